@@ -1,0 +1,32 @@
+# make run   : install what is missing, build, and show the bundled sample report
+# make test  : install what is missing, build, run every test (also under ASan/UBSan)
+# make bench : optimised build, run the benchmarks
+.PHONY: all deps build run test bench clean
+
+SAMPLE := samples/statistics-usa.sta
+
+all: build
+
+deps:
+	@bash scripts/install-deps
+
+build: deps
+	cmake --preset default
+	cmake --build --preset default
+
+run: build
+	./build/default/src/cli/ornexa-report $(SAMPLE)
+
+test: build
+	ctest --preset default
+	cmake --preset asan
+	cmake --build --preset asan
+	ctest --preset asan
+
+bench: deps
+	cmake --preset release
+	cmake --build --preset release
+	./build/release/bench/ornexa-bench
+
+clean:
+	rm -rf build

@@ -1,0 +1,141 @@
+#include "cli/report_document.h"
+
+#include <algorithm>
+#include <iomanip>
+#include <ostream>
+
+#include "report/latin1.h"
+#include "stats/pool_list_figures.h"
+
+namespace ornexa::cli {
+
+using json = nlohmann::ordered_json;
+
+ReadOutcome ReadReport(Report& report, const std::filesystem::path& statPath) {
+    ReadOutcome outcome;
+    outcome.statPath = statPath;
+    MessageLog log;
+    ResetReport(report);
+    outcome.stat = ReadStatisticsFile(report, statPath, log);
+    outcome.statMessages = log.messages();
+    report.ElapsedSeconds = ElapsedToSeconds(report.Header.ElapsedTime.padded());
+    return outcome;
+}
+
+namespace {
+
+template <std::size_t N>
+std::string Text(const FixedText<N>& field) {
+    return Latin1ToUtf8(field.trimmed());
+}
+
+json Figure(const FigureText& text) { return text ? json(Latin1ToUtf8(*text)) : json(nullptr); }
+
+json Messages(const std::vector<Message>& messages) {
+    json list = json::array();
+    for (const Message& m : messages) {
+        list.push_back({{"title", m.title}, {"text", m.text}, {"icon", IconName(m.icon)}});
+    }
+    return list;
+}
+
+} // namespace
+
+json ReportDocument(const Report& report, const ReadOutcome& outcome) {
+    const ReportHeader& h = report.Header;
+    json doc;
+    doc["schema"] = "ornexa-report/1";
+    doc["statistics"] = {{"path", outcome.statPath.string()},
+                         {"loaded", report.StatFileLoaded},
+                         {"messages", Messages(outcome.statMessages)}};
+    doc["header"] = {{"SystemName", Text(h.SystemName)},
+                     {"SubSystemName", Text(h.SubSystemName)},
+                     {"CollectionDate", Text(h.CollectionDate)},
+                     {"CollectionTime", Text(h.CollectionTime)},
+                     {"Db2Version", Text(h.Db2Version)},
+                     {"ReportPoolCount", h.ReportPoolCount},
+                     {"ElapsedTime", Text(h.ElapsedTime)},
+                     {"ElapsedSeconds", report.ElapsedSeconds}};
+    json totals = json::array();
+    for (const FigureText& figure : OverallFigures(report)) {
+        totals.push_back(Figure(figure));
+    }
+    doc["totals"] = totals;
+    json pools = json::array();
+    for (int p = 1; p <= report.PoolCount(); ++p) {
+        const ObjectRange range = PoolObjects(report, p);
+        json row = json::array();
+        for (const FigureText& cell : MakePoolListRow(report, p)) {
+            row.push_back(Figure(cell));
+        }
+        pools.push_back({{"number", p},
+                         {"name", Text(report.Pools(p).PoolName)},
+                         {"objects",
+                          {{"first", range.empty() ? 0 : range.first},
+                           {"last", range.empty() ? 0 : range.last},
+                           {"count", range.count()}}},
+                         {"row", row}});
+    }
+    doc["pools"] = pools;
+    doc["simulation"] = nullptr;
+    doc["analysis"] = json::array();
+    return doc;
+}
+
+namespace {
+
+std::string Shown(const FigureText& text) { return text ? Latin1ToUtf8(*text) : "-"; }
+
+void WriteMessages(std::ostream& out, const std::vector<Message>& messages) {
+    for (const Message& m : messages) {
+        std::string text = m.text;
+        std::replace(text.begin(), text.end(), '\t', '\n');
+        out << "[" << IconName(m.icon) << "] " << (m.title.empty() ? "ORNEXA" : m.title) << ":\n" << text << "\n\n";
+    }
+}
+
+} // namespace
+
+void WriteTextReport(std::ostream& out, const Report& report, const ReadOutcome& outcome) {
+    out << "Statistics report " << outcome.statPath.string() << ": "
+        << (report.StatFileLoaded ? "loaded" : "not loaded") << "\n\n";
+    WriteMessages(out, outcome.statMessages);
+
+    const auto data = ReportData(report.Header);
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        out << std::left << std::setw(24) << ReportDataCaptions()[i] << Latin1ToUtf8(data[i]) << '\n';
+    }
+    out << '\n';
+    const auto totals = OverallFigures(report);
+    for (std::size_t i = 0; i < totals.size(); ++i) {
+        out << std::left << std::setw(24) << OverallFigureCaptions()[i] << Shown(totals[i]) << '\n';
+    }
+    out << "\nPools: " << report.PoolCount() << ", objects: " << report.ObjectCount() << "\n\n";
+
+    std::array<std::size_t, PoolListColumnCount> widths{};
+    std::vector<std::array<std::string, PoolListColumnCount>> rows;
+    rows.push_back(PoolListCaptions());
+    for (int p = 1; p <= report.PoolCount(); ++p) {
+        const PoolListRow row = MakePoolListRow(report, p);
+        std::array<std::string, PoolListColumnCount> cells;
+        std::transform(row.begin(), row.end(), cells.begin(), Shown);
+        rows.push_back(cells);
+    }
+    for (const auto& row : rows) {
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            widths[c] = std::max(widths[c], row[c].size());
+        }
+    }
+    for (const auto& row : rows) {
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            if (c == 0) {
+                out << std::left << std::setw(static_cast<int>(widths[c])) << row[c];
+            } else {
+                out << "  " << std::right << std::setw(static_cast<int>(widths[c])) << row[c];
+            }
+        }
+        out << '\n';
+    }
+}
+
+} // namespace ornexa::cli

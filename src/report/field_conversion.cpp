@@ -1,0 +1,70 @@
+#include "report/field_conversion.h"
+
+#include <array>
+
+#include "report/fixed_text.h"
+
+namespace ornexa {
+
+std::string_view FieldText(std::string_view line, const ColumnDef& column) {
+    const auto start = static_cast<std::size_t>(column.Start - 1);
+    if (start >= line.size()) {
+        return {};
+    }
+    return line.substr(start, static_cast<std::size_t>(column.Length));
+}
+
+namespace {
+
+Converted<double> FieldNumber(std::string_view text, const ColumnDef& column, bool usaReport) {
+    if (usaReport) {
+        return TextToDouble(text, ReportNumberStyle(true));
+    }
+    std::array<char, 64> adapted{};
+    if (text.size() > adapted.size()) {
+        return ReadFailure::TypeMismatch;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const int columnNo = column.Start + static_cast<int>(i);
+        adapted[i] = (text[i] == '.' && columnNo > LastNameColumn) ? ',' : text[i];
+    }
+    return TextToDouble(std::string_view(adapted.data(), text.size()), ReportNumberStyle(false));
+}
+
+template <class Int, class Convert>
+std::optional<ReadFailure> StoreWhole(Int* target, const Converted<double>& number, Convert convert) {
+    if (!number) {
+        return number.failure();
+    }
+    const Converted<Int> whole = convert(number.value());
+    if (!whole) {
+        return whole.failure();
+    }
+    *target = whole.value();
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<ReadFailure> ConvertField(std::string_view line, const ColumnDef& column, const FieldRef& target,
+                                        bool usaReport) {
+    const std::string_view text = FieldText(line, column);
+    if (const auto* textTarget = std::get_if<std::span<char>>(&target)) {
+        AssignFixedText(*textTarget, text);
+        return std::nullopt;
+    }
+    const Converted<double> number = FieldNumber(text, column, usaReport);
+    if (auto* const* d = std::get_if<double*>(&target)) {
+        if (!number) {
+            return number.failure();
+        }
+        **d = number.value();
+        return std::nullopt;
+    }
+    if (auto* const* l = std::get_if<Long*>(&target)) {
+        return StoreWhole(*l, number, DoubleToLong);
+    }
+    return StoreWhole(std::get<Integer*>(target), number, DoubleToInteger);
+}
+
+} // namespace ornexa

@@ -1,0 +1,118 @@
+#include "report/line_reader.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+namespace ornexa {
+
+namespace {
+constexpr std::size_t BufferSize = 64 * 1024;
+
+std::string OpenFailure(const std::filesystem::path& path, std::string_view reason) {
+    return "Cannot open file \"" + path.string() + "\": " + std::string(reason);
+}
+} // namespace
+
+ReportLineReader::ReportLineReader(ProgressFn progress) : progress_(std::move(progress)) {}
+
+std::optional<std::string> ReportLineReader::Open(const std::filesystem::path& path) {
+    Close();
+    path_ = path;
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        return OpenFailure(path, "it is a folder");
+    }
+    errno = 0;
+    file_.reset(std::fopen(path.c_str(), "rb"));
+    if (!file_) {
+        return OpenFailure(path, errno != 0 ? std::strerror(errno) : "unknown reason");
+    }
+    const auto size = std::filesystem::file_size(path, ec);
+    fileLength_ = ec ? 0 : static_cast<std::int64_t>(size);
+    buffer_.resize(BufferSize);
+    return std::nullopt;
+}
+
+void ReportLineReader::Close() {
+    file_.reset();
+    pos_ = end_ = 0;
+    eof_ = false;
+    skipLineFeed_ = false;
+    error_.reset();
+    lineNo_ = 0;
+    bytesRead_ = 0;
+    fileLength_ = 0;
+    lastPercent_ = -1;
+}
+
+bool ReportLineReader::Fill() {
+    if (eof_ || !file_) {
+        return false;
+    }
+    end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_.get());
+    pos_ = 0;
+    if (end_ == 0) {
+        eof_ = true;
+        if (std::ferror(file_.get()) != 0) {
+            error_ = "Cannot read file \"" + path_.string() + "\": " + std::strerror(errno);
+        }
+        return false;
+    }
+    return true;
+}
+
+int ReportLineReader::Percent() const {
+    if (fileLength_ <= 0) {
+        return eof_ ? 100 : 0;
+    }
+    return static_cast<int>(std::min<std::int64_t>(100, bytesRead_ * 100 / fileLength_));
+}
+
+std::optional<std::string_view> ReportLineReader::Next(std::size_t maxLength) {
+    line_.clear();
+    if (skipLineFeed_) {
+        skipLineFeed_ = false;
+        if ((pos_ < end_ || Fill()) && buffer_[pos_] == '\n') {
+            ++pos_;
+            ++bytesRead_;
+        }
+    }
+    bool any = false;
+    for (;;) {
+        if (pos_ >= end_ && !Fill()) {
+            if (!any) {
+                return std::nullopt;
+            }
+            break; // last line without a line end
+        }
+        any = true;
+        const char* begin = buffer_.data() + pos_;
+        const char* stop = buffer_.data() + end_;
+        const char* hit = std::find_if(begin, stop, [](char c) { return c == '\n' || c == '\r'; });
+        const auto length = static_cast<std::size_t>(hit - begin);
+        if (line_.size() < maxLength) {
+            line_.append(begin, std::min(length, maxLength - line_.size()));
+        }
+        bytesRead_ += static_cast<std::int64_t>(length);
+        pos_ += length;
+        if (hit != stop) {
+            ++pos_;
+            ++bytesRead_;
+            skipLineFeed_ = *hit == '\r';
+            break;
+        }
+    }
+    ++lineNo_;
+    if (progress_) {
+        const int percent = Percent();
+        if (percent != lastPercent_) {
+            lastPercent_ = percent;
+            progress_(percent);
+        }
+    }
+    return std::string_view(line_);
+}
+
+} // namespace ornexa

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ornexa {
+
+// Whole percent of the file read, 0..100.
+using ProgressFn = std::function<void(int percent)>;
+
+// Reads a report file line by line with one buffer and one line in memory. Line ends CRLF, LF
+// and CR alone all end a line. Counts lines and bytes and reports progress after every line.
+class ReportLineReader {
+public:
+    explicit ReportLineReader(ProgressFn progress = {});
+
+    // Opens the file; on failure returns a description that names the file and the reason.
+    std::optional<std::string> Open(const std::filesystem::path& path);
+    void Close();
+
+    // The next line without its end, cut after `maxLength` characters (the rest of a longer line
+    // is read past, never kept). Empty when the file has no further line or could not be read;
+    // the view stays valid until the next call.
+    std::optional<std::string_view> Next(std::size_t maxLength);
+
+    // Set when reading stopped on an input error rather than at the end of the file.
+    [[nodiscard]] const std::optional<std::string>& error() const { return error_; }
+
+    [[nodiscard]] std::int64_t LineNo() const { return lineNo_; }
+    [[nodiscard]] std::int64_t BytesRead() const { return bytesRead_; }
+    [[nodiscard]] std::int64_t FileLength() const { return fileLength_; }
+    [[nodiscard]] int Percent() const;
+
+private:
+    bool Fill();
+
+    struct FileCloser {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    std::unique_ptr<std::FILE, FileCloser> file_;
+    std::filesystem::path path_;
+    std::vector<char> buffer_;
+    std::size_t pos_ = 0;
+    std::size_t end_ = 0;
+    bool eof_ = false;
+    bool skipLineFeed_ = false; // the previous line ended in CR: a following LF belongs to it
+    std::string line_;
+    std::optional<std::string> error_;
+    std::int64_t lineNo_ = 0;
+    std::int64_t bytesRead_ = 0;
+    std::int64_t fileLength_ = 0;
+    int lastPercent_ = -1;
+    ProgressFn progress_;
+};
+
+} // namespace ornexa

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <array>
+#include <span>
+#include <variant>
+
+#include "report/column_tables.h"
+#include "report/report_model.h"
+
+namespace ornexa {
+
+// Where one field of a line is stored in its record: the n-th entry belongs to the n-th entry of
+// the line's column table.
+using FieldRef = std::variant<Integer*, Long*, double*, std::span<char>>;
+
+std::array<FieldRef, HeaderFieldCount> HeaderFields(ReportHeader& header);
+std::array<FieldRef, PoolFieldCount> PoolFields(PoolRecord& pool);
+std::array<FieldRef, ObjectFieldCount> ObjectFields(ObjectRecord& object);
+
+// The column-table kind a stored field has.
+FieldKind KindOf(const FieldRef& ref);
+
+} // namespace ornexa

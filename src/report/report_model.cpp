@@ -1,0 +1,73 @@
+#include "report/report_model.h"
+
+#include <cmath>
+
+#include "report/numbers.h"
+
+namespace ornexa {
+
+bool Report::AddPool(const PoolRecord& pool) {
+    if (PoolCount() >= MaxPools) {
+        return false;
+    }
+    pools_.push_back(pool);
+    return true;
+}
+
+bool Report::AddObject(const ObjectRecord& object) {
+    if (ObjectCount() >= MaxObjects) {
+        return false;
+    }
+    if (objects_.capacity() == 0) {
+        objects_.reserve(256);
+    }
+    objects_.push_back(object);
+    return true;
+}
+
+void Report::Reset() {
+    Header = ReportHeader{};
+    pools_.clear();
+    objects_.clear();
+    CurrentPool = 0;
+    CurrentObject = 0;
+    StatFileLoaded = false;
+    SimFileLoaded = false;
+}
+
+void ResetReport(Report& report) { report.Reset(); }
+
+void ClearSimulationState(Report& report) {
+    report.CurrentPool = 0;
+    report.CurrentObject = 0;
+    report.SimFileLoaded = false;
+}
+
+ObjectRange PoolObjects(const Report& report, int p) {
+    const PoolRecord& pool = report.Pools(p);
+    return {pool.FirstObject, pool.LastObject};
+}
+
+namespace {
+
+double PartValue(std::string_view part) {
+    const Converted<double> value = TextToDouble(part);
+    return value ? value.value() : 0.0;
+}
+
+} // namespace
+
+Long ElapsedToSeconds(std::string_view text) {
+    const std::string_view t = TrimBlanks(text);
+    const auto part = [&](std::size_t from, std::size_t count) {
+        return from < t.size() ? t.substr(from, count) : std::string_view{};
+    };
+    const double hours = PartValue(part(0, 2));
+    const double minutes = PartValue(part(3, 2));
+    const double seconds = PartValue(t.size() >= 2 ? t.substr(t.size() - 2) : t);
+    const double total = std::nearbyint(hours * 3600) + std::nearbyint(minutes * 60) + std::nearbyint(seconds);
+    const Converted<Long> whole = DoubleToLong(total);
+    return whole ? whole.value() : 0;
+}
+
+} // namespace ornexa

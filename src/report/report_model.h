@@ -1,0 +1,202 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "report/fixed_text.h"
+#include "report/one_based.h"
+
+namespace ornexa {
+
+using Integer = std::int16_t; // 16-bit signed
+using Long = std::int32_t;    // 32-bit signed
+
+inline constexpr int MaxSimSizes = 8;
+template <class T>
+using PerSize = OneBased<T, MaxSimSizes>;
+
+// The report header line.
+struct ReportHeader {
+    FixedText<16> HeaderField01;
+    FixedText<8> HeaderField02;
+    FixedText<8> HeaderField03;
+    FixedText<4> SystemName;
+    FixedText<4> SubSystemName;
+    FixedText<10> CollectionDate;
+    FixedText<8> CollectionTime;
+    FixedText<4> Db2Version;
+    Integer ReportPoolCount = 0;
+    Integer HeaderValue10 = 0;
+    Long HeaderValue11 = 0;
+    Long HeaderValue12 = 0;
+    Long HeaderValue13 = 0;
+    Long HeaderValue14 = 0;
+    Long HeaderValue15 = 0;
+    Long HeaderValue16 = 0;
+    FixedText<8> ElapsedTime;
+};
+
+// One "BPS" line, fields 1 to 50, and what other parts derive for the pool.
+struct PoolRecord {
+    FixedText<16> PoolQualifier;
+    FixedText<8> PoolName;
+    double PoolStat03 = 0;
+    Long VPSize = 0;
+    Long VPSeqThreshold = 0;
+    Long HPSize = 0;
+    Long HPSeqThreshold = 0;
+    FixedText<1> CastOut;
+    Long PoolGetPages = 0;
+    Long PoolStat10 = 0;
+    OneBased<Long, 3> PoolGetPagesByAccess; // 1 sequential, 2 random, 3 RID list
+    Long PoolStat14 = 0;
+    Long PoolStat15 = 0;
+    Long PoolStat16 = 0;
+    double PoolStat17 = 0;
+    double PoolHitRatio = 0;
+    double PoolStat19 = 0;
+    Long PoolPagesRead = 0;
+    OneBased<Long, 4> PoolPagesReadByType; // 1 sync, 2 sequential, 3 list, 4 dynamic prefetch
+    Long PoolReadIOs = 0;
+    OneBased<Long, 4> PoolReadIOsByType;
+    Long AvgSyncIOTime = 0;
+    Long PoolStat31 = 0;
+    Long AvgSeqPrefetchIOTime = 0;
+    Long PoolStat33 = 0;
+    Long AvgListPrefetchIOTime = 0;
+    Long PoolStat35 = 0;
+    Long AvgDynPrefetchIOTime = 0;
+    Long PoolStat37 = 0;
+    Long PoolUpdates = 0;
+    Long PoolPagesWritten = 0;
+    Long PoolStat40 = 0;
+    Long PoolStat41 = 0;
+    Long PoolWriteIOs = 0;
+    Long PoolStat43 = 0;
+    Long PoolStat44 = 0;
+    Long PoolStat45 = 0;
+    Long PoolStat46 = 0;
+    Long PoolStat47 = 0;
+    Long PoolStat48 = 0;
+    double DWTH = 0;
+    double VWTH = 0;
+
+    // Objects of this pool: Objects(FirstObject..LastObject); both 0 when the pool has none.
+    Integer FirstObject = 0;
+    Integer LastObject = 0;
+
+    // Simulated sizes and pool figures of the Simulation report, entries 1..8.
+    PerSize<Long> SimPoolSize;
+    PerSize<Long> SimGetPages;
+    PerSize<Long> SimStat2;
+    PerSize<double> SimStat3;
+    PerSize<double> SimReadIORate;
+    PerSize<double> SimSysHitRatio;
+};
+
+// One "BPD" line, fields 1 to 44, and the object's simulation and work values.
+struct ObjectRecord {
+    FixedText<16> ObjQualifier;
+    FixedText<8> ObjPoolName;
+    FixedText<1> ObjType; // "I" index, "T" table space; "*", "U", "D" and others occur
+    FixedText<27> ObjName;
+    Long ObjGetPages = 0;
+    Long ObjStat06 = 0;
+    OneBased<Long, 3> GetPagesByAccess;
+    Long ObjStat10 = 0;
+    Long ObjStat11 = 0;
+    Long ObjStat12 = 0;
+    double AppHitRatio = 0;
+    double SysHitRatio = 0;
+    double ObjStat15 = 0;
+    Long ObjPagesRead = 0;
+    OneBased<Long, 4> PagesReadByType;
+    Long ObjReadIOs = 0;
+    OneBased<Long, 4> ReadIOsByType;
+    Long ObjAvgSyncIOTime = 0;
+    Long ObjMaxSyncIOTime = 0;
+    Long ObjStat28 = 0;
+    Long ObjStat29 = 0;
+    Long ObjStat30 = 0;
+    Long ObjStat31 = 0;
+    Long ObjStat32 = 0;
+    Long ObjStat33 = 0;
+    Long ObjUpdates = 0;
+    Long ObjPagesWritten = 0;
+    Long ObjStat36 = 0;
+    Long ObjStat37 = 0;
+    Long ObjWriteIOs = 0;
+    Long ObjStat39 = 0;
+    Long ObjStat40 = 0;
+    Long ObjStat41 = 0;
+    Long ObjStat42 = 0;
+    Long ObjStat43 = 0;
+    Long ObjWriteIOTime = 0;
+
+    PerSize<Long> SimGetPages;
+    PerSize<Long> SimStat2;
+    PerSize<double> SimStat3;
+    PerSize<Long> SimAvgWorkSet;
+    PerSize<Long> SimMaxWorkSet;
+    PerSize<double> SimStat6;
+    PerSize<double> SimReadIORate;
+    PerSize<double> SimSysHitRatio;
+    Long SimObjStat03 = 0;
+    Long SimObjStat04 = 0;
+
+    double RankValue = 0; // work field of the rankings
+};
+
+// The object numbers of one pool; empty when first is 0.
+struct ObjectRange {
+    int first = 0;
+    int last = 0;
+    [[nodiscard]] bool empty() const { return first == 0 || last < first; }
+    [[nodiscard]] int count() const { return empty() ? 0 : last - first + 1; }
+};
+
+// The one report of a run: header, pools and objects in file order, and the run's flags.
+class Report {
+public:
+    static constexpr int MaxPools = 60;
+    static constexpr int MaxObjects = 5000;
+
+    ReportHeader Header;
+
+    [[nodiscard]] int PoolCount() const { return static_cast<int>(pools_.size()); }
+    [[nodiscard]] int ObjectCount() const { return static_cast<int>(objects_.size()); }
+    // 1-based; a number outside 1..count throws std::out_of_range.
+    PoolRecord& Pools(int p) { return pools_.at(static_cast<std::size_t>(p - 1)); }
+    [[nodiscard]] const PoolRecord& Pools(int p) const { return pools_.at(static_cast<std::size_t>(p - 1)); }
+    ObjectRecord& Objects(int o) { return objects_.at(static_cast<std::size_t>(o - 1)); }
+    [[nodiscard]] const ObjectRecord& Objects(int o) const { return objects_.at(static_cast<std::size_t>(o - 1)); }
+
+    // Append a complete record; false when the table is full.
+    bool AddPool(const PoolRecord& pool);
+    bool AddObject(const ObjectRecord& object);
+
+    int CurrentPool = 0;
+    int CurrentObject = 0;
+    bool StatFileLoaded = false;
+    bool SimFileLoaded = false;
+    bool QuitRequested = false;
+    Long ElapsedSeconds = 0;
+
+    // Empties both tables and clears the flags and the current pool and object.
+    void Reset();
+
+private:
+    std::vector<PoolRecord> pools_;
+    std::vector<ObjectRecord> objects_;
+};
+
+void ResetReport(Report& report);
+// Leaving the analysis window: no current pool or object, no simulation; pools and objects stay.
+void ClearSimulationState(Report& report);
+// The object range of pool p (1-based).
+ObjectRange PoolObjects(const Report& report, int p);
+// "hh:mm:ss" to seconds; a part that is not a number counts as 0.
+Long ElapsedToSeconds(std::string_view text);
+
+} // namespace ornexa

@@ -1,0 +1,211 @@
+#include "report/stat_reader.h"
+
+#include <span>
+
+#include "report/column_tables.h"
+#include "report/field_conversion.h"
+#include "report/fixed_text.h"
+#include "report/record_fields.h"
+
+namespace ornexa {
+
+std::optional<bool> CheckEnvironmentLine(std::string_view line) {
+    if (line.find("ENV") == std::string_view::npos) {
+        return std::nullopt;
+    }
+    // Host files are often padded with blanks to their record length.
+    const std::string_view code = line.substr(0, line.find_last_not_of(' ') + 1);
+    const std::string_view last3 = code.size() >= 3 ? code.substr(code.size() - 3) : code;
+    return last3 == "USA";
+}
+
+namespace {
+
+// Longest environment line kept: only its "ENV" and its country code matter.
+constexpr std::size_t MaxEnvironmentLine = 64 * 1024;
+
+bool HasCode(std::string_view line, std::string_view code) {
+    const std::string_view first4 = line.substr(0, 4); // shorter lines read as blank-filled
+    return first4.find(code) != std::string_view::npos;
+}
+
+struct FieldFault {
+    ReadFailure failure;
+    int column;
+};
+
+template <std::size_t N>
+std::optional<FieldFault> ConvertLine(std::string_view line, std::span<const ColumnDef, N> columns,
+                                      const std::array<FieldRef, N>& targets, bool usaReport, std::int32_t& fieldNo) {
+    fieldNo = 0;
+    for (std::size_t i = 0; i < N; ++i) {
+        ++fieldNo;
+        if (const auto failure = ConvertField(line, columns[i], targets[i], usaReport)) {
+            return FieldFault{*failure, columns[i].Start};
+        }
+    }
+    return std::nullopt;
+}
+
+class StatisticsRead {
+public:
+    StatisticsRead(Report& report, MessageSink& messages, const ProgressFn& progress)
+        : report_(report), messages_(messages), progress_(progress), lines_(progress) {}
+
+    StatReadResult Run(const std::filesystem::path& path) {
+        if (const auto failure = lines_.Open(path)) {
+            return Fail(*failure);
+        }
+        result_.ReadFileLength = lines_.FileLength();
+        const auto first = lines_.Next(MaxEnvironmentLine);
+        if (!first) {
+            return Fail(ReadDescription(ReadFailure::InputPastEnd));
+        }
+        const auto usa = CheckEnvironmentLine(*first);
+        if (!usa) {
+            messages_.Show({std::string(FileIOTitle), std::string(IncorrectFormatText), MessageIcon::Exclamation});
+            return Stop(StatReadOutcome::FormatError);
+        }
+        result_.usaReport = *usa;
+
+        const std::size_t maxLine = static_cast<std::size_t>(LongestStatisticsLine());
+        const auto header = lines_.Next(maxLine);
+        if (!header) {
+            return FieldError(StatHeaderErrorTitle, {ReadFailure::InputPastEnd, 0});
+        }
+        if (const auto fault =
+                ConvertLine(*header, HeaderColumns(), HeaderFields(report_.Header), *usa, result_.ReadFieldNo)) {
+            return FieldError(StatHeaderErrorTitle, *fault);
+        }
+
+        while (const auto line = lines_.Next(maxLine)) {
+            if (HasCode(*line, "BPS")) {
+                if (auto stopped = ReadPoolLine(*line)) {
+                    return *stopped;
+                }
+            } else if (HasCode(*line, "BPD")) {
+                if (auto stopped = ReadObjectLine(*line)) {
+                    return *stopped;
+                }
+            }
+        }
+        if (const auto& failure = lines_.error()) {
+            CloseObjectRange();
+            return Fail(*failure);
+        }
+        if (report_.PoolCount() == 0) {
+            return Fail(std::string(Describe(ReadFailure::SubscriptOutOfRange)) + " (the file holds no pool line)");
+        }
+        CloseObjectRange();
+        Counters();
+        lines_.Close();
+        Progress(100);
+        report_.StatFileLoaded = true;
+        result_.outcome = StatReadOutcome::Loaded;
+        return result_;
+    }
+
+private:
+    std::optional<StatReadResult> ReadPoolLine(std::string_view line) {
+        CloseObjectRange();
+        PoolRecord pool;
+        if (report_.PoolCount() >= Report::MaxPools) {
+            result_.ReadFieldNo = 1;
+            return FieldError(StatPoolErrorTitle, {ReadFailure::SubscriptOutOfRange, PoolColumns()[0].Start});
+        }
+        if (const auto fault = ConvertLine(line, PoolColumns(), PoolFields(pool), result_.usaReport,
+                                           result_.ReadFieldNo)) {
+            return FieldError(StatPoolErrorTitle, *fault);
+        }
+        report_.AddPool(pool);
+        poolJustRead_ = true;
+        return std::nullopt;
+    }
+
+    std::optional<StatReadResult> ReadObjectLine(std::string_view line) {
+        if (report_.PoolCount() == 0) {
+            return Fail(std::string(Describe(ReadFailure::SubscriptOutOfRange)) + " (line " +
+                        std::to_string(lines_.LineNo()) + " is an object line before the first pool line)");
+        }
+        ObjectRecord object;
+        if (report_.ObjectCount() >= Report::MaxObjects) {
+            result_.ReadFieldNo = 1;
+            CloseObjectRange();
+            return FieldError(StatObjectErrorTitle, {ReadFailure::SubscriptOutOfRange, ObjectColumns()[0].Start});
+        }
+        if (const auto fault = ConvertLine(line, ObjectColumns(), ObjectFields(object), result_.usaReport,
+                                           result_.ReadFieldNo)) {
+            CloseObjectRange();
+            return FieldError(StatObjectErrorTitle, *fault);
+        }
+        report_.AddObject(object);
+        if (poolJustRead_) {
+            report_.Pools(report_.PoolCount()).FirstObject = static_cast<Integer>(report_.ObjectCount());
+            poolJustRead_ = false;
+        }
+        objectsRead_ = true;
+        return std::nullopt;
+    }
+
+    // The last pool's objects end at the last complete object; a pool without objects keeps the
+    // empty range.
+    void CloseObjectRange() {
+        if (objectsRead_) {
+            report_.Pools(report_.PoolCount()).LastObject = static_cast<Integer>(report_.ObjectCount());
+            objectsRead_ = false;
+        }
+    }
+
+    std::string ReadDescription(ReadFailure failure) const { return std::string(Describe(failure)); }
+
+    void Counters() {
+        result_.ReadLineNo = lines_.LineNo();
+        result_.BytesRead = lines_.BytesRead();
+    }
+
+    void Progress(int percent) const {
+        if (progress_) {
+            progress_(percent);
+        }
+    }
+
+    StatReadResult Stop(StatReadOutcome outcome) {
+        Counters();
+        lines_.Close();
+        Progress(0);
+        result_.outcome = outcome;
+        return result_;
+    }
+
+    StatReadResult FieldError(std::string_view title, FieldFault fault) {
+        Counters();
+        messages_.Show({std::string(title),
+                        ReadErrorReport(Describe(fault.failure), result_.ReadLineNo, result_.ReadFieldNo, fault.column),
+                        MessageIcon::Exclamation});
+        return Stop(StatReadOutcome::FieldError);
+    }
+
+    StatReadResult Fail(const std::string& description) {
+        Counters();
+        messages_.Show({std::string(StatFileErrorTitle), description, MessageIcon::Information});
+        return Stop(StatReadOutcome::Failed);
+    }
+
+    Report& report_;
+    MessageSink& messages_;
+    const ProgressFn& progress_;
+    ReportLineReader lines_;
+    StatReadResult result_;
+    bool poolJustRead_ = false;
+    bool objectsRead_ = false;
+};
+
+} // namespace
+
+StatReadResult ReadStatisticsFile(Report& report, const std::filesystem::path& path, MessageSink& messages,
+                                  const ProgressFn& progress) {
+    StatisticsRead read(report, messages, progress);
+    return read.Run(path);
+}
+
+} // namespace ornexa

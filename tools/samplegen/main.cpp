@@ -1,0 +1,45 @@
+// ornexa-samplegen: writes the bundled sample reports and the largest accepted report.
+#include <iostream>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "sample_report.h"
+#include "stat_writer.h"
+
+int main(int argc, char** argv) {
+    using namespace ornexa::samplegen;
+    CLI::App app{"Writes Statistics reports at their columns: the bundled samples and the largest accepted report"};
+    std::string usa;
+    std::string nonUsa;
+    std::string largest;
+    std::string country = "DEU";
+    app.add_option("--usa", usa, "write the sample as a USA report to this file");
+    app.add_option("--non-usa", nonUsa, "write the sample with decimal commas to this file");
+    app.add_option("--country", country, "country code of the --non-usa report");
+    app.add_option("--largest", largest, "write a report of 60 pools and 5000 objects to this file");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e) == 0 ? 0 : 2;
+    }
+    try {
+        if (!usa.empty()) {
+            WriteTextFile(usa, StatisticsText(BuildSampleReport()));
+        }
+        if (!nonUsa.empty()) {
+            StatFileOptions options;
+            options.country = country;
+            WriteTextFile(nonUsa, StatisticsText(BuildSampleReport(), options));
+        }
+        if (!largest.empty()) {
+            StatFileOptions options;
+            options.decorate = false;
+            WriteTextFile(largest, StatisticsText(BuildLargestReport(), options));
+        }
+    } catch (const std::exception& e) {
+        std::cerr << "ornexa-samplegen: " << e.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
