@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+
+#include "cli/report_document.h"
+#include "stat_fixture.h"
+
+namespace ornexa {
+namespace {
+
+const std::string Sample = std::string(ORNEXA_SAMPLES_DIR) + "/statistics-usa.sta";
+
+TEST(ReportDocument, HasTheDocumentedTopLevel) {
+    Report report;
+    const cli::ReadOutcome outcome = cli::ReadReport(report, Sample);
+    const auto doc = cli::ReportDocument(report, outcome);
+    EXPECT_EQ(doc["schema"], "ornexa-report/1");
+    EXPECT_EQ(doc["statistics"]["loaded"], true);
+    EXPECT_TRUE(doc["statistics"]["messages"].empty());
+    EXPECT_EQ(doc["header"]["SystemName"], "SYSA");
+    EXPECT_EQ(doc["header"]["ElapsedTime"], "01:30:00");
+    EXPECT_EQ(doc["header"]["ElapsedSeconds"], 5400);
+    EXPECT_EQ(doc["totals"].size(), 6U);
+    ASSERT_EQ(doc["pools"].size(), static_cast<std::size_t>(report.PoolCount()));
+    const auto& first = doc["pools"][0];
+    EXPECT_EQ(first["number"], 1);
+    EXPECT_EQ(first["name"], "BP0");
+    EXPECT_EQ(first["objects"]["first"], 1);
+    EXPECT_EQ(first["row"].size(), 7U);
+    EXPECT_EQ(first["row"][0], "BP0");
+    EXPECT_TRUE(doc["simulation"].is_null());
+    EXPECT_TRUE(doc["analysis"].is_array());
+}
+
+TEST(ReportDocument, CarriesTheMessagesOfAStoppedRead) {
+    test::StatLines s;
+    s.Header().Pool("BP0").Object("BP0", "A.T\xE9");
+    s.Pool("BP1").SetLastField(PoolColumns()[3], "x");
+    const test::TempDir dir;
+    Report report;
+    const cli::ReadOutcome outcome = cli::ReadReport(report, dir.Write("bad.sta", s.Text()));
+    const auto doc = cli::ReportDocument(report, outcome);
+    EXPECT_EQ(doc["statistics"]["loaded"], false);
+    ASSERT_EQ(doc["statistics"]["messages"].size(), 1U);
+    EXPECT_EQ(doc["statistics"]["messages"][0]["title"], "Read Stat Pool Information");
+    EXPECT_EQ(doc["statistics"]["messages"][0]["icon"], "exclamation");
+    EXPECT_EQ(doc["pools"].size(), 1U);
+    EXPECT_EQ(doc["totals"][4], "1.07"); // 640 I/Os in 600 seconds
+    EXPECT_NO_THROW((void)doc.dump()); // Latin-1 text fields come out as UTF-8
+}
+
+int ExitCode(const std::string& arguments) {
+    const std::string command = std::string(ORNEXA_REPORT_EXE) + " " + arguments + " >/dev/null 2>&1";
+    const int status = std::system(command.c_str()); // NOLINT(cert-env33-c): runs our own program
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(OrnexaReport, ExitStatusTellsWhetherTheReportLoaded) {
+    const test::TempDir dir;
+    const auto bad = dir.Write("bad.sta", "not a report\r\n");
+    EXPECT_EQ(ExitCode("--json " + Sample), 0);
+    EXPECT_EQ(ExitCode(Sample), 0);
+    EXPECT_EQ(ExitCode("--json " + bad.string()), 1);
+    EXPECT_EQ(ExitCode((dir.path() / "missing.sta").string()), 1);
+    EXPECT_EQ(ExitCode(""), 2);
+    EXPECT_EQ(ExitCode("--no-such-option " + Sample), 2);
+    EXPECT_EQ(ExitCode("--help"), 0);
+}
+
+} // namespace
+} // namespace ornexa

@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "report/line_reader.h"
+#include "stat_fixture.h"
+
+namespace ornexa {
+namespace {
+
+struct Read {
+    std::vector<std::string> lines;
+    std::vector<int> progress;
+    std::int64_t bytes = 0;
+};
+
+Read ReadAll(const std::string& text, std::size_t maxLength = 1000) {
+    const test::TempDir dir;
+    const auto path = dir.Write("lines.txt", text);
+    Read read;
+    ReportLineReader reader([&](int percent) { read.progress.push_back(percent); });
+    EXPECT_FALSE(reader.Open(path).has_value());
+    while (const auto line = reader.Next(maxLength)) {
+        read.lines.emplace_back(*line);
+    }
+    EXPECT_EQ(reader.LineNo(), static_cast<std::int64_t>(read.lines.size()));
+    read.bytes = reader.BytesRead();
+    return read;
+}
+
+TEST(ReportLineReader, AcceptsEveryLineEnd) {
+    const std::vector<std::string> expected{"ENV", "", "BPS one", "BPD two"};
+    for (const char* text : {"ENV\r\n\r\nBPS one\r\nBPD two\r\n", "ENV\n\nBPS one\nBPD two\n",
+                             "ENV\r\rBPS one\rBPD two\r", "ENV\r\n\nBPS one\rBPD two", "ENV\n\rBPS one\r\nBPD two"}) {
+        SCOPED_TRACE(::testing::PrintToString(std::string(text)));
+        const Read read = ReadAll(text);
+        EXPECT_EQ(read.lines, expected);
+        EXPECT_EQ(read.bytes, static_cast<std::int64_t>(std::string(text).size()));
+    }
+}
+
+TEST(ReportLineReader, CutsLongLinesButReadsPastThem) {
+    const std::string longLine(200000, 'x');
+    const Read read = ReadAll("short\r\n" + longLine + "\r\nafter\r\n", 470);
+    ASSERT_EQ(read.lines.size(), 3U);
+    EXPECT_EQ(read.lines[1], std::string(470, 'x'));
+    EXPECT_EQ(read.lines[2], "after");
+}
+
+TEST(ReportLineReader, ProgressRisesToAtMostOneHundred) {
+    for (const char* end : {"\r\n", "\n", "\r"}) {
+        std::string text;
+        for (int i = 0; i < 500; ++i) {
+            text += "BPD line " + std::to_string(i) + end;
+        }
+        const Read read = ReadAll(text);
+        ASSERT_FALSE(read.progress.empty());
+        EXPECT_TRUE(std::is_sorted(read.progress.begin(), read.progress.end()));
+        EXPECT_LE(read.progress.back(), 100);
+        EXPECT_GE(read.progress.back(), 99);
+    }
+}
+
+TEST(ReportLineReader, NamesTheFileItCannotOpen) {
+    ReportLineReader reader;
+    const auto failure = reader.Open("/nonexistent/folder/report.sta");
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_NE(failure->find("/nonexistent/folder/report.sta"), std::string::npos);
+    EXPECT_NE(failure->find("No such file"), std::string::npos);
+    EXPECT_FALSE(reader.Next(100).has_value());
+}
+
+} // namespace
+} // namespace ornexa

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "report/report_model.h"
+
+namespace ornexa {
+namespace {
+
+TEST(FixedText, StoresTrimmedBlankFilledAndCut) {
+    FixedText<8> name("  BP1 ");
+    EXPECT_EQ(name.padded(), "BP1     ");
+    EXPECT_EQ(name.trimmed(), "BP1");
+    name = "BP32K-TOO-LONG";
+    EXPECT_EQ(name.padded(), "BP32K-TO");
+    name = "   ";
+    EXPECT_TRUE(name.empty());
+    EXPECT_EQ(name.padded(), "        ");
+    EXPECT_EQ(FixedText<27>("DSNDB06.SYSDBASE").trimmed(), "DSNDB06.SYSDBASE");
+}
+
+TEST(ElapsedToSeconds, ConvertsHoursMinutesAndSeconds) {
+    const std::pair<const char*, Long> cases[] = {
+        {"01:02:03", 3723}, {"00:00:00", 0}, {"24:00:00", 86400}, {"99:59:59", 359999},
+        {"xx:10:05", 605},  {"", 0},         {"01:30:00  ", 5400},
+    };
+    for (const auto& [text, seconds] : cases) {
+        EXPECT_EQ(ElapsedToSeconds(text), seconds) << text;
+    }
+}
+
+TEST(Report, TablesStopAtTheirLimits) {
+    Report report;
+    for (int p = 0; p < Report::MaxPools; ++p) {
+        ASSERT_TRUE(report.AddPool({}));
+    }
+    EXPECT_FALSE(report.AddPool({}));
+    EXPECT_EQ(report.PoolCount(), 60);
+    for (int o = 0; o < Report::MaxObjects; ++o) {
+        ASSERT_TRUE(report.AddObject({}));
+    }
+    EXPECT_FALSE(report.AddObject({}));
+    EXPECT_EQ(report.ObjectCount(), 5000);
+    EXPECT_THROW(report.Pools(0), std::out_of_range);
+    EXPECT_THROW(report.Objects(5001), std::out_of_range);
+}
+
+TEST(Report, ResetEmptiesAndClearSimulationStateKeepsData) {
+    Report report;
+    PoolRecord pool;
+    pool.PoolName = "BP1";
+    pool.FirstObject = 1;
+    pool.LastObject = 1;
+    report.AddPool(pool);
+    report.AddObject({});
+    report.CurrentPool = 1;
+    report.CurrentObject = 1;
+    report.StatFileLoaded = true;
+    report.SimFileLoaded = true;
+
+    ClearSimulationState(report);
+    EXPECT_EQ(report.CurrentPool, 0);
+    EXPECT_EQ(report.CurrentObject, 0);
+    EXPECT_FALSE(report.SimFileLoaded);
+    EXPECT_TRUE(report.StatFileLoaded);
+    EXPECT_EQ(report.PoolCount(), 1);
+
+    ResetReport(report);
+    EXPECT_EQ(report.PoolCount(), 0);
+    EXPECT_EQ(report.ObjectCount(), 0);
+    EXPECT_FALSE(report.StatFileLoaded);
+    EXPECT_TRUE(report.Header.SystemName.empty());
+}
+
+TEST(ObjectRange, APoolWithoutObjectsHasNone) {
+    EXPECT_EQ((ObjectRange{0, 0}).count(), 0);
+    EXPECT_TRUE((ObjectRange{0, 0}).empty());
+    EXPECT_EQ((ObjectRange{4, 6}).count(), 3);
+    EXPECT_EQ((ObjectRange{4, 4}).count(), 1);
+}
+
+} // namespace
+} // namespace ornexa

@@ -1,0 +1,316 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "report/column_tables.h"
+#include "report/record_fields.h"
+#include "report/stat_reader.h"
+#include "sample_report.h"
+#include "stat_fixture.h"
+#include "stat_writer.h"
+
+namespace ornexa {
+namespace {
+
+using test::StatLines;
+
+struct ReadRun {
+    Report report;
+    StatReadResult result;
+    std::vector<Message> messages;
+    std::vector<int> progress;
+};
+
+ReadRun ReadText(const std::string& text) {
+    const test::TempDir dir;
+    const auto path = dir.Write("report.sta", text);
+    ReadRun run;
+    MessageLog log;
+    run.result = ReadStatisticsFile(run.report, path, log, [&](int p) { run.progress.push_back(p); });
+    run.messages = log.messages();
+    return run;
+}
+
+std::pair<int, int> Range(const Report& report, int p) {
+    const ObjectRange r = PoolObjects(report, p);
+    return {r.first, r.last};
+}
+
+template <std::size_t N>
+void ExpectSameFields(const std::array<FieldRef, N>& read, const std::array<FieldRef, N>& written) {
+    for (std::size_t i = 0; i < N; ++i) {
+        SCOPED_TRACE("field " + std::to_string(i + 1));
+        std::visit(
+            [&](const auto& a) {
+                using T = std::decay_t<decltype(a)>;
+                const T& b = std::get<T>(written[i]);
+                if constexpr (std::is_same_v<T, std::span<char>>) {
+                    EXPECT_EQ(std::string(a.begin(), a.end()), std::string(b.begin(), b.end()));
+                } else {
+                    EXPECT_EQ(*a, *b);
+                }
+            },
+            read[i]);
+    }
+}
+
+void ExpectSameReport(Report& read, Report& written) {
+    ExpectSameFields(HeaderFields(read.Header), HeaderFields(written.Header));
+    ASSERT_EQ(read.PoolCount(), written.PoolCount());
+    ASSERT_EQ(read.ObjectCount(), written.ObjectCount());
+    for (int p = 1; p <= read.PoolCount(); ++p) {
+        SCOPED_TRACE("pool " + std::to_string(p));
+        ExpectSameFields(PoolFields(read.Pools(p)), PoolFields(written.Pools(p)));
+        EXPECT_EQ(Range(read, p), Range(written, p));
+    }
+    for (int o = 1; o <= read.ObjectCount(); ++o) {
+        SCOPED_TRACE("object " + std::to_string(o));
+        ExpectSameFields(ObjectFields(read.Objects(o)), ObjectFields(written.Objects(o)));
+    }
+}
+
+TEST(ReadStatisticsFile, ReadsEveryFieldOfTheSampleWhateverTheCountryAndLineEnd) {
+    Report written = samplegen::BuildSampleReport();
+    for (const char* country : {"USA", "DEU"}) {
+        for (const char* lineEnd : {"\r\n", "\n", "\r"}) {
+            SCOPED_TRACE(std::string(country) + " line end " + std::to_string(std::string(lineEnd).size()));
+            samplegen::StatFileOptions options;
+            options.country = country;
+            options.lineEnd = lineEnd;
+            ReadRun run = ReadText(samplegen::StatisticsText(written, options));
+            ASSERT_TRUE(run.result.loaded());
+            EXPECT_TRUE(run.report.StatFileLoaded);
+            EXPECT_TRUE(run.messages.empty());
+            EXPECT_EQ(run.result.usaReport, std::string(country) == "USA");
+            EXPECT_EQ(run.progress.back(), 100);
+            ExpectSameReport(run.report, written);
+        }
+    }
+}
+
+TEST(ReadStatisticsFile, GroupsObjectsBehindTheirPoolLine) {
+    StatLines s;
+    s.Header().Pool("BP0").Pool("BP1");
+    s.Object("BP1", "DB1.TS1").Object("BP1", "DB1.TS2").Object("BP1", "DB1.TS3");
+    s.Line("BPO                 EDB1.TS3"); // a listing line between objects does not end the pool
+    s.Object("BP1", "DB1.IX1", 'I');
+    s.Pool("BP2").Object("BP2", "DB2.TS1").Pool("BP3");
+    const ReadRun run = ReadText(s.Text());
+    ASSERT_TRUE(run.result.loaded());
+    ASSERT_EQ(run.report.PoolCount(), 4);
+    EXPECT_EQ(Range(run.report, 1), std::make_pair(0, 0));
+    EXPECT_EQ(Range(run.report, 2), std::make_pair(1, 4));
+    EXPECT_EQ(Range(run.report, 3), std::make_pair(5, 5));
+    EXPECT_EQ(Range(run.report, 4), std::make_pair(0, 0)); // the last pool without objects, too
+    EXPECT_EQ(PoolObjects(run.report, 4).count(), 0);
+}
+
+TEST(ReadStatisticsFile, ClassifiesLinesByTheirFirstFourCharacters) {
+    StatLines s;
+    s.Header().Pool("BP0").Pool("BP1").Pool("BP2").Pool("BP3");
+    s.lines.at(2).replace(0, 4, " BPS");
+    s.lines.at(3).replace(0, 4, "BPSX");
+    s.lines.at(4).replace(0, 4, "XXBP"); // BP then S in column 5: not a pool line
+    s.lines.at(5).replace(0, 4, "*BPP");
+    const ReadRun run = ReadText(s.Text());
+    ASSERT_TRUE(run.result.loaded());
+    ASSERT_EQ(run.report.PoolCount(), 2);
+    EXPECT_EQ(run.report.Pools(1).PoolName.trimmed(), "BP0");
+    EXPECT_EQ(run.report.Pools(2).PoolName.trimmed(), "BP1");
+}
+
+TEST(ReadStatisticsFile, ReportErrorTextLayout) {
+    EXPECT_EQ(ReadErrorReport("Type mismatch", 8, 4, 34),
+              "Error information :\tError Description : \"Type mismatch\"\tData Line         : \"8\"\t"
+              "Error in Field    : \"4\"\tError at Index    : \"34\"\t");
+}
+
+struct FieldErrorCase {
+    const char* name;
+    std::function<void(StatLines&)> build;
+    std::string_view title;
+    std::string_view description;
+    int line;
+    int field;
+    int column;
+    int pools;
+    int objects;
+    std::vector<std::pair<int, int>> ranges;
+};
+
+TEST(ReadStatisticsFile, StopsAtAFieldErrorKeepingOnlyCompleteRecords) {
+    const FieldErrorCase cases[] = {
+        {"blank number in the third pool line",
+         [](StatLines& s) {
+             s.Header().Pool("BP0").Object("BP0", "A.T1").Object("BP0", "A.T2").Pool("BP1").Object("BP1", "B.T1");
+             s.Pool("BP2").SetLastField(PoolColumns()[3], "");
+         },
+         StatPoolErrorTitle, "Type mismatch", 8, 4, 34, 2, 3, {{1, 2}, {3, 3}}},
+        {"report pool count beyond 16 bits",
+         [](StatLines& s) { s.Header().SetLastField(HeaderColumns()[8], "40000").Pool("BP0"); },
+         StatHeaderErrorTitle, "Overflow", 2, 9, 67, 0, 0, {}},
+        {"text in an object counter",
+         [](StatLines& s) {
+             s.Header().Pool("BP0").Object("BP0", "A.T1").Object("BP0", "A.T2").Object("BP0", "A.T3");
+             s.SetLastField(ObjectColumns()[15], "12x");
+         },
+         StatObjectErrorTitle, "Type mismatch", 6, 16, 159, 1, 2, {{1, 2}}},
+        {"first object of a pool beyond 32 bits",
+         [](StatLines& s) {
+             s.Header().Pool("BP0").Object("BP0", "A.T1").Pool("BP1").Object("BP1", "B.T1");
+             s.SetLastField(ObjectColumns()[4], "9999999999");
+         },
+         StatObjectErrorTitle, "Overflow", 6, 5, 57, 2, 1, {{1, 1}, {0, 0}}},
+        {"object line cut short",
+         [](StatLines& s) {
+             s.Header().Pool("BP0").Object("BP0", "A.T1").Object("BP0", "A.T2");
+             s.lines.back().resize(300);
+         },
+         StatObjectErrorTitle, "Type mismatch", 5, 30, 299, 1, 1, {{1, 1}}},
+        {"no header line", [](StatLines&) {}, StatHeaderErrorTitle, "Input past end of file", 1, 0, 0, 0, 0, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        StatLines s;
+        c.build(s);
+        const ReadRun run = ReadText(s.Text());
+        EXPECT_EQ(run.result.outcome, StatReadOutcome::FieldError);
+        EXPECT_FALSE(run.report.StatFileLoaded);
+        ASSERT_EQ(run.messages.size(), 1U);
+        EXPECT_EQ(run.messages[0], (Message{std::string(c.title),
+                                            ReadErrorReport(c.description, c.line, c.field, c.column),
+                                            MessageIcon::Exclamation}));
+        EXPECT_EQ(run.progress.back(), 0);
+        ASSERT_EQ(run.report.PoolCount(), c.pools);
+        EXPECT_EQ(run.report.ObjectCount(), c.objects);
+        for (int p = 1; p <= static_cast<int>(c.ranges.size()); ++p) {
+            EXPECT_EQ(Range(run.report, p), c.ranges[static_cast<std::size_t>(p - 1)]) << "pool " << p;
+        }
+    }
+}
+
+struct FileFailureCase {
+    const char* name;
+    std::string text;
+    std::string expected; // a stable part of the description
+};
+
+TEST(ReadStatisticsFile, ReportsFailuresOfTheFileItself) {
+    StatLines headerOnly;
+    headerOnly.Header();
+    StatLines objectFirst;
+    objectFirst.Header().Object("BP0", "A.T1").Pool("BP0");
+    const FileFailureCase cases[] = {
+        {"empty file", "", "Input past end of file"},
+        {"no pool line", headerOnly.Text(), "Subscript out of range (the file holds no pool line)"},
+        {"object before the first pool", objectFirst.Text(),
+         "Subscript out of range (line 3 is an object line before the first pool line)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ReadRun run = ReadText(c.text);
+        EXPECT_EQ(run.result.outcome, StatReadOutcome::Failed);
+        EXPECT_FALSE(run.report.StatFileLoaded);
+        EXPECT_EQ(run.report.ObjectCount(), 0);
+        ASSERT_EQ(run.messages.size(), 1U);
+        EXPECT_EQ(run.messages[0], (Message{"Read Stat File", c.expected, MessageIcon::Information}));
+    }
+
+    Report report;
+    MessageLog log;
+    const test::TempDir dir;
+    EXPECT_EQ(ReadStatisticsFile(report, dir.path() / "missing.sta", log).outcome, StatReadOutcome::Failed);
+    ASSERT_EQ(log.messages().size(), 1U);
+    EXPECT_EQ(log.messages()[0].title, "Read Stat File");
+    EXPECT_EQ(log.messages()[0].text.rfind("Cannot open file \"" + (dir.path() / "missing.sta").string(), 0), 0U);
+}
+
+TEST(ReadStatisticsFile, RefusesAFileWithoutEnvironmentLine) {
+    StatLines s;
+    s.Header().Pool("BP0");
+    s.lines[0] = "STATISTICS REPORT USA";
+    const ReadRun run = ReadText(s.Text());
+    EXPECT_EQ(run.result.outcome, StatReadOutcome::FormatError);
+    ASSERT_EQ(run.messages.size(), 1U);
+    EXPECT_EQ(run.messages[0],
+              (Message{"File IO", "Incorrect File Format, Use A Flat File", MessageIcon::Exclamation}));
+    EXPECT_EQ(run.report.PoolCount(), 0);
+    EXPECT_TRUE(run.report.Header.SystemName.empty());
+}
+
+TEST(ReadStatisticsFile, CountryCodeDecidesTheDecimalSeparator) {
+    EXPECT_EQ(CheckEnvironmentLine("ENV REPORT USA"), true);
+    EXPECT_EQ(CheckEnvironmentLine("ENV REPORT USA    "), true); // padded to the record length
+    EXPECT_EQ(CheckEnvironmentLine("ENV REPORT DEU"), false);
+    EXPECT_EQ(CheckEnvironmentLine("ENVUSA"), true);
+    EXPECT_EQ(CheckEnvironmentLine("REPORT USA"), std::nullopt);
+
+    // The host writes periods; a report from outside the USA reads them as decimal commas
+    // beyond column 57 and keeps them in its texts.
+    for (const char* country : {"USA", "FRA"}) {
+        SCOPED_TRACE(country);
+        StatLines s(country);
+        s.Header().Pool("BP0").SetLastField(PoolColumns()[17], "  98.5");
+        s.Object("BP0", "DSNDB06.SYSDBASE").SetLastField(ObjectColumns()[12], "  12.5");
+        const ReadRun run = ReadText(s.Text());
+        ASSERT_TRUE(run.result.loaded());
+        EXPECT_DOUBLE_EQ(run.report.Pools(1).PoolHitRatio, 98.5);
+        EXPECT_DOUBLE_EQ(run.report.Objects(1).AppHitRatio, 12.5);
+        EXPECT_EQ(run.report.Objects(1).ObjName.trimmed(), "DSNDB06.SYSDBASE");
+        EXPECT_EQ(run.report.Header.CollectionTime.trimmed(), "10.15.00");
+        EXPECT_EQ(run.report.Header.Db2Version.trimmed(), "7.1");
+    }
+}
+
+TEST(ReadStatisticsFile, TakesSixtyPoolsAndFiveThousandObjectsAndNoMore) {
+    Report largest = samplegen::BuildLargestReport();
+    samplegen::StatFileOptions options;
+    options.decorate = false;
+    const std::string text = samplegen::StatisticsText(largest, options);
+    const auto lineCount = static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+
+    ReadRun full = ReadText(text);
+    ASSERT_TRUE(full.result.loaded());
+    EXPECT_EQ(full.report.PoolCount(), 60);
+    EXPECT_EQ(full.report.ObjectCount(), 5000);
+    EXPECT_EQ(Range(full.report, 60).second, 5000);
+
+    const ReadRun morePools = ReadText(text + samplegen::PoolLine(test::TestPool("BPX"), true) + "\r\n");
+    EXPECT_EQ(morePools.report.PoolCount(), 60);
+    ASSERT_EQ(morePools.messages.size(), 1U);
+    EXPECT_EQ(morePools.messages[0].title, StatPoolErrorTitle);
+    EXPECT_EQ(morePools.messages[0].text, ReadErrorReport("Subscript out of range", lineCount + 1, 1, 5));
+    EXPECT_EQ(Range(morePools.report, 60).second, 5000);
+
+    const ReadRun moreObjects =
+        ReadText(text + samplegen::ObjectLine(test::TestObject("BP32K9", "X.T1"), true) + "\r\n");
+    EXPECT_EQ(moreObjects.report.ObjectCount(), 5000);
+    ASSERT_EQ(moreObjects.messages.size(), 1U);
+    EXPECT_EQ(moreObjects.messages[0].title, StatObjectErrorTitle);
+    EXPECT_EQ(moreObjects.messages[0].text, ReadErrorReport("Subscript out of range", lineCount + 1, 1, 5));
+    EXPECT_EQ(Range(moreObjects.report, 60).second, 5000);
+}
+
+TEST(ReadStatisticsFile, ANewReadAfterAFailedOneStartsAfresh) {
+    StatLines bad;
+    bad.Header().Pool("BP0").Object("BP0", "A.T1").Object("BP0", "A.T2").SetLastField(ObjectColumns()[4], "");
+    StatLines good;
+    good.Header().Pool("BP9").Object("BP9", "Z.T1");
+    const test::TempDir dir;
+    Report report;
+    MessageLog log;
+    ReadStatisticsFile(report, dir.Write("bad.sta", bad.Text()), log);
+    ASSERT_FALSE(report.StatFileLoaded);
+    ResetReport(report);
+    log.clear();
+    EXPECT_TRUE(ReadStatisticsFile(report, dir.Write("good.sta", good.Text()), log).loaded());
+    EXPECT_TRUE(log.messages().empty());
+    EXPECT_EQ(report.ObjectCount(), 1);
+    EXPECT_EQ(report.Objects(1).ObjName.trimmed(), "Z.T1");
+    EXPECT_EQ(Range(report, 1), std::make_pair(1, 1));
+}
+
+} // namespace
+} // namespace ornexa
