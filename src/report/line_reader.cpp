@@ -53,6 +53,7 @@ bool ReportLineReader::Fill() {
     }
     end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_.get());
     pos_ = 0;
+    nextLF_ = nextCR_ = NotSearched;
     if (end_ == 0) {
         eof_ = true;
         if (std::ferror(file_.get()) != 0) {
@@ -61,6 +62,19 @@ bool ReportLineReader::Fill() {
         return false;
     }
     return true;
+}
+
+std::size_t ReportLineReader::NextLineEnd() {
+    // Each kind of line end is searched once per stretch of the buffer, so a file of CRs alone
+    // stays as fast as one of CRLFs.
+    const auto find = [this](std::size_t& cached, char c) {
+        if (cached < pos_ || cached == NotSearched) {
+            const auto* hit = static_cast<const char*>(std::memchr(buffer_.data() + pos_, c, end_ - pos_));
+            cached = hit == nullptr ? end_ : static_cast<std::size_t>(hit - buffer_.data());
+        }
+        return cached;
+    };
+    return std::min(find(nextLF_, '\n'), find(nextCR_, '\r'));
 }
 
 int ReportLineReader::Percent() const {
@@ -90,7 +104,7 @@ std::optional<std::string_view> ReportLineReader::Next(std::size_t maxLength) {
         any = true;
         const char* begin = buffer_.data() + pos_;
         const char* stop = buffer_.data() + end_;
-        const char* hit = std::find_if(begin, stop, [](char c) { return c == '\n' || c == '\r'; });
+        const char* hit = buffer_.data() + NextLineEnd();
         const auto length = static_cast<std::size_t>(hit - begin);
         if (line_.size() < maxLength) {
             line_.append(begin, std::min(length, maxLength - line_.size()));

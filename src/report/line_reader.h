@@ -40,6 +40,9 @@ public:
 
 private:
     bool Fill();
+    std::size_t NextLineEnd(); // buffer index of the next CR or LF, or end_
+
+    static constexpr std::size_t NotSearched = static_cast<std::size_t>(-1);
 
     struct FileCloser {
         void operator()(std::FILE* f) const { std::fclose(f); }
@@ -49,6 +52,8 @@ private:
     std::vector<char> buffer_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
+    std::size_t nextLF_ = NotSearched;
+    std::size_t nextCR_ = NotSearched;
     bool eof_ = false;
     bool skipLineFeed_ = false; // the previous line ended in CR: a following LF belongs to it
     std::string line_;

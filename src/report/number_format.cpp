@@ -27,11 +27,17 @@ std::string PlainText(double value, NumberStyle style) {
     return text;
 }
 
-std::string StrText(std::int64_t value) { return value < 0 ? PlainText(value) : " " + PlainText(value); }
-
-std::string StrText(double value, NumberStyle style) {
-    return value < 0 ? PlainText(value, style) : " " + PlainText(value, style);
+namespace {
+std::string WithSignPlace(bool negative, const std::string& plain) {
+    std::string text(negative ? 0 : 1, ' ');
+    text += plain;
+    return text;
 }
+} // namespace
+
+std::string StrText(std::int64_t value) { return WithSignPlace(value < 0, PlainText(value)); }
+
+std::string StrText(double value, NumberStyle style) { return WithSignPlace(value < 0, PlainText(value, style)); }
 
 namespace {
 

@@ -121,12 +121,25 @@ Converted<double> TextToDouble(std::string_view text, NumberStyle style) {
 
 namespace {
 
+// Nearest integer, ties to the even neighbour: adding and taking away 2^52 leaves no fraction
+// bits, and the addition rounds as the default floating-point mode does. Larger magnitudes are
+// whole already.
+double RoundHalfEven(double value) {
+    constexpr double TwoTo52 = 4503599627370496.0;
+    if (!(std::fabs(value) < TwoTo52)) {
+        return value;
+    }
+    const double shift = std::copysign(TwoTo52, value);
+    const double rounded = (value + shift) - shift;
+    return rounded == 0 ? std::copysign(0.0, value) : rounded;
+}
+
 template <class Int>
 Converted<Int> RoundToRange(double value) {
     if (!std::isfinite(value)) {
         return ReadFailure::Overflow;
     }
-    const double rounded = std::nearbyint(value); // default rounding mode: nearest, ties to even
+    const double rounded = RoundHalfEven(value);
     if (rounded < static_cast<double>(std::numeric_limits<Int>::min()) ||
         rounded > static_cast<double>(std::numeric_limits<Int>::max())) {
         return ReadFailure::Overflow;

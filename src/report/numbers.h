@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
-#include <variant>
 
 namespace ornexa {
 
@@ -18,20 +17,23 @@ enum class ReadFailure {
 // The standard description shown for a failure ("Type mismatch", ...).
 std::string_view Describe(ReadFailure failure);
 
-// A value or the reason there is none.
+// A value or the reason there is none. A plain aggregate, so it travels in registers on the
+// reader's hot path.
 template <class T>
 class Converted {
 public:
-    Converted(T value) : state_(value) {}                 // NOLINT(google-explicit-constructor)
-    Converted(ReadFailure failure) : state_(failure) {}   // NOLINT(google-explicit-constructor)
+    Converted(T value) : value_(value), ok_(true) {}          // NOLINT(google-explicit-constructor)
+    Converted(ReadFailure failure) : failure_(failure) {}    // NOLINT(google-explicit-constructor)
 
-    [[nodiscard]] bool ok() const { return std::holds_alternative<T>(state_); }
-    explicit operator bool() const { return ok(); }
-    [[nodiscard]] T value() const { return std::get<T>(state_); }
-    [[nodiscard]] ReadFailure failure() const { return std::get<ReadFailure>(state_); }
+    [[nodiscard]] bool ok() const { return ok_; }
+    explicit operator bool() const { return ok_; }
+    [[nodiscard]] T value() const { return value_; }
+    [[nodiscard]] ReadFailure failure() const { return failure_; }
 
 private:
-    std::variant<T, ReadFailure> state_;
+    T value_{};
+    ReadFailure failure_ = ReadFailure::TypeMismatch;
+    bool ok_ = false;
 };
 
 // Decimal and grouping characters of a number text.

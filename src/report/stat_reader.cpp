@@ -108,16 +108,15 @@ public:
 private:
     std::optional<StatReadResult> ReadPoolLine(std::string_view line) {
         CloseObjectRange();
-        PoolRecord pool;
         if (report_.PoolCount() >= Report::MaxPools) {
             result_.ReadFieldNo = 1;
             return FieldError(StatPoolErrorTitle, {ReadFailure::SubscriptOutOfRange, PoolColumns()[0].Start});
         }
-        if (const auto fault = ConvertLine(line, PoolColumns(), PoolFields(pool), result_.usaReport,
+        if (const auto fault = ConvertLine(line, PoolColumns(), PoolFields(poolLine_), result_.usaReport,
                                            result_.ReadFieldNo)) {
             return FieldError(StatPoolErrorTitle, *fault);
         }
-        report_.AddPool(pool);
+        report_.AddPool(poolLine_);
         poolJustRead_ = true;
         return std::nullopt;
     }
@@ -127,18 +126,17 @@ private:
             return Fail(std::string(Describe(ReadFailure::SubscriptOutOfRange)) + " (line " +
                         std::to_string(lines_.LineNo()) + " is an object line before the first pool line)");
         }
-        ObjectRecord object;
         if (report_.ObjectCount() >= Report::MaxObjects) {
             result_.ReadFieldNo = 1;
             CloseObjectRange();
             return FieldError(StatObjectErrorTitle, {ReadFailure::SubscriptOutOfRange, ObjectColumns()[0].Start});
         }
-        if (const auto fault = ConvertLine(line, ObjectColumns(), ObjectFields(object), result_.usaReport,
+        if (const auto fault = ConvertLine(line, ObjectColumns(), ObjectFields(objectLine_), result_.usaReport,
                                            result_.ReadFieldNo)) {
             CloseObjectRange();
             return FieldError(StatObjectErrorTitle, *fault);
         }
-        report_.AddObject(object);
+        report_.AddObject(objectLine_);
         if (poolJustRead_) {
             report_.Pools(report_.PoolCount()).FirstObject = static_cast<Integer>(report_.ObjectCount());
             poolJustRead_ = false;
@@ -196,6 +194,10 @@ private:
     const ProgressFn& progress_;
     ReportLineReader lines_;
     StatReadResult result_;
+    // Every line overwrites all the file fields of these; what the reader does not fill (object
+    // ranges, simulation values) stays zero, as a stored record starts.
+    PoolRecord poolLine_;
+    ObjectRecord objectLine_;
     bool poolJustRead_ = false;
     bool objectsRead_ = false;
 };
