@@ -10,9 +10,8 @@ namespace {
 constexpr int ExitLoaded = 0;
 constexpr int ExitNotLoaded = 1;
 constexpr int ExitUsage = 2;
-} // namespace
 
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     CLI::App app{"Reads a buffer-pool Statistics report and writes its figures as JSON or text"};
     app.set_version_flag("--version", std::string(ORNEXA_VERSION));
     std::string statFile;
@@ -36,4 +35,15 @@ int main(int argc, char** argv) {
         ornexa::cli::WriteTextReport(std::cout, report, outcome);
     }
     return report.StatFileLoaded ? ExitLoaded : ExitNotLoaded;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << "ornexa-report: " << e.what() << '\n';
+        return ExitNotLoaded;
+    }
 }

@@ -24,12 +24,13 @@ ReadOutcome ReadReport(Report& report, const std::filesystem::path& statPath) {
 
 namespace {
 
-template <std::size_t N>
-std::string Text(const FixedText<N>& field) {
+template <std::size_t N> std::string Text(const FixedText<N>& field) {
     return Latin1ToUtf8(field.trimmed());
 }
 
-json Figure(const FigureText& text) { return text ? json(Latin1ToUtf8(*text)) : json(nullptr); }
+json Figure(const FigureText& text) {
+    return text ? json(Latin1ToUtf8(*text)) : json(nullptr);
+}
 
 json Messages(const std::vector<Message>& messages) {
     json list = json::array();
@@ -48,14 +49,10 @@ json ReportDocument(const Report& report, const ReadOutcome& outcome) {
     doc["statistics"] = {{"path", outcome.statPath.string()},
                          {"loaded", report.StatFileLoaded},
                          {"messages", Messages(outcome.statMessages)}};
-    doc["header"] = {{"SystemName", Text(h.SystemName)},
-                     {"SubSystemName", Text(h.SubSystemName)},
-                     {"CollectionDate", Text(h.CollectionDate)},
-                     {"CollectionTime", Text(h.CollectionTime)},
-                     {"Db2Version", Text(h.Db2Version)},
-                     {"ReportPoolCount", h.ReportPoolCount},
-                     {"ElapsedTime", Text(h.ElapsedTime)},
-                     {"ElapsedSeconds", report.ElapsedSeconds}};
+    doc["header"] = {{"SystemName", Text(h.SystemName)},         {"SubSystemName", Text(h.SubSystemName)},
+                     {"CollectionDate", Text(h.CollectionDate)}, {"CollectionTime", Text(h.CollectionTime)},
+                     {"Db2Version", Text(h.Db2Version)},         {"ReportPoolCount", h.ReportPoolCount},
+                     {"ElapsedTime", Text(h.ElapsedTime)},       {"ElapsedSeconds", report.ElapsedSeconds}};
     json totals = json::array();
     for (const FigureText& figure : OverallFigures(report)) {
         totals.push_back(Figure(figure));
@@ -84,7 +81,9 @@ json ReportDocument(const Report& report, const ReadOutcome& outcome) {
 
 namespace {
 
-std::string Shown(const FigureText& text) { return text ? Latin1ToUtf8(*text) : "-"; }
+std::string Shown(const FigureText& text) {
+    return text ? Latin1ToUtf8(*text) : "-";
+}
 
 void WriteMessages(std::ostream& out, const std::vector<Message>& messages) {
     for (const Message& m : messages) {

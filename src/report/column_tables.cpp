@@ -6,16 +6,28 @@ namespace ornexa {
 
 namespace {
 
-constexpr ColumnDef T(int start, int length) { return {start, length, FieldKind::T}; }
-constexpr ColumnDef I(int start, int length) { return {start, length, FieldKind::I}; }
-constexpr ColumnDef L(int start, int length = 10) { return {start, length, FieldKind::L}; }
-constexpr ColumnDef LTrim(int start) { return {start, 10, FieldKind::L, 0, true}; }
-constexpr ColumnDef D(int start, int length) { return {start, length, FieldKind::D}; }
-constexpr ColumnDef Pct(FieldKind kind, int start) { return {start, 6, kind, 1}; }
+constexpr ColumnDef T(int start, int length) {
+    return {start, length, FieldKind::T};
+}
+constexpr ColumnDef I(int start, int length) {
+    return {start, length, FieldKind::I};
+}
+constexpr ColumnDef L(int start, int length = 10) {
+    return {start, length, FieldKind::L};
+}
+constexpr ColumnDef LTrim(int start) {
+    return {start, 10, FieldKind::L, 0, true};
+}
+constexpr ColumnDef D(int start, int length) {
+    return {start, length, FieldKind::D};
+}
+constexpr ColumnDef Pct(FieldKind kind, int start) {
+    return {start, 6, kind, 1};
+}
 
 constexpr std::array<ColumnDef, HeaderFieldCount> kHeader{
-    T(5, 16), T(21, 8), T(29, 8),  T(37, 4),  T(41, 4),  T(45, 10), T(55, 8),  T(63, 4),   I(67, 5),
-    I(72, 10), L(82),   L(92),     L(102),    LTrim(112), L(122),   L(132),    T(142, 8),
+    T(5, 16),  T(21, 8), T(29, 8), T(37, 4), T(41, 4),   T(45, 10), T(55, 8), T(63, 4),  I(67, 5),
+    I(72, 10), L(82),    L(92),    L(102),   LTrim(112), L(122),    L(132),   T(142, 8),
 };
 
 constexpr std::array<ColumnDef, PoolFieldCount> MakePoolColumns() {
@@ -71,9 +83,15 @@ static_assert(kHeader.back().End() == 149);
 
 } // namespace
 
-std::span<const ColumnDef, HeaderFieldCount> HeaderColumns() { return kHeader; }
-std::span<const ColumnDef, PoolFieldCount> PoolColumns() { return kPool; }
-std::span<const ColumnDef, ObjectFieldCount> ObjectColumns() { return kObject; }
+std::span<const ColumnDef, HeaderFieldCount> HeaderColumns() {
+    return kHeader;
+}
+std::span<const ColumnDef, PoolFieldCount> PoolColumns() {
+    return kPool;
+}
+std::span<const ColumnDef, ObjectFieldCount> ObjectColumns() {
+    return kObject;
+}
 
 int LongestStatisticsLine() {
     return std::max({kHeader.back().End(), kPool.back().End(), kObject.back().End()});

@@ -28,8 +28,7 @@ inline void AssignFixedText(std::span<char> field, std::string_view text) {
 }
 
 // A text field of exactly N characters: stored trimmed and blank-filled, cut when longer.
-template <std::size_t N>
-class FixedText {
+template <std::size_t N> class FixedText {
 public:
     FixedText() { chars_.fill(' '); }
     FixedText(std::string_view text) { assign(text); } // NOLINT(google-explicit-constructor): reads like a text

@@ -8,7 +8,7 @@
 namespace ornexa {
 
 namespace {
-constexpr std::size_t BufferSize = 64 * 1024;
+constexpr std::size_t BufferSize = std::size_t{64} * 1024;
 
 std::string OpenFailure(const std::filesystem::path& path, std::string_view reason) {
     return "Cannot open file \"" + path.string() + "\": " + std::string(reason);

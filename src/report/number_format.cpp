@@ -8,7 +8,9 @@
 
 namespace ornexa {
 
-std::string PlainText(std::int64_t value) { return std::to_string(value); }
+std::string PlainText(std::int64_t value) {
+    return std::to_string(value);
+}
 
 std::string PlainText(double value, NumberStyle style) {
     if (value == 0) {
@@ -35,9 +37,13 @@ std::string WithSignPlace(bool negative, const std::string& plain) {
 }
 } // namespace
 
-std::string StrText(std::int64_t value) { return WithSignPlace(value < 0, PlainText(value)); }
+std::string StrText(std::int64_t value) {
+    return WithSignPlace(value < 0, PlainText(value));
+}
 
-std::string StrText(double value, NumberStyle style) { return WithSignPlace(value < 0, PlainText(value, style)); }
+std::string StrText(double value, NumberStyle style) {
+    return WithSignPlace(value < 0, PlainText(value, style));
+}
 
 namespace {
 
@@ -51,7 +57,9 @@ struct Picture {
     int minDecimals = 0; // leading '0' places after '.'
 };
 
-constexpr bool IsPictureChar(char c) { return c == '#' || c == '0' || c == ',' || c == '.'; }
+constexpr bool IsPictureChar(char c) {
+    return c == '#' || c == '0' || c == ',' || c == '.';
+}
 
 Picture ParsePicture(std::string_view text) {
     Picture p;
@@ -85,12 +93,13 @@ Picture ParsePicture(std::string_view text) {
 
 // Adds one unit at the last digit of `digits`; returns true when a carry runs out of the front.
 bool IncrementDecimal(std::string& digits) {
-    for (auto it = digits.rbegin(); it != digits.rend(); ++it) {
-        if (*it != '9') {
-            ++*it;
+    for (std::size_t i = digits.size(); i-- > 0;) {
+        char& digit = digits[i];
+        if (digit != '9') {
+            ++digit;
             return false;
         }
-        *it = '0';
+        digit = '0';
     }
     return true;
 }

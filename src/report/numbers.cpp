@@ -23,7 +23,9 @@ std::string_view Describe(ReadFailure failure) {
 
 namespace {
 
-constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Longest number text the parser copies; longer digit runs than any field of a report are refused.
 constexpr std::size_t MaxNumberChars = 64;
@@ -134,8 +136,7 @@ double RoundHalfEven(double value) {
     return rounded == 0 ? std::copysign(0.0, value) : rounded;
 }
 
-template <class Int>
-Converted<Int> RoundToRange(double value) {
+template <class Int> Converted<Int> RoundToRange(double value) {
     if (!std::isfinite(value)) {
         return ReadFailure::Overflow;
     }
@@ -149,7 +150,11 @@ Converted<Int> RoundToRange(double value) {
 
 } // namespace
 
-Converted<std::int16_t> DoubleToInteger(double value) { return RoundToRange<std::int16_t>(value); }
-Converted<std::int32_t> DoubleToLong(double value) { return RoundToRange<std::int32_t>(value); }
+Converted<std::int16_t> DoubleToInteger(double value) {
+    return RoundToRange<std::int16_t>(value);
+}
+Converted<std::int32_t> DoubleToLong(double value) {
+    return RoundToRange<std::int32_t>(value);
+}
 
 } // namespace ornexa

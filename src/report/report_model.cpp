@@ -35,7 +35,9 @@ void Report::Reset() {
     SimFileLoaded = false;
 }
 
-void ResetReport(Report& report) { report.Reset(); }
+void ResetReport(Report& report) {
+    report.Reset();
+}
 
 void ClearSimulationState(Report& report) {
     report.CurrentPool = 0;

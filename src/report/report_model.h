@@ -13,8 +13,7 @@ using Integer = std::int16_t; // 16-bit signed
 using Long = std::int32_t;    // 32-bit signed
 
 inline constexpr int MaxSimSizes = 8;
-template <class T>
-using PerSize = OneBased<T, MaxSimSizes>;
+template <class T> using PerSize = OneBased<T, MaxSimSizes>;
 
 // The report header line.
 struct ReportHeader {

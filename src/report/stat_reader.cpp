@@ -22,7 +22,7 @@ std::optional<bool> CheckEnvironmentLine(std::string_view line) {
 namespace {
 
 // Longest environment line kept: only its "ENV" and its country code matter.
-constexpr std::size_t MaxEnvironmentLine = 64 * 1024;
+constexpr std::size_t MaxEnvironmentLine = std::size_t{64} * 1024;
 
 bool HasCode(std::string_view line, std::string_view code) {
     const std::string_view first4 = line.substr(0, 4); // shorter lines read as blank-filled
@@ -59,7 +59,7 @@ public:
         result_.ReadFileLength = lines_.FileLength();
         const auto first = lines_.Next(MaxEnvironmentLine);
         if (!first) {
-            return Fail(ReadDescription(ReadFailure::InputPastEnd));
+            return Fail(std::string(Describe(ReadFailure::InputPastEnd)));
         }
         const auto usa = CheckEnvironmentLine(*first);
         if (!usa) {
@@ -68,7 +68,7 @@ public:
         }
         result_.usaReport = *usa;
 
-        const std::size_t maxLine = static_cast<std::size_t>(LongestStatisticsLine());
+        const auto maxLine = static_cast<std::size_t>(LongestStatisticsLine());
         const auto header = lines_.Next(maxLine);
         if (!header) {
             return FieldError(StatHeaderErrorTitle, {ReadFailure::InputPastEnd, 0});
@@ -112,8 +112,8 @@ private:
             result_.ReadFieldNo = 1;
             return FieldError(StatPoolErrorTitle, {ReadFailure::SubscriptOutOfRange, PoolColumns()[0].Start});
         }
-        if (const auto fault = ConvertLine(line, PoolColumns(), PoolFields(poolLine_), result_.usaReport,
-                                           result_.ReadFieldNo)) {
+        if (const auto fault =
+                ConvertLine(line, PoolColumns(), PoolFields(poolLine_), result_.usaReport, result_.ReadFieldNo)) {
             return FieldError(StatPoolErrorTitle, *fault);
         }
         report_.AddPool(poolLine_);
@@ -131,8 +131,8 @@ private:
             CloseObjectRange();
             return FieldError(StatObjectErrorTitle, {ReadFailure::SubscriptOutOfRange, ObjectColumns()[0].Start});
         }
-        if (const auto fault = ConvertLine(line, ObjectColumns(), ObjectFields(objectLine_), result_.usaReport,
-                                           result_.ReadFieldNo)) {
+        if (const auto fault =
+                ConvertLine(line, ObjectColumns(), ObjectFields(objectLine_), result_.usaReport, result_.ReadFieldNo)) {
             CloseObjectRange();
             return FieldError(StatObjectErrorTitle, *fault);
         }
@@ -153,8 +153,6 @@ private:
             objectsRead_ = false;
         }
     }
-
-    std::string ReadDescription(ReadFailure failure) const { return std::string(Describe(failure)); }
 
     void Counters() {
         result_.ReadLineNo = lines_.LineNo();

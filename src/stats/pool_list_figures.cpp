@@ -41,8 +41,8 @@ PoolListRow MakePoolListRow(const Report& report, int p, NumberStyle style) {
 }
 
 const std::array<std::string, PoolListColumnCount>& PoolListCaptions() {
-    static const std::array<std::string, PoolListColumnCount> captions{
-        "Pool", "I/O", "Get Pages", "Updates", "Hit Ratio", "I/O Sec", "Pages/Write"};
+    static const std::array<std::string, PoolListColumnCount> captions{"Pool",      "I/O",     "Get Pages",  "Updates",
+                                                                       "Hit Ratio", "I/O Sec", "Pages/Write"};
     return captions;
 }
 
@@ -73,9 +73,9 @@ OverallFigureTexts OverallFigures(const Report& report, NumberStyle style) {
 }
 
 const std::array<std::string, OverallFigureCount>& OverallFigureCaptions() {
-    static const std::array<std::string, OverallFigureCount> captions{
-        "Total Read/Write IO",   "Overall Sys Hit Ratio", "Total Updates",
-        "Total Get Pages",       "Total I/Os per second", "Pages per write"};
+    static const std::array<std::string, OverallFigureCount> captions{"Total Read/Write IO",   "Overall Sys Hit Ratio",
+                                                                      "Total Updates",         "Total Get Pages",
+                                                                      "Total I/Os per second", "Pages per write"};
     return captions;
 }
 

@@ -49,7 +49,7 @@ TEST(ReportDocument, CarriesTheMessagesOfAStoppedRead) {
     EXPECT_EQ(doc["statistics"]["messages"][0]["icon"], "exclamation");
     EXPECT_EQ(doc["pools"].size(), 1U);
     EXPECT_EQ(doc["totals"][4], "1.07"); // 640 I/Os in 600 seconds
-    EXPECT_NO_THROW((void)doc.dump()); // Latin-1 text fields come out as UTF-8
+    EXPECT_NO_THROW((void)doc.dump());   // Latin-1 text fields come out as UTF-8
 }
 
 int ExitCode(const std::string& arguments) {

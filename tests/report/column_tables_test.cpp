@@ -36,8 +36,8 @@ TEST(ColumnTables, MatchTheRecords) {
 
 TEST(ColumnTables, KnownColumnsAndMarks) {
     EXPECT_EQ(PoolColumns()[17], (ColumnDef{153, 6, FieldKind::D, 1, false})); // PoolHitRatio
-    EXPECT_TRUE(PoolColumns()[13].Trim);                                      // field 14
-    EXPECT_TRUE(PoolColumns()[45].Trim);                                      // field 46
+    EXPECT_TRUE(PoolColumns()[13].Trim);                                       // field 14
+    EXPECT_TRUE(PoolColumns()[45].Trim);                                       // field 46
     EXPECT_EQ(PoolColumns()[45].Start, 429);
     EXPECT_TRUE(HeaderColumns()[13].Trim); // field 14
     EXPECT_EQ(ObjectColumns()[4].Start, 57);

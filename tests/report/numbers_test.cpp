@@ -16,11 +16,10 @@ constexpr NumberStyle Comma{',', '.'};
 
 TEST(TextToDouble, ReadsTheNumberFormsOfAReport) {
     const DoubleCase cases[] = {
-        {"98.5", Period, 98.5},        {"  98.5", Period, 98.5},      {"98.5  ", Period, 98.5},
-        {"-12", Period, -12},          {"+7", Period, 7},             {".5", Period, 0.5},
-        {"3.", Period, 3},             {"1,234.5", Period, 1234.5},   {"1E3", Period, 1000},
-        {"2.5e-1", Period, 0.25},      {"98,5", Comma, 98.5},         {"1.234,5", Comma, 1234.5},
-        {"0000000042", Period, 42},    {"0", Period, 0},              {"1e-400", Period, 0},
+        {"98.5", Period, 98.5},     {"  98.5", Period, 98.5}, {"98.5  ", Period, 98.5}, {"-12", Period, -12},
+        {"+7", Period, 7},          {".5", Period, 0.5},      {"3.", Period, 3},        {"1,234.5", Period, 1234.5},
+        {"1E3", Period, 1000},      {"2.5e-1", Period, 0.25}, {"98,5", Comma, 98.5},    {"1.234,5", Comma, 1234.5},
+        {"0000000042", Period, 42}, {"0", Period, 0},         {"1e-400", Period, 0},
     };
     for (const auto& c : cases) {
         const Converted<double> value = TextToDouble(c.text, c.style);
@@ -31,12 +30,10 @@ TEST(TextToDouble, ReadsTheNumberFormsOfAReport) {
 
 TEST(TextToDouble, RefusesWhatIsNotANumber) {
     const std::pair<const char*, ReadFailure> cases[] = {
-        {"", ReadFailure::TypeMismatch},        {"      ", ReadFailure::TypeMismatch},
-        {"abc", ReadFailure::TypeMismatch},     {"12a", ReadFailure::TypeMismatch},
-        {"1 2", ReadFailure::TypeMismatch},     {".", ReadFailure::TypeMismatch},
-        {"-", ReadFailure::TypeMismatch},       {"1.2.3", ReadFailure::TypeMismatch},
-        {"1E", ReadFailure::TypeMismatch},      {",5", ReadFailure::TypeMismatch},
-        {"1e400", ReadFailure::Overflow},
+        {"", ReadFailure::TypeMismatch},    {"      ", ReadFailure::TypeMismatch}, {"abc", ReadFailure::TypeMismatch},
+        {"12a", ReadFailure::TypeMismatch}, {"1 2", ReadFailure::TypeMismatch},    {".", ReadFailure::TypeMismatch},
+        {"-", ReadFailure::TypeMismatch},   {"1.2.3", ReadFailure::TypeMismatch},  {"1E", ReadFailure::TypeMismatch},
+        {",5", ReadFailure::TypeMismatch},  {"1e400", ReadFailure::Overflow},
     };
     for (const auto& [text, failure] : cases) {
         const Converted<double> value = TextToDouble(text, Period);

@@ -21,7 +21,7 @@ TEST(FixedText, StoresTrimmedBlankFilledAndCut) {
 
 TEST(ElapsedToSeconds, ConvertsHoursMinutesAndSeconds) {
     const std::pair<const char*, Long> cases[] = {
-        {"01:02:03", 3723}, {"00:00:00", 0}, {"24:00:00", 86400}, {"99:59:59", 359999},
+        {"01:02:03", 3723}, {"00:00:00", 0}, {"24:00:00", 86400},  {"99:59:59", 359999},
         {"xx:10:05", 605},  {"", 0},         {"01:30:00  ", 5400},
     };
     for (const auto& [text, seconds] : cases) {

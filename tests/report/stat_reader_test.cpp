@@ -147,28 +147,63 @@ TEST(ReadStatisticsFile, StopsAtAFieldErrorKeepingOnlyCompleteRecords) {
              s.Header().Pool("BP0").Object("BP0", "A.T1").Object("BP0", "A.T2").Pool("BP1").Object("BP1", "B.T1");
              s.Pool("BP2").SetLastField(PoolColumns()[3], "");
          },
-         StatPoolErrorTitle, "Type mismatch", 8, 4, 34, 2, 3, {{1, 2}, {3, 3}}},
+         StatPoolErrorTitle,
+         "Type mismatch",
+         8,
+         4,
+         34,
+         2,
+         3,
+         {{1, 2}, {3, 3}}},
         {"report pool count beyond 16 bits",
          [](StatLines& s) { s.Header().SetLastField(HeaderColumns()[8], "40000").Pool("BP0"); },
-         StatHeaderErrorTitle, "Overflow", 2, 9, 67, 0, 0, {}},
+         StatHeaderErrorTitle,
+         "Overflow",
+         2,
+         9,
+         67,
+         0,
+         0,
+         {}},
         {"text in an object counter",
          [](StatLines& s) {
              s.Header().Pool("BP0").Object("BP0", "A.T1").Object("BP0", "A.T2").Object("BP0", "A.T3");
              s.SetLastField(ObjectColumns()[15], "12x");
          },
-         StatObjectErrorTitle, "Type mismatch", 6, 16, 159, 1, 2, {{1, 2}}},
+         StatObjectErrorTitle,
+         "Type mismatch",
+         6,
+         16,
+         159,
+         1,
+         2,
+         {{1, 2}}},
         {"first object of a pool beyond 32 bits",
          [](StatLines& s) {
              s.Header().Pool("BP0").Object("BP0", "A.T1").Pool("BP1").Object("BP1", "B.T1");
              s.SetLastField(ObjectColumns()[4], "9999999999");
          },
-         StatObjectErrorTitle, "Overflow", 6, 5, 57, 2, 1, {{1, 1}, {0, 0}}},
+         StatObjectErrorTitle,
+         "Overflow",
+         6,
+         5,
+         57,
+         2,
+         1,
+         {{1, 1}, {0, 0}}},
         {"object line cut short",
          [](StatLines& s) {
              s.Header().Pool("BP0").Object("BP0", "A.T1").Object("BP0", "A.T2");
              s.lines.back().resize(300);
          },
-         StatObjectErrorTitle, "Type mismatch", 5, 30, 299, 1, 1, {{1, 1}}},
+         StatObjectErrorTitle,
+         "Type mismatch",
+         5,
+         30,
+         299,
+         1,
+         1,
+         {{1, 1}}},
         {"no header line", [](StatLines&) {}, StatHeaderErrorTitle, "Input past end of file", 1, 0, 0, 0, 0, {}},
     };
     for (const auto& c : cases) {
@@ -179,9 +214,9 @@ TEST(ReadStatisticsFile, StopsAtAFieldErrorKeepingOnlyCompleteRecords) {
         EXPECT_EQ(run.result.outcome, StatReadOutcome::FieldError);
         EXPECT_FALSE(run.report.StatFileLoaded);
         ASSERT_EQ(run.messages.size(), 1U);
-        EXPECT_EQ(run.messages[0], (Message{std::string(c.title),
-                                            ReadErrorReport(c.description, c.line, c.field, c.column),
-                                            MessageIcon::Exclamation}));
+        EXPECT_EQ(run.messages[0],
+                  (Message{std::string(c.title), ReadErrorReport(c.description, c.line, c.field, c.column),
+                           MessageIcon::Exclamation}));
         EXPECT_EQ(run.progress.back(), 0);
         ASSERT_EQ(run.report.PoolCount(), c.pools);
         EXPECT_EQ(run.report.ObjectCount(), c.objects);

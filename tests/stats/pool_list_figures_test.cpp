@@ -32,8 +32,7 @@ Report TwoPools() {
 
 TEST(PoolListRow, ShowsTheFiguresOfOnePool) {
     const Report report = TwoPools();
-    EXPECT_EQ(MakePoolListRow(report, 1),
-              (PoolListRow{"BP1", "1234", "50000", "700", "90", "12.34", "4.27"}));
+    EXPECT_EQ(MakePoolListRow(report, 1), (PoolListRow{"BP1", "1234", "50000", "700", "90", "12.34", "4.27"}));
     // no write I/Os: pages per write reads 0
     EXPECT_EQ(MakePoolListRow(report, 2), (PoolListRow{"BP2", "500", "150000", "1200300", "98.5", "5", "0"}));
 }

@@ -22,7 +22,7 @@ TempDir::~TempDir() {
 }
 
 std::filesystem::path TempDir::Write(const std::string& name, std::string_view text) const {
-    const auto file = path_ / name;
+    auto file = path_ / name;
     samplegen::WriteTextFile(file, text);
     return file;
 }
@@ -95,7 +95,9 @@ StatLines& StatLines::Header() {
     return *this;
 }
 
-StatLines& StatLines::Pool(std::string_view name) { return Pool(TestPool(name)); }
+StatLines& StatLines::Pool(std::string_view name) {
+    return Pool(TestPool(name));
+}
 
 StatLines& StatLines::Pool(const PoolRecord& pool) {
     lines.push_back(samplegen::PoolLine(pool, usa()));

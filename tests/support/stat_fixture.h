@@ -22,7 +22,7 @@ public:
     ~TempDir();
 
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path Write(const std::string& name, std::string_view text) const;
+    [[nodiscard]] std::filesystem::path Write(const std::string& name, std::string_view text) const;
 
 private:
     std::filesystem::path path_;

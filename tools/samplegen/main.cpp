@@ -7,7 +7,9 @@
 #include "sample_report.h"
 #include "stat_writer.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
     using namespace ornexa::samplegen;
     CLI::App app{"Writes Statistics reports at their columns: the bundled samples and the largest accepted report"};
     std::string usa;
@@ -42,4 +44,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << "ornexa-samplegen: " << e.what() << '\n';
+        return 1;
+    }
 }

@@ -20,7 +20,9 @@ std::int64_t Rng::Between(std::int64_t lo, std::int64_t hi) {
     return lo + static_cast<std::int64_t>(Next() % span);
 }
 
-double Rng::Uniform() { return static_cast<double>(Next() >> 11U) * 0x1.0p-53; }
+double Rng::Uniform() {
+    return static_cast<double>(Next() >> 11U) * 0x1.0p-53;
+}
 
 std::int64_t Rng::LogBetween(std::int64_t lo, std::int64_t hi) {
     const double a = std::log(static_cast<double>(lo));
@@ -30,8 +32,12 @@ std::int64_t Rng::LogBetween(std::int64_t lo, std::int64_t hi) {
 
 namespace {
 
-Long L(double v) { return static_cast<Long>(std::llround(v)); }
-double OneDecimal(double v) { return std::round(v * 10) / 10; }
+Long L(double v) {
+    return static_cast<Long>(std::llround(v));
+}
+double OneDecimal(double v) {
+    return std::round(v * 10) / 10;
+}
 
 char ObjectType(Rng& rng, const PoolPlan& pool, int index) {
     switch (pool.mix) {
@@ -51,8 +57,8 @@ char ObjectType(Rng& rng, const PoolPlan& pool, int index) {
 
 std::string ObjectName(const PoolPlan& pool, char type, int index) {
     static constexpr std::array<std::string_view, 14> catalog{
-        "SYSDBASE", "SYSDBAUT", "SYSGPAUT", "SYSGROUP", "SYSPLAN",  "SYSPKAGE", "SYSSTATS",
-        "SYSSTR",   "SYSUSER",  "SYSVIEWS", "SYSCOPY",  "SYSDDF",   "SYSOBJ",   "SYSHIST"};
+        "SYSDBASE", "SYSDBAUT", "SYSGPAUT", "SYSGROUP", "SYSPLAN", "SYSPKAGE", "SYSSTATS",
+        "SYSSTR",   "SYSUSER",  "SYSVIEWS", "SYSCOPY",  "SYSDDF",  "SYSOBJ",   "SYSHIST"};
     static constexpr std::array<std::string_view, 8> databases{"PAYROLL", "ORDERDB", "CUSTDB",  "INVENTRY",
                                                                "LEDGER",  "SHIPDB",  "BILLING", "HRDB"};
     const auto n = static_cast<std::size_t>(index);
@@ -61,12 +67,14 @@ std::string ObjectName(const PoolPlan& pool, char type, int index) {
         if (type == '*' || type == 'U' || type == 'D') {
             return "DSNDB01.DBD" + std::to_string(index + 1);
         }
-        return std::string("DSNDB06.") + (type == 'I' ? "DSNX" + std::to_string(index + 1) : std::string(catalog[n % catalog.size()]));
+        return std::string("DSNDB06.") +
+               (type == 'I' ? "DSNX" + std::to_string(index + 1) : std::string(catalog[n % catalog.size()]));
     case PoolMix::SortWork:
         return "DSNDB07.DSN4K" + std::string(index < 9 ? "0" : "") + std::to_string(index + 1);
     default: {
         const std::string db(databases[(n / 7 + static_cast<std::size_t>(pool.name.size())) % databases.size()]);
-        return db + "." + (type == 'I' ? "IX" : "TS") + std::string(pool.name.substr(2)) + "N" + std::to_string(index + 1);
+        return db + "." + (type == 'I' ? "IX" : "TS") + std::string(pool.name.substr(2)) + "N" +
+               std::to_string(index + 1);
     }
     }
 }
@@ -83,7 +91,7 @@ ObjectRecord MakeObject(Rng& rng, const PoolPlan& pool, int index) {
 
     const bool index_ = type == 'I';
     const bool sortWork = pool.mix == PoolMix::SortWork;
-    const double getPages = static_cast<double>(rng.LogBetween(sortWork ? 20000 : 200, sortWork ? 9000000 : 4000000));
+    const auto getPages = static_cast<double>(rng.LogBetween(sortWork ? 20000 : 200, sortWork ? 9000000 : 4000000));
     const double seqShare = sortWork ? 0.9 + 0.1 * rng.Uniform() : (index_ ? 0.25 : 0.85) * rng.Uniform();
     const double ridShare = index_ ? 0.0 : 0.08 * rng.Uniform();
     o.ObjGetPages = L(getPages);
@@ -92,7 +100,8 @@ ObjectRecord MakeObject(Rng& rng, const PoolPlan& pool, int index) {
     o.GetPagesByAccess(2) = o.ObjGetPages - o.GetPagesByAccess(1) - o.GetPagesByAccess(3);
     o.ObjStat06 = L(getPages * 0.02 * rng.Uniform());
 
-    const double hit = sortWork ? 60 + 35 * rng.Uniform() : (index_ ? 85 + 14.9 * rng.Uniform() : 55 + 44 * rng.Uniform());
+    const double hit =
+        sortWork ? 60 + 35 * rng.Uniform() : (index_ ? 85 + 14.9 * rng.Uniform() : 55 + 44 * rng.Uniform());
     const double pagesRead = getPages * (100 - hit) / 100;
     const double syncShare = index_ ? 0.7 + 0.3 * rng.Uniform() : 0.1 + 0.5 * rng.Uniform();
     const double listShare = index_ ? 0.0 : ridShare * 2;
@@ -100,7 +109,8 @@ ObjectRecord MakeObject(Rng& rng, const PoolPlan& pool, int index) {
     o.PagesReadByType(1) = L(pagesRead * syncShare);
     o.PagesReadByType(3) = L(pagesRead * listShare);
     o.PagesReadByType(4) = L(pagesRead * dynShare);
-    o.PagesReadByType(2) = std::max<Long>(0, L(pagesRead) - o.PagesReadByType(1) - o.PagesReadByType(3) - o.PagesReadByType(4));
+    o.PagesReadByType(2) =
+        std::max<Long>(0, L(pagesRead) - o.PagesReadByType(1) - o.PagesReadByType(3) - o.PagesReadByType(4));
     o.ObjPagesRead = o.PagesReadByType(1) + o.PagesReadByType(2) + o.PagesReadByType(3) + o.PagesReadByType(4);
     o.ReadIOsByType(1) = o.PagesReadByType(1);
     o.ReadIOsByType(2) = L(o.PagesReadByType(2) / (16 + 16 * rng.Uniform()));
@@ -234,20 +244,27 @@ Report BuildSampleReport() {
 
 Report BuildLargestReport() {
     static constexpr std::array<std::string_view, Report::MaxPools> names{
-        "BP0",  "BP1",  "BP2",  "BP3",  "BP4",  "BP5",  "BP6",  "BP7",  "BP8",  "BP9",  "BP10", "BP11",
-        "BP12", "BP13", "BP14", "BP15", "BP16", "BP17", "BP18", "BP19", "BP20", "BP21", "BP22", "BP23",
-        "BP24", "BP25", "BP26", "BP27", "BP28", "BP29", "BP30", "BP31", "BP32", "BP33", "BP34", "BP35",
-        "BP36", "BP37", "BP38", "BP39", "BP40", "BP41", "BP42", "BP43", "BP44", "BP45", "BP46", "BP47",
-        "BP48", "BP49", "BP32K", "BP32K1", "BP32K2", "BP32K3", "BP32K4", "BP32K5", "BP32K6", "BP32K7",
-        "BP32K8", "BP32K9"};
+        "BP0",   "BP1",    "BP2",    "BP3",    "BP4",    "BP5",    "BP6",    "BP7",    "BP8",    "BP9",
+        "BP10",  "BP11",   "BP12",   "BP13",   "BP14",   "BP15",   "BP16",   "BP17",   "BP18",   "BP19",
+        "BP20",  "BP21",   "BP22",   "BP23",   "BP24",   "BP25",   "BP26",   "BP27",   "BP28",   "BP29",
+        "BP30",  "BP31",   "BP32",   "BP33",   "BP34",   "BP35",   "BP36",   "BP37",   "BP38",   "BP39",
+        "BP40",  "BP41",   "BP42",   "BP43",   "BP44",   "BP45",   "BP46",   "BP47",   "BP48",   "BP49",
+        "BP32K", "BP32K1", "BP32K2", "BP32K3", "BP32K4", "BP32K5", "BP32K6", "BP32K7", "BP32K8", "BP32K9"};
     Report report;
     report.Header = SampleHeader(Report::MaxPools);
     Rng rng(5000);
     for (int p = 0; p < Report::MaxPools; ++p) {
         const int objects = Report::MaxObjects / Report::MaxPools + (p < Report::MaxObjects % Report::MaxPools ? 1 : 0);
         const PoolMix mix = p == 0 ? PoolMix::Catalog : (p == 7 ? PoolMix::SortWork : PoolMix::Large);
-        const PoolPlan plan{names[static_cast<std::size_t>(p)], mix, 10000 + 1000 * p, p % 5 == 0 ? 20000 : 0, 80, 80,
-                            50.0, 10.0, objects};
+        const PoolPlan plan{names[static_cast<std::size_t>(p)],
+                            mix,
+                            10000 + 1000 * p,
+                            p % 5 == 0 ? 20000 : 0,
+                            80,
+                            80,
+                            50.0,
+                            10.0,
+                            objects};
         AddPool(report, plan, rng);
     }
     return report;
