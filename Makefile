@@ -1,7 +1,8 @@
 # make run   : install what is missing, build, and show the bundled sample report
 # make test  : install what is missing, build, run every test (also under ASan/UBSan)
 # make bench : optimised build, run the benchmarks
-.PHONY: all deps build run test bench clean
+# make lint  : clang-tidy over the sources
+.PHONY: all deps build run test bench lint clean
 
 SAMPLE := samples/statistics-usa.sta
 
@@ -30,3 +31,6 @@ bench: deps
 
 clean:
 	rm -rf build
+
+lint: build
+	clang-tidy -p build/default --quiet $$(git ls-files 'src/*.cpp' 'tools/*.cpp' 'tests/*.cpp')

@@ -62,7 +62,7 @@ json ReportDocument(const Report& report, const ReadOutcome& outcome) {
     for (int p = 1; p <= report.PoolCount(); ++p) {
         const ObjectRange range = PoolObjects(report, p);
         json row = json::array();
-        for (const FigureText& cell : MakePoolListRow(report, p)) {
+        for (const FigureText& cell : PoolListRow(report, p)) {
             row.push_back(Figure(cell));
         }
         pools.push_back({{"number", p},
@@ -115,7 +115,7 @@ void WriteTextReport(std::ostream& out, const Report& report, const ReadOutcome&
     std::vector<std::array<std::string, PoolListColumnCount>> rows;
     rows.push_back(PoolListCaptions());
     for (int p = 1; p <= report.PoolCount(); ++p) {
-        const PoolListRow row = MakePoolListRow(report, p);
+        const PoolListCells row = PoolListRow(report, p);
         std::array<std::string, PoolListColumnCount> cells;
         std::transform(row.begin(), row.end(), cells.begin(), Shown);
         rows.push_back(cells);

@@ -84,7 +84,7 @@ int ReportLineReader::Percent() const {
     return static_cast<int>(std::min<std::int64_t>(100, bytesRead_ * 100 / fileLength_));
 }
 
-std::optional<std::string_view> ReportLineReader::Next(std::size_t maxLength) {
+std::optional<std::string_view> ReportLineReader::ReadReportLine(std::size_t maxLength) {
     line_.clear();
     if (skipLineFeed_) {
         skipLineFeed_ = false;

@@ -28,14 +28,14 @@ public:
     // The next line without its end, cut after `maxLength` characters (the rest of a longer line
     // is read past, never kept). Empty when the file has no further line or could not be read;
     // the view stays valid until the next call.
-    std::optional<std::string_view> Next(std::size_t maxLength);
+    std::optional<std::string_view> ReadReportLine(std::size_t maxLength);
 
     // Set when reading stopped on an input error rather than at the end of the file.
     [[nodiscard]] const std::optional<std::string>& error() const { return error_; }
 
-    [[nodiscard]] std::int64_t LineNo() const { return lineNo_; }
+    [[nodiscard]] std::int64_t ReadLineNo() const { return lineNo_; }
     [[nodiscard]] std::int64_t BytesRead() const { return bytesRead_; }
-    [[nodiscard]] std::int64_t FileLength() const { return fileLength_; }
+    [[nodiscard]] std::int64_t ReadFileLength() const { return fileLength_; }
     [[nodiscard]] int Percent() const;
 
 private:

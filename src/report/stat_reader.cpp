@@ -56,8 +56,8 @@ public:
         if (const auto failure = lines_.Open(path)) {
             return Fail(*failure);
         }
-        result_.ReadFileLength = lines_.FileLength();
-        const auto first = lines_.Next(MaxEnvironmentLine);
+        result_.ReadFileLength = lines_.ReadFileLength();
+        const auto first = lines_.ReadReportLine(MaxEnvironmentLine);
         if (!first) {
             return Fail(std::string(Describe(ReadFailure::InputPastEnd)));
         }
@@ -69,7 +69,7 @@ public:
         result_.usaReport = *usa;
 
         const auto maxLine = static_cast<std::size_t>(LongestStatisticsLine());
-        const auto header = lines_.Next(maxLine);
+        const auto header = lines_.ReadReportLine(maxLine);
         if (!header) {
             return FieldError(StatHeaderErrorTitle, {ReadFailure::InputPastEnd, 0});
         }
@@ -78,7 +78,7 @@ public:
             return FieldError(StatHeaderErrorTitle, *fault);
         }
 
-        while (const auto line = lines_.Next(maxLine)) {
+        while (const auto line = lines_.ReadReportLine(maxLine)) {
             if (HasCode(*line, "BPS")) {
                 if (auto stopped = ReadPoolLine(*line)) {
                     return *stopped;
@@ -124,7 +124,7 @@ private:
     std::optional<StatReadResult> ReadObjectLine(std::string_view line) {
         if (report_.PoolCount() == 0) {
             return Fail(std::string(Describe(ReadFailure::SubscriptOutOfRange)) + " (line " +
-                        std::to_string(lines_.LineNo()) + " is an object line before the first pool line)");
+                        std::to_string(lines_.ReadLineNo()) + " is an object line before the first pool line)");
         }
         if (report_.ObjectCount() >= Report::MaxObjects) {
             result_.ReadFieldNo = 1;
@@ -155,7 +155,7 @@ private:
     }
 
     void Counters() {
-        result_.ReadLineNo = lines_.LineNo();
+        result_.ReadLineNo = lines_.ReadLineNo();
         result_.BytesRead = lines_.BytesRead();
     }
 

@@ -22,10 +22,10 @@ FigureText Ratio(double numerator, double denominator, const char* picture, Numb
 
 } // namespace
 
-PoolListRow MakePoolListRow(const Report& report, int p, NumberStyle style) {
+PoolListCells PoolListRow(const Report& report, int p, NumberStyle style) {
     const PoolRecord& pool = report.Pools(p);
     const auto ios = static_cast<double>(PoolIOs(pool));
-    PoolListRow row;
+    PoolListCells row;
     row[0] = pool.PoolName.str();
     row[1] = PlainText(PoolIOs(pool));
     row[2] = PlainText(static_cast<std::int64_t>(pool.PoolGetPages));

@@ -14,8 +14,8 @@ using FigureText = std::optional<std::string>;
 
 // The pool list's row of pool p: name, I/O, Get Pages, Updates, Hit Ratio, I/O Sec, Pages/Write.
 inline constexpr int PoolListColumnCount = 7;
-using PoolListRow = std::array<FigureText, PoolListColumnCount>;
-PoolListRow MakePoolListRow(const Report& report, int p, NumberStyle style = {});
+using PoolListCells = std::array<FigureText, PoolListColumnCount>;
+PoolListCells PoolListRow(const Report& report, int p, NumberStyle style = {});
 
 // Captions of the pool list columns.
 const std::array<std::string, PoolListColumnCount>& PoolListCaptions();

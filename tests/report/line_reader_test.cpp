@@ -21,10 +21,10 @@ Read ReadAll(const std::string& text, std::size_t maxLength = 1000) {
     Read read;
     ReportLineReader reader([&](int percent) { read.progress.push_back(percent); });
     EXPECT_FALSE(reader.Open(path).has_value());
-    while (const auto line = reader.Next(maxLength)) {
+    while (const auto line = reader.ReadReportLine(maxLength)) {
         read.lines.emplace_back(*line);
     }
-    EXPECT_EQ(reader.LineNo(), static_cast<std::int64_t>(read.lines.size()));
+    EXPECT_EQ(reader.ReadLineNo(), static_cast<std::int64_t>(read.lines.size()));
     read.bytes = reader.BytesRead();
     return read;
 }
@@ -68,7 +68,7 @@ TEST(ReportLineReader, NamesTheFileItCannotOpen) {
     ASSERT_TRUE(failure.has_value());
     EXPECT_NE(failure->find("/nonexistent/folder/report.sta"), std::string::npos);
     EXPECT_NE(failure->find("No such file"), std::string::npos);
-    EXPECT_FALSE(reader.Next(100).has_value());
+    EXPECT_FALSE(reader.ReadReportLine(100).has_value());
 }
 
 } // namespace

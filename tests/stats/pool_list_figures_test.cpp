@@ -30,31 +30,31 @@ Report TwoPools() {
     return report;
 }
 
-TEST(PoolListRow, ShowsTheFiguresOfOnePool) {
+TEST(PoolListCells, ShowsTheFiguresOfOnePool) {
     const Report report = TwoPools();
-    EXPECT_EQ(MakePoolListRow(report, 1), (PoolListRow{"BP1", "1234", "50000", "700", "90", "12.34", "4.27"}));
+    EXPECT_EQ(PoolListRow(report, 1), (PoolListCells{"BP1", "1234", "50000", "700", "90", "12.34", "4.27"}));
     // no write I/Os: pages per write reads 0
-    EXPECT_EQ(MakePoolListRow(report, 2), (PoolListRow{"BP2", "500", "150000", "1200300", "98.5", "5", "0"}));
+    EXPECT_EQ(PoolListRow(report, 2), (PoolListCells{"BP2", "500", "150000", "1200300", "98.5", "5", "0"}));
 }
 
-TEST(PoolListRow, RatesAreReadBackWithoutSeparatorsOrTrailingZeros) {
+TEST(PoolListCells, RatesAreReadBackWithoutSeparatorsOrTrailingZeros) {
     Report report = TwoPools();
     report.Pools(1).PoolReadIOs = 123450 - 234;
-    EXPECT_EQ(MakePoolListRow(report, 1)[5], "1234.5");
+    EXPECT_EQ(PoolListRow(report, 1)[5], "1234.5");
     report.ElapsedSeconds = 61725 * 2; // exactly 1
-    EXPECT_EQ(MakePoolListRow(report, 1)[5], "1");
+    EXPECT_EQ(PoolListRow(report, 1)[5], "1");
     report.ElapsedSeconds = 49386; // 2.5
-    EXPECT_EQ(MakePoolListRow(report, 1)[5], "2.5");
+    EXPECT_EQ(PoolListRow(report, 1)[5], "2.5");
     report.ElapsedSeconds = 0;
-    EXPECT_EQ(MakePoolListRow(report, 1)[5], std::nullopt);
-    EXPECT_EQ(MakePoolListRow(report, 1)[4], "90");
+    EXPECT_EQ(PoolListRow(report, 1)[5], std::nullopt);
+    EXPECT_EQ(PoolListRow(report, 1)[4], "90");
 }
 
-TEST(PoolListRow, IOsOfTwoLargeCountersDoNotOverflow) {
+TEST(PoolListCells, IOsOfTwoLargeCountersDoNotOverflow) {
     Report report = TwoPools();
     report.Pools(1).PoolReadIOs = 2000000000;
     report.Pools(1).PoolWriteIOs = 2000000000;
-    EXPECT_EQ(MakePoolListRow(report, 1)[1], "4000000000");
+    EXPECT_EQ(PoolListRow(report, 1)[1], "4000000000");
     EXPECT_EQ(OverallFigures(report)[0], "4,000,000,500");
 }
 
