@@ -15,8 +15,10 @@ int Run(int argc, char** argv) {
     CLI::App app{"Reads a buffer-pool Statistics report and writes its figures as JSON or text"};
     app.set_version_flag("--version", std::string(ORNEXA_VERSION));
     std::string statFile;
+    std::string simFile;
     bool asJson = false;
     app.add_option("STATFILE", statFile, "Statistics report (.sta or .txt)")->required();
+    app.add_option("--sim", simFile, "Simulation report of one of its pools (.sim or .txt)");
     app.add_flag("--json", asJson, "write the JSON document instead of the text report");
     try {
         app.parse(argc, argv);
@@ -26,7 +28,8 @@ int Run(int argc, char** argv) {
     }
 
     ornexa::Report report;
-    const ornexa::cli::ReadOutcome outcome = ornexa::cli::ReadReport(report, statFile);
+    const ornexa::cli::ReadOutcome outcome = ornexa::cli::ReadReport(
+        report, statFile, simFile.empty() ? std::nullopt : std::optional<std::filesystem::path>(simFile));
     if (asJson) {
         std::cout << ornexa::cli::ReportDocument(report, outcome)
                          .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
@@ -34,7 +37,7 @@ int Run(int argc, char** argv) {
     } else {
         ornexa::cli::WriteTextReport(std::cout, report, outcome);
     }
-    return report.StatFileLoaded ? ExitLoaded : ExitNotLoaded;
+    return outcome.loaded() ? ExitLoaded : ExitNotLoaded;
 }
 
 } // namespace

@@ -11,13 +11,20 @@ namespace ornexa::cli {
 
 using json = nlohmann::ordered_json;
 
-ReadOutcome ReadReport(Report& report, const std::filesystem::path& statPath) {
+ReadOutcome ReadReport(Report& report, const std::filesystem::path& statPath,
+                       const std::optional<std::filesystem::path>& simPath) {
     ReadOutcome outcome;
     outcome.statPath = statPath;
     MessageLog log;
     ResetReport(report);
     outcome.stat = ReadStatisticsFile(report, statPath, log);
     outcome.statMessages = log.messages();
+    if (simPath) {
+        MessageLog simLog;
+        outcome.simPath = simPath;
+        outcome.sim = ReadSimulationFile(report, *simPath, simLog);
+        outcome.simMessages = simLog.messages();
+    }
     report.ElapsedSeconds = ElapsedToSeconds(report.Header.ElapsedTime.padded());
     return outcome;
 }
@@ -74,7 +81,13 @@ json ReportDocument(const Report& report, const ReadOutcome& outcome) {
                          {"row", row}});
     }
     doc["pools"] = pools;
-    doc["simulation"] = nullptr;
+    if (outcome.simPath) {
+        doc["simulation"] = {{"path", outcome.simPath->string()},         {"loaded", report.SimFileLoaded},
+                             {"messages", Messages(outcome.simMessages)}, {"SimPoolName", Text(report.Sim.SimPoolName)},
+                             {"SimSizeCount", report.Sim.SimSizeCount},   {"CurrentPool", report.CurrentPool}};
+    } else {
+        doc["simulation"] = nullptr;
+    }
     doc["analysis"] = json::array();
     return doc;
 }
@@ -108,6 +121,19 @@ void WriteTextReport(std::ostream& out, const Report& report, const ReadOutcome&
     const auto totals = OverallFigures(report);
     for (std::size_t i = 0; i < totals.size(); ++i) {
         out << std::left << std::setw(24) << OverallFigureCaptions()[i] << Shown(totals[i]) << '\n';
+    }
+    if (outcome.simPath) {
+        out << "\nSimulation report " << outcome.simPath->string() << ": "
+            << (report.SimFileLoaded ? "loaded" : "not loaded") << '\n';
+        WriteMessages(out, outcome.simMessages);
+        if (report.CurrentPool > 0) {
+            const PoolRecord& pool = report.Pools(report.CurrentPool);
+            out << "Simulated pool " << Text(pool.PoolName) << " at sizes";
+            for (int k = 1; k <= std::min<int>(report.Sim.SimSizeCount, MaxSimSizes); ++k) {
+                out << ' ' << pool.SimPoolSize(k);
+            }
+            out << '\n';
+        }
     }
     out << "\nPools: " << report.PoolCount() << ", objects: " << report.ObjectCount() << "\n\n";
 

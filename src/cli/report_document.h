@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <iosfwd>
+#include <optional>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -9,6 +10,7 @@
 #include "report/messages.h"
 #include "report/report_model.h"
 #include "report/stat_reader.h"
+#include "simulation/sim_reader.h"
 
 namespace ornexa::cli {
 
@@ -17,11 +19,18 @@ struct ReadOutcome {
     std::filesystem::path statPath;
     StatReadResult stat;
     std::vector<Message> statMessages;
+    std::optional<std::filesystem::path> simPath;
+    SimReadResult sim;
+    std::vector<Message> simMessages;
+
+    // Everything asked for loaded.
+    [[nodiscard]] bool loaded() const { return stat.loaded() && (!simPath || sim.loaded()); }
 };
 
-// Reads the Statistics file into a fresh report, as "&Open" does, and sets ElapsedSeconds as the
-// analysis window does when it loads.
-ReadOutcome ReadReport(Report& report, const std::filesystem::path& statPath);
+// Reads the Statistics file into a fresh report, as "&Open" does, then the Simulation file if one
+// is given, as "O&pen" does, and sets ElapsedSeconds as the analysis window does when it loads.
+ReadOutcome ReadReport(Report& report, const std::filesystem::path& statPath,
+                       const std::optional<std::filesystem::path>& simPath = std::nullopt);
 
 // The JSON document of ornexa-report.
 nlohmann::ordered_json ReportDocument(const Report& report, const ReadOutcome& outcome);

@@ -1,5 +1,6 @@
 #include "report/field_conversion.h"
 
+#include <algorithm>
 #include <array>
 
 #include "report/fixed_text.h"
@@ -51,6 +52,12 @@ std::optional<ReadFailure> ConvertField(std::string_view line, const ColumnDef& 
     const std::string_view text = FieldText(line, column);
     if (const auto* textTarget = std::get_if<std::span<char>>(&target)) {
         AssignFixedText(*textTarget, text);
+        return std::nullopt;
+    }
+    if (const auto* raw = std::get_if<RawText>(&target)) {
+        const std::size_t kept = std::min(text.size(), raw->chars.size());
+        std::copy_n(text.begin(), kept, raw->chars.begin());
+        std::fill(raw->chars.begin() + static_cast<std::ptrdiff_t>(kept), raw->chars.end(), ' ');
         return std::nullopt;
     }
     const Converted<double> number = FieldNumber(text, column, usaReport);

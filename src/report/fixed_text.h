@@ -34,6 +34,12 @@ public:
     FixedText(std::string_view text) { assign(text); } // NOLINT(google-explicit-constructor): reads like a text
 
     void assign(std::string_view text) { AssignFixedText(chars_, text); }
+    // Stores the characters as they are, blanks included (cut, or blank-filled when shorter).
+    void assignRaw(std::string_view text) {
+        const std::size_t kept = std::min(text.size(), N);
+        std::copy_n(text.begin(), kept, chars_.begin());
+        std::fill(chars_.begin() + static_cast<std::ptrdiff_t>(kept), chars_.end(), ' ');
+    }
     FixedText& operator=(std::string_view text) {
         assign(text);
         return *this;

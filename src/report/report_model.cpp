@@ -27,6 +27,7 @@ bool Report::AddObject(const ObjectRecord& object) {
 
 void Report::Reset() {
     Header = ReportHeader{};
+    Sim = SimParameters{};
     pools_.clear();
     objects_.clear();
     CurrentPool = 0;

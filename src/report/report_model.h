@@ -6,14 +6,12 @@
 
 #include "report/fixed_text.h"
 #include "report/one_based.h"
+#include "simulation/sim_parameters.h"
 
 namespace ornexa {
 
 using Integer = std::int16_t; // 16-bit signed
 using Long = std::int32_t;    // 32-bit signed
-
-inline constexpr int MaxSimSizes = 8;
-template <class T> using PerSize = OneBased<T, MaxSimSizes>;
 
 // The report header line.
 struct ReportHeader {
@@ -162,6 +160,7 @@ public:
     static constexpr int MaxObjects = 5000;
 
     ReportHeader Header;
+    SimParameters Sim; // of the Simulation report read last
 
     [[nodiscard]] int PoolCount() const { return static_cast<int>(pools_.size()); }
     [[nodiscard]] int ObjectCount() const { return static_cast<int>(objects_.size()); }

@@ -29,24 +29,6 @@ bool HasCode(std::string_view line, std::string_view code) {
     return first4.find(code) != std::string_view::npos;
 }
 
-struct FieldFault {
-    ReadFailure failure;
-    int column;
-};
-
-template <std::size_t N>
-std::optional<FieldFault> ConvertLine(std::string_view line, std::span<const ColumnDef, N> columns,
-                                      const std::array<FieldRef, N>& targets, bool usaReport, std::int32_t& fieldNo) {
-    fieldNo = 0;
-    for (std::size_t i = 0; i < N; ++i) {
-        ++fieldNo;
-        if (const auto failure = ConvertField(line, columns[i], targets[i], usaReport)) {
-            return FieldFault{*failure, columns[i].Start};
-        }
-    }
-    return std::nullopt;
-}
-
 class StatisticsRead {
 public:
     StatisticsRead(Report& report, MessageSink& messages, const ProgressFn& progress)
@@ -73,6 +55,7 @@ public:
         if (!header) {
             return FieldError(StatHeaderErrorTitle, {ReadFailure::InputPastEnd, 0});
         }
+        result_.ReadFieldNo = 0;
         if (const auto fault =
                 ConvertLine(*header, HeaderColumns(), HeaderFields(report_.Header), *usa, result_.ReadFieldNo)) {
             return FieldError(StatHeaderErrorTitle, *fault);
@@ -112,6 +95,7 @@ private:
             result_.ReadFieldNo = 1;
             return FieldError(StatPoolErrorTitle, {ReadFailure::SubscriptOutOfRange, PoolColumns()[0].Start});
         }
+        result_.ReadFieldNo = 0;
         if (const auto fault =
                 ConvertLine(line, PoolColumns(), PoolFields(poolLine_), result_.usaReport, result_.ReadFieldNo)) {
             return FieldError(StatPoolErrorTitle, *fault);
@@ -131,6 +115,7 @@ private:
             CloseObjectRange();
             return FieldError(StatObjectErrorTitle, {ReadFailure::SubscriptOutOfRange, ObjectColumns()[0].Start});
         }
+        result_.ReadFieldNo = 0;
         if (const auto fault =
                 ConvertLine(line, ObjectColumns(), ObjectFields(objectLine_), result_.usaReport, result_.ReadFieldNo)) {
             CloseObjectRange();

@@ -48,6 +48,8 @@ void ExpectSameFields(const std::array<FieldRef, N>& read, const std::array<Fiel
                 const T& b = std::get<T>(written[i]);
                 if constexpr (std::is_same_v<T, std::span<char>>) {
                     EXPECT_EQ(std::string(a.begin(), a.end()), std::string(b.begin(), b.end()));
+                } else if constexpr (std::is_same_v<T, RawText>) {
+                    EXPECT_EQ(std::string(a.chars.begin(), a.chars.end()), std::string(b.chars.begin(), b.chars.end()));
                 } else {
                     EXPECT_EQ(*a, *b);
                 }

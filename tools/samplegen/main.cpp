@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 
 #include "sample_report.h"
+#include "sim_writer.h"
 #include "stat_writer.h"
 
 namespace {
@@ -15,10 +16,12 @@ int Run(int argc, char** argv) {
     std::string usa;
     std::string nonUsa;
     std::string largest;
+    std::string simulation;
     std::string country = "DEU";
     app.add_option("--usa", usa, "write the sample as a USA report to this file");
     app.add_option("--non-usa", nonUsa, "write the sample with decimal commas to this file");
     app.add_option("--country", country, "country code of the --non-usa report");
+    app.add_option("--simulation", simulation, "write the Simulation report of the sample's pool BP1 to this file");
     app.add_option("--largest", largest, "write a report of 60 pools and 5000 objects to this file");
     try {
         app.parse(argc, argv);
@@ -33,6 +36,10 @@ int Run(int argc, char** argv) {
             StatFileOptions options;
             options.country = country;
             WriteTextFile(nonUsa, StatisticsText(BuildSampleReport(), options));
+        }
+        if (!simulation.empty()) {
+            const SimSample sample = BuildSampleSimulation();
+            WriteTextFile(simulation, SimulationText(sample.report, sample.pool, sample.objects));
         }
         if (!largest.empty()) {
             StatFileOptions options;

@@ -32,6 +32,8 @@ std::string FieldImage(const FieldRef& value, const ColumnDef& column, bool usa)
     std::string image;
     if (const auto* text = std::get_if<std::span<char>>(&value)) {
         image = std::string(TrimBlanks(std::string_view(text->data(), text->size())));
+    } else if (const auto* raw = std::get_if<RawText>(&value)) {
+        image = std::string(raw->chars.begin(), raw->chars.end());
     } else if (const auto* d = std::get_if<double*>(&value)) {
         image = DoubleImage(**d, column, style);
     } else if (const auto* l = std::get_if<Long*>(&value)) {

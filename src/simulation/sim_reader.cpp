@@ -1,0 +1,290 @@
+#include "simulation/sim_reader.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+#include "report/field_conversion.h"
+#include "report/stat_reader.h"
+#include "simulation/sim_columns.h"
+
+namespace ornexa {
+
+namespace {
+
+char Upper(char c) {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+}
+
+bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
+    return std::search(text.begin(), text.end(), part.begin(), part.end(),
+                       [](char a, char b) { return Upper(a) == Upper(b); }) != text.end();
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && ContainsIgnoringCase(a, b);
+}
+
+bool IncludeMarked(std::string_view line) {
+    return TrimBlanks(FieldText(line, SimLineColumns.IncludeMark)) == "I";
+}
+
+std::string WithReason(ReadFailure failure, const std::string& reason) {
+    return std::string(Describe(failure)) + " (" + reason + ")";
+}
+
+class SimulationRead {
+public:
+    SimulationRead(Report& report, MessageSink& messages, const ProgressFn& progress)
+        : report_(report), messages_(messages), progress_(progress), lines_(progress) {}
+
+    SimReadResult Run(const std::filesystem::path& path) {
+        report_.SimFileLoaded = false;
+        if (!report_.StatFileLoaded) {
+            Show(SimFileTitle, ReadStatisticsFirstText, MessageIcon::Critical);
+            return Stop(SimReadOutcome::NoStatistics);
+        }
+        if (const auto failure = lines_.Open(path)) {
+            return Fail(*failure);
+        }
+        const auto first = lines_.ReadReportLine(MaxLine);
+        if (!first) {
+            return Fail(std::string(Describe(ReadFailure::InputPastEnd)));
+        }
+        const auto usa = CheckEnvironmentLine(*first);
+        if (!usa) {
+            Show(FileIOTitle, IncorrectFormatText, MessageIcon::Exclamation);
+            return Stop(SimReadOutcome::FormatError);
+        }
+        usa_ = *usa;
+
+        if (auto stopped = ReadParameters()) {
+            return *stopped;
+        }
+        if (auto stopped = ReadPoolLine()) {
+            return *stopped;
+        }
+        while (const auto line = lines_.ReadReportLine(MaxLine)) {
+            const std::string_view code = line->substr(0, 4);
+            if (code.find("BPS") != std::string_view::npos) {
+                ReadObjectLine(*line);
+            } else if (code.find("BPO") != std::string_view::npos && IncludeMarked(*line)) {
+                Show(SimReadErrorTitle, IncludeObjectsText, MessageIcon::Exclamation);
+                result_.beep = true;
+                return Stop(SimReadOutcome::IncludeObjects);
+            }
+        }
+        if (const auto& failure = lines_.error()) {
+            return Fail(*failure);
+        }
+        Counters();
+        lines_.Close();
+        Progress(100);
+        report_.SimFileLoaded = true;
+        result_.outcome = SimReadOutcome::Loaded;
+        return result_;
+    }
+
+private:
+    static constexpr auto MaxLine = static_cast<std::size_t>(LongestSimulationLine);
+
+    // Preamble up to the "*BPP" line, then its 34 fields.
+    std::optional<SimReadResult> ReadParameters() {
+        result_.ReadFieldNo = 0;
+        bool includeFound = false;
+        std::optional<std::string_view> line = lines_.ReadReportLine(MaxLine);
+        while (line && line->substr(0, 4) != "*BPP") {
+            includeFound = includeFound || IncludeMarked(*line);
+            line = lines_.ReadReportLine(MaxLine);
+        }
+        if (!line) {
+            result_.clearPath = true;
+            return FieldError(SimParamErrorTitle, {ReadFailure::InputPastEnd, 0}, SimReadOutcome::ParameterError);
+        }
+        if (includeFound) {
+            Show(SimReadErrorTitle, IncludeObjectsText, MessageIcon::Exclamation);
+            result_.clearPath = true;
+            return Stop(SimReadOutcome::IncludeObjects);
+        }
+        if (const auto fault =
+                ConvertLine(*line, SimParamColumns(), SimParamFields(report_.Sim), usa_, result_.ReadFieldNo)) {
+            result_.clearPath = true;
+            return FieldError(SimParamErrorTitle, *fault, SimReadOutcome::ParameterError);
+        }
+        if (report_.Sim.SimSizeCount < 2) {
+            Show("", TooFewSizesText, MessageIcon::None);
+            result_.clearPath = true;
+            return Stop(SimReadOutcome::TooFewSizes);
+        }
+        return std::nullopt;
+    }
+
+    // The line after "*BPP": the simulated pool's values per size, then the size check.
+    std::optional<SimReadResult> ReadPoolLine() {
+        const auto line = lines_.ReadReportLine(MaxLine);
+        const SimParameters& sim = report_.Sim;
+        const int p = FindSimulatedPool(report_, sim.SimPoolName.padded());
+        result_.ReadFieldNo = 0;
+        if (!line) {
+            return FieldError(SimPoolErrorTitle, {ReadFailure::InputPastEnd, 0}, SimReadOutcome::PoolLineError);
+        }
+        if (p == 0) {
+            return FieldError(SimPoolErrorTitle, {ReadFailure::SubscriptOutOfRange, 0}, SimReadOutcome::PoolLineError,
+                              "no pool of the statistics is named " + sim.SimPoolName.str());
+        }
+        report_.CurrentPool = p;
+        PoolRecord& pool = report_.Pools(p);
+        const int sizes = std::min<int>(sim.SimSizeCount, MaxSimSizes);
+        for (int k = 1; k <= sizes; ++k) {
+            result_.ReadFieldNo = 0;
+            const auto size = static_cast<std::int64_t>(sim.SimVPSize(k)) + sim.SimHPSize(k);
+            const Converted<Long> poolSize = DoubleToLong(static_cast<double>(size));
+            if (!poolSize) {
+                return FieldError(SimPoolErrorTitle, {poolSize.failure(), SimParamColumns()[10 + 2 * (k - 1)].Start},
+                                  SimReadOutcome::PoolLineError);
+            }
+            pool.SimPoolSize(k) = poolSize.value();
+            if (const auto fault =
+                    ConvertLine(*line, std::span<const ColumnDef, SimPoolValuesPerSize>(SimPoolSizeColumns(k)),
+                                SimPoolSizeFields(pool, k), usa_, result_.ReadFieldNo)) {
+                return FieldError(SimPoolErrorTitle, *fault, SimReadOutcome::PoolLineError);
+            }
+        }
+        if (sim.SimSizeCount > MaxSimSizes) {
+            result_.ReadFieldNo = 1;
+            return FieldError(SimPoolErrorTitle,
+                              {ReadFailure::SubscriptOutOfRange, SimSizeColumns(1)[0].Start + 46 * 8},
+                              SimReadOutcome::PoolLineError,
+                              "at most " + std::to_string(MaxSimSizes) + " simulated sizes, the report has " +
+                                  std::to_string(sim.SimSizeCount));
+        }
+        const std::int64_t realSize = static_cast<std::int64_t>(pool.VPSize) + pool.HPSize;
+        bool matched = false;
+        for (int k = 1; k <= sizes; ++k) {
+            matched = matched || pool.SimPoolSize(k) == realSize;
+        }
+        if (!matched) {
+            Show("", SizeMismatchText, MessageIcon::None);
+            return Stop(SimReadOutcome::SizeMismatch);
+        }
+        return std::nullopt;
+    }
+
+    // One object's values at every size; a line that fails leaves the object as it was.
+    void ReadObjectLine(std::string_view line) {
+        const std::string_view name = TrimBlanks(FieldText(line, SimLineColumns.ObjectName));
+        const int o = FindSimulatedObject(report_, report_.CurrentPool, name);
+        if (o == 0) {
+            Show(SimObjectErrorTitle, ObjectNotFoundText, MessageIcon::Exclamation);
+            ++result_.skippedLines;
+            return;
+        }
+        ObjectRecord object = report_.Objects(o);
+        FixedText<1> includeMark;
+        std::int32_t fieldNo = 1; // the name
+        const std::array<ColumnDef, 3> fixedColumns{SimLineColumns.IncludeMark, SimLineColumns.SimObjStat03,
+                                                    SimLineColumns.SimObjStat04};
+        const std::array<FieldRef, 3> fixedFields{includeMark.span(), &object.SimObjStat03, &object.SimObjStat04};
+        std::optional<FieldFault> fault =
+            ConvertLine(line, std::span<const ColumnDef, 3>(fixedColumns), fixedFields, usa_, fieldNo);
+        for (int k = 1; !fault && k <= report_.Sim.SimSizeCount; ++k) {
+            fault = ConvertLine(line, std::span<const ColumnDef, SimValuesPerSize>(SimSizeColumns(k)),
+                                SimObjectSizeFields(object, k), usa_, fieldNo);
+        }
+        if (fault) {
+            Show(SimObjectLineErrorTitle,
+                 ReadErrorReport(Describe(fault->failure), lines_.ReadLineNo(), fieldNo, fault->column),
+                 MessageIcon::Exclamation);
+            ++result_.skippedLines;
+            return;
+        }
+        report_.Objects(o) = object;
+        ++result_.objectLines;
+    }
+
+    void Show(std::string_view title, std::string_view text, MessageIcon icon) {
+        messages_.Show({std::string(title), std::string(text), icon});
+    }
+
+    void Counters() { result_.ReadLineNo = lines_.ReadLineNo(); }
+
+    void Progress(int percent) const {
+        if (progress_) {
+            progress_(percent);
+        }
+    }
+
+    SimReadResult Stop(SimReadOutcome outcome) {
+        Counters();
+        lines_.Close();
+        Progress(0);
+        report_.SimFileLoaded = false;
+        result_.outcome = outcome;
+        return result_;
+    }
+
+    SimReadResult FieldError(std::string_view title, FieldFault fault, SimReadOutcome outcome,
+                             const std::string& reason = {}) {
+        Counters();
+        const std::string description =
+            reason.empty() ? std::string(Describe(fault.failure)) : WithReason(fault.failure, reason);
+        Show(title, ReadErrorReport(description, result_.ReadLineNo, result_.ReadFieldNo, fault.column),
+             MessageIcon::Exclamation);
+        return Stop(outcome);
+    }
+
+    SimReadResult Fail(const std::string& description) {
+        Show(SimFileErrorTitle, description, MessageIcon::Information);
+        return Stop(SimReadOutcome::Failed);
+    }
+
+    Report& report_;
+    MessageSink& messages_;
+    const ProgressFn& progress_;
+    ReportLineReader lines_;
+    SimReadResult result_;
+    bool usa_ = true;
+};
+
+} // namespace
+
+int FindSimulatedPool(const Report& report, std::string_view simPoolName) {
+    std::string wanted(TrimBlanks(simPoolName));
+    wanted.resize(std::max<std::size_t>(wanted.size(), 6), ' ');
+    for (int p = 1; p <= report.PoolCount(); ++p) {
+        if (ContainsIgnoringCase(report.Pools(p).PoolName.padded(), wanted)) {
+            return p;
+        }
+    }
+    return 0;
+}
+
+int FindSimulatedObject(const Report& report, int p, std::string_view name) {
+    name = TrimBlanks(name);
+    if (name.empty() || p < 1 || p > report.PoolCount()) {
+        return 0;
+    }
+    const ObjectRange range = PoolObjects(report, p);
+    if (range.empty()) {
+        return 0;
+    }
+    for (int o = range.first; o <= range.last; ++o) {
+        if (EqualIgnoringCase(report.Objects(o).ObjName.trimmed(), name)) {
+            return o;
+        }
+    }
+    for (int o = range.first; o <= range.last; ++o) {
+        if (ContainsIgnoringCase(report.Objects(o).ObjName.padded(), name)) {
+            return o;
+        }
+    }
+    return 0;
+}
+
+SimReadResult ReadSimulationFile(Report& report, const std::filesystem::path& path, MessageSink& messages,
+                                 const ProgressFn& progress) {
+    SimulationRead read(report, messages, progress);
+    return read.Run(path);
+}
+
+} // namespace ornexa

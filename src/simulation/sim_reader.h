@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+
+#include "report/line_reader.h"
+#include "report/messages.h"
+#include "report/report_model.h"
+
+namespace ornexa {
+
+// How a read of a Simulation report ended.
+enum class SimReadOutcome {
+    Loaded,         // read to its end: SimFileLoaded is set
+    NoStatistics,   // no Statistics report is loaded
+    FormatError,    // line 1 is not an environment line
+    IncludeObjects, // the report holds include objects
+    ParameterError, // the "*BPP" line is missing or has a field that does not convert
+    TooFewSizes,    // fewer than two simulated sizes
+    PoolLineError,  // the pool line fails, names no pool of the statistics, or has too many sizes
+    SizeMismatch,   // no simulated size is the pool's own size
+    Failed,         // the file could not be opened or read
+};
+
+struct SimReadResult {
+    SimReadOutcome outcome = SimReadOutcome::Failed;
+    std::int64_t ReadLineNo = 0;
+    std::int32_t ReadFieldNo = 0;
+    bool clearPath = false; // the file-name label is cleared
+    bool beep = false;      // the refusal is also sounded
+    int objectLines = 0;    // object simulation lines stored
+    int skippedLines = 0;   // object simulation lines left (unknown object or a bad field)
+
+    [[nodiscard]] bool loaded() const { return outcome == SimReadOutcome::Loaded; }
+};
+
+// Message titles and texts of the Simulation read.
+inline constexpr std::string_view SimFileTitle = "Simulation File";
+inline constexpr std::string_view ReadStatisticsFirstText = "Please Read Statistics File First";
+inline constexpr std::string_view SimReadErrorTitle = "Simulation File Read Error";
+inline constexpr std::string_view IncludeObjectsText = "Can not analyse file containing Include Objects";
+inline constexpr std::string_view TooFewSizesText = "Too Few Simulation Combinations";
+inline constexpr std::string_view SizeMismatchText = "A Simulation Size Must match Original Pool Size";
+inline constexpr std::string_view SimObjectErrorTitle = "Simulation Object Read Error";
+inline constexpr std::string_view ObjectNotFoundText = "Object Not Found In Buffer Pool";
+inline constexpr std::string_view SimParamErrorTitle = "Read Simulation Report Information";
+inline constexpr std::string_view SimPoolErrorTitle = "Read Simulation Buffer Pool Information";
+inline constexpr std::string_view SimObjectLineErrorTitle = "Read Simulation Object Information";
+inline constexpr std::string_view SimFileErrorTitle = "Read Simulation File";
+
+// The simulated pool of a Statistics report: the first pool whose name (8 characters,
+// blank-filled) contains `simPoolName` blank-filled to 6 characters, ignoring case; 0 for none.
+int FindSimulatedPool(const Report& report, std::string_view simPoolName);
+
+// The object of pool p that an object simulation line names: the object whose name equals it
+// (ignoring case), else the first whose name contains it; 0 for none or a blank name.
+int FindSimulatedObject(const Report& report, int p, std::string_view name);
+
+// Reads a Simulation report into the simulated pool of `report` and the objects it names, and
+// makes that pool the CurrentPool. SimFileLoaded is set only by a read that reaches the end of the
+// file; any read that stops leaves it cleared. An object line is stored whole or not at all.
+SimReadResult ReadSimulationFile(Report& report, const std::filesystem::path& path, MessageSink& messages,
+                                 const ProgressFn& progress = {});
+
+} // namespace ornexa

@@ -1,0 +1,172 @@
+#include "sim_writer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "sample_report.h"
+#include "simulation/sim_columns.h"
+
+namespace ornexa::samplegen {
+
+namespace {
+
+template <std::size_t N>
+void PlaceAll(std::string& line, const std::array<ColumnDef, N>& columns, const std::array<FieldRef, N>& fields,
+              bool usa) {
+    for (std::size_t i = 0; i < N; ++i) {
+        PlaceField(line, columns[i], FieldImage(fields[i], columns[i], usa));
+    }
+}
+
+double Round(double value, double scale) {
+    return std::round(value * scale) / scale;
+}
+
+} // namespace
+
+std::string SimParamLine(const SimParameters& parameters, bool usa) {
+    SimParameters copy = parameters;
+    const auto columns = SimParamColumns();
+    const auto fields = SimParamFields(copy);
+    std::string line = "*BPP";
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        PlaceField(line, columns[i], FieldImage(fields[i], columns[i], usa));
+    }
+    return line;
+}
+
+std::string SimPoolLine(const PoolRecord& pool, int sizes, bool usa) {
+    PoolRecord copy = pool;
+    std::string line = "BPP ";
+    for (int k = 1; k <= sizes; ++k) {
+        PlaceAll(line, SimPoolSizeColumns(k), SimPoolSizeFields(copy, k), usa);
+    }
+    return line;
+}
+
+std::string SimObjectLine(const ObjectRecord& object, int sizes, bool usa, char includeMark) {
+    ObjectRecord copy = object;
+    std::string line = "BPS ";
+    PlaceField(line, SimLineColumns.IncludeMark, std::string(1, includeMark));
+    PlaceField(line, SimLineColumns.ObjectName, copy.ObjName.trimmed());
+    PlaceAll(line, std::array<ColumnDef, 2>{SimLineColumns.SimObjStat03, SimLineColumns.SimObjStat04},
+             std::array<FieldRef, 2>{&copy.SimObjStat03, &copy.SimObjStat04}, usa);
+    for (int k = 1; k <= sizes; ++k) {
+        PlaceAll(line, SimSizeColumns(k), SimObjectSizeFields(copy, k), usa);
+    }
+    return line;
+}
+
+std::string SimulationText(const Report& report, int p, const std::vector<int>& objects,
+                           const StatFileOptions& options) {
+    const bool usa = options.country == "USA";
+    const int sizes = std::min<int>(report.Sim.SimSizeCount, MaxSimSizes);
+    std::string text;
+    const auto add = [&](const std::string& line) {
+        text += line;
+        text += options.lineEnd;
+    };
+    add(EnvironmentLine(options.country));
+    if (options.decorate) {
+        add("    BUFFER POOL SIMULATION");
+        add("BPO                 E" + report.Pools(p).PoolName.str());
+        add("");
+    }
+    add(SimParamLine(report.Sim, usa));
+    add(SimPoolLine(report.Pools(p), sizes, usa));
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        const ObjectRecord& object = report.Objects(objects[i]);
+        add(SimObjectLine(object, sizes, usa));
+        if (options.decorate && i % 9 == 4) {
+            add("BPO                 E" + object.ObjName.str());
+        }
+    }
+    return text;
+}
+
+SimSample BuildSampleSimulation() {
+    SimSample sample{BuildSampleReport(), 0, {}};
+    Report& report = sample.report;
+    for (int p = 1; p <= report.PoolCount(); ++p) {
+        if (report.Pools(p).PoolName.trimmed() == "BP1") {
+            sample.pool = p;
+        }
+    }
+    PoolRecord& pool = report.Pools(sample.pool);
+    const Long ownSize = pool.VPSize + pool.HPSize;
+    const std::array<Long, 5> sizes{ownSize / 2, ownSize * 3 / 4, ownSize, ownSize * 3 / 2, ownSize * 2};
+
+    SimParameters& sim = report.Sim;
+    sim.SimHeaderField01 = "SIMULATION";
+    sim.SimHeaderField02 = report.Header.SystemName.str();
+    sim.SimHeaderField03 = report.Header.SubSystemName.str();
+    sim.SimHeaderField04 = report.Header.CollectionDate.str();
+    sim.SimHeaderField05 = report.Header.CollectionTime.str();
+    sim.SimHeaderField06 = report.Header.Db2Version.str();
+    sim.SimPoolName = "BP1";
+    sim.SimSizeCount = static_cast<std::int16_t>(sizes.size());
+    sim.SimHeaderValue09 = 4.0;
+    sim.SimHeaderValue10 = 100.0;
+    for (int k = 1; k <= MaxSimSizes; ++k) {
+        const bool used = k <= static_cast<int>(sizes.size());
+        sim.SimVPSize(k) = used ? sizes[static_cast<std::size_t>(k - 1)] : 0;
+        sim.SimHPSize(k) = 0;
+        sim.SimSizeLabel(k).assignRaw(used ? " VP" + std::to_string(sim.SimVPSize(k) / 1000) + "K  " : "        ");
+    }
+
+    Rng rng(31);
+    const ObjectRange range = PoolObjects(report, sample.pool);
+    const double elapsed = ElapsedToSeconds(report.Header.ElapsedTime.padded());
+    for (int k = 1; k <= sim.SimSizeCount; ++k) {
+        pool.SimPoolSize(k) = sim.SimVPSize(k) + sim.SimHPSize(k);
+        pool.SimGetPages(k) = 0;
+        pool.SimStat2(k) = 0;
+        pool.SimReadIORate(k) = 0;
+    }
+    for (int o = range.first; o <= range.last; ++o) {
+        ObjectRecord& object = report.Objects(o);
+        const bool hasLine = (o - range.first) % 7 != 6;
+        const double need = static_cast<double>(rng.LogBetween(50, ownSize / 4));
+        const double spread = 1.1 + 0.5 * rng.Uniform();
+        const double baseRate = object.ObjReadIOs / elapsed;
+        object.SimObjStat03 = static_cast<Long>(rng.Between(0, 5000));
+        object.SimObjStat04 = static_cast<Long>(rng.Between(0, 99));
+        for (int k = 1; k <= sim.SimSizeCount; ++k) {
+            const double ratio = static_cast<double>(pool.SimPoolSize(k)) / ownSize;
+            const double hit = std::clamp(100 - (100 - object.SysHitRatio) * std::pow(ratio, -0.7), 0.0, 99.9);
+            object.SimGetPages(k) = object.ObjGetPages;
+            object.SimStat2(k) = object.ObjGetPages / 50;
+            object.SimStat3(k) = Round(10 * rng.Uniform(), 10);
+            object.SimAvgWorkSet(k) = static_cast<Long>(std::min(need, need * std::sqrt(ratio) * 0.8));
+            object.SimMaxWorkSet(k) = static_cast<Long>(object.SimAvgWorkSet(k) * spread);
+            object.SimStat6(k) = Round(rng.Uniform() * 100, 100);
+            object.SimSysHitRatio(k) = Round(hit, 10);
+            object.SimReadIORate(k) =
+                Round(object.SysHitRatio >= 100 ? 0 : baseRate * (100 - hit) / (100 - object.SysHitRatio), 100);
+            if (hasLine) {
+                pool.SimGetPages(k) += object.SimGetPages(k);
+                pool.SimStat2(k) += object.SimStat2(k);
+                pool.SimReadIORate(k) += object.SimReadIORate(k);
+            }
+        }
+        if (hasLine) {
+            sample.objects.push_back(o);
+        } else {
+            for (int k = 1; k <= MaxSimSizes; ++k) { // no line: the object keeps no simulation values
+                object.SimGetPages(k) = object.SimStat2(k) = object.SimAvgWorkSet(k) = object.SimMaxWorkSet(k) = 0;
+                object.SimStat3(k) = object.SimStat6(k) = object.SimReadIORate(k) = object.SimSysHitRatio(k) = 0;
+            }
+            object.SimObjStat03 = object.SimObjStat04 = 0;
+        }
+    }
+    for (int k = 1; k <= sim.SimSizeCount; ++k) {
+        const double ratio = static_cast<double>(pool.SimPoolSize(k)) / ownSize;
+        pool.SimStat3(k) = Round(5 * ratio, 10);
+        pool.SimReadIORate(k) = Round(pool.SimReadIORate(k), 100);
+        pool.SimSysHitRatio(k) =
+            Round(std::clamp(100 - (100 - pool.PoolHitRatio) * std::pow(ratio, -0.7), 0.0, 99.9), 10);
+    }
+    return sample;
+}
+
+} // namespace ornexa::samplegen
