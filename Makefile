@@ -5,6 +5,7 @@
 .PHONY: all deps build run test bench lint clean
 
 SAMPLE := samples/statistics-usa.sta
+SIM_SAMPLE := samples/simulation-bp1.sim
 
 all: build
 
@@ -16,7 +17,7 @@ build: deps
 	cmake --build --preset default
 
 run: build
-	./build/default/src/cli/ornexa-report $(SAMPLE)
+	./build/default/src/cli/ornexa-report $(SAMPLE) --sim $(SIM_SAMPLE)
 
 test: build
 	ctest --preset default

@@ -5,6 +5,7 @@
 
 #include "report/stat_reader.h"
 #include "sample_report.h"
+#include "sim_writer.h"
 #include "stat_writer.h"
 
 namespace ornexa {
@@ -18,13 +19,16 @@ std::string FileText(const std::string& name) {
 }
 
 // The bundled samples are what the generator writes; regenerate them with
-// `ornexa-samplegen --usa samples/statistics-usa.sta --non-usa samples/statistics-deu.sta`.
+// `ornexa-samplegen --usa samples/statistics-usa.sta --non-usa samples/statistics-deu.sta
+// --simulation samples/simulation-bp1.sim`.
 TEST(Samples, AreTheGeneratorsOutput) {
     const Report sample = samplegen::BuildSampleReport();
     EXPECT_EQ(FileText("statistics-usa.sta"), samplegen::StatisticsText(sample));
     samplegen::StatFileOptions deu;
     deu.country = "DEU";
     EXPECT_EQ(FileText("statistics-deu.sta"), samplegen::StatisticsText(sample, deu));
+    const samplegen::SimSample sim = samplegen::BuildSampleSimulation();
+    EXPECT_EQ(FileText("simulation-bp1.sim"), samplegen::SimulationText(sim.report, sim.pool, sim.objects));
 }
 
 TEST(Samples, CoverThePoolKindsTheViewsDistinguish) {

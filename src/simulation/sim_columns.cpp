@@ -4,6 +4,11 @@ namespace ornexa {
 
 namespace {
 
+// Index of field number f (1-based) of the "*BPP" line.
+constexpr std::size_t Field(int f) {
+    return static_cast<std::size_t>(f) - 1;
+}
+
 constexpr std::array<ColumnDef, SimParamFieldCount> MakeSimParamColumns() {
     std::array<ColumnDef, SimParamFieldCount> c{};
     c[0] = {5, 16, FieldKind::T};
@@ -17,9 +22,9 @@ constexpr std::array<ColumnDef, SimParamFieldCount> MakeSimParamColumns() {
     c[8] = {62, 6, FieldKind::D};
     c[9] = {68, 6, FieldKind::D};
     for (int k = 1; k <= MaxSimSizes; ++k) {
-        c[static_cast<std::size_t>(10 + 2 * (k - 1))] = {74 + 20 * (k - 1), 10, FieldKind::L};
-        c[static_cast<std::size_t>(11 + 2 * (k - 1))] = {84 + 20 * (k - 1), 10, FieldKind::L};
-        c[static_cast<std::size_t>(25 + k)] = {234 + 8 * (k - 1), 8, FieldKind::T};
+        c[Field(11 + 2 * (k - 1))] = {74 + 20 * (k - 1), 10, FieldKind::L};
+        c[Field(12 + 2 * (k - 1))] = {84 + 20 * (k - 1), 10, FieldKind::L};
+        c[Field(26 + k)] = {234 + 8 * (k - 1), 8, FieldKind::T};
     }
     return c;
 }
@@ -48,9 +53,9 @@ std::array<FieldRef, SimParamFieldCount> SimParamFields(SimParameters& s) {
         &s.SimHeaderValue09,       &s.SimHeaderValue10,
     };
     for (int k = 1; k <= MaxSimSizes; ++k) {
-        f[static_cast<std::size_t>(10 + 2 * (k - 1))] = &s.SimVPSize(k);
-        f[static_cast<std::size_t>(11 + 2 * (k - 1))] = &s.SimHPSize(k);
-        f[static_cast<std::size_t>(25 + k)] = RawText{s.SimSizeLabel(k).span()};
+        f[Field(11 + 2 * (k - 1))] = &s.SimVPSize(k);
+        f[Field(12 + 2 * (k - 1))] = &s.SimHPSize(k);
+        f[Field(26 + k)] = RawText{s.SimSizeLabel(k).span()};
     }
     return f;
 }

@@ -52,6 +52,20 @@ TEST(ReportDocument, CarriesTheMessagesOfAStoppedRead) {
     EXPECT_NO_THROW((void)doc.dump());   // Latin-1 text fields come out as UTF-8
 }
 
+TEST(ReportDocument, HasTheSimulationSectionWithSim) {
+    Report report;
+    const cli::ReadOutcome outcome =
+        cli::ReadReport(report, Sample, std::string(ORNEXA_SAMPLES_DIR) + "/simulation-bp1.sim");
+    const auto doc = cli::ReportDocument(report, outcome);
+    const auto& sim = doc["simulation"];
+    EXPECT_EQ(sim["loaded"], true);
+    EXPECT_TRUE(sim["messages"].empty());
+    EXPECT_EQ(sim["SimPoolName"], "BP1");
+    EXPECT_EQ(sim["SimSizeCount"], 5);
+    EXPECT_EQ(sim["CurrentPool"], 2);
+    EXPECT_EQ(doc["pools"][sim["CurrentPool"].get<int>() - 1]["name"], "BP1");
+}
+
 int ExitCode(const std::string& arguments) {
     const std::string command = std::string(ORNEXA_REPORT_EXE) + " " + arguments + " >/dev/null 2>&1";
     const int status = std::system(command.c_str()); // NOLINT(cert-env33-c): runs our own program
@@ -68,6 +82,9 @@ TEST(OrnexaReport, ExitStatusTellsWhetherTheReportLoaded) {
     EXPECT_EQ(ExitCode(""), 2);
     EXPECT_EQ(ExitCode("--no-such-option " + Sample), 2);
     EXPECT_EQ(ExitCode("--help"), 0);
+    const std::string sim = std::string(ORNEXA_SAMPLES_DIR) + "/simulation-bp1.sim";
+    EXPECT_EQ(ExitCode("--json " + Sample + " --sim " + sim), 0);
+    EXPECT_EQ(ExitCode("--json " + Sample + " --sim " + Sample), 1); // not a Simulation report
 }
 
 } // namespace

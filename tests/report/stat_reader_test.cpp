@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "record_compare.h"
 #include "report/column_tables.h"
 #include "report/record_fields.h"
 #include "report/stat_reader.h"
@@ -14,6 +15,7 @@
 namespace ornexa {
 namespace {
 
+using test::ExpectSameFields;
 using test::StatLines;
 
 struct ReadRun {
@@ -36,26 +38,6 @@ ReadRun ReadText(const std::string& text) {
 std::pair<int, int> Range(const Report& report, int p) {
     const ObjectRange r = PoolObjects(report, p);
     return {r.first, r.last};
-}
-
-template <std::size_t N>
-void ExpectSameFields(const std::array<FieldRef, N>& read, const std::array<FieldRef, N>& written) {
-    for (std::size_t i = 0; i < N; ++i) {
-        SCOPED_TRACE("field " + std::to_string(i + 1));
-        std::visit(
-            [&](const auto& a) {
-                using T = std::decay_t<decltype(a)>;
-                const T& b = std::get<T>(written[i]);
-                if constexpr (std::is_same_v<T, std::span<char>>) {
-                    EXPECT_EQ(std::string(a.begin(), a.end()), std::string(b.begin(), b.end()));
-                } else if constexpr (std::is_same_v<T, RawText>) {
-                    EXPECT_EQ(std::string(a.chars.begin(), a.chars.end()), std::string(b.chars.begin(), b.chars.end()));
-                } else {
-                    EXPECT_EQ(*a, *b);
-                }
-            },
-            read[i]);
-    }
 }
 
 void ExpectSameReport(Report& read, Report& written) {

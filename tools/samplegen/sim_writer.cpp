@@ -126,7 +126,7 @@ SimSample BuildSampleSimulation() {
     for (int o = range.first; o <= range.last; ++o) {
         ObjectRecord& object = report.Objects(o);
         const bool hasLine = (o - range.first) % 7 != 6;
-        const double need = static_cast<double>(rng.LogBetween(50, ownSize / 4));
+        const auto need = static_cast<double>(rng.LogBetween(50, ownSize / 4));
         const double spread = 1.1 + 0.5 * rng.Uniform();
         const double baseRate = object.ObjReadIOs / elapsed;
         object.SimObjStat03 = static_cast<Long>(rng.Between(0, 5000));

@@ -1,0 +1,156 @@
+#include "session/file_selection.h"
+
+#include "report/fixed_text.h"
+
+namespace ornexa {
+
+std::vector<FileFilter> ParseFilterList(std::string_view list) {
+    std::vector<FileFilter> filters;
+    while (!list.empty()) {
+        const auto bar = list.find('|');
+        const std::string_view description = list.substr(0, bar);
+        list = bar == std::string_view::npos ? std::string_view{} : list.substr(bar + 1);
+        const auto next = list.find('|');
+        const std::string_view pattern = list.substr(0, next);
+        list = next == std::string_view::npos ? std::string_view{} : list.substr(next + 1);
+        if (!description.empty() || !pattern.empty()) {
+            filters.push_back({std::string(description), std::string(pattern)});
+        }
+    }
+    return filters;
+}
+
+// Marks a read as running for as long as it lives.
+class FileSelectionSession::ReadGuard {
+public:
+    explicit ReadGuard(bool& flag) : flag_(flag) { flag_ = true; }
+    ReadGuard(const ReadGuard&) = delete;
+    ReadGuard& operator=(const ReadGuard&) = delete;
+    ReadGuard(ReadGuard&&) = delete;
+    ReadGuard& operator=(ReadGuard&&) = delete;
+    ~ReadGuard() { flag_ = false; }
+
+private:
+    bool& flag_;
+};
+
+FileSelectionSession::FileSelectionSession(Report& report, MessageSink& messages, FileChooser& chooser,
+                                           ProgressFn progress)
+    : report_(report), messages_(messages), chooser_(chooser), progress_(std::move(progress)) {}
+
+void FileSelectionSession::Activate() {
+    if (reading_) {
+        return;
+    }
+    if (state_ == FileSelectionState::AnalysisShown) {
+        state_ = report_.StatFileLoaded || report_.PoolCount() > 0 ? FileSelectionState::StatisticsRead
+                                                                   : FileSelectionState::NoFile;
+    }
+    if (!aboutClosedOnce_) {
+        controls_.simulationPath.clear();
+        controls_.next = false;
+        controls_.reset = false;
+        controls_.simulationPicture = StatusPicture::NotChosen;
+    }
+}
+
+std::optional<std::filesystem::path> FileSelectionSession::Choose(std::string_view filters) {
+    FileDialogRequest request;
+    request.filters = ParseFilterList(filters);
+    request.selectedFilter = 2; // the third entry: Stat Files, Sim Files
+    request.folder = lastFolder_;
+    auto chosen = chooser_.ChooseFileToOpen(request);
+    if (chosen) {
+        chosen = std::filesystem::path(std::string(TrimBlanks(chosen->string())));
+        lastFolder_ = chosen->parent_path();
+    }
+    return chosen;
+}
+
+void FileSelectionSession::OpenStatistics() {
+    if (reading_) {
+        return;
+    }
+    controls_.statisticsPath.clear();
+    controls_.simulationPath.clear();
+    controls_.openSimulation = false;
+    const auto path = Choose(StatFileFilters);
+    if (!path) {
+        controls_.reset = true;
+        // Next takes the focus when it can; before any read it is still disabled.
+        controls_.focus = controls_.next ? FocusTarget::Next : FocusTarget::OpenStatistics;
+        return;
+    }
+    controls_.statisticsPath = path->string();
+    {
+        const ReadGuard guard(reading_);
+        ResetReport(report_);
+        ReadStatisticsFile(report_, *path, messages_, progress_);
+    }
+    // Whatever the outcome, what was read can be analysed.
+    controls_.statisticsPicture = StatusPicture::Read;
+    controls_.simulationPicture = StatusPicture::MayChoose;
+    controls_.openSimulation = true;
+    controls_.next = true;
+    controls_.reset = true;
+    controls_.focus = FocusTarget::Next;
+    state_ = FileSelectionState::StatisticsRead;
+}
+
+std::optional<SimReadResult> FileSelectionSession::OpenSimulation() {
+    if (reading_ || !controls_.openSimulation) {
+        return std::nullopt;
+    }
+    const auto path = Choose(SimFileFilters);
+    if (!path) {
+        return std::nullopt;
+    }
+    controls_.simulationPath = path->string();
+    controls_.next = false;
+    SimReadResult result;
+    {
+        const ReadGuard guard(reading_);
+        result = ReadSimulationFile(report_, *path, messages_, progress_);
+    }
+    if (result.clearPath) {
+        controls_.simulationPath.clear();
+    }
+    controls_.next = true;
+    controls_.focus = FocusTarget::Next;
+    controls_.simulationPicture = StatusPicture::Read;
+    controls_.reset = true;
+    state_ = FileSelectionState::SimulationRead;
+    return result;
+}
+
+void FileSelectionSession::Reset() {
+    if (reading_) {
+        return;
+    }
+    ResetReport(report_);
+    controls_.statisticsPath.clear();
+    controls_.simulationPath.clear();
+    controls_.next = false;
+    controls_.reset = false;
+    controls_.openSimulation = false;
+    controls_.focus = FocusTarget::OpenStatistics;
+    controls_.statisticsPicture = StatusPicture::NotChosen;
+    controls_.simulationPicture = StatusPicture::NotChosen;
+    state_ = FileSelectionState::NoFile;
+}
+
+FileSelectionSession::NextOutcome FileSelectionSession::Next(AnalysisWindowRunner& runner) {
+    if (reading_ || !controls_.next) {
+        return NextOutcome::Ignored;
+    }
+    report_.QuitRequested = false;
+    state_ = FileSelectionState::AnalysisShown;
+    runner.ShowAnalysisModal(report_);
+    if (report_.QuitRequested) {
+        return NextOutcome::Quit;
+    }
+    Activate();
+    return NextOutcome::Returned;
+}
+
+} // namespace ornexa

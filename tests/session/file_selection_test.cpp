@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+
+#include "session/file_selection.h"
+#include "sim_writer.h"
+#include "stat_fixture.h"
+#include "stat_writer.h"
+
+namespace ornexa {
+namespace {
+
+// Answers the dialogs with the paths queued, or cancels when none is left.
+class QueuedChooser final : public FileChooser {
+public:
+    std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogRequest& request) override {
+        requests.push_back(request);
+        if (answers.empty()) {
+            return std::nullopt;
+        }
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::deque<std::optional<std::filesystem::path>> answers;
+    std::vector<FileDialogRequest> requests;
+};
+
+class ScriptedAnalysis final : public AnalysisWindowRunner {
+public:
+    explicit ScriptedAnalysis(bool finish) : finish_(finish) {}
+    void ShowAnalysisModal(Report& report) override {
+        ++shown;
+        if (finish_) {
+            report.QuitRequested = true;
+        } else {
+            ClearSimulationState(report); // Back
+        }
+    }
+    int shown = 0;
+
+private:
+    bool finish_;
+};
+
+struct Buttons {
+    bool openStatistics, openSimulation, next, reset, cancel;
+    friend bool operator==(const Buttons&, const Buttons&) = default;
+};
+
+Buttons Enabled(const FileSelectionControls& c) {
+    return {c.openStatistics, c.openSimulation, c.next, c.reset, c.cancel};
+}
+
+class FileSelection : public ::testing::Test {
+protected:
+    FileSelection() {
+        const samplegen::SimSample sample = samplegen::BuildSampleSimulation();
+        statPath = dir.Write("report.sta", samplegen::StatisticsText(sample.report));
+        simPath = dir.Write("report.sim", samplegen::SimulationText(sample.report, sample.pool, sample.objects));
+        badStatPath = dir.Write("bad.sta", "no environment line\r\n");
+    }
+
+    test::TempDir dir;
+    std::filesystem::path statPath;
+    std::filesystem::path simPath;
+    std::filesystem::path badStatPath;
+    Report report;
+    MessageLog messages;
+    QueuedChooser chooser;
+    FileSelectionSession session{report, messages, chooser};
+};
+
+TEST_F(FileSelection, ButtonsFollowTheFilesRead) {
+    EXPECT_EQ(Enabled(session.controls()), (Buttons{true, false, false, false, true}));
+    EXPECT_EQ(session.state(), FileSelectionState::NoFile);
+
+    chooser.answers = {statPath};
+    session.OpenStatistics();
+    EXPECT_TRUE(report.StatFileLoaded);
+    EXPECT_EQ(Enabled(session.controls()), (Buttons{true, true, true, true, true}));
+    EXPECT_EQ(session.controls().statisticsPath, statPath.string());
+    EXPECT_EQ(session.controls().statisticsPicture, StatusPicture::Read);
+    EXPECT_EQ(session.controls().simulationPicture, StatusPicture::MayChoose);
+    EXPECT_EQ(session.controls().focus, FocusTarget::Next);
+    EXPECT_EQ(session.state(), FileSelectionState::StatisticsRead);
+
+    chooser.answers = {simPath};
+    const auto sim = session.OpenSimulation();
+    ASSERT_TRUE(sim.has_value());
+    EXPECT_TRUE(sim->loaded());
+    EXPECT_EQ(session.controls().simulationPath, simPath.string());
+    EXPECT_EQ(session.controls().simulationPicture, StatusPicture::Read);
+    EXPECT_EQ(Enabled(session.controls()), (Buttons{true, true, true, true, true}));
+    EXPECT_EQ(session.state(), FileSelectionState::SimulationRead);
+
+    session.Reset();
+    EXPECT_EQ(report.PoolCount(), 0);
+    EXPECT_FALSE(report.StatFileLoaded);
+    EXPECT_EQ(Enabled(session.controls()), (Buttons{true, false, false, false, true}));
+    EXPECT_TRUE(session.controls().statisticsPath.empty());
+    EXPECT_EQ(session.controls().statisticsPicture, StatusPicture::NotChosen);
+    EXPECT_EQ(session.controls().focus, FocusTarget::OpenStatistics);
+}
+
+TEST_F(FileSelection, DialogsOfferTheirFiltersWithTheThirdPreselected) {
+    chooser.answers = {statPath, std::nullopt};
+    session.OpenStatistics();
+    session.OpenSimulation();
+    ASSERT_EQ(chooser.requests.size(), 2U);
+    EXPECT_EQ(chooser.requests[0].filters,
+              (std::vector<FileFilter>{
+                  {"All Files (*.*)", "*.*"}, {"Text Files (*.txt)", "*.txt"}, {"Stat Files (*.sta)", "*.sta"}}));
+    EXPECT_EQ(chooser.requests[1].filters[2], (FileFilter{" Sim Files (*.sim)", "*.sim"}));
+    EXPECT_EQ(chooser.requests[0].selectedFilter, 2);
+    EXPECT_TRUE(chooser.requests[0].hideReadOnly);
+    EXPECT_EQ(chooser.requests[1].folder, dir.path()); // opens where the last file was
+}
+
+TEST_F(FileSelection, CancellingTheDialogKeepsTheReportAndNext) {
+    chooser.answers = {statPath, std::nullopt};
+    session.OpenStatistics();
+    session.OpenStatistics();
+    EXPECT_TRUE(report.StatFileLoaded);
+    EXPECT_TRUE(session.controls().next);
+    EXPECT_TRUE(session.controls().statisticsPath.empty());
+    EXPECT_TRUE(session.controls().simulationPath.empty());
+    EXPECT_FALSE(session.controls().openSimulation);
+    EXPECT_EQ(session.controls().focus, FocusTarget::Next);
+
+    FileSelectionSession fresh{report, messages, chooser};
+    fresh.OpenStatistics(); // cancelled before any read: Next is still disabled
+    EXPECT_TRUE(fresh.controls().reset);
+    EXPECT_EQ(fresh.controls().focus, FocusTarget::OpenStatistics);
+}
+
+TEST_F(FileSelection, AFailedReadStillLeadsOn) {
+    chooser.answers = {badStatPath, simPath};
+    session.OpenStatistics();
+    EXPECT_FALSE(report.StatFileLoaded);
+    EXPECT_EQ(Enabled(session.controls()), (Buttons{true, true, true, true, true}));
+    const auto sim = session.OpenSimulation();
+    ASSERT_TRUE(sim.has_value());
+    EXPECT_EQ(sim->outcome, SimReadOutcome::NoStatistics);
+    EXPECT_EQ(messages.messages().back().text, "Please Read Statistics File First");
+}
+
+TEST_F(FileSelection, BackReturnsHereWithoutTheSimulationAndFinishQuits) {
+    chooser.answers = {statPath, simPath};
+    session.OpenStatistics();
+    session.OpenSimulation();
+    ScriptedAnalysis back(false);
+    EXPECT_EQ(session.Next(back), FileSelectionSession::NextOutcome::Returned);
+    EXPECT_EQ(back.shown, 1);
+    EXPECT_FALSE(report.SimFileLoaded);
+    EXPECT_TRUE(session.controls().simulationPath.empty());
+    EXPECT_FALSE(session.controls().next);
+    EXPECT_FALSE(session.controls().reset);
+    EXPECT_EQ(session.controls().simulationPicture, StatusPicture::NotChosen);
+    EXPECT_EQ(session.controls().statisticsPath, statPath.string());
+    EXPECT_EQ(session.Next(back), FileSelectionSession::NextOutcome::Ignored); // Next is disabled
+
+    chooser.answers = {statPath};
+    session.OpenStatistics();
+    ScriptedAnalysis finish(true);
+    EXPECT_EQ(session.Next(finish), FileSelectionSession::NextOutcome::Quit);
+}
+
+TEST_F(FileSelection, AfterTheAboutBoxReturningKeepsTheButtons) {
+    chooser.answers = {statPath, simPath};
+    session.OpenStatistics();
+    session.OpenSimulation();
+    session.AboutDismissed();
+    ScriptedAnalysis back(false);
+    session.Next(back);
+    EXPECT_TRUE(session.controls().next);
+    EXPECT_EQ(session.controls().simulationPath, simPath.string());
+}
+
+TEST_F(FileSelection, NothingStartsWhileAReadRuns) {
+    int attempts = 0;
+    ScriptedAnalysis analysis(false);
+    FileSelectionSession* running = nullptr;
+    std::function<void(int)> progress = [&](int) {
+        if (attempts++ == 0) {
+            // What a window event during the read would try.
+            running->Reset();
+            running->OpenStatistics();
+            EXPECT_EQ(running->Next(analysis), FileSelectionSession::NextOutcome::Ignored);
+            EXPECT_TRUE(running->reading());
+        }
+    };
+    FileSelectionSession guarded{report, messages, chooser, progress};
+    running = &guarded;
+    chooser.answers = {statPath};
+    guarded.OpenStatistics();
+    EXPECT_GT(attempts, 0);
+    EXPECT_FALSE(guarded.reading());
+    EXPECT_TRUE(report.StatFileLoaded); // the reset asked for mid-read never happened
+    EXPECT_EQ(analysis.shown, 0);
+}
+
+} // namespace
+} // namespace ornexa
