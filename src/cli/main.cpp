@@ -17,8 +17,11 @@ int Run(int argc, char** argv) {
     std::string statFile;
     std::string simFile;
     bool asJson = false;
+    ornexa::cli::AnalysisOptions analysis;
     app.add_option("STATFILE", statFile, "Statistics report (.sta or .txt)")->required();
     app.add_option("--sim", simFile, "Simulation report of one of its pools (.sim or .txt)");
+    app.add_option("--pool", analysis.pools, "analyse only the pools of this name (repeatable)");
+    app.add_flag("--objects", analysis.objects, "add the per-object section");
     app.add_flag("--json", asJson, "write the JSON document instead of the text report");
     try {
         app.parse(argc, argv);
@@ -31,7 +34,7 @@ int Run(int argc, char** argv) {
     const ornexa::cli::ReadOutcome outcome = ornexa::cli::ReadReport(
         report, statFile, simFile.empty() ? std::nullopt : std::optional<std::filesystem::path>(simFile));
     if (asJson) {
-        std::cout << ornexa::cli::ReportDocument(report, outcome)
+        std::cout << ornexa::cli::ReportDocument(report, outcome, analysis)
                          .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
                   << '\n';
     } else {

@@ -49,7 +49,7 @@ json Messages(const std::vector<Message>& messages) {
 
 } // namespace
 
-json ReportDocument(const Report& report, const ReadOutcome& outcome) {
+json ReportDocument(Report& report, const ReadOutcome& outcome, const AnalysisOptions& options) {
     const ReportHeader& h = report.Header;
     json doc;
     doc["schema"] = "ornexa-report/1";
@@ -88,7 +88,7 @@ json ReportDocument(const Report& report, const ReadOutcome& outcome) {
     } else {
         doc["simulation"] = nullptr;
     }
-    doc["analysis"] = json::array();
+    doc["analysis"] = AnalysisDocument(report, options);
     return doc;
 }
 

@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/analysis_document.h"
 #include "report/messages.h"
 #include "report/report_model.h"
 #include "report/stat_reader.h"
@@ -33,7 +34,7 @@ ReadOutcome ReadReport(Report& report, const std::filesystem::path& statPath,
                        const std::optional<std::filesystem::path>& simPath = std::nullopt);
 
 // The JSON document of ornexa-report.
-nlohmann::ordered_json ReportDocument(const Report& report, const ReadOutcome& outcome);
+nlohmann::ordered_json ReportDocument(Report& report, const ReadOutcome& outcome, const AnalysisOptions& options = {});
 
 // The same content as readable text.
 void WriteTextReport(std::ostream& out, const Report& report, const ReadOutcome& outcome);

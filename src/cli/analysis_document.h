@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "report/report_model.h"
+#include "stats/chart_model.h"
+#include "stats/graph_view.h"
+
+namespace ornexa::cli {
+
+struct AnalysisOptions {
+    std::vector<std::string> pools; // trimmed names; empty for every pool
+    bool objects = false;
+};
+
+// One PoolAnalysis per analysed pool, in table order.
+nlohmann::ordered_json AnalysisDocument(Report& report, const AnalysisOptions& options);
+
+// A chart as the document writes it; null when hidden or not drawn.
+nlohmann::ordered_json ChartDocument(const ChartModel& chart, bool drawn);
+nlohmann::ordered_json LegendDocument(const Legend& legend);
+
+} // namespace ornexa::cli

@@ -1,0 +1,260 @@
+#include "rules/config_rules.h"
+
+#include <array>
+#include <cmath>
+#include <stdexcept>
+
+#include "report/number_format.h"
+
+namespace ornexa {
+
+std::string_view RuleText(int n) {
+    static constexpr std::array<std::string_view, RuleTextCount> texts{
+        "  Rule # 1 - Guaranteed Better Performance With more than one 4K Pool",
+        "  Rule # 2 - Separate Indexes and DSNDB07 from Table Spaces",
+        "  Rule # 3 - Separate Indexes from Table Spaces",
+        "  Rule # 4 - Separate Scanned Indexes from Random Indexes",
+        "  Rule # 5 - Move Sort Work Objects into their own pool",
+        "  Rule # 6 - DSNDB07 should not have a HiperPool Allocated",
+        "  Rule # 7 - All 4K-DSNDB07 objects should be in the same pool",
+        "  Rule # 8 - DSNDB07 should have a dedicated pool",
+        "  Rule # 9 - ",
+        "  Rule # 10 - VP Sequential Threshold should not be > 25% for Random Pools",
+        "  Rule # 11 - VP Sequential Threshold should not provide < 128 buffers.",
+        "  Rule # 12 - ",
+        "  Rule # 13 - ",
+        "  Rule # 14 - ",
+        "  Rule # 15 - VP Sequential Threshold should not be > 25% for Random Pools",
+        "  Rule # 16 - VP Sequential Threshold should not provide < 256 buffers.",
+        "  Rule # 17 - ",
+        "  Rule # 18 - HP should not cache Seq. Pages for a Random Pool. HPSEQT should be 0",
+        "  Rule # 19 - ",
+        "  Rule # 20 - VPSEQT should not be > 90% to allow some random pages to stay resident",
+        "  Rule # 21 - VPSEQT for dedicated sort pool should be > 90% to 95%",
+        "  Rule # 22 - Dedicated sort pool should not have or use a HiperPool",
+        "  Rule # 23 - ",
+        "  Rule # 24 - Lower the VWTH to :",
+        "  Rule # 25 - ",
+        "  Rule # 26 - Lower the DWTH to :",
+        "  Rule # 27 - ",
+        "  Rule # 28 - ",
+        "  Rule # 29 - ",
+        "  Rule # 30 - Avg. Synchronous I/O times too high > 30Ms",
+        "  Rule # 31 - Avg. Synchronous I/O times too high > 22Ms",
+        "  Rule # 32 - Avg. Sequential Prefetch I/O times too high > 60Ms",
+        "  Rule # 33 - ",
+        "  Rule # 34 - Avg. List Prefetch I/O times too high > 80Ms",
+        "  Rule # 35 - ",
+        "  Rule # 36 - Avg. Dynamic Prefetch I/O times too high > 60Ms",
+    };
+    if (n < 1 || n > RuleTextCount) {
+        throw std::out_of_range("rules are numbered 1 to 36");
+    }
+    return texts[static_cast<std::size_t>(n - 1)];
+}
+
+namespace {
+
+bool NameHas(const ObjectRecord& o, std::string_view part) {
+    return o.ObjName.padded().find(part) != std::string_view::npos;
+}
+
+// Calls f for each object of pool p.
+template <class F>
+void ForEachObject(const Report& report, int p, F f) {
+    const ObjectRange range = PoolObjects(report, p);
+    for (int o = range.first; !range.empty() && o <= range.last; ++o) {
+        f(report.Objects(o));
+    }
+}
+
+} // namespace
+
+int PoolObjectMix(const Report& report, int p) {
+    bool indexes = false;
+    bool tables = false;
+    ForEachObject(report, p, [&](const ObjectRecord& o) {
+        indexes = indexes || o.ObjType.padded() == "I";
+        tables = tables || o.ObjType.padded() == "T";
+    });
+    if (indexes && tables) {
+        return 9;
+    }
+    return tables ? 1 : -1;
+}
+
+bool AllSystemObjects(const Report& report, int p) {
+    int system = 0;
+    ForEachObject(report, p, [&](const ObjectRecord& o) {
+        const bool special = o.ObjType.padded() == "*" || o.ObjType.padded() == "U";
+        system += NameHas(o, "DSNRLST") || NameHas(o, "DSNDB06") || special ? 1 : 0;
+    });
+    return system == PoolObjects(report, p).count();
+}
+
+int SortWorkPlacement(const Report& report, int p) {
+    int sortWork = 0;
+    ForEachObject(report, p, [&](const ObjectRecord& o) { sortWork += NameHas(o, "DSNDB07") ? 1 : 0; });
+    if (sortWork == 0) {
+        return -9;
+    }
+    return sortWork == PoolObjects(report, p).count() ? 1 : 0;
+}
+
+bool HasBP32Pool(const Report& report) {
+    // Only the pools read: a header may declare more than the file holds.
+    const int pools = std::min<int>(report.Header.ReportPoolCount, report.PoolCount());
+    for (int p = 1; p <= pools; ++p) {
+        if (report.Pools(p).PoolName.padded().find("BP32") != std::string_view::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int RandomIndexCheck(const Report& report, int p) {
+    int check = 1;
+    ForEachObject(report, p, [&](const ObjectRecord& o) {
+        const double total = static_cast<double>(o.GetPagesByAccess(1)) + o.GetPagesByAccess(2) + o.GetPagesByAccess(3);
+        if (o.GetPagesByAccess(2) < 0.1 * total) {
+            check = -1;
+        }
+    });
+    return check;
+}
+
+void RuleBook::LoadRuleTexts() {
+    matched_.clear();
+    loaded_ = true;
+}
+
+void RuleBook::AddRule(int n, std::string text) {
+    if (MatchedRuleCount() < MaxMatchedRules) {
+        matched_.push_back(text.empty() ? Text(n) : std::move(text));
+    }
+}
+
+void RuleBook::EvaluateRules(const Report& report, int p, PoolUsage usage) {
+    matched_.clear();
+    if (p < 1 || p > report.PoolCount()) {
+        return;
+    }
+    const PoolRecord& pool = report.Pools(p);
+    const int objects = PoolObjects(report, p).count();
+
+    // 1. Placement of indexes and table spaces.
+    if (report.PoolCount() > 2) {
+        const int mix = PoolObjectMix(report, p);
+        bool anyIndex = false;
+        ForEachObject(report, p, [&](const ObjectRecord& o) { anyIndex = anyIndex || o.ObjType.padded() == "I"; });
+        if (mix == 9 && !AllSystemObjects(report, p)) {
+            AddRule(3);
+        } else if (mix == -1 && anyIndex && RandomIndexCheck(report, p) > 0) {
+            AddRule(4);
+        }
+    } else if (static_cast<std::int64_t>(pool.VPSize) + pool.HPSize >= 6000 &&
+               (HasBP32Pool(report) || report.PoolCount() == 1)) {
+        AddRule(1);
+        AddRule(2);
+        AddRule(3);
+    }
+
+    // 2. Sort work.
+    const int s = SortWorkPlacement(report, p);
+    if (s != -9) {
+        if (s == 0) {
+            AddRule(5);
+        }
+        if (pool.HPSize >= 1) {
+            AddRule(6);
+        }
+        if (pool.PoolName.padded().find("BP0") == std::string_view::npos && s == 0) {
+            AddRule(8);
+        }
+    }
+
+    // 3. Thresholds by usage.
+    if (usage == PoolUsage::Random) {
+        if (pool.VPSeqThreshold > 25) {
+            AddRule(10);
+        }
+        if (pool.HPSize > 0 && pool.HPSeqThreshold != 0) {
+            AddRule(18);
+        }
+    } else if (usage == PoolUsage::Sequential) {
+        if (pool.VPSeqThreshold < 90) {
+            if (s == 1) {
+                AddRule(21);
+            }
+        } else {
+            if (s == -9) {
+                AddRule(20);
+            }
+            if (s == 1 && pool.HPSize > 0) {
+                AddRule(22);
+            }
+        }
+    }
+
+    // 4. Average I/O times.
+    if (pool.AvgSyncIOTime > 30) {
+        AddRule(30);
+    } else if (pool.AvgSyncIOTime > 22) {
+        AddRule(31);
+    }
+    if (pool.AvgSeqPrefetchIOTime > 60) {
+        AddRule(32);
+    }
+    if (pool.AvgListPrefetchIOTime > 80) {
+        AddRule(34);
+    }
+    if (pool.AvgDynPrefetchIOTime > 60) {
+        AddRule(36);
+    }
+
+    // 5. and 6. Deferred write thresholds, in percent of the pool: there is none without a size.
+    if (pool.VPSize == 0) {
+        return;
+    }
+    const auto ppw = pool.PoolWriteIOs == 0
+                         ? 0.0F
+                         : static_cast<float>(static_cast<double>(pool.PoolPagesWritten) / pool.PoolWriteIOs);
+    float t = static_cast<float>(static_cast<double>(ppw) / pool.VPSize * 100);
+    const double u = t;
+    t = (t - std::floor(t) > 0.5F) ? std::floor(t) + 1 : std::floor(t);
+    t = std::max(t, 0.0F);
+    if (s != 1 && static_cast<float>(pool.VWTH) > t) {
+        AddRule(24, Text(24) + "  " + FormatPicture(t, "###0") + "%");
+    }
+    if (s == 1) {
+        if (pool.PoolWriteIOs > 20) {
+            AddRule(26, Text(26) + (objects <= 3 ? "  30%" : "  20%"));
+        }
+    } else {
+        const double y = u * objects;
+        if (y > 2 && y < pool.DWTH && pool.DWTH <= 50) {
+            AddRule(26, Text(26) + "  " + StrText(std::ceil(y)) + "%");
+        } else if (pool.DWTH > 50) {
+            AddRule(26, Text(26) + "  20%");
+        }
+    }
+}
+
+RuleAnalysis ShowRuleAnalysis(const Report& report, int p, const RuleBook& book) {
+    RuleAnalysis analysis;
+    analysis.caption = "Buffer Pool Stat Analysis - ";
+    if (p >= 1 && p <= report.PoolCount()) {
+        analysis.caption += report.Pools(p).PoolName.padded();
+    }
+    analysis.rules = book.MatchedRules();
+    return analysis;
+}
+
+std::vector<std::string> RulesFor(const Report& report, int p, PoolUsage usage) {
+    RuleBook book;
+    book.LoadRuleTexts();
+    book.EvaluateRules(report, p, usage);
+    return book.MatchedRules();
+}
+
+} // namespace ornexa

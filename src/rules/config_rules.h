@@ -1,0 +1,54 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "report/report_model.h"
+#include "rules/pool_usage.h"
+
+namespace ornexa {
+
+inline constexpr int RuleTextCount = 36;
+inline constexpr int MaxMatchedRules = 50;
+
+// Rule n's text (1..36); every text starts with two blanks.
+std::string_view RuleText(int n);
+
+// Properties of pool p that the rules look at.
+int PoolObjectMix(const Report& report, int p);      // 9 indexes and table spaces, -1 no table space, 1 tables only
+bool AllSystemObjects(const Report& report, int p);  // catalog, resource-limit, "*" and "U" objects only
+int SortWorkPlacement(const Report& report, int p);  // -9 no DSNDB07 object, 1 only DSNDB07 objects, 0 mixed
+bool HasBP32Pool(const Report& report);               // a pool named with "BP32" among the pools read
+int RandomIndexCheck(const Report& report, int p);    // -1 when an object has random getpages below 10 %
+
+// The rule texts and the rules matched for the pool evaluated last.
+class RuleBook {
+public:
+    // Clears the matched rules and loads the 36 texts.
+    void LoadRuleTexts();
+    // Applies the rules to pool p, from an empty list; each rule is evaluated on its own.
+    void EvaluateRules(const Report& report, int p, PoolUsage usage);
+    // Appends rule n's text, or `text` built from it; the list holds at most 50.
+    void AddRule(int n, std::string text = {});
+
+    [[nodiscard]] const std::vector<std::string>& MatchedRules() const { return matched_; }
+    [[nodiscard]] int MatchedRuleCount() const { return static_cast<int>(matched_.size()); }
+
+private:
+    [[nodiscard]] std::string Text(int n) const { return loaded_ ? std::string(RuleText(n)) : std::string{}; }
+    std::vector<std::string> matched_;
+    bool loaded_ = false;
+};
+
+// The rule page: its caption and the list of matched rules.
+struct RuleAnalysis {
+    std::string caption; // "Buffer Pool Stat Analysis - " and the pool name as stored
+    std::vector<std::string> rules;
+};
+RuleAnalysis ShowRuleAnalysis(const Report& report, int p, const RuleBook& book);
+
+// Loads, evaluates and shows in one: the rules of pool p under `usage`.
+std::vector<std::string> RulesFor(const Report& report, int p, PoolUsage usage);
+
+} // namespace ornexa

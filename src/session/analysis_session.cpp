@@ -1,0 +1,337 @@
+#include "session/analysis_session.h"
+
+#include <exception>
+
+#include "report/number_format.h"
+#include "simulation/sim_reader.h"
+#include "stats/object_graph.h"
+#include "stats/pool_graph.h"
+#include "stats/share_figures.h"
+
+namespace ornexa {
+
+namespace {
+
+struct TabText {
+    const char* caption;
+    const char* status;
+    bool print;
+};
+
+constexpr std::array<TabText, AnalysisTabCount> kTabs{{
+    {"Report Info", "General Buffer Pool Report Information", true},
+    {"Pool Info", "Buffer Pool details", true},
+    {"Object Info", "Object details", true},
+    {"Pool Stat Analysis", "Buffer Pool Statistical Analysis", false},
+    {"Sim Graph Analysis", "Simulation Graphs", true},
+    {"Sim Cluster Analysis", "Cluster Analysis details", true},
+}};
+
+std::string Figure(std::int64_t value) { return "  " + StrText(value); }
+
+} // namespace
+
+AnalysisSession::AnalysisSession(Report& report, MessageSink& messages, std::filesystem::path thresholdFolder,
+                                 NumberStyle style)
+    : report_(report), messages_(messages), thresholdFolder_(std::move(thresholdFolder)), style_(style) {
+    for (int t = 0; t < AnalysisTabCount; ++t) {
+        tabs_[static_cast<std::size_t>(t)].caption = kTabs[static_cast<std::size_t>(t)].caption;
+    }
+}
+
+const std::array<std::string, 5>& AnalysisSession::SimDetailsRows() {
+    static const std::array<std::string, 5> rows{"Get Pages", "Avg Work Set", "Max Work Set", "Sytem Hit Ratio",
+                                                 "I/O per second"};
+    return rows;
+}
+
+int AnalysisSession::simulatedPool() const {
+    return report_.SimFileLoaded ? FindSimulatedPool(report_, report_.Sim.SimPoolName.padded()) : 0;
+}
+
+void AnalysisSession::Load() {
+    tabs_[SimGraphTab].visible = tabs_[SimClusterTab].visible = report_.SimFileLoaded;
+    tabs_[SimGraphTab].enabled = tabs_[SimClusterTab].enabled = false;
+    for (const int t : {PoolInfoTab, ObjectInfoTab, PoolStatAnalysisTab}) {
+        tabs_[static_cast<std::size_t>(t)].enabled = false;
+    }
+    reportData_ = ReportData(report_.Header);
+    report_.ElapsedSeconds = ElapsedToSeconds(report_.Header.ElapsedTime.padded());
+    poolList_.clear();
+    for (int p = 1; p <= report_.PoolCount(); ++p) {
+        poolList_.push_back({p, PoolListRow(report_, p, style_)});
+    }
+    const OverallFigureTexts totals = OverallFigures(report_, style_);
+    for (std::size_t i = 0; i < totals.size(); ++i) {
+        if (totals[i]) { // a figure that cannot be computed keeps the label's text
+            totals_[i] = *totals[i];
+        }
+    }
+}
+
+void AnalysisSession::Activate() {
+    if (!poolList_.empty()) {
+        selectedPoolRow_ = 0;
+        report_.CurrentPool = 1;
+        SelectPoolGraphType(1);
+    }
+    FillObjectList();
+    SelectObjectFromList();
+    ShowObjectGraph();
+    PrepareRuleAnalysis();
+    SelectTab(ReportInfoTab);
+}
+
+void AnalysisSession::SelectTab(int tab) {
+    if (tab < 0 || tab >= AnalysisTabCount) {
+        return;
+    }
+    selectedTab_ = tab;
+    poolDetailsVisible_ = false;
+    createFileShown_ = false;
+    clusterCreateFileShown_ = false;
+    if (tab == ObjectInfoTab) {
+        SelectObjectFromList();
+    } else if (tab == SimGraphTab) {
+        createFileShown_ = true;
+    } else if (tab == SimClusterTab) {
+        clusterCreateFileShown_ = true;
+    }
+    printShown_ = kTabs[static_cast<std::size_t>(tab)].print;
+    statusText_ = kTabs[static_cast<std::size_t>(tab)].status;
+}
+
+void AnalysisSession::SelectPoolFromList(int row) {
+    if (row < 0 || row >= static_cast<int>(poolList_.size())) {
+        return;
+    }
+    for (const int t : {PoolInfoTab, ObjectInfoTab, PoolStatAnalysisTab}) {
+        tabs_[static_cast<std::size_t>(t)].enabled = true;
+    }
+    report_.CurrentPool = poolList_[static_cast<std::size_t>(row)].pool;
+    ShowPoolHeader();
+    FillObjectList();
+    DrawPoolGraph();
+    PrepareRuleAnalysis();
+    SimulationTest();
+}
+
+void AnalysisSession::ShowPoolChange(int pool, const char* failureTitle) {
+    try {
+        report_.CurrentPool = pool;
+        report_.CurrentObject = PoolObjects(report_, pool).empty() ? 0 : PoolObjects(report_, pool).first;
+        ShowPoolHeader();
+        FillObjectList();
+        // Redrawn once the list holds the new pool, so the title names the object shown.
+        ShowObjectGraph();
+        DrawPoolGraph();
+        PrepareRuleAnalysis();
+        SimulationTest();
+    } catch (const std::exception& e) {
+        messages_.Show({failureTitle, e.what(), MessageIcon::Information});
+    }
+}
+
+void AnalysisSession::ShowNextPool() {
+    if (report_.PoolCount() == 0) {
+        return;
+    }
+    ShowPoolChange(std::min(report_.CurrentPool + 1, report_.PoolCount()), "Display Next Pool");
+}
+
+void AnalysisSession::ShowPreviousPool() {
+    if (report_.PoolCount() == 0) {
+        return;
+    }
+    ShowPoolChange(std::max(report_.CurrentPool - 1, 1), "Display Previous Pool");
+}
+
+void AnalysisSession::SimulationTest() {
+    const int simulated = simulatedPool();
+    // Only the pool the Simulation report was matched to has simulation data to show.
+    const bool enabled = simulated != 0 && report_.CurrentPool == simulated;
+    tabs_[SimGraphTab].enabled = tabs_[SimClusterTab].enabled = enabled;
+    if (enabled) {
+        poolSizes_.clear();
+        const PoolRecord& pool = report_.Pools(simulated);
+        for (int k = 1; k <= std::min<int>(report_.Sim.SimSizeCount, MaxSimSizes); ++k) {
+            poolSizes_.push_back(StrText(static_cast<std::int64_t>(pool.SimPoolSize(k))));
+        }
+    }
+}
+
+PoolHeader MakePoolHeader(const Report& report, int p, NumberStyle style) {
+    const PoolRecord& pool = report.Pools(p);
+    PoolHeader h;
+    h.poolInfo[0] = std::string(pool.PoolName.trimmed());
+    h.poolInfo[1] = Figure(PoolObjects(report, p).count());
+    h.poolInfo[2] = Figure(pool.VPSize);
+    h.poolInfo[3] = Figure(pool.HPSize);
+    h.poolInfo[4] = "  " + std::string(pool.CastOut.padded());
+    h.thresholdInfo[0] = Figure(pool.VPSeqThreshold);
+    h.thresholdInfo[1] = Figure(pool.HPSeqThreshold);
+    h.thresholdInfo[2] = "  " + StrText(pool.DWTH, style);
+    h.thresholdInfo[3] = "  " + StrText(pool.VWTH, style);
+    h.caption = "Quorvel - " + std::string(pool.PoolName.trimmed());
+    return h;
+}
+
+void AnalysisSession::ShowPoolHeader() {
+    const int p = report_.CurrentPool;
+    if (p < 1 || p > report_.PoolCount()) {
+        return;
+    }
+    header_ = MakePoolHeader(report_, p, style_);
+    selectedPoolRow_ = p - 1;
+    const PoolRecord& pool = report_.Pools(p);
+    simDetailsColumns_ = {"Pool Size"};
+    for (int k = 1; k <= std::min<int>(report_.Sim.SimSizeCount, MaxSimSizes); ++k) {
+        simDetailsColumns_.push_back(PlainText(static_cast<std::int64_t>(pool.SimPoolSize(k))));
+    }
+}
+
+void AnalysisSession::SelectPoolGraphType(int type) {
+    if (type < 1 || type > PoolGraphTypeCount) {
+        return;
+    }
+    poolGraphType_ = type;
+    DrawPoolGraph();
+}
+
+void AnalysisSession::DrawPoolGraph() {
+    const int p = report_.CurrentPool;
+    if (poolGraphType_ == 0 || p < 1 || p > report_.PoolCount()) {
+        return;
+    }
+    ornexa::DrawPoolGraph(poolGraph_, report_, p, poolGraphType_, messages_, style_);
+}
+
+void AnalysisSession::ClickPoolChart(std::optional<ChartHit> hit) {
+    if (hitResult_ < 0 || poolGraph_.chart.kind != ChartKind::Ranked) {
+        return;
+    }
+    constexpr int DataPointHit = 4;
+    hitResult_ = hit ? DataPointHit : 0;
+    if (!hit) {
+        return;
+    }
+    statusText_ = std::to_string(hitResult_) + "    " + std::to_string(hit->series) + "    " + std::to_string(hit->point);
+    ShowObjectDetailsPanel(poolGraph_.chart.ObjectAt(hit->point));
+}
+
+void AnalysisSession::ShowObjectDetailsPanel(int object) {
+    if (object < 1 || object > report_.ObjectCount()) {
+        return;
+    }
+    poolDetails_ = ObjectDetailFigures(report_, object, style_);
+    poolDetailsVisible_ = true;
+}
+
+void AnalysisSession::FillObjectList() {
+    objectList_.clear();
+    selectedObjectRow_.reset();
+    const int p = report_.CurrentPool;
+    if (p < 1 || p > report_.PoolCount()) {
+        return;
+    }
+    const ObjectRange range = PoolObjects(report_, p);
+    for (int o = range.first; !range.empty() && o <= range.last; ++o) {
+        const ObjectRecord& object = report_.Objects(o);
+        objectList_.push_back({o, std::string(object.ObjName.trimmed()), ObjectIcon(object)});
+    }
+    if (!objectList_.empty()) {
+        selectedObjectRow_ = 0; // a filled list starts with its first row selected
+    }
+}
+
+void AnalysisSession::SelectObjectRow(int row) {
+    if (row < 0 || row >= static_cast<int>(objectList_.size())) {
+        return;
+    }
+    selectedObjectRow_ = row;
+    SelectObjectFromList();
+}
+
+void AnalysisSession::SelectObjectFromList() {
+    if (!selectedObjectRow_) {
+        return;
+    }
+    report_.CurrentObject = objectList_[static_cast<std::size_t>(*selectedObjectRow_)].object;
+    objectGraphType_ = 1;
+    ShowObjectGraph();
+}
+
+void AnalysisSession::SelectObjectGraphType(int type) {
+    if (type < 1 || type > ObjectGraphTypeCount) {
+        return;
+    }
+    objectGraphType_ = type;
+    ShowObjectGraph();
+}
+
+void AnalysisSession::ShowObjectGraph() {
+    if (objectGraphType_ == 0 || report_.CurrentObject == 0) {
+        return;
+    }
+    std::optional<std::string> rowText;
+    if (selectedObjectRow_) {
+        rowText = objectList_[static_cast<std::size_t>(*selectedObjectRow_)].text;
+    }
+    ornexa::ShowObjectGraph(objectGraph_, report_, report_.CurrentObject, objectGraphType_, rowText, messages_, style_);
+}
+
+void AnalysisSession::SortObjectList(int column) {
+    const ListSort sort = SortListByColumn(objectCaptions_, column);
+    const std::optional<int> selectedObject =
+        selectedObjectRow_ ? std::optional<int>(objectList_[static_cast<std::size_t>(*selectedObjectRow_)].object)
+                           : std::nullopt;
+    SortRows(objectList_, sort, [](const ObjectListEntry& row) { return row.text; });
+    if (selectedObject) { // the selection follows its row
+        for (std::size_t i = 0; i < objectList_.size(); ++i) {
+            if (objectList_[i].object == *selectedObject) {
+                selectedObjectRow_ = static_cast<int>(i);
+            }
+        }
+    }
+}
+
+void AnalysisSession::ShowRules() {
+    rules_.EvaluateRules(report_, report_.CurrentPool, usage_);
+    ruleAnalysis_ = ShowRuleAnalysis(report_, report_.CurrentPool, rules_);
+}
+
+void AnalysisSession::RuleUsageClick(int index) {
+    usage_ = SelectPoolUsage(index);
+    ShowRules();
+}
+
+void AnalysisSession::RuleUsageMouseDown(int index) {
+    ClusterUsageClick(index);
+    clusterOption_ = index;
+}
+
+void AnalysisSession::ClusterUsageClick(int index) { usage_ = SelectPoolUsage(index); }
+
+void AnalysisSession::ClusterUsageMouseUp(int index) {
+    RuleUsageClick(index);
+    // The cluster analysis of the chosen size runs again here once clustering is part of the session.
+}
+
+void AnalysisSession::PrepareRuleAnalysis() {
+    ruleOption_ = 1;
+    RuleUsageClick(1);
+    rules_.LoadRuleTexts();
+    ShowRules();
+}
+
+void AnalysisSession::Back() {
+    closed_ = true;
+    ClearSimulationState(report_);
+}
+
+void AnalysisSession::Finish() {
+    report_.QuitRequested = true;
+    closed_ = true;
+}
+
+} // namespace ornexa

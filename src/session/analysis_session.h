@@ -1,0 +1,177 @@
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "report/messages.h"
+#include "report/numbers.h"
+#include "report/report_model.h"
+#include "rules/config_rules.h"
+#include "rules/pool_usage.h"
+#include "stats/graph_view.h"
+#include "stats/list_sort.h"
+#include "stats/pool_list_figures.h"
+
+namespace ornexa {
+
+inline constexpr int AnalysisTabCount = 6;
+enum AnalysisTab : int { ReportInfoTab, PoolInfoTab, ObjectInfoTab, PoolStatAnalysisTab, SimGraphTab, SimClusterTab };
+
+struct TabState {
+    std::string caption;
+    bool visible = true;
+    bool enabled = true;
+};
+
+struct PoolListEntry {
+    int pool = 0; // the row's pool: rows of pools with the same name stay apart
+    PoolListCells cells;
+};
+
+struct ObjectListEntry {
+    int object = 0;
+    std::string text; // trimmed ObjName
+    int icon = 8;     // 5 "T", 6 "I", 7 "D", 8 other
+};
+
+// The pool header of the Pool Info tab: name, objects, VP size, HP size, cast-out; VPSEQT, HPSEQT,
+// DWTH, VWTH; and the window caption.
+struct PoolHeader {
+    std::array<std::string, 5> poolInfo;
+    std::array<std::string, 4> thresholdInfo;
+    std::string caption;
+};
+PoolHeader MakePoolHeader(const Report& report, int p, NumberStyle style = {});
+
+// Where a click on a chart landed: the series and point hit.
+struct ChartHit {
+    int series = 0;
+    int point = 0;
+};
+
+// The analysis window's state and decisions, without widgets: tabs, the Report Info figures, the
+// current pool and object with their views, and the rule review. The window shows what this holds
+// and forwards the user's actions.
+class AnalysisSession {
+public:
+    AnalysisSession(Report& report, MessageSink& messages, std::filesystem::path thresholdFolder,
+                    NumberStyle style = {});
+
+    // Start-up: loading (tabs, Report Info figures, the pool list) and activation (pool 1 with its
+    // first graph, object list and rules, tab 0).
+    void Load();
+    void Activate();
+
+    void SelectTab(int tab);
+    void SelectPoolFromList(int row); // 0-based row of the pool list
+    void ShowNextPool();
+    void ShowPreviousPool();
+    void SelectPoolGraphType(int type); // 1..22
+    void ClickPoolChart(std::optional<ChartHit> hit);
+    void ShowObjectDetailsPanel(int object);
+    void ClosePoolDetails() { poolDetailsVisible_ = false; }
+
+    void SelectObjectRow(int row); // 0-based row of the object list
+    void SelectObjectFromList();
+    void SelectObjectGraphType(int type); // 1..3
+    void SortObjectList(int column);
+
+    // The two "Pool Usage Intent" option groups: index 1 Random, 0 Sequential.
+    void RuleUsageClick(int index);
+    void RuleUsageMouseDown(int index);
+    void ClusterUsageClick(int index);
+    void ClusterUsageMouseUp(int index);
+    void PrepareRuleAnalysis();
+
+    void Back();   // "< &Back": leaves without the simulation
+    void Finish(); // "&Finish": the program ends
+
+    // What the window shows.
+    [[nodiscard]] const std::array<TabState, AnalysisTabCount>& tabs() const { return tabs_; }
+    [[nodiscard]] int selectedTab() const { return selectedTab_; }
+    [[nodiscard]] const std::string& statusText() const { return statusText_; }
+    [[nodiscard]] bool printShown() const { return printShown_; }
+    [[nodiscard]] bool createFileShown() const { return createFileShown_; }
+    [[nodiscard]] bool clusterCreateFileShown() const { return clusterCreateFileShown_; }
+    [[nodiscard]] const std::array<std::string, ReportDataCount>& reportData() const { return reportData_; }
+    [[nodiscard]] const std::array<std::string, OverallFigureCount>& totals() const { return totals_; }
+    [[nodiscard]] const std::vector<PoolListEntry>& poolList() const { return poolList_; }
+    [[nodiscard]] std::optional<int> selectedPoolRow() const { return selectedPoolRow_; }
+    [[nodiscard]] const PoolHeader& poolHeader() const { return header_; }
+    [[nodiscard]] int poolGraphType() const { return poolGraphType_; }
+    [[nodiscard]] const GraphView& poolGraph() const { return poolGraph_; }
+    [[nodiscard]] bool poolDetailsVisible() const { return poolDetailsVisible_; }
+    [[nodiscard]] const std::array<std::string, 12>& poolDetails() const { return poolDetails_; }
+    [[nodiscard]] int hitResult() const { return hitResult_; }
+    [[nodiscard]] const std::vector<std::string>& poolSizes() const { return poolSizes_; }
+    [[nodiscard]] const std::vector<std::string>& simDetailsColumns() const { return simDetailsColumns_; }
+    [[nodiscard]] const std::vector<ObjectListEntry>& objectList() const { return objectList_; }
+    [[nodiscard]] const std::vector<std::string>& objectListCaptions() const { return objectCaptions_; }
+    [[nodiscard]] std::optional<int> selectedObjectRow() const { return selectedObjectRow_; }
+    [[nodiscard]] int objectGraphType() const { return objectGraphType_; }
+    [[nodiscard]] const GraphView& objectGraph() const { return objectGraph_; }
+    [[nodiscard]] PoolUsage usage() const { return usage_; }
+    [[nodiscard]] int ruleUsageOption() const { return ruleOption_; }
+    [[nodiscard]] int clusterUsageOption() const { return clusterOption_; }
+    [[nodiscard]] const RuleAnalysis& ruleAnalysis() const { return ruleAnalysis_; }
+    [[nodiscard]] const std::filesystem::path& thresholdFolder() const { return thresholdFolder_; }
+    [[nodiscard]] bool closed() const { return closed_; }
+    // The pool the Simulation report was matched to; 0 without one.
+    [[nodiscard]] int simulatedPool() const;
+
+    // Text of the simulation details list's rows.
+    static const std::array<std::string, 5>& SimDetailsRows();
+
+private:
+    void ShowPoolHeader();
+    void FillObjectList();
+    void DrawPoolGraph();
+    void ShowObjectGraph();
+    void SimulationTest();
+    void ShowRules();
+    void ShowPoolChange(int pool, const char* failureTitle);
+
+    Report& report_;
+    MessageSink& messages_;
+    std::filesystem::path thresholdFolder_;
+    NumberStyle style_;
+
+    std::array<TabState, AnalysisTabCount> tabs_;
+    int selectedTab_ = 0;
+    std::string statusText_;
+    bool printShown_ = true;
+    bool createFileShown_ = false;
+    bool clusterCreateFileShown_ = false;
+    bool closed_ = false;
+
+    std::array<std::string, ReportDataCount> reportData_;
+    std::array<std::string, OverallFigureCount> totals_;
+    std::vector<PoolListEntry> poolList_;
+    std::optional<int> selectedPoolRow_;
+
+    PoolHeader header_;
+    int poolGraphType_ = 0;
+    GraphView poolGraph_;
+    int hitResult_ = 0;
+    bool poolDetailsVisible_ = false;
+    std::array<std::string, 12> poolDetails_;
+    std::vector<std::string> poolSizes_;
+    std::vector<std::string> simDetailsColumns_;
+
+    std::vector<ObjectListEntry> objectList_;
+    std::vector<std::string> objectCaptions_{"Object"};
+    std::optional<int> selectedObjectRow_;
+    int objectGraphType_ = 0;
+    GraphView objectGraph_;
+
+    PoolUsage usage_ = PoolUsage::None;
+    int ruleOption_ = 1;
+    int clusterOption_ = 1;
+    RuleBook rules_;
+    RuleAnalysis ruleAnalysis_;
+};
+
+} // namespace ornexa

@@ -1,0 +1,30 @@
+#include "stats/chart_model.h"
+
+#include <cmath>
+
+#include "report/numbers.h"
+
+namespace ornexa {
+
+void ChartModel::OpenData(ChartKind chartKind, int seriesCount, int pointCount) {
+    kind = chartKind;
+    const auto points = static_cast<std::size_t>(pointCount);
+    series.assign(static_cast<std::size_t>(seriesCount), std::vector<double>(points, 0.0));
+    labels.assign(points, std::string{});
+    xValues.assign(chartKind == ChartKind::Curve ? points : 0, 0.0);
+    hiddenSeries.assign(static_cast<std::size_t>(seriesCount), false);
+    axisMin.reset();
+    axisMax.reset();
+    xMin.reset();
+    xMax.reset();
+}
+
+int ChartModel::ObjectAt(int point) const {
+    if (kind != ChartKind::Ranked || series.size() < 2 || point < 0 || point >= pointCount()) {
+        return 0;
+    }
+    const Converted<std::int16_t> number = DoubleToInteger(series[1][static_cast<std::size_t>(point)]);
+    return number ? number.value() : 0;
+}
+
+} // namespace ornexa

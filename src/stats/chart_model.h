@@ -1,0 +1,41 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ornexa {
+
+// What kind of chart a surface shows; the numbers are the surface's own kind codes.
+enum class ChartKind { Curve = 1, Share = 5, Ranked = 20 };
+
+// One chart surface as data: the graph code fills it, a view renders it, a click is turned into a
+// point index and the object number behind a bar is read back from it. Series and points count
+// from 0; on ranked charts series 1 holds each bar's 1-based object number and is never drawn.
+struct ChartModel {
+    ChartKind kind = ChartKind::Share;
+    bool visible = true;
+    std::string title;    // main title
+    std::string subtitle; // second title
+    std::vector<std::vector<double>> series; // series[s][p]
+    std::vector<std::string> labels;         // point labels
+    std::vector<double> xValues;             // curve charts
+    std::vector<bool> hiddenSeries;
+    std::optional<double> axisMin;
+    std::optional<double> axisMax;
+    std::optional<double> xMin;
+    std::optional<double> xMax;
+
+    // Opens data for `seriesCount` series of `pointCount` points, all 0 and unlabelled, every
+    // series shown and no axis limits. Titles stay.
+    void OpenData(ChartKind chartKind, int seriesCount, int pointCount);
+    [[nodiscard]] int pointCount() const { return static_cast<int>(labels.size()); }
+    [[nodiscard]] int seriesCount() const { return static_cast<int>(series.size()); }
+    [[nodiscard]] bool hasData() const { return !labels.empty(); }
+
+    // The 1-based object number behind point p of a ranked chart (series 1, rounded); 0 when there
+    // is none.
+    [[nodiscard]] int ObjectAt(int point) const;
+};
+
+} // namespace ornexa

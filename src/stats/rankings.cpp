@@ -1,0 +1,282 @@
+#include "stats/rankings.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <limits>
+#include <stdexcept>
+
+namespace ornexa {
+
+namespace {
+
+enum class Order { High, Low, LowMerged };
+enum class Count { All, Counted, Qualifying };
+
+struct RankedType {
+    std::string_view subtitle;
+    Order order;
+    Count count;
+    bool scales;
+};
+
+constexpr std::array<RankedType, LastRankedType - FirstRankedType + 1> kCatalogue{{
+    {"Top Get Page Requests", Order::High, Count::All, true},                  // 7
+    {"Top Sequential Access", Order::High, Count::Counted, true},              // 8
+    {"Top Random I/O", Order::High, Count::Counted, false},                    // 9
+    {"Lowest App. Hit Ratio", Order::Low, Count::Counted, false},              // 10
+    {"Lowest Sys. Hit Ratio", Order::Low, Count::All, false},                  // 11
+    {"Index < 95% Sys. Hit Ratio", Order::Low, Count::Qualifying, false},      // 12
+    {"Top Indexes By Pages Read", Order::High, Count::Counted, true},          // 13
+    {"Indexes > 10% Sequential Prefetch", Order::High, Count::Qualifying, true}, // 14
+    {"Highest IO Rates/Sec", Order::High, Count::Counted, false},              // 15
+    {"Highest Updates", Order::High, Count::Counted, false},                   // 16
+    {"Highest Avg. Sync I/O (ms)", Order::High, Count::Counted, false},        // 17
+    {"Highest Max Sync I/O(ms)", Order::High, Count::Counted, false},          // 18
+    {"Worst Write I/O(ms)", Order::High, Count::Counted, false},               // 19
+    {"Highest Write I/O", Order::High, Count::Counted, false},                 // 20
+    {"Highest Pages/Write", Order::High, Count::Counted, false},               // 21
+    {"Lowest Pages/Write", Order::LowMerged, Count::Counted, false},           // 22
+}};
+
+const RankedType& Catalogue(int type) {
+    if (type < FirstRankedType || type > LastRankedType) {
+        throw std::out_of_range("ranked graph types are 7 to 22");
+    }
+    return kCatalogue[static_cast<std::size_t>(type - FirstRankedType)];
+}
+
+bool IsIndex(const ObjectRecord& o) { return o.ObjType.padded() == "I"; }
+
+// The measure of one object, and whether the object may take a rank at all.
+struct Measure {
+    double value = 0;
+    bool candidate = true;
+    bool qualifies = false; // for the index rankings 12 and 14
+};
+
+Measure MeasureOf(const ObjectRecord& o, int type, Long elapsedSeconds) {
+    switch (type) {
+    case 7:
+        return {static_cast<double>(o.ObjGetPages)};
+    case 8:
+        return {static_cast<double>(o.GetPagesByAccess(1))};
+    case 9:
+        return {static_cast<double>(o.ReadIOsByType(1))};
+    case 10:
+        return {o.AppHitRatio};
+    case 11:
+        return {o.SysHitRatio};
+    case 12: {
+        if (!IsIndex(o)) {
+            return {0, false};
+        }
+        const double value = o.SysHitRatio / 100;
+        const bool qualifies = value > 0 && value < 0.95;
+        return {qualifies ? value : 1.0, qualifies, qualifies};
+    }
+    case 13:
+        return {IsIndex(o) ? static_cast<double>(o.ObjPagesRead) : 0.0, IsIndex(o)};
+    case 14: {
+        if (!IsIndex(o)) {
+            return {0, false};
+        }
+        const bool qualifies = o.GetPagesByAccess(1) >= o.ObjGetPages * 0.1;
+        return {qualifies ? static_cast<double>(o.GetPagesByAccess(1)) : -1.0, qualifies, qualifies};
+    }
+    case 15: // without an interval length there is no rate
+        return {elapsedSeconds == 0
+                    ? 0.0
+                    : (static_cast<double>(o.ObjReadIOs) + static_cast<double>(o.ObjWriteIOs)) / elapsedSeconds};
+    case 16:
+        return {static_cast<double>(o.ObjUpdates)};
+    case 17:
+        return {static_cast<double>(o.ObjAvgSyncIOTime)};
+    case 18:
+        return {static_cast<double>(o.ObjMaxSyncIOTime)};
+    case 19:
+        return {static_cast<double>(o.ObjWriteIOTime)};
+    case 20:
+        return {static_cast<double>(o.ObjWriteIOs)};
+    case 21: // no writes count as one page in one write, in this ranking's own arithmetic only
+        return {static_cast<double>(std::max<Long>(o.ObjPagesWritten, 1)) / std::max<Long>(o.ObjWriteIOs, 1)};
+    case 22: { // only objects that wrote
+        const bool wrote = o.ObjPagesWritten >= 1 && o.ObjWriteIOs >= 1;
+        return {wrote ? static_cast<double>(o.ObjPagesWritten) / o.ObjWriteIOs : 0.0, wrote};
+    }
+    default:
+        throw std::out_of_range("ranked graph types are 7 to 22");
+    }
+}
+
+struct Entry {
+    float value;
+    int object;
+};
+
+void Store(RankedList& list, const Report& report, int rank, float value, int object, std::string name = {}) {
+    const auto at = static_cast<std::size_t>(rank - 1);
+    list.RankValues[at] = value;
+    list.RankObjects[at] = object;
+    list.RankNames[at] = name.empty() ? std::string(report.Objects(object).ObjName.padded()) : std::move(name);
+}
+
+// Lowest first by exchanging entries j and k whenever value(j) > value(k), one position at a
+// time, so that only the first positions needed are ever settled.
+class ExchangeSort {
+public:
+    explicit ExchangeSort(std::vector<Entry> entries) : entries_(std::move(entries)) {}
+    [[nodiscard]] std::size_t size() const { return entries_.size(); }
+    const Entry& operator[](std::size_t j) {
+        while (settled_ <= j && settled_ + 1 < entries_.size()) {
+            for (std::size_t k = settled_; k < entries_.size(); ++k) {
+                if (entries_[settled_].value > entries_[k].value) {
+                    std::swap(entries_[settled_], entries_[k]);
+                }
+            }
+            ++settled_;
+        }
+        return entries_[j];
+    }
+
+private:
+    std::vector<Entry> entries_;
+    std::size_t settled_ = 0;
+};
+
+// A single-precision value as the Double its shortest decimal text reads as (10.257358, not
+// 10.257357597351074), so views and documents show the figure that was ranked.
+double ShownValue(float value) {
+    std::array<char, 32> buf{};
+    const auto written = std::to_chars(buf.data(), buf.data() + buf.size(), value);
+    double shown = 0;
+    std::from_chars(buf.data(), written.ptr, shown);
+    return shown;
+}
+
+} // namespace
+
+std::string_view RankedSubtitle(int type) { return Catalogue(type).subtitle; }
+bool RankedTypeScales(int type) { return Catalogue(type).scales; }
+
+RankedList RankPoolObjects(Report& report, int p, int type) {
+    const RankedType& info = Catalogue(type);
+    const ObjectRange range = PoolObjects(report, p);
+    const int objects = range.count();
+    const auto size = static_cast<std::size_t>(std::max(objects, MaxRankedBars));
+    RankedList list;
+    list.RankValues.assign(size, 0.0F);
+    list.RankNames.assign(size, std::string{});
+    list.RankObjects.assign(size, 0);
+
+    // Measure pass, in table order.
+    std::vector<Measure> measures(static_cast<std::size_t>(objects));
+    int counted = 0;
+    int qualifying = 0;
+    for (int i = 0; i < objects; ++i) {
+        ObjectRecord& o = report.Objects(range.first + i);
+        const Measure m = MeasureOf(o, type, report.ElapsedSeconds);
+        o.RankValue = m.value;
+        measures[static_cast<std::size_t>(i)] = m;
+        counted += m.candidate && m.value > 0 ? 1 : 0;
+        qualifying += m.qualifies ? 1 : 0;
+        list.ScaleBy1K = list.ScaleBy1K || (info.scales && m.value > 99999);
+    }
+    int n = std::min(objects, MaxRankedBars);
+    if (info.count == Count::Counted) {
+        n = std::min(counted, MaxRankedBars);
+    } else if (info.count == Count::Qualifying) {
+        n = std::min(qualifying, MaxRankedBars);
+    }
+    const auto valueOf = [&](int i) { return static_cast<float>(measures[static_cast<std::size_t>(i)].value); };
+    // Types 12 and 14 rank only their qualifying indexes; 13 only indexes; 22 only objects that wrote.
+    const auto candidate = [&](int i) {
+        const Measure& m = measures[static_cast<std::size_t>(i)];
+        return info.count == Count::Qualifying ? m.qualifies : m.candidate;
+    };
+    std::vector<bool> taken(static_cast<std::size_t>(objects), false);
+
+    if (info.order == Order::High) {
+        for (int rank = 1; rank <= n; ++rank) {
+            int choice = -1;
+            for (int i = 0; i < objects; ++i) {
+                if (!taken[static_cast<std::size_t>(i)] && candidate(i) && (choice < 0 || valueOf(i) >= valueOf(choice))) {
+                    choice = i; // among equal values the last in table order wins
+                }
+            }
+            if (choice < 0) {
+                n = rank - 1;
+                break;
+            }
+            taken[static_cast<std::size_t>(choice)] = true;
+            Store(list, report, rank, valueOf(choice), range.first + choice);
+        }
+    } else if (info.order == Order::Low) {
+        for (int rank = 1; rank <= n; ++rank) {
+            int choice = -1;
+            for (int i = 0; i < objects; ++i) {
+                const float value = valueOf(i);
+                const bool allowed = !taken[static_cast<std::size_t>(i)] && candidate(i) && (type != 10 || value > 0);
+                if (allowed && (choice < 0 || value < valueOf(choice))) {
+                    choice = i; // among equal values the first in table order wins
+                }
+            }
+            if (choice < 0) {
+                n = rank - 1;
+                break;
+            }
+            taken[static_cast<std::size_t>(choice)] = true;
+            Store(list, report, rank, valueOf(choice), range.first + choice);
+        }
+    } else {
+        std::vector<Entry> entries;
+        for (int i = 0; i < objects; ++i) {
+            if (candidate(i)) {
+                entries.push_back({valueOf(i), range.first + i});
+            }
+        }
+        ExchangeSort sorted(std::move(entries));
+        int kept = 0;
+        for (std::size_t k = 0; k < sorted.size(); ++k) {
+            const Entry entry = sorted[k];
+            if (k > 0 && entry.value == sorted[k - 1].value) {
+                list.RankNames[static_cast<std::size_t>(kept - 1)] = "Duplicate Values";
+                continue;
+            }
+            if (kept == n) {
+                break;
+            }
+            ++kept;
+            Store(list, report, kept, entry.value, entry.object);
+        }
+        n = kept;
+    }
+    list.RankCount = std::max(n, 2);
+    return list;
+}
+
+void DrawRankedChart(ChartModel& chart, int type, const RankedList& list) {
+    const RankedType& info = Catalogue(type);
+    const bool scaled = list.ScaleBy1K && info.scales;
+    const int count = list.RankCount;
+    chart.OpenData(ChartKind::Ranked, 2, count);
+    double largest = -std::numeric_limits<double>::infinity();
+    double smallest = std::numeric_limits<double>::infinity();
+    for (int i = 1; i <= count; ++i) {
+        const auto rank = static_cast<std::size_t>(i - 1);
+        const auto point = static_cast<std::size_t>(count - i);
+        const double value = ShownValue(list.RankValues[rank]) / (scaled ? 1000.0 : 1.0);
+        chart.series[0][point] = value;
+        chart.labels[point] = std::string(list.RankNames[rank].substr(0, list.RankNames[rank].find_last_not_of(' ') + 1));
+        chart.series[1][point] = list.RankObjects[rank];
+        largest = std::max(largest, value);
+        smallest = std::min(smallest, value);
+    }
+    chart.axisMax = std::max(largest, 0.0);
+    chart.axisMin = std::min(smallest, 0.0); // every bar stays visible
+    chart.hiddenSeries[1] = true;
+    chart.subtitle = std::string(info.subtitle) + (scaled ? " * 1K" : "");
+    chart.visible = true;
+}
+
+} // namespace ornexa

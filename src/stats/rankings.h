@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "report/report_model.h"
+#include "stats/chart_model.h"
+
+namespace ornexa {
+
+inline constexpr int FirstRankedType = 7;
+inline constexpr int LastRankedType = 22;
+inline constexpr int MaxRankedBars = 10;
+
+// The ranked objects of one drawing, rank 1 first.
+struct RankedList {
+    std::vector<float> RankValues;       // single precision, as compared
+    std::vector<std::string> RankNames;  // ObjName as stored (27 characters); "" for an empty rank
+    std::vector<int> RankObjects;        // 1-based object numbers; 0 for an empty rank
+    int RankCount = 2;                   // bars to draw, at least 2
+    bool ScaleBy1K = false;
+};
+
+// Second title of a ranked graph type 7..22, before any " * 1K".
+std::string_view RankedSubtitle(int type);
+// Whether the type draws in thousands when a value exceeds 99999.
+bool RankedTypeScales(int type);
+
+// Ranks the objects of pool p by the measure of graph type 7..22. Writes the work field RankValue
+// of the pool's objects and nothing else of the report.
+RankedList RankPoolObjects(Report& report, int p, int type);
+
+// The ranked chart of `list`: rank 1 is the last point; series 1 carries the object numbers.
+void DrawRankedChart(ChartModel& chart, int type, const RankedList& list);
+
+} // namespace ornexa

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "report/messages.h"
+#include "report/number_format.h"
+#include "report/one_based.h"
+#include "report/report_model.h"
+
+namespace ornexa {
+
+// Slice names by breakdown kind (1 access type, 2 pages read, 3 read I/Os, 4 object type) and
+// slice 1..4; each ends in one blank.
+std::string_view ShareLabelTable(int kind, int slice);
+
+// The data of one share chart. Sums are kept wide: the totals of a busy pool exceed 32 bits.
+struct ShareData {
+    OneBased<std::int64_t, 4> ShareValues;
+    OneBased<std::string, 4> ShareLabels;
+    std::int64_t ShareTotal = 0;
+    int ShareCount = 0; // slices to draw; 0 = nothing
+};
+
+// A breakdown with what its legend shows.
+struct ShareResult {
+    ShareData data;
+    int sources = 0;                      // number of legend value texts: 3 or 4
+    std::array<std::string, 4> values;    // legend value texts of slices 1..sources
+    std::string total;                    // the total's legend text
+    std::optional<Message> message;       // shown when there is nothing to draw
+};
+
+inline constexpr std::string_view PagesReadZeroText = "Number Of Pages Read Is ZERO. Can not Graph ...";
+inline constexpr std::string_view StartIOsZeroText = "Number Of Start IOs Is ZERO. Can not Graph ...";
+
+// Kinds 1 to 3 from the pool's own fields, 4 to 6 from its objects by object type.
+ShareResult PoolShare(const Report& report, int p, int kind, NumberStyle style = {});
+// Kinds 1 to 3 of one object.
+ShareResult ObjectShare(const Report& report, int o, int kind, NumberStyle style = {});
+
+// "Seq (25.0%)": the slice name and its share of the total, trimmed.
+std::string ShareLabelWithPercent(const ShareData& data, int i, NumberStyle style = {});
+
+// The object details panel: twelve texts.
+std::array<std::string, 12> ObjectDetailFigures(const Report& report, int o, NumberStyle style = {});
+
+// 1 index ("I"), 2 table space ("T"), 3 anything else.
+int ObjectTypeBucket(const ObjectRecord& object);
+
+} // namespace ornexa
