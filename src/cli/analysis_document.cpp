@@ -23,7 +23,9 @@ json Messages(const std::vector<Message>& messages) {
     return list;
 }
 
-json Limit(const std::optional<double>& value) { return value ? json(*value) : json(nullptr); }
+json Limit(const std::optional<double>& value) {
+    return value ? json(*value) : json(nullptr);
+}
 
 json Texts(const auto& texts) {
     json list = json::array();

@@ -60,8 +60,7 @@ bool NameHas(const ObjectRecord& o, std::string_view part) {
 }
 
 // Calls f for each object of pool p.
-template <class F>
-void ForEachObject(const Report& report, int p, F f) {
+template <class F> void ForEachObject(const Report& report, int p, F f) {
     const ObjectRange range = PoolObjects(report, p);
     for (int o = range.first; !range.empty() && o <= range.last; ++o) {
         f(report.Objects(o));
@@ -219,7 +218,7 @@ void RuleBook::EvaluateRules(const Report& report, int p, PoolUsage usage) {
     const auto ppw = pool.PoolWriteIOs == 0
                          ? 0.0F
                          : static_cast<float>(static_cast<double>(pool.PoolPagesWritten) / pool.PoolWriteIOs);
-    float t = static_cast<float>(static_cast<double>(ppw) / pool.VPSize * 100);
+    auto t = static_cast<float>(static_cast<double>(ppw) / pool.VPSize * 100);
     const double u = t;
     t = (t - std::floor(t) > 0.5F) ? std::floor(t) + 1 : std::floor(t);
     t = std::max(t, 0.0F);

@@ -16,11 +16,11 @@ inline constexpr int MaxMatchedRules = 50;
 std::string_view RuleText(int n);
 
 // Properties of pool p that the rules look at.
-int PoolObjectMix(const Report& report, int p);      // 9 indexes and table spaces, -1 no table space, 1 tables only
-bool AllSystemObjects(const Report& report, int p);  // catalog, resource-limit, "*" and "U" objects only
-int SortWorkPlacement(const Report& report, int p);  // -9 no DSNDB07 object, 1 only DSNDB07 objects, 0 mixed
-bool HasBP32Pool(const Report& report);               // a pool named with "BP32" among the pools read
-int RandomIndexCheck(const Report& report, int p);    // -1 when an object has random getpages below 10 %
+int PoolObjectMix(const Report& report, int p);     // 9 indexes and table spaces, -1 no table space, 1 tables only
+bool AllSystemObjects(const Report& report, int p); // catalog, resource-limit, "*" and "U" objects only
+int SortWorkPlacement(const Report& report, int p); // -9 no DSNDB07 object, 1 only DSNDB07 objects, 0 mixed
+bool HasBP32Pool(const Report& report);             // a pool named with "BP32" among the pools read
+int RandomIndexCheck(const Report& report, int p);  // -1 when an object has random getpages below 10 %
 
 // The rule texts and the rules matched for the pool evaluated last.
 class RuleBook {

@@ -7,7 +7,9 @@
 
 namespace ornexa {
 
-PoolUsage SelectPoolUsage(int index) { return index != 0 ? PoolUsage::Random : PoolUsage::Sequential; }
+PoolUsage SelectPoolUsage(int index) {
+    return index != 0 ? PoolUsage::Random : PoolUsage::Sequential;
+}
 
 char UsageLetter(PoolUsage usage) {
     switch (usage) {
@@ -44,7 +46,9 @@ std::string_view FirstField(std::string_view text) {
     return line.substr(0, line.find(','));
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 } // namespace
 

@@ -27,7 +27,9 @@ constexpr std::array<TabText, AnalysisTabCount> kTabs{{
     {"Sim Cluster Analysis", "Cluster Analysis details", true},
 }};
 
-std::string Figure(std::int64_t value) { return "  " + StrText(value); }
+std::string Figure(std::int64_t value) {
+    return "  " + StrText(value);
+}
 
 } // namespace
 
@@ -215,7 +217,8 @@ void AnalysisSession::ClickPoolChart(std::optional<ChartHit> hit) {
     if (!hit) {
         return;
     }
-    statusText_ = std::to_string(hitResult_) + "    " + std::to_string(hit->series) + "    " + std::to_string(hit->point);
+    statusText_ =
+        std::to_string(hitResult_) + "    " + std::to_string(hit->series) + "    " + std::to_string(hit->point);
     ShowObjectDetailsPanel(poolGraph_.chart.ObjectAt(hit->point));
 }
 
@@ -282,15 +285,12 @@ void AnalysisSession::ShowObjectGraph() {
 
 void AnalysisSession::SortObjectList(int column) {
     const ListSort sort = SortListByColumn(objectCaptions_, column);
-    const std::optional<int> selectedObject =
-        selectedObjectRow_ ? std::optional<int>(objectList_[static_cast<std::size_t>(*selectedObjectRow_)].object)
-                           : std::nullopt;
+    const int selectedObject =
+        selectedObjectRow_ ? objectList_[static_cast<std::size_t>(*selectedObjectRow_)].object : 0;
     SortRows(objectList_, sort, [](const ObjectListEntry& row) { return row.text; });
-    if (selectedObject) { // the selection follows its row
-        for (std::size_t i = 0; i < objectList_.size(); ++i) {
-            if (objectList_[i].object == *selectedObject) {
-                selectedObjectRow_ = static_cast<int>(i);
-            }
+    for (std::size_t i = 0; i < objectList_.size(); ++i) { // the selection follows its row
+        if (objectList_[i].object == selectedObject) {
+            selectedObjectRow_ = static_cast<int>(i);
         }
     }
 }
@@ -310,7 +310,9 @@ void AnalysisSession::RuleUsageMouseDown(int index) {
     clusterOption_ = index;
 }
 
-void AnalysisSession::ClusterUsageClick(int index) { usage_ = SelectPoolUsage(index); }
+void AnalysisSession::ClusterUsageClick(int index) {
+    usage_ = SelectPoolUsage(index);
+}
 
 void AnalysisSession::ClusterUsageMouseUp(int index) {
     RuleUsageClick(index);

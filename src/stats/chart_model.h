@@ -15,8 +15,8 @@ enum class ChartKind { Curve = 1, Share = 5, Ranked = 20 };
 struct ChartModel {
     ChartKind kind = ChartKind::Share;
     bool visible = true;
-    std::string title;    // main title
-    std::string subtitle; // second title
+    std::string title;                       // main title
+    std::string subtitle;                    // second title
     std::vector<std::vector<double>> series; // series[s][p]
     std::vector<std::string> labels;         // point labels
     std::vector<double> xValues;             // curve charts

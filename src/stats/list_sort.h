@@ -23,8 +23,7 @@ bool IsNumericColumn(const std::vector<std::string>& cells);
 
 // Orders rows by one column: by value when every cell reads as a number (9 before 10), else in
 // text order. Rows with equal keys keep their order. `cell(row)` gives the row's text in the column.
-template <class Row, class Cell>
-void SortRows(std::vector<Row>& rows, const ListSort& sort, Cell cell) {
+template <class Row, class Cell> void SortRows(std::vector<Row>& rows, const ListSort& sort, Cell cell) {
     std::vector<std::string> cells;
     cells.reserve(rows.size());
     for (const Row& row : rows) {

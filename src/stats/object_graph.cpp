@@ -8,8 +8,7 @@
 namespace ornexa {
 
 std::string_view ObjectGraphName(int type) {
-    static constexpr std::array<std::string_view, ObjectGraphTypeCount> names{"Access Type", "Pages Read",
-                                                                              "Read I/Os"};
+    static constexpr std::array<std::string_view, ObjectGraphTypeCount> names{"Access Type", "Pages Read", "Read I/Os"};
     if (type < 1 || type > ObjectGraphTypeCount) {
         throw std::out_of_range("object graph types are 1 to 3");
     }

@@ -19,8 +19,7 @@ std::string_view ObjectGraphName(int type);
 // The share chart of object o for graph type 1..3 with its legend. The titles come from the row
 // selected in the object list; without one they stay. Returns whether a chart was drawn.
 bool ShowObjectGraph(GraphView& view, const Report& report, int o, int type,
-                     const std::optional<std::string>& selectedRowText, MessageSink& messages,
-                     NumberStyle style = {});
+                     const std::optional<std::string>& selectedRowText, MessageSink& messages, NumberStyle style = {});
 
 // List icons by object type: "T" 5, "I" 6, "D" 7, anything else 8.
 int ObjectIcon(const ObjectRecord& object);

@@ -21,22 +21,22 @@ struct RankedType {
 };
 
 constexpr std::array<RankedType, LastRankedType - FirstRankedType + 1> kCatalogue{{
-    {"Top Get Page Requests", Order::High, Count::All, true},                  // 7
-    {"Top Sequential Access", Order::High, Count::Counted, true},              // 8
-    {"Top Random I/O", Order::High, Count::Counted, false},                    // 9
-    {"Lowest App. Hit Ratio", Order::Low, Count::Counted, false},              // 10
-    {"Lowest Sys. Hit Ratio", Order::Low, Count::All, false},                  // 11
-    {"Index < 95% Sys. Hit Ratio", Order::Low, Count::Qualifying, false},      // 12
-    {"Top Indexes By Pages Read", Order::High, Count::Counted, true},          // 13
+    {"Top Get Page Requests", Order::High, Count::All, true},                    // 7
+    {"Top Sequential Access", Order::High, Count::Counted, true},                // 8
+    {"Top Random I/O", Order::High, Count::Counted, false},                      // 9
+    {"Lowest App. Hit Ratio", Order::Low, Count::Counted, false},                // 10
+    {"Lowest Sys. Hit Ratio", Order::Low, Count::All, false},                    // 11
+    {"Index < 95% Sys. Hit Ratio", Order::Low, Count::Qualifying, false},        // 12
+    {"Top Indexes By Pages Read", Order::High, Count::Counted, true},            // 13
     {"Indexes > 10% Sequential Prefetch", Order::High, Count::Qualifying, true}, // 14
-    {"Highest IO Rates/Sec", Order::High, Count::Counted, false},              // 15
-    {"Highest Updates", Order::High, Count::Counted, false},                   // 16
-    {"Highest Avg. Sync I/O (ms)", Order::High, Count::Counted, false},        // 17
-    {"Highest Max Sync I/O(ms)", Order::High, Count::Counted, false},          // 18
-    {"Worst Write I/O(ms)", Order::High, Count::Counted, false},               // 19
-    {"Highest Write I/O", Order::High, Count::Counted, false},                 // 20
-    {"Highest Pages/Write", Order::High, Count::Counted, false},               // 21
-    {"Lowest Pages/Write", Order::LowMerged, Count::Counted, false},           // 22
+    {"Highest IO Rates/Sec", Order::High, Count::Counted, false},                // 15
+    {"Highest Updates", Order::High, Count::Counted, false},                     // 16
+    {"Highest Avg. Sync I/O (ms)", Order::High, Count::Counted, false},          // 17
+    {"Highest Max Sync I/O(ms)", Order::High, Count::Counted, false},            // 18
+    {"Worst Write I/O(ms)", Order::High, Count::Counted, false},                 // 19
+    {"Highest Write I/O", Order::High, Count::Counted, false},                   // 20
+    {"Highest Pages/Write", Order::High, Count::Counted, false},                 // 21
+    {"Lowest Pages/Write", Order::LowMerged, Count::Counted, false},             // 22
 }};
 
 const RankedType& Catalogue(int type) {
@@ -46,7 +46,9 @@ const RankedType& Catalogue(int type) {
     return kCatalogue[static_cast<std::size_t>(type - FirstRankedType)];
 }
 
-bool IsIndex(const ObjectRecord& o) { return o.ObjType.padded() == "I"; }
+bool IsIndex(const ObjectRecord& o) {
+    return o.ObjType.padded() == "I";
+}
 
 // The measure of one object, and whether the object may take a rank at all.
 struct Measure {
@@ -156,8 +158,12 @@ double ShownValue(float value) {
 
 } // namespace
 
-std::string_view RankedSubtitle(int type) { return Catalogue(type).subtitle; }
-bool RankedTypeScales(int type) { return Catalogue(type).scales; }
+std::string_view RankedSubtitle(int type) {
+    return Catalogue(type).subtitle;
+}
+bool RankedTypeScales(int type) {
+    return Catalogue(type).scales;
+}
 
 RankedList RankPoolObjects(Report& report, int p, int type) {
     const RankedType& info = Catalogue(type);
@@ -200,7 +206,8 @@ RankedList RankPoolObjects(Report& report, int p, int type) {
         for (int rank = 1; rank <= n; ++rank) {
             int choice = -1;
             for (int i = 0; i < objects; ++i) {
-                if (!taken[static_cast<std::size_t>(i)] && candidate(i) && (choice < 0 || valueOf(i) >= valueOf(choice))) {
+                if (!taken[static_cast<std::size_t>(i)] && candidate(i) &&
+                    (choice < 0 || valueOf(i) >= valueOf(choice))) {
                     choice = i; // among equal values the last in table order wins
                 }
             }
@@ -267,7 +274,8 @@ void DrawRankedChart(ChartModel& chart, int type, const RankedList& list) {
         const auto point = static_cast<std::size_t>(count - i);
         const double value = ShownValue(list.RankValues[rank]) / (scaled ? 1000.0 : 1.0);
         chart.series[0][point] = value;
-        chart.labels[point] = std::string(list.RankNames[rank].substr(0, list.RankNames[rank].find_last_not_of(' ') + 1));
+        chart.labels[point] =
+            std::string(list.RankNames[rank].substr(0, list.RankNames[rank].find_last_not_of(' ') + 1));
         chart.series[1][point] = list.RankObjects[rank];
         largest = std::max(largest, value);
         smallest = std::min(smallest, value);

@@ -15,10 +15,10 @@ inline constexpr int MaxRankedBars = 10;
 
 // The ranked objects of one drawing, rank 1 first.
 struct RankedList {
-    std::vector<float> RankValues;       // single precision, as compared
-    std::vector<std::string> RankNames;  // ObjName as stored (27 characters); "" for an empty rank
-    std::vector<int> RankObjects;        // 1-based object numbers; 0 for an empty rank
-    int RankCount = 2;                   // bars to draw, at least 2
+    std::vector<float> RankValues;      // single precision, as compared
+    std::vector<std::string> RankNames; // ObjName as stored (27 characters); "" for an empty rank
+    std::vector<int> RankObjects;       // 1-based object numbers; 0 for an empty rank
+    int RankCount = 2;                  // bars to draw, at least 2
     bool ScaleBy1K = false;
 };
 

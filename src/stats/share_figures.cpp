@@ -78,8 +78,8 @@ ShareResult PoolShare(const Report& report, int p, int kind, NumberStyle style) 
     if (kind >= 1 && kind <= 3) {
         int n = 0;
         const auto x = Sources(
-            kind, n, [&](int i) { return pool.PoolGetPagesByAccess(i); }, [&](int i) { return pool.PoolPagesReadByType(i); },
-            [&](int i) { return pool.PoolReadIOsByType(i); });
+            kind, n, [&](int i) { return pool.PoolGetPagesByAccess(i); },
+            [&](int i) { return pool.PoolPagesReadByType(i); }, [&](int i) { return pool.PoolReadIOsByType(i); });
         return OwnShare(kind, x, n, kind != 1, kind == 2 ? PagesReadZeroText : StartIOsZeroText, style);
     }
     if (kind < 4 || kind > 6) {
@@ -92,7 +92,8 @@ ShareResult PoolShare(const Report& report, int p, int kind, NumberStyle style) 
         const ObjectRecord& object = report.Objects(o);
         std::int64_t sum = 0;
         for (int i = 1; i <= (kind == 4 ? 3 : 4); ++i) {
-            sum += kind == 4 ? object.GetPagesByAccess(i) : (kind == 5 ? object.PagesReadByType(i) : object.ReadIOsByType(i));
+            sum += kind == 4 ? object.GetPagesByAccess(i)
+                             : (kind == 5 ? object.PagesReadByType(i) : object.ReadIOsByType(i));
         }
         r.data.ShareValues(ObjectTypeBucket(object)) += sum;
     }
@@ -140,17 +141,16 @@ std::array<std::string, 12> ObjectDetailFigures(const Report& report, int o, Num
     t[1] = whole(ob.GetPagesByAccess(2));
     t[2] = whole(ob.GetPagesByAccess(1));
     t[3] = whole(ob.GetPagesByAccess(3));
-    for (int i = 1; i <= 4; ++i) {
-        t[static_cast<std::size_t>(3 + i)] = whole(ob.PagesReadByType(i));
+    for (std::size_t i = 0; i < 4; ++i) {
+        t[4 + i] = whole(ob.PagesReadByType(static_cast<int>(i) + 1));
     }
     t[8] = "  " + StrText(ob.AppHitRatio, style);
     t[9] = "  " + StrText(ob.SysHitRatio, style);
     // Without an interval length there is no rate; 0 rather than a division by zero.
     const double rate = report.ElapsedSeconds == 0 ? 0.0 : static_cast<double>(ob.ObjReadIOs) / report.ElapsedSeconds;
     t[10] = "  " + FormatPicture(rate, "#####0.00", style);
-    const double pagesPerWrite = ob.ObjPagesWritten >= 1 && ob.ObjWriteIOs >= 1
-                                     ? static_cast<double>(ob.ObjPagesWritten) / ob.ObjWriteIOs
-                                     : 0.0;
+    const double pagesPerWrite =
+        ob.ObjPagesWritten >= 1 && ob.ObjWriteIOs >= 1 ? static_cast<double>(ob.ObjPagesWritten) / ob.ObjWriteIOs : 0.0;
     t[11] = "  " + FormatPicture(pagesPerWrite, "#####0.00", style);
     return t;
 }

@@ -66,6 +66,37 @@ TEST(ReportDocument, HasTheSimulationSectionWithSim) {
     EXPECT_EQ(doc["pools"][sim["CurrentPool"].get<int>() - 1]["name"], "BP1");
 }
 
+TEST(ReportDocument, AnalysesEachPoolWithItsGraphsRulesAndObjects) {
+    Report report;
+    const cli::ReadOutcome outcome = cli::ReadReport(report, Sample);
+    cli::AnalysisOptions options;
+    options.pools = {"BP2", "BP7"};
+    options.objects = true;
+    const auto doc = cli::ReportDocument(report, outcome, options);
+    const auto& analysis = doc["analysis"];
+    ASSERT_EQ(analysis.size(), 2U);
+    const auto& pool = analysis[0];
+    EXPECT_EQ(pool["name"], "BP2");
+    EXPECT_EQ(pool["header"]["caption"], "Quorvel - BP2");
+    EXPECT_EQ(pool["header"]["pool_info"].size(), 5U);
+    EXPECT_EQ(pool["header"]["threshold_info"].size(), 4U);
+    ASSERT_EQ(pool["graphs"].size(), 22U);
+    EXPECT_EQ(pool["graphs"][6]["name"], "Top Get Pages");
+    EXPECT_EQ(pool["graphs"][6]["chart"]["kind"], "ranked");
+    EXPECT_EQ(pool["graphs"][6]["chart"]["points"].size(), 10U);
+    EXPECT_TRUE(pool["graphs"][6]["chart"]["points"][9].contains("object"));
+    EXPECT_EQ(pool["graphs"][0]["legend"].size(), 5U);
+    EXPECT_TRUE(pool["rules"]["R"].is_array());
+    EXPECT_TRUE(pool["rules"]["S"].is_array());
+    ASSERT_EQ(pool["objects"].size(), 48U);
+    EXPECT_EQ(pool["objects"][0]["details"].size(), 12U);
+    EXPECT_EQ(pool["objects"][0]["graphs"].size(), 3U);
+    EXPECT_EQ(pool["objects"][0]["icon"], 6);
+    EXPECT_TRUE(pool["simulation"].is_null());
+    // The sort pool: eight DSNDB07 work files that write.
+    EXPECT_EQ(analysis[1]["rules"]["S"], nlohmann::ordered_json::array({"  Rule # 26 - Lower the DWTH to :  20%"}));
+}
+
 int ExitCode(const std::string& arguments) {
     const std::string command = std::string(ORNEXA_REPORT_EXE) + " " + arguments + " >/dev/null 2>&1";
     const int status = std::system(command.c_str()); // NOLINT(cert-env33-c): runs our own program

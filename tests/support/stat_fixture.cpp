@@ -78,6 +78,19 @@ ObjectRecord TestObject(std::string_view pool, std::string_view name, char type)
     return o;
 }
 
+int AddPool(Report& report, const PoolRecord& pool, const std::vector<ObjectRecord>& objects) {
+    PoolRecord added = pool;
+    if (!objects.empty()) {
+        added.FirstObject = static_cast<Integer>(report.ObjectCount() + 1);
+        added.LastObject = static_cast<Integer>(report.ObjectCount() + static_cast<int>(objects.size()));
+    }
+    for (const ObjectRecord& o : objects) {
+        report.AddObject(o);
+    }
+    report.AddPool(added);
+    return report.PoolCount();
+}
+
 StatLines::StatLines(std::string country) : country_(std::move(country)) {
     lines.push_back(samplegen::EnvironmentLine(country_));
 }

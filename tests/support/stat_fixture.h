@@ -32,6 +32,16 @@ private:
 PoolRecord TestPool(std::string_view name);
 ObjectRecord TestObject(std::string_view pool, std::string_view name, char type = 'T');
 
+// Appends a pool and its objects to `report` with the object range a read would give it.
+int AddPool(Report& report, const PoolRecord& pool, const std::vector<ObjectRecord>& objects = {});
+
+// An object of pool `pool` with one figure set by `set`.
+template <class Set> ObjectRecord ObjectWith(std::string_view pool, std::string_view name, char type, Set set) {
+    ObjectRecord o = TestObject(pool, name, type);
+    set(o);
+    return o;
+}
+
 // Lines of a Statistics report, built line by line.
 class StatLines {
 public:

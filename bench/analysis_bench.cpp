@@ -1,0 +1,56 @@
+// Showing a pool of 5000 objects (header, object list, default graph, rules) and drawing each of
+// the sixteen rankings of its objects.
+#include <benchmark/benchmark.h>
+
+#include "report/messages.h"
+#include "sample_report.h"
+#include "session/analysis_session.h"
+#include "stats/pool_graph.h"
+
+namespace {
+
+using namespace ornexa;
+
+Report OnePoolOf5000() {
+    Report report;
+    report.Header = samplegen::BuildSampleReport().Header;
+    samplegen::Rng rng(77);
+    const samplegen::PoolPlan plan{"BP1", samplegen::PoolMix::Mixed, 50000, 0, 80, 80, 50.0, 10.0, Report::MaxObjects};
+    samplegen::AddPool(report, plan, rng);
+    report.ElapsedSeconds = ElapsedToSeconds(report.Header.ElapsedTime.padded());
+    report.StatFileLoaded = true;
+    return report;
+}
+
+class NullSink final : public MessageSink {
+public:
+    void Show(const Message&) override {}
+};
+
+void BM_SelectPoolOf5000Objects(benchmark::State& state) {
+    Report report = OnePoolOf5000();
+    NullSink sink;
+    AnalysisSession session(report, sink, ".");
+    session.Load();
+    session.Activate();
+    for (auto _ : state) {
+        session.SelectPoolFromList(0);
+        benchmark::DoNotOptimize(session.objectList().size());
+    }
+}
+BENCHMARK(BM_SelectPoolOf5000Objects)->Unit(benchmark::kMillisecond);
+
+void BM_DrawRanking(benchmark::State& state) {
+    Report report = OnePoolOf5000();
+    NullSink sink;
+    GraphView view;
+    const auto type = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        DrawPoolGraph(view, report, 1, type, sink);
+        benchmark::DoNotOptimize(view.chart.pointCount());
+    }
+    state.SetLabel(std::string(PoolGraphName(type)));
+}
+BENCHMARK(BM_DrawRanking)->DenseRange(7, 22)->Unit(benchmark::kMicrosecond);
+
+} // namespace

@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include "session/analysis_session.h"
+#include "stat_fixture.h"
+
+namespace ornexa {
+namespace {
+
+using test::ObjectWith;
+
+class Analysis : public ::testing::Test {
+protected:
+    // BP0 (2 objects), BP1 (3 objects, two named alike), BP10 (1 object); a simulation of BP1.
+    Analysis() {
+        report.Header.ElapsedTime = "00:01:40";
+        report.Header.ReportPoolCount = 3;
+        test::AddPool(report, test::TestPool("BP0"),
+                      {test::TestObject("BP0", "DB0.T1"), test::TestObject("BP0", "DB0.I1", 'I')});
+        test::AddPool(report, test::TestPool("BP1"),
+                      {ObjectWith("BP1", "DB1.TS", 'T', [](ObjectRecord& o) { o.ObjGetPages = 10; }),
+                       ObjectWith("BP1", "DB1.TS", 'D', [](ObjectRecord& o) { o.ObjGetPages = 900; }),
+                       test::TestObject("BP1", "DB1.IX", '*')});
+        test::AddPool(report, test::TestPool("BP10"), {test::TestObject("BP10", "DB10.T1")});
+        report.StatFileLoaded = true;
+    }
+
+    void Simulate() {
+        report.SimFileLoaded = true;
+        report.Sim.SimPoolName = "BP1";
+        report.Sim.SimSizeCount = 2;
+        report.Pools(2).SimPoolSize(1) = 500;
+        report.Pools(2).SimPoolSize(2) = 1000;
+    }
+
+    AnalysisSession Start() {
+        AnalysisSession session(report, messages, dir.path());
+        session.Load();
+        session.Activate();
+        return session;
+    }
+
+    test::TempDir dir;
+    Report report;
+    MessageLog messages;
+};
+
+TEST_F(Analysis, StartsOnPoolOneWithOnlyReportInfoEnabled) {
+    AnalysisSession s = Start();
+    EXPECT_EQ(report.CurrentPool, 1);
+    EXPECT_EQ(report.ElapsedSeconds, 100);
+    EXPECT_EQ(s.selectedTab(), ReportInfoTab);
+    EXPECT_EQ(s.statusText(), "General Buffer Pool Report Information");
+    EXPECT_TRUE(s.tabs()[ReportInfoTab].enabled);
+    for (const int t : {PoolInfoTab, ObjectInfoTab, PoolStatAnalysisTab}) {
+        EXPECT_FALSE(s.tabs()[static_cast<std::size_t>(t)].enabled) << t;
+    }
+    EXPECT_FALSE(s.tabs()[SimGraphTab].visible); // no simulation
+    EXPECT_EQ(s.poolGraphType(), 1);
+    EXPECT_EQ(s.poolGraph().chart.subtitle, "Access Type");
+    EXPECT_EQ(s.poolGraph().chart.title, "Buffer Pool - BP0     ");
+    EXPECT_EQ(report.CurrentObject, 1);
+    EXPECT_EQ(s.objectGraph().chart.title, "DB0.T1");
+    EXPECT_EQ(s.usage(), PoolUsage::Random);
+    EXPECT_EQ(s.ruleAnalysis().caption, "Buffer Pool Stat Analysis - BP0     ");
+    EXPECT_EQ(s.totals()[3], "30,000");
+    EXPECT_EQ(s.poolList().size(), 3U);
+}
+
+TEST_F(Analysis, TabsSetThePrintButtonAndStatusText) {
+    AnalysisSession s = Start();
+    s.ShowObjectDetailsPanel(1);
+    s.SelectTab(PoolStatAnalysisTab);
+    EXPECT_FALSE(s.printShown());
+    EXPECT_FALSE(s.poolDetailsVisible());
+    EXPECT_EQ(s.statusText(), "Buffer Pool Statistical Analysis");
+    s.SelectTab(SimGraphTab);
+    EXPECT_TRUE(s.printShown());
+    EXPECT_TRUE(s.createFileShown());
+    EXPECT_EQ(s.tabs()[SimClusterTab].caption, "Sim Cluster Analysis");
+}
+
+TEST_F(Analysis, NextAndPreviousStopAtTheEnds) {
+    AnalysisSession s = Start();
+    s.ShowPreviousPool();
+    EXPECT_EQ(report.CurrentPool, 1);
+    s.ShowNextPool();
+    EXPECT_EQ(report.CurrentPool, 2);
+    EXPECT_EQ(report.CurrentObject, 3); // the pool's first object
+    EXPECT_EQ(s.poolHeader().caption, "Quorvel - BP1");
+    EXPECT_EQ(s.poolHeader().poolInfo[1], "   3");
+    EXPECT_EQ(s.selectedPoolRow(), 1);
+    s.ShowNextPool();
+    s.ShowNextPool();
+    EXPECT_EQ(report.CurrentPool, 3);
+    EXPECT_EQ(s.objectGraph().chart.title, "DB10.T1");
+}
+
+TEST_F(Analysis, SimulationTabsOpenForTheSimulatedPoolOnly) {
+    Simulate();
+    AnalysisSession s = Start();
+    EXPECT_TRUE(s.tabs()[SimGraphTab].visible);
+    EXPECT_FALSE(s.tabs()[SimGraphTab].enabled);
+    s.SelectPoolFromList(1); // BP1
+    EXPECT_TRUE(s.tabs()[SimGraphTab].enabled);
+    EXPECT_TRUE(s.tabs()[SimClusterTab].enabled);
+    EXPECT_EQ(s.poolSizes(), (std::vector<std::string>{" 500", " 1000"}));
+    EXPECT_EQ(s.simDetailsColumns(), (std::vector<std::string>{"Pool Size", "500", "1000"}));
+    s.SelectPoolFromList(2); // BP10 contains "BP1" but was not simulated
+    EXPECT_FALSE(s.tabs()[SimGraphTab].enabled);
+    EXPECT_TRUE(s.tabs()[PoolInfoTab].enabled);
+}
+
+TEST_F(Analysis, RowsKeepTheirObjectEvenWithTheSameName) {
+    AnalysisSession s = Start();
+    s.SelectPoolFromList(1);
+    EXPECT_EQ(report.CurrentObject, 1); // choosing a pool keeps the object shown
+    ASSERT_EQ(s.objectList().size(), 3U);
+    EXPECT_EQ(s.objectList()[1].icon, 7);
+    EXPECT_EQ(s.objectList()[2].icon, 8);
+    s.SelectObjectRow(0);
+    EXPECT_EQ(report.CurrentObject, 3);
+    s.SelectObjectRow(1);
+    EXPECT_EQ(report.CurrentObject, 4);
+    EXPECT_EQ(s.objectGraphType(), 1);
+}
+
+TEST_F(Analysis, AClickOnABarOpensItsObject) {
+    AnalysisSession s = Start();
+    s.SelectPoolFromList(1);
+    s.SelectPoolGraphType(7); // Top Get Pages: DB1.IX (1000) is rank 1, the last bar
+    const int last = s.poolGraph().chart.pointCount() - 1;
+    s.ClickPoolChart(ChartHit{0, last});
+    EXPECT_EQ(s.hitResult(), 4);
+    EXPECT_EQ(s.statusText(), "4    0    " + std::to_string(last));
+    EXPECT_TRUE(s.poolDetailsVisible());
+    EXPECT_EQ(s.poolDetails()[0], "   1000");
+    s.ClosePoolDetails();
+    s.ClickPoolChart(std::nullopt);
+    EXPECT_FALSE(s.poolDetailsVisible());
+
+    s.SelectPoolGraphType(1); // a share chart opens nothing
+    s.ClickPoolChart(ChartHit{0, 0});
+    EXPECT_FALSE(s.poolDetailsVisible());
+}
+
+TEST_F(Analysis, UsageStartsRandomForEveryPoolShown) {
+    AnalysisSession s = Start();
+    s.RuleUsageMouseDown(0);
+    EXPECT_EQ(s.clusterUsageOption(), 0);
+    s.RuleUsageClick(0);
+    EXPECT_EQ(s.usage(), PoolUsage::Sequential);
+    s.ShowNextPool();
+    EXPECT_EQ(s.usage(), PoolUsage::Random);
+    EXPECT_EQ(s.ruleUsageOption(), 1);
+}
+
+TEST_F(Analysis, BackLeavesWithoutSimulationAndFinishQuits) {
+    Simulate();
+    AnalysisSession s = Start();
+    s.Back();
+    EXPECT_TRUE(s.closed());
+    EXPECT_FALSE(report.SimFileLoaded);
+    EXPECT_EQ(report.CurrentPool, 0);
+    AnalysisSession again = Start();
+    EXPECT_EQ(report.CurrentPool, 1);
+    again.Finish();
+    EXPECT_TRUE(report.QuitRequested);
+}
+
+TEST(SortListByColumn, AlternatesOrderAndMarksTheHeader) {
+    std::vector<std::string> captions{"Name", "Size"};
+    ListSort sort = SortListByColumn(captions, 1);
+    EXPECT_FALSE(sort.descending);
+    EXPECT_EQ(captions, (std::vector<std::string>{"Name", "Size (A)"}));
+    sort = SortListByColumn(captions, 1);
+    EXPECT_TRUE(sort.descending);
+    EXPECT_EQ(captions[1], "Size (D)");
+    sort = SortListByColumn(captions, 0);
+    EXPECT_FALSE(sort.descending);
+    EXPECT_EQ(captions, (std::vector<std::string>{"Name (A)", "Size"}));
+
+    std::vector<std::string> numbers{"10", "9", "100", "1,000"};
+    SortRows(numbers, {0, false}, [](const std::string& s) { return s; });
+    EXPECT_EQ(numbers, (std::vector<std::string>{"9", "10", "100", "1,000"}));
+    std::vector<std::string> names{"b", "10", "a"};
+    SortRows(names, {0, true}, [](const std::string& s) { return s; });
+    EXPECT_EQ(names, (std::vector<std::string>{"b", "a", "10"}));
+}
+
+} // namespace
+} // namespace ornexa
