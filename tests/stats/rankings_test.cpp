@@ -139,6 +139,33 @@ TEST(RankPoolObjects, RanksByTheCataloguesMeasureNAndOrder) {
     }
 }
 
+TEST(RankPoolObjects, EachCountedTypeRanksItsOwnFigure) {
+    using Setter = void (*)(ObjectRecord&, Long);
+    const std::pair<int, Setter> types[] = {
+        {8, [](ObjectRecord& o, Long v) { o.GetPagesByAccess(1) = v; }},
+        {9, [](ObjectRecord& o, Long v) { o.ReadIOsByType(1) = v; }},
+        {17, [](ObjectRecord& o, Long v) { o.ObjAvgSyncIOTime = v; }},
+        {18, [](ObjectRecord& o, Long v) { o.ObjMaxSyncIOTime = v; }},
+        {19, [](ObjectRecord& o, Long v) { o.ObjWriteIOTime = v; }},
+        {20, [](ObjectRecord& o, Long v) { o.ObjWriteIOs = v; }},
+    };
+    for (const auto& [type, set] : types) {
+        SCOPED_TRACE(type);
+        // Every figure of the catalogue zero but this type's: 1, 3, 0, 2.
+        std::vector<std::pair<char, std::function<void(ObjectRecord&)>>> objects;
+        for (const Long value : {1, 3, 0, 2}) {
+            objects.emplace_back('T', [value, set = set](ObjectRecord& o) {
+                o = ObjectRecord{};
+                o.ObjName = "X";
+                set(o, value);
+            });
+        }
+        Report report = PoolOf(objects);
+        EXPECT_EQ(RankPoolObjects(report, 1, type).RankObjects,
+                  (std::vector<int>{2, 4, 1, 0, 0, 0, 0, 0, 0, 0}));
+    }
+}
+
 TEST(RankPoolObjects, NeverMoreThanTenAndAtLeastTwoBars) {
     std::vector<std::pair<char, std::function<void(ObjectRecord&)>>> objects;
     for (int i = 1; i <= 14; ++i) {
