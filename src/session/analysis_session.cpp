@@ -35,16 +35,11 @@ std::string Figure(std::int64_t value) {
 
 AnalysisSession::AnalysisSession(Report& report, MessageSink& messages, std::filesystem::path thresholdFolder,
                                  NumberStyle style)
-    : report_(report), messages_(messages), thresholdFolder_(std::move(thresholdFolder)), style_(style) {
+    : report_(report), messages_(messages), thresholdFolder_(std::move(thresholdFolder)), style_(style),
+      simPage_(report, messages, style), clusterPage_(report, messages, thresholdFolder_) {
     for (int t = 0; t < AnalysisTabCount; ++t) {
         tabs_[static_cast<std::size_t>(t)].caption = kTabs[static_cast<std::size_t>(t)].caption;
     }
-}
-
-const std::array<std::string, 5>& AnalysisSession::SimDetailsRows() {
-    static const std::array<std::string, 5> rows{"Get Pages", "Avg Work Set", "Max Work Set", "Sytem Hit Ratio",
-                                                 "I/O per second"};
-    return rows;
 }
 
 int AnalysisSession::simulatedPool() const {
@@ -95,8 +90,11 @@ void AnalysisSession::SelectTab(int tab) {
     if (tab == ObjectInfoTab) {
         SelectObjectFromList();
     } else if (tab == SimGraphTab) {
+        simPage_.Enter();
         createFileShown_ = true;
     } else if (tab == SimClusterTab) {
+        clusterPage_.SelectPoolSize(0, usage_);
+        clusterPage_.Run(usage_);
         clusterCreateFileShown_ = true;
     }
     printShown_ = kTabs[static_cast<std::size_t>(tab)].print;
@@ -154,11 +152,12 @@ void AnalysisSession::SimulationTest() {
     const bool enabled = simulated != 0 && report_.CurrentPool == simulated;
     tabs_[SimGraphTab].enabled = tabs_[SimClusterTab].enabled = enabled;
     if (enabled) {
-        poolSizes_.clear();
+        std::vector<std::string> sizes;
         const PoolRecord& pool = report_.Pools(simulated);
         for (int k = 1; k <= std::min<int>(report_.Sim.SimSizeCount, MaxSimSizes); ++k) {
-            poolSizes_.push_back(StrText(static_cast<std::int64_t>(pool.SimPoolSize(k))));
+            sizes.push_back(StrText(static_cast<std::int64_t>(pool.SimPoolSize(k))));
         }
+        clusterPage_.SetPoolSizes(std::move(sizes));
     }
 }
 
@@ -316,7 +315,15 @@ void AnalysisSession::ClusterUsageClick(int index) {
 
 void AnalysisSession::ClusterUsageMouseUp(int index) {
     RuleUsageClick(index);
-    // The cluster analysis of the chosen size runs again here once clustering is part of the session.
+    clusterPage_.Run(usage_, true);
+}
+
+bool AnalysisSession::CreateIndexFile(const std::filesystem::path& folder) {
+    const int p = report_.CurrentPool;
+    if (p < 1 || p > report_.PoolCount()) {
+        return false;
+    }
+    return WriteIndexExcludeFile(report_, p, folder, messages_);
 }
 
 void AnalysisSession::PrepareRuleAnalysis() {

@@ -11,6 +11,8 @@
 #include "report/report_model.h"
 #include "rules/config_rules.h"
 #include "rules/pool_usage.h"
+#include "session/cluster_page.h"
+#include "session/sim_graph_page.h"
 #include "stats/graph_view.h"
 #include "stats/list_sort.h"
 #include "stats/pool_list_figures.h"
@@ -106,7 +108,7 @@ public:
     [[nodiscard]] bool poolDetailsVisible() const { return poolDetailsVisible_; }
     [[nodiscard]] const std::array<std::string, 12>& poolDetails() const { return poolDetails_; }
     [[nodiscard]] int hitResult() const { return hitResult_; }
-    [[nodiscard]] const std::vector<std::string>& poolSizes() const { return poolSizes_; }
+    [[nodiscard]] const std::vector<std::string>& poolSizes() const { return clusterPage_.poolSizes(); }
     [[nodiscard]] const std::vector<std::string>& simDetailsColumns() const { return simDetailsColumns_; }
     [[nodiscard]] const std::vector<ObjectListEntry>& objectList() const { return objectList_; }
     [[nodiscard]] const std::vector<std::string>& objectListCaptions() const { return objectCaptions_; }
@@ -122,8 +124,19 @@ public:
     // The pool the Simulation report was matched to; 0 without one.
     [[nodiscard]] int simulatedPool() const;
 
-    // Text of the simulation details list's rows.
-    static const std::array<std::string, 5>& SimDetailsRows();
+    // The simulation and cluster tabs of the simulated pool.
+    [[nodiscard]] SimGraphPage& simGraphs() { return simPage_; }
+    [[nodiscard]] const SimGraphPage& simGraphs() const { return simPage_; }
+    [[nodiscard]] ClusterPage& clusters() { return clusterPage_; }
+    [[nodiscard]] const ClusterPage& clusters() const { return clusterPage_; }
+    // The cluster page's size, radius and spinner run the analysis with the pool's usage.
+    void SelectPoolSize(int index) { clusterPage_.SelectPoolSize(index, usage_); }
+    void SetRadiusText(std::string text) { clusterPage_.SetRadiusText(std::move(text), usage_); }
+    void SpinnerUp() { clusterPage_.SpinnerUp(usage_); }
+    void SpinnerDown() { clusterPage_.SpinnerDown(usage_); }
+    void TimerTick() { clusterPage_.TimerTick(usage_); }
+    // "&Create File - All Indexes": the exclude file of the pool's indexes in `folder`.
+    bool CreateIndexFile(const std::filesystem::path& folder);
 
 private:
     void ShowPoolHeader();
@@ -158,7 +171,6 @@ private:
     int hitResult_ = 0;
     bool poolDetailsVisible_ = false;
     std::array<std::string, 12> poolDetails_;
-    std::vector<std::string> poolSizes_;
     std::vector<std::string> simDetailsColumns_;
 
     std::vector<ObjectListEntry> objectList_;
@@ -172,6 +184,8 @@ private:
     int clusterOption_ = 1;
     RuleBook rules_;
     RuleAnalysis ruleAnalysis_;
+    SimGraphPage simPage_;
+    ClusterPage clusterPage_;
 };
 
 } // namespace ornexa

@@ -10,44 +10,10 @@
 #include "report/messages.h"
 #include "report/report_model.h"
 #include "report/stat_reader.h"
+#include "session/file_dialogs.h"
 #include "simulation/sim_reader.h"
 
 namespace ornexa {
-
-// One entry of an open-file dialog's filter list: "Stat Files (*.sta)" and "*.sta".
-struct FileFilter {
-    std::string description;
-    std::string pattern;
-    friend bool operator==(const FileFilter&, const FileFilter&) = default;
-};
-
-// Splits a filter list written "description|pattern|description|pattern|".
-std::vector<FileFilter> ParseFilterList(std::string_view list);
-
-inline constexpr std::string_view StatFileFilters =
-    "All Files (*.*)|*.*|Text Files (*.txt)|*.txt|Stat Files (*.sta)|*.sta|";
-inline constexpr std::string_view SimFileFilters =
-    "All Files (*.*)|*.*|Text Files (*.txt)|*.txt| Sim Files (*.sim)|*.sim|";
-
-// What an open-file dialog is asked to show.
-struct FileDialogRequest {
-    std::vector<FileFilter> filters;
-    int selectedFilter = 0; // 0-based index into filters
-    bool hideReadOnly = true;
-    std::filesystem::path folder; // where the dialog opens; empty for the dialog's own choice
-};
-
-// The open-file dialog: the chosen path, or nothing when the user cancels.
-class FileChooser {
-public:
-    FileChooser() = default;
-    FileChooser(const FileChooser&) = delete;
-    FileChooser& operator=(const FileChooser&) = delete;
-    FileChooser(FileChooser&&) = delete;
-    FileChooser& operator=(FileChooser&&) = delete;
-    virtual ~FileChooser() = default;
-    virtual std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogRequest& request) = 0;
-};
 
 // Shows the analysis window modally; returns when it is closed (Back or Finish).
 class AnalysisWindowRunner {

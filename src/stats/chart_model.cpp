@@ -1,5 +1,7 @@
 #include "stats/chart_model.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
 
 #include "report/numbers.h"
@@ -17,6 +19,14 @@ void ChartModel::OpenData(ChartKind chartKind, int seriesCount, int pointCount) 
     axisMax.reset();
     xMin.reset();
     xMax.reset();
+}
+
+double ShownValue(float value) {
+    std::array<char, 32> buf{};
+    const auto written = std::to_chars(buf.data(), buf.data() + buf.size(), value);
+    double shown = 0;
+    std::from_chars(buf.data(), written.ptr, shown);
+    return shown;
 }
 
 int ChartModel::ObjectAt(int point) const {

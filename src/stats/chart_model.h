@@ -38,4 +38,8 @@ struct ChartModel {
     [[nodiscard]] int ObjectAt(int point) const;
 };
 
+// A single-precision figure as the Double its shortest decimal text reads as (10.257358, not
+// 10.257357597351074), so views and documents show the figure that was ranked.
+double ShownValue(float value);
+
 } // namespace ornexa

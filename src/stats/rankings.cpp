@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <limits>
 #include <stdexcept>
 
@@ -145,16 +144,6 @@ private:
     std::vector<Entry> entries_;
     std::size_t settled_ = 0;
 };
-
-// A single-precision value as the Double its shortest decimal text reads as (10.257358, not
-// 10.257357597351074), so views and documents show the figure that was ranked.
-double ShownValue(float value) {
-    std::array<char, 32> buf{};
-    const auto written = std::to_chars(buf.data(), buf.data() + buf.size(), value);
-    double shown = 0;
-    std::from_chars(buf.data(), written.ptr, shown);
-    return shown;
-}
 
 } // namespace
 

@@ -161,8 +161,7 @@ TEST(RankPoolObjects, EachCountedTypeRanksItsOwnFigure) {
             });
         }
         Report report = PoolOf(objects);
-        EXPECT_EQ(RankPoolObjects(report, 1, type).RankObjects,
-                  (std::vector<int>{2, 4, 1, 0, 0, 0, 0, 0, 0, 0}));
+        EXPECT_EQ(RankPoolObjects(report, 1, type).RankObjects, (std::vector<int>{2, 4, 1, 0, 0, 0, 0, 0, 0, 0}));
     }
 }
 

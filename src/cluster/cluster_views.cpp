@@ -1,0 +1,169 @@
+#include "cluster/cluster_views.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+#include "report/number_format.h"
+#include "stats/object_graph.h"
+
+namespace ornexa {
+
+const std::array<std::string, 3>& ClusterListCaptions() {
+    static const std::array<std::string, 3> captions{"Cluster", "Smallest Max WS", "Largest Max WS"};
+    return captions;
+}
+
+const std::array<std::string, 3>& ClusterObjectCaptions() {
+    static const std::array<std::string, 3> captions{"Object", "Max Work Set", "Type"};
+    return captions;
+}
+
+namespace {
+
+template <class F> void ForMembersOf(const Report& report, const ClusterRun& run, int q, F f) {
+    for (std::size_t j = 0; j < run.ClusterMembers.size() && j < run.ClusterOfMember.size(); ++j) {
+        if (run.ClusterOfMember[j] == q) {
+            f(report.Objects(run.ClusterMembers[j]));
+        }
+    }
+}
+
+} // namespace
+
+Long ClusterLargestMaxWS(const Report& report, const ClusterRun& run, int q) {
+    Long largest = 0;
+    ForMembersOf(report, run, q,
+                 [&](const ObjectRecord& o) { largest = std::max(largest, o.SimMaxWorkSet(run.size)); });
+    return largest;
+}
+
+Long ClusterSmallestMaxWS(const Report& report, const ClusterRun& run, int q) {
+    std::optional<Long> smallest;
+    ForMembersOf(report, run, q, [&](const ObjectRecord& o) {
+        smallest = std::min(smallest.value_or(o.SimMaxWorkSet(run.size)), o.SimMaxWorkSet(run.size));
+    });
+    return smallest.value_or(0);
+}
+
+std::vector<ClusterListRow> FillClusterList(const Report& report, const ClusterRun& run) {
+    std::vector<ClusterListRow> rows;
+    for (int q = 1; q <= run.result; ++q) {
+        rows.push_back({q,
+                        {PlainText(static_cast<std::int64_t>(q)),
+                         PlainText(static_cast<std::int64_t>(ClusterSmallestMaxWS(report, run, q))),
+                         PlainText(static_cast<std::int64_t>(ClusterLargestMaxWS(report, run, q)))}});
+    }
+    return rows;
+}
+
+std::optional<ClusterObjects> ShowClusterObjects(const Report& report, const ClusterRun& run, int q) {
+    if (q == 0) {
+        return std::nullopt;
+    }
+    ClusterObjects shown;
+    for (std::size_t j = 0; j < run.ClusterMembers.size() && j < run.ClusterOfMember.size(); ++j) {
+        if (run.ClusterOfMember[j] != q) {
+            continue;
+        }
+        const int o = run.ClusterMembers[j];
+        const ObjectRecord& object = report.Objects(o);
+        shown.rows.push_back({o,
+                              {std::string(object.ObjName.trimmed()),
+                               PlainText(static_cast<std::int64_t>(object.SimMaxWorkSet(run.size))),
+                               std::string(object.ObjType.padded())},
+                              ObjectIcon(object)});
+    }
+    shown.status = std::to_string(shown.rows.size()) + " Objects in Cluster " + std::to_string(q);
+    return shown;
+}
+
+std::filesystem::path ClusterFileName(const std::filesystem::path& chosen) {
+    std::filesystem::path name = chosen;
+    name.replace_extension(".qvl");
+    return name;
+}
+
+std::optional<std::string> WriteFileWhole(const std::filesystem::path& path, const std::string& text) {
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+    std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    const int fd = mkstemp(pattern.data());
+    if (fd < 0) {
+        return std::string(std::strerror(errno));
+    }
+    std::optional<std::string> failure;
+    std::size_t written = 0;
+    while (written < text.size() && !failure) {
+        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+        if (n < 0) {
+            failure = std::strerror(errno);
+        } else {
+            written += static_cast<std::size_t>(n);
+        }
+    }
+    if (::close(fd) != 0 && !failure) {
+        failure = std::strerror(errno);
+    }
+    if (!failure && std::rename(pattern.c_str(), path.c_str()) != 0) {
+        failure = std::strerror(errno);
+    }
+    if (failure) {
+        std::remove(pattern.c_str());
+    }
+    return failure;
+}
+
+std::optional<std::string> WriteClusterDataFile(const std::filesystem::path& path,
+                                                const std::vector<ClusterObjectRow>& rows, MessageSink& messages) {
+    if (rows.empty()) {
+        return std::nullopt;
+    }
+    std::string text;
+    for (const ClusterObjectRow& row : rows) {
+        const std::string& name = row.cells[0];
+        const std::string& type = row.cells[2];
+        if (name.find("DSNDB06") == std::string::npos && type != "U" && type != "*") {
+            text += name + "\r\n";
+        }
+    }
+    if (const auto failure = WriteFileWhole(path, text)) {
+        messages.Show(
+            {"Create Cluster File", "File <" + path.string() + "> not created: " + *failure, MessageIcon::Exclamation});
+        return std::nullopt;
+    }
+    return std::string("Cluster data file created");
+}
+
+bool WriteIndexExcludeFile(const Report& report, int p, const std::filesystem::path& folder, MessageSink& messages) {
+    std::string text;
+    int count = 0;
+    const ObjectRange range = PoolObjects(report, p);
+    for (int o = range.first; !range.empty() && o <= range.last; ++o) {
+        const ObjectRecord& object = report.Objects(o);
+        std::string upper(object.ObjName.padded());
+        std::transform(upper.begin(), upper.end(), upper.begin(),
+                       [](char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); });
+        if (upper.find("DSNDB06") != std::string::npos || object.ObjType.padded() != "I") {
+            continue;
+        }
+        text += std::string(object.ObjName.padded()) + "\r\n";
+        ++count;
+    }
+    if (count == 0) {
+        messages.Show({"No Exclude Members", "File Not Created", MessageIcon::Information});
+        return false;
+    }
+    const std::filesystem::path path = std::filesystem::absolute(folder / IndexExcludeFile);
+    if (const auto failure = WriteFileWhole(path, text)) {
+        messages.Show({"All Index Exclude Objects", "File <" + path.string() + "> not created: " + *failure,
+                       MessageIcon::Exclamation});
+        return false;
+    }
+    messages.Show({"All Index Exclude Objects", "File <" + path.string() + "> created.", MessageIcon::Information});
+    return true;
+}
+
+} // namespace ornexa

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cluster/clustering.h"
+#include "report/messages.h"
+#include "report/report_model.h"
+
+namespace ornexa {
+
+// A row of the cluster list: "Cluster", "Smallest Max WS", "Largest Max WS".
+struct ClusterListRow {
+    int cluster = 0;
+    std::array<std::string, 3> cells;
+};
+const std::array<std::string, 3>& ClusterListCaptions();
+
+// A row of the member list: "Object", "Max Work Set", "Type".
+struct ClusterObjectRow {
+    int object = 0;
+    std::array<std::string, 3> cells;
+    int icon = 8; // as in the object list
+};
+const std::array<std::string, 3>& ClusterObjectCaptions();
+
+// The largest and smallest maximum working set at the run's size among the members of cluster q;
+// 0 when q has no member.
+Long ClusterLargestMaxWS(const Report& report, const ClusterRun& run, int q);
+Long ClusterSmallestMaxWS(const Report& report, const ClusterRun& run, int q);
+
+std::vector<ClusterListRow> FillClusterList(const Report& report, const ClusterRun& run);
+
+// The members of cluster q in member order, and the status text "N Objects in Cluster q".
+struct ClusterObjects {
+    std::vector<ClusterObjectRow> rows;
+    std::string status;
+};
+std::optional<ClusterObjects> ShowClusterObjects(const Report& report, const ClusterRun& run, int q);
+
+// The save dialog's name with the extension ".qvl": the file name's extension (from its last ".")
+// replaced, or ".qvl" appended; folders are never cut.
+std::filesystem::path ClusterFileName(const std::filesystem::path& chosen);
+
+inline constexpr std::string_view ClusterFileFilters = "Cluster Files (*.qvl)|*.qvl|All Files (*.*)|*.*";
+inline constexpr std::string_view DefaultClusterFile = "Cluster.qvl";
+inline constexpr std::string_view IndexExcludeFile = "AINDEX.QVL";
+
+// Writes `text` to `path` whole or not at all: a temporary file in the same folder, renamed over
+// the old one. Returns the reason when it could not.
+std::optional<std::string> WriteFileWhole(const std::filesystem::path& path, const std::string& text);
+
+// The cluster data file: the listed members' names in list order, one a line, leaving out catalog
+// objects ("DSNDB06") and "U" and "*" objects. Nothing is written for an empty list. Returns the
+// status text on success; failures are shown as messages.
+std::optional<std::string> WriteClusterDataFile(const std::filesystem::path& path,
+                                                const std::vector<ClusterObjectRow>& rows, MessageSink& messages);
+
+// "AINDEX.QVL" in `folder`: the pool's indexes, catalog indexes left out, each name as stored (27
+// characters). Shows the outcome as a message; returns whether the file was written.
+bool WriteIndexExcludeFile(const Report& report, int p, const std::filesystem::path& folder, MessageSink& messages);
+
+} // namespace ornexa

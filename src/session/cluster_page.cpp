@@ -1,0 +1,126 @@
+#include "session/cluster_page.h"
+
+#include <algorithm>
+
+#include "stats/list_sort.h"
+
+namespace ornexa {
+
+ClusterPage::ClusterPage(Report& report, MessageSink& messages, std::filesystem::path thresholdFolder)
+    : report_(report), messages_(messages), thresholdFolder_(std::move(thresholdFolder)),
+      clusterCaptions_(ClusterListCaptions().begin(), ClusterListCaptions().end()),
+      objectCaptions_(ClusterObjectCaptions().begin(), ClusterObjectCaptions().end()) {}
+
+void ClusterPage::SetPoolSizes(std::vector<std::string> sizes) {
+    poolSizes_ = std::move(sizes);
+    sizeIndex_ = -1;
+}
+
+void ClusterPage::SelectPoolSize(int index, PoolUsage usage) {
+    if (index < 0 || index >= static_cast<int>(poolSizes_.size())) {
+        return;
+    }
+    sizeIndex_ = index;
+    Run(usage);
+}
+
+void ClusterPage::SetRadiusText(std::string text, PoolUsage usage) {
+    radiusText_ = std::move(text);
+    Run(usage);
+}
+
+void ClusterPage::SetTenths(int tenths, PoolUsage usage) {
+    SetRadiusText(RadiusText(tenths), usage);
+}
+
+namespace {
+double RadiusOf(const std::string& text) {
+    const Converted<double> value = TextToDouble(text);
+    return value ? value.value() : 0.0; // a text that is not a number counts as 0
+}
+} // namespace
+
+namespace {
+const int MinTenths = RadiusTenths(MinClusterRadius);
+const int MaxTenths = RadiusTenths(MaxClusterRadius);
+} // namespace
+
+void ClusterPage::SpinnerUp(PoolUsage usage) {
+    SetTenths(std::min(RadiusTenths(RadiusOf(radiusText_)) + 1, MaxTenths), usage);
+}
+
+void ClusterPage::SpinnerDown(PoolUsage usage) {
+    SetTenths(std::max(RadiusTenths(RadiusOf(radiusText_)) - 1, MinTenths), usage);
+}
+
+void ClusterPage::SpinnerPressed(int y, int height) {
+    radiusStep_ = y <= height / 2 ? 1 : -1;
+    timerEnabled_ = true;
+}
+
+void ClusterPage::TimerTick(PoolUsage usage) {
+    if (timerEnabled_) {
+        SetTenths(std::clamp(RadiusTenths(RadiusOf(radiusText_)) + radiusStep_, MinTenths, MaxTenths), usage);
+    }
+}
+
+int ClusterPage::Run(PoolUsage usage, bool fromUsageButtons) {
+    clusterRows_.clear();
+    objectRows_.clear();
+    const double threshold = ReadUsageThreshold(thresholdFolder_, usage);
+    run_ = RunClusterAnalysis(report_, report_.CurrentPool, sizeIndex_ + 1, usage, threshold, RadiusOf(radiusText_),
+                              messages_);
+    if (run_.result > 0) {
+        clusterRows_ = FillClusterList(report_, run_);
+    } else if (run_.result < 0 && fromUsageButtons) {
+        messages_.Show({"Cluster Analysis", std::string(NotApplicableText), MessageIcon::Critical});
+    }
+    return run_.result;
+}
+
+void ClusterPage::ClickClusterRow(int row) {
+    if (row < 0 || row >= static_cast<int>(clusterRows_.size())) {
+        return;
+    }
+    if (auto shown = ShowClusterObjects(report_, run_, clusterRows_[static_cast<std::size_t>(row)].cluster)) {
+        objectRows_ = std::move(shown->rows);
+        status_ = std::move(shown->status);
+    }
+}
+
+void ClusterPage::SortClusterList(int column) {
+    if (column < 0 || column >= static_cast<int>(clusterCaptions_.size())) {
+        return;
+    }
+    const ListSort sort = SortListByColumn(clusterCaptions_, column);
+    SortRows(clusterRows_, sort,
+             [column](const ClusterListRow& row) { return row.cells.at(static_cast<std::size_t>(column)); });
+}
+
+void ClusterPage::SortClusterObjects(int column) {
+    if (column < 0 || column >= static_cast<int>(objectCaptions_.size())) {
+        return;
+    }
+    const ListSort sort = SortListByColumn(objectCaptions_, column);
+    SortRows(objectRows_, sort,
+             [column](const ClusterObjectRow& row) { return row.cells.at(static_cast<std::size_t>(column)); });
+}
+
+void ClusterPage::CreateClusterFile(FileChooser& chooser) {
+    FileDialogRequest request;
+    request.filters = ParseFilterList(ClusterFileFilters);
+    request.selectedFilter = 0;
+    request.folder = thresholdFolder_; // the program's folder
+    request.fileName = std::string(DefaultClusterFile);
+    request.defaultSuffix = "qvl";
+    const auto chosen = chooser.ChooseFileToSave(request);
+    if (!chosen) {
+        return; // cancelled: nothing is written
+    }
+    clusterFileName_ = ClusterFileName(*chosen);
+    if (auto status = WriteClusterDataFile(clusterFileName_, objectRows_, messages_)) {
+        status_ = std::move(*status);
+    }
+}
+
+} // namespace ornexa

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cluster/cluster_views.h"
+#include "cluster/clustering.h"
+#include "report/messages.h"
+#include "report/report_model.h"
+#include "rules/pool_usage.h"
+#include "session/file_dialogs.h"
+
+namespace ornexa {
+
+// The cluster tab of the current pool: the simulated size, the radius with its spinner, the last
+// cluster analysis with its two lists, and the cluster data file.
+class ClusterPage {
+public:
+    ClusterPage(Report& report, MessageSink& messages, std::filesystem::path thresholdFolder);
+
+    // The simulated sizes of the pool shown, as the size list offers them.
+    void SetPoolSizes(std::vector<std::string> sizes);
+    [[nodiscard]] const std::vector<std::string>& poolSizes() const { return poolSizes_; }
+
+    // Each of these reruns the analysis with the current usage.
+    void SelectPoolSize(int index, PoolUsage usage);
+    void SetRadiusText(std::string text, PoolUsage usage);
+    void SpinnerUp(PoolUsage usage);
+    void SpinnerDown(PoolUsage usage);
+    // Pressed at height y of a spinner `height` high: upper half counts up, lower half down.
+    void SpinnerPressed(int y, int height);
+    void SpinnerReleased() { timerEnabled_ = false; }
+    void TimerTick(PoolUsage usage);
+
+    // Runs the analysis; from the usage buttons a "not applicable" result is reported.
+    int Run(PoolUsage usage, bool fromUsageButtons = false);
+
+    void ClickClusterRow(int row);
+    void SortClusterList(int column);
+    void SortClusterObjects(int column);
+
+    // "Create Cluster File": the save dialog, then the file of the listed members.
+    void CreateClusterFile(FileChooser& chooser);
+
+    [[nodiscard]] int selectedPoolSize() const { return sizeIndex_; }
+    [[nodiscard]] const std::string& radiusText() const { return radiusText_; }
+    [[nodiscard]] int radiusStep() const { return radiusStep_; }
+    [[nodiscard]] bool timerEnabled() const { return timerEnabled_; }
+    [[nodiscard]] const ClusterRun& run() const { return run_; }
+    [[nodiscard]] const std::vector<ClusterListRow>& clusters() const { return clusterRows_; }
+    [[nodiscard]] const std::vector<std::string>& clusterCaptions() const { return clusterCaptions_; }
+    [[nodiscard]] const std::vector<ClusterObjectRow>& objects() const { return objectRows_; }
+    [[nodiscard]] const std::vector<std::string>& objectCaptions() const { return objectCaptions_; }
+    [[nodiscard]] const std::string& status() const { return status_; }
+    [[nodiscard]] const std::filesystem::path& clusterFileName() const { return clusterFileName_; }
+
+private:
+    void SetTenths(int tenths, PoolUsage usage);
+
+    Report& report_;
+    MessageSink& messages_;
+    std::filesystem::path thresholdFolder_;
+    std::vector<std::string> poolSizes_;
+    int sizeIndex_ = -1;
+    std::string radiusText_ = "1.2";
+    int radiusStep_ = 1;
+    bool timerEnabled_ = false;
+    ClusterRun run_;
+    std::vector<ClusterListRow> clusterRows_;
+    std::vector<std::string> clusterCaptions_;
+    std::vector<ClusterObjectRow> objectRows_;
+    std::vector<std::string> objectCaptions_;
+    std::string status_;
+    std::filesystem::path clusterFileName_ = std::string(DefaultClusterFile);
+};
+
+} // namespace ornexa

@@ -1,0 +1,68 @@
+#include "session/sim_graph_page.h"
+
+#include <stdexcept>
+
+namespace ornexa {
+
+std::string_view SimSubTabCaption(int subTab) {
+    static constexpr std::array<std::string_view, SimSubTabCount> captions{
+        "Largest Max WorkSet", "Smallest Max WorkSet", "Optimal Pool Sizes", "Largest Improvement Objects"};
+    if (subTab < 0 || subTab >= SimSubTabCount) {
+        throw std::out_of_range("simulation sub-tabs are 0 to 3");
+    }
+    return captions[static_cast<std::size_t>(subTab)];
+}
+
+SimGraphPage::SimGraphPage(Report& report, MessageSink& messages, NumberStyle style)
+    : report_(report), messages_(messages), style_(style) {}
+
+void SimGraphPage::Enter() {
+    const int p = report_.CurrentPool;
+    if (p < 1 || p > report_.PoolCount()) {
+        return;
+    }
+    subTab_ = OptimalPoolSizeTab;
+    DrawLargestWorkSets(charts_[LargestWorkSetTab], report_, p);
+    DrawSmallestWorkSets(charts_[SmallestWorkSetTab], report_, p);
+    SelectMeasure(SysHitRatioMeasure);
+}
+
+void SimGraphPage::SelectSubTab(int subTab) {
+    if (subTab >= 0 && subTab < SimSubTabCount) {
+        subTab_ = subTab;
+        detailsVisible_ = true;
+    }
+}
+
+void SimGraphPage::SelectMeasure(int measure) {
+    const int p = report_.CurrentPool;
+    if ((measure != SysHitRatioMeasure && measure != IORateMeasure) || p < 1 || p > report_.PoolCount()) {
+        return;
+    }
+    measure_ = measure;
+    curveDrawn_ = DrawPoolSizeCurve(charts_[OptimalPoolSizeTab], report_, p, measure, messages_);
+    DrawLargestImprovement(charts_[LargestImprovementTab], report_, p, measure);
+}
+
+void SimGraphPage::ClickChart(int subTab, std::optional<int> point) {
+    if (subTab == OptimalPoolSizeTab || subTab < 0 || subTab >= SimSubTabCount || !point) {
+        return;
+    }
+    const ChartModel& chart = charts_[static_cast<std::size_t>(subTab)];
+    if (*point < 0 || *point >= chart.pointCount()) {
+        return;
+    }
+    ShowSimObjectDetails(chart.ObjectAt(*point), chart.labels[static_cast<std::size_t>(*point)]);
+}
+
+void SimGraphPage::ShowSimObjectDetails(int object, const std::string& name) {
+    detailsVisible_ = true;
+    const std::size_t first = name.find_first_not_of(' ');
+    const std::size_t last = name.find_last_not_of(' ');
+    detailsTitle_ = "Object - " + (first == std::string::npos ? std::string{} : name.substr(first, last - first + 1));
+    if (object >= 1 && object <= report_.ObjectCount()) {
+        detailsCells_ = SimObjectDetailCells(report_, object, style_);
+    }
+}
+
+} // namespace ornexa

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "report/messages.h"
+#include "report/numbers.h"
+#include "report/report_model.h"
+#include "simulation/sim_charts.h"
+#include "stats/chart_model.h"
+
+namespace ornexa {
+
+// The four sub-tabs of the simulation tab, numbered from 0.
+enum SimSubTab : int { LargestWorkSetTab, SmallestWorkSetTab, OptimalPoolSizeTab, LargestImprovementTab };
+inline constexpr int SimSubTabCount = 4;
+std::string_view SimSubTabCaption(int subTab);
+
+// The simulation tab of the current pool: its four charts, the measure choice and the simulation
+// details panel that a click on a bar opens.
+class SimGraphPage {
+public:
+    SimGraphPage(Report& report, MessageSink& messages, NumberStyle style);
+
+    // Entering the tab: the optimal-size sub-tab, both working-set charts, then measure 0.
+    void Enter();
+    void SelectSubTab(int subTab);
+    // "Sys Hit Ratio" (0) or "I/O Rate" (1): the curve, then the largest improvement.
+    void SelectMeasure(int measure);
+    // A click on one of the three ranked charts (sub-tabs 0, 1 and 3).
+    void ClickChart(int subTab, std::optional<int> point);
+    void ShowSimObjectDetails(int object, const std::string& name);
+    void CloseDetails() { detailsVisible_ = false; }
+
+    [[nodiscard]] int subTab() const { return subTab_; }
+    [[nodiscard]] int measure() const { return measure_; }
+    [[nodiscard]] const ChartModel& chart(int subTab) const { return charts_.at(static_cast<std::size_t>(subTab)); }
+    [[nodiscard]] bool curveDrawn() const { return curveDrawn_; }
+    [[nodiscard]] bool detailsVisible() const { return detailsVisible_; }
+    [[nodiscard]] const std::string& detailsTitle() const { return detailsTitle_; }
+    [[nodiscard]] const std::array<std::vector<std::string>, SimDetailRowCount>& detailsCells() const {
+        return detailsCells_;
+    }
+
+private:
+    Report& report_;
+    MessageSink& messages_;
+    NumberStyle style_;
+    int subTab_ = OptimalPoolSizeTab;
+    int measure_ = 0;
+    std::array<ChartModel, SimSubTabCount> charts_;
+    bool curveDrawn_ = false;
+    bool detailsVisible_ = false;
+    std::string detailsTitle_;
+    std::array<std::vector<std::string>, SimDetailRowCount> detailsCells_;
+};
+
+} // namespace ornexa

@@ -1,0 +1,222 @@
+#include "simulation/sim_charts.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "report/number_format.h"
+
+namespace ornexa {
+
+namespace {
+
+int SizeCount(const Report& report) {
+    return std::clamp<int>(report.Sim.SimSizeCount, 0, MaxSimSizes);
+}
+
+double Measure(const PoolRecord& pool, int measure, int k) {
+    return measure == SysHitRatioMeasure ? pool.SimSysHitRatio(k) : pool.SimReadIORate(k);
+}
+
+// Nearest whole number, ties to even.
+std::int64_t RoundEven(double value) {
+    return static_cast<std::int64_t>(std::nearbyint(value));
+}
+
+struct TopEntry {
+    float value;
+    int object;
+};
+
+// Takes the largest remaining value n times (the last of equal values wins) or the smallest (the
+// first of equal values wins). Taken objects are flagged, so every value ranks by its real size.
+std::vector<TopEntry> Top(const std::vector<double>& values, int first, int n, bool largest) {
+    std::vector<TopEntry> top;
+    std::vector<bool> taken(values.size(), false);
+    for (int r = 0; r < n; ++r) {
+        int choice = -1;
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            if (taken[i]) {
+                continue;
+            }
+            const auto value = static_cast<float>(values[i]);
+            const float best = choice < 0 ? 0.0F : static_cast<float>(values[static_cast<std::size_t>(choice)]);
+            if (choice < 0 || (largest ? value >= best : value < best)) {
+                choice = static_cast<int>(i);
+            }
+        }
+        if (choice < 0) {
+            break;
+        }
+        taken[static_cast<std::size_t>(choice)] = true;
+        top.push_back({static_cast<float>(values[static_cast<std::size_t>(choice)]), first + choice});
+    }
+    return top;
+}
+
+// Bars of a top list: entry r at point `at(r)`; series 1 the object numbers, hidden.
+template <class At>
+void FillBars(ChartModel& chart, const Report& report, const std::vector<TopEntry>& top, float divisor, At at) {
+    const int n = static_cast<int>(top.size());
+    chart.OpenData(ChartKind::Ranked, 2, n);
+    for (int r = 1; r <= n; ++r) {
+        const TopEntry& entry = top[static_cast<std::size_t>(r - 1)];
+        const auto point = static_cast<std::size_t>(at(r, n));
+        chart.series[0][point] = ShownValue(entry.value / divisor);
+        chart.series[1][point] = entry.object;
+        chart.labels[point] = std::string(report.Objects(entry.object).ObjName.trimmed());
+    }
+    chart.hiddenSeries[1] = true;
+    chart.visible = true;
+}
+
+// The axis maximum: the largest entry rounded to a whole number.
+std::int64_t WholeMaximum(const std::vector<TopEntry>& top) {
+    std::int64_t m = top.empty() ? 0 : RoundEven(top.front().value);
+    for (const TopEntry& entry : top) {
+        if (static_cast<double>(entry.value) > static_cast<double>(m)) {
+            m = RoundEven(entry.value);
+        }
+    }
+    return m;
+}
+
+int BarsOf(const Report& report, int p) {
+    return std::min(PoolObjects(report, p).count(), 10);
+}
+
+} // namespace
+
+bool DrawPoolSizeCurve(ChartModel& chart, const Report& report, int p, int measure, MessageSink& messages) {
+    const PoolRecord& pool = report.Pools(p);
+    const int n = SizeCount(report);
+    chart.OpenData(ChartKind::Curve, 1, n);
+    chart.visible = true;
+    chart.title = measure == SysHitRatioMeasure ? "Pool Size Versus System Hit Ratio" : "Pool Size Versus Read IO Rate";
+    if (n == 0) {
+        return true;
+    }
+    double xMin = pool.SimPoolSize(1);
+    double xMax = xMin;
+    double yMin = Measure(pool, measure, 1);
+    double yMax = yMin;
+    bool anyRate = false;
+    for (int k = 1; k <= n; ++k) {
+        const double x = pool.SimPoolSize(k);
+        const double y = Measure(pool, measure, k);
+        chart.xValues[static_cast<std::size_t>(k - 1)] = x;
+        chart.series[0][static_cast<std::size_t>(k - 1)] = y;
+        chart.labels[static_cast<std::size_t>(k - 1)] = PlainText(static_cast<std::int64_t>(pool.SimPoolSize(k)));
+        xMin = std::min(xMin, x);
+        xMax = std::max(xMax, x);
+        yMin = std::min(yMin, y);
+        yMax = std::max(yMax, y);
+        anyRate = anyRate || y != 0;
+    }
+    // A curve of zero read I/O rates has no scale to draw on.
+    if (measure == IORateMeasure && !anyRate) {
+        messages.Show({"", std::string(ZeroIORatesText), MessageIcon::None});
+        chart.visible = false;
+        return false;
+    }
+    chart.xMin = xMin;
+    chart.axisMin = yMin;
+    chart.xMax = xMax;
+    chart.axisMax = yMax;
+    return true;
+}
+
+void DrawLargestImprovement(ChartModel& chart, Report& report, int p, int measure) {
+    const ObjectRange range = PoolObjects(report, p);
+    const int sizes = SizeCount(report);
+    std::vector<double> improvement(static_cast<std::size_t>(range.count()), 0.0);
+    for (int i = 0; i < range.count(); ++i) {
+        ObjectRecord& o = report.Objects(range.first + i);
+        const auto value = [&](int k) {
+            return measure == SysHitRatioMeasure ? o.SimSysHitRatio(k) : o.SimReadIORate(k);
+        };
+        double hi = sizes > 0 ? value(1) : 0.0;
+        double lo = hi;
+        for (int k = 2; k <= sizes; ++k) {
+            if (o.SimMaxWorkSet(k) > 0) {
+                hi = std::max(hi, value(k));
+                lo = std::min(lo, value(k));
+            }
+        }
+        o.RankValue = hi - lo;
+        improvement[static_cast<std::size_t>(i)] = hi - lo;
+    }
+    const std::vector<TopEntry> top = Top(improvement, range.first, BarsOf(report, p), true);
+    chart.title = measure == SysHitRatioMeasure ? "Objects With Largest Percentage Improvement"
+                                                : "Objects With Largest I/O Rate Reduction";
+    FillBars(chart, report, top, 1.0F, [](int r, int n) { return n - r; });
+    chart.axisMax = static_cast<double>(WholeMaximum(top)) * 1.25;
+}
+
+int WorkSetSizeIndex(const Report& report, int p) {
+    const PoolRecord& pool = report.Pools(p);
+    int k0 = 0;
+    for (int k = 1; k <= SizeCount(report); ++k) {
+        if (pool.SimGetPages(k) >= 1 && (k0 == 0 || pool.SimPoolSize(k) > pool.SimPoolSize(k0))) {
+            k0 = k;
+        }
+    }
+    return k0;
+}
+
+namespace {
+
+void DrawWorkSets(ChartModel& chart, Report& report, int p, bool largest) {
+    const int k0 = WorkSetSizeIndex(report, p);
+    const ObjectRange range = PoolObjects(report, p);
+    std::vector<double> workSets(static_cast<std::size_t>(range.count()), 0.0);
+    for (int i = 0; i < range.count(); ++i) {
+        ObjectRecord& o = report.Objects(range.first + i);
+        o.RankValue = k0 == 0 ? 0.0 : o.SimMaxWorkSet(k0);
+        workSets[static_cast<std::size_t>(i)] = o.RankValue;
+    }
+    const std::vector<TopEntry> top = Top(workSets, range.first, BarsOf(report, p), largest);
+    const bool scaled = std::any_of(top.begin(), top.end(), [](const TopEntry& e) { return e.value > 9999.0F; });
+    std::int64_t m = WholeMaximum(top);
+    if (largest) {
+        FillBars(chart, report, top, scaled ? 1000.0F : 1.0F, [](int r, int n) { return n - r; });
+    } else {
+        FillBars(chart, report, top, scaled ? 1000.0F : 1.0F, [](int r, int) { return r - 1; });
+    }
+    if (scaled) {
+        m = RoundEven(static_cast<double>(m) / 1000);
+    }
+    chart.title = std::string(largest ? "Objects With Largest Max WkSet" : "Objects With Smallest Max WkSet") +
+                  (scaled ? " * 1K" : "");
+    chart.axisMax = static_cast<double>(m) * 1.25;
+}
+
+} // namespace
+
+void DrawLargestWorkSets(ChartModel& chart, Report& report, int p) {
+    DrawWorkSets(chart, report, p, true);
+}
+void DrawSmallestWorkSets(ChartModel& chart, Report& report, int p) {
+    DrawWorkSets(chart, report, p, false);
+}
+
+const std::array<std::string, SimDetailRowCount>& SimDetailsRows() {
+    static const std::array<std::string, SimDetailRowCount> rows{"Get Pages", "Avg Work Set", "Max Work Set",
+                                                                 "Sytem Hit Ratio", "I/O per second"};
+    return rows;
+}
+
+std::array<std::vector<std::string>, SimDetailRowCount> SimObjectDetailCells(const Report& report, int o,
+                                                                             NumberStyle style) {
+    const ObjectRecord& object = report.Objects(o);
+    std::array<std::vector<std::string>, SimDetailRowCount> cells;
+    for (int k = 1; k <= SizeCount(report); ++k) {
+        cells[0].push_back(PlainText(static_cast<std::int64_t>(object.SimGetPages(k))));
+        cells[1].push_back(PlainText(static_cast<std::int64_t>(object.SimAvgWorkSet(k))));
+        cells[2].push_back(PlainText(static_cast<std::int64_t>(object.SimMaxWorkSet(k))));
+        cells[3].push_back(PlainText(object.SimSysHitRatio(k), style));
+        cells[4].push_back(PlainText(object.SimReadIORate(k), style));
+    }
+    return cells;
+}
+
+} // namespace ornexa
