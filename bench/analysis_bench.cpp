@@ -2,6 +2,7 @@
 // the sixteen rankings of its objects.
 #include <benchmark/benchmark.h>
 
+#include "cluster/clustering.h"
 #include "report/messages.h"
 #include "sample_report.h"
 #include "session/analysis_session.h"
@@ -52,5 +53,47 @@ void BM_DrawRanking(benchmark::State& state) {
     state.SetLabel(std::string(PoolGraphName(type)));
 }
 BENCHMARK(BM_DrawRanking)->DenseRange(7, 22)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+namespace {
+
+// 5000 objects that all take part at size 1 with spread working sets.
+Report ClusterPool() {
+    Report report = OnePoolOf5000();
+    samplegen::Rng rng(9);
+    for (int o = 1; o <= report.ObjectCount(); ++o) {
+        ObjectRecord& object = report.Objects(o);
+        object.ObjGetPages = 1000;
+        object.GetPagesByAccess = {};
+        object.GetPagesByAccess(2) = 1000;
+        object.SimMaxWorkSet(1) = static_cast<Long>(rng.LogBetween(10, 50000));
+    }
+    report.Pools(1).SimPoolSize(1) = 50000;
+    return report;
+}
+
+void BM_ClusterRun5000(benchmark::State& state) {
+    const Report report = ClusterPool();
+    NullSink sink;
+    for (auto _ : state) {
+        const ClusterRun run = RunClusterAnalysis(report, 1, 1, PoolUsage::Random, 50, 1.2, sink);
+        benchmark::DoNotOptimize(run.result);
+    }
+}
+BENCHMARK(BM_ClusterRun5000)->Unit(benchmark::kMillisecond);
+
+// The spinner held from 0.4 to 7.6: 73 runs.
+void BM_SpinnerSweep5000(benchmark::State& state) {
+    const Report report = ClusterPool();
+    NullSink sink;
+    for (auto _ : state) {
+        for (int tenths = 4; tenths <= 76; ++tenths) {
+            const ClusterRun run = RunClusterAnalysis(report, 1, 1, PoolUsage::Random, 50, tenths / 10.0, sink);
+            benchmark::DoNotOptimize(run.result);
+        }
+    }
+}
+BENCHMARK(BM_SpinnerSweep5000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "report/latin1.h"
 #include "rules/config_rules.h"
 #include "session/analysis_session.h"
+#include "simulation/sim_reader.h"
 #include "stats/object_graph.h"
 #include "stats/pool_graph.h"
 #include "stats/share_figures.h"
@@ -89,7 +90,8 @@ json PoolDocument(Report& report, int p, const AnalysisOptions& options) {
         }
         doc["objects"] = objects;
     }
-    doc["simulation"] = nullptr;
+    const int simulated = report.SimFileLoaded ? FindSimulatedPool(report, report.Sim.SimPoolName.padded()) : 0;
+    doc["simulation"] = simulated == p ? SimAnalysisDocument(report, p, options.simulation) : json(nullptr);
     return doc;
 }
 

@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/sim_document.h"
 #include "report/report_model.h"
 #include "stats/chart_model.h"
 #include "stats/graph_view.h"
@@ -14,6 +15,7 @@ namespace ornexa::cli {
 struct AnalysisOptions {
     std::vector<std::string> pools; // trimmed names; empty for every pool
     bool objects = false;
+    SimOptions simulation;
 };
 
 // One PoolAnalysis per analysed pool, in table order.

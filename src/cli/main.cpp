@@ -1,15 +1,39 @@
 // ornexa-report: the analyses of ORNEXA without a window, as JSON or readable text.
+#include <filesystem>
 #include <iostream>
 #include <string>
 
 #include <CLI/CLI.hpp>
 
 #include "cli/report_document.h"
+#include "simulation/sim_reader.h"
 
 namespace {
+
 constexpr int ExitLoaded = 0;
 constexpr int ExitNotLoaded = 1;
 constexpr int ExitUsage = 2;
+
+std::filesystem::path ProgramFolder(const char* argv0) {
+    std::error_code ec;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return (ec ? std::filesystem::absolute(argv0) : self).parent_path();
+}
+
+// The pool the exports are for: the simulated pool, else the first pool named with --pool.
+int ExportPool(const ornexa::Report& report, const std::vector<std::string>& names) {
+    if (report.SimFileLoaded) {
+        return ornexa::FindSimulatedPool(report, report.Sim.SimPoolName.padded());
+    }
+    for (int p = 1; p <= report.PoolCount(); ++p) {
+        for (const std::string& name : names) {
+            if (report.Pools(p).PoolName.trimmed() == name) {
+                return p;
+            }
+        }
+    }
+    return 0;
+}
 
 int Run(int argc, char** argv) {
     CLI::App app{"Reads a buffer-pool Statistics report and writes its figures as JSON or text"};
@@ -18,10 +42,26 @@ int Run(int argc, char** argv) {
     std::string simFile;
     bool asJson = false;
     ornexa::cli::AnalysisOptions analysis;
+    ornexa::cli::ExportOptions exports;
+    std::string accDir;
+    std::string clusterFile;
+    std::string usage = "R";
+    std::string indexDir;
     app.add_option("STATFILE", statFile, "Statistics report (.sta or .txt)")->required();
     app.add_option("--sim", simFile, "Simulation report of one of its pools (.sim or .txt)");
     app.add_option("--pool", analysis.pools, "analyse only the pools of this name (repeatable)");
     app.add_flag("--objects", analysis.objects, "add the per-object section");
+    app.add_option("--radius", analysis.simulation.radius, "cluster radius")->capture_default_str();
+    app.add_option("--acc-dir", accDir, "folder of Rand.acc and Seq.acc (default: the program's folder)");
+    auto* clusters = app.add_option("--export-clusters", clusterFile, "write the cluster data file of one cluster");
+    app.add_option("--cluster", exports.cluster, "cluster number for --export-clusters")->needs(clusters);
+    app.add_option("--usage", usage, "pool usage for --export-clusters: R or S")
+        ->check(CLI::IsMember({"R", "S"}))
+        ->needs(clusters);
+    app.add_option("--size", exports.size, "simulated size 1..8 for --export-clusters")
+        ->check(CLI::Range(1, 8))
+        ->needs(clusters);
+    app.add_option("--export-indexes", indexDir, "write AINDEX.QVL of the pool's indexes into this folder");
     app.add_flag("--json", asJson, "write the JSON document instead of the text report");
     try {
         app.parse(argc, argv);
@@ -29,18 +69,44 @@ int Run(int argc, char** argv) {
         const int code = app.exit(e);
         return code == 0 ? ExitLoaded : ExitUsage;
     }
+    analysis.simulation.thresholdFolder = accDir.empty() ? ProgramFolder(argv[0]) : std::filesystem::path(accDir);
+    exports.usage = usage == "S" ? ornexa::PoolUsage::Sequential : ornexa::PoolUsage::Random;
+    if (!clusterFile.empty()) {
+        exports.clusterFile = clusterFile;
+    }
+    if (!indexDir.empty()) {
+        exports.indexFolder = indexDir;
+    }
 
     ornexa::Report report;
     const ornexa::cli::ReadOutcome outcome = ornexa::cli::ReadReport(
         report, statFile, simFile.empty() ? std::nullopt : std::optional<std::filesystem::path>(simFile));
+    bool exportsOk = true;
+    std::optional<nlohmann::ordered_json> exportDocument;
+    if (exports.clusterFile || exports.indexFolder) {
+        const int pool = ExportPool(report, analysis.pools);
+        if (pool == 0) {
+            std::cerr << "ornexa-report: the exports need a loaded Simulation report or a --pool name\n";
+            return ExitUsage;
+        }
+        const auto result = ornexa::cli::RunExports(report, pool, exports, analysis.simulation);
+        exportsOk = result.ok;
+        exportDocument = result.document;
+    }
     if (asJson) {
-        std::cout << ornexa::cli::ReportDocument(report, outcome, analysis)
-                         .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
-                  << '\n';
+        auto doc = ornexa::cli::ReportDocument(report, outcome, analysis);
+        if (exportDocument) {
+            doc["exports"] = *exportDocument;
+        }
+        std::cout << doc.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
     } else {
         ornexa::cli::WriteTextReport(std::cout, report, outcome);
+        if (exportDocument) {
+            std::cout << "\nExports:\n"
+                      << exportDocument->dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+        }
     }
-    return outcome.loaded() ? ExitLoaded : ExitNotLoaded;
+    return outcome.loaded() && exportsOk ? ExitLoaded : ExitNotLoaded;
 }
 
 } // namespace

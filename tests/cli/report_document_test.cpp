@@ -97,6 +97,33 @@ TEST(ReportDocument, AnalysesEachPoolWithItsGraphsRulesAndObjects) {
     EXPECT_EQ(analysis[1]["rules"]["S"], nlohmann::ordered_json::array({"  Rule # 26 - Lower the DWTH to :  20%"}));
 }
 
+TEST(ReportDocument, AnalysesTheSimulatedPool) {
+    Report report;
+    const cli::ReadOutcome outcome =
+        cli::ReadReport(report, Sample, std::string(ORNEXA_SAMPLES_DIR) + "/simulation-bp1.sim");
+    cli::AnalysisOptions options;
+    options.pools = {"BP1", "BP2"};
+    options.simulation.thresholdFolder = std::string(ORNEXA_SAMPLES_DIR) + "/../data";
+    const auto doc = cli::ReportDocument(report, outcome, options);
+    EXPECT_TRUE(doc["analysis"][1]["simulation"].is_null());
+    const auto& sim = doc["analysis"][0]["simulation"];
+    EXPECT_EQ(sim["sizes"].size(), 5U);
+    EXPECT_EQ(sim["size_list"][0], " 10000");
+    EXPECT_EQ(sim["curves"].size(), 2U);
+    EXPECT_EQ(sim["curves"][1]["chart"]["kind"], "curve");
+    EXPECT_EQ(sim["curves"][1]["chart"]["axis"]["x_min"], 10000);
+    EXPECT_EQ(sim["largest_improvement"][0]["chart"]["points"].size(), 10U);
+    EXPECT_EQ(sim["largest_work_sets"]["chart"]["title"], "Objects With Largest Max WkSet");
+    EXPECT_EQ(sim["work_set_size_index"], 5);
+    EXPECT_EQ(sim["object_details"][0]["rows"].size(), 5U);
+    ASSERT_EQ(sim["clusters"].size(), 10U);
+    EXPECT_EQ(sim["clusters"][0]["usage"], "R");
+    EXPECT_EQ(sim["clusters"][0]["threshold"], 60);
+    EXPECT_EQ(sim["clusters"][9]["usage"], "S");
+    EXPECT_GT(sim["clusters"][0]["result"], 0);
+    EXPECT_FALSE(sim["clusters"][0]["clusters"][0]["objects"].empty());
+}
+
 int ExitCode(const std::string& arguments) {
     const std::string command = std::string(ORNEXA_REPORT_EXE) + " " + arguments + " >/dev/null 2>&1";
     const int status = std::system(command.c_str()); // NOLINT(cert-env33-c): runs our own program
@@ -115,7 +142,16 @@ TEST(OrnexaReport, ExitStatusTellsWhetherTheReportLoaded) {
     EXPECT_EQ(ExitCode("--help"), 0);
     const std::string sim = std::string(ORNEXA_SAMPLES_DIR) + "/simulation-bp1.sim";
     EXPECT_EQ(ExitCode("--json " + Sample + " --sim " + sim), 0);
-    EXPECT_EQ(ExitCode("--json " + Sample + " --sim " + Sample), 1); // not a Simulation report
+    EXPECT_EQ(ExitCode("--json " + Sample + " --sim " + Sample), 1);                  // not a Simulation report
+    EXPECT_EQ(ExitCode("--export-indexes " + dir.path().string() + " " + Sample), 2); // which pool?
+    EXPECT_EQ(ExitCode(Sample + " --sim " + sim + " --export-indexes " + dir.path().string()), 0);
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "AINDEX.QVL"));
+    EXPECT_EQ(ExitCode(Sample + " --sim " + sim + " --export-clusters " + (dir.path() / "c.txt").string() +
+                       " --cluster 1 --usage R --size 2"),
+              0);
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "c.qvl"));
+    EXPECT_EQ(ExitCode(Sample + " --sim " + sim + " --export-clusters " + (dir.path() / "no/c.qvl").string()), 1);
+    EXPECT_EQ(ExitCode(Sample + " --cluster 2"), 2); // only with --export-clusters
 }
 
 } // namespace

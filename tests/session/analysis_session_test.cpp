@@ -167,6 +167,88 @@ TEST_F(Analysis, BackLeavesWithoutSimulationAndFinishQuits) {
     EXPECT_TRUE(report.QuitRequested);
 }
 
+TEST_F(Analysis, TheClusterPageRunsOnEveryChangeAndClampsTheSpinner) {
+    Simulate();
+    for (int o = 3; o <= 5; ++o) { // BP1's objects: random getpages only, working sets 10, 20, 300
+        ObjectRecord& object = report.Objects(o);
+        object.SimMaxWorkSet(1) = o == 5 ? 300 : 10 * (o - 2);
+        object.GetPagesByAccess = {};
+        object.GetPagesByAccess(2) = object.ObjGetPages;
+    }
+    (void)dir.Write("Seq.acc", "50\r\n");
+    AnalysisSession s = Start();
+    s.SelectPoolFromList(1);
+    s.SelectTab(SimClusterTab);
+    EXPECT_EQ(s.clusters().selectedPoolSize(), 0);
+    EXPECT_EQ(s.clusters().run().result, 2);
+    ASSERT_EQ(s.clusters().clusters().size(), 2U);
+    s.clusters().ClickClusterRow(1);
+    EXPECT_EQ(s.clusters().status(), "2 Objects in Cluster 2");
+
+    const std::vector<std::tuple<const char*, bool, const char*>> spins{
+        {"1.2", true, "1.3"}, {"7.6", true, "7.6"}, {"0.4", false, "0.4"}, {"0.3", true, "0.4"}, {"abc", true, "0.1"}};
+    for (const auto& [text, up, expected] : spins) {
+        s.SetRadiusText(text);
+        up ? s.SpinnerUp() : s.SpinnerDown();
+        EXPECT_EQ(s.clusters().radiusText(), expected) << text;
+    }
+    s.clusters().SpinnerPressed(3, 10);
+    EXPECT_EQ(s.clusters().radiusStep(), 1);
+    s.clusters().SpinnerPressed(6, 10);
+    EXPECT_EQ(s.clusters().radiusStep(), -1);
+    s.TimerTick();
+    EXPECT_EQ(s.clusters().radiusText(), "0.4");
+    s.clusters().SpinnerReleased();
+    EXPECT_FALSE(s.clusters().timerEnabled());
+
+    // From the usage buttons a pool where nothing takes part says so.
+    s.ClusterUsageMouseUp(0);
+    EXPECT_EQ(s.usage(), PoolUsage::Sequential);
+    ASSERT_FALSE(messages.messages().empty());
+    EXPECT_EQ(messages.messages().back(),
+              (Message{"Cluster Analysis",
+                       "The WkSet Size for all objects in the pool is zero. Cluster Analysis not applicable",
+                       MessageIcon::Critical}));
+}
+
+TEST_F(Analysis, TheSimulationTabDrawsItsChartsAndOpensDetailsFromABar) {
+    Simulate();
+    report.Pools(2).SimGetPages(1) = report.Pools(2).SimGetPages(2) = 100;
+    report.Pools(2).SimSysHitRatio(1) = 80;
+    report.Pools(2).SimSysHitRatio(2) = 90;
+    report.Objects(4).SimMaxWorkSet(2) = 77;
+    AnalysisSession s = Start();
+    s.SelectPoolFromList(1);
+    s.SelectTab(SimGraphTab);
+    const SimGraphPage& page = s.simGraphs();
+    EXPECT_EQ(page.subTab(), OptimalPoolSizeTab);
+    EXPECT_TRUE(s.createFileShown());
+    EXPECT_EQ(page.chart(OptimalPoolSizeTab).title, "Pool Size Versus System Hit Ratio");
+    const ChartModel& largest = page.chart(LargestWorkSetTab);
+    ASSERT_EQ(largest.pointCount(), 3);
+    s.simGraphs().ClickChart(LargestWorkSetTab, 2);
+    EXPECT_TRUE(page.detailsVisible());
+    EXPECT_EQ(page.detailsTitle(), "Object - DB1.TS");
+    EXPECT_EQ(page.detailsCells()[2], (std::vector<std::string>{"0", "77"}));
+}
+
+TEST_F(Analysis, ACancelledSaveDialogWritesNothing) {
+    struct Cancel final : FileChooser {
+        std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogRequest&) override { return {}; }
+        std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogRequest& request) override {
+            asked = request;
+            return {};
+        }
+        FileDialogRequest asked;
+    } cancel;
+    AnalysisSession s = Start();
+    s.clusters().CreateClusterFile(cancel);
+    EXPECT_EQ(cancel.asked.fileName, "Cluster.qvl");
+    EXPECT_EQ(cancel.asked.filters.at(0), (FileFilter{"Cluster Files (*.qvl)", "*.qvl"}));
+    EXPECT_TRUE(s.clusters().status().empty());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 0);
+}
+
 TEST(SortListByColumn, AlternatesOrderAndMarksTheHeader) {
     std::vector<std::string> captions{"Name", "Size"};
     ListSort sort = SortListByColumn(captions, 1);

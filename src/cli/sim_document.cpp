@@ -1,0 +1,165 @@
+#include "cli/sim_document.h"
+
+#include "cli/analysis_document.h"
+#include "cluster/cluster_views.h"
+#include "cluster/clustering.h"
+#include "report/latin1.h"
+#include "report/number_format.h"
+#include "simulation/sim_charts.h"
+
+namespace ornexa::cli {
+
+using json = nlohmann::ordered_json;
+
+namespace {
+
+json Messages(const std::vector<Message>& messages) {
+    json list = json::array();
+    for (const Message& m : messages) {
+        list.push_back({{"title", m.title}, {"text", m.text}, {"icon", IconName(m.icon)}});
+    }
+    return list;
+}
+
+json Graph(int type, std::string_view name, const MessageLog& log, const ChartModel& chart, bool drawn) {
+    return {{"type", type},
+            {"name", name},
+            {"messages", Messages(log.messages())},
+            {"legend", json::array()},
+            {"chart", ChartDocument(chart, drawn)}};
+}
+
+constexpr std::array<std::string_view, 2> kMeasures{"Sys Hit Ratio", "I/O Rate"};
+
+json ClusterRunDocument(const Report& report, const ClusterRun& run, PoolUsage usage, double radius, double threshold) {
+    json members = json::array();
+    for (const int o : run.ClusterMembers) {
+        members.push_back(o);
+    }
+    json clusters = json::array();
+    for (int q = 1; q <= run.result; ++q) {
+        json objects = json::array();
+        if (const auto shown = ShowClusterObjects(report, run, q)) {
+            for (const ClusterObjectRow& row : shown->rows) {
+                objects.push_back({{"number", row.object},
+                                   {"name", Latin1ToUtf8(row.cells[0])},
+                                   {"max_work_set", report.Objects(row.object).SimMaxWorkSet(run.size)},
+                                   {"type", Latin1ToUtf8(row.cells[2])}});
+            }
+        }
+        clusters.push_back({{"number", q},
+                            {"smallest", ClusterSmallestMaxWS(report, run, q)},
+                            {"largest", ClusterLargestMaxWS(report, run, q)},
+                            {"objects", objects}});
+    }
+    return {{"usage", std::string(1, UsageLetter(usage))},
+            {"size", run.size},
+            {"radius", radius},
+            {"threshold", threshold},
+            {"result", run.result},
+            {"members", members},
+            {"clusters", clusters}};
+}
+
+int SizeCount(const Report& report) {
+    return std::clamp<int>(report.Sim.SimSizeCount, 0, MaxSimSizes);
+}
+
+} // namespace
+
+json SimAnalysisDocument(Report& report, int p, const SimOptions& options) {
+    const PoolRecord& pool = report.Pools(p);
+    json sizes = json::array();
+    json sizeList = json::array();
+    for (int k = 1; k <= SizeCount(report); ++k) {
+        sizes.push_back(pool.SimPoolSize(k));
+        sizeList.push_back(StrText(static_cast<std::int64_t>(pool.SimPoolSize(k))));
+    }
+    json curves = json::array();
+    json improvements = json::array();
+    for (int m = SysHitRatioMeasure; m <= IORateMeasure; ++m) {
+        MessageLog log;
+        ChartModel curve;
+        const bool drawn = DrawPoolSizeCurve(curve, report, p, m, log);
+        curves.push_back(Graph(m, kMeasures[static_cast<std::size_t>(m)], log, curve, drawn));
+        MessageLog improvementLog;
+        ChartModel improvement;
+        DrawLargestImprovement(improvement, report, p, m);
+        improvements.push_back(
+            Graph(m, kMeasures[static_cast<std::size_t>(m)], improvementLog, improvement, improvement.hasData()));
+    }
+    ChartModel largest;
+    ChartModel smallest;
+    DrawLargestWorkSets(largest, report, p);
+    DrawSmallestWorkSets(smallest, report, p);
+    const MessageLog none;
+
+    json details = json::array();
+    const ObjectRange range = PoolObjects(report, p);
+    for (int o = range.first; !range.empty() && o <= range.last; ++o) {
+        json rows = json::array();
+        for (const auto& row : SimObjectDetailCells(report, o)) {
+            rows.push_back(row);
+        }
+        details.push_back({{"number", o}, {"name", Latin1ToUtf8(report.Objects(o).ObjName.trimmed())}, {"rows", rows}});
+    }
+
+    json clusters = json::array();
+    for (const PoolUsage usage : {PoolUsage::Random, PoolUsage::Sequential}) {
+        const double threshold = ReadUsageThreshold(options.thresholdFolder, usage);
+        for (int k = 1; k <= SizeCount(report); ++k) {
+            MessageLog log;
+            const ClusterRun run = RunClusterAnalysis(report, p, k, usage, threshold, options.radius, log);
+            clusters.push_back(ClusterRunDocument(report, run, usage, options.radius, threshold));
+        }
+    }
+    return {{"sizes", sizes},
+            {"size_list", sizeList},
+            {"curves", curves},
+            {"largest_improvement", improvements},
+            {"largest_work_sets", Graph(0, "Largest Max WorkSet", none, largest, largest.hasData())},
+            {"smallest_work_sets", Graph(1, "Smallest Max WorkSet", none, smallest, smallest.hasData())},
+            {"work_set_size_index", WorkSetSizeIndex(report, p)},
+            {"object_details", details},
+            {"clusters", clusters}};
+}
+
+ExportOutcome RunExports(Report& report, int p, const ExportOptions& exports, const SimOptions& options) {
+    ExportOutcome outcome;
+    if (!exports.clusterFile && !exports.indexFolder) {
+        return outcome;
+    }
+    json& doc = outcome.document.emplace(json::object());
+    if (exports.clusterFile) {
+        MessageLog log;
+        const double threshold = ReadUsageThreshold(options.thresholdFolder, exports.usage);
+        const ClusterRun run =
+            RunClusterAnalysis(report, p, exports.size, exports.usage, threshold, options.radius, log);
+        const auto shown = ShowClusterObjects(report, run, exports.cluster);
+        const std::filesystem::path path = ClusterFileName(*exports.clusterFile);
+        std::optional<std::string> status;
+        if (shown && !shown->rows.empty()) {
+            status = WriteClusterDataFile(path, shown->rows, log);
+        } else {
+            log.Show({"Create Cluster File",
+                      "Cluster " + std::to_string(exports.cluster) + " has no members: no file written",
+                      MessageIcon::Information});
+        }
+        outcome.ok = outcome.ok && status.has_value();
+        doc["clusters"] = {{"path", path.string()},
+                           {"written", status.has_value()},
+                           {"result", run.result},
+                           {"messages", Messages(log.messages())}};
+    }
+    if (exports.indexFolder) {
+        MessageLog log;
+        const bool written = WriteIndexExcludeFile(report, p, *exports.indexFolder, log);
+        outcome.ok = outcome.ok && written;
+        doc["indexes"] = {{"path", std::filesystem::absolute(*exports.indexFolder / IndexExcludeFile).string()},
+                          {"written", written},
+                          {"messages", Messages(log.messages())}};
+    }
+    return outcome;
+}
+
+} // namespace ornexa::cli

@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "cluster/cluster_views.h"
+#include "stat_fixture.h"
+
+namespace ornexa {
+namespace {
+
+std::string FileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Objects with working sets at size 2; members 1, 2, 3 in cluster 1, member 4 in cluster 2.
+struct Clustered {
+    Report report;
+    ClusterRun run;
+    Clustered() {
+        std::vector<ObjectRecord> objects;
+        const std::vector<std::tuple<const char*, char, Long>> specs{
+            {"DB1.TS1", 'T', 40}, {"DSNDB06.SYSX", 'I', 7}, {"DB1.IX1", 'D', 12}, {"DB1.U1", 'U', 3}};
+        for (const auto& [name, type, workSet] : specs) {
+            ObjectRecord o = test::TestObject("BP1", name, type);
+            o.SimMaxWorkSet(2) = workSet;
+            objects.push_back(o);
+        }
+        test::AddPool(report, test::TestPool("BP1"), objects);
+        run.result = 2;
+        run.size = 2;
+        run.ClusterMembers = {1, 2, 3, 4};
+        run.ClusterOfMember = {1, 1, 1, 2};
+    }
+};
+
+TEST(ClusterLists, ShowRangesAndMembers) {
+    const Clustered c;
+    const auto rows = FillClusterList(c.report, c.run);
+    ASSERT_EQ(rows.size(), 2U);
+    EXPECT_EQ(rows[0].cells, (std::array<std::string, 3>{"1", "7", "40"}));
+    EXPECT_EQ(rows[1].cells, (std::array<std::string, 3>{"2", "3", "3"}));
+    EXPECT_EQ(ClusterSmallestMaxWS(c.report, c.run, 3), 0); // no member
+    EXPECT_EQ(ClusterLargestMaxWS(c.report, c.run, 3), 0);
+
+    const auto shown = ShowClusterObjects(c.report, c.run, 1);
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->status, "3 Objects in Cluster 1");
+    ASSERT_EQ(shown->rows.size(), 3U);
+    EXPECT_EQ(shown->rows[2].cells, (std::array<std::string, 3>{"DB1.IX1", "12", "D"}));
+    EXPECT_EQ(shown->rows[2].icon, 7); // as in the object list
+    EXPECT_EQ(shown->rows[1].icon, 6);
+    EXPECT_FALSE(ShowClusterObjects(c.report, c.run, 0));
+}
+
+TEST(ClusterFileName, EndsInQvl) {
+    EXPECT_EQ(ClusterFileName("/data/clusters.txt"), "/data/clusters.qvl");
+    EXPECT_EQ(ClusterFileName("/data/clusters"), "/data/clusters.qvl");
+    EXPECT_EQ(ClusterFileName("/my.data/clusters"), "/my.data/clusters.qvl");
+    EXPECT_EQ(ClusterFileName("/data/a.b.txt"), "/data/a.b.qvl");
+}
+
+TEST(WriteClusterDataFile, ListsTheMembersButCatalogAndSpecialObjects) {
+    const Clustered c;
+    const test::TempDir dir;
+    std::vector<ClusterObjectRow> rows = ShowClusterObjects(c.report, c.run, 1)->rows;
+    rows.push_back(ShowClusterObjects(c.report, c.run, 2)->rows[0]);
+    MessageLog log;
+    const auto path = dir.path() / "Cluster.qvl";
+    EXPECT_EQ(WriteClusterDataFile(path, rows, log), "Cluster data file created");
+    EXPECT_EQ(FileText(path), "DB1.TS1\r\nDB1.IX1\r\n");
+    EXPECT_FALSE(WriteClusterDataFile(dir.path() / "none.qvl", {}, log)); // an empty list writes nothing
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "none.qvl"));
+    EXPECT_TRUE(log.messages().empty());
+}
+
+TEST(WriteClusterDataFile, ReportsAFailedWriteAndLeavesNoPartialFile) {
+    const Clustered c;
+    const test::TempDir dir;
+    const auto target = dir.path() / "taken.qvl";
+    std::filesystem::create_directory(target); // a folder where the file should go
+    MessageLog log;
+    EXPECT_FALSE(WriteClusterDataFile(target, ShowClusterObjects(c.report, c.run, 1)->rows, log));
+    ASSERT_EQ(log.messages().size(), 1U);
+    EXPECT_EQ(log.messages()[0].title, "Create Cluster File");
+    EXPECT_EQ(log.messages()[0].text.rfind("File <" + target.string() + "> not created: ", 0), 0U);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1); // no temporary left
+    EXPECT_TRUE(std::filesystem::is_directory(target));
+}
+
+TEST(WriteIndexExcludeFile, WritesThePoolsIndexesWithFullNames) {
+    Report report;
+    test::AddPool(report, test::TestPool("BP1"),
+                  {test::TestObject("BP1", "DB1.IX1", 'I'), test::TestObject("BP1", "dsndb06.sysix", 'I'),
+                   test::TestObject("BP1", "DB1.TS1", 'T'), test::TestObject("BP1", "DB1.IX2", 'I')});
+    test::AddPool(report, test::TestPool("BP2"), {test::TestObject("BP2", "DSNDB06.IX", 'I')});
+    const test::TempDir dir;
+    MessageLog log;
+    EXPECT_TRUE(WriteIndexExcludeFile(report, 1, dir.path(), log));
+    const auto path = std::filesystem::absolute(dir.path() / "AINDEX.QVL");
+    EXPECT_EQ(FileText(path), "DB1.IX1                    \r\nDB1.IX2                    \r\n");
+    ASSERT_EQ(log.messages().size(), 1U);
+    EXPECT_EQ(log.messages()[0], (Message{"All Index Exclude Objects", "File <" + path.string() + "> created.",
+                                          MessageIcon::Information}));
+
+    log.clear();
+    EXPECT_FALSE(WriteIndexExcludeFile(report, 2, dir.path() / "other", log));
+    EXPECT_EQ(log.messages().at(0), (Message{"No Exclude Members", "File Not Created", MessageIcon::Information}));
+
+    log.clear();
+    EXPECT_FALSE(WriteIndexExcludeFile(report, 1, dir.path() / "missing-folder", log));
+    EXPECT_EQ(log.messages().at(0).icon, MessageIcon::Exclamation);
+    EXPECT_NE(log.messages().at(0).text.find("not created"), std::string::npos);
+}
+
+} // namespace
+} // namespace ornexa
