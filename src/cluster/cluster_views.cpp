@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "report/number_format.h"
@@ -94,7 +95,13 @@ std::optional<std::string> WriteFileWhole(const std::filesystem::path& path, con
     if (fd < 0) {
         return std::string(std::strerror(errno));
     }
+    // A temporary file is private; the export gets the permissions a newly created file would.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
     std::optional<std::string> failure;
+    if (::fchmod(fd, static_cast<mode_t>(0666) & ~mask) != 0) {
+        failure = std::strerror(errno);
+    }
     std::size_t written = 0;
     while (written < text.size() && !failure) {
         const ssize_t n = ::write(fd, text.data() + written, text.size() - written);

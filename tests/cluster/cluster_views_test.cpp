@@ -72,6 +72,8 @@ TEST(WriteClusterDataFile, ListsTheMembersButCatalogAndSpecialObjects) {
     const auto path = dir.path() / "Cluster.qvl";
     EXPECT_EQ(WriteClusterDataFile(path, rows, log), "Cluster data file created");
     EXPECT_EQ(FileText(path), "DB1.TS1\r\nDB1.IX1\r\n");
+    const auto perms = std::filesystem::status(path).permissions();
+    EXPECT_NE(perms & std::filesystem::perms::others_read, std::filesystem::perms::none); // not private
     EXPECT_FALSE(WriteClusterDataFile(dir.path() / "none.qvl", {}, log)); // an empty list writes nothing
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "none.qvl"));
     EXPECT_TRUE(log.messages().empty());
