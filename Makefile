@@ -1,8 +1,9 @@
-# make run   : install what is missing, build, and show the bundled sample report
-# make test  : install what is missing, build, run every test (also under ASan/UBSan)
-# make bench : optimised build, run the benchmarks
-# make lint  : clang-tidy over the sources
-.PHONY: all deps build run test bench lint clean
+# make run         : install what is missing, build, and open ORNEXA on the bundled samples
+# make test        : install what is missing, build, run every test (core tests also under ASan/UBSan)
+# make bench       : optimised build, run the benchmarks
+# make screenshots : pictures of every window under Xvfb into docs/screenshots
+# make lint        : clang-tidy over the sources
+.PHONY: all deps build run test bench screenshots lint clean
 
 SAMPLE := samples/statistics-usa.sta
 SIM_SAMPLE := samples/simulation-bp1.sim
@@ -16,8 +17,14 @@ build: deps
 	cmake --preset default
 	cmake --build --preset default
 
+# Without a display the window cannot open: show the text report of the same files instead.
 run: build
-	./build/default/src/cli/ornexa-report $(SAMPLE) --sim $(SIM_SAMPLE)
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+		./build/default/src/app/ornexa $(SAMPLE) --simulation $(SIM_SAMPLE); \
+	else \
+		echo "No display: the text report of ornexa-report instead of the window."; \
+		./build/default/src/cli/ornexa-report $(SAMPLE) --sim $(SIM_SAMPLE); \
+	fi
 
 test: build
 	ctest --preset default
@@ -29,9 +36,14 @@ bench: deps
 	cmake --preset release
 	cmake --build --preset release
 	./build/release/bench/ornexa-bench
+	QT_QPA_PLATFORM=offscreen ./build/release/bench/ornexa-gui-bench
 
-clean:
-	rm -rf build
+screenshots: build
+	xvfb-run -a -s "-screen 0 1600x1000x24" ./build/default/tools/screenshots/ornexa-screenshots \
+		$(SAMPLE) $(SIM_SAMPLE) docs/screenshots
 
 lint: build
 	clang-tidy -p build/default --quiet $$(git ls-files 'src/*.cpp' 'tools/*.cpp' 'tests/*.cpp')
+
+clean:
+	rm -rf build

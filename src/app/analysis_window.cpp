@@ -1,0 +1,468 @@
+#include "app/analysis_window.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QLocale>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "app/app_icons.h"
+#include "app/list_models.h"
+#include "app/ui_services.h"
+#include "stats/object_graph.h"
+#include "stats/pool_graph.h"
+#include "stats/ui/chart_view.h"
+
+namespace {
+
+QString Text(const std::string& text) {
+    return QString::fromLatin1(text.c_str());
+}
+
+ornexa::NumberStyle SystemStyle() {
+    const QLocale locale;
+    return {locale.decimalPoint().at(0).toLatin1(),
+            locale.groupSeparator().isEmpty() ? ',' : locale.groupSeparator().at(0).toLatin1()};
+}
+
+QLabel* ValueLabel(QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setMinimumWidth(label->fontMetrics().averageCharWidth() * 14);
+    return label;
+}
+
+QTableView* ListView(QWidget* parent) {
+    auto* view = new QTableView(parent);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->verticalHeader()->hide();
+    view->horizontalHeader()->setStretchLastSection(true);
+    view->setAlternatingRowColors(true);
+    return view;
+}
+
+} // namespace
+
+AnalysisWindow::AnalysisWindow(ornexa::Report& report, UiServices& ui, const std::filesystem::path& thresholdFolder,
+                               QWidget* parent)
+    : QDialog(parent), report_(report), ui_(ui), session_(report, ui, thresholdFolder, SystemStyle()) {
+    setObjectName(QStringLiteral("frmStatAnalysis"));
+    setWindowTitle(QStringLiteral("ORNEXA"));
+    setWindowIcon(ProgramIcon());
+    setSizeGripEnabled(true);
+    auto* layout = new QVBoxLayout(this);
+    auto* menuBar = new QMenuBar(this);
+    QMenu* menu = menuBar->addMenu(tr("&Window"));
+    menu->addAction(QStringLiteral("&About"), this, [this] {
+        ui_.SetParent(this);
+        ui_.ShowAbout();
+    });
+    layout->setMenuBar(menuBar);
+
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("tbsStats"));
+    tabs_->addTab(BuildReportTab(), QString());
+    tabs_->addTab(BuildPoolTab(), QString());
+    tabs_->addTab(BuildObjectTab(), QString());
+    tabs_->addTab(BuildRuleTab(), QString());
+    tabs_->addTab(new QLabel(tr("The simulation graphs come with a later version."), this), QString());
+    tabs_->addTab(new QLabel(tr("The cluster analysis comes with a later version."), this), QString());
+    for (int t = 0; t < ornexa::AnalysisTabCount; ++t) {
+        tabs_->setTabText(t, Text(session_.tabs()[static_cast<std::size_t>(t)].caption));
+    }
+    layout->addWidget(tabs_, 1);
+    connect(tabs_, &QTabWidget::currentChanged, this, [this](int tab) {
+        if (!refreshing_) {
+            SelectTab(tab);
+        }
+    });
+
+    auto* buttons = new QHBoxLayout;
+    print_ = new QPushButton(QStringLiteral("&Print"), this);
+    print_->setObjectName(QStringLiteral("cmdPrint"));
+    print_->hide(); // printing comes with its own version
+    auto* back = new QPushButton(QStringLiteral("< &Back"), this);
+    back->setObjectName(QStringLiteral("cmdBack"));
+    auto* finish = new QPushButton(QStringLiteral("&Finish"), this);
+    finish->setObjectName(QStringLiteral("cmdFinish"));
+    buttons->addWidget(print_);
+    buttons->addStretch();
+    buttons->addWidget(back);
+    buttons->addWidget(finish);
+    layout->addLayout(buttons);
+    connect(back, &QPushButton::clicked, this, &AnalysisWindow::Back);
+    connect(finish, &QPushButton::clicked, this, &AnalysisWindow::Finish);
+
+    status_ = new QStatusBar(this);
+    status_->setObjectName(QStringLiteral("sbStatus"));
+    statusPanel_ = new QLabel(this);
+    status_->addWidget(new QLabel(this));
+    status_->addWidget(statusPanel_, 1);
+    layout->addWidget(status_);
+
+    // Initialisation and loading; activation follows the first showing.
+    session_.Load();
+    poolModel_->SetRows(session_.poolList());
+    resize(fontMetrics().averageCharWidth() * 150, fontMetrics().height() * 45);
+}
+
+QWidget* AnalysisWindow::BuildReportTab() {
+    auto* page = new QWidget(this);
+    auto* layout = new QVBoxLayout(page);
+    auto* figures = new QHBoxLayout;
+    auto* facts = new QFormLayout;
+    auto* totals = new QFormLayout;
+    for (int i = 0; i < ornexa::ReportDataCount; ++i) {
+        data_[static_cast<std::size_t>(i)] = ValueLabel(page);
+        data_[static_cast<std::size_t>(i)]->setObjectName(QStringLiteral("lblData%1").arg(i));
+        facts->addRow(Text(ornexa::ReportDataCaptions()[static_cast<std::size_t>(i)]),
+                      data_[static_cast<std::size_t>(i)]);
+    }
+    for (int i = 0; i < ornexa::OverallFigureCount; ++i) {
+        stats_[static_cast<std::size_t>(i)] = ValueLabel(page);
+        stats_[static_cast<std::size_t>(i)]->setObjectName(QStringLiteral("lblStat%1").arg(i));
+        stats_[static_cast<std::size_t>(i)]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        totals->addRow(Text(ornexa::OverallFigureCaptions()[static_cast<std::size_t>(i)]),
+                       stats_[static_cast<std::size_t>(i)]);
+    }
+    figures->addLayout(facts);
+    figures->addSpacing(fontMetrics().averageCharWidth() * 6);
+    figures->addLayout(totals);
+    figures->addStretch();
+    layout->addLayout(figures);
+    poolModel_ = new PoolListModel(this);
+    poolTable_ = ListView(page);
+    poolTable_->setObjectName(QStringLiteral("lvPoolInfo"));
+    poolTable_->setModel(poolModel_);
+    layout->addWidget(poolTable_, 1);
+    // A click, Enter or a move with the arrow keys chooses the pool of the row.
+    connect(poolTable_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (!refreshing_ && current.isValid()) {
+                    ChoosePool(current.row());
+                }
+            });
+    connect(poolTable_, &QTableView::clicked, this, [this](const QModelIndex& index) { ChoosePool(index.row()); });
+    return page;
+}
+
+QWidget* AnalysisWindow::BuildPoolTab() {
+    auto* page = new QWidget(this);
+    auto* layout = new QHBoxLayout(page);
+    auto* side = new QVBoxLayout;
+    auto* header = new QFormLayout;
+    static constexpr std::array<const char*, 5> infoCaptions{"Pool", "Objects", "V P Size", "H P Size", "Cast Out"};
+    static constexpr std::array<const char*, 4> thresholdCaptions{"VPSEQT", "HPSEQT", "DWTH", "VWTH"};
+    for (std::size_t i = 0; i < poolInfo_.size(); ++i) {
+        poolInfo_[i] = ValueLabel(page);
+        header->addRow(QString::fromLatin1(infoCaptions[i]), poolInfo_[i]);
+    }
+    for (std::size_t i = 0; i < thresholdInfo_.size(); ++i) {
+        thresholdInfo_[i] = ValueLabel(page);
+        header->addRow(QString::fromLatin1(thresholdCaptions[i]), thresholdInfo_[i]);
+    }
+    side->addLayout(header);
+    auto* moves = new QHBoxLayout;
+    auto* previous = new QPushButton(tr("&Previous Pool"), page);
+    previous->setObjectName(QStringLiteral("cmdPreviousPool"));
+    auto* next = new QPushButton(tr("Ne&xt Pool"), page);
+    next->setObjectName(QStringLiteral("cmdNextPool"));
+    moves->addWidget(previous);
+    moves->addWidget(next);
+    side->addLayout(moves);
+    connect(previous, &QPushButton::clicked, this, &AnalysisWindow::PreviousPool);
+    connect(next, &QPushButton::clicked, this, &AnalysisWindow::NextPool);
+
+    poolGraphType_ = new QComboBox(page);
+    poolGraphType_->setObjectName(QStringLiteral("cboPoolGraphType"));
+    for (int type = 1; type <= ornexa::PoolGraphTypeCount; ++type) {
+        poolGraphType_->addItem(Text(std::string(ornexa::PoolGraphName(type))));
+    }
+    poolGraphType_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    connect(poolGraphType_, &QComboBox::activated, this, [this](int index) { ChoosePoolGraphType(index + 1); });
+    auto* graphLabel = new QLabel(tr("&Graph"), page);
+    graphLabel->setBuddy(poolGraphType_);
+    side->addWidget(graphLabel);
+    side->addWidget(poolGraphType_);
+    auto* legend = new QFormLayout;
+    for (std::size_t i = 0; i < poolLegendCaptions_.size(); ++i) {
+        poolLegendCaptions_[i] = new QLabel(page);
+        poolLegendValues_[i] = ValueLabel(page);
+        poolLegendValues_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        legend->addRow(poolLegendCaptions_[i], poolLegendValues_[i]);
+    }
+    side->addLayout(legend);
+
+    poolDetails_ = new QFrame(page);
+    poolDetails_->setObjectName(QStringLiteral("pnlPoolDetails"));
+    poolDetails_->setFrameShape(QFrame::StyledPanel);
+    auto* details = new QFormLayout(poolDetails_);
+    static constexpr std::array<const char*, 12> detailCaptions{
+        "Get Pages",   "Random",      "Sequential",    "RID List",      "Sync Pages",     "SPref Pages",
+        "LPref Pages", "DPref Pages", "App Hit Ratio", "Sys Hit Ratio", "Read I/O / sec", "Pages / Write"};
+    for (std::size_t i = 0; i < panelData_.size(); ++i) {
+        panelData_[i] = ValueLabel(poolDetails_);
+        panelData_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        details->addRow(tr(detailCaptions[i]), panelData_[i]);
+    }
+    auto* close = new QPushButton(QStringLiteral("&Close"), poolDetails_);
+    close->setObjectName(QStringLiteral("cmdClosePoolDetails"));
+    details->addRow(close);
+    connect(close, &QPushButton::clicked, this, [this] {
+        session_.ClosePoolDetails();
+        Refresh();
+    });
+    side->addWidget(poolDetails_);
+    side->addStretch();
+    layout->addLayout(side);
+    poolChart_ = new ChartView(page);
+    poolChart_->setObjectName(QStringLiteral("ChartFX1BPool"));
+    poolChart_->setToolTip(tr("On a ranked chart, click a bar, or choose one with the arrow keys and press Enter, "
+                              "to see the object's figures"));
+    connect(poolChart_, &ChartView::pointActivated, this, &AnalysisWindow::ActivatePoolBar);
+    layout->addWidget(poolChart_, 1);
+    return page;
+}
+
+QWidget* AnalysisWindow::BuildObjectTab() {
+    auto* page = new QWidget(this);
+    auto* layout = new QHBoxLayout(page);
+    auto* side = new QVBoxLayout;
+    objectModel_ = new TextRowsModel(this);
+    objectTable_ = ListView(page);
+    objectTable_->setObjectName(QStringLiteral("lvObjects"));
+    objectTable_->setModel(objectModel_);
+    objectTable_->horizontalHeader()->setSectionsClickable(true);
+    connect(objectTable_->horizontalHeader(), &QHeaderView::sectionClicked, this, &AnalysisWindow::SortObjects);
+    connect(objectTable_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (!refreshing_ && current.isValid()) {
+                    ChooseObject(current.row());
+                }
+            });
+    side->addWidget(objectTable_, 1);
+    objectGraphType_ = new QComboBox(page);
+    objectGraphType_->setObjectName(QStringLiteral("cboObjectGraphType"));
+    for (int type = 1; type <= ornexa::ObjectGraphTypeCount; ++type) {
+        objectGraphType_->addItem(Text(std::string(ornexa::ObjectGraphName(type))));
+    }
+    connect(objectGraphType_, &QComboBox::activated, this, [this](int index) { ChooseObjectGraphType(index + 1); });
+    side->addWidget(objectGraphType_);
+    auto* legend = new QFormLayout;
+    for (std::size_t i = 0; i < objectLegendCaptions_.size(); ++i) {
+        objectLegendCaptions_[i] = new QLabel(page);
+        objectLegendValues_[i] = ValueLabel(page);
+        objectLegendValues_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        legend->addRow(objectLegendCaptions_[i], objectLegendValues_[i]);
+    }
+    side->addLayout(legend);
+    layout->addLayout(side);
+    objectChart_ = new ChartView(page);
+    objectChart_->setObjectName(QStringLiteral("ChartFXObject"));
+    layout->addWidget(objectChart_, 1);
+    return page;
+}
+
+QWidget* AnalysisWindow::BuildRuleTab() {
+    auto* page = new QWidget(this);
+    auto* layout = new QVBoxLayout(page);
+    analysisCaption_ = new QLabel(page);
+    analysisCaption_->setObjectName(QStringLiteral("lblAnalysis0"));
+    rules_ = new QListWidget(page);
+    rules_->setObjectName(QStringLiteral("lstBPAnalysis"));
+    auto* intent = new QGroupBox(QStringLiteral("Pool Usage Intent"), page);
+    intent->setObjectName(QStringLiteral("fraPoolIntentUsage"));
+    auto* options = new QHBoxLayout(intent);
+    usage_ = new QButtonGroup(this);
+    auto* sequential = new QRadioButton(QStringLiteral("Sequential"), intent);
+    auto* random = new QRadioButton(QStringLiteral("Random"), intent);
+    usage_->addButton(sequential, 0);
+    usage_->addButton(random, 1);
+    options->addWidget(sequential);
+    options->addWidget(random);
+    options->addStretch();
+    connect(usage_, &QButtonGroup::idClicked, this, &AnalysisWindow::ChooseUsage);
+    layout->addWidget(analysisCaption_);
+    layout->addWidget(rules_, 1);
+    layout->addWidget(intent);
+    return page;
+}
+
+void AnalysisWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!activated_) {
+        activated_ = true;
+        ui_.SetParent(this);
+        session_.Activate();
+        Refresh();
+    }
+}
+
+void AnalysisWindow::reject() {
+    Back();
+}
+
+QString AnalysisWindow::statusText() const {
+    return statusPanel_->text();
+}
+
+void AnalysisWindow::ChoosePool(int row) {
+    ui_.SetParent(this);
+    session_.SelectPoolFromList(row);
+    Refresh();
+}
+
+void AnalysisWindow::ChoosePoolGraphType(int type) {
+    ui_.SetParent(this);
+    session_.SelectPoolGraphType(type);
+    Refresh();
+}
+
+void AnalysisWindow::ActivatePoolBar(int point) {
+    session_.ClickPoolChart(ornexa::ChartHit{0, point});
+    Refresh();
+}
+
+void AnalysisWindow::ChooseObject(int row) {
+    ui_.SetParent(this);
+    session_.SelectObjectRow(row);
+    Refresh();
+}
+
+void AnalysisWindow::ChooseObjectGraphType(int type) {
+    ui_.SetParent(this);
+    session_.SelectObjectGraphType(type);
+    Refresh();
+}
+
+void AnalysisWindow::SortObjects(int column) {
+    session_.SortObjectList(column);
+    Refresh();
+}
+
+void AnalysisWindow::ChooseUsage(int index) {
+    session_.RuleUsageMouseDown(index);
+    session_.RuleUsageClick(index);
+    Refresh();
+}
+
+void AnalysisWindow::NextPool() {
+    ui_.SetParent(this);
+    session_.ShowNextPool();
+    Refresh();
+}
+
+void AnalysisWindow::PreviousPool() {
+    ui_.SetParent(this);
+    session_.ShowPreviousPool();
+    Refresh();
+}
+
+void AnalysisWindow::SelectTab(int tab) {
+    ui_.SetParent(this);
+    session_.SelectTab(tab);
+    Refresh();
+}
+
+void AnalysisWindow::Back() {
+    hide();
+    session_.Back();
+    done(QDialog::Rejected);
+}
+
+void AnalysisWindow::Finish() {
+    session_.Finish();
+    hide();
+    done(QDialog::Accepted);
+}
+
+void AnalysisWindow::RefreshLegend(const ornexa::Legend& legend, std::array<QLabel*, 5>& captions,
+                                   std::array<QLabel*, 5>& values) {
+    for (std::size_t i = 0; i < legend.size(); ++i) {
+        captions[i]->setText(Text(legend[i].caption));
+        values[i]->setText(Text(legend[i].value));
+        captions[i]->setVisible(legend[i].visible);
+        values[i]->setVisible(legend[i].visible);
+    }
+}
+
+void AnalysisWindow::Refresh() {
+    refreshing_ = true;
+    const auto& tabs = session_.tabs();
+    for (int t = 0; t < ornexa::AnalysisTabCount; ++t) {
+        tabs_->setTabVisible(t, tabs[static_cast<std::size_t>(t)].visible);
+        tabs_->setTabEnabled(t, tabs[static_cast<std::size_t>(t)].enabled);
+    }
+    tabs_->setCurrentIndex(session_.selectedTab());
+    statusPanel_->setText(Text(session_.statusText()));
+
+    for (std::size_t i = 0; i < data_.size(); ++i) {
+        data_[i]->setText(Text(session_.reportData()[i]));
+    }
+    for (std::size_t i = 0; i < stats_.size(); ++i) {
+        stats_[i]->setText(Text(session_.totals()[i]));
+    }
+    if (const auto row = session_.selectedPoolRow()) {
+        poolTable_->selectRow(*row);
+    }
+
+    const ornexa::PoolHeader& header = session_.poolHeader();
+    for (std::size_t i = 0; i < poolInfo_.size(); ++i) {
+        poolInfo_[i]->setText(Text(header.poolInfo[i]));
+    }
+    for (std::size_t i = 0; i < thresholdInfo_.size(); ++i) {
+        thresholdInfo_[i]->setText(Text(header.thresholdInfo[i]));
+    }
+    if (!header.caption.empty()) {
+        setWindowTitle(Text(header.caption));
+    }
+    if (session_.poolGraphType() > 0) {
+        poolGraphType_->setCurrentIndex(session_.poolGraphType() - 1);
+    }
+    RefreshLegend(session_.poolGraph().legend, poolLegendCaptions_, poolLegendValues_);
+    poolChart_->ShowModel(session_.poolGraph().chart);
+    poolDetails_->setVisible(session_.poolDetailsVisible());
+    for (std::size_t i = 0; i < panelData_.size(); ++i) {
+        panelData_[i]->setText(Text(session_.poolDetails()[i]));
+    }
+
+    std::vector<TextRowsModel::Row> rows;
+    rows.reserve(session_.objectList().size());
+    for (const ornexa::ObjectListEntry& entry : session_.objectList()) {
+        rows.push_back({entry.object, {entry.text}, entry.icon});
+    }
+    objectModel_->SetRows(session_.objectListCaptions(), std::move(rows));
+    if (const auto row = session_.selectedObjectRow()) {
+        objectTable_->selectRow(*row);
+    }
+    if (session_.objectGraphType() > 0) {
+        objectGraphType_->setCurrentIndex(session_.objectGraphType() - 1);
+    }
+    RefreshLegend(session_.objectGraph().legend, objectLegendCaptions_, objectLegendValues_);
+    objectChart_->ShowModel(session_.objectGraph().chart);
+
+    analysisCaption_->setText(Text(session_.ruleAnalysis().caption));
+    rules_->clear();
+    for (const std::string& rule : session_.ruleAnalysis().rules) {
+        rules_->addItem(Text(rule));
+    }
+    if (QAbstractButton* option = usage_->button(session_.ruleUsageOption())) {
+        option->setChecked(true);
+    }
+    print_->setVisible(false);
+    refreshing_ = false;
+}

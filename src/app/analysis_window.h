@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QDialog>
+#include <array>
+
+#include "session/analysis_session.h"
+
+class ChartView;
+class PoolListModel;
+class QButtonGroup;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class QTabWidget;
+class QTableView;
+class TextRowsModel;
+class UiServices;
+
+// "frmStatAnalysis": the tabs of one loaded report. Everything it shows comes from the
+// AnalysisSession; every action goes to it.
+class AnalysisWindow : public QDialog {
+    Q_OBJECT
+public:
+    AnalysisWindow(ornexa::Report& report, UiServices& ui, const std::filesystem::path& thresholdFolder,
+                   QWidget* parent = nullptr);
+
+    [[nodiscard]] ornexa::AnalysisSession& session() { return session_; }
+    [[nodiscard]] QTabWidget* tabs() const { return tabs_; }
+    [[nodiscard]] QTableView* poolList() const { return poolTable_; }
+    [[nodiscard]] QTableView* objectList() const { return objectTable_; }
+    [[nodiscard]] ChartView* poolChart() const { return poolChart_; }
+    [[nodiscard]] ChartView* objectChart() const { return objectChart_; }
+    [[nodiscard]] QComboBox* poolGraphTypes() const { return poolGraphType_; }
+    [[nodiscard]] QListWidget* rules() const { return rules_; }
+    [[nodiscard]] QFrame* poolDetails() const { return poolDetails_; }
+    [[nodiscard]] QString statusText() const;
+
+    // The user's actions, also for tests and keyboard shortcuts.
+    void ChoosePool(int row);
+    void ChoosePoolGraphType(int type);
+    void ActivatePoolBar(int point);
+    void ChooseObject(int row);
+    void ChooseObjectGraphType(int type);
+    void SortObjects(int column);
+    void ChooseUsage(int index);
+    void NextPool();
+    void PreviousPool();
+    void SelectTab(int tab);
+    void Back();
+    void Finish();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void reject() override; // Escape and the frame's close button leave as Back does
+
+private:
+    QWidget* BuildReportTab();
+    QWidget* BuildPoolTab();
+    QWidget* BuildObjectTab();
+    QWidget* BuildRuleTab();
+    void Refresh();
+    void RefreshLegend(const ornexa::Legend& legend, std::array<QLabel*, 5>& captions, std::array<QLabel*, 5>& values);
+
+    ornexa::Report& report_;
+    UiServices& ui_;
+    ornexa::AnalysisSession session_;
+    bool activated_ = false;
+    bool refreshing_ = false;
+
+    QTabWidget* tabs_ = nullptr;
+    QStatusBar* status_ = nullptr;
+    QLabel* statusPanel_ = nullptr;
+    std::array<QLabel*, 6> data_{};
+    std::array<QLabel*, 6> stats_{};
+    PoolListModel* poolModel_ = nullptr;
+    QTableView* poolTable_ = nullptr;
+
+    std::array<QLabel*, 5> poolInfo_{};
+    std::array<QLabel*, 4> thresholdInfo_{};
+    QComboBox* poolGraphType_ = nullptr;
+    ChartView* poolChart_ = nullptr;
+    std::array<QLabel*, 5> poolLegendCaptions_{};
+    std::array<QLabel*, 5> poolLegendValues_{};
+    QFrame* poolDetails_ = nullptr;
+    std::array<QLabel*, 12> panelData_{};
+
+    TextRowsModel* objectModel_ = nullptr;
+    QTableView* objectTable_ = nullptr;
+    QComboBox* objectGraphType_ = nullptr;
+    ChartView* objectChart_ = nullptr;
+    std::array<QLabel*, 5> objectLegendCaptions_{};
+    std::array<QLabel*, 5> objectLegendValues_{};
+
+    QLabel* analysisCaption_ = nullptr;
+    QListWidget* rules_ = nullptr;
+    QButtonGroup* usage_ = nullptr;
+    QPushButton* print_ = nullptr;
+};

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QIcon>
+
+// Pictures drawn at any size: status pictures 1 (not chosen), 2 (read), 3 (may be chosen) and the
+// object type images 5 ("T"), 6 ("I"), 7 ("D"), 8 (other).
+QIcon StatusIcon(int picture);
+QIcon ObjectTypeIcon(int image);
+QIcon ProgramIcon();

@@ -1,0 +1,219 @@
+#include "app/file_selection_window.h"
+
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "app/app_icons.h"
+#include "app/tray_menu.h"
+#include "app/ui_services.h"
+
+namespace {
+constexpr auto FolderKey = "lastFolder";
+}
+
+std::optional<std::filesystem::path>
+FileSelectionWindow::PresetChooser::ChooseFileToOpen(const ornexa::FileDialogRequest& request) {
+    if (!presets.empty()) {
+        auto path = presets.front();
+        presets.pop_front();
+        return path;
+    }
+    return ui_.ChooseFileToOpen(request);
+}
+
+FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, UiServices& ui, QWidget* parent)
+    : QMainWindow(parent), report_(report), ui_(ui), chooser_(ui),
+      session_(report, ui, chooser_, [this](int percent) { progress_->setValue(percent); }),
+      tray_(new TrayMenu(ui, this)) {
+    setObjectName(QStringLiteral("frmSelectFiles"));
+    setWindowTitle(QStringLiteral("QVLGraph"));
+    setWindowIcon(ProgramIcon());
+    auto* central = new QWidget(this);
+    auto* grid = new QGridLayout(central);
+    const auto makeButton = [this](const QString& text, const char* name) {
+        auto* button = new QPushButton(text, this);
+        button->setObjectName(QString::fromLatin1(name));
+        return button;
+    };
+    open_ = makeButton(QStringLiteral("&Open"), "cmdSelectStatFile");
+    openSim_ = makeButton(QStringLiteral("O&pen"), "cmdSelectSimFile");
+    next_ = makeButton(QStringLiteral("&Next"), "cmdNext");
+    reset_ = makeButton(QStringLiteral("&Reset"), "cmdReset");
+    cancel_ = makeButton(QStringLiteral("&Cancel"), "cmdQuit");
+    statPath_ = new QLabel(this);
+    simPath_ = new QLabel(this);
+    statPicture_ = new QLabel(this);
+    simPicture_ = new QLabel(this);
+    statPath_->setObjectName(QStringLiteral("lblStatFile"));
+    simPath_->setObjectName(QStringLiteral("lblSimFile"));
+    for (QLabel* path : {statPath_, simPath_}) {
+        path->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        path->setFrameShape(QFrame::StyledPanel);
+        path->setMinimumWidth(fontMetrics().averageCharWidth() * 60);
+    }
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("pbFileRead"));
+    progress_->setRange(0, 100);
+    grid->addWidget(new QLabel(tr("Select Statistics File"), this), 0, 0);
+    grid->addWidget(open_, 0, 1);
+    grid->addWidget(statPicture_, 0, 2);
+    grid->addWidget(statPath_, 1, 0, 1, 3);
+    grid->addWidget(new QLabel(tr("Select Simulation File"), this), 2, 0);
+    grid->addWidget(openSim_, 2, 1);
+    grid->addWidget(simPicture_, 2, 2);
+    grid->addWidget(simPath_, 3, 0, 1, 3);
+    grid->addWidget(progress_, 4, 0, 1, 3);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton* b : {next_, reset_, cancel_}) {
+        buttons->addWidget(b);
+    }
+    grid->addLayout(buttons, 5, 0, 1, 3);
+    setCentralWidget(central);
+    if (!tray_->inNotificationArea()) {
+        menuBar()->addMenu(tray_->menu());
+    }
+    clock_ = new QLabel(this);
+    statusBar()->addPermanentWidget(clock_);
+    auto* tick = new QTimer(this);
+    connect(tick, &QTimer::timeout, this,
+            [this] { clock_->setText(QLocale().toString(QTime::currentTime(), QLocale::ShortFormat)); });
+    tick->start(1000);
+    clock_->setText(QLocale().toString(QTime::currentTime(), QLocale::ShortFormat));
+
+    connect(open_, &QPushButton::clicked, this, &FileSelectionWindow::ClickOpenStatistics);
+    connect(openSim_, &QPushButton::clicked, this, &FileSelectionWindow::ClickOpenSimulation);
+    connect(reset_, &QPushButton::clicked, this, &FileSelectionWindow::ClickReset);
+    connect(next_, &QPushButton::clicked, this, &FileSelectionWindow::ClickNext);
+    connect(cancel_, &QPushButton::clicked, this, &FileSelectionWindow::ClickCancel);
+    connect(tray_, &TrayMenu::quitRequested, this, &FileSelectionWindow::quitRequested);
+
+    const QSettings settings;
+    session_.setLastFolder(settings.value(QString::fromLatin1(FolderKey)).toString().toStdString());
+    ui_.SetParent(this);
+    Refresh();
+}
+
+FileSelectionWindow::~FileSelectionWindow() {
+    tray_->RemoveTrayIcon();
+}
+
+void FileSelectionWindow::RememberFolder() {
+    QSettings settings;
+    settings.setValue(QString::fromLatin1(FolderKey), QString::fromStdString(session_.lastFolder().string()));
+}
+
+void FileSelectionWindow::OpenStatistics(const std::filesystem::path& path) {
+    chooser_.presets = {path};
+    ClickOpenStatistics();
+    chooser_.presets.clear();
+}
+
+void FileSelectionWindow::OpenSimulation(const std::filesystem::path& path) {
+    chooser_.presets = {path};
+    ClickOpenSimulation();
+    chooser_.presets.clear();
+}
+
+void FileSelectionWindow::ClickOpenStatistics() {
+    ui_.SetParent(this);
+    session_.OpenStatistics();
+    RememberFolder();
+    Refresh();
+}
+
+void FileSelectionWindow::ClickOpenSimulation() {
+    ui_.SetParent(this);
+    const auto result = session_.OpenSimulation();
+    if (result && result->beep) {
+        ui_.Beep();
+    }
+    RememberFolder();
+    Refresh();
+}
+
+void FileSelectionWindow::ClickReset() {
+    session_.Reset();
+    progress_->setValue(0);
+    Refresh();
+}
+
+void FileSelectionWindow::ClickNext() {
+    struct Runner final : ornexa::AnalysisWindowRunner {
+        explicit Runner(const AnalysisRunner& run) : run_(run) {}
+        void ShowAnalysisModal(ornexa::Report& report) override {
+            if (run_) {
+                run_(report);
+            }
+        }
+        const AnalysisRunner& run_;
+    } runner(runner_);
+    const auto outcome = session_.Next(runner);
+    ui_.SetParent(this);
+    if (outcome == ornexa::FileSelectionSession::NextOutcome::Quit) {
+        tray_->RemoveTrayIcon();
+        emit quitRequested();
+        return;
+    }
+    Refresh();
+}
+
+void FileSelectionWindow::ClickCancel() {
+    tray_->RemoveTrayIcon();
+    emit quitRequested();
+}
+
+void FileSelectionWindow::closeEvent(QCloseEvent* event) {
+    tray_->RemoveTrayIcon();
+    emit quitRequested();
+    event->accept();
+}
+
+void FileSelectionWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    Refresh();
+}
+
+void FileSelectionWindow::Refresh() {
+    const ornexa::FileSelectionControls& c = session_.controls();
+    open_->setEnabled(c.openStatistics);
+    openSim_->setEnabled(c.openSimulation);
+    next_->setEnabled(c.next);
+    reset_->setEnabled(c.reset);
+    cancel_->setEnabled(c.cancel);
+    statPath_->setText(QString::fromStdString(c.statisticsPath));
+    simPath_->setText(QString::fromStdString(c.simulationPath));
+    const int size = fontMetrics().height() * 3 / 2;
+    statPicture_->setPixmap(StatusIcon(static_cast<int>(c.statisticsPicture)).pixmap(size, size));
+    simPicture_->setPixmap(StatusIcon(static_cast<int>(c.simulationPicture)).pixmap(size, size));
+    statPicture_->setToolTip(c.statisticsPicture == ornexa::StatusPicture::Read ? tr("Read") : tr("Not chosen"));
+    QPushButton* focus = open_;
+    switch (c.focus) {
+    case ornexa::FocusTarget::Next:
+        focus = next_;
+        break;
+    case ornexa::FocusTarget::OpenSimulation:
+        focus = openSim_;
+        break;
+    case ornexa::FocusTarget::Reset:
+        focus = reset_;
+        break;
+    case ornexa::FocusTarget::Cancel:
+        focus = cancel_;
+        break;
+    case ornexa::FocusTarget::OpenStatistics:
+        break;
+    }
+    if (focus->isEnabled()) {
+        focus->setFocus();
+        focus->setDefault(true);
+    }
+}

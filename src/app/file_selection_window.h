@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QMainWindow>
+#include <deque>
+#include <functional>
+
+#include "report/report_model.h"
+#include "session/file_selection.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class TrayMenu;
+class UiServices;
+
+// "QVLGraph": choose and read the Statistics and Simulation files, then go on to the analysis.
+class FileSelectionWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // Shows the analysis window for the report and returns when it is closed.
+    using AnalysisRunner = std::function<void(ornexa::Report&)>;
+
+    FileSelectionWindow(ornexa::Report& report, UiServices& ui, QWidget* parent = nullptr);
+    ~FileSelectionWindow() override;
+    FileSelectionWindow(const FileSelectionWindow&) = delete;
+    FileSelectionWindow& operator=(const FileSelectionWindow&) = delete;
+    FileSelectionWindow(FileSelectionWindow&&) = delete;
+    FileSelectionWindow& operator=(FileSelectionWindow&&) = delete;
+
+    void SetAnalysisRunner(AnalysisRunner runner) { runner_ = std::move(runner); }
+    [[nodiscard]] ornexa::FileSelectionSession& session() { return session_; }
+    [[nodiscard]] TrayMenu* tray() const { return tray_; }
+
+    // As if the path had been chosen in the dialog of "&Open" or "O&pen".
+    void OpenStatistics(const std::filesystem::path& path);
+    void OpenSimulation(const std::filesystem::path& path);
+
+    void ClickOpenStatistics();
+    void ClickOpenSimulation();
+    void ClickReset();
+    void ClickNext();
+    void ClickCancel();
+
+signals:
+    void quitRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Answers the next dialog with a path given on the command line, else asks the user.
+    class PresetChooser : public ornexa::FileChooser {
+    public:
+        explicit PresetChooser(ornexa::FileChooser& ui) : ui_(ui) {}
+        std::optional<std::filesystem::path> ChooseFileToOpen(const ornexa::FileDialogRequest& request) override;
+        std::deque<std::filesystem::path> presets;
+
+    private:
+        ornexa::FileChooser& ui_;
+    };
+
+    void Refresh();
+    void RememberFolder();
+
+    ornexa::Report& report_;
+    UiServices& ui_;
+    PresetChooser chooser_;
+    ornexa::FileSelectionSession session_;
+    AnalysisRunner runner_;
+    TrayMenu* tray_;
+    QPushButton* open_;
+    QPushButton* openSim_;
+    QPushButton* next_;
+    QPushButton* reset_;
+    QPushButton* cancel_;
+    QLabel* statPath_;
+    QLabel* simPath_;
+    QLabel* statPicture_;
+    QLabel* simPicture_;
+    QProgressBar* progress_;
+    QLabel* clock_;
+};

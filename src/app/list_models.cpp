@@ -1,0 +1,100 @@
+#include "app/list_models.h"
+
+#include "app/app_icons.h"
+#include "report/numbers.h"
+
+namespace {
+
+QVariant SortValue(const std::string& text) {
+    const ornexa::Converted<double> value = ornexa::TextToDouble(text);
+    return value ? QVariant(value.value()) : QVariant(QString::fromLatin1(text.c_str()));
+}
+
+} // namespace
+
+void PoolListModel::SetRows(std::vector<ornexa::PoolListEntry> rows) {
+    beginResetModel();
+    rows_ = std::move(rows);
+    endResetModel();
+}
+
+int PoolListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int PoolListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ornexa::PoolListColumnCount;
+}
+
+QVariant PoolListModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) {
+        return {};
+    }
+    const ornexa::PoolListEntry& row = rows_[static_cast<std::size_t>(index.row())];
+    const ornexa::FigureText& cell = row.cells[static_cast<std::size_t>(index.column())];
+    switch (role) {
+    case Qt::DisplayRole:
+        return cell ? QString::fromLatin1(cell->c_str()) : QString();
+    case SortRole:
+        return cell ? SortValue(*cell) : QVariant();
+    case NumberRole:
+        return row.pool;
+    case Qt::TextAlignmentRole:
+        return index.column() == 0 ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
+                                   : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    default:
+        return {};
+    }
+}
+
+QVariant PoolListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= ornexa::PoolListColumnCount) {
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+    return QString::fromStdString(ornexa::PoolListCaptions()[static_cast<std::size_t>(section)]);
+}
+
+void TextRowsModel::SetRows(std::vector<std::string> captions, std::vector<Row> rows) {
+    beginResetModel();
+    captions_ = std::move(captions);
+    rows_ = std::move(rows);
+    endResetModel();
+}
+
+int TextRowsModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int TextRowsModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(captions_.size());
+}
+
+QVariant TextRowsModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) {
+        return {};
+    }
+    const Row& row = rows_[static_cast<std::size_t>(index.row())];
+    const auto column = static_cast<std::size_t>(index.column());
+    const std::string text = column < row.cells.size() ? row.cells[column] : std::string{};
+    switch (role) {
+    case Qt::DisplayRole:
+        return QString::fromLatin1(text.c_str());
+    case SortRole:
+        return SortValue(text);
+    case NumberRole:
+        return row.number;
+    case Qt::DecorationRole:
+        return column == 0 && row.icon != 0 ? QVariant(ObjectTypeIcon(row.icon)) : QVariant();
+    default:
+        return {};
+    }
+}
+
+QVariant TextRowsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= static_cast<int>(captions_.size())) {
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+    return QString::fromLatin1(captions_[static_cast<std::size_t>(section)].c_str());
+}

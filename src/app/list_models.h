@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <vector>
+
+#include "session/analysis_session.h"
+
+// Sorting by value next to the display text.
+inline constexpr int SortRole = Qt::UserRole + 1;
+// The pool or object number a row stands for.
+inline constexpr int NumberRole = Qt::UserRole + 2;
+
+// The pool list of the Report Info tab: seven columns, table order, no editing.
+class PoolListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+    void SetRows(std::vector<ornexa::PoolListEntry> rows);
+    [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
+    [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override;
+    [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override;
+    [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    std::vector<ornexa::PoolListEntry> rows_;
+};
+
+// A list of rows of text cells with a type icon in the first column: the object list and the
+// cluster lists. The session sorts; the header shows its captions with their markers.
+class TextRowsModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    struct Row {
+        int number = 0;
+        std::vector<std::string> cells;
+        int icon = 0; // 0: none
+    };
+    using QAbstractTableModel::QAbstractTableModel;
+    void SetRows(std::vector<std::string> captions, std::vector<Row> rows);
+    [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
+    [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override;
+    [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override;
+    [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    std::vector<std::string> captions_;
+    std::vector<Row> rows_;
+};

@@ -1,0 +1,96 @@
+#include "app/ui_services.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "app/about_dialog.h"
+
+QStringList QtNameFilters(const ornexa::FileDialogRequest& request) {
+    QStringList filters;
+    for (const ornexa::FileFilter& filter : request.filters) {
+        // Qt reads the patterns from the parentheses of the description.
+        filters << QString::fromStdString(filter.description).trimmed();
+    }
+    return filters;
+}
+
+namespace {
+
+std::optional<std::filesystem::path> Chosen(const QString& path) {
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    return std::filesystem::path(path.toStdString());
+}
+
+void Prepare(QFileDialog& dialog, const ornexa::FileDialogRequest& request) {
+    const QStringList filters = QtNameFilters(request);
+    dialog.setNameFilters(filters);
+    if (request.selectedFilter >= 0 && request.selectedFilter < filters.size()) {
+        dialog.selectNameFilter(filters[request.selectedFilter]);
+    }
+    if (!request.folder.empty()) {
+        dialog.setDirectory(QString::fromStdString(request.folder.string()));
+    }
+    if (!request.fileName.empty()) {
+        dialog.selectFile(QString::fromStdString(request.fileName));
+    }
+    if (!request.defaultSuffix.empty()) {
+        dialog.setDefaultSuffix(QString::fromStdString(request.defaultSuffix));
+    }
+}
+
+} // namespace
+
+std::optional<std::filesystem::path> QtUiServices::ChooseFileToOpen(const ornexa::FileDialogRequest& request) {
+    QFileDialog dialog(parent(), QObject::tr("Open"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    Prepare(dialog, request);
+    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+               ? Chosen(dialog.selectedFiles().constFirst())
+               : std::nullopt;
+}
+
+std::optional<std::filesystem::path> QtUiServices::ChooseFileToSave(const ornexa::FileDialogRequest& request) {
+    QFileDialog dialog(parent(), QObject::tr("Save As"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    Prepare(dialog, request);
+    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+               ? Chosen(dialog.selectedFiles().constFirst())
+               : std::nullopt;
+}
+
+void QtUiServices::Show(const ornexa::Message& message) {
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (message.icon) {
+    case ornexa::MessageIcon::Exclamation:
+        icon = QMessageBox::Warning;
+        break;
+    case ornexa::MessageIcon::Information:
+        icon = QMessageBox::Information;
+        break;
+    case ornexa::MessageIcon::Critical:
+        icon = QMessageBox::Critical;
+        break;
+    case ornexa::MessageIcon::None:
+        break;
+    }
+    const QString title = message.title.empty() ? QStringLiteral("ORNEXA") : QString::fromLatin1(message.title.c_str());
+    QString text = QString::fromLatin1(message.text.c_str());
+    text.replace(QLatin1Char('\t'), QLatin1Char('\n')); // the field error report's items, one a line
+    QMessageBox box(icon, title, text, QMessageBox::Ok, parent());
+    box.exec();
+}
+
+void QtUiServices::ShowAbout() {
+    AboutDialog about(parent());
+    if (about.exec() == QDialog::Accepted && aboutClosed) {
+        aboutClosed();
+    }
+}
+
+void QtUiServices::Beep() {
+    QApplication::beep();
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "report/messages.h"
+#include "session/file_dialogs.h"
+
+// Everything a window asks the user: file dialogs and message boxes. The program uses Qt's; tests
+// put a scripted one in its place so every flow runs without blocking.
+class UiServices : public ornexa::FileChooser, public ornexa::MessageSink {
+public:
+    // The window the next dialog or box belongs to.
+    void SetParent(QWidget* parent) { parent_ = parent; }
+    [[nodiscard]] QWidget* parent() const { return parent_; }
+    virtual void ShowAbout() = 0;
+    virtual void Beep() {}
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+class QtUiServices final : public UiServices {
+public:
+    std::optional<std::filesystem::path> ChooseFileToOpen(const ornexa::FileDialogRequest& request) override;
+    std::optional<std::filesystem::path> ChooseFileToSave(const ornexa::FileDialogRequest& request) override;
+    void Show(const ornexa::Message& message) override;
+    void ShowAbout() override;
+    void Beep() override;
+    // Called when the About box is closed with OK.
+    std::function<void()> aboutClosed;
+};
+
+// "Stat Files (*.sta)" entries as Qt name filters, and the preselected one.
+QStringList QtNameFilters(const ornexa::FileDialogRequest& request);

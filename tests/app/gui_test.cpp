@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QComboBox>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <deque>
+
+#include "app/analysis_window.h"
+#include "app/file_selection_window.h"
+#include "app/list_models.h"
+#include "app/ui_services.h"
+#include "stat_fixture.h"
+#include "stats/share_figures.h"
+#include "stats/ui/chart_view.h"
+
+namespace {
+
+const std::filesystem::path Samples = ORNEXA_SAMPLES_DIR;
+
+// Answers the dialogs from a queue and keeps the message boxes instead of showing them.
+class ScriptedServices final : public UiServices {
+public:
+    std::optional<std::filesystem::path> ChooseFileToOpen(const ornexa::FileDialogRequest&) override {
+        if (answers.empty()) {
+            return std::nullopt;
+        }
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void Show(const ornexa::Message& message) override { messages.push_back(message); }
+    void ShowAbout() override { ++about; }
+    std::deque<std::filesystem::path> answers;
+    std::vector<ornexa::Message> messages;
+    int about = 0;
+};
+
+class Gui : public ::testing::Test {
+protected:
+    Gui() : files(report, ui) {
+        files.SetAnalysisRunner([this](ornexa::Report& r) {
+            ++windows;
+            AnalysisWindow window(r, ui, Samples.parent_path() / "data");
+            window.show();
+            if (drive) {
+                drive(window);
+            }
+            if (window.isVisible()) {
+                window.Back();
+            }
+        });
+    }
+
+    void OpenSamples() {
+        ui.answers = {Samples / "statistics-usa.sta", Samples / "simulation-bp1.sim"};
+        files.ClickOpenStatistics();
+        files.ClickOpenSimulation();
+    }
+
+    ornexa::Report report;
+    ScriptedServices ui;
+    FileSelectionWindow files;
+    std::function<void(AnalysisWindow&)> drive;
+    int windows = 0;
+};
+
+TEST_F(Gui, OpensTheSamplesThroughTheDialogsAndShowsEveryTab) {
+    OpenSamples();
+    EXPECT_TRUE(report.StatFileLoaded);
+    EXPECT_TRUE(report.SimFileLoaded);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(files.windowTitle(), "QVLGraph");
+    drive = [](AnalysisWindow& w) {
+        EXPECT_EQ(w.tabs()->tabText(0), "Report Info");
+        EXPECT_TRUE(w.tabs()->isTabVisible(ornexa::SimGraphTab));
+        EXPECT_FALSE(w.tabs()->isTabEnabled(ornexa::PoolInfoTab));
+        EXPECT_EQ(w.poolList()->model()->rowCount(), 9);
+        w.ChoosePool(1); // BP1, the simulated pool
+        EXPECT_TRUE(w.tabs()->isTabEnabled(ornexa::SimGraphTab));
+        EXPECT_EQ(w.windowTitle(), "Quorvel - BP1");
+        for (int tab = 0; tab < 4; ++tab) {
+            w.SelectTab(tab);
+            EXPECT_EQ(w.tabs()->currentIndex(), tab);
+        }
+        EXPECT_EQ(w.statusText(), "Buffer Pool Statistical Analysis");
+        for (int type = 1; type <= 22; ++type) {
+            w.ChoosePoolGraphType(type);
+            EXPECT_EQ(w.poolGraphTypes()->currentIndex(), type - 1);
+        }
+        w.ChoosePool(7); // BP10: not simulated
+        EXPECT_FALSE(w.tabs()->isTabEnabled(ornexa::SimGraphTab));
+    };
+    files.ClickNext();
+    EXPECT_EQ(windows, 1);
+}
+
+TEST_F(Gui, ABarOpensItsObjectAlsoAfterTheListWasSorted) {
+    OpenSamples();
+    drive = [this](AnalysisWindow& w) {
+        w.ChoosePool(2);
+        w.SelectTab(ornexa::ObjectInfoTab);
+        w.SortObjects(0);
+        w.SortObjects(0); // descending
+        EXPECT_TRUE(w.objectList()->model()->headerData(0, Qt::Horizontal).toString().endsWith(" (D)"));
+        w.SelectTab(ornexa::PoolInfoTab);
+        w.ChoosePoolGraphType(7);
+        const ornexa::ChartModel& chart = w.poolChart()->model();
+        const int top = chart.pointCount() - 1;
+        const int object = chart.ObjectAt(top);
+        // From the keyboard: the arrow keys choose a bar, Enter opens it.
+        w.poolChart()->setFocus();
+        QTest::keyClick(w.poolChart(), Qt::Key_Up);
+        QTest::keyClick(w.poolChart(), Qt::Key_Return);
+        EXPECT_TRUE(w.session().poolDetailsVisible());
+        EXPECT_EQ(w.session().poolDetails(), ornexa::ObjectDetailFigures(report, object));
+    };
+    files.ClickNext();
+}
+
+TEST_F(Gui, NextAndPreviousStopAtTheEndsAndUsageChangesTheRules) {
+    OpenSamples();
+    drive = [this](AnalysisWindow& w) {
+        w.ChoosePool(0);
+        w.PreviousPool();
+        EXPECT_EQ(report.CurrentPool, 1);
+        for (int i = 0; i < 12; ++i) {
+            w.NextPool();
+        }
+        EXPECT_EQ(report.CurrentPool, 9);
+        w.ChoosePool(5); // BP7, the sort pool
+        w.SelectTab(ornexa::PoolStatAnalysisTab);
+        const auto hasRule10 = [&w] {
+            return !w.rules()->findItems(QStringLiteral("Rule # 10 "), Qt::MatchContains).isEmpty();
+        };
+        EXPECT_TRUE(hasRule10()); // VPSEQT 100 in a random pool
+        w.ChooseUsage(0);
+        EXPECT_EQ(w.session().usage(), ornexa::PoolUsage::Sequential);
+        EXPECT_FALSE(hasRule10());
+    };
+    files.ClickNext();
+}
+
+TEST_F(Gui, BackReturnsForAFreshWindowAndFinishQuits) {
+    OpenSamples();
+    files.ClickNext();
+    EXPECT_EQ(report.CurrentPool, 0);
+    EXPECT_FALSE(report.SimFileLoaded);
+    ui.answers = {Samples / "statistics-usa.sta"};
+    files.ClickOpenStatistics();
+    drive = [this](AnalysisWindow& w) {
+        EXPECT_EQ(report.CurrentPool, 1);
+        w.Finish();
+    };
+    QSignalSpy quit(&files, &FileSelectionWindow::quitRequested);
+    files.ClickNext();
+    EXPECT_EQ(windows, 2);
+    EXPECT_EQ(quit.count(), 1);
+}
+
+TEST_F(Gui, ABadFileIsReportedAndTheWindowGoesOn) {
+    const ornexa::test::TempDir dir;
+    ui.answers = {dir.Write("bad.sta", "not a report\r\n")};
+    files.ClickOpenStatistics();
+    ASSERT_EQ(ui.messages.size(), 1U);
+    EXPECT_EQ(ui.messages[0].text, "Incorrect File Format, Use A Flat File");
+    EXPECT_TRUE(files.session().controls().next);
+    files.ClickNext();
+    EXPECT_EQ(windows, 1);
+}
+
+TEST(Models, PassTheModelTester) {
+    ornexa::Report report;
+    ornexa::test::AddPool(report, ornexa::test::TestPool("BP1"), {ornexa::test::TestObject("BP1", "A.T")});
+    report.ElapsedSeconds = 0;
+    PoolListModel pools;
+    QAbstractItemModelTester poolTester(&pools, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    pools.SetRows({{1, ornexa::PoolListRow(report, 1)}});
+    EXPECT_EQ(pools.data(pools.index(0, 5), Qt::DisplayRole).toString(), ""); // no interval: no rate
+    EXPECT_EQ(pools.data(pools.index(0, 1), SortRole).toDouble(), 640);
+    TextRowsModel rows;
+    QAbstractItemModelTester rowsTester(&rows, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    rows.SetRows({"Object"}, {{1, {"A.T"}, 5}, {2, {"B.I"}, 6}});
+    EXPECT_EQ(rows.data(rows.index(1, 0), NumberRole).toInt(), 2);
+    rows.SetRows({"Object", "Max Work Set"}, {});
+    EXPECT_EQ(rows.columnCount(), 2);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("ORNEXA-tests"));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,72 @@
+// ornexa-screenshots: opens the bundled samples and writes a PNG of each window and tab.
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTableView>
+#include <QTimer>
+#include <iostream>
+
+#include "app/analysis_window.h"
+#include "app/file_selection_window.h"
+#include "app/title_window.h"
+#include "app/ui_services.h"
+
+namespace {
+
+// Answers nothing and shows nothing: the screenshots must not wait for a person.
+class QuietServices final : public UiServices {
+public:
+    std::optional<std::filesystem::path> ChooseFileToOpen(const ornexa::FileDialogRequest&) override { return {}; }
+    void Show(const ornexa::Message& message) override { std::cerr << message.title << ": " << message.text << '\n'; }
+    void ShowAbout() override {}
+};
+
+bool Save(QWidget& widget, const QString& path) {
+    QApplication::processEvents();
+    const bool saved = widget.grab().save(path);
+    std::cout << (saved ? "wrote " : "could not write ") << path.toStdString() << '\n';
+    return saved;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("ORNEXA-screenshots"));
+    if (argc < 4) {
+        std::cerr << "usage: ornexa-screenshots STATFILE SIMFILE OUTDIR\n";
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[3]);
+    QDir().mkpath(out);
+    bool ok = true;
+
+    TitleWindow title;
+    title.show();
+    ok = Save(title, out + QStringLiteral("/title.png")) && ok;
+    title.hide();
+
+    ornexa::Report report;
+    QuietServices ui;
+    FileSelectionWindow files(report, ui);
+    files.resize(files.sizeHint());
+    files.show();
+    files.OpenStatistics(argv[1]);
+    files.OpenSimulation(argv[2]);
+    ok = Save(files, out + QStringLiteral("/file-selection.png")) && ok;
+
+    AnalysisWindow analysis(report, ui, QApplication::applicationDirPath().toStdString(), &files);
+    analysis.show();
+    ok = Save(analysis, out + QStringLiteral("/report-info.png")) && ok;
+    analysis.ChoosePool(2); // BP2, the index pool
+    analysis.SelectTab(ornexa::PoolInfoTab);
+    ok = Save(analysis, out + QStringLiteral("/pool-info-share.png")) && ok;
+    analysis.ChoosePoolGraphType(7);
+    analysis.ActivatePoolBar(analysis.session().poolGraph().chart.pointCount() - 1);
+    ok = Save(analysis, out + QStringLiteral("/pool-info-ranking.png")) && ok;
+    analysis.SelectTab(ornexa::ObjectInfoTab);
+    ok = Save(analysis, out + QStringLiteral("/object-info.png")) && ok;
+    analysis.SelectTab(ornexa::PoolStatAnalysisTab);
+    ok = Save(analysis, out + QStringLiteral("/pool-stat-analysis.png")) && ok;
+    return ok ? 0 : 1;
+}
