@@ -16,14 +16,6 @@ using json = nlohmann::ordered_json;
 
 namespace {
 
-json Messages(const std::vector<Message>& messages) {
-    json list = json::array();
-    for (const Message& m : messages) {
-        list.push_back({{"title", m.title}, {"text", m.text}, {"icon", IconName(m.icon)}});
-    }
-    return list;
-}
-
 json Limit(const std::optional<double>& value) {
     return value ? json(*value) : json(nullptr);
 }
@@ -40,7 +32,7 @@ json Graph(int type, std::string_view name, const MessageLog& log, const GraphVi
            bool withLegend = true) {
     return {{"type", type},
             {"name", name},
-            {"messages", Messages(log.messages())},
+            {"messages", MessagesDocument(log.messages())},
             {"legend", withLegend ? LegendDocument(view.legend) : json::array()},
             {"chart", ChartDocument(view.chart, drawn)}};
 }
@@ -133,6 +125,14 @@ json ChartDocument(const ChartModel& chart, bool drawn) {
               {"max", Limit(chart.axisMax)},
               {"x_min", Limit(chart.xMin)},
               {"x_max", Limit(chart.xMax)}}}};
+}
+
+json MessagesDocument(const std::vector<Message>& messages) {
+    json list = json::array();
+    for (const Message& m : messages) {
+        list.push_back({{"title", m.title}, {"text", m.text}, {"icon", IconName(m.icon)}});
+    }
+    return list;
 }
 
 json LegendDocument(const Legend& legend) {

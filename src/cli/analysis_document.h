@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/sim_document.h"
+#include "report/messages.h"
 #include "report/report_model.h"
 #include "stats/chart_model.h"
 #include "stats/graph_view.h"
@@ -24,5 +25,7 @@ nlohmann::ordered_json AnalysisDocument(Report& report, const AnalysisOptions& o
 // A chart as the document writes it; null when hidden or not drawn.
 nlohmann::ordered_json ChartDocument(const ChartModel& chart, bool drawn);
 nlohmann::ordered_json LegendDocument(const Legend& legend);
+// Message boxes as `{title, text, icon}`.
+nlohmann::ordered_json MessagesDocument(const std::vector<Message>& messages);
 
 } // namespace ornexa::cli

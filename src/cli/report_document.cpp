@@ -39,14 +39,6 @@ json Figure(const FigureText& text) {
     return text ? json(Latin1ToUtf8(*text)) : json(nullptr);
 }
 
-json Messages(const std::vector<Message>& messages) {
-    json list = json::array();
-    for (const Message& m : messages) {
-        list.push_back({{"title", m.title}, {"text", m.text}, {"icon", IconName(m.icon)}});
-    }
-    return list;
-}
-
 } // namespace
 
 json ReportDocument(Report& report, const ReadOutcome& outcome, const AnalysisOptions& options) {
@@ -55,7 +47,7 @@ json ReportDocument(Report& report, const ReadOutcome& outcome, const AnalysisOp
     doc["schema"] = "ornexa-report/1";
     doc["statistics"] = {{"path", outcome.statPath.string()},
                          {"loaded", report.StatFileLoaded},
-                         {"messages", Messages(outcome.statMessages)}};
+                         {"messages", MessagesDocument(outcome.statMessages)}};
     doc["header"] = {{"SystemName", Text(h.SystemName)},         {"SubSystemName", Text(h.SubSystemName)},
                      {"CollectionDate", Text(h.CollectionDate)}, {"CollectionTime", Text(h.CollectionTime)},
                      {"Db2Version", Text(h.Db2Version)},         {"ReportPoolCount", h.ReportPoolCount},
@@ -82,9 +74,12 @@ json ReportDocument(Report& report, const ReadOutcome& outcome, const AnalysisOp
     }
     doc["pools"] = pools;
     if (outcome.simPath) {
-        doc["simulation"] = {{"path", outcome.simPath->string()},         {"loaded", report.SimFileLoaded},
-                             {"messages", Messages(outcome.simMessages)}, {"SimPoolName", Text(report.Sim.SimPoolName)},
-                             {"SimSizeCount", report.Sim.SimSizeCount},   {"CurrentPool", report.CurrentPool}};
+        doc["simulation"] = {{"path", outcome.simPath->string()},
+                             {"loaded", report.SimFileLoaded},
+                             {"messages", MessagesDocument(outcome.simMessages)},
+                             {"SimPoolName", Text(report.Sim.SimPoolName)},
+                             {"SimSizeCount", report.Sim.SimSizeCount},
+                             {"CurrentPool", report.CurrentPool}};
     } else {
         doc["simulation"] = nullptr;
     }

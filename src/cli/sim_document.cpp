@@ -13,18 +13,10 @@ using json = nlohmann::ordered_json;
 
 namespace {
 
-json Messages(const std::vector<Message>& messages) {
-    json list = json::array();
-    for (const Message& m : messages) {
-        list.push_back({{"title", m.title}, {"text", m.text}, {"icon", IconName(m.icon)}});
-    }
-    return list;
-}
-
 json Graph(int type, std::string_view name, const MessageLog& log, const ChartModel& chart, bool drawn) {
     return {{"type", type},
             {"name", name},
-            {"messages", Messages(log.messages())},
+            {"messages", MessagesDocument(log.messages())},
             {"legend", json::array()},
             {"chart", ChartDocument(chart, drawn)}};
 }
@@ -149,7 +141,7 @@ ExportOutcome RunExports(Report& report, int p, const ExportOptions& exports, co
         doc["clusters"] = {{"path", path.string()},
                            {"written", status.has_value()},
                            {"result", run.result},
-                           {"messages", Messages(log.messages())}};
+                           {"messages", MessagesDocument(log.messages())}};
     }
     if (exports.indexFolder) {
         MessageLog log;
@@ -157,7 +149,7 @@ ExportOutcome RunExports(Report& report, int p, const ExportOptions& exports, co
         outcome.ok = outcome.ok && written;
         doc["indexes"] = {{"path", std::filesystem::absolute(*exports.indexFolder / IndexExcludeFile).string()},
                           {"written", written},
-                          {"messages", Messages(log.messages())}};
+                          {"messages", MessagesDocument(log.messages())}};
     }
     return outcome;
 }

@@ -88,22 +88,22 @@ void ClusterPage::ClickClusterRow(int row) {
     }
 }
 
-void ClusterPage::SortClusterList(int column) {
-    if (column < 0 || column >= static_cast<int>(clusterCaptions_.size())) {
+namespace {
+// Sorts rows of three text cells on a clicked header, as both cluster lists do.
+template <class Row> void SortCells(std::vector<std::string>& captions, std::vector<Row>& rows, int column) {
+    if (column < 0 || column >= static_cast<int>(captions.size())) {
         return;
     }
-    const ListSort sort = SortListByColumn(clusterCaptions_, column);
-    SortRows(clusterRows_, sort,
-             [column](const ClusterListRow& row) { return row.cells.at(static_cast<std::size_t>(column)); });
+    const ListSort sort = SortListByColumn(captions, column);
+    SortRows(rows, sort, [column](const Row& row) { return row.cells.at(static_cast<std::size_t>(column)); });
 }
+} // namespace
 
+void ClusterPage::SortClusterList(int column) {
+    SortCells(clusterCaptions_, clusterRows_, column);
+}
 void ClusterPage::SortClusterObjects(int column) {
-    if (column < 0 || column >= static_cast<int>(objectCaptions_.size())) {
-        return;
-    }
-    const ListSort sort = SortListByColumn(objectCaptions_, column);
-    SortRows(objectRows_, sort,
-             [column](const ClusterObjectRow& row) { return row.cells.at(static_cast<std::size_t>(column)); });
+    SortCells(objectCaptions_, objectRows_, column);
 }
 
 void ClusterPage::CreateClusterFile(FileChooser& chooser) {

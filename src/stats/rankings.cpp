@@ -191,30 +191,16 @@ RankedList RankPoolObjects(Report& report, int p, int type) {
     };
     std::vector<bool> taken(static_cast<std::size_t>(objects), false);
 
-    if (info.order == Order::High) {
-        for (int rank = 1; rank <= n; ++rank) {
-            int choice = -1;
-            for (int i = 0; i < objects; ++i) {
-                if (!taken[static_cast<std::size_t>(i)] && candidate(i) &&
-                    (choice < 0 || valueOf(i) >= valueOf(choice))) {
-                    choice = i; // among equal values the last in table order wins
-                }
-            }
-            if (choice < 0) {
-                n = rank - 1;
-                break;
-            }
-            taken[static_cast<std::size_t>(choice)] = true;
-            Store(list, report, rank, valueOf(choice), range.first + choice);
-        }
-    } else if (info.order == Order::Low) {
+    if (info.order != Order::LowMerged) {
+        // Highest first: the last of equal values wins; lowest first: the first of equal values.
+        const bool high = info.order == Order::High;
         for (int rank = 1; rank <= n; ++rank) {
             int choice = -1;
             for (int i = 0; i < objects; ++i) {
                 const float value = valueOf(i);
                 const bool allowed = !taken[static_cast<std::size_t>(i)] && candidate(i) && (type != 10 || value > 0);
-                if (allowed && (choice < 0 || value < valueOf(choice))) {
-                    choice = i; // among equal values the first in table order wins
+                if (allowed && (choice < 0 || (high ? value >= valueOf(choice) : value < valueOf(choice)))) {
+                    choice = i;
                 }
             }
             if (choice < 0) {
