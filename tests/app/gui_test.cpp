@@ -83,10 +83,12 @@ TEST_F(Gui, OpensTheSamplesThroughTheDialogsAndShowsEveryTab) {
         w.ChoosePool(1); // BP1, the simulated pool
         EXPECT_TRUE(w.tabs()->isTabEnabled(ornexa::SimGraphTab));
         EXPECT_EQ(w.windowTitle(), "Quorvel - BP1");
-        for (int tab = 0; tab < 4; ++tab) {
+        for (int tab = 0; tab < ornexa::AnalysisTabCount; ++tab) {
             w.SelectTab(tab);
             EXPECT_EQ(w.tabs()->currentIndex(), tab);
         }
+        EXPECT_EQ(w.statusText(), "Cluster Analysis details");
+        w.SelectTab(ornexa::PoolStatAnalysisTab);
         EXPECT_EQ(w.statusText(), "Buffer Pool Statistical Analysis");
         for (int type = 1; type <= 22; ++type) {
             w.ChoosePoolGraphType(type);
