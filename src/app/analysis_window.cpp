@@ -440,12 +440,17 @@ void AnalysisWindow::Refresh() {
         panelData_[i]->setText(Text(session_.poolDetails()[i]));
     }
 
-    std::vector<TextRowsModel::Row> rows;
-    rows.reserve(session_.objectList().size());
-    for (const ornexa::ObjectListEntry& entry : session_.objectList()) {
-        rows.push_back({entry.object, {entry.text}, entry.icon});
+    // Rebuilt only when its rows or captions change, so a click keeps the list where it was.
+    if (shownObjects_ != session_.objectList() || shownObjectCaptions_ != session_.objectListCaptions()) {
+        shownObjects_ = session_.objectList();
+        shownObjectCaptions_ = session_.objectListCaptions();
+        std::vector<TextRowsModel::Row> rows;
+        rows.reserve(shownObjects_.size());
+        for (const ornexa::ObjectListEntry& entry : shownObjects_) {
+            rows.push_back({entry.object, {entry.text}, entry.icon});
+        }
+        objectModel_->SetRows(shownObjectCaptions_, std::move(rows));
     }
-    objectModel_->SetRows(session_.objectListCaptions(), std::move(rows));
     if (const auto row = session_.selectedObjectRow()) {
         objectTable_->selectRow(*row);
     }

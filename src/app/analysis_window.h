@@ -89,6 +89,8 @@ private:
     std::array<QLabel*, 12> panelData_{};
 
     TextRowsModel* objectModel_ = nullptr;
+    std::vector<ornexa::ObjectListEntry> shownObjects_; // what the object list model holds
+    std::vector<std::string> shownObjectCaptions_;
     QTableView* objectTable_ = nullptr;
     QComboBox* objectGraphType_ = nullptr;
     ChartView* objectChart_ = nullptr;

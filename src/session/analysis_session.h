@@ -37,6 +37,7 @@ struct ObjectListEntry {
     int object = 0;
     std::string text; // trimmed ObjName
     int icon = 8;     // 5 "T", 6 "I", 7 "D", 8 other
+    friend bool operator==(const ObjectListEntry&, const ObjectListEntry&) = default;
 };
 
 // The pool header of the Pool Info tab: name, objects, VP size, HP size, cast-out; VPSEQT, HPSEQT,
