@@ -17,10 +17,8 @@ double Measure(const PoolRecord& pool, int measure, int k) {
     return measure == SysHitRatioMeasure ? pool.SimSysHitRatio(k) : pool.SimReadIORate(k);
 }
 
-// Nearest whole number, ties to even.
-std::int64_t RoundEven(double value) {
-    return static_cast<std::int64_t>(std::nearbyint(value));
-}
+// Nearest whole number, ties to even; kept a Double, as an improvement may be any size.
+double RoundEven(double value) { return std::nearbyint(value); }
 
 struct TopEntry {
     float value;
@@ -70,10 +68,10 @@ void FillBars(ChartModel& chart, const Report& report, const std::vector<TopEntr
 }
 
 // The axis maximum: the largest entry rounded to a whole number.
-std::int64_t WholeMaximum(const std::vector<TopEntry>& top) {
-    std::int64_t m = top.empty() ? 0 : RoundEven(top.front().value);
+double WholeMaximum(const std::vector<TopEntry>& top) {
+    double m = top.empty() ? 0 : RoundEven(top.front().value);
     for (const TopEntry& entry : top) {
-        if (static_cast<double>(entry.value) > static_cast<double>(m)) {
+        if (static_cast<double>(entry.value) > m) {
             m = RoundEven(entry.value);
         }
     }
@@ -149,7 +147,7 @@ void DrawLargestImprovement(ChartModel& chart, Report& report, int p, int measur
     chart.title = measure == SysHitRatioMeasure ? "Objects With Largest Percentage Improvement"
                                                 : "Objects With Largest I/O Rate Reduction";
     FillBars(chart, report, top, 1.0F, [](int r, int n) { return n - r; });
-    chart.axisMax = static_cast<double>(WholeMaximum(top)) * 1.25;
+    chart.axisMax = WholeMaximum(top) * 1.25;
 }
 
 int WorkSetSizeIndex(const Report& report, int p) {
@@ -176,18 +174,18 @@ void DrawWorkSets(ChartModel& chart, Report& report, int p, bool largest) {
     }
     const std::vector<TopEntry> top = Top(workSets, range.first, BarsOf(report, p), largest);
     const bool scaled = std::any_of(top.begin(), top.end(), [](const TopEntry& e) { return e.value > 9999.0F; });
-    std::int64_t m = WholeMaximum(top);
+    double m = WholeMaximum(top);
     if (largest) {
         FillBars(chart, report, top, scaled ? 1000.0F : 1.0F, [](int r, int n) { return n - r; });
     } else {
         FillBars(chart, report, top, scaled ? 1000.0F : 1.0F, [](int r, int) { return r - 1; });
     }
     if (scaled) {
-        m = RoundEven(static_cast<double>(m) / 1000);
+        m = RoundEven(m / 1000);
     }
     chart.title = std::string(largest ? "Objects With Largest Max WkSet" : "Objects With Smallest Max WkSet") +
                   (scaled ? " * 1K" : "");
-    chart.axisMax = static_cast<double>(m) * 1.25;
+    chart.axisMax = m * 1.25;
 }
 
 } // namespace

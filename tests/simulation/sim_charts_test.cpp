@@ -77,6 +77,16 @@ TEST(DrawLargestImprovement, CountsOnlySizesWithAWorkingSet) {
     }
 }
 
+TEST(DrawLargestImprovement, ScalesItsAxisToAnyImprovement) {
+    Report report = SimulatedPool({100, 200}, 1);
+    report.Objects(1).SimReadIORate(1) = 5.8e26;
+    report.Objects(1).SimMaxWorkSet(2) = 1;
+    ChartModel chart;
+    DrawLargestImprovement(chart, report, 1, IORateMeasure);
+    EXPECT_EQ(chart.title, "Objects With Largest I/O Rate Reduction");
+    EXPECT_NEAR(*chart.axisMax / 1.25, 5.8e26, 1e20);
+}
+
 TEST(WorkSetSizeIndex, TakesTheLargestSizeThatHadGetpages) {
     Report report = SimulatedPool({200, 400, 800}, 1);
     report.Pools(1).SimGetPages(1) = 500;

@@ -1,0 +1,68 @@
+// Any bytes as a Simulation report against the bundled Statistics sample: the read must end, keep
+// SimFileLoaded only when it reached the end, and the simulation charts and clustering must work
+// on whatever it stored.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+
+#include "cluster/clustering.h"
+#include "report/stat_reader.h"
+#include "simulation/sim_charts.h"
+#include "simulation/sim_reader.h"
+
+namespace {
+
+std::filesystem::path InputFile() {
+    static const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("ornexa-fuzz-" + std::to_string(getpid()) + ".sim");
+    return path;
+}
+
+const ornexa::Report& Statistics() {
+    static const ornexa::Report report = [] {
+        ornexa::Report r;
+        ornexa::MessageLog log;
+        const char* sample = std::getenv("ORNEXA_FUZZ_STATISTICS");
+        ornexa::ReadStatisticsFile(r, sample != nullptr ? sample : "samples/statistics-usa.sta", log);
+        if (!r.StatFileLoaded) {
+            throw std::runtime_error("set ORNEXA_FUZZ_STATISTICS to a Statistics report that loads");
+        }
+        return r;
+    }();
+    return report;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::FILE* f = std::fopen(InputFile().c_str(), "wb");
+    if (f == nullptr) {
+        return 0;
+    }
+    std::fwrite(data, 1, size, f);
+    std::fclose(f);
+
+    ornexa::Report report = Statistics();
+    ornexa::MessageLog log;
+    const ornexa::SimReadResult result = ornexa::ReadSimulationFile(report, InputFile(), log);
+    if (result.loaded() != report.SimFileLoaded) {
+        throw std::logic_error("SimFileLoaded follows the outcome of the read");
+    }
+    const int p = report.CurrentPool;
+    if (p >= 1 && p <= report.PoolCount()) {
+        ornexa::ChartModel chart;
+        for (int m = 0; m <= 1; ++m) {
+            ornexa::DrawPoolSizeCurve(chart, report, p, m, log);
+            ornexa::DrawLargestImprovement(chart, report, p, m);
+        }
+        ornexa::DrawLargestWorkSets(chart, report, p);
+        ornexa::DrawSmallestWorkSets(chart, report, p);
+        for (int k = 1; k <= ornexa::MaxSimSizes; ++k) {
+            (void)ornexa::RunClusterAnalysis(report, p, k, ornexa::PoolUsage::Random, 0, 0.4, log);
+        }
+    }
+    return 0;
+}
