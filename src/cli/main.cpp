@@ -100,7 +100,8 @@ int Run(int argc, char** argv) {
         }
         std::cout << doc.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
     } else {
-        ornexa::cli::WriteTextReport(std::cout, report, outcome);
+        const auto doc = ornexa::cli::ReportDocument(report, outcome, analysis);
+        ornexa::cli::WriteTextReport(std::cout, report, outcome, doc["analysis"]);
         if (exportDocument) {
             std::cout << "\nExports:\n"
                       << exportDocument->dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';

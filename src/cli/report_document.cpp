@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "report/latin1.h"
+#include "report/number_format.h"
 #include "stats/pool_list_figures.h"
 
 namespace ornexa::cli {
@@ -103,7 +104,84 @@ void WriteMessages(std::ostream& out, const std::vector<Message>& messages) {
 
 } // namespace
 
-void WriteTextReport(std::ostream& out, const Report& report, const ReadOutcome& outcome) {
+namespace {
+
+std::string Str(const json& value) {
+    if (value.is_string()) {
+        return value.get<std::string>();
+    }
+    return value.is_number_float() ? PlainText(value.get<double>()) : value.dump();
+}
+
+// A chart in one line per point, bars from top to bottom as the window draws them.
+void WriteChart(std::ostream& out, const json& graph) {
+    out << "    " << Str(graph["name"]);
+    for (const auto& m : graph["messages"]) {
+        out << "  [" << Str(m["text"]) << "]";
+    }
+    const json& chart = graph["chart"];
+    if (chart.is_null()) {
+        out << ": no chart\n";
+        return;
+    }
+    out << ": " << Str(chart["title"]) << (Str(chart["subtitle"]).empty() ? "" : " / " + Str(chart["subtitle"]))
+        << '\n';
+    std::vector<json> points(chart["points"].begin(), chart["points"].end());
+    if (Str(chart["kind"]) == "ranked") {
+        std::reverse(points.begin(), points.end());
+    }
+    for (const json& point : points) {
+        out << "      " << std::left << std::setw(30) << (point.contains("x") ? Str(point["x"]) : Str(point["label"]))
+            << ' ' << Str(point["value"]) << '\n';
+    }
+}
+
+void WriteAnalysis(std::ostream& out, const json& analysis) {
+    for (const json& pool : analysis) {
+        out << "\n" << Str(pool["header"]["caption"]) << "\n";
+        for (const auto& text : pool["header"]["pool_info"]) {
+            out << "  " << Str(text);
+        }
+        out << "  |";
+        for (const auto& text : pool["header"]["threshold_info"]) {
+            out << "  " << Str(text);
+        }
+        out << "\n  Rules, random usage:\n";
+        for (const auto& rule : pool["rules"]["R"]) {
+            out << "  " << Str(rule) << '\n';
+        }
+        out << "  Rules, sequential usage:\n";
+        for (const auto& rule : pool["rules"]["S"]) {
+            out << "  " << Str(rule) << '\n';
+        }
+        out << "  Graphs:\n";
+        for (const json& graph : pool["graphs"]) {
+            WriteChart(out, graph);
+        }
+        const json& sim = pool["simulation"];
+        if (sim.is_null()) {
+            continue;
+        }
+        out << "  Simulation at sizes " << sim["sizes"].dump() << ", working sets at size "
+            << Str(sim["work_set_size_index"]) << ":\n";
+        for (const char* key : {"curves", "largest_improvement"}) {
+            for (const json& graph : sim[key]) {
+                WriteChart(out, graph);
+            }
+        }
+        WriteChart(out, sim["largest_work_sets"]);
+        WriteChart(out, sim["smallest_work_sets"]);
+        out << "  Clusters (usage, size: clusters of members):\n";
+        for (const json& run : sim["clusters"]) {
+            out << "    " << Str(run["usage"]) << ", " << Str(run["size"]) << ": " << Str(run["result"]) << " of "
+                << run["members"].size() << '\n';
+        }
+    }
+}
+
+} // namespace
+
+void WriteTextReport(std::ostream& out, const Report& report, const ReadOutcome& outcome, const json& analysis) {
     out << "Statistics report " << outcome.statPath.string() << ": "
         << (report.StatFileLoaded ? "loaded" : "not loaded") << "\n\n";
     WriteMessages(out, outcome.statMessages);
@@ -156,6 +234,7 @@ void WriteTextReport(std::ostream& out, const Report& report, const ReadOutcome&
         }
         out << '\n';
     }
+    WriteAnalysis(out, analysis);
 }
 
 } // namespace ornexa::cli

@@ -36,7 +36,8 @@ ReadOutcome ReadReport(Report& report, const std::filesystem::path& statPath,
 // The JSON document of ornexa-report.
 nlohmann::ordered_json ReportDocument(Report& report, const ReadOutcome& outcome, const AnalysisOptions& options = {});
 
-// The same content as readable text.
-void WriteTextReport(std::ostream& out, const Report& report, const ReadOutcome& outcome);
+// The same content as readable text; `analysis` is the document's analysis list.
+void WriteTextReport(std::ostream& out, const Report& report, const ReadOutcome& outcome,
+                     const nlohmann::ordered_json& analysis = nlohmann::ordered_json::array());
 
 } // namespace ornexa::cli
