@@ -77,8 +77,9 @@ void QtUiServices::Show(const ornexa::Message& message) {
     case ornexa::MessageIcon::None:
         break;
     }
-    const QString title = message.title.empty() ? QStringLiteral("ORNEXA") : QString::fromLatin1(message.title.c_str());
-    QString text = QString::fromLatin1(message.text.c_str());
+    // Messages hold fixed texts and file paths, which are UTF-8 here; report texts never go into one.
+    const QString title = message.title.empty() ? QStringLiteral("ORNEXA") : QString::fromStdString(message.title);
+    QString text = QString::fromStdString(message.text);
     text.replace(QLatin1Char('\t'), QLatin1Char('\n')); // the field error report's items, one a line
     QMessageBox box(icon, title, text, QMessageBox::Ok, parent());
     box.exec();
