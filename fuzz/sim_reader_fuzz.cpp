@@ -2,24 +2,17 @@
 // SimFileLoaded only when it reached the end, and the simulation charts and clustering must work
 // on whatever it stored.
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
-#include <unistd.h>
 
 #include "cluster/clustering.h"
+#include "input_file.h"
 #include "report/stat_reader.h"
 #include "simulation/sim_charts.h"
 #include "simulation/sim_reader.h"
 
 namespace {
-
-std::filesystem::path InputFile() {
-    static const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("ornexa-fuzz-" + std::to_string(getpid()) + ".sim");
-    return path;
-}
 
 const ornexa::Report& Statistics() {
     static const ornexa::Report report = [] {
@@ -38,16 +31,14 @@ const ornexa::Report& Statistics() {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::FILE* f = std::fopen(InputFile().c_str(), "wb");
-    if (f == nullptr) {
+    static const std::filesystem::path input = InputFile(".sim");
+    if (!WriteInput(input, data, size)) {
         return 0;
     }
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
 
     ornexa::Report report = Statistics();
     ornexa::MessageLog log;
-    const ornexa::SimReadResult result = ornexa::ReadSimulationFile(report, InputFile(), log);
+    const ornexa::SimReadResult result = ornexa::ReadSimulationFile(report, input, log);
     if (result.loaded() != report.SimFileLoaded) {
         throw std::logic_error("SimFileLoaded follows the outcome of the read");
     }

@@ -1,23 +1,16 @@
 // Any bytes as a Statistics report: the read must end with a message or a loaded report whose
 // tables and object ranges hold, and every graph and rule of every pool must draw.
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
-#include <unistd.h>
 
+#include "input_file.h"
 #include "report/stat_reader.h"
 #include "rules/config_rules.h"
 #include "stats/pool_graph.h"
 
 namespace {
-
-std::filesystem::path InputFile() {
-    static const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("ornexa-fuzz-" + std::to_string(getpid()) + ".sta");
-    return path;
-}
 
 void Check(bool condition, const char* what) {
     if (!condition) {
@@ -28,16 +21,14 @@ void Check(bool condition, const char* what) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::FILE* f = std::fopen(InputFile().c_str(), "wb");
-    if (f == nullptr) {
+    static const std::filesystem::path input = InputFile(".sta");
+    if (!WriteInput(input, data, size)) {
         return 0;
     }
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
 
     ornexa::Report report;
     ornexa::MessageLog log;
-    const ornexa::StatReadResult result = ornexa::ReadStatisticsFile(report, InputFile(), log);
+    const ornexa::StatReadResult result = ornexa::ReadStatisticsFile(report, input, log);
     Check(result.loaded() == log.messages().empty(), "a read ends loaded or with a message, never both");
     Check(report.PoolCount() <= ornexa::Report::MaxPools && report.ObjectCount() <= ornexa::Report::MaxObjects,
           "tables stay within their limits");
