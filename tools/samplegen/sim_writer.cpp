@@ -10,14 +10,6 @@ namespace ornexa::samplegen {
 
 namespace {
 
-template <std::size_t N>
-void PlaceAll(std::string& line, const std::array<ColumnDef, N>& columns, const std::array<FieldRef, N>& fields,
-              bool usa) {
-    for (std::size_t i = 0; i < N; ++i) {
-        PlaceField(line, columns[i], FieldImage(fields[i], columns[i], usa));
-    }
-}
-
 double Round(double value, double scale) {
     return std::round(value * scale) / scale;
 }
@@ -26,12 +18,8 @@ double Round(double value, double scale) {
 
 std::string SimParamLine(const SimParameters& parameters, bool usa) {
     SimParameters copy = parameters;
-    const auto columns = SimParamColumns();
-    const auto fields = SimParamFields(copy);
     std::string line = "*BPP";
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        PlaceField(line, columns[i], FieldImage(fields[i], columns[i], usa));
-    }
+    PlaceFields(line, SimParamColumns(), SimParamFields(copy), usa);
     return line;
 }
 
@@ -39,7 +27,7 @@ std::string SimPoolLine(const PoolRecord& pool, int sizes, bool usa) {
     PoolRecord copy = pool;
     std::string line = "BPP ";
     for (int k = 1; k <= sizes; ++k) {
-        PlaceAll(line, SimPoolSizeColumns(k), SimPoolSizeFields(copy, k), usa);
+        PlaceFields(line, SimPoolSizeColumns(k), SimPoolSizeFields(copy, k), usa);
     }
     return line;
 }
@@ -49,10 +37,10 @@ std::string SimObjectLine(const ObjectRecord& object, int sizes, bool usa, char 
     std::string line = "BPS ";
     PlaceField(line, SimLineColumns.IncludeMark, std::string(1, includeMark));
     PlaceField(line, SimLineColumns.ObjectName, copy.ObjName.trimmed());
-    PlaceAll(line, std::array<ColumnDef, 2>{SimLineColumns.SimObjStat03, SimLineColumns.SimObjStat04},
-             std::array<FieldRef, 2>{&copy.SimObjStat03, &copy.SimObjStat04}, usa);
+    PlaceFields(line, std::array<ColumnDef, 2>{SimLineColumns.SimObjStat03, SimLineColumns.SimObjStat04},
+                std::array<FieldRef, 2>{&copy.SimObjStat03, &copy.SimObjStat04}, usa);
     for (int k = 1; k <= sizes; ++k) {
-        PlaceAll(line, SimSizeColumns(k), SimObjectSizeFields(copy, k), usa);
+        PlaceFields(line, SimSizeColumns(k), SimObjectSizeFields(copy, k), usa);
     }
     return line;
 }
@@ -123,7 +111,7 @@ SimSample BuildSampleSimulation() {
         pool.SimStat2(k) = 0;
         pool.SimReadIORate(k) = 0;
     }
-    for (int o = range.first; o <= range.last; ++o) {
+    for (const int o : range) {
         ObjectRecord& object = report.Objects(o);
         const bool hasLine = (o - range.first) % 7 != 6;
         const auto need = static_cast<double>(rng.LogBetween(50, ownSize / 4));

@@ -9,15 +9,6 @@ namespace ornexa::samplegen {
 
 namespace {
 
-template <std::size_t N, class Fields>
-std::string RecordLine(std::string_view code, std::span<const ColumnDef, N> columns, const Fields& fields, bool usa) {
-    std::string line(code);
-    for (std::size_t i = 0; i < N; ++i) {
-        PlaceField(line, columns[i], FieldImage(fields[i], columns[i], usa));
-    }
-    return line;
-}
-
 std::string DoubleImage(double value, const ColumnDef& column, NumberStyle style) {
     if (column.Decimals == 1) {
         return FormatPicture(value, "0.0", style);
@@ -66,19 +57,24 @@ std::string EnvironmentLine(std::string_view country) {
 
 std::string HeaderLine(const ReportHeader& header, bool usa) {
     ReportHeader copy = header;
-    std::string line = RecordLine("HDR ", HeaderColumns(), HeaderFields(copy), usa);
+    std::string line = "HDR ";
+    PlaceFields(line, HeaderColumns(), HeaderFields(copy), usa);
     line.resize(static_cast<std::size_t>(HeaderColumns().back().End()), ' ');
     return line;
 }
 
 std::string PoolLine(const PoolRecord& pool, bool usa) {
     PoolRecord copy = pool;
-    return RecordLine("BPS ", PoolColumns(), PoolFields(copy), usa);
+    std::string line = "BPS ";
+    PlaceFields(line, PoolColumns(), PoolFields(copy), usa);
+    return line;
 }
 
 std::string ObjectLine(const ObjectRecord& object, bool usa) {
     ObjectRecord copy = object;
-    return RecordLine("BPD ", ObjectColumns(), ObjectFields(copy), usa);
+    std::string line = "BPD ";
+    PlaceFields(line, ObjectColumns(), ObjectFields(copy), usa);
+    return line;
 }
 
 std::string StatisticsText(const Report& report, const StatFileOptions& options) {
@@ -99,7 +95,7 @@ std::string StatisticsText(const Report& report, const StatFileOptions& options)
         const PoolRecord& pool = report.Pools(p);
         add(PoolLine(pool, usa));
         const ObjectRange range = PoolObjects(report, p);
-        for (int o = range.first; !range.empty() && o <= range.last; ++o) {
+        for (const int o : range) {
             add(ObjectLine(report.Objects(o), usa));
             if (options.decorate && o % 17 == 0) {
                 // Object list lines of the same report; column 21 holds the include mark.

@@ -25,6 +25,14 @@ std::string FieldImage(const FieldRef& value, const ColumnDef& column, bool usa)
 // Puts `image` at the columns of `column` in `line`, growing the line with blanks as needed.
 void PlaceField(std::string& line, const ColumnDef& column, std::string_view image);
 
+// Puts every field of `fields` at the columns of its table entry.
+template <class Columns, class Fields>
+void PlaceFields(std::string& line, const Columns& columns, const Fields& fields, bool usa) {
+    for (std::size_t i = 0; i < std::size(columns); ++i) {
+        PlaceField(line, columns[i], FieldImage(fields[i], columns[i], usa));
+    }
+}
+
 std::string EnvironmentLine(std::string_view country);
 std::string HeaderLine(const ReportHeader& header, bool usa);
 std::string PoolLine(const PoolRecord& pool, bool usa);
