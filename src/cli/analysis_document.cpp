@@ -77,7 +77,7 @@ json PoolDocument(Report& report, int p, const AnalysisOptions& options) {
     if (options.objects) {
         json objects = json::array();
         const ObjectRange range = PoolObjects(report, p);
-        for (int o = range.first; !range.empty() && o <= range.last; ++o) {
+        for (const int o : range) {
             objects.push_back(ObjectDocument(report, o));
         }
         doc["objects"] = objects;

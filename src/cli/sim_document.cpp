@@ -88,7 +88,7 @@ json SimAnalysisDocument(Report& report, int p, const SimOptions& options) {
 
     json details = json::array();
     const ObjectRange range = PoolObjects(report, p);
-    for (int o = range.first; !range.empty() && o <= range.last; ++o) {
+    for (const int o : range) {
         json rows = json::array();
         for (const auto& row : SimObjectDetailCells(report, o)) {
             rows.push_back(row);

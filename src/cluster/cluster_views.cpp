@@ -148,7 +148,7 @@ bool WriteIndexExcludeFile(const Report& report, int p, const std::filesystem::p
     std::string text;
     int count = 0;
     const ObjectRange range = PoolObjects(report, p);
-    for (int o = range.first; !range.empty() && o <= range.last; ++o) {
+    for (const int o : range) {
         const ObjectRecord& object = report.Objects(o);
         std::string upper(object.ObjName.padded());
         std::transform(upper.begin(), upper.end(), upper.begin(),

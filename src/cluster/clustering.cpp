@@ -110,7 +110,7 @@ ClusterRun RunClusterAnalysis(const Report& report, int p, int k, PoolUsage usag
         return run;
     }
     const ObjectRange range = PoolObjects(report, p);
-    for (int o = range.first; !range.empty() && o <= range.last; ++o) {
+    for (const int o : range) {
         if (TakesPart(report.Objects(o), k, usage, threshold)) {
             run.ClusterMembers.push_back(o);
             run.ClusterOfMember.push_back(report.Objects(o).SimMaxWorkSet(k));

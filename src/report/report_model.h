@@ -145,12 +145,28 @@ struct ObjectRecord {
     double RankValue = 0; // work field of the rankings
 };
 
-// The object numbers of one pool; empty when first is 0.
+// The object numbers of one pool; empty when first is 0. `for (int o : range)` visits them in order.
 struct ObjectRange {
     int first = 0;
     int last = 0;
     [[nodiscard]] bool empty() const { return first == 0 || last < first; }
     [[nodiscard]] int count() const { return empty() ? 0 : last - first + 1; }
+
+    class Iterator {
+    public:
+        explicit Iterator(int object) : object_(object) {}
+        int operator*() const { return object_; }
+        Iterator& operator++() {
+            ++object_;
+            return *this;
+        }
+        friend bool operator==(const Iterator&, const Iterator&) = default;
+
+    private:
+        int object_;
+    };
+    [[nodiscard]] Iterator begin() const { return Iterator(empty() ? 0 : first); }
+    [[nodiscard]] Iterator end() const { return Iterator(empty() ? 0 : last + 1); }
 };
 
 // The one report of a run: header, pools and objects in file order, and the run's flags.

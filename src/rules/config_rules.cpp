@@ -62,7 +62,7 @@ bool NameHas(const ObjectRecord& o, std::string_view part) {
 // Calls f for each object of pool p.
 template <class F> void ForEachObject(const Report& report, int p, F f) {
     const ObjectRange range = PoolObjects(report, p);
-    for (int o = range.first; !range.empty() && o <= range.last; ++o) {
+    for (const int o : range) {
         f(report.Objects(o));
     }
 }

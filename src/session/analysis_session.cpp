@@ -119,7 +119,8 @@ void AnalysisSession::SelectPoolFromList(int row) {
 void AnalysisSession::ShowPoolChange(int pool, const char* failureTitle) {
     try {
         report_.CurrentPool = pool;
-        report_.CurrentObject = PoolObjects(report_, pool).empty() ? 0 : PoolObjects(report_, pool).first;
+        const ObjectRange range = PoolObjects(report_, pool);
+        report_.CurrentObject = range.empty() ? 0 : range.first;
         ShowPoolHeader();
         FillObjectList();
         // Redrawn once the list holds the new pool, so the title names the object shown.
@@ -237,7 +238,7 @@ void AnalysisSession::FillObjectList() {
         return;
     }
     const ObjectRange range = PoolObjects(report_, p);
-    for (int o = range.first; !range.empty() && o <= range.last; ++o) {
+    for (const int o : range) {
         const ObjectRecord& object = report_.Objects(o);
         objectList_.push_back({o, std::string(object.ObjName.trimmed()), ObjectIcon(object)});
     }

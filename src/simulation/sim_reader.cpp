@@ -265,15 +265,12 @@ int FindSimulatedObject(const Report& report, int p, std::string_view name) {
         return 0;
     }
     const ObjectRange range = PoolObjects(report, p);
-    if (range.empty()) {
-        return 0;
-    }
-    for (int o = range.first; o <= range.last; ++o) {
+    for (const int o : range) {
         if (EqualIgnoringCase(report.Objects(o).ObjName.trimmed(), name)) {
             return o;
         }
     }
-    for (int o = range.first; o <= range.last; ++o) {
+    for (const int o : range) {
         if (ContainsIgnoringCase(report.Objects(o).ObjName.padded(), name)) {
             return o;
         }

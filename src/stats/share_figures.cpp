@@ -88,7 +88,7 @@ ShareResult PoolShare(const Report& report, int p, int kind, NumberStyle style) 
     ShareResult r;
     r.sources = 3;
     const ObjectRange range = PoolObjects(report, p);
-    for (int o = range.first; !range.empty() && o <= range.last; ++o) {
+    for (const int o : range) {
         const ObjectRecord& object = report.Objects(o);
         std::int64_t sum = 0;
         for (int i = 1; i <= (kind == 4 ? 3 : 4); ++i) {

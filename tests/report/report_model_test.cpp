@@ -77,6 +77,16 @@ TEST(ObjectRange, APoolWithoutObjectsHasNone) {
     EXPECT_TRUE((ObjectRange{0, 0}).empty());
     EXPECT_EQ((ObjectRange{4, 6}).count(), 3);
     EXPECT_EQ((ObjectRange{4, 4}).count(), 1);
+    const auto visited = [](ObjectRange range) {
+        std::vector<int> objects;
+        for (const int o : range) {
+            objects.push_back(o);
+        }
+        return objects;
+    };
+    EXPECT_EQ(visited({4, 6}), (std::vector<int>{4, 5, 6}));
+    EXPECT_TRUE(visited({0, 0}).empty());
+    EXPECT_TRUE(visited({0, 5}).empty()); // a range without its first object is empty
 }
 
 } // namespace
