@@ -47,6 +47,13 @@ void ReportLineReader::Close() {
     lastPercent_ = -1;
 }
 
+void ReportLineReader::End(int percent) {
+    Close();
+    if (progress_) {
+        progress_(percent);
+    }
+}
+
 bool ReportLineReader::Fill() {
     if (eof_ || !file_) {
         return false;

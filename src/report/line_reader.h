@@ -24,6 +24,8 @@ public:
     // Opens the file; on failure returns a description that names the file and the reason.
     std::optional<std::string> Open(const std::filesystem::path& path);
     void Close();
+    // Closes the file and reports where the read ended: 100 after the last line, 0 after a stop.
+    void End(int percent);
 
     // The next line without its end, cut after `maxLength` characters (the rest of a longer line
     // is read past, never kept). Empty when the file has no further line or could not be read;

@@ -32,7 +32,7 @@ bool HasCode(std::string_view line, std::string_view code) {
 class StatisticsRead {
 public:
     StatisticsRead(Report& report, MessageSink& messages, const ProgressFn& progress)
-        : report_(report), messages_(messages), progress_(progress), lines_(progress) {}
+        : report_(report), messages_(messages), lines_(progress) {}
 
     StatReadResult Run(const std::filesystem::path& path) {
         if (const auto failure = lines_.Open(path)) {
@@ -81,8 +81,7 @@ public:
         }
         CloseObjectRange();
         Counters();
-        lines_.Close();
-        Progress(100);
+        lines_.End(100);
         report_.StatFileLoaded = true;
         result_.outcome = StatReadOutcome::Loaded;
         return result_;
@@ -144,16 +143,9 @@ private:
         result_.BytesRead = lines_.BytesRead();
     }
 
-    void Progress(int percent) const {
-        if (progress_) {
-            progress_(percent);
-        }
-    }
-
     StatReadResult Stop(StatReadOutcome outcome) {
         Counters();
-        lines_.Close();
-        Progress(0);
+        lines_.End(0);
         result_.outcome = outcome;
         return result_;
     }
@@ -174,7 +166,6 @@ private:
 
     Report& report_;
     MessageSink& messages_;
-    const ProgressFn& progress_;
     ReportLineReader lines_;
     StatReadResult result_;
     // Every line overwrites all the file fields of these; what the reader does not fill (object

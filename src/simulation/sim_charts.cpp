@@ -18,7 +18,9 @@ double Measure(const PoolRecord& pool, int measure, int k) {
 }
 
 // Nearest whole number, ties to even; kept a Double, as an improvement may be any size.
-double RoundEven(double value) { return std::nearbyint(value); }
+double RoundEven(double value) {
+    return std::nearbyint(value);
+}
 
 struct TopEntry {
     float value;

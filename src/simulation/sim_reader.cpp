@@ -36,7 +36,7 @@ std::string WithReason(ReadFailure failure, const std::string& reason) {
 class SimulationRead {
 public:
     SimulationRead(Report& report, MessageSink& messages, const ProgressFn& progress)
-        : report_(report), messages_(messages), progress_(progress), lines_(progress) {}
+        : report_(report), messages_(messages), lines_(progress) {}
 
     SimReadResult Run(const std::filesystem::path& path) {
         report_.SimFileLoaded = false;
@@ -78,8 +78,7 @@ public:
             return Fail(*failure);
         }
         Counters();
-        lines_.Close();
-        Progress(100);
+        lines_.End(100);
         report_.SimFileLoaded = true;
         result_.outcome = SimReadOutcome::Loaded;
         return result_;
@@ -208,16 +207,9 @@ private:
 
     void Counters() { result_.ReadLineNo = lines_.ReadLineNo(); }
 
-    void Progress(int percent) const {
-        if (progress_) {
-            progress_(percent);
-        }
-    }
-
     SimReadResult Stop(SimReadOutcome outcome) {
         Counters();
-        lines_.Close();
-        Progress(0);
+        lines_.End(0);
         report_.SimFileLoaded = false;
         result_.outcome = outcome;
         return result_;
@@ -240,7 +232,6 @@ private:
 
     Report& report_;
     MessageSink& messages_;
-    const ProgressFn& progress_;
     ReportLineReader lines_;
     SimReadResult result_;
     bool usa_ = true;
