@@ -18,28 +18,44 @@ int Run(int argc, char** argv) {
     std::string largest;
     std::string simulation;
     std::string country = "DEU";
+    std::uint64_t seed = SampleSeed;
+    std::string simPool = "BP1";
+    std::string largestSimulation;
     app.add_option("--usa", usa, "write the sample as a USA report to this file");
     app.add_option("--non-usa", nonUsa, "write the sample with decimal commas to this file");
     app.add_option("--country", country, "country code of the --non-usa report");
     app.add_option("--simulation", simulation, "write the Simulation report of the sample's pool BP1 to this file");
     app.add_option("--largest", largest, "write a report of 60 pools and 5000 objects to this file");
+    app.add_option("--seed", seed, "other figures for the same pools in --usa, --non-usa and --simulation")
+        ->capture_default_str();
+    app.add_option("--sim-pool", simPool, "the pool that --simulation and --largest-simulation simulate")
+        ->capture_default_str();
+    app.add_option("--largest-simulation", largestSimulation,
+                   "write a Simulation report of a pool of the --largest report to this file");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         return app.exit(e) == 0 ? 0 : 2;
     }
     try {
+        // The bundled samples are the defaults; another seed or pool varies them.
+        const bool bundled = seed == SampleSeed && simPool == "BP1";
         if (!usa.empty()) {
-            WriteTextFile(usa, StatisticsText(BuildSampleReport()));
+            WriteTextFile(usa, StatisticsText(BuildSampleReport(seed)));
         }
         if (!nonUsa.empty()) {
             StatFileOptions options;
             options.country = country;
-            WriteTextFile(nonUsa, StatisticsText(BuildSampleReport(), options));
+            WriteTextFile(nonUsa, StatisticsText(BuildSampleReport(seed), options));
         }
         if (!simulation.empty()) {
-            const SimSample sample = BuildSampleSimulation();
+            const SimSample sample =
+                bundled ? BuildSampleSimulation() : BuildSimulation(BuildSampleReport(seed), simPool, seed + 1);
             WriteTextFile(simulation, SimulationText(sample.report, sample.pool, sample.objects));
+        }
+        if (!largestSimulation.empty()) {
+            const SimSample sample = BuildSimulation(BuildLargestReport(), simPool, seed + 2);
+            WriteTextFile(largestSimulation, SimulationText(sample.report, sample.pool, sample.objects));
         }
         if (!largest.empty()) {
             StatFileOptions options;

@@ -221,7 +221,7 @@ ReportHeader SampleHeader(int pools) {
 
 } // namespace
 
-Report BuildSampleReport() {
+Report BuildSampleReport(std::uint64_t seed) {
     static constexpr std::array<PoolPlan, 9> plans{{
         {"BP0", PoolMix::Catalog, 2000, 0, 80, 80, 50.0, 10.0, 24},
         {"BP1", PoolMix::Mixed, 20000, 0, 80, 80, 50.0, 10.0, 42},
@@ -235,7 +235,7 @@ Report BuildSampleReport() {
     }};
     Report report;
     report.Header = SampleHeader(static_cast<int>(plans.size()));
-    Rng rng(20261130);
+    Rng rng(seed);
     for (const PoolPlan& plan : plans) {
         AddPool(report, plan, rng);
     }

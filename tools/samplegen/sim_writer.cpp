@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
+#include <string>
 
 #include "sample_report.h"
 #include "simulation/sim_columns.h"
@@ -73,12 +75,19 @@ std::string SimulationText(const Report& report, int p, const std::vector<int>& 
 }
 
 SimSample BuildSampleSimulation() {
-    SimSample sample{BuildSampleReport(), 0, {}};
+    return BuildSimulation(BuildSampleReport(), "BP1", 31);
+}
+
+SimSample BuildSimulation(Report base, std::string_view poolName, std::uint64_t seed) {
+    SimSample sample{std::move(base), 0, {}};
     Report& report = sample.report;
     for (int p = 1; p <= report.PoolCount(); ++p) {
-        if (report.Pools(p).PoolName.trimmed() == "BP1") {
+        if (report.Pools(p).PoolName.trimmed() == poolName) {
             sample.pool = p;
         }
+    }
+    if (sample.pool == 0) {
+        throw std::invalid_argument("no pool of the report is named " + std::string(poolName));
     }
     PoolRecord& pool = report.Pools(sample.pool);
     const Long ownSize = pool.VPSize + pool.HPSize;
@@ -91,7 +100,7 @@ SimSample BuildSampleSimulation() {
     sim.SimHeaderField04 = report.Header.CollectionDate.str();
     sim.SimHeaderField05 = report.Header.CollectionTime.str();
     sim.SimHeaderField06 = report.Header.Db2Version.str();
-    sim.SimPoolName = "BP1";
+    sim.SimPoolName = std::string(poolName);
     sim.SimSizeCount = static_cast<std::int16_t>(sizes.size());
     sim.SimHeaderValue09 = 4.0;
     sim.SimHeaderValue10 = 100.0;
@@ -102,7 +111,7 @@ SimSample BuildSampleSimulation() {
         sim.SimSizeLabel(k).assignRaw(used ? " VP" + std::to_string(sim.SimVPSize(k) / 1000) + "K  " : "        ");
     }
 
-    Rng rng(31);
+    Rng rng(seed);
     const ObjectRange range = PoolObjects(report, sample.pool);
     const double elapsed = ElapsedToSeconds(report.Header.ElapsedTime.padded());
     for (int k = 1; k <= sim.SimSizeCount; ++k) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "report/report_model.h"
@@ -26,5 +28,7 @@ struct SimSample {
     std::vector<int> objects; // the objects that have an object simulation line
 };
 SimSample BuildSampleSimulation();
+// The same kind of simulation for the pool named `poolName` of `report`, values drawn from `seed`.
+SimSample BuildSimulation(Report report, std::string_view poolName, std::uint64_t seed);
 
 } // namespace ornexa::samplegen
