@@ -29,9 +29,10 @@ public:
 };
 
 void BM_SelectPoolOf5000Objects(benchmark::State& state) {
-    Report report = OnePoolOf5000();
+    const Report report = OnePoolOf5000();
+    const SimulationData sim;
     NullSink sink;
-    AnalysisSession session(report, sink, ".");
+    AnalysisSession session(report, sim, sink, ".");
     session.Load();
     session.Activate();
     for (auto _ : state) {
@@ -42,7 +43,7 @@ void BM_SelectPoolOf5000Objects(benchmark::State& state) {
 BENCHMARK(BM_SelectPoolOf5000Objects)->Unit(benchmark::kMillisecond);
 
 void BM_DrawRanking(benchmark::State& state) {
-    Report report = OnePoolOf5000();
+    const Report report = OnePoolOf5000();
     NullSink sink;
     GraphView view;
     const auto type = static_cast<int>(state.range(0));
@@ -58,26 +59,31 @@ BENCHMARK(BM_DrawRanking)->DenseRange(7, 22)->Unit(benchmark::kMicrosecond);
 
 namespace {
 
+struct Clustered {
+    Report report;
+    SimulationData sim;
+};
+
 // 5000 objects that all take part at size 1 with spread working sets.
-Report ClusterPool() {
-    Report report = OnePoolOf5000();
+Clustered ClusterPool() {
+    Clustered c{OnePoolOf5000(), {}};
     samplegen::Rng rng(9);
-    for (int o = 1; o <= report.ObjectCount(); ++o) {
-        ObjectRecord& object = report.Objects(o);
+    for (int o = 1; o <= c.report.ObjectCount(); ++o) {
+        ObjectRecord& object = c.report.Objects(o);
         object.ObjGetPages = 1000;
         object.GetPagesByAccess = {};
         object.GetPagesByAccess(2) = 1000;
-        object.SimMaxWorkSet(1) = static_cast<Long>(rng.LogBetween(10, 50000));
+        c.sim.Objects(o).SimMaxWorkSet(1) = static_cast<Long>(rng.LogBetween(10, 50000));
     }
-    report.Pools(1).SimPoolSize(1) = 50000;
-    return report;
+    c.sim.Pools(1).SimPoolSize(1) = 50000;
+    return c;
 }
 
 void BM_ClusterRun5000(benchmark::State& state) {
-    const Report report = ClusterPool();
+    const Clustered c = ClusterPool();
     NullSink sink;
     for (auto _ : state) {
-        const ClusterRun run = RunClusterAnalysis(report, 1, 1, PoolUsage::Random, 50, 1.2, sink);
+        const ClusterRun run = RunClusterAnalysis(c.report, c.sim, 1, 1, PoolUsage::Random, 50, 1.2, sink);
         benchmark::DoNotOptimize(run.result);
     }
 }
@@ -85,11 +91,11 @@ BENCHMARK(BM_ClusterRun5000)->Unit(benchmark::kMillisecond);
 
 // The spinner held from 0.4 to 7.6: 73 runs.
 void BM_SpinnerSweep5000(benchmark::State& state) {
-    const Report report = ClusterPool();
+    const Clustered c = ClusterPool();
     NullSink sink;
     for (auto _ : state) {
         for (int tenths = 4; tenths <= 76; ++tenths) {
-            const ClusterRun run = RunClusterAnalysis(report, 1, 1, PoolUsage::Random, 50, tenths / 10.0, sink);
+            const ClusterRun run = RunClusterAnalysis(c.report, c.sim, 1, 1, PoolUsage::Random, 50, tenths / 10.0, sink);
             benchmark::DoNotOptimize(run.result);
         }
     }

@@ -31,9 +31,10 @@ Report TwoPools() {
 }
 
 void BM_WindowChoosesPoolOf5000(benchmark::State& state) {
-    Report report = TwoPools();
+    const Report report = TwoPools();
+    const SimulationData sim;
     QuietServices ui;
-    AnalysisWindow window(report, ui, ".");
+    AnalysisWindow window(report, sim, ui, ".");
     window.show();
     QApplication::processEvents();
     for (auto _ : state) {

@@ -47,11 +47,6 @@ const LargestReport& Largest() {
     return report;
 }
 
-class NullSink final : public MessageSink {
-public:
-    void Show(const Message&) override {}
-};
-
 std::vector<std::string_view> SplitLines(std::string_view text) {
     std::vector<std::string_view> lines;
     std::size_t pos = 0;
@@ -71,11 +66,10 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 
 void BM_ReadLargestReport(benchmark::State& state) {
     const auto& largest = Largest();
-    NullSink sink;
     Report report;
     for (auto _ : state) {
         ResetReport(report);
-        const StatReadResult result = ReadStatisticsFile(report, largest.path, sink);
+        const StatReadResult result = ReadStatisticsFile(report, largest.path);
         if (!result.loaded()) {
             state.SkipWithError("the largest report did not load");
         }

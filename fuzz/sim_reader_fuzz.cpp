@@ -17,9 +17,8 @@ namespace {
 const ornexa::Report& Statistics() {
     static const ornexa::Report report = [] {
         ornexa::Report r;
-        ornexa::MessageLog log;
         const char* sample = std::getenv("ORNEXA_FUZZ_STATISTICS");
-        ornexa::ReadStatisticsFile(r, sample != nullptr ? sample : "samples/statistics-usa.sta", log);
+        ornexa::ReadStatisticsFile(r, sample != nullptr ? sample : "samples/statistics-usa.sta");
         if (!r.StatFileLoaded) {
             throw std::runtime_error("set ORNEXA_FUZZ_STATISTICS to a Statistics report that loads");
         }
@@ -36,23 +35,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
 
-    ornexa::Report report = Statistics();
+    const ornexa::Report& report = Statistics();
+    ornexa::SimulationData sim;
     ornexa::MessageLog log;
-    const ornexa::SimReadResult result = ornexa::ReadSimulationFile(report, input, log);
-    if (result.loaded() != report.SimFileLoaded) {
-        throw std::logic_error("SimFileLoaded follows the outcome of the read");
+    const ornexa::SimReadResult result = ornexa::ReadSimulationFile(report, sim, input);
+    if (result.loaded() != sim.SimFileLoaded || result.loaded() == result.fault.has_value()) {
+        throw std::logic_error("SimFileLoaded follows the outcome of the read, and a fault only a failed one");
     }
-    const int p = report.CurrentPool;
-    if (p >= 1 && p <= report.PoolCount()) {
+    const int p = sim.simulatedPool;
+    if (report.HasPool(p)) {
         ornexa::ChartModel chart;
         for (int m = 0; m <= 1; ++m) {
-            ornexa::DrawPoolSizeCurve(chart, report, p, m, log);
-            ornexa::DrawLargestImprovement(chart, report, p, m);
+            ornexa::DrawPoolSizeCurve(chart, sim, p, m, log);
+            ornexa::DrawLargestImprovement(chart, report, sim, p, m);
         }
-        ornexa::DrawLargestWorkSets(chart, report, p);
-        ornexa::DrawSmallestWorkSets(chart, report, p);
+        ornexa::DrawLargestWorkSets(chart, report, sim, p);
+        ornexa::DrawSmallestWorkSets(chart, report, sim, p);
         for (int k = 1; k <= ornexa::MaxSimSizes; ++k) {
-            (void)ornexa::RunClusterAnalysis(report, p, k, ornexa::PoolUsage::Random, 0, 0.4, log);
+            (void)ornexa::RunClusterAnalysis(report, sim, p, k, ornexa::PoolUsage::Random, 0, 0.4, log);
         }
     }
     return 0;

@@ -28,7 +28,7 @@ TEST(Samples, AreTheGeneratorsOutput) {
     deu.country = "DEU";
     EXPECT_EQ(FileText("statistics-deu.sta"), samplegen::StatisticsText(sample, deu));
     const samplegen::SimSample sim = samplegen::BuildSampleSimulation();
-    EXPECT_EQ(FileText("simulation-bp1.sim"), samplegen::SimulationText(sim.report, sim.pool, sim.objects));
+    EXPECT_EQ(FileText("simulation-bp1.sim"), samplegen::SimulationText(sim.report, sim.sim, sim.pool, sim.objects));
 }
 
 TEST(Samples, CoverThePoolKindsTheViewsDistinguish) {

@@ -57,9 +57,9 @@ QTableView* ListView(QWidget* parent) {
 
 } // namespace
 
-AnalysisWindow::AnalysisWindow(ornexa::Report& report, UiServices& ui, const std::filesystem::path& thresholdFolder,
-                               QWidget* parent)
-    : QDialog(parent), report_(report), ui_(ui), session_(report, ui, thresholdFolder, SystemStyle()) {
+AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::SimulationData& sim, UiServices& ui,
+                               const std::filesystem::path& thresholdFolder, QWidget* parent)
+    : QDialog(parent), ui_(ui), session_(report, sim, ui, thresholdFolder, SystemStyle()) {
     setObjectName(QStringLiteral("frmStatAnalysis"));
     setWindowTitle(QStringLiteral("ORNEXA"));
     setWindowIcon(ProgramIcon());

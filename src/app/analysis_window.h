@@ -25,7 +25,8 @@ class UiServices;
 class AnalysisWindow : public QDialog {
     Q_OBJECT
 public:
-    AnalysisWindow(ornexa::Report& report, UiServices& ui, const std::filesystem::path& thresholdFolder,
+    AnalysisWindow(const ornexa::Report& report, const ornexa::SimulationData& sim, UiServices& ui,
+                   const std::filesystem::path& thresholdFolder,
                    QWidget* parent = nullptr);
 
     [[nodiscard]] ornexa::AnalysisSession& session() { return session_; }
@@ -65,7 +66,6 @@ private:
     void Refresh();
     void RefreshLegend(const ornexa::Legend& legend, std::array<QLabel*, 5>& captions, std::array<QLabel*, 5>& values);
 
-    ornexa::Report& report_;
     UiServices& ui_;
     ornexa::AnalysisSession session_;
     bool activated_ = false;

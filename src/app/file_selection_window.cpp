@@ -29,9 +29,9 @@ FileSelectionWindow::PresetChooser::ChooseFileToOpen(const ornexa::FileDialogReq
     return ui_.ChooseFileToOpen(request);
 }
 
-FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, UiServices& ui, QWidget* parent)
-    : QMainWindow(parent), report_(report), ui_(ui), chooser_(ui),
-      session_(report, ui, chooser_, [this](int percent) { progress_->setValue(percent); }),
+FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, ornexa::SimulationData& sim, UiServices& ui,
+                                         QWidget* parent)
+    : QMainWindow(parent), ui_(ui), chooser_(ui), session_(report, sim, ui, chooser_, [this](int percent) { progress_->setValue(percent); }),
       tray_(new TrayMenu(ui, this)) {
     setObjectName(QStringLiteral("frmSelectFiles"));
     setWindowTitle(QStringLiteral("QVLGraph"));
@@ -149,10 +149,9 @@ void FileSelectionWindow::ClickReset() {
 void FileSelectionWindow::ClickNext() {
     struct Runner final : ornexa::AnalysisWindowRunner {
         explicit Runner(const AnalysisRunner& run) : run_(run) {}
-        void ShowAnalysisModal(ornexa::Report& report) override {
-            if (run_) {
-                run_(report);
-            }
+        ornexa::AnalysisExit ShowAnalysisModal(const ornexa::Report& report,
+                                               const ornexa::SimulationData& sim) override {
+            return run_ ? run_(report, sim) : ornexa::AnalysisExit::Back;
         }
         const AnalysisRunner& run_;
     } runner(runner_);

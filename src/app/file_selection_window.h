@@ -18,9 +18,9 @@ class FileSelectionWindow : public QMainWindow {
     Q_OBJECT
 public:
     // Shows the analysis window for the report and returns when it is closed.
-    using AnalysisRunner = std::function<void(ornexa::Report&)>;
+    using AnalysisRunner = std::function<ornexa::AnalysisExit(const ornexa::Report&, const ornexa::SimulationData&)>;
 
-    FileSelectionWindow(ornexa::Report& report, UiServices& ui, QWidget* parent = nullptr);
+    FileSelectionWindow(ornexa::Report& report, ornexa::SimulationData& sim, UiServices& ui, QWidget* parent = nullptr);
     ~FileSelectionWindow() override;
     FileSelectionWindow(const FileSelectionWindow&) = delete;
     FileSelectionWindow& operator=(const FileSelectionWindow&) = delete;
@@ -63,7 +63,6 @@ private:
     void Refresh();
     void RememberFolder();
 
-    ornexa::Report& report_;
     UiServices& ui_;
     PresetChooser chooser_;
     ornexa::FileSelectionSession session_;

@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
     parser.process(app);
 
     ornexa::Report report;
+    ornexa::SimulationData sim;
     QtUiServices ui;
     const std::filesystem::path programFolder = QApplication::applicationDirPath().toStdString();
     std::unique_ptr<FileSelectionWindow> files;
@@ -35,12 +36,13 @@ int main(int argc, char** argv) {
     title->show();
 
     QObject::connect(title, &TitleWindow::finished, [&] {
-        files = std::make_unique<FileSelectionWindow>(report, ui, nullptr);
+        files = std::make_unique<FileSelectionWindow>(report, sim, ui, nullptr);
         ui.aboutClosed = [&] { files->session().AboutDismissed(); };
-        files->SetAnalysisRunner([&](ornexa::Report& r) {
-            AnalysisWindow analysis(r, ui, programFolder, files.get());
+        files->SetAnalysisRunner([&](const ornexa::Report& r, const ornexa::SimulationData& s) {
+            AnalysisWindow analysis(r, s, ui, programFolder, files.get());
             analysis.exec();
             ui.SetParent(files.get());
+            return analysis.session().exit();
         });
         QObject::connect(files.get(), &FileSelectionWindow::quitRequested, &app, &QApplication::quit,
                          Qt::QueuedConnection);

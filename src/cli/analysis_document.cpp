@@ -37,7 +37,7 @@ json Graph(int type, std::string_view name, const MessageLog& log, const GraphVi
             {"chart", ChartDocument(view.chart, drawn)}};
 }
 
-json ObjectDocument(Report& report, int o) {
+json ObjectDocument(const Report& report, int o) {
     const ObjectRecord& object = report.Objects(o);
     GraphView view;
     json graphs = json::array();
@@ -55,7 +55,7 @@ json ObjectDocument(Report& report, int o) {
             {"graphs", graphs}};
 }
 
-json PoolDocument(Report& report, int p, const AnalysisOptions& options) {
+json PoolDocument(const Report& report, const SimulationData& sim, int p, const AnalysisOptions& options) {
     const PoolHeader header = MakePoolHeader(report, p);
     json graphs = json::array();
     GraphView view; // one fresh view for the 22 drawings, as the tab shows them in turn
@@ -82,8 +82,8 @@ json PoolDocument(Report& report, int p, const AnalysisOptions& options) {
         }
         doc["objects"] = objects;
     }
-    const int simulated = report.SimFileLoaded ? FindSimulatedPool(report, report.Sim.SimPoolName.padded()) : 0;
-    doc["simulation"] = simulated == p ? SimAnalysisDocument(report, p, options.simulation) : json(nullptr);
+    const int simulated = sim.ShownPool();
+    doc["simulation"] = simulated == p ? SimAnalysisDocument(report, sim, p, options.simulation) : json(nullptr);
     return doc;
 }
 
@@ -143,14 +143,13 @@ json LegendDocument(const Legend& legend) {
     return rows;
 }
 
-json AnalysisDocument(Report& report, const AnalysisOptions& options) {
-    report.ElapsedSeconds = ElapsedToSeconds(report.Header.ElapsedTime.padded());
+json AnalysisDocument(const Report& report, const SimulationData& sim, const AnalysisOptions& options) {
     json analysis = json::array();
     for (int p = 1; p <= report.PoolCount(); ++p) {
         const std::string name(report.Pools(p).PoolName.trimmed());
         if (options.pools.empty() ||
             std::find(options.pools.begin(), options.pools.end(), name) != options.pools.end()) {
-            analysis.push_back(PoolDocument(report, p, options));
+            analysis.push_back(PoolDocument(report, sim, p, options));
         }
     }
     return analysis;

@@ -21,9 +21,9 @@ std::filesystem::path ProgramFolder(const char* argv0) {
 }
 
 // The pool the exports are for: the simulated pool, else the first pool named with --pool.
-int ExportPool(const ornexa::Report& report, const std::vector<std::string>& names) {
-    if (report.SimFileLoaded) {
-        return ornexa::FindSimulatedPool(report, report.Sim.SimPoolName.padded());
+int ExportPool(const ornexa::Report& report, const ornexa::SimulationData& sim, const std::vector<std::string>& names) {
+    if (sim.SimFileLoaded) {
+        return sim.simulatedPool;
     }
     for (int p = 1; p <= report.PoolCount(); ++p) {
         for (const std::string& name : names) {
@@ -79,29 +79,30 @@ int Run(int argc, char** argv) {
     }
 
     ornexa::Report report;
+    ornexa::SimulationData sim;
     const ornexa::cli::ReadOutcome outcome = ornexa::cli::ReadReport(
-        report, statFile, simFile.empty() ? std::nullopt : std::optional<std::filesystem::path>(simFile));
+        report, sim, statFile, simFile.empty() ? std::nullopt : std::optional<std::filesystem::path>(simFile));
     bool exportsOk = true;
     std::optional<nlohmann::ordered_json> exportDocument;
     if (exports.clusterFile || exports.indexFolder) {
-        const int pool = ExportPool(report, analysis.pools);
+        const int pool = ExportPool(report, sim, analysis.pools);
         if (pool == 0) {
             std::cerr << "ornexa-report: the exports need a loaded Simulation report or a --pool name\n";
             return ExitUsage;
         }
-        const auto result = ornexa::cli::RunExports(report, pool, exports, analysis.simulation);
+        const auto result = ornexa::cli::RunExports(report, sim, pool, exports, analysis.simulation);
         exportsOk = result.ok;
         exportDocument = result.document;
     }
     if (asJson) {
-        auto doc = ornexa::cli::ReportDocument(report, outcome, analysis);
+        auto doc = ornexa::cli::ReportDocument(report, sim, outcome, analysis);
         if (exportDocument) {
             doc["exports"] = *exportDocument;
         }
         std::cout << doc.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
     } else {
-        const auto doc = ornexa::cli::ReportDocument(report, outcome, analysis);
-        ornexa::cli::WriteTextReport(std::cout, report, outcome, doc["analysis"]);
+        const auto doc = ornexa::cli::ReportDocument(report, sim, outcome, analysis);
+        ornexa::cli::WriteTextReport(std::cout, report, sim, outcome, doc["analysis"]);
         if (exportDocument) {
             std::cout << "\nExports:\n"
                       << exportDocument->dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';

@@ -12,21 +12,19 @@ namespace ornexa::cli {
 
 using json = nlohmann::ordered_json;
 
-ReadOutcome ReadReport(Report& report, const std::filesystem::path& statPath,
+ReadOutcome ReadReport(Report& report, SimulationData& sim, const std::filesystem::path& statPath,
                        const std::optional<std::filesystem::path>& simPath) {
     ReadOutcome outcome;
     outcome.statPath = statPath;
-    MessageLog log;
     ResetReport(report);
-    outcome.stat = ReadStatisticsFile(report, statPath, log);
-    outcome.statMessages = log.messages();
+    sim.Reset();
+    outcome.stat = ReadStatisticsFile(report, statPath);
+    outcome.statMessages = MessagesOf(outcome.stat);
     if (simPath) {
-        MessageLog simLog;
         outcome.simPath = simPath;
-        outcome.sim = ReadSimulationFile(report, *simPath, simLog);
-        outcome.simMessages = simLog.messages();
+        outcome.sim = ReadSimulationFile(report, sim, *simPath);
+        outcome.simMessages = MessagesOf(outcome.sim);
     }
-    report.ElapsedSeconds = ElapsedToSeconds(report.Header.ElapsedTime.padded());
     return outcome;
 }
 
@@ -42,7 +40,8 @@ json Figure(const FigureText& text) {
 
 } // namespace
 
-json ReportDocument(Report& report, const ReadOutcome& outcome, const AnalysisOptions& options) {
+json ReportDocument(const Report& report, const SimulationData& sim, const ReadOutcome& outcome,
+                    const AnalysisOptions& options) {
     const ReportHeader& h = report.Header;
     json doc;
     doc["schema"] = "ornexa-report/1";
@@ -76,15 +75,15 @@ json ReportDocument(Report& report, const ReadOutcome& outcome, const AnalysisOp
     doc["pools"] = pools;
     if (outcome.simPath) {
         doc["simulation"] = {{"path", outcome.simPath->string()},
-                             {"loaded", report.SimFileLoaded},
+                             {"loaded", sim.SimFileLoaded},
                              {"messages", MessagesDocument(outcome.simMessages)},
-                             {"SimPoolName", Text(report.Sim.SimPoolName)},
-                             {"SimSizeCount", report.Sim.SimSizeCount},
-                             {"CurrentPool", report.CurrentPool}};
+                             {"SimPoolName", Text(sim.Sim.SimPoolName)},
+                             {"SimSizeCount", sim.Sim.SimSizeCount},
+                             {"CurrentPool", sim.simulatedPool}};
     } else {
         doc["simulation"] = nullptr;
     }
-    doc["analysis"] = AnalysisDocument(report, options);
+    doc["analysis"] = AnalysisDocument(report, sim, options);
     return doc;
 }
 
@@ -181,7 +180,8 @@ void WriteAnalysis(std::ostream& out, const json& analysis) {
 
 } // namespace
 
-void WriteTextReport(std::ostream& out, const Report& report, const ReadOutcome& outcome, const json& analysis) {
+void WriteTextReport(std::ostream& out, const Report& report, const SimulationData& sim, const ReadOutcome& outcome,
+                     const json& analysis) {
     out << "Statistics report " << outcome.statPath.string() << ": "
         << (report.StatFileLoaded ? "loaded" : "not loaded") << "\n\n";
     WriteMessages(out, outcome.statMessages);
@@ -197,13 +197,12 @@ void WriteTextReport(std::ostream& out, const Report& report, const ReadOutcome&
     }
     if (outcome.simPath) {
         out << "\nSimulation report " << outcome.simPath->string() << ": "
-            << (report.SimFileLoaded ? "loaded" : "not loaded") << '\n';
+            << (sim.SimFileLoaded ? "loaded" : "not loaded") << '\n';
         WriteMessages(out, outcome.simMessages);
-        if (report.CurrentPool > 0) {
-            const PoolRecord& pool = report.Pools(report.CurrentPool);
-            out << "Simulated pool " << Text(pool.PoolName) << " at sizes";
-            for (int k = 1; k <= std::min<int>(report.Sim.SimSizeCount, MaxSimSizes); ++k) {
-                out << ' ' << pool.SimPoolSize(k);
+        if (sim.simulatedPool > 0) {
+            out << "Simulated pool " << Text(report.Pools(sim.simulatedPool).PoolName) << " at sizes";
+            for (const int k : sim.Sizes()) {
+                out << ' ' << sim.Pools(sim.simulatedPool).SimPoolSize(k);
             }
             out << '\n';
         }

@@ -19,25 +19,26 @@ namespace ornexa::cli {
 struct ReadOutcome {
     std::filesystem::path statPath;
     StatReadResult stat;
-    std::vector<Message> statMessages;
+    Messages statMessages;
     std::optional<std::filesystem::path> simPath;
     SimReadResult sim;
-    std::vector<Message> simMessages;
+    Messages simMessages;
 
     // Everything asked for loaded.
     [[nodiscard]] bool loaded() const { return stat.loaded() && (!simPath || sim.loaded()); }
 };
 
 // Reads the Statistics file into a fresh report, as "&Open" does, then the Simulation file if one
-// is given, as "O&pen" does, and sets ElapsedSeconds as the analysis window does when it loads.
-ReadOutcome ReadReport(Report& report, const std::filesystem::path& statPath,
+// is given, as "O&pen" does.
+ReadOutcome ReadReport(Report& report, SimulationData& sim, const std::filesystem::path& statPath,
                        const std::optional<std::filesystem::path>& simPath = std::nullopt);
 
 // The JSON document of ornexa-report.
-nlohmann::ordered_json ReportDocument(Report& report, const ReadOutcome& outcome, const AnalysisOptions& options = {});
+nlohmann::ordered_json ReportDocument(const Report& report, const SimulationData& sim, const ReadOutcome& outcome,
+                                      const AnalysisOptions& options = {});
 
 // The same content as readable text; `analysis` is the document's analysis list.
-void WriteTextReport(std::ostream& out, const Report& report, const ReadOutcome& outcome,
+void WriteTextReport(std::ostream& out, const Report& report, const SimulationData& sim, const ReadOutcome& outcome,
                      const nlohmann::ordered_json& analysis = nlohmann::ordered_json::array());
 
 } // namespace ornexa::cli

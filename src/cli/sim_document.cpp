@@ -23,7 +23,7 @@ json Graph(int type, std::string_view name, const MessageLog& log, const ChartMo
 
 constexpr std::array<std::string_view, 2> kMeasures{"Sys Hit Ratio", "I/O Rate"};
 
-json ClusterRunDocument(const Report& report, const ClusterRun& run, PoolUsage usage, double radius, double threshold) {
+json ClusterRunDocument(const Report& report, const SimulationData& sim, const ClusterRun& run, PoolUsage usage, double radius, double threshold) {
     json members = json::array();
     for (const int o : run.ClusterMembers) {
         members.push_back(o);
@@ -31,17 +31,17 @@ json ClusterRunDocument(const Report& report, const ClusterRun& run, PoolUsage u
     json clusters = json::array();
     for (int q = 1; q <= run.result; ++q) {
         json objects = json::array();
-        if (const auto shown = ShowClusterObjects(report, run, q)) {
+        if (const auto shown = ShowClusterObjects(report, sim, run, q)) {
             for (const ClusterObjectRow& row : shown->rows) {
                 objects.push_back({{"number", row.object},
                                    {"name", Latin1ToUtf8(row.cells[0])},
-                                   {"max_work_set", report.Objects(row.object).SimMaxWorkSet(run.size)},
+                                   {"max_work_set", sim.Objects(row.object).SimMaxWorkSet(run.size)},
                                    {"type", Latin1ToUtf8(row.cells[2])}});
             }
         }
         clusters.push_back({{"number", q},
-                            {"smallest", ClusterSmallestMaxWS(report, run, q)},
-                            {"largest", ClusterLargestMaxWS(report, run, q)},
+                            {"smallest", ClusterSmallestMaxWS(sim, run, q)},
+                            {"largest", ClusterLargestMaxWS(sim, run, q)},
                             {"objects", objects}});
     }
     return {{"usage", std::string(1, UsageLetter(usage))},
@@ -53,17 +53,13 @@ json ClusterRunDocument(const Report& report, const ClusterRun& run, PoolUsage u
             {"clusters", clusters}};
 }
 
-int SizeCount(const Report& report) {
-    return std::clamp<int>(report.Sim.SimSizeCount, 0, MaxSimSizes);
-}
-
 } // namespace
 
-json SimAnalysisDocument(Report& report, int p, const SimOptions& options) {
-    const PoolRecord& pool = report.Pools(p);
+json SimAnalysisDocument(const Report& report, const SimulationData& sim, int p, const SimOptions& options) {
+    const PoolSimulation& pool = sim.Pools(p);
     json sizes = json::array();
     json sizeList = json::array();
-    for (int k = 1; k <= SizeCount(report); ++k) {
+    for (const int k : sim.Sizes()) {
         sizes.push_back(pool.SimPoolSize(k));
         sizeList.push_back(StrText(static_cast<std::int64_t>(pool.SimPoolSize(k))));
     }
@@ -72,25 +68,25 @@ json SimAnalysisDocument(Report& report, int p, const SimOptions& options) {
     for (int m = SysHitRatioMeasure; m <= IORateMeasure; ++m) {
         MessageLog log;
         ChartModel curve;
-        const bool drawn = DrawPoolSizeCurve(curve, report, p, m, log);
+        const bool drawn = DrawPoolSizeCurve(curve, sim, p, m, log);
         curves.push_back(Graph(m, kMeasures[static_cast<std::size_t>(m)], log, curve, drawn));
         MessageLog improvementLog;
         ChartModel improvement;
-        DrawLargestImprovement(improvement, report, p, m);
+        DrawLargestImprovement(improvement, report, sim, p, m);
         improvements.push_back(
             Graph(m, kMeasures[static_cast<std::size_t>(m)], improvementLog, improvement, improvement.hasData()));
     }
     ChartModel largest;
     ChartModel smallest;
-    DrawLargestWorkSets(largest, report, p);
-    DrawSmallestWorkSets(smallest, report, p);
+    DrawLargestWorkSets(largest, report, sim, p);
+    DrawSmallestWorkSets(smallest, report, sim, p);
     const MessageLog none;
 
     json details = json::array();
     const ObjectRange range = PoolObjects(report, p);
     for (const int o : range) {
         json rows = json::array();
-        for (const auto& row : SimObjectDetailCells(report, o)) {
+        for (const auto& row : SimObjectDetailCells(sim, o)) {
             rows.push_back(row);
         }
         details.push_back({{"number", o}, {"name", Latin1ToUtf8(report.Objects(o).ObjName.trimmed())}, {"rows", rows}});
@@ -99,10 +95,10 @@ json SimAnalysisDocument(Report& report, int p, const SimOptions& options) {
     json clusters = json::array();
     for (const PoolUsage usage : {PoolUsage::Random, PoolUsage::Sequential}) {
         const double threshold = ReadUsageThreshold(options.thresholdFolder, usage);
-        for (int k = 1; k <= SizeCount(report); ++k) {
+        for (const int k : sim.Sizes()) {
             MessageLog log;
-            const ClusterRun run = RunClusterAnalysis(report, p, k, usage, threshold, options.radius, log);
-            clusters.push_back(ClusterRunDocument(report, run, usage, options.radius, threshold));
+            const ClusterRun run = RunClusterAnalysis(report, sim, p, k, usage, threshold, options.radius, log);
+            clusters.push_back(ClusterRunDocument(report, sim, run, usage, options.radius, threshold));
         }
     }
     return {{"sizes", sizes},
@@ -111,12 +107,13 @@ json SimAnalysisDocument(Report& report, int p, const SimOptions& options) {
             {"largest_improvement", improvements},
             {"largest_work_sets", Graph(0, "Largest Max WorkSet", none, largest, largest.hasData())},
             {"smallest_work_sets", Graph(1, "Smallest Max WorkSet", none, smallest, smallest.hasData())},
-            {"work_set_size_index", WorkSetSizeIndex(report, p)},
+            {"work_set_size_index", WorkSetSizeIndex(sim, p)},
             {"object_details", details},
             {"clusters", clusters}};
 }
 
-ExportOutcome RunExports(Report& report, int p, const ExportOptions& exports, const SimOptions& options) {
+ExportOutcome RunExports(const Report& report, const SimulationData& sim, int p, const ExportOptions& exports,
+                         const SimOptions& options) {
     ExportOutcome outcome;
     if (!exports.clusterFile && !exports.indexFolder) {
         return outcome;
@@ -126,8 +123,8 @@ ExportOutcome RunExports(Report& report, int p, const ExportOptions& exports, co
         MessageLog log;
         const double threshold = ReadUsageThreshold(options.thresholdFolder, exports.usage);
         const ClusterRun run =
-            RunClusterAnalysis(report, p, exports.size, exports.usage, threshold, options.radius, log);
-        const auto shown = ShowClusterObjects(report, run, exports.cluster);
+            RunClusterAnalysis(report, sim, p, exports.size, exports.usage, threshold, options.radius, log);
+        const auto shown = ShowClusterObjects(report, sim, run, exports.cluster);
         const std::filesystem::path path = ClusterFileName(*exports.clusterFile);
         std::optional<std::string> status;
         if (shown && !shown->rows.empty()) {

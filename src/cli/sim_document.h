@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "report/report_model.h"
+#include "simulation/sim_data.h"
 #include "rules/pool_usage.h"
 
 namespace ornexa::cli {
@@ -18,7 +19,8 @@ struct SimOptions {
 
 // The simulation analysis of pool p: curves, improvements, working sets, object details and a
 // cluster run per usage and simulated size.
-nlohmann::ordered_json SimAnalysisDocument(Report& report, int p, const SimOptions& options);
+nlohmann::ordered_json SimAnalysisDocument(const Report& report, const SimulationData& sim, int p,
+                                           const SimOptions& options);
 
 // The exports of the simulated (or named) pool, written as the window's buttons write them.
 struct ExportOptions {
@@ -32,6 +34,7 @@ struct ExportOutcome {
     std::optional<nlohmann::ordered_json> document; // nothing when nothing was exported
     bool ok = true;
 };
-ExportOutcome RunExports(Report& report, int p, const ExportOptions& exports, const SimOptions& options);
+ExportOutcome RunExports(const Report& report, const SimulationData& sim, int p, const ExportOptions& exports,
+                         const SimOptions& options);
 
 } // namespace ornexa::cli

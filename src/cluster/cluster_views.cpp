@@ -25,43 +25,44 @@ const std::array<std::string, 3>& ClusterObjectCaptions() {
 
 namespace {
 
-template <class F> void ForMembersOf(const Report& report, const ClusterRun& run, int q, F f) {
+template <class F> void ForMembersOf(const SimulationData& sim, const ClusterRun& run, int q, F f) {
     for (std::size_t j = 0; j < run.ClusterMembers.size() && j < run.ClusterOfMember.size(); ++j) {
         if (run.ClusterOfMember[j] == q) {
-            f(report.Objects(run.ClusterMembers[j]));
+            f(sim.Objects(run.ClusterMembers[j]));
         }
     }
 }
 
 } // namespace
 
-Long ClusterLargestMaxWS(const Report& report, const ClusterRun& run, int q) {
+Long ClusterLargestMaxWS(const SimulationData& sim, const ClusterRun& run, int q) {
     Long largest = 0;
-    ForMembersOf(report, run, q,
-                 [&](const ObjectRecord& o) { largest = std::max(largest, o.SimMaxWorkSet(run.size)); });
+    ForMembersOf(sim, run, q,
+                 [&](const ObjectSimulation& o) { largest = std::max(largest, o.SimMaxWorkSet(run.size)); });
     return largest;
 }
 
-Long ClusterSmallestMaxWS(const Report& report, const ClusterRun& run, int q) {
+Long ClusterSmallestMaxWS(const SimulationData& sim, const ClusterRun& run, int q) {
     std::optional<Long> smallest;
-    ForMembersOf(report, run, q, [&](const ObjectRecord& o) {
+    ForMembersOf(sim, run, q, [&](const ObjectSimulation& o) {
         smallest = std::min(smallest.value_or(o.SimMaxWorkSet(run.size)), o.SimMaxWorkSet(run.size));
     });
     return smallest.value_or(0);
 }
 
-std::vector<ClusterListRow> FillClusterList(const Report& report, const ClusterRun& run) {
+std::vector<ClusterListRow> FillClusterList(const SimulationData& sim, const ClusterRun& run) {
     std::vector<ClusterListRow> rows;
     for (int q = 1; q <= run.result; ++q) {
         rows.push_back({q,
                         {PlainText(static_cast<std::int64_t>(q)),
-                         PlainText(static_cast<std::int64_t>(ClusterSmallestMaxWS(report, run, q))),
-                         PlainText(static_cast<std::int64_t>(ClusterLargestMaxWS(report, run, q)))}});
+                         PlainText(static_cast<std::int64_t>(ClusterSmallestMaxWS(sim, run, q))),
+                         PlainText(static_cast<std::int64_t>(ClusterLargestMaxWS(sim, run, q)))}});
     }
     return rows;
 }
 
-std::optional<ClusterObjects> ShowClusterObjects(const Report& report, const ClusterRun& run, int q) {
+std::optional<ClusterObjects> ShowClusterObjects(const Report& report, const SimulationData& sim, const ClusterRun& run,
+                                                 int q) {
     if (q == 0) {
         return std::nullopt;
     }
@@ -74,7 +75,7 @@ std::optional<ClusterObjects> ShowClusterObjects(const Report& report, const Clu
         const ObjectRecord& object = report.Objects(o);
         shown.rows.push_back({o,
                               {std::string(object.ObjName.trimmed()),
-                               PlainText(static_cast<std::int64_t>(object.SimMaxWorkSet(run.size))),
+                               PlainText(static_cast<std::int64_t>(sim.Objects(o).SimMaxWorkSet(run.size))),
                                std::string(object.ObjType.padded())},
                               ObjectIcon(object)});
     }

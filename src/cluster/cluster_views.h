@@ -29,17 +29,18 @@ const std::array<std::string, 3>& ClusterObjectCaptions();
 
 // The largest and smallest maximum working set at the run's size among the members of cluster q;
 // 0 when q has no member.
-Long ClusterLargestMaxWS(const Report& report, const ClusterRun& run, int q);
-Long ClusterSmallestMaxWS(const Report& report, const ClusterRun& run, int q);
+Long ClusterLargestMaxWS(const SimulationData& sim, const ClusterRun& run, int q);
+Long ClusterSmallestMaxWS(const SimulationData& sim, const ClusterRun& run, int q);
 
-std::vector<ClusterListRow> FillClusterList(const Report& report, const ClusterRun& run);
+std::vector<ClusterListRow> FillClusterList(const SimulationData& sim, const ClusterRun& run);
 
 // The members of cluster q in member order, and the status text "N Objects in Cluster q".
 struct ClusterObjects {
     std::vector<ClusterObjectRow> rows;
     std::string status;
 };
-std::optional<ClusterObjects> ShowClusterObjects(const Report& report, const ClusterRun& run, int q);
+std::optional<ClusterObjects> ShowClusterObjects(const Report& report, const SimulationData& sim, const ClusterRun& run,
+                                                 int q);
 
 // The save dialog's name with the extension ".qvl": the file name's extension (from its last ".")
 // replaced, or ".qvl" appended; folders are never cut.

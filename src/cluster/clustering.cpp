@@ -8,7 +8,7 @@
 
 namespace ornexa {
 
-bool TakesPart(const ObjectRecord& o, int k, PoolUsage usage, double threshold) {
+bool TakesPart(const ObjectRecord& o, const ObjectSimulation& simulated, int k, PoolUsage usage, double threshold) {
     if (o.ObjGetPages <= 0 || usage == PoolUsage::None) {
         return false;
     }
@@ -16,7 +16,7 @@ bool TakesPart(const ObjectRecord& o, int k, PoolUsage usage, double threshold) 
                             ? static_cast<double>(o.GetPagesByAccess(1)) + o.GetPagesByAccess(3)
                             : static_cast<double>(o.GetPagesByAccess(2));
     const double share = part / o.ObjGetPages * 100;
-    return o.SimMaxWorkSet(k) > 0 && share >= threshold;
+    return simulated.SimMaxWorkSet(k) > 0 && share >= threshold;
 }
 
 namespace {
@@ -102,18 +102,18 @@ int BuildClusters(double radius, int m, std::vector<Long>& x, std::vector<Long>&
     return number;
 }
 
-ClusterRun RunClusterAnalysis(const Report& report, int p, int k, PoolUsage usage, double threshold, double radius,
+ClusterRun RunClusterAnalysis(const Report& report, const SimulationData& sim, int p, int k, PoolUsage usage, double threshold, double radius,
                               MessageSink& messages) {
     ClusterRun run;
     run.size = k;
-    if (p < 1 || p > report.PoolCount() || k < 1 || k > MaxSimSizes) {
+    if (!report.HasPool(p) || k < 1 || k > MaxSimSizes) {
         return run;
     }
     const ObjectRange range = PoolObjects(report, p);
     for (const int o : range) {
-        if (TakesPart(report.Objects(o), k, usage, threshold)) {
+        if (TakesPart(report.Objects(o), sim.Objects(o), k, usage, threshold)) {
             run.ClusterMembers.push_back(o);
-            run.ClusterOfMember.push_back(report.Objects(o).SimMaxWorkSet(k));
+            run.ClusterOfMember.push_back(sim.Objects(o).SimMaxWorkSet(k));
         }
     }
     const int m = static_cast<int>(run.ClusterMembers.size());
@@ -121,7 +121,7 @@ ClusterRun RunClusterAnalysis(const Report& report, int p, int k, PoolUsage usag
         run.result = -1;
         return run;
     }
-    std::vector<Long> y(static_cast<std::size_t>(m), report.Pools(p).SimPoolSize(k));
+    std::vector<Long> y(static_cast<std::size_t>(m), sim.Pools(p).SimPoolSize(k));
     // Below the spinner's smallest radius a split could go on until points coincide.
     run.result = BuildClusters(std::max(radius, MinClusterRadius), m, run.ClusterOfMember, y, messages);
     return run;

@@ -4,6 +4,7 @@
 
 #include "report/messages.h"
 #include "report/report_model.h"
+#include "simulation/sim_data.h"
 #include "rules/pool_usage.h"
 
 namespace ornexa {
@@ -22,7 +23,7 @@ struct ClusterRun {
 
 // Whether object o takes part at size k: a working set there, and a share of getpages of the
 // pool's usage (random, or sequential and RID list) of at least `threshold` percent.
-bool TakesPart(const ObjectRecord& o, int k, PoolUsage usage, double threshold);
+bool TakesPart(const ObjectRecord& o, const ObjectSimulation& simulated, int k, PoolUsage usage, double threshold);
 
 // Groups the members' x values (in standard deviations of the whole set) into clusters no wider
 // than `radius`; writes each member's cluster number into x and -1 into y. Returns the number of
@@ -30,7 +31,7 @@ bool TakesPart(const ObjectRecord& o, int k, PoolUsage usage, double threshold);
 int BuildClusters(double radius, int m, std::vector<Long>& x, std::vector<Long>& y, MessageSink& messages);
 
 // The cluster analysis of pool p at simulated size k (1-based). A radius below 0.4 counts as 0.4.
-ClusterRun RunClusterAnalysis(const Report& report, int p, int k, PoolUsage usage, double threshold, double radius,
+ClusterRun RunClusterAnalysis(const Report& report, const SimulationData& sim, int p, int k, PoolUsage usage, double threshold, double radius,
                               MessageSink& messages);
 
 inline constexpr std::string_view NotApplicableText =

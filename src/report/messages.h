@@ -19,7 +19,11 @@ struct Message {
     friend bool operator==(const Message&, const Message&) = default;
 };
 
-// Where the core reports what a person must be told. The window shows a modal box per message;
+// What a person must be told, in the order it happened. The core hands these back as values; the
+// window shows a modal box for each, the headless tool lists them.
+using Messages = std::vector<Message>;
+
+// Where the analyses report what a person must be told. The window shows a modal box per message;
 // the headless tool and the tests collect them.
 class MessageSink {
 public:
@@ -36,11 +40,11 @@ public:
 class MessageLog final : public MessageSink {
 public:
     void Show(const Message& message) override { messages_.push_back(message); }
-    [[nodiscard]] const std::vector<Message>& messages() const { return messages_; }
+    [[nodiscard]] const Messages& messages() const { return messages_; }
     void clear() { messages_.clear(); }
 
 private:
-    std::vector<Message> messages_;
+    Messages messages_;
 };
 
 // The field error text of both readers: five labelled items, each followed by a tab.

@@ -27,23 +27,14 @@ bool Report::AddObject(const ObjectRecord& object) {
 
 void Report::Reset() {
     Header = ReportHeader{};
-    Sim = SimParameters{};
     pools_.clear();
     objects_.clear();
-    CurrentPool = 0;
-    CurrentObject = 0;
     StatFileLoaded = false;
-    SimFileLoaded = false;
+    ElapsedSeconds = 0;
 }
 
 void ResetReport(Report& report) {
     report.Reset();
-}
-
-void ClearSimulationState(Report& report) {
-    report.CurrentPool = 0;
-    report.CurrentObject = 0;
-    report.SimFileLoaded = false;
 }
 
 ObjectRange PoolObjects(const Report& report, int p) {

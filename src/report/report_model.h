@@ -6,7 +6,6 @@
 
 #include "report/fixed_text.h"
 #include "report/one_based.h"
-#include "simulation/sim_parameters.h"
 
 namespace ornexa {
 
@@ -82,17 +81,9 @@ struct PoolRecord {
     // Objects of this pool: Objects(FirstObject..LastObject); both 0 when the pool has none.
     Integer FirstObject = 0;
     Integer LastObject = 0;
-
-    // Simulated sizes and pool figures of the Simulation report, entries 1..8.
-    PerSize<Long> SimPoolSize;
-    PerSize<Long> SimGetPages;
-    PerSize<Long> SimStat2;
-    PerSize<double> SimStat3;
-    PerSize<double> SimReadIORate;
-    PerSize<double> SimSysHitRatio;
 };
 
-// One "BPD" line, fields 1 to 44, and the object's simulation and work values.
+// One "BPD" line, fields 1 to 44.
 struct ObjectRecord {
     FixedText<16> ObjQualifier;
     FixedText<8> ObjPoolName;
@@ -130,23 +121,11 @@ struct ObjectRecord {
     Long ObjStat42 = 0;
     Long ObjStat43 = 0;
     Long ObjWriteIOTime = 0;
-
-    PerSize<Long> SimGetPages;
-    PerSize<Long> SimStat2;
-    PerSize<double> SimStat3;
-    PerSize<Long> SimAvgWorkSet;
-    PerSize<Long> SimMaxWorkSet;
-    PerSize<double> SimStat6;
-    PerSize<double> SimReadIORate;
-    PerSize<double> SimSysHitRatio;
-    Long SimObjStat03 = 0;
-    Long SimObjStat04 = 0;
-
-    double RankValue = 0; // work field of the rankings
 };
 
-// The object numbers of one pool; empty when first is 0. `for (int o : range)` visits them in order.
-struct ObjectRange {
+// A run of 1-based numbers (the objects of a pool, the simulated sizes); empty when first is 0.
+// `for (int o : range)` visits them in order.
+struct NumberRange {
     int first = 0;
     int last = 0;
     [[nodiscard]] bool empty() const { return first == 0 || last < first; }
@@ -168,15 +147,16 @@ struct ObjectRange {
     [[nodiscard]] Iterator begin() const { return Iterator(empty() ? 0 : first); }
     [[nodiscard]] Iterator end() const { return Iterator(empty() ? 0 : last + 1); }
 };
+using ObjectRange = NumberRange;
 
-// The one report of a run: header, pools and objects in file order, and the run's flags.
+// The one Statistics report of a run: header, pools and objects in file order. Only a read writes
+// it; every view takes it const.
 class Report {
 public:
     static constexpr int MaxPools = 60;
     static constexpr int MaxObjects = 5000;
 
     ReportHeader Header;
-    SimParameters Sim; // of the Simulation report read last
 
     [[nodiscard]] int PoolCount() const { return static_cast<int>(pools_.size()); }
     [[nodiscard]] int ObjectCount() const { return static_cast<int>(objects_.size()); }
@@ -185,19 +165,17 @@ public:
     [[nodiscard]] const PoolRecord& Pools(int p) const { return pools_.at(static_cast<std::size_t>(p - 1)); }
     ObjectRecord& Objects(int o) { return objects_.at(static_cast<std::size_t>(o - 1)); }
     [[nodiscard]] const ObjectRecord& Objects(int o) const { return objects_.at(static_cast<std::size_t>(o - 1)); }
+    [[nodiscard]] bool HasPool(int p) const { return p >= 1 && p <= PoolCount(); }
+    [[nodiscard]] bool HasObject(int o) const { return o >= 1 && o <= ObjectCount(); }
 
     // Append a complete record; false when the table is full.
     bool AddPool(const PoolRecord& pool);
     bool AddObject(const ObjectRecord& object);
 
-    int CurrentPool = 0;
-    int CurrentObject = 0;
     bool StatFileLoaded = false;
-    bool SimFileLoaded = false;
-    bool QuitRequested = false;
-    Long ElapsedSeconds = 0;
+    Long ElapsedSeconds = 0; // of the header's ElapsedTime, set by the read
 
-    // Empties both tables and clears the flags and the current pool and object.
+    // Empties both tables and clears the header and the flag.
     void Reset();
 
 private:
@@ -206,8 +184,6 @@ private:
 };
 
 void ResetReport(Report& report);
-// Leaving the analysis window: no current pool or object, no simulation; pools and objects stay.
-void ClearSimulationState(Report& report);
 // The object range of pool p (1-based).
 ObjectRange PoolObjects(const Report& report, int p);
 // "hh:mm:ss" to seconds; a part that is not a number counts as 0.

@@ -31,8 +31,7 @@ bool HasCode(std::string_view line, std::string_view code) {
 
 class StatisticsRead {
 public:
-    StatisticsRead(Report& report, MessageSink& messages, const ProgressFn& progress)
-        : report_(report), messages_(messages), lines_(progress) {}
+    StatisticsRead(Report& report, const ProgressFn& progress) : report_(report), lines_(progress) {}
 
     StatReadResult Run(const std::filesystem::path& path) {
         if (const auto failure = lines_.Open(path)) {
@@ -45,7 +44,7 @@ public:
         }
         const auto usa = CheckEnvironmentLine(*first);
         if (!usa) {
-            messages_.Show({std::string(FileIOTitle), std::string(IncorrectFormatText), MessageIcon::Exclamation});
+            result_.fault = ReadFault{FaultKind::NotAReport, ReportPart::StatFile, 1, 0, 0, {}};
             return Stop(StatReadOutcome::FormatError);
         }
         result_.usaReport = *usa;
@@ -53,12 +52,12 @@ public:
         const auto maxLine = static_cast<std::size_t>(LongestStatisticsLine());
         const auto header = lines_.ReadReportLine(maxLine);
         if (!header) {
-            return FieldError(StatHeaderErrorTitle, {ReadFailure::InputPastEnd, 0});
+            return FieldError(ReportPart::Header, {ReadFailure::InputPastEnd, 0});
         }
         result_.ReadFieldNo = 0;
         if (const auto fault =
                 ConvertLine(*header, HeaderColumns(), HeaderFields(report_.Header), *usa, result_.ReadFieldNo)) {
-            return FieldError(StatHeaderErrorTitle, *fault);
+            return FieldError(ReportPart::Header, *fault);
         }
 
         while (const auto line = lines_.ReadReportLine(maxLine)) {
@@ -92,12 +91,12 @@ private:
         CloseObjectRange();
         if (report_.PoolCount() >= Report::MaxPools) {
             result_.ReadFieldNo = 1;
-            return FieldError(StatPoolErrorTitle, {ReadFailure::SubscriptOutOfRange, PoolColumns()[0].Start});
+            return FieldError(ReportPart::PoolLine, {ReadFailure::SubscriptOutOfRange, PoolColumns()[0].Start});
         }
         result_.ReadFieldNo = 0;
         if (const auto fault =
                 ConvertLine(line, PoolColumns(), PoolFields(poolLine_), result_.usaReport, result_.ReadFieldNo)) {
-            return FieldError(StatPoolErrorTitle, *fault);
+            return FieldError(ReportPart::PoolLine, *fault);
         }
         report_.AddPool(poolLine_);
         poolJustRead_ = true;
@@ -112,13 +111,13 @@ private:
         if (report_.ObjectCount() >= Report::MaxObjects) {
             result_.ReadFieldNo = 1;
             CloseObjectRange();
-            return FieldError(StatObjectErrorTitle, {ReadFailure::SubscriptOutOfRange, ObjectColumns()[0].Start});
+            return FieldError(ReportPart::ObjectLine, {ReadFailure::SubscriptOutOfRange, ObjectColumns()[0].Start});
         }
         result_.ReadFieldNo = 0;
         if (const auto fault =
                 ConvertLine(line, ObjectColumns(), ObjectFields(objectLine_), result_.usaReport, result_.ReadFieldNo)) {
             CloseObjectRange();
-            return FieldError(StatObjectErrorTitle, *fault);
+            return FieldError(ReportPart::ObjectLine, *fault);
         }
         report_.AddObject(objectLine_);
         if (poolJustRead_) {
@@ -150,22 +149,20 @@ private:
         return result_;
     }
 
-    StatReadResult FieldError(std::string_view title, FieldFault fault) {
+    StatReadResult FieldError(ReportPart part, FieldFault fault) {
         Counters();
-        messages_.Show({std::string(title),
-                        ReadErrorReport(Describe(fault.failure), result_.ReadLineNo, result_.ReadFieldNo, fault.column),
-                        MessageIcon::Exclamation});
+        result_.fault = ReadFault{FaultKind::FieldError, part,         result_.ReadLineNo,
+                                  result_.ReadFieldNo,   fault.column, std::string(Describe(fault.failure))};
         return Stop(StatReadOutcome::FieldError);
     }
 
     StatReadResult Fail(const std::string& description) {
         Counters();
-        messages_.Show({std::string(StatFileErrorTitle), description, MessageIcon::Information});
+        result_.fault = ReadFault{FaultKind::FileFailure, ReportPart::StatFile, result_.ReadLineNo, 0, 0, description};
         return Stop(StatReadOutcome::Failed);
     }
 
     Report& report_;
-    MessageSink& messages_;
     ReportLineReader lines_;
     StatReadResult result_;
     // Every line overwrites all the file fields of these; what the reader does not fill (object
@@ -178,10 +175,15 @@ private:
 
 } // namespace
 
-StatReadResult ReadStatisticsFile(Report& report, const std::filesystem::path& path, MessageSink& messages,
-                                  const ProgressFn& progress) {
-    StatisticsRead read(report, messages, progress);
-    return read.Run(path);
+StatReadResult ReadStatisticsFile(Report& report, const std::filesystem::path& path, const ProgressFn& progress) {
+    StatisticsRead read(report, progress);
+    StatReadResult result = read.Run(path);
+    report.ElapsedSeconds = ElapsedToSeconds(report.Header.ElapsedTime.padded());
+    return result;
+}
+
+Messages MessagesOf(const StatReadResult& result) {
+    return result.fault ? Messages{MessageOf(*result.fault)} : Messages{};
 }
 
 } // namespace ornexa

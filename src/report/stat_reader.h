@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "report/line_reader.h"
-#include "report/messages.h"
+#include "report/read_fault.h"
 #include "report/report_model.h"
 
 namespace ornexa {
@@ -27,27 +27,23 @@ struct StatReadResult {
     std::int64_t BytesRead = 0;
     std::int64_t ReadFileLength = 0;
     bool usaReport = true;
+    std::optional<ReadFault> fault; // what stopped a read that did not load
 
     [[nodiscard]] bool loaded() const { return outcome == StatReadOutcome::Loaded; }
 };
-
-// Message titles and texts of the Statistics read.
-inline constexpr std::string_view FileIOTitle = "File IO";
-inline constexpr std::string_view IncorrectFormatText = "Incorrect File Format, Use A Flat File";
-inline constexpr std::string_view StatHeaderErrorTitle = "Read Stat Report Information";
-inline constexpr std::string_view StatPoolErrorTitle = "Read Stat Pool Information";
-inline constexpr std::string_view StatObjectErrorTitle = "Read Stat Object Information";
-inline constexpr std::string_view StatFileErrorTitle = "Read Stat File";
 
 // Checks line 1 of a report: it must contain "ENV". Returns whether the report is a USA report
 // (its country code, the last three characters before any trailing blanks, is "USA"), or nothing
 // when the line is not an environment line.
 std::optional<bool> CheckEnvironmentLine(std::string_view line);
 
-// Reads a Statistics report into `report`, which the caller has reset. Every failure is shown
-// through `messages`; the read keeps only complete records, so a stopped read leaves the pools
-// and objects before the failing line, each pool with a closed object range.
-StatReadResult ReadStatisticsFile(Report& report, const std::filesystem::path& path, MessageSink& messages,
-                                  const ProgressFn& progress = {});
+// Reads a Statistics report into `report`, which the caller has reset. A failure comes back as the
+// result's fault; the read keeps only complete records, so a stopped read leaves the pools and
+// objects before the failing line, each pool with a closed object range. ElapsedSeconds is set
+// from whatever header was read.
+StatReadResult ReadStatisticsFile(Report& report, const std::filesystem::path& path, const ProgressFn& progress = {});
+
+// The box of a read that stopped; none for a read that loaded.
+Messages MessagesOf(const StatReadResult& result);
 
 } // namespace ornexa

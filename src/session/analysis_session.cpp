@@ -15,16 +15,15 @@ namespace {
 struct TabText {
     const char* caption;
     const char* status;
-    bool print;
 };
 
 constexpr std::array<TabText, AnalysisTabCount> kTabs{{
-    {"Report Info", "General Buffer Pool Report Information", true},
-    {"Pool Info", "Buffer Pool details", true},
-    {"Object Info", "Object details", true},
-    {"Pool Stat Analysis", "Buffer Pool Statistical Analysis", false},
-    {"Sim Graph Analysis", "Simulation Graphs", true},
-    {"Sim Cluster Analysis", "Cluster Analysis details", true},
+    {"Report Info", "General Buffer Pool Report Information"},
+    {"Pool Info", "Buffer Pool details"},
+    {"Object Info", "Object details"},
+    {"Pool Stat Analysis", "Buffer Pool Statistical Analysis"},
+    {"Sim Graph Analysis", "Simulation Graphs"},
+    {"Sim Cluster Analysis", "Cluster Analysis details"},
 }};
 
 std::string Figure(std::int64_t value) {
@@ -33,27 +32,32 @@ std::string Figure(std::int64_t value) {
 
 } // namespace
 
-AnalysisSession::AnalysisSession(Report& report, MessageSink& messages, std::filesystem::path thresholdFolder,
-                                 NumberStyle style)
-    : report_(report), messages_(messages), thresholdFolder_(std::move(thresholdFolder)), style_(style),
-      simPage_(report, messages, style), clusterPage_(report, messages, thresholdFolder_) {
+AnalysisSession::AnalysisSession(const Report& report, const SimulationData& sim, MessageSink& messages,
+                                 std::filesystem::path thresholdFolder, NumberStyle style)
+    : report_(report), sim_(sim), messages_(messages), thresholdFolder_(std::move(thresholdFolder)), style_(style),
+      simPage_(report, sim, messages, style), clusterPage_(report, sim, messages, thresholdFolder_) {
     for (int t = 0; t < AnalysisTabCount; ++t) {
         tabs_[static_cast<std::size_t>(t)].caption = kTabs[static_cast<std::size_t>(t)].caption;
     }
 }
 
 int AnalysisSession::simulatedPool() const {
-    return report_.SimFileLoaded ? FindSimulatedPool(report_, report_.Sim.SimPoolName.padded()) : 0;
+    return sim_.ShownPool();
+}
+
+void AnalysisSession::SetCurrentPool(int pool) {
+    currentPool_ = pool;
+    simPage_.SetPool(pool);
+    clusterPage_.SetPool(pool);
 }
 
 void AnalysisSession::Load() {
-    tabs_[SimGraphTab].visible = tabs_[SimClusterTab].visible = report_.SimFileLoaded;
+    tabs_[SimGraphTab].visible = tabs_[SimClusterTab].visible = sim_.SimFileLoaded;
     tabs_[SimGraphTab].enabled = tabs_[SimClusterTab].enabled = false;
     for (const int t : {PoolInfoTab, ObjectInfoTab, PoolStatAnalysisTab}) {
         tabs_[static_cast<std::size_t>(t)].enabled = false;
     }
     reportData_ = ReportData(report_.Header);
-    report_.ElapsedSeconds = ElapsedToSeconds(report_.Header.ElapsedTime.padded());
     poolList_.clear();
     for (int p = 1; p <= report_.PoolCount(); ++p) {
         poolList_.push_back({p, PoolListRow(report_, p, style_)});
@@ -69,7 +73,7 @@ void AnalysisSession::Load() {
 void AnalysisSession::Activate() {
     if (!poolList_.empty()) {
         selectedPoolRow_ = 0;
-        report_.CurrentPool = 1;
+        SetCurrentPool(1);
         SelectPoolGraphType(1);
     }
     FillObjectList();
@@ -85,19 +89,14 @@ void AnalysisSession::SelectTab(int tab) {
     }
     selectedTab_ = tab;
     poolDetailsVisible_ = false;
-    createFileShown_ = false;
-    clusterCreateFileShown_ = false;
     if (tab == ObjectInfoTab) {
         SelectObjectFromList();
     } else if (tab == SimGraphTab) {
         simPage_.Enter();
-        createFileShown_ = true;
     } else if (tab == SimClusterTab) {
         clusterPage_.SelectPoolSize(0, usage_);
         clusterPage_.Run(usage_);
-        clusterCreateFileShown_ = true;
     }
-    printShown_ = kTabs[static_cast<std::size_t>(tab)].print;
     statusText_ = kTabs[static_cast<std::size_t>(tab)].status;
 }
 
@@ -108,7 +107,7 @@ void AnalysisSession::SelectPoolFromList(int row) {
     for (const int t : {PoolInfoTab, ObjectInfoTab, PoolStatAnalysisTab}) {
         tabs_[static_cast<std::size_t>(t)].enabled = true;
     }
-    report_.CurrentPool = poolList_[static_cast<std::size_t>(row)].pool;
+    SetCurrentPool(poolList_[static_cast<std::size_t>(row)].pool);
     ShowPoolHeader();
     FillObjectList();
     DrawPoolGraph();
@@ -118,9 +117,9 @@ void AnalysisSession::SelectPoolFromList(int row) {
 
 void AnalysisSession::ShowPoolChange(int pool, const char* failureTitle) {
     try {
-        report_.CurrentPool = pool;
         const ObjectRange range = PoolObjects(report_, pool);
-        report_.CurrentObject = range.empty() ? 0 : range.first;
+        SetCurrentPool(pool);
+        currentObject_ = range.empty() ? 0 : range.first;
         ShowPoolHeader();
         FillObjectList();
         // Redrawn once the list holds the new pool, so the title names the object shown.
@@ -137,25 +136,25 @@ void AnalysisSession::ShowNextPool() {
     if (report_.PoolCount() == 0) {
         return;
     }
-    ShowPoolChange(std::min(report_.CurrentPool + 1, report_.PoolCount()), "Display Next Pool");
+    ShowPoolChange(std::min(currentPool_ + 1, report_.PoolCount()), "Display Next Pool");
 }
 
 void AnalysisSession::ShowPreviousPool() {
     if (report_.PoolCount() == 0) {
         return;
     }
-    ShowPoolChange(std::max(report_.CurrentPool - 1, 1), "Display Previous Pool");
+    ShowPoolChange(std::max(currentPool_ - 1, 1), "Display Previous Pool");
 }
 
 void AnalysisSession::SimulationTest() {
     const int simulated = simulatedPool();
     // Only the pool the Simulation report was matched to has simulation data to show.
-    const bool enabled = simulated != 0 && report_.CurrentPool == simulated;
+    const bool enabled = simulated != 0 && currentPool_ == simulated;
     tabs_[SimGraphTab].enabled = tabs_[SimClusterTab].enabled = enabled;
     if (enabled) {
         std::vector<std::string> sizes;
-        const PoolRecord& pool = report_.Pools(simulated);
-        for (int k = 1; k <= std::min<int>(report_.Sim.SimSizeCount, MaxSimSizes); ++k) {
+        const PoolSimulation& pool = sim_.Pools(simulated);
+        for (const int k : sim_.Sizes()) {
             sizes.push_back(StrText(static_cast<std::int64_t>(pool.SimPoolSize(k))));
         }
         clusterPage_.SetPoolSizes(std::move(sizes));
@@ -179,15 +178,15 @@ PoolHeader MakePoolHeader(const Report& report, int p, NumberStyle style) {
 }
 
 void AnalysisSession::ShowPoolHeader() {
-    const int p = report_.CurrentPool;
-    if (p < 1 || p > report_.PoolCount()) {
+    const int p = currentPool_;
+    if (!report_.HasPool(p)) {
         return;
     }
     header_ = MakePoolHeader(report_, p, style_);
     selectedPoolRow_ = p - 1;
-    const PoolRecord& pool = report_.Pools(p);
+    const PoolSimulation& pool = sim_.Pools(p);
     simDetailsColumns_ = {"Pool Size"};
-    for (int k = 1; k <= std::min<int>(report_.Sim.SimSizeCount, MaxSimSizes); ++k) {
+    for (const int k : sim_.Sizes()) {
         simDetailsColumns_.push_back(PlainText(static_cast<std::int64_t>(pool.SimPoolSize(k))));
     }
 }
@@ -201,29 +200,24 @@ void AnalysisSession::SelectPoolGraphType(int type) {
 }
 
 void AnalysisSession::DrawPoolGraph() {
-    const int p = report_.CurrentPool;
-    if (poolGraphType_ == 0 || p < 1 || p > report_.PoolCount()) {
+    const int p = currentPool_;
+    if (poolGraphType_ == 0 || !report_.HasPool(p)) {
         return;
     }
     ornexa::DrawPoolGraph(poolGraph_, report_, p, poolGraphType_, messages_, style_);
 }
 
 void AnalysisSession::ClickPoolChart(std::optional<ChartHit> hit) {
-    if (hitResult_ < 0 || poolGraph_.chart.kind != ChartKind::Ranked) {
+    if (poolGraph_.chart.kind != ChartKind::Ranked || !hit) {
         return;
     }
-    constexpr int DataPointHit = 4;
-    hitResult_ = hit ? DataPointHit : 0;
-    if (!hit) {
-        return;
-    }
-    statusText_ =
-        std::to_string(hitResult_) + "    " + std::to_string(hit->series) + "    " + std::to_string(hit->point);
+    statusText_ = std::to_string(static_cast<int>(HitKind::DataPoint)) + "    " + std::to_string(hit->series) + "    " +
+                  std::to_string(hit->point);
     ShowObjectDetailsPanel(poolGraph_.chart.ObjectAt(hit->point));
 }
 
 void AnalysisSession::ShowObjectDetailsPanel(int object) {
-    if (object < 1 || object > report_.ObjectCount()) {
+    if (!report_.HasObject(object)) {
         return;
     }
     poolDetails_ = ObjectDetailFigures(report_, object, style_);
@@ -233,8 +227,8 @@ void AnalysisSession::ShowObjectDetailsPanel(int object) {
 void AnalysisSession::FillObjectList() {
     objectList_.clear();
     selectedObjectRow_.reset();
-    const int p = report_.CurrentPool;
-    if (p < 1 || p > report_.PoolCount()) {
+    const int p = currentPool_;
+    if (!report_.HasPool(p)) {
         return;
     }
     const ObjectRange range = PoolObjects(report_, p);
@@ -259,7 +253,7 @@ void AnalysisSession::SelectObjectFromList() {
     if (!selectedObjectRow_) {
         return;
     }
-    report_.CurrentObject = objectList_[static_cast<std::size_t>(*selectedObjectRow_)].object;
+    currentObject_ = objectList_[static_cast<std::size_t>(*selectedObjectRow_)].object;
     objectGraphType_ = 1;
     ShowObjectGraph();
 }
@@ -273,14 +267,14 @@ void AnalysisSession::SelectObjectGraphType(int type) {
 }
 
 void AnalysisSession::ShowObjectGraph() {
-    if (objectGraphType_ == 0 || report_.CurrentObject == 0) {
+    if (objectGraphType_ == 0 || currentObject_ == 0) {
         return;
     }
     std::optional<std::string> rowText;
     if (selectedObjectRow_) {
         rowText = objectList_[static_cast<std::size_t>(*selectedObjectRow_)].text;
     }
-    ornexa::ShowObjectGraph(objectGraph_, report_, report_.CurrentObject, objectGraphType_, rowText, messages_, style_);
+    ornexa::ShowObjectGraph(objectGraph_, report_, currentObject_, objectGraphType_, rowText, messages_, style_);
 }
 
 void AnalysisSession::SortObjectList(int column) {
@@ -296,8 +290,8 @@ void AnalysisSession::SortObjectList(int column) {
 }
 
 void AnalysisSession::ShowRules() {
-    rules_.EvaluateRules(report_, report_.CurrentPool, usage_);
-    ruleAnalysis_ = ShowRuleAnalysis(report_, report_.CurrentPool, rules_);
+    rules_.EvaluateRules(report_, currentPool_, usage_);
+    ruleAnalysis_ = ShowRuleAnalysis(report_, currentPool_, rules_);
 }
 
 void AnalysisSession::RuleUsageClick(int index) {
@@ -320,8 +314,8 @@ void AnalysisSession::ClusterUsageMouseUp(int index) {
 }
 
 bool AnalysisSession::CreateIndexFile(const std::filesystem::path& folder) {
-    const int p = report_.CurrentPool;
-    if (p < 1 || p > report_.PoolCount()) {
+    const int p = currentPool_;
+    if (!report_.HasPool(p)) {
         return false;
     }
     return WriteIndexExcludeFile(report_, p, folder, messages_);
@@ -335,13 +329,12 @@ void AnalysisSession::PrepareRuleAnalysis() {
 }
 
 void AnalysisSession::Back() {
-    closed_ = true;
-    ClearSimulationState(report_);
+    exit_ = AnalysisExit::Back;
+    currentPool_ = currentObject_ = 0;
 }
 
 void AnalysisSession::Finish() {
-    report_.QuitRequested = true;
-    closed_ = true;
+    exit_ = AnalysisExit::Finish;
 }
 
 } // namespace ornexa

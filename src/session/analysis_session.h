@@ -13,6 +13,7 @@
 #include "rules/pool_usage.h"
 #include "session/cluster_page.h"
 #include "session/sim_graph_page.h"
+#include "simulation/sim_data.h"
 #include "stats/graph_view.h"
 #include "stats/list_sort.h"
 #include "stats/pool_list_figures.h"
@@ -49,6 +50,12 @@ struct PoolHeader {
 };
 PoolHeader MakePoolHeader(const Report& report, int p, NumberStyle style = {});
 
+// How the analysis window was left.
+enum class AnalysisExit { Open, Back, Finish };
+
+// What a click on a chart hit; the status bar shows the number.
+enum class HitKind { None = 0, DataPoint = 4 };
+
 // Where a click on a chart landed: the series and point hit.
 struct ChartHit {
     int series = 0;
@@ -60,8 +67,8 @@ struct ChartHit {
 // and forwards the user's actions.
 class AnalysisSession {
 public:
-    AnalysisSession(Report& report, MessageSink& messages, std::filesystem::path thresholdFolder,
-                    NumberStyle style = {});
+    AnalysisSession(const Report& report, const SimulationData& sim, MessageSink& messages,
+                    std::filesystem::path thresholdFolder, NumberStyle style = {});
 
     // Start-up: loading (tabs, Report Info figures, the pool list) and activation (pool 1 with its
     // first graph, object list and rules, tab 0).
@@ -89,16 +96,13 @@ public:
     void ClusterUsageMouseUp(int index);
     void PrepareRuleAnalysis();
 
-    void Back();   // "< &Back": leaves without the simulation
+    void Back();   // "< &Back": leaves; the simulation is forgotten
     void Finish(); // "&Finish": the program ends
 
     // What the window shows.
     [[nodiscard]] const std::array<TabState, AnalysisTabCount>& tabs() const { return tabs_; }
     [[nodiscard]] int selectedTab() const { return selectedTab_; }
     [[nodiscard]] const std::string& statusText() const { return statusText_; }
-    [[nodiscard]] bool printShown() const { return printShown_; }
-    [[nodiscard]] bool createFileShown() const { return createFileShown_; }
-    [[nodiscard]] bool clusterCreateFileShown() const { return clusterCreateFileShown_; }
     [[nodiscard]] const std::array<std::string, ReportDataCount>& reportData() const { return reportData_; }
     [[nodiscard]] const std::array<std::string, OverallFigureCount>& totals() const { return totals_; }
     [[nodiscard]] const std::vector<PoolListEntry>& poolList() const { return poolList_; }
@@ -108,7 +112,6 @@ public:
     [[nodiscard]] const GraphView& poolGraph() const { return poolGraph_; }
     [[nodiscard]] bool poolDetailsVisible() const { return poolDetailsVisible_; }
     [[nodiscard]] const std::array<std::string, 12>& poolDetails() const { return poolDetails_; }
-    [[nodiscard]] int hitResult() const { return hitResult_; }
     [[nodiscard]] const std::vector<std::string>& poolSizes() const { return clusterPage_.poolSizes(); }
     [[nodiscard]] const std::vector<std::string>& simDetailsColumns() const { return simDetailsColumns_; }
     [[nodiscard]] const std::vector<ObjectListEntry>& objectList() const { return objectList_; }
@@ -121,7 +124,11 @@ public:
     [[nodiscard]] int clusterUsageOption() const { return clusterOption_; }
     [[nodiscard]] const RuleAnalysis& ruleAnalysis() const { return ruleAnalysis_; }
     [[nodiscard]] const std::filesystem::path& thresholdFolder() const { return thresholdFolder_; }
-    [[nodiscard]] bool closed() const { return closed_; }
+    [[nodiscard]] bool closed() const { return exit_ != AnalysisExit::Open; }
+    [[nodiscard]] AnalysisExit exit() const { return exit_; }
+    // The pool and object shown; 0 for none.
+    [[nodiscard]] int currentPool() const { return currentPool_; }
+    [[nodiscard]] int currentObject() const { return currentObject_; }
     // The pool the Simulation report was matched to; 0 without one.
     [[nodiscard]] int simulatedPool() const;
 
@@ -147,8 +154,10 @@ private:
     void SimulationTest();
     void ShowRules();
     void ShowPoolChange(int pool, const char* failureTitle);
+    void SetCurrentPool(int pool);
 
-    Report& report_;
+    const Report& report_;
+    const SimulationData& sim_;
     MessageSink& messages_;
     std::filesystem::path thresholdFolder_;
     NumberStyle style_;
@@ -156,10 +165,9 @@ private:
     std::array<TabState, AnalysisTabCount> tabs_;
     int selectedTab_ = 0;
     std::string statusText_;
-    bool printShown_ = true;
-    bool createFileShown_ = false;
-    bool clusterCreateFileShown_ = false;
-    bool closed_ = false;
+    AnalysisExit exit_ = AnalysisExit::Open;
+    int currentPool_ = 0;
+    int currentObject_ = 0;
 
     std::array<std::string, ReportDataCount> reportData_;
     std::array<std::string, OverallFigureCount> totals_;
@@ -169,7 +177,6 @@ private:
     PoolHeader header_;
     int poolGraphType_ = 0;
     GraphView poolGraph_;
-    int hitResult_ = 0;
     bool poolDetailsVisible_ = false;
     std::array<std::string, 12> poolDetails_;
     std::vector<std::string> simDetailsColumns_;

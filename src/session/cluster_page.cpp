@@ -6,8 +6,9 @@
 
 namespace ornexa {
 
-ClusterPage::ClusterPage(Report& report, MessageSink& messages, std::filesystem::path thresholdFolder)
-    : report_(report), messages_(messages), thresholdFolder_(std::move(thresholdFolder)),
+ClusterPage::ClusterPage(const Report& report, const SimulationData& sim, MessageSink& messages,
+                         std::filesystem::path thresholdFolder)
+    : report_(report), sim_(sim), messages_(messages), thresholdFolder_(std::move(thresholdFolder)),
       clusterCaptions_(ClusterListCaptions().begin(), ClusterListCaptions().end()),
       objectCaptions_(ClusterObjectCaptions().begin(), ClusterObjectCaptions().end()) {}
 
@@ -68,10 +69,9 @@ int ClusterPage::Run(PoolUsage usage, bool fromUsageButtons) {
     clusterRows_.clear();
     objectRows_.clear();
     const double threshold = ReadUsageThreshold(thresholdFolder_, usage);
-    run_ = RunClusterAnalysis(report_, report_.CurrentPool, sizeIndex_ + 1, usage, threshold, RadiusOf(radiusText_),
-                              messages_);
+    run_ = RunClusterAnalysis(report_, sim_, pool_, sizeIndex_ + 1, usage, threshold, RadiusOf(radiusText_), messages_);
     if (run_.result > 0) {
-        clusterRows_ = FillClusterList(report_, run_);
+        clusterRows_ = FillClusterList(sim_, run_);
     } else if (run_.result < 0 && fromUsageButtons) {
         messages_.Show({"Cluster Analysis", std::string(NotApplicableText), MessageIcon::Critical});
     }
@@ -82,7 +82,7 @@ void ClusterPage::ClickClusterRow(int row) {
     if (row < 0 || row >= static_cast<int>(clusterRows_.size())) {
         return;
     }
-    if (auto shown = ShowClusterObjects(report_, run_, clusterRows_[static_cast<std::size_t>(row)].cluster)) {
+    if (auto shown = ShowClusterObjects(report_, sim_, run_, clusterRows_[static_cast<std::size_t>(row)].cluster)) {
         objectRows_ = std::move(shown->rows);
         status_ = std::move(shown->status);
     }

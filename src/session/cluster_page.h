@@ -19,7 +19,11 @@ namespace ornexa {
 // cluster analysis with its two lists, and the cluster data file.
 class ClusterPage {
 public:
-    ClusterPage(Report& report, MessageSink& messages, std::filesystem::path thresholdFolder);
+    ClusterPage(const Report& report, const SimulationData& sim, MessageSink& messages,
+                std::filesystem::path thresholdFolder);
+
+    // The pool the tab shows.
+    void SetPool(int p) { pool_ = p; }
 
     // The simulated sizes of the pool shown, as the size list offers them.
     void SetPoolSizes(std::vector<std::string> sizes);
@@ -60,8 +64,10 @@ public:
 private:
     void SetTenths(int tenths, PoolUsage usage);
 
-    Report& report_;
+    const Report& report_;
+    const SimulationData& sim_;
     MessageSink& messages_;
+    int pool_ = 0;
     std::filesystem::path thresholdFolder_;
     std::vector<std::string> poolSizes_;
     int sizeIndex_ = -1;

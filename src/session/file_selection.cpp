@@ -18,9 +18,9 @@ private:
     bool& flag_;
 };
 
-FileSelectionSession::FileSelectionSession(Report& report, MessageSink& messages, FileChooser& chooser,
-                                           ProgressFn progress)
-    : report_(report), messages_(messages), chooser_(chooser), progress_(std::move(progress)) {}
+FileSelectionSession::FileSelectionSession(Report& report, SimulationData& sim, MessageSink& messages,
+                                           FileChooser& chooser, ProgressFn progress)
+    : report_(report), sim_(sim), messages_(messages), chooser_(chooser), progress_(std::move(progress)) {}
 
 void FileSelectionSession::Activate() {
     if (reading_) {
@@ -66,10 +66,16 @@ void FileSelectionSession::OpenStatistics() {
         return;
     }
     controls_.statisticsPath = path->string();
+    StatReadResult result;
     {
         const ReadGuard guard(reading_);
         ResetReport(report_);
-        ReadStatisticsFile(report_, *path, messages_, progress_);
+        sim_.Reset();
+        result = ReadStatisticsFile(report_, *path, progress_);
+    }
+    // Told once the read is over, so nothing runs inside it while a box waits.
+    for (const Message& message : MessagesOf(result)) {
+        messages_.Show(message);
     }
     // Whatever the outcome, what was read can be analysed.
     controls_.statisticsPicture = StatusPicture::Read;
@@ -94,7 +100,10 @@ std::optional<SimReadResult> FileSelectionSession::OpenSimulation() {
     SimReadResult result;
     {
         const ReadGuard guard(reading_);
-        result = ReadSimulationFile(report_, *path, messages_, progress_);
+        result = ReadSimulationFile(report_, sim_, *path, progress_);
+    }
+    for (const Message& message : MessagesOf(result)) {
+        messages_.Show(message);
     }
     if (result.clearPath) {
         controls_.simulationPath.clear();
@@ -112,6 +121,7 @@ void FileSelectionSession::Reset() {
         return;
     }
     ResetReport(report_);
+    sim_.Reset();
     controls_.statisticsPath.clear();
     controls_.simulationPath.clear();
     controls_.next = false;
@@ -127,12 +137,11 @@ FileSelectionSession::NextOutcome FileSelectionSession::Next(AnalysisWindowRunne
     if (reading_ || !controls_.next) {
         return NextOutcome::Ignored;
     }
-    report_.QuitRequested = false;
     state_ = FileSelectionState::AnalysisShown;
-    runner.ShowAnalysisModal(report_);
-    if (report_.QuitRequested) {
+    if (runner.ShowAnalysisModal(report_, sim_) == AnalysisExit::Finish) {
         return NextOutcome::Quit;
     }
+    ClearSimulationState(sim_); // back here, the simulation is read again before it is shown
     Activate();
     return NextOutcome::Returned;
 }

@@ -10,7 +10,9 @@
 #include "report/messages.h"
 #include "report/report_model.h"
 #include "report/stat_reader.h"
+#include "session/analysis_session.h"
 #include "session/file_dialogs.h"
+#include "simulation/sim_data.h"
 #include "simulation/sim_reader.h"
 
 namespace ornexa {
@@ -24,7 +26,7 @@ public:
     AnalysisWindowRunner(AnalysisWindowRunner&&) = delete;
     AnalysisWindowRunner& operator=(AnalysisWindowRunner&&) = delete;
     virtual ~AnalysisWindowRunner() = default;
-    virtual void ShowAnalysisModal(Report& report) = 0;
+    virtual AnalysisExit ShowAnalysisModal(const Report& report, const SimulationData& sim) = 0;
 };
 
 // Status pictures of the two files.
@@ -52,7 +54,8 @@ struct FileSelectionControls {
 // report, which buttons are enabled. No read, reset or analysis window starts while a read runs.
 class FileSelectionSession {
 public:
-    FileSelectionSession(Report& report, MessageSink& messages, FileChooser& chooser, ProgressFn progress = {});
+    FileSelectionSession(Report& report, SimulationData& sim, MessageSink& messages, FileChooser& chooser,
+                         ProgressFn progress = {});
 
     [[nodiscard]] const FileSelectionControls& controls() const { return controls_; }
     [[nodiscard]] FileSelectionState state() const { return state_; }
@@ -83,6 +86,7 @@ private:
     std::optional<std::filesystem::path> Choose(std::string_view filters);
 
     Report& report_;
+    SimulationData& sim_;
     MessageSink& messages_;
     FileChooser& chooser_;
     ProgressFn progress_;

@@ -13,17 +13,17 @@ std::string_view SimSubTabCaption(int subTab) {
     return captions[static_cast<std::size_t>(subTab)];
 }
 
-SimGraphPage::SimGraphPage(Report& report, MessageSink& messages, NumberStyle style)
-    : report_(report), messages_(messages), style_(style) {}
+SimGraphPage::SimGraphPage(const Report& report, const SimulationData& sim, MessageSink& messages, NumberStyle style)
+    : report_(report), sim_(sim), messages_(messages), style_(style) {}
 
 void SimGraphPage::Enter() {
-    const int p = report_.CurrentPool;
-    if (p < 1 || p > report_.PoolCount()) {
+    const int p = pool_;
+    if (!report_.HasPool(p)) {
         return;
     }
     subTab_ = OptimalPoolSizeTab;
-    DrawLargestWorkSets(charts_[LargestWorkSetTab], report_, p);
-    DrawSmallestWorkSets(charts_[SmallestWorkSetTab], report_, p);
+    DrawLargestWorkSets(charts_[LargestWorkSetTab], report_, sim_, p);
+    DrawSmallestWorkSets(charts_[SmallestWorkSetTab], report_, sim_, p);
     SelectMeasure(SysHitRatioMeasure);
 }
 
@@ -35,13 +35,13 @@ void SimGraphPage::SelectSubTab(int subTab) {
 }
 
 void SimGraphPage::SelectMeasure(int measure) {
-    const int p = report_.CurrentPool;
-    if ((measure != SysHitRatioMeasure && measure != IORateMeasure) || p < 1 || p > report_.PoolCount()) {
+    const int p = pool_;
+    if ((measure != SysHitRatioMeasure && measure != IORateMeasure) || !report_.HasPool(p)) {
         return;
     }
     measure_ = measure;
-    curveDrawn_ = DrawPoolSizeCurve(charts_[OptimalPoolSizeTab], report_, p, measure, messages_);
-    DrawLargestImprovement(charts_[LargestImprovementTab], report_, p, measure);
+    curveDrawn_ = DrawPoolSizeCurve(charts_[OptimalPoolSizeTab], sim_, p, measure, messages_);
+    DrawLargestImprovement(charts_[LargestImprovementTab], report_, sim_, p, measure);
 }
 
 void SimGraphPage::ClickChart(int subTab, std::optional<int> point) {
@@ -60,8 +60,8 @@ void SimGraphPage::ShowSimObjectDetails(int object, const std::string& name) {
     const std::size_t first = name.find_first_not_of(' ');
     const std::size_t last = name.find_last_not_of(' ');
     detailsTitle_ = "Object - " + (first == std::string::npos ? std::string{} : name.substr(first, last - first + 1));
-    if (object >= 1 && object <= report_.ObjectCount()) {
-        detailsCells_ = SimObjectDetailCells(report_, object, style_);
+    if (report_.HasObject(object)) {
+        detailsCells_ = SimObjectDetailCells(sim_, object, style_);
     }
 }
 

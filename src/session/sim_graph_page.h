@@ -9,6 +9,7 @@
 #include "report/numbers.h"
 #include "report/report_model.h"
 #include "simulation/sim_charts.h"
+#include "simulation/sim_data.h"
 #include "stats/chart_model.h"
 
 namespace ornexa {
@@ -22,7 +23,10 @@ std::string_view SimSubTabCaption(int subTab);
 // details panel that a click on a bar opens.
 class SimGraphPage {
 public:
-    SimGraphPage(Report& report, MessageSink& messages, NumberStyle style);
+    SimGraphPage(const Report& report, const SimulationData& sim, MessageSink& messages, NumberStyle style);
+
+    // The pool the tab shows.
+    void SetPool(int p) { pool_ = p; }
 
     // Entering the tab: the optimal-size sub-tab, both working-set charts, then measure 0.
     void Enter();
@@ -45,8 +49,10 @@ public:
     }
 
 private:
-    Report& report_;
+    const Report& report_;
+    const SimulationData& sim_;
     MessageSink& messages_;
+    int pool_ = 0;
     NumberStyle style_;
     int subTab_ = OptimalPoolSizeTab;
     int measure_ = 0;

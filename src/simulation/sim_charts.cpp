@@ -9,11 +9,7 @@ namespace ornexa {
 
 namespace {
 
-int SizeCount(const Report& report) {
-    return std::clamp<int>(report.Sim.SimSizeCount, 0, MaxSimSizes);
-}
-
-double Measure(const PoolRecord& pool, int measure, int k) {
+double Measure(const PoolSimulation& pool, int measure, int k) {
     return measure == SysHitRatioMeasure ? pool.SimSysHitRatio(k) : pool.SimReadIORate(k);
 }
 
@@ -86,9 +82,9 @@ int BarsOf(const Report& report, int p) {
 
 } // namespace
 
-bool DrawPoolSizeCurve(ChartModel& chart, const Report& report, int p, int measure, MessageSink& messages) {
-    const PoolRecord& pool = report.Pools(p);
-    const int n = SizeCount(report);
+bool DrawPoolSizeCurve(ChartModel& chart, const SimulationData& sim, int p, int measure, MessageSink& messages) {
+    const PoolSimulation& pool = sim.Pools(p);
+    const int n = sim.SizeCount();
     chart.OpenData(ChartKind::Curve, 1, n);
     chart.visible = true;
     chart.title = measure == SysHitRatioMeasure ? "Pool Size Versus System Hit Ratio" : "Pool Size Versus Read IO Rate";
@@ -125,12 +121,12 @@ bool DrawPoolSizeCurve(ChartModel& chart, const Report& report, int p, int measu
     return true;
 }
 
-void DrawLargestImprovement(ChartModel& chart, Report& report, int p, int measure) {
+void DrawLargestImprovement(ChartModel& chart, const Report& report, const SimulationData& sim, int p, int measure) {
     const ObjectRange range = PoolObjects(report, p);
-    const int sizes = SizeCount(report);
+    const int sizes = sim.SizeCount();
     std::vector<double> improvement(static_cast<std::size_t>(range.count()), 0.0);
     for (int i = 0; i < range.count(); ++i) {
-        ObjectRecord& o = report.Objects(range.first + i);
+        const ObjectSimulation& o = sim.Objects(range.first + i);
         const auto value = [&](int k) {
             return measure == SysHitRatioMeasure ? o.SimSysHitRatio(k) : o.SimReadIORate(k);
         };
@@ -142,7 +138,6 @@ void DrawLargestImprovement(ChartModel& chart, Report& report, int p, int measur
                 lo = std::min(lo, value(k));
             }
         }
-        o.RankValue = hi - lo;
         improvement[static_cast<std::size_t>(i)] = hi - lo;
     }
     const std::vector<TopEntry> top = Top(improvement, range.first, BarsOf(report, p), true);
@@ -152,10 +147,10 @@ void DrawLargestImprovement(ChartModel& chart, Report& report, int p, int measur
     chart.axisMax = WholeMaximum(top) * 1.25;
 }
 
-int WorkSetSizeIndex(const Report& report, int p) {
-    const PoolRecord& pool = report.Pools(p);
+int WorkSetSizeIndex(const SimulationData& sim, int p) {
+    const PoolSimulation& pool = sim.Pools(p);
     int k0 = 0;
-    for (int k = 1; k <= SizeCount(report); ++k) {
+    for (const int k : sim.Sizes()) {
         if (pool.SimGetPages(k) >= 1 && (k0 == 0 || pool.SimPoolSize(k) > pool.SimPoolSize(k0))) {
             k0 = k;
         }
@@ -165,14 +160,12 @@ int WorkSetSizeIndex(const Report& report, int p) {
 
 namespace {
 
-void DrawWorkSets(ChartModel& chart, Report& report, int p, bool largest) {
-    const int k0 = WorkSetSizeIndex(report, p);
+void DrawWorkSets(ChartModel& chart, const Report& report, const SimulationData& sim, int p, bool largest) {
+    const int k0 = WorkSetSizeIndex(sim, p);
     const ObjectRange range = PoolObjects(report, p);
     std::vector<double> workSets(static_cast<std::size_t>(range.count()), 0.0);
     for (int i = 0; i < range.count(); ++i) {
-        ObjectRecord& o = report.Objects(range.first + i);
-        o.RankValue = k0 == 0 ? 0.0 : o.SimMaxWorkSet(k0);
-        workSets[static_cast<std::size_t>(i)] = o.RankValue;
+        workSets[static_cast<std::size_t>(i)] = k0 == 0 ? 0.0 : sim.Objects(range.first + i).SimMaxWorkSet(k0);
     }
     const std::vector<TopEntry> top = Top(workSets, range.first, BarsOf(report, p), largest);
     const bool scaled = std::any_of(top.begin(), top.end(), [](const TopEntry& e) { return e.value > 9999.0F; });
@@ -192,11 +185,11 @@ void DrawWorkSets(ChartModel& chart, Report& report, int p, bool largest) {
 
 } // namespace
 
-void DrawLargestWorkSets(ChartModel& chart, Report& report, int p) {
-    DrawWorkSets(chart, report, p, true);
+void DrawLargestWorkSets(ChartModel& chart, const Report& report, const SimulationData& sim, int p) {
+    DrawWorkSets(chart, report, sim, p, true);
 }
-void DrawSmallestWorkSets(ChartModel& chart, Report& report, int p) {
-    DrawWorkSets(chart, report, p, false);
+void DrawSmallestWorkSets(ChartModel& chart, const Report& report, const SimulationData& sim, int p) {
+    DrawWorkSets(chart, report, sim, p, false);
 }
 
 const std::array<std::string, SimDetailRowCount>& SimDetailsRows() {
@@ -205,11 +198,11 @@ const std::array<std::string, SimDetailRowCount>& SimDetailsRows() {
     return rows;
 }
 
-std::array<std::vector<std::string>, SimDetailRowCount> SimObjectDetailCells(const Report& report, int o,
+std::array<std::vector<std::string>, SimDetailRowCount> SimObjectDetailCells(const SimulationData& sim, int o,
                                                                              NumberStyle style) {
-    const ObjectRecord& object = report.Objects(o);
+    const ObjectSimulation& object = sim.Objects(o);
     std::array<std::vector<std::string>, SimDetailRowCount> cells;
-    for (int k = 1; k <= SizeCount(report); ++k) {
+    for (const int k : sim.Sizes()) {
         cells[0].push_back(PlainText(static_cast<std::int64_t>(object.SimGetPages(k))));
         cells[1].push_back(PlainText(static_cast<std::int64_t>(object.SimAvgWorkSet(k))));
         cells[2].push_back(PlainText(static_cast<std::int64_t>(object.SimMaxWorkSet(k))));

@@ -7,6 +7,7 @@
 #include "report/messages.h"
 #include "report/numbers.h"
 #include "report/report_model.h"
+#include "simulation/sim_data.h"
 #include "stats/chart_model.h"
 
 namespace ornexa {
@@ -20,24 +21,24 @@ inline constexpr std::string_view ZeroIORatesText = "Encountered ZERO IO Rates i
 
 // The measure of pool p against its simulated sizes, in file order. Returns false when the I/O
 // rate curve stopped on a failure (every rate zero); the chart is then hidden.
-bool DrawPoolSizeCurve(ChartModel& chart, const Report& report, int p, int measure, MessageSink& messages);
+bool DrawPoolSizeCurve(ChartModel& chart, const SimulationData& sim, int p, int measure, MessageSink& messages);
 
 // Objects whose measure changes most across the simulated sizes (sizes with a working set only),
 // at most ten bars, rank 1 last.
-void DrawLargestImprovement(ChartModel& chart, Report& report, int p, int measure);
+void DrawLargestImprovement(ChartModel& chart, const Report& report, const SimulationData& sim, int p, int measure);
 
 // The largest simulated size at which pool p still had getpages; 0 when none had.
-int WorkSetSizeIndex(const Report& report, int p);
+int WorkSetSizeIndex(const SimulationData& sim, int p);
 
 // The ten largest and smallest maximum working sets at WorkSetSizeIndex, in thousands above 9999.
-void DrawLargestWorkSets(ChartModel& chart, Report& report, int p);
-void DrawSmallestWorkSets(ChartModel& chart, Report& report, int p);
+void DrawLargestWorkSets(ChartModel& chart, const Report& report, const SimulationData& sim, int p);
+void DrawSmallestWorkSets(ChartModel& chart, const Report& report, const SimulationData& sim, int p);
 
 // The simulation details panel: rows "Get Pages", "Avg Work Set", "Max Work Set",
 // "Sytem Hit Ratio", "I/O per second"; one cell per simulated size.
 inline constexpr int SimDetailRowCount = 5;
 const std::array<std::string, SimDetailRowCount>& SimDetailsRows();
-std::array<std::vector<std::string>, SimDetailRowCount> SimObjectDetailCells(const Report& report, int o,
+std::array<std::vector<std::string>, SimDetailRowCount> SimObjectDetailCells(const SimulationData& sim, int o,
                                                                              NumberStyle style = {});
 
 } // namespace ornexa

@@ -73,7 +73,7 @@ std::array<ColumnDef, SimValuesPerSize> SimSizeColumns(int k) {
              {b + 20, 6, FieldKind::D}}};
 }
 
-std::array<FieldRef, SimValuesPerSize> SimObjectSizeFields(ObjectRecord& o, int k) {
+std::array<FieldRef, SimValuesPerSize> SimObjectSizeFields(ObjectSimulation& o, int k) {
     return {{&o.SimGetPages(k), &o.SimStat2(k), &o.SimStat3(k), &o.SimAvgWorkSet(k), &o.SimMaxWorkSet(k),
              &o.SimStat6(k), &o.SimReadIORate(k), &o.SimSysHitRatio(k)}};
 }
@@ -83,7 +83,7 @@ std::array<ColumnDef, SimPoolValuesPerSize> SimPoolSizeColumns(int k) {
     return {{c[0], c[1], c[2], c[6], c[7]}};
 }
 
-std::array<FieldRef, SimPoolValuesPerSize> SimPoolSizeFields(PoolRecord& p, int k) {
+std::array<FieldRef, SimPoolValuesPerSize> SimPoolSizeFields(PoolSimulation& p, int k) {
     return {{&p.SimGetPages(k), &p.SimStat2(k), &p.SimStat3(k), &p.SimReadIORate(k), &p.SimSysHitRatio(k)}};
 }
 

@@ -6,6 +6,7 @@
 #include "report/column_tables.h"
 #include "report/record_fields.h"
 #include "report/report_model.h"
+#include "simulation/sim_data.h"
 
 namespace ornexa {
 
@@ -29,13 +30,13 @@ inline constexpr SimLineColumnTable SimLineColumns{};
 // SimAvgWorkSet, SimMaxWorkSet, SimStat6, SimReadIORate, SimSysHitRatio.
 inline constexpr int SimValuesPerSize = 8;
 std::array<ColumnDef, SimValuesPerSize> SimSizeColumns(int k);
-std::array<FieldRef, SimValuesPerSize> SimObjectSizeFields(ObjectRecord& object, int k);
+std::array<FieldRef, SimValuesPerSize> SimObjectSizeFields(ObjectSimulation& object, int k);
 
 // The five values of size k on the pool line, in their order: SimGetPages, SimStat2, SimStat3,
 // SimReadIORate, SimSysHitRatio.
 inline constexpr int SimPoolValuesPerSize = 5;
 std::array<ColumnDef, SimPoolValuesPerSize> SimPoolSizeColumns(int k);
-std::array<FieldRef, SimPoolValuesPerSize> SimPoolSizeFields(PoolRecord& pool, int k);
+std::array<FieldRef, SimPoolValuesPerSize> SimPoolSizeFields(PoolSimulation& pool, int k);
 
 // The last column a simulation line can use (all eight sizes).
 inline constexpr int LongestSimulationLine = 640;

@@ -35,14 +35,14 @@ std::string WithReason(ReadFailure failure, const std::string& reason) {
 
 class SimulationRead {
 public:
-    SimulationRead(Report& report, MessageSink& messages, const ProgressFn& progress)
-        : report_(report), messages_(messages), lines_(progress) {}
+    SimulationRead(const Report& report, SimulationData& simulation, const ProgressFn& progress)
+        : report_(report), sim_(simulation), lines_(progress) {}
 
     SimReadResult Run(const std::filesystem::path& path) {
-        report_.SimFileLoaded = false;
+        sim_.SimFileLoaded = false;
+        sim_.simulatedPool = 0;
         if (!report_.StatFileLoaded) {
-            Show(SimFileTitle, ReadStatisticsFirstText, MessageIcon::Critical);
-            return Stop(SimReadOutcome::NoStatistics);
+            return Refuse(FaultKind::NoStatistics, SimReadOutcome::NoStatistics);
         }
         if (const auto failure = lines_.Open(path)) {
             return Fail(*failure);
@@ -53,8 +53,7 @@ public:
         }
         const auto usa = CheckEnvironmentLine(*first);
         if (!usa) {
-            Show(FileIOTitle, IncorrectFormatText, MessageIcon::Exclamation);
-            return Stop(SimReadOutcome::FormatError);
+            return Refuse(FaultKind::NotAReport, SimReadOutcome::FormatError);
         }
         usa_ = *usa;
 
@@ -69,9 +68,8 @@ public:
             if (code.find("BPS") != std::string_view::npos) {
                 ReadObjectLine(*line);
             } else if (code.find("BPO") != std::string_view::npos && IncludeMarked(*line)) {
-                Show(SimReadErrorTitle, IncludeObjectsText, MessageIcon::Exclamation);
                 result_.beep = true;
-                return Stop(SimReadOutcome::IncludeObjects);
+                return Refuse(FaultKind::IncludeObjects, SimReadOutcome::IncludeObjects);
             }
         }
         if (const auto& failure = lines_.error()) {
@@ -79,7 +77,7 @@ public:
         }
         Counters();
         lines_.End(100);
-        report_.SimFileLoaded = true;
+        sim_.SimFileLoaded = true;
         result_.outcome = SimReadOutcome::Loaded;
         return result_;
     }
@@ -98,22 +96,20 @@ private:
         }
         if (!line) {
             result_.clearPath = true;
-            return FieldError(SimParamErrorTitle, {ReadFailure::InputPastEnd, 0}, SimReadOutcome::ParameterError);
+            return FieldError(ReportPart::SimParameters, {ReadFailure::InputPastEnd, 0}, SimReadOutcome::ParameterError);
         }
         if (includeFound) {
-            Show(SimReadErrorTitle, IncludeObjectsText, MessageIcon::Exclamation);
             result_.clearPath = true;
-            return Stop(SimReadOutcome::IncludeObjects);
+            return Refuse(FaultKind::IncludeObjects, SimReadOutcome::IncludeObjects);
         }
         if (const auto fault =
-                ConvertLine(*line, SimParamColumns(), SimParamFields(report_.Sim), usa_, result_.ReadFieldNo)) {
+                ConvertLine(*line, SimParamColumns(), SimParamFields(sim_.Sim), usa_, result_.ReadFieldNo)) {
             result_.clearPath = true;
-            return FieldError(SimParamErrorTitle, *fault, SimReadOutcome::ParameterError);
+            return FieldError(ReportPart::SimParameters, *fault, SimReadOutcome::ParameterError);
         }
-        if (report_.Sim.SimSizeCount < 2) {
-            Show("", TooFewSizesText, MessageIcon::None);
+        if (sim_.Sim.SimSizeCount < 2) {
             result_.clearPath = true;
-            return Stop(SimReadOutcome::TooFewSizes);
+            return Refuse(FaultKind::TooFewSizes, SimReadOutcome::TooFewSizes);
         }
         return std::nullopt;
     }
@@ -121,50 +117,50 @@ private:
     // The line after "*BPP": the simulated pool's values per size, then the size check.
     std::optional<SimReadResult> ReadPoolLine() {
         const auto line = lines_.ReadReportLine(MaxLine);
-        const SimParameters& sim = report_.Sim;
+        const SimParameters& sim = sim_.Sim;
         const int p = FindSimulatedPool(report_, sim.SimPoolName.padded());
         result_.ReadFieldNo = 0;
         if (!line) {
-            return FieldError(SimPoolErrorTitle, {ReadFailure::InputPastEnd, 0}, SimReadOutcome::PoolLineError);
+            return FieldError(ReportPart::SimPoolLine, {ReadFailure::InputPastEnd, 0}, SimReadOutcome::PoolLineError);
         }
         if (p == 0) {
-            return FieldError(SimPoolErrorTitle, {ReadFailure::SubscriptOutOfRange, 0}, SimReadOutcome::PoolLineError,
+            return FieldError(ReportPart::SimPoolLine, {ReadFailure::SubscriptOutOfRange, 0}, SimReadOutcome::PoolLineError,
                               "no pool of the statistics is named " + sim.SimPoolName.str());
         }
-        report_.CurrentPool = p;
-        PoolRecord& pool = report_.Pools(p);
+        sim_.simulatedPool = p;
+        const PoolRecord& statPool = report_.Pools(p);
+        PoolSimulation& pool = sim_.Pools(p);
         const int sizes = std::min<int>(sim.SimSizeCount, MaxSimSizes);
         for (int k = 1; k <= sizes; ++k) {
             result_.ReadFieldNo = 0;
             const auto size = static_cast<std::int64_t>(sim.SimVPSize(k)) + sim.SimHPSize(k);
             const Converted<Long> poolSize = DoubleToLong(static_cast<double>(size));
             if (!poolSize) {
-                return FieldError(SimPoolErrorTitle, {poolSize.failure(), SimParamColumns()[10 + 2 * (k - 1)].Start},
+                return FieldError(ReportPart::SimPoolLine, {poolSize.failure(), SimParamColumns()[10 + 2 * (k - 1)].Start},
                                   SimReadOutcome::PoolLineError);
             }
             pool.SimPoolSize(k) = poolSize.value();
             if (const auto fault =
                     ConvertLine(*line, std::span<const ColumnDef, SimPoolValuesPerSize>(SimPoolSizeColumns(k)),
                                 SimPoolSizeFields(pool, k), usa_, result_.ReadFieldNo)) {
-                return FieldError(SimPoolErrorTitle, *fault, SimReadOutcome::PoolLineError);
+                return FieldError(ReportPart::SimPoolLine, *fault, SimReadOutcome::PoolLineError);
             }
         }
         if (sim.SimSizeCount > MaxSimSizes) {
             result_.ReadFieldNo = 1;
-            return FieldError(SimPoolErrorTitle,
+            return FieldError(ReportPart::SimPoolLine,
                               {ReadFailure::SubscriptOutOfRange, SimSizeColumns(1)[0].Start + 46 * 8},
                               SimReadOutcome::PoolLineError,
                               "at most " + std::to_string(MaxSimSizes) + " simulated sizes, the report has " +
                                   std::to_string(sim.SimSizeCount));
         }
-        const std::int64_t realSize = static_cast<std::int64_t>(pool.VPSize) + pool.HPSize;
+        const std::int64_t realSize = static_cast<std::int64_t>(statPool.VPSize) + statPool.HPSize;
         bool matched = false;
         for (int k = 1; k <= sizes; ++k) {
             matched = matched || pool.SimPoolSize(k) == realSize;
         }
         if (!matched) {
-            Show("", SizeMismatchText, MessageIcon::None);
-            return Stop(SimReadOutcome::SizeMismatch);
+            return Refuse(FaultKind::SizeMismatch, SimReadOutcome::SizeMismatch);
         }
         return std::nullopt;
     }
@@ -172,13 +168,14 @@ private:
     // One object's values at every size; a line that fails leaves the object as it was.
     void ReadObjectLine(std::string_view line) {
         const std::string_view name = TrimBlanks(FieldText(line, SimLineColumns.ObjectName));
-        const int o = FindSimulatedObject(report_, report_.CurrentPool, name);
+        const int o = FindSimulatedObject(report_, sim_.simulatedPool, name);
         if (o == 0) {
-            Show(SimObjectErrorTitle, ObjectNotFoundText, MessageIcon::Exclamation);
+            result_.skipped.push_back({FaultKind::ObjectNotFound, ReportPart::SimObjectLine, lines_.ReadLineNo(), 1,
+                                       SimLineColumns.ObjectName.Start, std::string(name)});
             ++result_.skippedLines;
             return;
         }
-        ObjectRecord object = report_.Objects(o);
+        ObjectSimulation object = sim_.Objects(o);
         FixedText<1> includeMark;
         std::int32_t fieldNo = 1; // the name
         const std::array<ColumnDef, 3> fixedColumns{SimLineColumns.IncludeMark, SimLineColumns.SimObjStat03,
@@ -186,23 +183,18 @@ private:
         const std::array<FieldRef, 3> fixedFields{includeMark.span(), &object.SimObjStat03, &object.SimObjStat04};
         std::optional<FieldFault> fault =
             ConvertLine(line, std::span<const ColumnDef, 3>(fixedColumns), fixedFields, usa_, fieldNo);
-        for (int k = 1; !fault && k <= report_.Sim.SimSizeCount; ++k) {
+        for (int k = 1; !fault && k <= sim_.Sim.SimSizeCount; ++k) {
             fault = ConvertLine(line, std::span<const ColumnDef, SimValuesPerSize>(SimSizeColumns(k)),
                                 SimObjectSizeFields(object, k), usa_, fieldNo);
         }
         if (fault) {
-            Show(SimObjectLineErrorTitle,
-                 ReadErrorReport(Describe(fault->failure), lines_.ReadLineNo(), fieldNo, fault->column),
-                 MessageIcon::Exclamation);
+            result_.skipped.push_back({FaultKind::FieldError, ReportPart::SimObjectLine, lines_.ReadLineNo(), fieldNo,
+                                       fault->column, std::string(Describe(fault->failure))});
             ++result_.skippedLines;
             return;
         }
-        report_.Objects(o) = object;
+        sim_.Objects(o) = object;
         ++result_.objectLines;
-    }
-
-    void Show(std::string_view title, std::string_view text, MessageIcon icon) {
-        messages_.Show({std::string(title), std::string(text), icon});
     }
 
     void Counters() { result_.ReadLineNo = lines_.ReadLineNo(); }
@@ -210,28 +202,33 @@ private:
     SimReadResult Stop(SimReadOutcome outcome) {
         Counters();
         lines_.End(0);
-        report_.SimFileLoaded = false;
+        sim_.SimFileLoaded = false;
         result_.outcome = outcome;
         return result_;
     }
 
-    SimReadResult FieldError(std::string_view title, FieldFault fault, SimReadOutcome outcome,
-                             const std::string& reason = {}) {
+    // A refusal with a fixed text of its own.
+    SimReadResult Refuse(FaultKind kind, SimReadOutcome outcome) {
+        result_.fault = ReadFault{kind, ReportPart::SimFile, lines_.ReadLineNo(), 0, 0, {}};
+        return Stop(outcome);
+    }
+
+    SimReadResult FieldError(ReportPart part, FieldFault fault, SimReadOutcome outcome, const std::string& reason = {}) {
         Counters();
         const std::string description =
             reason.empty() ? std::string(Describe(fault.failure)) : WithReason(fault.failure, reason);
-        Show(title, ReadErrorReport(description, result_.ReadLineNo, result_.ReadFieldNo, fault.column),
-             MessageIcon::Exclamation);
+        result_.fault =
+            ReadFault{FaultKind::FieldError, part, result_.ReadLineNo, result_.ReadFieldNo, fault.column, description};
         return Stop(outcome);
     }
 
     SimReadResult Fail(const std::string& description) {
-        Show(SimFileErrorTitle, description, MessageIcon::Information);
+        result_.fault = ReadFault{FaultKind::FileFailure, ReportPart::SimFile, lines_.ReadLineNo(), 0, 0, description};
         return Stop(SimReadOutcome::Failed);
     }
 
-    Report& report_;
-    MessageSink& messages_;
+    const Report& report_;
+    SimulationData& sim_;
     ReportLineReader lines_;
     SimReadResult result_;
     bool usa_ = true;
@@ -252,7 +249,7 @@ int FindSimulatedPool(const Report& report, std::string_view simPoolName) {
 
 int FindSimulatedObject(const Report& report, int p, std::string_view name) {
     name = TrimBlanks(name);
-    if (name.empty() || p < 1 || p > report.PoolCount()) {
+    if (name.empty() || !report.HasPool(p)) {
         return 0;
     }
     const ObjectRange range = PoolObjects(report, p);
@@ -269,10 +266,21 @@ int FindSimulatedObject(const Report& report, int p, std::string_view name) {
     return 0;
 }
 
-SimReadResult ReadSimulationFile(Report& report, const std::filesystem::path& path, MessageSink& messages,
+SimReadResult ReadSimulationFile(const Report& report, SimulationData& simulation, const std::filesystem::path& path,
                                  const ProgressFn& progress) {
-    SimulationRead read(report, messages, progress);
+    SimulationRead read(report, simulation, progress);
     return read.Run(path);
+}
+
+Messages MessagesOf(const SimReadResult& result) {
+    Messages messages;
+    for (const ReadFault& fault : result.skipped) {
+        messages.push_back(MessageOf(fault));
+    }
+    if (result.fault) {
+        messages.push_back(MessageOf(*result.fault));
+    }
+    return messages;
 }
 
 } // namespace ornexa

@@ -4,9 +4,13 @@
 #include <filesystem>
 #include <string_view>
 
+#include <optional>
+#include <vector>
+
 #include "report/line_reader.h"
-#include "report/messages.h"
+#include "report/read_fault.h"
 #include "report/report_model.h"
+#include "simulation/sim_data.h"
 
 namespace ornexa {
 
@@ -31,23 +35,11 @@ struct SimReadResult {
     bool beep = false;      // the refusal is also sounded
     int objectLines = 0;    // object simulation lines stored
     int skippedLines = 0;   // object simulation lines left (unknown object or a bad field)
+    std::vector<ReadFault> skipped; // why each of them was left, in file order
+    std::optional<ReadFault> fault; // what stopped a read that did not load
 
     [[nodiscard]] bool loaded() const { return outcome == SimReadOutcome::Loaded; }
 };
-
-// Message titles and texts of the Simulation read.
-inline constexpr std::string_view SimFileTitle = "Simulation File";
-inline constexpr std::string_view ReadStatisticsFirstText = "Please Read Statistics File First";
-inline constexpr std::string_view SimReadErrorTitle = "Simulation File Read Error";
-inline constexpr std::string_view IncludeObjectsText = "Can not analyse file containing Include Objects";
-inline constexpr std::string_view TooFewSizesText = "Too Few Simulation Combinations";
-inline constexpr std::string_view SizeMismatchText = "A Simulation Size Must match Original Pool Size";
-inline constexpr std::string_view SimObjectErrorTitle = "Simulation Object Read Error";
-inline constexpr std::string_view ObjectNotFoundText = "Object Not Found In Buffer Pool";
-inline constexpr std::string_view SimParamErrorTitle = "Read Simulation Report Information";
-inline constexpr std::string_view SimPoolErrorTitle = "Read Simulation Buffer Pool Information";
-inline constexpr std::string_view SimObjectLineErrorTitle = "Read Simulation Object Information";
-inline constexpr std::string_view SimFileErrorTitle = "Read Simulation File";
 
 // The simulated pool of a Statistics report: the first pool whose name (8 characters,
 // blank-filled) contains `simPoolName` blank-filled to 6 characters, ignoring case; 0 for none.
@@ -57,10 +49,14 @@ int FindSimulatedPool(const Report& report, std::string_view simPoolName);
 // (ignoring case), else the first whose name contains it; 0 for none or a blank name.
 int FindSimulatedObject(const Report& report, int p, std::string_view name);
 
-// Reads a Simulation report into the simulated pool of `report` and the objects it names, and
-// makes that pool the CurrentPool. SimFileLoaded is set only by a read that reaches the end of the
-// file; any read that stops leaves it cleared. An object line is stored whole or not at all.
-SimReadResult ReadSimulationFile(Report& report, const std::filesystem::path& path, MessageSink& messages,
+// Reads a Simulation report of a pool of `report` into `simulation`: the parameters, the pool's
+// values (simulatedPool names it) and those of the objects it names. SimFileLoaded is set only by a
+// read that reaches the end of the file; any read that stops leaves it cleared. An object line is
+// stored whole or not at all.
+SimReadResult ReadSimulationFile(const Report& report, SimulationData& simulation, const std::filesystem::path& path,
                                  const ProgressFn& progress = {});
+
+// The boxes of a read: one per skipped line, then the fault that stopped it.
+Messages MessagesOf(const SimReadResult& result);
 
 } // namespace ornexa

@@ -66,7 +66,7 @@ void SetLegend(Legend& legend, std::initializer_list<std::string_view> captions,
 
 } // namespace
 
-bool DrawPoolGraph(GraphView& view, Report& report, int p, int type, MessageSink& messages, NumberStyle style) {
+bool DrawPoolGraph(GraphView& view, const Report& report, int p, int type, MessageSink& messages, NumberStyle style) {
     const PoolRecord& pool = report.Pools(p);
     Legend& legend = view.legend;
     ShareData share;

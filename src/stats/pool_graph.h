@@ -18,6 +18,6 @@ inline constexpr std::string_view ChartZeroText = "Number Of Pages Read Is ZERO.
 
 // Draws graph type 1..22 of pool p into `view`: share charts of the pool's activity (1 to 6) or a
 // ranking of its objects (7 to 22), with the legend. Returns whether a chart was drawn.
-bool DrawPoolGraph(GraphView& view, Report& report, int p, int type, MessageSink& messages, NumberStyle style = {});
+bool DrawPoolGraph(GraphView& view, const Report& report, int p, int type, MessageSink& messages, NumberStyle style = {});
 
 } // namespace ornexa

@@ -154,7 +154,7 @@ bool RankedTypeScales(int type) {
     return Catalogue(type).scales;
 }
 
-RankedList RankPoolObjects(Report& report, int p, int type) {
+RankedList RankPoolObjects(const Report& report, int p, int type) {
     const RankedType& info = Catalogue(type);
     const ObjectRange range = PoolObjects(report, p);
     const int objects = range.count();
@@ -169,9 +169,7 @@ RankedList RankPoolObjects(Report& report, int p, int type) {
     int counted = 0;
     int qualifying = 0;
     for (int i = 0; i < objects; ++i) {
-        ObjectRecord& o = report.Objects(range.first + i);
-        const Measure m = MeasureOf(o, type, report.ElapsedSeconds);
-        o.RankValue = m.value;
+        const Measure m = MeasureOf(report.Objects(range.first + i), type, report.ElapsedSeconds);
         measures[static_cast<std::size_t>(i)] = m;
         counted += m.candidate && m.value > 0 ? 1 : 0;
         qualifying += m.qualifies ? 1 : 0;

@@ -27,9 +27,9 @@ std::string_view RankedSubtitle(int type);
 // Whether the type draws in thousands when a value exceeds 99999.
 bool RankedTypeScales(int type);
 
-// Ranks the objects of pool p by the measure of graph type 7..22. Writes the work field RankValue
-// of the pool's objects and nothing else of the report.
-RankedList RankPoolObjects(Report& report, int p, int type);
+// Ranks the objects of pool p by the measure of graph type 7..22: the ranked object numbers with
+// their values.
+RankedList RankPoolObjects(const Report& report, int p, int type);
 
 // The ranked chart of `list`: rank 1 is the last point; series 1 carries the object numbers.
 void DrawRankedChart(ChartModel& chart, int type, const RankedList& list);

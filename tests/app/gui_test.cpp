@@ -42,10 +42,10 @@ public:
 
 class Gui : public ::testing::Test {
 protected:
-    Gui() : files(report, ui) {
-        files.SetAnalysisRunner([this](ornexa::Report& r) {
+    Gui() : files(report, sim, ui) {
+        files.SetAnalysisRunner([this](const ornexa::Report& r, const ornexa::SimulationData& s) {
             ++windows;
-            AnalysisWindow window(r, ui, Samples.parent_path() / "data");
+            AnalysisWindow window(r, s, ui, Samples.parent_path() / "data");
             window.show();
             if (drive) {
                 drive(window);
@@ -53,6 +53,7 @@ protected:
             if (window.isVisible()) {
                 window.Back();
             }
+            return window.session().exit();
         });
     }
 
@@ -63,6 +64,7 @@ protected:
     }
 
     ornexa::Report report;
+    ornexa::SimulationData sim;
     ScriptedServices ui;
     FileSelectionWindow files;
     std::function<void(AnalysisWindow&)> drive;
@@ -72,7 +74,7 @@ protected:
 TEST_F(Gui, OpensTheSamplesThroughTheDialogsAndShowsEveryTab) {
     OpenSamples();
     EXPECT_TRUE(report.StatFileLoaded);
-    EXPECT_TRUE(report.SimFileLoaded);
+    EXPECT_TRUE(sim.SimFileLoaded);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(files.windowTitle(), "QVLGraph");
     drive = [](AnalysisWindow& w) {
@@ -126,14 +128,14 @@ TEST_F(Gui, ABarOpensItsObjectAlsoAfterTheListWasSorted) {
 
 TEST_F(Gui, NextAndPreviousStopAtTheEndsAndUsageChangesTheRules) {
     OpenSamples();
-    drive = [this](AnalysisWindow& w) {
+    drive = [](AnalysisWindow& w) {
         w.ChoosePool(0);
         w.PreviousPool();
-        EXPECT_EQ(report.CurrentPool, 1);
+        EXPECT_EQ(w.session().currentPool(), 1);
         for (int i = 0; i < 12; ++i) {
             w.NextPool();
         }
-        EXPECT_EQ(report.CurrentPool, 9);
+        EXPECT_EQ(w.session().currentPool(), 9);
         w.ChoosePool(5); // BP7, the sort pool
         w.SelectTab(ornexa::PoolStatAnalysisTab);
         const auto hasRule10 = [&w] {
@@ -150,12 +152,11 @@ TEST_F(Gui, NextAndPreviousStopAtTheEndsAndUsageChangesTheRules) {
 TEST_F(Gui, BackReturnsForAFreshWindowAndFinishQuits) {
     OpenSamples();
     files.ClickNext();
-    EXPECT_EQ(report.CurrentPool, 0);
-    EXPECT_FALSE(report.SimFileLoaded);
+    EXPECT_FALSE(sim.SimFileLoaded);
     ui.answers = {Samples / "statistics-usa.sta"};
     files.ClickOpenStatistics();
-    drive = [this](AnalysisWindow& w) {
-        EXPECT_EQ(report.CurrentPool, 1);
+    drive = [](AnalysisWindow& w) {
+        EXPECT_EQ(w.session().currentPool(), 1);
         w.Finish();
     };
     QSignalSpy quit(&files, &FileSelectionWindow::quitRequested);

@@ -15,8 +15,9 @@ const std::string Sample = std::string(ORNEXA_SAMPLES_DIR) + "/statistics-usa.st
 
 TEST(ReportDocument, HasTheDocumentedTopLevel) {
     Report report;
-    const cli::ReadOutcome outcome = cli::ReadReport(report, Sample);
-    const auto doc = cli::ReportDocument(report, outcome);
+    SimulationData simulation;
+    const cli::ReadOutcome outcome = cli::ReadReport(report, simulation, Sample);
+    const auto doc = cli::ReportDocument(report, simulation, outcome);
     EXPECT_EQ(doc["schema"], "ornexa-report/1");
     EXPECT_EQ(doc["statistics"]["loaded"], true);
     EXPECT_TRUE(doc["statistics"]["messages"].empty());
@@ -41,8 +42,9 @@ TEST(ReportDocument, CarriesTheMessagesOfAStoppedRead) {
     s.Pool("BP1").SetLastField(PoolColumns()[3], "x");
     const test::TempDir dir;
     Report report;
-    const cli::ReadOutcome outcome = cli::ReadReport(report, dir.Write("bad.sta", s.Text()));
-    const auto doc = cli::ReportDocument(report, outcome);
+    SimulationData simulation;
+    const cli::ReadOutcome outcome = cli::ReadReport(report, simulation, dir.Write("bad.sta", s.Text()));
+    const auto doc = cli::ReportDocument(report, simulation, outcome);
     EXPECT_EQ(doc["statistics"]["loaded"], false);
     ASSERT_EQ(doc["statistics"]["messages"].size(), 1U);
     EXPECT_EQ(doc["statistics"]["messages"][0]["title"], "Read Stat Pool Information");
@@ -54,9 +56,10 @@ TEST(ReportDocument, CarriesTheMessagesOfAStoppedRead) {
 
 TEST(ReportDocument, HasTheSimulationSectionWithSim) {
     Report report;
+    SimulationData simulation;
     const cli::ReadOutcome outcome =
-        cli::ReadReport(report, Sample, std::string(ORNEXA_SAMPLES_DIR) + "/simulation-bp1.sim");
-    const auto doc = cli::ReportDocument(report, outcome);
+        cli::ReadReport(report, simulation, Sample, std::string(ORNEXA_SAMPLES_DIR) + "/simulation-bp1.sim");
+    const auto doc = cli::ReportDocument(report, simulation, outcome);
     const auto& sim = doc["simulation"];
     EXPECT_EQ(sim["loaded"], true);
     EXPECT_TRUE(sim["messages"].empty());
@@ -68,11 +71,12 @@ TEST(ReportDocument, HasTheSimulationSectionWithSim) {
 
 TEST(ReportDocument, AnalysesEachPoolWithItsGraphsRulesAndObjects) {
     Report report;
-    const cli::ReadOutcome outcome = cli::ReadReport(report, Sample);
+    SimulationData simulation;
+    const cli::ReadOutcome outcome = cli::ReadReport(report, simulation, Sample);
     cli::AnalysisOptions options;
     options.pools = {"BP2", "BP7"};
     options.objects = true;
-    const auto doc = cli::ReportDocument(report, outcome, options);
+    const auto doc = cli::ReportDocument(report, simulation, outcome, options);
     const auto& analysis = doc["analysis"];
     ASSERT_EQ(analysis.size(), 2U);
     const auto& pool = analysis[0];
@@ -99,12 +103,13 @@ TEST(ReportDocument, AnalysesEachPoolWithItsGraphsRulesAndObjects) {
 
 TEST(ReportDocument, AnalysesTheSimulatedPool) {
     Report report;
+    SimulationData simulation;
     const cli::ReadOutcome outcome =
-        cli::ReadReport(report, Sample, std::string(ORNEXA_SAMPLES_DIR) + "/simulation-bp1.sim");
+        cli::ReadReport(report, simulation, Sample, std::string(ORNEXA_SAMPLES_DIR) + "/simulation-bp1.sim");
     cli::AnalysisOptions options;
     options.pools = {"BP1", "BP2"};
     options.simulation.thresholdFolder = std::string(ORNEXA_SAMPLES_DIR) + "/../data";
-    const auto doc = cli::ReportDocument(report, outcome, options);
+    const auto doc = cli::ReportDocument(report, simulation, outcome, options);
     EXPECT_TRUE(doc["analysis"][1]["simulation"].is_null());
     const auto& sim = doc["analysis"][0]["simulation"];
     EXPECT_EQ(sim["sizes"].size(), 5U);

@@ -19,15 +19,16 @@ std::string FileText(const std::filesystem::path& path) {
 // Objects with working sets at size 2; members 1, 2, 3 in cluster 1, member 4 in cluster 2.
 struct Clustered {
     Report report;
+    SimulationData sim;
     ClusterRun run;
     Clustered() {
         std::vector<ObjectRecord> objects;
         const std::vector<std::tuple<const char*, char, Long>> specs{
             {"DB1.TS1", 'T', 40}, {"DSNDB06.SYSX", 'I', 7}, {"DB1.IX1", 'D', 12}, {"DB1.U1", 'U', 3}};
+        int o = 0;
         for (const auto& [name, type, workSet] : specs) {
-            ObjectRecord o = test::TestObject("BP1", name, type);
-            o.SimMaxWorkSet(2) = workSet;
-            objects.push_back(o);
+            objects.push_back(test::TestObject("BP1", name, type));
+            sim.Objects(++o).SimMaxWorkSet(2) = workSet;
         }
         test::AddPool(report, test::TestPool("BP1"), objects);
         run.result = 2;
@@ -39,21 +40,21 @@ struct Clustered {
 
 TEST(ClusterLists, ShowRangesAndMembers) {
     const Clustered c;
-    const auto rows = FillClusterList(c.report, c.run);
+    const auto rows = FillClusterList(c.sim, c.run);
     ASSERT_EQ(rows.size(), 2U);
     EXPECT_EQ(rows[0].cells, (std::array<std::string, 3>{"1", "7", "40"}));
     EXPECT_EQ(rows[1].cells, (std::array<std::string, 3>{"2", "3", "3"}));
-    EXPECT_EQ(ClusterSmallestMaxWS(c.report, c.run, 3), 0); // no member
-    EXPECT_EQ(ClusterLargestMaxWS(c.report, c.run, 3), 0);
+    EXPECT_EQ(ClusterSmallestMaxWS(c.sim, c.run, 3), 0); // no member
+    EXPECT_EQ(ClusterLargestMaxWS(c.sim, c.run, 3), 0);
 
-    const auto shown = ShowClusterObjects(c.report, c.run, 1);
+    const auto shown = ShowClusterObjects(c.report, c.sim, c.run, 1);
     ASSERT_TRUE(shown);
     EXPECT_EQ(shown->status, "3 Objects in Cluster 1");
     ASSERT_EQ(shown->rows.size(), 3U);
     EXPECT_EQ(shown->rows[2].cells, (std::array<std::string, 3>{"DB1.IX1", "12", "D"}));
     EXPECT_EQ(shown->rows[2].icon, 7); // as in the object list
     EXPECT_EQ(shown->rows[1].icon, 6);
-    EXPECT_FALSE(ShowClusterObjects(c.report, c.run, 0));
+    EXPECT_FALSE(ShowClusterObjects(c.report, c.sim, c.run, 0));
 }
 
 TEST(ClusterFileName, EndsInQvl) {
@@ -66,8 +67,8 @@ TEST(ClusterFileName, EndsInQvl) {
 TEST(WriteClusterDataFile, ListsTheMembersButCatalogAndSpecialObjects) {
     const Clustered c;
     const test::TempDir dir;
-    std::vector<ClusterObjectRow> rows = ShowClusterObjects(c.report, c.run, 1)->rows;
-    rows.push_back(ShowClusterObjects(c.report, c.run, 2)->rows[0]);
+    std::vector<ClusterObjectRow> rows = ShowClusterObjects(c.report, c.sim, c.run, 1)->rows;
+    rows.push_back(ShowClusterObjects(c.report, c.sim, c.run, 2)->rows[0]);
     MessageLog log;
     const auto path = dir.path() / "Cluster.qvl";
     EXPECT_EQ(WriteClusterDataFile(path, rows, log), "Cluster data file created");
@@ -85,7 +86,7 @@ TEST(WriteClusterDataFile, ReportsAFailedWriteAndLeavesNoPartialFile) {
     const auto target = dir.path() / "taken.qvl";
     std::filesystem::create_directory(target); // a folder where the file should go
     MessageLog log;
-    EXPECT_FALSE(WriteClusterDataFile(target, ShowClusterObjects(c.report, c.run, 1)->rows, log));
+    EXPECT_FALSE(WriteClusterDataFile(target, ShowClusterObjects(c.report, c.sim, c.run, 1)->rows, log));
     ASSERT_EQ(log.messages().size(), 1U);
     EXPECT_EQ(log.messages()[0].title, "Create Cluster File");
     EXPECT_EQ(log.messages()[0].text.rfind("File <" + target.string() + "> not created: ", 0), 0U);

@@ -99,9 +99,15 @@ TEST(BuildClusters, SplitsAtTheMeanUntilClustersAreNarrowEnough) {
     }
 }
 
-// Pool 1 with objects of the given random getpages (of 100) and working sets at size 1.
-Report PoolOfWorkingSets(const std::vector<std::pair<Long, Long>>& randomAndWorkSet) {
+struct Pool {
     Report report;
+    SimulationData sim;
+};
+
+// Pool 1 with objects of the given random getpages (of 100) and working sets at size 1.
+Pool PoolOfWorkingSets(const std::vector<std::pair<Long, Long>>& randomAndWorkSet) {
+    Pool pool;
+    Report& report = pool.report;
     std::vector<ObjectRecord> objects;
     for (const auto& [random, workSet] : randomAndWorkSet) {
         ObjectRecord o = test::TestObject("BP1", "X", 'T');
@@ -109,34 +115,34 @@ Report PoolOfWorkingSets(const std::vector<std::pair<Long, Long>>& randomAndWork
         o.GetPagesByAccess(1) = 100 - random;
         o.GetPagesByAccess(2) = random;
         o.GetPagesByAccess(3) = 0;
-        o.SimMaxWorkSet(1) = workSet;
         objects.push_back(o);
+        pool.sim.Objects(static_cast<int>(objects.size())).SimMaxWorkSet(1) = workSet;
     }
     test::AddPool(report, test::TestPool("BP1"), objects);
-    report.Pools(1).SimPoolSize(1) = 1000;
-    return report;
+    pool.sim.Pools(1).SimPoolSize(1) = 1000;
+    return pool;
 }
 
 TEST(RunClusterAnalysis, TakesPartByUsageShareAndWorkingSet) {
     MessageLog log;
-    const Report report = PoolOfWorkingSets({{40, 10}, {50, 20}, {90, 30}, {100, 0}, {60, 40}});
-    const ClusterRun random = RunClusterAnalysis(report, 1, 1, PoolUsage::Random, 50, 1.2, log);
+    const auto [report, sim] = PoolOfWorkingSets({{40, 10}, {50, 20}, {90, 30}, {100, 0}, {60, 40}});
+    const ClusterRun random = RunClusterAnalysis(report, sim, 1, 1, PoolUsage::Random, 50, 1.2, log);
     EXPECT_EQ(random.ClusterMembers, (std::vector<int>{2, 3, 5})); // 40 % random and no working set stay out
     EXPECT_GT(random.result, 0);
 
-    const ClusterRun sequential = RunClusterAnalysis(report, 1, 1, PoolUsage::Sequential, 50, 1.2, log);
+    const ClusterRun sequential = RunClusterAnalysis(report, sim, 1, 1, PoolUsage::Sequential, 50, 1.2, log);
     EXPECT_EQ(sequential.ClusterMembers, (std::vector<int>{1, 2}));
     EXPECT_EQ(sequential.result, -1); // fewer than three take part
 
-    EXPECT_EQ(RunClusterAnalysis(report, 1, 1, PoolUsage::None, 0, 1.2, log).result, -1);
+    EXPECT_EQ(RunClusterAnalysis(report, sim, 1, 1, PoolUsage::None, 0, 1.2, log).result, -1);
     EXPECT_TRUE(log.messages().empty());
 }
 
 TEST(RunClusterAnalysis, ARadiusBelowTheSpinnersLeastCountsAsIt) {
     MessageLog log;
-    const Report report = PoolOfWorkingSets({{100, 100}, {100, 101}, {100, 102}, {100, 900}});
-    const ClusterRun zero = RunClusterAnalysis(report, 1, 1, PoolUsage::Random, 0, 0, log);
-    const ClusterRun least = RunClusterAnalysis(report, 1, 1, PoolUsage::Random, 0, 0.4, log);
+    const auto [report, sim] = PoolOfWorkingSets({{100, 100}, {100, 101}, {100, 102}, {100, 900}});
+    const ClusterRun zero = RunClusterAnalysis(report, sim, 1, 1, PoolUsage::Random, 0, 0, log);
+    const ClusterRun least = RunClusterAnalysis(report, sim, 1, 1, PoolUsage::Random, 0, 0.4, log);
     EXPECT_EQ(zero.result, least.result);
     EXPECT_EQ(zero.ClusterOfMember, least.ClusterOfMember);
 }

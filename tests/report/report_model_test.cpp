@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <utility>
 
 #include "report/report_model.h"
+#include "simulation/sim_data.h"
 
 namespace ornexa {
 namespace {
@@ -45,7 +47,7 @@ TEST(Report, TablesStopAtTheirLimits) {
     EXPECT_THROW(report.Objects(5001), std::out_of_range);
 }
 
-TEST(Report, ResetEmptiesAndClearSimulationStateKeepsData) {
+TEST(Report, ResetEmptiesEverything) {
     Report report;
     PoolRecord pool;
     pool.PoolName = "BP1";
@@ -53,23 +55,40 @@ TEST(Report, ResetEmptiesAndClearSimulationStateKeepsData) {
     pool.LastObject = 1;
     report.AddPool(pool);
     report.AddObject({});
-    report.CurrentPool = 1;
-    report.CurrentObject = 1;
     report.StatFileLoaded = true;
-    report.SimFileLoaded = true;
-
-    ClearSimulationState(report);
-    EXPECT_EQ(report.CurrentPool, 0);
-    EXPECT_EQ(report.CurrentObject, 0);
-    EXPECT_FALSE(report.SimFileLoaded);
-    EXPECT_TRUE(report.StatFileLoaded);
-    EXPECT_EQ(report.PoolCount(), 1);
+    report.ElapsedSeconds = 60;
+    EXPECT_TRUE(report.HasPool(1));
+    EXPECT_FALSE(report.HasPool(2));
+    EXPECT_FALSE(report.HasObject(0));
 
     ResetReport(report);
     EXPECT_EQ(report.PoolCount(), 0);
     EXPECT_EQ(report.ObjectCount(), 0);
     EXPECT_FALSE(report.StatFileLoaded);
+    EXPECT_EQ(report.ElapsedSeconds, 0);
+    EXPECT_FALSE(report.HasPool(1));
     EXPECT_TRUE(report.Header.SystemName.empty());
+}
+
+TEST(SimulationData, UnsimulatedEntriesReadAsZeroAndClearingKeepsTheValues) {
+    SimulationData sim;
+    EXPECT_EQ(sim.Objects(4000).SimMaxWorkSet(1), 0); // never read: zero, nothing made
+    EXPECT_THROW((void)std::as_const(sim).Pools(0), std::out_of_range);
+    sim.Sim.SimSizeCount = 12; // more than a read can hold
+    EXPECT_EQ(sim.SizeCount(), 8);
+    EXPECT_EQ(sim.Sizes().count(), 8);
+    sim.Sim.SimSizeCount = 0;
+    EXPECT_TRUE(sim.Sizes().empty());
+
+    sim.Objects(3).SimMaxWorkSet(2) = 77;
+    sim.SimFileLoaded = true;
+    sim.simulatedPool = 2;
+    EXPECT_EQ(sim.ShownPool(), 2);
+    ClearSimulationState(sim);
+    EXPECT_EQ(sim.ShownPool(), 0);
+    EXPECT_EQ(std::as_const(sim).Objects(3).SimMaxWorkSet(2), 77);
+    sim.Reset();
+    EXPECT_EQ(std::as_const(sim).Objects(3).SimMaxWorkSet(2), 0);
 }
 
 TEST(ObjectRange, APoolWithoutObjectsHasNone) {

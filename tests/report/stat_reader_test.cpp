@@ -29,9 +29,8 @@ ReadRun ReadText(const std::string& text) {
     const test::TempDir dir;
     const auto path = dir.Write("report.sta", text);
     ReadRun run;
-    MessageLog log;
-    run.result = ReadStatisticsFile(run.report, path, log, [&](int p) { run.progress.push_back(p); });
-    run.messages = log.messages();
+    run.result = ReadStatisticsFile(run.report, path, [&](int p) { run.progress.push_back(p); });
+    run.messages = MessagesOf(run.result);
     return run;
 }
 
@@ -238,12 +237,15 @@ TEST(ReadStatisticsFile, ReportsFailuresOfTheFileItself) {
     }
 
     Report report;
-    MessageLog log;
     const test::TempDir dir;
-    EXPECT_EQ(ReadStatisticsFile(report, dir.path() / "missing.sta", log).outcome, StatReadOutcome::Failed);
-    ASSERT_EQ(log.messages().size(), 1U);
-    EXPECT_EQ(log.messages()[0].title, "Read Stat File");
-    EXPECT_EQ(log.messages()[0].text.rfind("Cannot open file \"" + (dir.path() / "missing.sta").string(), 0), 0U);
+    const StatReadResult missing = ReadStatisticsFile(report, dir.path() / "missing.sta");
+    EXPECT_EQ(missing.outcome, StatReadOutcome::Failed);
+    ASSERT_TRUE(missing.fault);
+    EXPECT_EQ(missing.fault->kind, FaultKind::FileFailure);
+    const Messages messages = MessagesOf(missing);
+    ASSERT_EQ(messages.size(), 1U);
+    EXPECT_EQ(messages[0].title, "Read Stat File");
+    EXPECT_EQ(messages[0].text.rfind("Cannot open file \"" + (dir.path() / "missing.sta").string(), 0), 0U);
 }
 
 TEST(ReadStatisticsFile, RefusesAFileWithoutEnvironmentLine) {
@@ -319,13 +321,12 @@ TEST(ReadStatisticsFile, ANewReadAfterAFailedOneStartsAfresh) {
     good.Header().Pool("BP9").Object("BP9", "Z.T1");
     const test::TempDir dir;
     Report report;
-    MessageLog log;
-    ReadStatisticsFile(report, dir.Write("bad.sta", bad.Text()), log);
+    ReadStatisticsFile(report, dir.Write("bad.sta", bad.Text()));
     ASSERT_FALSE(report.StatFileLoaded);
     ResetReport(report);
-    log.clear();
-    EXPECT_TRUE(ReadStatisticsFile(report, dir.Write("good.sta", good.Text()), log).loaded());
-    EXPECT_TRUE(log.messages().empty());
+    const StatReadResult good2 = ReadStatisticsFile(report, dir.Write("good.sta", good.Text()));
+    EXPECT_TRUE(good2.loaded());
+    EXPECT_FALSE(good2.fault);
     EXPECT_EQ(report.ObjectCount(), 1);
     EXPECT_EQ(report.Objects(1).ObjName.trimmed(), "Z.T1");
     EXPECT_EQ(Range(report, 1), std::make_pair(1, 1));

@@ -13,6 +13,7 @@ protected:
     // BP0 (2 objects), BP1 (3 objects, two named alike), BP10 (1 object); a simulation of BP1.
     Analysis() {
         report.Header.ElapsedTime = "00:01:40";
+        report.ElapsedSeconds = 100;
         report.Header.ReportPoolCount = 3;
         test::AddPool(report, test::TestPool("BP0"),
                       {test::TestObject("BP0", "DB0.T1"), test::TestObject("BP0", "DB0.I1", 'I')});
@@ -25,15 +26,16 @@ protected:
     }
 
     void Simulate() {
-        report.SimFileLoaded = true;
-        report.Sim.SimPoolName = "BP1";
-        report.Sim.SimSizeCount = 2;
-        report.Pools(2).SimPoolSize(1) = 500;
-        report.Pools(2).SimPoolSize(2) = 1000;
+        sim.SimFileLoaded = true;
+        sim.simulatedPool = 2;
+        sim.Sim.SimPoolName = "BP1";
+        sim.Sim.SimSizeCount = 2;
+        sim.Pools(2).SimPoolSize(1) = 500;
+        sim.Pools(2).SimPoolSize(2) = 1000;
     }
 
     AnalysisSession Start() {
-        AnalysisSession session(report, messages, dir.path());
+        AnalysisSession session(report, sim, messages, dir.path());
         session.Load();
         session.Activate();
         return session;
@@ -41,13 +43,13 @@ protected:
 
     test::TempDir dir;
     Report report;
+    SimulationData sim;
     MessageLog messages;
 };
 
 TEST_F(Analysis, StartsOnPoolOneWithOnlyReportInfoEnabled) {
     AnalysisSession s = Start();
-    EXPECT_EQ(report.CurrentPool, 1);
-    EXPECT_EQ(report.ElapsedSeconds, 100);
+    EXPECT_EQ(s.currentPool(), 1);
     EXPECT_EQ(s.selectedTab(), ReportInfoTab);
     EXPECT_EQ(s.statusText(), "General Buffer Pool Report Information");
     EXPECT_TRUE(s.tabs()[ReportInfoTab].enabled);
@@ -58,7 +60,7 @@ TEST_F(Analysis, StartsOnPoolOneWithOnlyReportInfoEnabled) {
     EXPECT_EQ(s.poolGraphType(), 1);
     EXPECT_EQ(s.poolGraph().chart.subtitle, "Access Type");
     EXPECT_EQ(s.poolGraph().chart.title, "Buffer Pool - BP0     ");
-    EXPECT_EQ(report.CurrentObject, 1);
+    EXPECT_EQ(s.currentObject(), 1);
     EXPECT_EQ(s.objectGraph().chart.title, "DB0.T1");
     EXPECT_EQ(s.usage(), PoolUsage::Random);
     EXPECT_EQ(s.ruleAnalysis().caption, "Buffer Pool Stat Analysis - BP0     ");
@@ -66,32 +68,30 @@ TEST_F(Analysis, StartsOnPoolOneWithOnlyReportInfoEnabled) {
     EXPECT_EQ(s.poolList().size(), 3U);
 }
 
-TEST_F(Analysis, TabsSetThePrintButtonAndStatusText) {
+TEST_F(Analysis, TabsSetTheStatusTextAndCloseTheDetails) {
     AnalysisSession s = Start();
     s.ShowObjectDetailsPanel(1);
     s.SelectTab(PoolStatAnalysisTab);
-    EXPECT_FALSE(s.printShown());
     EXPECT_FALSE(s.poolDetailsVisible());
     EXPECT_EQ(s.statusText(), "Buffer Pool Statistical Analysis");
     s.SelectTab(SimGraphTab);
-    EXPECT_TRUE(s.printShown());
-    EXPECT_TRUE(s.createFileShown());
+    EXPECT_EQ(s.statusText(), "Simulation Graphs");
     EXPECT_EQ(s.tabs()[SimClusterTab].caption, "Sim Cluster Analysis");
 }
 
 TEST_F(Analysis, NextAndPreviousStopAtTheEnds) {
     AnalysisSession s = Start();
     s.ShowPreviousPool();
-    EXPECT_EQ(report.CurrentPool, 1);
+    EXPECT_EQ(s.currentPool(), 1);
     s.ShowNextPool();
-    EXPECT_EQ(report.CurrentPool, 2);
-    EXPECT_EQ(report.CurrentObject, 3); // the pool's first object
+    EXPECT_EQ(s.currentPool(), 2);
+    EXPECT_EQ(s.currentObject(), 3); // the pool's first object
     EXPECT_EQ(s.poolHeader().caption, "Quorvel - BP1");
     EXPECT_EQ(s.poolHeader().poolInfo[1], "   3");
     EXPECT_EQ(s.selectedPoolRow(), 1);
     s.ShowNextPool();
     s.ShowNextPool();
-    EXPECT_EQ(report.CurrentPool, 3);
+    EXPECT_EQ(s.currentPool(), 3);
     EXPECT_EQ(s.objectGraph().chart.title, "DB10.T1");
 }
 
@@ -113,14 +113,14 @@ TEST_F(Analysis, SimulationTabsOpenForTheSimulatedPoolOnly) {
 TEST_F(Analysis, RowsKeepTheirObjectEvenWithTheSameName) {
     AnalysisSession s = Start();
     s.SelectPoolFromList(1);
-    EXPECT_EQ(report.CurrentObject, 1); // choosing a pool keeps the object shown
+    EXPECT_EQ(s.currentObject(), 1); // choosing a pool keeps the object shown
     ASSERT_EQ(s.objectList().size(), 3U);
     EXPECT_EQ(s.objectList()[1].icon, 7);
     EXPECT_EQ(s.objectList()[2].icon, 8);
     s.SelectObjectRow(0);
-    EXPECT_EQ(report.CurrentObject, 3);
+    EXPECT_EQ(s.currentObject(), 3);
     s.SelectObjectRow(1);
-    EXPECT_EQ(report.CurrentObject, 4);
+    EXPECT_EQ(s.currentObject(), 4);
     EXPECT_EQ(s.objectGraphType(), 1);
 }
 
@@ -130,7 +130,6 @@ TEST_F(Analysis, AClickOnABarOpensItsObject) {
     s.SelectPoolGraphType(7); // Top Get Pages: DB1.IX (1000) is rank 1, the last bar
     const int last = s.poolGraph().chart.pointCount() - 1;
     s.ClickPoolChart(ChartHit{0, last});
-    EXPECT_EQ(s.hitResult(), 4);
     EXPECT_EQ(s.statusText(), "4    0    " + std::to_string(last));
     EXPECT_TRUE(s.poolDetailsVisible());
     EXPECT_EQ(s.poolDetails()[0], "   1000");
@@ -154,24 +153,25 @@ TEST_F(Analysis, UsageStartsRandomForEveryPoolShown) {
     EXPECT_EQ(s.ruleUsageOption(), 1);
 }
 
-TEST_F(Analysis, BackLeavesWithoutSimulationAndFinishQuits) {
+TEST_F(Analysis, BackAndFinishSayHowTheWindowWasLeft) {
     Simulate();
     AnalysisSession s = Start();
+    EXPECT_EQ(s.exit(), AnalysisExit::Open);
     s.Back();
     EXPECT_TRUE(s.closed());
-    EXPECT_FALSE(report.SimFileLoaded);
-    EXPECT_EQ(report.CurrentPool, 0);
+    EXPECT_EQ(s.exit(), AnalysisExit::Back);
+    EXPECT_EQ(s.currentPool(), 0);
     AnalysisSession again = Start();
-    EXPECT_EQ(report.CurrentPool, 1);
+    EXPECT_EQ(again.currentPool(), 1);
     again.Finish();
-    EXPECT_TRUE(report.QuitRequested);
+    EXPECT_EQ(again.exit(), AnalysisExit::Finish);
 }
 
 TEST_F(Analysis, TheClusterPageRunsOnEveryChangeAndClampsTheSpinner) {
     Simulate();
     for (int o = 3; o <= 5; ++o) { // BP1's objects: random getpages only, working sets 10, 20, 300
+        sim.Objects(o).SimMaxWorkSet(1) = o == 5 ? 300 : 10 * (o - 2);
         ObjectRecord& object = report.Objects(o);
-        object.SimMaxWorkSet(1) = o == 5 ? 300 : 10 * (o - 2);
         object.GetPagesByAccess = {};
         object.GetPagesByAccess(2) = object.ObjGetPages;
     }
@@ -213,16 +213,15 @@ TEST_F(Analysis, TheClusterPageRunsOnEveryChangeAndClampsTheSpinner) {
 
 TEST_F(Analysis, TheSimulationTabDrawsItsChartsAndOpensDetailsFromABar) {
     Simulate();
-    report.Pools(2).SimGetPages(1) = report.Pools(2).SimGetPages(2) = 100;
-    report.Pools(2).SimSysHitRatio(1) = 80;
-    report.Pools(2).SimSysHitRatio(2) = 90;
-    report.Objects(4).SimMaxWorkSet(2) = 77;
+    sim.Pools(2).SimGetPages(1) = sim.Pools(2).SimGetPages(2) = 100;
+    sim.Pools(2).SimSysHitRatio(1) = 80;
+    sim.Pools(2).SimSysHitRatio(2) = 90;
+    sim.Objects(4).SimMaxWorkSet(2) = 77;
     AnalysisSession s = Start();
     s.SelectPoolFromList(1);
     s.SelectTab(SimGraphTab);
     const SimGraphPage& page = s.simGraphs();
     EXPECT_EQ(page.subTab(), OptimalPoolSizeTab);
-    EXPECT_TRUE(s.createFileShown());
     EXPECT_EQ(page.chart(OptimalPoolSizeTab).title, "Pool Size Versus System Hit Ratio");
     const ChartModel& largest = page.chart(LargestWorkSetTab);
     ASSERT_EQ(largest.pointCount(), 3);

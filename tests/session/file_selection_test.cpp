@@ -30,14 +30,12 @@ public:
 class ScriptedAnalysis final : public AnalysisWindowRunner {
 public:
     explicit ScriptedAnalysis(bool finish) : finish_(finish) {}
-    void ShowAnalysisModal(Report& report) override {
+    AnalysisExit ShowAnalysisModal(const Report& /*report*/, const SimulationData& sim) override {
         ++shown;
-        if (finish_) {
-            report.QuitRequested = true;
-        } else {
-            ClearSimulationState(report); // Back
-        }
+        simulationShown = sim.SimFileLoaded;
+        return finish_ ? AnalysisExit::Finish : AnalysisExit::Back;
     }
+    bool simulationShown = false;
     int shown = 0;
 
 private:
@@ -58,7 +56,7 @@ protected:
     FileSelection() {
         const samplegen::SimSample sample = samplegen::BuildSampleSimulation();
         statPath = dir.Write("report.sta", samplegen::StatisticsText(sample.report));
-        simPath = dir.Write("report.sim", samplegen::SimulationText(sample.report, sample.pool, sample.objects));
+        simPath = dir.Write("report.sim", samplegen::SimulationText(sample.report, sample.sim, sample.pool, sample.objects));
         badStatPath = dir.Write("bad.sta", "no environment line\r\n");
     }
 
@@ -67,9 +65,10 @@ protected:
     std::filesystem::path simPath;
     std::filesystem::path badStatPath;
     Report report;
+    SimulationData sim;
     MessageLog messages;
     QueuedChooser chooser;
-    FileSelectionSession session{report, messages, chooser};
+    FileSelectionSession session{report, sim, messages, chooser};
 };
 
 TEST_F(FileSelection, ButtonsFollowTheFilesRead) {
@@ -87,9 +86,9 @@ TEST_F(FileSelection, ButtonsFollowTheFilesRead) {
     EXPECT_EQ(session.state(), FileSelectionState::StatisticsRead);
 
     chooser.answers = {simPath};
-    const auto sim = session.OpenSimulation();
-    ASSERT_TRUE(sim.has_value());
-    EXPECT_TRUE(sim->loaded());
+    const auto simRead = session.OpenSimulation();
+    ASSERT_TRUE(simRead.has_value());
+    EXPECT_TRUE(simRead->loaded());
     EXPECT_EQ(session.controls().simulationPath, simPath.string());
     EXPECT_EQ(session.controls().simulationPicture, StatusPicture::Read);
     EXPECT_EQ(Enabled(session.controls()), (Buttons{true, true, true, true, true}));
@@ -129,7 +128,7 @@ TEST_F(FileSelection, CancellingTheDialogKeepsTheReportAndNext) {
     EXPECT_FALSE(session.controls().openSimulation);
     EXPECT_EQ(session.controls().focus, FocusTarget::Next);
 
-    FileSelectionSession fresh{report, messages, chooser};
+    FileSelectionSession fresh{report, sim, messages, chooser};
     fresh.OpenStatistics(); // cancelled before any read: Next is still disabled
     EXPECT_TRUE(fresh.controls().reset);
     EXPECT_EQ(fresh.controls().focus, FocusTarget::OpenStatistics);
@@ -140,9 +139,9 @@ TEST_F(FileSelection, AFailedReadStillLeadsOn) {
     session.OpenStatistics();
     EXPECT_FALSE(report.StatFileLoaded);
     EXPECT_EQ(Enabled(session.controls()), (Buttons{true, true, true, true, true}));
-    const auto sim = session.OpenSimulation();
-    ASSERT_TRUE(sim.has_value());
-    EXPECT_EQ(sim->outcome, SimReadOutcome::NoStatistics);
+    const auto simRead = session.OpenSimulation();
+    ASSERT_TRUE(simRead.has_value());
+    EXPECT_EQ(simRead->outcome, SimReadOutcome::NoStatistics);
     EXPECT_EQ(messages.messages().back().text, "Please Read Statistics File First");
 }
 
@@ -153,7 +152,8 @@ TEST_F(FileSelection, BackReturnsHereWithoutTheSimulationAndFinishQuits) {
     ScriptedAnalysis back(false);
     EXPECT_EQ(session.Next(back), FileSelectionSession::NextOutcome::Returned);
     EXPECT_EQ(back.shown, 1);
-    EXPECT_FALSE(report.SimFileLoaded);
+    EXPECT_TRUE(back.simulationShown); // the window saw the simulation; back here it is forgotten
+    EXPECT_FALSE(sim.SimFileLoaded);
     EXPECT_TRUE(session.controls().simulationPath.empty());
     EXPECT_FALSE(session.controls().next);
     EXPECT_FALSE(session.controls().reset);
@@ -191,7 +191,7 @@ TEST_F(FileSelection, NothingStartsWhileAReadRuns) {
             EXPECT_TRUE(running->reading());
         }
     };
-    FileSelectionSession guarded{report, messages, chooser, progress};
+    FileSelectionSession guarded{report, sim, messages, chooser, progress};
     running = &guarded;
     chooser.answers = {statPath};
     guarded.OpenStatistics();

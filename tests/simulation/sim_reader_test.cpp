@@ -20,31 +20,36 @@ using test::ExpectSameFields;
 // A Statistics report already read, and a Simulation report to read against it.
 struct SimRun {
     Report report;
+    SimulationData sim;
     SimReadResult result;
     std::vector<Message> messages;
 };
 
 void LoadStatistics(Report& report, const test::TempDir& dir, const std::string& text) {
-    MessageLog log;
-    ASSERT_TRUE(ReadStatisticsFile(report, dir.Write("report.sta", text), log).loaded());
+    ASSERT_TRUE(ReadStatisticsFile(report, dir.Write("report.sta", text)).loaded());
 }
 
-SimReadResult ReadSim(Report& report, const test::TempDir& dir, const std::string& text,
+SimReadResult ReadSim(const Report& report, SimulationData& sim, const test::TempDir& dir, const std::string& text,
                       std::vector<Message>* messages = nullptr) {
-    MessageLog log;
-    const SimReadResult result = ReadSimulationFile(report, dir.Write("report.sim", text), log);
+    const SimReadResult result = ReadSimulationFile(report, sim, dir.Write("report.sim", text));
     if (messages != nullptr) {
-        *messages = log.messages();
+        *messages = MessagesOf(result);
     }
     return result;
 }
+
+// An object simulation line: the object it names and its values.
+struct SimLine {
+    ObjectRecord object;
+    ObjectSimulation values;
+};
 
 // Small reports: the simulated pool's objects, its sizes and its lines, each test changing what
 // it needs.
 struct SimFixture {
     test::StatLines stat;
     SimParameters sim;
-    std::vector<ObjectRecord> objectLines;
+    std::vector<SimLine> objectLines;
     std::vector<std::string> extraLines; // after the object lines
     std::string country = "USA";
 
@@ -57,8 +62,9 @@ struct SimFixture {
         stat.Header();
     }
 
-    static ObjectRecord Line(std::string_view name, Long base) {
-        ObjectRecord o = test::TestObject("BP1", name);
+    static SimLine Line(std::string_view name, Long base) {
+        SimLine line{test::TestObject("BP1", name), {}};
+        ObjectSimulation& o = line.values;
         for (int k = 1; k <= MaxSimSizes; ++k) {
             o.SimGetPages(k) = base + k;
             o.SimAvgWorkSet(k) = base * k;
@@ -66,7 +72,7 @@ struct SimFixture {
             o.SimSysHitRatio(k) = 50 + k;
             o.SimReadIORate(k) = 1.25 * k;
         }
-        return o;
+        return line;
     }
 
     [[nodiscard]] std::string SimText(const std::vector<std::string>& preamble = {}) const {
@@ -75,7 +81,7 @@ struct SimFixture {
         for (const auto& line : preamble) {
             text += line + "\r\n";
         }
-        PoolRecord pool;
+        PoolSimulation pool;
         const int sizes = std::min<int>(sim.SimSizeCount, MaxSimSizes);
         for (int k = 1; k <= sizes; ++k) {
             pool.SimGetPages(k) = 1000 * k;
@@ -85,7 +91,7 @@ struct SimFixture {
         text += samplegen::SimParamLine(sim, usa) + "\r\n";
         text += samplegen::SimPoolLine(pool, sizes, usa) + "\r\n";
         for (const auto& o : objectLines) {
-            text += samplegen::SimObjectLine(o, sizes, usa) + "\r\n";
+            text += samplegen::SimObjectLine(o.object, o.values, sizes, usa) + "\r\n";
         }
         for (const auto& line : extraLines) {
             text += line + "\r\n";
@@ -98,7 +104,7 @@ SimRun ReadAgainst(const SimFixture& f, const std::vector<std::string>& preamble
     const test::TempDir dir;
     SimRun run;
     LoadStatistics(run.report, dir, f.stat.Text());
-    run.result = ReadSim(run.report, dir, f.SimText(preamble), &run.messages);
+    run.result = ReadSim(run.report, run.sim, dir, f.SimText(preamble), &run.messages);
     return run;
 }
 
@@ -121,35 +127,35 @@ TEST(ReadSimulationFile, ReadsTheSampleIntoItsPoolAndObjects) {
         options.country = country;
         const test::TempDir dir;
         Report report;
+        SimulationData sim;
         LoadStatistics(report, dir, samplegen::StatisticsText(expected.report, options));
         std::vector<Message> messages;
         const std::string simText =
-            samplegen::SimulationText(expected.report, expected.pool, expected.objects, options);
+            samplegen::SimulationText(expected.report, expected.sim, expected.pool, expected.objects, options);
         // Read twice: the same file gives the same model, loaded each time.
         for (int pass = 0; pass < 2; ++pass) {
-            const SimReadResult result = ReadSim(report, dir, simText, &messages);
+            const SimReadResult result = ReadSim(report, sim, dir, simText, &messages);
             ASSERT_TRUE(result.loaded());
             EXPECT_TRUE(messages.empty());
-            EXPECT_TRUE(report.SimFileLoaded);
-            EXPECT_EQ(report.CurrentPool, expected.pool);
+            EXPECT_TRUE(sim.SimFileLoaded);
+            EXPECT_EQ(sim.simulatedPool, expected.pool);
             EXPECT_EQ(result.objectLines, static_cast<int>(expected.objects.size()));
-            ExpectSameFields(SimParamFields(report.Sim), SimParamFields(expected.report.Sim));
-            for (int k = 1; k <= report.Sim.SimSizeCount; ++k) {
-                EXPECT_EQ(report.Pools(expected.pool).SimPoolSize(k),
-                          expected.report.Pools(expected.pool).SimPoolSize(k));
-                ExpectSameFields(SimPoolSizeFields(report.Pools(expected.pool), k),
-                                 SimPoolSizeFields(expected.report.Pools(expected.pool), k));
+            ExpectSameFields(SimParamFields(sim.Sim), SimParamFields(expected.sim.Sim));
+            for (int k = 1; k <= sim.Sim.SimSizeCount; ++k) {
+                EXPECT_EQ(sim.Pools(expected.pool).SimPoolSize(k), expected.sim.Pools(expected.pool).SimPoolSize(k));
+                ExpectSameFields(SimPoolSizeFields(sim.Pools(expected.pool), k),
+                                 SimPoolSizeFields(expected.sim.Pools(expected.pool), k));
             }
             for (int o = 1; o <= report.ObjectCount(); ++o) {
                 SCOPED_TRACE("object " + std::to_string(o));
-                EXPECT_EQ(report.Objects(o).SimObjStat03, expected.report.Objects(o).SimObjStat03);
-                for (int k = 1; k <= report.Sim.SimSizeCount; ++k) {
-                    ExpectSameFields(SimObjectSizeFields(report.Objects(o), k),
-                                     SimObjectSizeFields(expected.report.Objects(o), k));
+                EXPECT_EQ(sim.Objects(o).SimObjStat03, expected.sim.Objects(o).SimObjStat03);
+                for (int k = 1; k <= sim.Sim.SimSizeCount; ++k) {
+                    ExpectSameFields(SimObjectSizeFields(sim.Objects(o), k),
+                                     SimObjectSizeFields(expected.sim.Objects(o), k));
                 }
             }
         }
-        EXPECT_EQ(report.Sim.SimSizeLabel(1).padded(), " VP10K  "); // kept with its blanks
+        EXPECT_EQ(sim.Sim.SimSizeLabel(1).padded(), " VP10K  "); // kept with its blanks
     }
 }
 
@@ -167,6 +173,7 @@ TEST(ReadSimulationFile, FindsThePoolByItsNamePaddedToSixCharacters) {
     };
     for (const auto& c : cases) {
         Report report;
+        SimulationData sim;
         for (const char* name : c.pools) {
             PoolRecord pool;
             pool.PoolName = name;
@@ -181,17 +188,18 @@ TEST(ReadSimulationFile, NamesAnObjectByItsWholeNameBeforeAPartOfOne) {
     f.objectLines = {SimFixture::Line("DB1.TS1", 10), SimFixture::Line("db1.ts10", 20), SimFixture::Line("IX1", 30)};
     const SimRun run = ReadAgainst(f);
     ASSERT_TRUE(run.result.loaded());
-    EXPECT_EQ(run.report.Objects(3).SimGetPages(1), 11); // DB1.TS1, though DB1.TS10 comes first
-    EXPECT_EQ(run.report.Objects(2).SimGetPages(1), 21); // DB1.TS10
-    EXPECT_EQ(run.report.Objects(4).SimGetPages(1), 31); // DB1.IX1 contains IX1
-    EXPECT_EQ(run.report.Objects(1).SimGetPages(1), 0);  // the other pool's object is untouched
+    EXPECT_EQ(run.sim.Objects(3).SimGetPages(1), 11); // DB1.TS1, though DB1.TS10 comes first
+    EXPECT_EQ(run.sim.Objects(2).SimGetPages(1), 21); // DB1.TS10
+    EXPECT_EQ(run.sim.Objects(4).SimGetPages(1), 31); // DB1.IX1 contains IX1
+    EXPECT_EQ(run.sim.Objects(1).SimGetPages(1), 0);  // the other pool's object is untouched
     EXPECT_EQ(FindSimulatedObject(run.report, 2, "   "), 0);
 }
 
 TEST(ReadSimulationFile, AnObjectLineIsStoredWholeOrNotAtAll) {
     SimFixture f = PoolWithObjects();
     f.objectLines = {SimFixture::Line("DB1.TS1", 10), SimFixture::Line("DB1.TS1", 90), SimFixture::Line("DB0.TS1", 5)};
-    f.extraLines = {samplegen::SimObjectLine(SimFixture::Line("DB1.IX1", 40), 3, true)};
+    const SimLine last = SimFixture::Line("DB1.IX1", 40);
+    f.extraLines = {samplegen::SimObjectLine(last.object, last.values, 3, true)};
     // The second line's third size has no number in SimAvgWorkSet.
     std::string text = f.SimText();
     std::vector<std::string> lines;
@@ -208,9 +216,10 @@ TEST(ReadSimulationFile, AnObjectLineIsStoredWholeOrNotAtAll) {
     }
     const test::TempDir dir;
     Report report;
+    SimulationData sim;
     LoadStatistics(report, dir, f.stat.Text());
     std::vector<Message> messages;
-    const SimReadResult result = ReadSim(report, dir, text, &messages);
+    const SimReadResult result = ReadSim(report, sim, dir, text, &messages);
     ASSERT_TRUE(result.loaded());
     ASSERT_EQ(messages.size(), 2U);
     EXPECT_EQ(messages[0],
@@ -220,10 +229,10 @@ TEST(ReadSimulationFile, AnObjectLineIsStoredWholeOrNotAtAll) {
               (Message{"Simulation Object Read Error", "Object Not Found In Buffer Pool", MessageIcon::Exclamation}));
     // The first line's values stay: none of the failed line's first sizes got in.
     for (int k = 1; k <= 3; ++k) {
-        EXPECT_EQ(report.Objects(3).SimGetPages(k), 10 + k);
-        EXPECT_EQ(report.Objects(3).SimAvgWorkSet(k), 10 * k);
+        EXPECT_EQ(sim.Objects(3).SimGetPages(k), 10 + k);
+        EXPECT_EQ(sim.Objects(3).SimAvgWorkSet(k), 10 * k);
     }
-    EXPECT_EQ(report.Objects(4).SimMaxWorkSet(2), 87);
+    EXPECT_EQ(sim.Objects(4).SimMaxWorkSet(2), 87);
     EXPECT_EQ(result.objectLines, 2);
     EXPECT_EQ(result.skippedLines, 2);
 }
@@ -231,15 +240,15 @@ TEST(ReadSimulationFile, AnObjectLineIsStoredWholeOrNotAtAll) {
 TEST(ReadSimulationFile, ChecksThatOneSimulatedSizeIsThePoolsOwn) {
     const SimRun fits = ReadAgainst(PoolWithObjects(200, 0));
     EXPECT_TRUE(fits.result.loaded());
-    EXPECT_EQ(fits.report.Pools(2).SimPoolSize(2), 200);
+    EXPECT_EQ(fits.sim.Pools(2).SimPoolSize(2), 200);
 
     const SimRun refused = ReadAgainst(PoolWithObjects(200, 100));
     EXPECT_EQ(refused.result.outcome, SimReadOutcome::SizeMismatch);
     ASSERT_EQ(refused.messages.size(), 1U);
     EXPECT_EQ(refused.messages[0], (Message{"", "A Simulation Size Must match Original Pool Size", MessageIcon::None}));
-    EXPECT_FALSE(refused.report.SimFileLoaded);
-    EXPECT_EQ(refused.report.CurrentPool, 2);               // the pool stays current
-    EXPECT_EQ(refused.report.Pools(2).SimPoolSize(3), 400); // and keeps what was read
+    EXPECT_FALSE(refused.sim.SimFileLoaded);
+    EXPECT_EQ(refused.sim.simulatedPool, 2);               // the pool stays current
+    EXPECT_EQ(refused.sim.Pools(2).SimPoolSize(3), 400); // and keeps what was read
 }
 
 struct RefusalCase {
@@ -307,7 +316,7 @@ TEST(ReadSimulationFile, RefusesFilesThatDoNotFitTheStatistics) {
         EXPECT_EQ(run.messages[0], c.message);
         EXPECT_EQ(run.result.clearPath, c.clearPath);
         EXPECT_EQ(run.result.beep, c.beep);
-        EXPECT_FALSE(run.report.SimFileLoaded);
+        EXPECT_FALSE(run.sim.SimFileLoaded);
     }
 }
 
@@ -323,6 +332,7 @@ TEST(ReadSimulationFile, ReportsBadParameterLines) {
     const test::TempDir dir;
     SimFixture f = PoolWithObjects();
     Report report;
+    SimulationData sim;
     LoadStatistics(report, dir, f.stat.Text());
 
     // A size pair beyond the size count must still hold a number.
@@ -331,33 +341,34 @@ TEST(ReadSimulationFile, ReportsBadParameterLines) {
     const auto bpp = text.find("*BPP");
     text.replace(bpp + static_cast<std::size_t>(vp7.Start - 1), 10, "          ");
     std::vector<Message> messages;
-    SimReadResult result = ReadSim(report, dir, text, &messages);
+    SimReadResult result = ReadSim(report, sim, dir, text, &messages);
     EXPECT_EQ(result.outcome, SimReadOutcome::ParameterError);
     EXPECT_TRUE(result.clearPath);
     ASSERT_EQ(messages.size(), 1U);
     EXPECT_EQ(messages[0], (Message{"Read Simulation Report Information",
                                     ReadErrorReport("Type mismatch", 2, 23, vp7.Start), MessageIcon::Exclamation}));
 
-    result = ReadSim(report, dir, "ENV SIMULATION USA\r\n    HEADING\r\n", &messages);
+    result = ReadSim(report, sim, dir, "ENV SIMULATION USA\r\n    HEADING\r\n", &messages);
     EXPECT_EQ(result.outcome, SimReadOutcome::ParameterError);
     EXPECT_EQ(messages.at(0).text, ReadErrorReport("Input past end of file", 2, 0, 0));
 
-    result = ReadSim(report, dir, "SIMULATION\r\n", &messages);
+    result = ReadSim(report, sim, dir, "SIMULATION\r\n", &messages);
     EXPECT_EQ(result.outcome, SimReadOutcome::FormatError);
     EXPECT_EQ(messages.at(0), (Message{"File IO", "Incorrect File Format, Use A Flat File", MessageIcon::Exclamation}));
 
-    result = ReadSim(report, dir, "", &messages);
+    result = ReadSim(report, sim, dir, "", &messages);
     EXPECT_EQ(result.outcome, SimReadOutcome::Failed);
     EXPECT_EQ(messages.at(0), (Message{"Read Simulation File", "Input past end of file", MessageIcon::Information}));
 }
 
 TEST(ReadSimulationFile, NeedsLoadedStatisticsAndOpensNothingWithout) {
     Report report;
-    MessageLog log;
-    const SimReadResult result = ReadSimulationFile(report, "/nonexistent/report.sim", log);
+    SimulationData sim;
+    const SimReadResult result = ReadSimulationFile(report, sim, "/nonexistent/report.sim");
     EXPECT_EQ(result.outcome, SimReadOutcome::NoStatistics);
-    ASSERT_EQ(log.messages().size(), 1U); // no second box about the missing file
-    EXPECT_EQ(log.messages()[0],
+    const Messages messages = MessagesOf(result);
+    ASSERT_EQ(messages.size(), 1U); // no second box about the missing file
+    EXPECT_EQ(messages[0],
               (Message{"Simulation File", "Please Read Statistics File First", MessageIcon::Critical}));
 }
 
@@ -365,14 +376,15 @@ TEST(ReadSimulationFile, AStoppedReadLeavesNoSimulationLoaded) {
     const test::TempDir dir;
     SimFixture good = PoolWithObjects();
     Report report;
+    SimulationData sim;
     LoadStatistics(report, dir, good.stat.Text());
-    ASSERT_TRUE(ReadSim(report, dir, good.SimText()).loaded());
-    ASSERT_TRUE(report.SimFileLoaded);
+    ASSERT_TRUE(ReadSim(report, sim, dir, good.SimText()).loaded());
+    ASSERT_TRUE(sim.SimFileLoaded);
 
     SimFixture refused = PoolWithObjects();
     refused.sim.SimVPSize(2) = 300;
-    EXPECT_EQ(ReadSim(report, dir, refused.SimText()).outcome, SimReadOutcome::SizeMismatch);
-    EXPECT_FALSE(report.SimFileLoaded);
+    EXPECT_EQ(ReadSim(report, sim, dir, refused.SimText()).outcome, SimReadOutcome::SizeMismatch);
+    EXPECT_FALSE(sim.SimFileLoaded);
 }
 
 TEST(ReadSimulationFile, AnObjectOfAnotherPoolIsReportedAndReadingGoesOn) {
@@ -382,8 +394,8 @@ TEST(ReadSimulationFile, AnObjectOfAnotherPoolIsReportedAndReadingGoesOn) {
     ASSERT_TRUE(run.result.loaded());
     ASSERT_EQ(run.messages.size(), 1U);
     EXPECT_EQ(run.messages[0].text, "Object Not Found In Buffer Pool");
-    EXPECT_EQ(run.report.Objects(1).SimGetPages(1), 0);
-    EXPECT_EQ(run.report.Objects(4).SimGetPages(1), 3);
+    EXPECT_EQ(run.sim.Objects(1).SimGetPages(1), 0);
+    EXPECT_EQ(run.sim.Objects(4).SimGetPages(1), 3);
 }
 
 } // namespace

@@ -51,11 +51,11 @@ int Run(int argc, char** argv) {
         if (!simulation.empty()) {
             const SimSample sample =
                 bundled ? BuildSampleSimulation() : BuildSimulation(BuildSampleReport(seed), simPool, seed + 1);
-            WriteTextFile(simulation, SimulationText(sample.report, sample.pool, sample.objects));
+            WriteTextFile(simulation, SimulationText(sample.report, sample.sim, sample.pool, sample.objects));
         }
         if (!largestSimulation.empty()) {
             const SimSample sample = BuildSimulation(BuildLargestReport(), simPool, seed + 2);
-            WriteTextFile(largestSimulation, SimulationText(sample.report, sample.pool, sample.objects));
+            WriteTextFile(largestSimulation, SimulationText(sample.report, sample.sim, sample.pool, sample.objects));
         }
         if (!largest.empty()) {
             StatFileOptions options;

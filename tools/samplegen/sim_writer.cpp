@@ -25,8 +25,8 @@ std::string SimParamLine(const SimParameters& parameters, bool usa) {
     return line;
 }
 
-std::string SimPoolLine(const PoolRecord& pool, int sizes, bool usa) {
-    PoolRecord copy = pool;
+std::string SimPoolLine(const PoolSimulation& pool, int sizes, bool usa) {
+    PoolSimulation copy = pool;
     std::string line = "BPP ";
     for (int k = 1; k <= sizes; ++k) {
         PlaceFields(line, SimPoolSizeColumns(k), SimPoolSizeFields(copy, k), usa);
@@ -34,11 +34,12 @@ std::string SimPoolLine(const PoolRecord& pool, int sizes, bool usa) {
     return line;
 }
 
-std::string SimObjectLine(const ObjectRecord& object, int sizes, bool usa, char includeMark) {
-    ObjectRecord copy = object;
+std::string SimObjectLine(const ObjectRecord& object, const ObjectSimulation& values, int sizes, bool usa,
+                          char includeMark) {
+    ObjectSimulation copy = values;
     std::string line = "BPS ";
     PlaceField(line, SimLineColumns.IncludeMark, std::string(1, includeMark));
-    PlaceField(line, SimLineColumns.ObjectName, copy.ObjName.trimmed());
+    PlaceField(line, SimLineColumns.ObjectName, object.ObjName.trimmed());
     PlaceFields(line, std::array<ColumnDef, 2>{SimLineColumns.SimObjStat03, SimLineColumns.SimObjStat04},
                 std::array<FieldRef, 2>{&copy.SimObjStat03, &copy.SimObjStat04}, usa);
     for (int k = 1; k <= sizes; ++k) {
@@ -47,10 +48,10 @@ std::string SimObjectLine(const ObjectRecord& object, int sizes, bool usa, char 
     return line;
 }
 
-std::string SimulationText(const Report& report, int p, const std::vector<int>& objects,
+std::string SimulationText(const Report& report, const SimulationData& sim, int p, const std::vector<int>& objects,
                            const StatFileOptions& options) {
     const bool usa = options.country == "USA";
-    const int sizes = std::min<int>(report.Sim.SimSizeCount, MaxSimSizes);
+    const int sizes = sim.SizeCount();
     std::string text;
     const auto add = [&](const std::string& line) {
         text += line;
@@ -62,11 +63,11 @@ std::string SimulationText(const Report& report, int p, const std::vector<int>& 
         add("BPO                 E" + report.Pools(p).PoolName.str());
         add("");
     }
-    add(SimParamLine(report.Sim, usa));
-    add(SimPoolLine(report.Pools(p), sizes, usa));
+    add(SimParamLine(sim.Sim, usa));
+    add(SimPoolLine(sim.Pools(p), sizes, usa));
     for (std::size_t i = 0; i < objects.size(); ++i) {
         const ObjectRecord& object = report.Objects(objects[i]);
-        add(SimObjectLine(object, sizes, usa));
+        add(SimObjectLine(object, sim.Objects(objects[i]), sizes, usa));
         if (options.decorate && i % 9 == 4) {
             add("BPO                 E" + object.ObjName.str());
         }
@@ -79,7 +80,7 @@ SimSample BuildSampleSimulation() {
 }
 
 SimSample BuildSimulation(Report base, std::string_view poolName, std::uint64_t seed) {
-    SimSample sample{std::move(base), 0, {}};
+    SimSample sample{std::move(base), {}, 0, {}};
     Report& report = sample.report;
     for (int p = 1; p <= report.PoolCount(); ++p) {
         if (report.Pools(p).PoolName.trimmed() == poolName) {
@@ -89,11 +90,12 @@ SimSample BuildSimulation(Report base, std::string_view poolName, std::uint64_t 
     if (sample.pool == 0) {
         throw std::invalid_argument("no pool of the report is named " + std::string(poolName));
     }
-    PoolRecord& pool = report.Pools(sample.pool);
-    const Long ownSize = pool.VPSize + pool.HPSize;
+    const PoolRecord& statPool = report.Pools(sample.pool);
+    PoolSimulation& pool = sample.sim.Pools(sample.pool);
+    const Long ownSize = statPool.VPSize + statPool.HPSize;
     const std::array<Long, 5> sizes{ownSize / 2, ownSize * 3 / 4, ownSize, ownSize * 3 / 2, ownSize * 2};
 
-    SimParameters& sim = report.Sim;
+    SimParameters& sim = sample.sim.Sim;
     sim.SimHeaderField01 = "SIMULATION";
     sim.SimHeaderField02 = report.Header.SystemName.str();
     sim.SimHeaderField03 = report.Header.SubSystemName.str();
@@ -121,25 +123,26 @@ SimSample BuildSimulation(Report base, std::string_view poolName, std::uint64_t 
         pool.SimReadIORate(k) = 0;
     }
     for (const int o : range) {
-        ObjectRecord& object = report.Objects(o);
+        const ObjectRecord& stat = report.Objects(o);
+        ObjectSimulation& object = sample.sim.Objects(o);
         const bool hasLine = (o - range.first) % 7 != 6;
         const auto need = static_cast<double>(rng.LogBetween(50, ownSize / 4));
         const double spread = 1.1 + 0.5 * rng.Uniform();
-        const double baseRate = object.ObjReadIOs / elapsed;
+        const double baseRate = stat.ObjReadIOs / elapsed;
         object.SimObjStat03 = static_cast<Long>(rng.Between(0, 5000));
         object.SimObjStat04 = static_cast<Long>(rng.Between(0, 99));
         for (int k = 1; k <= sim.SimSizeCount; ++k) {
             const double ratio = static_cast<double>(pool.SimPoolSize(k)) / ownSize;
-            const double hit = std::clamp(100 - (100 - object.SysHitRatio) * std::pow(ratio, -0.7), 0.0, 99.9);
-            object.SimGetPages(k) = object.ObjGetPages;
-            object.SimStat2(k) = object.ObjGetPages / 50;
+            const double hit = std::clamp(100 - (100 - stat.SysHitRatio) * std::pow(ratio, -0.7), 0.0, 99.9);
+            object.SimGetPages(k) = stat.ObjGetPages;
+            object.SimStat2(k) = stat.ObjGetPages / 50;
             object.SimStat3(k) = Round(10 * rng.Uniform(), 10);
             object.SimAvgWorkSet(k) = static_cast<Long>(std::min(need, need * std::sqrt(ratio) * 0.8));
             object.SimMaxWorkSet(k) = static_cast<Long>(object.SimAvgWorkSet(k) * spread);
             object.SimStat6(k) = Round(rng.Uniform() * 100, 100);
             object.SimSysHitRatio(k) = Round(hit, 10);
             object.SimReadIORate(k) =
-                Round(object.SysHitRatio >= 100 ? 0 : baseRate * (100 - hit) / (100 - object.SysHitRatio), 100);
+                Round(stat.SysHitRatio >= 100 ? 0 : baseRate * (100 - hit) / (100 - stat.SysHitRatio), 100);
             if (hasLine) {
                 pool.SimGetPages(k) += object.SimGetPages(k);
                 pool.SimStat2(k) += object.SimStat2(k);
@@ -161,7 +164,7 @@ SimSample BuildSimulation(Report base, std::string_view poolName, std::uint64_t 
         pool.SimStat3(k) = Round(5 * ratio, 10);
         pool.SimReadIORate(k) = Round(pool.SimReadIORate(k), 100);
         pool.SimSysHitRatio(k) =
-            Round(std::clamp(100 - (100 - pool.PoolHitRatio) * std::pow(ratio, -0.7), 0.0, 99.9), 10);
+            Round(std::clamp(100 - (100 - statPool.PoolHitRatio) * std::pow(ratio, -0.7), 0.0, 99.9), 10);
     }
     return sample;
 }

@@ -47,15 +47,16 @@ int main(int argc, char** argv) {
     title.hide();
 
     ornexa::Report report;
+    ornexa::SimulationData sim;
     QuietServices ui;
-    FileSelectionWindow files(report, ui);
+    FileSelectionWindow files(report, sim, ui);
     files.resize(files.sizeHint());
     files.show();
     files.OpenStatistics(argv[1]);
     files.OpenSimulation(argv[2]);
     ok = Save(files, out + QStringLiteral("/file-selection.png")) && ok;
 
-    AnalysisWindow analysis(report, ui, QApplication::applicationDirPath().toStdString(), &files);
+    AnalysisWindow analysis(report, sim, ui, QApplication::applicationDirPath().toStdString(), &files);
     analysis.show();
     ok = Save(analysis, out + QStringLiteral("/report-info.png")) && ok;
     analysis.ChoosePool(2); // BP2, the index pool
