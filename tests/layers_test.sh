@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Every source includes only headers of its own layer and of the layers its library links:
+# the arrows of src/CMakeLists.txt, written once more here as the rule they must keep.
+set -euo pipefail
+src=${1:-$(cd "$(dirname "$0")/../src" && pwd)}
+
+declare -A allowed=(
+    [report]="report"
+    [stats]="stats report"
+    [rules]="rules report"
+    [simulation]="simulation stats report"
+    [cluster]="cluster simulation rules stats report"
+    [session]="session cluster simulation rules stats report"
+    [cli]="cli session cluster simulation rules stats report"
+    [stats/ui]="stats/ui stats report"
+    [app]="app stats/ui session cluster simulation rules stats report"
+)
+
+status=0
+for layer in "${!allowed[@]}"; do
+    for file in "$src/$layer"/*.h "$src/$layer"/*.cpp; do
+        [ -e "$file" ] || continue
+        while IFS= read -r included; do
+            target=${included%/*}
+            ok=0
+            for a in ${allowed[$layer]}; do
+                [ "$target" = "$a" ] && ok=1
+            done
+            if [ $ok -eq 0 ]; then
+                echo "${file#"$src"/} includes $included: $layer does not link $target"
+                status=1
+            fi
+        done < <(sed -n 's/^#include "\([a-z]*\(\/ui\)\{0,1\}\/[a-z_]*\.h\)"/\1/p' "$file")
+    done
+done
+[ $status -eq 0 ] && echo "every include stays within the layers below"
+exit $status
