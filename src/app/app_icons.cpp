@@ -40,17 +40,18 @@ QIcon StatusIcon(int picture) {
     }
 }
 
-QIcon ObjectTypeIcon(int image) {
-    switch (image) {
-    case 5:
+QIcon ObjectTypeIcon(ornexa::ObjectIcon icon) {
+    switch (icon) {
+    case ornexa::ObjectIcon::TableSpace:
         return Badge(QColor(0x00, 0x72, 0xB2), QStringLiteral("T"));
-    case 6:
+    case ornexa::ObjectIcon::Index:
         return Badge(QColor(0xD5, 0x5E, 0x00), QStringLiteral("I"));
-    case 7:
+    case ornexa::ObjectIcon::TypeD:
         return Badge(QColor(0xCC, 0x79, 0xA7), QStringLiteral("D"));
-    default:
-        return Badge(QColor(0x80, 0x80, 0x80), QStringLiteral("?"));
+    case ornexa::ObjectIcon::Other:
+        break;
     }
+    return Badge(QColor(0x80, 0x80, 0x80), QStringLiteral("?"));
 }
 
 QIcon ProgramIcon() {

@@ -85,7 +85,7 @@ QVariant TextRowsModel::data(const QModelIndex& index, int role) const {
     case NumberRole:
         return row.number;
     case Qt::DecorationRole:
-        return column == 0 && row.icon != 0 ? QVariant(ObjectTypeIcon(row.icon)) : QVariant();
+        return column == 0 && row.icon ? QVariant(ObjectTypeIcon(*row.icon)) : QVariant();
     default:
         return {};
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <optional>
 #include <vector>
 
 #include "session/analysis_session.h"
@@ -33,7 +34,7 @@ public:
     struct Row {
         int number = 0;
         std::vector<std::string> cells;
-        int icon = 0; // 0: none
+        std::optional<ornexa::ObjectIcon> icon;
     };
     using QAbstractTableModel::QAbstractTableModel;
     void SetRows(std::vector<std::string> captions, std::vector<Row> rows);

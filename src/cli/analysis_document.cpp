@@ -50,7 +50,7 @@ json ObjectDocument(const Report& report, int o) {
     return {{"number", o},
             {"name", Latin1ToUtf8(name)},
             {"type", Latin1ToUtf8(object.ObjType.trimmed())},
-            {"icon", ObjectIcon(object)},
+            {"icon", IconNumber(IconOf(object))},
             {"details", Texts(ObjectDetailFigures(report, o))},
             {"graphs", graphs}};
 }

@@ -77,7 +77,7 @@ std::optional<ClusterObjects> ShowClusterObjects(const Report& report, const Sim
                               {std::string(object.ObjName.trimmed()),
                                PlainText(static_cast<std::int64_t>(sim.Objects(o).SimMaxWorkSet(run.size))),
                                std::string(object.ObjType.padded())},
-                              ObjectIcon(object)});
+                              IconOf(object)});
     }
     shown.status = std::to_string(shown.rows.size()) + " Objects in Cluster " + std::to_string(q);
     return shown;

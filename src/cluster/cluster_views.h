@@ -9,6 +9,7 @@
 #include "cluster/clustering.h"
 #include "report/messages.h"
 #include "report/report_model.h"
+#include "stats/object_graph.h"
 
 namespace ornexa {
 
@@ -23,7 +24,7 @@ const std::array<std::string, 3>& ClusterListCaptions();
 struct ClusterObjectRow {
     int object = 0;
     std::array<std::string, 3> cells;
-    int icon = 8; // as in the object list
+    ObjectIcon icon = ObjectIcon::Other; // as in the object list
 };
 const std::array<std::string, 3>& ClusterObjectCaptions();
 

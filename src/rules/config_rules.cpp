@@ -69,7 +69,7 @@ template <class F> void ForEachObject(const Report& report, int p, F f) {
 
 } // namespace
 
-int PoolObjectMix(const Report& report, int p) {
+ObjectMix PoolObjectMix(const Report& report, int p) {
     bool indexes = false;
     bool tables = false;
     ForEachObject(report, p, [&](const ObjectRecord& o) {
@@ -77,9 +77,9 @@ int PoolObjectMix(const Report& report, int p) {
         tables = tables || o.ObjType.padded() == "T";
     });
     if (indexes && tables) {
-        return 9;
+        return ObjectMix::IndexesAndTableSpaces;
     }
-    return tables ? 1 : -1;
+    return tables ? ObjectMix::TableSpacesOnly : ObjectMix::NoTableSpace;
 }
 
 bool AllSystemObjects(const Report& report, int p) {
@@ -91,13 +91,13 @@ bool AllSystemObjects(const Report& report, int p) {
     return system == PoolObjects(report, p).count();
 }
 
-int SortWorkPlacement(const Report& report, int p) {
+SortWork SortWorkPlacement(const Report& report, int p) {
     int sortWork = 0;
     ForEachObject(report, p, [&](const ObjectRecord& o) { sortWork += NameHas(o, "DSNDB07") ? 1 : 0; });
     if (sortWork == 0) {
-        return -9;
+        return SortWork::None;
     }
-    return sortWork == PoolObjects(report, p).count() ? 1 : 0;
+    return sortWork == PoolObjects(report, p).count() ? SortWork::Only : SortWork::Mixed;
 }
 
 bool HasBP32Pool(const Report& report) {
@@ -135,7 +135,7 @@ void RuleBook::AddRule(int n, std::string text) {
 
 void RuleBook::EvaluateRules(const Report& report, int p, PoolUsage usage) {
     matched_.clear();
-    if (p < 1 || p > report.PoolCount()) {
+    if (!report.HasPool(p)) {
         return;
     }
     const PoolRecord& pool = report.Pools(p);
@@ -143,12 +143,12 @@ void RuleBook::EvaluateRules(const Report& report, int p, PoolUsage usage) {
 
     // 1. Placement of indexes and table spaces.
     if (report.PoolCount() > 2) {
-        const int mix = PoolObjectMix(report, p);
+        const ObjectMix mix = PoolObjectMix(report, p);
         bool anyIndex = false;
         ForEachObject(report, p, [&](const ObjectRecord& o) { anyIndex = anyIndex || o.ObjType.padded() == "I"; });
-        if (mix == 9 && !AllSystemObjects(report, p)) {
+        if (mix == ObjectMix::IndexesAndTableSpaces && !AllSystemObjects(report, p)) {
             AddRule(3);
-        } else if (mix == -1 && anyIndex && RandomIndexCheck(report, p) > 0) {
+        } else if (mix == ObjectMix::NoTableSpace && anyIndex && RandomIndexCheck(report, p) > 0) {
             AddRule(4);
         }
     } else if (static_cast<std::int64_t>(pool.VPSize) + pool.HPSize >= 6000 &&
@@ -159,15 +159,15 @@ void RuleBook::EvaluateRules(const Report& report, int p, PoolUsage usage) {
     }
 
     // 2. Sort work.
-    const int s = SortWorkPlacement(report, p);
-    if (s != -9) {
-        if (s == 0) {
+    const SortWork s = SortWorkPlacement(report, p);
+    if (s != SortWork::None) {
+        if (s == SortWork::Mixed) {
             AddRule(5);
         }
         if (pool.HPSize >= 1) {
             AddRule(6);
         }
-        if (pool.PoolName.padded().find("BP0") == std::string_view::npos && s == 0) {
+        if (pool.PoolName.padded().find("BP0") == std::string_view::npos && s == SortWork::Mixed) {
             AddRule(8);
         }
     }
@@ -182,14 +182,14 @@ void RuleBook::EvaluateRules(const Report& report, int p, PoolUsage usage) {
         }
     } else if (usage == PoolUsage::Sequential) {
         if (pool.VPSeqThreshold < 90) {
-            if (s == 1) {
+            if (s == SortWork::Only) {
                 AddRule(21);
             }
         } else {
-            if (s == -9) {
+            if (s == SortWork::None) {
                 AddRule(20);
             }
-            if (s == 1 && pool.HPSize > 0) {
+            if (s == SortWork::Only && pool.HPSize > 0) {
                 AddRule(22);
             }
         }
@@ -222,10 +222,10 @@ void RuleBook::EvaluateRules(const Report& report, int p, PoolUsage usage) {
     const double u = t;
     t = (t - std::floor(t) > 0.5F) ? std::floor(t) + 1 : std::floor(t);
     t = std::max(t, 0.0F);
-    if (s != 1 && static_cast<float>(pool.VWTH) > t) {
+    if (s != SortWork::Only && static_cast<float>(pool.VWTH) > t) {
         AddRule(24, Text(24) + "  " + FormatPicture(t, "###0") + "%");
     }
-    if (s == 1) {
+    if (s == SortWork::Only) {
         if (pool.PoolWriteIOs > 20) {
             AddRule(26, Text(26) + (objects <= 3 ? "  30%" : "  20%"));
         }
@@ -242,7 +242,7 @@ void RuleBook::EvaluateRules(const Report& report, int p, PoolUsage usage) {
 RuleAnalysis ShowRuleAnalysis(const Report& report, int p, const RuleBook& book) {
     RuleAnalysis analysis;
     analysis.caption = "Buffer Pool Stat Analysis - ";
-    if (p >= 1 && p <= report.PoolCount()) {
+    if (report.HasPool(p)) {
         analysis.caption += report.Pools(p).PoolName.padded();
     }
     analysis.rules = book.MatchedRules();

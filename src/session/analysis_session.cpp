@@ -234,7 +234,7 @@ void AnalysisSession::FillObjectList() {
     const ObjectRange range = PoolObjects(report_, p);
     for (const int o : range) {
         const ObjectRecord& object = report_.Objects(o);
-        objectList_.push_back({o, std::string(object.ObjName.trimmed()), ObjectIcon(object)});
+        objectList_.push_back({o, std::string(object.ObjName.trimmed()), IconOf(object)});
     }
     if (!objectList_.empty()) {
         selectedObjectRow_ = 0; // a filled list starts with its first row selected

@@ -16,6 +16,7 @@
 #include "simulation/sim_data.h"
 #include "stats/graph_view.h"
 #include "stats/list_sort.h"
+#include "stats/object_graph.h"
 #include "stats/pool_list_figures.h"
 
 namespace ornexa {
@@ -37,7 +38,7 @@ struct PoolListEntry {
 struct ObjectListEntry {
     int object = 0;
     std::string text; // trimmed ObjName
-    int icon = 8;     // 5 "T", 6 "I", 7 "D", 8 other
+    ObjectIcon icon = ObjectIcon::Other;
     friend bool operator==(const ObjectListEntry&, const ObjectListEntry&) = default;
 };
 

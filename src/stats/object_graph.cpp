@@ -15,15 +15,15 @@ std::string_view ObjectGraphName(int type) {
     return names[static_cast<std::size_t>(type - 1)];
 }
 
-int ObjectIcon(const ObjectRecord& object) {
+ObjectIcon IconOf(const ObjectRecord& object) {
     const std::string_view type = object.ObjType.padded();
     if (type == "T") {
-        return 5;
+        return ObjectIcon::TableSpace;
     }
     if (type == "I") {
-        return 6;
+        return ObjectIcon::Index;
     }
-    return type == "D" ? 7 : 8;
+    return type == "D" ? ObjectIcon::TypeD : ObjectIcon::Other;
 }
 
 bool ShowObjectGraph(GraphView& view, const Report& report, int o, int type,

@@ -21,7 +21,11 @@ std::string_view ObjectGraphName(int type);
 bool ShowObjectGraph(GraphView& view, const Report& report, int o, int type,
                      const std::optional<std::string>& selectedRowText, MessageSink& messages, NumberStyle style = {});
 
-// List icons by object type: "T" 5, "I" 6, "D" 7, anything else 8.
-int ObjectIcon(const ObjectRecord& object);
+// The list icon of an object by its type; the numbers are those of the icon set.
+enum class ObjectIcon { TableSpace = 5, Index = 6, TypeD = 7, Other = 8 };
+ObjectIcon IconOf(const ObjectRecord& object); // "T", "I", "D", anything else
+inline int IconNumber(ObjectIcon icon) {
+    return static_cast<int>(icon);
+}
 
 } // namespace ornexa

@@ -187,7 +187,7 @@ TEST(Models, PassTheModelTester) {
     EXPECT_EQ(pools.data(pools.index(0, 1), SortRole).toDouble(), 640);
     TextRowsModel rows;
     QAbstractItemModelTester rowsTester(&rows, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    rows.SetRows({"Object"}, {{1, {"A.T"}, 5}, {2, {"B.I"}, 6}});
+    rows.SetRows({"Object"}, {{1, {"A.T"}, ornexa::ObjectIcon::TableSpace}, {2, {"B.I"}, ornexa::ObjectIcon::Index}});
     EXPECT_EQ(rows.data(rows.index(1, 0), NumberRole).toInt(), 2);
     rows.SetRows({"Object", "Max Work Set"}, {});
     EXPECT_EQ(rows.columnCount(), 2);

@@ -52,8 +52,8 @@ TEST(ClusterLists, ShowRangesAndMembers) {
     EXPECT_EQ(shown->status, "3 Objects in Cluster 1");
     ASSERT_EQ(shown->rows.size(), 3U);
     EXPECT_EQ(shown->rows[2].cells, (std::array<std::string, 3>{"DB1.IX1", "12", "D"}));
-    EXPECT_EQ(shown->rows[2].icon, 7); // as in the object list
-    EXPECT_EQ(shown->rows[1].icon, 6);
+    EXPECT_EQ(shown->rows[2].icon, ObjectIcon::TypeD); // as in the object list
+    EXPECT_EQ(shown->rows[1].icon, ObjectIcon::Index);
     EXPECT_FALSE(ShowClusterObjects(c.report, c.sim, c.run, 0));
 }
 

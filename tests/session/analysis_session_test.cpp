@@ -115,8 +115,8 @@ TEST_F(Analysis, RowsKeepTheirObjectEvenWithTheSameName) {
     s.SelectPoolFromList(1);
     EXPECT_EQ(s.currentObject(), 1); // choosing a pool keeps the object shown
     ASSERT_EQ(s.objectList().size(), 3U);
-    EXPECT_EQ(s.objectList()[1].icon, 7);
-    EXPECT_EQ(s.objectList()[2].icon, 8);
+    EXPECT_EQ(s.objectList()[1].icon, ObjectIcon::TypeD);
+    EXPECT_EQ(s.objectList()[2].icon, ObjectIcon::Other);
     s.SelectObjectRow(0);
     EXPECT_EQ(s.currentObject(), 3);
     s.SelectObjectRow(1);
