@@ -355,8 +355,7 @@ void AnalysisWindow::SortObjects(int column) {
 }
 
 void AnalysisWindow::ChooseUsage(int index) {
-    session_.RuleUsageMouseDown(index);
-    session_.RuleUsageClick(index);
+    session_.SetUsage(ornexa::SelectPoolUsage(index));
     Refresh();
 }
 
@@ -465,7 +464,7 @@ void AnalysisWindow::Refresh() {
     for (const std::string& rule : session_.ruleAnalysis().rules) {
         rules_->addItem(Text(rule));
     }
-    if (QAbstractButton* option = usage_->button(session_.ruleUsageOption())) {
+    if (QAbstractButton* option = usage_->button(session_.usageOption())) {
         option->setChecked(true);
     }
     print_->setVisible(false);

@@ -294,22 +294,13 @@ void AnalysisSession::ShowRules() {
     ruleAnalysis_ = ShowRuleAnalysis(report_, currentPool_, rules_);
 }
 
-void AnalysisSession::RuleUsageClick(int index) {
-    usage_ = SelectPoolUsage(index);
+void AnalysisSession::SetUsage(PoolUsage usage) {
+    usage_ = usage;
     ShowRules();
 }
 
-void AnalysisSession::RuleUsageMouseDown(int index) {
-    ClusterUsageClick(index);
-    clusterOption_ = index;
-}
-
-void AnalysisSession::ClusterUsageClick(int index) {
-    usage_ = SelectPoolUsage(index);
-}
-
-void AnalysisSession::ClusterUsageMouseUp(int index) {
-    RuleUsageClick(index);
+void AnalysisSession::SetClusterUsage(PoolUsage usage) {
+    SetUsage(usage);
     clusterPage_.Run(usage_, true);
 }
 
@@ -321,11 +312,10 @@ bool AnalysisSession::CreateIndexFile(const std::filesystem::path& folder) {
     return WriteIndexExcludeFile(report_, p, folder, messages_);
 }
 
+// Every pool shown starts as a random pool; the rules are evaluated once.
 void AnalysisSession::PrepareRuleAnalysis() {
-    ruleOption_ = 1;
-    RuleUsageClick(1);
     rules_.LoadRuleTexts();
-    ShowRules();
+    SetUsage(PoolUsage::Random);
 }
 
 void AnalysisSession::Back() {

@@ -90,12 +90,12 @@ public:
     void SelectObjectGraphType(int type); // 1..3
     void SortObjectList(int column);
 
-    // The two "Pool Usage Intent" option groups: index 1 Random, 0 Sequential.
-    void RuleUsageClick(int index);
-    void RuleUsageMouseDown(int index);
-    void ClusterUsageClick(int index);
-    void ClusterUsageMouseUp(int index);
-    void PrepareRuleAnalysis();
+    // The "Pool Usage Intent" of the rule tab: the rules under that usage, which the cluster tab
+    // takes too.
+    void SetUsage(PoolUsage usage);
+    // The same choice on the cluster tab: the rules, then a new cluster run, which tells when
+    // nothing in the pool can be clustered.
+    void SetClusterUsage(PoolUsage usage);
 
     void Back();   // "< &Back": leaves; the simulation is forgotten
     void Finish(); // "&Finish": the program ends
@@ -121,8 +121,8 @@ public:
     [[nodiscard]] int objectGraphType() const { return objectGraphType_; }
     [[nodiscard]] const GraphView& objectGraph() const { return objectGraph_; }
     [[nodiscard]] PoolUsage usage() const { return usage_; }
-    [[nodiscard]] int ruleUsageOption() const { return ruleOption_; }
-    [[nodiscard]] int clusterUsageOption() const { return clusterOption_; }
+    // The option button of the usage shown: 1 Random, 0 Sequential.
+    [[nodiscard]] int usageOption() const { return usage_ == PoolUsage::Sequential ? 0 : 1; }
     [[nodiscard]] const RuleAnalysis& ruleAnalysis() const { return ruleAnalysis_; }
     [[nodiscard]] const std::filesystem::path& thresholdFolder() const { return thresholdFolder_; }
     [[nodiscard]] bool closed() const { return exit_ != AnalysisExit::Open; }
@@ -141,9 +141,8 @@ public:
     // The cluster page's size, radius and spinner run the analysis with the pool's usage.
     void SelectPoolSize(int index) { clusterPage_.SelectPoolSize(index, usage_); }
     void SetRadiusText(std::string text) { clusterPage_.SetRadiusText(std::move(text), usage_); }
-    void SpinnerUp() { clusterPage_.SpinnerUp(usage_); }
-    void SpinnerDown() { clusterPage_.SpinnerDown(usage_); }
-    void TimerTick() { clusterPage_.TimerTick(usage_); }
+    void StepRadius(Direction direction) { clusterPage_.StepRadius(direction, usage_); }
+    void RepeatTick() { clusterPage_.RepeatTick(usage_); }
     // "&Create File - All Indexes": the exclude file of the pool's indexes in `folder`.
     bool CreateIndexFile(const std::filesystem::path& folder);
 
@@ -154,6 +153,7 @@ private:
     void ShowObjectGraph();
     void SimulationTest();
     void ShowRules();
+    void PrepareRuleAnalysis();
     void ShowPoolChange(int pool, const char* failureTitle);
     void SetCurrentPool(int pool);
 
@@ -189,8 +189,6 @@ private:
     GraphView objectGraph_;
 
     PoolUsage usage_ = PoolUsage::None;
-    int ruleOption_ = 1;
-    int clusterOption_ = 1;
     RuleBook rules_;
     RuleAnalysis ruleAnalysis_;
     SimGraphPage simPage_;

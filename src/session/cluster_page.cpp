@@ -46,22 +46,20 @@ const int MinTenths = RadiusTenths(MinClusterRadius);
 const int MaxTenths = RadiusTenths(MaxClusterRadius);
 } // namespace
 
-void ClusterPage::SpinnerUp(PoolUsage usage) {
-    SetTenths(std::min(RadiusTenths(RadiusOf(radiusText_)) + 1, MaxTenths), usage);
+void ClusterPage::StepRadius(Direction direction, PoolUsage usage) {
+    const int tenths = RadiusTenths(RadiusOf(radiusText_));
+    SetTenths(direction == Direction::Up ? std::min(tenths + 1, MaxTenths) : std::max(tenths - 1, MinTenths), usage);
 }
 
-void ClusterPage::SpinnerDown(PoolUsage usage) {
-    SetTenths(std::max(RadiusTenths(RadiusOf(radiusText_)) - 1, MinTenths), usage);
-}
-
-void ClusterPage::SpinnerPressed(int y, int height) {
-    radiusStep_ = y <= height / 2 ? 1 : -1;
+void ClusterPage::StartRepeat(Direction direction) {
+    repeat_ = direction;
     timerEnabled_ = true;
 }
 
-void ClusterPage::TimerTick(PoolUsage usage) {
+void ClusterPage::RepeatTick(PoolUsage usage) {
     if (timerEnabled_) {
-        SetTenths(std::clamp(RadiusTenths(RadiusOf(radiusText_)) + radiusStep_, MinTenths, MaxTenths), usage);
+        const int step = repeat_ == Direction::Up ? 1 : -1;
+        SetTenths(std::clamp(RadiusTenths(RadiusOf(radiusText_)) + step, MinTenths, MaxTenths), usage);
     }
 }
 

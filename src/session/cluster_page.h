@@ -15,6 +15,9 @@
 
 namespace ornexa {
 
+// Which way the radius spinner counts.
+enum class Direction { Up, Down };
+
 // The cluster tab of the current pool: the simulated size, the radius with its spinner, the last
 // cluster analysis with its two lists, and the cluster data file.
 class ClusterPage {
@@ -32,12 +35,12 @@ public:
     // Each of these reruns the analysis with the current usage.
     void SelectPoolSize(int index, PoolUsage usage);
     void SetRadiusText(std::string text, PoolUsage usage);
-    void SpinnerUp(PoolUsage usage);
-    void SpinnerDown(PoolUsage usage);
-    // Pressed at height y of a spinner `height` high: upper half counts up, lower half down.
-    void SpinnerPressed(int y, int height);
-    void SpinnerReleased() { timerEnabled_ = false; }
-    void TimerTick(PoolUsage usage);
+    // One step of the spinner: up to at most 7.6, down to at least 0.4.
+    void StepRadius(Direction direction, PoolUsage usage);
+    // The spinner held: each tick of its timer steps once more, within 0.4..7.6.
+    void StartRepeat(Direction direction);
+    void StopRepeat() { timerEnabled_ = false; }
+    void RepeatTick(PoolUsage usage);
 
     // Runs the analysis; from the usage buttons a "not applicable" result is reported.
     int Run(PoolUsage usage, bool fromUsageButtons = false);
@@ -51,7 +54,7 @@ public:
 
     [[nodiscard]] int selectedPoolSize() const { return sizeIndex_; }
     [[nodiscard]] const std::string& radiusText() const { return radiusText_; }
-    [[nodiscard]] int radiusStep() const { return radiusStep_; }
+    [[nodiscard]] Direction repeatDirection() const { return repeat_; }
     [[nodiscard]] bool timerEnabled() const { return timerEnabled_; }
     [[nodiscard]] const ClusterRun& run() const { return run_; }
     [[nodiscard]] const std::vector<ClusterListRow>& clusters() const { return clusterRows_; }
@@ -72,7 +75,7 @@ private:
     std::vector<std::string> poolSizes_;
     int sizeIndex_ = -1;
     std::string radiusText_ = "1.2";
-    int radiusStep_ = 1;
+    Direction repeat_ = Direction::Up;
     bool timerEnabled_ = false;
     ClusterRun run_;
     std::vector<ClusterListRow> clusterRows_;

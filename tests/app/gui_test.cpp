@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
@@ -142,9 +143,17 @@ TEST_F(Gui, NextAndPreviousStopAtTheEndsAndUsageChangesTheRules) {
             return !w.rules()->findItems(QStringLiteral("Rule # 10 "), Qt::MatchContains).isEmpty();
         };
         EXPECT_TRUE(hasRule10()); // VPSEQT 100 in a random pool
-        w.ChooseUsage(0);
+        QRadioButton* sequential = nullptr;
+        for (QRadioButton* option : w.findChildren<QRadioButton*>()) {
+            if (option->text() == QStringLiteral("Sequential")) {
+                sequential = option;
+            }
+        }
+        ASSERT_NE(sequential, nullptr);
+        QTest::mouseClick(sequential, Qt::LeftButton); // the real button, through its signal
         EXPECT_EQ(w.session().usage(), ornexa::PoolUsage::Sequential);
         EXPECT_FALSE(hasRule10());
+        EXPECT_TRUE(sequential->isChecked()); // the option shown is the usage of the rules shown
     };
     files.ClickNext();
 }

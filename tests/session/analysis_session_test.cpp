@@ -144,13 +144,12 @@ TEST_F(Analysis, AClickOnABarOpensItsObject) {
 
 TEST_F(Analysis, UsageStartsRandomForEveryPoolShown) {
     AnalysisSession s = Start();
-    s.RuleUsageMouseDown(0);
-    EXPECT_EQ(s.clusterUsageOption(), 0);
-    s.RuleUsageClick(0);
+    s.SetUsage(PoolUsage::Sequential);
+    EXPECT_EQ(s.usageOption(), 0); // the option shown is the usage the rules were drawn for
     EXPECT_EQ(s.usage(), PoolUsage::Sequential);
     s.ShowNextPool();
     EXPECT_EQ(s.usage(), PoolUsage::Random);
-    EXPECT_EQ(s.ruleUsageOption(), 1);
+    EXPECT_EQ(s.usageOption(), 1);
 }
 
 TEST_F(Analysis, BackAndFinishSayHowTheWindowWasLeft) {
@@ -189,20 +188,18 @@ TEST_F(Analysis, TheClusterPageRunsOnEveryChangeAndClampsTheSpinner) {
         {"1.2", true, "1.3"}, {"7.6", true, "7.6"}, {"0.4", false, "0.4"}, {"0.3", true, "0.4"}, {"abc", true, "0.1"}};
     for (const auto& [text, up, expected] : spins) {
         s.SetRadiusText(text);
-        up ? s.SpinnerUp() : s.SpinnerDown();
+        s.StepRadius(up ? Direction::Up : Direction::Down);
         EXPECT_EQ(s.clusters().radiusText(), expected) << text;
     }
-    s.clusters().SpinnerPressed(3, 10);
-    EXPECT_EQ(s.clusters().radiusStep(), 1);
-    s.clusters().SpinnerPressed(6, 10);
-    EXPECT_EQ(s.clusters().radiusStep(), -1);
-    s.TimerTick();
+    s.clusters().StartRepeat(Direction::Down);
+    EXPECT_TRUE(s.clusters().timerEnabled());
+    s.RepeatTick();
     EXPECT_EQ(s.clusters().radiusText(), "0.4");
-    s.clusters().SpinnerReleased();
+    s.clusters().StopRepeat();
     EXPECT_FALSE(s.clusters().timerEnabled());
 
     // From the usage buttons a pool where nothing takes part says so.
-    s.ClusterUsageMouseUp(0);
+    s.SetClusterUsage(PoolUsage::Sequential);
     EXPECT_EQ(s.usage(), PoolUsage::Sequential);
     ASSERT_FALSE(messages.messages().empty());
     EXPECT_EQ(messages.messages().back(),
