@@ -48,7 +48,7 @@ void BM_DrawRanking(benchmark::State& state) {
     GraphView view;
     const auto type = static_cast<int>(state.range(0));
     for (auto _ : state) {
-        DrawPoolGraph(view, report, 1, type, sink);
+        DrawPoolGraph(view, report, 1, type);
         benchmark::DoNotOptimize(view.chart.pointCount());
     }
     state.SetLabel(std::string(PoolGraphName(type)));

@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (report.HasPool(p)) {
         ornexa::ChartModel chart;
         for (int m = 0; m <= 1; ++m) {
-            ornexa::DrawPoolSizeCurve(chart, sim, p, m, log);
+            ornexa::DrawPoolSizeCurve(chart, sim, p, m);
             ornexa::DrawLargestImprovement(chart, report, sim, p, m);
         }
         ornexa::DrawLargestWorkSets(chart, report, sim, p);

@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         ornexa::GraphView view;
         for (int type = 1; type <= ornexa::PoolGraphTypeCount; ++type) {
-            ornexa::DrawPoolGraph(view, report, p, type, log);
+            ornexa::DrawPoolGraph(view, report, p, type);
         }
         (void)ornexa::RulesFor(report, p, ornexa::PoolUsage::Random);
         (void)ornexa::RulesFor(report, p, ornexa::PoolUsage::Sequential);

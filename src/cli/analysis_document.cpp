@@ -28,11 +28,10 @@ json Texts(const auto& texts) {
     return list;
 }
 
-json Graph(int type, std::string_view name, const MessageLog& log, const GraphView& view, bool drawn,
-           bool withLegend = true) {
+json Graph(int type, std::string_view name, const GraphView& view, bool drawn, bool withLegend = true) {
     return {{"type", type},
             {"name", name},
-            {"messages", MessagesDocument(log.messages())},
+            {"messages", MessagesDocument(NoDataMessages(view.chart))},
             {"legend", withLegend ? LegendDocument(view.legend) : json::array()},
             {"chart", ChartDocument(view.chart, drawn)}};
 }
@@ -43,9 +42,8 @@ json ObjectDocument(const Report& report, int o) {
     json graphs = json::array();
     const std::string name(object.ObjName.trimmed());
     for (int type = 1; type <= ObjectGraphTypeCount; ++type) {
-        MessageLog log;
-        const bool drawn = ShowObjectGraph(view, report, o, type, name, log);
-        graphs.push_back(Graph(type, ObjectGraphName(type), log, view, drawn));
+        const bool drawn = ShowObjectGraph(view, report, o, type, name);
+        graphs.push_back(Graph(type, ObjectGraphName(type), view, drawn));
     }
     return {{"number", o},
             {"name", Latin1ToUtf8(name)},
@@ -60,9 +58,8 @@ json PoolDocument(const Report& report, const SimulationData& sim, int p, const 
     json graphs = json::array();
     GraphView view; // one fresh view for the 22 drawings, as the tab shows them in turn
     for (int type = 1; type <= PoolGraphTypeCount; ++type) {
-        MessageLog log;
-        const bool drawn = DrawPoolGraph(view, report, p, type, log);
-        graphs.push_back(Graph(type, PoolGraphName(type), log, view, drawn));
+        const bool drawn = DrawPoolGraph(view, report, p, type);
+        graphs.push_back(Graph(type, PoolGraphName(type), view, drawn));
     }
     json doc = {{"pool", p},
                 {"name", Latin1ToUtf8(report.Pools(p).PoolName.trimmed())},

@@ -13,10 +13,10 @@ using json = nlohmann::ordered_json;
 
 namespace {
 
-json Graph(int type, std::string_view name, const MessageLog& log, const ChartModel& chart, bool drawn) {
+json Graph(int type, std::string_view name, const ChartModel& chart, bool drawn) {
     return {{"type", type},
             {"name", name},
-            {"messages", MessagesDocument(log.messages())},
+            {"messages", MessagesDocument(NoDataMessages(chart))},
             {"legend", json::array()},
             {"chart", ChartDocument(chart, drawn)}};
 }
@@ -66,21 +66,17 @@ json SimAnalysisDocument(const Report& report, const SimulationData& sim, int p,
     json curves = json::array();
     json improvements = json::array();
     for (int m = SysHitRatioMeasure; m <= IORateMeasure; ++m) {
-        MessageLog log;
         ChartModel curve;
-        const bool drawn = DrawPoolSizeCurve(curve, sim, p, m, log);
-        curves.push_back(Graph(m, kMeasures[static_cast<std::size_t>(m)], log, curve, drawn));
-        MessageLog improvementLog;
+        const bool drawn = DrawPoolSizeCurve(curve, sim, p, m);
+        curves.push_back(Graph(m, kMeasures[static_cast<std::size_t>(m)], curve, drawn));
         ChartModel improvement;
         DrawLargestImprovement(improvement, report, sim, p, m);
-        improvements.push_back(
-            Graph(m, kMeasures[static_cast<std::size_t>(m)], improvementLog, improvement, improvement.hasData()));
+        improvements.push_back(Graph(m, kMeasures[static_cast<std::size_t>(m)], improvement, improvement.hasData()));
     }
     ChartModel largest;
     ChartModel smallest;
     DrawLargestWorkSets(largest, report, sim, p);
     DrawSmallestWorkSets(smallest, report, sim, p);
-    const MessageLog none;
 
     json details = json::array();
     const ObjectRange range = PoolObjects(report, p);
@@ -105,8 +101,8 @@ json SimAnalysisDocument(const Report& report, const SimulationData& sim, int p,
             {"size_list", sizeList},
             {"curves", curves},
             {"largest_improvement", improvements},
-            {"largest_work_sets", Graph(0, "Largest Max WorkSet", none, largest, largest.hasData())},
-            {"smallest_work_sets", Graph(1, "Smallest Max WorkSet", none, smallest, smallest.hasData())},
+            {"largest_work_sets", Graph(0, "Largest Max WorkSet", largest, largest.hasData())},
+            {"smallest_work_sets", Graph(1, "Smallest Max WorkSet", smallest, smallest.hasData())},
             {"work_set_size_index", WorkSetSizeIndex(sim, p)},
             {"object_details", details},
             {"clusters", clusters}};

@@ -45,6 +45,12 @@ int AnalysisSession::simulatedPool() const {
     return sim_.ShownPool();
 }
 
+void AnalysisSession::Tell(const ChartModel& chart) {
+    for (const Message& message : NoDataMessages(chart)) {
+        messages_.Show(message);
+    }
+}
+
 void AnalysisSession::SetCurrentPool(int pool) {
     currentPool_ = pool;
     simPage_.SetPool(pool);
@@ -204,7 +210,8 @@ void AnalysisSession::DrawPoolGraph() {
     if (poolGraphType_ == 0 || !report_.HasPool(p)) {
         return;
     }
-    ornexa::DrawPoolGraph(poolGraph_, report_, p, poolGraphType_, messages_, style_);
+    ornexa::DrawPoolGraph(poolGraph_, report_, p, poolGraphType_, style_);
+    Tell(poolGraph_.chart);
 }
 
 void AnalysisSession::ClickPoolChart(std::optional<ChartHit> hit) {
@@ -274,7 +281,8 @@ void AnalysisSession::ShowObjectGraph() {
     if (selectedObjectRow_) {
         rowText = objectList_[static_cast<std::size_t>(*selectedObjectRow_)].text;
     }
-    ornexa::ShowObjectGraph(objectGraph_, report_, currentObject_, objectGraphType_, rowText, messages_, style_);
+    ornexa::ShowObjectGraph(objectGraph_, report_, currentObject_, objectGraphType_, rowText, style_);
+    Tell(objectGraph_.chart);
 }
 
 void AnalysisSession::SortObjectList(int column) {

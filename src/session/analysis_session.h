@@ -156,6 +156,7 @@ private:
     void PrepareRuleAnalysis();
     void ShowPoolChange(int pool, const char* failureTitle);
     void SetCurrentPool(int pool);
+    void Tell(const ChartModel& chart); // why a chart drew nothing
 
     const Report& report_;
     const SimulationData& sim_;

@@ -40,7 +40,10 @@ void SimGraphPage::SelectMeasure(int measure) {
         return;
     }
     measure_ = measure;
-    curveDrawn_ = DrawPoolSizeCurve(charts_[OptimalPoolSizeTab], sim_, p, measure, messages_);
+    curveDrawn_ = DrawPoolSizeCurve(charts_[OptimalPoolSizeTab], sim_, p, measure);
+    for (const Message& message : NoDataMessages(charts_[OptimalPoolSizeTab])) {
+        messages_.Show(message);
+    }
     DrawLargestImprovement(charts_[LargestImprovementTab], report_, sim_, p, measure);
 }
 

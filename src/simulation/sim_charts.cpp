@@ -82,10 +82,11 @@ int BarsOf(const Report& report, int p) {
 
 } // namespace
 
-bool DrawPoolSizeCurve(ChartModel& chart, const SimulationData& sim, int p, int measure, MessageSink& messages) {
+bool DrawPoolSizeCurve(ChartModel& chart, const SimulationData& sim, int p, int measure) {
     const PoolSimulation& pool = sim.Pools(p);
     const int n = sim.SizeCount();
     chart.OpenData(ChartKind::Curve, 1, n);
+    chart.noData.clear();
     chart.visible = true;
     chart.title = measure == SysHitRatioMeasure ? "Pool Size Versus System Hit Ratio" : "Pool Size Versus Read IO Rate";
     if (n == 0) {
@@ -110,7 +111,7 @@ bool DrawPoolSizeCurve(ChartModel& chart, const SimulationData& sim, int p, int 
     }
     // A curve of zero read I/O rates has no scale to draw on.
     if (measure == IORateMeasure && !anyRate) {
-        messages.Show({"", std::string(ZeroIORatesText), MessageIcon::None});
+        chart.noData.emplace_back(ZeroIORatesText);
         chart.visible = false;
         return false;
     }

@@ -21,7 +21,7 @@ inline constexpr std::string_view ZeroIORatesText = "Encountered ZERO IO Rates i
 
 // The measure of pool p against its simulated sizes, in file order. Returns false when the I/O
 // rate curve stopped on a failure (every rate zero); the chart is then hidden.
-bool DrawPoolSizeCurve(ChartModel& chart, const SimulationData& sim, int p, int measure, MessageSink& messages);
+bool DrawPoolSizeCurve(ChartModel& chart, const SimulationData& sim, int p, int measure);
 
 // Objects whose measure changes most across the simulated sizes (sizes with a working set only),
 // at most ten bars, rank 1 last.

@@ -21,6 +21,14 @@ void ChartModel::OpenData(ChartKind chartKind, int seriesCount, int pointCount) 
     xMax.reset();
 }
 
+std::vector<Message> NoDataMessages(const ChartModel& chart) {
+    std::vector<Message> messages;
+    for (const std::string& text : chart.noData) {
+        messages.push_back({"", text, MessageIcon::None});
+    }
+    return messages;
+}
+
 double ShownValue(float value) {
     std::array<char, 32> buf{};
     const auto written = std::to_chars(buf.data(), buf.data() + buf.size(), value);

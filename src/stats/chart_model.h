@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "report/messages.h"
+
 namespace ornexa {
 
 // What kind of chart a surface shows; the numbers are the surface's own kind codes.
@@ -25,6 +27,9 @@ struct ChartModel {
     std::optional<double> axisMax;
     std::optional<double> xMin;
     std::optional<double> xMax;
+    // Why the last drawing had nothing to draw, each text told to the user in turn; empty when it
+    // drew. A chart without data may still show what it showed before.
+    std::vector<std::string> noData;
 
     // Opens data for `seriesCount` series of `pointCount` points, all 0 and unlabelled, every
     // series shown and no axis limits. Titles stay.
@@ -37,6 +42,9 @@ struct ChartModel {
     // is none.
     [[nodiscard]] int ObjectAt(int point) const;
 };
+
+// The boxes that tell a chart's "no data" texts: no title, no icon.
+std::vector<Message> NoDataMessages(const ChartModel& chart);
 
 // A single-precision figure as the Double its shortest decimal text reads as (10.257358, not
 // 10.257357597351074), so views and documents show the figure that was ranked.

@@ -27,11 +27,12 @@ ObjectIcon IconOf(const ObjectRecord& object) {
 }
 
 bool ShowObjectGraph(GraphView& view, const Report& report, int o, int type,
-                     const std::optional<std::string>& selectedRowText, MessageSink& messages, NumberStyle style) {
+                     const std::optional<std::string>& selectedRowText, NumberStyle style) {
     if (type < 1 || type > ObjectGraphTypeCount || o < 1 || o > report.ObjectCount()) {
         return false;
     }
     const ShareResult share = ObjectShare(report, o, type, style);
+    view.chart.noData.clear();
     Legend& legend = view.legend;
     static constexpr std::array<std::array<std::string_view, 5>, 3> captions{{
         {"Seq. Access", "Rnd. Access", "RID List", "Total", ""},
@@ -47,8 +48,8 @@ bool ShowObjectGraph(GraphView& view, const Report& report, int o, int type,
     for (int i = 0; i < share.sources; ++i) {
         legend[static_cast<std::size_t>(i)].value = share.values[static_cast<std::size_t>(i)];
     }
-    if (share.message) {
-        messages.Show(*share.message);
+    if (share.noData) {
+        view.chart.noData.push_back(*share.noData);
         return false;
     }
     legend[static_cast<std::size_t>(share.sources)].value = share.total;

@@ -66,8 +66,10 @@ void SetLegend(Legend& legend, std::initializer_list<std::string_view> captions,
 
 } // namespace
 
-bool DrawPoolGraph(GraphView& view, const Report& report, int p, int type, MessageSink& messages, NumberStyle style) {
+bool DrawPoolGraph(GraphView& view, const Report& report, int p, int type, NumberStyle style) {
     const PoolRecord& pool = report.Pools(p);
+    std::vector<std::string>& noData = view.chart.noData;
+    noData.clear();
     Legend& legend = view.legend;
     ShareData share;
     RankedList ranked;
@@ -83,8 +85,8 @@ bool DrawPoolGraph(GraphView& view, const Report& report, int p, int type, Messa
             legend[3].caption = "Total";
             legend[3].value = result.total;
         }
-        if (result.message) {
-            messages.Show(*result.message);
+        if (result.noData) {
+            noData.push_back(*result.noData);
         }
     } else {
         ranked = RankPoolObjects(report, p, type);
@@ -125,7 +127,7 @@ bool DrawPoolGraph(GraphView& view, const Report& report, int p, int type, Messa
     }
     if (share.ShareTotal == 0) {
         chart.visible = false;
-        messages.Show({"", std::string(ChartZeroText), MessageIcon::None});
+        noData.emplace_back(ChartZeroText);
         return false;
     }
     chart.OpenData(ChartKind::Share, 1, share.ShareCount);

@@ -17,7 +17,8 @@ std::string_view PoolGraphName(int type);
 inline constexpr std::string_view ChartZeroText = "Number Of Pages Read Is ZERO. Can not Graph";
 
 // Draws graph type 1..22 of pool p into `view`: share charts of the pool's activity (1 to 6) or a
-// ranking of its objects (7 to 22), with the legend. Returns whether a chart was drawn.
-bool DrawPoolGraph(GraphView& view, const Report& report, int p, int type, MessageSink& messages, NumberStyle style = {});
+// ranking of its objects (7 to 22), with the legend. Returns whether a chart was drawn; when not, the
+// chart's noData says why.
+bool DrawPoolGraph(GraphView& view, const Report& report, int p, int type, NumberStyle style = {});
 
 } // namespace ornexa

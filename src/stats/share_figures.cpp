@@ -59,7 +59,7 @@ ShareResult OwnShare(int kind, const std::array<std::int64_t, 4>& x, int n, bool
         r.data.ShareTotal += value;
     }
     if (zeroCheck && r.data.ShareTotal == 0) {
-        r.message = Message{"", std::string(zeroText), MessageIcon::None};
+        r.noData = std::string(zeroText);
     } else {
         for (int i = 1; i <= n; ++i) {
             r.data.ShareValues(i) = x[static_cast<std::size_t>(i - 1)];

@@ -31,7 +31,7 @@ struct ShareResult {
     int sources = 0;                   // number of legend value texts: 3 or 4
     std::array<std::string, 4> values; // legend value texts of slices 1..sources
     std::string total;                 // the total's legend text
-    std::optional<Message> message;    // shown when there is nothing to draw
+    std::optional<std::string> noData; // told when there is nothing to draw
 };
 
 inline constexpr std::string_view PagesReadZeroText = "Number Of Pages Read Is ZERO. Can not Graph ...";

@@ -38,8 +38,7 @@ TEST(DrawPoolSizeCurve, PlotsSizesInFileOrderWithTheirRanges) {
         sim.Pools(1).SimReadIORate(k) = 0;
     }
     ChartModel chart;
-    MessageLog log;
-    EXPECT_TRUE(DrawPoolSizeCurve(chart, sim, 1, SysHitRatioMeasure, log));
+    EXPECT_TRUE(DrawPoolSizeCurve(chart, sim, 1, SysHitRatioMeasure));
     EXPECT_EQ(chart.kind, ChartKind::Curve);
     EXPECT_EQ(chart.title, "Pool Size Versus System Hit Ratio");
     EXPECT_EQ(chart.xValues, (std::vector<double>{400, 100, 200}));
@@ -48,10 +47,10 @@ TEST(DrawPoolSizeCurve, PlotsSizesInFileOrderWithTheirRanges) {
     EXPECT_EQ(chart.xMax, 400);
     EXPECT_EQ(chart.axisMin, 87);
     EXPECT_EQ(chart.axisMax, 89);
-    EXPECT_TRUE(log.messages().empty());
+    EXPECT_TRUE(chart.noData.empty());
 
-    EXPECT_FALSE(DrawPoolSizeCurve(chart, sim, 1, IORateMeasure, log));
-    EXPECT_EQ(log.messages().at(0),
+    EXPECT_FALSE(DrawPoolSizeCurve(chart, sim, 1, IORateMeasure));
+    EXPECT_EQ(NoDataMessages(chart).at(0),
               (Message{"", "Encountered ZERO IO Rates in data. Can not plot Graph", MessageIcon::None}));
     EXPECT_FALSE(chart.visible);
 }

@@ -27,7 +27,7 @@ TEST(PoolShare, ObjectTypeSharesKeepEmptyBucketsWithoutLabels) {
     EXPECT_EQ(share.total, "  2,000");
     EXPECT_EQ(ShareLabelWithPercent(share.data, 1), "Index (100.0%)");
     EXPECT_EQ(ShareLabelWithPercent(share.data, 2), "(0.0%)");
-    EXPECT_FALSE(share.message);
+    EXPECT_FALSE(share.noData);
 }
 
 TEST(PoolShare, ZeroTotalsOfReadTypesAreReported) {
@@ -40,18 +40,20 @@ TEST(PoolShare, ZeroTotalsOfReadTypesAreReported) {
     const ShareResult access = PoolShare(report, 1, 1);
     EXPECT_EQ(access.data.ShareCount, 3); // whatever the total
     EXPECT_EQ(access.data.ShareTotal, 0);
-    EXPECT_FALSE(access.message);
-    EXPECT_EQ(PoolShare(report, 1, 2).message->text, "Number Of Pages Read Is ZERO. Can not Graph ...");
-    EXPECT_EQ(PoolShare(report, 1, 3).message->text, "Number Of Start IOs Is ZERO. Can not Graph ...");
+    EXPECT_FALSE(access.noData);
+    EXPECT_EQ(PoolShare(report, 1, 2).noData, "Number Of Pages Read Is ZERO. Can not Graph ...");
+    EXPECT_EQ(PoolShare(report, 1, 3).noData, "Number Of Start IOs Is ZERO. Can not Graph ...");
     EXPECT_EQ(PoolShare(report, 1, 3).data.ShareCount, 0);
     EXPECT_EQ(PoolShare(report, 1, 5).data.ShareCount, 0); // no objects
 
     GraphView view;
-    MessageLog log;
-    EXPECT_FALSE(DrawPoolGraph(view, report, 1, 2, log));
-    ASSERT_EQ(log.messages().size(), 2U);
-    EXPECT_EQ(log.messages()[1], (Message{"", "Number Of Pages Read Is ZERO. Can not Graph", MessageIcon::None}));
+    EXPECT_FALSE(DrawPoolGraph(view, report, 1, 2));
+    const Messages told = NoDataMessages(view.chart);
+    ASSERT_EQ(told.size(), 2U); // the share's reason, then the chart's
+    EXPECT_EQ(told[1], (Message{"", "Number Of Pages Read Is ZERO. Can not Graph", MessageIcon::None}));
     EXPECT_FALSE(view.chart.visible);
+    EXPECT_TRUE(DrawPoolGraph(view, report, 1, 7)); // the next drawing that draws tells nothing
+    EXPECT_TRUE(view.chart.noData.empty());
 }
 
 TEST(ShareLabelWithPercent, NamesTheSliceWithItsShare) {
@@ -87,7 +89,7 @@ TEST(ObjectShare, ReadTypesWithoutReadsReportAndDrawNothing) {
     test::AddPool(report, test::TestPool("BP1"),
                   {ObjectWith("BP1", "A", 'T', [](ObjectRecord& o) { o.ReadIOsByType = {}; })});
     const ShareResult share = ObjectShare(report, 1, 3);
-    EXPECT_EQ(share.message->text, "Number Of Pages Read Is ZERO. Can not Graph ...");
+    EXPECT_EQ(share.noData, "Number Of Pages Read Is ZERO. Can not Graph ...");
     EXPECT_EQ(share.data.ShareCount, 0);
 }
 
