@@ -95,7 +95,8 @@ void BM_SpinnerSweep5000(benchmark::State& state) {
     NullSink sink;
     for (auto _ : state) {
         for (int tenths = 4; tenths <= 76; ++tenths) {
-            const ClusterRun run = RunClusterAnalysis(c.report, c.sim, 1, 1, PoolUsage::Random, 50, tenths / 10.0, sink);
+            const ClusterRun run =
+                RunClusterAnalysis(c.report, c.sim, 1, 1, PoolUsage::Random, 50, tenths / 10.0, sink);
             benchmark::DoNotOptimize(run.result);
         }
     }

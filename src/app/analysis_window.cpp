@@ -67,10 +67,7 @@ AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::Simul
     auto* layout = new QVBoxLayout(this);
     auto* menuBar = new QMenuBar(this);
     QMenu* menu = menuBar->addMenu(tr("&Window"));
-    menu->addAction(QStringLiteral("&About"), this, [this] {
-        ui_.SetParent(this);
-        ui_.ShowAbout();
-    });
+    menu->addAction(QStringLiteral("&About"), this, [this] { ui_.ShowAbout(); });
     layout->setMenuBar(menuBar);
 
     tabs_ = new QTabWidget(this);
@@ -304,9 +301,11 @@ QWidget* AnalysisWindow::BuildRuleTab() {
 
 void AnalysisWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // While the window shows, every box and dialog belongs to it (the file-selection window takes
+    // them back when this one closes).
+    ui_.SetParent(this);
     if (!activated_) {
         activated_ = true;
-        ui_.SetParent(this);
         session_.Activate();
         Refresh();
     }
@@ -321,13 +320,11 @@ QString AnalysisWindow::statusText() const {
 }
 
 void AnalysisWindow::ChoosePool(int row) {
-    ui_.SetParent(this);
     session_.SelectPoolFromList(row);
     Refresh();
 }
 
 void AnalysisWindow::ChoosePoolGraphType(int type) {
-    ui_.SetParent(this);
     session_.SelectPoolGraphType(type);
     Refresh();
 }
@@ -338,13 +335,11 @@ void AnalysisWindow::ActivatePoolBar(int point) {
 }
 
 void AnalysisWindow::ChooseObject(int row) {
-    ui_.SetParent(this);
     session_.SelectObjectRow(row);
     Refresh();
 }
 
 void AnalysisWindow::ChooseObjectGraphType(int type) {
-    ui_.SetParent(this);
     session_.SelectObjectGraphType(type);
     Refresh();
 }
@@ -360,19 +355,16 @@ void AnalysisWindow::ChooseUsage(int index) {
 }
 
 void AnalysisWindow::NextPool() {
-    ui_.SetParent(this);
     session_.ShowNextPool();
     Refresh();
 }
 
 void AnalysisWindow::PreviousPool() {
-    ui_.SetParent(this);
     session_.ShowPreviousPool();
     Refresh();
 }
 
 void AnalysisWindow::SelectTab(int tab) {
-    ui_.SetParent(this);
     session_.SelectTab(tab);
     Refresh();
 }

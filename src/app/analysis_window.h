@@ -26,8 +26,7 @@ class AnalysisWindow : public QDialog {
     Q_OBJECT
 public:
     AnalysisWindow(const ornexa::Report& report, const ornexa::SimulationData& sim, UiServices& ui,
-                   const std::filesystem::path& thresholdFolder,
-                   QWidget* parent = nullptr);
+                   const std::filesystem::path& thresholdFolder, QWidget* parent = nullptr);
 
     [[nodiscard]] ornexa::AnalysisSession& session() { return session_; }
     [[nodiscard]] QTabWidget* tabs() const { return tabs_; }

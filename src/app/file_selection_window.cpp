@@ -31,7 +31,8 @@ FileSelectionWindow::PresetChooser::ChooseFileToOpen(const ornexa::FileDialogReq
 
 FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, ornexa::SimulationData& sim, UiServices& ui,
                                          QWidget* parent)
-    : QMainWindow(parent), ui_(ui), chooser_(ui), session_(report, sim, ui, chooser_, [this](int percent) { progress_->setValue(percent); }),
+    : QMainWindow(parent), ui_(ui), chooser_(ui),
+      session_(report, sim, ui, chooser_, [this](int percent) { progress_->setValue(percent); }),
       tray_(new TrayMenu(ui, this)) {
     setObjectName(QStringLiteral("frmSelectFiles"));
     setWindowTitle(QStringLiteral("QVLGraph"));

@@ -20,7 +20,8 @@ struct AnalysisOptions {
 };
 
 // One PoolAnalysis per analysed pool, in table order.
-nlohmann::ordered_json AnalysisDocument(const Report& report, const SimulationData& sim, const AnalysisOptions& options);
+nlohmann::ordered_json AnalysisDocument(const Report& report, const SimulationData& sim,
+                                        const AnalysisOptions& options);
 
 // A chart as the document writes it; null when hidden or not drawn.
 nlohmann::ordered_json ChartDocument(const ChartModel& chart, bool drawn);

@@ -23,7 +23,8 @@ json Graph(int type, std::string_view name, const ChartModel& chart, bool drawn)
 
 constexpr std::array<std::string_view, 2> kMeasures{"Sys Hit Ratio", "I/O Rate"};
 
-json ClusterRunDocument(const Report& report, const SimulationData& sim, const ClusterRun& run, PoolUsage usage, double radius, double threshold) {
+json ClusterRunDocument(const Report& report, const SimulationData& sim, const ClusterRun& run, PoolUsage usage,
+                        double radius, double threshold) {
     json members = json::array();
     for (const int o : run.ClusterMembers) {
         members.push_back(o);

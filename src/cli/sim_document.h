@@ -7,8 +7,8 @@
 #include <nlohmann/json.hpp>
 
 #include "report/report_model.h"
-#include "simulation/sim_data.h"
 #include "rules/pool_usage.h"
+#include "simulation/sim_data.h"
 
 namespace ornexa::cli {
 

@@ -102,8 +102,8 @@ int BuildClusters(double radius, int m, std::vector<Long>& x, std::vector<Long>&
     return number;
 }
 
-ClusterRun RunClusterAnalysis(const Report& report, const SimulationData& sim, int p, int k, PoolUsage usage, double threshold, double radius,
-                              MessageSink& messages) {
+ClusterRun RunClusterAnalysis(const Report& report, const SimulationData& sim, int p, int k, PoolUsage usage,
+                              double threshold, double radius, MessageSink& messages) {
     ClusterRun run;
     run.size = k;
     if (!report.HasPool(p) || k < 1 || k > MaxSimSizes) {

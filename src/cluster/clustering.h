@@ -4,8 +4,8 @@
 
 #include "report/messages.h"
 #include "report/report_model.h"
-#include "simulation/sim_data.h"
 #include "rules/pool_usage.h"
+#include "simulation/sim_data.h"
 
 namespace ornexa {
 
@@ -31,8 +31,8 @@ bool TakesPart(const ObjectRecord& o, const ObjectSimulation& simulated, int k, 
 int BuildClusters(double radius, int m, std::vector<Long>& x, std::vector<Long>& y, MessageSink& messages);
 
 // The cluster analysis of pool p at simulated size k (1-based). A radius below 0.4 counts as 0.4.
-ClusterRun RunClusterAnalysis(const Report& report, const SimulationData& sim, int p, int k, PoolUsage usage, double threshold, double radius,
-                              MessageSink& messages);
+ClusterRun RunClusterAnalysis(const Report& report, const SimulationData& sim, int p, int k, PoolUsage usage,
+                              double threshold, double radius, MessageSink& messages);
 
 inline constexpr std::string_view NotApplicableText =
     "The WkSet Size for all objects in the pool is zero. Cluster Analysis not applicable";

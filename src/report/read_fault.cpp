@@ -41,8 +41,7 @@ Message MessageOf(const ReadFault& fault) {
         return Box(FileIOTitle, IncorrectFormatText, MessageIcon::Exclamation);
     case FaultKind::FieldError:
         return Box(FieldErrorTitle(fault.part),
-                   ReadErrorReport(fault.description, fault.line, fault.field, fault.column),
-                   MessageIcon::Exclamation);
+                   ReadErrorReport(fault.description, fault.line, fault.field, fault.column), MessageIcon::Exclamation);
     case FaultKind::NoStatistics:
         return Box(SimFileTitle, ReadStatisticsFirstText, MessageIcon::Critical);
     case FaultKind::IncludeObjects:

@@ -18,11 +18,11 @@ std::string_view RuleText(int n);
 // Properties of pool p that the rules look at.
 enum class ObjectMix { IndexesAndTableSpaces = 9, NoTableSpace = -1, TableSpacesOnly = 1 };
 ObjectMix PoolObjectMix(const Report& report, int p);
-bool AllSystemObjects(const Report& report, int p); // catalog, resource-limit, "*" and "U" objects only
+bool AllSystemObjects(const Report& report, int p);     // catalog, resource-limit, "*" and "U" objects only
 enum class SortWork { None = -9, Only = 1, Mixed = 0 }; // DSNDB07 objects among the pool's objects
 SortWork SortWorkPlacement(const Report& report, int p);
-bool HasBP32Pool(const Report& report);             // a pool named with "BP32" among the pools read
-int RandomIndexCheck(const Report& report, int p);  // -1 when an object has random getpages below 10 %
+bool HasBP32Pool(const Report& report);            // a pool named with "BP32" among the pools read
+int RandomIndexCheck(const Report& report, int p); // -1 when an object has random getpages below 10 %
 
 // The rule texts and the rules matched for the pool evaluated last.
 class RuleBook {

@@ -96,7 +96,8 @@ private:
         }
         if (!line) {
             result_.clearPath = true;
-            return FieldError(ReportPart::SimParameters, {ReadFailure::InputPastEnd, 0}, SimReadOutcome::ParameterError);
+            return FieldError(ReportPart::SimParameters, {ReadFailure::InputPastEnd, 0},
+                              SimReadOutcome::ParameterError);
         }
         if (includeFound) {
             result_.clearPath = true;
@@ -124,7 +125,8 @@ private:
             return FieldError(ReportPart::SimPoolLine, {ReadFailure::InputPastEnd, 0}, SimReadOutcome::PoolLineError);
         }
         if (p == 0) {
-            return FieldError(ReportPart::SimPoolLine, {ReadFailure::SubscriptOutOfRange, 0}, SimReadOutcome::PoolLineError,
+            return FieldError(ReportPart::SimPoolLine, {ReadFailure::SubscriptOutOfRange, 0},
+                              SimReadOutcome::PoolLineError,
                               "no pool of the statistics is named " + sim.SimPoolName.str());
         }
         sim_.simulatedPool = p;
@@ -136,7 +138,8 @@ private:
             const auto size = static_cast<std::int64_t>(sim.SimVPSize(k)) + sim.SimHPSize(k);
             const Converted<Long> poolSize = DoubleToLong(static_cast<double>(size));
             if (!poolSize) {
-                return FieldError(ReportPart::SimPoolLine, {poolSize.failure(), SimParamColumns()[10 + 2 * (k - 1)].Start},
+                return FieldError(ReportPart::SimPoolLine,
+                                  {poolSize.failure(), SimParamColumns()[10 + 2 * (k - 1)].Start},
                                   SimReadOutcome::PoolLineError);
             }
             pool.SimPoolSize(k) = poolSize.value();
@@ -213,7 +216,8 @@ private:
         return Stop(outcome);
     }
 
-    SimReadResult FieldError(ReportPart part, FieldFault fault, SimReadOutcome outcome, const std::string& reason = {}) {
+    SimReadResult FieldError(ReportPart part, FieldFault fault, SimReadOutcome outcome,
+                             const std::string& reason = {}) {
         Counters();
         const std::string description =
             reason.empty() ? std::string(Describe(fault.failure)) : WithReason(fault.failure, reason);

@@ -31,10 +31,10 @@ struct SimReadResult {
     SimReadOutcome outcome = SimReadOutcome::Failed;
     std::int64_t ReadLineNo = 0;
     std::int32_t ReadFieldNo = 0;
-    bool clearPath = false; // the file-name label is cleared
-    bool beep = false;      // the refusal is also sounded
-    int objectLines = 0;    // object simulation lines stored
-    int skippedLines = 0;   // object simulation lines left (unknown object or a bad field)
+    bool clearPath = false;         // the file-name label is cleared
+    bool beep = false;              // the refusal is also sounded
+    int objectLines = 0;            // object simulation lines stored
+    int skippedLines = 0;           // object simulation lines left (unknown object or a bad field)
     std::vector<ReadFault> skipped; // why each of them was left, in file order
     std::optional<ReadFault> fault; // what stopped a read that did not load
 

@@ -3,9 +3,12 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -40,6 +43,40 @@ public:
     std::vector<ornexa::Message> messages;
     int about = 0;
 };
+
+// The user's actions on the real widgets, found by their object names.
+void ClickButton(QWidget& window, const char* name) {
+    auto* button = window.findChild<QPushButton*>(QString::fromLatin1(name));
+    ASSERT_NE(button, nullptr) << name;
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void ClickRow(QTableView* table, int row) {
+    const QModelIndex index = table->model()->index(row, 0);
+    table->scrollTo(index);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(index).center());
+}
+
+void ClickTab(AnalysisWindow& w, int tab) {
+    QTabBar* bar = w.tabs()->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+}
+
+void ClickHeader(QTableView* table, int column) {
+    QHeaderView* header = table->horizontalHeader();
+    QTest::mouseClick(
+        header->viewport(), Qt::LeftButton, {},
+        QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2));
+}
+
+// Chooses graph `type` (1-based) with the keyboard, as the list offers it.
+void ChooseGraph(QComboBox* list, int type) {
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Home);
+    for (int i = 1; i < type; ++i) {
+        QTest::keyClick(list, Qt::Key_Down);
+    }
+}
 
 class Gui : public ::testing::Test {
 protected:
@@ -83,21 +120,22 @@ TEST_F(Gui, OpensTheSamplesThroughTheDialogsAndShowsEveryTab) {
         EXPECT_TRUE(w.tabs()->isTabVisible(ornexa::SimGraphTab));
         EXPECT_FALSE(w.tabs()->isTabEnabled(ornexa::PoolInfoTab));
         EXPECT_EQ(w.poolList()->model()->rowCount(), 9);
-        w.ChoosePool(1); // BP1, the simulated pool
+        ClickRow(w.poolList(), 1); // BP1, the simulated pool
         EXPECT_TRUE(w.tabs()->isTabEnabled(ornexa::SimGraphTab));
         EXPECT_EQ(w.windowTitle(), "Quorvel - BP1");
         for (int tab = 0; tab < ornexa::AnalysisTabCount; ++tab) {
-            w.SelectTab(tab);
+            ClickTab(w, tab);
             EXPECT_EQ(w.tabs()->currentIndex(), tab);
         }
         EXPECT_EQ(w.statusText(), "Cluster Analysis details");
-        w.SelectTab(ornexa::PoolStatAnalysisTab);
+        ClickTab(w, ornexa::PoolStatAnalysisTab);
         EXPECT_EQ(w.statusText(), "Buffer Pool Statistical Analysis");
         for (int type = 1; type <= 22; ++type) {
-            w.ChoosePoolGraphType(type);
+            ChooseGraph(w.poolGraphTypes(), type);
             EXPECT_EQ(w.poolGraphTypes()->currentIndex(), type - 1);
+            EXPECT_EQ(w.session().poolGraphType(), type);
         }
-        w.ChoosePool(7); // BP10: not simulated
+        ClickRow(w.poolList(), 7); // BP10: not simulated
         EXPECT_FALSE(w.tabs()->isTabEnabled(ornexa::SimGraphTab));
     };
     files.ClickNext();
@@ -107,13 +145,13 @@ TEST_F(Gui, OpensTheSamplesThroughTheDialogsAndShowsEveryTab) {
 TEST_F(Gui, ABarOpensItsObjectAlsoAfterTheListWasSorted) {
     OpenSamples();
     drive = [this](AnalysisWindow& w) {
-        w.ChoosePool(2);
-        w.SelectTab(ornexa::ObjectInfoTab);
-        w.SortObjects(0);
-        w.SortObjects(0); // descending
+        ClickRow(w.poolList(), 2);
+        ClickTab(w, ornexa::ObjectInfoTab);
+        ClickHeader(w.objectList(), 0);
+        ClickHeader(w.objectList(), 0); // descending
         EXPECT_TRUE(w.objectList()->model()->headerData(0, Qt::Horizontal).toString().endsWith(" (D)"));
-        w.SelectTab(ornexa::PoolInfoTab);
-        w.ChoosePoolGraphType(7);
+        ClickTab(w, ornexa::PoolInfoTab);
+        ChooseGraph(w.poolGraphTypes(), 7);
         const ornexa::ChartModel& chart = w.poolChart()->model();
         const int top = chart.pointCount() - 1;
         const int object = chart.ObjectAt(top);
@@ -130,15 +168,15 @@ TEST_F(Gui, ABarOpensItsObjectAlsoAfterTheListWasSorted) {
 TEST_F(Gui, NextAndPreviousStopAtTheEndsAndUsageChangesTheRules) {
     OpenSamples();
     drive = [](AnalysisWindow& w) {
-        w.ChoosePool(0);
-        w.PreviousPool();
+        ClickRow(w.poolList(), 0);
+        ClickButton(w, "cmdPreviousPool");
         EXPECT_EQ(w.session().currentPool(), 1);
         for (int i = 0; i < 12; ++i) {
-            w.NextPool();
+            ClickButton(w, "cmdNextPool");
         }
         EXPECT_EQ(w.session().currentPool(), 9);
-        w.ChoosePool(5); // BP7, the sort pool
-        w.SelectTab(ornexa::PoolStatAnalysisTab);
+        ClickRow(w.poolList(), 5); // BP7, the sort pool
+        ClickTab(w, ornexa::PoolStatAnalysisTab);
         const auto hasRule10 = [&w] {
             return !w.rules()->findItems(QStringLiteral("Rule # 10 "), Qt::MatchContains).isEmpty();
         };
@@ -166,7 +204,7 @@ TEST_F(Gui, BackReturnsForAFreshWindowAndFinishQuits) {
     files.ClickOpenStatistics();
     drive = [](AnalysisWindow& w) {
         EXPECT_EQ(w.session().currentPool(), 1);
-        w.Finish();
+        ClickButton(w, "cmdFinish");
     };
     QSignalSpy quit(&files, &FileSelectionWindow::quitRequested);
     files.ClickNext();

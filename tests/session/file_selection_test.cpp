@@ -56,7 +56,8 @@ protected:
     FileSelection() {
         const samplegen::SimSample sample = samplegen::BuildSampleSimulation();
         statPath = dir.Write("report.sta", samplegen::StatisticsText(sample.report));
-        simPath = dir.Write("report.sim", samplegen::SimulationText(sample.report, sample.sim, sample.pool, sample.objects));
+        simPath =
+            dir.Write("report.sim", samplegen::SimulationText(sample.report, sample.sim, sample.pool, sample.objects));
         badStatPath = dir.Write("bad.sta", "no environment line\r\n");
     }
 

@@ -247,7 +247,7 @@ TEST(ReadSimulationFile, ChecksThatOneSimulatedSizeIsThePoolsOwn) {
     ASSERT_EQ(refused.messages.size(), 1U);
     EXPECT_EQ(refused.messages[0], (Message{"", "A Simulation Size Must match Original Pool Size", MessageIcon::None}));
     EXPECT_FALSE(refused.sim.SimFileLoaded);
-    EXPECT_EQ(refused.sim.simulatedPool, 2);               // the pool stays current
+    EXPECT_EQ(refused.sim.simulatedPool, 2);             // the pool stays current
     EXPECT_EQ(refused.sim.Pools(2).SimPoolSize(3), 400); // and keeps what was read
 }
 
@@ -368,8 +368,7 @@ TEST(ReadSimulationFile, NeedsLoadedStatisticsAndOpensNothingWithout) {
     EXPECT_EQ(result.outcome, SimReadOutcome::NoStatistics);
     const Messages messages = MessagesOf(result);
     ASSERT_EQ(messages.size(), 1U); // no second box about the missing file
-    EXPECT_EQ(messages[0],
-              (Message{"Simulation File", "Please Read Statistics File First", MessageIcon::Critical}));
+    EXPECT_EQ(messages[0], (Message{"Simulation File", "Please Read Statistics File First", MessageIcon::Critical}));
 }
 
 TEST(ReadSimulationFile, AStoppedReadLeavesNoSimulationLoaded) {
