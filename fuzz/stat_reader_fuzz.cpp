@@ -27,7 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     ornexa::Report report;
-    ornexa::MessageLog log;
     const ornexa::StatReadResult result = ornexa::ReadStatisticsFile(report, input);
     Check(result.loaded() == !result.fault.has_value(), "a read ends loaded or with a fault, never both");
     Check(report.PoolCount() <= ornexa::Report::MaxPools && report.ObjectCount() <= ornexa::Report::MaxObjects,

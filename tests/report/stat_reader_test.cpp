@@ -201,6 +201,13 @@ TEST(ReadStatisticsFile, StopsAtAFieldErrorKeepingOnlyCompleteRecords) {
                   (Message{std::string(c.title), ReadErrorReport(c.description, c.line, c.field, c.column),
                            MessageIcon::Exclamation}));
         EXPECT_EQ(run.progress.back(), 0);
+        // The fault itself, as the front ends get it: where it lies, in numbers.
+        ASSERT_TRUE(run.result.fault);
+        EXPECT_EQ(run.result.fault->kind, FaultKind::FieldError);
+        EXPECT_EQ(run.result.fault->line, c.line);
+        EXPECT_EQ(run.result.fault->field, c.field);
+        EXPECT_EQ(run.result.fault->column, c.column);
+        EXPECT_EQ(run.result.fault->description, c.description);
         ASSERT_EQ(run.report.PoolCount(), c.pools);
         EXPECT_EQ(run.report.ObjectCount(), c.objects);
         for (int p = 1; p <= static_cast<int>(c.ranges.size()); ++p) {

@@ -31,7 +31,7 @@ void LoadStatistics(Report& report, const test::TempDir& dir, const std::string&
 
 SimReadResult ReadSim(const Report& report, SimulationData& sim, const test::TempDir& dir, const std::string& text,
                       std::vector<Message>* messages = nullptr) {
-    const SimReadResult result = ReadSimulationFile(report, sim, dir.Write("report.sim", text));
+    SimReadResult result = ReadSimulationFile(report, sim, dir.Write("report.sim", text));
     if (messages != nullptr) {
         *messages = MessagesOf(result);
     }
