@@ -35,7 +35,7 @@ std::string Figure(std::int64_t value) {
 AnalysisSession::AnalysisSession(const Report& report, const SimulationData& sim, MessageSink& messages,
                                  std::filesystem::path thresholdFolder, NumberStyle style)
     : report_(report), sim_(sim), messages_(messages), thresholdFolder_(std::move(thresholdFolder)), style_(style),
-      simPage_(report, sim, messages, style), clusterPage_(report, sim, messages, thresholdFolder_) {
+      rulePage_(report), simPage_(report, sim, messages, style), clusterPage_(report, sim, messages, thresholdFolder_) {
     for (int t = 0; t < AnalysisTabCount; ++t) {
         tabs_[static_cast<std::size_t>(t)].caption = kTabs[static_cast<std::size_t>(t)].caption;
     }
@@ -85,7 +85,7 @@ void AnalysisSession::Activate() {
     FillObjectList();
     SelectObjectFromList();
     ShowObjectGraph();
-    PrepareRuleAnalysis();
+    rulePage_.SetPool(currentPool_);
     SelectTab(ReportInfoTab);
 }
 
@@ -100,8 +100,8 @@ void AnalysisSession::SelectTab(int tab) {
     } else if (tab == SimGraphTab) {
         simPage_.Enter();
     } else if (tab == SimClusterTab) {
-        clusterPage_.SelectPoolSize(0, usage_);
-        clusterPage_.Run(usage_);
+        clusterPage_.SelectPoolSize(0, usage());
+        clusterPage_.Run(usage());
     }
     statusText_ = kTabs[static_cast<std::size_t>(tab)].status;
 }
@@ -117,7 +117,7 @@ void AnalysisSession::SelectPoolFromList(int row) {
     ShowPoolHeader();
     FillObjectList();
     DrawPoolGraph();
-    PrepareRuleAnalysis();
+    rulePage_.SetPool(currentPool_);
     SimulationTest();
 }
 
@@ -131,7 +131,7 @@ void AnalysisSession::ShowPoolChange(int pool, const char* failureTitle) {
         // Redrawn once the list holds the new pool, so the title names the object shown.
         ShowObjectGraph();
         DrawPoolGraph();
-        PrepareRuleAnalysis();
+        rulePage_.SetPool(currentPool_);
         SimulationTest();
     } catch (const std::exception& e) {
         messages_.Show({failureTitle, e.what(), MessageIcon::Information});
@@ -297,19 +297,13 @@ void AnalysisSession::SortObjectList(int column) {
     }
 }
 
-void AnalysisSession::ShowRules() {
-    rules_.EvaluateRules(report_, currentPool_, usage_);
-    ruleAnalysis_ = ShowRuleAnalysis(report_, currentPool_, rules_);
-}
-
 void AnalysisSession::SetUsage(PoolUsage usage) {
-    usage_ = usage;
-    ShowRules();
+    rulePage_.SetUsage(usage);
 }
 
 void AnalysisSession::SetClusterUsage(PoolUsage usage) {
     SetUsage(usage);
-    clusterPage_.Run(usage_, true);
+    clusterPage_.Run(rulePage_.usage(), true);
 }
 
 bool AnalysisSession::CreateIndexFile(const std::filesystem::path& folder) {
@@ -318,12 +312,6 @@ bool AnalysisSession::CreateIndexFile(const std::filesystem::path& folder) {
         return false;
     }
     return WriteIndexExcludeFile(report_, p, folder, messages_);
-}
-
-// Every pool shown starts as a random pool; the rules are evaluated once.
-void AnalysisSession::PrepareRuleAnalysis() {
-    rules_.LoadRuleTexts();
-    SetUsage(PoolUsage::Random);
 }
 
 void AnalysisSession::Back() {

@@ -12,6 +12,7 @@
 #include "rules/config_rules.h"
 #include "rules/pool_usage.h"
 #include "session/cluster_page.h"
+#include "session/rule_analysis_page.h"
 #include "session/sim_graph_page.h"
 #include "simulation/sim_data.h"
 #include "stats/graph_view.h"
@@ -120,10 +121,10 @@ public:
     [[nodiscard]] std::optional<int> selectedObjectRow() const { return selectedObjectRow_; }
     [[nodiscard]] int objectGraphType() const { return objectGraphType_; }
     [[nodiscard]] const GraphView& objectGraph() const { return objectGraph_; }
-    [[nodiscard]] PoolUsage usage() const { return usage_; }
+    [[nodiscard]] PoolUsage usage() const { return rulePage_.usage(); }
     // The option button of the usage shown: 1 Random, 0 Sequential.
-    [[nodiscard]] int usageOption() const { return usage_ == PoolUsage::Sequential ? 0 : 1; }
-    [[nodiscard]] const RuleAnalysis& ruleAnalysis() const { return ruleAnalysis_; }
+    [[nodiscard]] int usageOption() const { return rulePage_.usageOption(); }
+    [[nodiscard]] const RuleAnalysis& ruleAnalysis() const { return rulePage_.analysis(); }
     [[nodiscard]] const std::filesystem::path& thresholdFolder() const { return thresholdFolder_; }
     [[nodiscard]] bool closed() const { return exit_ != AnalysisExit::Open; }
     [[nodiscard]] AnalysisExit exit() const { return exit_; }
@@ -139,10 +140,10 @@ public:
     [[nodiscard]] ClusterPage& clusters() { return clusterPage_; }
     [[nodiscard]] const ClusterPage& clusters() const { return clusterPage_; }
     // The cluster page's size, radius and spinner run the analysis with the pool's usage.
-    void SelectPoolSize(int index) { clusterPage_.SelectPoolSize(index, usage_); }
-    void SetRadiusText(std::string text) { clusterPage_.SetRadiusText(std::move(text), usage_); }
-    void StepRadius(Direction direction) { clusterPage_.StepRadius(direction, usage_); }
-    void RepeatTick() { clusterPage_.RepeatTick(usage_); }
+    void SelectPoolSize(int index) { clusterPage_.SelectPoolSize(index, usage()); }
+    void SetRadiusText(std::string text) { clusterPage_.SetRadiusText(std::move(text), usage()); }
+    void StepRadius(Direction direction) { clusterPage_.StepRadius(direction, usage()); }
+    void RepeatTick() { clusterPage_.RepeatTick(usage()); }
     // "&Create File - All Indexes": the exclude file of the pool's indexes in `folder`.
     bool CreateIndexFile(const std::filesystem::path& folder);
 
@@ -152,8 +153,6 @@ private:
     void DrawPoolGraph();
     void ShowObjectGraph();
     void SimulationTest();
-    void ShowRules();
-    void PrepareRuleAnalysis();
     void ShowPoolChange(int pool, const char* failureTitle);
     void SetCurrentPool(int pool);
     void Tell(const ChartModel& chart); // why a chart drew nothing
@@ -189,9 +188,7 @@ private:
     int objectGraphType_ = 0;
     GraphView objectGraph_;
 
-    PoolUsage usage_ = PoolUsage::None;
-    RuleBook rules_;
-    RuleAnalysis ruleAnalysis_;
+    RuleAnalysisPage rulePage_;
     SimGraphPage simPage_;
     ClusterPage clusterPage_;
 };
