@@ -18,7 +18,7 @@ Report OnePoolOf5000() {
     samplegen::Rng rng(77);
     const samplegen::PoolPlan plan{"BP1", samplegen::PoolMix::Mixed, 50000, 0, 80, 80, 50.0, 10.0, Report::MaxObjects};
     samplegen::AddPool(report, plan, rng);
-    report.ElapsedSeconds = ElapsedToSeconds(report.Header.ElapsedTime.padded());
+    report.ElapsedSeconds = ElapsedToSeconds(report.Header.ElapsedTime.Padded());
     report.StatFileLoaded = true;
     return report;
 }
@@ -28,7 +28,7 @@ public:
     void Show(const Message&) override {}
 };
 
-void BM_SelectPoolOf5000Objects(benchmark::State& state) {
+void BmSelectPoolOf5000Objects(benchmark::State& state) {
     const Report report = OnePoolOf5000();
     const SimulationData sim;
     NullSink sink;
@@ -37,23 +37,23 @@ void BM_SelectPoolOf5000Objects(benchmark::State& state) {
     session.Activate();
     for (auto _ : state) {
         session.SelectPoolFromList(0);
-        benchmark::DoNotOptimize(session.objectList().size());
+        benchmark::DoNotOptimize(session.ObjectList().size());
     }
 }
-BENCHMARK(BM_SelectPoolOf5000Objects)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmSelectPoolOf5000Objects)->Unit(benchmark::kMillisecond);
 
-void BM_DrawRanking(benchmark::State& state) {
+void BmDrawRanking(benchmark::State& state) {
     const Report report = OnePoolOf5000();
     NullSink sink;
     GraphView view;
     const auto type = static_cast<int>(state.range(0));
     for (auto _ : state) {
         DrawPoolGraph(view, report, 1, type);
-        benchmark::DoNotOptimize(view.chart.pointCount());
+        benchmark::DoNotOptimize(view.chart.PointCount());
     }
     state.SetLabel(std::string(PoolGraphName(type)));
 }
-BENCHMARK(BM_DrawRanking)->DenseRange(7, 22)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BmDrawRanking)->DenseRange(7, 22)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
@@ -79,7 +79,7 @@ Clustered ClusterPool() {
     return c;
 }
 
-void BM_ClusterRun5000(benchmark::State& state) {
+void BmClusterRun5000(benchmark::State& state) {
     const Clustered c = ClusterPool();
     NullSink sink;
     for (auto _ : state) {
@@ -87,10 +87,10 @@ void BM_ClusterRun5000(benchmark::State& state) {
         benchmark::DoNotOptimize(run.result);
     }
 }
-BENCHMARK(BM_ClusterRun5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmClusterRun5000)->Unit(benchmark::kMillisecond);
 
 // The spinner held from 0.4 to 7.6: 73 runs.
-void BM_SpinnerSweep5000(benchmark::State& state) {
+void BmSpinnerSweep5000(benchmark::State& state) {
     const Clustered c = ClusterPool();
     NullSink sink;
     for (auto _ : state) {
@@ -101,6 +101,6 @@ void BM_SpinnerSweep5000(benchmark::State& state) {
         }
     }
 }
-BENCHMARK(BM_SpinnerSweep5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmSpinnerSweep5000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -30,7 +30,7 @@ Report TwoPools() {
     return report;
 }
 
-void BM_WindowChoosesPoolOf5000(benchmark::State& state) {
+void BmWindowChoosesPoolOf5000(benchmark::State& state) {
     const Report report = TwoPools();
     const SimulationData sim;
     QuietServices ui;
@@ -46,7 +46,7 @@ void BM_WindowChoosesPoolOf5000(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_WindowChoosesPoolOf5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmWindowChoosesPoolOf5000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -64,13 +64,13 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     return lines;
 }
 
-void BM_ReadLargestReport(benchmark::State& state) {
+void BmReadLargestReport(benchmark::State& state) {
     const auto& largest = Largest();
     Report report;
     for (auto _ : state) {
         ResetReport(report);
         const StatReadResult result = ReadStatisticsFile(report, largest.path);
-        if (!result.loaded()) {
+        if (!result.Loaded()) {
             state.SkipWithError("the largest report did not load");
         }
         benchmark::DoNotOptimize(report.ObjectCount());
@@ -79,7 +79,7 @@ void BM_ReadLargestReport(benchmark::State& state) {
                             static_cast<std::int64_t>(largest.text.size()));
 }
 
-void BM_FloorSplitLines(benchmark::State& state) {
+void BmFloorSplitLines(benchmark::State& state) {
     const auto& largest = Largest();
     for (auto _ : state) {
         std::size_t count = 0;
@@ -109,16 +109,16 @@ template <std::size_t N> double ConvertNumbers(std::string_view line, std::span<
             start < line.size() ? line.substr(start, static_cast<std::size_t>(c.Length)) : std::string_view{};
         const Converted<double> value = TextToDouble(field);
         if (value && c.Kind != FieldKind::D) {
-            const Converted<Long> whole = DoubleToLong(value.value());
-            sum += whole ? whole.value() : 0;
+            const Converted<Long> whole = DoubleToLong(value.Value());
+            sum += whole ? whole.Value() : 0;
         } else if (value) {
-            sum += value.value();
+            sum += value.Value();
         }
     }
     return sum;
 }
 
-void BM_FloorConvertNumbers(benchmark::State& state) {
+void BmFloorConvertNumbers(benchmark::State& state) {
     const auto& largest = Largest();
     const std::vector<std::string_view> lines = SplitLines(largest.text);
     for (auto _ : state) {
@@ -137,9 +137,9 @@ void BM_FloorConvertNumbers(benchmark::State& state) {
                             static_cast<std::int64_t>(largest.text.size()));
 }
 
-BENCHMARK(BM_ReadLargestReport)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FloorSplitLines)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FloorConvertNumbers)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmReadLargestReport)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmFloorSplitLines)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmFloorConvertNumbers)->Unit(benchmark::kMillisecond);
 
 // Keeps each benchmark's time per iteration so the ratios can be printed at the end.
 class RatioReporter : public benchmark::ConsoleReporter {

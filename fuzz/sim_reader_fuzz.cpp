@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ornexa::SimulationData sim;
     ornexa::MessageLog log;
     const ornexa::SimReadResult result = ornexa::ReadSimulationFile(report, sim, input);
-    if (result.loaded() != sim.SimFileLoaded || result.loaded() == result.fault.has_value()) {
+    if (result.Loaded() != sim.SimFileLoaded || result.Loaded() == result.fault.has_value()) {
         throw std::logic_error("SimFileLoaded follows the outcome of the read, and a fault only a failed one");
     }
     const int p = sim.simulatedPool;

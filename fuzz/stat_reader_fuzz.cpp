@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     ornexa::Report report;
     const ornexa::StatReadResult result = ornexa::ReadStatisticsFile(report, input);
-    Check(result.loaded() == !result.fault.has_value(), "a read ends loaded or with a fault, never both");
+    Check(result.Loaded() == !result.fault.has_value(), "a read ends loaded or with a fault, never both");
     Check(report.PoolCount() <= ornexa::Report::MaxPools && report.ObjectCount() <= ornexa::Report::MaxObjects,
           "tables stay within their limits");
     int next = 1;

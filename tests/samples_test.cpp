@@ -37,8 +37,8 @@ TEST(Samples, CoverThePoolKindsTheViewsDistinguish) {
     int special = 0;
     int sortWork = 0;
     for (int o = 1; o <= sample.ObjectCount(); ++o) {
-        const auto name = sample.Objects(o).ObjName.trimmed();
-        const auto type = sample.Objects(o).ObjType.trimmed();
+        const auto name = sample.Objects(o).ObjName.Trimmed();
+        const auto type = sample.Objects(o).ObjType.Trimmed();
         catalog += name.rfind("DSNDB06.", 0) == 0 ? 1 : 0;
         sortWork += name.rfind("DSNDB07.", 0) == 0 ? 1 : 0;
         special += (type == "*" || type == "U") ? 1 : 0;

@@ -79,7 +79,7 @@ AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::Simul
     tabs_->addTab(new QLabel(tr("The simulation graphs come with a later version."), this), QString());
     tabs_->addTab(new QLabel(tr("The cluster analysis comes with a later version."), this), QString());
     for (int t = 0; t < ornexa::AnalysisTabCount; ++t) {
-        tabs_->setTabText(t, Text(session_.tabs()[static_cast<std::size_t>(t)].caption));
+        tabs_->setTabText(t, Text(session_.Tabs()[static_cast<std::size_t>(t)].caption));
     }
     layout->addWidget(tabs_, 1);
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int tab) {
@@ -113,7 +113,7 @@ AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::Simul
 
     // Initialisation and loading; activation follows the first showing.
     session_.Load();
-    poolModel_->SetRows(session_.poolList());
+    poolModel_->SetRows(session_.PoolList());
     resize(fontMetrics().averageCharWidth() * 150, fontMetrics().height() * 45);
 }
 
@@ -230,7 +230,7 @@ QWidget* AnalysisWindow::BuildPoolTab() {
     poolChart_->setObjectName(QStringLiteral("ChartFX1BPool"));
     poolChart_->setToolTip(tr("On a ranked chart, click a bar, or choose one with the arrow keys and press Enter, "
                               "to see the object's figures"));
-    connect(poolChart_, &ChartView::pointActivated, this, &AnalysisWindow::ActivatePoolBar);
+    connect(poolChart_, &ChartView::PointActivated, this, &AnalysisWindow::ActivatePoolBar);
     layout->addWidget(poolChart_, 1);
     return page;
 }
@@ -315,7 +315,7 @@ void AnalysisWindow::reject() {
     Back();
 }
 
-QString AnalysisWindow::statusText() const {
+QString AnalysisWindow::StatusText() const {
     return statusPanel_->text();
 }
 
@@ -393,25 +393,25 @@ void AnalysisWindow::RefreshLegend(const ornexa::Legend& legend, std::array<QLab
 
 void AnalysisWindow::Refresh() {
     refreshing_ = true;
-    const auto& tabs = session_.tabs();
+    const auto& tabs = session_.Tabs();
     for (int t = 0; t < ornexa::AnalysisTabCount; ++t) {
         tabs_->setTabVisible(t, tabs[static_cast<std::size_t>(t)].visible);
         tabs_->setTabEnabled(t, tabs[static_cast<std::size_t>(t)].enabled);
     }
-    tabs_->setCurrentIndex(session_.selectedTab());
-    statusPanel_->setText(Text(session_.statusText()));
+    tabs_->setCurrentIndex(session_.SelectedTab());
+    statusPanel_->setText(Text(session_.StatusText()));
 
     for (std::size_t i = 0; i < data_.size(); ++i) {
-        data_[i]->setText(Text(session_.reportData()[i]));
+        data_[i]->setText(Text(session_.ReportData()[i]));
     }
     for (std::size_t i = 0; i < stats_.size(); ++i) {
-        stats_[i]->setText(Text(session_.totals()[i]));
+        stats_[i]->setText(Text(session_.Totals()[i]));
     }
-    if (const auto row = session_.selectedPoolRow()) {
+    if (const auto row = session_.SelectedPoolRow()) {
         poolTable_->selectRow(*row);
     }
 
-    const ornexa::PoolHeader& header = session_.poolHeader();
+    const ornexa::PoolHeader& header = session_.Header();
     for (std::size_t i = 0; i < poolInfo_.size(); ++i) {
         poolInfo_[i]->setText(Text(header.poolInfo[i]));
     }
@@ -421,20 +421,20 @@ void AnalysisWindow::Refresh() {
     if (!header.caption.empty()) {
         setWindowTitle(Text(header.caption));
     }
-    if (session_.poolGraphType() > 0) {
-        poolGraphType_->setCurrentIndex(session_.poolGraphType() - 1);
+    if (session_.PoolGraphType() > 0) {
+        poolGraphType_->setCurrentIndex(session_.PoolGraphType() - 1);
     }
-    RefreshLegend(session_.poolGraph().legend, poolLegendCaptions_, poolLegendValues_);
-    poolChart_->ShowModel(session_.poolGraph().chart);
-    poolDetails_->setVisible(session_.poolDetailsVisible());
+    RefreshLegend(session_.PoolGraph().legend, poolLegendCaptions_, poolLegendValues_);
+    poolChart_->ShowModel(session_.PoolGraph().chart);
+    poolDetails_->setVisible(session_.PoolDetailsVisible());
     for (std::size_t i = 0; i < panelData_.size(); ++i) {
-        panelData_[i]->setText(Text(session_.poolDetails()[i]));
+        panelData_[i]->setText(Text(session_.PoolDetails()[i]));
     }
 
     // Rebuilt only when its rows or captions change, so a click keeps the list where it was.
-    if (shownObjects_ != session_.objectList() || shownObjectCaptions_ != session_.objectListCaptions()) {
-        shownObjects_ = session_.objectList();
-        shownObjectCaptions_ = session_.objectListCaptions();
+    if (shownObjects_ != session_.ObjectList() || shownObjectCaptions_ != session_.ObjectListCaptions()) {
+        shownObjects_ = session_.ObjectList();
+        shownObjectCaptions_ = session_.ObjectListCaptions();
         std::vector<TextRowsModel::Row> rows;
         rows.reserve(shownObjects_.size());
         for (const ornexa::ObjectListEntry& entry : shownObjects_) {
@@ -442,21 +442,21 @@ void AnalysisWindow::Refresh() {
         }
         objectModel_->SetRows(shownObjectCaptions_, std::move(rows));
     }
-    if (const auto row = session_.selectedObjectRow()) {
+    if (const auto row = session_.SelectedObjectRow()) {
         objectTable_->selectRow(*row);
     }
-    if (session_.objectGraphType() > 0) {
-        objectGraphType_->setCurrentIndex(session_.objectGraphType() - 1);
+    if (session_.ObjectGraphType() > 0) {
+        objectGraphType_->setCurrentIndex(session_.ObjectGraphType() - 1);
     }
-    RefreshLegend(session_.objectGraph().legend, objectLegendCaptions_, objectLegendValues_);
-    objectChart_->ShowModel(session_.objectGraph().chart);
+    RefreshLegend(session_.ObjectGraph().legend, objectLegendCaptions_, objectLegendValues_);
+    objectChart_->ShowModel(session_.ObjectGraph().chart);
 
-    analysisCaption_->setText(Text(session_.ruleAnalysis().caption));
+    analysisCaption_->setText(Text(session_.RuleReview().caption));
     rules_->clear();
-    for (const std::string& rule : session_.ruleAnalysis().rules) {
+    for (const std::string& rule : session_.RuleReview().rules) {
         rules_->addItem(Text(rule));
     }
-    if (QAbstractButton* option = usage_->button(session_.usageOption())) {
+    if (QAbstractButton* option = usage_->button(session_.UsageOption())) {
         option->setChecked(true);
     }
     print_->setVisible(false);

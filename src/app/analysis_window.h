@@ -28,16 +28,16 @@ public:
     AnalysisWindow(const ornexa::Report& report, const ornexa::SimulationData& sim, UiServices& ui,
                    const std::filesystem::path& thresholdFolder, QWidget* parent = nullptr);
 
-    [[nodiscard]] ornexa::AnalysisSession& session() { return session_; }
-    [[nodiscard]] QTabWidget* tabs() const { return tabs_; }
-    [[nodiscard]] QTableView* poolList() const { return poolTable_; }
-    [[nodiscard]] QTableView* objectList() const { return objectTable_; }
-    [[nodiscard]] ChartView* poolChart() const { return poolChart_; }
-    [[nodiscard]] ChartView* objectChart() const { return objectChart_; }
-    [[nodiscard]] QComboBox* poolGraphTypes() const { return poolGraphType_; }
-    [[nodiscard]] QListWidget* rules() const { return rules_; }
-    [[nodiscard]] QFrame* poolDetails() const { return poolDetails_; }
-    [[nodiscard]] QString statusText() const;
+    [[nodiscard]] ornexa::AnalysisSession& Session() { return session_; }
+    [[nodiscard]] QTabWidget* Tabs() const { return tabs_; }
+    [[nodiscard]] QTableView* PoolList() const { return poolTable_; }
+    [[nodiscard]] QTableView* ObjectList() const { return objectTable_; }
+    [[nodiscard]] ChartView* PoolChart() const { return poolChart_; }
+    [[nodiscard]] ChartView* ObjectChart() const { return objectChart_; }
+    [[nodiscard]] QComboBox* PoolGraphTypes() const { return poolGraphType_; }
+    [[nodiscard]] QListWidget* Rules() const { return rules_; }
+    [[nodiscard]] QFrame* PoolDetails() const { return poolDetails_; }
+    [[nodiscard]] QString StatusText() const;
 
     // The user's actions, also for tests and keyboard shortcuts.
     void ChoosePool(int row);

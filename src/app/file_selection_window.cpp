@@ -79,8 +79,8 @@ FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, ornexa::Simulat
     }
     grid->addLayout(buttons, 5, 0, 1, 3);
     setCentralWidget(central);
-    if (!tray_->inNotificationArea()) {
-        menuBar()->addMenu(tray_->menu());
+    if (!tray_->InNotificationArea()) {
+        menuBar()->addMenu(tray_->Menu());
     }
     clock_ = new QLabel(this);
     statusBar()->addPermanentWidget(clock_);
@@ -95,10 +95,10 @@ FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, ornexa::Simulat
     connect(reset_, &QPushButton::clicked, this, &FileSelectionWindow::ClickReset);
     connect(next_, &QPushButton::clicked, this, &FileSelectionWindow::ClickNext);
     connect(cancel_, &QPushButton::clicked, this, &FileSelectionWindow::ClickCancel);
-    connect(tray_, &TrayMenu::quitRequested, this, &FileSelectionWindow::quitRequested);
+    connect(tray_, &TrayMenu::QuitRequested, this, &FileSelectionWindow::QuitRequested);
 
     const QSettings settings;
-    session_.setLastFolder(settings.value(QString::fromLatin1(FolderKey)).toString().toStdString());
+    session_.SetLastFolder(settings.value(QString::fromLatin1(FolderKey)).toString().toStdString());
     ui_.SetParent(this);
     Refresh();
 }
@@ -109,7 +109,7 @@ FileSelectionWindow::~FileSelectionWindow() {
 
 void FileSelectionWindow::RememberFolder() {
     QSettings settings;
-    settings.setValue(QString::fromLatin1(FolderKey), QString::fromStdString(session_.lastFolder().string()));
+    settings.setValue(QString::fromLatin1(FolderKey), QString::fromStdString(session_.LastFolder().string()));
 }
 
 void FileSelectionWindow::OpenStatistics(const std::filesystem::path& path) {
@@ -149,18 +149,18 @@ void FileSelectionWindow::ClickReset() {
 
 void FileSelectionWindow::ClickNext() {
     struct Runner final : ornexa::AnalysisWindowRunner {
-        explicit Runner(const AnalysisRunner& run) : run_(run) {}
+        explicit Runner(const AnalysisRunner& runner) : run(runner) {}
         ornexa::AnalysisExit ShowAnalysisModal(const ornexa::Report& report,
                                                const ornexa::SimulationData& sim) override {
-            return run_ ? run_(report, sim) : ornexa::AnalysisExit::Back;
+            return run ? run(report, sim) : ornexa::AnalysisExit::Back;
         }
-        const AnalysisRunner& run_;
+        const AnalysisRunner& run;
     } runner(runner_);
     const auto outcome = session_.Next(runner);
     ui_.SetParent(this);
     if (outcome == ornexa::FileSelectionSession::NextOutcome::Quit) {
         tray_->RemoveTrayIcon();
-        emit quitRequested();
+        emit QuitRequested();
         return;
     }
     Refresh();
@@ -168,12 +168,12 @@ void FileSelectionWindow::ClickNext() {
 
 void FileSelectionWindow::ClickCancel() {
     tray_->RemoveTrayIcon();
-    emit quitRequested();
+    emit QuitRequested();
 }
 
 void FileSelectionWindow::closeEvent(QCloseEvent* event) {
     tray_->RemoveTrayIcon();
-    emit quitRequested();
+    emit QuitRequested();
     event->accept();
 }
 
@@ -183,7 +183,7 @@ void FileSelectionWindow::showEvent(QShowEvent* event) {
 }
 
 void FileSelectionWindow::Refresh() {
-    const ornexa::FileSelectionControls& c = session_.controls();
+    const ornexa::FileSelectionControls& c = session_.Controls();
     open_->setEnabled(c.openStatistics);
     openSim_->setEnabled(c.openSimulation);
     next_->setEnabled(c.next);

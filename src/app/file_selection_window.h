@@ -28,8 +28,8 @@ public:
     FileSelectionWindow& operator=(FileSelectionWindow&&) = delete;
 
     void SetAnalysisRunner(AnalysisRunner runner) { runner_ = std::move(runner); }
-    [[nodiscard]] ornexa::FileSelectionSession& session() { return session_; }
-    [[nodiscard]] TrayMenu* tray() const { return tray_; }
+    [[nodiscard]] ornexa::FileSelectionSession& Session() { return session_; }
+    [[nodiscard]] TrayMenu* Tray() const { return tray_; }
 
     // As if the path had been chosen in the dialog of "&Open" or "O&pen".
     void OpenStatistics(const std::filesystem::path& path);
@@ -42,7 +42,7 @@ public:
     void ClickCancel();
 
 signals:
-    void quitRequested();
+    void QuitRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

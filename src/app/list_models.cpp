@@ -7,7 +7,7 @@ namespace {
 
 QVariant SortValue(const std::string& text) {
     const ornexa::Converted<double> value = ornexa::TextToDouble(text);
-    return value ? QVariant(value.value()) : QVariant(QString::fromLatin1(text.c_str()));
+    return value ? QVariant(value.Value()) : QVariant(QString::fromLatin1(text.c_str()));
 }
 
 } // namespace

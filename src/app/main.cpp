@@ -35,16 +35,16 @@ int main(int argc, char** argv) {
     title->setAttribute(Qt::WA_DeleteOnClose);
     title->show();
 
-    QObject::connect(title, &TitleWindow::finished, [&] {
+    QObject::connect(title, &TitleWindow::Finished, [&] {
         files = std::make_unique<FileSelectionWindow>(report, sim, ui, nullptr);
-        ui.aboutClosed = [&] { files->session().AboutDismissed(); };
+        ui.aboutClosed = [&] { files->Session().AboutDismissed(); };
         files->SetAnalysisRunner([&](const ornexa::Report& r, const ornexa::SimulationData& s) {
             AnalysisWindow analysis(r, s, ui, programFolder, files.get());
             analysis.exec();
             ui.SetParent(files.get());
-            return analysis.session().exit();
+            return analysis.Session().Exit();
         });
-        QObject::connect(files.get(), &FileSelectionWindow::quitRequested, &app, &QApplication::quit,
+        QObject::connect(files.get(), &FileSelectionWindow::QuitRequested, &app, &QApplication::quit,
                          Qt::QueuedConnection);
         files->show();
         title->close();

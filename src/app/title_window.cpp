@@ -24,6 +24,6 @@ TitleWindow::TitleWindow(QWidget* parent) : QWidget(parent, Qt::SplashScreen) {
     auto* timer = new QTimer(this);
     timer->setObjectName(QStringLiteral("tmrTimer"));
     timer->setSingleShot(true);
-    connect(timer, &QTimer::timeout, this, &TitleWindow::finished);
+    connect(timer, &QTimer::timeout, this, &TitleWindow::Finished);
     timer->start(ShownMilliseconds);
 }

@@ -10,5 +10,5 @@ public:
     static constexpr int ShownMilliseconds = 2000;
 
 signals:
-    void finished();
+    void Finished();
 };

@@ -32,7 +32,7 @@ TrayMenu::TrayMenu(UiServices& ui, QObject* parent)
     menu_->addSeparator();
     menu_->addAction(QStringLiteral("&Quit"), this, [this] {
         RemoveTrayIcon();
-        emit quitRequested();
+        emit QuitRequested();
     });
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         tray_ = new QSystemTrayIcon(ProgramIcon(), this);

@@ -20,8 +20,8 @@ public:
     TrayMenu(TrayMenu&&) = delete;
     TrayMenu& operator=(TrayMenu&&) = delete;
 
-    [[nodiscard]] QMenu* menu() const { return menu_; }
-    [[nodiscard]] bool inNotificationArea() const { return tray_ != nullptr; }
+    [[nodiscard]] QMenu* Menu() const { return menu_; }
+    [[nodiscard]] bool InNotificationArea() const { return tray_ != nullptr; }
     // Before every way out of the program.
     void RemoveTrayIcon();
 
@@ -29,7 +29,7 @@ public:
     bool StartProgram(const QString& what, const QStringList& candidates);
 
 signals:
-    void quitRequested();
+    void QuitRequested();
 
 private:
     UiServices& ui_;

@@ -44,7 +44,7 @@ void Prepare(QFileDialog& dialog, const ornexa::FileDialogRequest& request) {
 } // namespace
 
 std::optional<std::filesystem::path> QtUiServices::ChooseFileToOpen(const ornexa::FileDialogRequest& request) {
-    QFileDialog dialog(parent(), QObject::tr("Open"));
+    QFileDialog dialog(Parent(), QObject::tr("Open"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     Prepare(dialog, request);
@@ -54,7 +54,7 @@ std::optional<std::filesystem::path> QtUiServices::ChooseFileToOpen(const ornexa
 }
 
 std::optional<std::filesystem::path> QtUiServices::ChooseFileToSave(const ornexa::FileDialogRequest& request) {
-    QFileDialog dialog(parent(), QObject::tr("Save As"));
+    QFileDialog dialog(Parent(), QObject::tr("Save As"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     Prepare(dialog, request);
     return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
@@ -81,12 +81,12 @@ void QtUiServices::Show(const ornexa::Message& message) {
     const QString title = message.title.empty() ? QStringLiteral("ORNEXA") : QString::fromStdString(message.title);
     QString text = QString::fromStdString(message.text);
     text.replace(QLatin1Char('\t'), QLatin1Char('\n')); // the field error report's items, one a line
-    QMessageBox box(icon, title, text, QMessageBox::Ok, parent());
+    QMessageBox box(icon, title, text, QMessageBox::Ok, Parent());
     box.exec();
 }
 
 void QtUiServices::ShowAbout() {
-    AboutDialog about(parent());
+    AboutDialog about(Parent());
     if (about.exec() == QDialog::Accepted && aboutClosed) {
         aboutClosed();
     }

@@ -12,7 +12,7 @@ class UiServices : public ornexa::FileChooser, public ornexa::MessageSink {
 public:
     // The window the next dialog or box belongs to.
     void SetParent(QWidget* parent) { parent_ = parent; }
-    [[nodiscard]] QWidget* parent() const { return parent_; }
+    [[nodiscard]] QWidget* Parent() const { return parent_; }
     virtual void ShowAbout() = 0;
     virtual void Beep() {}
 

@@ -12,57 +12,57 @@
 
 namespace ornexa::cli {
 
-using json = nlohmann::ordered_json;
+using Json = nlohmann::ordered_json;
 
 namespace {
 
-json Limit(const std::optional<double>& value) {
-    return value ? json(*value) : json(nullptr);
+Json Limit(const std::optional<double>& value) {
+    return value ? Json(*value) : Json(nullptr);
 }
 
-json Texts(const auto& texts) {
-    json list = json::array();
+Json Texts(const auto& texts) {
+    Json list = Json::array();
     for (const auto& text : texts) {
         list.push_back(Latin1ToUtf8(text));
     }
     return list;
 }
 
-json Graph(int type, std::string_view name, const GraphView& view, bool drawn, bool withLegend = true) {
+Json Graph(int type, std::string_view name, const GraphView& view, bool drawn, bool withLegend = true) {
     return {{"type", type},
             {"name", name},
             {"messages", MessagesDocument(NoDataMessages(view.chart))},
-            {"legend", withLegend ? LegendDocument(view.legend) : json::array()},
+            {"legend", withLegend ? LegendDocument(view.legend) : Json::array()},
             {"chart", ChartDocument(view.chart, drawn)}};
 }
 
-json ObjectDocument(const Report& report, int o) {
+Json ObjectDocument(const Report& report, int o) {
     const ObjectRecord& object = report.Objects(o);
     GraphView view;
-    json graphs = json::array();
-    const std::string name(object.ObjName.trimmed());
+    Json graphs = Json::array();
+    const std::string name(object.ObjName.Trimmed());
     for (int type = 1; type <= ObjectGraphTypeCount; ++type) {
         const bool drawn = ShowObjectGraph(view, report, o, type, name);
         graphs.push_back(Graph(type, ObjectGraphName(type), view, drawn));
     }
     return {{"number", o},
             {"name", Latin1ToUtf8(name)},
-            {"type", Latin1ToUtf8(object.ObjType.trimmed())},
+            {"type", Latin1ToUtf8(object.ObjType.Trimmed())},
             {"icon", IconNumber(IconOf(object))},
             {"details", Texts(ObjectDetailFigures(report, o))},
             {"graphs", graphs}};
 }
 
-json PoolDocument(const Report& report, const SimulationData& sim, int p, const AnalysisOptions& options) {
+Json PoolDocument(const Report& report, const SimulationData& sim, int p, const AnalysisOptions& options) {
     const PoolHeader header = MakePoolHeader(report, p);
-    json graphs = json::array();
+    Json graphs = Json::array();
     GraphView view; // one fresh view for the 22 drawings, as the tab shows them in turn
     for (int type = 1; type <= PoolGraphTypeCount; ++type) {
         const bool drawn = DrawPoolGraph(view, report, p, type);
         graphs.push_back(Graph(type, PoolGraphName(type), view, drawn));
     }
-    json doc = {{"pool", p},
-                {"name", Latin1ToUtf8(report.Pools(p).PoolName.trimmed())},
+    Json doc = {{"pool", p},
+                {"name", Latin1ToUtf8(report.Pools(p).PoolName.Trimmed())},
                 {"header",
                  {{"pool_info", Texts(header.poolInfo)},
                   {"threshold_info", Texts(header.thresholdInfo)},
@@ -72,7 +72,7 @@ json PoolDocument(const Report& report, const SimulationData& sim, int p, const 
                  {{"R", Texts(RulesFor(report, p, PoolUsage::Random))},
                   {"S", Texts(RulesFor(report, p, PoolUsage::Sequential))}}}};
     if (options.objects) {
-        json objects = json::array();
+        Json objects = Json::array();
         const ObjectRange range = PoolObjects(report, p);
         for (const int o : range) {
             objects.push_back(ObjectDocument(report, o));
@@ -80,14 +80,14 @@ json PoolDocument(const Report& report, const SimulationData& sim, int p, const 
         doc["objects"] = objects;
     }
     const int simulated = sim.ShownPool();
-    doc["simulation"] = simulated == p ? SimAnalysisDocument(report, sim, p, options.simulation) : json(nullptr);
+    doc["simulation"] = simulated == p ? SimAnalysisDocument(report, sim, p, options.simulation) : Json(nullptr);
     return doc;
 }
 
 } // namespace
 
-json ChartDocument(const ChartModel& chart, bool drawn) {
-    if (!drawn || !chart.visible || !chart.hasData()) {
+Json ChartDocument(const ChartModel& chart, bool drawn) {
+    if (!drawn || !chart.visible || !chart.HasData()) {
         return nullptr;
     }
     static constexpr auto kindName = [](ChartKind kind) {
@@ -101,10 +101,10 @@ json ChartDocument(const ChartModel& chart, bool drawn) {
         }
         return "share";
     };
-    json points = json::array();
-    for (int i = 0; i < chart.pointCount(); ++i) {
+    Json points = Json::array();
+    for (int i = 0; i < chart.PointCount(); ++i) {
         const auto at = static_cast<std::size_t>(i);
-        json point = {{"label", Latin1ToUtf8(chart.labels[at])}, {"value", chart.series[0][at]}};
+        Json point = {{"label", Latin1ToUtf8(chart.labels[at])}, {"value", chart.series[0][at]}};
         if (chart.kind == ChartKind::Ranked) {
             point["object"] = chart.ObjectAt(i);
         }
@@ -124,26 +124,26 @@ json ChartDocument(const ChartModel& chart, bool drawn) {
               {"x_max", Limit(chart.xMax)}}}};
 }
 
-json MessagesDocument(const std::vector<Message>& messages) {
-    json list = json::array();
+Json MessagesDocument(const std::vector<Message>& messages) {
+    Json list = Json::array();
     for (const Message& m : messages) {
         list.push_back({{"title", m.title}, {"text", m.text}, {"icon", IconName(m.icon)}});
     }
     return list;
 }
 
-json LegendDocument(const Legend& legend) {
-    json rows = json::array();
+Json LegendDocument(const Legend& legend) {
+    Json rows = Json::array();
     for (const LegendRow& row : legend) {
         rows.push_back({{"caption", row.caption}, {"value", row.value}, {"visible", row.visible}});
     }
     return rows;
 }
 
-json AnalysisDocument(const Report& report, const SimulationData& sim, const AnalysisOptions& options) {
-    json analysis = json::array();
+Json AnalysisDocument(const Report& report, const SimulationData& sim, const AnalysisOptions& options) {
+    Json analysis = Json::array();
     for (int p = 1; p <= report.PoolCount(); ++p) {
-        const std::string name(report.Pools(p).PoolName.trimmed());
+        const std::string name(report.Pools(p).PoolName.Trimmed());
         if (options.pools.empty() ||
             std::find(options.pools.begin(), options.pools.end(), name) != options.pools.end()) {
             analysis.push_back(PoolDocument(report, sim, p, options));

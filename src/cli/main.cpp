@@ -27,7 +27,7 @@ int ExportPool(const ornexa::Report& report, const ornexa::SimulationData& sim, 
     }
     for (int p = 1; p <= report.PoolCount(); ++p) {
         for (const std::string& name : names) {
-            if (report.Pools(p).PoolName.trimmed() == name) {
+            if (report.Pools(p).PoolName.Trimmed() == name) {
                 return p;
             }
         }
@@ -108,7 +108,7 @@ int Run(int argc, char** argv) {
                       << exportDocument->dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
         }
     }
-    return outcome.loaded() && exportsOk ? ExitLoaded : ExitNotLoaded;
+    return outcome.Loaded() && exportsOk ? ExitLoaded : ExitNotLoaded;
 }
 
 } // namespace

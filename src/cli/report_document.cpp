@@ -10,7 +10,7 @@
 
 namespace ornexa::cli {
 
-using json = nlohmann::ordered_json;
+using Json = nlohmann::ordered_json;
 
 ReadOutcome ReadReport(Report& report, SimulationData& sim, const std::filesystem::path& statPath,
                        const std::optional<std::filesystem::path>& simPath) {
@@ -31,19 +31,19 @@ ReadOutcome ReadReport(Report& report, SimulationData& sim, const std::filesyste
 namespace {
 
 template <std::size_t N> std::string Text(const FixedText<N>& field) {
-    return Latin1ToUtf8(field.trimmed());
+    return Latin1ToUtf8(field.Trimmed());
 }
 
-json Figure(const FigureText& text) {
-    return text ? json(Latin1ToUtf8(*text)) : json(nullptr);
+Json Figure(const FigureText& text) {
+    return text ? Json(Latin1ToUtf8(*text)) : Json(nullptr);
 }
 
 } // namespace
 
-json ReportDocument(const Report& report, const SimulationData& sim, const ReadOutcome& outcome,
+Json ReportDocument(const Report& report, const SimulationData& sim, const ReadOutcome& outcome,
                     const AnalysisOptions& options) {
     const ReportHeader& h = report.Header;
-    json doc;
+    Json doc;
     doc["schema"] = "ornexa-report/1";
     doc["statistics"] = {{"path", outcome.statPath.string()},
                          {"loaded", report.StatFileLoaded},
@@ -52,15 +52,15 @@ json ReportDocument(const Report& report, const SimulationData& sim, const ReadO
                      {"CollectionDate", Text(h.CollectionDate)}, {"CollectionTime", Text(h.CollectionTime)},
                      {"Db2Version", Text(h.Db2Version)},         {"ReportPoolCount", h.ReportPoolCount},
                      {"ElapsedTime", Text(h.ElapsedTime)},       {"ElapsedSeconds", report.ElapsedSeconds}};
-    json totals = json::array();
+    Json totals = Json::array();
     for (const FigureText& figure : OverallFigures(report)) {
         totals.push_back(Figure(figure));
     }
     doc["totals"] = totals;
-    json pools = json::array();
+    Json pools = Json::array();
     for (int p = 1; p <= report.PoolCount(); ++p) {
         const ObjectRange range = PoolObjects(report, p);
-        json row = json::array();
+        Json row = Json::array();
         for (const FigureText& cell : PoolListRow(report, p)) {
             row.push_back(Figure(cell));
         }
@@ -69,7 +69,7 @@ json ReportDocument(const Report& report, const SimulationData& sim, const ReadO
                          {"objects",
                           {{"first", range.empty() ? 0 : range.first},
                            {"last", range.empty() ? 0 : range.last},
-                           {"count", range.count()}}},
+                           {"count", range.Count()}}},
                          {"row", row}});
     }
     doc["pools"] = pools;
@@ -105,7 +105,7 @@ void WriteMessages(std::ostream& out, const std::vector<Message>& messages) {
 
 namespace {
 
-std::string Str(const json& value) {
+std::string Str(const Json& value) {
     if (value.is_string()) {
         return value.get<std::string>();
     }
@@ -113,30 +113,30 @@ std::string Str(const json& value) {
 }
 
 // A chart in one line per point, bars from top to bottom as the window draws them.
-void WriteChart(std::ostream& out, const json& graph) {
+void WriteChart(std::ostream& out, const Json& graph) {
     out << "    " << Str(graph["name"]);
     for (const auto& m : graph["messages"]) {
         out << "  [" << Str(m["text"]) << "]";
     }
-    const json& chart = graph["chart"];
+    const Json& chart = graph["chart"];
     if (chart.is_null()) {
         out << ": no chart\n";
         return;
     }
     out << ": " << Str(chart["title"]) << (Str(chart["subtitle"]).empty() ? "" : " / " + Str(chart["subtitle"]))
         << '\n';
-    std::vector<json> points(chart["points"].begin(), chart["points"].end());
+    std::vector<Json> points(chart["points"].begin(), chart["points"].end());
     if (Str(chart["kind"]) == "ranked") {
         std::reverse(points.begin(), points.end());
     }
-    for (const json& point : points) {
+    for (const Json& point : points) {
         out << "      " << std::left << std::setw(30) << (point.contains("x") ? Str(point["x"]) : Str(point["label"]))
             << ' ' << Str(point["value"]) << '\n';
     }
 }
 
-void WriteAnalysis(std::ostream& out, const json& analysis) {
-    for (const json& pool : analysis) {
+void WriteAnalysis(std::ostream& out, const Json& analysis) {
+    for (const Json& pool : analysis) {
         out << "\n" << Str(pool["header"]["caption"]) << "\n";
         for (const auto& text : pool["header"]["pool_info"]) {
             out << "  " << Str(text);
@@ -154,24 +154,24 @@ void WriteAnalysis(std::ostream& out, const json& analysis) {
             out << "  " << Str(rule) << '\n';
         }
         out << "  Graphs:\n";
-        for (const json& graph : pool["graphs"]) {
+        for (const Json& graph : pool["graphs"]) {
             WriteChart(out, graph);
         }
-        const json& sim = pool["simulation"];
+        const Json& sim = pool["simulation"];
         if (sim.is_null()) {
             continue;
         }
         out << "  Simulation at sizes " << sim["sizes"].dump() << ", working sets at size "
             << Str(sim["work_set_size_index"]) << ":\n";
         for (const char* key : {"curves", "largest_improvement"}) {
-            for (const json& graph : sim[key]) {
+            for (const Json& graph : sim[key]) {
                 WriteChart(out, graph);
             }
         }
         WriteChart(out, sim["largest_work_sets"]);
         WriteChart(out, sim["smallest_work_sets"]);
         out << "  Clusters (usage, size: clusters of members):\n";
-        for (const json& run : sim["clusters"]) {
+        for (const Json& run : sim["clusters"]) {
             out << "    " << Str(run["usage"]) << ", " << Str(run["size"]) << ": " << Str(run["result"]) << " of "
                 << run["members"].size() << '\n';
         }
@@ -181,7 +181,7 @@ void WriteAnalysis(std::ostream& out, const json& analysis) {
 } // namespace
 
 void WriteTextReport(std::ostream& out, const Report& report, const SimulationData& sim, const ReadOutcome& outcome,
-                     const json& analysis) {
+                     const Json& analysis) {
     out << "Statistics report " << outcome.statPath.string() << ": "
         << (report.StatFileLoaded ? "loaded" : "not loaded") << "\n\n";
     WriteMessages(out, outcome.statMessages);

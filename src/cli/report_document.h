@@ -25,7 +25,7 @@ struct ReadOutcome {
     Messages simMessages;
 
     // Everything asked for loaded.
-    [[nodiscard]] bool loaded() const { return stat.loaded() && (!simPath || sim.loaded()); }
+    [[nodiscard]] bool Loaded() const { return stat.Loaded() && (!simPath || sim.Loaded()); }
 };
 
 // Reads the Statistics file into a fresh report, as "&Open" does, then the Simulation file if one

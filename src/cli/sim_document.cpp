@@ -9,29 +9,29 @@
 
 namespace ornexa::cli {
 
-using json = nlohmann::ordered_json;
+using Json = nlohmann::ordered_json;
 
 namespace {
 
-json Graph(int type, std::string_view name, const ChartModel& chart, bool drawn) {
+Json Graph(int type, std::string_view name, const ChartModel& chart, bool drawn) {
     return {{"type", type},
             {"name", name},
             {"messages", MessagesDocument(NoDataMessages(chart))},
-            {"legend", json::array()},
+            {"legend", Json::array()},
             {"chart", ChartDocument(chart, drawn)}};
 }
 
-constexpr std::array<std::string_view, 2> kMeasures{"Sys Hit Ratio", "I/O Rate"};
+constexpr std::array<std::string_view, 2> MeasureNames{"Sys Hit Ratio", "I/O Rate"};
 
-json ClusterRunDocument(const Report& report, const SimulationData& sim, const ClusterRun& run, PoolUsage usage,
+Json ClusterRunDocument(const Report& report, const SimulationData& sim, const ClusterRun& run, PoolUsage usage,
                         double radius, double threshold) {
-    json members = json::array();
+    Json members = Json::array();
     for (const int o : run.ClusterMembers) {
         members.push_back(o);
     }
-    json clusters = json::array();
+    Json clusters = Json::array();
     for (int q = 1; q <= run.result; ++q) {
-        json objects = json::array();
+        Json objects = Json::array();
         if (const auto shown = ShowClusterObjects(report, sim, run, q)) {
             for (const ClusterObjectRow& row : shown->rows) {
                 objects.push_back({{"number", row.object},
@@ -56,40 +56,40 @@ json ClusterRunDocument(const Report& report, const SimulationData& sim, const C
 
 } // namespace
 
-json SimAnalysisDocument(const Report& report, const SimulationData& sim, int p, const SimOptions& options) {
+Json SimAnalysisDocument(const Report& report, const SimulationData& sim, int p, const SimOptions& options) {
     const PoolSimulation& pool = sim.Pools(p);
-    json sizes = json::array();
-    json sizeList = json::array();
+    Json sizes = Json::array();
+    Json sizeList = Json::array();
     for (const int k : sim.Sizes()) {
         sizes.push_back(pool.SimPoolSize(k));
         sizeList.push_back(StrText(static_cast<std::int64_t>(pool.SimPoolSize(k))));
     }
-    json curves = json::array();
-    json improvements = json::array();
+    Json curves = Json::array();
+    Json improvements = Json::array();
     for (int m = SysHitRatioMeasure; m <= IORateMeasure; ++m) {
         ChartModel curve;
         const bool drawn = DrawPoolSizeCurve(curve, sim, p, m);
-        curves.push_back(Graph(m, kMeasures[static_cast<std::size_t>(m)], curve, drawn));
+        curves.push_back(Graph(m, MeasureNames[static_cast<std::size_t>(m)], curve, drawn));
         ChartModel improvement;
         DrawLargestImprovement(improvement, report, sim, p, m);
-        improvements.push_back(Graph(m, kMeasures[static_cast<std::size_t>(m)], improvement, improvement.hasData()));
+        improvements.push_back(Graph(m, MeasureNames[static_cast<std::size_t>(m)], improvement, improvement.HasData()));
     }
     ChartModel largest;
     ChartModel smallest;
     DrawLargestWorkSets(largest, report, sim, p);
     DrawSmallestWorkSets(smallest, report, sim, p);
 
-    json details = json::array();
+    Json details = Json::array();
     const ObjectRange range = PoolObjects(report, p);
     for (const int o : range) {
-        json rows = json::array();
+        Json rows = Json::array();
         for (const auto& row : SimObjectDetailCells(sim, o)) {
             rows.push_back(row);
         }
-        details.push_back({{"number", o}, {"name", Latin1ToUtf8(report.Objects(o).ObjName.trimmed())}, {"rows", rows}});
+        details.push_back({{"number", o}, {"name", Latin1ToUtf8(report.Objects(o).ObjName.Trimmed())}, {"rows", rows}});
     }
 
-    json clusters = json::array();
+    Json clusters = Json::array();
     for (const PoolUsage usage : {PoolUsage::Random, PoolUsage::Sequential}) {
         const double threshold = ReadUsageThreshold(options.thresholdFolder, usage);
         for (const int k : sim.Sizes()) {
@@ -102,8 +102,8 @@ json SimAnalysisDocument(const Report& report, const SimulationData& sim, int p,
             {"size_list", sizeList},
             {"curves", curves},
             {"largest_improvement", improvements},
-            {"largest_work_sets", Graph(0, "Largest Max WorkSet", largest, largest.hasData())},
-            {"smallest_work_sets", Graph(1, "Smallest Max WorkSet", smallest, smallest.hasData())},
+            {"largest_work_sets", Graph(0, "Largest Max WorkSet", largest, largest.HasData())},
+            {"smallest_work_sets", Graph(1, "Smallest Max WorkSet", smallest, smallest.HasData())},
             {"work_set_size_index", WorkSetSizeIndex(sim, p)},
             {"object_details", details},
             {"clusters", clusters}};
@@ -115,7 +115,7 @@ ExportOutcome RunExports(const Report& report, const SimulationData& sim, int p,
     if (!exports.clusterFile && !exports.indexFolder) {
         return outcome;
     }
-    json& doc = outcome.document.emplace(json::object());
+    Json& doc = outcome.document.emplace(Json::object());
     if (exports.clusterFile) {
         MessageLog log;
         const double threshold = ReadUsageThreshold(options.thresholdFolder, exports.usage);
@@ -135,7 +135,7 @@ ExportOutcome RunExports(const Report& report, const SimulationData& sim, int p,
         doc["clusters"] = {{"path", path.string()},
                            {"written", status.has_value()},
                            {"result", run.result},
-                           {"messages", MessagesDocument(log.messages())}};
+                           {"messages", MessagesDocument(log.Told())}};
     }
     if (exports.indexFolder) {
         MessageLog log;
@@ -143,7 +143,7 @@ ExportOutcome RunExports(const Report& report, const SimulationData& sim, int p,
         outcome.ok = outcome.ok && written;
         doc["indexes"] = {{"path", std::filesystem::absolute(*exports.indexFolder / IndexExcludeFile).string()},
                           {"written", written},
-                          {"messages", MessagesDocument(log.messages())}};
+                          {"messages", MessagesDocument(log.Told())}};
     }
     return outcome;
 }

@@ -74,9 +74,9 @@ std::optional<ClusterObjects> ShowClusterObjects(const Report& report, const Sim
         const int o = run.ClusterMembers[j];
         const ObjectRecord& object = report.Objects(o);
         shown.rows.push_back({o,
-                              {std::string(object.ObjName.trimmed()),
+                              {std::string(object.ObjName.Trimmed()),
                                PlainText(static_cast<std::int64_t>(sim.Objects(o).SimMaxWorkSet(run.size))),
-                               std::string(object.ObjType.padded())},
+                               std::string(object.ObjType.Padded())},
                               IconOf(object)});
     }
     shown.status = std::to_string(shown.rows.size()) + " Objects in Cluster " + std::to_string(q);
@@ -151,13 +151,13 @@ bool WriteIndexExcludeFile(const Report& report, int p, const std::filesystem::p
     const ObjectRange range = PoolObjects(report, p);
     for (const int o : range) {
         const ObjectRecord& object = report.Objects(o);
-        std::string upper(object.ObjName.padded());
+        std::string upper(object.ObjName.Padded());
         std::transform(upper.begin(), upper.end(), upper.begin(),
                        [](char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); });
-        if (upper.find("DSNDB06") != std::string::npos || object.ObjType.padded() != "I") {
+        if (upper.find("DSNDB06") != std::string::npos || object.ObjType.Padded() != "I") {
             continue;
         }
-        text += std::string(object.ObjName.padded()) + "\r\n";
+        text += std::string(object.ObjName.Padded()) + "\r\n";
         ++count;
     }
     if (count == 0) {

@@ -25,7 +25,7 @@ constexpr ColumnDef Pct(FieldKind kind, int start) {
     return {start, 6, kind, 1};
 }
 
-constexpr std::array<ColumnDef, HeaderFieldCount> kHeader{
+constexpr std::array<ColumnDef, HeaderFieldCount> HeaderLayout{
     T(5, 16),  T(21, 8), T(29, 8), T(37, 4), T(41, 4),   T(45, 10), T(55, 8), T(63, 4),  I(67, 5),
     I(72, 10), L(82),    L(92),    L(102),   LTrim(112), L(122),    L(132),   T(142, 8),
 };
@@ -74,27 +74,27 @@ constexpr std::array<ColumnDef, ObjectFieldCount> MakeObjectColumns() {
     return c;
 }
 
-constexpr std::array<ColumnDef, PoolFieldCount> kPool = MakePoolColumns();
-constexpr std::array<ColumnDef, ObjectFieldCount> kObject = MakeObjectColumns();
+constexpr std::array<ColumnDef, PoolFieldCount> PoolLayout = MakePoolColumns();
+constexpr std::array<ColumnDef, ObjectFieldCount> ObjectLayout = MakeObjectColumns();
 
-static_assert(kPool.back().End() == 470, "a complete pool line is 470 characters");
-static_assert(kObject.back().End() == 448, "a complete object line is 448 characters");
-static_assert(kHeader.back().End() == 149);
+static_assert(PoolLayout.back().End() == 470, "a complete pool line is 470 characters");
+static_assert(ObjectLayout.back().End() == 448, "a complete object line is 448 characters");
+static_assert(HeaderLayout.back().End() == 149);
 
 } // namespace
 
 std::span<const ColumnDef, HeaderFieldCount> HeaderColumns() {
-    return kHeader;
+    return HeaderLayout;
 }
 std::span<const ColumnDef, PoolFieldCount> PoolColumns() {
-    return kPool;
+    return PoolLayout;
 }
 std::span<const ColumnDef, ObjectFieldCount> ObjectColumns() {
-    return kObject;
+    return ObjectLayout;
 }
 
 int LongestStatisticsLine() {
-    return std::max({kHeader.back().End(), kPool.back().End(), kObject.back().End()});
+    return std::max({HeaderLayout.back().End(), PoolLayout.back().End(), ObjectLayout.back().End()});
 }
 
 } // namespace ornexa

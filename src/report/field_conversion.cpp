@@ -35,13 +35,13 @@ Converted<double> FieldNumber(std::string_view text, const ColumnDef& column, bo
 template <class Int, class Convert>
 std::optional<ReadFailure> StoreWhole(Int* target, const Converted<double>& number, Convert convert) {
     if (!number) {
-        return number.failure();
+        return number.Failure();
     }
-    const Converted<Int> whole = convert(number.value());
+    const Converted<Int> whole = convert(number.Value());
     if (!whole) {
-        return whole.failure();
+        return whole.Failure();
     }
-    *target = whole.value();
+    *target = whole.Value();
     return std::nullopt;
 }
 
@@ -63,9 +63,9 @@ std::optional<ReadFailure> ConvertField(std::string_view line, const ColumnDef& 
     const Converted<double> number = FieldNumber(text, column, usaReport);
     if (auto* const* d = std::get_if<double*>(&target)) {
         if (!number) {
-            return number.failure();
+            return number.Failure();
         }
-        **d = number.value();
+        **d = number.Value();
         return std::nullopt;
     }
     if (auto* const* l = std::get_if<Long*>(&target)) {

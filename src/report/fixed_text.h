@@ -31,29 +31,29 @@ inline void AssignFixedText(std::span<char> field, std::string_view text) {
 template <std::size_t N> class FixedText {
 public:
     FixedText() { chars_.fill(' '); }
-    FixedText(std::string_view text) { assign(text); } // NOLINT(google-explicit-constructor): reads like a text
+    FixedText(std::string_view text) { Assign(text); } // NOLINT(google-explicit-constructor): reads like a text
 
-    void assign(std::string_view text) { AssignFixedText(chars_, text); }
+    void Assign(std::string_view text) { AssignFixedText(chars_, text); }
     // Stores the characters as they are, blanks included (cut, or blank-filled when shorter).
-    void assignRaw(std::string_view text) {
+    void AssignRaw(std::string_view text) {
         const std::size_t kept = std::min(text.size(), N);
         std::copy_n(text.begin(), kept, chars_.begin());
         std::fill(chars_.begin() + static_cast<std::ptrdiff_t>(kept), chars_.end(), ' ');
     }
     FixedText& operator=(std::string_view text) {
-        assign(text);
+        Assign(text);
         return *this;
     }
     // The whole field, blanks included.
-    [[nodiscard]] std::string_view padded() const { return {chars_.data(), N}; }
+    [[nodiscard]] std::string_view Padded() const { return {chars_.data(), N}; }
     // The value as it stood in the file.
-    [[nodiscard]] std::string_view trimmed() const { return TrimBlanks(padded()); }
-    [[nodiscard]] std::string str() const { return std::string(trimmed()); }
-    [[nodiscard]] bool empty() const { return trimmed().empty(); }
+    [[nodiscard]] std::string_view Trimmed() const { return TrimBlanks(Padded()); }
+    [[nodiscard]] std::string Str() const { return std::string(Trimmed()); }
+    [[nodiscard]] bool empty() const { return Trimmed().empty(); }
 
-    [[nodiscard]] std::span<char> span() { return chars_; }
-    [[nodiscard]] std::span<const char> span() const { return chars_; }
-    static constexpr std::size_t width = N;
+    [[nodiscard]] std::span<char> Span() { return chars_; }
+    [[nodiscard]] std::span<const char> Span() const { return chars_; }
+    static constexpr std::size_t Width = N;
 
     friend bool operator==(const FixedText&, const FixedText&) = default;
 

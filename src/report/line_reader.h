@@ -33,7 +33,7 @@ public:
     std::optional<std::string_view> ReadReportLine(std::size_t maxLength);
 
     // Set when reading stopped on an input error rather than at the end of the file.
-    [[nodiscard]] const std::optional<std::string>& error() const { return error_; }
+    [[nodiscard]] const std::optional<std::string>& Error() const { return error_; }
 
     [[nodiscard]] std::int64_t ReadLineNo() const { return lineNo_; }
     [[nodiscard]] std::int64_t BytesRead() const { return bytesRead_; }

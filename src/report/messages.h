@@ -40,8 +40,8 @@ public:
 class MessageLog final : public MessageSink {
 public:
     void Show(const Message& message) override { messages_.push_back(message); }
-    [[nodiscard]] const Messages& messages() const { return messages_; }
-    void clear() { messages_.clear(); }
+    [[nodiscard]] const Messages& Told() const { return messages_; }
+    void Clear() { messages_.clear(); }
 
 private:
     Messages messages_;

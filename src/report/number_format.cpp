@@ -173,7 +173,7 @@ std::string FormatPicture(double value, std::string_view picture, NumberStyle st
 std::string FormatReadBack(double value, std::string_view picture, NumberStyle style) {
     const std::string shown = FormatPicture(value, picture, style);
     const Converted<double> back = TextToDouble(shown, style);
-    return std::string(TrimBlanks(StrText(back ? back.value() : 0.0, style)));
+    return std::string(TrimBlanks(StrText(back ? back.Value() : 0.0, style)));
 }
 
 } // namespace ornexa

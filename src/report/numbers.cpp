@@ -127,11 +127,11 @@ namespace {
 // bits, and the addition rounds as the default floating-point mode does. Larger magnitudes are
 // whole already.
 double RoundHalfEven(double value) {
-    constexpr double TwoTo52 = 4503599627370496.0;
-    if (!(std::fabs(value) < TwoTo52)) {
+    constexpr double twoTo52 = 4503599627370496.0;
+    if (!(std::fabs(value) < twoTo52)) {
         return value;
     }
-    const double shift = std::copysign(TwoTo52, value);
+    const double shift = std::copysign(twoTo52, value);
     const double rounded = (value + shift) - shift;
     return rounded == 0 ? std::copysign(0.0, value) : rounded;
 }

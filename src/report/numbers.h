@@ -24,10 +24,10 @@ public:
     Converted(T value) : value_(value), ok_(true) {}      // NOLINT(google-explicit-constructor)
     Converted(ReadFailure failure) : failure_(failure) {} // NOLINT(google-explicit-constructor)
 
-    [[nodiscard]] bool ok() const { return ok_; }
+    [[nodiscard]] bool Ok() const { return ok_; }
     explicit operator bool() const { return ok_; }
-    [[nodiscard]] T value() const { return value_; }
-    [[nodiscard]] ReadFailure failure() const { return failure_; }
+    [[nodiscard]] T Value() const { return value_; }
+    [[nodiscard]] ReadFailure Failure() const { return failure_; }
 
 private:
     T value_{};

@@ -13,7 +13,7 @@ template <class T, std::size_t N> struct OneBased {
     T& operator()(int i) { return items.at(static_cast<std::size_t>(i - 1)); }
     const T& operator()(int i) const { return items.at(static_cast<std::size_t>(i - 1)); }
     static constexpr int size() { return static_cast<int>(N); }
-    void fill(const T& value) { items.fill(value); }
+    void Fill(const T& value) { items.fill(value); }
 
     friend bool operator==(const OneBased&, const OneBased&) = default;
 };

@@ -3,21 +3,21 @@
 namespace ornexa {
 
 std::array<FieldRef, HeaderFieldCount> HeaderFields(ReportHeader& h) {
-    return {{h.HeaderField01.span(), h.HeaderField02.span(), h.HeaderField03.span(), h.SystemName.span(),
-             h.SubSystemName.span(), h.CollectionDate.span(), h.CollectionTime.span(), h.Db2Version.span(),
+    return {{h.HeaderField01.Span(), h.HeaderField02.Span(), h.HeaderField03.Span(), h.SystemName.Span(),
+             h.SubSystemName.Span(), h.CollectionDate.Span(), h.CollectionTime.Span(), h.Db2Version.Span(),
              &h.ReportPoolCount, &h.HeaderValue10, &h.HeaderValue11, &h.HeaderValue12, &h.HeaderValue13,
-             &h.HeaderValue14, &h.HeaderValue15, &h.HeaderValue16, h.ElapsedTime.span()}};
+             &h.HeaderValue14, &h.HeaderValue15, &h.HeaderValue16, h.ElapsedTime.Span()}};
 }
 
 std::array<FieldRef, PoolFieldCount> PoolFields(PoolRecord& p) {
-    return {{p.PoolQualifier.span(),
-             p.PoolName.span(),
+    return {{p.PoolQualifier.Span(),
+             p.PoolName.Span(),
              &p.PoolStat03,
              &p.VPSize,
              &p.VPSeqThreshold,
              &p.HPSize,
              &p.HPSeqThreshold,
-             p.CastOut.span(),
+             p.CastOut.Span(),
              &p.PoolGetPages,
              &p.PoolStat10,
              &p.PoolGetPagesByAccess(1),
@@ -63,7 +63,7 @@ std::array<FieldRef, PoolFieldCount> PoolFields(PoolRecord& p) {
 }
 
 std::array<FieldRef, ObjectFieldCount> ObjectFields(ObjectRecord& o) {
-    return {{o.ObjQualifier.span(),  o.ObjPoolName.span(),  o.ObjType.span(),       o.ObjName.span(),
+    return {{o.ObjQualifier.Span(),  o.ObjPoolName.Span(),  o.ObjType.Span(),       o.ObjName.Span(),
              &o.ObjGetPages,         &o.ObjStat06,          &o.GetPagesByAccess(1), &o.GetPagesByAccess(2),
              &o.GetPagesByAccess(3), &o.ObjStat10,          &o.ObjStat11,           &o.ObjStat12,
              &o.AppHitRatio,         &o.SysHitRatio,        &o.ObjStat15,           &o.ObjPagesRead,

@@ -46,7 +46,7 @@ namespace {
 
 double PartValue(std::string_view part) {
     const Converted<double> value = TextToDouble(part);
-    return value ? value.value() : 0.0;
+    return value ? value.Value() : 0.0;
 }
 
 } // namespace
@@ -61,7 +61,7 @@ Long ElapsedToSeconds(std::string_view text) {
     const double seconds = PartValue(t.size() >= 2 ? t.substr(t.size() - 2) : t);
     const double total = std::nearbyint(hours * 3600) + std::nearbyint(minutes * 60) + std::nearbyint(seconds);
     const Converted<Long> whole = DoubleToLong(total);
-    return whole ? whole.value() : 0;
+    return whole ? whole.Value() : 0;
 }
 
 } // namespace ornexa

@@ -129,7 +129,7 @@ struct NumberRange {
     int first = 0;
     int last = 0;
     [[nodiscard]] bool empty() const { return first == 0 || last < first; }
-    [[nodiscard]] int count() const { return empty() ? 0 : last - first + 1; }
+    [[nodiscard]] int Count() const { return empty() ? 0 : last - first + 1; }
 
     class Iterator {
     public:

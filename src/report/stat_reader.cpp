@@ -71,7 +71,7 @@ public:
                 }
             }
         }
-        if (const auto& failure = lines_.error()) {
+        if (const auto& failure = lines_.Error()) {
             CloseObjectRange();
             return Fail(*failure);
         }
@@ -178,7 +178,7 @@ private:
 StatReadResult ReadStatisticsFile(Report& report, const std::filesystem::path& path, const ProgressFn& progress) {
     StatisticsRead read(report, progress);
     StatReadResult result = read.Run(path);
-    report.ElapsedSeconds = ElapsedToSeconds(report.Header.ElapsedTime.padded());
+    report.ElapsedSeconds = ElapsedToSeconds(report.Header.ElapsedTime.Padded());
     return result;
 }
 

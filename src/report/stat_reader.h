@@ -29,7 +29,7 @@ struct StatReadResult {
     bool usaReport = true;
     std::optional<ReadFault> fault; // what stopped a read that did not load
 
-    [[nodiscard]] bool loaded() const { return outcome == StatReadOutcome::Loaded; }
+    [[nodiscard]] bool Loaded() const { return outcome == StatReadOutcome::Loaded; }
 };
 
 // Checks line 1 of a report: it must contain "ENV". Returns whether the report is a USA report

@@ -56,7 +56,7 @@ std::string_view RuleText(int n) {
 namespace {
 
 bool NameHas(const ObjectRecord& o, std::string_view part) {
-    return o.ObjName.padded().find(part) != std::string_view::npos;
+    return o.ObjName.Padded().find(part) != std::string_view::npos;
 }
 
 // Calls f for each object of pool p.
@@ -73,8 +73,8 @@ ObjectMix PoolObjectMix(const Report& report, int p) {
     bool indexes = false;
     bool tables = false;
     ForEachObject(report, p, [&](const ObjectRecord& o) {
-        indexes = indexes || o.ObjType.padded() == "I";
-        tables = tables || o.ObjType.padded() == "T";
+        indexes = indexes || o.ObjType.Padded() == "I";
+        tables = tables || o.ObjType.Padded() == "T";
     });
     if (indexes && tables) {
         return ObjectMix::IndexesAndTableSpaces;
@@ -85,10 +85,10 @@ ObjectMix PoolObjectMix(const Report& report, int p) {
 bool AllSystemObjects(const Report& report, int p) {
     int system = 0;
     ForEachObject(report, p, [&](const ObjectRecord& o) {
-        const bool special = o.ObjType.padded() == "*" || o.ObjType.padded() == "U";
+        const bool special = o.ObjType.Padded() == "*" || o.ObjType.Padded() == "U";
         system += NameHas(o, "DSNRLST") || NameHas(o, "DSNDB06") || special ? 1 : 0;
     });
-    return system == PoolObjects(report, p).count();
+    return system == PoolObjects(report, p).Count();
 }
 
 SortWork SortWorkPlacement(const Report& report, int p) {
@@ -97,14 +97,14 @@ SortWork SortWorkPlacement(const Report& report, int p) {
     if (sortWork == 0) {
         return SortWork::None;
     }
-    return sortWork == PoolObjects(report, p).count() ? SortWork::Only : SortWork::Mixed;
+    return sortWork == PoolObjects(report, p).Count() ? SortWork::Only : SortWork::Mixed;
 }
 
 bool HasBP32Pool(const Report& report) {
     // Only the pools read: a header may declare more than the file holds.
     const int pools = std::min<int>(report.Header.ReportPoolCount, report.PoolCount());
     for (int p = 1; p <= pools; ++p) {
-        if (report.Pools(p).PoolName.padded().find("BP32") != std::string_view::npos) {
+        if (report.Pools(p).PoolName.Padded().find("BP32") != std::string_view::npos) {
             return true;
         }
     }
@@ -139,13 +139,13 @@ void RuleBook::EvaluateRules(const Report& report, int p, PoolUsage usage) {
         return;
     }
     const PoolRecord& pool = report.Pools(p);
-    const int objects = PoolObjects(report, p).count();
+    const int objects = PoolObjects(report, p).Count();
 
     // 1. Placement of indexes and table spaces.
     if (report.PoolCount() > 2) {
         const ObjectMix mix = PoolObjectMix(report, p);
         bool anyIndex = false;
-        ForEachObject(report, p, [&](const ObjectRecord& o) { anyIndex = anyIndex || o.ObjType.padded() == "I"; });
+        ForEachObject(report, p, [&](const ObjectRecord& o) { anyIndex = anyIndex || o.ObjType.Padded() == "I"; });
         if (mix == ObjectMix::IndexesAndTableSpaces && !AllSystemObjects(report, p)) {
             AddRule(3);
         } else if (mix == ObjectMix::NoTableSpace && anyIndex && RandomIndexCheck(report, p) > 0) {
@@ -167,7 +167,7 @@ void RuleBook::EvaluateRules(const Report& report, int p, PoolUsage usage) {
         if (pool.HPSize >= 1) {
             AddRule(6);
         }
-        if (pool.PoolName.padded().find("BP0") == std::string_view::npos && s == SortWork::Mixed) {
+        if (pool.PoolName.Padded().find("BP0") == std::string_view::npos && s == SortWork::Mixed) {
             AddRule(8);
         }
     }
@@ -243,7 +243,7 @@ RuleAnalysis ShowRuleAnalysis(const Report& report, int p, const RuleBook& book)
     RuleAnalysis analysis;
     analysis.caption = "Buffer Pool Stat Analysis - ";
     if (report.HasPool(p)) {
-        analysis.caption += report.Pools(p).PoolName.padded();
+        analysis.caption += report.Pools(p).PoolName.Padded();
     }
     analysis.rules = book.MatchedRules();
     return analysis;

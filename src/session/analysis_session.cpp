@@ -17,7 +17,7 @@ struct TabText {
     const char* status;
 };
 
-constexpr std::array<TabText, AnalysisTabCount> kTabs{{
+constexpr std::array<TabText, AnalysisTabCount> TabTexts{{
     {"Report Info", "General Buffer Pool Report Information"},
     {"Pool Info", "Buffer Pool details"},
     {"Object Info", "Object details"},
@@ -37,11 +37,11 @@ AnalysisSession::AnalysisSession(const Report& report, const SimulationData& sim
     : report_(report), sim_(sim), messages_(messages), thresholdFolder_(std::move(thresholdFolder)), style_(style),
       rulePage_(report), simPage_(report, sim, messages, style), clusterPage_(report, sim, messages, thresholdFolder_) {
     for (int t = 0; t < AnalysisTabCount; ++t) {
-        tabs_[static_cast<std::size_t>(t)].caption = kTabs[static_cast<std::size_t>(t)].caption;
+        tabs_[static_cast<std::size_t>(t)].caption = TabTexts[static_cast<std::size_t>(t)].caption;
     }
 }
 
-int AnalysisSession::simulatedPool() const {
+int AnalysisSession::SimulatedPool() const {
     return sim_.ShownPool();
 }
 
@@ -63,7 +63,7 @@ void AnalysisSession::Load() {
     for (const int t : {PoolInfoTab, ObjectInfoTab, PoolStatAnalysisTab}) {
         tabs_[static_cast<std::size_t>(t)].enabled = false;
     }
-    reportData_ = ReportData(report_.Header);
+    reportData_ = ornexa::ReportData(report_.Header);
     poolList_.clear();
     for (int p = 1; p <= report_.PoolCount(); ++p) {
         poolList_.push_back({p, PoolListRow(report_, p, style_)});
@@ -100,10 +100,10 @@ void AnalysisSession::SelectTab(int tab) {
     } else if (tab == SimGraphTab) {
         simPage_.Enter();
     } else if (tab == SimClusterTab) {
-        clusterPage_.SelectPoolSize(0, usage());
-        clusterPage_.Run(usage());
+        clusterPage_.SelectPoolSize(0, Usage());
+        clusterPage_.Run(Usage());
     }
-    statusText_ = kTabs[static_cast<std::size_t>(tab)].status;
+    statusText_ = TabTexts[static_cast<std::size_t>(tab)].status;
 }
 
 void AnalysisSession::SelectPoolFromList(int row) {
@@ -153,7 +153,7 @@ void AnalysisSession::ShowPreviousPool() {
 }
 
 void AnalysisSession::SimulationTest() {
-    const int simulated = simulatedPool();
+    const int simulated = SimulatedPool();
     // Only the pool the Simulation report was matched to has simulation data to show.
     const bool enabled = simulated != 0 && currentPool_ == simulated;
     tabs_[SimGraphTab].enabled = tabs_[SimClusterTab].enabled = enabled;
@@ -170,16 +170,16 @@ void AnalysisSession::SimulationTest() {
 PoolHeader MakePoolHeader(const Report& report, int p, NumberStyle style) {
     const PoolRecord& pool = report.Pools(p);
     PoolHeader h;
-    h.poolInfo[0] = std::string(pool.PoolName.trimmed());
-    h.poolInfo[1] = Figure(PoolObjects(report, p).count());
+    h.poolInfo[0] = std::string(pool.PoolName.Trimmed());
+    h.poolInfo[1] = Figure(PoolObjects(report, p).Count());
     h.poolInfo[2] = Figure(pool.VPSize);
     h.poolInfo[3] = Figure(pool.HPSize);
-    h.poolInfo[4] = "  " + std::string(pool.CastOut.padded());
+    h.poolInfo[4] = "  " + std::string(pool.CastOut.Padded());
     h.thresholdInfo[0] = Figure(pool.VPSeqThreshold);
     h.thresholdInfo[1] = Figure(pool.HPSeqThreshold);
     h.thresholdInfo[2] = "  " + StrText(pool.DWTH, style);
     h.thresholdInfo[3] = "  " + StrText(pool.VWTH, style);
-    h.caption = "Quorvel - " + std::string(pool.PoolName.trimmed());
+    h.caption = "Quorvel - " + std::string(pool.PoolName.Trimmed());
     return h;
 }
 
@@ -241,7 +241,7 @@ void AnalysisSession::FillObjectList() {
     const ObjectRange range = PoolObjects(report_, p);
     for (const int o : range) {
         const ObjectRecord& object = report_.Objects(o);
-        objectList_.push_back({o, std::string(object.ObjName.trimmed()), IconOf(object)});
+        objectList_.push_back({o, std::string(object.ObjName.Trimmed()), IconOf(object)});
     }
     if (!objectList_.empty()) {
         selectedObjectRow_ = 0; // a filled list starts with its first row selected
@@ -303,7 +303,7 @@ void AnalysisSession::SetUsage(PoolUsage usage) {
 
 void AnalysisSession::SetClusterUsage(PoolUsage usage) {
     SetUsage(usage);
-    clusterPage_.Run(rulePage_.usage(), true);
+    clusterPage_.Run(rulePage_.Usage(), true);
 }
 
 bool AnalysisSession::CreateIndexFile(const std::filesystem::path& folder) {

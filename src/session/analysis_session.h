@@ -102,48 +102,48 @@ public:
     void Finish(); // "&Finish": the program ends
 
     // What the window shows.
-    [[nodiscard]] const std::array<TabState, AnalysisTabCount>& tabs() const { return tabs_; }
-    [[nodiscard]] int selectedTab() const { return selectedTab_; }
-    [[nodiscard]] const std::string& statusText() const { return statusText_; }
-    [[nodiscard]] const std::array<std::string, ReportDataCount>& reportData() const { return reportData_; }
-    [[nodiscard]] const std::array<std::string, OverallFigureCount>& totals() const { return totals_; }
-    [[nodiscard]] const std::vector<PoolListEntry>& poolList() const { return poolList_; }
-    [[nodiscard]] std::optional<int> selectedPoolRow() const { return selectedPoolRow_; }
-    [[nodiscard]] const PoolHeader& poolHeader() const { return header_; }
-    [[nodiscard]] int poolGraphType() const { return poolGraphType_; }
-    [[nodiscard]] const GraphView& poolGraph() const { return poolGraph_; }
-    [[nodiscard]] bool poolDetailsVisible() const { return poolDetailsVisible_; }
-    [[nodiscard]] const std::array<std::string, 12>& poolDetails() const { return poolDetails_; }
-    [[nodiscard]] const std::vector<std::string>& poolSizes() const { return clusterPage_.poolSizes(); }
-    [[nodiscard]] const std::vector<std::string>& simDetailsColumns() const { return simDetailsColumns_; }
-    [[nodiscard]] const std::vector<ObjectListEntry>& objectList() const { return objectList_; }
-    [[nodiscard]] const std::vector<std::string>& objectListCaptions() const { return objectCaptions_; }
-    [[nodiscard]] std::optional<int> selectedObjectRow() const { return selectedObjectRow_; }
-    [[nodiscard]] int objectGraphType() const { return objectGraphType_; }
-    [[nodiscard]] const GraphView& objectGraph() const { return objectGraph_; }
-    [[nodiscard]] PoolUsage usage() const { return rulePage_.usage(); }
+    [[nodiscard]] const std::array<TabState, AnalysisTabCount>& Tabs() const { return tabs_; }
+    [[nodiscard]] int SelectedTab() const { return selectedTab_; }
+    [[nodiscard]] const std::string& StatusText() const { return statusText_; }
+    [[nodiscard]] const std::array<std::string, ReportDataCount>& ReportData() const { return reportData_; }
+    [[nodiscard]] const std::array<std::string, OverallFigureCount>& Totals() const { return totals_; }
+    [[nodiscard]] const std::vector<PoolListEntry>& PoolList() const { return poolList_; }
+    [[nodiscard]] std::optional<int> SelectedPoolRow() const { return selectedPoolRow_; }
+    [[nodiscard]] const PoolHeader& Header() const { return header_; }
+    [[nodiscard]] int PoolGraphType() const { return poolGraphType_; }
+    [[nodiscard]] const GraphView& PoolGraph() const { return poolGraph_; }
+    [[nodiscard]] bool PoolDetailsVisible() const { return poolDetailsVisible_; }
+    [[nodiscard]] const std::array<std::string, 12>& PoolDetails() const { return poolDetails_; }
+    [[nodiscard]] const std::vector<std::string>& PoolSizes() const { return clusterPage_.PoolSizes(); }
+    [[nodiscard]] const std::vector<std::string>& SimDetailsColumns() const { return simDetailsColumns_; }
+    [[nodiscard]] const std::vector<ObjectListEntry>& ObjectList() const { return objectList_; }
+    [[nodiscard]] const std::vector<std::string>& ObjectListCaptions() const { return objectCaptions_; }
+    [[nodiscard]] std::optional<int> SelectedObjectRow() const { return selectedObjectRow_; }
+    [[nodiscard]] int ObjectGraphType() const { return objectGraphType_; }
+    [[nodiscard]] const GraphView& ObjectGraph() const { return objectGraph_; }
+    [[nodiscard]] PoolUsage Usage() const { return rulePage_.Usage(); }
     // The option button of the usage shown: 1 Random, 0 Sequential.
-    [[nodiscard]] int usageOption() const { return rulePage_.usageOption(); }
-    [[nodiscard]] const RuleAnalysis& ruleAnalysis() const { return rulePage_.analysis(); }
-    [[nodiscard]] const std::filesystem::path& thresholdFolder() const { return thresholdFolder_; }
-    [[nodiscard]] bool closed() const { return exit_ != AnalysisExit::Open; }
-    [[nodiscard]] AnalysisExit exit() const { return exit_; }
+    [[nodiscard]] int UsageOption() const { return rulePage_.UsageOption(); }
+    [[nodiscard]] const RuleAnalysis& RuleReview() const { return rulePage_.Analysis(); }
+    [[nodiscard]] const std::filesystem::path& ThresholdFolder() const { return thresholdFolder_; }
+    [[nodiscard]] bool Closed() const { return exit_ != AnalysisExit::Open; }
+    [[nodiscard]] AnalysisExit Exit() const { return exit_; }
     // The pool and object shown; 0 for none.
-    [[nodiscard]] int currentPool() const { return currentPool_; }
-    [[nodiscard]] int currentObject() const { return currentObject_; }
+    [[nodiscard]] int CurrentPool() const { return currentPool_; }
+    [[nodiscard]] int CurrentObject() const { return currentObject_; }
     // The pool the Simulation report was matched to; 0 without one.
-    [[nodiscard]] int simulatedPool() const;
+    [[nodiscard]] int SimulatedPool() const;
 
     // The simulation and cluster tabs of the simulated pool.
-    [[nodiscard]] SimGraphPage& simGraphs() { return simPage_; }
-    [[nodiscard]] const SimGraphPage& simGraphs() const { return simPage_; }
-    [[nodiscard]] ClusterPage& clusters() { return clusterPage_; }
-    [[nodiscard]] const ClusterPage& clusters() const { return clusterPage_; }
+    [[nodiscard]] SimGraphPage& SimGraphs() { return simPage_; }
+    [[nodiscard]] const SimGraphPage& SimGraphs() const { return simPage_; }
+    [[nodiscard]] ClusterPage& Clusters() { return clusterPage_; }
+    [[nodiscard]] const ClusterPage& Clusters() const { return clusterPage_; }
     // The cluster page's size, radius and spinner run the analysis with the pool's usage.
-    void SelectPoolSize(int index) { clusterPage_.SelectPoolSize(index, usage()); }
-    void SetRadiusText(std::string text) { clusterPage_.SetRadiusText(std::move(text), usage()); }
-    void StepRadius(Direction direction) { clusterPage_.StepRadius(direction, usage()); }
-    void RepeatTick() { clusterPage_.RepeatTick(usage()); }
+    void SelectPoolSize(int index) { clusterPage_.SelectPoolSize(index, Usage()); }
+    void SetRadiusText(std::string text) { clusterPage_.SetRadiusText(std::move(text), Usage()); }
+    void StepRadius(Direction direction) { clusterPage_.StepRadius(direction, Usage()); }
+    void RepeatTick() { clusterPage_.RepeatTick(Usage()); }
     // "&Create File - All Indexes": the exclude file of the pool's indexes in `folder`.
     bool CreateIndexFile(const std::filesystem::path& folder);
 
@@ -175,7 +175,7 @@ private:
     std::vector<PoolListEntry> poolList_;
     std::optional<int> selectedPoolRow_;
 
-    PoolHeader header_;
+    struct PoolHeader header_;
     int poolGraphType_ = 0;
     GraphView poolGraph_;
     bool poolDetailsVisible_ = false;

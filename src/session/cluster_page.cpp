@@ -31,13 +31,13 @@ void ClusterPage::SetRadiusText(std::string text, PoolUsage usage) {
 }
 
 void ClusterPage::SetTenths(int tenths, PoolUsage usage) {
-    SetRadiusText(RadiusText(tenths), usage);
+    SetRadiusText(ornexa::RadiusText(tenths), usage);
 }
 
 namespace {
 double RadiusOf(const std::string& text) {
     const Converted<double> value = TextToDouble(text);
-    return value ? value.value() : 0.0; // a text that is not a number counts as 0
+    return value ? value.Value() : 0.0; // a text that is not a number counts as 0
 }
 } // namespace
 
@@ -115,7 +115,7 @@ void ClusterPage::CreateClusterFile(FileChooser& chooser) {
     if (!chosen) {
         return; // cancelled: nothing is written
     }
-    clusterFileName_ = ClusterFileName(*chosen);
+    clusterFileName_ = ornexa::ClusterFileName(*chosen);
     if (auto status = WriteClusterDataFile(clusterFileName_, objectRows_, messages_)) {
         status_ = std::move(*status);
     }

@@ -30,7 +30,7 @@ public:
 
     // The simulated sizes of the pool shown, as the size list offers them.
     void SetPoolSizes(std::vector<std::string> sizes);
-    [[nodiscard]] const std::vector<std::string>& poolSizes() const { return poolSizes_; }
+    [[nodiscard]] const std::vector<std::string>& PoolSizes() const { return poolSizes_; }
 
     // Each of these reruns the analysis with the current usage.
     void SelectPoolSize(int index, PoolUsage usage);
@@ -52,17 +52,17 @@ public:
     // "Create Cluster File": the save dialog, then the file of the listed members.
     void CreateClusterFile(FileChooser& chooser);
 
-    [[nodiscard]] int selectedPoolSize() const { return sizeIndex_; }
-    [[nodiscard]] const std::string& radiusText() const { return radiusText_; }
-    [[nodiscard]] Direction repeatDirection() const { return repeat_; }
-    [[nodiscard]] bool timerEnabled() const { return timerEnabled_; }
-    [[nodiscard]] const ClusterRun& run() const { return run_; }
-    [[nodiscard]] const std::vector<ClusterListRow>& clusters() const { return clusterRows_; }
-    [[nodiscard]] const std::vector<std::string>& clusterCaptions() const { return clusterCaptions_; }
-    [[nodiscard]] const std::vector<ClusterObjectRow>& objects() const { return objectRows_; }
-    [[nodiscard]] const std::vector<std::string>& objectCaptions() const { return objectCaptions_; }
-    [[nodiscard]] const std::string& status() const { return status_; }
-    [[nodiscard]] const std::filesystem::path& clusterFileName() const { return clusterFileName_; }
+    [[nodiscard]] int SelectedPoolSize() const { return sizeIndex_; }
+    [[nodiscard]] const std::string& RadiusText() const { return radiusText_; }
+    [[nodiscard]] Direction RepeatDirection() const { return repeat_; }
+    [[nodiscard]] bool TimerEnabled() const { return timerEnabled_; }
+    [[nodiscard]] const ClusterRun& LastRun() const { return run_; }
+    [[nodiscard]] const std::vector<ClusterListRow>& Clusters() const { return clusterRows_; }
+    [[nodiscard]] const std::vector<std::string>& ClusterCaptions() const { return clusterCaptions_; }
+    [[nodiscard]] const std::vector<ClusterObjectRow>& Objects() const { return objectRows_; }
+    [[nodiscard]] const std::vector<std::string>& ObjectCaptions() const { return objectCaptions_; }
+    [[nodiscard]] const std::string& Status() const { return status_; }
+    [[nodiscard]] const std::filesystem::path& ClusterFileName() const { return clusterFileName_; }
 
 private:
     void SetTenths(int tenths, PoolUsage usage);

@@ -57,12 +57,12 @@ public:
     FileSelectionSession(Report& report, SimulationData& sim, MessageSink& messages, FileChooser& chooser,
                          ProgressFn progress = {});
 
-    [[nodiscard]] const FileSelectionControls& controls() const { return controls_; }
-    [[nodiscard]] FileSelectionState state() const { return state_; }
-    [[nodiscard]] bool reading() const { return reading_; }
+    [[nodiscard]] const FileSelectionControls& Controls() const { return controls_; }
+    [[nodiscard]] FileSelectionState State() const { return state_; }
+    [[nodiscard]] bool Reading() const { return reading_; }
     // The folder of the file chosen last, where the next dialog opens.
-    [[nodiscard]] const std::filesystem::path& lastFolder() const { return lastFolder_; }
-    void setLastFolder(std::filesystem::path folder) { lastFolder_ = std::move(folder); }
+    [[nodiscard]] const std::filesystem::path& LastFolder() const { return lastFolder_; }
+    void SetLastFolder(std::filesystem::path folder) { lastFolder_ = std::move(folder); }
 
     // The window is shown or becomes active again.
     void Activate();

@@ -16,10 +16,10 @@ public:
     // "Pool Usage Intent": the rules under that usage.
     void SetUsage(PoolUsage usage);
 
-    [[nodiscard]] PoolUsage usage() const { return usage_; }
+    [[nodiscard]] PoolUsage Usage() const { return usage_; }
     // The option button of the usage shown: 1 Random, 0 Sequential.
-    [[nodiscard]] int usageOption() const { return usage_ == PoolUsage::Sequential ? 0 : 1; }
-    [[nodiscard]] const RuleAnalysis& analysis() const { return analysis_; }
+    [[nodiscard]] int UsageOption() const { return usage_ == PoolUsage::Sequential ? 0 : 1; }
+    [[nodiscard]] const RuleAnalysis& Analysis() const { return analysis_; }
 
 private:
     const Report& report_;

@@ -52,7 +52,7 @@ void SimGraphPage::ClickChart(int subTab, std::optional<int> point) {
         return;
     }
     const ChartModel& chart = charts_[static_cast<std::size_t>(subTab)];
-    if (*point < 0 || *point >= chart.pointCount()) {
+    if (*point < 0 || *point >= chart.PointCount()) {
         return;
     }
     ShowSimObjectDetails(chart.ObjectAt(*point), chart.labels[static_cast<std::size_t>(*point)]);

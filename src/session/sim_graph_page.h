@@ -38,13 +38,13 @@ public:
     void ShowSimObjectDetails(int object, const std::string& name);
     void CloseDetails() { detailsVisible_ = false; }
 
-    [[nodiscard]] int subTab() const { return subTab_; }
-    [[nodiscard]] int measure() const { return measure_; }
-    [[nodiscard]] const ChartModel& chart(int subTab) const { return charts_.at(static_cast<std::size_t>(subTab)); }
-    [[nodiscard]] bool curveDrawn() const { return curveDrawn_; }
-    [[nodiscard]] bool detailsVisible() const { return detailsVisible_; }
-    [[nodiscard]] const std::string& detailsTitle() const { return detailsTitle_; }
-    [[nodiscard]] const std::array<std::vector<std::string>, SimDetailRowCount>& detailsCells() const {
+    [[nodiscard]] int SubTab() const { return subTab_; }
+    [[nodiscard]] int Measure() const { return measure_; }
+    [[nodiscard]] const ChartModel& Chart(int subTab) const { return charts_.at(static_cast<std::size_t>(subTab)); }
+    [[nodiscard]] bool CurveDrawn() const { return curveDrawn_; }
+    [[nodiscard]] bool DetailsVisible() const { return detailsVisible_; }
+    [[nodiscard]] const std::string& DetailsTitle() const { return detailsTitle_; }
+    [[nodiscard]] const std::array<std::vector<std::string>, SimDetailRowCount>& DetailsCells() const {
         return detailsCells_;
     }
 

@@ -59,7 +59,7 @@ void FillBars(ChartModel& chart, const Report& report, const std::vector<TopEntr
         const auto point = static_cast<std::size_t>(at(r, n));
         chart.series[0][point] = ShownValue(entry.value / divisor);
         chart.series[1][point] = entry.object;
-        chart.labels[point] = std::string(report.Objects(entry.object).ObjName.trimmed());
+        chart.labels[point] = std::string(report.Objects(entry.object).ObjName.Trimmed());
     }
     chart.hiddenSeries[1] = true;
     chart.visible = true;
@@ -77,7 +77,7 @@ double WholeMaximum(const std::vector<TopEntry>& top) {
 }
 
 int BarsOf(const Report& report, int p) {
-    return std::min(PoolObjects(report, p).count(), 10);
+    return std::min(PoolObjects(report, p).Count(), 10);
 }
 
 } // namespace
@@ -125,8 +125,8 @@ bool DrawPoolSizeCurve(ChartModel& chart, const SimulationData& sim, int p, int 
 void DrawLargestImprovement(ChartModel& chart, const Report& report, const SimulationData& sim, int p, int measure) {
     const ObjectRange range = PoolObjects(report, p);
     const int sizes = sim.SizeCount();
-    std::vector<double> improvement(static_cast<std::size_t>(range.count()), 0.0);
-    for (int i = 0; i < range.count(); ++i) {
+    std::vector<double> improvement(static_cast<std::size_t>(range.Count()), 0.0);
+    for (int i = 0; i < range.Count(); ++i) {
         const ObjectSimulation& o = sim.Objects(range.first + i);
         const auto value = [&](int k) {
             return measure == SysHitRatioMeasure ? o.SimSysHitRatio(k) : o.SimReadIORate(k);
@@ -164,8 +164,8 @@ namespace {
 void DrawWorkSets(ChartModel& chart, const Report& report, const SimulationData& sim, int p, bool largest) {
     const int k0 = WorkSetSizeIndex(sim, p);
     const ObjectRange range = PoolObjects(report, p);
-    std::vector<double> workSets(static_cast<std::size_t>(range.count()), 0.0);
-    for (int i = 0; i < range.count(); ++i) {
+    std::vector<double> workSets(static_cast<std::size_t>(range.Count()), 0.0);
+    for (int i = 0; i < range.Count(); ++i) {
         workSets[static_cast<std::size_t>(i)] = k0 == 0 ? 0.0 : sim.Objects(range.first + i).SimMaxWorkSet(k0);
     }
     const std::vector<TopEntry> top = Top(workSets, range.first, BarsOf(report, p), largest);

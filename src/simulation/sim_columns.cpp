@@ -29,8 +29,8 @@ constexpr std::array<ColumnDef, SimParamFieldCount> MakeSimParamColumns() {
     return c;
 }
 
-constexpr std::array<ColumnDef, SimParamFieldCount> kSimParam = MakeSimParamColumns();
-static_assert(kSimParam.back().End() == 297, "the size labels run to column 297");
+constexpr std::array<ColumnDef, SimParamFieldCount> SimParamLayout = MakeSimParamColumns();
+static_assert(SimParamLayout.back().End() == 297, "the size labels run to column 297");
 
 constexpr int GroupA(int k) {
     return 65 + 46 * (k - 1);
@@ -43,19 +43,19 @@ static_assert(GroupA(8) + 45 == 432 && GroupB(8) + 25 == LongestSimulationLine);
 } // namespace
 
 std::span<const ColumnDef, SimParamFieldCount> SimParamColumns() {
-    return kSimParam;
+    return SimParamLayout;
 }
 
 std::array<FieldRef, SimParamFieldCount> SimParamFields(SimParameters& s) {
     std::array<FieldRef, SimParamFieldCount> f{
-        s.SimHeaderField01.span(), s.SimHeaderField02.span(), s.SimHeaderField03.span(), s.SimHeaderField04.span(),
-        s.SimHeaderField05.span(), s.SimHeaderField06.span(), s.SimPoolName.span(),      &s.SimSizeCount,
+        s.SimHeaderField01.Span(), s.SimHeaderField02.Span(), s.SimHeaderField03.Span(), s.SimHeaderField04.Span(),
+        s.SimHeaderField05.Span(), s.SimHeaderField06.Span(), s.SimPoolName.Span(),      &s.SimSizeCount,
         &s.SimHeaderValue09,       &s.SimHeaderValue10,
     };
     for (int k = 1; k <= MaxSimSizes; ++k) {
         f[Field(11 + 2 * (k - 1))] = &s.SimVPSize(k);
         f[Field(12 + 2 * (k - 1))] = &s.SimHPSize(k);
-        f[Field(26 + k)] = RawText{s.SimSizeLabel(k).span()};
+        f[Field(26 + k)] = RawText{s.SimSizeLabel(k).Span()};
     }
     return f;
 }

@@ -72,7 +72,7 @@ public:
                 return Refuse(FaultKind::IncludeObjects, SimReadOutcome::IncludeObjects);
             }
         }
-        if (const auto& failure = lines_.error()) {
+        if (const auto& failure = lines_.Error()) {
             return Fail(*failure);
         }
         Counters();
@@ -119,7 +119,7 @@ private:
     std::optional<SimReadResult> ReadPoolLine() {
         const auto line = lines_.ReadReportLine(MaxLine);
         const SimParameters& sim = sim_.Sim;
-        const int p = FindSimulatedPool(report_, sim.SimPoolName.padded());
+        const int p = FindSimulatedPool(report_, sim.SimPoolName.Padded());
         result_.ReadFieldNo = 0;
         if (!line) {
             return FieldError(ReportPart::SimPoolLine, {ReadFailure::InputPastEnd, 0}, SimReadOutcome::PoolLineError);
@@ -127,7 +127,7 @@ private:
         if (p == 0) {
             return FieldError(ReportPart::SimPoolLine, {ReadFailure::SubscriptOutOfRange, 0},
                               SimReadOutcome::PoolLineError,
-                              "no pool of the statistics is named " + sim.SimPoolName.str());
+                              "no pool of the statistics is named " + sim.SimPoolName.Str());
         }
         sim_.simulatedPool = p;
         const PoolRecord& statPool = report_.Pools(p);
@@ -139,10 +139,10 @@ private:
             const Converted<Long> poolSize = DoubleToLong(static_cast<double>(size));
             if (!poolSize) {
                 return FieldError(ReportPart::SimPoolLine,
-                                  {poolSize.failure(), SimParamColumns()[10 + 2 * (k - 1)].Start},
+                                  {poolSize.Failure(), SimParamColumns()[10 + 2 * (k - 1)].Start},
                                   SimReadOutcome::PoolLineError);
             }
-            pool.SimPoolSize(k) = poolSize.value();
+            pool.SimPoolSize(k) = poolSize.Value();
             if (const auto fault =
                     ConvertLine(*line, std::span<const ColumnDef, SimPoolValuesPerSize>(SimPoolSizeColumns(k)),
                                 SimPoolSizeFields(pool, k), usa_, result_.ReadFieldNo)) {
@@ -183,7 +183,7 @@ private:
         std::int32_t fieldNo = 1; // the name
         const std::array<ColumnDef, 3> fixedColumns{SimLineColumns.IncludeMark, SimLineColumns.SimObjStat03,
                                                     SimLineColumns.SimObjStat04};
-        const std::array<FieldRef, 3> fixedFields{includeMark.span(), &object.SimObjStat03, &object.SimObjStat04};
+        const std::array<FieldRef, 3> fixedFields{includeMark.Span(), &object.SimObjStat03, &object.SimObjStat04};
         std::optional<FieldFault> fault =
             ConvertLine(line, std::span<const ColumnDef, 3>(fixedColumns), fixedFields, usa_, fieldNo);
         for (int k = 1; !fault && k <= sim_.Sim.SimSizeCount; ++k) {
@@ -244,7 +244,7 @@ int FindSimulatedPool(const Report& report, std::string_view simPoolName) {
     std::string wanted(TrimBlanks(simPoolName));
     wanted.resize(std::max<std::size_t>(wanted.size(), 6), ' ');
     for (int p = 1; p <= report.PoolCount(); ++p) {
-        if (ContainsIgnoringCase(report.Pools(p).PoolName.padded(), wanted)) {
+        if (ContainsIgnoringCase(report.Pools(p).PoolName.Padded(), wanted)) {
             return p;
         }
     }
@@ -258,12 +258,12 @@ int FindSimulatedObject(const Report& report, int p, std::string_view name) {
     }
     const ObjectRange range = PoolObjects(report, p);
     for (const int o : range) {
-        if (EqualIgnoringCase(report.Objects(o).ObjName.trimmed(), name)) {
+        if (EqualIgnoringCase(report.Objects(o).ObjName.Trimmed(), name)) {
             return o;
         }
     }
     for (const int o : range) {
-        if (ContainsIgnoringCase(report.Objects(o).ObjName.padded(), name)) {
+        if (ContainsIgnoringCase(report.Objects(o).ObjName.Padded(), name)) {
             return o;
         }
     }

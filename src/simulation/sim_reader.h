@@ -38,7 +38,7 @@ struct SimReadResult {
     std::vector<ReadFault> skipped; // why each of them was left, in file order
     std::optional<ReadFault> fault; // what stopped a read that did not load
 
-    [[nodiscard]] bool loaded() const { return outcome == SimReadOutcome::Loaded; }
+    [[nodiscard]] bool Loaded() const { return outcome == SimReadOutcome::Loaded; }
 };
 
 // The simulated pool of a Statistics report: the first pool whose name (8 characters,

@@ -38,11 +38,11 @@ double ShownValue(float value) {
 }
 
 int ChartModel::ObjectAt(int point) const {
-    if (kind != ChartKind::Ranked || series.size() < 2 || point < 0 || point >= pointCount()) {
+    if (kind != ChartKind::Ranked || series.size() < 2 || point < 0 || point >= PointCount()) {
         return 0;
     }
     const Converted<std::int16_t> number = DoubleToInteger(series[1][static_cast<std::size_t>(point)]);
-    return number ? number.value() : 0;
+    return number ? number.Value() : 0;
 }
 
 } // namespace ornexa

@@ -34,9 +34,9 @@ struct ChartModel {
     // Opens data for `seriesCount` series of `pointCount` points, all 0 and unlabelled, every
     // series shown and no axis limits. Titles stay.
     void OpenData(ChartKind chartKind, int seriesCount, int pointCount);
-    [[nodiscard]] int pointCount() const { return static_cast<int>(labels.size()); }
-    [[nodiscard]] int seriesCount() const { return static_cast<int>(series.size()); }
-    [[nodiscard]] bool hasData() const { return !labels.empty(); }
+    [[nodiscard]] int PointCount() const { return static_cast<int>(labels.size()); }
+    [[nodiscard]] int SeriesCount() const { return static_cast<int>(series.size()); }
+    [[nodiscard]] bool HasData() const { return !labels.empty(); }
 
     // The 1-based object number behind point p of a ranked chart (series 1, rounded); 0 when there
     // is none.

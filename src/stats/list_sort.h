@@ -32,7 +32,7 @@ template <class Row, class Cell> void SortRows(std::vector<Row>& rows, const Lis
     const bool numeric = IsNumericColumn(cells);
     const auto number = [](const std::string& text) {
         const Converted<double> value = TextToDouble(text);
-        return value ? value.value() : 0.0;
+        return value ? value.Value() : 0.0;
     };
     std::vector<std::size_t> order(rows.size());
     for (std::size_t i = 0; i < order.size(); ++i) {

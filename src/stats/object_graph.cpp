@@ -16,7 +16,7 @@ std::string_view ObjectGraphName(int type) {
 }
 
 ObjectIcon IconOf(const ObjectRecord& object) {
-    const std::string_view type = object.ObjType.padded();
+    const std::string_view type = object.ObjType.Padded();
     if (type == "T") {
         return ObjectIcon::TableSpace;
     }

@@ -118,7 +118,7 @@ bool DrawPoolGraph(GraphView& view, const Report& report, int p, int type, Numbe
 
     // Chart step.
     ChartModel& chart = view.chart;
-    chart.title = "Buffer Pool - " + std::string(pool.PoolName.padded());
+    chart.title = "Buffer Pool - " + std::string(pool.PoolName.Padded());
     chart.subtitle.clear();
     chart.visible = true;
     if (type >= 7) {

@@ -26,7 +26,7 @@ PoolListCells PoolListRow(const Report& report, int p, NumberStyle style) {
     const PoolRecord& pool = report.Pools(p);
     const auto ios = static_cast<double>(PoolIOs(pool));
     PoolListCells row;
-    row[0] = pool.PoolName.str();
+    row[0] = pool.PoolName.Str();
     row[1] = PlainText(PoolIOs(pool));
     row[2] = PlainText(static_cast<std::int64_t>(pool.PoolGetPages));
     row[3] = PlainText(static_cast<std::int64_t>(pool.PoolUpdates));
@@ -80,8 +80,8 @@ const std::array<std::string, OverallFigureCount>& OverallFigureCaptions() {
 }
 
 std::array<std::string, ReportDataCount> ReportData(const ReportHeader& header) {
-    return {header.CollectionDate.str(), header.CollectionTime.str(), header.ElapsedTime.str(),
-            header.SystemName.str(),     header.SubSystemName.str(),  header.Db2Version.str()};
+    return {header.CollectionDate.Str(), header.CollectionTime.Str(), header.ElapsedTime.Str(),
+            header.SystemName.Str(),     header.SubSystemName.Str(),  header.Db2Version.Str()};
 }
 
 const std::array<std::string, ReportDataCount>& ReportDataCaptions() {

@@ -19,7 +19,7 @@ struct RankedType {
     bool scales;
 };
 
-constexpr std::array<RankedType, LastRankedType - FirstRankedType + 1> kCatalogue{{
+constexpr std::array<RankedType, LastRankedType - FirstRankedType + 1> RankedCatalogue{{
     {"Top Get Page Requests", Order::High, Count::All, true},                    // 7
     {"Top Sequential Access", Order::High, Count::Counted, true},                // 8
     {"Top Random I/O", Order::High, Count::Counted, false},                      // 9
@@ -42,11 +42,11 @@ const RankedType& Catalogue(int type) {
     if (type < FirstRankedType || type > LastRankedType) {
         throw std::out_of_range("ranked graph types are 7 to 22");
     }
-    return kCatalogue[static_cast<std::size_t>(type - FirstRankedType)];
+    return RankedCatalogue[static_cast<std::size_t>(type - FirstRankedType)];
 }
 
 bool IsIndex(const ObjectRecord& o) {
-    return o.ObjType.padded() == "I";
+    return o.ObjType.Padded() == "I";
 }
 
 // The measure of one object, and whether the object may take a rank at all.
@@ -119,7 +119,7 @@ void Store(RankedList& list, const Report& report, int rank, float value, int ob
     const auto at = static_cast<std::size_t>(rank - 1);
     list.RankValues[at] = value;
     list.RankObjects[at] = object;
-    list.RankNames[at] = name.empty() ? std::string(report.Objects(object).ObjName.padded()) : std::move(name);
+    list.RankNames[at] = name.empty() ? std::string(report.Objects(object).ObjName.Padded()) : std::move(name);
 }
 
 // Lowest first by exchanging entries j and k whenever value(j) > value(k), one position at a
@@ -157,7 +157,7 @@ bool RankedTypeScales(int type) {
 RankedList RankPoolObjects(const Report& report, int p, int type) {
     const RankedType& info = Catalogue(type);
     const ObjectRange range = PoolObjects(report, p);
-    const int objects = range.count();
+    const int objects = range.Count();
     const auto size = static_cast<std::size_t>(std::max(objects, MaxRankedBars));
     RankedList list;
     list.RankValues.assign(size, 0.0F);

@@ -20,7 +20,7 @@ std::string_view ShareLabelTable(int kind, int slice) {
 }
 
 int ObjectTypeBucket(const ObjectRecord& object) {
-    const std::string_view type = object.ObjType.padded();
+    const std::string_view type = object.ObjType.Padded();
     if (type == "I") {
         return 1;
     }

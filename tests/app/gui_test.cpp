@@ -58,7 +58,7 @@ void ClickRow(QTableView* table, int row) {
 }
 
 void ClickTab(AnalysisWindow& w, int tab) {
-    QTabBar* bar = w.tabs()->tabBar();
+    QTabBar* bar = w.Tabs()->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
 }
 
@@ -91,7 +91,7 @@ protected:
             if (window.isVisible()) {
                 window.Back();
             }
-            return window.session().exit();
+            return window.Session().Exit();
         });
     }
 
@@ -116,27 +116,27 @@ TEST_F(Gui, OpensTheSamplesThroughTheDialogsAndShowsEveryTab) {
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(files.windowTitle(), "QVLGraph");
     drive = [](AnalysisWindow& w) {
-        EXPECT_EQ(w.tabs()->tabText(0), "Report Info");
-        EXPECT_TRUE(w.tabs()->isTabVisible(ornexa::SimGraphTab));
-        EXPECT_FALSE(w.tabs()->isTabEnabled(ornexa::PoolInfoTab));
-        EXPECT_EQ(w.poolList()->model()->rowCount(), 9);
-        ClickRow(w.poolList(), 1); // BP1, the simulated pool
-        EXPECT_TRUE(w.tabs()->isTabEnabled(ornexa::SimGraphTab));
+        EXPECT_EQ(w.Tabs()->tabText(0), "Report Info");
+        EXPECT_TRUE(w.Tabs()->isTabVisible(ornexa::SimGraphTab));
+        EXPECT_FALSE(w.Tabs()->isTabEnabled(ornexa::PoolInfoTab));
+        EXPECT_EQ(w.PoolList()->model()->rowCount(), 9);
+        ClickRow(w.PoolList(), 1); // BP1, the simulated pool
+        EXPECT_TRUE(w.Tabs()->isTabEnabled(ornexa::SimGraphTab));
         EXPECT_EQ(w.windowTitle(), "Quorvel - BP1");
         for (int tab = 0; tab < ornexa::AnalysisTabCount; ++tab) {
             ClickTab(w, tab);
-            EXPECT_EQ(w.tabs()->currentIndex(), tab);
+            EXPECT_EQ(w.Tabs()->currentIndex(), tab);
         }
-        EXPECT_EQ(w.statusText(), "Cluster Analysis details");
+        EXPECT_EQ(w.StatusText(), "Cluster Analysis details");
         ClickTab(w, ornexa::PoolStatAnalysisTab);
-        EXPECT_EQ(w.statusText(), "Buffer Pool Statistical Analysis");
+        EXPECT_EQ(w.StatusText(), "Buffer Pool Statistical Analysis");
         for (int type = 1; type <= 22; ++type) {
-            ChooseGraph(w.poolGraphTypes(), type);
-            EXPECT_EQ(w.poolGraphTypes()->currentIndex(), type - 1);
-            EXPECT_EQ(w.session().poolGraphType(), type);
+            ChooseGraph(w.PoolGraphTypes(), type);
+            EXPECT_EQ(w.PoolGraphTypes()->currentIndex(), type - 1);
+            EXPECT_EQ(w.Session().PoolGraphType(), type);
         }
-        ClickRow(w.poolList(), 7); // BP10: not simulated
-        EXPECT_FALSE(w.tabs()->isTabEnabled(ornexa::SimGraphTab));
+        ClickRow(w.PoolList(), 7); // BP10: not simulated
+        EXPECT_FALSE(w.Tabs()->isTabEnabled(ornexa::SimGraphTab));
     };
     files.ClickNext();
     EXPECT_EQ(windows, 1);
@@ -145,22 +145,22 @@ TEST_F(Gui, OpensTheSamplesThroughTheDialogsAndShowsEveryTab) {
 TEST_F(Gui, ABarOpensItsObjectAlsoAfterTheListWasSorted) {
     OpenSamples();
     drive = [this](AnalysisWindow& w) {
-        ClickRow(w.poolList(), 2);
+        ClickRow(w.PoolList(), 2);
         ClickTab(w, ornexa::ObjectInfoTab);
-        ClickHeader(w.objectList(), 0);
-        ClickHeader(w.objectList(), 0); // descending
-        EXPECT_TRUE(w.objectList()->model()->headerData(0, Qt::Horizontal).toString().endsWith(" (D)"));
+        ClickHeader(w.ObjectList(), 0);
+        ClickHeader(w.ObjectList(), 0); // descending
+        EXPECT_TRUE(w.ObjectList()->model()->headerData(0, Qt::Horizontal).toString().endsWith(" (D)"));
         ClickTab(w, ornexa::PoolInfoTab);
-        ChooseGraph(w.poolGraphTypes(), 7);
-        const ornexa::ChartModel& chart = w.poolChart()->model();
-        const int top = chart.pointCount() - 1;
+        ChooseGraph(w.PoolGraphTypes(), 7);
+        const ornexa::ChartModel& chart = w.PoolChart()->Model();
+        const int top = chart.PointCount() - 1;
         const int object = chart.ObjectAt(top);
         // From the keyboard: the arrow keys choose a bar, Enter opens it.
-        w.poolChart()->setFocus();
-        QTest::keyClick(w.poolChart(), Qt::Key_Up);
-        QTest::keyClick(w.poolChart(), Qt::Key_Return);
-        EXPECT_TRUE(w.session().poolDetailsVisible());
-        EXPECT_EQ(w.session().poolDetails(), ornexa::ObjectDetailFigures(report, object));
+        w.PoolChart()->setFocus();
+        QTest::keyClick(w.PoolChart(), Qt::Key_Up);
+        QTest::keyClick(w.PoolChart(), Qt::Key_Return);
+        EXPECT_TRUE(w.Session().PoolDetailsVisible());
+        EXPECT_EQ(w.Session().PoolDetails(), ornexa::ObjectDetailFigures(report, object));
     };
     files.ClickNext();
 }
@@ -168,17 +168,17 @@ TEST_F(Gui, ABarOpensItsObjectAlsoAfterTheListWasSorted) {
 TEST_F(Gui, NextAndPreviousStopAtTheEndsAndUsageChangesTheRules) {
     OpenSamples();
     drive = [](AnalysisWindow& w) {
-        ClickRow(w.poolList(), 0);
+        ClickRow(w.PoolList(), 0);
         ClickButton(w, "cmdPreviousPool");
-        EXPECT_EQ(w.session().currentPool(), 1);
+        EXPECT_EQ(w.Session().CurrentPool(), 1);
         for (int i = 0; i < 12; ++i) {
             ClickButton(w, "cmdNextPool");
         }
-        EXPECT_EQ(w.session().currentPool(), 9);
-        ClickRow(w.poolList(), 5); // BP7, the sort pool
+        EXPECT_EQ(w.Session().CurrentPool(), 9);
+        ClickRow(w.PoolList(), 5); // BP7, the sort pool
         ClickTab(w, ornexa::PoolStatAnalysisTab);
         const auto hasRule10 = [&w] {
-            return !w.rules()->findItems(QStringLiteral("Rule # 10 "), Qt::MatchContains).isEmpty();
+            return !w.Rules()->findItems(QStringLiteral("Rule # 10 "), Qt::MatchContains).isEmpty();
         };
         EXPECT_TRUE(hasRule10()); // VPSEQT 100 in a random pool
         QRadioButton* sequential = nullptr;
@@ -189,7 +189,7 @@ TEST_F(Gui, NextAndPreviousStopAtTheEndsAndUsageChangesTheRules) {
         }
         ASSERT_NE(sequential, nullptr);
         QTest::mouseClick(sequential, Qt::LeftButton); // the real button, through its signal
-        EXPECT_EQ(w.session().usage(), ornexa::PoolUsage::Sequential);
+        EXPECT_EQ(w.Session().Usage(), ornexa::PoolUsage::Sequential);
         EXPECT_FALSE(hasRule10());
         EXPECT_TRUE(sequential->isChecked()); // the option shown is the usage of the rules shown
     };
@@ -203,10 +203,10 @@ TEST_F(Gui, BackReturnsForAFreshWindowAndFinishQuits) {
     ui.answers = {Samples / "statistics-usa.sta"};
     files.ClickOpenStatistics();
     drive = [](AnalysisWindow& w) {
-        EXPECT_EQ(w.session().currentPool(), 1);
+        EXPECT_EQ(w.Session().CurrentPool(), 1);
         ClickButton(w, "cmdFinish");
     };
-    QSignalSpy quit(&files, &FileSelectionWindow::quitRequested);
+    QSignalSpy quit(&files, &FileSelectionWindow::QuitRequested);
     files.ClickNext();
     EXPECT_EQ(windows, 2);
     EXPECT_EQ(quit.count(), 1);
@@ -218,7 +218,7 @@ TEST_F(Gui, ABadFileIsReportedAndTheWindowGoesOn) {
     files.ClickOpenStatistics();
     ASSERT_EQ(ui.messages.size(), 1U);
     EXPECT_EQ(ui.messages[0].text, "Incorrect File Format, Use A Flat File");
-    EXPECT_TRUE(files.session().controls().next);
+    EXPECT_TRUE(files.Session().Controls().next);
     files.ClickNext();
     EXPECT_EQ(windows, 1);
 }

@@ -141,21 +141,21 @@ TEST(OrnexaReport, ExitStatusTellsWhetherTheReportLoaded) {
     EXPECT_EQ(ExitCode("--json " + Sample), 0);
     EXPECT_EQ(ExitCode(Sample), 0);
     EXPECT_EQ(ExitCode("--json " + bad.string()), 1);
-    EXPECT_EQ(ExitCode((dir.path() / "missing.sta").string()), 1);
+    EXPECT_EQ(ExitCode((dir.Path() / "missing.sta").string()), 1);
     EXPECT_EQ(ExitCode(""), 2);
     EXPECT_EQ(ExitCode("--no-such-option " + Sample), 2);
     EXPECT_EQ(ExitCode("--help"), 0);
     const std::string sim = std::string(ORNEXA_SAMPLES_DIR) + "/simulation-bp1.sim";
     EXPECT_EQ(ExitCode("--json " + Sample + " --sim " + sim), 0);
     EXPECT_EQ(ExitCode("--json " + Sample + " --sim " + Sample), 1);                  // not a Simulation report
-    EXPECT_EQ(ExitCode("--export-indexes " + dir.path().string() + " " + Sample), 2); // which pool?
-    EXPECT_EQ(ExitCode(Sample + " --sim " + sim + " --export-indexes " + dir.path().string()), 0);
-    EXPECT_TRUE(std::filesystem::exists(dir.path() / "AINDEX.QVL"));
-    EXPECT_EQ(ExitCode(Sample + " --sim " + sim + " --export-clusters " + (dir.path() / "c.txt").string() +
+    EXPECT_EQ(ExitCode("--export-indexes " + dir.Path().string() + " " + Sample), 2); // which pool?
+    EXPECT_EQ(ExitCode(Sample + " --sim " + sim + " --export-indexes " + dir.Path().string()), 0);
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "AINDEX.QVL"));
+    EXPECT_EQ(ExitCode(Sample + " --sim " + sim + " --export-clusters " + (dir.Path() / "c.txt").string() +
                        " --cluster 1 --usage R --size 2"),
               0);
-    EXPECT_TRUE(std::filesystem::exists(dir.path() / "c.qvl"));
-    EXPECT_EQ(ExitCode(Sample + " --sim " + sim + " --export-clusters " + (dir.path() / "no/c.qvl").string()), 1);
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "c.qvl"));
+    EXPECT_EQ(ExitCode(Sample + " --sim " + sim + " --export-clusters " + (dir.Path() / "no/c.qvl").string()), 1);
     EXPECT_EQ(ExitCode(Sample + " --cluster 2"), 2); // only with --export-clusters
 }
 

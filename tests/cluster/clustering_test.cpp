@@ -58,7 +58,7 @@ TEST(ClusterStatistics, WorkedExamples) {
     ASSERT_TRUE(empty.CalculateMaximumRadius(none, log));
     EXPECT_DOUBLE_EQ(empty.x_mean, 7);
     EXPECT_DOUBLE_EQ(empty.radius, 0);
-    EXPECT_TRUE(log.messages().empty());
+    EXPECT_TRUE(log.Told().empty());
     EXPECT_DOUBLE_EQ(PointDistance(0, 0, 3, 4), 5);
 }
 
@@ -68,8 +68,8 @@ TEST(ClusterStatistics, AnOverflowIsReportedAndChangesNothing) {
     clsCluster c = ClusterOf(points, {{1e308, 0}, {1e308, 0}});
     EXPECT_FALSE(c.CalculateMeanStandardDeviation(points, log));
     EXPECT_DOUBLE_EQ(c.x_mean, 0);
-    ASSERT_EQ(log.messages().size(), 1U);
-    EXPECT_EQ(log.messages()[0], (Message{"Std Dev for Cluster Node", "Overflow", MessageIcon::Information}));
+    ASSERT_EQ(log.Told().size(), 1U);
+    EXPECT_EQ(log.Told()[0], (Message{"Std Dev for Cluster Node", "Overflow", MessageIcon::Information}));
 }
 
 struct BuildCase {
@@ -135,7 +135,7 @@ TEST(RunClusterAnalysis, TakesPartByUsageShareAndWorkingSet) {
     EXPECT_EQ(sequential.result, -1); // fewer than three take part
 
     EXPECT_EQ(RunClusterAnalysis(report, sim, 1, 1, PoolUsage::None, 0, 1.2, log).result, -1);
-    EXPECT_TRUE(log.messages().empty());
+    EXPECT_TRUE(log.Told().empty());
 }
 
 TEST(RunClusterAnalysis, ARadiusBelowTheSpinnersLeastCountsAsIt) {

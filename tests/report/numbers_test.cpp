@@ -23,8 +23,8 @@ TEST(TextToDouble, ReadsTheNumberFormsOfAReport) {
     };
     for (const auto& c : cases) {
         const Converted<double> value = TextToDouble(c.text, c.style);
-        ASSERT_TRUE(value.ok()) << c.text;
-        EXPECT_DOUBLE_EQ(value.value(), c.expected) << c.text;
+        ASSERT_TRUE(value.Ok()) << c.text;
+        EXPECT_DOUBLE_EQ(value.Value(), c.expected) << c.text;
     }
 }
 
@@ -37,11 +37,11 @@ TEST(TextToDouble, RefusesWhatIsNotANumber) {
     };
     for (const auto& [text, failure] : cases) {
         const Converted<double> value = TextToDouble(text, Period);
-        ASSERT_FALSE(value.ok()) << text;
-        EXPECT_EQ(value.failure(), failure) << text;
+        ASSERT_FALSE(value.Ok()) << text;
+        EXPECT_EQ(value.Failure(), failure) << text;
     }
     // In a comma report a period is a grouping character: 98.5 would be 985, never 98.5.
-    EXPECT_DOUBLE_EQ(TextToDouble("98.5", Comma).value(), 985);
+    EXPECT_DOUBLE_EQ(TextToDouble("98.5", Comma).Value(), 985);
 }
 
 TEST(WholeNumbers, RoundToNearestWithTiesToEven) {
@@ -49,20 +49,20 @@ TEST(WholeNumbers, RoundToNearestWithTiesToEven) {
         {2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {2.4999, 2}, {2.5001, 3}, {0.5, 0}, {1.5, 2},
     };
     for (const auto& [value, expected] : cases) {
-        EXPECT_EQ(DoubleToLong(value).value(), expected) << value;
-        EXPECT_EQ(DoubleToInteger(value).value(), expected) << value;
+        EXPECT_EQ(DoubleToLong(value).Value(), expected) << value;
+        EXPECT_EQ(DoubleToInteger(value).Value(), expected) << value;
     }
 }
 
 TEST(WholeNumbers, CheckTheSixteenAndThirtyTwoBitRanges) {
-    EXPECT_EQ(DoubleToInteger(32767.4).value(), 32767);
-    EXPECT_EQ(DoubleToInteger(-32768.5).value(), -32768); // the tie goes to the even -32768
-    EXPECT_EQ(DoubleToInteger(32767.5).failure(), ReadFailure::Overflow);
-    EXPECT_EQ(DoubleToInteger(-32769).failure(), ReadFailure::Overflow);
-    EXPECT_EQ(DoubleToLong(2147483647.0).value(), 2147483647);
-    EXPECT_EQ(DoubleToLong(-2147483648.0).value(), -2147483647 - 1);
-    EXPECT_EQ(DoubleToLong(2147483647.5).failure(), ReadFailure::Overflow);
-    EXPECT_EQ(DoubleToLong(9999999999.0).failure(), ReadFailure::Overflow);
+    EXPECT_EQ(DoubleToInteger(32767.4).Value(), 32767);
+    EXPECT_EQ(DoubleToInteger(-32768.5).Value(), -32768); // the tie goes to the even -32768
+    EXPECT_EQ(DoubleToInteger(32767.5).Failure(), ReadFailure::Overflow);
+    EXPECT_EQ(DoubleToInteger(-32769).Failure(), ReadFailure::Overflow);
+    EXPECT_EQ(DoubleToLong(2147483647.0).Value(), 2147483647);
+    EXPECT_EQ(DoubleToLong(-2147483648.0).Value(), -2147483647 - 1);
+    EXPECT_EQ(DoubleToLong(2147483647.5).Failure(), ReadFailure::Overflow);
+    EXPECT_EQ(DoubleToLong(9999999999.0).Failure(), ReadFailure::Overflow);
 }
 
 TEST(ReadFailure, HasTheStandardDescriptions) {

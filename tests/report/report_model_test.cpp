@@ -11,14 +11,14 @@ namespace {
 
 TEST(FixedText, StoresTrimmedBlankFilledAndCut) {
     FixedText<8> name("  BP1 ");
-    EXPECT_EQ(name.padded(), "BP1     ");
-    EXPECT_EQ(name.trimmed(), "BP1");
+    EXPECT_EQ(name.Padded(), "BP1     ");
+    EXPECT_EQ(name.Trimmed(), "BP1");
     name = "BP32K-TOO-LONG";
-    EXPECT_EQ(name.padded(), "BP32K-TO");
+    EXPECT_EQ(name.Padded(), "BP32K-TO");
     name = "   ";
     EXPECT_TRUE(name.empty());
-    EXPECT_EQ(name.padded(), "        ");
-    EXPECT_EQ(FixedText<27>("DSNDB06.SYSDBASE").trimmed(), "DSNDB06.SYSDBASE");
+    EXPECT_EQ(name.Padded(), "        ");
+    EXPECT_EQ(FixedText<27>("DSNDB06.SYSDBASE").Trimmed(), "DSNDB06.SYSDBASE");
 }
 
 TEST(ElapsedToSeconds, ConvertsHoursMinutesAndSeconds) {
@@ -76,7 +76,7 @@ TEST(SimulationData, UnsimulatedEntriesReadAsZeroAndClearingKeepsTheValues) {
     EXPECT_THROW((void)std::as_const(sim).Pools(0), std::out_of_range);
     sim.Sim.SimSizeCount = 12; // more than a read can hold
     EXPECT_EQ(sim.SizeCount(), 8);
-    EXPECT_EQ(sim.Sizes().count(), 8);
+    EXPECT_EQ(sim.Sizes().Count(), 8);
     sim.Sim.SimSizeCount = 0;
     EXPECT_TRUE(sim.Sizes().empty());
 
@@ -92,10 +92,10 @@ TEST(SimulationData, UnsimulatedEntriesReadAsZeroAndClearingKeepsTheValues) {
 }
 
 TEST(ObjectRange, APoolWithoutObjectsHasNone) {
-    EXPECT_EQ((ObjectRange{0, 0}).count(), 0);
+    EXPECT_EQ((ObjectRange{0, 0}).Count(), 0);
     EXPECT_TRUE((ObjectRange{0, 0}).empty());
-    EXPECT_EQ((ObjectRange{4, 6}).count(), 3);
-    EXPECT_EQ((ObjectRange{4, 4}).count(), 1);
+    EXPECT_EQ((ObjectRange{4, 6}).Count(), 3);
+    EXPECT_EQ((ObjectRange{4, 4}).Count(), 1);
     const auto visited = [](ObjectRange range) {
         std::vector<int> objects;
         for (const int o : range) {

@@ -63,7 +63,7 @@ TEST(ReadStatisticsFile, ReadsEveryFieldOfTheSampleWhateverTheCountryAndLineEnd)
             options.country = country;
             options.lineEnd = lineEnd;
             ReadRun run = ReadText(samplegen::StatisticsText(written, options));
-            ASSERT_TRUE(run.result.loaded());
+            ASSERT_TRUE(run.result.Loaded());
             EXPECT_TRUE(run.report.StatFileLoaded);
             EXPECT_TRUE(run.messages.empty());
             EXPECT_EQ(run.result.usaReport, std::string(country) == "USA");
@@ -81,13 +81,13 @@ TEST(ReadStatisticsFile, GroupsObjectsBehindTheirPoolLine) {
     s.Object("BP1", "DB1.IX1", 'I');
     s.Pool("BP2").Object("BP2", "DB2.TS1").Pool("BP3");
     const ReadRun run = ReadText(s.Text());
-    ASSERT_TRUE(run.result.loaded());
+    ASSERT_TRUE(run.result.Loaded());
     ASSERT_EQ(run.report.PoolCount(), 4);
     EXPECT_EQ(Range(run.report, 1), std::make_pair(0, 0));
     EXPECT_EQ(Range(run.report, 2), std::make_pair(1, 4));
     EXPECT_EQ(Range(run.report, 3), std::make_pair(5, 5));
     EXPECT_EQ(Range(run.report, 4), std::make_pair(0, 0)); // the last pool without objects, too
-    EXPECT_EQ(PoolObjects(run.report, 4).count(), 0);
+    EXPECT_EQ(PoolObjects(run.report, 4).Count(), 0);
 }
 
 TEST(ReadStatisticsFile, ClassifiesLinesByTheirFirstFourCharacters) {
@@ -98,10 +98,10 @@ TEST(ReadStatisticsFile, ClassifiesLinesByTheirFirstFourCharacters) {
     s.lines.at(4).replace(0, 4, "XXBP"); // BP then S in column 5: not a pool line
     s.lines.at(5).replace(0, 4, "*BPP");
     const ReadRun run = ReadText(s.Text());
-    ASSERT_TRUE(run.result.loaded());
+    ASSERT_TRUE(run.result.Loaded());
     ASSERT_EQ(run.report.PoolCount(), 2);
-    EXPECT_EQ(run.report.Pools(1).PoolName.trimmed(), "BP0");
-    EXPECT_EQ(run.report.Pools(2).PoolName.trimmed(), "BP1");
+    EXPECT_EQ(run.report.Pools(1).PoolName.Trimmed(), "BP0");
+    EXPECT_EQ(run.report.Pools(2).PoolName.Trimmed(), "BP1");
 }
 
 TEST(ReadStatisticsFile, ReportErrorTextLayout) {
@@ -245,14 +245,14 @@ TEST(ReadStatisticsFile, ReportsFailuresOfTheFileItself) {
 
     Report report;
     const test::TempDir dir;
-    const StatReadResult missing = ReadStatisticsFile(report, dir.path() / "missing.sta");
+    const StatReadResult missing = ReadStatisticsFile(report, dir.Path() / "missing.sta");
     EXPECT_EQ(missing.outcome, StatReadOutcome::Failed);
     ASSERT_TRUE(missing.fault);
     EXPECT_EQ(missing.fault->kind, FaultKind::FileFailure);
     const Messages messages = MessagesOf(missing);
     ASSERT_EQ(messages.size(), 1U);
     EXPECT_EQ(messages[0].title, "Read Stat File");
-    EXPECT_EQ(messages[0].text.rfind("Cannot open file \"" + (dir.path() / "missing.sta").string(), 0), 0U);
+    EXPECT_EQ(messages[0].text.rfind("Cannot open file \"" + (dir.Path() / "missing.sta").string(), 0), 0U);
 }
 
 TEST(ReadStatisticsFile, RefusesAFileWithoutEnvironmentLine) {
@@ -283,12 +283,12 @@ TEST(ReadStatisticsFile, CountryCodeDecidesTheDecimalSeparator) {
         s.Header().Pool("BP0").SetLastField(PoolColumns()[17], "  98.5");
         s.Object("BP0", "DSNDB06.SYSDBASE").SetLastField(ObjectColumns()[12], "  12.5");
         const ReadRun run = ReadText(s.Text());
-        ASSERT_TRUE(run.result.loaded());
+        ASSERT_TRUE(run.result.Loaded());
         EXPECT_DOUBLE_EQ(run.report.Pools(1).PoolHitRatio, 98.5);
         EXPECT_DOUBLE_EQ(run.report.Objects(1).AppHitRatio, 12.5);
-        EXPECT_EQ(run.report.Objects(1).ObjName.trimmed(), "DSNDB06.SYSDBASE");
-        EXPECT_EQ(run.report.Header.CollectionTime.trimmed(), "10.15.00");
-        EXPECT_EQ(run.report.Header.Db2Version.trimmed(), "7.1");
+        EXPECT_EQ(run.report.Objects(1).ObjName.Trimmed(), "DSNDB06.SYSDBASE");
+        EXPECT_EQ(run.report.Header.CollectionTime.Trimmed(), "10.15.00");
+        EXPECT_EQ(run.report.Header.Db2Version.Trimmed(), "7.1");
     }
 }
 
@@ -300,7 +300,7 @@ TEST(ReadStatisticsFile, TakesSixtyPoolsAndFiveThousandObjectsAndNoMore) {
     const auto lineCount = static_cast<int>(std::count(text.begin(), text.end(), '\n'));
 
     ReadRun full = ReadText(text);
-    ASSERT_TRUE(full.result.loaded());
+    ASSERT_TRUE(full.result.Loaded());
     EXPECT_EQ(full.report.PoolCount(), 60);
     EXPECT_EQ(full.report.ObjectCount(), 5000);
     EXPECT_EQ(Range(full.report, 60).second, 5000);
@@ -332,10 +332,10 @@ TEST(ReadStatisticsFile, ANewReadAfterAFailedOneStartsAfresh) {
     ASSERT_FALSE(report.StatFileLoaded);
     ResetReport(report);
     const StatReadResult good2 = ReadStatisticsFile(report, dir.Write("good.sta", good.Text()));
-    EXPECT_TRUE(good2.loaded());
+    EXPECT_TRUE(good2.Loaded());
     EXPECT_FALSE(good2.fault);
     EXPECT_EQ(report.ObjectCount(), 1);
-    EXPECT_EQ(report.Objects(1).ObjName.trimmed(), "Z.T1");
+    EXPECT_EQ(report.Objects(1).ObjName.Trimmed(), "Z.T1");
     EXPECT_EQ(Range(report, 1), std::make_pair(1, 1));
 }
 

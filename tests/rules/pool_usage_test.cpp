@@ -20,10 +20,10 @@ TEST(UsageThreshold, ComesFromTheFileOfTheUsage) {
     const test::TempDir dir;
     (void)dir.Write("Rand.acc", "35,10\r\n");
     (void)dir.Write("Seq.acc", "60\r\n");
-    EXPECT_DOUBLE_EQ(ReadUsageThreshold(dir.path(), PoolUsage::Random), 35);
-    EXPECT_DOUBLE_EQ(ReadUsageThreshold(dir.path(), PoolUsage::Sequential), 60);
-    EXPECT_DOUBLE_EQ(ReadUsageThreshold(dir.path(), PoolUsage::None), 60);
-    EXPECT_DOUBLE_EQ(ReadUsageThreshold(dir.path() / "missing", PoolUsage::Random), 0);
+    EXPECT_DOUBLE_EQ(ReadUsageThreshold(dir.Path(), PoolUsage::Random), 35);
+    EXPECT_DOUBLE_EQ(ReadUsageThreshold(dir.Path(), PoolUsage::Sequential), 60);
+    EXPECT_DOUBLE_EQ(ReadUsageThreshold(dir.Path(), PoolUsage::None), 60);
+    EXPECT_DOUBLE_EQ(ReadUsageThreshold(dir.Path() / "missing", PoolUsage::Random), 0);
     EXPECT_EQ(SelectPoolUsage(1), PoolUsage::Random);
     EXPECT_EQ(SelectPoolUsage(0), PoolUsage::Sequential);
 }

@@ -35,7 +35,7 @@ protected:
     }
 
     AnalysisSession Start() {
-        AnalysisSession session(report, sim, messages, dir.path());
+        AnalysisSession session(report, sim, messages, dir.Path());
         session.Load();
         session.Activate();
         return session;
@@ -49,121 +49,121 @@ protected:
 
 TEST_F(Analysis, StartsOnPoolOneWithOnlyReportInfoEnabled) {
     AnalysisSession s = Start();
-    EXPECT_EQ(s.currentPool(), 1);
-    EXPECT_EQ(s.selectedTab(), ReportInfoTab);
-    EXPECT_EQ(s.statusText(), "General Buffer Pool Report Information");
-    EXPECT_TRUE(s.tabs()[ReportInfoTab].enabled);
+    EXPECT_EQ(s.CurrentPool(), 1);
+    EXPECT_EQ(s.SelectedTab(), ReportInfoTab);
+    EXPECT_EQ(s.StatusText(), "General Buffer Pool Report Information");
+    EXPECT_TRUE(s.Tabs()[ReportInfoTab].enabled);
     for (const int t : {PoolInfoTab, ObjectInfoTab, PoolStatAnalysisTab}) {
-        EXPECT_FALSE(s.tabs()[static_cast<std::size_t>(t)].enabled) << t;
+        EXPECT_FALSE(s.Tabs()[static_cast<std::size_t>(t)].enabled) << t;
     }
-    EXPECT_FALSE(s.tabs()[SimGraphTab].visible); // no simulation
-    EXPECT_EQ(s.poolGraphType(), 1);
-    EXPECT_EQ(s.poolGraph().chart.subtitle, "Access Type");
-    EXPECT_EQ(s.poolGraph().chart.title, "Buffer Pool - BP0     ");
-    EXPECT_EQ(s.currentObject(), 1);
-    EXPECT_EQ(s.objectGraph().chart.title, "DB0.T1");
-    EXPECT_EQ(s.usage(), PoolUsage::Random);
-    EXPECT_EQ(s.ruleAnalysis().caption, "Buffer Pool Stat Analysis - BP0     ");
-    EXPECT_EQ(s.totals()[3], "30,000");
-    EXPECT_EQ(s.poolList().size(), 3U);
+    EXPECT_FALSE(s.Tabs()[SimGraphTab].visible); // no simulation
+    EXPECT_EQ(s.PoolGraphType(), 1);
+    EXPECT_EQ(s.PoolGraph().chart.subtitle, "Access Type");
+    EXPECT_EQ(s.PoolGraph().chart.title, "Buffer Pool - BP0     ");
+    EXPECT_EQ(s.CurrentObject(), 1);
+    EXPECT_EQ(s.ObjectGraph().chart.title, "DB0.T1");
+    EXPECT_EQ(s.Usage(), PoolUsage::Random);
+    EXPECT_EQ(s.RuleReview().caption, "Buffer Pool Stat Analysis - BP0     ");
+    EXPECT_EQ(s.Totals()[3], "30,000");
+    EXPECT_EQ(s.PoolList().size(), 3U);
 }
 
 TEST_F(Analysis, TabsSetTheStatusTextAndCloseTheDetails) {
     AnalysisSession s = Start();
     s.ShowObjectDetailsPanel(1);
     s.SelectTab(PoolStatAnalysisTab);
-    EXPECT_FALSE(s.poolDetailsVisible());
-    EXPECT_EQ(s.statusText(), "Buffer Pool Statistical Analysis");
+    EXPECT_FALSE(s.PoolDetailsVisible());
+    EXPECT_EQ(s.StatusText(), "Buffer Pool Statistical Analysis");
     s.SelectTab(SimGraphTab);
-    EXPECT_EQ(s.statusText(), "Simulation Graphs");
-    EXPECT_EQ(s.tabs()[SimClusterTab].caption, "Sim Cluster Analysis");
+    EXPECT_EQ(s.StatusText(), "Simulation Graphs");
+    EXPECT_EQ(s.Tabs()[SimClusterTab].caption, "Sim Cluster Analysis");
 }
 
 TEST_F(Analysis, NextAndPreviousStopAtTheEnds) {
     AnalysisSession s = Start();
     s.ShowPreviousPool();
-    EXPECT_EQ(s.currentPool(), 1);
+    EXPECT_EQ(s.CurrentPool(), 1);
     s.ShowNextPool();
-    EXPECT_EQ(s.currentPool(), 2);
-    EXPECT_EQ(s.currentObject(), 3); // the pool's first object
-    EXPECT_EQ(s.poolHeader().caption, "Quorvel - BP1");
-    EXPECT_EQ(s.poolHeader().poolInfo[1], "   3");
-    EXPECT_EQ(s.selectedPoolRow(), 1);
+    EXPECT_EQ(s.CurrentPool(), 2);
+    EXPECT_EQ(s.CurrentObject(), 3); // the pool's first object
+    EXPECT_EQ(s.Header().caption, "Quorvel - BP1");
+    EXPECT_EQ(s.Header().poolInfo[1], "   3");
+    EXPECT_EQ(s.SelectedPoolRow(), 1);
     s.ShowNextPool();
     s.ShowNextPool();
-    EXPECT_EQ(s.currentPool(), 3);
-    EXPECT_EQ(s.objectGraph().chart.title, "DB10.T1");
+    EXPECT_EQ(s.CurrentPool(), 3);
+    EXPECT_EQ(s.ObjectGraph().chart.title, "DB10.T1");
 }
 
 TEST_F(Analysis, SimulationTabsOpenForTheSimulatedPoolOnly) {
     Simulate();
     AnalysisSession s = Start();
-    EXPECT_TRUE(s.tabs()[SimGraphTab].visible);
-    EXPECT_FALSE(s.tabs()[SimGraphTab].enabled);
+    EXPECT_TRUE(s.Tabs()[SimGraphTab].visible);
+    EXPECT_FALSE(s.Tabs()[SimGraphTab].enabled);
     s.SelectPoolFromList(1); // BP1
-    EXPECT_TRUE(s.tabs()[SimGraphTab].enabled);
-    EXPECT_TRUE(s.tabs()[SimClusterTab].enabled);
-    EXPECT_EQ(s.poolSizes(), (std::vector<std::string>{" 500", " 1000"}));
-    EXPECT_EQ(s.simDetailsColumns(), (std::vector<std::string>{"Pool Size", "500", "1000"}));
+    EXPECT_TRUE(s.Tabs()[SimGraphTab].enabled);
+    EXPECT_TRUE(s.Tabs()[SimClusterTab].enabled);
+    EXPECT_EQ(s.PoolSizes(), (std::vector<std::string>{" 500", " 1000"}));
+    EXPECT_EQ(s.SimDetailsColumns(), (std::vector<std::string>{"Pool Size", "500", "1000"}));
     s.SelectPoolFromList(2); // BP10 contains "BP1" but was not simulated
-    EXPECT_FALSE(s.tabs()[SimGraphTab].enabled);
-    EXPECT_TRUE(s.tabs()[PoolInfoTab].enabled);
+    EXPECT_FALSE(s.Tabs()[SimGraphTab].enabled);
+    EXPECT_TRUE(s.Tabs()[PoolInfoTab].enabled);
 }
 
 TEST_F(Analysis, RowsKeepTheirObjectEvenWithTheSameName) {
     AnalysisSession s = Start();
     s.SelectPoolFromList(1);
-    EXPECT_EQ(s.currentObject(), 1); // choosing a pool keeps the object shown
-    ASSERT_EQ(s.objectList().size(), 3U);
-    EXPECT_EQ(s.objectList()[1].icon, ObjectIcon::TypeD);
-    EXPECT_EQ(s.objectList()[2].icon, ObjectIcon::Other);
+    EXPECT_EQ(s.CurrentObject(), 1); // choosing a pool keeps the object shown
+    ASSERT_EQ(s.ObjectList().size(), 3U);
+    EXPECT_EQ(s.ObjectList()[1].icon, ObjectIcon::TypeD);
+    EXPECT_EQ(s.ObjectList()[2].icon, ObjectIcon::Other);
     s.SelectObjectRow(0);
-    EXPECT_EQ(s.currentObject(), 3);
+    EXPECT_EQ(s.CurrentObject(), 3);
     s.SelectObjectRow(1);
-    EXPECT_EQ(s.currentObject(), 4);
-    EXPECT_EQ(s.objectGraphType(), 1);
+    EXPECT_EQ(s.CurrentObject(), 4);
+    EXPECT_EQ(s.ObjectGraphType(), 1);
 }
 
 TEST_F(Analysis, AClickOnABarOpensItsObject) {
     AnalysisSession s = Start();
     s.SelectPoolFromList(1);
     s.SelectPoolGraphType(7); // Top Get Pages: DB1.IX (1000) is rank 1, the last bar
-    const int last = s.poolGraph().chart.pointCount() - 1;
+    const int last = s.PoolGraph().chart.PointCount() - 1;
     s.ClickPoolChart(ChartHit{0, last});
-    EXPECT_EQ(s.statusText(), "4    0    " + std::to_string(last));
-    EXPECT_TRUE(s.poolDetailsVisible());
-    EXPECT_EQ(s.poolDetails()[0], "   1000");
+    EXPECT_EQ(s.StatusText(), "4    0    " + std::to_string(last));
+    EXPECT_TRUE(s.PoolDetailsVisible());
+    EXPECT_EQ(s.PoolDetails()[0], "   1000");
     s.ClosePoolDetails();
     s.ClickPoolChart(std::nullopt);
-    EXPECT_FALSE(s.poolDetailsVisible());
+    EXPECT_FALSE(s.PoolDetailsVisible());
 
     s.SelectPoolGraphType(1); // a share chart opens nothing
     s.ClickPoolChart(ChartHit{0, 0});
-    EXPECT_FALSE(s.poolDetailsVisible());
+    EXPECT_FALSE(s.PoolDetailsVisible());
 }
 
 TEST_F(Analysis, UsageStartsRandomForEveryPoolShown) {
     AnalysisSession s = Start();
     s.SetUsage(PoolUsage::Sequential);
-    EXPECT_EQ(s.usageOption(), 0); // the option shown is the usage the rules were drawn for
-    EXPECT_EQ(s.usage(), PoolUsage::Sequential);
+    EXPECT_EQ(s.UsageOption(), 0); // the option shown is the usage the rules were drawn for
+    EXPECT_EQ(s.Usage(), PoolUsage::Sequential);
     s.ShowNextPool();
-    EXPECT_EQ(s.usage(), PoolUsage::Random);
-    EXPECT_EQ(s.usageOption(), 1);
+    EXPECT_EQ(s.Usage(), PoolUsage::Random);
+    EXPECT_EQ(s.UsageOption(), 1);
 }
 
 TEST_F(Analysis, BackAndFinishSayHowTheWindowWasLeft) {
     Simulate();
     AnalysisSession s = Start();
-    EXPECT_EQ(s.exit(), AnalysisExit::Open);
+    EXPECT_EQ(s.Exit(), AnalysisExit::Open);
     s.Back();
-    EXPECT_TRUE(s.closed());
-    EXPECT_EQ(s.exit(), AnalysisExit::Back);
-    EXPECT_EQ(s.currentPool(), 0);
+    EXPECT_TRUE(s.Closed());
+    EXPECT_EQ(s.Exit(), AnalysisExit::Back);
+    EXPECT_EQ(s.CurrentPool(), 0);
     AnalysisSession again = Start();
-    EXPECT_EQ(again.currentPool(), 1);
+    EXPECT_EQ(again.CurrentPool(), 1);
     again.Finish();
-    EXPECT_EQ(again.exit(), AnalysisExit::Finish);
+    EXPECT_EQ(again.Exit(), AnalysisExit::Finish);
 }
 
 TEST_F(Analysis, TheClusterPageRunsOnEveryChangeAndClampsTheSpinner) {
@@ -178,31 +178,31 @@ TEST_F(Analysis, TheClusterPageRunsOnEveryChangeAndClampsTheSpinner) {
     AnalysisSession s = Start();
     s.SelectPoolFromList(1);
     s.SelectTab(SimClusterTab);
-    EXPECT_EQ(s.clusters().selectedPoolSize(), 0);
-    EXPECT_EQ(s.clusters().run().result, 2);
-    ASSERT_EQ(s.clusters().clusters().size(), 2U);
-    s.clusters().ClickClusterRow(1);
-    EXPECT_EQ(s.clusters().status(), "2 Objects in Cluster 2");
+    EXPECT_EQ(s.Clusters().SelectedPoolSize(), 0);
+    EXPECT_EQ(s.Clusters().LastRun().result, 2);
+    ASSERT_EQ(s.Clusters().Clusters().size(), 2U);
+    s.Clusters().ClickClusterRow(1);
+    EXPECT_EQ(s.Clusters().Status(), "2 Objects in Cluster 2");
 
     const std::vector<std::tuple<const char*, bool, const char*>> spins{
         {"1.2", true, "1.3"}, {"7.6", true, "7.6"}, {"0.4", false, "0.4"}, {"0.3", true, "0.4"}, {"abc", true, "0.1"}};
     for (const auto& [text, up, expected] : spins) {
         s.SetRadiusText(text);
         s.StepRadius(up ? Direction::Up : Direction::Down);
-        EXPECT_EQ(s.clusters().radiusText(), expected) << text;
+        EXPECT_EQ(s.Clusters().RadiusText(), expected) << text;
     }
-    s.clusters().StartRepeat(Direction::Down);
-    EXPECT_TRUE(s.clusters().timerEnabled());
+    s.Clusters().StartRepeat(Direction::Down);
+    EXPECT_TRUE(s.Clusters().TimerEnabled());
     s.RepeatTick();
-    EXPECT_EQ(s.clusters().radiusText(), "0.4");
-    s.clusters().StopRepeat();
-    EXPECT_FALSE(s.clusters().timerEnabled());
+    EXPECT_EQ(s.Clusters().RadiusText(), "0.4");
+    s.Clusters().StopRepeat();
+    EXPECT_FALSE(s.Clusters().TimerEnabled());
 
     // From the usage buttons a pool where nothing takes part says so.
     s.SetClusterUsage(PoolUsage::Sequential);
-    EXPECT_EQ(s.usage(), PoolUsage::Sequential);
-    ASSERT_FALSE(messages.messages().empty());
-    EXPECT_EQ(messages.messages().back(),
+    EXPECT_EQ(s.Usage(), PoolUsage::Sequential);
+    ASSERT_FALSE(messages.Told().empty());
+    EXPECT_EQ(messages.Told().back(),
               (Message{"Cluster Analysis",
                        "The WkSet Size for all objects in the pool is zero. Cluster Analysis not applicable",
                        MessageIcon::Critical}));
@@ -217,15 +217,15 @@ TEST_F(Analysis, TheSimulationTabDrawsItsChartsAndOpensDetailsFromABar) {
     AnalysisSession s = Start();
     s.SelectPoolFromList(1);
     s.SelectTab(SimGraphTab);
-    const SimGraphPage& page = s.simGraphs();
-    EXPECT_EQ(page.subTab(), OptimalPoolSizeTab);
-    EXPECT_EQ(page.chart(OptimalPoolSizeTab).title, "Pool Size Versus System Hit Ratio");
-    const ChartModel& largest = page.chart(LargestWorkSetTab);
-    ASSERT_EQ(largest.pointCount(), 3);
-    s.simGraphs().ClickChart(LargestWorkSetTab, 2);
-    EXPECT_TRUE(page.detailsVisible());
-    EXPECT_EQ(page.detailsTitle(), "Object - DB1.TS");
-    EXPECT_EQ(page.detailsCells()[2], (std::vector<std::string>{"0", "77"}));
+    const SimGraphPage& page = s.SimGraphs();
+    EXPECT_EQ(page.SubTab(), OptimalPoolSizeTab);
+    EXPECT_EQ(page.Chart(OptimalPoolSizeTab).title, "Pool Size Versus System Hit Ratio");
+    const ChartModel& largest = page.Chart(LargestWorkSetTab);
+    ASSERT_EQ(largest.PointCount(), 3);
+    s.SimGraphs().ClickChart(LargestWorkSetTab, 2);
+    EXPECT_TRUE(page.DetailsVisible());
+    EXPECT_EQ(page.DetailsTitle(), "Object - DB1.TS");
+    EXPECT_EQ(page.DetailsCells()[2], (std::vector<std::string>{"0", "77"}));
 }
 
 TEST_F(Analysis, ACancelledSaveDialogWritesNothing) {
@@ -238,11 +238,11 @@ TEST_F(Analysis, ACancelledSaveDialogWritesNothing) {
         FileDialogRequest asked;
     } cancel;
     AnalysisSession s = Start();
-    s.clusters().CreateClusterFile(cancel);
+    s.Clusters().CreateClusterFile(cancel);
     EXPECT_EQ(cancel.asked.fileName, "Cluster.qvl");
     EXPECT_EQ(cancel.asked.filters.at(0), (FileFilter{"Cluster Files (*.qvl)", "*.qvl"}));
-    EXPECT_TRUE(s.clusters().status().empty());
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 0);
+    EXPECT_TRUE(s.Clusters().Status().empty());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 0);
 }
 
 TEST(SortListByColumn, AlternatesOrderAndMarksTheHeader) {

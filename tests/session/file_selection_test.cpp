@@ -73,35 +73,35 @@ protected:
 };
 
 TEST_F(FileSelection, ButtonsFollowTheFilesRead) {
-    EXPECT_EQ(Enabled(session.controls()), (Buttons{true, false, false, false, true}));
-    EXPECT_EQ(session.state(), FileSelectionState::NoFile);
+    EXPECT_EQ(Enabled(session.Controls()), (Buttons{true, false, false, false, true}));
+    EXPECT_EQ(session.State(), FileSelectionState::NoFile);
 
     chooser.answers = {statPath};
     session.OpenStatistics();
     EXPECT_TRUE(report.StatFileLoaded);
-    EXPECT_EQ(Enabled(session.controls()), (Buttons{true, true, true, true, true}));
-    EXPECT_EQ(session.controls().statisticsPath, statPath.string());
-    EXPECT_EQ(session.controls().statisticsPicture, StatusPicture::Read);
-    EXPECT_EQ(session.controls().simulationPicture, StatusPicture::MayChoose);
-    EXPECT_EQ(session.controls().focus, FocusTarget::Next);
-    EXPECT_EQ(session.state(), FileSelectionState::StatisticsRead);
+    EXPECT_EQ(Enabled(session.Controls()), (Buttons{true, true, true, true, true}));
+    EXPECT_EQ(session.Controls().statisticsPath, statPath.string());
+    EXPECT_EQ(session.Controls().statisticsPicture, StatusPicture::Read);
+    EXPECT_EQ(session.Controls().simulationPicture, StatusPicture::MayChoose);
+    EXPECT_EQ(session.Controls().focus, FocusTarget::Next);
+    EXPECT_EQ(session.State(), FileSelectionState::StatisticsRead);
 
     chooser.answers = {simPath};
     const auto simRead = session.OpenSimulation();
     ASSERT_TRUE(simRead.has_value());
-    EXPECT_TRUE(simRead->loaded());
-    EXPECT_EQ(session.controls().simulationPath, simPath.string());
-    EXPECT_EQ(session.controls().simulationPicture, StatusPicture::Read);
-    EXPECT_EQ(Enabled(session.controls()), (Buttons{true, true, true, true, true}));
-    EXPECT_EQ(session.state(), FileSelectionState::SimulationRead);
+    EXPECT_TRUE(simRead->Loaded());
+    EXPECT_EQ(session.Controls().simulationPath, simPath.string());
+    EXPECT_EQ(session.Controls().simulationPicture, StatusPicture::Read);
+    EXPECT_EQ(Enabled(session.Controls()), (Buttons{true, true, true, true, true}));
+    EXPECT_EQ(session.State(), FileSelectionState::SimulationRead);
 
     session.Reset();
     EXPECT_EQ(report.PoolCount(), 0);
     EXPECT_FALSE(report.StatFileLoaded);
-    EXPECT_EQ(Enabled(session.controls()), (Buttons{true, false, false, false, true}));
-    EXPECT_TRUE(session.controls().statisticsPath.empty());
-    EXPECT_EQ(session.controls().statisticsPicture, StatusPicture::NotChosen);
-    EXPECT_EQ(session.controls().focus, FocusTarget::OpenStatistics);
+    EXPECT_EQ(Enabled(session.Controls()), (Buttons{true, false, false, false, true}));
+    EXPECT_TRUE(session.Controls().statisticsPath.empty());
+    EXPECT_EQ(session.Controls().statisticsPicture, StatusPicture::NotChosen);
+    EXPECT_EQ(session.Controls().focus, FocusTarget::OpenStatistics);
 }
 
 TEST_F(FileSelection, DialogsOfferTheirFiltersWithTheThirdPreselected) {
@@ -115,7 +115,7 @@ TEST_F(FileSelection, DialogsOfferTheirFiltersWithTheThirdPreselected) {
     EXPECT_EQ(chooser.requests[1].filters[2], (FileFilter{" Sim Files (*.sim)", "*.sim"}));
     EXPECT_EQ(chooser.requests[0].selectedFilter, 2);
     EXPECT_TRUE(chooser.requests[0].hideReadOnly);
-    EXPECT_EQ(chooser.requests[1].folder, dir.path()); // opens where the last file was
+    EXPECT_EQ(chooser.requests[1].folder, dir.Path()); // opens where the last file was
 }
 
 TEST_F(FileSelection, CancellingTheDialogKeepsTheReportAndNext) {
@@ -123,27 +123,27 @@ TEST_F(FileSelection, CancellingTheDialogKeepsTheReportAndNext) {
     session.OpenStatistics();
     session.OpenStatistics();
     EXPECT_TRUE(report.StatFileLoaded);
-    EXPECT_TRUE(session.controls().next);
-    EXPECT_TRUE(session.controls().statisticsPath.empty());
-    EXPECT_TRUE(session.controls().simulationPath.empty());
-    EXPECT_FALSE(session.controls().openSimulation);
-    EXPECT_EQ(session.controls().focus, FocusTarget::Next);
+    EXPECT_TRUE(session.Controls().next);
+    EXPECT_TRUE(session.Controls().statisticsPath.empty());
+    EXPECT_TRUE(session.Controls().simulationPath.empty());
+    EXPECT_FALSE(session.Controls().openSimulation);
+    EXPECT_EQ(session.Controls().focus, FocusTarget::Next);
 
     FileSelectionSession fresh{report, sim, messages, chooser};
     fresh.OpenStatistics(); // cancelled before any read: Next is still disabled
-    EXPECT_TRUE(fresh.controls().reset);
-    EXPECT_EQ(fresh.controls().focus, FocusTarget::OpenStatistics);
+    EXPECT_TRUE(fresh.Controls().reset);
+    EXPECT_EQ(fresh.Controls().focus, FocusTarget::OpenStatistics);
 }
 
 TEST_F(FileSelection, AFailedReadStillLeadsOn) {
     chooser.answers = {badStatPath, simPath};
     session.OpenStatistics();
     EXPECT_FALSE(report.StatFileLoaded);
-    EXPECT_EQ(Enabled(session.controls()), (Buttons{true, true, true, true, true}));
+    EXPECT_EQ(Enabled(session.Controls()), (Buttons{true, true, true, true, true}));
     const auto simRead = session.OpenSimulation();
     ASSERT_TRUE(simRead.has_value());
     EXPECT_EQ(simRead->outcome, SimReadOutcome::NoStatistics);
-    EXPECT_EQ(messages.messages().back().text, "Please Read Statistics File First");
+    EXPECT_EQ(messages.Told().back().text, "Please Read Statistics File First");
 }
 
 TEST_F(FileSelection, BackReturnsHereWithoutTheSimulationAndFinishQuits) {
@@ -155,11 +155,11 @@ TEST_F(FileSelection, BackReturnsHereWithoutTheSimulationAndFinishQuits) {
     EXPECT_EQ(back.shown, 1);
     EXPECT_TRUE(back.simulationShown); // the window saw the simulation; back here it is forgotten
     EXPECT_FALSE(sim.SimFileLoaded);
-    EXPECT_TRUE(session.controls().simulationPath.empty());
-    EXPECT_FALSE(session.controls().next);
-    EXPECT_FALSE(session.controls().reset);
-    EXPECT_EQ(session.controls().simulationPicture, StatusPicture::NotChosen);
-    EXPECT_EQ(session.controls().statisticsPath, statPath.string());
+    EXPECT_TRUE(session.Controls().simulationPath.empty());
+    EXPECT_FALSE(session.Controls().next);
+    EXPECT_FALSE(session.Controls().reset);
+    EXPECT_EQ(session.Controls().simulationPicture, StatusPicture::NotChosen);
+    EXPECT_EQ(session.Controls().statisticsPath, statPath.string());
     EXPECT_EQ(session.Next(back), FileSelectionSession::NextOutcome::Ignored); // Next is disabled
 
     chooser.answers = {statPath};
@@ -175,8 +175,8 @@ TEST_F(FileSelection, AfterTheAboutBoxReturningKeepsTheButtons) {
     session.AboutDismissed();
     ScriptedAnalysis back(false);
     session.Next(back);
-    EXPECT_TRUE(session.controls().next);
-    EXPECT_EQ(session.controls().simulationPath, simPath.string());
+    EXPECT_TRUE(session.Controls().next);
+    EXPECT_EQ(session.Controls().simulationPath, simPath.string());
 }
 
 TEST_F(FileSelection, NothingStartsWhileAReadRuns) {
@@ -189,7 +189,7 @@ TEST_F(FileSelection, NothingStartsWhileAReadRuns) {
             running->Reset();
             running->OpenStatistics();
             EXPECT_EQ(running->Next(analysis), FileSelectionSession::NextOutcome::Ignored);
-            EXPECT_TRUE(running->reading());
+            EXPECT_TRUE(running->Reading());
         }
     };
     FileSelectionSession guarded{report, sim, messages, chooser, progress};
@@ -197,7 +197,7 @@ TEST_F(FileSelection, NothingStartsWhileAReadRuns) {
     chooser.answers = {statPath};
     guarded.OpenStatistics();
     EXPECT_GT(attempts, 0);
-    EXPECT_FALSE(guarded.reading());
+    EXPECT_FALSE(guarded.Reading());
     EXPECT_TRUE(report.StatFileLoaded); // the reset asked for mid-read never happened
     EXPECT_EQ(analysis.shown, 0);
 }

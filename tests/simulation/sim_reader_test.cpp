@@ -26,7 +26,7 @@ struct SimRun {
 };
 
 void LoadStatistics(Report& report, const test::TempDir& dir, const std::string& text) {
-    ASSERT_TRUE(ReadStatisticsFile(report, dir.Write("report.sta", text)).loaded());
+    ASSERT_TRUE(ReadStatisticsFile(report, dir.Write("report.sta", text)).Loaded());
 }
 
 SimReadResult ReadSim(const Report& report, SimulationData& sim, const test::TempDir& dir, const std::string& text,
@@ -135,7 +135,7 @@ TEST(ReadSimulationFile, ReadsTheSampleIntoItsPoolAndObjects) {
         // Read twice: the same file gives the same model, loaded each time.
         for (int pass = 0; pass < 2; ++pass) {
             const SimReadResult result = ReadSim(report, sim, dir, simText, &messages);
-            ASSERT_TRUE(result.loaded());
+            ASSERT_TRUE(result.Loaded());
             EXPECT_TRUE(messages.empty());
             EXPECT_TRUE(sim.SimFileLoaded);
             EXPECT_EQ(sim.simulatedPool, expected.pool);
@@ -155,7 +155,7 @@ TEST(ReadSimulationFile, ReadsTheSampleIntoItsPoolAndObjects) {
                 }
             }
         }
-        EXPECT_EQ(sim.Sim.SimSizeLabel(1).padded(), " VP10K  "); // kept with its blanks
+        EXPECT_EQ(sim.Sim.SimSizeLabel(1).Padded(), " VP10K  "); // kept with its blanks
     }
 }
 
@@ -187,7 +187,7 @@ TEST(ReadSimulationFile, NamesAnObjectByItsWholeNameBeforeAPartOfOne) {
     SimFixture f = PoolWithObjects();
     f.objectLines = {SimFixture::Line("DB1.TS1", 10), SimFixture::Line("db1.ts10", 20), SimFixture::Line("IX1", 30)};
     const SimRun run = ReadAgainst(f);
-    ASSERT_TRUE(run.result.loaded());
+    ASSERT_TRUE(run.result.Loaded());
     EXPECT_EQ(run.sim.Objects(3).SimGetPages(1), 11); // DB1.TS1, though DB1.TS10 comes first
     EXPECT_EQ(run.sim.Objects(2).SimGetPages(1), 21); // DB1.TS10
     EXPECT_EQ(run.sim.Objects(4).SimGetPages(1), 31); // DB1.IX1 contains IX1
@@ -220,7 +220,7 @@ TEST(ReadSimulationFile, AnObjectLineIsStoredWholeOrNotAtAll) {
     LoadStatistics(report, dir, f.stat.Text());
     std::vector<Message> messages;
     const SimReadResult result = ReadSim(report, sim, dir, text, &messages);
-    ASSERT_TRUE(result.loaded());
+    ASSERT_TRUE(result.Loaded());
     ASSERT_EQ(messages.size(), 2U);
     EXPECT_EQ(messages[0],
               (Message{"Read Simulation Object Information",
@@ -239,7 +239,7 @@ TEST(ReadSimulationFile, AnObjectLineIsStoredWholeOrNotAtAll) {
 
 TEST(ReadSimulationFile, ChecksThatOneSimulatedSizeIsThePoolsOwn) {
     const SimRun fits = ReadAgainst(PoolWithObjects(200, 0));
-    EXPECT_TRUE(fits.result.loaded());
+    EXPECT_TRUE(fits.result.Loaded());
     EXPECT_EQ(fits.sim.Pools(2).SimPoolSize(2), 200);
 
     const SimRun refused = ReadAgainst(PoolWithObjects(200, 100));
@@ -324,7 +324,7 @@ TEST(ReadSimulationFile, AcceptsOtherIncludeMarksAndLowerCase) {
     SimFixture f = PoolWithObjects();
     f.extraLines = {"BPO                 iDB1.TS1", "BPO                 EDB1.TS1"};
     const SimRun run = ReadAgainst(f, {"BPO                 i DB1.TS1", "    HEADING  I IN COLUMN 14"});
-    EXPECT_TRUE(run.result.loaded());
+    EXPECT_TRUE(run.result.Loaded());
     EXPECT_TRUE(run.messages.empty());
 }
 
@@ -377,7 +377,7 @@ TEST(ReadSimulationFile, AStoppedReadLeavesNoSimulationLoaded) {
     Report report;
     SimulationData sim;
     LoadStatistics(report, dir, good.stat.Text());
-    ASSERT_TRUE(ReadSim(report, sim, dir, good.SimText()).loaded());
+    ASSERT_TRUE(ReadSim(report, sim, dir, good.SimText()).Loaded());
     ASSERT_TRUE(sim.SimFileLoaded);
 
     SimFixture refused = PoolWithObjects();
@@ -390,7 +390,7 @@ TEST(ReadSimulationFile, AnObjectOfAnotherPoolIsReportedAndReadingGoesOn) {
     SimFixture f = PoolWithObjects();
     f.objectLines = {SimFixture::Line("DB0.TS1", 1), SimFixture::Line("DB1.IX1", 2)};
     const SimRun run = ReadAgainst(f);
-    ASSERT_TRUE(run.result.loaded());
+    ASSERT_TRUE(run.result.Loaded());
     ASSERT_EQ(run.messages.size(), 1U);
     EXPECT_EQ(run.messages[0].text, "Object Not Found In Buffer Pool");
     EXPECT_EQ(run.sim.Objects(1).SimGetPages(1), 0);

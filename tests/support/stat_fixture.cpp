@@ -104,7 +104,7 @@ StatLines& StatLines::Header() {
     h.Db2Version = "7.1";
     h.ReportPoolCount = 1;
     h.ElapsedTime = "00:10:00";
-    lines.push_back(samplegen::HeaderLine(h, usa()));
+    lines.push_back(samplegen::HeaderLine(h, Usa()));
     return *this;
 }
 
@@ -113,7 +113,7 @@ StatLines& StatLines::Pool(std::string_view name) {
 }
 
 StatLines& StatLines::Pool(const PoolRecord& pool) {
-    lines.push_back(samplegen::PoolLine(pool, usa()));
+    lines.push_back(samplegen::PoolLine(pool, Usa()));
     return *this;
 }
 
@@ -122,7 +122,7 @@ StatLines& StatLines::Object(std::string_view pool, std::string_view name, char 
 }
 
 StatLines& StatLines::Object(const ObjectRecord& object) {
-    lines.push_back(samplegen::ObjectLine(object, usa()));
+    lines.push_back(samplegen::ObjectLine(object, Usa()));
     return *this;
 }
 

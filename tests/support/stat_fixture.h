@@ -21,7 +21,7 @@ public:
     TempDir& operator=(TempDir&&) = delete;
     ~TempDir();
 
-    [[nodiscard]] const std::filesystem::path& path() const { return path_; }
+    [[nodiscard]] const std::filesystem::path& Path() const { return path_; }
     [[nodiscard]] std::filesystem::path Write(const std::string& name, std::string_view text) const;
 
 private:
@@ -56,7 +56,7 @@ public:
     // Writes `text` over the field `column` of the last line (blank-filled to the field's width).
     StatLines& SetLastField(const ColumnDef& column, std::string_view text);
 
-    [[nodiscard]] bool usa() const { return country_ == "USA"; }
+    [[nodiscard]] bool Usa() const { return country_ == "USA"; }
     [[nodiscard]] std::string Text(std::string_view lineEnd = "\r\n") const;
     std::vector<std::string> lines;
 

@@ -89,11 +89,11 @@ ObjectRecord MakeObject(Rng& rng, const PoolPlan& pool, int index) {
     o.ObjType = std::string(1, type);
     o.ObjName = ObjectName(pool, type, index);
 
-    const bool index_ = type == 'I';
+    const bool isIndex = type == 'I';
     const bool sortWork = pool.mix == PoolMix::SortWork;
     const auto getPages = static_cast<double>(rng.LogBetween(sortWork ? 20000 : 200, sortWork ? 9000000 : 4000000));
-    const double seqShare = sortWork ? 0.9 + 0.1 * rng.Uniform() : (index_ ? 0.25 : 0.85) * rng.Uniform();
-    const double ridShare = index_ ? 0.0 : 0.08 * rng.Uniform();
+    const double seqShare = sortWork ? 0.9 + 0.1 * rng.Uniform() : (isIndex ? 0.25 : 0.85) * rng.Uniform();
+    const double ridShare = isIndex ? 0.0 : 0.08 * rng.Uniform();
     o.ObjGetPages = L(getPages);
     o.GetPagesByAccess(1) = L(getPages * seqShare);
     o.GetPagesByAccess(3) = L(getPages * ridShare);
@@ -101,10 +101,10 @@ ObjectRecord MakeObject(Rng& rng, const PoolPlan& pool, int index) {
     o.ObjStat06 = L(getPages * 0.02 * rng.Uniform());
 
     const double hit =
-        sortWork ? 60 + 35 * rng.Uniform() : (index_ ? 85 + 14.9 * rng.Uniform() : 55 + 44 * rng.Uniform());
+        sortWork ? 60 + 35 * rng.Uniform() : (isIndex ? 85 + 14.9 * rng.Uniform() : 55 + 44 * rng.Uniform());
     const double pagesRead = getPages * (100 - hit) / 100;
-    const double syncShare = index_ ? 0.7 + 0.3 * rng.Uniform() : 0.1 + 0.5 * rng.Uniform();
-    const double listShare = index_ ? 0.0 : ridShare * 2;
+    const double syncShare = isIndex ? 0.7 + 0.3 * rng.Uniform() : 0.1 + 0.5 * rng.Uniform();
+    const double listShare = isIndex ? 0.0 : ridShare * 2;
     const double dynShare = (1 - syncShare - listShare) * 0.4 * rng.Uniform();
     o.PagesReadByType(1) = L(pagesRead * syncShare);
     o.PagesReadByType(3) = L(pagesRead * listShare);
@@ -123,7 +123,7 @@ ObjectRecord MakeObject(Rng& rng, const PoolPlan& pool, int index) {
     o.ObjAvgSyncIOTime = static_cast<Long>(rng.Between(1, 18));
     o.ObjMaxSyncIOTime = o.ObjAvgSyncIOTime * static_cast<Long>(rng.Between(3, 25));
 
-    const double updateShare = sortWork ? 0.45 : (index_ ? 0.05 : 0.3) * rng.Uniform();
+    const double updateShare = sortWork ? 0.45 : (isIndex ? 0.05 : 0.3) * rng.Uniform();
     o.ObjUpdates = L(getPages * updateShare);
     o.ObjPagesWritten = L(o.ObjUpdates * (sortWork ? 0.8 : 0.2 + 0.3 * rng.Uniform()));
     o.ObjWriteIOs = o.ObjPagesWritten == 0 ? 0 : std::max<Long>(1, L(o.ObjPagesWritten / (1 + 12 * rng.Uniform())));

@@ -39,7 +39,7 @@ std::string SimObjectLine(const ObjectRecord& object, const ObjectSimulation& va
     ObjectSimulation copy = values;
     std::string line = "BPS ";
     PlaceField(line, SimLineColumns.IncludeMark, std::string(1, includeMark));
-    PlaceField(line, SimLineColumns.ObjectName, object.ObjName.trimmed());
+    PlaceField(line, SimLineColumns.ObjectName, object.ObjName.Trimmed());
     PlaceFields(line, std::array<ColumnDef, 2>{SimLineColumns.SimObjStat03, SimLineColumns.SimObjStat04},
                 std::array<FieldRef, 2>{&copy.SimObjStat03, &copy.SimObjStat04}, usa);
     for (int k = 1; k <= sizes; ++k) {
@@ -60,7 +60,7 @@ std::string SimulationText(const Report& report, const SimulationData& sim, int 
     add(EnvironmentLine(options.country));
     if (options.decorate) {
         add("    BUFFER POOL SIMULATION");
-        add("BPO                 E" + report.Pools(p).PoolName.str());
+        add("BPO                 E" + report.Pools(p).PoolName.Str());
         add("");
     }
     add(SimParamLine(sim.Sim, usa));
@@ -69,7 +69,7 @@ std::string SimulationText(const Report& report, const SimulationData& sim, int 
         const ObjectRecord& object = report.Objects(objects[i]);
         add(SimObjectLine(object, sim.Objects(objects[i]), sizes, usa));
         if (options.decorate && i % 9 == 4) {
-            add("BPO                 E" + object.ObjName.str());
+            add("BPO                 E" + object.ObjName.Str());
         }
     }
     return text;
@@ -83,7 +83,7 @@ SimSample BuildSimulation(Report base, std::string_view poolName, std::uint64_t 
     SimSample sample{std::move(base), {}, 0, {}};
     Report& report = sample.report;
     for (int p = 1; p <= report.PoolCount(); ++p) {
-        if (report.Pools(p).PoolName.trimmed() == poolName) {
+        if (report.Pools(p).PoolName.Trimmed() == poolName) {
             sample.pool = p;
         }
     }
@@ -97,11 +97,11 @@ SimSample BuildSimulation(Report base, std::string_view poolName, std::uint64_t 
 
     SimParameters& sim = sample.sim.Sim;
     sim.SimHeaderField01 = "SIMULATION";
-    sim.SimHeaderField02 = report.Header.SystemName.str();
-    sim.SimHeaderField03 = report.Header.SubSystemName.str();
-    sim.SimHeaderField04 = report.Header.CollectionDate.str();
-    sim.SimHeaderField05 = report.Header.CollectionTime.str();
-    sim.SimHeaderField06 = report.Header.Db2Version.str();
+    sim.SimHeaderField02 = report.Header.SystemName.Str();
+    sim.SimHeaderField03 = report.Header.SubSystemName.Str();
+    sim.SimHeaderField04 = report.Header.CollectionDate.Str();
+    sim.SimHeaderField05 = report.Header.CollectionTime.Str();
+    sim.SimHeaderField06 = report.Header.Db2Version.Str();
     sim.SimPoolName = std::string(poolName);
     sim.SimSizeCount = static_cast<std::int16_t>(sizes.size());
     sim.SimHeaderValue09 = 4.0;
@@ -110,12 +110,12 @@ SimSample BuildSimulation(Report base, std::string_view poolName, std::uint64_t 
         const bool used = k <= static_cast<int>(sizes.size());
         sim.SimVPSize(k) = used ? sizes[static_cast<std::size_t>(k - 1)] : 0;
         sim.SimHPSize(k) = 0;
-        sim.SimSizeLabel(k).assignRaw(used ? " VP" + std::to_string(sim.SimVPSize(k) / 1000) + "K  " : "        ");
+        sim.SimSizeLabel(k).AssignRaw(used ? " VP" + std::to_string(sim.SimVPSize(k) / 1000) + "K  " : "        ");
     }
 
     Rng rng(seed);
     const ObjectRange range = PoolObjects(report, sample.pool);
-    const double elapsed = ElapsedToSeconds(report.Header.ElapsedTime.padded());
+    const double elapsed = ElapsedToSeconds(report.Header.ElapsedTime.Padded());
     for (int k = 1; k <= sim.SimSizeCount; ++k) {
         pool.SimPoolSize(k) = sim.SimVPSize(k) + sim.SimHPSize(k);
         pool.SimGetPages(k) = 0;

@@ -99,7 +99,7 @@ std::string StatisticsText(const Report& report, const StatFileOptions& options)
             add(ObjectLine(report.Objects(o), usa));
             if (options.decorate && o % 17 == 0) {
                 // Object list lines of the same report; column 21 holds the include mark.
-                std::string listLine = "BPO " + std::string(16, ' ') + "E" + report.Objects(o).ObjName.str();
+                std::string listLine = "BPO " + std::string(16, ' ') + "E" + report.Objects(o).ObjName.Str();
                 add(listLine);
             }
         }

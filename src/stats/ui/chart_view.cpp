@@ -16,9 +16,9 @@ namespace {
 
 // Okabe-Ito colours: told apart with every common form of colour blindness, readable on light and
 // dark backgrounds.
-const std::array<QColor, 7> kPalette{QColor(0x00, 0x72, 0xB2), QColor(0xE6, 0x9F, 0x00), QColor(0x00, 0x9E, 0x73),
-                                     QColor(0xCC, 0x79, 0xA7), QColor(0x56, 0xB4, 0xE9), QColor(0xD5, 0x5E, 0x00),
-                                     QColor(0xF0, 0xE4, 0x42)};
+const std::array<QColor, 7> SeriesPalette{QColor(0x00, 0x72, 0xB2), QColor(0xE6, 0x9F, 0x00), QColor(0x00, 0x9E, 0x73),
+                                          QColor(0xCC, 0x79, 0xA7), QColor(0x56, 0xB4, 0xE9), QColor(0xD5, 0x5E, 0x00),
+                                          QColor(0xF0, 0xE4, 0x42)};
 
 bool DarkPalette(const QPalette& palette) {
     return palette.color(QPalette::Window).lightness() < 128;
@@ -64,16 +64,16 @@ void ChartView::Render() {
     }
     c->setTitle(title);
     setVisible(model_.visible);
-    if (!model_.visible || !model_.hasData() || model_.series.empty()) {
+    if (!model_.visible || !model_.HasData() || model_.series.empty()) {
         return;
     }
-    const auto points = static_cast<std::size_t>(model_.pointCount());
+    const auto points = static_cast<std::size_t>(model_.PointCount());
     if (model_.kind == ornexa::ChartKind::Share) {
         auto* pie = new QPieSeries(c);
         for (std::size_t p = 0; p < points; ++p) {
             QPieSlice* slice = pie->append(QString::fromLatin1(model_.labels[p].c_str()), model_.series[0][p]);
             slice->setLabelVisible(true);
-            slice->setColor(kPalette[p % kPalette.size()]);
+            slice->setColor(SeriesPalette[p % SeriesPalette.size()]);
         }
         c->addSeries(pie);
     } else if (model_.kind == ornexa::ChartKind::Ranked) {
@@ -85,8 +85,8 @@ void ChartView::Render() {
             // Two empty ranks must stay two categories.
             categories << QString::fromLatin1(model_.labels[p].c_str()) + QString(static_cast<int>(p), QChar(0x200B));
         }
-        bars_->setColor(kPalette[0]);
-        bars_->setSelectedColor(kPalette[1]);
+        bars_->setColor(SeriesPalette[0]);
+        bars_->setSelectedColor(SeriesPalette[1]);
         series->append(bars_);
         series->setLabelsVisible(true);
         c->addSeries(series);
@@ -105,7 +105,7 @@ void ChartView::Render() {
         series->attachAxis(values);
         connect(bars_, &QBarSet::clicked, this, [this](int index) {
             SetCurrentPoint(index);
-            emit pointActivated(index);
+            emit PointActivated(index);
         });
     } else {
         auto* line = new QLineSeries(c);
@@ -114,8 +114,8 @@ void ChartView::Render() {
             line->append(model_.xValues[p], model_.series[0][p]);
             marks->append(model_.xValues[p], model_.series[0][p]);
         }
-        line->setColor(kPalette[0]);
-        marks->setColor(kPalette[1]);
+        line->setColor(SeriesPalette[0]);
+        marks->setColor(SeriesPalette[1]);
         marks->setMarkerSize(8);
         c->addSeries(line);
         c->addSeries(marks);
@@ -139,7 +139,7 @@ void ChartView::Render() {
 }
 
 void ChartView::SetCurrentPoint(int point) {
-    if (bars_ == nullptr || point < 0 || point >= model_.pointCount()) {
+    if (bars_ == nullptr || point < 0 || point >= model_.PointCount()) {
         return;
     }
     if (current_ >= 0) {
@@ -150,8 +150,8 @@ void ChartView::SetCurrentPoint(int point) {
 }
 
 void ChartView::keyPressEvent(QKeyEvent* event) {
-    if (bars_ != nullptr && model_.pointCount() > 0) {
-        const int last = model_.pointCount() - 1;
+    if (bars_ != nullptr && model_.PointCount() > 0) {
+        const int last = model_.PointCount() - 1;
         switch (event->key()) {
         case Qt::Key_Up: // rank 1 is the top bar, the last point
             SetCurrentPoint(current_ < 0 ? last : std::min(current_ + 1, last));
@@ -163,7 +163,7 @@ void ChartView::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Enter:
         case Qt::Key_Space:
             if (current_ >= 0) {
-                emit pointActivated(current_);
+                emit PointActivated(current_);
             }
             return;
         default:

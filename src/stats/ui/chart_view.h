@@ -14,12 +14,12 @@ public:
 
     // Draws `model` unless it is what is shown already.
     void ShowModel(const ornexa::ChartModel& model);
-    [[nodiscard]] const ornexa::ChartModel& model() const { return model_; }
-    [[nodiscard]] int currentPoint() const { return current_; }
+    [[nodiscard]] const ornexa::ChartModel& Model() const { return model_; }
+    [[nodiscard]] int CurrentPoint() const { return current_; }
     void SetCurrentPoint(int point);
 
 signals:
-    void pointActivated(int point);
+    void PointActivated(int point);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
