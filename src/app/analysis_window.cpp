@@ -401,14 +401,18 @@ void AnalysisWindow::Refresh() {
     tabs_->setCurrentIndex(session_.SelectedTab());
     statusPanel_->setText(Text(session_.StatusText()));
 
-    for (std::size_t i = 0; i < data_.size(); ++i) {
-        data_[i]->setText(Text(session_.ReportData()[i]));
-    }
-    for (std::size_t i = 0; i < stats_.size(); ++i) {
-        stats_[i]->setText(Text(session_.Totals()[i]));
-    }
-    if (const auto row = session_.SelectedPoolRow()) {
-        poolTable_->selectRow(*row);
+    // A page is repainted only when it changed since it was painted last.
+    if (const ornexa::ReportInfoPage& page = session_.ReportInfo(); page.Version() != shownReportVersion_) {
+        shownReportVersion_ = page.Version();
+        for (std::size_t i = 0; i < data_.size(); ++i) {
+            data_[i]->setText(Text(page.Data()[i]));
+        }
+        for (std::size_t i = 0; i < stats_.size(); ++i) {
+            stats_[i]->setText(Text(page.Totals()[i]));
+        }
+        if (const auto row = page.SelectedRow()) {
+            poolTable_->selectRow(*row);
+        }
     }
 
     const ornexa::PoolHeader& header = session_.Header();
@@ -451,13 +455,16 @@ void AnalysisWindow::Refresh() {
     RefreshLegend(session_.ObjectGraph().legend, objectLegendCaptions_, objectLegendValues_);
     objectChart_->ShowModel(session_.ObjectGraph().chart);
 
-    analysisCaption_->setText(Text(session_.RuleReview().caption));
-    rules_->clear();
-    for (const std::string& rule : session_.RuleReview().rules) {
-        rules_->addItem(Text(rule));
-    }
-    if (QAbstractButton* option = usage_->button(session_.UsageOption())) {
-        option->setChecked(true);
+    if (const ornexa::RuleAnalysisPage& page = session_.RuleAnalysisTab(); page.Version() != shownRuleVersion_) {
+        shownRuleVersion_ = page.Version();
+        analysisCaption_->setText(Text(page.Analysis().caption));
+        rules_->clear();
+        for (const std::string& rule : page.Analysis().rules) {
+            rules_->addItem(Text(rule));
+        }
+        if (QAbstractButton* option = usage_->button(page.UsageOption())) {
+            option->setChecked(true);
+        }
     }
     print_->setVisible(false);
     refreshing_ = false;

@@ -69,6 +69,9 @@ private:
     ornexa::AnalysisSession session_;
     bool activated_ = false;
     bool refreshing_ = false;
+    // The version of each page as it was painted last (0: not painted yet).
+    std::uint64_t shownReportVersion_ = 0;
+    std::uint64_t shownRuleVersion_ = 0;
 
     QTabWidget* tabs_ = nullptr;
     QStatusBar* status_ = nullptr;

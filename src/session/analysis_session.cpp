@@ -35,7 +35,8 @@ std::string Figure(std::int64_t value) {
 AnalysisSession::AnalysisSession(const Report& report, const SimulationData& sim, MessageSink& messages,
                                  std::filesystem::path thresholdFolder, NumberStyle style)
     : report_(report), sim_(sim), messages_(messages), thresholdFolder_(std::move(thresholdFolder)), style_(style),
-      rulePage_(report), simPage_(report, sim, messages, style), clusterPage_(report, sim, messages, thresholdFolder_) {
+      reportPage_(report, style), rulePage_(report), simPage_(report, sim, messages, style),
+      clusterPage_(report, sim, messages, thresholdFolder_) {
     for (int t = 0; t < AnalysisTabCount; ++t) {
         tabs_[static_cast<std::size_t>(t)].caption = TabTexts[static_cast<std::size_t>(t)].caption;
     }
@@ -63,22 +64,12 @@ void AnalysisSession::Load() {
     for (const int t : {PoolInfoTab, ObjectInfoTab, PoolStatAnalysisTab}) {
         tabs_[static_cast<std::size_t>(t)].enabled = false;
     }
-    reportData_ = ornexa::ReportData(report_.Header);
-    poolList_.clear();
-    for (int p = 1; p <= report_.PoolCount(); ++p) {
-        poolList_.push_back({p, PoolListRow(report_, p, style_)});
-    }
-    const OverallFigureTexts totals = OverallFigures(report_, style_);
-    for (std::size_t i = 0; i < totals.size(); ++i) {
-        if (totals[i]) { // a figure that cannot be computed keeps the label's text
-            totals_[i] = *totals[i];
-        }
-    }
+    reportPage_.Load();
 }
 
 void AnalysisSession::Activate() {
-    if (!poolList_.empty()) {
-        selectedPoolRow_ = 0;
+    if (!PoolList().empty()) {
+        reportPage_.ShowPool(1);
         SetCurrentPool(1);
         SelectPoolGraphType(1);
     }
@@ -107,13 +98,13 @@ void AnalysisSession::SelectTab(int tab) {
 }
 
 void AnalysisSession::SelectPoolFromList(int row) {
-    if (row < 0 || row >= static_cast<int>(poolList_.size())) {
+    if (row < 0 || row >= static_cast<int>(PoolList().size())) {
         return;
     }
     for (const int t : {PoolInfoTab, ObjectInfoTab, PoolStatAnalysisTab}) {
         tabs_[static_cast<std::size_t>(t)].enabled = true;
     }
-    SetCurrentPool(poolList_[static_cast<std::size_t>(row)].pool);
+    SetCurrentPool(PoolList()[static_cast<std::size_t>(row)].pool);
     ShowPoolHeader();
     FillObjectList();
     DrawPoolGraph();
@@ -189,7 +180,7 @@ void AnalysisSession::ShowPoolHeader() {
         return;
     }
     header_ = MakePoolHeader(report_, p, style_);
-    selectedPoolRow_ = p - 1;
+    reportPage_.ShowPool(p);
     const PoolSimulation& pool = sim_.Pools(p);
     simDetailsColumns_ = {"Pool Size"};
     for (const int k : sim_.Sizes()) {

@@ -12,6 +12,7 @@
 #include "rules/config_rules.h"
 #include "rules/pool_usage.h"
 #include "session/cluster_page.h"
+#include "session/report_info_page.h"
 #include "session/rule_analysis_page.h"
 #include "session/sim_graph_page.h"
 #include "simulation/sim_data.h"
@@ -29,11 +30,6 @@ struct TabState {
     std::string caption;
     bool visible = true;
     bool enabled = true;
-};
-
-struct PoolListEntry {
-    int pool = 0; // the row's pool: rows of pools with the same name stay apart
-    PoolListCells cells;
 };
 
 struct ObjectListEntry {
@@ -105,10 +101,12 @@ public:
     [[nodiscard]] const std::array<TabState, AnalysisTabCount>& Tabs() const { return tabs_; }
     [[nodiscard]] int SelectedTab() const { return selectedTab_; }
     [[nodiscard]] const std::string& StatusText() const { return statusText_; }
-    [[nodiscard]] const std::array<std::string, ReportDataCount>& ReportData() const { return reportData_; }
-    [[nodiscard]] const std::array<std::string, OverallFigureCount>& Totals() const { return totals_; }
-    [[nodiscard]] const std::vector<PoolListEntry>& PoolList() const { return poolList_; }
-    [[nodiscard]] std::optional<int> SelectedPoolRow() const { return selectedPoolRow_; }
+    // The Report Info tab.
+    [[nodiscard]] const ReportInfoPage& ReportInfo() const { return reportPage_; }
+    [[nodiscard]] const std::array<std::string, ReportDataCount>& ReportData() const { return reportPage_.Data(); }
+    [[nodiscard]] const std::array<std::string, OverallFigureCount>& Totals() const { return reportPage_.Totals(); }
+    [[nodiscard]] const std::vector<PoolListEntry>& PoolList() const { return reportPage_.PoolList(); }
+    [[nodiscard]] std::optional<int> SelectedPoolRow() const { return reportPage_.SelectedRow(); }
     [[nodiscard]] const PoolHeader& Header() const { return header_; }
     [[nodiscard]] int PoolGraphType() const { return poolGraphType_; }
     [[nodiscard]] const GraphView& PoolGraph() const { return poolGraph_; }
@@ -125,6 +123,7 @@ public:
     // The option button of the usage shown: 1 Random, 0 Sequential.
     [[nodiscard]] int UsageOption() const { return rulePage_.UsageOption(); }
     [[nodiscard]] const RuleAnalysis& RuleReview() const { return rulePage_.Analysis(); }
+    [[nodiscard]] const RuleAnalysisPage& RuleAnalysisTab() const { return rulePage_; }
     [[nodiscard]] const std::filesystem::path& ThresholdFolder() const { return thresholdFolder_; }
     [[nodiscard]] bool Closed() const { return exit_ != AnalysisExit::Open; }
     [[nodiscard]] AnalysisExit Exit() const { return exit_; }
@@ -170,10 +169,7 @@ private:
     int currentPool_ = 0;
     int currentObject_ = 0;
 
-    std::array<std::string, ReportDataCount> reportData_;
-    std::array<std::string, OverallFigureCount> totals_;
-    std::vector<PoolListEntry> poolList_;
-    std::optional<int> selectedPoolRow_;
+    ReportInfoPage reportPage_;
 
     struct PoolHeader header_;
     int poolGraphType_ = 0;

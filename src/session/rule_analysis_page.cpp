@@ -12,6 +12,7 @@ void RuleAnalysisPage::SetUsage(PoolUsage usage) {
     usage_ = usage;
     rules_.EvaluateRules(report_, pool_, usage_); // once for each change
     analysis_ = ShowRuleAnalysis(report_, pool_, rules_);
+    Changed();
 }
 
 } // namespace ornexa

@@ -3,11 +3,12 @@
 #include "report/report_model.h"
 #include "rules/config_rules.h"
 #include "rules/pool_usage.h"
+#include "session/page_version.h"
 
 namespace ornexa {
 
 // The "Pool Stat Analysis" tab: the rules that apply to the pool shown under the usage chosen.
-class RuleAnalysisPage {
+class RuleAnalysisPage : public PageVersion {
 public:
     explicit RuleAnalysisPage(const Report& report) : report_(report) {}
 

@@ -79,6 +79,26 @@ TEST_F(Analysis, TabsSetTheStatusTextAndCloseTheDetails) {
     EXPECT_EQ(s.Tabs()[SimClusterTab].caption, "Sim Cluster Analysis");
 }
 
+TEST_F(Analysis, APageChangesVersionOnlyWhenWhatItShowsChanges) {
+    AnalysisSession s = Start();
+    const auto reportVersion = s.ReportInfo().Version();
+    const auto rules = s.RuleAnalysisTab().Version();
+    s.SelectPoolGraphType(2);
+    s.SelectTab(PoolInfoTab);
+    s.SelectObjectGraphType(2);
+    EXPECT_EQ(s.ReportInfo().Version(), reportVersion);
+    EXPECT_EQ(s.RuleAnalysisTab().Version(), rules);
+    s.SelectPoolFromList(0); // the pool already shown: its row stays selected
+    EXPECT_EQ(s.ReportInfo().Version(), reportVersion);
+    EXPECT_GT(s.RuleAnalysisTab().Version(), rules);
+    const auto rulesOfPool = s.RuleAnalysisTab().Version();
+    s.SetUsage(PoolUsage::Sequential);
+    EXPECT_GT(s.RuleAnalysisTab().Version(), rulesOfPool);
+    s.ShowNextPool();
+    EXPECT_GT(s.ReportInfo().Version(), reportVersion);
+    EXPECT_EQ(s.SelectedPoolRow(), 1);
+}
+
 TEST_F(Analysis, NextAndPreviousStopAtTheEnds) {
     AnalysisSession s = Start();
     s.ShowPreviousPool();
