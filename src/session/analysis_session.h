@@ -171,7 +171,7 @@ private:
 
     ReportInfoPage reportPage_;
 
-    struct PoolHeader header_;
+    PoolHeader header_;
     int poolGraphType_ = 0;
     GraphView poolGraph_;
     bool poolDetailsVisible_ = false;
