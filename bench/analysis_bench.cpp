@@ -23,28 +23,21 @@ Report OnePoolOf5000() {
     return report;
 }
 
-class NullSink final : public MessageSink {
-public:
-    void Show(const Message&) override {}
-};
-
 void BmSelectPoolOf5000Objects(benchmark::State& state) {
     const Report report = OnePoolOf5000();
     const SimulationData sim;
-    NullSink sink;
-    AnalysisSession session(report, sim, sink, ".");
+    AnalysisSession session(report, sim, ".");
     session.Load();
-    session.Activate();
+    benchmark::DoNotOptimize(session.Activate());
     for (auto _ : state) {
-        session.SelectPoolFromList(0);
-        benchmark::DoNotOptimize(session.ObjectList().size());
+        benchmark::DoNotOptimize(session.SelectPoolFromList(0));
+        benchmark::DoNotOptimize(session.ObjectInfo().List().size());
     }
 }
 BENCHMARK(BmSelectPoolOf5000Objects)->Unit(benchmark::kMillisecond);
 
 void BmDrawRanking(benchmark::State& state) {
     const Report report = OnePoolOf5000();
-    NullSink sink;
     GraphView view;
     const auto type = static_cast<int>(state.range(0));
     for (auto _ : state) {
@@ -81,9 +74,8 @@ Clustered ClusterPool() {
 
 void BmClusterRun5000(benchmark::State& state) {
     const Clustered c = ClusterPool();
-    NullSink sink;
     for (auto _ : state) {
-        const ClusterRun run = RunClusterAnalysis(c.report, c.sim, 1, 1, PoolUsage::Random, 50, 1.2, sink);
+        const ClusterRun run = RunClusterAnalysis(c.report, c.sim, 1, 1, PoolUsage::Random, 50, 1.2);
         benchmark::DoNotOptimize(run.result);
     }
 }
@@ -92,11 +84,9 @@ BENCHMARK(BmClusterRun5000)->Unit(benchmark::kMillisecond);
 // The spinner held from 0.4 to 7.6: 73 runs.
 void BmSpinnerSweep5000(benchmark::State& state) {
     const Clustered c = ClusterPool();
-    NullSink sink;
     for (auto _ : state) {
         for (int tenths = 4; tenths <= 76; ++tenths) {
-            const ClusterRun run =
-                RunClusterAnalysis(c.report, c.sim, 1, 1, PoolUsage::Random, 50, tenths / 10.0, sink);
+            const ClusterRun run = RunClusterAnalysis(c.report, c.sim, 1, 1, PoolUsage::Random, 50, tenths / 10.0);
             benchmark::DoNotOptimize(run.result);
         }
     }

@@ -11,7 +11,7 @@ declare -A allowed=(
     [simulation]="simulation stats report"
     [cluster]="cluster simulation rules stats report"
     [session]="session cluster simulation rules stats report"
-    [cli]="cli session cluster simulation rules stats report"
+    [cli]="cli cluster simulation rules stats report"
     [stats/ui]="stats/ui stats report"
     [app]="app stats/ui session cluster simulation rules stats report"
 )

@@ -59,7 +59,7 @@ QTableView* ListView(QWidget* parent) {
 
 AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::SimulationData& sim, UiServices& ui,
                                const std::filesystem::path& thresholdFolder, QWidget* parent)
-    : QDialog(parent), ui_(ui), session_(report, sim, ui, thresholdFolder, SystemStyle()) {
+    : QDialog(parent), ui_(ui), session_(report, sim, thresholdFolder, SystemStyle()) {
     setObjectName(QStringLiteral("frmStatAnalysis"));
     setWindowTitle(QStringLiteral("ORNEXA"));
     setWindowIcon(ProgramIcon());
@@ -113,7 +113,7 @@ AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::Simul
 
     // Initialisation and loading; activation follows the first showing.
     session_.Load();
-    poolModel_->SetRows(session_.PoolList());
+    poolModel_->SetRows(session_.ReportInfo().PoolList());
     resize(fontMetrics().averageCharWidth() * 150, fontMetrics().height() * 45);
 }
 
@@ -306,8 +306,7 @@ void AnalysisWindow::showEvent(QShowEvent* event) {
     ui_.SetParent(this);
     if (!activated_) {
         activated_ = true;
-        session_.Activate();
-        Refresh();
+        Apply(session_.Activate());
     }
 }
 
@@ -320,13 +319,11 @@ QString AnalysisWindow::StatusText() const {
 }
 
 void AnalysisWindow::ChoosePool(int row) {
-    session_.SelectPoolFromList(row);
-    Refresh();
+    Apply(session_.SelectPoolFromList(row));
 }
 
 void AnalysisWindow::ChoosePoolGraphType(int type) {
-    session_.SelectPoolGraphType(type);
-    Refresh();
+    Apply(session_.SelectPoolGraphType(type));
 }
 
 void AnalysisWindow::ActivatePoolBar(int point) {
@@ -335,13 +332,11 @@ void AnalysisWindow::ActivatePoolBar(int point) {
 }
 
 void AnalysisWindow::ChooseObject(int row) {
-    session_.SelectObjectRow(row);
-    Refresh();
+    Apply(session_.SelectObjectRow(row));
 }
 
 void AnalysisWindow::ChooseObjectGraphType(int type) {
-    session_.SelectObjectGraphType(type);
-    Refresh();
+    Apply(session_.SelectObjectGraphType(type));
 }
 
 void AnalysisWindow::SortObjects(int column) {
@@ -355,18 +350,15 @@ void AnalysisWindow::ChooseUsage(int index) {
 }
 
 void AnalysisWindow::NextPool() {
-    session_.ShowNextPool();
-    Refresh();
+    Apply(session_.ShowNextPool());
 }
 
 void AnalysisWindow::PreviousPool() {
-    session_.ShowPreviousPool();
-    Refresh();
+    Apply(session_.ShowPreviousPool());
 }
 
 void AnalysisWindow::SelectTab(int tab) {
-    session_.SelectTab(tab);
-    Refresh();
+    Apply(session_.SelectTab(tab));
 }
 
 void AnalysisWindow::Back() {
@@ -379,6 +371,11 @@ void AnalysisWindow::Finish() {
     session_.Finish();
     hide();
     done(QDialog::Accepted);
+}
+
+void AnalysisWindow::Apply(const ornexa::Messages& told) {
+    ui_.ShowAll(told);
+    Refresh();
 }
 
 void AnalysisWindow::RefreshLegend(const ornexa::Legend& legend, std::array<QLabel*, 5>& captions,
@@ -415,47 +412,15 @@ void AnalysisWindow::Refresh() {
         }
     }
 
-    const ornexa::PoolHeader& header = session_.Header();
-    for (std::size_t i = 0; i < poolInfo_.size(); ++i) {
-        poolInfo_[i]->setText(Text(header.poolInfo[i]));
+    if (const ornexa::PoolInfoPage& page = session_.PoolInfo(); page.Version() != shownPoolVersion_) {
+        shownPoolVersion_ = page.Version();
+        RefreshPoolPage(page);
     }
-    for (std::size_t i = 0; i < thresholdInfo_.size(); ++i) {
-        thresholdInfo_[i]->setText(Text(header.thresholdInfo[i]));
+    if (const ornexa::ObjectInfoPage& page = session_.ObjectInfo(); page.Version() != shownObjectVersion_) {
+        shownObjectVersion_ = page.Version();
+        RefreshObjectPage(page);
     }
-    if (!header.caption.empty()) {
-        setWindowTitle(Text(header.caption));
-    }
-    if (session_.PoolGraphType() > 0) {
-        poolGraphType_->setCurrentIndex(session_.PoolGraphType() - 1);
-    }
-    RefreshLegend(session_.PoolGraph().legend, poolLegendCaptions_, poolLegendValues_);
-    poolChart_->ShowModel(session_.PoolGraph().chart);
-    poolDetails_->setVisible(session_.PoolDetailsVisible());
-    for (std::size_t i = 0; i < panelData_.size(); ++i) {
-        panelData_[i]->setText(Text(session_.PoolDetails()[i]));
-    }
-
-    // Rebuilt only when its rows or captions change, so a click keeps the list where it was.
-    if (shownObjects_ != session_.ObjectList() || shownObjectCaptions_ != session_.ObjectListCaptions()) {
-        shownObjects_ = session_.ObjectList();
-        shownObjectCaptions_ = session_.ObjectListCaptions();
-        std::vector<TextRowsModel::Row> rows;
-        rows.reserve(shownObjects_.size());
-        for (const ornexa::ObjectListEntry& entry : shownObjects_) {
-            rows.push_back({entry.object, {entry.text}, entry.icon});
-        }
-        objectModel_->SetRows(shownObjectCaptions_, std::move(rows));
-    }
-    if (const auto row = session_.SelectedObjectRow()) {
-        objectTable_->selectRow(*row);
-    }
-    if (session_.ObjectGraphType() > 0) {
-        objectGraphType_->setCurrentIndex(session_.ObjectGraphType() - 1);
-    }
-    RefreshLegend(session_.ObjectGraph().legend, objectLegendCaptions_, objectLegendValues_);
-    objectChart_->ShowModel(session_.ObjectGraph().chart);
-
-    if (const ornexa::RuleAnalysisPage& page = session_.RuleAnalysisTab(); page.Version() != shownRuleVersion_) {
+    if (const ornexa::RuleAnalysisPage& page = session_.Rules(); page.Version() != shownRuleVersion_) {
         shownRuleVersion_ = page.Version();
         analysisCaption_->setText(Text(page.Analysis().caption));
         rules_->clear();
@@ -468,4 +433,48 @@ void AnalysisWindow::Refresh() {
     }
     print_->setVisible(false);
     refreshing_ = false;
+}
+
+void AnalysisWindow::RefreshPoolPage(const ornexa::PoolInfoPage& page) {
+    const ornexa::PoolHeader& header = page.Header();
+    for (std::size_t i = 0; i < poolInfo_.size(); ++i) {
+        poolInfo_[i]->setText(Text(header.poolInfo[i]));
+    }
+    for (std::size_t i = 0; i < thresholdInfo_.size(); ++i) {
+        thresholdInfo_[i]->setText(Text(header.thresholdInfo[i]));
+    }
+    if (!header.caption.empty()) {
+        setWindowTitle(Text(header.caption));
+    }
+    if (page.GraphType() > 0) {
+        poolGraphType_->setCurrentIndex(page.GraphType() - 1);
+    }
+    RefreshLegend(page.Graph().legend, poolLegendCaptions_, poolLegendValues_);
+    poolChart_->ShowModel(page.Graph().chart);
+    poolDetails_->setVisible(page.DetailsVisible());
+    for (std::size_t i = 0; i < panelData_.size(); ++i) {
+        panelData_[i]->setText(Text(page.Details()[i]));
+    }
+}
+
+void AnalysisWindow::RefreshObjectPage(const ornexa::ObjectInfoPage& page) {
+    // Rebuilt only when its rows or captions change, so a click keeps the list where it was.
+    if (shownObjects_ != page.List() || shownObjectCaptions_ != page.Captions()) {
+        shownObjects_ = page.List();
+        shownObjectCaptions_ = page.Captions();
+        std::vector<TextRowsModel::Row> rows;
+        rows.reserve(shownObjects_.size());
+        for (const ornexa::ObjectListEntry& entry : shownObjects_) {
+            rows.push_back({entry.object, {entry.text}, entry.icon});
+        }
+        objectModel_->SetRows(shownObjectCaptions_, std::move(rows));
+    }
+    if (const auto row = page.SelectedRow()) {
+        objectTable_->selectRow(*row);
+    }
+    if (page.GraphType() > 0) {
+        objectGraphType_->setCurrentIndex(page.GraphType() - 1);
+    }
+    RefreshLegend(page.Graph().legend, objectLegendCaptions_, objectLegendValues_);
+    objectChart_->ShowModel(page.Graph().chart);
 }

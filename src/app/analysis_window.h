@@ -62,7 +62,11 @@ private:
     QWidget* BuildPoolTab();
     QWidget* BuildObjectTab();
     QWidget* BuildRuleTab();
+    // Tells what an action had to tell, then paints what changed.
+    void Apply(const ornexa::Messages& told);
     void Refresh();
+    void RefreshPoolPage(const ornexa::PoolInfoPage& page);
+    void RefreshObjectPage(const ornexa::ObjectInfoPage& page);
     void RefreshLegend(const ornexa::Legend& legend, std::array<QLabel*, 5>& captions, std::array<QLabel*, 5>& values);
 
     UiServices& ui_;
@@ -71,6 +75,8 @@ private:
     bool refreshing_ = false;
     // The version of each page as it was painted last (0: not painted yet).
     std::uint64_t shownReportVersion_ = 0;
+    std::uint64_t shownPoolVersion_ = 0;
+    std::uint64_t shownObjectVersion_ = 0;
     std::uint64_t shownRuleVersion_ = 0;
 
     QTabWidget* tabs_ = nullptr;

@@ -32,7 +32,7 @@ FileSelectionWindow::PresetChooser::ChooseFileToOpen(const ornexa::FileDialogReq
 FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, ornexa::SimulationData& sim, UiServices& ui,
                                          QWidget* parent)
     : QMainWindow(parent), ui_(ui), chooser_(ui),
-      session_(report, sim, ui, chooser_, [this](int percent) { progress_->setValue(percent); }),
+      session_(report, sim, chooser_, [this](int percent) { progress_->setValue(percent); }),
       tray_(new TrayMenu(ui, this)) {
     setObjectName(QStringLiteral("frmSelectFiles"));
     setWindowTitle(QStringLiteral("QVLGraph"));
@@ -126,7 +126,7 @@ void FileSelectionWindow::OpenSimulation(const std::filesystem::path& path) {
 
 void FileSelectionWindow::ClickOpenStatistics() {
     ui_.SetParent(this);
-    session_.OpenStatistics();
+    ui_.ShowAll(session_.OpenStatistics());
     RememberFolder();
     Refresh();
 }
@@ -134,8 +134,11 @@ void FileSelectionWindow::ClickOpenStatistics() {
 void FileSelectionWindow::ClickOpenSimulation() {
     ui_.SetParent(this);
     const auto result = session_.OpenSimulation();
-    if (result && result->beep) {
-        ui_.Beep();
+    if (result) {
+        ui_.ShowAll(ornexa::MessagesOf(*result));
+        if (result->beep) {
+            ui_.Beep();
+        }
     }
     RememberFolder();
     Refresh();

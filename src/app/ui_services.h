@@ -8,8 +8,16 @@
 
 // Everything a window asks the user: file dialogs and message boxes. The program uses Qt's; tests
 // put a scripted one in its place so every flow runs without blocking.
-class UiServices : public ornexa::FileChooser, public ornexa::MessageSink {
+class UiServices : public ornexa::FileChooser {
 public:
+    // One modal box, owned by the current parent.
+    virtual void Show(const ornexa::Message& message) = 0;
+    // The boxes of one action, in order.
+    void ShowAll(const ornexa::Messages& messages) {
+        for (const ornexa::Message& message : messages) {
+            Show(message);
+        }
+    }
     // The window the next dialog or box belongs to.
     void SetParent(QWidget* parent) { parent_ = parent; }
     [[nodiscard]] QWidget* Parent() const { return parent_; }

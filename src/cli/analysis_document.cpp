@@ -4,10 +4,10 @@
 
 #include "report/latin1.h"
 #include "rules/config_rules.h"
-#include "session/analysis_session.h"
 #include "simulation/sim_reader.h"
 #include "stats/object_graph.h"
 #include "stats/pool_graph.h"
+#include "stats/pool_header.h"
 #include "stats/share_figures.h"
 
 namespace ornexa::cli {

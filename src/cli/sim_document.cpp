@@ -93,8 +93,7 @@ Json SimAnalysisDocument(const Report& report, const SimulationData& sim, int p,
     for (const PoolUsage usage : {PoolUsage::Random, PoolUsage::Sequential}) {
         const double threshold = ReadUsageThreshold(options.thresholdFolder, usage);
         for (const int k : sim.Sizes()) {
-            MessageLog log;
-            const ClusterRun run = RunClusterAnalysis(report, sim, p, k, usage, threshold, options.radius, log);
+            const ClusterRun run = RunClusterAnalysis(report, sim, p, k, usage, threshold, options.radius);
             clusters.push_back(ClusterRunDocument(report, sim, run, usage, options.radius, threshold));
         }
     }
@@ -117,33 +116,34 @@ ExportOutcome RunExports(const Report& report, const SimulationData& sim, int p,
     }
     Json& doc = outcome.document.emplace(Json::object());
     if (exports.clusterFile) {
-        MessageLog log;
         const double threshold = ReadUsageThreshold(options.thresholdFolder, exports.usage);
         const ClusterRun run =
-            RunClusterAnalysis(report, sim, p, exports.size, exports.usage, threshold, options.radius, log);
+            RunClusterAnalysis(report, sim, p, exports.size, exports.usage, threshold, options.radius);
         const auto shown = ShowClusterObjects(report, sim, run, exports.cluster);
         const std::filesystem::path path = ClusterFileName(*exports.clusterFile);
-        std::optional<std::string> status;
+        ExportResult written;
         if (shown && !shown->rows.empty()) {
-            status = WriteClusterDataFile(path, shown->rows, log);
+            written = WriteClusterDataFile(path, shown->rows);
         } else {
-            log.Show({"Create Cluster File",
-                      "Cluster " + std::to_string(exports.cluster) + " has no members: no file written",
-                      MessageIcon::Information});
+            written.messages.push_back(
+                {"Create Cluster File",
+                 "Cluster " + std::to_string(exports.cluster) + " has no members: no file written",
+                 MessageIcon::Information});
         }
-        outcome.ok = outcome.ok && status.has_value();
+        Messages told = run.messages;
+        told.insert(told.end(), written.messages.begin(), written.messages.end());
+        outcome.ok = outcome.ok && written.written;
         doc["clusters"] = {{"path", path.string()},
-                           {"written", status.has_value()},
+                           {"written", written.written},
                            {"result", run.result},
-                           {"messages", MessagesDocument(log.Told())}};
+                           {"messages", MessagesDocument(told)}};
     }
     if (exports.indexFolder) {
-        MessageLog log;
-        const bool written = WriteIndexExcludeFile(report, p, *exports.indexFolder, log);
-        outcome.ok = outcome.ok && written;
+        const ExportResult written = WriteIndexExcludeFile(report, p, *exports.indexFolder);
+        outcome.ok = outcome.ok && written.written;
         doc["indexes"] = {{"path", std::filesystem::absolute(*exports.indexFolder / IndexExcludeFile).string()},
-                          {"written", written},
-                          {"messages", MessagesDocument(log.Told())}};
+                          {"written", written.written},
+                          {"messages", MessagesDocument(written.messages)}};
     }
     return outcome;
 }

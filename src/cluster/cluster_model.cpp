@@ -18,8 +18,8 @@ bool Finite(std::initializer_list<double> values) {
     return true;
 }
 
-bool Overflow(MessageSink& messages, const char* title) {
-    messages.Show({title, std::string(Describe(ReadFailure::Overflow)), MessageIcon::Information});
+bool Overflow(Messages& told, const char* title) {
+    told.push_back({title, std::string(Describe(ReadFailure::Overflow)), MessageIcon::Information});
     return false;
 }
 
@@ -29,7 +29,7 @@ double PointDistance(double a, double b, double c, double d) {
     return std::sqrt((a - c) * (a - c) + (b - d) * (b - d));
 }
 
-bool clsCluster::CalculateMeanStandardDeviation(const PointArena& points, MessageSink& messages) {
+bool clsCluster::CalculateMeanStandardDeviation(const PointArena& points, Messages& told) {
     constexpr const char* title = "Std Dev for Cluster Node";
     int n = 0;
     double sx = 0;
@@ -54,7 +54,7 @@ bool clsCluster::CalculateMeanStandardDeviation(const PointArena& points, Messag
     const double xVariance = qx / n;
     const double yVariance = qy / n;
     if (!Finite({xMean, yMean, xVariance, yVariance})) {
-        return Overflow(messages, title);
+        return Overflow(told, title);
     }
     x_variance = xVariance;
     y_variance = yVariance;
@@ -71,13 +71,13 @@ bool clsCluster::CalculateMeanStandardDeviation(const PointArena& points, Messag
     return true;
 }
 
-bool clsCluster::Z_Stat(PointArena& points, MessageSink& messages) {
+bool clsCluster::Z_Stat(PointArena& points, Messages& told) {
     for (int i = fst_pt; i >= 0; i = points[static_cast<std::size_t>(i)].NextPoint) {
         clsPoint& pt = points[static_cast<std::size_t>(i)];
         const double xz = (pt.xz - x_mean) / x_std_dev;
         const double yz = (pt.yz - y_mean) / y_std_dev;
         if (!Finite({xz, yz})) {
-            return Overflow(messages, "Calculating ZStat");
+            return Overflow(told, "Calculating ZStat");
         }
         pt.X = pt.xz;
         pt.Y = pt.yz;
@@ -87,7 +87,7 @@ bool clsCluster::Z_Stat(PointArena& points, MessageSink& messages) {
     return true;
 }
 
-bool clsCluster::CalculateMaximumRadius(const PointArena& points, MessageSink& messages) {
+bool clsCluster::CalculateMaximumRadius(const PointArena& points, Messages& told) {
     double r = 0;
     for (int i = fst_pt; i >= 0; i = points[static_cast<std::size_t>(i)].NextPoint) {
         const clsPoint& pt = points[static_cast<std::size_t>(i)];
@@ -97,7 +97,7 @@ bool clsCluster::CalculateMaximumRadius(const PointArena& points, MessageSink& m
         }
     }
     if (!std::isfinite(r)) {
-        return Overflow(messages, "Calculate Max Cluster Radius");
+        return Overflow(told, "Calculate Max Cluster Radius");
     }
     radius = r;
     return true;

@@ -33,12 +33,12 @@ struct clsCluster { // NOLINT(readability-identifier-naming)
 
     // Means, population variances and standard deviations of the points' working coordinates; a
     // standard deviation of 0 becomes 1. Nothing changes for an empty cluster or when a figure
-    // overflows (reported with the title "Std Dev for Cluster Node"). Returns whether it succeeded.
-    bool CalculateMeanStandardDeviation(const PointArena& points, MessageSink& messages);
+    // overflows (told with the title "Std Dev for Cluster Node"). Returns whether it succeeded.
+    bool CalculateMeanStandardDeviation(const PointArena& points, Messages& told);
     // Standardises every point with the cluster's means and standard deviations.
-    bool Z_Stat(PointArena& points, MessageSink& messages); // NOLINT(readability-identifier-naming)
+    bool Z_Stat(PointArena& points, Messages& told); // NOLINT(readability-identifier-naming)
     // The largest distance of a point from the cluster's means.
-    bool CalculateMaximumRadius(const PointArena& points, MessageSink& messages);
+    bool CalculateMaximumRadius(const PointArena& points, Messages& told);
 };
 
 double PointDistance(double a, double b, double c, double d);

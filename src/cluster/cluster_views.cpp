@@ -124,10 +124,10 @@ std::optional<std::string> WriteFileWhole(const std::filesystem::path& path, con
     return failure;
 }
 
-std::optional<std::string> WriteClusterDataFile(const std::filesystem::path& path,
-                                                const std::vector<ClusterObjectRow>& rows, MessageSink& messages) {
+ExportResult WriteClusterDataFile(const std::filesystem::path& path, const std::vector<ClusterObjectRow>& rows) {
+    ExportResult result;
     if (rows.empty()) {
-        return std::nullopt;
+        return result;
     }
     std::string text;
     for (const ClusterObjectRow& row : rows) {
@@ -138,14 +138,17 @@ std::optional<std::string> WriteClusterDataFile(const std::filesystem::path& pat
         }
     }
     if (const auto failure = WriteFileWhole(path, text)) {
-        messages.Show(
+        result.messages.push_back(
             {"Create Cluster File", "File <" + path.string() + "> not created: " + *failure, MessageIcon::Exclamation});
-        return std::nullopt;
+        return result;
     }
-    return std::string("Cluster data file created");
+    result.written = true;
+    result.status = "Cluster data file created";
+    return result;
 }
 
-bool WriteIndexExcludeFile(const Report& report, int p, const std::filesystem::path& folder, MessageSink& messages) {
+ExportResult WriteIndexExcludeFile(const Report& report, int p, const std::filesystem::path& folder) {
+    ExportResult result;
     std::string text;
     int count = 0;
     const ObjectRange range = PoolObjects(report, p);
@@ -161,17 +164,19 @@ bool WriteIndexExcludeFile(const Report& report, int p, const std::filesystem::p
         ++count;
     }
     if (count == 0) {
-        messages.Show({"No Exclude Members", "File Not Created", MessageIcon::Information});
-        return false;
+        result.messages.push_back({"No Exclude Members", "File Not Created", MessageIcon::Information});
+        return result;
     }
     const std::filesystem::path path = std::filesystem::absolute(folder / IndexExcludeFile);
     if (const auto failure = WriteFileWhole(path, text)) {
-        messages.Show({"All Index Exclude Objects", "File <" + path.string() + "> not created: " + *failure,
-                       MessageIcon::Exclamation});
-        return false;
+        result.messages.push_back({"All Index Exclude Objects", "File <" + path.string() + "> not created: " + *failure,
+                                   MessageIcon::Exclamation});
+        return result;
     }
-    messages.Show({"All Index Exclude Objects", "File <" + path.string() + "> created.", MessageIcon::Information});
-    return true;
+    result.written = true;
+    result.messages.push_back(
+        {"All Index Exclude Objects", "File <" + path.string() + "> created.", MessageIcon::Information});
+    return result;
 }
 
 } // namespace ornexa

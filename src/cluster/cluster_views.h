@@ -55,14 +55,20 @@ inline constexpr std::string_view IndexExcludeFile = "AINDEX.QVL";
 // the old one. Returns the reason when it could not.
 std::optional<std::string> WriteFileWhole(const std::filesystem::path& path, const std::string& text);
 
+// What an export did: whether the file was written, the status line of the cluster list after a
+// written cluster file, and what the user must be told, in order.
+struct ExportResult {
+    bool written = false;
+    std::string status;
+    Messages messages;
+};
+
 // The cluster data file: the listed members' names in list order, one a line, leaving out catalog
-// objects ("DSNDB06") and "U" and "*" objects. Nothing is written for an empty list. Returns the
-// status text on success; failures are shown as messages.
-std::optional<std::string> WriteClusterDataFile(const std::filesystem::path& path,
-                                                const std::vector<ClusterObjectRow>& rows, MessageSink& messages);
+// objects ("DSNDB06") and "U" and "*" objects. Nothing is written, and nothing told, for an empty list.
+ExportResult WriteClusterDataFile(const std::filesystem::path& path, const std::vector<ClusterObjectRow>& rows);
 
 // "AINDEX.QVL" in `folder`: the pool's indexes, catalog indexes left out, each name as stored (27
-// characters). Shows the outcome as a message; returns whether the file was written.
-bool WriteIndexExcludeFile(const Report& report, int p, const std::filesystem::path& folder, MessageSink& messages);
+// characters). The outcome is always told.
+ExportResult WriteIndexExcludeFile(const Report& report, int p, const std::filesystem::path& folder);
 
 } // namespace ornexa

@@ -61,7 +61,7 @@ bool SplitCluster(std::vector<clsCluster>& clusters, std::size_t c, PointArena& 
 
 } // namespace
 
-int BuildClusters(double radius, int m, std::vector<Long>& x, std::vector<Long>& y, MessageSink& messages) {
+int BuildClusters(double radius, int m, std::vector<Long>& x, std::vector<Long>& y, Messages& told) {
     if (m <= 0) {
         return 0;
     }
@@ -76,13 +76,13 @@ int BuildClusters(double radius, int m, std::vector<Long>& x, std::vector<Long>&
     std::vector<clsCluster> clusters(1);
     clusters.reserve(static_cast<std::size_t>(m));
     clusters[0].fst_pt = 0;
-    if (!clusters[0].CalculateMeanStandardDeviation(points, messages) || !clusters[0].Z_Stat(points, messages)) {
+    if (!clusters[0].CalculateMeanStandardDeviation(points, told) || !clusters[0].Z_Stat(points, told)) {
         return 0;
     }
     for (int c = 0; c >= 0;) {
         const auto at = static_cast<std::size_t>(c);
-        if (!clusters[at].CalculateMeanStandardDeviation(points, messages) ||
-            !clusters[at].CalculateMaximumRadius(points, messages)) {
+        if (!clusters[at].CalculateMeanStandardDeviation(points, told) ||
+            !clusters[at].CalculateMaximumRadius(points, told)) {
             return 0;
         }
         if (clusters[at].radius <= radius || !SplitCluster(clusters, at, points)) {
@@ -103,7 +103,7 @@ int BuildClusters(double radius, int m, std::vector<Long>& x, std::vector<Long>&
 }
 
 ClusterRun RunClusterAnalysis(const Report& report, const SimulationData& sim, int p, int k, PoolUsage usage,
-                              double threshold, double radius, MessageSink& messages) {
+                              double threshold, double radius) {
     ClusterRun run;
     run.size = k;
     if (!report.HasPool(p) || k < 1 || k > MaxSimSizes) {
@@ -123,7 +123,7 @@ ClusterRun RunClusterAnalysis(const Report& report, const SimulationData& sim, i
     }
     std::vector<Long> y(static_cast<std::size_t>(m), sim.Pools(p).SimPoolSize(k));
     // Below the spinner's smallest radius a split could go on until points coincide.
-    run.result = BuildClusters(std::max(radius, MinClusterRadius), m, run.ClusterOfMember, y, messages);
+    run.result = BuildClusters(std::max(radius, MinClusterRadius), m, run.ClusterOfMember, y, run.messages);
     return run;
 }
 

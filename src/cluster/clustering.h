@@ -19,6 +19,7 @@ struct ClusterRun {
     int size = 0;    // the simulated size index k the working sets were taken at
     std::vector<int> ClusterMembers;
     std::vector<Long> ClusterOfMember;
+    Messages messages; // why a run gave up (an overflow), in the order it happened
 };
 
 // Whether object o takes part at size k: a working set there, and a share of getpages of the
@@ -27,12 +28,13 @@ bool TakesPart(const ObjectRecord& o, const ObjectSimulation& simulated, int k, 
 
 // Groups the members' x values (in standard deviations of the whole set) into clusters no wider
 // than `radius`; writes each member's cluster number into x and -1 into y. Returns the number of
-// clusters, 0 after an error. Every run ends: a split that would leave a side empty is not made.
-int BuildClusters(double radius, int m, std::vector<Long>& x, std::vector<Long>& y, MessageSink& messages);
+// clusters, 0 after an error, which `told` then holds. Every run ends: a split that would leave a side empty is not
+// made.
+int BuildClusters(double radius, int m, std::vector<Long>& x, std::vector<Long>& y, Messages& told);
 
 // The cluster analysis of pool p at simulated size k (1-based). A radius below 0.4 counts as 0.4.
 ClusterRun RunClusterAnalysis(const Report& report, const SimulationData& sim, int p, int k, PoolUsage usage,
-                              double threshold, double radius, MessageSink& messages);
+                              double threshold, double radius);
 
 inline constexpr std::string_view NotApplicableText =
     "The WkSet Size for all objects in the pool is zero. Cluster Analysis not applicable";

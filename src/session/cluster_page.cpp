@@ -6,32 +6,39 @@
 
 namespace ornexa {
 
-ClusterPage::ClusterPage(const Report& report, const SimulationData& sim, MessageSink& messages,
-                         std::filesystem::path thresholdFolder)
-    : report_(report), sim_(sim), messages_(messages), thresholdFolder_(std::move(thresholdFolder)),
+ClusterPage::ClusterPage(const Report& report, const SimulationData& sim, std::filesystem::path thresholdFolder)
+    : report_(report), sim_(sim), thresholdFolder_(std::move(thresholdFolder)),
       clusterCaptions_(ClusterListCaptions().begin(), ClusterListCaptions().end()),
       objectCaptions_(ClusterObjectCaptions().begin(), ClusterObjectCaptions().end()) {}
 
 void ClusterPage::SetPoolSizes(std::vector<std::string> sizes) {
     poolSizes_ = std::move(sizes);
     sizeIndex_ = -1;
+    Changed();
 }
 
-void ClusterPage::SelectPoolSize(int index, PoolUsage usage) {
+Messages ClusterPage::Enter(PoolUsage usage) {
+    if (!poolSizes_.empty()) {
+        sizeIndex_ = 0;
+    }
+    return Run(usage);
+}
+
+Messages ClusterPage::SelectPoolSize(int index, PoolUsage usage) {
     if (index < 0 || index >= static_cast<int>(poolSizes_.size())) {
-        return;
+        return {};
     }
     sizeIndex_ = index;
-    Run(usage);
+    return Run(usage);
 }
 
-void ClusterPage::SetRadiusText(std::string text, PoolUsage usage) {
+Messages ClusterPage::SetRadiusText(std::string text, PoolUsage usage) {
     radiusText_ = std::move(text);
-    Run(usage);
+    return Run(usage);
 }
 
-void ClusterPage::SetTenths(int tenths, PoolUsage usage) {
-    SetRadiusText(ornexa::RadiusText(tenths), usage);
+Messages ClusterPage::SetTenths(int tenths, PoolUsage usage) {
+    return SetRadiusText(ornexa::RadiusText(tenths), usage);
 }
 
 namespace {
@@ -46,9 +53,10 @@ const int MinTenths = RadiusTenths(MinClusterRadius);
 const int MaxTenths = RadiusTenths(MaxClusterRadius);
 } // namespace
 
-void ClusterPage::StepRadius(Direction direction, PoolUsage usage) {
+Messages ClusterPage::StepRadius(Direction direction, PoolUsage usage) {
     const int tenths = RadiusTenths(RadiusOf(radiusText_));
-    SetTenths(direction == Direction::Up ? std::min(tenths + 1, MaxTenths) : std::max(tenths - 1, MinTenths), usage);
+    return SetTenths(direction == Direction::Up ? std::min(tenths + 1, MaxTenths) : std::max(tenths - 1, MinTenths),
+                     usage);
 }
 
 void ClusterPage::StartRepeat(Direction direction) {
@@ -56,24 +64,27 @@ void ClusterPage::StartRepeat(Direction direction) {
     timerEnabled_ = true;
 }
 
-void ClusterPage::RepeatTick(PoolUsage usage) {
-    if (timerEnabled_) {
-        const int step = repeat_ == Direction::Up ? 1 : -1;
-        SetTenths(std::clamp(RadiusTenths(RadiusOf(radiusText_)) + step, MinTenths, MaxTenths), usage);
+Messages ClusterPage::RepeatTick(PoolUsage usage) {
+    if (!timerEnabled_) {
+        return {};
     }
+    const int step = repeat_ == Direction::Up ? 1 : -1;
+    return SetTenths(std::clamp(RadiusTenths(RadiusOf(radiusText_)) + step, MinTenths, MaxTenths), usage);
 }
 
-int ClusterPage::Run(PoolUsage usage, bool fromUsageButtons) {
+Messages ClusterPage::Run(PoolUsage usage, bool fromUsageButtons) {
     clusterRows_.clear();
     objectRows_.clear();
     const double threshold = ReadUsageThreshold(thresholdFolder_, usage);
-    run_ = RunClusterAnalysis(report_, sim_, pool_, sizeIndex_ + 1, usage, threshold, RadiusOf(radiusText_), messages_);
+    run_ = RunClusterAnalysis(report_, sim_, pool_, sizeIndex_ + 1, usage, threshold, RadiusOf(radiusText_));
+    Messages told = run_.messages;
     if (run_.result > 0) {
         clusterRows_ = FillClusterList(sim_, run_);
     } else if (run_.result < 0 && fromUsageButtons) {
-        messages_.Show({"Cluster Analysis", std::string(NotApplicableText), MessageIcon::Critical});
+        told.push_back({"Cluster Analysis", std::string(NotApplicableText), MessageIcon::Critical});
     }
-    return run_.result;
+    Changed();
+    return told;
 }
 
 void ClusterPage::ClickClusterRow(int row) {
@@ -83,6 +94,7 @@ void ClusterPage::ClickClusterRow(int row) {
     if (auto shown = ShowClusterObjects(report_, sim_, run_, clusterRows_[static_cast<std::size_t>(row)].cluster)) {
         objectRows_ = std::move(shown->rows);
         status_ = std::move(shown->status);
+        Changed();
     }
 }
 
@@ -99,12 +111,14 @@ template <class Row> void SortCells(std::vector<std::string>& captions, std::vec
 
 void ClusterPage::SortClusterList(int column) {
     SortCells(clusterCaptions_, clusterRows_, column);
+    Changed();
 }
 void ClusterPage::SortClusterObjects(int column) {
     SortCells(objectCaptions_, objectRows_, column);
+    Changed();
 }
 
-void ClusterPage::CreateClusterFile(FileChooser& chooser) {
+Messages ClusterPage::CreateClusterFile(FileChooser& chooser) {
     FileDialogRequest request;
     request.filters = ParseFilterList(ClusterFileFilters);
     request.selectedFilter = 0;
@@ -113,12 +127,15 @@ void ClusterPage::CreateClusterFile(FileChooser& chooser) {
     request.defaultSuffix = "qvl";
     const auto chosen = chooser.ChooseFileToSave(request);
     if (!chosen) {
-        return; // cancelled: nothing is written
+        return {}; // cancelled: nothing is written
     }
     clusterFileName_ = ornexa::ClusterFileName(*chosen);
-    if (auto status = WriteClusterDataFile(clusterFileName_, objectRows_, messages_)) {
-        status_ = std::move(*status);
+    ExportResult written = WriteClusterDataFile(clusterFileName_, objectRows_);
+    if (written.written) {
+        status_ = std::move(written.status);
+        Changed();
     }
+    return std::move(written.messages);
 }
 
 } // namespace ornexa

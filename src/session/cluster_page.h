@@ -12,6 +12,7 @@
 #include "report/report_model.h"
 #include "rules/pool_usage.h"
 #include "session/file_dialogs.h"
+#include "session/page_version.h"
 
 namespace ornexa {
 
@@ -20,10 +21,9 @@ enum class Direction { Up, Down };
 
 // The cluster tab of the current pool: the simulated size, the radius with its spinner, the last
 // cluster analysis with its two lists, and the cluster data file.
-class ClusterPage {
+class ClusterPage : public PageVersion {
 public:
-    ClusterPage(const Report& report, const SimulationData& sim, MessageSink& messages,
-                std::filesystem::path thresholdFolder);
+    ClusterPage(const Report& report, const SimulationData& sim, std::filesystem::path thresholdFolder);
 
     // The pool the tab shows.
     void SetPool(int p) { pool_ = p; }
@@ -32,25 +32,27 @@ public:
     void SetPoolSizes(std::vector<std::string> sizes);
     [[nodiscard]] const std::vector<std::string>& PoolSizes() const { return poolSizes_; }
 
-    // Each of these reruns the analysis with the current usage.
-    void SelectPoolSize(int index, PoolUsage usage);
-    void SetRadiusText(std::string text, PoolUsage usage);
+    // Entering the tab: the first simulated size, and one run of the analysis.
+    Messages Enter(PoolUsage usage);
+    // Each of these reruns the analysis with the current usage and returns what the run told.
+    Messages SelectPoolSize(int index, PoolUsage usage);
+    Messages SetRadiusText(std::string text, PoolUsage usage);
     // One step of the spinner: up to at most 7.6, down to at least 0.4.
-    void StepRadius(Direction direction, PoolUsage usage);
+    Messages StepRadius(Direction direction, PoolUsage usage);
     // The spinner held: each tick of its timer steps once more, within 0.4..7.6.
     void StartRepeat(Direction direction);
     void StopRepeat() { timerEnabled_ = false; }
-    void RepeatTick(PoolUsage usage);
+    Messages RepeatTick(PoolUsage usage);
 
-    // Runs the analysis; from the usage buttons a "not applicable" result is reported.
-    int Run(PoolUsage usage, bool fromUsageButtons = false);
+    // Runs the analysis; from the usage buttons a "not applicable" result is told too.
+    Messages Run(PoolUsage usage, bool fromUsageButtons = false);
 
     void ClickClusterRow(int row);
     void SortClusterList(int column);
     void SortClusterObjects(int column);
 
     // "Create Cluster File": the save dialog, then the file of the listed members.
-    void CreateClusterFile(FileChooser& chooser);
+    Messages CreateClusterFile(FileChooser& chooser);
 
     [[nodiscard]] int SelectedPoolSize() const { return sizeIndex_; }
     [[nodiscard]] const std::string& RadiusText() const { return radiusText_; }
@@ -65,11 +67,10 @@ public:
     [[nodiscard]] const std::filesystem::path& ClusterFileName() const { return clusterFileName_; }
 
 private:
-    void SetTenths(int tenths, PoolUsage usage);
+    Messages SetTenths(int tenths, PoolUsage usage);
 
     const Report& report_;
     const SimulationData& sim_;
-    MessageSink& messages_;
     int pool_ = 0;
     std::filesystem::path thresholdFolder_;
     std::vector<std::string> poolSizes_;

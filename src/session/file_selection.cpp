@@ -18,9 +18,9 @@ private:
     bool& flag_;
 };
 
-FileSelectionSession::FileSelectionSession(Report& report, SimulationData& sim, MessageSink& messages,
-                                           FileChooser& chooser, ProgressFn progress)
-    : report_(report), sim_(sim), messages_(messages), chooser_(chooser), progress_(std::move(progress)) {}
+FileSelectionSession::FileSelectionSession(Report& report, SimulationData& sim, FileChooser& chooser,
+                                           ProgressFn progress)
+    : report_(report), sim_(sim), chooser_(chooser), progress_(std::move(progress)) {}
 
 void FileSelectionSession::Activate() {
     if (reading_) {
@@ -51,9 +51,9 @@ std::optional<std::filesystem::path> FileSelectionSession::Choose(std::string_vi
     return chosen;
 }
 
-void FileSelectionSession::OpenStatistics() {
+Messages FileSelectionSession::OpenStatistics() {
     if (reading_) {
-        return;
+        return {};
     }
     controls_.statisticsPath.clear();
     controls_.simulationPath.clear();
@@ -63,7 +63,7 @@ void FileSelectionSession::OpenStatistics() {
         controls_.reset = true;
         // Next takes the focus when it can; before any read it is still disabled.
         controls_.focus = controls_.next ? FocusTarget::Next : FocusTarget::OpenStatistics;
-        return;
+        return {};
     }
     controls_.statisticsPath = path->string();
     StatReadResult result;
@@ -73,10 +73,6 @@ void FileSelectionSession::OpenStatistics() {
         sim_.Reset();
         result = ReadStatisticsFile(report_, *path, progress_);
     }
-    // Told once the read is over, so nothing runs inside it while a box waits.
-    for (const Message& message : MessagesOf(result)) {
-        messages_.Show(message);
-    }
     // Whatever the outcome, what was read can be analysed.
     controls_.statisticsPicture = StatusPicture::Read;
     controls_.simulationPicture = StatusPicture::MayChoose;
@@ -85,6 +81,8 @@ void FileSelectionSession::OpenStatistics() {
     controls_.reset = true;
     controls_.focus = FocusTarget::Next;
     state_ = FileSelectionState::StatisticsRead;
+    // Told once the read is over, so nothing runs inside it while a box waits.
+    return MessagesOf(result);
 }
 
 std::optional<SimReadResult> FileSelectionSession::OpenSimulation() {
@@ -101,9 +99,6 @@ std::optional<SimReadResult> FileSelectionSession::OpenSimulation() {
     {
         const ReadGuard guard(reading_);
         result = ReadSimulationFile(report_, sim_, *path, progress_);
-    }
-    for (const Message& message : MessagesOf(result)) {
-        messages_.Show(message);
     }
     if (result.clearPath) {
         controls_.simulationPath.clear();

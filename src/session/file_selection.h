@@ -54,8 +54,7 @@ struct FileSelectionControls {
 // report, which buttons are enabled. No read, reset or analysis window starts while a read runs.
 class FileSelectionSession {
 public:
-    FileSelectionSession(Report& report, SimulationData& sim, MessageSink& messages, FileChooser& chooser,
-                         ProgressFn progress = {});
+    FileSelectionSession(Report& report, SimulationData& sim, FileChooser& chooser, ProgressFn progress = {});
 
     [[nodiscard]] const FileSelectionControls& Controls() const { return controls_; }
     [[nodiscard]] FileSelectionState State() const { return state_; }
@@ -66,9 +65,11 @@ public:
 
     // The window is shown or becomes active again.
     void Activate();
-    // "&Open": choose and read a Statistics file.
-    void OpenStatistics();
-    // "O&pen": choose and read a Simulation file. Returns the read's result when one ran.
+    // "&Open": choose and read a Statistics file. Returns the read's messages, to be shown once the
+    // read is over.
+    Messages OpenStatistics();
+    // "O&pen": choose and read a Simulation file. Returns the read's result when one ran; its
+    // messages (`MessagesOf`) are the caller's to show.
     std::optional<SimReadResult> OpenSimulation();
     // "&Reset": forget both files and the report.
     void Reset();
@@ -87,7 +88,6 @@ private:
 
     Report& report_;
     SimulationData& sim_;
-    MessageSink& messages_;
     FileChooser& chooser_;
     ProgressFn progress_;
     FileSelectionControls controls_;

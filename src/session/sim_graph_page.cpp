@@ -13,38 +13,43 @@ std::string_view SimSubTabCaption(int subTab) {
     return captions[static_cast<std::size_t>(subTab)];
 }
 
-SimGraphPage::SimGraphPage(const Report& report, const SimulationData& sim, MessageSink& messages, NumberStyle style)
-    : report_(report), sim_(sim), messages_(messages), style_(style) {}
-
-void SimGraphPage::Enter() {
+Messages SimGraphPage::Enter() {
     const int p = pool_;
     if (!report_.HasPool(p)) {
-        return;
+        return {};
     }
     subTab_ = OptimalPoolSizeTab;
     DrawLargestWorkSets(charts_[LargestWorkSetTab], report_, sim_, p);
     DrawSmallestWorkSets(charts_[SmallestWorkSetTab], report_, sim_, p);
-    SelectMeasure(SysHitRatioMeasure);
+    Changed();
+    return SelectMeasure(SysHitRatioMeasure);
 }
 
 void SimGraphPage::SelectSubTab(int subTab) {
     if (subTab >= 0 && subTab < SimSubTabCount) {
         subTab_ = subTab;
         detailsVisible_ = true;
+        Changed();
     }
 }
 
-void SimGraphPage::SelectMeasure(int measure) {
+void SimGraphPage::CloseDetails() {
+    if (detailsVisible_) {
+        detailsVisible_ = false;
+        Changed();
+    }
+}
+
+Messages SimGraphPage::SelectMeasure(int measure) {
     const int p = pool_;
     if ((measure != SysHitRatioMeasure && measure != IORateMeasure) || !report_.HasPool(p)) {
-        return;
+        return {};
     }
     measure_ = measure;
     curveDrawn_ = DrawPoolSizeCurve(charts_[OptimalPoolSizeTab], sim_, p, measure);
-    for (const Message& message : NoDataMessages(charts_[OptimalPoolSizeTab])) {
-        messages_.Show(message);
-    }
     DrawLargestImprovement(charts_[LargestImprovementTab], report_, sim_, p, measure);
+    Changed();
+    return NoDataMessages(charts_[OptimalPoolSizeTab]);
 }
 
 void SimGraphPage::ClickChart(int subTab, std::optional<int> point) {
@@ -66,6 +71,7 @@ void SimGraphPage::ShowSimObjectDetails(int object, const std::string& name) {
     if (report_.HasObject(object)) {
         detailsCells_ = SimObjectDetailCells(sim_, object, style_);
     }
+    Changed();
 }
 
 } // namespace ornexa

@@ -8,6 +8,7 @@
 #include "report/messages.h"
 #include "report/numbers.h"
 #include "report/report_model.h"
+#include "session/page_version.h"
 #include "simulation/sim_charts.h"
 #include "simulation/sim_data.h"
 #include "stats/chart_model.h"
@@ -21,22 +22,23 @@ std::string_view SimSubTabCaption(int subTab);
 
 // The simulation tab of the current pool: its four charts, the measure choice and the simulation
 // details panel that a click on a bar opens.
-class SimGraphPage {
+class SimGraphPage : public PageVersion {
 public:
-    SimGraphPage(const Report& report, const SimulationData& sim, MessageSink& messages, NumberStyle style);
+    SimGraphPage(const Report& report, const SimulationData& sim, NumberStyle style)
+        : report_(report), sim_(sim), style_(style) {}
 
     // The pool the tab shows.
     void SetPool(int p) { pool_ = p; }
 
     // Entering the tab: the optimal-size sub-tab, both working-set charts, then measure 0.
-    void Enter();
+    Messages Enter();
     void SelectSubTab(int subTab);
     // "Sys Hit Ratio" (0) or "I/O Rate" (1): the curve, then the largest improvement.
-    void SelectMeasure(int measure);
+    Messages SelectMeasure(int measure);
     // A click on one of the three ranked charts (sub-tabs 0, 1 and 3).
     void ClickChart(int subTab, std::optional<int> point);
     void ShowSimObjectDetails(int object, const std::string& name);
-    void CloseDetails() { detailsVisible_ = false; }
+    void CloseDetails();
 
     [[nodiscard]] int SubTab() const { return subTab_; }
     [[nodiscard]] int Measure() const { return measure_; }
@@ -51,7 +53,6 @@ public:
 private:
     const Report& report_;
     const SimulationData& sim_;
-    MessageSink& messages_;
     int pool_ = 0;
     NumberStyle style_;
     int subTab_ = OptimalPoolSizeTab;

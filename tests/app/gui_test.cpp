@@ -133,7 +133,7 @@ TEST_F(Gui, OpensTheSamplesThroughTheDialogsAndShowsEveryTab) {
         for (int type = 1; type <= 22; ++type) {
             ChooseGraph(w.PoolGraphTypes(), type);
             EXPECT_EQ(w.PoolGraphTypes()->currentIndex(), type - 1);
-            EXPECT_EQ(w.Session().PoolGraphType(), type);
+            EXPECT_EQ(w.Session().PoolInfo().GraphType(), type);
         }
         ClickRow(w.PoolList(), 7); // BP10: not simulated
         EXPECT_FALSE(w.Tabs()->isTabEnabled(ornexa::SimGraphTab));
@@ -159,8 +159,8 @@ TEST_F(Gui, ABarOpensItsObjectAlsoAfterTheListWasSorted) {
         w.PoolChart()->setFocus();
         QTest::keyClick(w.PoolChart(), Qt::Key_Up);
         QTest::keyClick(w.PoolChart(), Qt::Key_Return);
-        EXPECT_TRUE(w.Session().PoolDetailsVisible());
-        EXPECT_EQ(w.Session().PoolDetails(), ornexa::ObjectDetailFigures(report, object));
+        EXPECT_TRUE(w.Session().PoolInfo().DetailsVisible());
+        EXPECT_EQ(w.Session().PoolInfo().Details(), ornexa::ObjectDetailFigures(report, object));
     };
     files.ClickNext();
 }
@@ -219,6 +219,27 @@ TEST_F(Gui, ABadFileIsReportedAndTheWindowGoesOn) {
     ASSERT_EQ(ui.messages.size(), 1U);
     EXPECT_EQ(ui.messages[0].text, "Incorrect File Format, Use A Flat File");
     EXPECT_TRUE(files.Session().Controls().next);
+    files.ClickNext();
+    EXPECT_EQ(windows, 1);
+}
+
+TEST_F(Gui, AChartWithNothingToDrawSaysSoInABoxOnce) {
+    const ornexa::test::TempDir dir;
+    ornexa::ObjectRecord unread = ornexa::test::TestObject("BP0", "DB0.T1");
+    unread.PagesReadByType = {};
+    ornexa::test::StatLines lines;
+    lines.Header().Pool("BP0").Object(unread);
+    ui.answers = {dir.Write("unread.sta", lines.Text())};
+    files.ClickOpenStatistics();
+    ASSERT_TRUE(ui.messages.empty());
+    drive = [this](AnalysisWindow& w) {
+        ClickRow(w.PoolList(), 0);
+        ClickTab(w, ornexa::ObjectInfoTab);
+        ChooseGraph(w.findChild<QComboBox*>(QStringLiteral("cboObjectGraphType")), 2); // Pages Read
+        ASSERT_EQ(ui.messages.size(), 1U);
+        EXPECT_EQ(ui.messages[0], ornexa::NoDataMessages(w.Session().ObjectInfo().Graph().chart).at(0));
+        EXPECT_TRUE(ui.messages[0].title.empty());
+    };
     files.ClickNext();
     EXPECT_EQ(windows, 1);
 }

@@ -69,15 +69,18 @@ TEST(WriteClusterDataFile, ListsTheMembersButCatalogAndSpecialObjects) {
     const test::TempDir dir;
     std::vector<ClusterObjectRow> rows = ShowClusterObjects(c.report, c.sim, c.run, 1)->rows;
     rows.push_back(ShowClusterObjects(c.report, c.sim, c.run, 2)->rows[0]);
-    MessageLog log;
     const auto path = dir.Path() / "Cluster.qvl";
-    EXPECT_EQ(WriteClusterDataFile(path, rows, log), "Cluster data file created");
+    const ExportResult written = WriteClusterDataFile(path, rows);
+    EXPECT_TRUE(written.written);
+    EXPECT_EQ(written.status, "Cluster data file created");
+    EXPECT_TRUE(written.messages.empty());
     EXPECT_EQ(FileText(path), "DB1.TS1\r\nDB1.IX1\r\n");
     const auto perms = std::filesystem::status(path).permissions();
     EXPECT_NE(perms & std::filesystem::perms::others_read, std::filesystem::perms::none); // not private
-    EXPECT_FALSE(WriteClusterDataFile(dir.Path() / "none.qvl", {}, log)); // an empty list writes nothing
+    const ExportResult none = WriteClusterDataFile(dir.Path() / "none.qvl", {}); // an empty list writes nothing
+    EXPECT_FALSE(none.written);
+    EXPECT_TRUE(none.messages.empty());
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "none.qvl"));
-    EXPECT_TRUE(log.Told().empty());
 }
 
 TEST(WriteClusterDataFile, ReportsAFailedWriteAndLeavesNoPartialFile) {
@@ -85,11 +88,12 @@ TEST(WriteClusterDataFile, ReportsAFailedWriteAndLeavesNoPartialFile) {
     const test::TempDir dir;
     const auto target = dir.Path() / "taken.qvl";
     std::filesystem::create_directory(target); // a folder where the file should go
-    MessageLog log;
-    EXPECT_FALSE(WriteClusterDataFile(target, ShowClusterObjects(c.report, c.sim, c.run, 1)->rows, log));
-    ASSERT_EQ(log.Told().size(), 1U);
-    EXPECT_EQ(log.Told()[0].title, "Create Cluster File");
-    EXPECT_EQ(log.Told()[0].text.rfind("File <" + target.string() + "> not created: ", 0), 0U);
+    const ExportResult failed = WriteClusterDataFile(target, ShowClusterObjects(c.report, c.sim, c.run, 1)->rows);
+    EXPECT_FALSE(failed.written);
+    EXPECT_TRUE(failed.status.empty());
+    ASSERT_EQ(failed.messages.size(), 1U);
+    EXPECT_EQ(failed.messages[0].title, "Create Cluster File");
+    EXPECT_EQ(failed.messages[0].text.rfind("File <" + target.string() + "> not created: ", 0), 0U);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1); // no temporary left
     EXPECT_TRUE(std::filesystem::is_directory(target));
 }
@@ -101,22 +105,22 @@ TEST(WriteIndexExcludeFile, WritesThePoolsIndexesWithFullNames) {
                    test::TestObject("BP1", "DB1.TS1", 'T'), test::TestObject("BP1", "DB1.IX2", 'I')});
     test::AddPool(report, test::TestPool("BP2"), {test::TestObject("BP2", "DSNDB06.IX", 'I')});
     const test::TempDir dir;
-    MessageLog log;
-    EXPECT_TRUE(WriteIndexExcludeFile(report, 1, dir.Path(), log));
+    const ExportResult written = WriteIndexExcludeFile(report, 1, dir.Path());
+    EXPECT_TRUE(written.written);
     const auto path = std::filesystem::absolute(dir.Path() / "AINDEX.QVL");
     EXPECT_EQ(FileText(path), "DB1.IX1                    \r\nDB1.IX2                    \r\n");
-    ASSERT_EQ(log.Told().size(), 1U);
-    EXPECT_EQ(log.Told()[0], (Message{"All Index Exclude Objects", "File <" + path.string() + "> created.",
-                                      MessageIcon::Information}));
+    EXPECT_EQ(written.messages, (Messages{{"All Index Exclude Objects", "File <" + path.string() + "> created.",
+                                           MessageIcon::Information}}));
 
-    log.Clear();
-    EXPECT_FALSE(WriteIndexExcludeFile(report, 2, dir.Path() / "other", log));
-    EXPECT_EQ(log.Told().at(0), (Message{"No Exclude Members", "File Not Created", MessageIcon::Information}));
+    const ExportResult none = WriteIndexExcludeFile(report, 2, dir.Path() / "other");
+    EXPECT_FALSE(none.written);
+    EXPECT_EQ(none.messages, (Messages{{"No Exclude Members", "File Not Created", MessageIcon::Information}}));
 
-    log.Clear();
-    EXPECT_FALSE(WriteIndexExcludeFile(report, 1, dir.Path() / "missing-folder", log));
-    EXPECT_EQ(log.Told().at(0).icon, MessageIcon::Exclamation);
-    EXPECT_NE(log.Told().at(0).text.find("not created"), std::string::npos);
+    const ExportResult failed = WriteIndexExcludeFile(report, 1, dir.Path() / "missing-folder");
+    EXPECT_FALSE(failed.written);
+    ASSERT_EQ(failed.messages.size(), 1U);
+    EXPECT_EQ(failed.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_NE(failed.messages[0].text.find("not created"), std::string::npos);
 }
 
 } // namespace

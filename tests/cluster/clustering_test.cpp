@@ -26,7 +26,7 @@ clsCluster ClusterOf(PointArena& points, std::initializer_list<std::pair<double,
 }
 
 TEST(ClusterStatistics, WorkedExamples) {
-    MessageLog log;
+    Messages log;
     PointArena points;
     clsCluster c = ClusterOf(points, {{1, 5}, {3, 5}});
     ASSERT_TRUE(c.CalculateMeanStandardDeviation(points, log));
@@ -58,18 +58,17 @@ TEST(ClusterStatistics, WorkedExamples) {
     ASSERT_TRUE(empty.CalculateMaximumRadius(none, log));
     EXPECT_DOUBLE_EQ(empty.x_mean, 7);
     EXPECT_DOUBLE_EQ(empty.radius, 0);
-    EXPECT_TRUE(log.Told().empty());
+    EXPECT_TRUE(log.empty());
     EXPECT_DOUBLE_EQ(PointDistance(0, 0, 3, 4), 5);
 }
 
 TEST(ClusterStatistics, AnOverflowIsReportedAndChangesNothing) {
-    MessageLog log;
+    Messages log;
     PointArena points;
     clsCluster c = ClusterOf(points, {{1e308, 0}, {1e308, 0}});
     EXPECT_FALSE(c.CalculateMeanStandardDeviation(points, log));
     EXPECT_DOUBLE_EQ(c.x_mean, 0);
-    ASSERT_EQ(log.Told().size(), 1U);
-    EXPECT_EQ(log.Told()[0], (Message{"Std Dev for Cluster Node", "Overflow", MessageIcon::Information}));
+    EXPECT_EQ(log, (Messages{{"Std Dev for Cluster Node", "Overflow", MessageIcon::Information}}));
 }
 
 struct BuildCase {
@@ -91,7 +90,7 @@ TEST(BuildClusters, SplitsAtTheMeanUntilClustersAreNarrowEnough) {
         SCOPED_TRACE(c.name);
         std::vector<Long> x = c.workSets;
         std::vector<Long> y(x.size(), 4000);
-        MessageLog log;
+        Messages log;
         const int count = BuildClusters(c.radius, static_cast<int>(x.size()), x, y, log);
         EXPECT_EQ(x, c.clusters);
         EXPECT_EQ(count, *std::max_element(c.clusters.begin(), c.clusters.end()));
@@ -124,25 +123,23 @@ Pool PoolOfWorkingSets(const std::vector<std::pair<Long, Long>>& randomAndWorkSe
 }
 
 TEST(RunClusterAnalysis, TakesPartByUsageShareAndWorkingSet) {
-    MessageLog log;
     const auto [report, sim] = PoolOfWorkingSets({{40, 10}, {50, 20}, {90, 30}, {100, 0}, {60, 40}});
-    const ClusterRun random = RunClusterAnalysis(report, sim, 1, 1, PoolUsage::Random, 50, 1.2, log);
+    const ClusterRun random = RunClusterAnalysis(report, sim, 1, 1, PoolUsage::Random, 50, 1.2);
     EXPECT_EQ(random.ClusterMembers, (std::vector<int>{2, 3, 5})); // 40 % random and no working set stay out
     EXPECT_GT(random.result, 0);
 
-    const ClusterRun sequential = RunClusterAnalysis(report, sim, 1, 1, PoolUsage::Sequential, 50, 1.2, log);
+    const ClusterRun sequential = RunClusterAnalysis(report, sim, 1, 1, PoolUsage::Sequential, 50, 1.2);
     EXPECT_EQ(sequential.ClusterMembers, (std::vector<int>{1, 2}));
     EXPECT_EQ(sequential.result, -1); // fewer than three take part
 
-    EXPECT_EQ(RunClusterAnalysis(report, sim, 1, 1, PoolUsage::None, 0, 1.2, log).result, -1);
-    EXPECT_TRUE(log.Told().empty());
+    EXPECT_EQ(RunClusterAnalysis(report, sim, 1, 1, PoolUsage::None, 0, 1.2).result, -1);
+    EXPECT_TRUE(random.messages.empty());
 }
 
 TEST(RunClusterAnalysis, ARadiusBelowTheSpinnersLeastCountsAsIt) {
-    MessageLog log;
     const auto [report, sim] = PoolOfWorkingSets({{100, 100}, {100, 101}, {100, 102}, {100, 900}});
-    const ClusterRun zero = RunClusterAnalysis(report, sim, 1, 1, PoolUsage::Random, 0, 0, log);
-    const ClusterRun least = RunClusterAnalysis(report, sim, 1, 1, PoolUsage::Random, 0, 0.4, log);
+    const ClusterRun zero = RunClusterAnalysis(report, sim, 1, 1, PoolUsage::Random, 0, 0);
+    const ClusterRun least = RunClusterAnalysis(report, sim, 1, 1, PoolUsage::Random, 0, 0.4);
     EXPECT_EQ(zero.result, least.result);
     EXPECT_EQ(zero.ClusterOfMember, least.ClusterOfMember);
 }

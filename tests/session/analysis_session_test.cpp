@@ -2,6 +2,8 @@
 
 #include "session/analysis_session.h"
 #include "stat_fixture.h"
+#include "stats/list_sort.h"
+#include "stats/share_figures.h"
 
 namespace ornexa {
 namespace {
@@ -35,16 +37,16 @@ protected:
     }
 
     AnalysisSession Start() {
-        AnalysisSession session(report, sim, messages, dir.Path());
+        AnalysisSession session(report, sim, dir.Path());
         session.Load();
-        session.Activate();
+        activated = session.Activate();
         return session;
     }
 
     test::TempDir dir;
     Report report;
     SimulationData sim;
-    MessageLog messages;
+    Messages activated; // what the start-up told
 };
 
 TEST_F(Analysis, StartsOnPoolOneWithOnlyReportInfoEnabled) {
@@ -57,22 +59,40 @@ TEST_F(Analysis, StartsOnPoolOneWithOnlyReportInfoEnabled) {
         EXPECT_FALSE(s.Tabs()[static_cast<std::size_t>(t)].enabled) << t;
     }
     EXPECT_FALSE(s.Tabs()[SimGraphTab].visible); // no simulation
-    EXPECT_EQ(s.PoolGraphType(), 1);
-    EXPECT_EQ(s.PoolGraph().chart.subtitle, "Access Type");
-    EXPECT_EQ(s.PoolGraph().chart.title, "Buffer Pool - BP0     ");
+    EXPECT_EQ(s.PoolInfo().GraphType(), 1);
+    EXPECT_EQ(s.PoolInfo().Graph().chart.subtitle, "Access Type");
+    EXPECT_TRUE(s.PoolInfo().Header().caption.empty()); // the header waits for a pool to be chosen
     EXPECT_EQ(s.CurrentObject(), 1);
-    EXPECT_EQ(s.ObjectGraph().chart.title, "DB0.T1");
+    EXPECT_EQ(s.ObjectInfo().SelectedRow(), 0);
+    EXPECT_EQ(s.ObjectInfo().Graph().chart.title, "DB0.T1");
     EXPECT_EQ(s.Usage(), PoolUsage::Random);
-    EXPECT_EQ(s.RuleReview().caption, "Buffer Pool Stat Analysis - BP0     ");
-    EXPECT_EQ(s.Totals()[3], "30,000");
-    EXPECT_EQ(s.PoolList().size(), 3U);
+    EXPECT_FALSE(s.Rules().Analysis().rules.empty());
+    EXPECT_EQ(s.ReportInfo().PoolList().size(), 3U);
+    EXPECT_EQ(s.ReportInfo().SelectedRow(), 0);
+    EXPECT_TRUE(activated.empty());
+}
+
+TEST_F(Analysis, ChartsWithoutDataTellWhyThroughTheAction) {
+    // BP0's first object read no pages: its pages-read chart has nothing to draw.
+    report.Objects(1).PagesReadByType = {};
+    AnalysisSession s = Start();
+    const Messages why = s.SelectObjectGraphType(2);
+    ASSERT_EQ(why.size(), 1U);
+    EXPECT_EQ(why, NoDataMessages(s.ObjectInfo().Graph().chart));
+    EXPECT_TRUE(why[0].title.empty());
+    EXPECT_TRUE(s.SelectObjectGraphType(9).empty()); // no such graph: nothing drawn, nothing told
+    EXPECT_TRUE(s.SelectObjectRow(0).empty());       // a row chosen shows graph 1 again
+    EXPECT_EQ(s.ObjectInfo().GraphType(), 1);
 }
 
 TEST_F(Analysis, TabsSetTheStatusTextAndCloseTheDetails) {
     AnalysisSession s = Start();
-    s.ShowObjectDetailsPanel(1);
+    s.SelectPoolFromList(0);
+    s.SelectPoolGraphType(7);
+    s.ClickPoolChart(ChartHit{0, 0});
+    ASSERT_TRUE(s.PoolInfo().DetailsVisible());
     s.SelectTab(PoolStatAnalysisTab);
-    EXPECT_FALSE(s.PoolDetailsVisible());
+    EXPECT_FALSE(s.PoolInfo().DetailsVisible());
     EXPECT_EQ(s.StatusText(), "Buffer Pool Statistical Analysis");
     s.SelectTab(SimGraphTab);
     EXPECT_EQ(s.StatusText(), "Simulation Graphs");
@@ -82,21 +102,30 @@ TEST_F(Analysis, TabsSetTheStatusTextAndCloseTheDetails) {
 TEST_F(Analysis, APageChangesVersionOnlyWhenWhatItShowsChanges) {
     AnalysisSession s = Start();
     const auto reportVersion = s.ReportInfo().Version();
-    const auto rules = s.RuleAnalysisTab().Version();
+    const auto rules = s.Rules().Version();
+    const auto objects = s.ObjectInfo().Version();
+    auto pool = s.PoolInfo().Version();
     s.SelectPoolGraphType(2);
+    EXPECT_GT(s.PoolInfo().Version(), pool);
+    pool = s.PoolInfo().Version();
     s.SelectTab(PoolInfoTab);
+    s.SelectPoolGraphType(0); // no such graph
+    EXPECT_EQ(s.PoolInfo().Version(), pool);
+    EXPECT_EQ(s.ObjectInfo().Version(), objects);
     s.SelectObjectGraphType(2);
+    EXPECT_GT(s.ObjectInfo().Version(), objects);
+    EXPECT_EQ(s.PoolInfo().Version(), pool);
     EXPECT_EQ(s.ReportInfo().Version(), reportVersion);
-    EXPECT_EQ(s.RuleAnalysisTab().Version(), rules);
+    EXPECT_EQ(s.Rules().Version(), rules);
     s.SelectPoolFromList(0); // the pool already shown: its row stays selected
     EXPECT_EQ(s.ReportInfo().Version(), reportVersion);
-    EXPECT_GT(s.RuleAnalysisTab().Version(), rules);
-    const auto rulesOfPool = s.RuleAnalysisTab().Version();
+    EXPECT_GT(s.Rules().Version(), rules);
+    const auto rulesOfPool = s.Rules().Version();
     s.SetUsage(PoolUsage::Sequential);
-    EXPECT_GT(s.RuleAnalysisTab().Version(), rulesOfPool);
+    EXPECT_GT(s.Rules().Version(), rulesOfPool);
     s.ShowNextPool();
     EXPECT_GT(s.ReportInfo().Version(), reportVersion);
-    EXPECT_EQ(s.SelectedPoolRow(), 1);
+    EXPECT_EQ(s.ReportInfo().SelectedRow(), 1);
 }
 
 TEST_F(Analysis, NextAndPreviousStopAtTheEnds) {
@@ -106,13 +135,12 @@ TEST_F(Analysis, NextAndPreviousStopAtTheEnds) {
     s.ShowNextPool();
     EXPECT_EQ(s.CurrentPool(), 2);
     EXPECT_EQ(s.CurrentObject(), 3); // the pool's first object
-    EXPECT_EQ(s.Header().caption, "Quorvel - BP1");
-    EXPECT_EQ(s.Header().poolInfo[1], "   3");
-    EXPECT_EQ(s.SelectedPoolRow(), 1);
+    EXPECT_EQ(s.PoolInfo().Header().caption, "Quorvel - BP1");
+    EXPECT_EQ(s.ReportInfo().SelectedRow(), 1);
     s.ShowNextPool();
     s.ShowNextPool();
     EXPECT_EQ(s.CurrentPool(), 3);
-    EXPECT_EQ(s.ObjectGraph().chart.title, "DB10.T1");
+    EXPECT_EQ(s.ObjectInfo().Graph().chart.title, "DB10.T1");
 }
 
 TEST_F(Analysis, SimulationTabsOpenForTheSimulatedPoolOnly) {
@@ -123,8 +151,8 @@ TEST_F(Analysis, SimulationTabsOpenForTheSimulatedPoolOnly) {
     s.SelectPoolFromList(1); // BP1
     EXPECT_TRUE(s.Tabs()[SimGraphTab].enabled);
     EXPECT_TRUE(s.Tabs()[SimClusterTab].enabled);
-    EXPECT_EQ(s.PoolSizes(), (std::vector<std::string>{" 500", " 1000"}));
-    EXPECT_EQ(s.SimDetailsColumns(), (std::vector<std::string>{"Pool Size", "500", "1000"}));
+    EXPECT_EQ(s.Clusters().PoolSizes(), (std::vector<std::string>{" 500", " 1000"}));
+    EXPECT_EQ(s.PoolInfo().SimDetailsColumns(), (std::vector<std::string>{"Pool Size", "500", "1000"}));
     s.SelectPoolFromList(2); // BP10 contains "BP1" but was not simulated
     EXPECT_FALSE(s.Tabs()[SimGraphTab].enabled);
     EXPECT_TRUE(s.Tabs()[PoolInfoTab].enabled);
@@ -134,42 +162,51 @@ TEST_F(Analysis, RowsKeepTheirObjectEvenWithTheSameName) {
     AnalysisSession s = Start();
     s.SelectPoolFromList(1);
     EXPECT_EQ(s.CurrentObject(), 1); // choosing a pool keeps the object shown
-    ASSERT_EQ(s.ObjectList().size(), 3U);
-    EXPECT_EQ(s.ObjectList()[1].icon, ObjectIcon::TypeD);
-    EXPECT_EQ(s.ObjectList()[2].icon, ObjectIcon::Other);
+    const auto& list = s.ObjectInfo().List();
+    ASSERT_EQ(list.size(), 3U);
+    EXPECT_EQ(list[1].icon, ObjectIcon::TypeD);
+    EXPECT_EQ(list[2].icon, ObjectIcon::Other);
     s.SelectObjectRow(0);
     EXPECT_EQ(s.CurrentObject(), 3);
     s.SelectObjectRow(1);
     EXPECT_EQ(s.CurrentObject(), 4);
-    EXPECT_EQ(s.ObjectGraphType(), 1);
+    EXPECT_EQ(s.ObjectInfo().GraphType(), 1);
+
+    // Sorting by name keeps the selected object selected, and the two alike rows apart.
+    s.SortObjectList(0);
+    s.SortObjectList(0); // descending: DB1.TS, DB1.TS, DB1.IX
+    ASSERT_TRUE(s.ObjectInfo().SelectedRow().has_value());
+    EXPECT_EQ(list[static_cast<std::size_t>(*s.ObjectInfo().SelectedRow())].object, 4);
+    EXPECT_EQ(list[2].object, 5);
+    EXPECT_EQ(s.ObjectInfo().Captions()[0], "Object (D)");
 }
 
 TEST_F(Analysis, AClickOnABarOpensItsObject) {
     AnalysisSession s = Start();
     s.SelectPoolFromList(1);
     s.SelectPoolGraphType(7); // Top Get Pages: DB1.IX (1000) is rank 1, the last bar
-    const int last = s.PoolGraph().chart.PointCount() - 1;
+    const int last = s.PoolInfo().Graph().chart.PointCount() - 1;
     s.ClickPoolChart(ChartHit{0, last});
     EXPECT_EQ(s.StatusText(), "4    0    " + std::to_string(last));
-    EXPECT_TRUE(s.PoolDetailsVisible());
-    EXPECT_EQ(s.PoolDetails()[0], "   1000");
+    EXPECT_TRUE(s.PoolInfo().DetailsVisible());
+    EXPECT_EQ(s.PoolInfo().Details(), ObjectDetailFigures(report, 5));
     s.ClosePoolDetails();
     s.ClickPoolChart(std::nullopt);
-    EXPECT_FALSE(s.PoolDetailsVisible());
+    EXPECT_FALSE(s.PoolInfo().DetailsVisible());
 
     s.SelectPoolGraphType(1); // a share chart opens nothing
     s.ClickPoolChart(ChartHit{0, 0});
-    EXPECT_FALSE(s.PoolDetailsVisible());
+    EXPECT_FALSE(s.PoolInfo().DetailsVisible());
 }
 
 TEST_F(Analysis, UsageStartsRandomForEveryPoolShown) {
     AnalysisSession s = Start();
     s.SetUsage(PoolUsage::Sequential);
-    EXPECT_EQ(s.UsageOption(), 0); // the option shown is the usage the rules were drawn for
+    EXPECT_EQ(s.Rules().UsageOption(), 0); // the option shown is the usage the rules were drawn for
     EXPECT_EQ(s.Usage(), PoolUsage::Sequential);
     s.ShowNextPool();
     EXPECT_EQ(s.Usage(), PoolUsage::Random);
-    EXPECT_EQ(s.UsageOption(), 1);
+    EXPECT_EQ(s.Rules().UsageOption(), 1);
 }
 
 TEST_F(Analysis, BackAndFinishSayHowTheWindowWasLeft) {
@@ -197,7 +234,7 @@ TEST_F(Analysis, TheClusterPageRunsOnEveryChangeAndClampsTheSpinner) {
     (void)dir.Write("Seq.acc", "50\r\n");
     AnalysisSession s = Start();
     s.SelectPoolFromList(1);
-    s.SelectTab(SimClusterTab);
+    EXPECT_TRUE(s.SelectTab(SimClusterTab).empty());
     EXPECT_EQ(s.Clusters().SelectedPoolSize(), 0);
     EXPECT_EQ(s.Clusters().LastRun().result, 2);
     ASSERT_EQ(s.Clusters().Clusters().size(), 2U);
@@ -219,13 +256,13 @@ TEST_F(Analysis, TheClusterPageRunsOnEveryChangeAndClampsTheSpinner) {
     EXPECT_FALSE(s.Clusters().TimerEnabled());
 
     // From the usage buttons a pool where nothing takes part says so.
-    s.SetClusterUsage(PoolUsage::Sequential);
+    const Messages told = s.SetClusterUsage(PoolUsage::Sequential);
     EXPECT_EQ(s.Usage(), PoolUsage::Sequential);
-    ASSERT_FALSE(messages.Told().empty());
-    EXPECT_EQ(messages.Told().back(),
-              (Message{"Cluster Analysis",
-                       "The WkSet Size for all objects in the pool is zero. Cluster Analysis not applicable",
-                       MessageIcon::Critical}));
+    EXPECT_EQ(told, (Messages{{"Cluster Analysis",
+                               "The WkSet Size for all objects in the pool is zero. Cluster Analysis not applicable",
+                               MessageIcon::Critical}}));
+    // The same run from the size list is not the buttons' question: it tells nothing.
+    EXPECT_TRUE(s.SelectPoolSize(0).empty());
 }
 
 TEST_F(Analysis, TheSimulationTabDrawsItsChartsAndOpensDetailsFromABar) {
@@ -258,7 +295,7 @@ TEST_F(Analysis, ACancelledSaveDialogWritesNothing) {
         FileDialogRequest asked;
     } cancel;
     AnalysisSession s = Start();
-    s.Clusters().CreateClusterFile(cancel);
+    EXPECT_TRUE(s.Clusters().CreateClusterFile(cancel).empty());
     EXPECT_EQ(cancel.asked.fileName, "Cluster.qvl");
     EXPECT_EQ(cancel.asked.filters.at(0), (FileFilter{"Cluster Files (*.qvl)", "*.qvl"}));
     EXPECT_TRUE(s.Clusters().Status().empty());

@@ -67,9 +67,8 @@ protected:
     std::filesystem::path badStatPath;
     Report report;
     SimulationData sim;
-    MessageLog messages;
     QueuedChooser chooser;
-    FileSelectionSession session{report, sim, messages, chooser};
+    FileSelectionSession session{report, sim, chooser};
 };
 
 TEST_F(FileSelection, ButtonsFollowTheFilesRead) {
@@ -129,7 +128,7 @@ TEST_F(FileSelection, CancellingTheDialogKeepsTheReportAndNext) {
     EXPECT_FALSE(session.Controls().openSimulation);
     EXPECT_EQ(session.Controls().focus, FocusTarget::Next);
 
-    FileSelectionSession fresh{report, sim, messages, chooser};
+    FileSelectionSession fresh{report, sim, chooser};
     fresh.OpenStatistics(); // cancelled before any read: Next is still disabled
     EXPECT_TRUE(fresh.Controls().reset);
     EXPECT_EQ(fresh.Controls().focus, FocusTarget::OpenStatistics);
@@ -137,13 +136,15 @@ TEST_F(FileSelection, CancellingTheDialogKeepsTheReportAndNext) {
 
 TEST_F(FileSelection, AFailedReadStillLeadsOn) {
     chooser.answers = {badStatPath, simPath};
-    session.OpenStatistics();
+    const Messages told = session.OpenStatistics();
+    ASSERT_EQ(told.size(), 1U); // the refusal comes back, for the window to show once the read is over
+    EXPECT_EQ(told[0].title, "File IO");
     EXPECT_FALSE(report.StatFileLoaded);
     EXPECT_EQ(Enabled(session.Controls()), (Buttons{true, true, true, true, true}));
     const auto simRead = session.OpenSimulation();
     ASSERT_TRUE(simRead.has_value());
     EXPECT_EQ(simRead->outcome, SimReadOutcome::NoStatistics);
-    EXPECT_EQ(messages.Told().back().text, "Please Read Statistics File First");
+    EXPECT_EQ(MessagesOf(*simRead).back().text, "Please Read Statistics File First");
 }
 
 TEST_F(FileSelection, BackReturnsHereWithoutTheSimulationAndFinishQuits) {
@@ -192,7 +193,7 @@ TEST_F(FileSelection, NothingStartsWhileAReadRuns) {
             EXPECT_TRUE(running->Reading());
         }
     };
-    FileSelectionSession guarded{report, sim, messages, chooser, progress};
+    FileSelectionSession guarded{report, sim, chooser, progress};
     running = &guarded;
     chooser.answers = {statPath};
     guarded.OpenStatistics();

@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     analysis.SelectTab(ornexa::PoolInfoTab);
     ok = Save(analysis, out + QStringLiteral("/pool-info-share.png")) && ok;
     analysis.ChoosePoolGraphType(7);
-    analysis.ActivatePoolBar(analysis.Session().PoolGraph().chart.PointCount() - 1);
+    analysis.ActivatePoolBar(analysis.Session().PoolInfo().Graph().chart.PointCount() - 1);
     ok = Save(analysis, out + QStringLiteral("/pool-info-ranking.png")) && ok;
     analysis.SelectTab(ornexa::ObjectInfoTab);
     ok = Save(analysis, out + QStringLiteral("/object-info.png")) && ok;

@@ -1,0 +1,76 @@
+#include "session/object_info_page.h"
+
+#include "stats/list_sort.h"
+
+namespace ornexa {
+
+void ObjectInfoPage::SetPool(int p) {
+    list_.clear();
+    selectedRow_.reset();
+    if (report_.HasPool(p)) {
+        for (const int o : PoolObjects(report_, p)) {
+            const ObjectRecord& object = report_.Objects(o);
+            list_.push_back({o, std::string(object.ObjName.Trimmed()), IconOf(object)});
+        }
+        if (!list_.empty()) {
+            selectedRow_ = 0; // a filled list starts with its first row selected
+        }
+    }
+    Changed();
+}
+
+void ObjectInfoPage::ShowObject(int o) {
+    currentObject_ = o;
+}
+
+Messages ObjectInfoPage::SelectRow(int row) {
+    if (row < 0 || row >= static_cast<int>(list_.size())) {
+        return {};
+    }
+    selectedRow_ = row;
+    return SelectFromList();
+}
+
+Messages ObjectInfoPage::SelectFromList() {
+    if (!selectedRow_) {
+        return {};
+    }
+    currentObject_ = list_[static_cast<std::size_t>(*selectedRow_)].object;
+    graphType_ = 1;
+    return DrawGraph();
+}
+
+Messages ObjectInfoPage::SelectGraphType(int type) {
+    if (type < 1 || type > ObjectGraphTypeCount) {
+        return {};
+    }
+    graphType_ = type;
+    return DrawGraph();
+}
+
+Messages ObjectInfoPage::DrawGraph() {
+    if (graphType_ == 0 || currentObject_ == 0) {
+        return {};
+    }
+    std::optional<std::string> rowText;
+    if (selectedRow_) {
+        rowText = list_[static_cast<std::size_t>(*selectedRow_)].text;
+    }
+    ShowObjectGraph(graph_, report_, currentObject_, graphType_, rowText, style_);
+    Changed();
+    return NoDataMessages(graph_.chart);
+}
+
+void ObjectInfoPage::Sort(int column) {
+    const ListSort sort = SortListByColumn(captions_, column);
+    const int selectedObject = selectedRow_ ? list_[static_cast<std::size_t>(*selectedRow_)].object : 0;
+    SortRows(list_, sort, [](const ObjectListEntry& row) { return row.text; });
+    for (std::size_t i = 0; i < list_.size(); ++i) { // the selection follows its row
+        if (list_[i].object == selectedObject) {
+            selectedRow_ = static_cast<int>(i);
+        }
+    }
+    Changed();
+}
+
+} // namespace ornexa

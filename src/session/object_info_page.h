@@ -1,0 +1,60 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "report/messages.h"
+#include "report/numbers.h"
+#include "report/report_model.h"
+#include "session/page_version.h"
+#include "stats/graph_view.h"
+#include "stats/object_graph.h"
+
+namespace ornexa {
+
+struct ObjectListEntry {
+    int object = 0;
+    std::string text; // trimmed ObjName
+    ObjectIcon icon = ObjectIcon::Other;
+    friend bool operator==(const ObjectListEntry&, const ObjectListEntry&) = default;
+};
+
+// The "Object Info" tab: the objects of the pool shown, sortable by name, the object shown and its
+// graph with the legend.
+class ObjectInfoPage : public PageVersion {
+public:
+    ObjectInfoPage(const Report& report, NumberStyle style) : report_(report), style_(style) {}
+
+    // The objects of pool p (none for 0), the first row selected; the object shown stays until a row
+    // is taken.
+    void SetPool(int p);
+    // The object whose graph the next drawing shows (0 for none).
+    void ShowObject(int o);
+    // A row of the list is chosen: its object with graph 1.
+    Messages SelectRow(int row);
+    // The object of the selected row with graph 1.
+    Messages SelectFromList();
+    Messages SelectGraphType(int type); // 1..3
+    Messages DrawGraph();
+    void Sort(int column);
+
+    [[nodiscard]] const std::vector<ObjectListEntry>& List() const { return list_; }
+    [[nodiscard]] const std::vector<std::string>& Captions() const { return captions_; }
+    [[nodiscard]] std::optional<int> SelectedRow() const { return selectedRow_; }
+    [[nodiscard]] int CurrentObject() const { return currentObject_; }
+    [[nodiscard]] int GraphType() const { return graphType_; }
+    [[nodiscard]] const GraphView& Graph() const { return graph_; }
+
+private:
+    const Report& report_;
+    NumberStyle style_;
+    std::vector<ObjectListEntry> list_;
+    std::vector<std::string> captions_{"Object"};
+    std::optional<int> selectedRow_;
+    int currentObject_ = 0;
+    int graphType_ = 0;
+    GraphView graph_;
+};
+
+} // namespace ornexa

@@ -1,0 +1,63 @@
+#include "session/pool_info_page.h"
+
+#include "report/number_format.h"
+#include "stats/pool_graph.h"
+#include "stats/share_figures.h"
+
+namespace ornexa {
+
+void PoolInfoPage::ShowHeader() {
+    if (!report_.HasPool(pool_)) {
+        return;
+    }
+    header_ = MakePoolHeader(report_, pool_, style_);
+    const PoolSimulation& pool = sim_.Pools(pool_);
+    simDetailsColumns_ = {"Pool Size"};
+    for (const int k : sim_.Sizes()) {
+        simDetailsColumns_.push_back(PlainText(static_cast<std::int64_t>(pool.SimPoolSize(k))));
+    }
+    Changed();
+}
+
+Messages PoolInfoPage::SelectGraphType(int type) {
+    if (type < 1 || type > PoolGraphTypeCount) {
+        return {};
+    }
+    graphType_ = type;
+    return DrawGraph();
+}
+
+Messages PoolInfoPage::DrawGraph() {
+    if (graphType_ == 0 || !report_.HasPool(pool_)) {
+        return {};
+    }
+    ornexa::DrawPoolGraph(graph_, report_, pool_, graphType_, style_);
+    Changed();
+    return NoDataMessages(graph_.chart);
+}
+
+bool PoolInfoPage::ClickChart(std::optional<ChartHit> hit) {
+    if (graph_.chart.kind != ChartKind::Ranked || !hit) {
+        return false;
+    }
+    ShowObjectDetails(graph_.chart.ObjectAt(hit->point));
+    return true;
+}
+
+void PoolInfoPage::ShowObjectDetails(int object) {
+    if (!report_.HasObject(object)) {
+        return;
+    }
+    details_ = ObjectDetailFigures(report_, object, style_);
+    detailsVisible_ = true;
+    Changed();
+}
+
+void PoolInfoPage::CloseDetails() {
+    if (detailsVisible_) {
+        detailsVisible_ = false;
+        Changed();
+    }
+}
+
+} // namespace ornexa

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "report/messages.h"
+#include "report/numbers.h"
+#include "report/report_model.h"
+#include "session/page_version.h"
+#include "simulation/sim_data.h"
+#include "stats/graph_view.h"
+#include "stats/pool_header.h"
+
+namespace ornexa {
+
+// Where a click on a chart landed: the series and point hit.
+struct ChartHit {
+    int series = 0;
+    int point = 0;
+};
+
+// The "Pool Info" tab: the header of the pool shown, the graph chosen with its legend, and the details
+// panel of the object whose bar was clicked.
+class PoolInfoPage : public PageVersion {
+public:
+    PoolInfoPage(const Report& report, const SimulationData& sim, NumberStyle style)
+        : report_(report), sim_(sim), style_(style) {}
+
+    // The pool the tab shows (0 for none); nothing is drawn until asked.
+    void SetPool(int p) { pool_ = p; }
+    // The header of the pool and the columns of its simulation details.
+    void ShowHeader();
+    // Graph 1..22 of the pool; no graph is drawn before one was chosen.
+    Messages SelectGraphType(int type);
+    Messages DrawGraph();
+    // A click on the chart: true when it hit a bar of a ranked chart, whose object's figures then show.
+    bool ClickChart(std::optional<ChartHit> hit);
+    void ShowObjectDetails(int object);
+    void CloseDetails();
+
+    [[nodiscard]] const PoolHeader& Header() const { return header_; }
+    [[nodiscard]] int GraphType() const { return graphType_; }
+    [[nodiscard]] const GraphView& Graph() const { return graph_; }
+    [[nodiscard]] bool DetailsVisible() const { return detailsVisible_; }
+    [[nodiscard]] const std::array<std::string, 12>& Details() const { return details_; }
+    [[nodiscard]] const std::vector<std::string>& SimDetailsColumns() const { return simDetailsColumns_; }
+
+private:
+    const Report& report_;
+    const SimulationData& sim_;
+    NumberStyle style_;
+    int pool_ = 0;
+    PoolHeader header_;
+    int graphType_ = 0;
+    GraphView graph_;
+    bool detailsVisible_ = false;
+    std::array<std::string, 12> details_;
+    std::vector<std::string> simDetailsColumns_;
+};
+
+} // namespace ornexa
