@@ -18,7 +18,8 @@ bool Finite(std::initializer_list<double> values) {
     return true;
 }
 
-bool Overflow(Messages& told, const char* title) {
+// Out of line and cold: an overflow is the rare way out of the statistics loops.
+[[gnu::cold, gnu::noinline]] bool Overflow(Messages& told, const char* title) {
     told.push_back({title, std::string(Describe(ReadFailure::Overflow)), MessageIcon::Information});
     return false;
 }
