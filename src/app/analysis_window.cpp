@@ -19,7 +19,9 @@
 #include <QVBoxLayout>
 
 #include "app/app_icons.h"
+#include "app/cluster_tab.h"
 #include "app/list_models.h"
+#include "app/sim_graph_tab.h"
 #include "app/ui_services.h"
 #include "stats/object_graph.h"
 #include "stats/pool_graph.h"
@@ -76,8 +78,11 @@ AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::Simul
     tabs_->addTab(BuildPoolTab(), QString());
     tabs_->addTab(BuildObjectTab(), QString());
     tabs_->addTab(BuildRuleTab(), QString());
-    tabs_->addTab(new QLabel(tr("The simulation graphs come with a later version."), this), QString());
-    tabs_->addTab(new QLabel(tr("The cluster analysis comes with a later version."), this), QString());
+    const auto apply = [this](const ornexa::Messages& told) { Apply(told); };
+    simTab_ = new SimGraphTab(session_, apply, this);
+    clusterTab_ = new ClusterTab(session_, ui_, apply, this);
+    tabs_->addTab(simTab_, QString());
+    tabs_->addTab(clusterTab_, QString());
     for (int t = 0; t < ornexa::AnalysisTabCount; ++t) {
         tabs_->setTabText(t, Text(session_.Tabs()[static_cast<std::size_t>(t)].caption));
     }
@@ -431,6 +436,8 @@ void AnalysisWindow::Refresh() {
             option->setChecked(true);
         }
     }
+    simTab_->Refresh();
+    clusterTab_->Refresh();
     print_->setVisible(false);
     refreshing_ = false;
 }

@@ -6,6 +6,8 @@
 #include "session/analysis_session.h"
 
 class ChartView;
+class ClusterTab;
+class SimGraphTab;
 class PoolListModel;
 class QButtonGroup;
 class QComboBox;
@@ -37,6 +39,8 @@ public:
     [[nodiscard]] QComboBox* PoolGraphTypes() const { return poolGraphType_; }
     [[nodiscard]] QListWidget* Rules() const { return rules_; }
     [[nodiscard]] QFrame* PoolDetails() const { return poolDetails_; }
+    [[nodiscard]] SimGraphTab* SimGraphs() const { return simTab_; }
+    [[nodiscard]] ClusterTab* Clusters() const { return clusterTab_; }
     [[nodiscard]] QString StatusText() const;
 
     // The user's actions, also for tests and keyboard shortcuts.
@@ -109,4 +113,6 @@ private:
     QListWidget* rules_ = nullptr;
     QButtonGroup* usage_ = nullptr;
     QPushButton* print_ = nullptr;
+    SimGraphTab* simTab_ = nullptr;
+    ClusterTab* clusterTab_ = nullptr;
 };

@@ -62,6 +62,12 @@ void TextRowsModel::SetRows(std::vector<std::string> captions, std::vector<Row> 
     endResetModel();
 }
 
+void TextRowsModel::UpdateRows(std::vector<std::string> captions, std::vector<Row> rows) {
+    if (captions != captions_ || rows != rows_) {
+        SetRows(std::move(captions), std::move(rows));
+    }
+}
+
 int TextRowsModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }

@@ -35,9 +35,13 @@ public:
         int number = 0;
         std::vector<std::string> cells;
         std::optional<ornexa::ObjectIcon> icon;
+        friend bool operator==(const Row&, const Row&) = default;
     };
     using QAbstractTableModel::QAbstractTableModel;
     void SetRows(std::vector<std::string> captions, std::vector<Row> rows);
+    // Sets them only when they differ from what the model holds, so a view keeps its selection and
+    // scroll position when nothing in it changed.
+    void UpdateRows(std::vector<std::string> captions, std::vector<Row> rows);
     [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
     [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override;
     [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override;

@@ -178,6 +178,23 @@ Messages AnalysisSession::SetClusterUsage(PoolUsage usage) {
     return clusterPage_.Run(Usage(), true);
 }
 
+void AnalysisSession::ClickClusterRow(int row) {
+    const std::uint64_t before = clusterPage_.Version();
+    clusterPage_.ClickClusterRow(row);
+    if (clusterPage_.Version() != before) {
+        statusText_ = clusterPage_.Status();
+    }
+}
+
+Messages AnalysisSession::CreateClusterFile(FileChooser& chooser) {
+    const std::uint64_t before = clusterPage_.Version();
+    Messages told = clusterPage_.CreateClusterFile(chooser);
+    if (clusterPage_.Version() != before) {
+        statusText_ = clusterPage_.Status();
+    }
+    return told;
+}
+
 Messages AnalysisSession::CreateIndexFile(const std::filesystem::path& folder) {
     if (!report_.HasPool(currentPool_)) {
         return {};

@@ -73,6 +73,10 @@ public:
     Messages SetRadiusText(std::string text) { return clusterPage_.SetRadiusText(std::move(text), Usage()); }
     Messages StepRadius(Direction direction) { return clusterPage_.StepRadius(direction, Usage()); }
     Messages RepeatTick() { return clusterPage_.RepeatTick(Usage()); }
+    // A row of the cluster list: its members, and "N Objects in Cluster Q" in the status bar.
+    void ClickClusterRow(int row);
+    // "Create Cluster File": the save dialog, the file, and its outcome in the status bar.
+    Messages CreateClusterFile(FileChooser& chooser);
     // "&Create File - All Indexes": the exclude file of the pool's indexes in `folder`.
     Messages CreateIndexFile(const std::filesystem::path& folder);
 

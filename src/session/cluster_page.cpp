@@ -7,7 +7,7 @@
 namespace ornexa {
 
 ClusterPage::ClusterPage(const Report& report, const SimulationData& sim, std::filesystem::path thresholdFolder)
-    : report_(report), sim_(sim), thresholdFolder_(std::move(thresholdFolder)),
+    : report_(report), sim_(sim), thresholdFolder_(std::move(thresholdFolder)), saveFolder_(thresholdFolder_),
       clusterCaptions_(ClusterListCaptions().begin(), ClusterListCaptions().end()),
       objectCaptions_(ClusterObjectCaptions().begin(), ClusterObjectCaptions().end()) {}
 
@@ -122,7 +122,7 @@ Messages ClusterPage::CreateClusterFile(FileChooser& chooser) {
     FileDialogRequest request;
     request.filters = ParseFilterList(ClusterFileFilters);
     request.selectedFilter = 0;
-    request.folder = thresholdFolder_; // the program's folder
+    request.folder = saveFolder_; // the folder of the last file saved, at first the program's
     request.fileName = std::string(DefaultClusterFile);
     request.defaultSuffix = "qvl";
     const auto chosen = chooser.ChooseFileToSave(request);
@@ -130,9 +130,13 @@ Messages ClusterPage::CreateClusterFile(FileChooser& chooser) {
         return {}; // cancelled: nothing is written
     }
     clusterFileName_ = ornexa::ClusterFileName(*chosen);
+    saveFolder_ = clusterFileName_.parent_path();
     ExportResult written = WriteClusterDataFile(clusterFileName_, objectRows_);
     if (written.written) {
         status_ = std::move(written.status);
+        Changed();
+    } else if (!written.messages.empty()) {
+        status_ = "Cluster data file not created"; // never "created" after a failed write
         Changed();
     }
     return std::move(written.messages);

@@ -51,7 +51,8 @@ public:
     void SortClusterList(int column);
     void SortClusterObjects(int column);
 
-    // "Create Cluster File": the save dialog, then the file of the listed members.
+    // "Create Cluster File": the save dialog (in the folder saved to last), then the file of the listed
+    // members; the status says whether it was written.
     Messages CreateClusterFile(FileChooser& chooser);
 
     [[nodiscard]] int SelectedPoolSize() const { return sizeIndex_; }
@@ -73,6 +74,7 @@ private:
     const SimulationData& sim_;
     int pool_ = 0;
     std::filesystem::path thresholdFolder_;
+    std::filesystem::path saveFolder_;
     std::vector<std::string> poolSizes_;
     int sizeIndex_ = -1;
     std::string radiusText_ = "1.2";

@@ -1,15 +1,20 @@
 // ornexa-screenshots: opens the bundled samples and writes a PNG of each window and tab.
 #include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QPixmap>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <iostream>
 
 #include "app/analysis_window.h"
+#include "app/cluster_tab.h"
 #include "app/file_selection_window.h"
+#include "app/sim_graph_tab.h"
 #include "app/title_window.h"
 #include "app/ui_services.h"
+#include "stats/ui/chart_view.h"
 
 namespace {
 
@@ -69,5 +74,24 @@ int main(int argc, char** argv) {
     ok = Save(analysis, out + QStringLiteral("/object-info.png")) && ok;
     analysis.SelectTab(ornexa::PoolStatAnalysisTab);
     ok = Save(analysis, out + QStringLiteral("/pool-stat-analysis.png")) && ok;
+
+    analysis.resize(1280, 800); // room for the simulation tabs' charts beside their panels
+    analysis.ChoosePool(1);     // BP1, the simulated pool
+    analysis.SelectTab(ornexa::SimGraphTab);
+    ok = Save(analysis, out + QStringLiteral("/sim-optimal-pool-sizes.png")) && ok;
+    static constexpr std::array<const char*, 3> rankedShots{"sim-largest-work-sets", "sim-smallest-work-sets",
+                                                            "sim-largest-improvement"};
+    int shot = 0;
+    for (const int subTab : {ornexa::LargestWorkSetTab, ornexa::SmallestWorkSetTab, ornexa::LargestImprovementTab}) {
+        analysis.SimGraphs()->SubTabs()->setCurrentIndex(subTab);
+        ChartView* chart = analysis.SimGraphs()->Chart(subTab);
+        chart->SetCurrentPoint(chart->Model().PointCount() - 1); // rank 1, the top bar
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(chart, &enter);
+        ok = Save(analysis, out + QStringLiteral("/%1.png").arg(QLatin1String(rankedShots.at(shot++)))) && ok;
+    }
+    analysis.SelectTab(ornexa::SimClusterTab);
+    analysis.Clusters()->Clusters()->selectRow(0);
+    ok = Save(analysis, out + QStringLiteral("/sim-cluster-analysis.png")) && ok;
     return ok ? 0 : 1;
 }

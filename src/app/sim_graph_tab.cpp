@@ -1,0 +1,136 @@
+#include "app/sim_graph_tab.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "app/list_models.h"
+#include "simulation/sim_charts.h"
+#include "stats/ui/chart_view.h"
+
+namespace {
+QString Latin1(const std::string& text) {
+    return QString::fromLatin1(text.c_str());
+}
+} // namespace
+
+SimGraphTab::SimGraphTab(ornexa::AnalysisSession& session, Apply apply, QWidget* parent)
+    : QWidget(parent), session_(session), apply_(std::move(apply)) {
+    auto* layout = new QVBoxLayout(this);
+    auto* top = new QHBoxLayout;
+    auto* side = new QVBoxLayout;
+
+    auto* options = new QGroupBox(tr("Measure"), this);
+    options->setObjectName(QStringLiteral("optGreatestImprovement"));
+    auto* optionLayout = new QVBoxLayout(options);
+    measure_ = new QButtonGroup(this);
+    auto* hitRatio = new QRadioButton(QStringLiteral("Sys Hit Ratio"), options);
+    auto* ioRate = new QRadioButton(QStringLiteral("I/O Rate"), options);
+    measure_->addButton(hitRatio, ornexa::SysHitRatioMeasure);
+    measure_->addButton(ioRate, ornexa::IORateMeasure);
+    optionLayout->addWidget(hitRatio);
+    optionLayout->addWidget(ioRate);
+    connect(measure_, &QButtonGroup::idClicked, this,
+            [this](int measure) { apply_(session_.SimGraphs().SelectMeasure(measure)); });
+    side->addWidget(options);
+
+    details_ = new QFrame(this);
+    details_->setObjectName(QStringLiteral("pnlSimAnalysisDetails"));
+    details_->setFrameShape(QFrame::StyledPanel);
+    auto* detailLayout = new QVBoxLayout(details_);
+    detailsTitle_ = new QLabel(details_);
+    detailsTitle_->setObjectName(QStringLiteral("lblSimObjName"));
+    detailsModel_ = new TextRowsModel(this);
+    detailsTable_ = new QTableView(details_);
+    detailsTable_->setObjectName(QStringLiteral("lvSimObjectDetails"));
+    detailsTable_->setModel(detailsModel_);
+    detailsTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    detailsTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    detailsTable_->verticalHeader()->hide();
+    detailsTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    auto* close = new QPushButton(QStringLiteral("&Close"), details_);
+    close->setObjectName(QStringLiteral("cmdCloseSimDetails"));
+    connect(close, &QPushButton::clicked, this, [this] {
+        session_.SimGraphs().CloseDetails();
+        apply_({});
+    });
+    auto* detailHead = new QHBoxLayout;
+    detailHead->addWidget(detailsTitle_, 1);
+    detailHead->addWidget(close);
+    detailLayout->addLayout(detailHead);
+    detailLayout->addWidget(detailsTable_);
+    // Five rows: the table is as high as they are, and the chart takes the rest.
+    detailsTable_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    detailsTable_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+
+    auto* createFile = new QPushButton(QStringLiteral("&Create File - All Indexes"), this);
+    createFile->setObjectName(QStringLiteral("cmdCreateFile"));
+    createFile->setToolTip(tr("Writes AINDEX.QVL, the pool's indexes, into the current folder"));
+    connect(createFile, &QPushButton::clicked, this,
+            [this] { apply_(session_.CreateIndexFile(std::filesystem::current_path())); });
+    side->addWidget(createFile);
+    side->addStretch();
+
+    subTabs_ = new QTabWidget(this);
+    subTabs_->setObjectName(QStringLiteral("tbsSimGraphs"));
+    for (int t = 0; t < ornexa::SimSubTabCount; ++t) {
+        auto* chart = new ChartView(subTabs_);
+        chart->setObjectName(QStringLiteral("ChartFXSim%1").arg(t));
+        charts_[static_cast<std::size_t>(t)] = chart;
+        subTabs_->addTab(chart, Latin1(std::string(ornexa::SimSubTabCaption(t))));
+        if (t != ornexa::OptimalPoolSizeTab) {
+            chart->setToolTip(tr("Click a bar, or choose one with the arrow keys and press Enter, to see the "
+                                 "object's simulated figures"));
+            connect(chart, &ChartView::PointActivated, this, [this, t](int point) {
+                session_.SimGraphs().ClickChart(t, point);
+                apply_({});
+            });
+        }
+    }
+    connect(subTabs_, &QTabWidget::currentChanged, this, [this](int subTab) {
+        if (!painting_) {
+            session_.SimGraphs().SelectSubTab(subTab);
+            apply_({});
+        }
+    });
+    top->addWidget(subTabs_, 1);
+    top->addLayout(side);
+    layout->addLayout(top, 1);
+    layout->addWidget(details_);
+}
+
+void SimGraphTab::Refresh() {
+    const ornexa::SimGraphPage& page = session_.SimGraphs();
+    if (page.Version() == shownVersion_) {
+        return;
+    }
+    shownVersion_ = page.Version();
+    painting_ = true;
+    for (int t = 0; t < ornexa::SimSubTabCount; ++t) {
+        charts_[static_cast<std::size_t>(t)]->ShowModel(page.Chart(t));
+    }
+    subTabs_->setCurrentIndex(page.SubTab());
+    if (QAbstractButton* option = measure_->button(page.Measure())) {
+        option->setChecked(true);
+    }
+    details_->setVisible(page.DetailsVisible());
+    detailsTitle_->setText(Latin1(page.DetailsTitle()));
+    std::vector<TextRowsModel::Row> rows;
+    const auto& captions = ornexa::SimDetailsRows();
+    for (std::size_t r = 0; r < captions.size(); ++r) {
+        TextRowsModel::Row row{static_cast<int>(r + 1), {captions[r]}, std::nullopt};
+        const auto& cells = page.DetailsCells()[r];
+        row.cells.insert(row.cells.end(), cells.begin(), cells.end());
+        rows.push_back(std::move(row));
+    }
+    detailsModel_->UpdateRows(session_.PoolInfo().SimDetailsColumns(), std::move(rows));
+    painting_ = false;
+}
