@@ -54,9 +54,8 @@ const int MaxTenths = RadiusTenths(MaxClusterRadius);
 } // namespace
 
 Messages ClusterPage::StepRadius(Direction direction, PoolUsage usage) {
-    const int tenths = RadiusTenths(RadiusOf(radiusText_));
-    return SetTenths(direction == Direction::Up ? std::min(tenths + 1, MaxTenths) : std::max(tenths - 1, MinTenths),
-                     usage);
+    // Whatever was typed, a step lands within the spinner's range.
+    return StepWithin(direction, usage);
 }
 
 void ClusterPage::StartRepeat(Direction direction) {
@@ -68,7 +67,11 @@ Messages ClusterPage::RepeatTick(PoolUsage usage) {
     if (!timerEnabled_) {
         return {};
     }
-    const int step = repeat_ == Direction::Up ? 1 : -1;
+    return StepWithin(repeat_, usage);
+}
+
+Messages ClusterPage::StepWithin(Direction direction, PoolUsage usage) {
+    const int step = direction == Direction::Up ? 1 : -1;
     return SetTenths(std::clamp(RadiusTenths(RadiusOf(radiusText_)) + step, MinTenths, MaxTenths), usage);
 }
 

@@ -69,6 +69,8 @@ public:
 
 private:
     Messages SetTenths(int tenths, PoolUsage usage);
+    // One step from the radius shown, clamped to 0.4..7.6.
+    Messages StepWithin(Direction direction, PoolUsage usage);
 
     const Report& report_;
     const SimulationData& sim_;

@@ -3,7 +3,10 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -12,11 +15,15 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 #include <deque>
 
 #include "app/analysis_window.h"
+#include "app/cluster_tab.h"
 #include "app/file_selection_window.h"
 #include "app/list_models.h"
+#include "app/sim_graph_tab.h"
 #include "app/ui_services.h"
 #include "stat_fixture.h"
 #include "stats/share_figures.h"
@@ -37,9 +44,14 @@ public:
         answers.pop_front();
         return answer;
     }
+    std::optional<std::filesystem::path> ChooseFileToSave(const ornexa::FileDialogRequest& request) override {
+        saveRequests.push_back(request);
+        return ChooseFileToOpen(request);
+    }
     void Show(const ornexa::Message& message) override { messages.push_back(message); }
     void ShowAbout() override { ++about; }
     std::deque<std::filesystem::path> answers;
+    std::vector<ornexa::FileDialogRequest> saveRequests;
     std::vector<ornexa::Message> messages;
     int about = 0;
 };
@@ -67,6 +79,19 @@ void ClickHeader(QTableView* table, int column) {
     QTest::mouseClick(
         header->viewport(), Qt::LeftButton, {},
         QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2));
+}
+
+QRadioButton* Option(QWidget& window, const char* group, const char* text) {
+    auto* box = window.findChild<QGroupBox*>(QString::fromLatin1(group));
+    if (box == nullptr) {
+        return nullptr;
+    }
+    for (QRadioButton* option : box->findChildren<QRadioButton*>()) {
+        if (option->text() == QString::fromLatin1(text)) {
+            return option;
+        }
+    }
+    return nullptr;
 }
 
 // Chooses graph `type` (1-based) with the keyboard, as the list offers it.
@@ -182,7 +207,9 @@ TEST_F(Gui, NextAndPreviousStopAtTheEndsAndUsageChangesTheRules) {
         };
         EXPECT_TRUE(hasRule10()); // VPSEQT 100 in a random pool
         QRadioButton* sequential = nullptr;
-        for (QRadioButton* option : w.findChildren<QRadioButton*>()) {
+        auto* intent = w.findChild<QGroupBox*>(QStringLiteral("fraPoolIntentUsage"));
+        ASSERT_NE(intent, nullptr);
+        for (QRadioButton* option : intent->findChildren<QRadioButton*>()) {
             if (option->text() == QStringLiteral("Sequential")) {
                 sequential = option;
             }
@@ -242,6 +269,148 @@ TEST_F(Gui, AChartWithNothingToDrawSaysSoInABoxOnce) {
     };
     files.ClickNext();
     EXPECT_EQ(windows, 1);
+}
+
+TEST_F(Gui, TheSimulationTabDrawsItsChartsAndOpensAnObjectFromEachRanking) {
+    OpenSamples();
+    drive = [this](AnalysisWindow& w) {
+        ClickRow(w.PoolList(), 1); // BP1, the simulated pool
+        ClickTab(w, ornexa::SimGraphTab);
+        SimGraphTab* tab = w.SimGraphs();
+        QAbstractItemModelTester tester(tab->DetailsTable()->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::Fatal);
+        EXPECT_EQ(tab->SubTabs()->currentIndex(), ornexa::OptimalPoolSizeTab);
+        const ornexa::ChartModel& curve = tab->Chart(ornexa::OptimalPoolSizeTab)->Model();
+        EXPECT_EQ(curve.kind, ornexa::ChartKind::Curve);
+        EXPECT_EQ(curve.PointCount(), sim.Sim.SimSizeCount);
+        EXPECT_FALSE(tab->Details()->isVisible());
+
+        const std::string hitRatioTitle = curve.title;
+        const std::vector<std::string> hitRatioBars = tab->Chart(ornexa::LargestImprovementTab)->Model().labels;
+        QTest::mouseClick(Option(w, "optGreatestImprovement", "I/O Rate"), Qt::LeftButton);
+        EXPECT_EQ(w.Session().SimGraphs().Measure(), ornexa::IORateMeasure);
+        EXPECT_NE(tab->Chart(ornexa::OptimalPoolSizeTab)->Model().title, hitRatioTitle);
+        // Both drawn again, and the view shows what the page holds now.
+        EXPECT_EQ(tab->Chart(ornexa::LargestImprovementTab)->Model().series,
+                  w.Session().SimGraphs().Chart(ornexa::LargestImprovementTab).series);
+        EXPECT_EQ(tab->Chart(ornexa::LargestImprovementTab)->Model().labels,
+                  w.Session().SimGraphs().Chart(ornexa::LargestImprovementTab).labels);
+        (void)hitRatioBars;
+
+        QTabBar* bar = tab->SubTabs()->tabBar();
+        for (const int subTab :
+             {ornexa::LargestWorkSetTab, ornexa::SmallestWorkSetTab, ornexa::LargestImprovementTab}) {
+            SCOPED_TRACE(subTab);
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(subTab).center());
+            EXPECT_EQ(w.Session().SimGraphs().SubTab(), subTab);
+            ChartView* chart = tab->Chart(subTab);
+            ASSERT_GT(chart->Model().PointCount(), 0);
+            const int top = chart->Model().PointCount() - 1;
+            const int object = chart->Model().ObjectAt(top);
+            chart->setFocus();
+            QTest::keyClick(chart, Qt::Key_Up); // the arrow keys choose the top bar, Enter opens it
+            QTest::keyClick(chart, Qt::Key_Return);
+            EXPECT_TRUE(tab->Details()->isVisible());
+            const QString title = w.findChild<QLabel*>(QStringLiteral("lblSimObjName"))->text();
+            EXPECT_EQ(title, QStringLiteral("Object - ") +
+                                 QString::fromLatin1(std::string(report.Objects(object).ObjName.Trimmed()).c_str()));
+            QAbstractItemModel* table = tab->DetailsTable()->model();
+            EXPECT_EQ(table->rowCount(), ornexa::SimDetailRowCount);
+            EXPECT_EQ(table->columnCount(), 1 + sim.Sim.SimSizeCount);
+            EXPECT_EQ(table->headerData(0, Qt::Horizontal).toString(), "Pool Size");
+            EXPECT_EQ(table->data(table->index(3, 0)).toString(), "Sytem Hit Ratio");
+        }
+        ClickButton(w, "cmdCloseSimDetails");
+        EXPECT_FALSE(tab->Details()->isVisible());
+
+        // Another pool and back: the tab is disabled there and starts again here.
+        ClickTab(w, ornexa::ReportInfoTab);
+        ClickRow(w.PoolList(), 0);
+        EXPECT_FALSE(w.Tabs()->isTabEnabled(ornexa::SimGraphTab));
+        ClickRow(w.PoolList(), 1);
+        ClickTab(w, ornexa::SimGraphTab);
+        EXPECT_EQ(tab->SubTabs()->currentIndex(), ornexa::OptimalPoolSizeTab);
+        EXPECT_EQ(w.Session().SimGraphs().Measure(), ornexa::SysHitRatioMeasure);
+        EXPECT_TRUE(Option(w, "optGreatestImprovement", "Sys Hit Ratio")->isChecked());
+    };
+    files.ClickNext();
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(Gui, TheClusterTabListsClustersStepsTheRadiusAndWritesItsFiles) {
+    OpenSamples();
+    const ornexa::test::TempDir dir;
+    drive = [this, &dir](AnalysisWindow& w) {
+        ClickRow(w.PoolList(), 1);
+        ClickTab(w, ornexa::SimClusterTab);
+        ClusterTab* tab = w.Clusters();
+        EXPECT_EQ(tab->PoolSizes()->count(), sim.Sim.SimSizeCount);
+        EXPECT_EQ(tab->PoolSizes()->currentIndex(), 0);
+        EXPECT_EQ(tab->Radius()->text(), "1.2");
+        const auto& page = w.Session().Clusters();
+        ASSERT_GT(page.LastRun().result, 0);
+        ASSERT_EQ(tab->Clusters()->model()->rowCount(), static_cast<int>(page.Clusters().size()));
+
+        ClickRow(tab->Clusters(), 0);
+        const int cluster = page.Clusters()[0].cluster;
+        const int members = tab->Members()->model()->rowCount();
+        EXPECT_EQ(members, static_cast<int>(page.Objects().size()));
+        EXPECT_EQ(w.StatusText(), QStringLiteral("%1 Objects in Cluster %2").arg(members).arg(cluster));
+
+        // The spinner: a press steps once, holding it steps on every tick, releasing it stops.
+        QTest::mousePress(tab->SpinUp(), Qt::LeftButton);
+        EXPECT_EQ(tab->Radius()->text(), "1.3");
+        EXPECT_TRUE(tab->SpinTimer()->isActive());
+        QMetaObject::invokeMethod(tab->SpinTimer(), "timeout");
+        QMetaObject::invokeMethod(tab->SpinTimer(), "timeout");
+        EXPECT_EQ(tab->Radius()->text(), "1.5");
+        QTest::mouseRelease(tab->SpinUp(), Qt::LeftButton);
+        EXPECT_FALSE(tab->SpinTimer()->isActive());
+        tab->Radius()->setFocus();
+        tab->Radius()->selectAll();
+        QTest::keyClicks(tab->Radius(), "0.4");
+        EXPECT_EQ(page.RadiusText(), "0.4");
+        QTest::keyClick(tab->Radius(), Qt::Key_Down); // never below 0.4
+        EXPECT_EQ(tab->Radius()->text(), "0.4");
+        QTest::keyClick(tab->Radius(), Qt::Key_Up);
+        EXPECT_EQ(tab->Radius()->text(), "0.5");
+        EXPECT_EQ(page.RadiusText(), "0.5");
+
+        // The usage buttons run again and tell when nothing can be clustered.
+        const std::size_t told = ui.messages.size();
+        QTest::mouseClick(Option(w, "optPoolClusterAnalysisUsage", "Sequential"), Qt::LeftButton);
+        EXPECT_EQ(w.Session().Usage(), ornexa::PoolUsage::Sequential);
+        EXPECT_EQ(ui.messages.size() > told, page.LastRun().result < 0);
+        QTest::mouseClick(Option(w, "optPoolClusterAnalysisUsage", "Random"), Qt::LeftButton);
+        ASSERT_GT(page.LastRun().result, 0);
+        ClickRow(tab->Clusters(), 0);
+
+        // The cluster file: where the dialog says, with .qvl; a failed write is told, never "created".
+        ui.answers = {dir.Path() / "chosen.txt"};
+        ClickButton(w, "cmdClusterCreateFile");
+        ASSERT_EQ(ui.saveRequests.size(), 1U);
+        EXPECT_EQ(ui.saveRequests[0].fileName, "Cluster.qvl");
+        EXPECT_TRUE(std::filesystem::exists(dir.Path() / "chosen.qvl"));
+        EXPECT_EQ(w.StatusText(), "Cluster data file created");
+        const auto blocked = dir.Write("plain-file", "");
+        ui.answers = {blocked / "Cluster.qvl"};
+        const std::size_t before = ui.messages.size();
+        ClickButton(w, "cmdClusterCreateFile");
+        EXPECT_EQ(ui.saveRequests.back().folder, dir.Path()); // the folder saved to last
+        ASSERT_EQ(ui.messages.size(), before + 1);
+        EXPECT_EQ(ui.messages.back().title, "Create Cluster File");
+        EXPECT_EQ(w.StatusText(), "Cluster data file not created");
+
+        // The index exclude file goes to the current folder.
+        const auto here = std::filesystem::current_path();
+        std::filesystem::current_path(dir.Path());
+        ClickTab(w, ornexa::SimGraphTab);
+        ClickButton(w, "cmdCreateFile");
+        std::filesystem::current_path(here);
+        EXPECT_TRUE(std::filesystem::exists(dir.Path() / "AINDEX.QVL"));
+        EXPECT_EQ(ui.messages.back().title, "All Index Exclude Objects");
+    };
+    files.ClickNext();
 }
 
 TEST(Models, PassTheModelTester) {

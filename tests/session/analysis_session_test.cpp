@@ -242,7 +242,8 @@ TEST_F(Analysis, TheClusterPageRunsOnEveryChangeAndClampsTheSpinner) {
     EXPECT_EQ(s.Clusters().Status(), "2 Objects in Cluster 2");
 
     const std::vector<std::tuple<const char*, bool, const char*>> spins{
-        {"1.2", true, "1.3"}, {"7.6", true, "7.6"}, {"0.4", false, "0.4"}, {"0.3", true, "0.4"}, {"abc", true, "0.1"}};
+        {"1.2", true, "1.3"}, {"7.6", true, "7.6"},  {"0.4", false, "0.4"}, {"0.3", true, "0.4"},
+        {"abc", true, "0.4"}, {"8.0", false, "7.6"}, {"-5", false, "0.4"}};
     for (const auto& [text, up, expected] : spins) {
         s.SetRadiusText(text);
         s.StepRadius(up ? Direction::Up : Direction::Down);
