@@ -1,12 +1,18 @@
 // The window: choosing a pool of 5000 objects (header, object list, default graph drawn by
-// QtCharts, rules) and going back to an empty pool.
+// QtCharts, rules) and going back to an empty pool; on a simulated pool of 5000 objects, entering the
+// simulation tab (four charts drawn and painted) and one spinner step on the cluster tab.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 
 #include "app/analysis_window.h"
+#include "app/cluster_widget.h"
 #include "app/ui_services.h"
 #include "sample_report.h"
+#include "sim_writer.h"
+
+#include <QMouseEvent>
+#include <QToolButton>
 
 namespace {
 
@@ -47,6 +53,59 @@ void BmWindowChoosesPoolOf5000(benchmark::State& state) {
     }
 }
 BENCHMARK(BmWindowChoosesPoolOf5000)->Unit(benchmark::kMillisecond);
+
+// BP1 of 5000 objects with a simulation of every object at five sizes.
+samplegen::SimSample SimulatedPool() {
+    samplegen::SimSample sample = samplegen::BuildSimulation(TwoPools(), "BP1", 11);
+    sample.sim.SimFileLoaded = true;
+    sample.sim.simulatedPool = sample.pool;
+    return sample;
+}
+
+void BmWindowEntersSimulationTab(benchmark::State& state) {
+    const samplegen::SimSample sample = SimulatedPool();
+    QuietServices ui;
+    AnalysisWindow window(sample.report, sample.sim, ui, ".");
+    window.show();
+    window.ChoosePool(sample.pool - 1);
+    QApplication::processEvents();
+    for (auto _ : state) {
+        window.SelectTab(SimGraphTab);
+        QApplication::processEvents(); // paint the charts
+        state.PauseTiming();
+        window.SelectTab(ReportInfoTab);
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BmWindowEntersSimulationTab)->Unit(benchmark::kMillisecond);
+
+void BmWindowStepsClusterRadius(benchmark::State& state) {
+    const samplegen::SimSample sample = SimulatedPool();
+    QuietServices ui;
+    AnalysisWindow window(sample.report, sample.sim, ui, ".");
+    window.show();
+    window.ChoosePool(sample.pool - 1);
+    window.SelectTab(SimClusterTab);
+    QApplication::processEvents();
+    bool up = true;
+    for (auto _ : state) {
+        // One press and release of the spinner: a run and both lists refilled and painted.
+        QToolButton* arrow = up ? window.Clusters()->SpinUp() : window.Clusters()->SpinDown();
+        const QPointF at = QRectF(arrow->rect()).center();
+        QMouseEvent press(QEvent::MouseButtonPress, at, arrow->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(arrow, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, arrow->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(arrow, &release);
+        QApplication::processEvents();
+        up = !up;
+    }
+    state.counters["members"] = static_cast<double>(window.Session().Clusters().LastRun().ClusterMembers.size());
+    state.counters["clusters"] = static_cast<double>(window.Session().Clusters().Clusters().size());
+}
+BENCHMARK(BmWindowStepsClusterRadius)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -19,9 +19,9 @@
 #include <QVBoxLayout>
 
 #include "app/app_icons.h"
-#include "app/cluster_tab.h"
+#include "app/cluster_widget.h"
 #include "app/list_models.h"
-#include "app/sim_graph_tab.h"
+#include "app/sim_graph_widget.h"
 #include "app/ui_services.h"
 #include "stats/object_graph.h"
 #include "stats/pool_graph.h"
@@ -79,8 +79,8 @@ AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::Simul
     tabs_->addTab(BuildObjectTab(), QString());
     tabs_->addTab(BuildRuleTab(), QString());
     const auto apply = [this](const ornexa::Messages& told) { Apply(told); };
-    simTab_ = new SimGraphTab(session_, apply, this);
-    clusterTab_ = new ClusterTab(session_, ui_, apply, this);
+    simTab_ = new SimGraphWidget(session_, apply, this);
+    clusterTab_ = new ClusterWidget(session_, ui_, apply, this);
     tabs_->addTab(simTab_, QString());
     tabs_->addTab(clusterTab_, QString());
     for (int t = 0; t < ornexa::AnalysisTabCount; ++t) {

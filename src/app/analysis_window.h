@@ -6,8 +6,8 @@
 #include "session/analysis_session.h"
 
 class ChartView;
-class ClusterTab;
-class SimGraphTab;
+class ClusterWidget;
+class SimGraphWidget;
 class PoolListModel;
 class QButtonGroup;
 class QComboBox;
@@ -39,8 +39,8 @@ public:
     [[nodiscard]] QComboBox* PoolGraphTypes() const { return poolGraphType_; }
     [[nodiscard]] QListWidget* Rules() const { return rules_; }
     [[nodiscard]] QFrame* PoolDetails() const { return poolDetails_; }
-    [[nodiscard]] SimGraphTab* SimGraphs() const { return simTab_; }
-    [[nodiscard]] ClusterTab* Clusters() const { return clusterTab_; }
+    [[nodiscard]] SimGraphWidget* SimGraphs() const { return simTab_; }
+    [[nodiscard]] ClusterWidget* Clusters() const { return clusterTab_; }
     [[nodiscard]] QString StatusText() const;
 
     // The user's actions, also for tests and keyboard shortcuts.
@@ -113,6 +113,6 @@ private:
     QListWidget* rules_ = nullptr;
     QButtonGroup* usage_ = nullptr;
     QPushButton* print_ = nullptr;
-    SimGraphTab* simTab_ = nullptr;
-    ClusterTab* clusterTab_ = nullptr;
+    SimGraphWidget* simTab_ = nullptr;
+    ClusterWidget* clusterTab_ = nullptr;
 };

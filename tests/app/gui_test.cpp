@@ -20,10 +20,10 @@
 #include <deque>
 
 #include "app/analysis_window.h"
-#include "app/cluster_tab.h"
+#include "app/cluster_widget.h"
 #include "app/file_selection_window.h"
 #include "app/list_models.h"
-#include "app/sim_graph_tab.h"
+#include "app/sim_graph_widget.h"
 #include "app/ui_services.h"
 #include "stat_fixture.h"
 #include "stats/share_figures.h"
@@ -276,7 +276,7 @@ TEST_F(Gui, TheSimulationTabDrawsItsChartsAndOpensAnObjectFromEachRanking) {
     drive = [this](AnalysisWindow& w) {
         ClickRow(w.PoolList(), 1); // BP1, the simulated pool
         ClickTab(w, ornexa::SimGraphTab);
-        SimGraphTab* tab = w.SimGraphs();
+        SimGraphWidget* tab = w.SimGraphs();
         QAbstractItemModelTester tester(tab->DetailsTable()->model(),
                                         QAbstractItemModelTester::FailureReportingMode::Fatal);
         EXPECT_EQ(tab->SubTabs()->currentIndex(), ornexa::OptimalPoolSizeTab);
@@ -343,7 +343,7 @@ TEST_F(Gui, TheClusterTabListsClustersStepsTheRadiusAndWritesItsFiles) {
     drive = [this, &dir](AnalysisWindow& w) {
         ClickRow(w.PoolList(), 1);
         ClickTab(w, ornexa::SimClusterTab);
-        ClusterTab* tab = w.Clusters();
+        ClusterWidget* tab = w.Clusters();
         EXPECT_EQ(tab->PoolSizes()->count(), sim.Sim.SimSizeCount);
         EXPECT_EQ(tab->PoolSizes()->currentIndex(), 0);
         EXPECT_EQ(tab->Radius()->text(), "1.2");

@@ -9,9 +9,9 @@
 #include <iostream>
 
 #include "app/analysis_window.h"
-#include "app/cluster_tab.h"
+#include "app/cluster_widget.h"
 #include "app/file_selection_window.h"
-#include "app/sim_graph_tab.h"
+#include "app/sim_graph_widget.h"
 #include "app/title_window.h"
 #include "app/ui_services.h"
 #include "stats/ui/chart_view.h"

@@ -1,4 +1,4 @@
-#include "app/cluster_tab.h"
+#include "app/cluster_widget.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -63,7 +63,8 @@ private:
 
 } // namespace
 
-ClusterTab::ClusterTab(ornexa::AnalysisSession& session, ornexa::FileChooser& chooser, Apply apply, QWidget* parent)
+ClusterWidget::ClusterWidget(ornexa::AnalysisSession& session, ornexa::FileChooser& chooser, Apply apply,
+                             QWidget* parent)
     : QWidget(parent), session_(session), chooser_(chooser), apply_(std::move(apply)) {
     auto* layout = new QVBoxLayout(this);
     auto* controls = new QHBoxLayout;
@@ -97,7 +98,7 @@ ClusterTab::ClusterTab(ornexa::AnalysisSession& session, ornexa::FileChooser& ch
         arrow->setFocusPolicy(Qt::NoFocus); // the radius box takes the arrow keys
         arrow->setFixedHeight(radius_->sizeHint().height() / 2);
         arrows->addWidget(arrow);
-        connect(arrow, &QToolButton::released, this, &ClusterTab::Release);
+        connect(arrow, &QToolButton::released, this, &ClusterWidget::Release);
     }
     connect(up_, &QToolButton::pressed, this, [this] { Press(ornexa::Direction::Up); });
     connect(down_, &QToolButton::pressed, this, [this] { Press(ornexa::Direction::Down); });
@@ -169,18 +170,18 @@ ClusterTab::ClusterTab(ornexa::AnalysisSession& session, ornexa::FileChooser& ch
     });
 }
 
-void ClusterTab::Press(ornexa::Direction direction) {
+void ClusterWidget::Press(ornexa::Direction direction) {
     session_.Clusters().StartRepeat(direction);
     timer_->start();
     apply_(session_.StepRadius(direction));
 }
 
-void ClusterTab::Release() {
+void ClusterWidget::Release() {
     session_.Clusters().StopRepeat();
     timer_->stop();
 }
 
-void ClusterTab::Refresh() {
+void ClusterWidget::Refresh() {
     const ornexa::ClusterPage& page = session_.Clusters();
     const ornexa::RuleAnalysisPage& rules = session_.Rules();
     if (page.Version() == shownVersion_ && rules.Version() == shownRuleVersion_) {

@@ -1,4 +1,4 @@
-#include "app/sim_graph_tab.h"
+#include "app/sim_graph_widget.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -22,7 +22,7 @@ QString Latin1(const std::string& text) {
 }
 } // namespace
 
-SimGraphTab::SimGraphTab(ornexa::AnalysisSession& session, Apply apply, QWidget* parent)
+SimGraphWidget::SimGraphWidget(ornexa::AnalysisSession& session, Apply apply, QWidget* parent)
     : QWidget(parent), session_(session), apply_(std::move(apply)) {
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
@@ -107,7 +107,7 @@ SimGraphTab::SimGraphTab(ornexa::AnalysisSession& session, Apply apply, QWidget*
     layout->addWidget(details_);
 }
 
-void SimGraphTab::Refresh() {
+void SimGraphWidget::Refresh() {
     const ornexa::SimGraphPage& page = session_.SimGraphs();
     if (page.Version() == shownVersion_) {
         return;

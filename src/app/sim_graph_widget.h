@@ -17,12 +17,12 @@ class TextRowsModel;
 // Tab 4, "Sim Graph Analysis": the four simulation charts of the simulated pool, the measure of the
 // curve and of the largest improvement, and the details panel of the object whose bar was clicked.
 // It paints the session's SimGraphPage and hands every action to it.
-class SimGraphTab : public QWidget {
+class SimGraphWidget : public QWidget {
     Q_OBJECT
 public:
     // `apply` tells what an action had to tell and repaints the window.
     using Apply = std::function<void(const ornexa::Messages&)>;
-    SimGraphTab(ornexa::AnalysisSession& session, Apply apply, QWidget* parent = nullptr);
+    SimGraphWidget(ornexa::AnalysisSession& session, Apply apply, QWidget* parent = nullptr);
 
     // Paints the page if it changed since it was painted last.
     void Refresh();

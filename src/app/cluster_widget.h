@@ -16,12 +16,13 @@ class TextRowsModel;
 // Tab 5, "Sim Cluster Analysis": the simulated size, the radius with its spinner, the usage, the
 // clusters with their members and the cluster data file. It paints the session's ClusterPage and
 // hands every action to the session.
-class ClusterTab : public QWidget {
+class ClusterWidget : public QWidget {
     Q_OBJECT
 public:
     // `apply` tells what an action had to tell and repaints the window.
     using Apply = std::function<void(const ornexa::Messages&)>;
-    ClusterTab(ornexa::AnalysisSession& session, ornexa::FileChooser& chooser, Apply apply, QWidget* parent = nullptr);
+    ClusterWidget(ornexa::AnalysisSession& session, ornexa::FileChooser& chooser, Apply apply,
+                  QWidget* parent = nullptr);
 
     // Paints the page if it, or the usage it runs with, changed since it was painted last.
     void Refresh();
