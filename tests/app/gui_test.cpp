@@ -344,6 +344,10 @@ TEST_F(Gui, TheClusterTabListsClustersStepsTheRadiusAndWritesItsFiles) {
         ClickRow(w.PoolList(), 1);
         ClickTab(w, ornexa::SimClusterTab);
         ClusterWidget* tab = w.Clusters();
+        QAbstractItemModelTester clusterTester(tab->Clusters()->model(),
+                                               QAbstractItemModelTester::FailureReportingMode::Fatal);
+        QAbstractItemModelTester memberTester(tab->Members()->model(),
+                                              QAbstractItemModelTester::FailureReportingMode::Fatal);
         EXPECT_EQ(tab->PoolSizes()->count(), sim.Sim.SimSizeCount);
         EXPECT_EQ(tab->PoolSizes()->currentIndex(), 0);
         EXPECT_EQ(tab->Radius()->text(), "1.2");
@@ -356,6 +360,12 @@ TEST_F(Gui, TheClusterTabListsClustersStepsTheRadiusAndWritesItsFiles) {
         const int members = tab->Members()->model()->rowCount();
         EXPECT_EQ(members, static_cast<int>(page.Objects().size()));
         EXPECT_EQ(w.StatusText(), QStringLiteral("%1 Objects in Cluster %2").arg(members).arg(cluster));
+        // Members carry the object list's type icons, and the headers sort through the session.
+        EXPECT_FALSE(tab->Members()->model()->data(tab->Members()->model()->index(0, 0), Qt::DecorationRole).isNull());
+        ClickHeader(tab->Members(), 1);
+        EXPECT_TRUE(tab->Members()->model()->headerData(1, Qt::Horizontal).toString().endsWith(" (A)"));
+        ClickHeader(tab->Clusters(), 0);
+        EXPECT_TRUE(tab->Clusters()->model()->headerData(0, Qt::Horizontal).toString().endsWith(" (A)"));
 
         // The spinner: a press steps once, holding it steps on every tick, releasing it stops.
         QTest::mousePress(tab->SpinUp(), Qt::LeftButton);
