@@ -108,7 +108,7 @@ protected:
     Gui() : files(report, sim, ui) {
         files.SetAnalysisRunner([this](const ornexa::Report& r, const ornexa::SimulationData& s) {
             ++windows;
-            AnalysisWindow window(r, s, ui, Samples.parent_path() / "data");
+            AnalysisWindow window(r, s, ui, thresholds);
             window.show();
             if (drive) {
                 drive(window);
@@ -132,6 +132,7 @@ protected:
     FileSelectionWindow files;
     std::function<void(AnalysisWindow&)> drive;
     int windows = 0;
+    std::filesystem::path thresholds = Samples.parent_path() / "data"; // Rand.acc and Seq.acc
 };
 
 TEST_F(Gui, OpensTheSamplesThroughTheDialogsAndShowsEveryTab) {
@@ -340,6 +341,10 @@ TEST_F(Gui, TheSimulationTabDrawsItsChartsAndOpensAnObjectFromEachRanking) {
 TEST_F(Gui, TheClusterTabListsClustersStepsTheRadiusAndWritesItsFiles) {
     OpenSamples();
     const ornexa::test::TempDir dir;
+    // No object reaches a sequential share of 101 %: the sequential usage has nothing to cluster.
+    (void)dir.Write("Rand.acc", "60\r\n");
+    (void)dir.Write("Seq.acc", "101\r\n");
+    thresholds = dir.Path();
     drive = [this, &dir](AnalysisWindow& w) {
         ClickRow(w.PoolList(), 1);
         ClickTab(w, ornexa::SimClusterTab);
@@ -390,7 +395,13 @@ TEST_F(Gui, TheClusterTabListsClustersStepsTheRadiusAndWritesItsFiles) {
         const std::size_t told = ui.messages.size();
         QTest::mouseClick(Option(w, "optPoolClusterAnalysisUsage", "Sequential"), Qt::LeftButton);
         EXPECT_EQ(w.Session().Usage(), ornexa::PoolUsage::Sequential);
-        EXPECT_EQ(ui.messages.size() > told, page.LastRun().result < 0);
+        ASSERT_EQ(ui.messages.size(), told + 1);
+        EXPECT_EQ(
+            ui.messages.back(),
+            (ornexa::Message{"Cluster Analysis",
+                             "The WkSet Size for all objects in the pool is zero. Cluster Analysis not applicable",
+                             ornexa::MessageIcon::Critical}));
+        EXPECT_EQ(tab->Clusters()->model()->rowCount(), 0);
         QTest::mouseClick(Option(w, "optPoolClusterAnalysisUsage", "Random"), Qt::LeftButton);
         ASSERT_GT(page.LastRun().result, 0);
         ClickRow(tab->Clusters(), 0);
