@@ -23,6 +23,7 @@
 #include "app/list_models.h"
 #include "app/sim_graph_widget.h"
 #include "app/ui_services.h"
+#include "app/usage_options.h"
 #include "stats/object_graph.h"
 #include "stats/pool_graph.h"
 #include "stats/ui/chart_view.h"
@@ -288,15 +289,7 @@ QWidget* AnalysisWindow::BuildRuleTab() {
     rules_->setObjectName(QStringLiteral("lstBPAnalysis"));
     auto* intent = new QGroupBox(QStringLiteral("Pool Usage Intent"), page);
     intent->setObjectName(QStringLiteral("fraPoolIntentUsage"));
-    auto* options = new QHBoxLayout(intent);
-    usage_ = new QButtonGroup(this);
-    auto* sequential = new QRadioButton(QStringLiteral("Sequential"), intent);
-    auto* random = new QRadioButton(QStringLiteral("Random"), intent);
-    usage_->addButton(sequential, 0);
-    usage_->addButton(random, 1);
-    options->addWidget(sequential);
-    options->addWidget(random);
-    options->addStretch();
+    usage_ = AddUsageOptions(intent, this);
     connect(usage_, &QButtonGroup::idClicked, this, &AnalysisWindow::ChooseUsage);
     layout->addWidget(analysisCaption_);
     layout->addWidget(rules_, 1);

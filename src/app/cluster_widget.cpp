@@ -10,13 +10,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "app/list_models.h"
+#include "app/usage_options.h"
 
 namespace {
 
@@ -116,14 +116,7 @@ ClusterWidget::ClusterWidget(ornexa::AnalysisSession& session, ornexa::FileChoos
 
     auto* intent = new QGroupBox(QStringLiteral("Pool Usage"), this);
     intent->setObjectName(QStringLiteral("optPoolClusterAnalysisUsage"));
-    auto* options = new QHBoxLayout(intent);
-    usage_ = new QButtonGroup(this);
-    auto* sequential = new QRadioButton(QStringLiteral("Sequential"), intent);
-    auto* random = new QRadioButton(QStringLiteral("Random"), intent);
-    usage_->addButton(sequential, 0);
-    usage_->addButton(random, 1);
-    options->addWidget(random);
-    options->addWidget(sequential);
+    usage_ = AddUsageOptions(intent, this);
     connect(usage_, &QButtonGroup::idClicked, this,
             [this](int index) { apply_(session_.SetClusterUsage(ornexa::SelectPoolUsage(index))); });
     controls->addWidget(intent);
