@@ -10,6 +10,7 @@ declare -A allowed=(
     [rules]="rules report"
     [simulation]="simulation stats report"
     [cluster]="cluster simulation rules stats report"
+    [print]="print stats report"
     [session]="session cluster simulation rules stats report"
     [cli]="cli cluster simulation rules stats report"
     [stats/ui]="stats/ui stats report"
