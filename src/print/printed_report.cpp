@@ -1,6 +1,7 @@
 #include "print/printed_report.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 
 #include "report/number_format.h"
@@ -34,6 +35,58 @@ std::string Trimmed(const std::string& text) {
         return {};
     }
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// Digits of `text` from `at`, `count` of them, as a number; nothing unless all are digits.
+std::optional<int> Digits(std::string_view text, std::size_t at, std::size_t count) {
+    if (at + count > text.size()) {
+        return std::nullopt;
+    }
+    int value = 0;
+    for (std::size_t i = at; i < at + count; ++i) {
+        if (text[i] < '0' || text[i] > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
+struct Date {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+};
+
+std::optional<Date> ParseDate(std::string_view text) {
+    if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
+        const auto y = Digits(text, 0, 4);
+        const auto m = Digits(text, 5, 2);
+        const auto d = Digits(text, 8, 2);
+        if (y && m && d) {
+            return Date{*y, *m, *d};
+        }
+    }
+    if ((text.size() == 8 || text.size() == 10) && text[2] == '/' && text[5] == '/') {
+        const auto m = Digits(text, 0, 2);
+        const auto d = Digits(text, 3, 2);
+        const auto y = Digits(text, 6, text.size() - 6);
+        if (y && m && d) {
+            return Date{text.size() == 8 ? 2000 + *y : *y, *m, *d};
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::pair<int, int>> ParseTime(std::string_view text) {
+    if (text.size() >= 5 && (text[2] == '.' || text[2] == ':')) {
+        const auto h = Digits(text, 0, 2);
+        const auto m = Digits(text, 3, 2);
+        if (h && m && *h < 24 && *m < 60) {
+            return std::pair{*h, *m};
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -114,6 +167,84 @@ PrintedReport ObjectGraphReport(const Report& report, int p, const GraphView& gr
     page.labels = LegendLabels(graph.legend, [](const std::string& value) { return Trimmed(value); });
     page.chart = graph.chart;
     return {{std::move(page)}};
+}
+
+PrintedReport SimGraphReport(const Report& report, int p, const ChartModel& chart, std::string_view subTabCaption) {
+    PrintedPage page;
+    page.title = "Buffer Pool " + PoolName(report, p);
+    page.subtitle = std::string(subTabCaption);
+    page.subtitle1 = chart.title;
+    page.facts = HeaderFacts(report.Header);
+    const int points = chart.SeriesCount() > 0 ? chart.PointCount() : 0;
+    for (int i = 0; i < points; ++i) {
+        // A ranked chart draws rank 1 as its last point, at the top.
+        const int at = chart.kind == ChartKind::Ranked ? points - 1 - i : i;
+        const auto index = static_cast<std::size_t>(at);
+        std::string caption = chart.labels[index];
+        if (caption.empty() && index < chart.xValues.size()) {
+            caption = PlainText(chart.xValues[index]);
+        }
+        page.labels.push_back({Trimmed(caption), PlainText(chart.series[0][index])});
+    }
+    page.chart = chart;
+    return {{std::move(page)}};
+}
+
+std::string CollectionStamp(const ReportHeader& header) {
+    const std::string dateText(header.CollectionDate.Trimmed());
+    const std::string timeText(header.CollectionTime.Trimmed());
+    const auto date = ParseDate(dateText);
+    const auto time = ParseTime(timeText);
+    if (!date || !time) {
+        return dateText + "   " + timeText;
+    }
+    const auto [hour, minute] = *time;
+    std::array<char, 32> text{};
+    std::snprintf(text.data(), text.size(), "%02d-%02d-%04d   %02d:%02d %s", date->month, date->day, date->year,
+                  hour % 12 == 0 ? 12 : hour % 12, minute, hour < 12 ? "AM" : "PM");
+    return text.data();
+}
+
+PrintedReport ClusterReport(const Report& report, const SimulationData& sim, int p, const ClusterRun& run,
+                            const std::vector<ClusterListRow>& clusters, PoolUsage usage, int membersPerPage) {
+    const std::string title = "Buffer Pool " + PoolName(report, p);
+    const std::vector<PrintedLabel> facts = HeaderFacts(report.Header);
+    const std::vector<PrintedLabel> sizes{
+        {"Collection Date", CollectionStamp(report.Header)},
+        {"Original Pool Size", PlainText(static_cast<std::int64_t>(report.Pools(p).VPSize))},
+        {"Pool Size Simulated", run.size >= 1 && run.size <= MaxSimSizes
+                                    ? PlainText(static_cast<std::int64_t>(sim.Pools(p).SimPoolSize(run.size)))
+                                    : std::string{}}};
+    const auto perPage = static_cast<std::size_t>(std::max(membersPerPage, 1));
+    PrintedReport printed;
+    for (const ClusterListRow& cluster : clusters) {
+        const auto shown = ShowClusterObjects(report, sim, run, cluster.cluster);
+        std::vector<std::vector<std::string>> members;
+        if (shown) {
+            for (const ClusterObjectRow& row : shown->rows) {
+                members.push_back({row.cells[0], row.cells[1], row.cells[2]});
+            }
+        }
+        std::size_t next = 0;
+        do {
+            PrintedPage page;
+            page.title = title;
+            page.subtitle = " Cluster # = " + std::to_string(cluster.cluster) +
+                            (usage == PoolUsage::Random ? "  -- Random objects" : "  -- Sequential objects");
+            if (next > 0) {
+                page.subtitle1 = "(continued)";
+            }
+            page.facts = facts;
+            page.labels = sizes;
+            const std::size_t end = std::min(members.size(), next + perPage);
+            page.table = PrintedTable{{"Object", "Max. WkSet", "Type"},
+                                      {members.begin() + static_cast<std::ptrdiff_t>(next),
+                                       members.begin() + static_cast<std::ptrdiff_t>(end)}};
+            printed.pages.push_back(std::move(page));
+            next = end;
+        } while (next < members.size());
+    }
+    return printed;
 }
 
 } // namespace ornexa

@@ -4,8 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "cluster/cluster_views.h"
+#include "cluster/clustering.h"
 #include "report/numbers.h"
 #include "report/report_model.h"
+#include "rules/pool_usage.h"
+#include "simulation/sim_data.h"
 #include "stats/chart_model.h"
 #include "stats/graph_view.h"
 
@@ -55,5 +59,24 @@ PrintedReport PoolGraphReport(const Report& report, int p, const GraphView& grap
 
 // Tab 2: name + " Pool Objects", the object graph shown and its legend.
 PrintedReport ObjectGraphReport(const Report& report, int p, const GraphView& graph);
+
+// Tab 4: "Buffer Pool " + name, the chart of the sub-tab shown under its caption, and each point's
+// label and value (rank 1 first on the ranked charts).
+PrintedReport SimGraphReport(const Report& report, int p, const ChartModel& chart, std::string_view subTabCaption);
+
+// "mm-dd-yyyy   hh:mm AM/PM" from the header's collection date and time (ISO "yyyy-mm-dd" or
+// "mm/dd/yy[yy]", and "hh.mm.ss" or "hh:mm[:ss]"); as written, when they are not of those forms.
+std::string CollectionStamp(const ReportHeader& header);
+
+// The members of one cluster that fit on one page.
+inline constexpr int ClusterMembersPerPage = 45;
+
+// Tab 5: for every cluster of the list, in list order, "Buffer Pool " + name, " Cluster # = " + number
+// + "  -- Random objects" or "  -- Sequential objects", the collection stamp, the original and the
+// simulated pool size, and its members with their maximum working sets, continued on as many pages
+// as they need.
+PrintedReport ClusterReport(const Report& report, const SimulationData& sim, int p, const ClusterRun& run,
+                            const std::vector<ClusterListRow>& clusters, PoolUsage usage,
+                            int membersPerPage = ClusterMembersPerPage);
 
 } // namespace ornexa

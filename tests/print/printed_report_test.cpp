@@ -109,5 +109,106 @@ TEST(PrintedReport, GraphPagesTitleThePoolAndPrintTheLegendShown) {
     EXPECT_THROW(PoolGraphReport(report, 4, graph), std::out_of_range);
 }
 
+TEST(PrintedReport, TheSimulationPageListsEveryPointRankOneFirst) {
+    const Report report = ThreePools();
+    ChartModel ranked;
+    ranked.title = "Objects With Largest Max WkSet";
+    ranked.OpenData(ChartKind::Ranked, 2, 3);
+    ranked.labels = {"DB.C  ", "DB.B", "DB.A"}; // drawn bottom up: rank 1 is the last point
+    ranked.series[0] = {10, 20, 30};
+    const PrintedReport printed = SimGraphReport(report, 1, ranked, "Largest Max WorkSet");
+    ASSERT_EQ(printed.pages.size(), 1U);
+    const PrintedPage& page = printed.pages[0];
+    EXPECT_EQ(page.title, "Buffer Pool BP1");
+    EXPECT_EQ(page.subtitle, "Largest Max WorkSet");
+    EXPECT_EQ(page.subtitle1, "Objects With Largest Max WkSet");
+    EXPECT_EQ(page.labels, (std::vector<PrintedLabel>{{"DB.A", "30"}, {"DB.B", "20"}, {"DB.C", "10"}}));
+
+    ChartModel curve;
+    curve.OpenData(ChartKind::Curve, 1, 2);
+    curve.xValues = {500, 1000};
+    curve.series[0] = {80.5, 90};
+    EXPECT_EQ(SimGraphReport(report, 1, curve, "Optimal Pool Sizes").pages[0].labels,
+              (std::vector<PrintedLabel>{{"500", "80.5"}, {"1000", "90"}}));
+    EXPECT_TRUE(SimGraphReport(report, 1, ChartModel{}, "Optimal Pool Sizes").pages[0].labels.empty());
+}
+
+TEST(PrintedReport, TheCollectionStampIsMonthDayYearAndTwelveHours) {
+    struct Case {
+        const char* date;
+        const char* time;
+        const char* stamp;
+    };
+    for (const Case& c :
+         {Case{"2026-11-30", "10.15.00", "11-30-2026   10:15 AM"},
+          Case{"2026-01-02", "00.05.00", "01-02-2026   12:05 AM"}, Case{"12/07/26", "12:30", "12-07-2026   12:30 PM"},
+          Case{"12/07/2026", "23:59:59", "12-07-2026   11:59 PM"},
+          Case{"30.11.2026", "10.15.00", "30.11.2026   10.15.00"}, // not a form it knows: as written
+          Case{"2026-11-30", "25.00.00", "2026-11-30   25.00.00"}}) {
+        ReportHeader header;
+        header.CollectionDate = c.date;
+        header.CollectionTime = c.time;
+        EXPECT_EQ(CollectionStamp(header), c.stamp) << c.date << ' ' << c.time;
+    }
+}
+
+TEST(PrintedReport, TheClusterReportPrintsEveryMemberOnceInListOrder) {
+    Report report = ThreePools();
+    report.Header.CollectionDate = "2026-11-30";
+    report.Header.CollectionTime = "14.05.00";
+    SimulationData sim;
+    // Pool 1 with 7 objects of which 5 are members: 3 in cluster 1, 2 in cluster 2.
+    std::vector<ObjectRecord> objects;
+    for (int i = 1; i <= 7; ++i) {
+        objects.push_back(test::TestObject("BPX", "DB.T" + std::to_string(i)));
+    }
+    const int p = test::AddPool(report, test::TestPool("BPX"), objects);
+    const int first = report.ObjectCount() - 6;
+    report.Pools(p).VPSize = 2000;
+    sim.Pools(p).SimPoolSize(1) = 4000;
+    ClusterRun run;
+    run.size = 1;
+    run.result = 2;
+    for (const int offset : {0, 2, 3, 5, 6}) {
+        run.ClusterMembers.push_back(first + offset);
+        sim.Objects(first + offset).SimMaxWorkSet(1) = 100 + offset;
+    }
+    run.ClusterOfMember = {2, 1, 1, 2, 1};
+    const std::vector<ClusterListRow> list{{2, {"2", "100", "105"}}, {1, {"1", "102", "106"}}}; // sorted by the user
+
+    const PrintedReport printed = ClusterReport(report, sim, p, run, list, PoolUsage::Sequential, 2);
+    std::vector<std::string> subtitles;
+    std::vector<std::string> members;
+    for (const PrintedPage& page : printed.pages) {
+        subtitles.push_back(page.subtitle + (page.subtitle1.empty() ? "" : " " + page.subtitle1));
+        EXPECT_EQ(page.title, "Buffer Pool BPX");
+        EXPECT_EQ(page.labels, (std::vector<PrintedLabel>{{"Collection Date", "11-30-2026   02:05 PM"},
+                                                          {"Original Pool Size", "2000"},
+                                                          {"Pool Size Simulated", "4000"}}));
+        for (const auto& row : page.table->rows) {
+            members.push_back(row.at(0));
+        }
+    }
+    EXPECT_EQ(subtitles, (std::vector<std::string>{" Cluster # = 2  -- Sequential objects",
+                                                   " Cluster # = 1  -- Sequential objects",
+                                                   " Cluster # = 1  -- Sequential objects (continued)"}));
+    const auto shown = [&](int q) {
+        std::vector<std::string> names;
+        const auto objectsOf = ShowClusterObjects(report, sim, run, q);
+        for (const ClusterObjectRow& row : objectsOf.value().rows) {
+            names.push_back(row.cells[0]);
+        }
+        return names;
+    };
+    std::vector<std::string> expected = shown(2);
+    const std::vector<std::string> second = shown(1);
+    expected.insert(expected.end(), second.begin(), second.end());
+    EXPECT_EQ(members, expected);
+    EXPECT_EQ(members.size(), 5U);
+    EXPECT_EQ(ClusterReport(report, sim, p, run, list, PoolUsage::Random).pages.at(0).subtitle,
+              " Cluster # = 2  -- Random objects");
+    EXPECT_TRUE(ClusterReport(report, sim, p, run, {}, PoolUsage::Random).pages.empty());
+}
+
 } // namespace
 } // namespace ornexa
