@@ -11,10 +11,10 @@ declare -A allowed=(
     [simulation]="simulation stats report"
     [cluster]="cluster simulation rules stats report"
     [print]="print cluster simulation rules stats report"
-    [session]="session cluster simulation rules stats report"
+    [session]="session print cluster simulation rules stats report"
     [cli]="cli cluster simulation rules stats report"
     [stats/ui]="stats/ui stats report"
-    [app]="app stats/ui session cluster simulation rules stats report"
+    [app]="app stats/ui session print cluster simulation rules stats report"
 )
 
 status=0

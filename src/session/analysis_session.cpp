@@ -31,9 +31,9 @@ void Append(Messages& told, Messages more) {
 
 AnalysisSession::AnalysisSession(const Report& report, const SimulationData& sim, std::filesystem::path thresholdFolder,
                                  NumberStyle style)
-    : report_(report), sim_(sim), thresholdFolder_(std::move(thresholdFolder)), reportPage_(report, style),
-      poolPage_(report, sim, style), objectPage_(report, style), rulePage_(report), simPage_(report, sim, style),
-      clusterPage_(report, sim, thresholdFolder_) {
+    : report_(report), sim_(sim), thresholdFolder_(std::move(thresholdFolder)), style_(style),
+      reportPage_(report, style), poolPage_(report, sim, style), objectPage_(report, style), rulePage_(report),
+      simPage_(report, sim, style), clusterPage_(report, sim, thresholdFolder_) {
     for (int t = 0; t < AnalysisTabCount; ++t) {
         tabs_[static_cast<std::size_t>(t)].caption = TabTexts[static_cast<std::size_t>(t)].caption;
     }
@@ -200,6 +200,28 @@ Messages AnalysisSession::CreateIndexFile(const std::filesystem::path& folder) {
         return {};
     }
     return WriteIndexExcludeFile(report_, currentPool_, folder).messages;
+}
+
+std::optional<PrintedReport> AnalysisSession::PrintedTab() const {
+    if (selectedTab_ == ReportInfoTab) {
+        return SummaryReport(report_, style_);
+    }
+    if (!report_.HasPool(currentPool_)) {
+        return std::nullopt;
+    }
+    switch (selectedTab_) {
+    case PoolInfoTab:
+        return PoolGraphReport(report_, currentPool_, poolPage_.Graph(), style_);
+    case ObjectInfoTab:
+        return ObjectGraphReport(report_, currentPool_, objectPage_.Graph());
+    case SimGraphTab:
+        return SimGraphReport(report_, currentPool_, simPage_.Chart(simPage_.SubTab()),
+                              SimSubTabCaption(simPage_.SubTab()));
+    case SimClusterTab:
+        return ClusterReport(report_, sim_, currentPool_, clusterPage_.LastRun(), clusterPage_.Clusters(), Usage());
+    default:
+        return std::nullopt; // the rule tab prints nothing
+    }
 }
 
 void AnalysisSession::Back() {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "print/printed_report.h"
 #include "report/messages.h"
 #include "report/numbers.h"
 #include "report/report_model.h"
@@ -80,6 +81,9 @@ public:
     // "&Create File - All Indexes": the exclude file of the pool's indexes in `folder`.
     Messages CreateIndexFile(const std::filesystem::path& folder);
 
+    // What the selected tab prints, as it shows it now; nothing on the rule tab or without a pool.
+    [[nodiscard]] std::optional<PrintedReport> PrintedTab() const;
+
     void Back();   // "< &Back": leaves; the simulation is forgotten
     void Finish(); // "&Finish": the program ends
 
@@ -117,6 +121,7 @@ private:
     const Report& report_;
     const SimulationData& sim_;
     std::filesystem::path thresholdFolder_;
+    NumberStyle style_;
 
     std::array<TabState, AnalysisTabCount> tabs_;
     int selectedTab_ = 0;

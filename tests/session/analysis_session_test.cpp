@@ -286,6 +286,31 @@ TEST_F(Analysis, TheSimulationTabDrawsItsChartsAndOpensDetailsFromABar) {
     EXPECT_EQ(page.DetailsCells()[2], (std::vector<std::string>{"0", "77"}));
 }
 
+TEST_F(Analysis, EachTabPrintsWhatItShows) {
+    Simulate();
+    AnalysisSession s = Start();
+    ASSERT_TRUE(s.PrintedTab().has_value());
+    EXPECT_EQ(s.PrintedTab()->pages.at(0).subtitle, "Report Summary ");
+    s.SelectPoolFromList(1);
+    s.SelectPoolGraphType(7);
+    s.SelectTab(PoolInfoTab);
+    auto printed = s.PrintedTab();
+    ASSERT_TRUE(printed.has_value());
+    EXPECT_EQ(printed->pages.at(0).title, "Buffer Pool BP1");
+    EXPECT_EQ(printed->pages[0].chart->labels, s.PoolInfo().Graph().chart.labels); // the graph shown
+    s.SelectTab(ObjectInfoTab);
+    EXPECT_EQ(s.PrintedTab()->pages.at(0).title, "BP1 Pool Objects");
+    s.SelectTab(PoolStatAnalysisTab);
+    EXPECT_FALSE(s.PrintedTab().has_value());
+    s.SelectTab(SimGraphTab);
+    EXPECT_EQ(s.PrintedTab()->pages.at(0).subtitle, "Optimal Pool Sizes");
+    s.SimGraphs().SelectSubTab(LargestWorkSetTab);
+    EXPECT_EQ(s.PrintedTab()->pages.at(0).subtitle, "Largest Max WorkSet");
+    s.SelectTab(SimClusterTab);
+    EXPECT_TRUE(s.PrintedTab().has_value()); // no cluster here: no page
+    EXPECT_TRUE(s.PrintedTab()->pages.empty());
+}
+
 TEST_F(Analysis, ACancelledSaveDialogWritesNothing) {
     struct Cancel final : FileChooser {
         std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogRequest&) override { return {}; }
