@@ -14,7 +14,8 @@ declare -A allowed=(
     [session]="session print cluster simulation rules stats report"
     [cli]="cli cluster simulation rules stats report"
     [stats/ui]="stats/ui stats report"
-    [app]="app stats/ui session print cluster simulation rules stats report"
+    [print/ui]="print/ui print stats/ui cluster simulation rules stats report"
+    [app]="app print/ui stats/ui session print cluster simulation rules stats report"
 )
 
 status=0

@@ -2,14 +2,32 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTimer>
+#include <algorithm>
+#include <cstring>
+#include <iostream>
 #include <memory>
 
 #include "app/analysis_window.h"
 #include "app/file_selection_window.h"
+#include "app/pdf_export.h"
 #include "app/title_window.h"
 #include "app/ui_services.h"
 
 int main(int argc, char** argv) {
+    // Writing a PDF shows nothing and needs no display.
+    const bool pdf = std::any_of(argv + 1, argv + argc, [](const char* arg) {
+        return std::strcmp(arg, "--pdf") == 0 || std::strncmp(arg, "--pdf=", 6) == 0;
+    });
+    if (pdf && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    if (pdf) { // the offscreen platform's notes are not the user's business; real errors still show
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+            if (type == QtCriticalMsg || type == QtFatalMsg) {
+                std::cerr << message.toStdString() << '\n';
+            }
+        });
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ORNEXA"));
     QApplication::setOrganizationName(QStringLiteral("ORNEXA"));
@@ -24,6 +42,29 @@ int main(int argc, char** argv) {
     const QCommandLineOption simulation(QStringLiteral("simulation"), QObject::tr("Simulation report to read at start"),
                                         QStringLiteral("SIMFILE"));
     parser.addOption(simulation);
+    const QCommandLineOption pdfOut(QStringLiteral("pdf"),
+                                    QObject::tr("write the printed pages to this PDF file and quit"),
+                                    QStringLiteral("OUT.pdf"));
+    const QCommandLineOption pool(QStringLiteral("pool"), QObject::tr("with --pdf: only this pool (repeatable)"),
+                                  QStringLiteral("NAME"));
+    const QCommandLineOption graph(QStringLiteral("graph"), QObject::tr("with --pdf: the pool graph, 1 to 22"),
+                                   QStringLiteral("N"), QStringLiteral("1"));
+    parser.addOptions({pdfOut, pool, graph});
+    if (pdf) {
+        if (!parser.parse(QApplication::arguments())) {
+            std::cerr << "ornexa: " << parser.errorText().toStdString() << '\n';
+            return 2;
+        }
+        bool number = false;
+        const int graphType = parser.value(graph).toInt(&number);
+        if (parser.positionalArguments().size() != 1 || !number || graphType < 1 || graphType > 22) {
+            std::cerr << "usage: ornexa --pdf OUT.pdf STATFILE [--simulation SIMFILE] [--pool NAME]... [--graph N]"
+                         " (N from 1 to 22)\n";
+            return 2;
+        }
+        return ExportPdf({parser.value(pdfOut), parser.positionalArguments().constFirst(), parser.value(simulation),
+                          parser.values(pool), graphType, QApplication::applicationDirPath().toStdString()});
+    }
     parser.process(app);
 
     ornexa::Report report;

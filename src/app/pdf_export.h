@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <filesystem>
+
+// `ornexa --pdf OUT.pdf STATFILE [--simulation SIMFILE] [--pool NAME]... [--graph N]`: the pages a
+// person would print, written without a window. 0 when written, 1 when a report does not load or
+// the file cannot be written (the reason on standard error), 2 for wrong arguments.
+struct PdfExportRequest {
+    QString output;
+    QString statistics;
+    QString simulation; // empty: none
+    QStringList pools;
+    int graphType = 1;
+    std::filesystem::path thresholdFolder;
+};
+int ExportPdf(const PdfExportRequest& request);

@@ -1,0 +1,143 @@
+// `ornexa --pdf`, run as a user runs it, read back with the poppler tools.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "stat_fixture.h"
+
+namespace {
+
+const std::string Samples = ORNEXA_SAMPLES_DIR;
+const std::string Statistics = Samples + "/statistics-usa.sta";
+const std::string Simulation = Samples + "/simulation-bp1.sim";
+
+struct Outcome {
+    int status = -1;
+    std::string output; // standard output and error
+};
+
+Outcome Execute(const std::string& command) {
+    Outcome outcome;
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r"); // NOLINT(cert-env33-c): our program and poppler's
+    if (pipe == nullptr) {
+        return outcome;
+    }
+    std::array<char, 4096> buffer{};
+    while (std::fgets(buffer.data(), static_cast<int>(buffer.size()), pipe) != nullptr) {
+        outcome.output += buffer.data();
+    }
+    const int status = pclose(pipe);
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return outcome;
+}
+
+Outcome Ornexa(const std::string& arguments) {
+    return Execute("QT_QPA_PLATFORM=offscreen " + std::string(ORNEXA_EXE) + " " + arguments);
+}
+
+// The text of a PDF as pdftotext gives it, with the "ff" ligature spelled out and every run of
+// blanks made one, so a test looks for words as a reader would.
+std::string PdfText(const std::filesystem::path& pdf) {
+    const std::string raw = Execute("pdftotext " + pdf.string() + " -").output;
+    std::string text;
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        if (raw.compare(i, 3, "\xEF\xAC\x80") == 0) { // U+FB00
+            text += "ff";
+            i += 2;
+        } else if (raw[i] == ' ' || raw[i] == '\n') {
+            if (text.empty() || text.back() != ' ') {
+                text += ' ';
+            }
+        } else {
+            text += raw[i];
+        }
+    }
+    return text;
+}
+
+int PageCount(const std::filesystem::path& pdf) {
+    const Outcome info = Execute("pdfinfo " + pdf.string());
+    const std::size_t at = info.output.find("Pages:");
+    return at == std::string::npos ? -1 : std::stoi(info.output.substr(at + 6));
+}
+
+// Whether a page, rendered in grey at a low resolution, has a pixel that is not white.
+bool PageHasInk(const std::filesystem::path& pdf, int page, const std::filesystem::path& folder) {
+    const std::filesystem::path stem = folder / ("page" + std::to_string(page));
+    Execute("pdftoppm -gray -r 20 -singlefile -f " + std::to_string(page) + " -l " + std::to_string(page) + " " +
+            pdf.string() + " " + stem.string());
+    std::ifstream in(stem.string() + ".pgm", std::ios::binary);
+    std::string magic;
+    int width = 0;
+    int height = 0;
+    int maximum = 0;
+    in >> magic >> width >> height >> maximum;
+    in.get();
+    std::string pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), '\0');
+    in.read(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+    return magic == "P5" && pixels.find_first_not_of(static_cast<char>(maximum)) != std::string::npos;
+}
+
+TEST(OrnexaPdf, WritesEveryPageOfTheSamplesWithTheirTexts) {
+    const ornexa::test::TempDir dir;
+    const auto pdf = dir.Path() / "samples.pdf";
+    const Outcome run = Ornexa("--pdf " + pdf.string() + " " + Statistics + " --simulation " + Simulation);
+    ASSERT_EQ(run.status, 0) << run.output;
+    // The summary, two pages for each of the 9 pools, the 4 simulation charts and 3 clusters of BP1.
+    EXPECT_EQ(PageCount(pdf), 26);
+    EXPECT_NE(run.output.find("26 pages"), std::string::npos) << run.output;
+    const std::string text = PdfText(pdf);
+    for (const char* expected :
+         {"Report Summary", "Total Get Pages", "Buffer Pool BP0", "Buffer Pool BP32K", "BP7 Pool Objects",
+          "System:", "SYSA", "DB2P", "2026-11-30", "Largest Max WorkSet", "Optimal Pool Sizes", "PAYROLL.IX1N38",
+          "Cluster # = 1 -- Random objects", "Collection Date", "11-30-2026 10:15 AM", "Page 26 of 26"}) {
+        EXPECT_NE(text.find(expected), std::string::npos) << expected;
+    }
+    for (int page = 1; page <= 26; page += 5) {
+        EXPECT_TRUE(PageHasInk(pdf, page, dir.Path())) << "page " << page;
+    }
+}
+
+TEST(OrnexaPdf, PrintsOnlyThePoolsNamedWithTheGraphAsked) {
+    const ornexa::test::TempDir dir;
+    const auto pdf = dir.Path() / "bp2.pdf";
+    const Outcome run = Ornexa("--pdf " + pdf.string() + " " + Statistics + " --pool bp2 --graph 7");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(PageCount(pdf), 3); // the summary, the pool page and the object page
+    const std::string text = PdfText(pdf);
+    EXPECT_NE(text.find("Buffer Pool BP2"), std::string::npos);
+    EXPECT_EQ(text.find("Buffer Pool BP3"), std::string::npos);
+}
+
+TEST(OrnexaPdf, RefusesWhatItCannotDoAndLeavesNoFile) {
+    const ornexa::test::TempDir dir;
+    const auto blocked = dir.Write("plain-file", "");
+    struct Case {
+        std::string arguments;
+        int status;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"--pdf " + (blocked / "out.pdf").string() + " " + Statistics, 1, "not written"},
+        {"--pdf " + (dir.Path() / "a.pdf").string() + " " + (dir.Path() / "missing.sta").string(), 1, ""},
+        {"--pdf " + (dir.Path() / "b.pdf").string() + " " + Statistics + " --pool NOPE", 2, "no pool named NOPE"},
+        {"--pdf " + (dir.Path() / "c.pdf").string() + " " + Statistics + " --graph 23", 2, "usage:"},
+        {"--pdf " + (dir.Path() / "d.pdf").string(), 2, "usage:"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const Outcome run = Ornexa(c.arguments);
+        EXPECT_EQ(run.status, c.status) << run.output;
+        EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
+    }
+    for (const char* name : {"a.pdf", "b.pdf", "c.pdf", "d.pdf"}) {
+        EXPECT_FALSE(std::filesystem::exists(dir.Path() / name)) << name;
+    }
+    EXPECT_TRUE(std::filesystem::is_regular_file(blocked));
+}
+
+} // namespace
