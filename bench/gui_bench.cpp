@@ -4,11 +4,15 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 
 #include "app/analysis_window.h"
 #include "app/cluster_widget.h"
 #include "app/ui_services.h"
+#include "print/ui/page_painter.h"
 #include "sample_report.h"
+#include "session/report_pages.h"
 #include "sim_writer.h"
 
 #include <QMouseEvent>
@@ -106,6 +110,43 @@ void BmWindowStepsClusterRadius(benchmark::State& state) {
     state.counters["clusters"] = static_cast<double>(window.Session().Clusters().Clusters().size());
 }
 BENCHMARK(BmWindowStepsClusterRadius)->Unit(benchmark::kMillisecond);
+
+// What `ornexa --pdf` does: every page built from the session and written as a PDF, for the largest
+// report (60 pools, 5000 objects, its biggest pool simulated) and for a pool of 5000 objects, all of
+// them simulated (its cluster report is the longest there is).
+samplegen::SimSample LargestSimulated() {
+    Report largest = samplegen::BuildLargestReport();
+    int biggest = 1;
+    for (int p = 1; p <= largest.PoolCount(); ++p) {
+        if (PoolObjects(largest, p).Count() > PoolObjects(largest, biggest).Count()) {
+            biggest = p;
+        }
+    }
+    const std::string name(largest.Pools(biggest).PoolName.Trimmed());
+    samplegen::SimSample sample = samplegen::BuildSimulation(std::move(largest), name, 5);
+    sample.sim.SimFileLoaded = true;
+    sample.sim.simulatedPool = sample.pool;
+    return sample;
+}
+
+void BmPdf(benchmark::State& state) {
+    const samplegen::SimSample sample = state.range(0) == 0 ? LargestSimulated() : SimulatedPool();
+    const QString path = QDir::temp().filePath(QStringLiteral("ornexa-bench.pdf"));
+    std::size_t pages = 0;
+    for (auto _ : state) {
+        const ReportPages all = AllReportPages(sample.report, sample.sim, {{}, 1, "."});
+        pages = all.printed.pages.size();
+        if (auto failure = WritePdf(all.printed, path)) {
+            state.SkipWithError(failure->c_str());
+            break;
+        }
+    }
+    state.counters["pages"] = static_cast<double>(pages);
+    state.counters["pools"] = sample.report.PoolCount();
+    state.counters["simulated objects"] = PoolObjects(sample.report, sample.pool).Count();
+    QFile::remove(path);
+}
+BENCHMARK(BmPdf)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 
