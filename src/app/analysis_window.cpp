@@ -70,6 +70,9 @@ AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::Simul
     auto* layout = new QVBoxLayout(this);
     auto* menuBar = new QMenuBar(this);
     QMenu* menu = menuBar->addMenu(tr("&Window"));
+    printItem_ = menu->addAction(QStringLiteral("&Print ..."), this, &AnalysisWindow::PrintTab);
+    printItem_->setEnabled(false);
+    menu->addSeparator();
     menu->addAction(QStringLiteral("&About"), this, [this] { ui_.ShowAbout(); });
     layout->setMenuBar(menuBar);
 
@@ -97,7 +100,8 @@ AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::Simul
     auto* buttons = new QHBoxLayout;
     print_ = new QPushButton(QStringLiteral("&Print"), this);
     print_->setObjectName(QStringLiteral("cmdPrint"));
-    print_->hide(); // printing comes with its own version
+    print_->hide(); // shown once a printable tab is
+    connect(print_, &QPushButton::clicked, this, &AnalysisWindow::PrintTab);
     auto* back = new QPushButton(QStringLiteral("< &Back"), this);
     back->setObjectName(QStringLiteral("cmdBack"));
     auto* finish = new QPushButton(QStringLiteral("&Finish"), this);
@@ -371,6 +375,17 @@ void AnalysisWindow::Finish() {
     done(QDialog::Accepted);
 }
 
+void AnalysisWindow::PrintTab() {
+    auto job = session_.Print();
+    if (!job) {
+        return;
+    }
+    // The window's data stays as it is: a print never runs the start-up work again.
+    if (const auto failure = ui_.ShowPrintPreview(job->pages, job->choosePrinter)) {
+        ui_.Show({"Print", "The pages could not be printed: " + *failure, ornexa::MessageIcon::Exclamation});
+    }
+}
+
 void AnalysisWindow::Apply(const ornexa::Messages& told) {
     ui_.ShowAll(told);
     Refresh();
@@ -431,7 +446,8 @@ void AnalysisWindow::Refresh() {
     }
     simTab_->Refresh();
     clusterTab_->Refresh();
-    print_->setVisible(false);
+    print_->setVisible(session_.Printable());
+    printItem_->setEnabled(session_.Printable());
     refreshing_ = false;
 }
 

@@ -6,6 +6,7 @@
 #include "session/analysis_session.h"
 
 class ChartView;
+class QAction;
 class ClusterWidget;
 class SimGraphWidget;
 class PoolListModel;
@@ -54,6 +55,8 @@ public:
     void NextPool();
     void PreviousPool();
     void SelectTab(int tab);
+    // "&Print" and "&Print ...": the print preview of the tab shown.
+    void PrintTab();
     void Back();
     void Finish();
 
@@ -113,6 +116,7 @@ private:
     QListWidget* rules_ = nullptr;
     QButtonGroup* usage_ = nullptr;
     QPushButton* print_ = nullptr;
+    QAction* printItem_ = nullptr;
     SimGraphWidget* simTab_ = nullptr;
     ClusterWidget* clusterTab_ = nullptr;
 };

@@ -1,5 +1,11 @@
 #include "app/ui_services.h"
 
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+#include "print/ui/page_painter.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -60,6 +66,22 @@ std::optional<std::filesystem::path> QtUiServices::ChooseFileToSave(const ornexa
     return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
                ? Chosen(dialog.selectedFiles().constFirst())
                : std::nullopt;
+}
+
+std::optional<std::string> QtUiServices::ShowPrintPreview(const ornexa::PrintedReport& pages, bool choosePrinter) {
+    QPrinter printer(QPrinter::HighResolution);
+    if (choosePrinter) {
+        QPrintDialog dialog(&printer, Parent());
+        if (dialog.exec() != QDialog::Accepted) {
+            return std::nullopt;
+        }
+    }
+    std::optional<std::string> failure;
+    QPrintPreviewDialog preview(&printer, Parent());
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                     [&](QPrinter* device) { failure = PaintReport(pages, *device); });
+    preview.exec();
+    return failure;
 }
 
 void QtUiServices::Show(const ornexa::Message& message) {

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "print/printed_report.h"
 #include "report/messages.h"
 #include "session/file_dialogs.h"
 
@@ -22,6 +23,14 @@ public:
     void SetParent(QWidget* parent) { parent_ = parent; }
     [[nodiscard]] QWidget* Parent() const { return parent_; }
     virtual void ShowAbout() = 0;
+    // The print preview of `pages`, from which the user prints or saves a PDF; with `choosePrinter`
+    // the printer dialog comes first. Returns why the pages could not be printed; nothing when they
+    // were, or when the user cancelled. Services that show nothing print nothing.
+    virtual std::optional<std::string> ShowPrintPreview(const ornexa::PrintedReport& pages, bool choosePrinter) {
+        (void)pages;
+        (void)choosePrinter;
+        return std::nullopt;
+    }
     virtual void Beep() {}
 
 private:
@@ -34,6 +43,7 @@ public:
     std::optional<std::filesystem::path> ChooseFileToSave(const ornexa::FileDialogRequest& request) override;
     void Show(const ornexa::Message& message) override;
     void ShowAbout() override;
+    std::optional<std::string> ShowPrintPreview(const ornexa::PrintedReport& pages, bool choosePrinter) override;
     void Beep() override;
     // Called when the About box is closed with OK.
     std::function<void()> aboutClosed;

@@ -224,6 +224,19 @@ std::optional<PrintedReport> AnalysisSession::PrintedTab() const {
     }
 }
 
+std::optional<AnalysisSession::PrintJob> AnalysisSession::Print() {
+    if (!Printable()) {
+        return std::nullopt;
+    }
+    auto pages = PrintedTab();
+    if (!pages) {
+        return std::nullopt;
+    }
+    PrintJob job{std::move(*pages), !printedBefore_};
+    printedBefore_ = true;
+    return job;
+}
+
 void AnalysisSession::Back() {
     exit_ = AnalysisExit::Back;
     SetCurrentPool(0);

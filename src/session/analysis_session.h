@@ -83,6 +83,14 @@ public:
 
     // What the selected tab prints, as it shows it now; nothing on the rule tab or without a pool.
     [[nodiscard]] std::optional<PrintedReport> PrintedTab() const;
+    // Whether "&Print" shows and "&Print ..." is enabled: on every tab but the rule tab.
+    [[nodiscard]] bool Printable() const { return selectedTab_ != PoolStatAnalysisTab; }
+    // "&Print": the pages of the tab; the first print of a window asks for the printer first.
+    struct PrintJob {
+        PrintedReport pages;
+        bool choosePrinter = false;
+    };
+    std::optional<PrintJob> Print();
 
     void Back();   // "< &Back": leaves; the simulation is forgotten
     void Finish(); // "&Finish": the program ends
@@ -128,6 +136,7 @@ private:
     std::string statusText_;
     AnalysisExit exit_ = AnalysisExit::Open;
     int currentPool_ = 0;
+    bool printedBefore_ = false;
 
     ReportInfoPage reportPage_;
     PoolInfoPage poolPage_;

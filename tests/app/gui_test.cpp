@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -50,6 +51,16 @@ public:
     }
     void Show(const ornexa::Message& message) override { messages.push_back(message); }
     void ShowAbout() override { ++about; }
+    std::optional<std::string> ShowPrintPreview(const ornexa::PrintedReport& pages, bool choosePrinter) override {
+        previews.push_back({pages, choosePrinter});
+        return printFailure;
+    }
+    struct Preview {
+        ornexa::PrintedReport pages;
+        bool choosePrinter = false;
+    };
+    std::vector<Preview> previews;
+    std::optional<std::string> printFailure;
     std::deque<std::filesystem::path> answers;
     std::vector<ornexa::FileDialogRequest> saveRequests;
     std::vector<ornexa::Message> messages;
@@ -430,6 +441,48 @@ TEST_F(Gui, TheClusterTabListsClustersStepsTheRadiusAndWritesItsFiles) {
         std::filesystem::current_path(here);
         EXPECT_TRUE(std::filesystem::exists(dir.Path() / "AINDEX.QVL"));
         EXPECT_EQ(ui.messages.back().title, "All Index Exclude Objects");
+    };
+    files.ClickNext();
+}
+
+TEST_F(Gui, PrintShowsOnEveryTabButTheRulesAndPreviewsWhatTheTabShows) {
+    OpenSamples();
+    drive = [this](AnalysisWindow& w) {
+        auto* print = w.findChild<QPushButton*>(QStringLiteral("cmdPrint"));
+        ASSERT_NE(print, nullptr);
+        QAction* item = nullptr;
+        for (QAction* action : w.findChildren<QAction*>()) {
+            if (action->text() == QStringLiteral("&Print ...")) {
+                item = action;
+            }
+        }
+        ASSERT_NE(item, nullptr);
+        EXPECT_TRUE(print->isVisible());
+        EXPECT_TRUE(item->isEnabled());
+        ClickRow(w.PoolList(), 1);
+        ClickTab(w, ornexa::PoolStatAnalysisTab);
+        EXPECT_FALSE(print->isVisible());
+        EXPECT_FALSE(item->isEnabled());
+
+        ClickTab(w, ornexa::PoolInfoTab);
+        ASSERT_TRUE(print->isVisible());
+        QTest::mouseClick(print, Qt::LeftButton);
+        ASSERT_EQ(ui.previews.size(), 1U);
+        EXPECT_TRUE(ui.previews[0].choosePrinter); // the first print of a window asks for the printer
+        EXPECT_EQ(ui.previews[0].pages.pages.at(0).title, "Buffer Pool BP1");
+        ClickTab(w, ornexa::SimGraphTab);
+        item->trigger();
+        ASSERT_EQ(ui.previews.size(), 2U);
+        EXPECT_FALSE(ui.previews[1].choosePrinter);
+        EXPECT_EQ(ui.previews[1].pages.pages.at(0).subtitle, "Optimal Pool Sizes");
+
+        ui.printFailure = "the printer is off";
+        const std::size_t told = ui.messages.size();
+        QTest::mouseClick(print, Qt::LeftButton);
+        ASSERT_EQ(ui.messages.size(), told + 1);
+        EXPECT_EQ(ui.messages.back().title, "Print");
+        EXPECT_NE(ui.messages.back().text.find("the printer is off"), std::string::npos);
+        EXPECT_EQ(w.Session().CurrentPool(), 2); // the window's data stays as it was
     };
     files.ClickNext();
 }
