@@ -111,6 +111,10 @@ TEST(OrnexaPdf, PrintsOnlyThePoolsNamedWithTheGraphAsked) {
     const std::string text = PdfText(pdf);
     EXPECT_NE(text.find("Buffer Pool BP2"), std::string::npos);
     EXPECT_EQ(text.find("Buffer Pool BP3"), std::string::npos);
+    // The chart is drawn with its axes: the ranked objects' names are on the page.
+    for (const char* ranked : {"SHIPDB.IX2N18", "HRDB.IX2N35"}) {
+        EXPECT_NE(text.find(ranked), std::string::npos) << ranked;
+    }
 }
 
 TEST(OrnexaPdf, RefusesWhatItCannotDoAndLeavesNoFile) {

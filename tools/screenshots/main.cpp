@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QPixmap>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -14,6 +16,7 @@
 #include "app/sim_graph_widget.h"
 #include "app/title_window.h"
 #include "app/ui_services.h"
+#include "print/ui/page_painter.h"
 #include "stats/ui/chart_view.h"
 
 namespace {
@@ -70,6 +73,17 @@ int main(int argc, char** argv) {
     analysis.ChoosePoolGraphType(7);
     analysis.ActivatePoolBar(analysis.Session().PoolInfo().Graph().chart.PointCount() - 1);
     ok = Save(analysis, out + QStringLiteral("/pool-info-ranking.png")) && ok;
+    {
+        // The print preview of the Pool Info tab, as "&Print" opens it.
+        const auto job = analysis.Session().PrintedTab();
+        QPrinter printer(QPrinter::HighResolution);
+        QPrintPreviewDialog preview(&printer, &analysis);
+        QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                         [&job](QPrinter* device) { (void)PaintReport(job.value(), *device); });
+        preview.resize(900, 1000);
+        preview.show();
+        ok = Save(preview, out + QStringLiteral("/print-preview-pool-info.png")) && ok;
+    }
     analysis.SelectTab(ornexa::ObjectInfoTab);
     ok = Save(analysis, out + QStringLiteral("/object-info.png")) && ok;
     analysis.SelectTab(ornexa::PoolStatAnalysisTab);

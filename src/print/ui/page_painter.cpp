@@ -1,6 +1,7 @@
 #include "print/ui/page_painter.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
@@ -48,8 +49,12 @@ private:
 void PaintChart(QPainter& painter, const ornexa::ChartModel& model, const QRectF& target) {
     ChartView view;
     view.setPalette(QApplication::style()->standardPalette()); // paper is light whatever the screen
+    view.setAttribute(Qt::WA_DontShowOnScreen);
     view.resize(720, static_cast<int>(720 * target.height() / std::max(target.width(), 1.0)));
     view.ShowModel(model);
+    view.show(); // sizes the chart to the view
+    // Lay the axes and labels out now; only layout requests run, nothing the user does.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     view.render(&painter, target, view.viewport()->rect());
 }
 
