@@ -49,7 +49,7 @@ struct PrintedReport {
 std::vector<PrintedLabel> HeaderFacts(const ReportHeader& header);
 
 // The pools of the summary page's table that fit on one page.
-inline constexpr int SummaryPoolsPerPage = 40;
+inline constexpr int SummaryPoolsPerPage = 30;
 
 // Tab 0: "Report Summary ", the six totals and one line per pool, continued on further pages.
 PrintedReport SummaryReport(const Report& report, NumberStyle style = {}, int poolsPerPage = SummaryPoolsPerPage);
@@ -69,7 +69,7 @@ PrintedReport SimGraphReport(const Report& report, int p, const ChartModel& char
 std::string CollectionStamp(const ReportHeader& header);
 
 // The members of one cluster that fit on one page.
-inline constexpr int ClusterMembersPerPage = 45;
+inline constexpr int ClusterMembersPerPage = 35;
 
 // Tab 5: for every cluster of the list, in list order, "Buffer Pool " + name, " Cluster # = " + number
 // + "  -- Random objects" or "  -- Sequential objects", the collection stamp, the original and the

@@ -4,11 +4,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPdfWriter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -19,6 +21,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <deque>
+#include <fstream>
 
 #include "app/analysis_window.h"
 #include "app/cluster_widget.h"
@@ -26,6 +29,7 @@
 #include "app/list_models.h"
 #include "app/sim_graph_widget.h"
 #include "app/ui_services.h"
+#include "print/ui/page_painter.h"
 #include "stat_fixture.h"
 #include "stats/share_figures.h"
 #include "stats/ui/chart_view.h"
@@ -485,6 +489,45 @@ TEST_F(Gui, PrintShowsOnEveryTabButTheRulesAndPreviewsWhatTheTabShows) {
         EXPECT_EQ(w.Session().CurrentPool(), 2); // the window's data stays as it was
     };
     files.ClickNext();
+}
+
+TEST(PagePainter, LaysThePagesOutOnLetterAndA4WithoutClipping) {
+    // The fullest pages there are: the summary's six totals over a full table, and a cluster page.
+    ornexa::PrintedReport printed;
+    ornexa::PrintedPage page;
+    page.title = "Buffer Pool BP1";
+    page.facts = {{"System: ", "SYSA"}};
+    page.labels.assign(6, {"Total Get Pages", "143,942,202"});
+    page.table = ornexa::PrintedTable{{"Pools", "Get Pages"}, {}};
+    for (int i = 0; i < ornexa::SummaryPoolsPerPage; ++i) {
+        page.table->rows.push_back({"BP" + std::to_string(i), std::to_string(1000 + i)});
+    }
+    ornexa::PrintedPage cluster = page;
+    cluster.labels.resize(3);
+    cluster.table->rows.clear();
+    for (int i = 0; i < ornexa::ClusterMembersPerPage; ++i) {
+        cluster.table->rows.push_back({"DB.M" + std::to_string(i), std::to_string(i)});
+    }
+    printed.pages = {page, cluster};
+    const ornexa::test::TempDir dir;
+    for (const auto size : {QPageSize::Letter, QPageSize::A4}) {
+        SCOPED_TRACE(static_cast<int>(size));
+        const QString path = QString::fromStdString((dir.Path() / "pages.pdf").string());
+        {
+            QPdfWriter writer(path);
+            writer.setPageSize(QPageSize(size));
+            EXPECT_FALSE(PaintReport(printed, writer).has_value());
+        }
+        const std::string text = dir.Path() / "pages.txt";
+        const std::string command = "pdftotext " + path.toStdString() + " " + text;
+        ASSERT_EQ(std::system(command.c_str()), 0); // NOLINT(cert-env33-c): poppler's own tool
+        std::ifstream in(text);
+        const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        // The last row and the footer of the second page are on the paper.
+        EXPECT_NE(content.find("BP" + std::to_string(ornexa::SummaryPoolsPerPage - 1)), std::string::npos);
+        EXPECT_NE(content.find("DB.M" + std::to_string(ornexa::ClusterMembersPerPage - 1)), std::string::npos);
+        EXPECT_NE(content.find("Page 2 of 2"), std::string::npos);
+    }
 }
 
 TEST(Models, PassTheModelTester) {
