@@ -58,13 +58,20 @@ struct Date {
     int day = 0;
 };
 
+std::optional<Date> Valid(Date date) {
+    if (date.month < 1 || date.month > 12 || date.day < 1 || date.day > 31) {
+        return std::nullopt;
+    }
+    return date;
+}
+
 std::optional<Date> ParseDate(std::string_view text) {
     if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
         const auto y = Digits(text, 0, 4);
         const auto m = Digits(text, 5, 2);
         const auto d = Digits(text, 8, 2);
         if (y && m && d) {
-            return Date{*y, *m, *d};
+            return Valid({*y, *m, *d});
         }
     }
     if ((text.size() == 8 || text.size() == 10) && text[2] == '/' && text[5] == '/') {
@@ -72,7 +79,7 @@ std::optional<Date> ParseDate(std::string_view text) {
         const auto d = Digits(text, 3, 2);
         const auto y = Digits(text, 6, text.size() - 6);
         if (y && m && d) {
-            return Date{text.size() == 8 ? 2000 + *y : *y, *m, *d};
+            return Valid({text.size() == 8 ? 2000 + *y : *y, *m, *d});
         }
     }
     return std::nullopt;

@@ -144,7 +144,8 @@ TEST(PrintedReport, TheCollectionStampIsMonthDayYearAndTwelveHours) {
           Case{"2026-01-02", "00.05.00", "01-02-2026   12:05 AM"}, Case{"12/07/26", "12:30", "12-07-2026   12:30 PM"},
           Case{"12/07/2026", "23:59:59", "12-07-2026   11:59 PM"},
           Case{"30.11.2026", "10.15.00", "30.11.2026   10.15.00"}, // not a form it knows: as written
-          Case{"2026-11-30", "25.00.00", "2026-11-30   25.00.00"}}) {
+          Case{"2026-11-30", "25.00.00", "2026-11-30   25.00.00"},
+          Case{"2026-13-30", "10.15.00", "2026-13-30   10.15.00"}}) {
         ReportHeader header;
         header.CollectionDate = c.date;
         header.CollectionTime = c.time;
