@@ -1,6 +1,7 @@
 #include "cli/analysis_document.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "report/latin1.h"
 #include "rules/config_rules.h"
@@ -140,12 +141,35 @@ Json LegendDocument(const Legend& legend) {
     return rows;
 }
 
+bool NamesPool(const Report& report, int p, std::string_view asked) {
+    const std::string_view name = report.Pools(p).PoolName.Trimmed();
+    const std::size_t first = asked.find_first_not_of(' ');
+    asked = first == std::string_view::npos ? std::string_view{}
+                                            : asked.substr(first, asked.find_last_not_of(' ') - first + 1);
+    return name.size() == asked.size() && std::equal(name.begin(), name.end(), asked.begin(), [](char a, char b) {
+               return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
+           });
+}
+
+std::vector<std::string> UnknownPools(const Report& report, const std::vector<std::string>& asked) {
+    std::vector<std::string> unknown;
+    for (const std::string& name : asked) {
+        bool found = false;
+        for (int p = 1; p <= report.PoolCount() && !found; ++p) {
+            found = NamesPool(report, p, name);
+        }
+        if (!found) {
+            unknown.push_back(name);
+        }
+    }
+    return unknown;
+}
+
 Json AnalysisDocument(const Report& report, const SimulationData& sim, const AnalysisOptions& options) {
     Json analysis = Json::array();
     for (int p = 1; p <= report.PoolCount(); ++p) {
-        const std::string name(report.Pools(p).PoolName.Trimmed());
-        if (options.pools.empty() ||
-            std::find(options.pools.begin(), options.pools.end(), name) != options.pools.end()) {
+        if (options.pools.empty() || std::any_of(options.pools.begin(), options.pools.end(),
+                                                 [&](const std::string& name) { return NamesPool(report, p, name); })) {
             analysis.push_back(PoolDocument(report, sim, p, options));
         }
     }

@@ -20,6 +20,11 @@ struct AnalysisOptions {
 };
 
 // One PoolAnalysis per analysed pool, in table order.
+// Whether `asked` names pool p: compared as the pool list shows the name, trimmed, in any case.
+bool NamesPool(const Report& report, int p, std::string_view asked);
+// The names of `asked` that name no pool of the report, in the order given.
+std::vector<std::string> UnknownPools(const Report& report, const std::vector<std::string>& asked);
+
 nlohmann::ordered_json AnalysisDocument(const Report& report, const SimulationData& sim,
                                         const AnalysisOptions& options);
 

@@ -27,7 +27,7 @@ int ExportPool(const ornexa::Report& report, const ornexa::SimulationData& sim, 
     }
     for (int p = 1; p <= report.PoolCount(); ++p) {
         for (const std::string& name : names) {
-            if (report.Pools(p).PoolName.Trimmed() == name) {
+            if (ornexa::cli::NamesPool(report, p, name)) {
                 return p;
             }
         }
@@ -108,7 +108,13 @@ int Run(int argc, char** argv) {
                       << exportDocument->dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
         }
     }
-    return outcome.Loaded() && exportsOk ? ExitLoaded : ExitNotLoaded;
+    // A pool asked for that the report does not hold is told, never left as an empty analysis.
+    const std::vector<std::string> unknown =
+        outcome.Loaded() ? ornexa::cli::UnknownPools(report, analysis.pools) : std::vector<std::string>{};
+    for (const std::string& name : unknown) {
+        std::cerr << "ornexa-report: no pool named " << name << '\n';
+    }
+    return outcome.Loaded() && exportsOk && unknown.empty() ? ExitLoaded : ExitNotLoaded;
 }
 
 } // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdio>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -74,7 +77,7 @@ TEST(ReportDocument, AnalysesEachPoolWithItsGraphsRulesAndObjects) {
     SimulationData simulation;
     const cli::ReadOutcome outcome = cli::ReadReport(report, simulation, Sample);
     cli::AnalysisOptions options;
-    options.pools = {"BP2", "BP7"};
+    options.pools = {"bp2", " BP7 "}; // as the pool list shows the names, in any case
     options.objects = true;
     const auto doc = cli::ReportDocument(report, simulation, outcome, options);
     const auto& analysis = doc["analysis"];
@@ -157,6 +160,22 @@ TEST(OrnexaReport, ExitStatusTellsWhetherTheReportLoaded) {
     EXPECT_TRUE(std::filesystem::exists(dir.Path() / "c.qvl"));
     EXPECT_EQ(ExitCode(Sample + " --sim " + sim + " --export-clusters " + (dir.Path() / "no/c.qvl").string()), 1);
     EXPECT_EQ(ExitCode(Sample + " --cluster 2"), 2); // only with --export-clusters
+}
+
+TEST(OrnexaReport, APoolTheReportDoesNotHoldIsToldAndFails) {
+    EXPECT_EQ(ExitCode("--json " + Sample + " --pool BP2"), 0);
+    EXPECT_EQ(ExitCode("--json " + Sample + " --pool bp2"), 0);
+    EXPECT_EQ(ExitCode("--json " + Sample + " --pool BP2 --pool NOPE"), 1);
+    const std::string command = std::string(ORNEXA_REPORT_EXE) + " " + Sample + " --pool NOPE 2>&1 >/dev/null";
+    std::string told;
+    if (FILE* pipe = popen(command.c_str(), "r")) { // NOLINT(cert-env33-c): runs our own program
+        std::array<char, 256> buffer{};
+        while (std::fgets(buffer.data(), static_cast<int>(buffer.size()), pipe) != nullptr) {
+            told += buffer.data();
+        }
+        pclose(pipe);
+    }
+    EXPECT_EQ(told, "ornexa-report: no pool named NOPE\n");
 }
 
 } // namespace
