@@ -1,4 +1,5 @@
 // ornexa-report: the analyses of ORNEXA without a window, as JSON or readable text.
+#include <cmath>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -6,6 +7,8 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/report_document.h"
+#include "cluster/clustering.h"
+#include "report/numbers.h"
 #include "simulation/sim_reader.h"
 
 namespace {
@@ -51,14 +54,25 @@ int Run(int argc, char** argv) {
     app.add_option("--sim", simFile, "Simulation report of one of its pools (.sim or .txt)");
     app.add_option("--pool", analysis.pools, "analyse only the pools of this name (repeatable)");
     app.add_flag("--objects", analysis.objects, "add the per-object section");
-    app.add_option("--radius", analysis.simulation.radius, "cluster radius")->capture_default_str();
+    app.add_option("--radius", analysis.simulation.radius, "cluster radius, a finite number from 0.4 up")
+        ->capture_default_str()
+        ->check(CLI::Validator(
+            [](const std::string& text) {
+                const ornexa::Converted<double> value = ornexa::TextToDouble(text);
+                return value && std::isfinite(value.Value()) && value.Value() >= ornexa::MinClusterRadius
+                           ? std::string{}
+                           : "the radius is a finite number from 0.4 up, not \"" + text + "\"";
+            },
+            "FLOAT>=0.4"));
     app.add_option("--acc-dir", accDir, "folder of Rand.acc and Seq.acc (default: the program's folder)");
     auto* clusters = app.add_option("--export-clusters", clusterFile, "write the cluster data file of one cluster");
-    app.add_option("--cluster", exports.cluster, "cluster number for --export-clusters")->needs(clusters);
+    app.add_option("--cluster", exports.cluster, "cluster number for --export-clusters, 1 or more")
+        ->check(CLI::PositiveNumber)
+        ->needs(clusters);
     app.add_option("--usage", usage, "pool usage for --export-clusters: R or S")
         ->check(CLI::IsMember({"R", "S"}))
         ->needs(clusters);
-    app.add_option("--size", exports.size, "simulated size 1..8 for --export-clusters")
+    app.add_option("--size", exports.size, "simulated size for --export-clusters, 1 to the report's number of sizes")
         ->check(CLI::Range(1, 8))
         ->needs(clusters);
     app.add_option("--export-indexes", indexDir, "write AINDEX.QVL of the pool's indexes into this folder");
@@ -84,6 +98,11 @@ int Run(int argc, char** argv) {
         report, sim, statFile, simFile.empty() ? std::nullopt : std::optional<std::filesystem::path>(simFile));
     bool exportsOk = true;
     std::optional<nlohmann::ordered_json> exportDocument;
+    if (exports.clusterFile && sim.SimFileLoaded && exports.size > sim.Sim.SimSizeCount) {
+        std::cerr << "ornexa-report: --size is 1 to " << sim.Sim.SimSizeCount
+                  << ", the simulated sizes of the Simulation report, not " << exports.size << '\n';
+        return ExitUsage;
+    }
     if (exports.clusterFile || exports.indexFolder) {
         const int pool = ExportPool(report, sim, analysis.pools);
         if (pool == 0) {

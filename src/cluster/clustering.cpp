@@ -122,8 +122,10 @@ ClusterRun RunClusterAnalysis(const Report& report, const SimulationData& sim, i
         return run;
     }
     std::vector<Long> y(static_cast<std::size_t>(m), sim.Pools(p).SimPoolSize(k));
-    // Below the spinner's smallest radius a split could go on until points coincide.
-    run.result = BuildClusters(std::max(radius, MinClusterRadius), m, run.ClusterOfMember, y, run.messages);
+    // Below the spinner's smallest radius, or with no radius at all (NaN), a split could go on until
+    // points coincide.
+    const double least = std::isnan(radius) ? MinClusterRadius : std::max(radius, MinClusterRadius);
+    run.result = BuildClusters(least, m, run.ClusterOfMember, y, run.messages);
     return run;
 }
 

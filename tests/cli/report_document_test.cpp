@@ -162,6 +162,23 @@ TEST(OrnexaReport, ExitStatusTellsWhetherTheReportLoaded) {
     EXPECT_EQ(ExitCode(Sample + " --cluster 2"), 2); // only with --export-clusters
 }
 
+TEST(OrnexaReport, RefusesRadiiSizesAndClustersOutsideTheirRange) {
+    const test::TempDir dir;
+    const std::string sim = std::string(ORNEXA_SAMPLES_DIR) + "/simulation-bp1.sim";
+    const std::string base = "--json " + Sample + " --sim " + sim;
+    for (const char* radius : {"nan", "inf", "-1", "0", "0.3", "1e400", "\"\"", "abc"}) {
+        EXPECT_EQ(ExitCode(base + " --radius " + radius), 2) << radius;
+    }
+    EXPECT_EQ(ExitCode(base + " --radius 0.4"), 0);
+    EXPECT_EQ(ExitCode(base + " --radius 7.6"), 0);
+    const std::string exportTo = " --export-clusters " + (dir.Path() / "c.qvl").string();
+    EXPECT_EQ(ExitCode(base + exportTo + " --size 6"), 2); // the sample simulates five sizes
+    EXPECT_EQ(ExitCode(base + exportTo + " --size 5"), 0);
+    for (const char* cluster : {"0", "-5"}) {
+        EXPECT_EQ(ExitCode(base + exportTo + " --cluster " + cluster), 2) << cluster;
+    }
+}
+
 TEST(OrnexaReport, APoolTheReportDoesNotHoldIsToldAndFails) {
     EXPECT_EQ(ExitCode("--json " + Sample + " --pool BP2"), 0);
     EXPECT_EQ(ExitCode("--json " + Sample + " --pool bp2"), 0);

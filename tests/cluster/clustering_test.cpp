@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+
+#include <cmath>
 
 #include "cluster/cluster_model.h"
 #include "cluster/clustering.h"
@@ -138,10 +141,13 @@ TEST(RunClusterAnalysis, TakesPartByUsageShareAndWorkingSet) {
 
 TEST(RunClusterAnalysis, ARadiusBelowTheSpinnersLeastCountsAsIt) {
     const auto [report, sim] = PoolOfWorkingSets({{100, 100}, {100, 101}, {100, 102}, {100, 900}});
-    const ClusterRun zero = RunClusterAnalysis(report, sim, 1, 1, PoolUsage::Random, 0, 0);
     const ClusterRun least = RunClusterAnalysis(report, sim, 1, 1, PoolUsage::Random, 0, 0.4);
-    EXPECT_EQ(zero.result, least.result);
-    EXPECT_EQ(zero.ClusterOfMember, least.ClusterOfMember);
+    for (const double radius : {0.0, -1.0, std::nan(""), -std::numeric_limits<double>::infinity()}) {
+        SCOPED_TRACE(radius);
+        const ClusterRun run = RunClusterAnalysis(report, sim, 1, 1, PoolUsage::Random, 0, radius);
+        EXPECT_EQ(run.result, least.result);
+        EXPECT_EQ(run.ClusterOfMember, least.ClusterOfMember);
+    }
 }
 
 TEST(RadiusText, InTenths) {
