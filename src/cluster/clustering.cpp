@@ -122,9 +122,9 @@ ClusterRun RunClusterAnalysis(const Report& report, const SimulationData& sim, i
         return run;
     }
     std::vector<Long> y(static_cast<std::size_t>(m), sim.Pools(p).SimPoolSize(k));
-    // Below the spinner's smallest radius, or with no radius at all (NaN), a split could go on until
-    // points coincide.
-    const double least = std::isnan(radius) ? MinClusterRadius : std::max(radius, MinClusterRadius);
+    // Below the spinner's smallest radius a split could go on until points coincide; a radius that is
+    // no finite number at all runs as the smallest too.
+    const double least = std::isfinite(radius) ? std::max(radius, MinClusterRadius) : MinClusterRadius;
     run.result = BuildClusters(least, m, run.ClusterOfMember, y, run.messages);
     return run;
 }

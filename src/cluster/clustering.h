@@ -32,7 +32,8 @@ bool TakesPart(const ObjectRecord& o, const ObjectSimulation& simulated, int k, 
 // made.
 int BuildClusters(double radius, int m, std::vector<Long>& x, std::vector<Long>& y, Messages& told);
 
-// The cluster analysis of pool p at simulated size k (1-based). A radius below 0.4 counts as 0.4.
+// The cluster analysis of pool p at simulated size k (1-based). A radius below 0.4, or not finite,
+// counts as 0.4.
 ClusterRun RunClusterAnalysis(const Report& report, const SimulationData& sim, int p, int k, PoolUsage usage,
                               double threshold, double radius);
 

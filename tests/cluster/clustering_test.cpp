@@ -142,7 +142,8 @@ TEST(RunClusterAnalysis, TakesPartByUsageShareAndWorkingSet) {
 TEST(RunClusterAnalysis, ARadiusBelowTheSpinnersLeastCountsAsIt) {
     const auto [report, sim] = PoolOfWorkingSets({{100, 100}, {100, 101}, {100, 102}, {100, 900}});
     const ClusterRun least = RunClusterAnalysis(report, sim, 1, 1, PoolUsage::Random, 0, 0.4);
-    for (const double radius : {0.0, -1.0, std::nan(""), -std::numeric_limits<double>::infinity()}) {
+    for (const double radius :
+         {0.0, -1.0, std::nan(""), std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()}) {
         SCOPED_TRACE(radius);
         const ClusterRun run = RunClusterAnalysis(report, sim, 1, 1, PoolUsage::Random, 0, radius);
         EXPECT_EQ(run.result, least.result);
