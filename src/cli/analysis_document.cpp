@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "report/fixed_text.h"
 #include "report/latin1.h"
 #include "rules/config_rules.h"
 #include "simulation/sim_reader.h"
@@ -143,9 +144,7 @@ Json LegendDocument(const Legend& legend) {
 
 bool NamesPool(const Report& report, int p, std::string_view asked) {
     const std::string_view name = report.Pools(p).PoolName.Trimmed();
-    const std::size_t first = asked.find_first_not_of(' ');
-    asked = first == std::string_view::npos ? std::string_view{}
-                                            : asked.substr(first, asked.find_last_not_of(' ') - first + 1);
+    asked = TrimBlanks(asked);
     return name.size() == asked.size() && std::equal(name.begin(), name.end(), asked.begin(), [](char a, char b) {
                return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
            });

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "report/fixed_text.h"
 #include "report/number_format.h"
 #include "stats/pool_list_figures.h"
 
@@ -29,12 +30,8 @@ template <class Format> std::vector<PrintedLabel> LegendLabels(const Legend& leg
     return labels;
 }
 
-std::string Trimmed(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+std::string Trimmed(std::string_view text) {
+    return std::string(TrimBlanks(text));
 }
 
 // Digits of `text` from `at`, `count` of them, as a number; nothing unless all are digits.

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "report/fixed_text.h"
+
 namespace ornexa {
 
 std::string_view SimSubTabCaption(int subTab) {
@@ -65,9 +67,7 @@ void SimGraphPage::ClickChart(int subTab, std::optional<int> point) {
 
 void SimGraphPage::ShowSimObjectDetails(int object, const std::string& name) {
     detailsVisible_ = true;
-    const std::size_t first = name.find_first_not_of(' ');
-    const std::size_t last = name.find_last_not_of(' ');
-    detailsTitle_ = "Object - " + (first == std::string::npos ? std::string{} : name.substr(first, last - first + 1));
+    detailsTitle_ = "Object - " + std::string(TrimBlanks(name));
     if (report_.HasObject(object)) {
         detailsCells_ = SimObjectDetailCells(sim_, object, style_);
     }
