@@ -16,6 +16,7 @@ namespace {
 constexpr int ExitLoaded = 0;
 constexpr int ExitNotLoaded = 1;
 constexpr int ExitUsage = 2;
+constexpr int ExitWarned = 3;
 
 std::filesystem::path ProgramFolder(const char* argv0) {
     std::error_code ec;
@@ -44,13 +45,14 @@ int Run(int argc, char** argv) {
     std::string statFile;
     std::string simFile;
     bool asJson = false;
+    bool strict = false;
     ornexa::cli::AnalysisOptions analysis;
     ornexa::cli::ExportOptions exports;
     std::string accDir;
     std::string clusterFile;
     std::string usage = "R";
     std::string indexDir;
-    app.add_option("STATFILE", statFile, "Statistics report (.sta or .txt)")->required();
+    app.add_option("STATFILE", statFile, "Statistics report (.sta or .txt); - reads standard input")->required();
     app.add_option("--sim", simFile, "Simulation report of one of its pools (.sim or .txt)");
     app.add_option("--pool", analysis.pools, "analyse only the pools of this name (repeatable)");
     app.add_flag("--objects", analysis.objects, "add the per-object section");
@@ -77,6 +79,8 @@ int Run(int argc, char** argv) {
         ->needs(clusters);
     app.add_option("--export-indexes", indexDir, "write AINDEX.QVL of the pool's indexes into this folder");
     app.add_flag("--json", asJson, "write the JSON document instead of the text report");
+    app.add_flag("--strict", strict,
+                 "exit 3 when the reports loaded with warnings (a report cut short, skipped object lines)");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -133,7 +137,13 @@ int Run(int argc, char** argv) {
     for (const std::string& name : unknown) {
         std::cerr << "ornexa-report: no pool named " << name << '\n';
     }
-    return outcome.Loaded() && exportsOk && unknown.empty() ? ExitLoaded : ExitNotLoaded;
+    if (outcome.sim.Loaded() && outcome.sim.skippedLines > 0) {
+        std::cerr << ornexa::cli::SkippedLinesSummary(outcome.sim.skippedLines) << '\n';
+    }
+    if (!outcome.Loaded() || !exportsOk || !unknown.empty()) {
+        return ExitNotLoaded;
+    }
+    return strict && outcome.Warned() ? ExitWarned : ExitLoaded;
 }
 
 } // namespace

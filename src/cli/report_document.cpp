@@ -18,7 +18,8 @@ ReadOutcome ReadReport(Report& report, SimulationData& sim, const std::filesyste
     outcome.statPath = statPath;
     ResetReport(report);
     sim.Reset();
-    outcome.stat = ReadStatisticsFile(report, statPath);
+    // "-" is standard input: a pipe from a transfer job.
+    outcome.stat = ReadStatisticsFile(report, statPath == "-" ? std::filesystem::path("/dev/stdin") : statPath);
     outcome.statMessages = MessagesOf(outcome.stat);
     if (simPath) {
         outcome.simPath = simPath;
@@ -26,6 +27,11 @@ ReadOutcome ReadReport(Report& report, SimulationData& sim, const std::filesyste
         outcome.simMessages = MessagesOf(outcome.sim);
     }
     return outcome;
+}
+
+std::string SkippedLinesSummary(int skippedLines) {
+    return std::to_string(skippedLines) + (skippedLines == 1 ? " object line" : " object lines") +
+           " skipped; see the messages";
 }
 
 namespace {

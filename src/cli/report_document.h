@@ -26,12 +26,21 @@ struct ReadOutcome {
 
     // Everything asked for loaded.
     [[nodiscard]] bool Loaded() const { return stat.Loaded() && (!simPath || sim.Loaded()); }
+    // Loaded, but with something the analyst should look at: a Statistics report that may be cut
+    // short, or object lines of the Simulation report that were skipped.
+    [[nodiscard]] bool Warned() const {
+        return stat.cutShort.has_value() || (simPath && sim.Loaded() && sim.skippedLines > 0);
+    }
 };
 
 // Reads the Statistics file into a fresh report, as "&Open" does, then the Simulation file if one
-// is given, as "O&pen" does.
+// is given, as "O&pen" does. A Statistics path of "-" reads standard input; pipes and FIFOs are read
+// as files are.
 ReadOutcome ReadReport(Report& report, SimulationData& sim, const std::filesystem::path& statPath,
                        const std::optional<std::filesystem::path>& simPath = std::nullopt);
+
+// "3 object lines skipped; see the messages"
+std::string SkippedLinesSummary(int skippedLines);
 
 // The JSON document of ornexa-report.
 nlohmann::ordered_json ReportDocument(const Report& report, const SimulationData& sim, const ReadOutcome& outcome,

@@ -17,12 +17,17 @@ std::string OpenFailure(const std::filesystem::path& path, std::string_view reas
 
 ReportLineReader::ReportLineReader(ProgressFn progress) : progress_(std::move(progress)) {}
 
-std::optional<std::string> ReportLineReader::Open(const std::filesystem::path& path) {
+std::optional<std::string> ReportLineReader::Open(const std::filesystem::path& path, FileKinds kinds) {
     Close();
     path_ = path;
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (std::filesystem::is_directory(status)) {
         return OpenFailure(path, "it is a folder");
+    }
+    if (kinds == FileKinds::RegularOnly && std::filesystem::exists(status) &&
+        !std::filesystem::is_regular_file(status)) {
+        return OpenFailure(path, "it is not a regular file (a pipe, a device or a socket)");
     }
     errno = 0;
     file_.reset(std::fopen(path.c_str(), "rb"));
@@ -101,6 +106,7 @@ std::optional<std::string_view> ReportLineReader::ReadReportLine(std::size_t max
         }
     }
     bool any = false;
+    std::size_t lineBytes = 0;
     for (;;) {
         if (pos_ >= end_ && !Fill()) {
             if (!any) {
@@ -118,6 +124,13 @@ std::optional<std::string_view> ReportLineReader::ReadReportLine(std::size_t max
         }
         bytesRead_ += static_cast<std::int64_t>(length);
         pos_ += length;
+        lineBytes += length;
+        if (lineBytes > MaxLineBytes) {
+            error_ = "Line " + std::to_string(lineNo_ + 1) + " is longer than 1 MiB: not a report file";
+            eof_ = true;
+            pos_ = end_ = 0;
+            return std::nullopt;
+        }
         if (hit != stop) {
             ++pos_;
             ++bytesRead_;

@@ -12,17 +12,25 @@
 
 namespace ornexa {
 
+// What a read opens: any file that can be read (a pipe, standard input), or regular files only, as
+// the window does, where a FIFO would block the read until some writer opens it.
+enum class FileKinds { Any, RegularOnly };
+
 // Whole percent of the file read, 0..100.
 using ProgressFn = std::function<void(int percent)>;
 
 // Reads a report file line by line with one buffer and one line in memory. Line ends CRLF, LF
 // and CR alone all end a line. Counts lines and bytes and reports progress after every line.
+// A line longer than MaxLineBytes ends the read with an error: no report has one, and a file
+// without line ends (a device, a binary) must not be read for ever.
 class ReportLineReader {
 public:
+    static constexpr std::size_t MaxLineBytes = std::size_t{1024} * 1024;
+
     explicit ReportLineReader(ProgressFn progress = {});
 
     // Opens the file; on failure returns a description that names the file and the reason.
-    std::optional<std::string> Open(const std::filesystem::path& path);
+    std::optional<std::string> Open(const std::filesystem::path& path, FileKinds kinds = FileKinds::Any);
     void Close();
     // Closes the file and reports where the read ended: 100 after the last line, 0 after a stop.
     void End(int percent);
@@ -32,7 +40,7 @@ public:
     // the view stays valid until the next call.
     std::optional<std::string_view> ReadReportLine(std::size_t maxLength);
 
-    // Set when reading stopped on an input error rather than at the end of the file.
+    // Set when reading stopped on an input error or an endless line rather than at the end of the file.
     [[nodiscard]] const std::optional<std::string>& Error() const { return error_; }
 
     [[nodiscard]] std::int64_t ReadLineNo() const { return lineNo_; }

@@ -33,14 +33,14 @@ class StatisticsRead {
 public:
     StatisticsRead(Report& report, const ProgressFn& progress) : report_(report), lines_(progress) {}
 
-    StatReadResult Run(const std::filesystem::path& path) {
-        if (const auto failure = lines_.Open(path)) {
+    StatReadResult Run(const std::filesystem::path& path, FileKinds kinds) {
+        if (const auto failure = lines_.Open(path, kinds)) {
             return Fail(*failure);
         }
         result_.ReadFileLength = lines_.ReadFileLength();
         const auto first = lines_.ReadReportLine(MaxEnvironmentLine);
         if (!first) {
-            return Fail(std::string(Describe(ReadFailure::InputPastEnd)));
+            return Fail(lines_.Error().value_or(std::string(Describe(ReadFailure::InputPastEnd))));
         }
         const auto usa = CheckEnvironmentLine(*first);
         if (!usa) {
@@ -52,6 +52,9 @@ public:
         const auto maxLine = static_cast<std::size_t>(LongestStatisticsLine());
         const auto header = lines_.ReadReportLine(maxLine);
         if (!header) {
+            if (const auto& failure = lines_.Error()) {
+                return Fail(*failure);
+            }
             return FieldError(ReportPart::Header, {ReadFailure::InputPastEnd, 0});
         }
         result_.ReadFieldNo = 0;
@@ -81,6 +84,9 @@ public:
         CloseObjectRange();
         Counters();
         lines_.End(100);
+        if (report_.Header.ReportPoolCount > report_.PoolCount()) {
+            result_.cutShort = PoolShortfall{report_.Header.ReportPoolCount, report_.PoolCount()};
+        }
         report_.StatFileLoaded = true;
         result_.outcome = StatReadOutcome::Loaded;
         return result_;
@@ -175,15 +181,25 @@ private:
 
 } // namespace
 
-StatReadResult ReadStatisticsFile(Report& report, const std::filesystem::path& path, const ProgressFn& progress) {
+StatReadResult ReadStatisticsFile(Report& report, const std::filesystem::path& path, const ProgressFn& progress,
+                                  FileKinds kinds) {
     StatisticsRead read(report, progress);
-    StatReadResult result = read.Run(path);
+    StatReadResult result = read.Run(path, kinds);
     report.ElapsedSeconds = ElapsedToSeconds(report.Header.ElapsedTime.Padded());
     return result;
 }
 
 Messages MessagesOf(const StatReadResult& result) {
-    return result.fault ? Messages{MessageOf(*result.fault)} : Messages{};
+    if (result.fault) {
+        return {MessageOf(*result.fault)};
+    }
+    if (result.cutShort) {
+        return {{std::string(StatFileErrorTitle),
+                 "The report names " + std::to_string(result.cutShort->named) + " buffer pools but the file holds " +
+                     std::to_string(result.cutShort->held) + ": it may have been cut short.",
+                 MessageIcon::Exclamation}};
+    }
+    return {};
 }
 
 } // namespace ornexa

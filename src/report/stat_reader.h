@@ -20,6 +20,14 @@ enum class StatReadOutcome {
     Failed,      // the file could not be opened or read, or holds no pool line
 };
 
+// A report that loaded with fewer pools than its header names: most often a transfer that
+// stopped early at a line end.
+struct PoolShortfall {
+    std::int64_t named = 0; // pools the header names
+    std::int64_t held = 0;  // pools the file holds
+    friend bool operator==(const PoolShortfall&, const PoolShortfall&) = default;
+};
+
 struct StatReadResult {
     StatReadOutcome outcome = StatReadOutcome::Failed;
     std::int64_t ReadLineNo = 0;  // lines read, line 1 included
@@ -28,6 +36,7 @@ struct StatReadResult {
     std::int64_t ReadFileLength = 0;
     bool usaReport = true;
     std::optional<ReadFault> fault; // what stopped a read that did not load
+    std::optional<PoolShortfall> cutShort; // a loaded read that may be missing its end
 
     [[nodiscard]] bool Loaded() const { return outcome == StatReadOutcome::Loaded; }
 };
@@ -41,9 +50,10 @@ std::optional<bool> CheckEnvironmentLine(std::string_view line);
 // result's fault; the read keeps only complete records, so a stopped read leaves the pools and
 // objects before the failing line, each pool with a closed object range. ElapsedSeconds is set
 // from whatever header was read.
-StatReadResult ReadStatisticsFile(Report& report, const std::filesystem::path& path, const ProgressFn& progress = {});
+StatReadResult ReadStatisticsFile(Report& report, const std::filesystem::path& path, const ProgressFn& progress = {},
+                                  FileKinds kinds = FileKinds::Any);
 
-// The box of a read that stopped; none for a read that loaded.
+// The box of a read that stopped, or the warning of one that loaded cut short; none otherwise.
 Messages MessagesOf(const StatReadResult& result);
 
 } // namespace ornexa

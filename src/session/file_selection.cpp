@@ -71,7 +71,7 @@ Messages FileSelectionSession::OpenStatistics() {
         const ReadGuard guard(reading_);
         ResetReport(report_);
         sim_.Reset();
-        result = ReadStatisticsFile(report_, *path, progress_);
+        result = ReadStatisticsFile(report_, *path, progress_, FileKinds::RegularOnly);
     }
     // Whatever the outcome, what was read can be analysed.
     controls_.statisticsPicture = StatusPicture::Read;
@@ -98,7 +98,7 @@ std::optional<SimReadResult> FileSelectionSession::OpenSimulation() {
     SimReadResult result;
     {
         const ReadGuard guard(reading_);
-        result = ReadSimulationFile(report_, sim_, *path, progress_);
+        result = ReadSimulationFile(report_, sim_, *path, progress_, FileKinds::RegularOnly);
     }
     if (result.clearPath) {
         controls_.simulationPath.clear();

@@ -38,18 +38,18 @@ public:
     SimulationRead(const Report& report, SimulationData& simulation, const ProgressFn& progress)
         : report_(report), sim_(simulation), lines_(progress) {}
 
-    SimReadResult Run(const std::filesystem::path& path) {
+    SimReadResult Run(const std::filesystem::path& path, FileKinds kinds) {
         sim_.SimFileLoaded = false;
         sim_.simulatedPool = 0;
         if (!report_.StatFileLoaded) {
             return Refuse(FaultKind::NoStatistics, SimReadOutcome::NoStatistics);
         }
-        if (const auto failure = lines_.Open(path)) {
+        if (const auto failure = lines_.Open(path, kinds)) {
             return Fail(*failure);
         }
         const auto first = lines_.ReadReportLine(MaxLine);
         if (!first) {
-            return Fail(std::string(Describe(ReadFailure::InputPastEnd)));
+            return Fail(lines_.Error().value_or(std::string(Describe(ReadFailure::InputPastEnd))));
         }
         const auto usa = CheckEnvironmentLine(*first);
         if (!usa) {
@@ -95,6 +95,9 @@ private:
             line = lines_.ReadReportLine(MaxLine);
         }
         if (!line) {
+            if (const auto& failure = lines_.Error()) {
+                return Fail(*failure);
+            }
             result_.clearPath = true;
             return FieldError(ReportPart::SimParameters, {ReadFailure::InputPastEnd, 0},
                               SimReadOutcome::ParameterError);
@@ -122,6 +125,9 @@ private:
         const int p = FindSimulatedPool(report_, sim.SimPoolName.Padded());
         result_.ReadFieldNo = 0;
         if (!line) {
+            if (const auto& failure = lines_.Error()) {
+                return Fail(*failure);
+            }
             return FieldError(ReportPart::SimPoolLine, {ReadFailure::InputPastEnd, 0}, SimReadOutcome::PoolLineError);
         }
         if (p == 0) {
@@ -271,9 +277,9 @@ int FindSimulatedObject(const Report& report, int p, std::string_view name) {
 }
 
 SimReadResult ReadSimulationFile(const Report& report, SimulationData& simulation, const std::filesystem::path& path,
-                                 const ProgressFn& progress) {
+                                 const ProgressFn& progress, FileKinds kinds) {
     SimulationRead read(report, simulation, progress);
-    return read.Run(path);
+    return read.Run(path, kinds);
 }
 
 Messages MessagesOf(const SimReadResult& result) {

@@ -54,7 +54,7 @@ int FindSimulatedObject(const Report& report, int p, std::string_view name);
 // read that reaches the end of the file; any read that stops leaves it cleared. An object line is
 // stored whole or not at all.
 SimReadResult ReadSimulationFile(const Report& report, SimulationData& simulation, const std::filesystem::path& path,
-                                 const ProgressFn& progress = {});
+                                 const ProgressFn& progress = {}, FileKinds kinds = FileKinds::Any);
 
 // The boxes of a read: one per skipped line, then the fault that stopped it.
 Messages MessagesOf(const SimReadResult& result);

@@ -2,10 +2,12 @@
 
 #include <array>
 #include <cstdio>
-
-#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include "cli/report_document.h"
@@ -138,6 +140,82 @@ int ExitCode(const std::string& arguments) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// What the program writes on standard error.
+std::string ErrorOutput(const std::string& arguments) {
+    const std::string command = std::string(ORNEXA_REPORT_EXE) + " " + arguments + " 2>&1 >/dev/null";
+    std::string told;
+    if (FILE* pipe = popen(command.c_str(), "r")) { // NOLINT(cert-env33-c): runs our own program
+        std::array<char, 256> buffer{};
+        while (std::fgets(buffer.data(), static_cast<int>(buffer.size()), pipe) != nullptr) {
+            told += buffer.data();
+        }
+        pclose(pipe);
+    }
+    return told;
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+const std::string SimSample = std::string(ORNEXA_SAMPLES_DIR) + "/simulation-bp1.sim";
+
+TEST(OrnexaReport, WarningsLoadTheReportAndFailOnlyUnderStrict) {
+    const test::TempDir dir;
+    const std::string whole = ReadFile(Sample);
+    std::size_t cut = 0;
+    for (int line = 0; line < 150; ++line) {
+        cut = whole.find('\n', cut) + 1;
+    }
+    const std::string cutShort = dir.Write("cut.sta", whole.substr(0, cut)).string();
+    std::string simText = ReadFile(SimSample);
+    for (const char* name : {"INVENTRY.TS1N1", "INVENTRY.TS1N2", "INVENTRY.TS1N3"}) {
+        simText.replace(simText.find(name), 14, "NOSUCHDB.TS999");
+    }
+    const std::string skipped = dir.Write("skipped.sim", simText).string();
+
+    EXPECT_EQ(ExitCode(cutShort), 0);
+    EXPECT_EQ(ExitCode("--strict " + cutShort), 3);
+    EXPECT_EQ(ExitCode("--strict " + Sample), 0);
+    EXPECT_EQ(ExitCode("--strict " + Sample + " --sim " + SimSample), 0);
+    EXPECT_EQ(ExitCode(Sample + " --sim " + skipped), 0);
+    EXPECT_EQ(ExitCode("--strict " + Sample + " --sim " + skipped), 3);
+    EXPECT_EQ(ExitCode("--strict " + Sample + " --sim " + Sample), 1); // not loaded wins over warned
+    EXPECT_EQ(ErrorOutput(Sample + " --sim " + skipped), "3 object lines skipped; see the messages\n");
+    EXPECT_EQ(ErrorOutput(Sample + " --sim " + SimSample), "");
+
+    Report report;
+    SimulationData simulation;
+    const cli::ReadOutcome outcome = cli::ReadReport(report, simulation, cutShort);
+    const auto doc = cli::ReportDocument(report, simulation, outcome);
+    EXPECT_EQ(doc["statistics"]["loaded"], true);
+    ASSERT_EQ(doc["statistics"]["messages"].size(), 1U);
+    EXPECT_EQ(doc["statistics"]["messages"][0]["text"],
+              "The report names 9 buffer pools but the file holds 4: it may have been cut short.");
+    std::ostringstream text;
+    cli::WriteTextReport(text, report, simulation, outcome);
+    EXPECT_NE(text.str().find("[exclamation] Read Stat File:\nThe report names 9 buffer pools"), std::string::npos);
+}
+
+TEST(OrnexaReport, ReadsStandardInputAndFifos) {
+    EXPECT_EQ(ExitCode("- < " + Sample), 0);
+    EXPECT_EQ(ExitCode("--strict - --sim " + SimSample + " < " + Sample), 0);
+    EXPECT_EQ(ExitCode("- < /dev/null"), 1);
+    const test::TempDir dir;
+    const std::filesystem::path fifo = dir.Path() / "transfer.sta";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string command = "cat " + Sample + " > " + fifo.string() + " & " + std::string(ORNEXA_REPORT_EXE) +
+                                " --json " + fifo.string() + " >/dev/null 2>&1";
+    const int status = std::system(command.c_str()); // NOLINT(cert-env33-c): runs our own program
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST(OrnexaReport, AFileWithoutLineEndsEndsTheRead) {
+    EXPECT_EQ(ExitCode("/dev/zero"), 1);
+    EXPECT_EQ(ExitCode(Sample + " --sim /dev/zero"), 1);
+}
+
 TEST(OrnexaReport, ExitStatusTellsWhetherTheReportLoaded) {
     const test::TempDir dir;
     const auto bad = dir.Write("bad.sta", "not a report\r\n");
@@ -183,16 +261,7 @@ TEST(OrnexaReport, APoolTheReportDoesNotHoldIsToldAndFails) {
     EXPECT_EQ(ExitCode("--json " + Sample + " --pool BP2"), 0);
     EXPECT_EQ(ExitCode("--json " + Sample + " --pool bp2"), 0);
     EXPECT_EQ(ExitCode("--json " + Sample + " --pool BP2 --pool NOPE"), 1);
-    const std::string command = std::string(ORNEXA_REPORT_EXE) + " " + Sample + " --pool NOPE 2>&1 >/dev/null";
-    std::string told;
-    if (FILE* pipe = popen(command.c_str(), "r")) { // NOLINT(cert-env33-c): runs our own program
-        std::array<char, 256> buffer{};
-        while (std::fgets(buffer.data(), static_cast<int>(buffer.size()), pipe) != nullptr) {
-            told += buffer.data();
-        }
-        pclose(pipe);
-    }
-    EXPECT_EQ(told, "ornexa-report: no pool named NOPE\n");
+    EXPECT_EQ(ErrorOutput(Sample + " --pool NOPE"), "ornexa-report: no pool named NOPE\n");
 }
 
 } // namespace

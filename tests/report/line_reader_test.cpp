@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,45 @@ TEST(ReportLineReader, CutsLongLinesButReadsPastThem) {
     ASSERT_EQ(read.lines.size(), 3U);
     EXPECT_EQ(read.lines[1], std::string(470, 'x'));
     EXPECT_EQ(read.lines[2], "after");
+}
+
+TEST(ReportLineReader, ALineThatDoesNotEndStopsTheReadAtOneMebibyte) {
+    const std::size_t limit = ReportLineReader::MaxLineBytes;
+    struct Case {
+        const char* name;
+        std::string text;
+        std::vector<std::string> lines;
+        std::optional<std::string> error;
+    };
+    const Case cases[] = {
+        {"a line of exactly the limit is read", "ENV\r\n" + std::string(limit, 'x') + "\r\nafter\r\n",
+         {"ENV", std::string(10, 'x'), "after"}, std::nullopt},
+        {"one byte over ends the read on that line", "ENV\r\n" + std::string(limit + 1, 'x') + "\r\nafter\r\n",
+         {"ENV"}, "Line 2 is longer than 1 MiB: not a report file"},
+        {"zeros without any line end", std::string(3 * limit, '\0'), {},
+         "Line 1 is longer than 1 MiB: not a report file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const test::TempDir dir;
+        ReportLineReader reader;
+        ASSERT_FALSE(reader.Open(dir.Write("lines.txt", c.text)).has_value());
+        std::vector<std::string> lines;
+        while (const auto line = reader.ReadReportLine(10)) {
+            lines.emplace_back(*line);
+        }
+        EXPECT_EQ(lines, c.lines);
+        EXPECT_EQ(reader.Error(), c.error);
+        EXPECT_FALSE(reader.ReadReportLine(10).has_value()); // a stopped read stays stopped
+    }
+}
+
+TEST(ReportLineReader, ADeviceThatNeverEndsIsReadOnlyToTheLimit) {
+    ReportLineReader reader;
+    ASSERT_FALSE(reader.Open("/dev/zero").has_value());
+    EXPECT_FALSE(reader.ReadReportLine(100).has_value());
+    EXPECT_EQ(reader.Error(), "Line 1 is longer than 1 MiB: not a report file");
+    EXPECT_LE(reader.BytesRead(), static_cast<std::int64_t>(ReportLineReader::MaxLineBytes + 64 * 1024));
 }
 
 TEST(ReportLineReader, ProgressRisesToAtMostOneHundred) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -253,6 +254,77 @@ TEST(ReadStatisticsFile, ReportsFailuresOfTheFileItself) {
     ASSERT_EQ(messages.size(), 1U);
     EXPECT_EQ(messages[0].title, "Read Stat File");
     EXPECT_EQ(messages[0].text.rfind("Cannot open file \"" + (dir.Path() / "missing.sta").string(), 0), 0U);
+}
+
+TEST(ReadStatisticsFile, WarnsWhenTheFileHoldsFewerPoolsThanTheHeaderNames) {
+    const auto report = [](int named, int pools) {
+        StatLines s;
+        s.Header().SetLastField(HeaderColumns()[8], std::to_string(named));
+        for (int p = 0; p < pools; ++p) {
+            s.Pool("BP" + std::to_string(p)).Object("BP" + std::to_string(p), "A.T" + std::to_string(p));
+        }
+        return s;
+    };
+    const Message cutShort{"Read Stat File", "The report names 9 buffer pools but the file holds 4: it may have been cut short.",
+                           MessageIcon::Exclamation};
+    struct Case {
+        const char* name;
+        std::string text;
+        Messages expected;
+    };
+    StatLines failing = report(9, 4);
+    failing.Pool("BP9").SetLastField(PoolColumns()[3], "x");
+    const Case cases[] = {
+        {"four of nine", report(9, 4).Text(), {cutShort}},
+        {"as many as named", report(4, 4).Text(), {}},
+        {"more than named", report(2, 4).Text(), {}},
+        {"stopped on an error: only the error", failing.Text(),
+         {{"Read Stat Pool Information", ReadErrorReport("Type mismatch", 11, 4, 34), MessageIcon::Exclamation}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ReadRun run = ReadText(c.text);
+        EXPECT_EQ(run.messages, c.expected);
+        EXPECT_EQ(run.report.PoolCount(), 4); // what was read stays
+    }
+    EXPECT_TRUE(ReadText(report(9, 4).Text()).result.Loaded());
+}
+
+TEST(ReadStatisticsFile, TheBundledSampleCutAtALineEndWarns) {
+    std::ifstream in(std::string(ORNEXA_SAMPLES_DIR) + "/statistics-usa.sta", std::ios::binary);
+    std::string text;
+    std::string line;
+    for (int i = 0; i < 150 && std::getline(in, line); ++i) {
+        text += line + "\n";
+    }
+    const ReadRun run = ReadText(text);
+    ASSERT_TRUE(run.result.Loaded());
+    ASSERT_EQ(run.result.cutShort, (PoolShortfall{9, 4}));
+    ASSERT_EQ(run.messages.size(), 1U);
+    EXPECT_EQ(run.messages[0].text, "The report names 9 buffer pools but the file holds 4: it may have been cut short.");
+}
+
+TEST(ReadStatisticsFile, AnEndlessLineIsAReadFailureOfThatLine) {
+    StatLines s;
+    s.Header().Pool("BP0").Object("BP0", "A.T1");
+    const std::pair<std::string, const char*> cases[] = {
+        {s.Text() + std::string(ReportLineReader::MaxLineBytes + 1, 'B'), "Line 5 is longer than 1 MiB: not a report file"},
+        {std::string(ReportLineReader::MaxLineBytes + 1, ' '), "Line 1 is longer than 1 MiB: not a report file"},
+        {"ENV USA\r\n" + std::string(ReportLineReader::MaxLineBytes + 1, ' '),
+         "Line 2 is longer than 1 MiB: not a report file"},
+    };
+    for (const auto& [text, expected] : cases) {
+        SCOPED_TRACE(expected);
+        const ReadRun run = ReadText(text);
+        EXPECT_EQ(run.result.outcome, StatReadOutcome::Failed);
+        EXPECT_FALSE(run.report.StatFileLoaded);
+        ASSERT_EQ(run.messages.size(), 1U);
+        EXPECT_EQ(run.messages[0].title, "Read Stat File");
+        EXPECT_EQ(run.messages[0].text, expected);
+    }
+    Report report;
+    const StatReadResult zeros = ReadStatisticsFile(report, "/dev/zero");
+    EXPECT_EQ(MessagesOf(zeros).at(0).text, "Line 1 is longer than 1 MiB: not a report file");
 }
 
 TEST(ReadStatisticsFile, RefusesAFileWithoutEnvironmentLine) {

@@ -3,6 +3,8 @@
 #include <deque>
 #include <functional>
 
+#include <sys/stat.h>
+
 #include "session/file_selection.h"
 #include "sim_writer.h"
 #include "stat_fixture.h"
@@ -145,6 +147,39 @@ TEST_F(FileSelection, AFailedReadStillLeadsOn) {
     ASSERT_TRUE(simRead.has_value());
     EXPECT_EQ(simRead->outcome, SimReadOutcome::NoStatistics);
     EXPECT_EQ(MessagesOf(*simRead).back().text, "Please Read Statistics File First");
+}
+
+TEST_F(FileSelection, APipeOrADeviceIsRefusedBeforeAnythingBlocks) {
+    const std::filesystem::path fifo = dir.Path() / "transfer.sta";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0); // no writer: opening it would wait for ever
+    const std::string refusal = "it is not a regular file (a pipe, a device or a socket)";
+    chooser.answers = {fifo, statPath, std::filesystem::path("/dev/zero")};
+    const Messages told = session.OpenStatistics();
+    ASSERT_EQ(told.size(), 1U);
+    EXPECT_EQ(told[0], (Message{"Read Stat File", "Cannot open file \"" + fifo.string() + "\": " + refusal,
+                                MessageIcon::Information}));
+    EXPECT_FALSE(report.StatFileLoaded);
+    ASSERT_TRUE(session.OpenStatistics().empty());
+    const auto simRead = session.OpenSimulation();
+    ASSERT_TRUE(simRead.has_value());
+    EXPECT_EQ(MessagesOf(*simRead),
+              (Messages{{"Read Simulation File", "Cannot open file \"/dev/zero\": " + refusal, MessageIcon::Information}}));
+    EXPECT_TRUE(report.StatFileLoaded);
+    EXPECT_FALSE(sim.SimFileLoaded);
+}
+
+TEST_F(FileSelection, AReportCutShortLoadsWithAWarning) {
+    samplegen::SimSample sample = samplegen::BuildSampleSimulation();
+    sample.report.Header.ReportPoolCount = static_cast<Integer>(sample.report.PoolCount() + 3);
+    chooser.answers = {dir.Write("cut.sta", samplegen::StatisticsText(sample.report))};
+    const Messages told = session.OpenStatistics();
+    EXPECT_TRUE(report.StatFileLoaded);
+    ASSERT_EQ(told.size(), 1U);
+    EXPECT_EQ(told[0].title, "Read Stat File");
+    EXPECT_EQ(told[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(told[0].text, "The report names " + std::to_string(report.PoolCount() + 3) +
+                                " buffer pools but the file holds " + std::to_string(report.PoolCount()) +
+                                ": it may have been cut short.");
 }
 
 TEST_F(FileSelection, BackReturnsHereWithoutTheSimulationAndFinishQuits) {

@@ -386,6 +386,38 @@ TEST(ReadSimulationFile, AStoppedReadLeavesNoSimulationLoaded) {
     EXPECT_FALSE(sim.SimFileLoaded);
 }
 
+TEST(ReadSimulationFile, AnEndlessLineIsAReadFailureOfThatLine) {
+    const std::string endless(ReportLineReader::MaxLineBytes + 1, 'x');
+    SimFixture f = PoolWithObjects();
+    const std::string whole = f.SimText();
+    const std::size_t afterEnv = whole.find("\r\n") + 2;
+    const std::size_t afterPool = whole.find("\r\n", whole.find("\r\n", afterEnv) + 2) + 2;
+    struct Case {
+        const char* name;
+        std::string text;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"first line", endless, "Line 1 is longer than 1 MiB: not a report file"},
+        {"before the parameters", whole.substr(0, afterEnv) + endless, "Line 2 is longer than 1 MiB: not a report file"},
+        {"pool line", whole.substr(0, whole.find("\r\n", afterEnv) + 2) + endless,
+         "Line 3 is longer than 1 MiB: not a report file"},
+        {"among the objects", whole.substr(0, afterPool) + endless, "Line 4 is longer than 1 MiB: not a report file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const test::TempDir dir;
+        Report report;
+        SimulationData sim;
+        LoadStatistics(report, dir, f.stat.Text());
+        std::vector<Message> messages;
+        const SimReadResult result = ReadSim(report, sim, dir, c.text, &messages);
+        EXPECT_EQ(result.outcome, SimReadOutcome::Failed);
+        EXPECT_FALSE(sim.SimFileLoaded);
+        EXPECT_EQ(messages, (Messages{{"Read Simulation File", c.expected, MessageIcon::Information}}));
+    }
+}
+
 TEST(ReadSimulationFile, AnObjectOfAnotherPoolIsReportedAndReadingGoesOn) {
     SimFixture f = PoolWithObjects();
     f.objectLines = {SimFixture::Line("DB0.TS1", 1), SimFixture::Line("DB1.IX1", 2)};
