@@ -39,6 +39,47 @@ int ExportPool(const ornexa::Report& report, const ornexa::SimulationData& sim, 
     return 0;
 }
 
+void TellNotExported(const std::string& why, const ornexa::Messages& messages) {
+    std::cerr << "ornexa-report: nothing exported: " << why << '\n';
+    for (const ornexa::Message& m : messages) {
+        std::cerr << "  " << m.title << (m.title.empty() ? "" : ": ") << m.text << '\n';
+    }
+}
+
+// Which pool the exports are for, or why there is none: a report that did not load is told with
+// its messages (exit 1), exports without any pool to take are wrong arguments (exit 2).
+struct ExportTarget {
+    int pool = 0;
+    int exitCode = 0;
+};
+ExportTarget FindExportTarget(const ornexa::Report& report, const ornexa::SimulationData& sim,
+                              const ornexa::cli::ReadOutcome& outcome, const std::vector<std::string>& names) {
+    if (!outcome.stat.Loaded()) {
+        TellNotExported("the Statistics report " + outcome.statPath.string() + " did not load", outcome.statMessages);
+        return {0, ExitNotLoaded};
+    }
+    const int pool = ExportPool(report, sim, names);
+    if (pool != 0) {
+        return {pool, 0};
+    }
+    if (outcome.simPath && !outcome.sim.Loaded()) {
+        TellNotExported("the Simulation report " + outcome.simPath->string() + " did not load", outcome.simMessages);
+        return {0, ExitNotLoaded};
+    }
+    if (!names.empty()) {
+        TellNotExported("the report holds no pool of the names given with --pool", {});
+        return {0, ExitNotLoaded};
+    }
+    std::cerr << "ornexa-report: the exports need a Simulation report (--sim) or a --pool name\n";
+    return {0, ExitUsage};
+}
+
+constexpr const char* ExitCodes = "Exit status:\n"
+                                  "  0  the reports loaded (and the exports were written)\n"
+                                  "  1  a report did not load, a --pool name is not in it, or an export failed\n"
+                                  "  2  wrong arguments\n"
+                                  "  3  loaded with warnings (a report cut short, skipped object lines), under --strict";
+
 int Run(int argc, char** argv) {
     CLI::App app{"Reads a buffer-pool Statistics report and writes its figures as JSON or text"};
     app.set_version_flag("--version", std::string(ORNEXA_VERSION));
@@ -67,7 +108,14 @@ int Run(int argc, char** argv) {
             },
             "FLOAT>=0.4"));
     app.add_option("--acc-dir", accDir, "folder of Rand.acc and Seq.acc (default: the program's folder)");
-    auto* clusters = app.add_option("--export-clusters", clusterFile, "write the cluster data file of one cluster");
+    auto* clusters =
+        app.add_option("--export-clusters", clusterFile,
+                       "write the cluster data file of one cluster to FILE, exactly the path given (an existing "
+                       "file is replaced whole)")
+            ->type_name("FILE")
+            ->check(CLI::Validator(
+                [](const std::string& path) { return ornexa::cli::ExportFileProblem(path).value_or(std::string{}); },
+                ""));
     app.add_option("--cluster", exports.cluster, "cluster number for --export-clusters, 1 or more")
         ->check(CLI::PositiveNumber)
         ->needs(clusters);
@@ -77,7 +125,20 @@ int Run(int argc, char** argv) {
     app.add_option("--size", exports.size, "simulated size for --export-clusters, 1 to the report's number of sizes")
         ->check(CLI::Range(1, 8))
         ->needs(clusters);
-    app.add_option("--export-indexes", indexDir, "write AINDEX.QVL of the pool's indexes into this folder");
+    app.add_option("--export-indexes", indexDir, "write AINDEX.QVL of the pool's indexes into the folder DIR")
+        ->type_name("DIR")
+        ->check(CLI::Validator(
+            [](const std::string& path) {
+                std::error_code ec;
+                if (path.empty()) {
+                    return std::string("the index folder is an empty path");
+                }
+                return std::filesystem::exists(path, ec) && !std::filesystem::is_directory(path, ec)
+                           ? "the index folder \"" + path + "\" is not a folder"
+                           : std::string{};
+            },
+            ""));
+    app.footer(ExitCodes);
     app.add_flag("--json", asJson, "write the JSON document instead of the text report");
     app.add_flag("--strict", strict,
                  "exit 3 when the reports loaded with warnings (a report cut short, skipped object lines)");
@@ -89,10 +150,10 @@ int Run(int argc, char** argv) {
     }
     analysis.simulation.thresholdFolder = accDir.empty() ? ProgramFolder(argv[0]) : std::filesystem::path(accDir);
     exports.usage = usage == "S" ? ornexa::PoolUsage::Sequential : ornexa::PoolUsage::Random;
-    if (!clusterFile.empty()) {
+    if (clusters->count() > 0) {
         exports.clusterFile = clusterFile;
     }
-    if (!indexDir.empty()) {
+    if (app.count("--export-indexes") > 0) {
         exports.indexFolder = indexDir;
     }
 
@@ -108,14 +169,17 @@ int Run(int argc, char** argv) {
         return ExitUsage;
     }
     if (exports.clusterFile || exports.indexFolder) {
-        const int pool = ExportPool(report, sim, analysis.pools);
-        if (pool == 0) {
-            std::cerr << "ornexa-report: the exports need a loaded Simulation report or a --pool name\n";
+        const ExportTarget target = FindExportTarget(report, sim, outcome, analysis.pools);
+        if (target.exitCode == ExitUsage) {
             return ExitUsage;
         }
-        const auto result = ornexa::cli::RunExports(report, sim, pool, exports, analysis.simulation);
-        exportsOk = result.ok;
-        exportDocument = result.document;
+        if (target.pool != 0) {
+            const auto result = ornexa::cli::RunExports(report, sim, target.pool, exports, analysis.simulation);
+            exportsOk = result.ok;
+            exportDocument = result.document;
+        } else {
+            exportsOk = false;
+        }
     }
     if (asJson) {
         auto doc = ornexa::cli::ReportDocument(report, sim, outcome, analysis);

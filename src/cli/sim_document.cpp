@@ -108,6 +108,21 @@ Json SimAnalysisDocument(const Report& report, const SimulationData& sim, int p,
             {"clusters", clusters}};
 }
 
+std::optional<std::string> ExportFileProblem(const std::string& path) {
+    if (path.empty()) {
+        return "the cluster file is an empty path";
+    }
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (path.back() == '/' || std::filesystem::is_directory(status)) {
+        return "the cluster file \"" + path + "\" names a folder, not a file";
+    }
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        return "the cluster file \"" + path + "\" is not a regular file";
+    }
+    return std::nullopt;
+}
+
 ExportOutcome RunExports(const Report& report, const SimulationData& sim, int p, const ExportOptions& exports,
                          const SimOptions& options) {
     ExportOutcome outcome;
@@ -120,7 +135,7 @@ ExportOutcome RunExports(const Report& report, const SimulationData& sim, int p,
         const ClusterRun run =
             RunClusterAnalysis(report, sim, p, exports.size, exports.usage, threshold, options.radius);
         const auto shown = ShowClusterObjects(report, sim, run, exports.cluster);
-        const std::filesystem::path path = ClusterFileName(*exports.clusterFile);
+        const std::filesystem::path& path = *exports.clusterFile;
         ExportResult written;
         if (shown && !shown->rows.empty()) {
             written = WriteClusterDataFile(path, shown->rows);

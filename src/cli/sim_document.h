@@ -22,6 +22,10 @@ struct SimOptions {
 nlohmann::ordered_json SimAnalysisDocument(const Report& report, const SimulationData& sim, int p,
                                            const SimOptions& options);
 
+// Why a path given for --export-clusters cannot be the file written, or nothing when it can: the
+// file written is the path given, exactly, so it must name a regular file or a new one.
+std::optional<std::string> ExportFileProblem(const std::string& path);
+
 // The exports of the simulated (or named) pool, written as the window's buttons write them.
 struct ExportOptions {
     std::optional<std::filesystem::path> clusterFile;

@@ -2,13 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "report/number_format.h"
+#include "report/whole_file.h"
 #include "stats/object_graph.h"
 
 namespace ornexa {
@@ -87,41 +83,6 @@ std::filesystem::path ClusterFileName(const std::filesystem::path& chosen) {
     std::filesystem::path name = chosen;
     name.replace_extension(".qvl");
     return name;
-}
-
-std::optional<std::string> WriteFileWhole(const std::filesystem::path& path, const std::string& text) {
-    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
-    std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
-    const int fd = mkstemp(pattern.data());
-    if (fd < 0) {
-        return std::string(std::strerror(errno));
-    }
-    // A temporary file is private; the export gets the permissions a newly created file would.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    std::optional<std::string> failure;
-    if (::fchmod(fd, static_cast<mode_t>(0666) & ~mask) != 0) {
-        failure = std::strerror(errno);
-    }
-    std::size_t written = 0;
-    while (written < text.size() && !failure) {
-        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-        if (n < 0) {
-            failure = std::strerror(errno);
-        } else {
-            written += static_cast<std::size_t>(n);
-        }
-    }
-    if (::close(fd) != 0 && !failure) {
-        failure = std::strerror(errno);
-    }
-    if (!failure && std::rename(pattern.c_str(), path.c_str()) != 0) {
-        failure = std::strerror(errno);
-    }
-    if (failure) {
-        std::remove(pattern.c_str());
-    }
-    return failure;
 }
 
 ExportResult WriteClusterDataFile(const std::filesystem::path& path, const std::vector<ClusterObjectRow>& rows) {

@@ -51,10 +51,6 @@ inline constexpr std::string_view ClusterFileFilters = "Cluster Files (*.qvl)|*.
 inline constexpr std::string_view DefaultClusterFile = "Cluster.qvl";
 inline constexpr std::string_view IndexExcludeFile = "AINDEX.QVL";
 
-// Writes `text` to `path` whole or not at all: a temporary file in the same folder, renamed over
-// the old one. Returns the reason when it could not.
-std::optional<std::string> WriteFileWhole(const std::filesystem::path& path, const std::string& text);
-
 // What an export did: whether the file was written, the status line of the cluster list after a
 // written cluster file, and what the user must be told, in order.
 struct ExportResult {

@@ -140,9 +140,9 @@ int ExitCode(const std::string& arguments) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// What the program writes on standard error.
-std::string ErrorOutput(const std::string& arguments) {
-    const std::string command = std::string(ORNEXA_REPORT_EXE) + " " + arguments + " 2>&1 >/dev/null";
+// What the program writes on standard output, or with `redirect` "2>&1 >/dev/null" on standard error.
+std::string Output(const std::string& arguments, const char* redirect = "2>/dev/null") {
+    const std::string command = std::string(ORNEXA_REPORT_EXE) + " " + arguments + " " + redirect;
     std::string told;
     if (FILE* pipe = popen(command.c_str(), "r")) { // NOLINT(cert-env33-c): runs our own program
         std::array<char, 256> buffer{};
@@ -152,6 +152,10 @@ std::string ErrorOutput(const std::string& arguments) {
         pclose(pipe);
     }
     return told;
+}
+
+std::string ErrorOutput(const std::string& arguments) {
+    return Output(arguments, "2>&1 >/dev/null");
 }
 
 std::string ReadFile(const std::filesystem::path& path) {
@@ -232,12 +236,60 @@ TEST(OrnexaReport, ExitStatusTellsWhetherTheReportLoaded) {
     EXPECT_EQ(ExitCode("--export-indexes " + dir.Path().string() + " " + Sample), 2); // which pool?
     EXPECT_EQ(ExitCode(Sample + " --sim " + sim + " --export-indexes " + dir.Path().string()), 0);
     EXPECT_TRUE(std::filesystem::exists(dir.Path() / "AINDEX.QVL"));
-    EXPECT_EQ(ExitCode(Sample + " --sim " + sim + " --export-clusters " + (dir.Path() / "c.txt").string() +
-                       " --cluster 1 --usage R --size 2"),
-              0);
-    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "c.qvl"));
     EXPECT_EQ(ExitCode(Sample + " --sim " + sim + " --export-clusters " + (dir.Path() / "no/c.qvl").string()), 1);
     EXPECT_EQ(ExitCode(Sample + " --cluster 2"), 2); // only with --export-clusters
+}
+
+TEST(OrnexaReport, TheClusterFileIsThePathGivenAndNothingElse) {
+    const test::TempDir dir;
+    const std::string base = Sample + " --sim " + SimSample + " --cluster 1 --usage R --size 2 --export-clusters ";
+    for (const char* name : {"c.txt", "my.sta", "clusters"}) {
+        EXPECT_EQ(ExitCode(base + (dir.Path() / name).string()), 0) << name;
+        EXPECT_FALSE(ReadFile(dir.Path() / name).empty()) << name;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "c.qvl"));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "my.qvl"));
+    std::filesystem::create_directory(dir.Path() / "exp");
+    const std::pair<std::string, const char*> refused[] = {
+        {"/dev/full", "--export-clusters: the cluster file \"/dev/full\" is not a regular file\n"},
+        {(dir.Path() / "exp").string(), "names a folder, not a file"},
+        {(dir.Path() / "exp").string() + "/", "names a folder, not a file"},
+        {(dir.Path() / "new").string() + "/", "names a folder, not a file"},
+        {"''", "--export-clusters: the cluster file is an empty path\n"},
+    };
+    for (const auto& [path, told] : refused) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(ExitCode(base + path), 2);
+        EXPECT_NE(ErrorOutput(base + path).find(told), std::string::npos);
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path() / "exp"), {}), 0);
+    EXPECT_EQ(ExitCode(Sample + " --sim " + SimSample + " --export-indexes ''"), 2);
+    EXPECT_EQ(ExitCode(Sample + " --sim " + SimSample + " --export-indexes " + Sample), 2); // a file, not a folder
+}
+
+TEST(OrnexaReport, ExportsTellWhyTheReportDidNotLoad) {
+    const test::TempDir dir;
+    const std::string to = " --export-indexes " + dir.Path().string();
+    struct Case {
+        std::string arguments;
+        int exitCode;
+        const char* told;
+    };
+    const Case cases[] = {
+        {"nope.sta --pool BP1" + to, 1,
+         "ornexa-report: nothing exported: the Statistics report nope.sta did not load\n"
+         "  Read Stat File: Cannot open file \"nope.sta\": No such file or directory\n"},
+        {Sample + " --sim " + Sample + to, 1, "Can not analyse file containing Include Objects"},
+        {Sample + " --pool bp2" + to, 0, ""},
+        {Sample + to, 2, "the exports need a Simulation report (--sim) or a --pool name"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        EXPECT_EQ(ExitCode(c.arguments), c.exitCode);
+        const std::string told = ErrorOutput(c.arguments);
+        EXPECT_NE(told.find(c.told), std::string::npos) << told;
+    }
+    EXPECT_NE(Output("--help").find("3  loaded with warnings"), std::string::npos);
 }
 
 TEST(OrnexaReport, RefusesRadiiSizesAndClustersOutsideTheirRange) {
