@@ -1,10 +1,12 @@
 # make run         : install what is missing, build, and open ORNEXA on the bundled samples
-# make test        : install what is missing, build, run every test (core tests also under ASan/UBSan)
+# make test        : install what is missing, build, run every test (core tests also under ASan/UBSan),
+#                    then every fuzz target for 20 seconds
 # make bench       : optimised build, run the benchmarks
 # make screenshots : pictures of every window under Xvfb into docs/screenshots
-# make fuzz        : both readers under libFuzzer for a minute each (clang, ASan, UBSan)
+# make fuzz        : every fuzz target under libFuzzer for a minute each (clang, ASan, UBSan);
+#                    FUZZ_SECONDS=3600 make fuzz for the long run
 # make lint        : clang-tidy over the sources
-.PHONY: all deps build run test bench screenshots fuzz lint clean
+.PHONY: all deps build run test bench screenshots fuzz fuzz-build lint clean
 
 SAMPLE := samples/statistics-usa.sta
 SIM_SAMPLE := samples/simulation-bp1.sim
@@ -32,6 +34,11 @@ test: build
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+	@if command -v clang++ >/dev/null; then \
+		$(MAKE) --no-print-directory fuzz-build && bash scripts/fuzz-run 20; \
+	else \
+		echo "clang++ is missing: scripts/install-deps installs it; no fuzz run"; \
+	fi
 
 bench: deps
 	cmake --preset release
@@ -45,16 +52,12 @@ screenshots: build
 
 FUZZ_SECONDS ?= 60
 
-fuzz:
-	@bash scripts/install-deps --fuzz
+fuzz-build: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz
-	mkdir -p build/fuzz/corpus-statistics build/fuzz/corpus-simulation
-	cp -n samples/statistics-*.sta build/fuzz/corpus-statistics/
-	cp -n samples/simulation-*.sim build/fuzz/corpus-simulation/
-	cd build/fuzz && ./fuzz/stat_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=140000 corpus-statistics
-	cd build/fuzz && ORNEXA_FUZZ_STATISTICS=../../$(SAMPLE) ./fuzz/sim_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
-		-max_len=20000 corpus-simulation
+
+fuzz: fuzz-build
+	bash scripts/fuzz-run $(FUZZ_SECONDS)
 
 lint: build
 	clang-tidy -p build/default --quiet $$(git ls-files 'src/*.cpp' 'tools/*.cpp' 'tests/*.cpp')

@@ -4,30 +4,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <stdexcept>
-#include <string>
 
 #include "cluster/clustering.h"
 #include "input_file.h"
 #include "report/stat_reader.h"
 #include "simulation/sim_charts.h"
 #include "simulation/sim_reader.h"
-
-namespace {
-
-const ornexa::Report& Statistics() {
-    static const ornexa::Report report = [] {
-        ornexa::Report r;
-        const char* sample = std::getenv("ORNEXA_FUZZ_STATISTICS");
-        ornexa::ReadStatisticsFile(r, sample != nullptr ? sample : "samples/statistics-usa.sta");
-        if (!r.StatFileLoaded) {
-            throw std::runtime_error("set ORNEXA_FUZZ_STATISTICS to a Statistics report that loads");
-        }
-        return r;
-    }();
-    return report;
-}
-
-} // namespace
+#include "statistics_sample.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::filesystem::path input = InputFile(".sim");
@@ -35,9 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
 
-    const ornexa::Report& report = Statistics();
+    const ornexa::Report& report = fuzz::SimulatedSample().report;
     ornexa::SimulationData sim;
-    ornexa::MessageLog log;
     const ornexa::SimReadResult result = ornexa::ReadSimulationFile(report, sim, input);
     if (result.Loaded() != sim.SimFileLoaded || result.Loaded() == result.fault.has_value()) {
         throw std::logic_error("SimFileLoaded follows the outcome of the read, and a fault only a failed one");
@@ -52,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ornexa::DrawLargestWorkSets(chart, report, sim, p);
         ornexa::DrawSmallestWorkSets(chart, report, sim, p);
         for (int k = 1; k <= ornexa::MaxSimSizes; ++k) {
-            (void)ornexa::RunClusterAnalysis(report, sim, p, k, ornexa::PoolUsage::Random, 0, 0.4, log);
+            (void)ornexa::RunClusterAnalysis(report, sim, p, k, ornexa::PoolUsage::Random, 0, 0.4);
         }
     }
     return 0;

@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "fuzz_corpus.h"
 #include "sample_report.h"
 #include "sim_writer.h"
 #include "stat_writer.h"
@@ -21,6 +22,7 @@ int Run(int argc, char** argv) {
     std::uint64_t seed = SampleSeed;
     std::string simPool = "BP1";
     std::string largestSimulation;
+    std::string fuzzCorpus;
     app.add_option("--usa", usa, "write the sample as a USA report to this file");
     app.add_option("--non-usa", nonUsa, "write the sample with decimal commas to this file");
     app.add_option("--country", country, "country code of the --non-usa report");
@@ -32,6 +34,7 @@ int Run(int argc, char** argv) {
         ->capture_default_str();
     app.add_option("--largest-simulation", largestSimulation,
                    "write a Simulation report of a pool of the --largest report to this file");
+    app.add_option("--fuzz-corpus", fuzzCorpus, "write the seed corpus of the fuzz targets into this folder");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -56,6 +59,9 @@ int Run(int argc, char** argv) {
         if (!largestSimulation.empty()) {
             const SimSample sample = BuildSimulation(BuildLargestReport(), simPool, seed + 2);
             WriteTextFile(largestSimulation, SimulationText(sample.report, sample.sim, sample.pool, sample.objects));
+        }
+        if (!fuzzCorpus.empty()) {
+            WriteFuzzCorpus(fuzzCorpus);
         }
         if (!largest.empty()) {
             StatFileOptions options;

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <filesystem>
+
+namespace ornexa::samplegen {
+
+// Seeds for the fuzz targets, one folder each under `folder`: "statistics" (the samples in every
+// line end and country, the largest report cut into pieces that each start as a report does, and
+// every malformed kind the readers refuse), "simulation" (the sample and each refusal of the
+// Simulation reader) and "threshold" (threshold file texts).
+void WriteFuzzCorpus(const std::filesystem::path& folder);
+
+} // namespace ornexa::samplegen
