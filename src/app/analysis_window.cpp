@@ -27,17 +27,12 @@
 #include "stats/object_graph.h"
 #include "stats/pool_graph.h"
 #include "stats/ui/chart_view.h"
+#include "stats/ui/display_text.h"
 
 namespace {
 
 QString Text(const std::string& text) {
-    return QString::fromLatin1(text.c_str());
-}
-
-ornexa::NumberStyle SystemStyle() {
-    const QLocale locale;
-    return {locale.decimalPoint().at(0).toLatin1(),
-            locale.groupSeparator().isEmpty() ? ',' : locale.groupSeparator().at(0).toLatin1()};
+    return ornexa::ui::DisplayText(text);
 }
 
 QLabel* ValueLabel(QWidget* parent) {
@@ -62,7 +57,7 @@ QTableView* ListView(QWidget* parent) {
 
 AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::SimulationData& sim, UiServices& ui,
                                const std::filesystem::path& thresholdFolder, QWidget* parent)
-    : QDialog(parent), ui_(ui), session_(report, sim, thresholdFolder, SystemStyle()) {
+    : QDialog(parent), ui_(ui), session_(report, sim, thresholdFolder, ornexa::ui::LocaleNumberStyle(QLocale())) {
     setObjectName(QStringLiteral("frmStatAnalysis"));
     setWindowTitle(QStringLiteral("ORNEXA"));
     setWindowIcon(ProgramIcon());

@@ -17,11 +17,12 @@
 
 #include "app/list_models.h"
 #include "app/usage_options.h"
+#include "stats/ui/display_text.h"
 
 namespace {
 
 QString Latin1(const std::string& text) {
-    return QString::fromLatin1(text.c_str());
+    return ornexa::ui::DisplayText(text);
 }
 
 QTableView* ClusterList(QWidget* parent, const char* name, TextRowsModel* model) {

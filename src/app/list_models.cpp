@@ -1,13 +1,18 @@
 #include "app/list_models.h"
 
+#include <QLocale>
+
+#include "stats/ui/display_text.h"
+
 #include "app/app_icons.h"
 #include "report/numbers.h"
 
 namespace {
 
-QVariant SortValue(const std::string& text) {
-    const ornexa::Converted<double> value = ornexa::TextToDouble(text);
-    return value ? QVariant(value.Value()) : QVariant(QString::fromLatin1(text.c_str()));
+// Figures sort by their value, read in the separators they were written in; other text as text.
+QVariant SortValue(const std::string& text, const ornexa::NumberStyle& style) {
+    const ornexa::Converted<double> value = ornexa::TextToDouble(text, style);
+    return value ? QVariant(value.Value()) : QVariant(ornexa::ui::DisplayText(text));
 }
 
 } // namespace
@@ -34,9 +39,9 @@ QVariant PoolListModel::data(const QModelIndex& index, int role) const {
     const ornexa::FigureText& cell = row.cells[static_cast<std::size_t>(index.column())];
     switch (role) {
     case Qt::DisplayRole:
-        return cell ? QString::fromLatin1(cell->c_str()) : QString();
+        return cell ? ornexa::ui::DisplayText(*cell) : QString();
     case SortRole:
-        return cell ? SortValue(*cell) : QVariant();
+        return cell ? SortValue(*cell, style_) : QVariant();
     case NumberRole:
         return row.pool;
     case Qt::TextAlignmentRole:
@@ -85,9 +90,9 @@ QVariant TextRowsModel::data(const QModelIndex& index, int role) const {
     const std::string text = column < row.cells.size() ? row.cells[column] : std::string{};
     switch (role) {
     case Qt::DisplayRole:
-        return QString::fromLatin1(text.c_str());
+        return ornexa::ui::DisplayText(text);
     case SortRole:
-        return SortValue(text);
+        return SortValue(text, style_);
     case NumberRole:
         return row.number;
     case Qt::DecorationRole:
@@ -102,5 +107,5 @@ QVariant TextRowsModel::headerData(int section, Qt::Orientation orientation, int
         section >= static_cast<int>(captions_.size())) {
         return QAbstractTableModel::headerData(section, orientation, role);
     }
-    return QString::fromLatin1(captions_[static_cast<std::size_t>(section)].c_str());
+    return ornexa::ui::DisplayText(captions_[static_cast<std::size_t>(section)]);
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "session/analysis_session.h"
+#include "stats/ui/display_text.h"
 
 // Sorting by value next to the display text.
 inline constexpr int SortRole = Qt::UserRole + 1;
@@ -24,6 +25,7 @@ public:
 
 private:
     std::vector<ornexa::PoolListEntry> rows_;
+    ornexa::NumberStyle style_ = ornexa::ui::LocaleNumberStyle(QLocale()); // the window's figures
 };
 
 // A list of rows of text cells with a type icon in the first column: the object list and the
@@ -50,4 +52,5 @@ public:
 private:
     std::vector<std::string> captions_;
     std::vector<Row> rows_;
+    ornexa::NumberStyle style_ = ornexa::ui::LocaleNumberStyle(QLocale()); // the window's figures
 };

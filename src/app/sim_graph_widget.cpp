@@ -15,10 +15,11 @@
 #include "app/list_models.h"
 #include "simulation/sim_charts.h"
 #include "stats/ui/chart_view.h"
+#include "stats/ui/display_text.h"
 
 namespace {
 QString Latin1(const std::string& text) {
-    return QString::fromLatin1(text.c_str());
+    return ornexa::ui::DisplayText(text);
 }
 } // namespace
 

@@ -25,7 +25,7 @@ Json Limit(const std::optional<double>& value) {
 Json Texts(const auto& texts) {
     Json list = Json::array();
     for (const auto& text : texts) {
-        list.push_back(Latin1ToUtf8(text));
+        list.push_back(text);
     }
     return list;
 }
@@ -42,13 +42,13 @@ Json ObjectDocument(const Report& report, int o) {
     const ObjectRecord& object = report.Objects(o);
     GraphView view;
     Json graphs = Json::array();
-    const std::string name(object.ObjName.Trimmed());
+    const std::string name = Latin1ToUtf8(object.ObjName.Trimmed()); // as the object list shows it
     for (int type = 1; type <= ObjectGraphTypeCount; ++type) {
         const bool drawn = ShowObjectGraph(view, report, o, type, name);
         graphs.push_back(Graph(type, ObjectGraphName(type), view, drawn));
     }
     return {{"number", o},
-            {"name", Latin1ToUtf8(name)},
+            {"name", name},
             {"type", Latin1ToUtf8(object.ObjType.Trimmed())},
             {"icon", IconNumber(IconOf(object))},
             {"details", Texts(ObjectDetailFigures(report, o))},
@@ -68,7 +68,7 @@ Json PoolDocument(const Report& report, const SimulationData& sim, int p, const 
                 {"header",
                  {{"pool_info", Texts(header.poolInfo)},
                   {"threshold_info", Texts(header.thresholdInfo)},
-                  {"caption", Latin1ToUtf8(header.caption)}}},
+                  {"caption", header.caption}}},
                 {"graphs", graphs},
                 {"rules",
                  {{"R", Texts(RulesFor(report, p, PoolUsage::Random))},
@@ -106,7 +106,7 @@ Json ChartDocument(const ChartModel& chart, bool drawn) {
     Json points = Json::array();
     for (int i = 0; i < chart.PointCount(); ++i) {
         const auto at = static_cast<std::size_t>(i);
-        Json point = {{"label", Latin1ToUtf8(chart.labels[at])}, {"value", chart.series[0][at]}};
+        Json point = {{"label", chart.labels[at]}, {"value", chart.series[0][at]}};
         if (chart.kind == ChartKind::Ranked) {
             point["object"] = chart.ObjectAt(i);
         }
@@ -116,8 +116,8 @@ Json ChartDocument(const ChartModel& chart, bool drawn) {
         points.push_back(point);
     }
     return {{"kind", kindName(chart.kind)},
-            {"title", Latin1ToUtf8(chart.title)},
-            {"subtitle", Latin1ToUtf8(chart.subtitle)},
+            {"title", chart.title},
+            {"subtitle", chart.subtitle},
             {"points", points},
             {"axis",
              {{"min", Limit(chart.axisMin)},

@@ -41,7 +41,7 @@ template <std::size_t N> std::string Text(const FixedText<N>& field) {
 }
 
 Json Figure(const FigureText& text) {
-    return text ? Json(Latin1ToUtf8(*text)) : Json(nullptr);
+    return text ? Json(*text) : Json(nullptr);
 }
 
 } // namespace
@@ -96,7 +96,7 @@ Json ReportDocument(const Report& report, const SimulationData& sim, const ReadO
 namespace {
 
 std::string Shown(const FigureText& text) {
-    return text ? Latin1ToUtf8(*text) : "-";
+    return text ? *text : "-";
 }
 
 void WriteMessages(std::ostream& out, const std::vector<Message>& messages) {
@@ -194,7 +194,7 @@ void WriteTextReport(std::ostream& out, const Report& report, const SimulationDa
 
     const auto data = ReportData(report.Header);
     for (std::size_t i = 0; i < data.size(); ++i) {
-        out << std::left << std::setw(24) << ReportDataCaptions()[i] << Latin1ToUtf8(data[i]) << '\n';
+        out << std::left << std::setw(24) << ReportDataCaptions()[i] << data[i] << '\n';
     }
     out << '\n';
     const auto totals = OverallFigures(report);

@@ -35,9 +35,9 @@ Json ClusterRunDocument(const Report& report, const SimulationData& sim, const C
         if (const auto shown = ShowClusterObjects(report, sim, run, q)) {
             for (const ClusterObjectRow& row : shown->rows) {
                 objects.push_back({{"number", row.object},
-                                   {"name", Latin1ToUtf8(row.cells[0])},
+                                   {"name", row.cells[0]},
                                    {"max_work_set", sim.Objects(row.object).SimMaxWorkSet(run.size)},
-                                   {"type", Latin1ToUtf8(row.cells[2])}});
+                                   {"type", row.cells[2]}});
             }
         }
         clusters.push_back({{"number", q},

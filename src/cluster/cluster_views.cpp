@@ -6,6 +6,7 @@
 #include "report/number_format.h"
 #include "report/whole_file.h"
 #include "stats/object_graph.h"
+#include "report/latin1.h"
 
 namespace ornexa {
 
@@ -70,9 +71,9 @@ std::optional<ClusterObjects> ShowClusterObjects(const Report& report, const Sim
         const int o = run.ClusterMembers[j];
         const ObjectRecord& object = report.Objects(o);
         shown.rows.push_back({o,
-                              {std::string(object.ObjName.Trimmed()),
+                              {Latin1ToUtf8(object.ObjName.Trimmed()),
                                PlainText(static_cast<std::int64_t>(sim.Objects(o).SimMaxWorkSet(run.size))),
-                               std::string(object.ObjType.Padded())},
+                               Latin1ToUtf8(object.ObjType.Padded())},
                               IconOf(object)});
     }
     shown.status = std::to_string(shown.rows.size()) + " Objects in Cluster " + std::to_string(q);
@@ -95,7 +96,7 @@ ExportResult WriteClusterDataFile(const std::filesystem::path& path, const std::
         const std::string& name = row.cells[0];
         const std::string& type = row.cells[2];
         if (name.find("DSNDB06") == std::string::npos && type != "U" && type != "*") {
-            text += name + "\r\n";
+            text += Utf8ToLatin1(name) + "\r\n"; // the host's own bytes, as the report wrote them
         }
     }
     if (const auto failure = WriteFileWhole(path, text)) {

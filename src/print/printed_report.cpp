@@ -7,6 +7,7 @@
 #include "report/fixed_text.h"
 #include "report/number_format.h"
 #include "stats/pool_list_figures.h"
+#include "report/latin1.h"
 
 namespace ornexa {
 
@@ -16,7 +17,7 @@ std::string PoolName(const Report& report, int p) {
     if (!report.HasPool(p)) {
         throw std::out_of_range("no pool " + std::to_string(p) + " in the report");
     }
-    return std::string(report.Pools(p).PoolName.Trimmed());
+    return Latin1ToUtf8(report.Pools(p).PoolName.Trimmed());
 }
 
 // The legend rows shown, each value as the page prints it.
@@ -96,10 +97,10 @@ std::optional<std::pair<int, int>> ParseTime(std::string_view text) {
 } // namespace
 
 std::vector<PrintedLabel> HeaderFacts(const ReportHeader& header) {
-    return {{"System: ", std::string(header.SystemName.Trimmed())},
-            {"Sub System: ", std::string(header.SubSystemName.Trimmed())},
-            {"Date: ", std::string(header.CollectionDate.Trimmed())},
-            {"Time: ", std::string(header.CollectionTime.Trimmed())}};
+    return {{"System: ", Latin1ToUtf8(header.SystemName.Trimmed())},
+            {"Sub System: ", Latin1ToUtf8(header.SubSystemName.Trimmed())},
+            {"Date: ", Latin1ToUtf8(header.CollectionDate.Trimmed())},
+            {"Time: ", Latin1ToUtf8(header.CollectionTime.Trimmed())}};
 }
 
 PrintedReport SummaryReport(const Report& report, NumberStyle style, int poolsPerPage) {
@@ -200,7 +201,7 @@ std::string CollectionStamp(const ReportHeader& header) {
     const auto date = ParseDate(dateText);
     const auto time = ParseTime(timeText);
     if (!date || !time) {
-        return dateText + "   " + timeText;
+        return Latin1ToUtf8(dateText + "   " + timeText);
     }
     const auto [hour, minute] = *time;
     std::array<char, 32> text{};

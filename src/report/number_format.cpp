@@ -18,12 +18,12 @@ std::string PlainText(double value, NumberStyle style) {
     }
     std::array<char, 64> buf{};
     const auto result = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::general, 15);
-    std::string text(buf.data(), result.ptr);
-    for (char& c : text) {
-        if (c == '.') {
-            c = style.decimal;
-        } else if (c == 'e') {
-            c = 'E';
+    std::string text;
+    for (const char* c = buf.data(); c != result.ptr; ++c) {
+        if (*c == '.') {
+            text += style.decimal.Text();
+        } else {
+            text += *c == 'e' ? 'E' : *c;
         }
     }
     return text;
@@ -145,12 +145,12 @@ std::string FormatPicture(double value, std::string_view picture, NumberStyle st
     if (whole.size() < static_cast<std::size_t>(p.minWhole)) {
         whole.insert(0, static_cast<std::size_t>(p.minWhole) - whole.size(), '0');
     }
-    if (p.grouping && whole.size() > 3) {
+    if (p.grouping && !style.grouping.Empty() && whole.size() > 3) {
         std::string grouped;
         grouped.reserve(whole.size() + whole.size() / 3);
         for (std::size_t i = 0; i < whole.size(); ++i) {
             if (i > 0 && (whole.size() - i) % 3 == 0) {
-                grouped += style.grouping;
+                grouped += style.grouping.Text();
             }
             grouped += whole[i];
         }
@@ -163,7 +163,7 @@ std::string FormatPicture(double value, std::string_view picture, NumberStyle st
     }
     text += whole;
     if (!frac.empty() || p.minDecimals > 0) {
-        text += style.decimal;
+        text += style.decimal.Text();
         text += frac;
     }
     text += p.suffix;

@@ -55,20 +55,26 @@ Converted<double> TextToDouble(std::string_view text, NumberStyle style) {
         }
         ++i;
     }
+    const auto at = [&](std::size_t from, const Separator& separator) {
+        return !separator.Empty() && text.substr(from).starts_with(separator.Text());
+    };
     std::size_t digits = 0;
-    for (; i < len; ++i) {
+    while (i < len) {
         const char c = text[i];
         if (IsDigit(c)) {
             if (!put(c)) {
                 return ReadFailure::TypeMismatch;
             }
             ++digits;
-        } else if (c != style.grouping || digits == 0) {
+            ++i;
+        } else if (digits > 0 && at(i, style.grouping)) {
+            i += style.grouping.Text().size();
+        } else {
             break;
         }
     }
-    if (i < len && text[i] == style.decimal) {
-        ++i;
+    if (at(i, style.decimal)) {
+        i += style.decimal.Text().size();
         if (!put('.')) {
             return ReadFailure::TypeMismatch;
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -35,11 +37,44 @@ private:
     bool ok_ = false;
 };
 
-// Decimal and grouping characters of a number text.
+// One separator character of a number text as UTF-8: a locale's group separator may be U+202F
+// (fr_FR) or U+2019 (de_CH), several bytes; a locale may also have none. A value of at most four
+// bytes, so that styles stay cheap to copy.
+class Separator {
+public:
+    constexpr Separator() = default;
+    constexpr Separator(char c) : bytes_{c}, size_(1) {} // NOLINT(google-explicit-constructor)
+
+    // The first character of `utf8` (all of it up to four bytes); none for empty text.
+    static constexpr Separator FromUtf8(std::string_view utf8) {
+        Separator s;
+        if (utf8.empty()) {
+            return s;
+        }
+        const auto lead = static_cast<unsigned char>(utf8[0]);
+        const std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        s.size_ = static_cast<unsigned char>(length < utf8.size() ? length : utf8.size());
+        for (std::size_t i = 0; i < s.size_; ++i) {
+            s.bytes_[i] = utf8[i];
+        }
+        return s;
+    }
+
+    [[nodiscard]] constexpr std::string_view Text() const { return {bytes_.data(), size_}; }
+    [[nodiscard]] constexpr bool Empty() const { return size_ == 0; }
+    friend constexpr bool operator==(const Separator&, const Separator&) = default;
+
+private:
+    std::array<char, 4> bytes_{};
+    unsigned char size_ = 0;
+};
+
+// Decimal and grouping characters of a number text, as UTF-8. A style without grouping
+// character writes no grouping.
 struct NumberStyle {
-    char decimal = '.';
-    char grouping = ',';
-    friend bool operator==(const NumberStyle&, const NumberStyle&) = default;
+    Separator decimal = '.';
+    Separator grouping = ',';
+    friend constexpr bool operator==(const NumberStyle&, const NumberStyle&) = default;
 };
 
 // The style a report's numbers are written in: period for "USA", comma for any other country

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "report/number_format.h"
+#include "report/latin1.h"
 
 namespace ornexa {
 
@@ -243,7 +244,7 @@ RuleAnalysis ShowRuleAnalysis(const Report& report, int p, const RuleBook& book)
     RuleAnalysis analysis;
     analysis.caption = "Buffer Pool Stat Analysis - ";
     if (report.HasPool(p)) {
-        analysis.caption += report.Pools(p).PoolName.Padded();
+        analysis.caption += Latin1ToUtf8(report.Pools(p).PoolName.Padded());
     }
     analysis.rules = book.MatchedRules();
     return analysis;

@@ -1,6 +1,7 @@
 #include "session/object_info_page.h"
 
 #include "stats/list_sort.h"
+#include "report/latin1.h"
 
 namespace ornexa {
 
@@ -10,7 +11,7 @@ void ObjectInfoPage::SetPool(int p) {
     if (report_.HasPool(p)) {
         for (const int o : PoolObjects(report_, p)) {
             const ObjectRecord& object = report_.Objects(o);
-            list_.push_back({o, std::string(object.ObjName.Trimmed()), IconOf(object)});
+            list_.push_back({o, Latin1ToUtf8(object.ObjName.Trimmed()), IconOf(object)});
         }
         if (!list_.empty()) {
             selectedRow_ = 0; // a filled list starts with its first row selected

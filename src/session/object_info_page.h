@@ -15,7 +15,7 @@ namespace ornexa {
 
 struct ObjectListEntry {
     int object = 0;
-    std::string text; // trimmed ObjName
+    std::string text; // trimmed ObjName, as UTF-8
     ObjectIcon icon = ObjectIcon::Other;
     friend bool operator==(const ObjectListEntry&, const ObjectListEntry&) = default;
 };

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "report/number_format.h"
+#include "report/latin1.h"
 
 namespace ornexa {
 
@@ -59,7 +60,7 @@ void FillBars(ChartModel& chart, const Report& report, const std::vector<TopEntr
         const auto point = static_cast<std::size_t>(at(r, n));
         chart.series[0][point] = ShownValue(entry.value / divisor);
         chart.series[1][point] = entry.object;
-        chart.labels[point] = std::string(report.Objects(entry.object).ObjName.Trimmed());
+        chart.labels[point] = Latin1ToUtf8(report.Objects(entry.object).ObjName.Trimmed());
     }
     chart.hiddenSeries[1] = true;
     chart.visible = true;

@@ -6,6 +6,7 @@
 
 #include "stats/rankings.h"
 #include "stats/share_figures.h"
+#include "report/latin1.h"
 
 namespace ornexa {
 
@@ -118,7 +119,7 @@ bool DrawPoolGraph(GraphView& view, const Report& report, int p, int type, Numbe
 
     // Chart step.
     ChartModel& chart = view.chart;
-    chart.title = "Buffer Pool - " + std::string(pool.PoolName.Padded());
+    chart.title = "Buffer Pool - " + Latin1ToUtf8(pool.PoolName.Padded());
     chart.subtitle.clear();
     chart.visible = true;
     if (type >= 7) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "report/number_format.h"
+#include "report/latin1.h"
 
 namespace ornexa {
 
@@ -26,7 +27,7 @@ PoolListCells PoolListRow(const Report& report, int p, NumberStyle style) {
     const PoolRecord& pool = report.Pools(p);
     const auto ios = static_cast<double>(PoolIOs(pool));
     PoolListCells row;
-    row[0] = pool.PoolName.Str();
+    row[0] = Latin1ToUtf8(pool.PoolName.Str());
     row[1] = PlainText(PoolIOs(pool));
     row[2] = PlainText(static_cast<std::int64_t>(pool.PoolGetPages));
     row[3] = PlainText(static_cast<std::int64_t>(pool.PoolUpdates));
@@ -80,8 +81,9 @@ const std::array<std::string, OverallFigureCount>& OverallFigureCaptions() {
 }
 
 std::array<std::string, ReportDataCount> ReportData(const ReportHeader& header) {
-    return {header.CollectionDate.Str(), header.CollectionTime.Str(), header.ElapsedTime.Str(),
-            header.SystemName.Str(),     header.SubSystemName.Str(),  header.Db2Version.Str()};
+    return {Latin1ToUtf8(header.CollectionDate.Str()), Latin1ToUtf8(header.CollectionTime.Str()),
+            Latin1ToUtf8(header.ElapsedTime.Str()),    Latin1ToUtf8(header.SystemName.Str()),
+            Latin1ToUtf8(header.SubSystemName.Str()),  Latin1ToUtf8(header.Db2Version.Str())};
 }
 
 const std::array<std::string, ReportDataCount>& ReportDataCaptions() {

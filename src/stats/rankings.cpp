@@ -1,4 +1,5 @@
 #include "stats/rankings.h"
+#include "report/latin1.h"
 
 #include <algorithm>
 #include <array>
@@ -247,8 +248,7 @@ void DrawRankedChart(ChartModel& chart, int type, const RankedList& list) {
         const auto point = static_cast<std::size_t>(count - i);
         const double value = ShownValue(list.RankValues[rank]) / (scaled ? 1000.0 : 1.0);
         chart.series[0][point] = value;
-        chart.labels[point] =
-            std::string(list.RankNames[rank].substr(0, list.RankNames[rank].find_last_not_of(' ') + 1));
+        chart.labels[point] = Latin1ToUtf8(TrimBlanks(list.RankNames[rank]));
         chart.series[1][point] = list.RankObjects[rank];
         largest = std::max(largest, value);
         smallest = std::min(smallest, value);

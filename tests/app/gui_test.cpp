@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QListWidget>
 #include <QPdfWriter>
 #include <QPushButton>
@@ -528,6 +529,43 @@ TEST(PagePainter, LaysThePagesOutOnLetterAndA4WithoutClipping) {
         EXPECT_NE(content.find("DB.M" + std::to_string(ornexa::ClusterMembersPerPage - 1)), std::string::npos);
         EXPECT_NE(content.find("Page 2 of 2"), std::string::npos);
     }
+}
+
+// The window's figures in the machine's separators, whole whatever bytes they take in UTF-8.
+TEST_F(Gui, FiguresUseTheLocalesSeparatorsWhateverTheirBytes) {
+    struct Shown {
+        QString total;
+        QString rate;
+        double rateSort = 0;
+    };
+    const auto shownUnder = [&](const char* name) {
+        QLocale::setDefault(QLocale(QString::fromLatin1(name)));
+        ui.answers = {Samples / "statistics-usa.sta"}; // Back leaves the report behind: read it again
+        files.ClickOpenStatistics();
+        Shown shown;
+        drive = [&](AnalysisWindow& w) {
+            shown.total = w.findChild<QLabel*>(QStringLiteral("lblStat0"))->text();
+            const QAbstractItemModel* pools = w.PoolList()->model();
+            shown.rate = pools->data(pools->index(0, 5), Qt::DisplayRole).toString();
+            shown.rateSort = pools->data(pools->index(0, 5), SortRole).toDouble();
+        };
+        files.ClickNext();
+        QLocale::setDefault(QLocale::c());
+        return shown;
+    };
+    const Shown us = shownUnder("en_US");
+    EXPECT_EQ(us.total, "11,085,603");
+    ASSERT_TRUE(us.rate.contains(QLatin1Char('.')));
+    for (const char* name : {"en_US", "de_DE", "de_CH", "fr_FR"}) {
+        SCOPED_TRACE(name);
+        const QLocale locale{QString::fromLatin1(name)};
+        const QString group = locale.groupSeparator();
+        const Shown shown = shownUnder(name);
+        EXPECT_EQ(shown.total, QString(us.total).replace(QLatin1Char(','), group));
+        EXPECT_EQ(shown.rate, QString(us.rate).replace(QLatin1Char('.'), locale.decimalPoint()));
+        EXPECT_DOUBLE_EQ(shown.rateSort, us.rateSort); // sorted by value, not as text
+    }
+    EXPECT_EQ(QLocale(QStringLiteral("fr_FR")).groupSeparator().toUtf8().size(), 3); // the case that matters
 }
 
 TEST(Models, PassTheModelTester) {

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cluster/cluster_views.h"
+#include "report/latin1.h"
 #include "stat_fixture.h"
 
 namespace ornexa {
@@ -81,6 +82,14 @@ TEST(WriteClusterDataFile, ListsTheMembersButCatalogAndSpecialObjects) {
     EXPECT_FALSE(none.written);
     EXPECT_TRUE(none.messages.empty());
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "none.qvl"));
+}
+
+TEST(WriteClusterDataFile, WritesNamesInTheReportsOwnBytes) {
+    const test::TempDir dir;
+    const auto path = dir.Path() / "latin.qvl";
+    const std::vector<ClusterObjectRow> rows{{1, {Latin1ToUtf8("INVENTR\xE9.TS1"), "5", "T"}, ObjectIcon::TableSpace}};
+    ASSERT_TRUE(WriteClusterDataFile(path, rows).written);
+    EXPECT_EQ(FileText(path), "INVENTR\xE9.TS1\r\n");
 }
 
 TEST(WriteClusterDataFile, ReportsAFailedWriteAndLeavesNoPartialFile) {

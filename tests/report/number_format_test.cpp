@@ -53,6 +53,45 @@ TEST(FormatPicture, UsesTheStyleGivenNotTheMachine) {
     EXPECT_EQ(FormatPicture(1200000, "#,###,###", german), "1.200.000");
 }
 
+TEST(FormatPicture, SeparatorsOfAnyLengthAndNone) {
+    struct Case {
+        const char* locale;
+        NumberStyle style;
+        const char* grouped; // 1234567.5 as "#,###,###.00"
+        const char* plain;   // 98.5 in the plain form
+    };
+    const Case cases[] = {
+        {"en_US", {'.', ','}, "1,234,567.50", "98.5"},
+        {"de_DE", {',', '.'}, "1.234.567,50", "98,5"},
+        {"de_CH", {'.', Separator::FromUtf8("\u2019")}, "1\u2019234\u2019567.50", "98.5"},
+        {"fr_FR", {',', Separator::FromUtf8("\u202F")}, "1\u202F234\u202F567,50", "98,5"},
+        {"no group separator", {'.', Separator()}, "1234567.50", "98.5"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.locale);
+        const std::string grouped = FormatPicture(1234567.5, "#,###,###.00", c.style);
+        EXPECT_EQ(grouped, c.grouped);
+        EXPECT_EQ(PlainText(98.5, c.style), c.plain);
+        EXPECT_EQ(FormatPicture(999, "#,###,###", c.style), "999");
+        // What is shown reads back as the same number in the same style.
+        const Converted<double> back = TextToDouble(grouped, c.style);
+        ASSERT_TRUE(back.Ok());
+        EXPECT_EQ(back.Value(), 1234567.5);
+        EXPECT_EQ(FormatReadBack(1234.5, "#,###.00", c.style), c.style.decimal == ',' ? "1234,5" : "1234.5");
+    }
+}
+
+TEST(Separator, TakesOneWholeCharacterOfUtf8) {
+    EXPECT_EQ(Separator::FromUtf8("").Text(), "");
+    EXPECT_TRUE(Separator::FromUtf8("").Empty());
+    EXPECT_EQ(Separator::FromUtf8(",").Text(), ",");
+    EXPECT_EQ(Separator::FromUtf8("\u00A0x").Text(), "\u00A0");
+    EXPECT_EQ(Separator::FromUtf8("\u202F").Text(), "\u202F");
+    EXPECT_EQ(Separator::FromUtf8("\U0001F600").Text(), "\U0001F600");
+    EXPECT_EQ(Separator::FromUtf8("\xE2\x80").Text(), "\xE2\x80"); // cut short: what there is
+    EXPECT_EQ(Separator('.'), Separator::FromUtf8("."));
+}
+
 TEST(NumberTexts, PlainAndStrForms) {
     EXPECT_EQ(PlainText(std::int64_t{1234}), "1234");
     EXPECT_EQ(PlainText(std::int64_t{-5}), "-5");

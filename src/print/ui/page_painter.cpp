@@ -10,11 +10,12 @@
 #include <algorithm>
 
 #include "stats/ui/chart_view.h"
+#include "stats/ui/display_text.h"
 
 namespace {
 
 QString Latin1(const std::string& text) {
-    return QString::fromLatin1(text.c_str());
+    return ornexa::ui::DisplayText(text);
 }
 
 // Positions in inches on the page's printable area.

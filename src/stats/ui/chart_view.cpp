@@ -1,4 +1,5 @@
 #include "stats/ui/chart_view.h"
+#include "stats/ui/display_text.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
@@ -58,9 +59,9 @@ void ChartView::Render() {
     }
     bars_ = nullptr;
     c->setTheme(DarkPalette(palette()) ? QChart::ChartThemeDark : QChart::ChartThemeLight);
-    QString title = QString::fromLatin1(model_.title.c_str()).toHtmlEscaped();
+    QString title = ornexa::ui::DisplayText(model_.title).toHtmlEscaped();
     if (!model_.subtitle.empty()) {
-        title += QStringLiteral("<br>") + QString::fromLatin1(model_.subtitle.c_str()).toHtmlEscaped();
+        title += QStringLiteral("<br>") + ornexa::ui::DisplayText(model_.subtitle).toHtmlEscaped();
     }
     c->setTitle(title);
     setVisible(model_.visible);
@@ -71,7 +72,7 @@ void ChartView::Render() {
     if (model_.kind == ornexa::ChartKind::Share) {
         auto* pie = new QPieSeries(c);
         for (std::size_t p = 0; p < points; ++p) {
-            QPieSlice* slice = pie->append(QString::fromLatin1(model_.labels[p].c_str()), model_.series[0][p]);
+            QPieSlice* slice = pie->append(ornexa::ui::DisplayText(model_.labels[p]), model_.series[0][p]);
             slice->setLabelVisible(true);
             slice->setColor(SeriesPalette[p % SeriesPalette.size()]);
         }
@@ -83,7 +84,7 @@ void ChartView::Render() {
         for (std::size_t p = 0; p < points; ++p) {
             *bars_ << model_.series[0][p];
             // Two empty ranks must stay two categories.
-            categories << QString::fromLatin1(model_.labels[p].c_str()) + QString(static_cast<int>(p), QChar(0x200B));
+            categories << ornexa::ui::DisplayText(model_.labels[p]) + QString(static_cast<int>(p), QChar(0x200B));
         }
         bars_->setColor(SeriesPalette[0]);
         bars_->setSelectedColor(SeriesPalette[1]);
