@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -12,11 +14,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "app/app_icons.h"
 #include "app/cluster_widget.h"
@@ -245,18 +249,42 @@ QWidget* AnalysisWindow::BuildObjectTab() {
     auto* layout = new QHBoxLayout(page);
     auto* side = new QVBoxLayout;
     objectModel_ = new TextRowsModel(this);
+    // The filter narrows what the list shows; the session keeps the whole list and its order.
+    objectProxy_ = new QSortFilterProxyModel(this);
+    objectProxy_->setSourceModel(objectModel_);
+    objectProxy_->setFilterCaseSensitivity(Qt::CaseInsensitive);
+    objectProxy_->setFilterKeyColumn(0);
+    objectFilter_ = new QLineEdit(page);
+    objectFilter_->setObjectName(QStringLiteral("txtObjectFilter"));
+    objectFilter_->setPlaceholderText(tr("Find an object (Ctrl+F)"));
+    objectFilter_->setClearButtonEnabled(true);
+    objectFilter_->installEventFilter(this);
+    connect(objectFilter_, &QLineEdit::textChanged, this, &AnalysisWindow::FilterObjects);
+    auto* find = new QAction(this);
+    find->setShortcut(QKeySequence::Find);
+    find->setShortcutContext(Qt::WindowShortcut);
+    connect(find, &QAction::triggered, this, [this] {
+        SelectTab(ornexa::ObjectInfoTab);
+        objectFilter_->setFocus(Qt::ShortcutFocusReason);
+        objectFilter_->selectAll();
+    });
+    addAction(find);
+    objectCount_ = new QLabel(page);
+    objectCount_->setObjectName(QStringLiteral("lblObjectCount"));
     objectTable_ = ListView(page);
     objectTable_->setObjectName(QStringLiteral("lvObjects"));
-    objectTable_->setModel(objectModel_);
+    objectTable_->setModel(objectProxy_);
     objectTable_->horizontalHeader()->setSectionsClickable(true);
     connect(objectTable_->horizontalHeader(), &QHeaderView::sectionClicked, this, &AnalysisWindow::SortObjects);
     connect(objectTable_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (!refreshing_ && current.isValid()) {
-                    ChooseObject(current.row());
+                    ChooseObject(objectProxy_->mapToSource(current).row());
                 }
             });
+    side->addWidget(objectFilter_);
     side->addWidget(objectTable_, 1);
+    side->addWidget(objectCount_);
     objectGraphType_ = new QComboBox(page);
     objectGraphType_->setObjectName(QStringLiteral("cboObjectGraphType"));
     for (int type = 1; type <= ornexa::ObjectGraphTypeCount; ++type) {
@@ -315,6 +343,10 @@ QString AnalysisWindow::StatusText() const {
     return statusPanel_->text();
 }
 
+QString AnalysisWindow::ObjectCountText() const {
+    return objectCount_->text();
+}
+
 void AnalysisWindow::ChoosePool(int row) {
     Apply(session_.SelectPoolFromList(row));
 }
@@ -330,6 +362,38 @@ void AnalysisWindow::ActivatePoolBar(int point) {
 
 void AnalysisWindow::ChooseObject(int row) {
     Apply(session_.SelectObjectRow(row));
+}
+
+void AnalysisWindow::FilterObjects(const QString& text) {
+    objectProxy_->setFilterFixedString(text);
+    const bool wasRefreshing = std::exchange(refreshing_, true);
+    SelectShownObject(session_.ObjectInfo().SelectedRow());
+    refreshing_ = wasRefreshing;
+    ShowObjectCount();
+}
+
+void AnalysisWindow::SelectShownObject(std::optional<int> row) {
+    // The selected object stays selected while the filter shows it.
+    const QModelIndex shown = row ? objectProxy_->mapFromSource(objectModel_->index(*row, 0)) : QModelIndex();
+    if (shown.isValid()) {
+        objectTable_->selectRow(shown.row());
+    } else {
+        objectTable_->clearSelection();
+    }
+}
+
+void AnalysisWindow::ShowObjectCount() {
+    objectCount_->setText(tr("%1 of %2 objects").arg(objectProxy_->rowCount()).arg(objectModel_->rowCount()));
+}
+
+bool AnalysisWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Escape clears the filter first; with nothing to clear it leaves the window as always.
+    if (watched == objectFilter_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !objectFilter_->text().isEmpty()) {
+        objectFilter_->clear();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void AnalysisWindow::ChooseObjectGraphType(int type) {
@@ -480,9 +544,8 @@ void AnalysisWindow::RefreshObjectPage(const ornexa::ObjectInfoPage& page) {
         }
         objectModel_->SetRows(shownObjectCaptions_, std::move(rows));
     }
-    if (const auto row = page.SelectedRow()) {
-        objectTable_->selectRow(*row);
-    }
+    SelectShownObject(page.SelectedRow());
+    ShowObjectCount();
     if (page.GraphType() > 0) {
         objectGraphType_->setCurrentIndex(page.GraphType() - 1);
     }

@@ -14,7 +14,9 @@ class QButtonGroup;
 class QComboBox;
 class QFrame;
 class QLabel;
+class QLineEdit;
 class QListWidget;
+class QSortFilterProxyModel;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
@@ -35,6 +37,8 @@ public:
     [[nodiscard]] QTabWidget* Tabs() const { return tabs_; }
     [[nodiscard]] QTableView* PoolList() const { return poolTable_; }
     [[nodiscard]] QTableView* ObjectList() const { return objectTable_; }
+    [[nodiscard]] QLineEdit* ObjectFilter() const { return objectFilter_; }
+    [[nodiscard]] QString ObjectCountText() const;
     [[nodiscard]] ChartView* PoolChart() const { return poolChart_; }
     [[nodiscard]] ChartView* ObjectChart() const { return objectChart_; }
     [[nodiscard]] QComboBox* PoolGraphTypes() const { return poolGraphType_; }
@@ -48,7 +52,9 @@ public:
     void ChoosePool(int row);
     void ChoosePoolGraphType(int type);
     void ActivatePoolBar(int point);
-    void ChooseObject(int row);
+    void ChooseObject(int row); // a row of the whole list, as the session holds it
+    // The text of the filter box: the object list shows the objects whose name contains it.
+    void FilterObjects(const QString& text);
     void ChooseObjectGraphType(int type);
     void SortObjects(int column);
     void ChooseUsage(int index);
@@ -63,6 +69,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void reject() override; // Escape and the frame's close button leave as Back does
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* BuildReportTab();
@@ -74,6 +81,8 @@ private:
     void Refresh();
     void RefreshPoolPage(const ornexa::PoolInfoPage& page);
     void RefreshObjectPage(const ornexa::ObjectInfoPage& page);
+    void SelectShownObject(std::optional<int> row);
+    void ShowObjectCount();
     void RefreshLegend(const ornexa::Legend& legend, std::array<QLabel*, 5>& captions, std::array<QLabel*, 5>& values);
 
     UiServices& ui_;
@@ -104,6 +113,9 @@ private:
     std::array<QLabel*, 12> panelData_{};
 
     TextRowsModel* objectModel_ = nullptr;
+    QSortFilterProxyModel* objectProxy_ = nullptr;
+    QLineEdit* objectFilter_ = nullptr;
+    QLabel* objectCount_ = nullptr;
     std::vector<ornexa::ObjectListEntry> shownObjects_; // what the object list model holds
     std::vector<std::string> shownObjectCaptions_;
     QTableView* objectTable_ = nullptr;

@@ -207,6 +207,70 @@ TEST_F(Gui, ABarOpensItsObjectAlsoAfterTheListWasSorted) {
     files.ClickNext();
 }
 
+QStringList Shown(const QAbstractItemModel* model) {
+    QStringList names;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        names << model->data(model->index(row, 0)).toString();
+    }
+    return names;
+}
+
+TEST_F(Gui, TheFilterNarrowsTheObjectListAndKeepsItsOrderAndSelection) {
+    OpenSamples();
+    drive = [this](AnalysisWindow& w) {
+        ClickRow(w.PoolList(), 1); // BP1
+        ClickTab(w, ornexa::ObjectInfoTab);
+        QAbstractItemModelTester tester(w.ObjectList()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+        const QStringList all = Shown(w.ObjectList()->model());
+        const int total = static_cast<int>(all.size());
+        ASSERT_GT(total, 3);
+        EXPECT_EQ(w.ObjectCountText(), QStringLiteral("%1 of %1 objects").arg(total));
+
+        // Ctrl+F finds the box from anywhere in the window; typing narrows, in any case.
+        ClickTab(w, ornexa::PoolInfoTab);
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        QTest::keyClick(QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : &w, Qt::Key_F,
+                        Qt::ControlModifier);
+        EXPECT_EQ(w.Tabs()->currentIndex(), ornexa::ObjectInfoTab);
+        ASSERT_TRUE(w.ObjectFilter()->hasFocus());
+        const QString wanted = all[2].left(3).toLower();
+        QTest::keyClicks(w.ObjectFilter(), wanted);
+        const QStringList narrowed = Shown(w.ObjectList()->model());
+        QStringList expected;
+        for (const QString& name : all) {
+            if (name.contains(wanted, Qt::CaseInsensitive)) {
+                expected << name;
+            }
+        }
+        EXPECT_EQ(narrowed, expected);
+        EXPECT_EQ(w.ObjectCountText(), QStringLiteral("%1 of %2 objects").arg(expected.size()).arg(total));
+
+        // A row of the narrowed list opens its own object, and stays selected when sorted.
+        ClickRow(w.ObjectList(), 1);
+        const int chosen = w.Session().ObjectInfo().CurrentObject();
+        EXPECT_EQ(QString::fromStdString(std::string(report.Objects(chosen).ObjName.Trimmed())), expected[1]);
+        ClickHeader(w.ObjectList(), 0);
+        ClickHeader(w.ObjectList(), 0); // descending, still narrowed
+        QStringList descending = expected;
+        std::sort(descending.begin(), descending.end(), std::greater<>());
+        EXPECT_EQ(Shown(w.ObjectList()->model()), descending);
+        ASSERT_TRUE(w.ObjectList()->currentIndex().isValid());
+        EXPECT_EQ(w.ObjectList()->currentIndex().data().toString(), expected[1]);
+
+        // Escape clears the filter, and only then leaves the window.
+        QTest::keyClick(w.ObjectFilter(), Qt::Key_Escape);
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_TRUE(w.ObjectFilter()->text().isEmpty());
+        EXPECT_EQ(w.ObjectList()->model()->rowCount(), total);
+        EXPECT_EQ(w.ObjectList()->currentIndex().data().toString(), expected[1]);
+        QTest::keyClicks(w.ObjectFilter(), QStringLiteral("no such object"));
+        EXPECT_EQ(w.ObjectCountText(), QStringLiteral("0 of %1 objects").arg(total));
+        EXPECT_EQ(w.Session().ObjectInfo().CurrentObject(), chosen); // the chart stays
+    };
+    files.ClickNext();
+}
+
 TEST_F(Gui, NextAndPreviousStopAtTheEndsAndUsageChangesTheRules) {
     OpenSamples();
     drive = [](AnalysisWindow& w) {
