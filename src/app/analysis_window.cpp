@@ -23,6 +23,7 @@
 #include <utility>
 
 #include "app/app_icons.h"
+#include "app/chart_actions.h"
 #include "app/cluster_widget.h"
 #include "app/list_models.h"
 #include "app/sim_graph_widget.h"
@@ -119,6 +120,9 @@ AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::Simul
     status_->addWidget(new QLabel(this));
     status_->addWidget(statusPanel_, 1);
     layout->addWidget(status_);
+    for (ChartView* chart : findChildren<ChartView*>()) {
+        new ChartActions(chart, ui_); // NOLINT(cppcoreguidelines-owning-memory): the chart owns them
+    }
 
     // Initialisation and loading; activation follows the first showing.
     session_.Load();

@@ -63,6 +63,16 @@ std::optional<std::filesystem::path> QtUiServices::ChooseFileToSave(const ornexa
     QFileDialog dialog(Parent(), QObject::tr("Save As"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     Prepare(dialog, request);
+    if (request.suffixFromFilter) {
+        // "PNG Image (*.png)" gives "png": the file type chosen decides what a bare name becomes.
+        const auto suffixOf = [](const QString& filter) {
+            const qsizetype dot = filter.indexOf(QStringLiteral("*."));
+            return dot < 0 ? QString() : filter.mid(dot + 2).section(QLatin1Char(')'), 0, 0).section(QLatin1Char(' '), 0, 0);
+        };
+        dialog.setDefaultSuffix(suffixOf(dialog.selectedNameFilter()));
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog, suffixOf](const QString& filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
+    }
     return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
                ? Chosen(dialog.selectedFiles().constFirst())
                : std::nullopt;

@@ -31,6 +31,7 @@ struct FileDialogRequest {
     std::filesystem::path folder; // where the dialog opens; empty for the dialog's own choice
     std::string fileName;         // the name proposed (save dialogs)
     std::string defaultSuffix;    // added to a name typed without one (save dialogs)
+    bool suffixFromFilter = false; // the filter chosen gives the suffix added instead (save dialogs)
 };
 
 // The file dialogs: the chosen path, or nothing when the user cancels.

@@ -3,6 +3,7 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
@@ -21,10 +22,12 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QXmlStreamReader>
 #include <deque>
 #include <fstream>
 
 #include "app/analysis_window.h"
+#include "app/chart_actions.h"
 #include "app/cluster_widget.h"
 #include "app/file_selection_window.h"
 #include "app/list_models.h"
@@ -267,6 +270,78 @@ TEST_F(Gui, TheFilterNarrowsTheObjectListAndKeepsItsOrderAndSelection) {
         QTest::keyClicks(w.ObjectFilter(), QStringLiteral("no such object"));
         EXPECT_EQ(w.ObjectCountText(), QStringLiteral("0 of %1 objects").arg(total));
         EXPECT_EQ(w.Session().ObjectInfo().CurrentObject(), chosen); // the chart stays
+    };
+    files.ClickNext();
+}
+
+QByteArray FileBytes(const std::filesystem::path& path) {
+    QFile file(QString::fromStdString(path.string()));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST_F(Gui, EveryChartCopiesAndSavesItselfAsPngSvgAndPdf) {
+    OpenSamples();
+    const ornexa::test::TempDir dir;
+    drive = [&](AnalysisWindow& w) {
+        const QList<ChartView*> charts = w.findChildren<ChartView*>();
+        EXPECT_GE(charts.size(), 6); // pool, object, and the four simulation charts
+        for (ChartView* chart : charts) {
+            EXPECT_NE(chart->findChild<ChartActions*>(), nullptr) << chart->objectName().toStdString();
+        }
+        ClickRow(w.PoolList(), 1);
+        ClickTab(w, ornexa::PoolInfoTab);
+        ChooseGraph(w.PoolGraphTypes(), 7); // a ranking of ten objects
+        const ornexa::ChartModel& model = w.PoolChart()->Model();
+        ASSERT_EQ(model.kind, ornexa::ChartKind::Ranked);
+        auto* actions = w.PoolChart()->findChild<ChartActions*>();
+
+        // Ctrl+Shift+C on the chart: an image of the default size on the clipboard.
+        QGuiApplication::clipboard()->clear();
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        w.PoolChart()->setFocus();
+        QTest::keyClick(w.PoolChart(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        const QImage copied = QGuiApplication::clipboard()->image();
+        EXPECT_EQ(copied.size(), QSize(1600, 1000));
+        int drawn = 0;
+        for (int y = 0; y < copied.height(); y += 10) {
+            for (int x = 0; x < copied.width(); x += 10) {
+                drawn += copied.pixel(x, y) != qRgb(255, 255, 255) ? 1 : 0;
+            }
+        }
+        EXPECT_GT(drawn, 500); // bars and labels on the white ground
+
+        // Each file type, chosen by name; a bare name takes PNG.
+        ui.answers = {dir.Path() / "c.png", dir.Path() / "c.svg", dir.Path() / "c.PDF", dir.Path() / "bare",
+                      dir.Path() / "missing" / "c.png"};
+        for (int i = 0; i < 5; ++i) {
+            actions->SaveAction()->trigger();
+        }
+        EXPECT_TRUE(ui.saveRequests.back().suffixFromFilter);
+        EXPECT_TRUE(FileBytes(dir.Path() / "c.png").startsWith("\x89PNG\r\n"));
+        EXPECT_EQ(QImage(QString::fromStdString((dir.Path() / "c.png").string())).size(), QSize(1600, 1000));
+        EXPECT_TRUE(FileBytes(dir.Path() / "c.PDF").startsWith("%PDF-"));
+        EXPECT_TRUE(FileBytes(dir.Path() / "bare.png").startsWith("\x89PNG"));
+        QXmlStreamReader svg(FileBytes(dir.Path() / "c.svg"));
+        QStringList texts;
+        int rects = 0;
+        while (!svg.atEnd()) {
+            if (svg.readNext() != QXmlStreamReader::StartElement) {
+                continue;
+            }
+            rects += svg.name() == QStringLiteral("rect") ? 1 : 0;
+            if (svg.name() == QStringLiteral("text")) { // labels carry zero-width spaces that keep them apart
+                texts << svg.readElementText(QXmlStreamReader::IncludeChildElements).remove(QChar(0x200B)).trimmed();
+            }
+        }
+        EXPECT_GE(rects, model.PointCount()); // a bar per ranked object
+        EXPECT_FALSE(svg.hasError()) << svg.errorString().toStdString();
+        for (const std::string& label : model.labels) { // every ranked object is drawn with its name
+            EXPECT_TRUE(texts.contains(QString::fromStdString(label))) << label;
+        }
+        ASSERT_EQ(ui.messages.size(), 1U); // the folder that does not exist
+        EXPECT_EQ(ui.messages[0].title, "Save Chart As");
+        EXPECT_NE(ui.messages[0].text.find("not created"), std::string::npos);
     };
     files.ClickNext();
 }

@@ -9,7 +9,7 @@
 #include <QStyle>
 #include <algorithm>
 
-#include "stats/ui/chart_view.h"
+#include "stats/ui/chart_picture.h"
 #include "stats/ui/display_text.h"
 
 namespace {
@@ -46,18 +46,6 @@ private:
     QRectF area_;
     double dpi_;
 };
-
-void PaintChart(QPainter& painter, const ornexa::ChartModel& model, const QRectF& target) {
-    ChartView view;
-    view.setPalette(QApplication::style()->standardPalette()); // paper is light whatever the screen
-    view.setAttribute(Qt::WA_DontShowOnScreen);
-    view.resize(720, static_cast<int>(720 * target.height() / std::max(target.width(), 1.0)));
-    view.ShowModel(model);
-    view.show(); // sizes the chart to the view
-    // Lay the axes and labels out now; only layout requests run, nothing the user does.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-    view.render(&painter, target, view.viewport()->rect());
-}
 
 void PaintPage(PageLayout& page, QPainter& painter, const ornexa::PrintedPage& printed, int number, int count) {
     const double width = std::min(page.WidthInches() - 0.5, 7.5);
