@@ -85,7 +85,7 @@ TEST(ReportLineReader, ADeviceThatNeverEndsIsReadOnlyToTheLimit) {
     ASSERT_FALSE(reader.Open("/dev/zero").has_value());
     EXPECT_FALSE(reader.ReadReportLine(100).has_value());
     EXPECT_EQ(reader.Error(), "Line 1 is longer than 1 MiB: not a report file");
-    EXPECT_LE(reader.BytesRead(), static_cast<std::int64_t>(ReportLineReader::MaxLineBytes + 64 * 1024));
+    EXPECT_LE(reader.BytesRead(), static_cast<std::int64_t>(ReportLineReader::MaxLineBytes + std::size_t{64} * 1024));
 }
 
 TEST(ReportLineReader, ProgressRisesToAtMostOneHundred) {
