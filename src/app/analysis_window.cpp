@@ -2,6 +2,8 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -25,6 +27,7 @@
 #include "app/app_icons.h"
 #include "app/chart_actions.h"
 #include "app/cluster_widget.h"
+#include "app/dropped_files.h"
 #include "app/list_models.h"
 #include "app/sim_graph_widget.h"
 #include "app/ui_services.h"
@@ -33,8 +36,31 @@
 #include "stats/pool_graph.h"
 #include "stats/ui/chart_view.h"
 #include "stats/ui/display_text.h"
+#include "session/report_kind.h"
 
 namespace {
+
+// The shortcuts of the window, a line each: the keys, a tab, what they do.
+QString ShortcutsText() {
+    const std::initializer_list<std::pair<const char*, const char*>> keys = {
+        {"F5", QT_TR_NOOP("Read both reports again and return to the same pool, tab and object")},
+        {"Ctrl+F", QT_TR_NOOP("Find an object: the filter box above the object list")},
+        {"Escape", QT_TR_NOOP("Clear the object filter; with nothing to clear, go back")},
+        {"Ctrl+C", QT_TR_NOOP("Copy the selected rows of a list (all rows when none is selected) as tab-separated text")},
+        {"Ctrl+Shift+C", QT_TR_NOOP("Copy the chart with the focus as a picture")},
+        {"Ctrl+Shift+S", QT_TR_NOOP("Save the chart with the focus as PNG, SVG or PDF")},
+        {"Alt+P", QT_TR_NOOP("Print the tab shown")},
+        {"Alt+B", QT_TR_NOOP("Back to the file selection")},
+        {"Alt+F", QT_TR_NOOP("Finish")},
+        {"F1", QT_TR_NOOP("This list")},
+    };
+    QStringList lines;
+    for (const auto& [key, meaning] : keys) {
+        lines << QStringLiteral("%1\t%2").arg(QString::fromLatin1(key), AnalysisWindow::tr(meaning));
+    }
+    lines << AnalysisWindow::tr("A report file dropped on the window is read in place of the one shown.");
+    return lines.join(QLatin1Char('\n'));
+}
 
 QString Text(const std::string& text) {
     return ornexa::ui::DisplayText(text);
@@ -72,9 +98,17 @@ AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::Simul
     QMenu* menu = menuBar->addMenu(tr("&Window"));
     printItem_ = menu->addAction(QStringLiteral("&Print ..."), this, &AnalysisWindow::PrintTab);
     printItem_->setEnabled(false);
+    QAction* reload = menu->addAction(tr("&Reload"), this, &AnalysisWindow::Reload);
+    reload->setObjectName(QStringLiteral("actReload"));
+    reload->setShortcut(QKeySequence(Qt::Key_F5));
     menu->addSeparator();
     menu->addAction(QStringLiteral("&About"), this, [this] { ui_.ShowAbout(); });
+    QMenu* help = menuBar->addMenu(tr("&Help"));
+    QAction* shortcuts = help->addAction(tr("Keyboard Shortcuts"), this, &AnalysisWindow::ShowShortcuts);
+    shortcuts->setObjectName(QStringLiteral("actShortcuts"));
+    shortcuts->setShortcut(QKeySequence::HelpContents);
     layout->setMenuBar(menuBar);
+    setAcceptDrops(true);
 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("tbsStats"));
@@ -335,7 +369,13 @@ void AnalysisWindow::showEvent(QShowEvent* event) {
     ui_.SetParent(this);
     if (!activated_) {
         activated_ = true;
-        Apply(session_.Activate());
+        ornexa::Messages told = session_.Activate();
+        told.insert(told.end(), resume_.told.begin(), resume_.told.end());
+        if (resume_.place) {
+            const ornexa::Messages resumed = session_.ResumeAt(*resume_.place);
+            told.insert(told.end(), resumed.begin(), resumed.end());
+        }
+        Apply(told);
     }
 }
 
@@ -436,6 +476,41 @@ void AnalysisWindow::Finish() {
     session_.Finish();
     hide();
     done(QDialog::Accepted);
+}
+
+void AnalysisWindow::Reload() {
+    session_.Reload();
+    hide();
+    done(QDialog::Accepted);
+}
+
+void AnalysisWindow::ReadDropped(const std::filesystem::path& path) {
+    ornexa::ReloadRequest request;
+    if (ornexa::ReportKindOf(path) == ornexa::ReportKind::Statistics) {
+        request.statistics = path;
+    } else {
+        request.simulation = path;
+    }
+    session_.Reload(std::move(request));
+    hide();
+    done(QDialog::Accepted);
+}
+
+void AnalysisWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (DroppedFile(event->mimeData())) {
+        event->acceptProposedAction();
+    }
+}
+
+void AnalysisWindow::dropEvent(QDropEvent* event) {
+    if (const auto path = DroppedFile(event->mimeData())) {
+        event->acceptProposedAction();
+        ReadDropped(*path);
+    }
+}
+
+void AnalysisWindow::ShowShortcuts() {
+    ui_.Show({"Keyboard Shortcuts", ShortcutsText().toStdString(), ornexa::MessageIcon::Information});
 }
 
 void AnalysisWindow::PrintTab() {

@@ -65,10 +65,21 @@ public:
     void PrintTab();
     void Back();
     void Finish();
+    // F5: leaves to read both files again and comes back to the same pool, tab and object.
+    void Reload();
+    // A file dropped on the window: read in place of the report's own (a Statistics or a
+    // Simulation report, told by its first line).
+    void ReadDropped(const std::filesystem::path& path);
+    // What the window starts with when it is shown after a reload.
+    void Resume(ornexa::AnalysisResume resume) { resume_ = std::move(resume); }
+    // "Keyboard Shortcuts" under Help: every shortcut of the window.
+    void ShowShortcuts();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void reject() override; // Escape and the frame's close button leave as Back does
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -88,6 +99,7 @@ private:
     UiServices& ui_;
     ornexa::AnalysisSession session_;
     bool activated_ = false;
+    ornexa::AnalysisResume resume_;
     bool refreshing_ = false;
     // The version of each page as it was painted last (0: not painted yet).
     std::uint64_t shownReportVersion_ = 0;

@@ -2,6 +2,11 @@
 
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMenu>
+#include <QToolButton>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -12,12 +17,37 @@
 #include <QTimer>
 
 #include "app/app_icons.h"
+#include "app/dropped_files.h"
 #include "app/tray_menu.h"
 #include "app/ui_services.h"
+#include "session/report_kind.h"
 
 namespace {
 constexpr auto FolderKey = "lastFolder";
+constexpr auto RecentKey = "recentReports";
+
+// The recent reports as kept in the settings: an array of statistics and simulation paths.
+ornexa::RecentReports ReadRecent(QSettings& settings) {
+    std::vector<ornexa::RecentReport> entries;
+    const int count = settings.beginReadArray(QString::fromLatin1(RecentKey));
+    for (int i = 0; i < std::min<int>(count, ornexa::RecentReports::MaxEntries); ++i) {
+        settings.setArrayIndex(i);
+        entries.push_back({settings.value(QStringLiteral("statistics")).toString().toStdString(),
+                           settings.value(QStringLiteral("simulation")).toString().toStdString()});
+    }
+    settings.endArray();
+    return ornexa::RecentReports(entries);
 }
+
+QString EntryText(const ornexa::RecentReport& entry) {
+    const QString statistics = QFileInfo(QString::fromStdString(entry.statistics.string())).fileName();
+    if (entry.simulation.empty()) {
+        return statistics;
+    }
+    return FileSelectionWindow::tr("%1 with %2")
+        .arg(statistics, QFileInfo(QString::fromStdString(entry.simulation.string())).fileName());
+}
+} // namespace
 
 std::optional<std::filesystem::path>
 FileSelectionWindow::PresetChooser::ChooseFileToOpen(const ornexa::FileDialogRequest& request) {
@@ -45,6 +75,15 @@ FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, ornexa::Simulat
         return button;
     };
     open_ = makeButton(QStringLiteral("&Open"), "cmdSelectStatFile");
+    recent_ = new QToolButton(this);
+    recent_->setObjectName(QStringLiteral("cmdRecentReports"));
+    recent_->setText(tr("Recent"));
+    recent_->setToolTip(tr("Recent Reports"));
+    recent_->setPopupMode(QToolButton::InstantPopup);
+    recentMenu_ = new QMenu(tr("Recent &Reports"), this);
+    recentMenu_->setObjectName(QStringLiteral("mnuRecentReports"));
+    recent_->setMenu(recentMenu_);
+    connect(recentMenu_, &QMenu::aboutToShow, this, &FileSelectionWindow::FillRecentMenu);
     openSim_ = makeButton(QStringLiteral("O&pen"), "cmdSelectSimFile");
     next_ = makeButton(QStringLiteral("&Next"), "cmdNext");
     reset_ = makeButton(QStringLiteral("&Reset"), "cmdReset");
@@ -64,7 +103,11 @@ FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, ornexa::Simulat
     progress_->setObjectName(QStringLiteral("pbFileRead"));
     progress_->setRange(0, 100);
     grid->addWidget(new QLabel(tr("Select Statistics File"), this), 0, 0);
-    grid->addWidget(open_, 0, 1);
+    auto* openWithRecent = new QHBoxLayout;
+    openWithRecent->setSpacing(0);
+    openWithRecent->addWidget(open_);
+    openWithRecent->addWidget(recent_);
+    grid->addLayout(openWithRecent, 0, 1);
     grid->addWidget(statPicture_, 0, 2);
     grid->addWidget(statPath_, 1, 0, 1, 3);
     grid->addWidget(new QLabel(tr("Select Simulation File"), this), 2, 0);
@@ -80,8 +123,11 @@ FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, ornexa::Simulat
     grid->addLayout(buttons, 5, 0, 1, 3);
     setCentralWidget(central);
     if (!tray_->InNotificationArea()) {
+        QMenu* file = menuBar()->addMenu(tr("&File"));
+        file->addMenu(recentMenu_);
         menuBar()->addMenu(tray_->Menu());
     }
+    setAcceptDrops(true);
     clock_ = new QLabel(this);
     statusBar()->addPermanentWidget(clock_);
     auto* tick = new QTimer(this);
@@ -97,8 +143,10 @@ FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, ornexa::Simulat
     connect(cancel_, &QPushButton::clicked, this, &FileSelectionWindow::ClickCancel);
     connect(tray_, &TrayMenu::QuitRequested, this, &FileSelectionWindow::QuitRequested);
 
-    const QSettings settings;
+    QSettings settings;
     session_.SetLastFolder(settings.value(QString::fromLatin1(FolderKey)).toString().toStdString());
+    session_.SetRecent(ReadRecent(settings));
+    FillRecentMenu();
     ui_.SetParent(this);
     Refresh();
 }
@@ -110,6 +158,77 @@ FileSelectionWindow::~FileSelectionWindow() {
 void FileSelectionWindow::RememberFolder() {
     QSettings settings;
     settings.setValue(QString::fromLatin1(FolderKey), QString::fromStdString(session_.LastFolder().string()));
+}
+
+void FileSelectionWindow::RememberRecent() {
+    QSettings settings;
+    settings.beginWriteArray(QString::fromLatin1(RecentKey));
+    int i = 0;
+    for (const ornexa::RecentReport& entry : session_.Recent().Entries()) {
+        settings.setArrayIndex(i++);
+        settings.setValue(QStringLiteral("statistics"), QString::fromStdString(entry.statistics.string()));
+        settings.setValue(QStringLiteral("simulation"), QString::fromStdString(entry.simulation.string()));
+    }
+    settings.endArray();
+    FillRecentMenu();
+}
+
+void FileSelectionWindow::FillRecentMenu() {
+    recentMenu_->clear();
+    const auto& entries = session_.Recent().Entries();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        QAction* item = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(EntryText(entries[i])),
+                                               this, [this, i] { OpenRecent(i); });
+        QString where = QString::fromStdString(entries[i].statistics.string());
+        if (!entries[i].simulation.empty()) {
+            where += QLatin1Char('\n') + QString::fromStdString(entries[i].simulation.string());
+        }
+        item->setToolTip(where);
+        item->setStatusTip(where);
+        item->setEnabled(ornexa::Available(entries[i])); // a file that is gone cannot be read
+    }
+    if (entries.empty()) {
+        recentMenu_->addAction(tr("No recent reports"))->setEnabled(false);
+    }
+    recentMenu_->setToolTipsVisible(true);
+}
+
+void FileSelectionWindow::OpenRecent(std::size_t index) {
+    ui_.SetParent(this);
+    ui_.ShowAll(session_.OpenRecent(index));
+    RememberRecent();
+    Refresh();
+}
+
+void FileSelectionWindow::ReadDropped(const std::filesystem::path& path) {
+    if (ornexa::ReportKindOf(path) == ornexa::ReportKind::Statistics) {
+        OpenStatistics(path);
+        return;
+    }
+    if (!session_.Controls().openSimulation) {
+        ui_.SetParent(this);
+        ui_.Show({"O&pen",
+                  tr("\"%1\" is not a Statistics report (its first line is not an environment line). A Simulation "
+                     "report is read after the Statistics report it belongs to.")
+                      .arg(QString::fromStdString(path.string()))
+                      .toStdString(),
+                  ornexa::MessageIcon::Exclamation});
+        return;
+    }
+    OpenSimulation(path);
+}
+
+void FileSelectionWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!session_.Reading() && DroppedFile(event->mimeData())) {
+        event->acceptProposedAction();
+    }
+}
+
+void FileSelectionWindow::dropEvent(QDropEvent* event) {
+    if (const auto path = DroppedFile(event->mimeData()); path && !session_.Reading()) {
+        event->acceptProposedAction();
+        ReadDropped(*path);
+    }
 }
 
 void FileSelectionWindow::OpenStatistics(const std::filesystem::path& path) {
@@ -128,6 +247,7 @@ void FileSelectionWindow::ClickOpenStatistics() {
     ui_.SetParent(this);
     ui_.ShowAll(session_.OpenStatistics());
     RememberFolder();
+    RememberRecent();
     Refresh();
 }
 
@@ -141,6 +261,7 @@ void FileSelectionWindow::ClickOpenSimulation() {
         }
     }
     RememberFolder();
+    RememberRecent();
     Refresh();
 }
 
@@ -153,14 +274,15 @@ void FileSelectionWindow::ClickReset() {
 void FileSelectionWindow::ClickNext() {
     struct Runner final : ornexa::AnalysisWindowRunner {
         explicit Runner(const AnalysisRunner& runner) : run(runner) {}
-        ornexa::AnalysisExit ShowAnalysisModal(const ornexa::Report& report,
-                                               const ornexa::SimulationData& sim) override {
-            return run ? run(report, sim) : ornexa::AnalysisExit::Back;
+        ornexa::AnalysisOutcome ShowAnalysisModal(const ornexa::Report& report, const ornexa::SimulationData& sim,
+                                                  const ornexa::AnalysisResume& resume) override {
+            return run ? run(report, sim, resume) : ornexa::AnalysisOutcome{};
         }
         const AnalysisRunner& run;
     } runner(runner_);
     const auto outcome = session_.Next(runner);
     ui_.SetParent(this);
+    RememberRecent(); // a reload reads the files again
     if (outcome == ornexa::FileSelectionSession::NextOutcome::Quit) {
         tray_->RemoveTrayIcon();
         emit QuitRequested();

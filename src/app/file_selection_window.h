@@ -8,6 +8,8 @@
 #include "session/file_selection.h"
 
 class QLabel;
+class QMenu;
+class QToolButton;
 class QProgressBar;
 class QPushButton;
 class TrayMenu;
@@ -18,7 +20,8 @@ class FileSelectionWindow : public QMainWindow {
     Q_OBJECT
 public:
     // Shows the analysis window for the report and returns when it is closed.
-    using AnalysisRunner = std::function<ornexa::AnalysisExit(const ornexa::Report&, const ornexa::SimulationData&)>;
+    using AnalysisRunner = std::function<ornexa::AnalysisOutcome(const ornexa::Report&, const ornexa::SimulationData&,
+                                                                 const ornexa::AnalysisResume&)>;
 
     FileSelectionWindow(ornexa::Report& report, ornexa::SimulationData& sim, UiServices& ui, QWidget* parent = nullptr);
     ~FileSelectionWindow() override;
@@ -35,6 +38,13 @@ public:
     void OpenStatistics(const std::filesystem::path& path);
     void OpenSimulation(const std::filesystem::path& path);
 
+    // A report file dropped on the window, read as "&Open" or "O&pen" reads it.
+    void ReadDropped(const std::filesystem::path& path);
+    // Entry `index` of "Recent Reports".
+    void OpenRecent(std::size_t index);
+    [[nodiscard]] QMenu* RecentMenu() const { return recentMenu_; }
+    [[nodiscard]] QToolButton* RecentButton() const { return recent_; }
+
     void ClickOpenStatistics();
     void ClickOpenSimulation();
     void ClickReset();
@@ -47,6 +57,8 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Answers the next dialog with a path given on the command line, else asks the user.
@@ -62,6 +74,8 @@ private:
 
     void Refresh();
     void RememberFolder();
+    void RememberRecent();
+    void FillRecentMenu();
 
     UiServices& ui_;
     PresetChooser chooser_;
@@ -69,6 +83,8 @@ private:
     AnalysisRunner runner_;
     TrayMenu* tray_;
     QPushButton* open_;
+    QToolButton* recent_;
+    QMenu* recentMenu_;
     QPushButton* openSim_;
     QPushButton* next_;
     QPushButton* reset_;

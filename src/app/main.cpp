@@ -39,6 +39,8 @@ int main(int argc, char** argv) {
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("STATFILE"), QObject::tr("Statistics report to read at start"));
+    parser.addPositionalArgument(QStringLiteral("SIMFILE"),
+                                 QObject::tr("Simulation report to read with it (as --simulation)"), QStringLiteral("[SIMFILE]"));
     const QCommandLineOption simulation(QStringLiteral("simulation"), QObject::tr("Simulation report to read at start"),
                                         QStringLiteral("SIMFILE"));
     parser.addOption(simulation);
@@ -66,6 +68,11 @@ int main(int argc, char** argv) {
                           parser.values(pool), graphType, QApplication::applicationDirPath().toStdString()});
     }
     parser.process(app);
+    if (parser.positionalArguments().size() > 2 ||
+        (parser.positionalArguments().size() == 2 && parser.isSet(simulation))) {
+        std::cerr << "usage: ornexa [STATFILE [SIMFILE]] [--simulation SIMFILE]: one Simulation report at most\n";
+        return 2;
+    }
 
     ornexa::Report report;
     ornexa::SimulationData sim;
@@ -79,12 +86,14 @@ int main(int argc, char** argv) {
     QObject::connect(title, &TitleWindow::Finished, [&] {
         files = std::make_unique<FileSelectionWindow>(report, sim, ui, nullptr);
         ui.aboutClosed = [&] { files->Session().AboutDismissed(); };
-        files->SetAnalysisRunner([&](const ornexa::Report& r, const ornexa::SimulationData& s) {
-            AnalysisWindow analysis(r, s, ui, programFolder, files.get());
-            analysis.exec();
-            ui.SetParent(files.get());
-            return analysis.Session().Exit();
-        });
+        files->SetAnalysisRunner(
+            [&](const ornexa::Report& r, const ornexa::SimulationData& s, const ornexa::AnalysisResume& resume) {
+                AnalysisWindow analysis(r, s, ui, programFolder, files.get());
+                analysis.Resume(resume);
+                analysis.exec();
+                ui.SetParent(files.get());
+                return analysis.Session().Outcome();
+            });
         QObject::connect(files.get(), &FileSelectionWindow::QuitRequested, &app, &QApplication::quit,
                          Qt::QueuedConnection);
         files->show();
@@ -95,6 +104,8 @@ int main(int argc, char** argv) {
         }
         if (parser.isSet(simulation)) {
             files->OpenSimulation(parser.value(simulation).toStdString());
+        } else if (args.size() > 1) {
+            files->OpenSimulation(args.at(1).toStdString());
         }
     });
     return QApplication::exec();

@@ -1,5 +1,6 @@
 #include "session/analysis_session.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "report/number_format.h"
@@ -245,6 +246,50 @@ void AnalysisSession::Back() {
 
 void AnalysisSession::Finish() {
     exit_ = AnalysisExit::Finish;
+}
+
+void AnalysisSession::Reload(ReloadRequest request) {
+    exit_ = AnalysisExit::Reload;
+    reload_ = std::move(request);
+}
+
+AnalysisPlace AnalysisSession::Place() const {
+    AnalysisPlace place;
+    place.tab = selectedTab_;
+    if (report_.HasPool(currentPool_)) {
+        place.pool = report_.Pools(currentPool_).PoolName.Str();
+    }
+    if (const int object = CurrentObject(); report_.HasObject(object)) {
+        place.object = report_.Objects(object).ObjName.Str();
+    }
+    return place;
+}
+
+Messages AnalysisSession::ResumeAt(const AnalysisPlace& place) {
+    Messages told;
+    const auto append = [&told](Messages more) { told.insert(told.end(), more.begin(), more.end()); };
+    const auto& pools = reportPage_.PoolList();
+    const auto pool = std::find_if(pools.begin(), pools.end(), [&](const PoolListEntry& entry) {
+        return report_.HasPool(entry.pool) && report_.Pools(entry.pool).PoolName.Str() == place.pool;
+    });
+    if (place.pool.empty() || pool == pools.end()) {
+        return told; // the pool is gone: the window starts as it always does
+    }
+    append(SelectPoolFromList(static_cast<int>(pool - pools.begin())));
+    const auto& objects = objectPage_.List();
+    const auto object = std::find_if(objects.begin(), objects.end(), [&](const ObjectListEntry& entry) {
+        return report_.HasObject(entry.object) && report_.Objects(entry.object).ObjName.Str() == place.object;
+    });
+    if (!place.object.empty() && object != objects.end()) {
+        append(SelectObjectRow(static_cast<int>(object - objects.begin())));
+    }
+    if (place.tab > 0 && place.tab < AnalysisTabCount) {
+        const TabState& tab = tabs_[static_cast<std::size_t>(place.tab)];
+        if (tab.visible && tab.enabled) {
+            append(SelectTab(place.tab));
+        }
+    }
+    return told;
 }
 
 } // namespace ornexa

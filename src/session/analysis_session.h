@@ -30,8 +30,38 @@ struct TabState {
     bool enabled = true;
 };
 
-// How the analysis window was left.
-enum class AnalysisExit { Open, Back, Finish };
+// How the analysis window was left; Reload leaves it to be shown again with the files read anew.
+enum class AnalysisExit { Open, Back, Finish, Reload };
+
+// Where the user was, by name, to come back to once the files are read again.
+struct AnalysisPlace {
+    std::string pool;   // trimmed pool name; empty for none
+    int tab = 0;        // AnalysisTab
+    std::string object; // trimmed object name; empty for none
+    friend bool operator==(const AnalysisPlace&, const AnalysisPlace&) = default;
+};
+
+// The files a reload reads: those of the report shown, or a file dropped on the window instead
+// (a Statistics report drops the Simulation report, as opening one does).
+struct ReloadRequest {
+    std::optional<std::filesystem::path> statistics; // none: the one read before
+    std::optional<std::filesystem::path> simulation; // none: the one read before, if any
+    friend bool operator==(const ReloadRequest&, const ReloadRequest&) = default;
+};
+
+// How a window was left, and what a reload needs to come back.
+struct AnalysisOutcome {
+    AnalysisExit exit = AnalysisExit::Back;
+    ReloadRequest reload; // with Reload
+    AnalysisPlace place;  // with Reload
+};
+
+// What a window shown again after a reload starts with: the place to return to and what the
+// reload has to tell.
+struct AnalysisResume {
+    std::optional<AnalysisPlace> place;
+    Messages told;
+};
 
 // What a click on a chart hit; the status bar shows the number.
 enum class HitKind { None = 0, DataPoint = 4 };
@@ -94,6 +124,14 @@ public:
 
     void Back();   // "< &Back": leaves; the simulation is forgotten
     void Finish(); // "&Finish": the program ends
+    // F5, or a report dropped on the window: leaves to read the files again and come back here.
+    void Reload(ReloadRequest request = {});
+    [[nodiscard]] const ReloadRequest& PendingReload() const { return reload_; }
+    [[nodiscard]] AnalysisOutcome Outcome() const { return {exit_, reload_, Place()}; }
+    // The pool, tab and object shown.
+    [[nodiscard]] AnalysisPlace Place() const;
+    // After activation: the pool, object and tab of `place` as far as this report still has them.
+    Messages ResumeAt(const AnalysisPlace& place);
 
     [[nodiscard]] const std::array<TabState, AnalysisTabCount>& Tabs() const { return tabs_; }
     [[nodiscard]] int SelectedTab() const { return selectedTab_; }
@@ -135,6 +173,7 @@ private:
     int selectedTab_ = 0;
     std::string statusText_;
     AnalysisExit exit_ = AnalysisExit::Open;
+    ReloadRequest reload_;
     int currentPool_ = 0;
     bool printedBefore_ = false;
 

@@ -65,13 +65,26 @@ Messages FileSelectionSession::OpenStatistics() {
         controls_.focus = controls_.next ? FocusTarget::Next : FocusTarget::OpenStatistics;
         return {};
     }
-    controls_.statisticsPath = path->string();
+    return ReadStatistics(*path);
+}
+
+Messages FileSelectionSession::ReadStatistics(const std::filesystem::path& path) {
+    if (reading_) {
+        return {};
+    }
+    controls_.statisticsPath = path.string();
+    controls_.simulationPath.clear();
     StatReadResult result;
     {
         const ReadGuard guard(reading_);
         ResetReport(report_);
         sim_.Reset();
-        result = ReadStatisticsFile(report_, *path, progress_, FileKinds::RegularOnly);
+        result = ReadStatisticsFile(report_, path, progress_, FileKinds::RegularOnly);
+    }
+    statisticsFile_ = path;
+    simulationFile_.clear();
+    if (result.Loaded()) {
+        recent_.ReadStatistics(path);
     }
     // Whatever the outcome, what was read can be analysed.
     controls_.statisticsPicture = StatusPicture::Read;
@@ -93,12 +106,23 @@ std::optional<SimReadResult> FileSelectionSession::OpenSimulation() {
     if (!path) {
         return std::nullopt;
     }
-    controls_.simulationPath = path->string();
+    return ReadSimulation(*path);
+}
+
+std::optional<SimReadResult> FileSelectionSession::ReadSimulation(const std::filesystem::path& path) {
+    if (reading_ || !controls_.openSimulation) {
+        return std::nullopt;
+    }
+    controls_.simulationPath = path.string();
     controls_.next = false;
     SimReadResult result;
     {
         const ReadGuard guard(reading_);
-        result = ReadSimulationFile(report_, sim_, *path, progress_, FileKinds::RegularOnly);
+        result = ReadSimulationFile(report_, sim_, path, progress_, FileKinds::RegularOnly);
+    }
+    simulationFile_ = result.Loaded() ? path : std::filesystem::path();
+    if (result.Loaded()) {
+        recent_.ReadSimulation(statisticsFile_, path);
     }
     if (result.clearPath) {
         controls_.simulationPath.clear();
@@ -109,6 +133,74 @@ std::optional<SimReadResult> FileSelectionSession::OpenSimulation() {
     controls_.reset = true;
     state_ = FileSelectionState::SimulationRead;
     return result;
+}
+
+Messages FileSelectionSession::OpenRecent(std::size_t index) {
+    if (reading_ || index >= recent_.Entries().size()) {
+        return {};
+    }
+    const RecentReport chosen = recent_.Entries()[index];
+    Messages told;
+    for (const RecentReport& gone : recent_.ForgetGone()) {
+        told.push_back({"Recent Reports",
+                        "\"" + gone.statistics.string() +
+                            (gone.simulation.empty() ? "" : "\" with \"" + gone.simulation.string()) +
+                            "\" is no longer there: it is taken off the list of recent reports.",
+                        MessageIcon::Information});
+    }
+    if (!Available(chosen)) {
+        return told;
+    }
+    Messages read = ReadStatistics(chosen.statistics);
+    told.insert(told.end(), read.begin(), read.end());
+    if (report_.StatFileLoaded && !chosen.simulation.empty()) {
+        if (const auto sim = ReadSimulation(chosen.simulation)) {
+            read = MessagesOf(*sim);
+            told.insert(told.end(), read.begin(), read.end());
+        }
+    }
+    return told;
+}
+
+Messages FileSelectionSession::ReadAgain(const ReloadRequest& request) {
+    const std::filesystem::path statistics = request.statistics.value_or(statisticsFile_);
+    // A new Statistics report comes without the Simulation report of the old one.
+    const std::filesystem::path simulation =
+        request.simulation.value_or(request.statistics ? std::filesystem::path() : simulationFile_);
+    Report report;
+    SimulationData sim;
+    Messages told;
+    bool loaded = false;
+    {
+        const ReadGuard guard(reading_);
+        const StatReadResult stat = ReadStatisticsFile(report, statistics, progress_, FileKinds::RegularOnly);
+        told = MessagesOf(stat);
+        loaded = stat.Loaded();
+        if (loaded && !simulation.empty()) {
+            const SimReadResult simRead = ReadSimulationFile(report, sim, simulation, progress_, FileKinds::RegularOnly);
+            const Messages simTold = MessagesOf(simRead);
+            told.insert(told.end(), simTold.begin(), simTold.end());
+            loaded = simRead.Loaded();
+        }
+    }
+    if (!loaded) {
+        told.push_back({"Reload",
+                        "The report was not read again: the one read before stays shown.",
+                        MessageIcon::Information});
+        return told;
+    }
+    report_ = std::move(report);
+    sim_ = std::move(sim);
+    statisticsFile_ = statistics;
+    simulationFile_ = simulation;
+    controls_.statisticsPath = statistics.string();
+    controls_.simulationPath = simulation.string();
+    if (simulation.empty()) {
+        recent_.ReadStatistics(statistics);
+    } else {
+        recent_.ReadSimulation(statistics, simulation);
+    }
+    return told;
 }
 
 void FileSelectionSession::Reset() {
@@ -133,8 +225,16 @@ FileSelectionSession::NextOutcome FileSelectionSession::Next(AnalysisWindowRunne
         return NextOutcome::Ignored;
     }
     state_ = FileSelectionState::AnalysisShown;
-    if (runner.ShowAnalysisModal(report_, sim_) == AnalysisExit::Finish) {
-        return NextOutcome::Quit;
+    AnalysisResume resume;
+    for (;;) {
+        const AnalysisOutcome outcome = runner.ShowAnalysisModal(report_, sim_, resume);
+        if (outcome.exit == AnalysisExit::Finish) {
+            return NextOutcome::Quit;
+        }
+        if (outcome.exit != AnalysisExit::Reload) {
+            break;
+        }
+        resume = {outcome.place, ReadAgain(outcome.reload)};
     }
     ClearSimulationState(sim_); // back here, the simulation is read again before it is shown
     Activate();

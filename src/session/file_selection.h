@@ -12,12 +12,13 @@
 #include "report/stat_reader.h"
 #include "session/analysis_session.h"
 #include "session/file_dialogs.h"
+#include "session/recent_reports.h"
 #include "simulation/sim_data.h"
 #include "simulation/sim_reader.h"
 
 namespace ornexa {
 
-// Shows the analysis window modally; returns when it is closed (Back or Finish).
+// Shows the analysis window modally, resumed at a place after a reload; returns how it was left.
 class AnalysisWindowRunner {
 public:
     AnalysisWindowRunner() = default;
@@ -26,7 +27,8 @@ public:
     AnalysisWindowRunner(AnalysisWindowRunner&&) = delete;
     AnalysisWindowRunner& operator=(AnalysisWindowRunner&&) = delete;
     virtual ~AnalysisWindowRunner() = default;
-    virtual AnalysisExit ShowAnalysisModal(const Report& report, const SimulationData& sim) = 0;
+    virtual AnalysisOutcome ShowAnalysisModal(const Report& report, const SimulationData& sim,
+                                              const AnalysisResume& resume) = 0;
 };
 
 // Status pictures of the two files.
@@ -71,11 +73,21 @@ public:
     // "O&pen": choose and read a Simulation file. Returns the read's result when one ran; its
     // messages (`MessagesOf`) are the caller's to show.
     std::optional<SimReadResult> OpenSimulation();
+    // The same reads for a path known already (a drop, the command line, a recent report).
+    Messages ReadStatistics(const std::filesystem::path& path);
+    std::optional<SimReadResult> ReadSimulation(const std::filesystem::path& path);
+    // An entry of the "Recent Reports": its Statistics report and the Simulation report read with
+    // it. Entries whose files are gone are taken off the list first, and the user is told.
+    Messages OpenRecent(std::size_t index);
+    [[nodiscard]] const RecentReports& Recent() const { return recent_; }
+    void SetRecent(RecentReports recent) { recent_ = std::move(recent); }
     // "&Reset": forget both files and the report.
     void Reset();
 
     enum class NextOutcome { Ignored, Returned, Quit };
-    // "&Next": the analysis window, shown modally; Quit when the user chose Finish there.
+    // "&Next": the analysis window, shown modally; Quit when the user chose Finish there. A window
+    // left to reload reads its files again and is shown anew; when they do not load, the report
+    // read before stays and the window tells why.
     NextOutcome Next(AnalysisWindowRunner& runner);
 
     // The About box was dismissed: from then on returning here keeps the Simulation file shown.
@@ -85,6 +97,7 @@ public:
 private:
     class ReadGuard;
     std::optional<std::filesystem::path> Choose(std::string_view filters);
+    Messages ReadAgain(const ReloadRequest& request);
 
     Report& report_;
     SimulationData& sim_;
@@ -93,6 +106,9 @@ private:
     FileSelectionControls controls_;
     FileSelectionState state_ = FileSelectionState::NoFile;
     std::filesystem::path lastFolder_;
+    std::filesystem::path statisticsFile_; // the files read, as chosen
+    std::filesystem::path simulationFile_; // empty for none
+    RecentReports recent_;
     bool reading_ = false;
     bool aboutClosedOnce_ = false;
 };

@@ -125,18 +125,20 @@ void ChooseGraph(QComboBox* list, int type) {
 class Gui : public ::testing::Test {
 protected:
     Gui() : files(report, sim, ui) {
-        files.SetAnalysisRunner([this](const ornexa::Report& r, const ornexa::SimulationData& s) {
-            ++windows;
-            AnalysisWindow window(r, s, ui, thresholds);
-            window.show();
-            if (drive) {
-                drive(window);
-            }
-            if (window.isVisible()) {
-                window.Back();
-            }
-            return window.Session().Exit();
-        });
+        files.SetAnalysisRunner(
+            [this](const ornexa::Report& r, const ornexa::SimulationData& s, const ornexa::AnalysisResume& resume) {
+                ++windows;
+                AnalysisWindow window(r, s, ui, thresholds);
+                window.Resume(resume);
+                window.show();
+                if (drive) {
+                    drive(window);
+                }
+                if (window.isVisible()) {
+                    window.Back();
+                }
+                return window.Session().Outcome();
+            });
     }
 
     void OpenSamples() {

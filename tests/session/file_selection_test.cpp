@@ -32,13 +32,31 @@ public:
 class ScriptedAnalysis final : public AnalysisWindowRunner {
 public:
     explicit ScriptedAnalysis(bool finish) : finish_(finish) {}
-    AnalysisExit ShowAnalysisModal(const Report& /*report*/, const SimulationData& sim) override {
+    AnalysisOutcome ShowAnalysisModal(const Report& report, const SimulationData& sim,
+                                      const AnalysisResume& resume) override {
         ++shown;
         simulationShown = sim.SimFileLoaded;
-        return finish_ ? AnalysisExit::Finish : AnalysisExit::Back;
+        seen.push_back({report.PoolCount(), sim.SimFileLoaded, resume});
+        if (!outcomes.empty()) {
+            AnalysisOutcome outcome = outcomes.front();
+            outcomes.pop_front();
+            if (beforeReload) {
+                beforeReload(shown);
+            }
+            return outcome;
+        }
+        return {finish_ ? AnalysisExit::Finish : AnalysisExit::Back, {}, {}};
     }
+    struct Seen {
+        int pools = 0;
+        bool simulation = false;
+        AnalysisResume resume;
+    };
     bool simulationShown = false;
     int shown = 0;
+    std::vector<Seen> seen;
+    std::deque<AnalysisOutcome> outcomes;       // the first windows' exits, then Back or Finish
+    std::function<void(int)> beforeReload;      // changes the files before the reload of window N
 
 private:
     bool finish_;
