@@ -83,7 +83,12 @@ FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, ornexa::Simulat
     recentMenu_ = new QMenu(tr("Recent &Reports"), this);
     recentMenu_->setObjectName(QStringLiteral("mnuRecentReports"));
     recent_->setMenu(recentMenu_);
-    connect(recentMenu_, &QMenu::aboutToShow, this, &FileSelectionWindow::FillRecentMenu);
+    connect(recentMenu_, &QMenu::aboutToShow, this, [this] {
+        // Another ORNEXA may have read a report since: the list kept in the settings is the newest.
+        QSettings settings;
+        session_.SetRecent(ReadRecent(settings));
+        FillRecentMenu();
+    });
     openSim_ = makeButton(QStringLiteral("O&pen"), "cmdSelectSimFile");
     next_ = makeButton(QStringLiteral("&Next"), "cmdNext");
     reset_ = makeButton(QStringLiteral("&Reset"), "cmdReset");

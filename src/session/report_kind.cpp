@@ -10,12 +10,26 @@ ReportKind ReportKindOf(const std::filesystem::path& path) {
     if (reader.Open(path, FileKinds::RegularOnly)) {
         return ReportKind::Statistics;
     }
-    constexpr std::size_t FirstLineLength = 256;
-    const auto line = reader.ReadReportLine(FirstLineLength);
-    if (!line || reader.Error() || CheckEnvironmentLine(*line)) {
+    constexpr std::size_t LineStart = 8;
+    const auto first = reader.ReadReportLine(1024);
+    if (!first || !CheckEnvironmentLine(*first)) {
         return ReportKind::Statistics;
     }
-    return ReportKind::Simulation;
+    // A Simulation report's preamble is a few lines long; a Statistics report's header follows at once.
+    constexpr int LinesLookedAt = 64;
+    for (int n = 0; n < LinesLookedAt; ++n) {
+        const auto line = reader.ReadReportLine(LineStart);
+        if (!line) {
+            break;
+        }
+        if (line->starts_with("*BPP")) {
+            return ReportKind::Simulation;
+        }
+        if (line->starts_with("HDR") || line->starts_with("BPS") || line->starts_with("BPD")) {
+            return ReportKind::Statistics;
+        }
+    }
+    return ReportKind::Statistics;
 }
 
 } // namespace ornexa

@@ -15,7 +15,13 @@
 #include <QPdfWriter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QMenu>
+#include <QMimeData>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QStandardPaths>
+#include <QToolButton>
+#include <QUrl>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -34,7 +40,10 @@
 #include "app/sim_graph_widget.h"
 #include "app/ui_services.h"
 #include "print/ui/page_painter.h"
+#include "sample_report.h"
+#include "sim_writer.h"
 #include "stat_fixture.h"
+#include "stat_writer.h"
 #include "stats/share_figures.h"
 #include "stats/ui/chart_view.h"
 
@@ -122,6 +131,30 @@ void ChooseGraph(QComboBox* list, int type) {
     }
 }
 
+// Every test starts from empty settings (kept apart from the user's by the test mode).
+struct FreshSettings {
+    FreshSettings() { QSettings().clear(); }
+};
+
+// A key pressed in the active window, as a shortcut of it.
+void PressKey(QWidget& window, Qt::Key key) {
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : &window, key);
+}
+
+// A file dragged from a file manager and dropped on `window`.
+void DropFile(QWidget& window, const std::filesystem::path& path) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path.string()))});
+    const QPointF at(window.width() / 2.0, window.height() / 2.0);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+}
+
 class Gui : public ::testing::Test {
 protected:
     Gui() : files(report, sim, ui) {
@@ -147,6 +180,7 @@ protected:
         files.ClickOpenSimulation();
     }
 
+    FreshSettings fresh;
     ornexa::Report report;
     ornexa::SimulationData sim;
     ScriptedServices ui;
@@ -726,12 +760,185 @@ TEST(Models, PassTheModelTester) {
     EXPECT_EQ(rows.columnCount(), 2);
 }
 
+// The generated sample as files the tests may change: pool 1 is BP1, the simulated pool.
+class Reports : public Gui {
+protected:
+    Reports() {
+        WriteStatistics();
+        simPath = dir.Write("report.sim",
+                            ornexa::samplegen::SimulationText(sample.report, sample.sim, sample.pool, sample.objects));
+    }
+    void WriteStatistics() { statPath = dir.Write("report.sta", ornexa::samplegen::StatisticsText(sample.report)); }
+    void OpenBoth() {
+        ui.answers = {statPath, simPath};
+        files.ClickOpenStatistics();
+        files.ClickOpenSimulation();
+        ASSERT_TRUE(sim.SimFileLoaded);
+    }
+    [[nodiscard]] static std::string PoolShown(AnalysisWindow& w) {
+        return w.Session().Place().pool;
+    }
+
+    ornexa::test::TempDir dir;
+    ornexa::samplegen::SimSample sample = ornexa::samplegen::BuildSampleSimulation();
+    std::filesystem::path statPath;
+    std::filesystem::path simPath;
+    int shown = 0;
+};
+
+TEST_F(Reports, F5ReadsTheChangedFilesAndReturnsToThePoolTabAndObject) {
+    OpenBoth();
+    const ornexa::Long before = report.Pools(1).PoolGetPages;
+    ornexa::AnalysisPlace left;
+    drive = [&](AnalysisWindow& w) {
+        if (++shown == 1) {
+            ClickRow(w.PoolList(), sample.pool - 1);
+            ClickTab(w, ornexa::ObjectInfoTab);
+            ClickRow(w.ObjectList(), 2);
+            left = w.Session().Place();
+            sample.report.Pools(1).PoolGetPages = before + 1000;
+            WriteStatistics();
+            PressKey(w, Qt::Key_F5);
+            EXPECT_FALSE(w.isVisible());
+            return;
+        }
+        EXPECT_EQ(w.Tabs()->currentIndex(), ornexa::ObjectInfoTab);
+        EXPECT_EQ(w.Session().Place(), left);
+        EXPECT_EQ(w.ObjectList()->selectionModel()->selectedRows().value(0).row(), 2);
+        EXPECT_TRUE(w.Tabs()->isTabEnabled(ornexa::SimGraphTab)); // the simulation was read again too
+    };
+    files.ClickNext();
+    EXPECT_EQ(windows, 2);
+    EXPECT_EQ(report.Pools(1).PoolGetPages, before + 1000);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_FALSE(left.object.empty());
+}
+
+TEST_F(Reports, AReloadThatFailsKeepsTheLastGoodReportShown) {
+    OpenBoth();
+    const int pools = report.PoolCount();
+    const std::vector<std::function<void()>> spoil = {
+        [&] { std::filesystem::remove(statPath); },
+        [&] { static_cast<void>(dir.Write("report.sta", "not a report\r\n")); },
+        [&] { static_cast<void>(dir.Write("report.sim", "ENV x USA\r\n")); },
+    };
+    drive = [&](AnalysisWindow& w) {
+        if (shown > 0) {
+            EXPECT_EQ(ui.messages.back().text, "The report was not read again: the one read before stays shown.");
+            EXPECT_EQ(w.PoolList()->model()->rowCount(), pools);
+            EXPECT_EQ(PoolShown(w), report.Pools(sample.pool).PoolName.Str());
+            EXPECT_EQ(w.Tabs()->currentIndex(), ornexa::PoolInfoTab);
+            EXPECT_TRUE(w.Tabs()->isTabEnabled(ornexa::SimGraphTab));
+            WriteStatistics();
+        } else {
+            ClickRow(w.PoolList(), sample.pool - 1);
+            ClickTab(w, ornexa::PoolInfoTab);
+        }
+        if (shown < static_cast<int>(spoil.size())) {
+            spoil[static_cast<std::size_t>(shown++)]();
+            ui.messages.clear();
+            PressKey(w, Qt::Key_F5);
+        }
+    };
+    files.ClickNext();
+    EXPECT_EQ(windows, 4);
+    EXPECT_EQ(report.PoolCount(), pools);
+}
+
+TEST_F(Reports, ADroppedFileIsReadAsTheReportItIs) {
+    DropFile(files, simPath); // a Simulation report before any Statistics report
+    ASSERT_EQ(ui.messages.size(), 1U);
+    EXPECT_NE(ui.messages[0].text.find("is not a Statistics report"), std::string::npos);
+    DropFile(files, statPath);
+    EXPECT_TRUE(report.StatFileLoaded);
+    DropFile(files, simPath);
+    EXPECT_TRUE(sim.SimFileLoaded);
+    EXPECT_EQ(files.Session().Controls().simulationPath, simPath.string());
+
+    const auto other = dir.Write("other.sta", ornexa::samplegen::StatisticsText(sample.report));
+    drive = [&](AnalysisWindow& w) {
+        if (++shown == 1) {
+            DropFile(w, other); // a new Statistics report, without the old one's simulation
+            EXPECT_FALSE(w.isVisible());
+        } else {
+            EXPECT_FALSE(w.Tabs()->isTabVisible(ornexa::SimGraphTab) && w.Tabs()->isTabEnabled(ornexa::SimGraphTab));
+        }
+    };
+    files.ClickNext();
+    EXPECT_EQ(windows, 2);
+    EXPECT_EQ(files.Session().Controls().statisticsPath, other.string());
+    EXPECT_FALSE(sim.SimFileLoaded);
+}
+
+TEST_F(Reports, RecentReportsAreKeptShownAndForgottenWhenGone) {
+    OpenBoth();
+    const auto other = dir.Write("other.sta", ornexa::samplegen::StatisticsText(sample.report));
+    ui.answers = {other};
+    files.ClickOpenStatistics();
+    {
+        // A second window reads the list back from the settings.
+        ornexa::Report r;
+        ornexa::SimulationData s;
+        FileSelectionWindow again(r, s, ui);
+        const QList<QAction*> items = again.RecentMenu()->actions();
+        ASSERT_EQ(items.size(), 2);
+        EXPECT_EQ(items[0]->text(), "&1 other.sta");
+        EXPECT_EQ(items[1]->text(), "&2 report.sta with report.sim");
+        EXPECT_TRUE(items[1]->isEnabled());
+        items[1]->trigger();
+        EXPECT_TRUE(r.StatFileLoaded);
+        EXPECT_TRUE(s.SimFileLoaded);
+        ui.SetParent(&files);
+    }
+    std::filesystem::remove(other);
+    emit files.RecentMenu()->aboutToShow();
+    const QList<QAction*> items = files.RecentMenu()->actions();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0]->text(), "&1 report.sta with report.sim"); // the second window's read came first
+    EXPECT_FALSE(items[1]->isEnabled());
+    ui.messages.clear();
+    files.OpenRecent(0);
+    ASSERT_EQ(ui.messages.size(), 1U);
+    EXPECT_EQ(ui.messages[0].title, "Recent Reports");
+    EXPECT_EQ(files.RecentMenu()->actions().size(), 1);
+    EXPECT_EQ(files.RecentButton()->menu(), files.RecentMenu());
+}
+
+TEST_F(Gui, NonsenseInTheSettingsGivesAnEmptyRecentList) {
+    QSettings settings;
+    settings.setValue("recentReports/size", "abc");
+    settings.setValue("recentReports/1/statistics", 42);
+    settings.setValue("recentReports/size", 500);
+    ornexa::Report r;
+    ornexa::SimulationData s;
+    const FileSelectionWindow again(r, s, ui);
+    const QList<QAction*> items = again.RecentMenu()->actions();
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_FALSE(items[0]->isEnabled()); // "No recent reports" or the one path, which is not a file
+}
+
+TEST_F(Gui, HelpListsTheKeyboardShortcuts) {
+    OpenSamples();
+    drive = [this](AnalysisWindow& w) {
+        auto* item = w.findChild<QAction*>(QStringLiteral("actShortcuts"));
+        ASSERT_NE(item, nullptr);
+        item->trigger();
+        ASSERT_EQ(ui.messages.size(), 1U);
+        EXPECT_EQ(ui.messages[0].title, "Keyboard Shortcuts");
+        for (const char* key : {"F5\t", "Ctrl+F\t", "Ctrl+C\t", "Ctrl+Shift+C\t", "Ctrl+Shift+S\t"}) {
+            EXPECT_NE(ui.messages[0].text.find(key), std::string::npos) << key;
+        }
+    };
+    files.ClickNext();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("ORNEXA-tests"));
     ::testing::InitGoogleTest(&argc, argv);

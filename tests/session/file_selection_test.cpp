@@ -256,5 +256,109 @@ TEST_F(FileSelection, NothingStartsWhileAReadRuns) {
     EXPECT_EQ(analysis.shown, 0);
 }
 
+// A reload reads the files again between two showings of the window; what it finds on disk
+// decides whether the new report replaces the one shown.
+class Reload : public FileSelection {
+protected:
+    Reload() {
+        chooser.answers = {statPath, simPath};
+        session.OpenStatistics();
+        session.OpenSimulation();
+        sample = samplegen::BuildSampleSimulation();
+    }
+
+    // The window is left to reload once, the files are changed by `change`, then it goes back.
+    ScriptedAnalysis::Seen ReloadAfter(const std::function<void()>& change) {
+        analysis.outcomes = {{AnalysisExit::Reload, {}, place}};
+        analysis.beforeReload = [&](int) { change(); };
+        EXPECT_EQ(session.Next(analysis), FileSelectionSession::NextOutcome::Returned);
+        EXPECT_EQ(analysis.shown, 2);
+        return analysis.seen.empty() ? ScriptedAnalysis::Seen{} : analysis.seen.back();
+    }
+
+    void Rewrite(const std::string& name, std::string_view text) const { static_cast<void>(dir.Write(name, text)); }
+
+    samplegen::SimSample sample;
+    ScriptedAnalysis analysis{false};
+    AnalysisPlace place{"BP1", ObjectInfoTab, "SOMEOBJECT"};
+};
+
+TEST_F(Reload, AChangedFileIsShownAtThePlaceLeft) {
+    const Long before = report.Pools(1).PoolGetPages;
+    const auto seen = ReloadAfter([&] {
+        sample.report.Pools(1).PoolGetPages = before + 1000;
+        Rewrite("report.sta", samplegen::StatisticsText(sample.report));
+    });
+    EXPECT_EQ(report.Pools(1).PoolGetPages, before + 1000);
+    EXPECT_TRUE(seen.simulation); // the Simulation report was read again with it
+    EXPECT_TRUE(seen.resume.told.empty());
+    EXPECT_EQ(seen.resume.place, place);
+}
+
+TEST_F(Reload, AFileGoneOrMadeBadLeavesTheLastGoodReport) {
+    const Long before = report.Pools(1).PoolGetPages;
+    const int pools = report.PoolCount();
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"statistics removed", [this] { std::filesystem::remove(statPath); }},
+        {"statistics made bad", [this] { Rewrite("report.sta", "no environment line\r\n"); }},
+        {"simulation made bad", [this] { Rewrite("report.sim", "not a simulation\r\n"); }},
+    };
+    for (const auto& [what, change] : changes) {
+        SCOPED_TRACE(what);
+        Rewrite("report.sta", samplegen::StatisticsText(sample.report));
+        Rewrite("report.sim", samplegen::SimulationText(sample.report, sample.sim, sample.pool, sample.objects));
+        chooser.answers = {statPath, simPath}; // back from the window before, both are read anew
+        session.OpenStatistics();
+        session.OpenSimulation();
+        analysis.seen.clear();
+        analysis.shown = 0;
+        const auto seen = ReloadAfter(change);
+        EXPECT_EQ(seen.pools, pools);
+        EXPECT_TRUE(seen.simulation);
+        EXPECT_EQ(report.Pools(1).PoolGetPages, before);
+        ASSERT_FALSE(seen.resume.told.empty());
+        EXPECT_EQ(seen.resume.told.back().text, "The report was not read again: the one read before stays shown.");
+        EXPECT_EQ(seen.resume.place, place);
+        EXPECT_EQ(session.Controls().statisticsPath, statPath.string());
+    }
+}
+
+TEST_F(Reload, ADroppedStatisticsReportComesWithoutTheOldSimulation) {
+    const auto other = dir.Write("other.sta", samplegen::StatisticsText(sample.report));
+    analysis.outcomes = {{AnalysisExit::Reload, {other, std::nullopt}, place}};
+    session.Next(analysis);
+    ASSERT_EQ(analysis.seen.size(), 2U);
+    EXPECT_FALSE(analysis.seen[1].simulation);
+    EXPECT_EQ(session.Controls().statisticsPath, other.string());
+    EXPECT_EQ(session.Recent().Entries().front(), (RecentReport{other, {}}));
+}
+
+TEST_F(FileSelection, RecentReportsReadBothFilesAndForgetThoseGone) {
+    chooser.answers = {statPath, simPath};
+    session.OpenStatistics();
+    session.OpenSimulation();
+    const auto other = dir.Write("other.sta", samplegen::StatisticsText(samplegen::BuildSampleSimulation().report));
+    chooser.answers = {other, badStatPath};
+    session.OpenStatistics();
+    session.OpenStatistics(); // a report that did not load is not remembered
+    ASSERT_EQ(session.Recent().Entries().size(), 2U);
+    EXPECT_EQ(session.Recent().Entries()[0], (RecentReport{other, {}}));
+    EXPECT_EQ(session.Recent().Entries()[1], (RecentReport{statPath, simPath}));
+
+    EXPECT_TRUE(session.OpenRecent(1).empty());
+    EXPECT_TRUE(report.StatFileLoaded);
+    EXPECT_TRUE(sim.SimFileLoaded);
+    EXPECT_EQ(session.Controls().simulationPath, simPath.string());
+    EXPECT_EQ(session.Recent().Entries()[0], (RecentReport{statPath, simPath}));
+
+    std::filesystem::remove(other);
+    const Messages told = session.OpenRecent(1);
+    ASSERT_EQ(told.size(), 1U);
+    EXPECT_EQ(told[0].title, "Recent Reports");
+    EXPECT_EQ(told[0].text, "\"" + other.string() + "\" is no longer there: it is taken off the list of recent reports.");
+    EXPECT_EQ(session.Recent().Entries().size(), 1U);
+    EXPECT_EQ(session.Controls().statisticsPath, statPath.string()); // nothing else was read
+}
+
 } // namespace
 } // namespace ornexa

@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include "session/recent_reports.h"
+#include "session/report_kind.h"
+#include "stat_fixture.h"
+
+namespace ornexa {
+namespace {
+
+const std::filesystem::path Samples = ORNEXA_SAMPLES_DIR;
+
+TEST(RecentReports, NewestFirstEachReportOnceAtMostEight) {
+    RecentReports recent;
+    for (int i = 0; i < 10; ++i) {
+        recent.ReadStatistics("r" + std::to_string(i) + ".sta");
+    }
+    recent.ReadSimulation("r5.sta", "r5.sim");
+    recent.ReadStatistics("r9.sta");
+    ASSERT_EQ(recent.Entries().size(), RecentReports::MaxEntries);
+    EXPECT_EQ(recent.Entries()[0], (RecentReport{"r9.sta", {}}));
+    EXPECT_EQ(recent.Entries()[1], (RecentReport{"r5.sta", "r5.sim"}));
+    EXPECT_EQ(recent.Entries()[2], (RecentReport{"r8.sta", {}}));
+    EXPECT_EQ(recent.Entries().back(), (RecentReport{"r2.sta", {}}));
+    recent.ReadStatistics("r5.sta"); // read again alone: the Simulation report is no longer its companion
+    EXPECT_EQ(recent.Entries()[0], (RecentReport{"r5.sta", {}}));
+}
+
+TEST(RecentReports, KeptEntriesWithoutAReportOrRepeatedAreLeftOut) {
+    const RecentReports recent({{"", "x.sim"}, {"a.sta", ""}, {"b.sta", "b.sim"}, {"a.sta", "a.sim"}});
+    EXPECT_EQ(recent.Entries(), (std::vector<RecentReport>{{"a.sta", ""}, {"b.sta", "b.sim"}}));
+    std::vector<RecentReport> many(20, RecentReport{});
+    for (std::size_t i = 0; i < many.size(); ++i) {
+        many[i].statistics = std::to_string(i);
+    }
+    EXPECT_EQ(RecentReports(many).Entries().size(), RecentReports::MaxEntries);
+}
+
+TEST(RecentReports, EntriesWhoseFilesAreGoneAreForgotten) {
+    const test::TempDir dir;
+    const auto stat = dir.Write("a.sta", "x");
+    const auto sim = dir.Write("a.sim", "x");
+    RecentReports recent({{stat, sim}, {stat.string() + ".gone", ""}, {dir.Write("b.sta", "x"), dir.Path() / "b.sim"}});
+    EXPECT_TRUE(Available(recent.Entries()[0]));
+    EXPECT_FALSE(Available({dir.Path(), ""})); // a folder is not a report
+    const auto gone = recent.ForgetGone();
+    ASSERT_EQ(gone.size(), 2U);
+    EXPECT_EQ(gone[1].simulation, dir.Path() / "b.sim");
+    EXPECT_EQ(recent.Entries(), (std::vector<RecentReport>{{stat, sim}}));
+}
+
+TEST(ReportKind, TheFirstLineTellsTheReportsApart) {
+    const test::TempDir dir;
+    EXPECT_EQ(ReportKindOf(Samples / "statistics-usa.sta"), ReportKind::Statistics);
+    EXPECT_EQ(ReportKindOf(Samples / "simulation-bp1.sim"), ReportKind::Simulation);
+    const std::string environment = "ENV DB2 BUFFER POOL STATISTICS   FLAT FILE     USA\r\n";
+    EXPECT_EQ(ReportKindOf(dir.Write("renamed.sim", environment + "HDR STATISTICS\r\nBPS x\r\n")),
+              ReportKind::Statistics);
+    EXPECT_EQ(ReportKindOf(dir.Write("renamed.sta", environment + "  BUFFER POOL SIMULATION\n\n*BPPSIMULATION\n")),
+              ReportKind::Simulation);
+    EXPECT_EQ(ReportKindOf(dir.Write("header.sim", environment)), ReportKind::Statistics); // its read tells why
+    EXPECT_EQ(ReportKindOf(dir.Path() / "missing.sim"), ReportKind::Statistics); // its read tells why
+    EXPECT_EQ(ReportKindOf(dir.Path()), ReportKind::Statistics);
+}
+
+} // namespace
+} // namespace ornexa
