@@ -32,6 +32,7 @@
 #include "app/sim_graph_widget.h"
 #include "app/ui_services.h"
 #include "app/usage_options.h"
+#include "app/window_state.h"
 #include "stats/object_graph.h"
 #include "stats/pool_graph.h"
 #include "stats/ui/chart_view.h"
@@ -162,6 +163,7 @@ AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::Simul
     session_.Load();
     poolModel_->SetRows(session_.ReportInfo().PoolList());
     resize(fontMetrics().averageCharWidth() * 150, fontMetrics().height() * 45);
+    window_state::RestoreGeometry(*this);
 }
 
 QWidget* AnalysisWindow::BuildReportTab() {
@@ -370,6 +372,7 @@ void AnalysisWindow::showEvent(QShowEvent* event) {
     if (!activated_) {
         activated_ = true;
         ornexa::Messages told = session_.Activate();
+        RestoreState();
         told.insert(told.end(), resume_.told.begin(), resume_.told.end());
         if (resume_.place) {
             const ornexa::Messages resumed = session_.ResumeAt(*resume_.place);
@@ -381,6 +384,48 @@ void AnalysisWindow::showEvent(QShowEvent* event) {
 
 void AnalysisWindow::reject() {
     Back();
+}
+
+void AnalysisWindow::done(int result) {
+    SaveState();
+    QDialog::done(result);
+}
+
+void AnalysisWindow::RestoreState() {
+    for (QTableView* list : findChildren<QTableView*>()) {
+        window_state::RestoreColumns(*list);
+    }
+    if (const auto sort =
+            window_state::ReadSort(*objectTable_, static_cast<int>(session_.ObjectInfo().Captions().size()))) {
+        for (int click = 0; click < (sort->descending ? 2 : 1); ++click) { // a column sorts ascending first
+            session_.SortObjectList(sort->column);
+        }
+    }
+    if (const auto option = window_state::ReadUsageOption()) {
+        session_.SetUsage(ornexa::SelectPoolUsage(*option));
+    }
+    if (const auto radius = window_state::ReadRadius()) {
+        session_.Clusters().PresetRadius(*radius);
+    }
+}
+
+void AnalysisWindow::SaveState() const {
+    window_state::SaveGeometry(*this);
+    for (const QTableView* list : findChildren<QTableView*>()) {
+        if (list->model() != nullptr && list->model()->columnCount() > 0) {
+            window_state::SaveColumns(*list);
+        }
+    }
+    std::optional<window_state::SortState> sort;
+    for (int c = 0; c < objectModel_->columnCount(); ++c) {
+        const QString caption = objectModel_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        if (caption.endsWith(QStringLiteral(" (A)")) || caption.endsWith(QStringLiteral(" (D)"))) {
+            sort = window_state::SortState{c, caption.endsWith(QStringLiteral(" (D)"))};
+        }
+    }
+    window_state::SaveSort(*objectTable_, sort);
+    window_state::SaveUsageOption(session_.Rules().UsageOption());
+    window_state::SaveRadius(session_.Clusters().RadiusText());
 }
 
 QString AnalysisWindow::StatusText() const {

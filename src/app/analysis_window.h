@@ -78,6 +78,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void reject() override; // Escape and the frame's close button leave as Back does
+    void done(int result) override; // every way out keeps the window's state
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -94,6 +95,9 @@ private:
     void RefreshObjectPage(const ornexa::ObjectInfoPage& page);
     void SelectShownObject(std::optional<int> row);
     void ShowObjectCount();
+    // The state kept from the last window: columns, sort, usage and radius; geometry in the constructor.
+    void RestoreState();
+    void SaveState() const;
     void RefreshLegend(const ornexa::Legend& legend, std::array<QLabel*, 5>& captions, std::array<QLabel*, 5>& values);
 
     UiServices& ui_;

@@ -20,6 +20,7 @@
 #include "app/dropped_files.h"
 #include "app/tray_menu.h"
 #include "app/ui_services.h"
+#include "app/window_state.h"
 #include "session/report_kind.h"
 
 namespace {
@@ -153,6 +154,7 @@ FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, ornexa::Simulat
     session_.SetRecent(ReadRecent(settings));
     FillRecentMenu();
     ui_.SetParent(this);
+    window_state::RestoreGeometry(*this);
     Refresh();
 }
 
@@ -289,6 +291,7 @@ void FileSelectionWindow::ClickNext() {
     ui_.SetParent(this);
     RememberRecent(); // a reload reads the files again
     if (outcome == ornexa::FileSelectionSession::NextOutcome::Quit) {
+        window_state::SaveGeometry(*this);
         tray_->RemoveTrayIcon();
         emit QuitRequested();
         return;
@@ -297,11 +300,13 @@ void FileSelectionWindow::ClickNext() {
 }
 
 void FileSelectionWindow::ClickCancel() {
+    window_state::SaveGeometry(*this);
     tray_->RemoveTrayIcon();
     emit QuitRequested();
 }
 
 void FileSelectionWindow::closeEvent(QCloseEvent* event) {
+    window_state::SaveGeometry(*this);
     tray_->RemoveTrayIcon();
     emit QuitRequested();
     event->accept();

@@ -8,9 +8,11 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 #include "app/about_dialog.h"
+#include "app/window_state.h"
 
 QStringList QtNameFilters(const ornexa::FileDialogRequest& request) {
     QStringList filters;
@@ -23,10 +25,23 @@ QStringList QtNameFilters(const ornexa::FileDialogRequest& request) {
 
 namespace {
 
-std::optional<std::filesystem::path> Chosen(const QString& path) {
-    if (path.isEmpty()) {
+// Dialogs keep their folders apart by what they open or save: "open *.sta", "save *.png".
+QString DialogKey(const QFileDialog& dialog, const ornexa::FileDialogRequest& request) {
+    const bool fits = request.selectedFilter >= 0 && request.selectedFilter < static_cast<int>(request.filters.size());
+    const QString pattern =
+        fits ? QString::fromStdString(request.filters[static_cast<std::size_t>(request.selectedFilter)].pattern)
+             : QStringLiteral("any");
+    return (dialog.acceptMode() == QFileDialog::AcceptOpen ? QStringLiteral("open ") : QStringLiteral("save ")) +
+           pattern;
+}
+
+std::optional<std::filesystem::path> Chosen(const QFileDialog& dialog, const ornexa::FileDialogRequest& request) {
+    if (dialog.result() != QDialog::Accepted || dialog.selectedFiles().isEmpty() ||
+        dialog.selectedFiles().constFirst().isEmpty()) {
         return std::nullopt;
     }
+    const QString path = dialog.selectedFiles().constFirst();
+    window_state::SaveFolder(DialogKey(dialog, request), QFileInfo(path).absolutePath());
     return std::filesystem::path(path.toStdString());
 }
 
@@ -38,6 +53,8 @@ void Prepare(QFileDialog& dialog, const ornexa::FileDialogRequest& request) {
     }
     if (!request.folder.empty()) {
         dialog.setDirectory(QString::fromStdString(request.folder.string()));
+    } else if (const auto kept = window_state::ReadFolder(DialogKey(dialog, request))) {
+        dialog.setDirectory(*kept);
     }
     if (!request.fileName.empty()) {
         dialog.selectFile(QString::fromStdString(request.fileName));
@@ -54,9 +71,8 @@ std::optional<std::filesystem::path> QtUiServices::ChooseFileToOpen(const ornexa
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     Prepare(dialog, request);
-    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
-               ? Chosen(dialog.selectedFiles().constFirst())
-               : std::nullopt;
+    dialog.exec();
+    return Chosen(dialog, request);
 }
 
 std::optional<std::filesystem::path> QtUiServices::ChooseFileToSave(const ornexa::FileDialogRequest& request) {
@@ -73,9 +89,8 @@ std::optional<std::filesystem::path> QtUiServices::ChooseFileToSave(const ornexa
         QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
                          [&dialog, suffixOf](const QString& filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
     }
-    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
-               ? Chosen(dialog.selectedFiles().constFirst())
-               : std::nullopt;
+    dialog.exec();
+    return Chosen(dialog, request);
 }
 
 std::optional<std::string> QtUiServices::ShowPrintPreview(const ornexa::PrintedReport& pages, bool choosePrinter) {

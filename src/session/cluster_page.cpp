@@ -37,6 +37,11 @@ Messages ClusterPage::SetRadiusText(std::string text, PoolUsage usage) {
     return Run(usage);
 }
 
+void ClusterPage::PresetRadius(std::string text) {
+    radiusText_ = std::move(text);
+    Changed();
+}
+
 Messages ClusterPage::SetTenths(int tenths, PoolUsage usage) {
     return SetRadiusText(ornexa::RadiusText(tenths), usage);
 }

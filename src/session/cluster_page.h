@@ -37,6 +37,8 @@ public:
     // Each of these reruns the analysis with the current usage and returns what the run told.
     Messages SelectPoolSize(int index, PoolUsage usage);
     Messages SetRadiusText(std::string text, PoolUsage usage);
+    // The radius the next run takes, without running (the one kept from the last session).
+    void PresetRadius(std::string text);
     // One step of the spinner: up to at most 7.6, down to at least 0.4.
     Messages StepRadius(Direction direction, PoolUsage usage);
     // The spinner held: each tick of its timer steps once more, within 0.4..7.6.

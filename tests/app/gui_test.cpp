@@ -932,6 +932,70 @@ TEST_F(Gui, HelpListsTheKeyboardShortcuts) {
     files.ClickNext();
 }
 
+TEST_F(Gui, TheWindowKeepsItsSizeColumnsSortUsageAndRadius) {
+    OpenSamples();
+    const QSize size(1111, 777);
+    drive = [&](AnalysisWindow& w) {
+        if (windows == 1) {
+            w.resize(size);
+            w.PoolList()->horizontalHeader()->resizeSection(0, 211);
+            QRadioButton* random = Option(w, "fraPoolIntentUsage", "Random");
+            ASSERT_NE(random, nullptr);
+            QTest::mouseClick(random, Qt::LeftButton);
+            ClickRow(w.PoolList(), 1);
+            w.Session().SetRadiusText("2.5");
+            ClickTab(w, ornexa::ObjectInfoTab);
+            ClickHeader(w.ObjectList(), 0);
+            ClickHeader(w.ObjectList(), 0);
+            return;
+        }
+        EXPECT_EQ(w.width(), size.width());
+        EXPECT_NEAR(w.height(), size.height(), 10); // the offscreen frame may add a few pixels
+        EXPECT_EQ(w.PoolList()->horizontalHeader()->sectionSize(0), 211);
+        EXPECT_TRUE(Option(w, "fraPoolIntentUsage", "Random")->isChecked());
+        EXPECT_EQ(w.Session().Usage(), ornexa::PoolUsage::Random);
+        EXPECT_EQ(w.Session().Clusters().RadiusText(), "2.5");
+        EXPECT_TRUE(w.ObjectList()->model()->headerData(0, Qt::Horizontal).toString().endsWith(" (D)"));
+    };
+    files.ClickNext();
+    ui.answers = {Samples / "simulation-bp1.sim"};
+    files.ClickOpenSimulation();
+    files.ClickNext();
+    EXPECT_EQ(windows, 2);
+}
+
+TEST_F(Gui, NonsenseInTheSettingsGivesTheDefaults) {
+    OpenSamples();
+    int defaultWidth = 0;
+    ornexa::PoolUsage defaultUsage{};
+    drive = [&](AnalysisWindow& w) {
+        defaultWidth = w.PoolList()->horizontalHeader()->sectionSize(0);
+        defaultUsage = w.Session().Usage();
+    };
+    files.ClickNext();
+    const std::vector<std::pair<QString, QVariant>> nonsense = {
+        {"windows/frmStatAnalysis/geometry", QByteArray("not a geometry")},
+        {"lists/frmStatAnalysis/lvPools/widths", "-5,abc,1,2,3,4,5"},
+        {"lists/frmStatAnalysis/lvObjects/sort", "99,D"},
+        {"analysis/usageOption", "7"},
+        {"analysis/clusterRadius", "abc"},
+    };
+    for (const auto& [key, value] : nonsense) {
+        QSettings().setValue(key, value);
+    }
+    ui.answers = {Samples / "simulation-bp1.sim"};
+    files.ClickOpenSimulation();
+    drive = [&](AnalysisWindow& w) {
+        EXPECT_EQ(w.PoolList()->horizontalHeader()->sectionSize(0), defaultWidth);
+        EXPECT_EQ(w.Session().Usage(), defaultUsage);
+        EXPECT_EQ(w.Session().Clusters().RadiusText(), "1.2");
+        EXPECT_FALSE(w.ObjectList()->model()->headerData(0, Qt::Horizontal).toString().endsWith(")"));
+        EXPECT_GT(w.width(), 100);
+    };
+    files.ClickNext();
+    EXPECT_EQ(windows, 2);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
