@@ -145,6 +145,7 @@ TEST_F(CsvLists, TheClusterListIsTheSimulatedPoolsAtTheUsageSizeAndRadiusAsked) 
     const auto doc = cli::ReportDocument(report, sim, outcome, options);
     const auto& simulated = doc["analysis"][static_cast<std::size_t>(sim.ShownPool() - 1)]["simulation"];
     std::size_t listed = 0;
+    const std::string base = Sample + " --sim " + SimSample + " --acc-dir " + Thresholds + " --csv clusters --radius 2";
     for (const auto& run : simulated["clusters"]) {
         const std::string usage = run["usage"];
         const int size = run["size"];
@@ -155,9 +156,11 @@ TEST_F(CsvLists, TheClusterListIsTheSimulatedPoolsAtTheUsageSizeAndRadiusAsked) 
                                 std::to_string(cluster["smallest"].get<long long>()),
                                 std::to_string(cluster["largest"].get<long long>())});
         }
-        std::string arguments = Sample + " --sim " + SimSample;
-        arguments += " --acc-dir " + Thresholds + " --csv clusters --radius 2 --usage " + usage;
-        arguments += " --size " + std::to_string(size);
+        std::string arguments = base;
+        arguments += " --usage ";
+        arguments += usage;
+        arguments += " --size ";
+        arguments += std::to_string(size);
         EXPECT_EQ(Csv(arguments), expected);
         listed += expected.size() - 1;
     }
