@@ -7,10 +7,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
+#include <QMenu>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <fstream>
 #include <iterator>
 
@@ -70,6 +72,21 @@ Records ExportTo(QAbstractItemView* view, ScriptedServices& ui, const std::files
     return records.value_or(Records{});
 }
 
+// The texts of the context menu the list opens, closed again as soon as it shows.
+QStringList MenuOf(QAbstractItemView* view) {
+    QStringList texts;
+    QTimer::singleShot(0, view, [&texts] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (const QAction* action : menu->actions()) {
+                texts << action->text();
+            }
+            menu->close();
+        }
+    });
+    emit view->customContextMenuRequested(view->viewport()->rect().center());
+    return texts;
+}
+
 class TableExportTest : public ::testing::Test {
 protected:
     void Read(const std::filesystem::path& stat, const std::optional<std::filesystem::path>& simFile = std::nullopt) {
@@ -106,6 +123,7 @@ TEST_F(TableExportTest, EveryListCopiesAndExportsItself) {
         EXPECT_EQ(view->contextMenuPolicy(), Qt::CustomContextMenu);
         EXPECT_EQ(ExportOf(view)->CopyAction()->shortcut(), QKeySequence(QKeySequence::Copy));
         EXPECT_EQ(ExportOf(view)->ExportAction()->text(), "Export as CSV...");
+        EXPECT_EQ(MenuOf(view), (QStringList{"Copy", "Export as CSV..."}));
     }
 
     // The rule list has no header of its own: "Rule" stands for it.
