@@ -30,6 +30,7 @@
 #include "app/dropped_files.h"
 #include "app/list_models.h"
 #include "app/sim_graph_widget.h"
+#include "app/table_export.h"
 #include "app/ui_services.h"
 #include "app/usage_options.h"
 #include "app/window_state.h"
@@ -158,6 +159,13 @@ AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::Simul
     for (ChartView* chart : findChildren<ChartView*>()) {
         new ChartActions(chart, ui_); // NOLINT(cppcoreguidelines-owning-memory): the chart owns them
     }
+    // Every list copies its rows (Ctrl+C) and exports itself as CSV, from its context menu.
+    AttachTableExport(poolTable_, ui_, QStringLiteral("pools.csv"));
+    AttachTableExport(objectTable_, ui_, QStringLiteral("objects.csv"));
+    AttachTableExport(rules_, ui_, QStringLiteral("rules.csv"), {tr("Rule")});
+    AttachTableExport(simTab_->DetailsTable(), ui_, QStringLiteral("simulation-details.csv"));
+    AttachTableExport(clusterTab_->Clusters(), ui_, QStringLiteral("clusters.csv"));
+    AttachTableExport(clusterTab_->Members(), ui_, QStringLiteral("cluster-objects.csv"));
 
     // Initialisation and loading; activation follows the first showing.
     session_.Load();

@@ -6,6 +6,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/csv_tables.h"
 #include "cli/report_document.h"
 #include "cluster/clustering.h"
 #include "report/numbers.h"
@@ -39,10 +40,70 @@ int ExportPool(const ornexa::Report& report, const ornexa::SimulationData& sim, 
     return 0;
 }
 
-void TellNotExported(const std::string& why, const ornexa::Messages& messages) {
-    std::cerr << "ornexa-report: nothing exported: " << why << '\n';
+void TellMessages(const ornexa::Messages& messages) {
     for (const ornexa::Message& m : messages) {
         std::cerr << "  " << m.title << (m.title.empty() ? "" : ": ") << m.text << '\n';
+    }
+}
+
+void TellNotExported(const std::string& why, const ornexa::Messages& messages) {
+    std::cerr << "ornexa-report: nothing exported: " << why << '\n';
+    TellMessages(messages);
+}
+
+// `--csv`: the list as the window shows it, on standard output. Nothing is written when the report
+// it comes from did not load; the run then fails with the read's messages.
+bool WriteCsvList(ornexa::cli::CsvList list, const ornexa::Report& report, const ornexa::SimulationData& sim,
+                  const ornexa::cli::ReadOutcome& outcome, const ornexa::cli::AnalysisOptions& analysis,
+                  const ornexa::cli::ExportOptions& exports) {
+    using ornexa::cli::CsvList;
+    if (!outcome.stat.Loaded()) {
+        std::cerr << "ornexa-report: no list written: the Statistics report " << outcome.statPath.string()
+                  << " did not load\n";
+        TellMessages(outcome.statMessages);
+        return false;
+    }
+    ornexa::TextTable table;
+    switch (list) {
+    case CsvList::Pools:
+        table = ornexa::cli::PoolListTable(report);
+        break;
+    case CsvList::Objects:
+        table = ornexa::cli::ObjectListTable(report, ornexa::cli::ChosenPools(report, analysis.pools));
+        break;
+    case CsvList::Rules:
+        table = ornexa::cli::RuleListTable(report, ornexa::cli::ChosenPools(report, analysis.pools), exports.usage);
+        break;
+    case CsvList::Clusters: {
+        if (!outcome.sim.Loaded()) {
+            std::cerr << "ornexa-report: no list written: the Simulation report "
+                      << outcome.simPath.value_or("").string() << " did not load\n";
+            TellMessages(outcome.simMessages);
+            return false;
+        }
+        auto clusters = ornexa::cli::ClusterListTable(report, sim, exports.usage, exports.size, analysis.simulation);
+        TellMessages(clusters.messages);
+        table = std::move(clusters.table);
+        break;
+    }
+    }
+    std::cout << ornexa::CsvText(table);
+    return true;
+}
+
+// The options that only some uses take, checked once all are parsed: a wrong combination is a
+// usage error, told as CLI11 tells its own.
+void CheckCombinations(const CLI::App& app, const std::optional<ornexa::cli::CsvList>& list, bool simGiven) {
+    using ornexa::cli::CsvList;
+    const bool clusterFile = app.count("--export-clusters") > 0;
+    if (app.count("--usage") > 0 && !clusterFile && list != CsvList::Clusters && list != CsvList::Rules) {
+        throw CLI::RequiresError("--usage", "--export-clusters, --csv clusters or --csv rules");
+    }
+    if (app.count("--size") > 0 && !clusterFile && list != CsvList::Clusters) {
+        throw CLI::RequiresError("--size", "--export-clusters or --csv clusters");
+    }
+    if (list == CsvList::Clusters && !simGiven) {
+        throw CLI::RequiresError("--csv clusters", "--sim (the cluster list is of the simulated pool)");
     }
 }
 
@@ -74,11 +135,12 @@ ExportTarget FindExportTarget(const ornexa::Report& report, const ornexa::Simula
     return {0, ExitUsage};
 }
 
-constexpr const char* ExitCodes = "Exit status:\n"
-                                  "  0  the reports loaded (and the exports were written)\n"
-                                  "  1  a report did not load, a --pool name is not in it, or an export failed\n"
-                                  "  2  wrong arguments\n"
-                                  "  3  loaded with warnings (a report cut short, skipped object lines), under --strict";
+constexpr const char* ExitCodes =
+    "Exit status:\n"
+    "  0  the reports loaded (and the exports were written)\n"
+    "  1  a report did not load, a --pool name is not in it, or an export failed\n"
+    "  2  wrong arguments\n"
+    "  3  loaded with warnings (a report cut short, skipped object lines), under --strict";
 
 int Run(int argc, char** argv) {
     CLI::App app{"Reads a buffer-pool Statistics report and writes its figures as JSON or text"};
@@ -89,6 +151,7 @@ int Run(int argc, char** argv) {
     bool strict = false;
     ornexa::cli::AnalysisOptions analysis;
     ornexa::cli::ExportOptions exports;
+    std::optional<ornexa::cli::CsvList> csvList;
     std::string accDir;
     std::string clusterFile;
     std::string usage = "R";
@@ -119,31 +182,44 @@ int Run(int argc, char** argv) {
     app.add_option("--cluster", exports.cluster, "cluster number for --export-clusters, 1 or more")
         ->check(CLI::PositiveNumber)
         ->needs(clusters);
-    app.add_option("--usage", usage, "pool usage for --export-clusters: R or S")
-        ->check(CLI::IsMember({"R", "S"}))
-        ->needs(clusters);
-    app.add_option("--size", exports.size, "simulated size for --export-clusters, 1 to the report's number of sizes")
-        ->check(CLI::Range(1, 8))
-        ->needs(clusters);
-    app.add_option("--export-indexes", indexDir, "write AINDEX.QVL of the pool's indexes into the folder DIR")
-        ->type_name("DIR")
-        ->check(CLI::Validator(
-            [](const std::string& path) {
-                std::error_code ec;
-                if (path.empty()) {
-                    return std::string("the index folder is an empty path");
-                }
-                return std::filesystem::exists(path, ec) && !std::filesystem::is_directory(path, ec)
-                           ? "the index folder \"" + path + "\" is not a folder"
-                           : std::string{};
-            },
-            ""));
+    app.add_option("--usage", usage, "pool usage for --export-clusters, --csv clusters and --csv rules: R or S")
+        ->check(CLI::IsMember({"R", "S"}));
+    app.add_option("--size", exports.size,
+                   "simulated size for --export-clusters and --csv clusters, 1 to the report's number of sizes")
+        ->check(CLI::Range(1, 8));
+    auto* indexes =
+        app.add_option("--export-indexes", indexDir, "write AINDEX.QVL of the pool's indexes into the folder DIR")
+            ->type_name("DIR")
+            ->check(CLI::Validator(
+                [](const std::string& path) {
+                    std::error_code ec;
+                    if (path.empty()) {
+                        return std::string("the index folder is an empty path");
+                    }
+                    return std::filesystem::exists(path, ec) && !std::filesystem::is_directory(path, ec)
+                               ? "the index folder \"" + path + "\" is not a folder"
+                               : std::string{};
+                },
+                ""));
     app.footer(ExitCodes);
-    app.add_flag("--json", asJson, "write the JSON document instead of the text report");
+    auto* json = app.add_flag("--json", asJson, "write the JSON document instead of the text report");
+    std::string csvName;
+    app.add_option("--csv", csvName,
+                   "write a list of the window as CSV instead of the report: pools (the pool list), objects or rules "
+                   "(of each --pool, all pools when none is named; rules under --usage), clusters (the cluster list "
+                   "of the simulated pool at --usage, --size and --radius)")
+        ->type_name("LIST")
+        ->check(
+            CLI::IsMember(std::vector<std::string>(ornexa::cli::CsvListNames.begin(), ornexa::cli::CsvListNames.end())))
+        ->excludes(json)
+        ->excludes(clusters)
+        ->excludes(indexes);
     app.add_flag("--strict", strict,
                  "exit 3 when the reports loaded with warnings (a report cut short, skipped object lines)");
     try {
         app.parse(argc, argv);
+        csvList = ornexa::cli::CsvListNamed(csvName);
+        CheckCombinations(app, csvList, !simFile.empty());
     } catch (const CLI::ParseError& e) {
         const int code = app.exit(e);
         return code == 0 ? ExitLoaded : ExitUsage;
@@ -163,7 +239,8 @@ int Run(int argc, char** argv) {
         report, sim, statFile, simFile.empty() ? std::nullopt : std::optional<std::filesystem::path>(simFile));
     bool exportsOk = true;
     std::optional<nlohmann::ordered_json> exportDocument;
-    if (exports.clusterFile && sim.SimFileLoaded && exports.size > sim.Sim.SimSizeCount) {
+    if ((exports.clusterFile || csvList == ornexa::cli::CsvList::Clusters) && sim.SimFileLoaded &&
+        exports.size > sim.Sim.SimSizeCount) {
         std::cerr << "ornexa-report: --size is 1 to " << sim.Sim.SimSizeCount
                   << ", the simulated sizes of the Simulation report, not " << exports.size << '\n';
         return ExitUsage;
@@ -181,7 +258,9 @@ int Run(int argc, char** argv) {
             exportsOk = false;
         }
     }
-    if (asJson) {
+    if (csvList) {
+        exportsOk = WriteCsvList(*csvList, report, sim, outcome, analysis, exports);
+    } else if (asJson) {
         auto doc = ornexa::cli::ReportDocument(report, sim, outcome, analysis);
         if (exportDocument) {
             doc["exports"] = *exportDocument;

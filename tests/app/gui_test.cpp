@@ -10,8 +10,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QListWidget>
+#include <QLocale>
 #include <QPdfWriter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -41,6 +41,7 @@
 #include "app/ui_services.h"
 #include "print/ui/page_painter.h"
 #include "sample_report.h"
+#include "scripted_services.h"
 #include "sim_writer.h"
 #include "stat_fixture.h"
 #include "stat_writer.h"
@@ -50,39 +51,6 @@
 namespace {
 
 const std::filesystem::path Samples = ORNEXA_SAMPLES_DIR;
-
-// Answers the dialogs from a queue and keeps the message boxes instead of showing them.
-class ScriptedServices final : public UiServices {
-public:
-    std::optional<std::filesystem::path> ChooseFileToOpen(const ornexa::FileDialogRequest&) override {
-        if (answers.empty()) {
-            return std::nullopt;
-        }
-        auto answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    std::optional<std::filesystem::path> ChooseFileToSave(const ornexa::FileDialogRequest& request) override {
-        saveRequests.push_back(request);
-        return ChooseFileToOpen(request);
-    }
-    void Show(const ornexa::Message& message) override { messages.push_back(message); }
-    void ShowAbout() override { ++about; }
-    std::optional<std::string> ShowPrintPreview(const ornexa::PrintedReport& pages, bool choosePrinter) override {
-        previews.push_back({pages, choosePrinter});
-        return printFailure;
-    }
-    struct Preview {
-        ornexa::PrintedReport pages;
-        bool choosePrinter = false;
-    };
-    std::vector<Preview> previews;
-    std::optional<std::string> printFailure;
-    std::deque<std::filesystem::path> answers;
-    std::vector<ornexa::FileDialogRequest> saveRequests;
-    std::vector<ornexa::Message> messages;
-    int about = 0;
-};
 
 // The user's actions on the real widgets, found by their object names.
 void ClickButton(QWidget& window, const char* name) {

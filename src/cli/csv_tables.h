@@ -1,0 +1,42 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "cli/sim_document.h"
+#include "report/messages.h"
+#include "report/report_model.h"
+#include "report/table_text.h"
+#include "rules/pool_usage.h"
+#include "simulation/sim_data.h"
+
+namespace ornexa::cli {
+
+// The lists of the window that `--csv` writes, with the figures the JSON document holds.
+enum class CsvList { Pools, Objects, Rules, Clusters };
+inline constexpr std::array<std::string_view, 4> CsvListNames{"pools", "objects", "rules", "clusters"};
+std::optional<CsvList> CsvListNamed(std::string_view name);
+
+// The pools `names` ask for in table order (every pool when none is asked for), as the analysis
+// picks them.
+std::vector<int> ChosenPools(const Report& report, const std::vector<std::string>& names);
+
+// The pool list of the Report Info tab.
+TextTable PoolListTable(const Report& report);
+// The object list of each pool; a leading "Pool" column names the pool when there are several.
+TextTable ObjectListTable(const Report& report, const std::vector<int>& pools);
+// The rule list of each pool under `usage`, a leading "Pool" column as for the objects.
+TextTable RuleListTable(const Report& report, const std::vector<int>& pools, PoolUsage usage);
+
+// The cluster list of the simulated pool for one usage and simulated size, and what the cluster
+// analysis told.
+struct ClusterListOutcome {
+    TextTable table;
+    Messages messages;
+};
+ClusterListOutcome ClusterListTable(const Report& report, const SimulationData& sim, PoolUsage usage, int size,
+                                    const SimOptions& options);
+
+} // namespace ornexa::cli

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <deque>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/ui_services.h"
+
+// Answers the dialogs from a queue and keeps the message boxes instead of showing them.
+class ScriptedServices final : public UiServices {
+public:
+    std::optional<std::filesystem::path> ChooseFileToOpen(const ornexa::FileDialogRequest&) override {
+        if (answers.empty()) {
+            return std::nullopt;
+        }
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::optional<std::filesystem::path> ChooseFileToSave(const ornexa::FileDialogRequest& request) override {
+        saveRequests.push_back(request);
+        return ChooseFileToOpen(request);
+    }
+    void Show(const ornexa::Message& message) override { messages.push_back(message); }
+    void ShowAbout() override { ++about; }
+    std::optional<std::string> ShowPrintPreview(const ornexa::PrintedReport& pages, bool choosePrinter) override {
+        previews.push_back({pages, choosePrinter});
+        return printFailure;
+    }
+    struct Preview {
+        ornexa::PrintedReport pages;
+        bool choosePrinter = false;
+    };
+    std::vector<Preview> previews;
+    std::optional<std::string> printFailure;
+    std::deque<std::filesystem::path> answers;
+    std::vector<ornexa::FileDialogRequest> saveRequests;
+    std::vector<ornexa::Message> messages;
+    int about = 0;
+};
