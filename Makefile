@@ -6,7 +6,8 @@
 # make fuzz        : every fuzz target under libFuzzer for a minute each (clang, ASan, UBSan);
 #                    FUZZ_SECONDS=3600 make fuzz for the long run
 # make lint        : clang-tidy over the sources
-.PHONY: all deps build run test bench screenshots fuzz fuzz-build lint clean
+# make package     : optimised build installed under /usr, as build/package/ornexa_<version>_<arch>.deb
+.PHONY: all deps build run test bench screenshots fuzz fuzz-build lint package clean
 
 SAMPLE := samples/statistics-usa.sta
 SIM_SAMPLE := samples/simulation-bp1.sim
@@ -58,6 +59,11 @@ fuzz-build: deps
 
 fuzz: fuzz-build
 	bash scripts/fuzz-run $(FUZZ_SECONDS)
+
+package: deps
+	cmake --preset package
+	cmake --build --preset package
+	bash tests/package_test.sh build/package build/package/ornexa_$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/package/CMakeCache.txt)_$$(dpkg --print-architecture).deb
 
 lint: build
 	clang-tidy -p build/default --quiet $$(git ls-files 'src/*.cpp' 'tools/*.cpp' 'tests/*.cpp')

@@ -170,7 +170,8 @@ int Run(int argc, char** argv) {
                            : "the radius is a finite number from 0.4 up, not \"" + text + "\"";
             },
             "FLOAT>=0.4"));
-    app.add_option("--acc-dir", accDir, "folder of Rand.acc and Seq.acc (default: the program's folder)");
+    app.add_option("--acc-dir", accDir,
+                   "folder of Rand.acc and Seq.acc (default: the program's folder, then ../share/ornexa beside it)");
     auto* clusters =
         app.add_option("--export-clusters", clusterFile,
                        "write the cluster data file of one cluster to FILE, exactly the path given (an existing "
@@ -224,7 +225,8 @@ int Run(int argc, char** argv) {
         const int code = app.exit(e);
         return code == 0 ? ExitLoaded : ExitUsage;
     }
-    analysis.simulation.thresholdFolder = accDir.empty() ? ProgramFolder(argv[0]) : std::filesystem::path(accDir);
+    analysis.simulation.thresholdFolders = ornexa::ThresholdFolders(
+        ProgramFolder(argv[0]), accDir.empty() ? std::nullopt : std::optional<std::filesystem::path>(accDir));
     exports.usage = usage == "S" ? ornexa::PoolUsage::Sequential : ornexa::PoolUsage::Random;
     if (clusters->count() > 0) {
         exports.clusterFile = clusterFile;
@@ -268,7 +270,7 @@ int Run(int argc, char** argv) {
         std::cout << doc.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
     } else {
         const auto doc = ornexa::cli::ReportDocument(report, sim, outcome, analysis);
-        ornexa::cli::WriteTextReport(std::cout, report, sim, outcome, doc["analysis"]);
+        ornexa::cli::WriteTextReport(std::cout, report, sim, outcome, doc["analysis"], doc["thresholds"]);
         if (exportDocument) {
             std::cout << "\nExports:\n"
                       << exportDocument->dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
@@ -279,6 +281,12 @@ int Run(int argc, char** argv) {
         outcome.Loaded() ? ornexa::cli::UnknownPools(report, analysis.pools) : std::vector<std::string>{};
     for (const std::string& name : unknown) {
         std::cerr << "ornexa-report: no pool named " << name << '\n';
+    }
+    if (sim.SimFileLoaded) {
+        for (const ornexa::Message& m :
+             ornexa::cli::ThresholdMessages(ornexa::cli::LookUpThresholds(analysis.simulation))) {
+            std::cerr << "ornexa-report: " << m.text << '\n';
+        }
     }
     if (outcome.sim.Loaded() && outcome.sim.skippedLines > 0) {
         std::cerr << ornexa::cli::SkippedLinesSummary(outcome.sim.skippedLines) << '\n';

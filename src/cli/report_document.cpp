@@ -89,6 +89,8 @@ Json ReportDocument(const Report& report, const SimulationData& sim, const ReadO
     } else {
         doc["simulation"] = nullptr;
     }
+    // The cluster runs take their thresholds from these files.
+    doc["thresholds"] = sim.SimFileLoaded ? ThresholdsDocument(LookUpThresholds(options.simulation)) : Json(nullptr);
     doc["analysis"] = AnalysisDocument(report, sim, options);
     return doc;
 }
@@ -187,7 +189,7 @@ void WriteAnalysis(std::ostream& out, const Json& analysis) {
 } // namespace
 
 void WriteTextReport(std::ostream& out, const Report& report, const SimulationData& sim, const ReadOutcome& outcome,
-                     const Json& analysis) {
+                     const Json& analysis, const Json& thresholds) {
     out << "Statistics report " << outcome.statPath.string() << ": "
         << (report.StatFileLoaded ? "loaded" : "not loaded") << "\n\n";
     WriteMessages(out, outcome.statMessages);
@@ -211,6 +213,11 @@ void WriteTextReport(std::ostream& out, const Report& report, const SimulationDa
                 out << ' ' << sim.Pools(sim.simulatedPool).SimPoolSize(k);
             }
             out << '\n';
+        }
+        for (const Json& lookup : thresholds.is_array() ? thresholds : Json::array()) {
+            if (const Json& m = lookup["message"]; !m.is_null()) {
+                out << "[" << Str(m["icon"]) << "] " << Str(m["title"]) << ":\n" << Str(m["text"]) << "\n\n";
+            }
         }
     }
     out << "\nPools: " << report.PoolCount() << ", objects: " << report.ObjectCount() << "\n\n";

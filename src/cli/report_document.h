@@ -46,8 +46,10 @@ std::string SkippedLinesSummary(int skippedLines);
 nlohmann::ordered_json ReportDocument(const Report& report, const SimulationData& sim, const ReadOutcome& outcome,
                                       const AnalysisOptions& options = {});
 
-// The same content as readable text; `analysis` is the document's analysis list.
+// The same content as readable text; `analysis` is the document's analysis list, `thresholds` its
+// threshold files (a file not found is told below the Simulation report).
 void WriteTextReport(std::ostream& out, const Report& report, const SimulationData& sim, const ReadOutcome& outcome,
-                     const nlohmann::ordered_json& analysis = nlohmann::ordered_json::array());
+                     const nlohmann::ordered_json& analysis = nlohmann::ordered_json::array(),
+                     const nlohmann::ordered_json& thresholds = nullptr);
 
 } // namespace ornexa::cli

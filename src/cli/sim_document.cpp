@@ -91,7 +91,7 @@ Json SimAnalysisDocument(const Report& report, const SimulationData& sim, int p,
 
     Json clusters = Json::array();
     for (const PoolUsage usage : {PoolUsage::Random, PoolUsage::Sequential}) {
-        const double threshold = ReadUsageThreshold(options.thresholdFolder, usage);
+        const double threshold = LookUpThreshold(options.thresholdFolders, usage).threshold;
         for (const int k : sim.Sizes()) {
             const ClusterRun run = RunClusterAnalysis(report, sim, p, k, usage, threshold, options.radius);
             clusters.push_back(ClusterRunDocument(report, sim, run, usage, options.radius, threshold));
@@ -106,6 +106,48 @@ Json SimAnalysisDocument(const Report& report, const SimulationData& sim, int p,
             {"work_set_size_index", WorkSetSizeIndex(sim, p)},
             {"object_details", details},
             {"clusters", clusters}};
+}
+
+namespace {
+std::optional<Message> ThresholdMessage(const ThresholdLookup& lookup) {
+    if (auto warning = MissingThresholdWarning(lookup)) {
+        return Message{"Cluster Analysis", std::move(*warning), MessageIcon::Exclamation};
+    }
+    return std::nullopt;
+}
+} // namespace
+
+std::array<ThresholdLookup, 2> LookUpThresholds(const SimOptions& options) {
+    return {LookUpThreshold(options.thresholdFolders, PoolUsage::Random),
+            LookUpThreshold(options.thresholdFolders, PoolUsage::Sequential)};
+}
+
+Messages ThresholdMessages(const std::array<ThresholdLookup, 2>& lookups) {
+    Messages told;
+    for (const ThresholdLookup& lookup : lookups) {
+        if (auto message = ThresholdMessage(lookup)) {
+            told.push_back(std::move(*message));
+        }
+    }
+    return told;
+}
+
+Json ThresholdsDocument(const std::array<ThresholdLookup, 2>& lookups) {
+    Json doc = Json::array();
+    for (const ThresholdLookup& lookup : lookups) {
+        Json searched = Json::array();
+        for (const std::filesystem::path& folder : lookup.searched) {
+            searched.push_back(folder.string());
+        }
+        const std::optional<Message> message = ThresholdMessage(lookup);
+        doc.push_back({{"usage", std::string(1, UsageLetter(lookup.usage))},
+                       {"file", lookup.fileName},
+                       {"path", lookup.path ? Json(lookup.path->string()) : Json(nullptr)},
+                       {"searched", searched},
+                       {"threshold", lookup.threshold},
+                       {"message", message ? MessagesDocument({*message}).front() : Json(nullptr)}});
+    }
+    return doc;
 }
 
 std::optional<std::string> ExportFileProblem(const std::string& path) {
@@ -131,7 +173,7 @@ ExportOutcome RunExports(const Report& report, const SimulationData& sim, int p,
     }
     Json& doc = outcome.document.emplace(Json::object());
     if (exports.clusterFile) {
-        const double threshold = ReadUsageThreshold(options.thresholdFolder, exports.usage);
+        const double threshold = LookUpThreshold(options.thresholdFolders, exports.usage).threshold;
         const ClusterRun run =
             RunClusterAnalysis(report, sim, p, exports.size, exports.usage, threshold, options.radius);
         const auto shown = ShowClusterObjects(report, sim, run, exports.cluster);

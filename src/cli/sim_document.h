@@ -1,21 +1,33 @@
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "report/messages.h"
 #include "report/report_model.h"
 #include "rules/pool_usage.h"
+#include "rules/threshold_files.h"
 #include "simulation/sim_data.h"
 
 namespace ornexa::cli {
 
 struct SimOptions {
     double radius = 1.2;
-    std::filesystem::path thresholdFolder; // Rand.acc and Seq.acc
+    std::vector<std::filesystem::path> thresholdFolders; // where Rand.acc and Seq.acc are looked for, in order
 };
+
+// The threshold files of both usages, Random then Sequential, as looked up in the options' folders.
+std::array<ThresholdLookup, 2> LookUpThresholds(const SimOptions& options);
+// `{usage, file, path, searched, threshold, message}` per usage: `path` null and `message` the warning
+// when the file was not found.
+nlohmann::ordered_json ThresholdsDocument(const std::array<ThresholdLookup, 2>& lookups);
+// The warnings of the files not found, as messages.
+Messages ThresholdMessages(const std::array<ThresholdLookup, 2>& lookups);
 
 // The simulation analysis of pool p: curves, improvements, working sets, object details and a
 // cluster run per usage and simulated size.

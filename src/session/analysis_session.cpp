@@ -86,8 +86,11 @@ Messages AnalysisSession::SelectTab(int tab) {
         return objectPage_.SelectFromList();
     case SimGraphTab:
         return simPage_.Enter();
-    case SimClusterTab:
-        return clusterPage_.Enter(Usage());
+    case SimClusterTab: {
+        Messages told = clusterPage_.Enter(Usage());
+        ShowThresholdWarning();
+        return told;
+    }
     default:
         return {};
     }
@@ -176,7 +179,19 @@ Messages AnalysisSession::SelectObjectRow(int row) {
 
 Messages AnalysisSession::SetClusterUsage(PoolUsage usage) {
     SetUsage(usage);
-    return clusterPage_.Run(Usage(), true);
+    Messages told = clusterPage_.Run(Usage(), true);
+    ShowThresholdWarning();
+    return told;
+}
+
+void AnalysisSession::ShowThresholdWarning() {
+    if (const auto& warning = clusterPage_.ThresholdWarning()) {
+        statusText_ = *warning;
+        shownWarning_ = *warning;
+    } else if (!shownWarning_.empty() && statusText_ == shownWarning_) {
+        statusText_ = TabTexts[SimClusterTab].status; // this usage's file was found
+        shownWarning_.clear();
+    }
 }
 
 void AnalysisSession::ClickClusterRow(int row) {

@@ -71,6 +71,8 @@ enum class HitKind { None = 0, DataPoint = 4 };
 // pages and forwards the user's actions; each action returns what the user must be told, in order.
 class AnalysisSession {
 public:
+    // `thresholdFolder` is the program's folder: the cluster tab looks for the usage threshold files
+    // there, then in the installed data folder beside it.
     AnalysisSession(const Report& report, const SimulationData& sim, std::filesystem::path thresholdFolder,
                     NumberStyle style = {});
 
@@ -163,6 +165,8 @@ private:
     // The simulation tabs are enabled for the simulated pool only, with its sizes.
     void SimulationTest();
     Messages ShowPoolChange(int pool, const char* failureTitle);
+    // The status bar names a threshold file the cluster run could not find.
+    void ShowThresholdWarning();
 
     const Report& report_;
     const SimulationData& sim_;
@@ -172,6 +176,7 @@ private:
     std::array<TabState, AnalysisTabCount> tabs_;
     int selectedTab_ = 0;
     std::string statusText_;
+    std::string shownWarning_; // the threshold file's warning the status bar was given last
     AnalysisExit exit_ = AnalysisExit::Open;
     ReloadRequest reload_;
     int currentPool_ = 0;

@@ -6,8 +6,9 @@
 
 namespace ornexa {
 
-ClusterPage::ClusterPage(const Report& report, const SimulationData& sim, std::filesystem::path thresholdFolder)
-    : report_(report), sim_(sim), thresholdFolder_(std::move(thresholdFolder)), saveFolder_(thresholdFolder_),
+ClusterPage::ClusterPage(const Report& report, const SimulationData& sim, std::filesystem::path programFolder)
+    : report_(report), sim_(sim), thresholdFolders_(ThresholdFolders(programFolder)),
+      saveFolder_(std::move(programFolder)),
       clusterCaptions_(ClusterListCaptions().begin(), ClusterListCaptions().end()),
       objectCaptions_(ClusterObjectCaptions().begin(), ClusterObjectCaptions().end()) {}
 
@@ -83,8 +84,15 @@ Messages ClusterPage::StepWithin(Direction direction, PoolUsage usage) {
 Messages ClusterPage::Run(PoolUsage usage, bool fromUsageButtons) {
     clusterRows_.clear();
     objectRows_.clear();
-    const double threshold = ReadUsageThreshold(thresholdFolder_, usage);
-    run_ = RunClusterAnalysis(report_, sim_, pool_, sizeIndex_ + 1, usage, threshold, RadiusOf(radiusText_));
+    const ThresholdLookup lookup = LookUpThreshold(thresholdFolders_, usage);
+    if (thresholdWarning_ && status_ == *thresholdWarning_) {
+        status_.clear(); // the file of this usage may be there
+    }
+    thresholdWarning_ = MissingThresholdWarning(lookup);
+    if (thresholdWarning_) {
+        status_ = *thresholdWarning_;
+    }
+    run_ = RunClusterAnalysis(report_, sim_, pool_, sizeIndex_ + 1, usage, lookup.threshold, RadiusOf(radiusText_));
     Messages told = run_.messages;
     if (run_.result > 0) {
         clusterRows_ = FillClusterList(sim_, run_);

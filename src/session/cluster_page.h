@@ -11,6 +11,7 @@
 #include "report/messages.h"
 #include "report/report_model.h"
 #include "rules/pool_usage.h"
+#include "rules/threshold_files.h"
 #include "session/file_dialogs.h"
 #include "session/page_version.h"
 
@@ -20,10 +21,11 @@ namespace ornexa {
 enum class Direction { Up, Down };
 
 // The cluster tab of the current pool: the simulated size, the radius with its spinner, the last
-// cluster analysis with its two lists, and the cluster data file.
+// cluster analysis with its two lists, and the cluster data file. The usage threshold files are
+// looked for in the program's folder, then in the installed data folder beside it.
 class ClusterPage : public PageVersion {
 public:
-    ClusterPage(const Report& report, const SimulationData& sim, std::filesystem::path thresholdFolder);
+    ClusterPage(const Report& report, const SimulationData& sim, std::filesystem::path programFolder);
 
     // The pool the tab shows.
     void SetPool(int p) { pool_ = p; }
@@ -46,7 +48,8 @@ public:
     void StopRepeat() { timerEnabled_ = false; }
     Messages RepeatTick(PoolUsage usage);
 
-    // Runs the analysis; from the usage buttons a "not applicable" result is told too.
+    // Runs the analysis; from the usage buttons a "not applicable" result is told too. Without the
+    // threshold file of the usage the status says so, and which folders were searched.
     Messages Run(PoolUsage usage, bool fromUsageButtons = false);
 
     void ClickClusterRow(int row);
@@ -67,6 +70,8 @@ public:
     [[nodiscard]] const std::vector<ClusterObjectRow>& Objects() const { return objectRows_; }
     [[nodiscard]] const std::vector<std::string>& ObjectCaptions() const { return objectCaptions_; }
     [[nodiscard]] const std::string& Status() const { return status_; }
+    // Why the last run took every object with getpages: its threshold file was not found.
+    [[nodiscard]] const std::optional<std::string>& ThresholdWarning() const { return thresholdWarning_; }
     [[nodiscard]] const std::filesystem::path& ClusterFileName() const { return clusterFileName_; }
 
 private:
@@ -77,7 +82,7 @@ private:
     const Report& report_;
     const SimulationData& sim_;
     int pool_ = 0;
-    std::filesystem::path thresholdFolder_;
+    std::vector<std::filesystem::path> thresholdFolders_;
     std::filesystem::path saveFolder_;
     std::vector<std::string> poolSizes_;
     int sizeIndex_ = -1;
@@ -90,6 +95,7 @@ private:
     std::vector<ClusterObjectRow> objectRows_;
     std::vector<std::string> objectCaptions_;
     std::string status_;
+    std::optional<std::string> thresholdWarning_;
     std::filesystem::path clusterFileName_ = std::string(DefaultClusterFile);
 };
 

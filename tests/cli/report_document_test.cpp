@@ -113,7 +113,7 @@ TEST(ReportDocument, AnalysesTheSimulatedPool) {
         cli::ReadReport(report, simulation, Sample, std::string(ORNEXA_SAMPLES_DIR) + "/simulation-bp1.sim");
     cli::AnalysisOptions options;
     options.pools = {"BP1", "BP2"};
-    options.simulation.thresholdFolder = std::string(ORNEXA_SAMPLES_DIR) + "/../data";
+    options.simulation.thresholdFolders = {std::string(ORNEXA_SAMPLES_DIR) + "/../data"};
     const auto doc = cli::ReportDocument(report, simulation, outcome, options);
     EXPECT_TRUE(doc["analysis"][1]["simulation"].is_null());
     const auto& sim = doc["analysis"][0]["simulation"];
@@ -314,6 +314,68 @@ TEST(OrnexaReport, APoolTheReportDoesNotHoldIsToldAndFails) {
     EXPECT_EQ(ExitCode("--json " + Sample + " --pool bp2"), 0);
     EXPECT_EQ(ExitCode("--json " + Sample + " --pool BP2 --pool NOPE"), 1);
     EXPECT_EQ(ErrorOutput(Sample + " --pool NOPE"), "ornexa-report: no pool named NOPE\n");
+}
+
+// The members of every cluster run of the simulated pool, usage and size as one text each.
+std::vector<std::string> ClusterMembers(const nlohmann::ordered_json& doc) {
+    std::vector<std::string> members;
+    for (const auto& pool : doc["analysis"]) {
+        if (!pool["simulation"].is_null()) {
+            for (const auto& run : pool["simulation"]["clusters"]) {
+                members.push_back(run["usage"].get<std::string>() + run["size"].dump() + run["members"].dump());
+            }
+        }
+    }
+    return members;
+}
+
+TEST(OrnexaReport, AMissingThresholdFileIsToldAndEveryObjectWithGetpagesTakesPart) {
+    const test::TempDir dir;
+    (void)dir.Write("Seq.acc", "50\r\n");
+    const std::string data = std::string(ORNEXA_SAMPLES_DIR) + "/../data";
+    const std::string args = Sample + " --sim " + SimSample + " --acc-dir ";
+
+    const auto found = nlohmann::ordered_json::parse(Output("--json " + args + data));
+    ASSERT_EQ(found["thresholds"].size(), 2U);
+    EXPECT_EQ(found["thresholds"][0]["path"], data + "/Rand.acc");
+    EXPECT_TRUE(found["thresholds"][0]["message"].is_null());
+    EXPECT_EQ(found["thresholds"][1]["threshold"], 50);
+    EXPECT_EQ(ErrorOutput(args + data), "");
+
+    const std::string warning = "Rand.acc was not found in " + dir.Path().string() +
+                                ": every object with getpages takes part in the clustering";
+    EXPECT_EQ(ExitCode("--json " + args + dir.Path().string()), 0);
+    const auto missing = nlohmann::ordered_json::parse(Output("--json " + args + dir.Path().string()));
+    const auto& random = missing["thresholds"][0];
+    EXPECT_EQ(random["usage"], "R");
+    EXPECT_EQ(random["file"], "Rand.acc");
+    EXPECT_TRUE(random["path"].is_null());
+    EXPECT_EQ(random["searched"], nlohmann::ordered_json::array({dir.Path().string()}));
+    EXPECT_EQ(random["threshold"], 0);
+    EXPECT_EQ(random["message"],
+              (nlohmann::ordered_json{{"title", "Cluster Analysis"}, {"text", warning}, {"icon", "exclamation"}}));
+    EXPECT_EQ(missing["thresholds"][1]["path"], (dir.Path() / "Seq.acc").string());
+    EXPECT_TRUE(missing["thresholds"][1]["message"].is_null());
+    EXPECT_EQ(ErrorOutput(args + dir.Path().string()), "ornexa-report: " + warning + "\n");
+    EXPECT_NE(Output(args + dir.Path().string()).find("[exclamation] Cluster Analysis:\n" + warning + "\n"),
+              std::string::npos);
+
+    // Random runs take more members without their threshold; sequential ones are the same.
+    const auto before = ClusterMembers(found);
+    const auto after = ClusterMembers(missing);
+    ASSERT_EQ(before.size(), after.size());
+    ASSERT_FALSE(before.empty());
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        if (before[i][0] == 'R') {
+            EXPECT_NE(before[i], after[i]) << i;
+        } else {
+            EXPECT_EQ(before[i], after[i]) << i;
+        }
+    }
+    // Without a Simulation report nothing is clustered and nothing is told.
+    EXPECT_TRUE(
+        nlohmann::ordered_json::parse(Output("--json " + Sample + " --acc-dir " + dir.Path().string()))["thresholds"]
+            .is_null());
 }
 
 } // namespace

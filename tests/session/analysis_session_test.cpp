@@ -266,6 +266,43 @@ TEST_F(Analysis, TheClusterPageRunsOnEveryChangeAndClampsTheSpinner) {
     EXPECT_TRUE(s.SelectPoolSize(0).empty());
 }
 
+TEST_F(Analysis, TheClusterTabTellsWhichThresholdFileIsMissing) {
+    Simulate();
+    for (int o = 3; o <= 5; ++o) { // BP1's objects: random getpages only
+        sim.Objects(o).SimMaxWorkSet(1) = 10 * o;
+        ObjectRecord& object = report.Objects(o);
+        object.GetPagesByAccess = {};
+        object.GetPagesByAccess(2) = object.ObjGetPages;
+    }
+    AnalysisSession s = Start(); // the program's folder holds no threshold file
+    s.SelectPoolFromList(1);
+    (void)s.SelectTab(SimClusterTab);
+    const std::string searched =
+        dir.Path().string() + ", " + (dir.Path() / "../share/ornexa").lexically_normal().string();
+    const std::string missing =
+        "Rand.acc was not found in " + searched + ": every object with getpages takes part in the clustering";
+    EXPECT_EQ(s.Clusters().ThresholdWarning(), missing);
+    EXPECT_EQ(s.Clusters().Status(), missing);
+    EXPECT_EQ(s.StatusText(), missing);
+    EXPECT_EQ(s.Clusters().LastRun().ClusterMembers.size(), 3U);
+
+    // With the file its threshold counts, and the warning goes.
+    (void)dir.Write("Rand.acc", "101\r\n");
+    (void)s.SetClusterUsage(PoolUsage::Random);
+    EXPECT_FALSE(s.Clusters().ThresholdWarning().has_value());
+    EXPECT_TRUE(s.Clusters().Status().empty());
+    EXPECT_EQ(s.StatusText(), "Cluster Analysis details");
+    EXPECT_TRUE(s.Clusters().LastRun().ClusterMembers.empty());
+
+    // Each usage has its own file.
+    (void)s.SetClusterUsage(PoolUsage::Sequential);
+    EXPECT_EQ(s.StatusText(),
+              "Seq.acc was not found in " + searched + ": every object with getpages takes part in the clustering");
+    (void)dir.Write("Seq.acc", "0\r\n");
+    (void)s.SetClusterUsage(PoolUsage::Sequential);
+    EXPECT_EQ(s.StatusText(), "Cluster Analysis details");
+}
+
 TEST_F(Analysis, TheSimulationTabDrawsItsChartsAndOpensDetailsFromABar) {
     Simulate();
     sim.Pools(2).SimGetPages(1) = sim.Pools(2).SimGetPages(2) = 100;
