@@ -100,7 +100,8 @@ int main(int argc, char** argv) {
         title->close();
         const QStringList args = parser.positionalArguments();
         if (!args.isEmpty()) {
-            files->OpenStatistics(args.constFirst().toStdString());
+            // A Simulation report opened alone (from a file manager, say) is told it needs its Statistics report.
+            files->ReadDropped(args.constFirst().toStdString());
         }
         if (parser.isSet(simulation)) {
             files->OpenSimulation(parser.value(simulation).toStdString());

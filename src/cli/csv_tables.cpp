@@ -91,8 +91,9 @@ TextTable RuleListTable(const Report& report, const std::vector<int>& pools, Poo
 
 ClusterListOutcome ClusterListTable(const Report& report, const SimulationData& sim, PoolUsage usage, int size,
                                     const SimOptions& options) {
-    const double threshold = ReadUsageThreshold(options.thresholdFolder, usage);
-    const ClusterRun run = RunClusterAnalysis(report, sim, sim.ShownPool(), size, usage, threshold, options.radius);
+    const ThresholdLookup lookup = LookUpThreshold(options.thresholdFolders, usage);
+    const ClusterRun run =
+        RunClusterAnalysis(report, sim, sim.ShownPool(), size, usage, lookup.threshold, options.radius);
     ClusterListOutcome outcome;
     outcome.table.header.assign(ClusterListCaptions().begin(), ClusterListCaptions().end());
     for (const ClusterListRow& row : FillClusterList(sim, run)) {

@@ -140,7 +140,7 @@ TEST_F(CsvLists, ObjectsAndRulesAreListedPerPoolNamedWithAPoolColumnForSeveral) 
 
 TEST_F(CsvLists, TheClusterListIsTheSimulatedPoolsAtTheUsageSizeAndRadiusAsked) {
     cli::AnalysisOptions options;
-    options.simulation.thresholdFolder = Thresholds;
+    options.simulation.thresholdFolders = {Thresholds};
     options.simulation.radius = 2;
     const auto doc = cli::ReportDocument(report, sim, outcome, options);
     const auto& simulated = doc["analysis"][static_cast<std::size_t>(sim.ShownPool() - 1)]["simulation"];
