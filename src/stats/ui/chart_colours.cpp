@@ -1,0 +1,56 @@
+#include "stats/ui/chart_colours.h"
+
+#include <array>
+
+namespace {
+
+const std::array<QColor, 7> OkabeIto{QColor(0x00, 0x72, 0xB2), QColor(0xE6, 0x9F, 0x00), QColor(0x00, 0x9E, 0x73),
+                                     QColor(0xCC, 0x79, 0xA7), QColor(0x56, 0xB4, 0xE9), QColor(0xD5, 0x5E, 0x00),
+                                     QColor(0xF0, 0xE4, 0x42)};
+const QColor Blue = OkabeIto[0];
+const QColor Orange = OkabeIto[1];
+const QColor SkyBlue = OkabeIto[4];
+const QColor Vermilion = OkabeIto[5];
+
+// `share` parts of `over` laid on `under`.
+QColor Mix(const QColor& under, const QColor& over, double share) {
+    const auto channel = [share](int a, int b) { return static_cast<int>(a + (b - a) * share + 0.5); };
+    return {channel(under.red(), over.red()), channel(under.green(), over.green()), channel(under.blue(), over.blue())};
+}
+
+} // namespace
+
+QColor ChartColours::Slice(int index) {
+    const auto size = static_cast<int>(OkabeIto.size());
+    return OkabeIto[static_cast<std::size_t>(((index % size) + size) % size)];
+}
+
+bool IsDarkPalette(const QPalette& palette) {
+    return palette.color(QPalette::Window).lightness() < palette.color(QPalette::WindowText).lightness();
+}
+
+ChartColours ColoursFor(ChartTheme theme, const QPalette& palette) {
+    const bool dark = theme == ChartTheme::FollowPalette && IsDarkPalette(palette);
+    ChartColours colours;
+    if (theme == ChartTheme::Light) {
+        colours.background = Qt::white;
+        colours.text = QColor(0x20, 0x20, 0x20);
+    } else {
+        colours.background = palette.color(QPalette::Base);
+        colours.text = palette.color(QPalette::Text);
+        // Some palettes give the item views a Base that does not follow the window.
+        if (IsDarkPalette(palette) != (colours.background.lightness() < colours.text.lightness())) {
+            colours.background = palette.color(QPalette::Window);
+            colours.text = palette.color(QPalette::WindowText);
+        }
+    }
+    colours.axisLine = Mix(colours.background, colours.text, 0.55);
+    colours.grid = Mix(colours.background, colours.text, 0.18);
+    // A bar's value is written in the text colour, on the bar when it reaches the end of the axis:
+    // the bars are light under dark text and dark under light text.
+    colours.bar = dark ? Blue : SkyBlue;
+    colours.selectedBar = dark ? Vermilion : Orange;
+    colours.curve = dark ? SkyBlue : Blue;
+    colours.marks = dark ? Orange : Vermilion;
+    return colours;
+}
