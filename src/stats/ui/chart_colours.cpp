@@ -18,6 +18,11 @@ QColor Mix(const QColor& under, const QColor& over, double share) {
     return {channel(under.red(), over.red()), channel(under.green(), over.green()), channel(under.blue(), over.blue())};
 }
 
+// The active group: a chart drawn while its window is inactive or disabled keeps its colours.
+QColor Active(const QPalette& palette, QPalette::ColorRole role) {
+    return palette.color(QPalette::Active, role);
+}
+
 } // namespace
 
 QColor ChartColours::Slice(int index) {
@@ -26,7 +31,7 @@ QColor ChartColours::Slice(int index) {
 }
 
 bool IsDarkPalette(const QPalette& palette) {
-    return palette.color(QPalette::Window).lightness() < palette.color(QPalette::WindowText).lightness();
+    return Active(palette, QPalette::Window).lightness() < Active(palette, QPalette::WindowText).lightness();
 }
 
 ChartColours ColoursFor(ChartTheme theme, const QPalette& palette) {
@@ -36,12 +41,12 @@ ChartColours ColoursFor(ChartTheme theme, const QPalette& palette) {
         colours.background = Qt::white;
         colours.text = QColor(0x20, 0x20, 0x20);
     } else {
-        colours.background = palette.color(QPalette::Base);
-        colours.text = palette.color(QPalette::Text);
+        colours.background = Active(palette, QPalette::Base);
+        colours.text = Active(palette, QPalette::Text);
         // Some palettes give the item views a Base that does not follow the window.
         if (IsDarkPalette(palette) != (colours.background.lightness() < colours.text.lightness())) {
-            colours.background = palette.color(QPalette::Window);
-            colours.text = palette.color(QPalette::WindowText);
+            colours.background = Active(palette, QPalette::Window);
+            colours.text = Active(palette, QPalette::WindowText);
         }
     }
     colours.axisLine = Mix(colours.background, colours.text, 0.55);
