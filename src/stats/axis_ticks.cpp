@@ -90,9 +90,9 @@ AxisTicks NiceTicks(double min, double max, int mostTicks) {
     // that the widest ranges do not overflow.
     const double perTick = max / (mostTicks - 1) - min / (mostTicks - 1);
     const int exponent = static_cast<int>(std::floor(std::log10(perTick))) - 1;
-    static constexpr std::array<double, 4> Mantissas{1, 2, 2.5, 5};
+    static constexpr std::array<double, 4> mantissas{1, 2, 2.5, 5};
     for (int e = exponent; e <= exponent + 3; ++e) {
-        for (const double mantissa : Mantissas) {
+        for (const double mantissa : mantissas) {
             const AxisTicks ticks = TicksAt({mantissa, e}, min, max);
             if (ticks.count <= mostTicks) {
                 return ticks;

@@ -1,6 +1,7 @@
 #include "stats/ui/chart_colours.h"
 
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -14,7 +15,7 @@ const QColor Vermilion = OkabeIto[5];
 
 // `share` parts of `over` laid on `under`.
 QColor Mix(const QColor& under, const QColor& over, double share) {
-    const auto channel = [share](int a, int b) { return static_cast<int>(a + (b - a) * share + 0.5); };
+    const auto channel = [share](int a, int b) { return static_cast<int>(std::lround(a + (b - a) * share)); };
     return {channel(under.red(), over.red()), channel(under.green(), over.green()), channel(under.blue(), over.blue())};
 }
 
