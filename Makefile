@@ -50,6 +50,8 @@ bench: deps
 screenshots: build
 	xvfb-run -a -s "-screen 0 1600x1000x24" ./build/default/tools/screenshots/ornexa-screenshots \
 		$(SAMPLE) $(SIM_SAMPLE) docs/screenshots
+	xvfb-run -a -s "-screen 0 3200x2000x24" ./build/default/tools/screenshots/ornexa-screenshots \
+		$(SAMPLE) $(SIM_SAMPLE) docs/screenshots --scale-2
 
 FUZZ_SECONDS ?= 60
 

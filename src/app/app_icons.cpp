@@ -1,30 +1,20 @@
 #include "app/app_icons.h"
 
-#include <QPainter>
-#include <QPixmap>
+#include <QString>
+
+// The resources live in this static library: the linker keeps them only when they are named.
+static void LoadIcons() { // NOLINT(misc-use-anonymous-namespace): Q_INIT_RESOURCE names a global
+    Q_INIT_RESOURCE(icons);
+}
 
 namespace {
 
-QIcon Badge(const QColor& fill, const QString& text) {
-    QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setBrush(fill);
-        painter.setPen(QPen(fill.darker(150), size / 16.0));
-        painter.drawEllipse(QRectF(1, 1, size - 2, size - 2));
-        QFont font = painter.font();
-        font.setBold(true);
-        font.setPixelSize(size * 5 / 8);
-        painter.setFont(font);
-        painter.setPen(Qt::white);
-        painter.drawText(QRect(0, 0, size, size), Qt::AlignCenter, text);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+// The pictures are vectors in the program's resources (data/icons), drawn afresh at every size
+// and device pixel ratio.
+QIcon Picture(const char* name) {
+    static const bool loaded = (LoadIcons(), true);
+    (void)loaded;
+    return QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name)));
 }
 
 } // namespace
@@ -32,28 +22,28 @@ QIcon Badge(const QColor& fill, const QString& text) {
 QIcon StatusIcon(int picture) {
     switch (picture) {
     case 2:
-        return Badge(QColor(0x00, 0x9E, 0x73), QStringLiteral("\u2713"));
+        return Picture("status-read");
     case 3:
-        return Badge(QColor(0x00, 0x72, 0xB2), QStringLiteral("\u2192"));
+        return Picture("status-may-choose");
     default:
-        return Badge(QColor(0x80, 0x80, 0x80), QStringLiteral("\u2013"));
+        return Picture("status-not-chosen");
     }
 }
 
 QIcon ObjectTypeIcon(ornexa::ObjectIcon icon) {
     switch (icon) {
     case ornexa::ObjectIcon::TableSpace:
-        return Badge(QColor(0x00, 0x72, 0xB2), QStringLiteral("T"));
+        return Picture("type-table-space");
     case ornexa::ObjectIcon::Index:
-        return Badge(QColor(0xD5, 0x5E, 0x00), QStringLiteral("I"));
+        return Picture("type-index");
     case ornexa::ObjectIcon::TypeD:
-        return Badge(QColor(0xCC, 0x79, 0xA7), QStringLiteral("D"));
+        return Picture("type-d");
     case ornexa::ObjectIcon::Other:
         break;
     }
-    return Badge(QColor(0x80, 0x80, 0x80), QStringLiteral("?"));
+    return Picture("type-other");
 }
 
 QIcon ProgramIcon() {
-    return Badge(QColor(0x00, 0x72, 0xB2), QStringLiteral("O"));
+    return Picture("program");
 }

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "report/number_format.h"
 #include "report/latin1.h"
+#include "report/number_format.h"
 
 namespace ornexa {
 
@@ -120,6 +120,7 @@ bool DrawPoolSizeCurve(ChartModel& chart, const SimulationData& sim, int p, int 
     chart.axisMin = yMin;
     chart.xMax = xMax;
     chart.axisMax = yMax;
+    chart.axisEnds = measure == SysHitRatioMeasure ? AxisEnds::Percent : AxisEnds::Extend;
     return true;
 }
 

@@ -19,6 +19,7 @@ void ChartModel::OpenData(ChartKind chartKind, int seriesCount, int pointCount) 
     axisMax.reset();
     xMin.reset();
     xMax.reset();
+    axisEnds = AxisEnds::Extend;
 }
 
 std::vector<Message> NoDataMessages(const ChartModel& chart) {

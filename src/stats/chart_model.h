@@ -11,6 +11,10 @@ namespace ornexa {
 // What kind of chart a surface shows; the numbers are the surface's own kind codes.
 enum class ChartKind { Curve = 1, Share = 5, Ranked = 20 };
 
+// How a value axis meets the data: Extend reaches out from the data to the next round steps;
+// Percent runs 0 to 100 (hit ratios), wider only for a value outside it.
+enum class AxisEnds { Extend, Percent };
+
 // One chart surface as data: the graph code fills it, a view renders it, a click is turned into a
 // point index and the object number behind a bar is read back from it. Series and points count
 // from 0; on ranked charts series 1 holds each bar's 1-based object number and is never drawn.
@@ -27,12 +31,13 @@ struct ChartModel {
     std::optional<double> axisMax;
     std::optional<double> xMin;
     std::optional<double> xMax;
+    AxisEnds axisEnds = AxisEnds::Extend;
     // Why the last drawing had nothing to draw, each text told to the user in turn; empty when it
     // drew. A chart without data may still show what it showed before.
     std::vector<std::string> noData;
 
     // Opens data for `seriesCount` series of `pointCount` points, all 0 and unlabelled, every
-    // series shown and no axis limits. Titles stay.
+    // series shown, no axis limits and axis ends reaching out. Titles stay.
     void OpenData(ChartKind chartKind, int seriesCount, int pointCount);
     [[nodiscard]] int PointCount() const { return static_cast<int>(labels.size()); }
     [[nodiscard]] int SeriesCount() const { return static_cast<int>(series.size()); }

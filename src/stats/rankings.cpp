@@ -18,15 +18,16 @@ struct RankedType {
     Order order;
     Count count;
     bool scales;
+    bool percent = false; // hit ratios
 };
 
 constexpr std::array<RankedType, LastRankedType - FirstRankedType + 1> RankedCatalogue{{
     {"Top Get Page Requests", Order::High, Count::All, true},                    // 7
     {"Top Sequential Access", Order::High, Count::Counted, true},                // 8
     {"Top Random I/O", Order::High, Count::Counted, false},                      // 9
-    {"Lowest App. Hit Ratio", Order::Low, Count::Counted, false},                // 10
-    {"Lowest Sys. Hit Ratio", Order::Low, Count::All, false},                    // 11
-    {"Index < 95% Sys. Hit Ratio", Order::Low, Count::Qualifying, false},        // 12
+    {"Lowest App. Hit Ratio", Order::Low, Count::Counted, false, true},          // 10
+    {"Lowest Sys. Hit Ratio", Order::Low, Count::All, false, true},              // 11
+    {"Index < 95% Sys. Hit Ratio", Order::Low, Count::Qualifying, false, true},  // 12
     {"Top Indexes By Pages Read", Order::High, Count::Counted, true},            // 13
     {"Indexes > 10% Sequential Prefetch", Order::High, Count::Qualifying, true}, // 14
     {"Highest IO Rates/Sec", Order::High, Count::Counted, false},                // 15
@@ -256,6 +257,7 @@ void DrawRankedChart(ChartModel& chart, int type, const RankedList& list) {
     chart.axisMax = std::max(largest, 0.0);
     chart.axisMin = std::min(smallest, 0.0); // every bar stays visible
     chart.hiddenSeries[1] = true;
+    chart.axisEnds = info.percent ? AxisEnds::Percent : AxisEnds::Extend;
     chart.subtitle = std::string(info.subtitle) + (scaled ? " * 1K" : "");
     chart.visible = true;
 }

@@ -33,6 +33,7 @@
 #include <fstream>
 
 #include "app/analysis_window.h"
+#include "app/app_icons.h"
 #include "app/chart_actions.h"
 #include "app/cluster_widget.h"
 #include "app/file_selection_window.h"
@@ -709,6 +710,31 @@ TEST_F(Gui, FiguresUseTheLocalesSeparatorsWhateverTheirBytes) {
         EXPECT_DOUBLE_EQ(shown.rateSort, us.rateSort); // sorted by value, not as text
     }
     EXPECT_EQ(QLocale(QStringLiteral("fr_FR")).groupSeparator().toUtf8().size(), 3); // the case that matters
+}
+
+TEST(Icons, AreDrawnSharpAtEveryPixelRatio) {
+    const std::vector<QIcon> icons{StatusIcon(1),
+                                   StatusIcon(2),
+                                   StatusIcon(3),
+                                   ObjectTypeIcon(ornexa::ObjectIcon::TableSpace),
+                                   ObjectTypeIcon(ornexa::ObjectIcon::Index),
+                                   ObjectTypeIcon(ornexa::ObjectIcon::TypeD),
+                                   ObjectTypeIcon(ornexa::ObjectIcon::Other),
+                                   ProgramIcon()};
+    QList<QImage> seen;
+    for (const QIcon& icon : icons) {
+        ASSERT_FALSE(icon.isNull());
+        for (const qreal ratio : {1.0, 2.0}) {
+            const QPixmap pixmap = icon.pixmap(QSize(16, 16), ratio);
+            EXPECT_EQ(pixmap.size(), QSize(16, 16) * ratio) << "drawn for the device's pixels, not scaled up";
+            EXPECT_EQ(pixmap.devicePixelRatio(), ratio);
+        }
+        const QImage image = icon.pixmap(QSize(32, 32), 2.0).toImage();
+        EXPECT_EQ(qAlpha(image.pixel(32, 32)), 255); // the badge
+        EXPECT_EQ(qAlpha(image.pixel(1, 1)), 0);     // its round edge
+        EXPECT_FALSE(seen.contains(image)) << "each picture is its own";
+        seen << image;
+    }
 }
 
 TEST(Models, PassTheModelTester) {

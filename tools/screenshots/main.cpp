@@ -1,5 +1,8 @@
-// ornexa-screenshots: opens the bundled samples and writes a PNG of each window and tab.
+// ornexa-screenshots: opens the bundled samples and writes a PNG of each window and tab. With
+// --scale-2 it draws at a device pixel ratio of 2 instead and writes the Object Info tab only.
 #include <QApplication>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QDir>
 #include <QKeyEvent>
 #include <QPixmap>
@@ -9,6 +12,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <iostream>
+#include <string_view>
 
 #include "app/analysis_window.h"
 #include "app/cluster_widget.h"
@@ -29,6 +33,32 @@ public:
     void ShowAbout() override {}
 };
 
+// A dark window palette, as a dark desktop theme gives one.
+QPalette DarkPalette() {
+    QPalette dark;
+    const QColor window(0x2D, 0x2D, 0x30);
+    const QColor base(0x1E, 0x1E, 0x1E);
+    const QColor text(0xE6, 0xE6, 0xE6);
+    for (const auto role : {QPalette::Window, QPalette::Button, QPalette::AlternateBase}) {
+        dark.setColor(role, window);
+    }
+    dark.setColor(QPalette::Base, base);
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::BrightText}) {
+        dark.setColor(role, text);
+    }
+    dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x80, 0x80));
+    dark.setColor(QPalette::Disabled, QPalette::Text, QColor(0x80, 0x80, 0x80));
+    dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x80));
+    dark.setColor(QPalette::Highlight, QColor(0x26, 0x4F, 0x78));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    dark.setColor(QPalette::Light, QColor(0x50, 0x50, 0x55));
+    dark.setColor(QPalette::Midlight, QColor(0x44, 0x44, 0x48));
+    dark.setColor(QPalette::Mid, QColor(0x38, 0x38, 0x3C));
+    dark.setColor(QPalette::Dark, QColor(0x20, 0x20, 0x22));
+    dark.setColor(QPalette::Shadow, Qt::black);
+    return dark;
+}
+
 bool Save(QWidget& widget, const QString& path) {
     QApplication::processEvents();
     const bool saved = widget.grab().save(path);
@@ -39,15 +69,36 @@ bool Save(QWidget& widget, const QString& path) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const bool scale2 = argc > 4 && std::string_view(argv[4]) == "--scale-2";
+    if (scale2) {
+        qputenv("QT_SCALE_FACTOR", "2"); // before the application reads it
+    }
+    // The pictures show the windows as they first open, whatever a user's settings hold.
+    QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ORNEXA-screenshots"));
+    QSettings().clear();
     if (argc < 4) {
-        std::cerr << "usage: ornexa-screenshots STATFILE SIMFILE OUTDIR\n";
+        std::cerr << "usage: ornexa-screenshots STATFILE SIMFILE OUTDIR [--scale-2]\n";
         return 2;
     }
     const QString out = QString::fromLocal8Bit(argv[3]);
     QDir().mkpath(out);
     bool ok = true;
+
+    if (scale2) {
+        ornexa::Report report;
+        ornexa::SimulationData sim;
+        QuietServices ui;
+        FileSelectionWindow files(report, sim, ui);
+        files.OpenStatistics(argv[1]);
+        files.OpenSimulation(argv[2]);
+        AnalysisWindow analysis(report, sim, ui, QApplication::applicationDirPath().toStdString(), &files);
+        analysis.show();
+        analysis.ChoosePool(2);
+        analysis.SelectTab(ornexa::ObjectInfoTab);
+        return Save(analysis, out + QStringLiteral("/object-info-scale2.png")) ? 0 : 1;
+    }
 
     TitleWindow title;
     title.show();
@@ -73,6 +124,13 @@ int main(int argc, char** argv) {
     analysis.ChoosePoolGraphType(7);
     analysis.ActivatePoolBar(analysis.Session().PoolInfo().Graph().chart.PointCount() - 1);
     ok = Save(analysis, out + QStringLiteral("/pool-info-ranking.png")) && ok;
+    {
+        // The same tab on a dark desktop: the chart follows the window's palette.
+        const QPalette light = QApplication::palette();
+        QApplication::setPalette(DarkPalette());
+        ok = Save(analysis, out + QStringLiteral("/pool-info-dark.png")) && ok;
+        QApplication::setPalette(light);
+    }
     {
         // The print preview of the Pool Info tab, as "&Print" opens it.
         const auto job = analysis.Session().PrintedTab();

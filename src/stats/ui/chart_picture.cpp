@@ -1,11 +1,10 @@
 #include "stats/ui/chart_picture.h"
 
-#include <QApplication>
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QStyle>
 #include <QSvgGenerator>
 #include <algorithm>
 
@@ -28,7 +27,8 @@ std::optional<PictureFormat> PictureFormatOf(const QString& fileName) {
 
 void PaintChart(QPainter& painter, const ornexa::ChartModel& model, const QRectF& target) {
     ChartView view;
-    view.setPalette(QApplication::style()->standardPalette()); // paper is light whatever the screen
+    view.SetTheme(ChartTheme::Light); // paper is light whatever the screen
+    view.SetNumberStyle({});          // files write figures alike in every locale
     view.setAttribute(Qt::WA_DontShowOnScreen);
     view.resize(720, static_cast<int>(720 * target.height() / std::max(target.width(), 1.0)));
     view.ShowModel(model);

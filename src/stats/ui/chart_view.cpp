@@ -3,41 +3,92 @@
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
+#include <QHelpEvent>
 #include <QHorizontalBarSeries>
 #include <QKeyEvent>
 #include <QLineSeries>
 #include <QPieSeries>
 #include <QPieSlice>
 #include <QScatterSeries>
-#include <QValueAxis>
-#include <array>
+#include <QToolTip>
+#include <algorithm>
+#include <cmath>
+
+#include "report/number_format.h"
+#include "stats/axis_ticks.h"
 
 namespace {
 
-// Okabe-Ito colours: told apart with every common form of colour blindness, readable on light and
-// dark backgrounds.
-const std::array<QColor, 7> SeriesPalette{QColor(0x00, 0x72, 0xB2), QColor(0xE6, 0x9F, 0x00), QColor(0x00, 0x9E, 0x73),
-                                          QColor(0xCC, 0x79, 0xA7), QColor(0x56, 0xB4, 0xE9), QColor(0xD5, 0x5E, 0x00),
-                                          QColor(0xF0, 0xE4, 0x42)};
-
-bool DarkPalette(const QPalette& palette) {
-    return palette.color(QPalette::Window).lightness() < 128;
-}
+// The names beside the bars take at most this share of the chart's width, the bars the rest.
+constexpr double NameColumnShare = 0.3;
+constexpr int SmallestNamePixels = 7;
+// The axis keeps this much room around each name, and its text boxes this margin around the line.
+constexpr double LabelPadding = 4;
+constexpr int TextMargin = 2;
 
 bool SameModel(const ornexa::ChartModel& a, const ornexa::ChartModel& b) {
     return a.kind == b.kind && a.visible == b.visible && a.title == b.title && a.subtitle == b.subtitle &&
            a.series == b.series && a.labels == b.labels && a.xValues == b.xValues && a.hiddenSeries == b.hiddenSeries &&
-           a.axisMin == b.axisMin && a.axisMax == b.axisMax && a.xMin == b.xMin && a.xMax == b.xMax;
+           a.axisMin == b.axisMin && a.axisMax == b.axisMax && a.xMin == b.xMin && a.xMax == b.xMax &&
+           a.axisEnds == b.axisEnds;
+}
+
+void StyleAxis(QAbstractAxis* axis, const ChartColours& colours) {
+    axis->setLabelsBrush(colours.text);
+    axis->setTitleBrush(colours.text);
+    axis->setLinePenColor(colours.axisLine);
+    axis->setGridLineColor(colours.grid);
+}
+
+// A value axis with a labelled tick at each of `ticks`, in `style`.
+void SetTicks(QCategoryAxis* axis, const ornexa::AxisTicks& ticks, ornexa::NumberStyle style) {
+    QStringList labels;
+    for (const std::string& label : ornexa::TickLabels(ticks, style)) {
+        labels << ornexa::ui::DisplayText(label);
+    }
+    if (axis->categoriesLabels() == labels && axis->min() == ticks.Min() && axis->max() == ticks.Max()) {
+        return;
+    }
+    for (const QString& label : axis->categoriesLabels()) {
+        axis->remove(label);
+    }
+    axis->setStartValue(ticks.Min());
+    for (int i = 0; i < ticks.count; ++i) {
+        axis->append(labels[i], ticks.Value(i));
+    }
+    axis->setRange(ticks.Min(), ticks.Max());
+}
+
+QCategoryAxis* NewTickAxis(const ChartColours& colours, QObject* parent) {
+    auto* axis = new QCategoryAxis(parent);
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    StyleAxis(axis, colours);
+    return axis;
+}
+
+// How many ticks fit along `length` pixels of an axis whose widest label is `labelWidth` wide
+// and whose labels are `labelHeight` high.
+int TicksThatFit(double length, bool across, int labelWidth, int labelHeight) {
+    const double spacing = across ? labelWidth + labelHeight : labelHeight * 1.5;
+    return std::clamp(static_cast<int>(length / spacing) + 1, 2, ornexa::MostTicks);
+}
+
+// Two empty ranks, or two names shortened alike, must stay two categories.
+QString Category(const QString& text, int point) {
+    return text + QString(point, QChar(0x200B));
 }
 
 } // namespace
 
-ChartView::ChartView(QWidget* parent) : QChartView(parent) {
+ChartView::ChartView(QWidget* parent) : QChartView(parent), numberStyle_(ornexa::ui::LocaleNumberStyle(QLocale())) {
     setRenderHint(QPainter::Antialiasing);
     setFocusPolicy(Qt::StrongFocus);
     chart()->setAnimationOptions(QChart::NoAnimation);
     chart()->legend()->hide();
+    // Names and ticks fit the room the layout leaves; they are fitted again when it changes.
+    connect(chart(), &QChart::plotAreaChanged, this, [this] { FitAxes(); });
 }
 
 void ChartView::ShowModel(const ornexa::ChartModel& model) {
@@ -50,6 +101,20 @@ void ChartView::ShowModel(const ornexa::ChartModel& model) {
     Render();
 }
 
+void ChartView::SetTheme(ChartTheme theme) {
+    theme_ = theme;
+    if (rendered_) {
+        Render();
+    }
+}
+
+void ChartView::SetNumberStyle(ornexa::NumberStyle style) {
+    numberStyle_ = style;
+    if (rendered_) {
+        Render();
+    }
+}
+
 void ChartView::Render() {
     QChart* c = chart();
     c->removeAllSeries();
@@ -58,7 +123,15 @@ void ChartView::Render() {
         delete axis; // NOLINT(cppcoreguidelines-owning-memory): the chart gives up the axis
     }
     bars_ = nullptr;
-    c->setTheme(DarkPalette(palette()) ? QChart::ChartThemeDark : QChart::ChartThemeLight);
+    barSeries_ = nullptr;
+    names_ = nullptr;
+    stepAxes_.clear();
+    const ChartColours colours = ColoursFor(theme_, palette());
+    c->setTheme(QChart::ChartThemeLight); // fonts and pens; the colours follow
+    c->setBackgroundBrush(colours.background);
+    c->setBackgroundPen(Qt::NoPen);
+    c->setTitleBrush(colours.text);
+    setBackgroundBrush(colours.background);
     QString title = ornexa::ui::DisplayText(model_.title).toHtmlEscaped();
     if (!model_.subtitle.empty()) {
         title += QStringLiteral("<br>") + ornexa::ui::DisplayText(model_.subtitle).toHtmlEscaped();
@@ -68,75 +141,188 @@ void ChartView::Render() {
     if (!model_.visible || !model_.HasData() || model_.series.empty()) {
         return;
     }
-    const auto points = static_cast<std::size_t>(model_.PointCount());
     if (model_.kind == ornexa::ChartKind::Share) {
         auto* pie = new QPieSeries(c);
-        for (std::size_t p = 0; p < points; ++p) {
+        for (std::size_t p = 0; p < static_cast<std::size_t>(model_.PointCount()); ++p) {
             QPieSlice* slice = pie->append(ornexa::ui::DisplayText(model_.labels[p]), model_.series[0][p]);
             slice->setLabelVisible(true);
-            slice->setColor(SeriesPalette[p % SeriesPalette.size()]);
+            slice->setLabelBrush(colours.text);
+            slice->setColor(ChartColours::Slice(static_cast<int>(p)));
+            slice->setBorderColor(colours.background);
         }
         c->addSeries(pie);
     } else if (model_.kind == ornexa::ChartKind::Ranked) {
-        auto* series = new QHorizontalBarSeries(c);
-        bars_ = new QBarSet(QString(), series);
-        QStringList categories;
-        for (std::size_t p = 0; p < points; ++p) {
-            *bars_ << model_.series[0][p];
-            // Two empty ranks must stay two categories.
-            categories << ornexa::ui::DisplayText(model_.labels[p]) + QString(static_cast<int>(p), QChar(0x200B));
-        }
-        bars_->setColor(SeriesPalette[0]);
-        bars_->setSelectedColor(SeriesPalette[1]);
-        series->append(bars_);
-        series->setLabelsVisible(true);
-        c->addSeries(series);
-        auto* names = new QBarCategoryAxis(c);
-        names->append(categories);
-        c->addAxis(names, Qt::AlignLeft);
-        series->attachAxis(names);
-        auto* values = new QValueAxis(c);
-        if (model_.axisMin && model_.axisMax) {
-            values->setRange(*model_.axisMin,
-                             *model_.axisMax > *model_.axisMin ? *model_.axisMax : *model_.axisMin + 1);
-        } else if (model_.axisMax) {
-            values->setRange(0, *model_.axisMax > 0 ? *model_.axisMax : 1);
-        }
-        c->addAxis(values, Qt::AlignBottom);
-        series->attachAxis(values);
-        connect(bars_, &QBarSet::clicked, this, [this](int index) {
-            SetCurrentPoint(index);
-            emit PointActivated(index);
-        });
+        RenderBars(colours);
     } else {
-        auto* line = new QLineSeries(c);
-        auto* marks = new QScatterSeries(c);
-        for (std::size_t p = 0; p < points; ++p) {
-            line->append(model_.xValues[p], model_.series[0][p]);
-            marks->append(model_.xValues[p], model_.series[0][p]);
-        }
-        line->setColor(SeriesPalette[0]);
-        marks->setColor(SeriesPalette[1]);
-        marks->setMarkerSize(8);
-        c->addSeries(line);
-        c->addSeries(marks);
-        auto* x = new QValueAxis(c);
-        auto* y = new QValueAxis(c);
-        const auto span = [](std::optional<double> lo, std::optional<double> hi, QValueAxis* axis) {
-            if (lo && hi) {
-                axis->setRange(*lo, *hi > *lo ? *hi : *lo + 1); // a single size still gets an axis
-            }
+        RenderCurve(colours);
+    }
+}
+
+void ChartView::RenderBars(const ChartColours& colours) {
+    QChart* c = chart();
+    barSeries_ = new QHorizontalBarSeries(c);
+    bars_ = new QBarSet(QString(), barSeries_);
+    for (const double value : model_.series[0]) {
+        *bars_ << value;
+    }
+    bars_->setColor(colours.bar);
+    bars_->setBorderColor(colours.bar);
+    bars_->setSelectedColor(colours.selectedBar);
+    bars_->setLabelColor(colours.text);
+    barSeries_->append(bars_);
+    barSeries_->setLabelsVisible(true);
+    barSeries_->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+    c->addSeries(barSeries_);
+    names_ = new QBarCategoryAxis(c);
+    StyleAxis(names_, colours);
+    names_->setGridLineVisible(false);
+    c->addAxis(names_, Qt::AlignLeft);
+    barSeries_->attachAxis(names_);
+    QCategoryAxis* values = NewTickAxis(colours, c);
+    stepAxes_.push_back({values, false, true});
+    FitAxes();
+    c->addAxis(values, Qt::AlignBottom);
+    barSeries_->attachAxis(values);
+    connect(bars_, &QBarSet::clicked, this, [this](int index) {
+        SetCurrentPoint(index);
+        emit PointActivated(index);
+    });
+}
+
+void ChartView::RenderCurve(const ChartColours& colours) {
+    QChart* c = chart();
+    auto* line = new QLineSeries(c);
+    auto* marks = new QScatterSeries(c);
+    for (std::size_t p = 0; p < static_cast<std::size_t>(model_.PointCount()); ++p) {
+        line->append(model_.xValues[p], model_.series[0][p]);
+        marks->append(model_.xValues[p], model_.series[0][p]);
+    }
+    line->setColor(colours.curve);
+    marks->setColor(colours.marks);
+    marks->setBorderColor(colours.marks);
+    marks->setMarkerSize(8);
+    c->addSeries(line);
+    c->addSeries(marks);
+    QCategoryAxis* x = NewTickAxis(colours, c);
+    QCategoryAxis* y = NewTickAxis(colours, c);
+    stepAxes_.push_back({x, true, true});
+    stepAxes_.push_back({y, false, false});
+    FitAxes();
+    c->addAxis(x, Qt::AlignBottom);
+    c->addAxis(y, Qt::AlignLeft);
+    for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(line), static_cast<QAbstractSeries*>(marks)}) {
+        s->attachAxis(x);
+        s->attachAxis(y);
+    }
+}
+
+void ChartView::FitAxes() {
+    const QRectF plot = chart()->plotArea();
+    FitBarLabels(plot);
+    for (const StepAxis& step : stepAxes_) {
+        const auto ticks = [&](int most) {
+            return step.xValues ? ornexa::XAxisTicks(model_, most) : ornexa::ValueAxisTicks(model_, most);
         };
-        span(model_.xMin, model_.xMax, x);
-        span(model_.axisMin, model_.axisMax, y);
-        x->setLabelFormat(QStringLiteral("%.0f"));
-        c->addAxis(x, Qt::AlignBottom);
-        c->addAxis(y, Qt::AlignLeft);
-        for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(line), static_cast<QAbstractSeries*>(marks)}) {
-            s->attachAxis(x);
-            s->attachAxis(y);
+        ornexa::AxisTicks chosen = ticks(ornexa::MostTicks);
+        const double length = step.across ? plot.width() : plot.height();
+        if (length > 0) { // laid out: as many ticks as their labels leave room for
+            const QFontMetrics metrics(step.axis->labelsFont());
+            int widest = 0;
+            for (const std::string& label : ornexa::TickLabels(chosen, numberStyle_)) {
+                widest = std::max(widest, metrics.horizontalAdvance(ornexa::ui::DisplayText(label)));
+            }
+            const int fit = TicksThatFit(length, step.across, widest, metrics.height());
+            if (fit < chosen.count) {
+                chosen = ticks(fit);
+            }
+        }
+        SetTicks(step.axis, chosen, numberStyle_);
+    }
+}
+
+// Each name gets a row of the bars' pitch and at most its share of the width: the font shrinks to
+// the row, the text is shortened in the middle, where names that share a database and a stem
+// differ least. The tooltip tells the whole name.
+void ChartView::FitBarLabels(const QRectF& plot) {
+    if (names_ == nullptr) {
+        return;
+    }
+    const int points = model_.PointCount();
+    const double plotHeight = plot.height() > 0 ? plot.height() : height() * 0.7;
+    // The axis gives each name the height between two bar borders less a padding above and below;
+    // a name's box is its line and a margin.
+    const double row = plotHeight / (points + 1) - 2 * LabelPadding;
+    const auto boxHeight = [](const QFontMetrics& m) { return m.height() + 2 * TextMargin; };
+    QFont font = chart()->font();
+    QFontMetrics metrics(font);
+    for (int pixels = QFontInfo(font).pixelSize() - 1; boxHeight(metrics) > row && pixels >= SmallestNamePixels;
+         --pixels) {
+        font.setPixelSize(pixels);
+        metrics = QFontMetrics(font);
+    }
+    if (names_->labelsFont() != font) {
+        names_->setLabelsFont(font);
+    }
+    const int room = std::max(metrics.averageCharWidth() * 4, static_cast<int>(width() * NameColumnShare));
+    QStringList categories;
+    for (int p = 0; p < points; ++p) {
+        const QString name = ornexa::ui::DisplayText(model_.labels[static_cast<std::size_t>(p)]);
+        categories << Category(metrics.elidedText(name, Qt::ElideMiddle, room), p);
+    }
+    if (names_->categories() != categories) {
+        names_->clear();
+        names_->append(categories);
+    }
+}
+
+QStringList ChartView::BarLabels() const {
+    QStringList labels;
+    if (names_ != nullptr) {
+        for (QString category : names_->categories()) {
+            labels << category.remove(QChar(0x200B));
         }
     }
+    return labels;
+}
+
+int ChartView::BarAt(QPointF position) const {
+    if (barSeries_ == nullptr) {
+        return -1;
+    }
+    const QPointF inChart = chart()->mapFromScene(mapToScene(position.toPoint()));
+    const QRectF plot = chart()->plotArea();
+    if (inChart.y() < plot.top() || inChart.y() > plot.bottom() || inChart.x() > plot.right()) {
+        return -1;
+    }
+    // Each bar owns its row, the name beside it included.
+    const double row = chart()->mapToValue(QPointF(plot.center().x(), inChart.y()), barSeries_).y();
+    const auto point = static_cast<int>(std::lround(row));
+    return point >= 0 && point < model_.PointCount() ? point : -1;
+}
+
+QString ChartView::ToolTipAt(QPointF position) const {
+    const int point = BarAt(position);
+    if (point < 0) {
+        return {};
+    }
+    const auto p = static_cast<std::size_t>(point);
+    return tr("%1: %2").arg(ornexa::ui::DisplayText(model_.labels[p]),
+                            ornexa::ui::DisplayText(ornexa::PlainText(model_.series[0][p], numberStyle_)));
+}
+
+bool ChartView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = ToolTipAt(help->pos());
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), text, viewport());
+        }
+        return true;
+    }
+    return QChartView::viewportEvent(event);
 }
 
 void ChartView::SetCurrentPoint(int point) {
@@ -176,7 +362,14 @@ void ChartView::keyPressEvent(QKeyEvent* event) {
 
 void ChartView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::PaletteChange && rendered_) {
+        const int current = current_;
         Render();
+        SetCurrentPoint(current);
     }
     QChartView::changeEvent(event);
+}
+
+void ChartView::resizeEvent(QResizeEvent* event) {
+    QChartView::resizeEvent(event);
+    FitAxes();
 }

@@ -1,12 +1,17 @@
 #pragma once
 
 #include <QChartView>
+#include <QStringList>
 
+#include "report/numbers.h"
 #include "stats/chart_model.h"
+#include "stats/ui/chart_colours.h"
 
 // Renders a core ChartModel with QtCharts: share charts as pies, ranked charts as horizontal bars
-// with rank 1 at the top, curves over their X values. A click on a bar, or Enter on the bar chosen
-// with the arrow keys, reports the point index; the owner reads the object number from the model.
+// with rank 1 at the top, curves over their X values. Value axes step in round numbers. A click on
+// a bar, or Enter on the bar chosen with the arrow keys, reports the point index; the owner reads
+// the object number from the model. A bar's name is shortened to the room beside the bars, its
+// tooltip tells the whole name and the value.
 class ChartView : public QChartView {
     Q_OBJECT
 public:
@@ -18,17 +23,49 @@ public:
     [[nodiscard]] int CurrentPoint() const { return current_; }
     void SetCurrentPoint(int point);
 
+    // The window's colours (the default) or light ones, for a chart drawn for paper or a file.
+    void SetTheme(ChartTheme theme);
+    [[nodiscard]] ChartTheme Theme() const { return theme_; }
+    // The separators of the axis figures: the locale's unless told otherwise.
+    void SetNumberStyle(ornexa::NumberStyle style);
+
+    // The names beside the bars as drawn, point 0 first; empty for other charts.
+    [[nodiscard]] QStringList BarLabels() const;
+    // The whole name and value of the bar whose row holds `position` (in the viewport's
+    // coordinates, where the mouse is); empty where there is no bar.
+    [[nodiscard]] QString ToolTipAt(QPointF position) const;
+
 signals:
     void PointActivated(int point);
 
 protected:
+    bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void Render();
+    void RenderBars(const ChartColours& colours);
+    void RenderCurve(const ChartColours& colours);
+    void FitAxes();
+    void FitBarLabels(const QRectF& plot);
+    [[nodiscard]] int BarAt(QPointF position) const;
+
+    // A value axis whose ticks are laid out again as the plot's size changes.
+    struct StepAxis {
+        class QCategoryAxis* axis;
+        bool xValues; // the X values of a curve, else the chart's values
+        bool across;  // runs along the bottom
+    };
+
     ornexa::ChartModel model_;
+    ChartTheme theme_ = ChartTheme::FollowPalette;
+    ornexa::NumberStyle numberStyle_;
     bool rendered_ = false;
     int current_ = -1;
     class QBarSet* bars_ = nullptr;
+    class QHorizontalBarSeries* barSeries_ = nullptr;
+    class QBarCategoryAxis* names_ = nullptr;
+    std::vector<StepAxis> stepAxes_;
 };
