@@ -6,10 +6,10 @@
 #include <QDropEvent>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QKeyEvent>
-#include <QLineEdit>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
 #include <QMenuBar>
@@ -34,11 +34,11 @@
 #include "app/ui_services.h"
 #include "app/usage_options.h"
 #include "app/window_state.h"
+#include "session/report_kind.h"
 #include "stats/object_graph.h"
 #include "stats/pool_graph.h"
 #include "stats/ui/chart_view.h"
 #include "stats/ui/display_text.h"
-#include "session/report_kind.h"
 
 namespace {
 
@@ -48,7 +48,8 @@ QString ShortcutsText() {
         {"F5", QT_TR_NOOP("Read both reports again and return to the same pool, tab and object")},
         {"Ctrl+F", QT_TR_NOOP("Find an object: the filter box above the object list")},
         {"Escape", QT_TR_NOOP("Clear the object filter; with nothing to clear, go back")},
-        {"Ctrl+C", QT_TR_NOOP("Copy the selected rows of a list (all rows when none is selected) as tab-separated text")},
+        {"Ctrl+C",
+         QT_TR_NOOP("Copy the selected rows of a list (all rows when none is selected) as tab-separated text")},
         {"Ctrl+Shift+C", QT_TR_NOOP("Copy the chart with the focus as a picture")},
         {"Ctrl+Shift+S", QT_TR_NOOP("Save the chart with the focus as PNG, SVG or PDF")},
         {"Alt+P", QT_TR_NOOP("Print the tab shown")},

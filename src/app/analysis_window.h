@@ -77,7 +77,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void reject() override; // Escape and the frame's close button leave as Back does
+    void reject() override;         // Escape and the frame's close button leave as Back does
     void done(int result) override; // every way out keeps the window's state
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;

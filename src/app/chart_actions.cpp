@@ -11,7 +11,8 @@
 #include "stats/ui/chart_view.h"
 
 namespace {
-constexpr std::string_view ChartFileFilters = "PNG Image (*.png)|*.png|SVG Image (*.svg)|*.svg|PDF Document (*.pdf)|*.pdf";
+constexpr std::string_view ChartFileFilters =
+    "PNG Image (*.png)|*.png|SVG Image (*.svg)|*.svg|PDF Document (*.pdf)|*.pdf";
 } // namespace
 
 ChartActions::ChartActions(ChartView* chart, UiServices& ui)

@@ -5,16 +5,16 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QMenu>
-#include <QToolButton>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolButton>
 
 #include "app/app_icons.h"
 #include "app/dropped_files.h"
@@ -41,7 +41,7 @@ ornexa::RecentReports ReadRecent(QSettings& settings) {
 }
 
 QString EntryText(const ornexa::RecentReport& entry) {
-    const QString statistics = QFileInfo(QString::fromStdString(entry.statistics.string())).fileName();
+    QString statistics = QFileInfo(QString::fromStdString(entry.statistics.string())).fileName();
     if (entry.simulation.empty()) {
         return statistics;
     }
@@ -184,8 +184,8 @@ void FileSelectionWindow::FillRecentMenu() {
     recentMenu_->clear();
     const auto& entries = session_.Recent().Entries();
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        QAction* item = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(EntryText(entries[i])),
-                                               this, [this, i] { OpenRecent(i); });
+        QAction* item = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(EntryText(entries[i])), this,
+                                               [this, i] { OpenRecent(i); });
         QString where = QString::fromStdString(entries[i].statistics.string());
         if (!entries[i].simulation.empty()) {
             where += QLatin1Char('\n') + QString::fromStdString(entries[i].simulation.string());

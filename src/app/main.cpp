@@ -40,7 +40,8 @@ int main(int argc, char** argv) {
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("STATFILE"), QObject::tr("Statistics report to read at start"));
     parser.addPositionalArgument(QStringLiteral("SIMFILE"),
-                                 QObject::tr("Simulation report to read with it (as --simulation)"), QStringLiteral("[SIMFILE]"));
+                                 QObject::tr("Simulation report to read with it (as --simulation)"),
+                                 QStringLiteral("[SIMFILE]"));
     const QCommandLineOption simulation(QStringLiteral("simulation"), QObject::tr("Simulation report to read at start"),
                                         QStringLiteral("SIMFILE"));
     parser.addOption(simulation);

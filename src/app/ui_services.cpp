@@ -83,7 +83,8 @@ std::optional<std::filesystem::path> QtUiServices::ChooseFileToSave(const ornexa
         // "PNG Image (*.png)" gives "png": the file type chosen decides what a bare name becomes.
         const auto suffixOf = [](const QString& filter) {
             const qsizetype dot = filter.indexOf(QStringLiteral("*."));
-            return dot < 0 ? QString() : filter.mid(dot + 2).section(QLatin1Char(')'), 0, 0).section(QLatin1Char(' '), 0, 0);
+            return dot < 0 ? QString()
+                           : filter.mid(dot + 2).section(QLatin1Char(')'), 0, 0).section(QLatin1Char(' '), 0, 0);
         };
         dialog.setDefaultSuffix(suffixOf(dialog.selectedNameFilter()));
         QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,

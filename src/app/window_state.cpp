@@ -78,9 +78,9 @@ void SaveSort(const QTableView& list, std::optional<SortState> sort) {
         settings.remove(ListKey(list, "sort"));
         return;
     }
-    settings.setValue(ListKey(list, "sort"),
-                      QStringLiteral("%1,%2").arg(sort->column).arg(sort->descending ? QStringLiteral("D")
-                                                                                     : QStringLiteral("A")));
+    settings.setValue(
+        ListKey(list, "sort"),
+        QStringLiteral("%1,%2").arg(sort->column).arg(sort->descending ? QStringLiteral("D") : QStringLiteral("A")));
 }
 
 std::optional<SortState> ReadSort(const QTableView& list, int columns) {

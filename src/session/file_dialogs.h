@@ -28,9 +28,9 @@ struct FileDialogRequest {
     std::vector<FileFilter> filters;
     int selectedFilter = 0; // 0-based index into filters
     bool hideReadOnly = true;
-    std::filesystem::path folder; // where the dialog opens; empty for the dialog's own choice
-    std::string fileName;         // the name proposed (save dialogs)
-    std::string defaultSuffix;    // added to a name typed without one (save dialogs)
+    std::filesystem::path folder;  // where the dialog opens; empty for the dialog's own choice
+    std::string fileName;          // the name proposed (save dialogs)
+    std::string defaultSuffix;     // added to a name typed without one (save dialogs)
     bool suffixFromFilter = false; // the filter chosen gives the suffix added instead (save dialogs)
 };
 

@@ -177,16 +177,16 @@ Messages FileSelectionSession::ReadAgain(const ReloadRequest& request) {
         told = MessagesOf(stat);
         loaded = stat.Loaded();
         if (loaded && !simulation.empty()) {
-            const SimReadResult simRead = ReadSimulationFile(report, sim, simulation, progress_, FileKinds::RegularOnly);
+            const SimReadResult simRead =
+                ReadSimulationFile(report, sim, simulation, progress_, FileKinds::RegularOnly);
             const Messages simTold = MessagesOf(simRead);
             told.insert(told.end(), simTold.begin(), simTold.end());
             loaded = simRead.Loaded();
         }
     }
     if (!loaded) {
-        told.push_back({"Reload",
-                        "The report was not read again: the one read before stays shown.",
-                        MessageIcon::Information});
+        told.push_back(
+            {"Reload", "The report was not read again: the one read before stays shown.", MessageIcon::Information});
         return told;
     }
     report_ = std::move(report);

@@ -1,7 +1,7 @@
 #include "session/object_info_page.h"
 
-#include "stats/list_sort.h"
 #include "report/latin1.h"
+#include "stats/list_sort.h"
 
 namespace ornexa {
 

@@ -5,18 +5,22 @@
 
 namespace ornexa {
 
+namespace {
+constexpr std::size_t FirstLineLength = 1024; // the environment line is checked for "ENV" only
+constexpr std::size_t LineStart = 8;          // enough to tell the line kinds apart
+// A Simulation report's preamble is a few lines long; a Statistics report's header follows at once.
+constexpr int LinesLookedAt = 64;
+} // namespace
+
 ReportKind ReportKindOf(const std::filesystem::path& path) {
     ReportLineReader reader;
     if (reader.Open(path, FileKinds::RegularOnly)) {
         return ReportKind::Statistics;
     }
-    constexpr std::size_t LineStart = 8;
-    const auto first = reader.ReadReportLine(1024);
+    const auto first = reader.ReadReportLine(FirstLineLength);
     if (!first || !CheckEnvironmentLine(*first)) {
         return ReportKind::Statistics;
     }
-    // A Simulation report's preamble is a few lines long; a Statistics report's header follows at once.
-    constexpr int LinesLookedAt = 64;
     for (int n = 0; n < LinesLookedAt; ++n) {
         const auto line = reader.ReadReportLine(LineStart);
         if (!line) {

@@ -12,22 +12,21 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
+#include <QMenu>
+#include <QMimeData>
 #include <QPdfWriter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QMenu>
-#include <QMimeData>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QToolButton>
-#include <QUrl>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <QXmlStreamReader>
 #include <deque>
 #include <fstream>
@@ -769,9 +768,7 @@ protected:
         files.ClickOpenSimulation();
         ASSERT_TRUE(sim.SimFileLoaded);
     }
-    [[nodiscard]] static std::string PoolShown(AnalysisWindow& w) {
-        return w.Session().Place().pool;
-    }
+    [[nodiscard]] static std::string PoolShown(AnalysisWindow& w) { return w.Session().Place().pool; }
 
     ornexa::test::TempDir dir;
     ornexa::samplegen::SimSample sample = ornexa::samplegen::BuildSampleSimulation();

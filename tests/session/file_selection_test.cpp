@@ -55,8 +55,8 @@ public:
     bool simulationShown = false;
     int shown = 0;
     std::vector<Seen> seen;
-    std::deque<AnalysisOutcome> outcomes;       // the first windows' exits, then Back or Finish
-    std::function<void(int)> beforeReload;      // changes the files before the reload of window N
+    std::deque<AnalysisOutcome> outcomes;  // the first windows' exits, then Back or Finish
+    std::function<void(int)> beforeReload; // changes the files before the reload of window N
 
 private:
     bool finish_;
@@ -180,8 +180,8 @@ TEST_F(FileSelection, APipeOrADeviceIsRefusedBeforeAnythingBlocks) {
     ASSERT_TRUE(session.OpenStatistics().empty());
     const auto simRead = session.OpenSimulation();
     ASSERT_TRUE(simRead.has_value());
-    EXPECT_EQ(MessagesOf(*simRead),
-              (Messages{{"Read Simulation File", "Cannot open file \"/dev/zero\": " + refusal, MessageIcon::Information}}));
+    EXPECT_EQ(MessagesOf(*simRead), (Messages{{"Read Simulation File", "Cannot open file \"/dev/zero\": " + refusal,
+                                               MessageIcon::Information}}));
     EXPECT_TRUE(report.StatFileLoaded);
     EXPECT_FALSE(sim.SimFileLoaded);
 }
@@ -355,7 +355,8 @@ TEST_F(FileSelection, RecentReportsReadBothFilesAndForgetThoseGone) {
     const Messages told = session.OpenRecent(1);
     ASSERT_EQ(told.size(), 1U);
     EXPECT_EQ(told[0].title, "Recent Reports");
-    EXPECT_EQ(told[0].text, "\"" + other.string() + "\" is no longer there: it is taken off the list of recent reports.");
+    EXPECT_EQ(told[0].text,
+              "\"" + other.string() + "\" is no longer there: it is taken off the list of recent reports.");
     EXPECT_EQ(session.Recent().Entries().size(), 1U);
     EXPECT_EQ(session.Controls().statisticsPath, statPath.string()); // nothing else was read
 }

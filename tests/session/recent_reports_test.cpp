@@ -58,7 +58,7 @@ TEST(ReportKind, TheFirstLineTellsTheReportsApart) {
     EXPECT_EQ(ReportKindOf(dir.Write("renamed.sta", environment + "  BUFFER POOL SIMULATION\n\n*BPPSIMULATION\n")),
               ReportKind::Simulation);
     EXPECT_EQ(ReportKindOf(dir.Write("header.sim", environment)), ReportKind::Statistics); // its read tells why
-    EXPECT_EQ(ReportKindOf(dir.Path() / "missing.sim"), ReportKind::Statistics); // its read tells why
+    EXPECT_EQ(ReportKindOf(dir.Path() / "missing.sim"), ReportKind::Statistics);           // its read tells why
     EXPECT_EQ(ReportKindOf(dir.Path()), ReportKind::Statistics);
 }
 

@@ -1,13 +1,13 @@
 // ornexa-screenshots: opens the bundled samples and writes a PNG of each window and tab. With
 // --scale-2 it draws at a device pixel ratio of 2 instead and writes the Object Info tab only.
 #include <QApplication>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QDir>
 #include <QKeyEvent>
 #include <QPixmap>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
