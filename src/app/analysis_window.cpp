@@ -65,6 +65,21 @@ QString ShortcutsText() {
     return lines.join(QLatin1Char('\n'));
 }
 
+// The figures beside the chart, the border between them movable; the chart takes what is left.
+QSplitter* SideBySide(QWidget* page, QLayout* side, QWidget* chart, const char* name) {
+    auto* figures = new QWidget(page);
+    figures->setLayout(side);
+    side->setContentsMargins(0, 0, 0, 0);
+    auto* splitter = new QSplitter(Qt::Horizontal, page);
+    splitter->setObjectName(QString::fromLatin1(name));
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(figures);
+    splitter->addWidget(chart);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    return splitter;
+}
+
 QString Text(const std::string& text) {
     return ornexa::ui::DisplayText(text);
 }
@@ -283,13 +298,12 @@ QWidget* AnalysisWindow::BuildPoolTab() {
     });
     side->addWidget(poolDetails_);
     side->addStretch();
-    layout->addLayout(side);
     poolChart_ = new ChartView(page);
     poolChart_->setObjectName(QStringLiteral("ChartFX1BPool"));
     poolChart_->setToolTip(tr("On a ranked chart, click a bar, or choose one with the arrow keys and press Enter, "
                               "to see the object's figures"));
     connect(poolChart_, &ChartView::PointActivated, this, &AnalysisWindow::ActivatePoolBar);
-    layout->addWidget(poolChart_, 1);
+    layout->addWidget(SideBySide(page, side, poolChart_, "splPool"));
     return page;
 }
 
@@ -349,10 +363,9 @@ QWidget* AnalysisWindow::BuildObjectTab() {
         legend->addRow(objectLegendCaptions_[i], objectLegendValues_[i]);
     }
     side->addLayout(legend);
-    layout->addLayout(side);
     objectChart_ = new ChartView(page);
     objectChart_->setObjectName(QStringLiteral("ChartFXObject"));
-    layout->addWidget(objectChart_, 1);
+    layout->addWidget(SideBySide(page, side, objectChart_, "splObject"));
     return page;
 }
 
@@ -404,6 +417,9 @@ void AnalysisWindow::RestoreState() {
     for (QTableView* list : findChildren<QTableView*>()) {
         window_state::RestoreColumns(*list);
     }
+    for (QSplitter* splitter : findChildren<QSplitter*>()) {
+        window_state::RestoreSplitter(*splitter);
+    }
     if (const auto sort =
             window_state::ReadSort(*objectTable_, static_cast<int>(session_.ObjectInfo().Captions().size()))) {
         for (int click = 0; click < (sort->descending ? 2 : 1); ++click) { // a column sorts ascending first
@@ -420,6 +436,9 @@ void AnalysisWindow::RestoreState() {
 
 void AnalysisWindow::SaveState() const {
     window_state::SaveGeometry(*this);
+    for (const QSplitter* splitter : findChildren<QSplitter*>()) {
+        window_state::SaveSplitter(*splitter);
+    }
     for (const QTableView* list : findChildren<QTableView*>()) {
         if (list->model() != nullptr && list->model()->columnCount() > 0) {
             window_state::SaveColumns(*list);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QSettings>
+#include <QSplitter>
 #include <QTableView>
 #include <cmath>
 
@@ -39,6 +40,19 @@ void RestoreGeometry(QWidget& window) {
     const QVariant kept = QSettings().value(QStringLiteral("windows/%1/geometry").arg(window.objectName()));
     if (kept.typeId() == QMetaType::QByteArray) {
         window.restoreGeometry(kept.toByteArray()); // refuses what it cannot read, leaving the window as it is
+    }
+}
+
+void SaveSplitter(const QSplitter& splitter) {
+    QSettings().setValue(QStringLiteral("splitters/%1/%2").arg(splitter.window()->objectName(), splitter.objectName()),
+                         splitter.saveState());
+}
+
+void RestoreSplitter(QSplitter& splitter) {
+    const QVariant kept = QSettings().value(
+        QStringLiteral("splitters/%1/%2").arg(splitter.window()->objectName(), splitter.objectName()));
+    if (kept.typeId() == QMetaType::QByteArray) {
+        splitter.restoreState(kept.toByteArray()); // refuses what it cannot read
     }
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+class QSplitter;
 class QTableView;
 class QWidget;
 
@@ -14,6 +15,10 @@ namespace window_state {
 // The window's size and place, under its object name.
 void SaveGeometry(const QWidget& window);
 void RestoreGeometry(QWidget& window);
+
+// Where the border of a splitter stands, under its window's and its own object names.
+void SaveSplitter(const QSplitter& splitter);
+void RestoreSplitter(QSplitter& splitter);
 
 // The column widths of a list, under its window's and its own object names.
 void SaveColumns(const QTableView& list);

@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QSplitter>
 #include <QStandardPaths>
 #include <QTabBar>
 #include <QTabWidget>
@@ -926,10 +927,15 @@ TEST_F(Gui, HelpListsTheKeyboardShortcuts) {
 TEST_F(Gui, TheWindowKeepsItsSizeColumnsSortUsageAndRadius) {
     OpenSamples();
     const QSize size(1111, 777);
+    QList<int> splitSizes;
     drive = [&](AnalysisWindow& w) {
         if (windows == 1) {
             w.resize(size);
             w.PoolList()->horizontalHeader()->resizeSection(0, 211);
+            auto* split = w.findChild<QSplitter*>(QStringLiteral("splObject"));
+            ASSERT_NE(split, nullptr);
+            split->setSizes({300, 700});
+            splitSizes = split->sizes();
             QRadioButton* random = Option(w, "fraPoolIntentUsage", "Random");
             ASSERT_NE(random, nullptr);
             QTest::mouseClick(random, Qt::LeftButton);
@@ -943,6 +949,7 @@ TEST_F(Gui, TheWindowKeepsItsSizeColumnsSortUsageAndRadius) {
         EXPECT_EQ(w.width(), size.width());
         EXPECT_NEAR(w.height(), size.height(), 10); // the offscreen frame may add a few pixels
         EXPECT_EQ(w.PoolList()->horizontalHeader()->sectionSize(0), 211);
+        EXPECT_EQ(w.findChild<QSplitter*>(QStringLiteral("splObject"))->sizes(), splitSizes);
         EXPECT_TRUE(Option(w, "fraPoolIntentUsage", "Random")->isChecked());
         EXPECT_EQ(w.Session().Usage(), ornexa::PoolUsage::Random);
         EXPECT_EQ(w.Session().Clusters().RadiusText(), "2.5");
@@ -970,6 +977,7 @@ TEST_F(Gui, NonsenseInTheSettingsGivesTheDefaults) {
         {"lists/frmStatAnalysis/lvObjects/sort", "99,D"},
         {"analysis/usageOption", "7"},
         {"analysis/clusterRadius", "abc"},
+        {"splitters/frmStatAnalysis/splObject", QByteArray("\x01\x02")},
     };
     for (const auto& [key, value] : nonsense) {
         QSettings().setValue(key, value);
