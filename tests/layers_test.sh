@@ -10,12 +10,13 @@ declare -A allowed=(
     [rules]="rules report"
     [simulation]="simulation stats report"
     [cluster]="cluster simulation rules stats report"
+    [advice]="advice cluster simulation rules stats report"
     [print]="print cluster simulation rules stats report"
-    [session]="session print cluster simulation rules stats report"
-    [cli]="cli cluster simulation rules stats report"
+    [session]="session advice print cluster simulation rules stats report"
+    [cli]="cli advice cluster simulation rules stats report"
     [stats/ui]="stats/ui stats report"
     [print/ui]="print/ui print stats/ui cluster simulation rules stats report"
-    [app]="app print/ui stats/ui session print cluster simulation rules stats report"
+    [app]="app print/ui stats/ui session advice print cluster simulation rules stats report"
 )
 
 status=0

@@ -125,17 +125,38 @@ int RandomIndexCheck(const Report& report, int p) {
 
 void RuleBook::LoadRuleTexts() {
     matched_.clear();
+    numbers_.clear();
+    figures_.clear();
     loaded_ = true;
 }
 
 void RuleBook::AddRule(int n, std::string text) {
     if (MatchedRuleCount() < MaxMatchedRules) {
         matched_.push_back(text.empty() ? Text(n) : std::move(text));
+        numbers_.push_back(n);
+        figures_.emplace_back();
     }
+}
+
+void RuleBook::AddRule(int n, std::string text, int figure) {
+    if (MatchedRuleCount() < MaxMatchedRules) {
+        AddRule(n, std::move(text));
+        figures_.back() = figure;
+    }
+}
+
+std::vector<MatchedRule> RuleBook::Matched() const {
+    std::vector<MatchedRule> rules;
+    for (std::size_t i = 0; i < matched_.size(); ++i) {
+        rules.push_back({numbers_[i], matched_[i], figures_[i]});
+    }
+    return rules;
 }
 
 void RuleBook::EvaluateRules(const Report& report, int p, PoolUsage usage) {
     matched_.clear();
+    numbers_.clear();
+    figures_.clear();
     if (!report.HasPool(p)) {
         return;
     }
@@ -224,18 +245,18 @@ void RuleBook::EvaluateRules(const Report& report, int p, PoolUsage usage) {
     t = (t - std::floor(t) > 0.5F) ? std::floor(t) + 1 : std::floor(t);
     t = std::max(t, 0.0F);
     if (s != SortWork::Only && static_cast<float>(pool.VWTH) > t) {
-        AddRule(24, Text(24) + "  " + FormatPicture(t, "###0") + "%");
+        AddRule(24, Text(24) + "  " + FormatPicture(t, "###0") + "%", static_cast<int>(t));
     }
     if (s == SortWork::Only) {
         if (pool.PoolWriteIOs > 20) {
-            AddRule(26, Text(26) + (objects <= 3 ? "  30%" : "  20%"));
+            AddRule(26, Text(26) + (objects <= 3 ? "  30%" : "  20%"), objects <= 3 ? 30 : 20);
         }
     } else {
         const double y = u * objects;
         if (y > 2 && y < pool.DWTH && pool.DWTH <= 50) {
-            AddRule(26, Text(26) + "  " + StrText(std::ceil(y)) + "%");
+            AddRule(26, Text(26) + "  " + StrText(std::ceil(y)) + "%", static_cast<int>(std::ceil(y)));
         } else if (pool.DWTH > 50) {
-            AddRule(26, Text(26) + "  20%");
+            AddRule(26, Text(26) + "  20%", 20);
         }
     }
 }
@@ -255,6 +276,13 @@ std::vector<std::string> RulesFor(const Report& report, int p, PoolUsage usage) 
     book.LoadRuleTexts();
     book.EvaluateRules(report, p, usage);
     return book.MatchedRules();
+}
+
+std::vector<MatchedRule> MatchedRulesFor(const Report& report, int p, PoolUsage usage) {
+    RuleBook book;
+    book.LoadRuleTexts();
+    book.EvaluateRules(report, p, usage);
+    return book.Matched();
 }
 
 } // namespace ornexa

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,14 @@ SortWork SortWorkPlacement(const Report& report, int p);
 bool HasBP32Pool(const Report& report);            // a pool named with "BP32" among the pools read
 int RandomIndexCheck(const Report& report, int p); // -1 when an object has random getpages below 10 %
 
+// A matched rule: its number, its text as listed, and the figure its text ends with (the VWTH of
+// rule 24, the DWTH of rule 26) when it has one.
+struct MatchedRule {
+    int number = 0;
+    std::string text;
+    std::optional<int> figure;
+};
+
 // The rule texts and the rules matched for the pool evaluated last.
 class RuleBook {
 public:
@@ -33,13 +42,19 @@ public:
     void EvaluateRules(const Report& report, int p, PoolUsage usage);
     // Appends rule n's text, or `text` built from it; the list holds at most 50.
     void AddRule(int n, std::string text = {});
+    // The same with the figure the text ends with.
+    void AddRule(int n, std::string text, int figure);
 
     [[nodiscard]] const std::vector<std::string>& MatchedRules() const { return matched_; }
     [[nodiscard]] int MatchedRuleCount() const { return static_cast<int>(matched_.size()); }
+    // The matched rules with their numbers and figures, in list order.
+    [[nodiscard]] std::vector<MatchedRule> Matched() const;
 
 private:
     [[nodiscard]] std::string Text(int n) const { return loaded_ ? std::string(RuleText(n)) : std::string{}; }
     std::vector<std::string> matched_;
+    std::vector<int> numbers_;
+    std::vector<std::optional<int>> figures_;
     bool loaded_ = false;
 };
 
@@ -52,5 +67,6 @@ RuleAnalysis ShowRuleAnalysis(const Report& report, int p, const RuleBook& book)
 
 // Loads, evaluates and shows in one: the rules of pool p under `usage`.
 std::vector<std::string> RulesFor(const Report& report, int p, PoolUsage usage);
+std::vector<MatchedRule> MatchedRulesFor(const Report& report, int p, PoolUsage usage);
 
 } // namespace ornexa

@@ -1,0 +1,330 @@
+#include "advice/pool_commands.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <limits>
+
+#include "report/latin1.h"
+#include "rules/config_rules.h"
+
+namespace ornexa {
+namespace {
+
+std::string Upper(std::string_view text) {
+    std::string upper(text);
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return upper;
+}
+
+std::string_view Trim(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// The number `digits` spells, when it is one to `most` decimal digits without a leading zero
+// (a lone "0" aside).
+std::optional<int> SmallNumber(std::string_view digits, std::size_t most) {
+    if (digits.empty() || digits.size() > most || (digits.size() > 1 && digits.front() == '0')) {
+        return std::nullopt;
+    }
+    int n = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+std::string PoolNameOf(const Report& report, int p) { return Latin1ToUtf8(report.Pools(p).PoolName.Trimmed()); }
+
+std::string RuleSource(int n) { return "rule " + std::to_string(n); }
+
+} // namespace
+
+std::string_view AdviceKindKey(AdviceKind kind) { return kind == AdviceKind::Sql ? "sql" : "command"; }
+
+std::optional<int> PageSizeKB(std::string_view poolName) {
+    const std::string name = Upper(Trim(poolName));
+    if (name.size() < 3 || name.compare(0, 2, "BP") != 0) {
+        return std::nullopt;
+    }
+    const std::string_view rest = std::string_view(name).substr(2);
+    for (const auto& [prefix, kb] : {std::pair<std::string_view, int>{"8K", 8}, {"16K", 16}, {"32K", 32}}) {
+        if (rest.starts_with(prefix)) {
+            const std::string_view digits = rest.substr(prefix.size());
+            if (kb == 32 && digits.empty()) {
+                return kb;
+            }
+            const std::optional<int> n = SmallNumber(digits, 1);
+            if (n && (kb != 32 || *n >= 1)) {
+                return kb;
+            }
+            return std::nullopt;
+        }
+    }
+    const std::optional<int> n = SmallNumber(rest, 2);
+    if (n && *n <= 49) {
+        return 4;
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> BufferPoolNames(int pageSizeKB) {
+    std::vector<std::string> names;
+    switch (pageSizeKB) {
+    case 4:
+        for (int i = 0; i <= 49; ++i) {
+            names.push_back("BP" + std::to_string(i));
+        }
+        break;
+    case 8:
+    case 16:
+        for (int i = 0; i <= 9; ++i) {
+            names.push_back("BP" + std::to_string(pageSizeKB) + "K" + std::to_string(i));
+        }
+        break;
+    case 32:
+        names.emplace_back("BP32K");
+        for (int i = 1; i <= 9; ++i) {
+            names.push_back("BP32K" + std::to_string(i));
+        }
+        break;
+    default:
+        break;
+    }
+    return names;
+}
+
+std::optional<int> Db2MajorVersion(std::string_view version) {
+    std::string_view text = Trim(version);
+    if (!text.empty() && (text.front() == 'V' || text.front() == 'v')) {
+        text.remove_prefix(1);
+    }
+    const auto end = std::find_if(text.begin(), text.end(), [](char c) { return c < '0' || c > '9'; });
+    const std::string_view digits = text.substr(0, static_cast<std::size_t>(end - text.begin()));
+    if (digits.empty() || digits.size() > 3) {
+        return std::nullopt;
+    }
+    int n = 0;
+    for (const char c : digits) {
+        n = n * 10 + (c - '0');
+    }
+    if (n == 0) {
+        return std::nullopt;
+    }
+    return n;
+}
+
+std::optional<bool> HasHiperpools(const ReportHeader& header) {
+    const std::optional<int> major = Db2MajorVersion(header.Db2Version.Trimmed());
+    if (!major) {
+        return std::nullopt;
+    }
+    return *major < 8;
+}
+
+std::string AlterBufferPool(std::string_view poolName, std::string_view options) {
+    return "-ALTER BUFFERPOOL(" + Upper(Trim(poolName)) + ") " + std::string(options);
+}
+
+PoolAdvice RuleCommands(const Report& report, int p, PoolUsage usage) {
+    PoolAdvice advice;
+    if (!report.HasPool(p)) {
+        return advice;
+    }
+    const std::string name = PoolNameOf(report, p);
+    const bool validName = PageSizeKB(name).has_value();
+    const std::optional<bool> hiperpools = HasHiperpools(report.Header);
+    bool nameNoted = false;
+
+    for (const MatchedRule& rule : MatchedRulesFor(report, p, usage)) {
+        const int n = rule.number;
+        std::string options;
+        switch (n) {
+        case 10:
+            options = "VPSEQT(25)";
+            break;
+        case 20:
+            options = "VPSEQT(90)";
+            break;
+        case 21:
+            options = "VPSEQT(95)";
+            break;
+        case 24:
+            if (rule.figure) {
+                options = "VDWQT(" + std::to_string(*rule.figure) + ",0)";
+            }
+            break;
+        case 26:
+            if (rule.figure) {
+                options = "DWQT(" + std::to_string(*rule.figure) + ")";
+            }
+            break;
+        case 6:
+        case 18:
+        case 22:
+            if (!hiperpools) {
+                advice.notes.push_back(RuleSource(n) + ": the Db2 version \"" +
+                                       Latin1ToUtf8(report.Header.Db2Version.Trimmed()) +
+                                       "\" is not known; no hiperpool command");
+            } else if (!*hiperpools) {
+                advice.notes.push_back(RuleSource(n) +
+                                       ": hiperpools no longer exist from Db2 version 8 on; no command");
+            } else {
+                options = n == 18 ? "HPSEQT(0)" : "HPSIZE(0)";
+            }
+            break;
+        case 30:
+        case 31:
+        case 32:
+        case 34:
+        case 36:
+            advice.notes.push_back(RuleSource(n) + ": I/O times call for a look at the devices; no command");
+            break;
+        default:
+            advice.notes.push_back(RuleSource(n) + ": moving objects needs a choice of pools (see the cluster "
+                                                   "analysis); no command");
+            break;
+        }
+        if (options.empty()) {
+            continue;
+        }
+        if (!validName) {
+            if (!nameNoted) {
+                advice.notes.push_back("\"" + name + "\" is not a buffer-pool name; no command is written for it");
+                nameNoted = true;
+            }
+            continue;
+        }
+        Advice command{RuleSource(n), AdviceKind::Command, AlterBufferPool(name, options)};
+        const auto same = std::find_if(advice.commands.begin(), advice.commands.end(),
+                                       [&command](const Advice& a) { return a.text == command.text; });
+        if (same != advice.commands.end()) {
+            advice.notes.push_back(RuleSource(n) + ": the same command as " + same->source);
+            continue;
+        }
+        advice.commands.push_back(std::move(command));
+    }
+    return advice;
+}
+
+SizeAdvice ProposePoolSize(const Report& report, const SimulationData& sim, int p) {
+    SizeAdvice advice;
+    if (!report.HasPool(p) || sim.ShownPool() != p) {
+        return advice;
+    }
+    const PoolRecord& pool = report.Pools(p);
+    const PoolSimulation& simulated = sim.Pools(p);
+    const NumberRange sizes = sim.Sizes();
+    if (sizes.Count() < 2) {
+        advice.notes.emplace_back("simulation: fewer than two simulated sizes; no size proposed");
+        return advice;
+    }
+    double lowest = std::numeric_limits<double>::infinity();
+    double highest = -std::numeric_limits<double>::infinity();
+    for (const int k : sizes) {
+        lowest = std::min(lowest, simulated.SimReadIORate(k));
+        highest = std::max(highest, simulated.SimReadIORate(k));
+    }
+    if (!std::isfinite(lowest) || !std::isfinite(highest) || highest <= 0) {
+        advice.notes.emplace_back("simulation: every simulated read I/O rate is zero; no size proposed");
+        return advice;
+    }
+    if (lowest == highest) {
+        advice.notes.emplace_back(
+            "simulation: every simulated size has the same read I/O rate; the simulation points to no size");
+        return advice;
+    }
+    int best = 0;
+    for (const int k : sizes) {
+        const bool near = simulated.SimReadIORate(k) <= lowest * (1 + SizeRateTolerance);
+        if (near && sim.Sim.SimVPSize(k) > 0 &&
+            (best == 0 || simulated.SimPoolSize(k) < simulated.SimPoolSize(best))) {
+            best = k;
+        }
+    }
+    if (best == 0) {
+        advice.notes.emplace_back("simulation: no simulated size with buffers has the lowest read I/O rate");
+        return advice;
+    }
+
+    SizeProposal proposal;
+    proposal.simulatedPool = p;
+    proposal.currentSize = pool.VPSize;
+    proposal.proposedIndex = best;
+    proposal.proposedSize = sim.Sim.SimVPSize(best);
+    proposal.proposedHitRatio = simulated.SimSysHitRatio(best);
+    proposal.proposedIORate = simulated.SimReadIORate(best);
+    const long long current = static_cast<long long>(pool.VPSize) + pool.HPSize;
+    for (const int k : sizes) {
+        if (simulated.SimPoolSize(k) == current) {
+            proposal.currentHitRatio = simulated.SimSysHitRatio(k);
+            proposal.currentIORate = simulated.SimReadIORate(k);
+            break;
+        }
+    }
+    const std::string name = PoolNameOf(report, p);
+    const std::optional<int> kb = PageSizeKB(name);
+    if (kb) {
+        proposal.storageKB = (static_cast<long long>(proposal.proposedSize) - pool.VPSize) * *kb;
+    }
+    advice.proposal = proposal;
+
+    if (proposal.proposedSize == pool.VPSize) {
+        advice.notes.push_back("simulation: the pool already has the proposed size of " +
+                               std::to_string(pool.VPSize) + " buffers");
+    } else if (!kb) {
+        advice.notes.push_back("\"" + name + "\" is not a buffer-pool name; no command is written for it");
+    } else {
+        advice.command = Advice{"simulation", AdviceKind::Command,
+                                AlterBufferPool(name, "VPSIZE(" + std::to_string(proposal.proposedSize) + ")")};
+    }
+    return advice;
+}
+
+PoolAdvice PoolCommands(const Report& report, const SimulationData& sim, int p, PoolUsage usage) {
+    PoolAdvice advice = RuleCommands(report, p, usage);
+    SizeAdvice size = ProposePoolSize(report, sim, p);
+    if (size.command) {
+        advice.commands.push_back(std::move(*size.command));
+    }
+    advice.notes.insert(advice.notes.end(), size.notes.begin(), size.notes.end());
+    advice.size = size.proposal;
+    return advice;
+}
+
+std::string CommandsFileText(const std::vector<PoolAdviceEntry>& pools) {
+    std::string text = "-- Buffer pool changes written by ornexa.\n";
+    for (const AdviceKind kind : {AdviceKind::Command, AdviceKind::Sql}) {
+        text += kind == AdviceKind::Command ? "\n-- Db2 commands\n" : "\n-- SQL statements\n";
+        for (const PoolAdviceEntry& entry : pools) {
+            const bool any = std::any_of(entry.advice.commands.begin(), entry.advice.commands.end(),
+                                         [kind](const Advice& a) { return a.kind == kind; });
+            const bool notes = kind == AdviceKind::Command && !entry.advice.notes.empty();
+            if (!any && !notes) {
+                continue;
+            }
+            text += "-- " + entry.poolName + "\n";
+            for (const Advice& a : entry.advice.commands) {
+                if (a.kind == kind) {
+                    text += a.text + "\n";
+                }
+            }
+            if (notes) {
+                for (const std::string& note : entry.advice.notes) {
+                    text += "--   " + note + "\n";
+                }
+            }
+        }
+    }
+    return text;
+}
+
+} // namespace ornexa

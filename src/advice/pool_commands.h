@@ -1,0 +1,85 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "report/report_model.h"
+#include "rules/pool_usage.h"
+#include "simulation/sim_data.h"
+
+namespace ornexa {
+
+// A Db2 command (run from the console) or an SQL statement (run through SPUFI or the like).
+enum class AdviceKind { Command, Sql };
+std::string_view AdviceKindKey(AdviceKind kind); // "command", "sql"
+
+// One statement that carries out a finding: where it comes from ("rule 24", "simulation",
+// "cluster 3"), its kind, and its text ready for the host.
+struct Advice {
+    std::string source;
+    AdviceKind kind = AdviceKind::Command;
+    std::string text;
+    friend bool operator==(const Advice&, const Advice&) = default;
+};
+
+// The page size in KB a buffer-pool name stands for: BP0-BP49 4, BP8K0-BP8K9 8, BP16K0-BP16K9 16,
+// BP32K and BP32K1-BP32K9 32; absent when the name (trimmed, any case) is no buffer-pool name.
+std::optional<int> PageSizeKB(std::string_view poolName);
+// The buffer-pool names of a page size, in name order (BP0, BP1, ..., BP49 for 4 KB).
+std::vector<std::string> BufferPoolNames(int pageSizeKB);
+
+// The major version of a Db2 version text ("7.1", "V8", "10.15.007.1" give 7, 8, 10); absent when
+// it does not start with a number (after an optional "V").
+std::optional<int> Db2MajorVersion(std::string_view version);
+// Hiperpools exist below version 8; absent when the version is not known.
+std::optional<bool> HasHiperpools(const ReportHeader& header);
+
+// "-ALTER BUFFERPOOL(BP1) VDWQT(3,0)" from "BP1" and "VDWQT(3,0)"; the name is trimmed and upper-cased.
+std::string AlterBufferPool(std::string_view poolName, std::string_view options);
+
+// The pool size the simulation proposes: the smallest simulated size whose read I/O rate is within
+// 5 % of the lowest simulated rate, with what it is expected to give.
+inline constexpr double SizeRateTolerance = 0.05;
+struct SizeProposal {
+    int simulatedPool = 0;
+    Long currentSize = 0;  // VPSize
+    Long proposedSize = 0; // buffers
+    int proposedIndex = 0; // 1-based simulated size
+    std::optional<double> currentHitRatio; // at the current size, when it was simulated
+    std::optional<double> currentIORate;
+    double proposedHitRatio = 0;
+    double proposedIORate = 0;
+    std::optional<long long> storageKB; // (proposed - current) x page size: > 0 adds, < 0 frees
+};
+
+// The simulation's size proposal for pool p, with the VPSIZE command when it is worth writing.
+struct SizeAdvice {
+    std::optional<SizeProposal> proposal;
+    std::optional<Advice> command;
+    std::vector<std::string> notes; // why there is no proposal or no command
+};
+SizeAdvice ProposePoolSize(const Report& report, const SimulationData& sim, int p);
+
+// Every statement for pool p: the commands of the rules matched under `usage`, in rule order, then
+// the pool size of the simulation when p is the simulated pool.
+struct PoolAdvice {
+    std::vector<Advice> commands;
+    std::vector<std::string> notes; // why a finding got no command
+    std::optional<SizeProposal> size;
+};
+PoolAdvice PoolCommands(const Report& report, const SimulationData& sim, int p, PoolUsage usage);
+
+// Just the rules' part of PoolCommands.
+PoolAdvice RuleCommands(const Report& report, int p, PoolUsage usage);
+
+// The commands of several pools as a file for the host: a top comment, the Db2 commands, then the
+// SQL statements, each section headed by a comment; notes as comments.
+struct PoolAdviceEntry {
+    std::string poolName;
+    PoolAdvice advice;
+};
+std::string CommandsFileText(const std::vector<PoolAdviceEntry>& pools);
+
+} // namespace ornexa
