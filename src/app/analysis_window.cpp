@@ -1,7 +1,12 @@
 #include "app/analysis_window.h"
 
 #include <QButtonGroup>
+#include <QClipboard>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QTableWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFormLayout>
@@ -29,6 +34,7 @@
 #include "app/cluster_widget.h"
 #include "app/dropped_files.h"
 #include "app/list_models.h"
+#include "app/regroup_dialog.h"
 #include "app/sim_graph_widget.h"
 #include "app/table_export.h"
 #include "app/ui_services.h"
@@ -137,6 +143,7 @@ AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::Simul
     const auto apply = [this](const ornexa::Messages& told) { Apply(told); };
     simTab_ = new SimGraphWidget(session_, apply, this);
     clusterTab_ = new ClusterWidget(session_, ui_, apply, this);
+    connect(clusterTab_, &ClusterWidget::RegroupRequested, this, &AnalysisWindow::Regroup);
     tabs_->addTab(simTab_, QString());
     tabs_->addTab(clusterTab_, QString());
     for (int t = 0; t < ornexa::AnalysisTabCount; ++t) {
@@ -382,6 +389,33 @@ QWidget* AnalysisWindow::BuildRuleTab() {
     connect(usage_, &QButtonGroup::idClicked, this, &AnalysisWindow::ChooseUsage);
     layout->addWidget(analysisCaption_);
     layout->addWidget(rules_, 1);
+
+    auto* advice = new QHBoxLayout;
+    auto* metricsBox = new QGroupBox(tr("Pool Metrics"), page);
+    auto* metricsLayout = new QVBoxLayout(metricsBox);
+    metrics_ = new QTableWidget(0, 3, metricsBox);
+    metrics_->setObjectName(QStringLiteral("tblPoolMetrics"));
+    metrics_->setHorizontalHeaderLabels({tr("Metric"), tr("Value"), tr("Note")});
+    metrics_->verticalHeader()->hide();
+    metrics_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    metrics_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    metrics_->horizontalHeader()->setStretchLastSection(true);
+    metricsLayout->addWidget(metrics_);
+    advice->addWidget(metricsBox, 3);
+    auto* commandsBox = new QGroupBox(tr("Commands"), page);
+    auto* commandsLayout = new QVBoxLayout(commandsBox);
+    commands_ = new QPlainTextEdit(commandsBox);
+    commands_->setObjectName(QStringLiteral("txtPoolCommands"));
+    commands_->setReadOnly(true);
+    commands_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    commands_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    commandsLayout->addWidget(commands_, 1);
+    auto* copyCommands = new QPushButton(tr("Copy Commands"), commandsBox);
+    copyCommands->setObjectName(QStringLiteral("cmdCopyCommands"));
+    connect(copyCommands, &QPushButton::clicked, this, &AnalysisWindow::CopyCommands);
+    commandsLayout->addWidget(copyCommands, 0, Qt::AlignRight);
+    advice->addWidget(commandsBox, 2);
+    layout->addLayout(advice, 1);
     layout->addWidget(intent);
     return page;
 }
@@ -654,12 +688,44 @@ void AnalysisWindow::Refresh() {
         if (QAbstractButton* option = usage_->button(page.UsageOption())) {
             option->setChecked(true);
         }
+        RefreshAdvice(page);
     }
     simTab_->Refresh();
     clusterTab_->Refresh();
     print_->setVisible(session_.Printable());
     printItem_->setEnabled(session_.Printable());
     refreshing_ = false;
+}
+
+void AnalysisWindow::RefreshAdvice(const ornexa::RuleAnalysisPage& page) {
+    const auto& rows = page.Metrics();
+    metrics_->setRowCount(static_cast<int>(rows.size()));
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+        const ornexa::MetricCells& row = rows[static_cast<std::size_t>(r)];
+        metrics_->setItem(r, 0, new QTableWidgetItem(Text(row.caption)));
+        auto* value = new QTableWidgetItem(Text(row.value));
+        value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        metrics_->setItem(r, 1, value);
+        metrics_->setItem(r, 2, new QTableWidgetItem(Text(row.note)));
+    }
+    metrics_->resizeColumnToContents(0);
+    metrics_->resizeColumnToContents(1);
+    commands_->setPlainText(Text(page.CommandsText()));
+}
+
+void AnalysisWindow::CopyCommands() const {
+    QGuiApplication::clipboard()->setText(commands_->toPlainText());
+}
+
+void AnalysisWindow::Regroup() {
+    const ornexa::ClusterPage& clusters = session_.Clusters();
+    if (clusters.LastRun().result <= 0) {
+        return;
+    }
+    auto* dialog = new RegroupDialog(
+        ornexa::RegroupPage(session_.ShownReport(), session_.CurrentPool(), clusters.LastRun()), ui_, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
 }
 
 void AnalysisWindow::RefreshPoolPage(const ornexa::PoolInfoPage& page) {

@@ -16,6 +16,8 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPlainTextEdit;
+class QTableWidget;
 class QSortFilterProxyModel;
 class QPushButton;
 class QRadioButton;
@@ -43,6 +45,8 @@ public:
     [[nodiscard]] ChartView* ObjectChart() const { return objectChart_; }
     [[nodiscard]] QComboBox* PoolGraphTypes() const { return poolGraphType_; }
     [[nodiscard]] QListWidget* Rules() const { return rules_; }
+    [[nodiscard]] QTableWidget* Metrics() const { return metrics_; }
+    [[nodiscard]] QPlainTextEdit* Commands() const { return commands_; }
     [[nodiscard]] QFrame* PoolDetails() const { return poolDetails_; }
     [[nodiscard]] SimGraphWidget* SimGraphs() const { return simTab_; }
     [[nodiscard]] ClusterWidget* Clusters() const { return clusterTab_; }
@@ -72,6 +76,10 @@ public:
     void ReadDropped(const std::filesystem::path& path);
     // What the window starts with when it is shown after a reload.
     void Resume(ornexa::AnalysisResume resume) { resume_ = std::move(resume); }
+    // "Copy Commands": the pool's commands to the clipboard.
+    void CopyCommands() const;
+    // "Regroup Objects..." of the cluster tab: the dialog, over the window.
+    void Regroup();
     // "Keyboard Shortcuts" under Help: every shortcut of the window.
     void ShowShortcuts();
 
@@ -93,6 +101,7 @@ private:
     void Refresh();
     void RefreshPoolPage(const ornexa::PoolInfoPage& page);
     void RefreshObjectPage(const ornexa::ObjectInfoPage& page);
+    void RefreshAdvice(const ornexa::RuleAnalysisPage& page);
     void SelectShownObject(std::optional<int> row);
     void ShowObjectCount();
     // The state kept from the last window: columns, sort, usage and radius; geometry in the constructor.
@@ -142,6 +151,8 @@ private:
 
     QLabel* analysisCaption_ = nullptr;
     QListWidget* rules_ = nullptr;
+    QTableWidget* metrics_ = nullptr;
+    QPlainTextEdit* commands_ = nullptr;
     QButtonGroup* usage_ = nullptr;
     QPushButton* print_ = nullptr;
     QAction* printItem_ = nullptr;

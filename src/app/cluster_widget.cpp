@@ -126,6 +126,11 @@ ClusterWidget::ClusterWidget(ornexa::AnalysisSession& session, ornexa::FileChoos
     createFile->setObjectName(QStringLiteral("cmdClusterCreateFile"));
     connect(createFile, &QPushButton::clicked, this, [this] { apply_(session_.CreateClusterFile(chooser_)); });
     controls->addWidget(createFile, 0, Qt::AlignTop);
+    regroup_ = new QPushButton(tr("Regroup Objects..."), this);
+    regroup_->setObjectName(QStringLiteral("cmdRegroupObjects"));
+    regroup_->setToolTip(tr("The statements that move each cluster's objects to a pool of its own"));
+    connect(regroup_, &QPushButton::clicked, this, &ClusterWidget::RegroupRequested);
+    controls->addWidget(regroup_, 0, Qt::AlignTop);
     layout->addLayout(controls);
 
     auto* info = new QGroupBox(QStringLiteral("Cluster Info"), this);
@@ -203,6 +208,7 @@ void ClusterWidget::Refresh() {
     if (QAbstractButton* option = usage_->button(rules.UsageOption())) {
         option->setChecked(true);
     }
+    regroup_->setEnabled(page.LastRun().result > 0);
     std::vector<TextRowsModel::Row> clusterRows;
     for (const ornexa::ClusterListRow& row : page.Clusters()) {
         clusterRows.push_back({row.cluster, {row.cells.begin(), row.cells.end()}, std::nullopt});

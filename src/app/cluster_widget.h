@@ -8,6 +8,7 @@
 class QButtonGroup;
 class QComboBox;
 class QLineEdit;
+class QPushButton;
 class QTableView;
 class QTimer;
 class QToolButton;
@@ -34,6 +35,11 @@ public:
     [[nodiscard]] QTimer* SpinTimer() const { return timer_; }
     [[nodiscard]] QTableView* Clusters() const { return clusters_; }
     [[nodiscard]] QTableView* Members() const { return members_; }
+    [[nodiscard]] QPushButton* RegroupButton() const { return regroup_; }
+
+signals:
+    // "Regroup Objects...": the clusters of the run shown, to be moved to pools of their own.
+    void RegroupRequested();
 
 private:
     void Press(ornexa::Direction direction);
@@ -45,6 +51,7 @@ private:
     std::uint64_t shownVersion_ = 0;
     std::uint64_t shownRuleVersion_ = 0;
     bool painting_ = false;
+    QPushButton* regroup_ = nullptr;
     QComboBox* sizes_ = nullptr;
     QLineEdit* radius_ = nullptr;
     QToolButton* up_ = nullptr;

@@ -148,6 +148,7 @@ public:
     // The usage the rules and the cluster analysis take.
     [[nodiscard]] PoolUsage Usage() const { return rulePage_.Usage(); }
     [[nodiscard]] const std::filesystem::path& ThresholdFolder() const { return thresholdFolder_; }
+    [[nodiscard]] const ornexa::Report& ShownReport() const { return report_; }
 
     // The pages, one per tab.
     [[nodiscard]] const ReportInfoPage& ReportInfo() const { return reportPage_; }
