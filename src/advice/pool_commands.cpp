@@ -304,6 +304,7 @@ std::string CommandsFileText(const std::vector<PoolAdviceEntry>& pools) {
     std::string text = "-- Buffer pool changes written by ornexa.\n";
     for (const AdviceKind kind : {AdviceKind::Command, AdviceKind::Sql}) {
         text += kind == AdviceKind::Command ? "\n-- Db2 commands\n" : "\n-- SQL statements\n";
+        const std::size_t before = text.size();
         for (const PoolAdviceEntry& entry : pools) {
             const bool any = std::any_of(entry.advice.commands.begin(), entry.advice.commands.end(),
                                          [kind](const Advice& a) { return a.kind == kind; });
@@ -322,6 +323,9 @@ std::string CommandsFileText(const std::vector<PoolAdviceEntry>& pools) {
                     text += "--   " + note + "\n";
                 }
             }
+        }
+        if (text.size() == before) {
+            text += "-- none\n";
         }
     }
     return text;

@@ -45,7 +45,7 @@ ResidencyVerdict VerdictFor(double systemResidencySeconds);
 std::string_view VerdictKey(ResidencyVerdict verdict);  // "stolen", "short", "usual", "long"
 std::string_view VerdictText(ResidencyVerdict verdict); // the sentence shown beside the time
 
-// One row of the metrics table: the JSON key, the caption with its unit, the value, and the note
+// One row of the metrics table: the JSON key (snake case), the caption with its unit, the value, and the note
 // beside it (the verdict for the system residency time, the reason for an absent value).
 struct MetricRow {
     std::string key;

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "advice/pool_commands.h"
+#include "advice/pool_metrics.h"
+#include "cli/advice_document.h"
 #include "report/fixed_text.h"
 #include "report/latin1.h"
 #include "rules/config_rules.h"
@@ -83,6 +86,12 @@ Json PoolDocument(const Report& report, const SimulationData& sim, int p, const 
     }
     const int simulated = sim.ShownPool();
     doc["simulation"] = simulated == p ? SimAnalysisDocument(report, sim, p, options.simulation) : Json(nullptr);
+    doc["metrics"] = MetricsDocument(ComputePoolMetrics(report, p));
+    const PoolAdvice advice = PoolCommands(report, sim, p, options.commandUsage);
+    doc["command_usage"] = std::string(1, UsageLetter(options.commandUsage));
+    doc["commands"] = AdviceDocument(advice.commands);
+    doc["command_notes"] = advice.notes;
+    doc["size_proposal"] = SizeProposalDocument(advice.size);
     return doc;
 }
 

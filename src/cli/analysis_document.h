@@ -8,6 +8,7 @@
 #include "cli/sim_document.h"
 #include "report/messages.h"
 #include "report/report_model.h"
+#include "rules/pool_usage.h"
 #include "stats/chart_model.h"
 #include "stats/graph_view.h"
 
@@ -17,6 +18,7 @@ struct AnalysisOptions {
     std::vector<std::string> pools; // trimmed names; empty for every pool
     bool objects = false;
     SimOptions simulation;
+    PoolUsage commandUsage = PoolUsage::Random; // of each pool's "commands"
 };
 
 // One PoolAnalysis per analysed pool, in table order.

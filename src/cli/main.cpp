@@ -6,9 +6,13 @@
 
 #include <CLI/CLI.hpp>
 
+#include "advice/regroup.h"
+#include "cli/advice_document.h"
 #include "cli/csv_tables.h"
 #include "cli/report_document.h"
 #include "cluster/clustering.h"
+#include "report/latin1.h"
+#include "rules/threshold_files.h"
 #include "report/numbers.h"
 #include "simulation/sim_reader.h"
 
@@ -96,11 +100,17 @@ bool WriteCsvList(ornexa::cli::CsvList list, const ornexa::Report& report, const
 void CheckCombinations(const CLI::App& app, const std::optional<ornexa::cli::CsvList>& list, bool simGiven) {
     using ornexa::cli::CsvList;
     const bool clusterFile = app.count("--export-clusters") > 0;
-    if (app.count("--usage") > 0 && !clusterFile && list != CsvList::Clusters && list != CsvList::Rules) {
-        throw CLI::RequiresError("--usage", "--export-clusters, --csv clusters or --csv rules");
+    const bool commands = app.count("--commands") > 0;
+    const bool regroup = app.count("--regroup") > 0;
+    if (app.count("--usage") > 0 && !clusterFile && !commands && !regroup && list != CsvList::Clusters &&
+        list != CsvList::Rules) {
+        throw CLI::RequiresError("--usage", "--export-clusters, --commands, --regroup, --csv clusters or --csv rules");
     }
-    if (app.count("--size") > 0 && !clusterFile && list != CsvList::Clusters) {
-        throw CLI::RequiresError("--size", "--export-clusters or --csv clusters");
+    if (app.count("--size") > 0 && !clusterFile && !regroup && list != CsvList::Clusters) {
+        throw CLI::RequiresError("--size", "--export-clusters, --regroup or --csv clusters");
+    }
+    if (regroup && !simGiven) {
+        throw CLI::RequiresError("--regroup", "--sim (the clusters are of the simulated pool)");
     }
     if (list == CsvList::Clusters && !simGiven) {
         throw CLI::RequiresError("--csv clusters", "--sim (the cluster list is of the simulated pool)");
@@ -133,6 +143,66 @@ ExportTarget FindExportTarget(const ornexa::Report& report, const ornexa::Simula
     }
     std::cerr << "ornexa-report: the exports need a Simulation report (--sim) or a --pool name\n";
     return {0, ExitUsage};
+}
+
+// "BP5,,BP7" as {"BP5", "", "BP7"}; an empty list as no name.
+std::vector<std::string> SplitTargets(const std::string& list) {
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    while (!list.empty()) {
+        const std::size_t comma = list.find(',', start);
+        names.push_back(list.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        if (comma == std::string::npos) {
+            break;
+        }
+        start = comma + 1;
+    }
+    return names;
+}
+
+// --regroup: the targets given, an empty one replaced by its default, for the simulated pool's run.
+ornexa::cli::RegroupOutcome RegroupRun(const ornexa::Report& report, const ornexa::SimulationData& sim,
+                                       const ornexa::cli::ExportOptions& exports,
+                                       const ornexa::cli::SimOptions& options, std::vector<std::string> targets) {
+    const int p = sim.ShownPool();
+    const double threshold = ornexa::LookUpThreshold(options.thresholdFolders, exports.usage).threshold;
+    const ornexa::ClusterRun run =
+        ornexa::RunClusterAnalysis(report, sim, p, exports.size, exports.usage, threshold, options.radius);
+    const std::vector<std::string> defaults = ornexa::DefaultTargets(report, p, run);
+    targets.resize(std::max(targets.size(), defaults.size()));
+    for (std::size_t q = 0; q < defaults.size(); ++q) {
+        if (targets[q].empty()) {
+            targets[q] = defaults[q];
+        }
+    }
+    targets.resize(defaults.size());
+    return ornexa::cli::RunRegroup(report, sim, p, exports.usage, exports.size, targets, options);
+}
+
+// --commands: every chosen pool's commands, the statements of --regroup beside its pool's.
+std::string CommandsFile(const ornexa::Report& report, const ornexa::SimulationData& sim, const std::vector<int>& pools,
+                         ornexa::PoolUsage usage, const std::optional<ornexa::cli::RegroupOutcome>& regrouped) {
+    std::vector<ornexa::PoolAdviceEntry> entries;
+    for (const int p : pools) {
+        ornexa::PoolAdvice advice = ornexa::PoolCommands(report, sim, p, usage);
+        if (regrouped && p == sim.ShownPool()) {
+            advice.commands.insert(advice.commands.end(), regrouped->advice.begin(), regrouped->advice.end());
+        }
+        entries.push_back({ornexa::Latin1ToUtf8(report.Pools(p).PoolName.Trimmed()), std::move(advice)});
+    }
+    return ornexa::CommandsFileText(entries);
+}
+
+// The JSON of --regroup: the run under "regroup", its statements in the pool's commands.
+void AddRegroup(nlohmann::ordered_json& doc, const ornexa::cli::RegroupOutcome& regrouped) {
+    doc["regroup"] = regrouped.document;
+    for (auto& pool : doc["analysis"]) {
+        if (pool["pool"] == regrouped.document["pool"]) {
+            for (const auto& statement : ornexa::cli::AdviceDocument(regrouped.advice)) {
+                pool["commands"].push_back(statement);
+            }
+        }
+    }
 }
 
 constexpr const char* ExitCodes =
@@ -204,6 +274,20 @@ int Run(int argc, char** argv) {
                 ""));
     app.footer(ExitCodes);
     auto* json = app.add_flag("--json", asJson, "write the JSON document instead of the text report");
+    bool commands = false;
+    std::string regroupList;
+    auto* commandsFlag = app.add_flag("--commands", commands,
+                                      "write the Db2 commands and SQL statements of each --pool (every pool when none "
+                                      "is named) under --usage as a file for the host, instead of the report")
+                             ->excludes(json);
+    auto* regroupOption =
+        app.add_option("--regroup", regroupList,
+                       "write the SQL that moves each cluster of the simulated pool (at --usage, --size and "
+                       "--radius) to the pool given for it, in cluster order (an empty name takes the default: an "
+                       "unused pool of the same page size), instead of the report")
+            ->type_name("BPx,BPy,...")
+            ->excludes(clusters)
+            ->excludes(indexes);
     std::string csvName;
     app.add_option("--csv", csvName,
                    "write a list of the window as CSV instead of the report: pools (the pool list), objects or rules "
@@ -214,7 +298,9 @@ int Run(int argc, char** argv) {
             CLI::IsMember(std::vector<std::string>(ornexa::cli::CsvListNames.begin(), ornexa::cli::CsvListNames.end())))
         ->excludes(json)
         ->excludes(clusters)
-        ->excludes(indexes);
+        ->excludes(indexes)
+        ->excludes(commandsFlag)
+        ->excludes(regroupOption);
     app.add_flag("--strict", strict,
                  "exit 3 when the reports loaded with warnings (a report cut short, skipped object lines)");
     try {
@@ -228,6 +314,7 @@ int Run(int argc, char** argv) {
     analysis.simulation.thresholdFolders = ornexa::ThresholdFolders(
         ProgramFolder(argv[0]), accDir.empty() ? std::nullopt : std::optional<std::filesystem::path>(accDir));
     exports.usage = usage == "S" ? ornexa::PoolUsage::Sequential : ornexa::PoolUsage::Random;
+    analysis.commandUsage = exports.usage;
     if (clusters->count() > 0) {
         exports.clusterFile = clusterFile;
     }
@@ -241,7 +328,8 @@ int Run(int argc, char** argv) {
         report, sim, statFile, simFile.empty() ? std::nullopt : std::optional<std::filesystem::path>(simFile));
     bool exportsOk = true;
     std::optional<nlohmann::ordered_json> exportDocument;
-    if ((exports.clusterFile || csvList == ornexa::cli::CsvList::Clusters) && sim.SimFileLoaded &&
+    const bool regroup = regroupOption->count() > 0;
+    if ((exports.clusterFile || regroup || csvList == ornexa::cli::CsvList::Clusters) && sim.SimFileLoaded &&
         exports.size > sim.Sim.SimSizeCount) {
         std::cerr << "ornexa-report: --size is 1 to " << sim.Sim.SimSizeCount
                   << ", the simulated sizes of the Simulation report, not " << exports.size << '\n';
@@ -260,12 +348,35 @@ int Run(int argc, char** argv) {
             exportsOk = false;
         }
     }
+    std::optional<ornexa::cli::RegroupOutcome> regrouped;
+    if (regroup) {
+        if (!outcome.Loaded()) {
+            TellNotExported("the reports did not load", outcome.stat.Loaded() ? outcome.simMessages : outcome.statMessages);
+            return ExitNotLoaded;
+        }
+        regrouped = RegroupRun(report, sim, exports, analysis.simulation, SplitTargets(regroupList));
+        TellMessages(regrouped->messages);
+        exportsOk = regrouped->ok;
+    }
     if (csvList) {
         exportsOk = WriteCsvList(*csvList, report, sim, outcome, analysis, exports);
+    } else if (commands) {
+        if (!outcome.stat.Loaded()) {
+            TellNotExported("the Statistics report " + outcome.statPath.string() + " did not load",
+                            outcome.statMessages);
+            return ExitNotLoaded;
+        }
+        std::cout << CommandsFile(report, sim, ornexa::cli::ChosenPools(report, analysis.pools), exports.usage,
+                                  regrouped);
+    } else if (regrouped && !asJson) {
+        std::cout << regrouped->text;
     } else if (asJson) {
         auto doc = ornexa::cli::ReportDocument(report, sim, outcome, analysis);
         if (exportDocument) {
             doc["exports"] = *exportDocument;
+        }
+        if (regrouped) {
+            AddRegroup(doc, *regrouped);
         }
         std::cout << doc.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
     } else {

@@ -4,6 +4,7 @@
 #include <iomanip>
 #include <ostream>
 
+#include "advice/pool_metrics.h"
 #include "report/latin1.h"
 #include "report/number_format.h"
 #include "stats/pool_list_figures.h"
@@ -143,6 +144,30 @@ void WriteChart(std::ostream& out, const Json& graph) {
     }
 }
 
+// The metrics table (captions with their units, as the window shows them) and the pool's commands.
+void WriteMetricsAndCommands(std::ostream& out, const Json& pool) {
+    const Json& metrics = pool["metrics"];
+    out << "  Pool metrics:\n";
+    for (const MetricRow& row : MetricRows(PoolMetrics{})) {
+        const Json& value = metrics[row.key];
+        out << "    " << std::left << std::setw(36) << row.caption << (value.is_null() ? "-" : Str(value));
+        if (row.key == "system_residency_seconds" && metrics["verdict"].is_string()) {
+            out << "  (" << Str(metrics["verdict"]) << ")";
+        }
+        out << '\n';
+    }
+    for (const auto& note : metrics["notes"]) {
+        out << "    Note: " << Str(note) << '\n';
+    }
+    out << "  Commands, " << (Str(pool["command_usage"]) == "S" ? "sequential" : "random") << " usage:\n";
+    for (const Json& command : pool["commands"]) {
+        out << "    " << Str(command["text"]) << "  [" << Str(command["source"]) << "]\n";
+    }
+    for (const auto& note : pool["command_notes"]) {
+        out << "    Note: " << Str(note) << '\n';
+    }
+}
+
 void WriteAnalysis(std::ostream& out, const Json& analysis) {
     for (const Json& pool : analysis) {
         out << "\n" << Str(pool["header"]["caption"]) << "\n";
@@ -161,6 +186,7 @@ void WriteAnalysis(std::ostream& out, const Json& analysis) {
         for (const auto& rule : pool["rules"]["S"]) {
             out << "  " << Str(rule) << '\n';
         }
+        WriteMetricsAndCommands(out, pool);
         out << "  Graphs:\n";
         for (const Json& graph : pool["graphs"]) {
             WriteChart(out, graph);
