@@ -15,6 +15,8 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPdfWriter>
+#include <QPlainTextEdit>
+#include <QTableWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -38,6 +40,7 @@
 #include "app/cluster_widget.h"
 #include "app/file_selection_window.h"
 #include "app/list_models.h"
+#include "app/regroup_dialog.h"
 #include "app/sim_graph_widget.h"
 #include "app/ui_services.h"
 #include "print/ui/page_painter.h"
@@ -993,6 +996,71 @@ TEST_F(Gui, NonsenseInTheSettingsGivesTheDefaults) {
     };
     files.ClickNext();
     EXPECT_EQ(windows, 2);
+}
+
+TEST_F(Gui, PoolStatAnalysisShowsTheMetricsAndCommandsOfThePoolShown) {
+    OpenSamples();
+    drive = [](AnalysisWindow& w) {
+        ClickRow(w.PoolList(), 1); // BP1, the simulated pool
+        ClickTab(w, ornexa::PoolStatAnalysisTab);
+        const auto& page = w.Session().Rules();
+        ASSERT_EQ(w.Metrics()->rowCount(), static_cast<int>(page.Metrics().size()));
+        ASSERT_GT(w.Metrics()->rowCount(), 0);
+        for (int r = 0; r < w.Metrics()->rowCount(); ++r) {
+            const ornexa::MetricCells& row = page.Metrics()[static_cast<std::size_t>(r)];
+            EXPECT_EQ(w.Metrics()->item(r, 0)->text().toStdString(), row.caption);
+            EXPECT_EQ(w.Metrics()->item(r, 1)->text().toStdString(), row.value);
+            EXPECT_EQ(w.Metrics()->item(r, 2)->text().toStdString(), row.note);
+        }
+        const QString bp1 = w.Commands()->toPlainText();
+        EXPECT_TRUE(bp1.contains("-ALTER BUFFERPOOL(BP1) VPSIZE(")) << bp1.toStdString(); // from the simulation
+        const QString bp1Value = w.Metrics()->item(0, 1)->text();
+
+        ClickButton(w, "cmdCopyCommands");
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), bp1);
+
+        w.NextPool(); // the table and the box follow the pool
+        EXPECT_NE(w.Commands()->toPlainText(), bp1);
+        EXPECT_FALSE(w.Commands()->toPlainText().contains("VPSIZE("));
+        EXPECT_NE(w.Metrics()->item(0, 1)->text(), bp1Value);
+    };
+    files.ClickNext();
+}
+
+TEST_F(Gui, TheRegroupDialogsStatementsFollowItsTargets) {
+    OpenSamples();
+    const ornexa::test::TempDir dir;
+    drive = [&](AnalysisWindow& w) {
+        ClickRow(w.PoolList(), 1);
+        ClickTab(w, ornexa::SimClusterTab);
+        ASSERT_GT(w.Session().Clusters().LastRun().result, 1);
+        ASSERT_TRUE(w.Clusters()->RegroupButton()->isEnabled());
+        QTest::mouseClick(w.Clusters()->RegroupButton(), Qt::LeftButton);
+        auto* dialog = w.findChild<RegroupDialog*>();
+        ASSERT_NE(dialog, nullptr);
+        QComboBox* first = dialog->Target(1);
+        ASSERT_NE(first, nullptr);
+        EXPECT_FALSE(first->currentText().isEmpty()); // a pool the report does not use
+        EXPECT_TRUE(dialog->Statements()->toPlainText().contains(" BUFFERPOOL " + first->currentText() + ";"));
+        EXPECT_TRUE(dialog->Problems()->text().isEmpty());
+
+        first->setCurrentText("BP8K0"); // another page size
+        EXPECT_TRUE(dialog->Problems()->text().startsWith("Cluster 1: ")) << dialog->Problems()->text().toStdString();
+        EXPECT_FALSE(dialog->Statements()->toPlainText().contains("BUFFERPOOL BP8K0;"));
+        first->setCurrentText("BP49");
+        EXPECT_TRUE(dialog->Problems()->text().isEmpty());
+        EXPECT_TRUE(dialog->Statements()->toPlainText().contains("BUFFERPOOL BP49;"));
+
+        ClickButton(*dialog, "cmdRegroupCopy");
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), dialog->Statements()->toPlainText());
+        ui.answers = {dir.Path() / "moves"};
+        ClickButton(*dialog, "cmdRegroupSave");
+        std::ifstream saved(dir.Path() / "moves.sql", std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(text, dialog->Page().Text());
+        dialog->close();
+    };
+    files.ClickNext();
 }
 
 } // namespace
