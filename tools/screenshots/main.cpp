@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "app/analysis_window.h"
+#include "app/regroup_dialog.h"
 #include "app/cluster_widget.h"
 #include "app/file_selection_window.h"
 #include "app/sim_graph_widget.h"
@@ -144,11 +145,11 @@ int main(int argc, char** argv) {
     }
     analysis.SelectTab(ornexa::ObjectInfoTab);
     ok = Save(analysis, out + QStringLiteral("/object-info.png")) && ok;
-    analysis.SelectTab(ornexa::PoolStatAnalysisTab);
-    ok = Save(analysis, out + QStringLiteral("/pool-stat-analysis.png")) && ok;
 
     analysis.resize(1280, 800); // room for the simulation tabs' charts beside their panels
     analysis.ChoosePool(1);     // BP1, the simulated pool
+    analysis.SelectTab(ornexa::PoolStatAnalysisTab);
+    ok = Save(analysis, out + QStringLiteral("/pool-stat-analysis.png")) && ok;
     analysis.SelectTab(ornexa::SimGraphTab);
     ok = Save(analysis, out + QStringLiteral("/sim-optimal-pool-sizes.png")) && ok;
     static constexpr std::array<const char*, 3> rankedShots{"sim-largest-work-sets", "sim-smallest-work-sets",
@@ -165,5 +166,13 @@ int main(int argc, char** argv) {
     analysis.SelectTab(ornexa::SimClusterTab);
     analysis.Clusters()->Clusters()->selectRow(0);
     ok = Save(analysis, out + QStringLiteral("/sim-cluster-analysis.png")) && ok;
+    analysis.Regroup();
+    if (auto* regroup = analysis.findChild<RegroupDialog*>()) {
+        ok = Save(*regroup, out + QStringLiteral("/regroup-objects.png")) && ok;
+        regroup->close();
+    } else {
+        std::cout << "the regroup dialog did not open\n";
+        ok = false;
+    }
     return ok ? 0 : 1;
 }
