@@ -79,8 +79,8 @@ PoolMetrics ComputePoolMetrics(const Report& report, int p) {
     const PoolRecord& pool = report.Pools(p);
     const double e = report.ElapsedSeconds;
     const double syncPages = pool.PoolPagesReadByType(1);
-    const double prefetchPages = static_cast<double>(pool.PoolPagesReadByType(2)) + pool.PoolPagesReadByType(3) +
-                                 pool.PoolPagesReadByType(4);
+    const double prefetchPages =
+        static_cast<double>(pool.PoolPagesReadByType(2)) + pool.PoolPagesReadByType(3) + pool.PoolPagesReadByType(4);
 
     if (e > 0) {
         m.getPagesPerSecond = pool.PoolGetPages / e;

@@ -39,7 +39,9 @@ std::string PoolNameOf(const Report& report, int p) {
     return report.HasPool(p) ? Upper(Latin1ToUtf8(report.Pools(p).PoolName.Trimmed())) : std::string{};
 }
 
-bool SystemDatabase(std::string_view db) { return db == "DSNDB01" || db == "DSNDB06"; }
+bool SystemDatabase(std::string_view db) {
+    return db == "DSNDB01" || db == "DSNDB06";
+}
 
 // The index members of one database, in member order.
 struct IndexGroup {
@@ -49,7 +51,9 @@ struct IndexGroup {
 
 } // namespace
 
-int RegroupClusterCount(const ClusterRun& run) { return run.result > 0 ? run.result : 0; }
+int RegroupClusterCount(const ClusterRun& run) {
+    return run.result > 0 ? run.result : 0;
+}
 
 std::vector<std::string> DefaultTargets(const Report& report, int p, const ClusterRun& run) {
     std::vector<std::string> targets(static_cast<std::size_t>(RegroupClusterCount(run)));
@@ -171,7 +175,8 @@ std::vector<Advice> RegroupAdvice(const std::vector<ClusterStatements>& clusters
 
 std::string RegroupText(const Report& report, int p, const ClusterRun& run, const std::vector<std::string>& targets) {
     const std::string pool = PoolNameOf(report, p);
-    std::string text = "-- Moves the clusters of " + pool + " into pools of their own.\n"
+    std::string text = "-- Moves the clusters of " + pool +
+                       " into pools of their own.\n"
                        "-- A new buffer pool takes effect when an object is next opened (after -STOP DATABASE\n"
                        "-- and -START DATABASE of its space, for instance). For some table-space types the\n"
                        "-- change is pending and a REORG of the table space applies it.\n"

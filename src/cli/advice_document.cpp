@@ -11,7 +11,9 @@ using Json = nlohmann::ordered_json;
 
 namespace {
 
-Json Optional(const std::optional<double>& value) { return value ? Json(*value) : Json(nullptr); }
+Json Optional(const std::optional<double>& value) {
+    return value ? Json(*value) : Json(nullptr);
+}
 
 } // namespace
 

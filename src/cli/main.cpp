@@ -12,8 +12,8 @@
 #include "cli/report_document.h"
 #include "cluster/clustering.h"
 #include "report/latin1.h"
-#include "rules/threshold_files.h"
 #include "report/numbers.h"
+#include "rules/threshold_files.h"
 #include "simulation/sim_reader.h"
 
 namespace {
@@ -352,7 +352,8 @@ int Run(int argc, char** argv) {
     std::optional<ornexa::cli::RegroupOutcome> regrouped;
     if (regroup) {
         if (!outcome.Loaded()) {
-            TellNotExported("the reports did not load", outcome.stat.Loaded() ? outcome.simMessages : outcome.statMessages);
+            TellNotExported("the reports did not load",
+                            outcome.stat.Loaded() ? outcome.simMessages : outcome.statMessages);
             return ExitNotLoaded;
         }
         regrouped = RegroupRun(report, sim, exports, analysis.simulation, SplitTargets(regroupList));

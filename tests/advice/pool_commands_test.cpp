@@ -35,7 +35,9 @@ Report ThreePools(const PoolRecord& pool, const std::vector<ObjectRecord>& objec
     return report;
 }
 
-ObjectRecord Obj(std::string_view name, char type) { return test::TestObject("BP1", name, type); }
+ObjectRecord Obj(std::string_view name, char type) {
+    return test::TestObject("BP1", name, type);
+}
 
 PoolRecord Pool(std::string_view name, const std::function<void(PoolRecord&)>& set) {
     PoolRecord p = QuietPool(name);
@@ -68,17 +70,26 @@ TEST(RuleCommands, EachRuleWithAChangeGivesItsCommand) {
     };
     const std::vector<ObjectRecord> sortWork{Obj("DSNDB07.W1", 'T')};
     const CommandCase cases[] = {
-        {"rule 10", ThreePools(Pool("BP1", [](PoolRecord& p) { p.VPSeqThreshold = 26; }), {}), PoolUsage::Random,
+        {"rule 10",
+         ThreePools(Pool("BP1", [](PoolRecord& p) { p.VPSeqThreshold = 26; }), {}),
+         PoolUsage::Random,
          {"rule 10: -ALTER BUFFERPOOL(BP1) VPSEQT(25)"}},
-        {"rule 20", ThreePools(Pool("BP1", [](PoolRecord& p) { p.VPSeqThreshold = 90; }), {}),
-         PoolUsage::Sequential, {"rule 20: -ALTER BUFFERPOOL(BP1) VPSEQT(90)"}},
-        {"rule 21", ThreePools(Pool("BP1", [](PoolRecord& p) { p.VPSeqThreshold = 89; }), sortWork),
-         PoolUsage::Sequential, {"rule 21: -ALTER BUFFERPOOL(BP1) VPSEQT(95)"}},
+        {"rule 20",
+         ThreePools(Pool("BP1", [](PoolRecord& p) { p.VPSeqThreshold = 90; }), {}),
+         PoolUsage::Sequential,
+         {"rule 20: -ALTER BUFFERPOOL(BP1) VPSEQT(90)"}},
+        {"rule 21",
+         ThreePools(Pool("BP1", [](PoolRecord& p) { p.VPSeqThreshold = 89; }), sortWork),
+         PoolUsage::Sequential,
+         {"rule 21: -ALTER BUFFERPOOL(BP1) VPSEQT(95)"}},
         {"rules 24 and 26 with the figures of their texts",
-         ThreePools(Pool("BP1", writes), {Obj("A.T1", 'T'), Obj("A.T2", 'T')}), PoolUsage::None,
+         ThreePools(Pool("BP1", writes), {Obj("A.T1", 'T'), Obj("A.T2", 'T')}),
+         PoolUsage::None,
          {"rule 24: -ALTER BUFFERPOOL(BP1) VDWQT(3,0)", "rule 26: -ALTER BUFFERPOOL(BP1) DWQT(6)"}},
-        {"rule 26 of a sort pool", ThreePools(Pool("BP1", writes), {Obj("DSNDB07.W1", 'T'), Obj("DSNDB07.W2", 'T')}),
-         PoolUsage::None, {"rule 26: -ALTER BUFFERPOOL(BP1) DWQT(30)"}},
+        {"rule 26 of a sort pool",
+         ThreePools(Pool("BP1", writes), {Obj("DSNDB07.W1", 'T'), Obj("DSNDB07.W2", 'T')}),
+         PoolUsage::None,
+         {"rule 26: -ALTER BUFFERPOOL(BP1) DWQT(30)"}},
         {"rule 18 before version 8",
          ThreePools(Pool("BP1",
                          [](PoolRecord& p) {
@@ -86,7 +97,8 @@ TEST(RuleCommands, EachRuleWithAChangeGivesItsCommand) {
                              p.HPSeqThreshold = 5;
                          }),
                     {}),
-         PoolUsage::Random, {"rule 18: -ALTER BUFFERPOOL(BP1) HPSEQT(0)"}},
+         PoolUsage::Random,
+         {"rule 18: -ALTER BUFFERPOOL(BP1) HPSEQT(0)"}},
         {"rules 6 and 22 give one command",
          ThreePools(Pool("BP1",
                          [](PoolRecord& p) {
@@ -94,12 +106,16 @@ TEST(RuleCommands, EachRuleWithAChangeGivesItsCommand) {
                              p.HPSize = 10;
                          }),
                     sortWork),
-         PoolUsage::Sequential, {"rule 6: -ALTER BUFFERPOOL(BP1) HPSIZE(0)"}},
+         PoolUsage::Sequential,
+         {"rule 6: -ALTER BUFFERPOOL(BP1) HPSIZE(0)"}},
         {"placement and I/O times get none",
          ThreePools(Pool("BP1", [](PoolRecord& p) { p.AvgSyncIOTime = 31; }), {Obj("A.T", 'T'), Obj("A.I", 'I')}),
-         PoolUsage::Random, {}},
-        {"a name in lower case", ThreePools(Pool("bp32k", [](PoolRecord& p) { p.VPSeqThreshold = 26; }), {}),
-         PoolUsage::Random, {"rule 10: -ALTER BUFFERPOOL(BP32K) VPSEQT(25)"}},
+         PoolUsage::Random,
+         {}},
+        {"a name in lower case",
+         ThreePools(Pool("bp32k", [](PoolRecord& p) { p.VPSeqThreshold = 26; }), {}),
+         PoolUsage::Random,
+         {"rule 10: -ALTER BUFFERPOOL(BP32K) VPSEQT(25)"}},
     };
     for (const CommandCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -118,8 +134,8 @@ TEST(RuleCommands, TheHiperpoolCommandsStopAtVersion8) {
         p.HPSize = 10;
         p.HPSeqThreshold = 5;
     });
-    const std::pair<const char*, bool> versions[] = {{"7.1", true}, {"V6", true}, {"8.1", false},
-                                                      {"V8", false}, {"10.1", false}, {"", false}, {"X.1", false}};
+    const std::pair<const char*, bool> versions[] = {{"7.1", true},   {"V6", true}, {"8.1", false}, {"V8", false},
+                                                     {"10.1", false}, {"", false},  {"X.1", false}};
     for (const auto& [version, command] : versions) {
         SCOPED_TRACE(version);
         const PoolAdvice advice = RuleCommands(ThreePools(pool, {}, version), 1, PoolUsage::Random);
@@ -133,9 +149,8 @@ TEST(RuleCommands, TheHiperpoolCommandsStopAtVersion8) {
 }
 
 TEST(RuleCommands, NoCommandForANameThatIsNoBufferPool) {
-    const PoolAdvice advice =
-        RuleCommands(ThreePools(Pool("SORTPOOL", [](PoolRecord& p) { p.VPSeqThreshold = 26; }), {}), 1,
-                     PoolUsage::Random);
+    const PoolAdvice advice = RuleCommands(
+        ThreePools(Pool("SORTPOOL", [](PoolRecord& p) { p.VPSeqThreshold = 26; }), {}), 1, PoolUsage::Random);
     EXPECT_TRUE(advice.commands.empty());
     ASSERT_EQ(advice.notes.size(), 1U);
     EXPECT_NE(advice.notes.front().find("\"SORTPOOL\" is not a buffer-pool name"), std::string::npos);
@@ -161,11 +176,27 @@ TEST(RuleBook, KeepsEachMatchsNumberAndFigure) {
 
 TEST(PageSizes, FromBufferPoolNames) {
     const std::pair<const char*, std::optional<int>> names[] = {
-        {"BP0", 4},        {"BP49", 4},       {"bp1", 4},           {" BP7  ", 4},    {"BP50", std::nullopt},
-        {"BP01", std::nullopt}, {"BP8K0", 8}, {"BP8K9", 8},          {"BP8K10", std::nullopt}, {"BP16K0", 16},
-        {"BP16K9", 16},    {"BP32K", 32},     {"BP32K1", 32},       {"BP32K9", 32},   {"BP32K0", std::nullopt},
-        {"BP", std::nullopt}, {"BPX", std::nullopt}, {"", std::nullopt}, {"SORTPOOL", std::nullopt},
-        {"BP-1", std::nullopt}, {"BP4K1", std::nullopt},
+        {"BP0", 4},
+        {"BP49", 4},
+        {"bp1", 4},
+        {" BP7  ", 4},
+        {"BP50", std::nullopt},
+        {"BP01", std::nullopt},
+        {"BP8K0", 8},
+        {"BP8K9", 8},
+        {"BP8K10", std::nullopt},
+        {"BP16K0", 16},
+        {"BP16K9", 16},
+        {"BP32K", 32},
+        {"BP32K1", 32},
+        {"BP32K9", 32},
+        {"BP32K0", std::nullopt},
+        {"BP", std::nullopt},
+        {"BPX", std::nullopt},
+        {"", std::nullopt},
+        {"SORTPOOL", std::nullopt},
+        {"BP-1", std::nullopt},
+        {"BP4K1", std::nullopt},
     };
     for (const auto& [name, kb] : names) {
         EXPECT_EQ(PageSizeKB(name), kb) << '"' << name << '"';

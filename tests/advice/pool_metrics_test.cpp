@@ -120,8 +120,8 @@ TEST(PoolMetrics, WithoutAnIntervalOnlyTheRatiosAreLeft) {
 
 TEST(PoolMetrics, VerdictBoundsAndTheirWords) {
     const std::pair<double, ResidencyVerdict> bounds[] = {
-        {0, ResidencyVerdict::Stolen},      {9.99, ResidencyVerdict::Stolen}, {10, ResidencyVerdict::Short},
-        {299.9, ResidencyVerdict::Short},   {300, ResidencyVerdict::Usual},   {900, ResidencyVerdict::Usual},
+        {0, ResidencyVerdict::Stolen},       {9.99, ResidencyVerdict::Stolen}, {10, ResidencyVerdict::Short},
+        {299.9, ResidencyVerdict::Short},    {300, ResidencyVerdict::Usual},   {900, ResidencyVerdict::Usual},
         {900.01, ResidencyVerdict::Lengthy},
     };
     for (const auto& [seconds, verdict] : bounds) {
