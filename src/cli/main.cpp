@@ -194,9 +194,9 @@ std::string CommandsFile(const ornexa::Report& report, const ornexa::SimulationD
 
 // The JSON of --regroup: the run under "regroup", its statements in the pool's commands.
 void AddRegroup(nlohmann::ordered_json& doc, const ornexa::cli::RegroupOutcome& regrouped) {
-    doc["regroup"] = regrouped.document;
+    doc["regroup"] = regrouped.document.value_or(nullptr);
     for (auto& pool : doc["analysis"]) {
-        if (pool["pool"] == regrouped.document["pool"]) {
+        if (regrouped.document && pool["pool"] == (*regrouped.document)["pool"]) {
             for (const auto& statement : ornexa::cli::AdviceDocument(regrouped.advice)) {
                 pool["commands"].push_back(statement);
             }
