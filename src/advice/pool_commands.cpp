@@ -42,13 +42,19 @@ std::optional<int> SmallNumber(std::string_view digits, std::size_t most) {
     return n;
 }
 
-std::string PoolNameOf(const Report& report, int p) { return Latin1ToUtf8(report.Pools(p).PoolName.Trimmed()); }
+std::string PoolNameOf(const Report& report, int p) {
+    return Latin1ToUtf8(report.Pools(p).PoolName.Trimmed());
+}
 
-std::string RuleSource(int n) { return "rule " + std::to_string(n); }
+std::string RuleSource(int n) {
+    return "rule " + std::to_string(n);
+}
 
 } // namespace
 
-std::string_view AdviceKindKey(AdviceKind kind) { return kind == AdviceKind::Sql ? "sql" : "command"; }
+std::string_view AdviceKindKey(AdviceKind kind) {
+    return kind == AdviceKind::Sql ? "sql" : "command";
+}
 
 std::optional<int> PageSizeKB(std::string_view poolName) {
     const std::string name = Upper(Trim(poolName));
@@ -245,8 +251,7 @@ SizeAdvice ProposePoolSize(const Report& report, const SimulationData& sim, int 
     int best = 0;
     for (const int k : sizes) {
         const bool near = simulated.SimReadIORate(k) <= lowest * (1 + SizeRateTolerance);
-        if (near && sim.Sim.SimVPSize(k) > 0 &&
-            (best == 0 || simulated.SimPoolSize(k) < simulated.SimPoolSize(best))) {
+        if (near && sim.Sim.SimVPSize(k) > 0 && (best == 0 || simulated.SimPoolSize(k) < simulated.SimPoolSize(best))) {
             best = k;
         }
     }
@@ -278,8 +283,8 @@ SizeAdvice ProposePoolSize(const Report& report, const SimulationData& sim, int 
     advice.proposal = proposal;
 
     if (proposal.proposedSize == pool.VPSize) {
-        advice.notes.push_back("simulation: the pool already has the proposed size of " +
-                               std::to_string(pool.VPSize) + " buffers");
+        advice.notes.push_back("simulation: the pool already has the proposed size of " + std::to_string(pool.VPSize) +
+                               " buffers");
     } else if (!kb) {
         advice.notes.push_back("\"" + name + "\" is not a buffer-pool name; no command is written for it");
     } else {

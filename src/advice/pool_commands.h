@@ -44,9 +44,9 @@ std::string AlterBufferPool(std::string_view poolName, std::string_view options)
 inline constexpr double SizeRateTolerance = 0.05;
 struct SizeProposal {
     int simulatedPool = 0;
-    Long currentSize = 0;  // VPSize
-    Long proposedSize = 0; // buffers
-    int proposedIndex = 0; // 1-based simulated size
+    Long currentSize = 0;                  // VPSize
+    Long proposedSize = 0;                 // buffers
+    int proposedIndex = 0;                 // 1-based simulated size
     std::optional<double> currentHitRatio; // at the current size, when it was simulated
     std::optional<double> currentIORate;
     double proposedHitRatio = 0;

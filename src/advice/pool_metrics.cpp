@@ -79,8 +79,8 @@ PoolMetrics ComputePoolMetrics(const Report& report, int p) {
     const PoolRecord& pool = report.Pools(p);
     const double e = report.ElapsedSeconds;
     const double syncPages = pool.PoolPagesReadByType(1);
-    const double prefetchPages = static_cast<double>(pool.PoolPagesReadByType(2)) + pool.PoolPagesReadByType(3) +
-                                 pool.PoolPagesReadByType(4);
+    const double prefetchPages =
+        static_cast<double>(pool.PoolPagesReadByType(2)) + pool.PoolPagesReadByType(3) + pool.PoolPagesReadByType(4);
 
     if (e > 0) {
         m.getPagesPerSecond = pool.PoolGetPages / e;
@@ -89,7 +89,7 @@ PoolMetrics ComputePoolMetrics(const Report& report, int p) {
         m.prefetchPagesReadPerSecond = prefetchPages / e;
         if (pool.VPSize <= 0) {
             Note(m, NoPoolSizeNote);
-        } else if (pool.PoolPagesRead == 0) {
+        } else if (pool.PoolPagesRead <= 0) {
             Note(m, NoReadsNote);
         } else {
             const double size = pool.VPSize;
@@ -97,9 +97,9 @@ PoolMetrics ComputePoolMetrics(const Report& report, int p) {
             const double system = size * e / pool.PoolPagesRead;
             m.systemResidencySeconds = system;
             m.randomResidencySeconds =
-                syncPages == 0 ? system : std::max(system, size * (1 - seqShare) * e / syncPages);
+                syncPages <= 0 ? system : std::max(system, size * (1 - seqShare) * e / syncPages);
             m.sequentialResidencySeconds =
-                prefetchPages == 0 ? system : std::min(system, size * seqShare * e / prefetchPages);
+                prefetchPages <= 0 ? system : std::min(system, size * seqShare * e / prefetchPages);
             m.verdict = VerdictFor(system);
         }
     } else {

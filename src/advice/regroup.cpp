@@ -39,7 +39,19 @@ std::string PoolNameOf(const Report& report, int p) {
     return report.HasPool(p) ? Upper(Latin1ToUtf8(report.Pools(p).PoolName.Trimmed())) : std::string{};
 }
 
-bool SystemDatabase(std::string_view db) { return db == "DSNDB01" || db == "DSNDB06"; }
+// "NAME (type X) is not moved: why"
+std::string NotMoved(const std::string& name, const std::string& type, std::string_view why) {
+    std::string text = name;
+    text += " (type ";
+    text += type.empty() ? std::string("blank") : type;
+    text += ") is not moved: ";
+    text += why;
+    return text;
+}
+
+bool SystemDatabase(std::string_view db) {
+    return db == "DSNDB01" || db == "DSNDB06";
+}
 
 // The index members of one database, in member order.
 struct IndexGroup {
@@ -49,7 +61,9 @@ struct IndexGroup {
 
 } // namespace
 
-int RegroupClusterCount(const ClusterRun& run) { return run.result > 0 ? run.result : 0; }
+int RegroupClusterCount(const ClusterRun& run) {
+    return run.result > 0 ? run.result : 0;
+}
 
 std::vector<std::string> DefaultTargets(const Report& report, int p, const ClusterRun& run) {
     std::vector<std::string> targets(static_cast<std::size_t>(RegroupClusterCount(run)));
@@ -121,9 +135,9 @@ std::vector<ClusterStatements> RegroupStatements(const Report& report, int p, co
             const std::string db = qualified ? name.substr(0, dot) : std::string{};
             const std::string space = qualified ? name.substr(dot + 1) : std::string{};
             if ((type == "T" || type == "I") && !qualified) {
-                cluster.comments.push_back(name + " (type " + type + ") is not moved: its name has no database");
+                cluster.comments.push_back(NotMoved(name, type, "its name has no database"));
             } else if ((type == "T" || type == "I") && SystemDatabase(Upper(db))) {
-                cluster.comments.push_back(name + " (type " + type + ") is not moved: a catalog or directory object");
+                cluster.comments.push_back(NotMoved(name, type, "a catalog or directory object"));
             } else if (type == "T") {
                 tableSpaces.push_back(name);
             } else if (type == "I") {
@@ -135,8 +149,7 @@ std::vector<ClusterStatements> RegroupStatements(const Report& report, int p, co
                 }
                 group->spaces.push_back(space);
             } else {
-                cluster.comments.push_back(name + " (type " + (type.empty() ? std::string("blank") : type) +
-                                           ") is not moved: only table spaces and indexes are");
+                cluster.comments.push_back(NotMoved(name, type, "only table spaces and indexes are"));
             }
         }
         if (!cluster.problem) {
@@ -171,7 +184,8 @@ std::vector<Advice> RegroupAdvice(const std::vector<ClusterStatements>& clusters
 
 std::string RegroupText(const Report& report, int p, const ClusterRun& run, const std::vector<std::string>& targets) {
     const std::string pool = PoolNameOf(report, p);
-    std::string text = "-- Moves the clusters of " + pool + " into pools of their own.\n"
+    std::string text = "-- Moves the clusters of " + pool +
+                       " into pools of their own.\n"
                        "-- A new buffer pool takes effect when an object is next opened (after -STOP DATABASE\n"
                        "-- and -START DATABASE of its space, for instance). For some table-space types the\n"
                        "-- change is pending and a REORG of the table space applies it.\n"

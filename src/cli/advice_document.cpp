@@ -11,7 +11,9 @@ using Json = nlohmann::ordered_json;
 
 namespace {
 
-Json Optional(const std::optional<double>& value) { return value ? Json(*value) : Json(nullptr); }
+Json Optional(const std::optional<double>& value) {
+    return value ? Json(*value) : Json(nullptr);
+}
 
 } // namespace
 
@@ -77,14 +79,14 @@ RegroupOutcome RunRegroup(const Report& report, const SimulationData& sim, int p
                         {"comments", c.comments}});
     }
     outcome.ok = outcome.ok && !clusters.empty();
-    outcome.document = {{"pool", p},
-                        {"name", Latin1ToUtf8(report.Pools(p).PoolName.Trimmed())},
-                        {"usage", std::string(1, UsageLetter(usage))},
-                        {"size", size},
-                        {"radius", options.radius},
-                        {"targets", targets},
-                        {"result", run.result},
-                        {"clusters", list}};
+    outcome.document = Json{{"pool", p},
+                            {"name", Latin1ToUtf8(report.Pools(p).PoolName.Trimmed())},
+                            {"usage", std::string(1, UsageLetter(usage))},
+                            {"size", size},
+                            {"radius", options.radius},
+                            {"targets", targets},
+                            {"result", run.result},
+                            {"clusters", list}};
     return outcome;
 }
 

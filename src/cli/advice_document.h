@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,11 +30,11 @@ std::string CommandsText(const Report& report, const SimulationData& sim, const 
 // --regroup: the cluster run of pool p at `size` under `usage`, and what moving its clusters to
 // `targets` writes.
 struct RegroupOutcome {
-    std::string text;                  // the .sql file
-    nlohmann::ordered_json document;   // {pool, usage, size, radius, targets, clusters}
-    std::vector<Advice> advice;        // source "cluster q"
-    Messages messages;                 // of the cluster run
-    bool ok = true;                    // the run gave clusters and every target was taken
+    std::string text;                               // the .sql file
+    std::optional<nlohmann::ordered_json> document; // {pool, usage, size, radius, targets, clusters}
+    std::vector<Advice> advice;                     // source "cluster q"
+    Messages messages;                              // of the cluster run
+    bool ok = true;                                 // the run gave clusters and every target was taken
 };
 RegroupOutcome RunRegroup(const Report& report, const SimulationData& sim, int p, PoolUsage usage, int size,
                           const std::vector<std::string>& targets, const SimOptions& options);

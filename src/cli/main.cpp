@@ -12,8 +12,8 @@
 #include "cli/report_document.h"
 #include "cluster/clustering.h"
 #include "report/latin1.h"
-#include "rules/threshold_files.h"
 #include "report/numbers.h"
+#include "rules/threshold_files.h"
 #include "simulation/sim_reader.h"
 
 namespace {
@@ -100,11 +100,10 @@ bool WriteCsvList(ornexa::cli::CsvList list, const ornexa::Report& report, const
 void CheckCombinations(const CLI::App& app, const std::optional<ornexa::cli::CsvList>& list, bool simGiven) {
     using ornexa::cli::CsvList;
     const bool clusterFile = app.count("--export-clusters") > 0;
-    const bool commands = app.count("--commands") > 0;
     const bool regroup = app.count("--regroup") > 0;
-    if (app.count("--usage") > 0 && !clusterFile && !commands && !regroup && list != CsvList::Clusters &&
-        list != CsvList::Rules) {
-        throw CLI::RequiresError("--usage", "--export-clusters, --commands, --regroup, --csv clusters or --csv rules");
+    // The report and --commands take the usage for the pools' commands; of the lists only two have one.
+    if (app.count("--usage") > 0 && list && !clusterFile && list != CsvList::Clusters && list != CsvList::Rules) {
+        throw CLI::RequiresError("--usage", "--export-clusters, --csv clusters or --csv rules");
     }
     if (app.count("--size") > 0 && !clusterFile && !regroup && list != CsvList::Clusters) {
         throw CLI::RequiresError("--size", "--export-clusters, --regroup or --csv clusters");
@@ -195,9 +194,9 @@ std::string CommandsFile(const ornexa::Report& report, const ornexa::SimulationD
 
 // The JSON of --regroup: the run under "regroup", its statements in the pool's commands.
 void AddRegroup(nlohmann::ordered_json& doc, const ornexa::cli::RegroupOutcome& regrouped) {
-    doc["regroup"] = regrouped.document;
+    doc["regroup"] = regrouped.document.value_or(nullptr);
     for (auto& pool : doc["analysis"]) {
-        if (pool["pool"] == regrouped.document["pool"]) {
+        if (regrouped.document && pool["pool"] == (*regrouped.document)["pool"]) {
             for (const auto& statement : ornexa::cli::AdviceDocument(regrouped.advice)) {
                 pool["commands"].push_back(statement);
             }
@@ -253,7 +252,9 @@ int Run(int argc, char** argv) {
     app.add_option("--cluster", exports.cluster, "cluster number for --export-clusters, 1 or more")
         ->check(CLI::PositiveNumber)
         ->needs(clusters);
-    app.add_option("--usage", usage, "pool usage for --export-clusters, --csv clusters and --csv rules: R or S")
+    app.add_option("--usage", usage,
+                   "pool usage for the pools' commands, --export-clusters, --regroup, --csv clusters and --csv rules: "
+                   "R or S")
         ->check(CLI::IsMember({"R", "S"}));
     app.add_option("--size", exports.size,
                    "simulated size for --export-clusters and --csv clusters, 1 to the report's number of sizes")
@@ -351,7 +352,8 @@ int Run(int argc, char** argv) {
     std::optional<ornexa::cli::RegroupOutcome> regrouped;
     if (regroup) {
         if (!outcome.Loaded()) {
-            TellNotExported("the reports did not load", outcome.stat.Loaded() ? outcome.simMessages : outcome.statMessages);
+            TellNotExported("the reports did not load",
+                            outcome.stat.Loaded() ? outcome.simMessages : outcome.statMessages);
             return ExitNotLoaded;
         }
         regrouped = RegroupRun(report, sim, exports, analysis.simulation, SplitTargets(regroupList));

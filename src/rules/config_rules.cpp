@@ -4,8 +4,8 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "report/number_format.h"
 #include "report/latin1.h"
+#include "report/number_format.h"
 
 namespace ornexa {
 
