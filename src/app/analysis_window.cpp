@@ -3,14 +3,12 @@
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QComboBox>
-#include <QFontDatabase>
-#include <QGuiApplication>
-#include <QPlainTextEdit>
-#include <QTableWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFontDatabase>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,6 +16,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -26,6 +25,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTableWidget>
 #include <QVBoxLayout>
 #include <utility>
 

@@ -77,8 +77,9 @@ RegroupDialog::RegroupDialog(ornexa::RegroupPage page, UiServices& ui, QWidget* 
 }
 
 QComboBox* RegroupDialog::Target(int cluster) const {
-    return cluster >= 1 && cluster <= static_cast<int>(targets_.size()) ? targets_[static_cast<std::size_t>(cluster - 1)]
-                                                                        : nullptr;
+    return cluster >= 1 && cluster <= static_cast<int>(targets_.size())
+               ? targets_[static_cast<std::size_t>(cluster - 1)]
+               : nullptr;
 }
 
 void RegroupDialog::Refresh() {

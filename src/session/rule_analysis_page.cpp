@@ -10,8 +10,8 @@ void RuleAnalysisPage::SetPool(int p) {
     metrics_.clear();
     if (report_.HasPool(p)) {
         for (const MetricRow& row : MetricRows(ComputePoolMetrics(report_, p))) {
-            metrics_.push_back({row.caption, row.value ? FormatPicture(*row.value, "#,##0.00", style_) : std::string(),
-                                row.note});
+            metrics_.push_back(
+                {row.caption, row.value ? FormatPicture(*row.value, "#,##0.00", style_) : std::string(), row.note});
         }
     }
     SetUsage(PoolUsage::Random);

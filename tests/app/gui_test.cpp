@@ -16,7 +16,6 @@
 #include <QMimeData>
 #include <QPdfWriter>
 #include <QPlainTextEdit>
-#include <QTableWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -26,6 +25,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>

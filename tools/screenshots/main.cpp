@@ -15,9 +15,9 @@
 #include <string_view>
 
 #include "app/analysis_window.h"
-#include "app/regroup_dialog.h"
 #include "app/cluster_widget.h"
 #include "app/file_selection_window.h"
+#include "app/regroup_dialog.h"
 #include "app/sim_graph_widget.h"
 #include "app/title_window.h"
 #include "app/ui_services.h"
