@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "report/latin1.h"
+#include "report/number_format.h"
 #include "rules/config_rules.h"
 
 namespace ornexa {
@@ -305,6 +306,23 @@ PoolAdvice PoolCommands(const Report& report, const SimulationData& sim, int p, 
     return advice;
 }
 
+std::string SizeExpectation(const SizeProposal& proposal) {
+    const auto figure = [](double value, std::string_view picture) { return FormatPicture(value, picture); };
+    std::string text = "at " + std::to_string(proposal.proposedSize) + " buffers the system hit ratio ";
+    text += proposal.currentHitRatio ? "goes from " + figure(*proposal.currentHitRatio, "0.0") + " % to "
+                                     : std::string("becomes ");
+    text += figure(proposal.proposedHitRatio, "0.0") + " % and the read I/O rate ";
+    text +=
+        proposal.currentIORate ? "from " + figure(*proposal.currentIORate, "0.00") + "/s to " : std::string("becomes ");
+    text += figure(proposal.proposedIORate, "0.00") + "/s";
+    if (proposal.storageKB) {
+        const long long kb = *proposal.storageKB;
+        text += kb >= 0 ? "; it adds " + std::to_string(kb) + " KB of real storage"
+                        : "; it frees " + std::to_string(-kb) + " KB of real storage";
+    }
+    return text;
+}
+
 std::string CommandsFileText(const std::vector<PoolAdviceEntry>& pools) {
     std::string text = "-- Buffer pool changes written by ornexa.\n";
     for (const AdviceKind kind : {AdviceKind::Command, AdviceKind::Sql}) {
@@ -321,6 +339,9 @@ std::string CommandsFileText(const std::vector<PoolAdviceEntry>& pools) {
             for (const Advice& a : entry.advice.commands) {
                 if (a.kind == kind) {
                     text += a.text + "\n";
+                    if (a.source == "simulation" && entry.advice.size) {
+                        text += "--   " + SizeExpectation(*entry.advice.size) + "\n";
+                    }
                 }
             }
             if (notes) {

@@ -54,6 +54,11 @@ struct SizeProposal {
     std::optional<long long> storageKB; // (proposed - current) x page size: > 0 adds, < 0 frees
 };
 
+// What the proposed size is expected to give, for a comment beside its command: "at 40000 buffers the
+// system hit ratio goes from 85.9 % to 91.3 % and the read I/O rate from 141.36/s to 87.05/s; it adds
+// 80000 KB of real storage".
+std::string SizeExpectation(const SizeProposal& proposal);
+
 // The simulation's size proposal for pool p, with the VPSIZE command when it is worth writing.
 struct SizeAdvice {
     std::optional<SizeProposal> proposal;

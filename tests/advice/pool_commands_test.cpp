@@ -337,3 +337,27 @@ TEST(Db2Versions, MajorNumber) {
 
 } // namespace
 } // namespace ornexa
+
+namespace ornexa {
+namespace {
+
+TEST(SizeExpectation, SaysWhatTheProposedSizeGivesAndCosts) {
+    SizeProposal grow;
+    grow.proposedSize = 40000;
+    grow.currentHitRatio = 85.94;
+    grow.currentIORate = 141.355;
+    grow.proposedHitRatio = 91.3;
+    grow.proposedIORate = 87.05;
+    grow.storageKB = 80000;
+    EXPECT_EQ(SizeExpectation(grow), "at 40000 buffers the system hit ratio goes from 85.9 % to 91.3 % and the read "
+                                     "I/O rate from 141.36/s to 87.05/s; it adds 80000 KB of real storage");
+    SizeProposal shrink = grow;
+    shrink.currentHitRatio.reset();
+    shrink.currentIORate.reset();
+    shrink.storageKB = -8000;
+    EXPECT_EQ(SizeExpectation(shrink), "at 40000 buffers the system hit ratio becomes 91.3 % and the read I/O rate "
+                                       "becomes 87.05/s; it frees 8000 KB of real storage");
+}
+
+} // namespace
+} // namespace ornexa

@@ -41,6 +41,8 @@ TEST(OrnexaReportCommands, WritesTheSamplesCommandsForTheHost) {
                        "-ALTER BUFFERPOOL(BP1) VPSEQT(25)\n"
                        "-ALTER BUFFERPOOL(BP1) VDWQT(0,0)\n"
                        "-ALTER BUFFERPOOL(BP1) VPSIZE(40000)\n"
+                       "--   at 40000 buffers the system hit ratio goes from 85.9 % to 91.3 % and the read I/O rate "
+                       "from 141.36/s to 87.05/s; it adds 80000 KB of real storage\n"
                        "--   rule 3: moving objects needs a choice of pools (see the cluster analysis); no command\n"
                        "\n-- SQL statements\n-- none\n");
     // Every pool without --pool; sequential usage changes the rules' commands.
