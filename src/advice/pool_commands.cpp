@@ -5,27 +5,13 @@
 #include <cmath>
 #include <limits>
 
+#include "report/fixed_text.h"
 #include "report/latin1.h"
 #include "report/number_format.h"
 #include "rules/config_rules.h"
 
 namespace ornexa {
 namespace {
-
-std::string Upper(std::string_view text) {
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return upper;
-}
-
-std::string_view Trim(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 // The number `digits` spells, when it is one to `most` decimal digits without a leading zero
 // (a lone "0" aside).
@@ -58,7 +44,7 @@ std::string_view AdviceKindKey(AdviceKind kind) {
 }
 
 std::optional<int> PageSizeKB(std::string_view poolName) {
-    const std::string name = Upper(Trim(poolName));
+    const std::string name = UpperCase(TrimBlanks(poolName));
     if (name.size() < 3 || name.compare(0, 2, "BP") != 0) {
         return std::nullopt;
     }
@@ -110,7 +96,7 @@ std::vector<std::string> BufferPoolNames(int pageSizeKB) {
 }
 
 std::optional<int> Db2MajorVersion(std::string_view version) {
-    std::string_view text = Trim(version);
+    std::string_view text = TrimBlanks(version);
     if (!text.empty() && (text.front() == 'V' || text.front() == 'v')) {
         text.remove_prefix(1);
     }
@@ -138,7 +124,7 @@ std::optional<bool> HasHiperpools(const ReportHeader& header) {
 }
 
 std::string AlterBufferPool(std::string_view poolName, std::string_view options) {
-    return "-ALTER BUFFERPOOL(" + Upper(Trim(poolName)) + ") " + std::string(options);
+    return "-ALTER BUFFERPOOL(" + UpperCase(TrimBlanks(poolName)) + ") " + std::string(options);
 }
 
 PoolAdvice RuleCommands(const Report& report, int p, PoolUsage usage) {
@@ -321,6 +307,13 @@ std::string SizeExpectation(const SizeProposal& proposal) {
                         : "; it frees " + std::to_string(-kb) + " KB of real storage";
     }
     return text;
+}
+
+std::string UpperCase(std::string_view text) {
+    std::string upper(text);
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return upper;
 }
 
 std::string CommandsFileText(const std::vector<PoolAdviceEntry>& pools) {

@@ -3,25 +3,11 @@
 #include <algorithm>
 #include <cctype>
 
+#include "report/fixed_text.h"
 #include "report/latin1.h"
 
 namespace ornexa {
 namespace {
-
-std::string Upper(std::string_view text) {
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return upper;
-}
-
-std::string Trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
 
 // A name inside an SQL string constant.
 std::string Quoted(std::string_view name) {
@@ -36,7 +22,7 @@ std::string Quoted(std::string_view name) {
 }
 
 std::string PoolNameOf(const Report& report, int p) {
-    return report.HasPool(p) ? Upper(Latin1ToUtf8(report.Pools(p).PoolName.Trimmed())) : std::string{};
+    return report.HasPool(p) ? UpperCase(Latin1ToUtf8(report.Pools(p).PoolName.Trimmed())) : std::string{};
 }
 
 // "NAME (type X) is not moved: why"
@@ -88,7 +74,7 @@ std::vector<std::string> DefaultTargets(const Report& report, int p, const Clust
 }
 
 std::optional<std::string> TargetProblem(const Report& report, int p, std::string_view target) {
-    const std::string name = Upper(Trimmed(target));
+    const std::string name = UpperCase(TrimBlanks(target));
     if (name.empty()) {
         return "no target pool";
     }
@@ -118,7 +104,7 @@ std::vector<ClusterStatements> RegroupStatements(const Report& report, int p, co
         ClusterStatements cluster;
         cluster.cluster = q;
         const auto index = static_cast<std::size_t>(q - 1);
-        cluster.target = index < targets.size() ? Upper(Trimmed(targets[index])) : std::string{};
+        cluster.target = index < targets.size() ? UpperCase(TrimBlanks(targets[index])) : std::string{};
         cluster.problem = TargetProblem(report, p, cluster.target);
 
         std::vector<std::string> tableSpaces;
@@ -136,7 +122,7 @@ std::vector<ClusterStatements> RegroupStatements(const Report& report, int p, co
             const std::string space = qualified ? name.substr(dot + 1) : std::string{};
             if ((type == "T" || type == "I") && !qualified) {
                 cluster.comments.push_back(NotMoved(name, type, "its name has no database"));
-            } else if ((type == "T" || type == "I") && SystemDatabase(Upper(db))) {
+            } else if ((type == "T" || type == "I") && SystemDatabase(UpperCase(db))) {
                 cluster.comments.push_back(NotMoved(name, type, "a catalog or directory object"));
             } else if (type == "T") {
                 tableSpaces.push_back(name);
