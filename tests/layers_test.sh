@@ -12,11 +12,12 @@ declare -A allowed=(
     [cluster]="cluster simulation rules stats report"
     [advice]="advice cluster simulation rules stats report"
     [print]="print cluster simulation rules stats report"
-    [session]="session advice print cluster simulation rules stats report"
-    [cli]="cli advice cluster simulation rules stats report"
+    [history]="history simulation stats report"
+    [session]="session history advice print cluster simulation rules stats report"
+    [cli]="cli history advice cluster simulation rules stats report"
     [stats/ui]="stats/ui stats report"
     [print/ui]="print/ui print stats/ui cluster simulation rules stats report"
-    [app]="app print/ui stats/ui session advice print cluster simulation rules stats report"
+    [app]="app print/ui stats/ui session history advice print cluster simulation rules stats report"
 )
 
 status=0

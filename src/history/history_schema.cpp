@@ -1,0 +1,1 @@
+#include "history/history_store.h"

@@ -1,0 +1,157 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "history/sql_database.h"
+#include "report/report_model.h"
+#include "report/stat_reader.h"
+#include "simulation/sim_data.h"
+
+namespace ornexa {
+
+// A figure of the store, or why it could not be had (the database's message, with what was being
+// done). Every store call answers with one; none throws.
+template <class T> struct HistoryResult {
+    std::optional<T> value;
+    std::string fault;
+    [[nodiscard]] bool Ok() const { return value.has_value(); }
+};
+
+// One report held, as the list of reports shows it.
+struct HistoryReportInfo {
+    std::int64_t id = 0;
+    std::string fileName;    // the path it was imported from
+    std::string system;      // SystemName, trimmed
+    std::string subsystem;   // SubSystemName, trimmed
+    std::string collectedAt; // ISO 8601, "2026-11-30T10:15:00"; the header's own text when it does not parse
+    std::string db2Version;
+    std::string importedAt; // ISO 8601 UTC, "2026-12-07T18:20:31Z"
+    std::int64_t elapsedSeconds = 0;
+    int pools = 0;
+    int objects = 0;
+    bool hasSimulation = false;
+    // Another report of the same system, subsystem and collection time with other content, held
+    // before this one; empty when none.
+    std::optional<std::int64_t> sameTimeAs;
+};
+
+// Which reports a list or a trend covers: an empty text matches every value.
+struct HistoryFilter {
+    std::string system;
+    std::string subsystem;
+};
+
+enum class ImportStatus {
+    Imported,       // stored
+    AlreadyPresent, // the same content is held: "already in the history"
+    Refused,        // not a report that loaded whole, or the database refused it; nothing stored
+};
+
+struct ImportOutcome {
+    ImportStatus status = ImportStatus::Refused;
+    std::int64_t reportId = 0; // the report stored, or the one already held
+    std::string message;       // the reason of a refusal, or what was noticed ("same time, other content")
+    std::optional<std::int64_t> sameTimeAs;
+};
+
+// What an import is given: the report as read, how its read ended, the Simulation report read with
+// it (or an empty one), and the bytes of the Statistics file (hashed to know it again).
+struct ImportSource {
+    const Report& report;
+    const StatReadResult& read;
+    const SimulationData& simulation;
+    std::string_view statisticsContent;
+    std::string fileName;
+};
+
+// A pool's figures in one report of a trend.
+struct PoolTrendPoint {
+    HistoryReportInfo report;
+    PoolRecord pool; // every field as stored
+    std::optional<double> hitRatio; // PoolHitRatio, as the pool list shows it
+    std::optional<double> getPagesPerSecond;
+    std::optional<double> syncReadIOsPerSecond;
+    std::optional<double> pagesWrittenPerSecond;
+};
+
+// An object's figures in one report of a trend (one point per report and pool it was in).
+struct ObjectTrendPoint {
+    HistoryReportInfo report;
+    std::string poolName;
+    std::string objectType;
+    std::optional<double> getPagesPerSecond;
+    double sysHitRatio = 0;
+};
+
+// A report as stored: its facts, the records (a Report a comparison or a view can read), and the
+// simulated sizes of its simulated pool when it was imported with a Simulation report.
+struct SimulatedSize {
+    int pool = 0; // 1-based pool number in the report
+    int size = 0; // 1-based size number
+    std::int64_t buffers = 0;
+    double sysHitRatio = 0;
+    double readIORate = 0;
+};
+struct StoredReport {
+    HistoryReportInfo info;
+    Report report;
+    std::vector<SimulatedSize> simulatedSizes;
+};
+
+// The report history: every report imported, in a SQLite file or on a PostgreSQL server. The
+// schema is made or brought up to date when the store opens.
+class HistoryStore {
+public:
+    explicit HistoryStore(std::unique_ptr<SqlDatabase> db);
+
+    // Opens (and creates or migrates) the history at a file path or a `postgresql://` URI.
+    static HistoryResult<std::shared_ptr<HistoryStore>> Open(const std::string& location);
+
+    [[nodiscard]] std::string Location() const { return db_->Location(); }
+    [[nodiscard]] SqlDialect Dialect() const { return db_->Dialect(); }
+
+    // The whole report in one transaction, or nothing.
+    ImportOutcome Import(const ImportSource& source);
+    HistoryResult<std::vector<HistoryReportInfo>> Reports(const HistoryFilter& filter = {});
+    HistoryResult<HistoryReportInfo> Info(std::int64_t id);
+    HistoryResult<StoredReport> Load(std::int64_t id);
+    // Removes a report with its pools, objects and simulated sizes.
+    HistoryResult<bool> Remove(std::int64_t id);
+
+    // The pool names held, in name order.
+    HistoryResult<std::vector<std::string>> PoolNames(const HistoryFilter& filter = {});
+    // Object names held that contain `part` (any case), in name order, at most `limit`.
+    HistoryResult<std::vector<std::string>> ObjectNames(std::string_view part, int limit,
+                                                        const HistoryFilter& filter = {});
+    // A pool's figures in every report that has it, by collection time (then import order).
+    HistoryResult<std::vector<PoolTrendPoint>> PoolTrend(std::string_view poolName, const HistoryFilter& filter = {});
+    HistoryResult<std::vector<ObjectTrendPoint>> ObjectTrend(std::string_view objectName,
+                                                             const HistoryFilter& filter = {});
+
+    // The schema version this program writes.
+    static int CurrentSchemaVersion();
+
+    SqlDatabase& Database() { return *db_; }
+
+private:
+    std::unique_ptr<SqlDatabase> db_;
+};
+
+// The content hash that tells a report again: XXH3-128 of the file's bytes, 32 hex digits.
+std::string ContentHash(std::string_view content);
+
+// "2026-11-30" (or "11/30/2026", "30.11.2026") and "10.15.00" (or "10:15:00") as
+// "2026-11-30T10:15:00"; nothing when either does not read as a date or a time.
+std::optional<std::string> CollectionTimestamp(std::string_view date, std::string_view time);
+
+// Reads a Statistics report (and the Simulation report beside it, when given) and imports it.
+// A report that does not load whole is refused with the read's own message.
+ImportOutcome ImportReportFile(HistoryStore& store, const std::string& statisticsPath,
+                               const std::string& simulationPath = {});
+
+} // namespace ornexa

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "history/sql_database.h"
+
+namespace ornexa {
+
+// Connects to a PostgreSQL server by a libpq connection URI ("postgresql://user@host:port/db").
+// Throws SqlError with the server's message when it cannot connect.
+std::unique_ptr<SqlDatabase> OpenPostgresDatabase(const std::string& uri);
+
+} // namespace ornexa

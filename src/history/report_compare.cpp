@@ -1,0 +1,1 @@
+#include "history/report_compare.h"

@@ -1,0 +1,19 @@
+#include "history/sql_database.h"
+
+#include "history/postgres_database.h"
+#include "history/sqlite_database.h"
+
+namespace ornexa {
+
+bool IsPostgresLocation(const std::string& location) {
+    return location.starts_with("postgresql://") || location.starts_with("postgres://");
+}
+
+std::unique_ptr<SqlDatabase> OpenSqlDatabase(const std::string& location) {
+    if (IsPostgresLocation(location)) {
+        return OpenPostgresDatabase(location);
+    }
+    return OpenSqliteDatabase(location);
+}
+
+} // namespace ornexa

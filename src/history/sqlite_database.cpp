@@ -1,0 +1,1 @@
+#include "history/sqlite_database.h"
