@@ -9,41 +9,76 @@ namespace ornexa {
 
 const std::array<std::string_view, HeaderFieldCount>& HeaderColumnNames() {
     static const std::array<std::string_view, HeaderFieldCount> names{
-        "headerfield01", "headerfield02", "headerfield03", "systemname",    "subsystemname", "collectiondate",
-        "collectiontime", "db2version",   "reportpoolcount", "headervalue10", "headervalue11", "headervalue12",
-        "headervalue13", "headervalue14", "headervalue15", "headervalue16", "elapsedtime"};
+        "headerfield01",  "headerfield02", "headerfield03",   "systemname",    "subsystemname", "collectiondate",
+        "collectiontime", "db2version",    "reportpoolcount", "headervalue10", "headervalue11", "headervalue12",
+        "headervalue13",  "headervalue14", "headervalue15",   "headervalue16", "elapsedtime"};
     return names;
 }
 
 const std::array<std::string_view, PoolFieldCount>& PoolColumnNames() {
-    static const std::array<std::string_view, PoolFieldCount> names{
-        "poolqualifier",      "poolname",         "poolstat03",        "vpsize",
-        "vpseqthreshold",     "hpsize",           "hpseqthreshold",    "castout",
-        "poolgetpages",       "poolstat10",       "poolgetpagesseq",   "poolgetpagesrandom",
-        "poolgetpagesridlist", "poolstat14",      "poolstat15",        "poolstat16",
-        "poolstat17",         "poolhitratio",     "poolstat19",        "poolpagesread",
-        "poolpagesreadsync",  "poolpagesreadseq", "poolpagesreadlist", "poolpagesreaddyn",
-        "poolreadios",        "poolreadiossync",  "poolreadiosseq",    "poolreadioslist",
-        "poolreadiosdyn",     "avgsynciotime",    "poolstat31",        "avgseqprefetchiotime",
-        "poolstat33",         "avglistprefetchiotime", "poolstat35",   "avgdynprefetchiotime",
-        "poolstat37",         "poolupdates",      "poolpageswritten",  "poolstat40",
-        "poolstat41",         "poolwriteios",     "poolstat43",        "poolstat44",
-        "poolstat45",         "poolstat46",       "poolstat47",        "poolstat48",
-        "dwth",               "vwth"};
+    static const std::array<std::string_view, PoolFieldCount> names{"poolqualifier",
+                                                                    "poolname",
+                                                                    "poolstat03",
+                                                                    "vpsize",
+                                                                    "vpseqthreshold",
+                                                                    "hpsize",
+                                                                    "hpseqthreshold",
+                                                                    "castout",
+                                                                    "poolgetpages",
+                                                                    "poolstat10",
+                                                                    "poolgetpagesseq",
+                                                                    "poolgetpagesrandom",
+                                                                    "poolgetpagesridlist",
+                                                                    "poolstat14",
+                                                                    "poolstat15",
+                                                                    "poolstat16",
+                                                                    "poolstat17",
+                                                                    "poolhitratio",
+                                                                    "poolstat19",
+                                                                    "poolpagesread",
+                                                                    "poolpagesreadsync",
+                                                                    "poolpagesreadseq",
+                                                                    "poolpagesreadlist",
+                                                                    "poolpagesreaddyn",
+                                                                    "poolreadios",
+                                                                    "poolreadiossync",
+                                                                    "poolreadiosseq",
+                                                                    "poolreadioslist",
+                                                                    "poolreadiosdyn",
+                                                                    "avgsynciotime",
+                                                                    "poolstat31",
+                                                                    "avgseqprefetchiotime",
+                                                                    "poolstat33",
+                                                                    "avglistprefetchiotime",
+                                                                    "poolstat35",
+                                                                    "avgdynprefetchiotime",
+                                                                    "poolstat37",
+                                                                    "poolupdates",
+                                                                    "poolpageswritten",
+                                                                    "poolstat40",
+                                                                    "poolstat41",
+                                                                    "poolwriteios",
+                                                                    "poolstat43",
+                                                                    "poolstat44",
+                                                                    "poolstat45",
+                                                                    "poolstat46",
+                                                                    "poolstat47",
+                                                                    "poolstat48",
+                                                                    "dwth",
+                                                                    "vwth"};
     return names;
 }
 
 const std::array<std::string_view, ObjectFieldCount>& ObjectColumnNames() {
     static const std::array<std::string_view, ObjectFieldCount> names{
-        "objqualifier",   "objpoolname",     "objtype",         "objname",        "objgetpages",
-        "objstat06",      "getpagesseq",     "getpagesrandom",  "getpagesridlist", "objstat10",
-        "objstat11",      "objstat12",       "apphitratio",     "syshitratio",    "objstat15",
-        "objpagesread",   "pagesreadsync",   "pagesreadseq",    "pagesreadlist",  "pagesreaddyn",
-        "objreadios",     "readiossync",     "readiosseq",      "readioslist",    "readiosdyn",
-        "objavgsynciotime", "objmaxsynciotime", "objstat28",    "objstat29",      "objstat30",
-        "objstat31",      "objstat32",       "objstat33",       "objupdates",     "objpageswritten",
-        "objstat36",      "objstat37",       "objwriteios",     "objstat39",      "objstat40",
-        "objstat41",      "objstat42",       "objstat43",       "objwriteiotime"};
+        "objqualifier",  "objpoolname",      "objtype",          "objname",      "objgetpages",     "objstat06",
+        "getpagesseq",   "getpagesrandom",   "getpagesridlist",  "objstat10",    "objstat11",       "objstat12",
+        "apphitratio",   "syshitratio",      "objstat15",        "objpagesread", "pagesreadsync",   "pagesreadseq",
+        "pagesreadlist", "pagesreaddyn",     "objreadios",       "readiossync",  "readiosseq",      "readioslist",
+        "readiosdyn",    "objavgsynciotime", "objmaxsynciotime", "objstat28",    "objstat29",       "objstat30",
+        "objstat31",     "objstat32",        "objstat33",        "objupdates",   "objpageswritten", "objstat36",
+        "objstat37",     "objwriteios",      "objstat39",        "objstat40",    "objstat41",       "objstat42",
+        "objstat43",     "objwriteiotime"};
     return names;
 }
 
@@ -75,13 +110,15 @@ std::string FieldColumns(const std::array<std::string_view, N>& names, const std
 
 // The first schema. Everything but the identity column is the same SQL on both databases.
 std::string FirstSchema(SqlDialect dialect) {
-    const std::string identity = dialect == SqlDialect::Postgres ? "BIGINT GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY"
-                                                                 : "INTEGER PRIMARY KEY";
+    const std::string identity =
+        dialect == SqlDialect::Postgres ? "BIGINT GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY" : "INTEGER PRIMARY KEY";
     ReportHeader header;
     PoolRecord pool;
     ObjectRecord object;
     return "CREATE TABLE reports (\n"
-           "    id " + identity + ",\n"
+           "    id " +
+           identity +
+           ",\n"
            "    content_hash TEXT NOT NULL UNIQUE,\n"
            "    file_name TEXT NOT NULL,\n"
            "    system_name TEXT NOT NULL,\n"

@@ -145,8 +145,8 @@ std::string Placeholders(std::size_t count) {
 
 std::string Insert(std::string_view table, std::string_view fixedColumns, std::size_t fixedCount,
                    const std::string& fieldColumns, std::size_t fieldCount) {
-    return "INSERT INTO " + std::string(table) + " (" + std::string(fixedColumns) + ", " + fieldColumns +
-           ") VALUES (" + Placeholders(fixedCount + fieldCount) + ")";
+    return "INSERT INTO " + std::string(table) + " (" + std::string(fixedColumns) + ", " + fieldColumns + ") VALUES (" +
+           Placeholders(fixedCount + fieldCount) + ")";
 }
 
 std::string NowUtc() {
@@ -214,7 +214,9 @@ template <class T, class Work> HistoryResult<T> Answer(const std::string& doing,
 
 } // namespace
 
-HistoryStore::HistoryStore(std::unique_ptr<SqlDatabase> db) : db_(std::move(db)) { MigrateHistory(*db_); }
+HistoryStore::HistoryStore(std::unique_ptr<SqlDatabase> db) : db_(std::move(db)) {
+    MigrateHistory(*db_);
+}
 
 HistoryResult<std::shared_ptr<HistoryStore>> HistoryStore::Open(const std::string& location) {
     return Answer<std::shared_ptr<HistoryStore>>("The report history could not be opened", [&location] {
@@ -222,7 +224,9 @@ HistoryResult<std::shared_ptr<HistoryStore>> HistoryStore::Open(const std::strin
     });
 }
 
-int HistoryStore::CurrentSchemaVersion() { return HistorySchemaVersion; }
+int HistoryStore::CurrentSchemaVersion() {
+    return HistorySchemaVersion;
+}
 
 ImportOutcome HistoryStore::Import(const ImportSource& source) {
     const Report& report = source.report;
@@ -231,8 +235,9 @@ ImportOutcome HistoryStore::Import(const ImportSource& source) {
         return Refusal("the report did not load" + (why.empty() ? std::string() : ": " + why));
     }
     if (source.read.cutShort) {
-        return Refusal("the report names " + std::to_string(source.read.cutShort->named) + " buffer pools but the file holds " +
-                       std::to_string(source.read.cutShort->held) + ": it may have been cut short");
+        return Refusal("the report names " + std::to_string(source.read.cutShort->named) +
+                       " buffer pools but the file holds " + std::to_string(source.read.cutShort->held) +
+                       ": it may have been cut short");
     }
     const std::string hash = ContentHash(source.statisticsContent);
     const ReportHeader& header = report.Header;
@@ -240,7 +245,8 @@ ImportOutcome HistoryStore::Import(const ImportSource& source) {
     const std::string subsystem = Latin1ToUtf8(header.SubSystemName.Trimmed());
     const std::string collectedAt =
         CollectionTimestamp(header.CollectionDate.Trimmed(), header.CollectionTime.Trimmed())
-            .value_or(Latin1ToUtf8(header.CollectionDate.Trimmed()) + " " + Latin1ToUtf8(header.CollectionTime.Trimmed()));
+            .value_or(Latin1ToUtf8(header.CollectionDate.Trimmed()) + " " +
+                      Latin1ToUtf8(header.CollectionTime.Trimmed()));
     const SimulationData& sim = source.simulation;
     const int simPool = sim.ShownPool();
 
@@ -398,11 +404,13 @@ HistoryResult<StoredReport> HistoryStore::Load(std::int64_t id) {
             report.AddObject(object);
         }
         report.StatFileLoaded = true;
-        for (const SqlRow& row : db_->Query("SELECT pool_number, size_number, buffers, sys_hit_ratio, read_io_rate "
-                                            "FROM simulated_sizes WHERE report_id = ? ORDER BY pool_number, size_number",
-                                            {id})) {
-            stored.simulatedSizes.push_back({static_cast<int>(AsInteger(row.at(0))), static_cast<int>(AsInteger(row.at(1))),
-                                             AsInteger(row.at(2)), AsDouble(row.at(3)), AsDouble(row.at(4))});
+        for (const SqlRow& row :
+             db_->Query("SELECT pool_number, size_number, buffers, sys_hit_ratio, read_io_rate "
+                        "FROM simulated_sizes WHERE report_id = ? ORDER BY pool_number, size_number",
+                        {id})) {
+            stored.simulatedSizes.push_back({static_cast<int>(AsInteger(row.at(0))),
+                                             static_cast<int>(AsInteger(row.at(1))), AsInteger(row.at(2)),
+                                             AsDouble(row.at(3)), AsDouble(row.at(4))});
         }
         return stored;
     });
@@ -451,8 +459,9 @@ HistoryResult<std::vector<std::string>> HistoryStore::ObjectNames(std::string_vi
         SqlParams params{pattern};
         std::string sql = "SELECT n.name FROM object_names n WHERE lower(n.name) LIKE ? ESCAPE '\\'";
         if (!filter.system.empty() || !filter.subsystem.empty()) {
-            sql += " AND EXISTS (SELECT 1 FROM objects o JOIN reports r ON r.id = o.report_id WHERE o.objname = n.name" +
-                   FilterSql(filter, params) + ")";
+            sql +=
+                " AND EXISTS (SELECT 1 FROM objects o JOIN reports r ON r.id = o.report_id WHERE o.objname = n.name" +
+                FilterSql(filter, params) + ")";
         }
         sql += " ORDER BY n.name LIMIT ?";
         params.emplace_back(static_cast<std::int64_t>(std::max(limit, 0)));

@@ -72,7 +72,7 @@ struct ImportSource {
 // A pool's figures in one report of a trend.
 struct PoolTrendPoint {
     HistoryReportInfo report;
-    PoolRecord pool; // every field as stored
+    PoolRecord pool;                // every field as stored
     std::optional<double> hitRatio; // PoolHitRatio, as the pool list shows it
     std::optional<double> getPagesPerSecond;
     std::optional<double> syncReadIOsPerSecond;

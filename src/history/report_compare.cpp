@@ -49,7 +49,9 @@ const char* MoveKindKey(ObjectMoveKind kind) {
 
 namespace {
 
-std::string Name(std::string_view text) { return Latin1ToUtf8(TrimBlanks(text)); }
+std::string Name(std::string_view text) {
+    return Latin1ToUtf8(TrimBlanks(text));
+}
 
 // The pool list's six figures as numbers: what the list shows before it formats them.
 std::array<std::optional<double>, ComparedPoolFigureCount> PoolFigures(const Report& report, const PoolRecord& pool) {

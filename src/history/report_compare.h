@@ -58,11 +58,11 @@ struct ObjectChange {
 };
 
 struct ReportComparison {
-    std::vector<PoolComparison> pools;       // the older report's order, then pools only the newer has
-    std::vector<ObjectMove> objectMoves;     // appeared, disappeared, moved; each in name order
-    std::vector<ObjectChange> getPageChanges; // the 10 largest changes of getpages per second
+    std::vector<PoolComparison> pools;         // the older report's order, then pools only the newer has
+    std::vector<ObjectMove> objectMoves;       // appeared, disappeared, moved; each in name order
+    std::vector<ObjectChange> getPageChanges;  // the 10 largest changes of getpages per second
     std::vector<ObjectChange> syncReadChanges; // the 10 largest changes of synchronous read I/Os per second
-    std::vector<std::string> notes;           // e.g. a report without an interval length
+    std::vector<std::string> notes;            // e.g. a report without an interval length
 };
 
 inline constexpr int ComparedTopCount = 10;

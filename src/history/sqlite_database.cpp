@@ -47,8 +47,8 @@ public:
         const int rc = sqlite3_open_v2(path_.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
         db_.reset(raw);
         if (rc != SQLITE_OK) {
-            throw SqlError("Cannot open the history \"" + path_ + "\": " +
-                           (raw != nullptr ? sqlite3_errmsg(raw) : sqlite3_errstr(rc)));
+            throw SqlError("Cannot open the history \"" + path_ +
+                           "\": " + (raw != nullptr ? sqlite3_errmsg(raw) : sqlite3_errstr(rc)));
         }
         sqlite3_busy_timeout(db_.get(), BusyTimeoutMs);
         sqlite3_extended_result_codes(db_.get(), 1);

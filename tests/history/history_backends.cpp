@@ -7,7 +7,9 @@ namespace ornexa::test {
 
 namespace {
 
-const char* PostgresUri() { return std::getenv("ORNEXA_TEST_POSTGRES_URI"); } // NOLINT(concurrency-mt-unsafe)
+const char* PostgresUri() {
+    return std::getenv("ORNEXA_TEST_POSTGRES_URI");
+} // NOLINT(concurrency-mt-unsafe)
 
 } // namespace
 
