@@ -1,9 +1,609 @@
 #include "history/postgres_database.h"
 
+#include <libpq-fe.h>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <utility>
+#include <variant>
+#include <vector>
+
 namespace ornexa {
 
+namespace {
+
+// The pg_type OIDs read back as numbers; they are fixed in every server.
+constexpr Oid BoolOid = 16;
+constexpr Oid Int8Oid = 20;
+constexpr Oid Int2Oid = 21;
+constexpr Oid Int4Oid = 23;
+constexpr Oid Float4Oid = 700;
+constexpr Oid Float8Oid = 701;
+constexpr Oid NumericOid = 1700;
+// A text or NULL parameter takes the type of the place it stands in ("name = ?" a text, "id = ?" an integer).
+constexpr Oid InferredOid = 0;
+
+// Rows sent before each pipeline sync. The server's replies to one batch (some 30 bytes a row) stay far
+// below the socket buffers, so the server never blocks writing replies while the client still writes rows.
+constexpr std::size_t PipelineBatchRows = 1000;
+
+// libpq gives up on an unreachable host after this many seconds unless the URI says otherwise.
+constexpr const char* DefaultConnectTimeout = "10";
+
+struct ConnectionDeleter {
+    void operator()(PGconn* connection) const { PQfinish(connection); }
+};
+struct ResultDeleter {
+    void operator()(PGresult* result) const { PQclear(result); }
+};
+using ConnectionPtr = std::unique_ptr<PGconn, ConnectionDeleter>;
+using ResultPtr = std::unique_ptr<PGresult, ResultDeleter>;
+
+constexpr std::string_view Blanks = " \t\r\n";
+
+std::string_view Trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(Blanks);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(Blanks) - first + 1);
+}
+
+// libpq's messages end in a newline and put each host tried on a line of its own.
+std::string OneLine(std::string_view text) {
+    std::string line;
+    std::size_t pos = 0;
+    while (pos <= text.size()) {
+        const auto end = std::min(text.find('\n', pos), text.size());
+        const std::string_view part = Trimmed(text.substr(pos, end - pos));
+        if (!part.empty()) {
+            line += line.empty() ? "" : "; ";
+            line += part;
+        }
+        pos = end + 1;
+    }
+    return line;
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+std::string PercentDecoded(std::string_view text) {
+    std::string decoded;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 && HexDigit(text[i + 2]) >= 0) {
+            decoded += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
+            i += 2;
+        } else {
+            decoded += text[i];
+        }
+    }
+    return decoded;
+}
+
+// Where the user part of a URI ends, as libpq finds it: the first '@' before any '/'.
+std::optional<std::size_t> UserPartEnd(const std::string& uri, std::size_t authority) {
+    const auto end = uri.find_first_of("@/", authority);
+    if (end == std::string::npos || uri[end] != '@') {
+        return std::nullopt;
+    }
+    return end;
+}
+
+// The password texts a URI holds, as written and as decoded: they are kept out of every message.
+std::vector<std::string> Passwords(const std::string& uri) {
+    std::vector<std::string> found;
+    const auto scheme = uri.find("://");
+    if (scheme != std::string::npos) {
+        const auto authority = scheme + 3;
+        if (const auto end = UserPartEnd(uri, authority)) {
+            const auto colon = uri.find(':', authority);
+            if (colon < *end) {
+                found.push_back(uri.substr(colon + 1, *end - colon - 1));
+            }
+        }
+    }
+    const auto query = uri.find('?');
+    if (query != std::string::npos) {
+        std::string_view rest = std::string_view(uri).substr(query + 1);
+        while (!rest.empty()) {
+            const std::string_view param = rest.substr(0, rest.find('&'));
+            const auto equals = param.find('=');
+            if (equals != std::string_view::npos && PercentDecoded(param.substr(0, equals)) == "password") {
+                found.emplace_back(param.substr(equals + 1));
+            }
+            rest.remove_prefix(std::min(rest.size(), param.size() + 1));
+        }
+    }
+    const std::size_t written = found.size();
+    for (std::size_t i = 0; i < written; ++i) {
+        found.push_back(PercentDecoded(found[i]));
+    }
+    std::erase_if(found, [](const std::string& p) { return p.empty(); });
+    return found;
+}
+
+std::string WithoutPasswords(std::string message, const std::string& uri) {
+    for (const std::string& password : Passwords(uri)) {
+        for (auto at = message.find(password); at != std::string::npos; at = message.find(password, at)) {
+            message.replace(at, password.size(), "***");
+        }
+    }
+    return message;
+}
+
+// A statement with its `?` numbered as PostgreSQL wants them ($1, $2, ...); a `?` in a quoted text or
+// name, or in a comment, stays.
+struct NumberedStatement {
+    std::string text;
+    std::size_t parameters = 0;
+};
+
+NumberedStatement NumberParameters(std::string_view sql) {
+    NumberedStatement statement;
+    statement.text.reserve(sql.size() + 16);
+    std::size_t i = 0;
+    const auto copyUntil = [&](std::string_view end) {
+        const auto stop = sql.find(end, i);
+        const std::size_t next = stop == std::string_view::npos ? sql.size() : stop + end.size();
+        statement.text.append(sql.substr(i, next - i));
+        i = next;
+    };
+    while (i < sql.size()) {
+        const char c = sql[i];
+        const std::string_view rest = sql.substr(i);
+        if (c == '\'' || c == '"') {
+            // A doubled quote inside reads as the end and the start of two texts side by side.
+            statement.text += c;
+            ++i;
+            copyUntil(std::string_view(&c, 1));
+        } else if (rest.starts_with("--")) {
+            copyUntil("\n");
+        } else if (rest.starts_with("/*")) {
+            copyUntil("*/");
+        } else if (c == '?') {
+            statement.text += '$';
+            statement.text += std::to_string(++statement.parameters);
+            ++i;
+        } else {
+            statement.text += c;
+            ++i;
+        }
+    }
+    return statement;
+}
+
+Oid ParameterType(const SqlValue& value) {
+    if (std::holds_alternative<std::int64_t>(value)) {
+        return Int8Oid;
+    }
+    if (std::holds_alternative<double>(value)) {
+        return Float8Oid;
+    }
+    return InferredOid;
+}
+
+// Numbers are written as the server reads them whatever the locale; a double in the fewest digits
+// that read back as the same double.
+std::string ParameterText(const SqlValue& value) {
+    std::array<char, 32> buffer{};
+    if (const auto* whole = std::get_if<std::int64_t>(&value)) {
+        const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), *whole);
+        return {buffer.data(), result.ptr};
+    }
+    if (const auto* real = std::get_if<double>(&value)) {
+        if (std::isnan(*real)) {
+            return "NaN";
+        }
+        if (std::isinf(*real)) {
+            return *real > 0 ? "Infinity" : "-Infinity";
+        }
+        const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), *real);
+        return {buffer.data(), result.ptr};
+    }
+    const auto& text = std::get<std::string>(value);
+    if (text.find('\0') != std::string::npos) {
+        throw SqlError("A text with a NUL character cannot be stored on PostgreSQL");
+    }
+    return text;
+}
+
+// The parameters of one execution as libpq takes them: C strings, or a null pointer for NULL.
+class BoundParameters {
+public:
+    void Bind(const SqlParams& params) {
+        texts_.clear();
+        values_.clear();
+        texts_.reserve(params.size());
+        for (const SqlValue& value : params) {
+            texts_.push_back(std::holds_alternative<std::monostate>(value) ? std::string() : ParameterText(value));
+        }
+        for (std::size_t i = 0; i < params.size(); ++i) {
+            values_.push_back(std::holds_alternative<std::monostate>(params[i]) ? nullptr : texts_[i].c_str());
+        }
+    }
+    [[nodiscard]] const char* const* Values() const { return values_.data(); }
+    [[nodiscard]] int Count() const { return static_cast<int>(values_.size()); }
+
+private:
+    std::vector<std::string> texts_;
+    std::vector<const char*> values_;
+};
+
+// A column of ExecuteMany's rows keeps the type its values share; one whose rows differ lets the server
+// infer it, and each row's text is read as that.
+std::vector<Oid> ColumnTypes(const std::vector<SqlParams>& rows, std::size_t columns) {
+    std::vector<std::optional<Oid>> seen(columns);
+    for (const SqlParams& row : rows) {
+        for (std::size_t c = 0; c < columns; ++c) {
+            if (std::holds_alternative<std::monostate>(row[c])) {
+                continue;
+            }
+            const Oid type = ParameterType(row[c]);
+            if (!seen[c]) {
+                seen[c] = type;
+            } else if (*seen[c] != type) {
+                seen[c] = InferredOid;
+            }
+        }
+    }
+    std::vector<Oid> types;
+    types.reserve(columns);
+    for (const auto& type : seen) {
+        types.push_back(type.value_or(InferredOid));
+    }
+    return types;
+}
+
+double ReadDouble(std::string_view text) {
+    if (text == "NaN") {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    if (text == "Infinity" || text == "-Infinity") {
+        return text.front() == '-' ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+    }
+    double value = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec == std::errc::result_out_of_range) {
+        // A numeric beyond a double: plain digits, tiny when it starts with "0." and huge otherwise.
+        const bool negative = text.starts_with('-');
+        const bool tiny = text.substr(negative ? 1 : 0).starts_with("0.");
+        const double magnitude = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+        return negative ? -magnitude : magnitude;
+    }
+    return value;
+}
+
+SqlValue CellValue(const PGresult* result, int row, int column) {
+    if (PQgetisnull(result, row, column) != 0) {
+        return std::monostate{};
+    }
+    const std::string_view text(PQgetvalue(result, row, column),
+                                static_cast<std::size_t>(PQgetlength(result, row, column)));
+    switch (PQftype(result, column)) {
+    case Int2Oid:
+    case Int4Oid:
+    case Int8Oid: {
+        std::int64_t value = 0;
+        std::from_chars(text.data(), text.data() + text.size(), value);
+        return value;
+    }
+    case BoolOid: // as SQLite answers a comparison
+        return std::int64_t{text == "t" ? 1 : 0};
+    case Float4Oid:
+    case Float8Oid:
+    case NumericOid:
+        return ReadDouble(text);
+    default:
+        return std::string(text);
+    }
+}
+
+std::vector<SqlRow> ResultRows(const PGresult* result) {
+    const int rowCount = PQntuples(result);
+    const int columnCount = PQnfields(result);
+    std::vector<SqlRow> rows;
+    rows.reserve(static_cast<std::size_t>(rowCount));
+    for (int r = 0; r < rowCount; ++r) {
+        SqlRow& row = rows.emplace_back();
+        row.reserve(static_cast<std::size_t>(columnCount));
+        for (int c = 0; c < columnCount; ++c) {
+            row.push_back(CellValue(result, r, c));
+        }
+    }
+    return rows;
+}
+
+class PostgresDatabase final : public SqlDatabase {
+public:
+    PostgresDatabase(ConnectionPtr connection, std::string location)
+        : connection_(std::move(connection)), location_(std::move(location)) {}
+
+    [[nodiscard]] SqlDialect Dialect() const override { return SqlDialect::Postgres; }
+    [[nodiscard]] std::string Location() const override { return location_; }
+
+    std::vector<SqlRow> Query(const std::string& sql, const SqlParams& params) override {
+        const NumberedStatement statement = Numbered(sql, params.size());
+        std::vector<Oid> types;
+        types.reserve(params.size());
+        for (const SqlValue& value : params) {
+            types.push_back(ParameterType(value));
+        }
+        BoundParameters bound;
+        bound.Bind(params);
+        const ResultPtr result(PQexecParams(connection_.get(), statement.text.c_str(), bound.Count(), types.data(),
+                                            bound.Values(), nullptr, nullptr, 0));
+        Check(result.get());
+        return ResultRows(result.get());
+    }
+
+    // The rows go through libpq's pipeline: one statement prepared, then every row sent without waiting
+    // for the one before.
+    void ExecuteMany(const std::string& sql, const std::vector<SqlParams>& rows) override {
+        if (rows.empty()) {
+            return;
+        }
+        const NumberedStatement statement = NumberParameters(sql);
+        for (const SqlParams& row : rows) {
+            CheckParameterCount(sql, row.size(), statement.parameters);
+        }
+        const std::vector<Oid> types = ColumnTypes(rows, statement.parameters);
+        if (PQenterPipelineMode(connection_.get()) != 1) {
+            throw SqlError(ConnectionMessage());
+        }
+        const PipelineExit pipeline{connection_.get()};
+        for (std::size_t start = 0; start < rows.size(); start += PipelineBatchRows) {
+            const std::size_t end = std::min(rows.size(), start + PipelineBatchRows);
+            SendBatch(statement.text, types, std::span(rows).subspan(start, end - start));
+        }
+    }
+
+    void ExecuteScript(const std::string& sql) override {
+        const ResultPtr result(PQexec(connection_.get(), sql.c_str()));
+        Check(result.get());
+    }
+
+    void Begin() override {
+        if (PQtransactionStatus(connection_.get()) != PQTRANS_IDLE) {
+            throw SqlError("A transaction is already open on the history server " + location_);
+        }
+        Execute("BEGIN");
+    }
+
+    // The server ends a transaction in which a statement failed with a rollback, and COMMIT answers
+    // success all the same: that is told as the fault it is.
+    void Commit() override {
+        const PGTransactionStatusType status = PQtransactionStatus(connection_.get());
+        if (status == PQTRANS_IDLE) {
+            throw SqlError("No transaction is open on the history server " + location_);
+        }
+        const ResultPtr result(PQexec(connection_.get(), "COMMIT"));
+        Check(result.get());
+        if (status == PQTRANS_INERROR || std::string_view(PQcmdStatus(result.get())) != "COMMIT") {
+            throw SqlError("The history server rolled the transaction back: a statement in it had failed");
+        }
+    }
+
+    void Rollback() override {
+        if (PQtransactionStatus(connection_.get()) != PQTRANS_IDLE) {
+            Execute("ROLLBACK");
+        }
+    }
+
+    [[nodiscard]] int SchemaVersion() override {
+        const auto exists = Query("SELECT to_regclass('ornexa_schema_version') IS NOT NULL", {});
+        if (exists.empty() || exists.front().front() != SqlValue{std::int64_t{1}}) {
+            return 0;
+        }
+        const auto rows = Query("SELECT max(version) FROM ornexa_schema_version", {});
+        const auto* version = rows.empty() ? nullptr : std::get_if<std::int64_t>(&rows.front().front());
+        return version == nullptr ? 0 : static_cast<int>(*version);
+    }
+
+    void SetSchemaVersion(int version) override {
+        Execute("CREATE TABLE IF NOT EXISTS ornexa_schema_version (version INTEGER NOT NULL)");
+        Execute("DELETE FROM ornexa_schema_version");
+        Query("INSERT INTO ornexa_schema_version (version) VALUES (?)", {std::int64_t{version}});
+    }
+
+private:
+    // Leaves pipeline mode when ExecuteMany ends, whether it ends well or not.
+    struct PipelineExit {
+        explicit PipelineExit(PGconn* pipelined) : connection(pipelined) {}
+        PGconn* connection;
+        PipelineExit(const PipelineExit&) = delete;
+        PipelineExit& operator=(const PipelineExit&) = delete;
+        PipelineExit(PipelineExit&&) = delete;
+        PipelineExit& operator=(PipelineExit&&) = delete;
+        ~PipelineExit() { PQexitPipelineMode(connection); }
+    };
+
+    static NumberedStatement Numbered(const std::string& sql, std::size_t given) {
+        NumberedStatement statement = NumberParameters(sql);
+        CheckParameterCount(sql, given, statement.parameters);
+        return statement;
+    }
+    static void CheckParameterCount(const std::string& sql, std::size_t given, std::size_t wanted) {
+        if (given != wanted) {
+            throw SqlError("The statement takes " + std::to_string(wanted) + " parameters, " + std::to_string(given) +
+                           " given: " + sql);
+        }
+    }
+
+    void SendBatch(const std::string& sql, const std::vector<Oid>& types, std::span<const SqlParams> rows) {
+        PGconn* connection = connection_.get();
+        std::optional<std::string> fault;
+        int commands = 0;
+        if (PQsendPrepare(connection, "", sql.c_str(), static_cast<int>(types.size()), types.data()) == 1) {
+            ++commands;
+            BoundParameters bound;
+            for (const SqlParams& row : rows) {
+                bound.Bind(row);
+                if (PQsendQueryPrepared(connection, "", bound.Count(), bound.Values(), nullptr, nullptr, 0) != 1) {
+                    fault = ConnectionMessage();
+                    break;
+                }
+                ++commands;
+            }
+        } else {
+            fault = ConnectionMessage();
+        }
+        if (PQpipelineSync(connection) != 1) {
+            throw SqlError(fault.value_or(ConnectionMessage()));
+        }
+        const std::optional<std::string> refused = AwaitSync(commands);
+        if (fault || refused) {
+            throw SqlError(fault.value_or(*refused));
+        }
+    }
+
+    // Reads the answers up to the sync: the first refusal is kept; the statements after it come back
+    // aborted, never run. Each command's answers end with a null result.
+    std::optional<std::string> AwaitSync(int commands) {
+        std::optional<std::string> fault;
+        int ended = 0;
+        while (true) {
+            const ResultPtr result(PQgetResult(connection_.get()));
+            if (result == nullptr) {
+                if (++ended > commands || PQstatus(connection_.get()) == CONNECTION_BAD) {
+                    return fault.value_or(ConnectionMessage());
+                }
+                continue;
+            }
+            const ExecStatusType status = PQresultStatus(result.get());
+            if (status == PGRES_PIPELINE_SYNC) {
+                return fault;
+            }
+            if (status == PGRES_FATAL_ERROR && !fault) {
+                fault = ResultMessage(result.get());
+            }
+        }
+    }
+
+    void Execute(const char* sql) {
+        const ResultPtr result(PQexec(connection_.get(), sql));
+        Check(result.get());
+    }
+
+    void Check(const PGresult* result) const {
+        if (result == nullptr) {
+            throw SqlError(ConnectionMessage());
+        }
+        switch (PQresultStatus(result)) {
+        case PGRES_COMMAND_OK:
+        case PGRES_TUPLES_OK:
+        case PGRES_EMPTY_QUERY:
+            return;
+        default:
+            throw SqlError(ResultMessage(result));
+        }
+    }
+
+    // The server's own words: the message with its detail ("Key (id)=(1) already exists.").
+    [[nodiscard]] std::string ResultMessage(const PGresult* result) const {
+        const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
+        std::string message =
+            primary != nullptr ? std::string(Trimmed(primary)) : OneLine(PQresultErrorMessage(result));
+        if (const char* detail = PQresultErrorField(result, PG_DIAG_MESSAGE_DETAIL)) {
+            message += " (" + OneLine(detail) + ")";
+        }
+        if (message.empty()) {
+            message = ConnectionMessage();
+        } else if (PQstatus(connection_.get()) == CONNECTION_BAD) {
+            message = "The connection to the history server " + location_ + " was lost: " + message;
+        }
+        return message;
+    }
+
+    [[nodiscard]] std::string ConnectionMessage() const {
+        const std::string text = OneLine(PQerrorMessage(connection_.get()));
+        if (PQstatus(connection_.get()) == CONNECTION_BAD) {
+            return "The connection to the history server " + location_ + " was lost" +
+                   (text.empty() ? "" : ": " + text);
+        }
+        return text.empty() ? "The history server " + location_ + " gave no answer" : text;
+    }
+
+    ConnectionPtr connection_;
+    std::string location_;
+};
+
+void IgnoreNotice(void* /*unused*/, const char* /*message*/) {}
+
+} // namespace
+
+std::string PostgresLocation(const std::string& uri) {
+    std::string location = uri;
+    const auto scheme = location.find("://");
+    if (scheme != std::string::npos) {
+        const auto authority = scheme + 3;
+        if (const auto end = UserPartEnd(location, authority)) {
+            const auto colon = location.find(':', authority);
+            if (colon < *end) {
+                location.erase(colon, *end - colon);
+            }
+        }
+    }
+    const auto query = location.find('?');
+    if (query == std::string::npos) {
+        return location;
+    }
+    std::string kept;
+    std::string_view rest = std::string_view(location).substr(query + 1);
+    while (!rest.empty()) {
+        const std::string_view param = rest.substr(0, rest.find('&'));
+        if (PercentDecoded(param.substr(0, param.find('='))) != "password" && !param.empty()) {
+            kept += kept.empty() ? "" : "&";
+            kept += param;
+        }
+        rest.remove_prefix(std::min(rest.size(), param.size() + 1));
+    }
+    return location.substr(0, query) + (kept.empty() ? "" : "?" + kept);
+}
+
 std::unique_ptr<SqlDatabase> OpenPostgresDatabase(const std::string& uri) {
-    throw SqlError("PostgreSQL is not available yet: " + uri);
+    const std::string location = PostgresLocation(uri);
+    const auto refused = [&](std::string_view why) {
+        return SqlError(
+            WithoutPasswords("Cannot connect to the history server " + location + ": " + std::string(why), uri));
+    };
+    // Entries before the URI are defaults it may override; the encoding after it is always UTF-8,
+    // the text the store hands over.
+    const std::array<const char*, 5> keywords{"connect_timeout", "fallback_application_name", "dbname",
+                                              "client_encoding", nullptr};
+    const std::array<const char*, 5> values{DefaultConnectTimeout, "ornexa", uri.c_str(), "UTF8", nullptr};
+    ConnectionPtr connection(PQconnectdbParams(keywords.data(), values.data(), 1));
+    if (connection == nullptr) {
+        throw refused("out of memory");
+    }
+    if (PQstatus(connection.get()) != CONNECTION_OK) {
+        throw refused(OneLine(PQerrorMessage(connection.get())));
+    }
+    PQsetNoticeProcessor(connection.get(), IgnoreNotice, nullptr);
+    const ResultPtr result(PQexec(connection.get(), "SET client_min_messages = warning"));
+    if (PQresultStatus(result.get()) != PGRES_COMMAND_OK) {
+        throw refused(OneLine(PQresultErrorMessage(result.get())));
+    }
+    return std::make_unique<PostgresDatabase>(std::move(connection), location);
 }
 
 } // namespace ornexa

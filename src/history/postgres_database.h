@@ -11,4 +11,8 @@ namespace ornexa {
 // Throws SqlError with the server's message when it cannot connect.
 std::unique_ptr<SqlDatabase> OpenPostgresDatabase(const std::string& uri);
 
+// The URI as messages show it: a password in the user part ("user:secret@") or in a `password`
+// parameter is left out.
+std::string PostgresLocation(const std::string& uri);
+
 } // namespace ornexa
