@@ -413,10 +413,11 @@ int Run(int argc, char** argv) {
             ->excludes(clusters)
             ->excludes(indexes);
     std::string csvName;
-    app.add_option("--csv", csvName,
-                   "write a list of the window as CSV instead of the report: pools (the pool list), objects or rules "
-                   "(of each --pool, all pools when none is named; rules under --usage), clusters (the cluster list "
-                   "of the simulated pool at --usage, --size and --radius)")
+    app.add_option(
+           "--csv", csvName,
+           "write a list of the window as CSV instead of the report: pools (the pool list), objects or rules "
+           "(of each --pool, all pools when none is named; rules under --usage), clusters (the cluster list "
+           "of the simulated pool at --usage, --size and --radius); with --list or --trend, no LIST: that table")
         ->type_name("LIST")
         // With --list or --trend, --csv alone writes that table.
         ->expected(0, 1)
