@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 #include <sys/wait.h>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -20,7 +21,7 @@ struct Outcome {
 };
 
 // Runs ornexa-report as a user does; standard error joins the output when `withErrors`.
-Outcome Run(const std::string& arguments, bool withErrors = false) {
+Outcome RunReport(const std::string& arguments, bool withErrors = false) {
     const std::string command =
         std::string(ORNEXA_REPORT_EXE) + " " + arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
     Outcome run;
@@ -60,31 +61,31 @@ struct Samples {
 
 TEST(OrnexaReportHistory, ImportsAFolderOnceAndRefusesWhatIsNoReport) {
     const Samples s;
-    const Outcome first = Run("--history " + s.db + " --import " + s.folder.string());
+    const Outcome first = RunReport("--history " + s.db + " --import " + s.folder.string());
     EXPECT_EQ(first.exitCode, 0);
     EXPECT_EQ(first.out, "3 imported, 0 already present, 0 refused, 1 skipped\n");
-    const Outcome again = Run("--history " + s.db + " --import " + s.folder.string());
+    const Outcome again = RunReport("--history " + s.db + " --import " + s.folder.string());
     EXPECT_EQ(again.out, "0 imported, 3 already present, 0 refused, 1 skipped\n");
-    const Outcome named = Run("--history " + s.db + " --import " + (s.folder / "notes.txt").string());
+    const Outcome named = RunReport("--history " + s.db + " --import " + (s.folder / "notes.txt").string());
     EXPECT_EQ(named.exitCode, 1);
     EXPECT_EQ(named.out.rfind(
                   "0 imported, 0 already present, 1 refused\nrefused: " + (s.folder / "notes.txt").string() + ": ", 0),
               0U)
         << named.out;
-    EXPECT_NE(Run("--history " + s.dir.Path().string() + " --list", true).out.find("cannot open the history"),
+    EXPECT_NE(RunReport("--history " + s.dir.Path().string() + " --list", true).out.find("cannot open the history"),
               std::string::npos);
 }
 
 TEST(OrnexaReportHistory, ListsAndFollowsAPoolWithItsSizeChange) {
     const Samples s;
-    ASSERT_EQ(Run("--history " + s.db + " --import " + s.folder.string()).exitCode, 0);
-    const auto list = nlohmann::json::parse(Run("--history " + s.db + " --list --json").out);
+    ASSERT_EQ(RunReport("--history " + s.db + " --import " + s.folder.string()).exitCode, 0);
+    const auto list = nlohmann::json::parse(RunReport("--history " + s.db + " --list --json").out);
     EXPECT_EQ(list["schema"], "ornexa-history/1");
     ASSERT_EQ(list["reports"].size(), 3U);
     EXPECT_EQ(list["reports"][0]["collected"], "2026-11-28T10:15:00");
-    EXPECT_EQ(Run("--history " + s.db + " --list --system NONE --json").out.find("\"id\""), std::string::npos);
+    EXPECT_EQ(RunReport("--history " + s.db + " --list --system NONE --json").out.find("\"id\""), std::string::npos);
 
-    const auto trend = nlohmann::json::parse(Run("--history " + s.db + " --trend --pool BP1 --json").out);
+    const auto trend = nlohmann::json::parse(RunReport("--history " + s.db + " --trend --pool BP1 --json").out);
     EXPECT_EQ(trend["schema"], "ornexa-trend/1");
     ASSERT_EQ(trend["points"].size(), 3U);
     for (std::size_t i = 0; i < 3; ++i) {
@@ -102,10 +103,10 @@ TEST(OrnexaReportHistory, ListsAndFollowsAPoolWithItsSizeChange) {
 
 TEST(OrnexaReportHistory, ComparesFilesAndIdsAlike) {
     const Samples s;
-    ASSERT_EQ(Run("--history " + s.db + " --import " + s.folder.string()).exitCode, 0);
+    ASSERT_EQ(RunReport("--history " + s.db + " --import " + s.folder.string()).exitCode, 0);
     const auto files = nlohmann::json::parse(
-        Run("--compare " + (s.folder / "a.sta").string() + " " + (s.folder / "b.sta").string() + " --json").out);
-    const auto ids = nlohmann::json::parse(Run("--history " + s.db + " --compare 1 2 --json").out);
+        RunReport("--compare " + (s.folder / "a.sta").string() + " " + (s.folder / "b.sta").string() + " --json").out);
+    const auto ids = nlohmann::json::parse(RunReport("--history " + s.db + " --compare 1 2 --json").out);
     EXPECT_EQ(files["schema"], "ornexa-compare/1");
     for (const char* key : {"pools", "object_moves", "getpage_changes", "sync_read_changes", "notes"}) {
         EXPECT_EQ(files[key], ids[key]) << key;
@@ -117,27 +118,29 @@ TEST(OrnexaReportHistory, ComparesFilesAndIdsAlike) {
         moved = moved || (move["kind"] == "moved" && move["pool_before"] == "BP1" && move["pool_after"] == "BP2");
     }
     EXPECT_TRUE(moved);
-    EXPECT_EQ(Run("--compare " + (s.folder / "notes.txt").string() + " " + (s.folder / "a.sta").string()).exitCode, 1);
+    EXPECT_EQ(
+        RunReport("--compare " + (s.folder / "notes.txt").string() + " " + (s.folder / "a.sta").string()).exitCode, 1);
 }
 
 TEST(OrnexaReportHistory, WrongCombinationsAreUsageErrors) {
     const Samples s;
     const std::string sta = (s.folder / "a.sta").string();
-    for (const std::string& arguments : {
-             "--import " + sta,                                     // no history
-             "--list",                                              // no history
-             "--history " + s.db,                                   // no command
-             "--history " + s.db + " --trend",                      // no pool
-             "--history " + s.db + " --list --import " + sta,       // two commands
-             "--history " + s.db + " --list " + sta,                // a report file too
-             "--compare 1 2",                                       // ids without a history
-             "--history " + s.db + " --compare " + sta + " " + sta, // files with a history
-             "--history " + s.db + " --import " + sta + " --json",  // the summary is text
-             "--history " + s.db + " --list --csv pools",           // no list name here
-             "--history " + s.db + " --list --sim x.sim",           // an analysis option
-             "",                                                    // no STATFILE at all
-         }) {
-        EXPECT_EQ(Run(arguments).exitCode, 2) << arguments;
+    const std::vector<std::string> wrong{
+        "--import " + sta,                                     // no history
+        "--list",                                              // no history
+        "--history " + s.db,                                   // no command
+        "--history " + s.db + " --trend",                      // no pool
+        "--history " + s.db + " --list --import " + sta,       // two commands
+        "--history " + s.db + " --list " + sta,                // a report file too
+        "--compare 1 2",                                       // ids without a history
+        "--history " + s.db + " --compare " + sta + " " + sta, // files with a history
+        "--history " + s.db + " --import " + sta + " --json",  // the summary is text
+        "--history " + s.db + " --list --csv pools",           // no list name here
+        "--history " + s.db + " --list --sim x.sim",           // an analysis option
+        "",                                                    // no STATFILE at all
+    };
+    for (const std::string& arguments : wrong) {
+        EXPECT_EQ(RunReport(arguments).exitCode, 2) << arguments;
     }
 }
 
