@@ -47,7 +47,8 @@ struct Samples {
         std::filesystem::create_directories(folder / "later");
         const std::array<const char*, 3> dates{"2026-11-28", "2026-11-29", "2026-11-30"};
         for (std::size_t i = 0; i < reports.size(); ++i) {
-            reports[i] = samplegen::BuildSampleReport(samplegen::SampleSeed + i);
+            // The first two of one seed, so that the object planted in another pool is the one moved.
+            reports[i] = samplegen::BuildSampleReport(samplegen::SampleSeed + (i == 2 ? 2 : 0));
             reports[i].Header.CollectionDate = dates[i];
         }
         reports[1].Pools(2).VPSize = 30000;
