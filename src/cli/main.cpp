@@ -3,12 +3,14 @@
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <unistd.h>
 
 #include <CLI/CLI.hpp>
 
 #include "advice/regroup.h"
 #include "cli/advice_document.h"
 #include "cli/csv_tables.h"
+#include "cli/history_commands.h"
 #include "cli/report_document.h"
 #include "cluster/clustering.h"
 #include "report/latin1.h"
@@ -204,10 +206,131 @@ void AddRegroup(nlohmann::ordered_json& doc, const ornexa::cli::RegroupOutcome& 
     }
 }
 
+// The history's commands: --import, --list, --trend and --compare.
+struct HistoryOptions {
+    std::string location;
+    std::vector<std::string> imports;
+    bool list = false;
+    bool trend = false;
+    std::vector<std::string> compare;
+    ornexa::HistoryFilter filter;
+};
+
+void AddHistoryOptions(CLI::App& app, HistoryOptions& history) {
+    app.add_option("--history", history.location,
+                   "the report history: a SQLite file (made when missing) or a postgresql:// URI")
+        ->type_name("DB");
+    auto* import = app.add_option("--import", history.imports,
+                                  "with --history: import these Statistics and Simulation report files and folders "
+                                  "(walked down their subfolders)")
+                       ->type_name("PATH")
+                       ->expected(1, -1);
+    auto* list = app.add_flag("--list", history.list, "with --history: list the reports held")->excludes(import);
+    auto* trend = app.add_flag("--trend", history.trend,
+                               "with --history: the figures of the --pool named in every report held, by collection "
+                               "time")
+                      ->excludes(import)
+                      ->excludes(list);
+    app.add_option("--compare", history.compare,
+                   "compare two Statistics report files, the older first, or two report ids of --history")
+        ->type_name("OLD NEW")
+        ->expected(2)
+        ->excludes(import)
+        ->excludes(list)
+        ->excludes(trend);
+    app.add_option("--system", history.filter.system, "with --list or --trend: only the reports of this system");
+    app.add_option("--subsystem", history.filter.subsystem,
+                   "with --list or --trend: only the reports of this subsystem");
+}
+
+bool HistoryCommandGiven(const CLI::App& app) {
+    return app.count("--import") + app.count("--list") + app.count("--trend") + app.count("--compare") > 0 ||
+           app.count("--history") > 0;
+}
+
+// A history command takes only its own options, --json, --csv (without a list) and --pool for a trend.
+void CheckHistoryCombinations(const CLI::App& app, const HistoryOptions& history, bool statGiven,
+                              const std::string& csvName) {
+    const bool hasHistory = app.count("--history") > 0;
+    const bool compare = app.count("--compare") > 0;
+    if (statGiven) {
+        throw CLI::ValidationError("STATFILE", "a Statistics report is not read with --history, --import, --list, "
+                                               "--trend or --compare (compare files with --compare OLD NEW)");
+    }
+    for (const char* name : {"--import", "--list", "--trend"}) {
+        if (app.count(name) > 0 && !hasHistory) {
+            throw CLI::RequiresError(name, "--history");
+        }
+    }
+    if (hasHistory && !compare && app.count("--import") + app.count("--list") + app.count("--trend") == 0) {
+        throw CLI::ValidationError("--history", "needs --import, --list, --trend or --compare");
+    }
+    if (history.trend && app.count("--pool") != 1) {
+        throw CLI::ValidationError("--trend", "needs one --pool NAME");
+    }
+    if (!history.trend && app.count("--pool") > 0) {
+        throw CLI::ValidationError("--pool", "goes with --trend among the history's commands");
+    }
+    if ((app.count("--system") > 0 || app.count("--subsystem") > 0) && !history.list && !history.trend) {
+        throw CLI::ValidationError("--system/--subsystem", "go with --list or --trend");
+    }
+    if (app.count("--import") > 0 && (app.count("--json") > 0 || app.count("--csv") > 0)) {
+        throw CLI::ValidationError("--import", "writes its summary as text; no --json or --csv");
+    }
+    if (app.count("--csv") > 0 && (compare || !csvName.empty())) {
+        throw CLI::ValidationError("--csv", compare ? "does not go with --compare (use --json)"
+                                                    : "takes no LIST with --list or --trend");
+    }
+    if (app.count("--json") > 0 && app.count("--csv") > 0) {
+        throw CLI::ValidationError("--json", "does not go with --csv");
+    }
+    for (const char* name : {"--sim", "--objects", "--radius", "--acc-dir", "--export-clusters", "--cluster", "--usage",
+                             "--size", "--export-indexes", "--commands", "--regroup", "--strict"}) {
+        if (app.count(name) > 0) {
+            throw CLI::ValidationError(name, "does not go with the history's commands");
+        }
+    }
+    if (compare) {
+        const bool ids = ornexa::cli::ReportIdOf(history.compare[0]) && ornexa::cli::ReportIdOf(history.compare[1]);
+        std::error_code ec;
+        if (hasHistory && !ids) {
+            throw CLI::ValidationError("--compare", "with --history takes two report ids (see --list)");
+        }
+        if (!hasHistory && ids && !std::filesystem::exists(history.compare[0], ec) &&
+            !std::filesystem::exists(history.compare[1], ec)) {
+            throw CLI::RequiresError("--compare with report ids", "--history");
+        }
+    }
+}
+
+int RunHistory(const CLI::App& app, const HistoryOptions& history, bool asJson, const std::vector<std::string>& pools) {
+    const ornexa::cli::CommandStreams streams{std::cout, std::cerr, isatty(STDERR_FILENO) == 1};
+    const auto format = asJson                   ? ornexa::cli::HistoryFormat::Json
+                        : app.count("--csv") > 0 ? ornexa::cli::HistoryFormat::Csv
+                                                 : ornexa::cli::HistoryFormat::Text;
+    if (!history.compare.empty()) {
+        if (!history.location.empty()) {
+            return ornexa::cli::CompareStoredCommand(history.location, *ornexa::cli::ReportIdOf(history.compare[0]),
+                                                     *ornexa::cli::ReportIdOf(history.compare[1]), asJson, streams);
+        }
+        return ornexa::cli::CompareFilesCommand(history.compare[0], history.compare[1], asJson, streams);
+    }
+    if (!history.imports.empty()) {
+        return ornexa::cli::ImportCommand(
+            history.location, std::vector<std::filesystem::path>(history.imports.begin(), history.imports.end()),
+            streams);
+    }
+    if (history.list) {
+        return ornexa::cli::ListCommand(history.location, history.filter, format, streams);
+    }
+    return ornexa::cli::TrendCommand(history.location, pools.front(), history.filter, format, streams);
+}
+
 constexpr const char* ExitCodes =
     "Exit status:\n"
     "  0  the reports loaded (and the exports were written)\n"
-    "  1  a report did not load, a --pool name is not in it, or an export failed\n"
+    "  1  a report did not load, a --pool name is not in it, or an export failed; the history could not be\n"
+    "     opened or read, or --import refused a file\n"
     "  2  wrong arguments\n"
     "  3  loaded with warnings (a report cut short, skipped object lines), under --strict";
 
@@ -225,7 +348,7 @@ int Run(int argc, char** argv) {
     std::string clusterFile;
     std::string usage = "R";
     std::string indexDir;
-    app.add_option("STATFILE", statFile, "Statistics report (.sta or .txt); - reads standard input")->required();
+    auto* statOption = app.add_option("STATFILE", statFile, "Statistics report (.sta or .txt); - reads standard input");
     app.add_option("--sim", simFile, "Simulation report of one of its pools (.sim or .txt)");
     app.add_option("--pool", analysis.pools, "analyse only the pools of this name (repeatable)");
     app.add_flag("--objects", analysis.objects, "add the per-object section");
@@ -290,13 +413,21 @@ int Run(int argc, char** argv) {
             ->excludes(clusters)
             ->excludes(indexes);
     std::string csvName;
-    app.add_option("--csv", csvName,
-                   "write a list of the window as CSV instead of the report: pools (the pool list), objects or rules "
-                   "(of each --pool, all pools when none is named; rules under --usage), clusters (the cluster list "
-                   "of the simulated pool at --usage, --size and --radius)")
+    app.add_option(
+           "--csv", csvName,
+           "write a list of the window as CSV instead of the report: pools (the pool list), objects or rules "
+           "(of each --pool, all pools when none is named; rules under --usage), clusters (the cluster list "
+           "of the simulated pool at --usage, --size and --radius); with --list or --trend, no LIST: that table")
         ->type_name("LIST")
-        ->check(
-            CLI::IsMember(std::vector<std::string>(ornexa::cli::CsvListNames.begin(), ornexa::cli::CsvListNames.end())))
+        // With --list or --trend, --csv alone writes that table.
+        ->expected(0, 1)
+        ->check(CLI::Validator(
+            [](std::string& name) {
+                return name.empty() ? std::string{}
+                                    : CLI::IsMember(std::vector<std::string>(ornexa::cli::CsvListNames.begin(),
+                                                                             ornexa::cli::CsvListNames.end()))(name);
+            },
+            ""))
         ->excludes(json)
         ->excludes(clusters)
         ->excludes(indexes)
@@ -304,8 +435,23 @@ int Run(int argc, char** argv) {
         ->excludes(regroupOption);
     app.add_flag("--strict", strict,
                  "exit 3 when the reports loaded with warnings (a report cut short, skipped object lines)");
+    HistoryOptions history;
+    AddHistoryOptions(app, history);
     try {
         app.parse(argc, argv);
+        if (!HistoryCommandGiven(app)) {
+            if (statOption->count() == 0) {
+                throw CLI::RequiredError("STATFILE");
+            }
+        } else {
+            CheckHistoryCombinations(app, history, statOption->count() > 0, csvName);
+        }
+        if (HistoryCommandGiven(app)) {
+            return RunHistory(app, history, asJson, analysis.pools);
+        }
+        if (app.count("--csv") > 0 && csvName.empty()) {
+            throw CLI::ArgumentMismatch("--csv", 1, 0);
+        }
         csvList = ornexa::cli::CsvListNamed(csvName);
         CheckCombinations(app, csvList, !simFile.empty());
     } catch (const CLI::ParseError& e) {

@@ -1,0 +1,215 @@
+#include "cli/history_commands.h"
+
+#include <charconv>
+#include <ostream>
+
+#include "cli/compare_document.h"
+#include "cli/history_document.h"
+#include "cli/history_import.h"
+#include "cli/report_document.h"
+#include "history/report_compare.h"
+
+namespace ornexa::cli {
+
+namespace {
+
+constexpr int ExitDone = 0;
+constexpr int ExitFailed = 1;
+
+std::string Dumped(const nlohmann::ordered_json& doc) {
+    return doc.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + '\n';
+}
+
+std::shared_ptr<HistoryStore> OpenStore(const std::string& location, std::ostream& err) {
+    auto opened = HistoryStore::Open(location);
+    if (!opened.Ok() || !*opened.value) {
+        err << "ornexa-report: cannot open the history " << ShownLocation(location) << ": " << opened.fault << '\n';
+        return nullptr;
+    }
+    return *opened.value;
+}
+
+// "\rimporting 7 of 40: path", written over the line before and cleared at the end.
+class ProgressLine {
+public:
+    explicit ProgressLine(std::ostream& err) : err_(err) {}
+    void Show(int number, int count, const std::filesystem::path& file) {
+        err_ << "\rimporting " << number << " of " << count << ": " << file.string() << ClearToEnd << std::flush;
+        shown_ = true;
+    }
+    void Clear() {
+        if (shown_) {
+            err_ << '\r' << ClearToEnd << std::flush;
+        }
+    }
+
+private:
+    static constexpr const char* ClearToEnd = "\x1b[K";
+    std::ostream& err_;
+    bool shown_ = false;
+};
+
+void WriteTable(std::ostream& out, const TextTable& table, const std::vector<bool>& numbers, HistoryFormat format) {
+    out << (format == HistoryFormat::Csv ? CsvText(table) : AlignedText(table, numbers));
+}
+
+} // namespace
+
+int ImportCommand(const std::string& location, const std::vector<std::filesystem::path>& paths,
+                  const CommandStreams& streams) {
+    const auto store = OpenStore(location, streams.err);
+    if (!store) {
+        return ExitFailed;
+    }
+    ProgressLine progress(streams.err);
+    ImportProgressFn show;
+    if (streams.progressLine) {
+        show = [&progress](int number, int count, const std::filesystem::path& file) {
+            progress.Show(number, count, file);
+        };
+    }
+    const ImportSummary summary = RunImport(*store, PlanImport(paths), show);
+    progress.Clear();
+    streams.out << ImportSummaryText(summary);
+    return summary.Refused() > 0 ? ExitFailed : ExitDone;
+}
+
+int ListCommand(const std::string& location, const HistoryFilter& filter, HistoryFormat format,
+                const CommandStreams& streams) {
+    const auto store = OpenStore(location, streams.err);
+    if (!store) {
+        return ExitFailed;
+    }
+    const auto reports = store->Reports(filter);
+    if (!reports.Ok()) {
+        streams.err << "ornexa-report: the reports of the history cannot be listed: " << reports.fault << '\n';
+        return ExitFailed;
+    }
+    if (format == HistoryFormat::Json) {
+        streams.out << Dumped(HistoryListDocument(*reports.value, filter));
+    } else {
+        WriteTable(streams.out, HistoryListTable(*reports.value), HistoryListNumbers(), format);
+    }
+    return ExitDone;
+}
+
+int TrendCommand(const std::string& location, const std::string& poolName, const HistoryFilter& filter,
+                 HistoryFormat format, const CommandStreams& streams) {
+    const auto store = OpenStore(location, streams.err);
+    if (!store) {
+        return ExitFailed;
+    }
+    const auto points = store->PoolTrend(poolName, filter);
+    if (!points.Ok()) {
+        streams.err << "ornexa-report: the trend of " << poolName << " cannot be read: " << points.fault << '\n';
+        return ExitFailed;
+    }
+    if (format == HistoryFormat::Json) {
+        streams.out << Dumped(PoolTrendDocument(poolName, *points.value, filter));
+    } else {
+        WriteTable(
+            streams.out,
+            PoolTrendTable(*points.value, format == HistoryFormat::Csv ? FigureStyle::Plain : FigureStyle::TwoDecimals),
+            PoolTrendNumbers(), format);
+    }
+    // An empty trend is an answer, but most often a misspelt name: say so beside it.
+    if (points.value->empty()) {
+        streams.err << "ornexa-report: no report of the history holds a pool named " << poolName << '\n';
+    }
+    return ExitDone;
+}
+
+namespace {
+
+void WriteComparison(const ComparedReport& before, const ComparedReport& after, const ReportComparison& comparison,
+                     bool asJson, std::ostream& out) {
+    if (asJson) {
+        out << Dumped(CompareDocument(before, after, comparison));
+    } else {
+        WriteCompareText(out, before, after, comparison);
+    }
+}
+
+bool ReadForComparison(Report& report, const std::filesystem::path& path, std::ostream& err) {
+    SimulationData sim;
+    const ReadOutcome outcome = ReadReport(report, sim, path);
+    if (outcome.stat.Loaded()) {
+        return true;
+    }
+    err << "ornexa-report: nothing compared: the Statistics report " << path.string() << " did not load\n";
+    for (const Message& m : outcome.statMessages) {
+        err << "  " << m.title << (m.title.empty() ? "" : ": ") << m.text << '\n';
+    }
+    return false;
+}
+
+} // namespace
+
+int CompareFilesCommand(const std::filesystem::path& before, const std::filesystem::path& after, bool asJson,
+                        const CommandStreams& streams) {
+    Report older;
+    Report newer;
+    if (!ReadForComparison(older, before, streams.err) || !ReadForComparison(newer, after, streams.err)) {
+        return ExitFailed;
+    }
+    WriteComparison(ComparedFile(older, before), ComparedFile(newer, after), CompareReports(older, newer), asJson,
+                    streams.out);
+    return ExitDone;
+}
+
+int CompareStoredCommand(const std::string& location, std::int64_t before, std::int64_t after, bool asJson,
+                         const CommandStreams& streams) {
+    const auto store = OpenStore(location, streams.err);
+    if (!store) {
+        return ExitFailed;
+    }
+    const auto loaded = [&](std::int64_t id) {
+        auto stored = store->Load(id);
+        if (!stored.Ok()) {
+            streams.err << "ornexa-report: nothing compared: report " << id
+                        << " cannot be read from the history: " << stored.fault << '\n';
+        }
+        return stored;
+    };
+    const auto older = loaded(before);
+    if (!older.Ok()) {
+        return ExitFailed;
+    }
+    const auto newer = loaded(after);
+    if (!newer.Ok()) {
+        return ExitFailed;
+    }
+    WriteComparison(ComparedStored(older.value->info), ComparedStored(newer.value->info),
+                    CompareReports(older.value->report, newer.value->report), asJson, streams.out);
+    return ExitDone;
+}
+
+std::optional<std::int64_t> ReportIdOf(const std::string& text) {
+    std::int64_t id = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, ec] = std::from_chars(text.data(), end, id);
+    if (text.empty() || ec != std::errc{} || stop != end || id < 1 || text.front() == '+') {
+        return std::nullopt;
+    }
+    return id;
+}
+
+std::string ShownLocation(const std::string& location) {
+    const std::size_t scheme = location.find("://");
+    if (scheme == std::string::npos) {
+        return location;
+    }
+    const std::size_t authority = scheme + 3;
+    const std::size_t at = location.find('@', authority);
+    const std::size_t slash = location.find('/', authority);
+    if (at == std::string::npos || (slash != std::string::npos && slash < at)) {
+        return location;
+    }
+    const std::size_t colon = location.find(':', authority);
+    if (colon == std::string::npos || colon > at) {
+        return location;
+    }
+    return location.substr(0, colon + 1) + "***" + location.substr(at);
+}
+
+} // namespace ornexa::cli

@@ -1,0 +1,189 @@
+#include "cli/history_document.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+
+#include "report/number_format.h"
+
+namespace ornexa::cli {
+
+using Json = nlohmann::ordered_json;
+
+namespace {
+
+constexpr int ShownDecimals = 2;
+
+Json Optional(const std::optional<double>& value) {
+    return value && std::isfinite(*value) ? Json(*value) : Json(nullptr);
+}
+
+Json FilterDocument(const HistoryFilter& filter) {
+    return {{"system", filter.system.empty() ? Json(nullptr) : Json(filter.system)},
+            {"subsystem", filter.subsystem.empty() ? Json(nullptr) : Json(filter.subsystem)}};
+}
+
+} // namespace
+
+std::string FigureCell(const std::optional<double>& value, FigureStyle style) {
+    if (!value || !std::isfinite(*value)) {
+        return style == FigureStyle::Plain ? "" : "-";
+    }
+    if (style == FigureStyle::Plain) {
+        return PlainText(*value);
+    }
+    std::array<char, 64> buffer{};
+    const auto [end, ec] =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), *value, std::chars_format::fixed, ShownDecimals);
+    return ec == std::errc{} ? std::string(buffer.data(), end) : PlainText(*value);
+}
+
+std::string AlignedText(const TextTable& table, const std::vector<bool>& rightAligned) {
+    std::vector<std::size_t> widths(table.header.size(), 0);
+    const auto measure = [&widths](const std::vector<std::string>& row) {
+        for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c) {
+            widths[c] = std::max(widths[c], row[c].size());
+        }
+    };
+    measure(table.header);
+    for (const auto& row : table.rows) {
+        measure(row);
+    }
+    const auto line = [&](const std::vector<std::string>& row) {
+        std::string text;
+        for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c) {
+            const std::string pad(widths[c] - row[c].size(), ' ');
+            const bool right = c < rightAligned.size() && rightAligned[c];
+            text += (c == 0 ? "" : "  ") + (right ? pad + row[c] : row[c] + (c + 1 == row.size() ? "" : pad));
+        }
+        while (!text.empty() && text.back() == ' ') {
+            text.pop_back();
+        }
+        return text + '\n';
+    };
+    std::string text = line(table.header);
+    for (const auto& row : table.rows) {
+        text += line(row);
+    }
+    return text;
+}
+
+namespace {
+
+std::string Flags(const HistoryReportInfo& info) {
+    std::string flags = info.hasSimulation ? "simulation" : "";
+    if (info.sameTimeAs) {
+        flags += (flags.empty() ? "" : ", ") + std::string("same time as ") + std::to_string(*info.sameTimeAs);
+    }
+    return flags;
+}
+
+} // namespace
+
+Json HistoryListDocument(const std::vector<HistoryReportInfo>& reports, const HistoryFilter& filter) {
+    Json list = Json::array();
+    for (const HistoryReportInfo& info : reports) {
+        list.push_back({{"id", info.id},
+                        {"system", info.system},
+                        {"subsystem", info.subsystem},
+                        {"collected", info.collectedAt},
+                        {"db2_version", info.db2Version},
+                        {"elapsed_seconds", info.elapsedSeconds},
+                        {"pools", info.pools},
+                        {"objects", info.objects},
+                        {"file", info.fileName},
+                        {"imported_at", info.importedAt},
+                        {"has_simulation", info.hasSimulation},
+                        {"same_time_as", info.sameTimeAs ? Json(*info.sameTimeAs) : Json(nullptr)}});
+    }
+    return {{"schema", "ornexa-history/1"}, {"filter", FilterDocument(filter)}, {"reports", list}};
+}
+
+TextTable HistoryListTable(const std::vector<HistoryReportInfo>& reports) {
+    TextTable table;
+    table.header = {"Id", "System", "Subsystem", "Collected", "Pools", "Objects", "File", "Imported", "Flag"};
+    for (const HistoryReportInfo& info : reports) {
+        table.rows.push_back({std::to_string(info.id), info.system, info.subsystem, info.collectedAt,
+                              std::to_string(info.pools), std::to_string(info.objects), info.fileName, info.importedAt,
+                              Flags(info)});
+    }
+    return table;
+}
+
+std::vector<bool> HistoryListNumbers() {
+    return {true, false, false, false, true, true, false, false, false};
+}
+
+std::vector<std::vector<PoolSettingChange>> PoolSettingChanges(const std::vector<PoolTrendPoint>& points) {
+    std::vector<std::vector<PoolSettingChange>> changes(points.size());
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const PoolRecord& before = points[i - 1].pool;
+        const PoolRecord& after = points[i].pool;
+        if (before.VPSize != after.VPSize) {
+            changes[i].push_back({"VPSIZE", before.VPSize, after.VPSize});
+        }
+        if (before.VPSeqThreshold != after.VPSeqThreshold) {
+            changes[i].push_back({"VPSEQT", before.VPSeqThreshold, after.VPSeqThreshold});
+        }
+    }
+    return changes;
+}
+
+std::string ChangeText(const std::vector<PoolSettingChange>& changes) {
+    std::string text;
+    for (const PoolSettingChange& change : changes) {
+        text += (text.empty() ? "" : ", ") + std::string(change.setting) + " " + std::to_string(change.before) +
+                " -> " + std::to_string(change.after);
+    }
+    return text;
+}
+
+Json PoolTrendDocument(std::string_view poolName, const std::vector<PoolTrendPoint>& points,
+                       const HistoryFilter& filter) {
+    const auto changes = PoolSettingChanges(points);
+    Json list = Json::array();
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const PoolTrendPoint& point = points[i];
+        Json changeList = Json::array();
+        for (const PoolSettingChange& change : changes[i]) {
+            changeList.push_back({{"setting", change.setting}, {"before", change.before}, {"after", change.after}});
+        }
+        list.push_back({{"report", point.report.id},
+                        {"system", point.report.system},
+                        {"subsystem", point.report.subsystem},
+                        {"collected", point.report.collectedAt},
+                        {"file", point.report.fileName},
+                        {"hit_ratio", Optional(point.hitRatio)},
+                        {"getpages_per_second", Optional(point.getPagesPerSecond)},
+                        {"sync_read_ios_per_second", Optional(point.syncReadIOsPerSecond)},
+                        {"pages_written_per_second", Optional(point.pagesWrittenPerSecond)},
+                        {"vpsize", point.pool.VPSize},
+                        {"vpseqt", point.pool.VPSeqThreshold},
+                        {"change", changes[i].empty() ? Json(nullptr) : Json(ChangeText(changes[i]))},
+                        {"changes", changeList}});
+    }
+    return {{"schema", "ornexa-trend/1"}, {"pool", poolName}, {"filter", FilterDocument(filter)}, {"points", list}};
+}
+
+TextTable PoolTrendTable(const std::vector<PoolTrendPoint>& points, FigureStyle style) {
+    const auto changes = PoolSettingChanges(points);
+    TextTable table;
+    table.header = {"Report",           "Collected",       "File",   "Hit Ratio", "Getpages/s",
+                    "Sync Read I/Os/s", "Pages Written/s", "VPSize", "VPSEQT",    "Change"};
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const PoolTrendPoint& point = points[i];
+        table.rows.push_back({std::to_string(point.report.id), point.report.collectedAt, point.report.fileName,
+                              FigureCell(point.hitRatio, style), FigureCell(point.getPagesPerSecond, style),
+                              FigureCell(point.syncReadIOsPerSecond, style),
+                              FigureCell(point.pagesWrittenPerSecond, style), std::to_string(point.pool.VPSize),
+                              std::to_string(point.pool.VPSeqThreshold), ChangeText(changes[i])});
+    }
+    return table;
+}
+
+std::vector<bool> PoolTrendNumbers() {
+    return {true, false, false, true, true, true, true, true, true, false};
+}
+
+} // namespace ornexa::cli

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "history/history_store.h"
+
+namespace ornexa::cli {
+
+// One import: a Statistics report with the Simulation report of the same folder and file stem, if
+// any; or a file refused before it is read, with the reason.
+struct ImportUnit {
+    std::filesystem::path statistics;
+    std::optional<std::filesystem::path> simulation;
+    std::optional<std::string> refusal;
+    std::filesystem::path shown; // the file named in the summary
+};
+
+struct ImportPlan {
+    std::vector<ImportUnit> units;
+    int skipped = 0; // files of a folder that are no report at all
+};
+
+// The imports of the files and folders given, in the order given; a folder's files (walked down
+// its subfolders) in name order, so that the same folder always imports the same way. A
+// Simulation report goes with the Statistics report beside it, and a Statistics report takes the
+// Simulation report beside it along; either way the pair is imported once.
+ImportPlan PlanImport(const std::vector<std::filesystem::path>& paths);
+
+// Another report of the same system, subsystem and collection time, held with other content.
+struct SameTime {
+    std::filesystem::path file;
+    std::int64_t reportId = 0;
+    std::int64_t otherId = 0;
+    std::string otherFile;   // empty when the history could not tell it
+    std::string description; // "SYSA DB2P collected 2026-11-30T10:15:00"
+};
+
+struct ImportSummary {
+    int imported = 0;
+    int alreadyPresent = 0;
+    int skipped = 0;
+    std::vector<std::pair<std::filesystem::path, std::string>> refusals; // file, reason
+    std::vector<SameTime> sameTimes;
+    [[nodiscard]] int Refused() const { return static_cast<int>(refusals.size()); }
+};
+
+// Called before each import: its number from 1, how many there are, and its file.
+using ImportProgressFn = std::function<void(int number, int count, const std::filesystem::path& file)>;
+
+ImportSummary RunImport(HistoryStore& store, const ImportPlan& plan, const ImportProgressFn& progress = {});
+
+// "12 imported, 3 already present, 1 refused" (", 2 skipped" when any were), then a line per
+// refusal ("refused: file: reason") and per report held beside another of the same time.
+std::string ImportSummaryText(const ImportSummary& summary);
+
+} // namespace ornexa::cli
