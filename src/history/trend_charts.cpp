@@ -84,7 +84,7 @@ std::optional<double> CollectionSeconds(std::string_view collectedAt) {
         return std::nullopt;
     }
     const std::int64_t days = DaysFromCivil(*year, *month, *day);
-    return static_cast<double>(days * 86400 + *hour * 3600 + *minute * 60 + *second);
+    return static_cast<double>(days * 86400 + std::int64_t{*hour} * 3600 + std::int64_t{*minute} * 60 + *second);
 }
 
 std::string TrendPointOrigin(const HistoryReportInfo& report) {
