@@ -1,1 +1,608 @@
 #include "history/history_store.h"
+
+#include <xxhash.h>
+
+#include <array>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "history/history_schema.h"
+#include "report/latin1.h"
+#include "report/messages.h"
+#include "report/record_fields.h"
+#include "simulation/sim_reader.h"
+
+namespace ornexa {
+
+namespace {
+
+// The report facts every list and trend reads, in this order, from `reports r`.
+constexpr const char* InfoColumns =
+    "r.id, r.file_name, r.system_name, r.subsystem_name, r.collected_at, r.db2_version, r.imported_at, "
+    "r.elapsed_seconds, r.pool_count, r.object_count, r.has_simulation, r.same_time_as";
+constexpr std::size_t InfoColumnCount = 12;
+
+std::int64_t AsInteger(const SqlValue& value) {
+    if (const auto* number = std::get_if<std::int64_t>(&value)) {
+        return *number;
+    }
+    if (const auto* real = std::get_if<double>(&value)) {
+        return static_cast<std::int64_t>(*real);
+    }
+    return 0;
+}
+
+double AsDouble(const SqlValue& value) {
+    if (const auto* real = std::get_if<double>(&value)) {
+        return *real;
+    }
+    if (const auto* number = std::get_if<std::int64_t>(&value)) {
+        return static_cast<double>(*number);
+    }
+    return 0;
+}
+
+std::string AsText(const SqlValue& value) {
+    if (const auto* text = std::get_if<std::string>(&value)) {
+        return *text;
+    }
+    return {};
+}
+
+HistoryReportInfo InfoOf(const SqlRow& row) {
+    HistoryReportInfo info;
+    info.id = AsInteger(row.at(0));
+    info.fileName = AsText(row.at(1));
+    info.system = AsText(row.at(2));
+    info.subsystem = AsText(row.at(3));
+    info.collectedAt = AsText(row.at(4));
+    info.db2Version = AsText(row.at(5));
+    info.importedAt = AsText(row.at(6));
+    info.elapsedSeconds = AsInteger(row.at(7));
+    info.pools = static_cast<int>(AsInteger(row.at(8)));
+    info.objects = static_cast<int>(AsInteger(row.at(9)));
+    info.hasSimulation = AsInteger(row.at(10)) != 0;
+    if (!std::holds_alternative<std::monostate>(row.at(11))) {
+        info.sameTimeAs = AsInteger(row.at(11));
+    }
+    return info;
+}
+
+// A field of a record as a stored value: texts as UTF-8, trimmed unless the field keeps its blanks.
+SqlValue StoredValue(const FieldRef& ref) {
+    return std::visit(
+        [](const auto& field) -> SqlValue {
+            using Field = std::decay_t<decltype(field)>;
+            if constexpr (std::is_same_v<Field, std::span<char>>) {
+                return Latin1ToUtf8(TrimBlanks({field.data(), field.size()}));
+            } else if constexpr (std::is_same_v<Field, RawText>) {
+                return Latin1ToUtf8({field.chars.data(), field.chars.size()});
+            } else if constexpr (std::is_same_v<Field, double*>) {
+                return *field;
+            } else {
+                return static_cast<std::int64_t>(*field);
+            }
+        },
+        ref);
+}
+
+void LoadValue(const FieldRef& ref, const SqlValue& value) {
+    std::visit(
+        [&value](const auto& field) {
+            using Field = std::decay_t<decltype(field)>;
+            if constexpr (std::is_same_v<Field, std::span<char>>) {
+                AssignFixedText(field, Utf8ToLatin1(AsText(value)));
+            } else if constexpr (std::is_same_v<Field, RawText>) {
+                const std::string text = Utf8ToLatin1(AsText(value));
+                const std::size_t kept = std::min(text.size(), field.chars.size());
+                std::copy_n(text.begin(), kept, field.chars.begin());
+                std::fill(field.chars.begin() + static_cast<std::ptrdiff_t>(kept), field.chars.end(), ' ');
+            } else if constexpr (std::is_same_v<Field, double*>) {
+                *field = AsDouble(value);
+            } else {
+                *field = static_cast<std::remove_pointer_t<Field>>(AsInteger(value));
+            }
+        },
+        ref);
+}
+
+template <std::size_t N> void AppendValues(SqlParams& params, const std::array<FieldRef, N>& fields) {
+    for (const FieldRef& ref : fields) {
+        params.push_back(StoredValue(ref));
+    }
+}
+
+template <std::size_t N> void LoadValues(const std::array<FieldRef, N>& fields, const SqlRow& row, std::size_t first) {
+    for (std::size_t i = 0; i < N; ++i) {
+        LoadValue(fields[i], row.at(first + i));
+    }
+}
+
+template <std::size_t N> std::string ColumnList(const std::array<std::string_view, N>& names, std::string_view prefix) {
+    std::string list;
+    for (const std::string_view name : names) {
+        if (!list.empty()) {
+            list += ", ";
+        }
+        list += prefix;
+        list += name;
+    }
+    return list;
+}
+
+std::string Placeholders(std::size_t count) {
+    std::string marks;
+    for (std::size_t i = 0; i < count; ++i) {
+        marks += i == 0 ? "?" : ", ?";
+    }
+    return marks;
+}
+
+std::string Insert(std::string_view table, std::string_view fixedColumns, std::size_t fixedCount,
+                   const std::string& fieldColumns, std::size_t fieldCount) {
+    return "INSERT INTO " + std::string(table) + " (" + std::string(fixedColumns) + ", " + fieldColumns +
+           ") VALUES (" + Placeholders(fixedCount + fieldCount) + ")";
+}
+
+std::string NowUtc() {
+    const auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
+    const auto day = std::chrono::floor<std::chrono::days>(now);
+    const std::chrono::year_month_day date{day};
+    const std::chrono::hh_mm_ss time{now - day};
+    std::array<char, 32> text{};
+    std::snprintf(text.data(), text.size(), "%04d-%02u-%02uT%02ld:%02ld:%02ldZ", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                  static_cast<long>(time.hours().count()), static_cast<long>(time.minutes().count()),
+                  static_cast<long>(time.seconds().count()));
+    return text.data();
+}
+
+// The filter's conditions on `reports r`, with their parameters appended.
+std::string FilterSql(const HistoryFilter& filter, SqlParams& params) {
+    std::string sql;
+    if (!filter.system.empty()) {
+        sql += " AND r.system_name = ?";
+        params.emplace_back(filter.system);
+    }
+    if (!filter.subsystem.empty()) {
+        sql += " AND r.subsystem_name = ?";
+        params.emplace_back(filter.subsystem);
+    }
+    return sql;
+}
+
+std::optional<double> PerSecond(double count, std::int64_t seconds) {
+    if (seconds <= 0) {
+        return std::nullopt;
+    }
+    return count / static_cast<double>(seconds);
+}
+
+std::string ReadFailureText(const StatReadResult& read) {
+    std::string text;
+    for (const Message& message : MessagesOf(read)) {
+        if (!text.empty()) {
+            text += ' ';
+        }
+        text += message.text;
+    }
+    return text;
+}
+
+ImportOutcome Refusal(std::string message) {
+    ImportOutcome outcome;
+    outcome.status = ImportStatus::Refused;
+    outcome.message = std::move(message);
+    return outcome;
+}
+
+// Runs a query and turns a refusal into the result's fault.
+template <class T, class Work> HistoryResult<T> Answer(const std::string& doing, Work work) {
+    HistoryResult<T> result;
+    try {
+        result.value = work();
+    } catch (const SqlError& error) {
+        result.fault = doing + ": " + error.what();
+    }
+    return result;
+}
+
+} // namespace
+
+HistoryStore::HistoryStore(std::unique_ptr<SqlDatabase> db) : db_(std::move(db)) { MigrateHistory(*db_); }
+
+HistoryResult<std::shared_ptr<HistoryStore>> HistoryStore::Open(const std::string& location) {
+    return Answer<std::shared_ptr<HistoryStore>>("The report history could not be opened", [&location] {
+        return std::make_shared<HistoryStore>(OpenSqlDatabase(location));
+    });
+}
+
+int HistoryStore::CurrentSchemaVersion() { return HistorySchemaVersion; }
+
+ImportOutcome HistoryStore::Import(const ImportSource& source) {
+    const Report& report = source.report;
+    if (!source.read.Loaded() || !report.StatFileLoaded) {
+        const std::string why = ReadFailureText(source.read);
+        return Refusal("the report did not load" + (why.empty() ? std::string() : ": " + why));
+    }
+    if (source.read.cutShort) {
+        return Refusal("the report names " + std::to_string(source.read.cutShort->named) + " buffer pools but the file holds " +
+                       std::to_string(source.read.cutShort->held) + ": it may have been cut short");
+    }
+    const std::string hash = ContentHash(source.statisticsContent);
+    const ReportHeader& header = report.Header;
+    const std::string system = Latin1ToUtf8(header.SystemName.Trimmed());
+    const std::string subsystem = Latin1ToUtf8(header.SubSystemName.Trimmed());
+    const std::string collectedAt =
+        CollectionTimestamp(header.CollectionDate.Trimmed(), header.CollectionTime.Trimmed())
+            .value_or(Latin1ToUtf8(header.CollectionDate.Trimmed()) + " " + Latin1ToUtf8(header.CollectionTime.Trimmed()));
+    const SimulationData& sim = source.simulation;
+    const int simPool = sim.ShownPool();
+
+    try {
+        SqlTransaction transaction(*db_);
+        ImportOutcome outcome;
+        const auto held = db_->Query("SELECT id, has_simulation FROM reports WHERE content_hash = ?", {hash});
+        if (!held.empty()) {
+            outcome.status = ImportStatus::AlreadyPresent;
+            outcome.reportId = AsInteger(held.front().at(0));
+            outcome.message = "already in the history";
+            transaction.Commit();
+            return outcome;
+        }
+        const auto sameTime = db_->Query("SELECT id FROM reports WHERE system_name = ? AND subsystem_name = ? AND "
+                                         "collected_at = ? ORDER BY id LIMIT 1",
+                                         {system, subsystem, collectedAt});
+        SqlValue sameTimeAs;
+        if (!sameTime.empty()) {
+            outcome.sameTimeAs = AsInteger(sameTime.front().at(0));
+            sameTimeAs = *outcome.sameTimeAs;
+        }
+
+        ReportHeader headerCopy = header;
+        SqlParams reportRow{hash,
+                            source.fileName,
+                            system,
+                            subsystem,
+                            collectedAt,
+                            Latin1ToUtf8(header.Db2Version.Trimmed()),
+                            NowUtc(),
+                            static_cast<std::int64_t>(report.ElapsedSeconds),
+                            static_cast<std::int64_t>(source.read.usaReport ? 1 : 0),
+                            static_cast<std::int64_t>(report.PoolCount()),
+                            static_cast<std::int64_t>(report.ObjectCount()),
+                            static_cast<std::int64_t>(simPool != 0 ? 1 : 0),
+                            sameTimeAs};
+        AppendValues(reportRow, HeaderFields(headerCopy));
+        static const std::string insertReport =
+            Insert("reports",
+                   "content_hash, file_name, system_name, subsystem_name, collected_at, db2_version, imported_at, "
+                   "elapsed_seconds, usa_report, pool_count, object_count, has_simulation, same_time_as",
+                   13, ColumnList(HeaderColumnNames(), ""), HeaderFieldCount) +
+            " RETURNING id";
+        const auto inserted = db_->Query(insertReport, reportRow);
+        const std::int64_t id = AsInteger(inserted.at(0).at(0));
+
+        std::vector<SqlParams> pools;
+        pools.reserve(static_cast<std::size_t>(report.PoolCount()));
+        for (int p = 1; p <= report.PoolCount(); ++p) {
+            PoolRecord pool = report.Pools(p);
+            SqlParams row{id, static_cast<std::int64_t>(p), static_cast<std::int64_t>(pool.FirstObject),
+                          static_cast<std::int64_t>(pool.LastObject)};
+            row.reserve(4 + PoolFieldCount);
+            AppendValues(row, PoolFields(pool));
+            pools.push_back(std::move(row));
+        }
+        static const std::string insertPool = Insert("pools", "report_id, pool_number, first_object, last_object", 4,
+                                                     ColumnList(PoolColumnNames(), ""), PoolFieldCount);
+        db_->ExecuteMany(insertPool, pools);
+
+        std::vector<SqlParams> objects;
+        std::vector<SqlParams> names;
+        objects.reserve(static_cast<std::size_t>(report.ObjectCount()));
+        names.reserve(static_cast<std::size_t>(report.ObjectCount()));
+        for (int o = 1; o <= report.ObjectCount(); ++o) {
+            ObjectRecord object = report.Objects(o);
+            SqlParams row{id, static_cast<std::int64_t>(o)};
+            row.reserve(2 + ObjectFieldCount);
+            AppendValues(row, ObjectFields(object));
+            names.push_back({row.at(2 + 3)}); // objname
+            objects.push_back(std::move(row));
+        }
+        static const std::string insertObject =
+            Insert("objects", "report_id, object_number", 2, ColumnList(ObjectColumnNames(), ""), ObjectFieldCount);
+        db_->ExecuteMany(insertObject, objects);
+        db_->ExecuteMany("INSERT INTO object_names (name) VALUES (?) ON CONFLICT (name) DO NOTHING", names);
+
+        if (simPool != 0) {
+            std::vector<SqlParams> sizes;
+            const PoolSimulation& values = sim.Pools(simPool);
+            for (int s = 1; s <= sim.SizeCount(); ++s) {
+                sizes.push_back({id, static_cast<std::int64_t>(simPool), static_cast<std::int64_t>(s),
+                                 static_cast<std::int64_t>(values.SimPoolSize(s)), values.SimSysHitRatio(s),
+                                 values.SimReadIORate(s)});
+            }
+            db_->ExecuteMany("INSERT INTO simulated_sizes (report_id, pool_number, size_number, buffers, "
+                             "sys_hit_ratio, read_io_rate) VALUES (?, ?, ?, ?, ?, ?)",
+                             sizes);
+        }
+        transaction.Commit();
+        outcome.status = ImportStatus::Imported;
+        outcome.reportId = id;
+        if (outcome.sameTimeAs) {
+            outcome.message = "another report of " + system + " " + subsystem + " collected at " + collectedAt +
+                              " is held with other content (report " + std::to_string(*outcome.sameTimeAs) + ")";
+        }
+        return outcome;
+    } catch (const SqlError& error) {
+        return Refusal(std::string("not kept: ") + error.what());
+    }
+}
+
+HistoryResult<std::vector<HistoryReportInfo>> HistoryStore::Reports(const HistoryFilter& filter) {
+    return Answer<std::vector<HistoryReportInfo>>("The reports held could not be listed", [&] {
+        SqlParams params;
+        const std::string sql = std::string("SELECT ") + InfoColumns + " FROM reports r WHERE 1 = 1" +
+                                FilterSql(filter, params) + " ORDER BY r.collected_at, r.id";
+        std::vector<HistoryReportInfo> infos;
+        for (const SqlRow& row : db_->Query(sql, params)) {
+            infos.push_back(InfoOf(row));
+        }
+        return infos;
+    });
+}
+
+HistoryResult<HistoryReportInfo> HistoryStore::Info(std::int64_t id) {
+    return Answer<HistoryReportInfo>("Report " + std::to_string(id) + " could not be read", [&] {
+        const auto rows = db_->Query(std::string("SELECT ") + InfoColumns + " FROM reports r WHERE r.id = ?", {id});
+        if (rows.empty()) {
+            throw SqlError("the history holds no report " + std::to_string(id));
+        }
+        return InfoOf(rows.front());
+    });
+}
+
+HistoryResult<StoredReport> HistoryStore::Load(std::int64_t id) {
+    return Answer<StoredReport>("Report " + std::to_string(id) + " could not be read", [&] {
+        const auto rows = db_->Query(std::string("SELECT ") + InfoColumns + ", " +
+                                         ColumnList(HeaderColumnNames(), "r.") + " FROM reports r WHERE r.id = ?",
+                                     {id});
+        if (rows.empty()) {
+            throw SqlError("the history holds no report " + std::to_string(id));
+        }
+        StoredReport stored;
+        stored.info = InfoOf(rows.front());
+        Report& report = stored.report;
+        LoadValues(HeaderFields(report.Header), rows.front(), InfoColumnCount);
+        report.ElapsedSeconds = static_cast<Long>(stored.info.elapsedSeconds);
+
+        for (const SqlRow& row : db_->Query("SELECT first_object, last_object, " + ColumnList(PoolColumnNames(), "") +
+                                                " FROM pools WHERE report_id = ? ORDER BY pool_number",
+                                            {id})) {
+            PoolRecord pool;
+            pool.FirstObject = static_cast<Integer>(AsInteger(row.at(0)));
+            pool.LastObject = static_cast<Integer>(AsInteger(row.at(1)));
+            LoadValues(PoolFields(pool), row, 2);
+            report.AddPool(pool);
+        }
+        for (const SqlRow& row : db_->Query("SELECT " + ColumnList(ObjectColumnNames(), "") +
+                                                " FROM objects WHERE report_id = ? ORDER BY object_number",
+                                            {id})) {
+            ObjectRecord object;
+            LoadValues(ObjectFields(object), row, 0);
+            report.AddObject(object);
+        }
+        report.StatFileLoaded = true;
+        for (const SqlRow& row : db_->Query("SELECT pool_number, size_number, buffers, sys_hit_ratio, read_io_rate "
+                                            "FROM simulated_sizes WHERE report_id = ? ORDER BY pool_number, size_number",
+                                            {id})) {
+            stored.simulatedSizes.push_back({static_cast<int>(AsInteger(row.at(0))), static_cast<int>(AsInteger(row.at(1))),
+                                             AsInteger(row.at(2)), AsDouble(row.at(3)), AsDouble(row.at(4))});
+        }
+        return stored;
+    });
+}
+
+HistoryResult<bool> HistoryStore::Remove(std::int64_t id) {
+    return Answer<bool>("Report " + std::to_string(id) + " could not be removed", [&] {
+        SqlTransaction transaction(*db_);
+        const auto removed = db_->Query("DELETE FROM reports WHERE id = ? RETURNING id", {id});
+        if (removed.empty()) {
+            throw SqlError("the history holds no report " + std::to_string(id));
+        }
+        db_->Query("DELETE FROM object_names WHERE NOT EXISTS "
+                   "(SELECT 1 FROM objects o WHERE o.objname = object_names.name)");
+        transaction.Commit();
+        return true;
+    });
+}
+
+HistoryResult<std::vector<std::string>> HistoryStore::PoolNames(const HistoryFilter& filter) {
+    return Answer<std::vector<std::string>>("The pool names could not be listed", [&] {
+        SqlParams params;
+        const std::string sql = "SELECT DISTINCT p.poolname FROM pools p JOIN reports r ON r.id = p.report_id "
+                                "WHERE 1 = 1" +
+                                FilterSql(filter, params) + " ORDER BY p.poolname";
+        std::vector<std::string> names;
+        for (const SqlRow& row : db_->Query(sql, params)) {
+            names.push_back(AsText(row.at(0)));
+        }
+        return names;
+    });
+}
+
+HistoryResult<std::vector<std::string>> HistoryStore::ObjectNames(std::string_view part, int limit,
+                                                                  const HistoryFilter& filter) {
+    return Answer<std::vector<std::string>>("The object names could not be listed", [&] {
+        // The part is a text to find, not a pattern: its own wildcards are escaped.
+        std::string pattern = "%";
+        for (const char c : part) {
+            if (c == '%' || c == '_' || c == '\\') {
+                pattern += '\\';
+            }
+            pattern += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        pattern += '%';
+        SqlParams params{pattern};
+        std::string sql = "SELECT n.name FROM object_names n WHERE lower(n.name) LIKE ? ESCAPE '\\'";
+        if (!filter.system.empty() || !filter.subsystem.empty()) {
+            sql += " AND EXISTS (SELECT 1 FROM objects o JOIN reports r ON r.id = o.report_id WHERE o.objname = n.name" +
+                   FilterSql(filter, params) + ")";
+        }
+        sql += " ORDER BY n.name LIMIT ?";
+        params.emplace_back(static_cast<std::int64_t>(std::max(limit, 0)));
+        std::vector<std::string> names;
+        for (const SqlRow& row : db_->Query(sql, params)) {
+            names.push_back(AsText(row.at(0)));
+        }
+        return names;
+    });
+}
+
+HistoryResult<std::vector<PoolTrendPoint>> HistoryStore::PoolTrend(std::string_view poolName,
+                                                                   const HistoryFilter& filter) {
+    return Answer<std::vector<PoolTrendPoint>>("The trend of " + std::string(poolName) + " could not be read", [&] {
+        SqlParams params{std::string(poolName)};
+        const std::string sql = std::string("SELECT ") + InfoColumns + ", p.first_object, p.last_object, " +
+                                ColumnList(PoolColumnNames(), "p.") +
+                                " FROM pools p JOIN reports r ON r.id = p.report_id WHERE p.poolname = ?" +
+                                FilterSql(filter, params) + " ORDER BY r.collected_at, r.id, p.pool_number";
+        std::vector<PoolTrendPoint> points;
+        for (const SqlRow& row : db_->Query(sql, params)) {
+            PoolTrendPoint point;
+            point.report = InfoOf(row);
+            point.pool.FirstObject = static_cast<Integer>(AsInteger(row.at(InfoColumnCount)));
+            point.pool.LastObject = static_cast<Integer>(AsInteger(row.at(InfoColumnCount + 1)));
+            LoadValues(PoolFields(point.pool), row, InfoColumnCount + 2);
+            const std::int64_t seconds = point.report.elapsedSeconds;
+            point.hitRatio = point.pool.PoolHitRatio;
+            point.getPagesPerSecond = PerSecond(point.pool.PoolGetPages, seconds);
+            point.syncReadIOsPerSecond = PerSecond(point.pool.PoolReadIOsByType(1), seconds);
+            point.pagesWrittenPerSecond = PerSecond(point.pool.PoolPagesWritten, seconds);
+            points.push_back(std::move(point));
+        }
+        return points;
+    });
+}
+
+HistoryResult<std::vector<ObjectTrendPoint>> HistoryStore::ObjectTrend(std::string_view objectName,
+                                                                       const HistoryFilter& filter) {
+    return Answer<std::vector<ObjectTrendPoint>>("The trend of " + std::string(objectName) + " could not be read", [&] {
+        SqlParams params{std::string(objectName)};
+        const std::string sql = std::string("SELECT ") + InfoColumns +
+                                ", o.objpoolname, o.objtype, o.objgetpages, o.syshitratio FROM objects o "
+                                "JOIN reports r ON r.id = o.report_id WHERE o.objname = ?" +
+                                FilterSql(filter, params) + " ORDER BY r.collected_at, r.id, o.object_number";
+        std::vector<ObjectTrendPoint> points;
+        for (const SqlRow& row : db_->Query(sql, params)) {
+            ObjectTrendPoint point;
+            point.report = InfoOf(row);
+            point.poolName = AsText(row.at(InfoColumnCount));
+            point.objectType = AsText(row.at(InfoColumnCount + 1));
+            point.getPagesPerSecond = PerSecond(AsDouble(row.at(InfoColumnCount + 2)), point.report.elapsedSeconds);
+            point.sysHitRatio = AsDouble(row.at(InfoColumnCount + 3));
+            points.push_back(std::move(point));
+        }
+        return points;
+    });
+}
+
+std::string ContentHash(std::string_view content) {
+    const XXH128_hash_t hash = XXH3_128bits(content.data(), content.size());
+    std::array<char, 33> text{};
+    std::snprintf(text.data(), text.size(), "%016llx%016llx", static_cast<unsigned long long>(hash.high64),
+                  static_cast<unsigned long long>(hash.low64));
+    return text.data();
+}
+
+namespace {
+
+std::optional<int> Number(std::string_view text) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size() || text.empty()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Splits "a?b?c" at the one separator it uses.
+std::optional<std::array<std::string_view, 3>> ThreeParts(std::string_view text, std::string_view separators) {
+    const auto first = text.find_first_of(separators);
+    if (first == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const char separator = text[first];
+    const auto second = text.find(separator, first + 1);
+    if (second == std::string_view::npos || text.find(separator, second + 1) != std::string_view::npos) {
+        return std::nullopt;
+    }
+    return std::array<std::string_view, 3>{text.substr(0, first), text.substr(first + 1, second - first - 1),
+                                           text.substr(second + 1)};
+}
+
+} // namespace
+
+std::optional<std::string> CollectionTimestamp(std::string_view date, std::string_view time) {
+    const auto dateParts = ThreeParts(TrimBlanks(date), "-/.");
+    const auto timeParts = ThreeParts(TrimBlanks(time), ".:");
+    if (!dateParts || !timeParts) {
+        return std::nullopt;
+    }
+    const char separator = TrimBlanks(date)[(*dateParts)[0].size()];
+    // 2026-11-30; 11/30/2026; 30.11.2026.
+    const int yearAt = separator == '-' ? 0 : 2;
+    const int monthAt = separator == '-' ? 1 : separator == '/' ? 0 : 1;
+    const int dayAt = separator == '-' ? 2 : separator == '/' ? 1 : 0;
+    const auto year = Number((*dateParts)[static_cast<std::size_t>(yearAt)]);
+    const auto month = Number((*dateParts)[static_cast<std::size_t>(monthAt)]);
+    const auto day = Number((*dateParts)[static_cast<std::size_t>(dayAt)]);
+    const auto hour = Number((*timeParts)[0]);
+    const auto minute = Number((*timeParts)[1]);
+    const auto second = Number((*timeParts)[2]);
+    if (!year || !month || !day || !hour || !minute || !second) {
+        return std::nullopt;
+    }
+    const std::chrono::year_month_day ymd{std::chrono::year{*year}, std::chrono::month{static_cast<unsigned>(*month)},
+                                          std::chrono::day{static_cast<unsigned>(*day)}};
+    if (*year < 1900 || *year > 9999 || !ymd.ok() || *hour > 23 || *hour < 0 || *minute > 59 || *minute < 0 ||
+        *second > 59 || *second < 0) {
+        return std::nullopt;
+    }
+    std::array<char, 32> text{};
+    std::snprintf(text.data(), text.size(), "%04d-%02d-%02dT%02d:%02d:%02d", *year, *month, *day, *hour, *minute,
+                  *second);
+    return std::string(text.data());
+}
+
+ImportOutcome ImportReportFile(HistoryStore& store, const std::string& statisticsPath,
+                               const std::string& simulationPath) {
+    std::ifstream in(statisticsPath, std::ios::binary);
+    if (!in) {
+        return Refusal("cannot open \"" + statisticsPath + "\"");
+    }
+    const std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    Report report;
+    const StatReadResult read = ReadStatisticsFile(report, statisticsPath);
+    SimulationData sim;
+    if (read.Loaded() && !simulationPath.empty()) {
+        const SimReadResult simRead = ReadSimulationFile(report, sim, simulationPath);
+        if (!simRead.Loaded()) {
+            std::string why;
+            for (const Message& message : MessagesOf(simRead)) {
+                why += (why.empty() ? "" : " ") + message.text;
+            }
+            return Refusal("the Simulation report did not load" + (why.empty() ? std::string() : ": " + why));
+        }
+    }
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(statisticsPath, error);
+    return store.Import({report, read, sim, content, error ? statisticsPath : absolute.lexically_normal().string()});
+}
+
+} // namespace ornexa

@@ -1,1 +1,201 @@
 #include "history/sqlite_database.h"
+
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unordered_map>
+
+namespace ornexa {
+
+namespace {
+
+// How long a statement waits for another program's write to end before it gives up.
+constexpr int BusyTimeoutMs = 10000;
+
+struct StatementDeleter {
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
+
+struct ConnectionDeleter {
+    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+using Connection = std::unique_ptr<sqlite3, ConnectionDeleter>;
+
+// A file that exists, is not empty, and does not start as a SQLite database does: opening it would
+// let SQLite refuse it only at the first statement, so it is told here, before anything is written.
+bool IsForeignFile(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error) || std::filesystem::file_size(path, error) == 0) {
+        return false;
+    }
+    static constexpr std::string_view Magic{"SQLite format 3\0", 16};
+    std::ifstream in(path, std::ios::binary);
+    std::string start(Magic.size(), '\0');
+    in.read(start.data(), static_cast<std::streamsize>(start.size()));
+    return start != Magic;
+}
+
+class SqliteDatabase final : public SqlDatabase {
+public:
+    explicit SqliteDatabase(std::string path) : path_(std::move(path)) {
+        if (IsForeignFile(path_)) {
+            throw SqlError("\"" + path_ + "\" is not a history database; it is left as it is");
+        }
+        sqlite3* raw = nullptr;
+        const int rc = sqlite3_open_v2(path_.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        db_.reset(raw);
+        if (rc != SQLITE_OK) {
+            throw SqlError("Cannot open the history \"" + path_ + "\": " +
+                           (raw != nullptr ? sqlite3_errmsg(raw) : sqlite3_errstr(rc)));
+        }
+        sqlite3_busy_timeout(db_.get(), BusyTimeoutMs);
+        sqlite3_extended_result_codes(db_.get(), 1);
+        ExecuteScript("PRAGMA foreign_keys = ON");
+        // WAL lets one program read while another imports; a read-only file keeps its own mode.
+        if (sqlite3_db_readonly(db_.get(), "main") == 0) {
+            Query("PRAGMA journal_mode = WAL", {});
+            ExecuteScript("PRAGMA synchronous = NORMAL");
+        }
+    }
+
+    [[nodiscard]] SqlDialect Dialect() const override { return SqlDialect::Sqlite; }
+    [[nodiscard]] std::string Location() const override { return path_; }
+
+    std::vector<SqlRow> Query(const std::string& sql, const SqlParams& params) override {
+        sqlite3_stmt* statement = Prepared(sql);
+        Bind(statement, params);
+        std::vector<SqlRow> rows;
+        while (true) {
+            const int rc = sqlite3_step(statement);
+            if (rc == SQLITE_DONE) {
+                break;
+            }
+            if (rc != SQLITE_ROW) {
+                Fail(statement);
+            }
+            rows.push_back(RowOf(statement));
+        }
+        sqlite3_reset(statement);
+        return rows;
+    }
+
+    void ExecuteMany(const std::string& sql, const std::vector<SqlParams>& rows) override {
+        sqlite3_stmt* statement = Prepared(sql);
+        for (const SqlParams& params : rows) {
+            Bind(statement, params);
+            const int rc = sqlite3_step(statement);
+            if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+                Fail(statement);
+            }
+            sqlite3_reset(statement);
+        }
+    }
+
+    void ExecuteScript(const std::string& sql) override {
+        char* error = nullptr;
+        if (sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+            std::string text = error != nullptr ? error : sqlite3_errmsg(db_.get());
+            sqlite3_free(error);
+            throw SqlError(Described(text));
+        }
+    }
+
+    void Begin() override { ExecuteScript("BEGIN IMMEDIATE"); }
+    void Commit() override { ExecuteScript("COMMIT"); }
+    void Rollback() override {
+        if (sqlite3_get_autocommit(db_.get()) == 0) {
+            ExecuteScript("ROLLBACK");
+        }
+    }
+
+    int SchemaVersion() override {
+        const auto rows = Query("PRAGMA user_version", {});
+        return rows.empty() ? 0 : static_cast<int>(std::get<std::int64_t>(rows.front().front()));
+    }
+    void SetSchemaVersion(int version) override { ExecuteScript("PRAGMA user_version = " + std::to_string(version)); }
+
+private:
+    sqlite3_stmt* Prepared(const std::string& sql) {
+        if (const auto found = statements_.find(sql); found != statements_.end()) {
+            return found->second.get();
+        }
+        sqlite3_stmt* raw = nullptr;
+        if (sqlite3_prepare_v3(db_.get(), sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &raw,
+                               nullptr) != SQLITE_OK) {
+            throw SqlError(Described(sqlite3_errmsg(db_.get())));
+        }
+        Statement statement(raw);
+        return statements_.emplace(sql, std::move(statement)).first->second.get();
+    }
+
+    void Bind(sqlite3_stmt* statement, const SqlParams& params) {
+        sqlite3_clear_bindings(statement);
+        int index = 1;
+        for (const SqlValue& value : params) {
+            int rc = SQLITE_OK;
+            if (const auto* number = std::get_if<std::int64_t>(&value)) {
+                rc = sqlite3_bind_int64(statement, index, *number);
+            } else if (const auto* real = std::get_if<double>(&value)) {
+                rc = sqlite3_bind_double(statement, index, *real);
+            } else if (const auto* text = std::get_if<std::string>(&value)) {
+                rc = sqlite3_bind_text(statement, index, text->data(), static_cast<int>(text->size()),
+                                       SQLITE_TRANSIENT); // NOLINT(cppcoreguidelines-pro-type-cstyle-cast)
+            } else {
+                rc = sqlite3_bind_null(statement, index);
+            }
+            if (rc != SQLITE_OK) {
+                throw SqlError(Described(sqlite3_errmsg(db_.get())));
+            }
+            ++index;
+        }
+    }
+
+    static SqlRow RowOf(sqlite3_stmt* statement) {
+        const int count = sqlite3_column_count(statement);
+        SqlRow row;
+        row.reserve(static_cast<std::size_t>(count));
+        for (int c = 0; c < count; ++c) {
+            switch (sqlite3_column_type(statement, c)) {
+            case SQLITE_INTEGER:
+                row.emplace_back(static_cast<std::int64_t>(sqlite3_column_int64(statement, c)));
+                break;
+            case SQLITE_FLOAT:
+                row.emplace_back(sqlite3_column_double(statement, c));
+                break;
+            case SQLITE_NULL:
+                row.emplace_back(std::monostate{});
+                break;
+            default: {
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, c));
+                row.emplace_back(std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, c))));
+            }
+            }
+        }
+        return row;
+    }
+
+    [[noreturn]] void Fail(sqlite3_stmt* statement) {
+        const std::string text = sqlite3_errmsg(db_.get());
+        sqlite3_reset(statement);
+        throw SqlError(Described(text));
+    }
+
+    [[nodiscard]] std::string Described(const std::string& text) const {
+        return "the history \"" + path_ + "\": " + text;
+    }
+
+    std::string path_;
+    // Statements go before the connection that made them.
+    Connection db_;
+    std::unordered_map<std::string, Statement> statements_;
+};
+
+} // namespace
+
+std::unique_ptr<SqlDatabase> OpenSqliteDatabase(const std::string& path) {
+    return std::make_unique<SqliteDatabase>(path);
+}
+
+} // namespace ornexa
