@@ -109,6 +109,8 @@ Json ChartDocument(const ChartModel& chart, bool drawn) {
             return "ranked";
         case ChartKind::Curve:
             return "curve";
+        case ChartKind::TimeLine:
+            return "time_line";
         }
         return "share";
     };
@@ -119,7 +121,7 @@ Json ChartDocument(const ChartModel& chart, bool drawn) {
         if (chart.kind == ChartKind::Ranked) {
             point["object"] = chart.ObjectAt(i);
         }
-        if (chart.kind == ChartKind::Curve) {
+        if (chart.kind == ChartKind::Curve || chart.kind == ChartKind::TimeLine) {
             point["x"] = chart.xValues[at];
         }
         points.push_back(point);

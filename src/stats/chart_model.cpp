@@ -13,8 +13,12 @@ void ChartModel::OpenData(ChartKind chartKind, int seriesCount, int pointCount) 
     const auto points = static_cast<std::size_t>(pointCount);
     series.assign(static_cast<std::size_t>(seriesCount), std::vector<double>(points, 0.0));
     labels.assign(points, std::string{});
-    xValues.assign(chartKind == ChartKind::Curve ? points : 0, 0.0);
+    const bool overX = chartKind == ChartKind::Curve || chartKind == ChartKind::TimeLine;
+    xValues.assign(overX ? points : 0, 0.0);
     hiddenSeries.assign(static_cast<std::size_t>(seriesCount), false);
+    stepSeries.assign(static_cast<std::size_t>(seriesCount), false);
+    toolTips.assign(chartKind == ChartKind::TimeLine ? points : 0, std::string{});
+    markers.clear();
     axisMin.reset();
     axisMax.reset();
     xMin.reset();

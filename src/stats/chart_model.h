@@ -8,12 +8,21 @@
 
 namespace ornexa {
 
-// What kind of chart a surface shows; the numbers are the surface's own kind codes.
-enum class ChartKind { Curve = 1, Share = 5, Ranked = 20 };
+// What kind of chart a surface shows; the numbers are the surface's own kind codes. A time line
+// draws its series over collection times (X values in seconds since 1970-01-01 UTC).
+enum class ChartKind { Curve = 1, Share = 5, Ranked = 20, TimeLine = 30 };
 
 // How a value axis meets the data: Extend reaches out from the data to the next round steps;
 // Percent runs 0 to 100 (hit ratios), wider only for a value outside it.
 enum class AxisEnds { Extend, Percent };
+
+// A moment of a time line worth pointing at, drawn as a vertical line with its text
+// ("VPSIZE 20000 -> 30000").
+struct ChartMarker {
+    double x = 0;
+    std::string text;
+    friend bool operator==(const ChartMarker&, const ChartMarker&) = default;
+};
 
 // One chart surface as data: the graph code fills it, a view renders it, a click is turned into a
 // point index and the object number behind a bar is read back from it. Series and points count
@@ -25,19 +34,26 @@ struct ChartModel {
     std::string subtitle;                    // second title
     std::vector<std::vector<double>> series; // series[s][p]
     std::vector<std::string> labels;         // point labels
-    std::vector<double> xValues;             // curve charts
+    std::vector<double> xValues;             // curve and time-line charts
     std::vector<bool> hiddenSeries;
     std::optional<double> axisMin;
     std::optional<double> axisMax;
     std::optional<double> xMin;
     std::optional<double> xMax;
     AxisEnds axisEnds = AxisEnds::Extend;
+    // Time lines: a series that keeps its value until the next point (a setting, not a rate) is
+    // drawn as steps; each point's tooltip tells where the point comes from; markers stand at
+    // moments of the X axis.
+    std::vector<bool> stepSeries;
+    std::vector<std::string> toolTips; // per point; empty for none
+    std::vector<ChartMarker> markers;
     // Why the last drawing had nothing to draw, each text told to the user in turn; empty when it
     // drew. A chart without data may still show what it showed before.
     std::vector<std::string> noData;
 
     // Opens data for `seriesCount` series of `pointCount` points, all 0 and unlabelled, every
-    // series shown, no axis limits and axis ends reaching out. Titles stay.
+    // series shown, no axis limits and axis ends reaching out, no steps, tooltips or markers.
+    // Titles stay.
     void OpenData(ChartKind chartKind, int seriesCount, int pointCount);
     [[nodiscard]] int PointCount() const { return static_cast<int>(labels.size()); }
     [[nodiscard]] int SeriesCount() const { return static_cast<int>(series.size()); }

@@ -5,6 +5,9 @@
 #include <QBarSet>
 #include <QCategoryAxis>
 #include <QChart>
+#include <QDateTimeAxis>
+#include <QGraphicsLineItem>
+#include <QGraphicsSimpleTextItem>
 #include <QHelpEvent>
 #include <QHorizontalBarSeries>
 #include <QKeyEvent>
@@ -12,6 +15,7 @@
 #include <QPieSeries>
 #include <QPieSlice>
 #include <QScatterSeries>
+#include <QTimeZone>
 #include <QToolTip>
 #include <algorithm>
 #include <cmath>
@@ -32,7 +36,16 @@ bool SameModel(const ornexa::ChartModel& a, const ornexa::ChartModel& b) {
     return a.kind == b.kind && a.visible == b.visible && a.title == b.title && a.subtitle == b.subtitle &&
            a.series == b.series && a.labels == b.labels && a.xValues == b.xValues && a.hiddenSeries == b.hiddenSeries &&
            a.axisMin == b.axisMin && a.axisMax == b.axisMax && a.xMin == b.xMin && a.xMax == b.xMax &&
-           a.axisEnds == b.axisEnds;
+           a.axisEnds == b.axisEnds && a.stepSeries == b.stepSeries && a.toolTips == b.toolTips &&
+           a.markers == b.markers;
+}
+
+// Collection times are the report's own clock, without a zone: stored as if UTC, shown as the
+// same wall-clock time whatever zone the screen is in.
+qreal AxisTime(double secondsUtc) {
+    const QDateTime utc =
+        QDateTime::fromSecsSinceEpoch(static_cast<qint64>(std::llround(secondsUtc)), QTimeZone::utc());
+    return static_cast<qreal>(QDateTime(utc.date(), utc.time()).toMSecsSinceEpoch());
 }
 
 void StyleAxis(QAbstractAxis* axis, const ChartColours& colours) {
@@ -74,6 +87,17 @@ int TicksThatFit(double length, bool across, int labelWidth, int labelHeight) {
     const double spacing = across ? labelWidth + labelHeight : labelHeight * 1.5;
     return std::clamp(static_cast<int>(length / spacing) + 1, 2, ornexa::MostTicks);
 }
+
+// A time point is found within this many pixels of the mouse.
+constexpr double PointReach = 12;
+// The date axis keeps this much room for each of its labels, and its ends this share of the
+// span beyond the first and last points.
+constexpr int TimeLabelPixels = 110;
+constexpr double TimeMargin = 0.04;
+constexpr double HourMs = 3600.0 * 1000.0;
+constexpr double DayMs = 24 * HourMs;
+// Markers close together write their texts on rows below each other.
+constexpr int MarkerRows = 3;
 
 // Two empty ranks, or two names shortened alike, must stay two categories.
 QString Category(const QString& text, int point) {
@@ -126,6 +150,13 @@ void ChartView::Render() {
     barSeries_ = nullptr;
     names_ = nullptr;
     stepAxes_.clear();
+    timeAxis_ = nullptr;
+    timePoints_.clear();
+    for (const MarkerItems& marker : markerItems_) {
+        delete marker.line; // NOLINT(cppcoreguidelines-owning-memory): drawn on the chart, made here
+        delete marker.text; // NOLINT(cppcoreguidelines-owning-memory)
+    }
+    markerItems_.clear();
     const ChartColours colours = ColoursFor(theme_, palette());
     c->setTheme(QChart::ChartThemeLight); // fonts and pens; the colours follow
     c->setBackgroundBrush(colours.background);
@@ -153,6 +184,8 @@ void ChartView::Render() {
         c->addSeries(pie);
     } else if (model_.kind == ornexa::ChartKind::Ranked) {
         RenderBars(colours);
+    } else if (model_.kind == ornexa::ChartKind::TimeLine) {
+        RenderTimeLine(colours);
     } else {
         RenderCurve(colours);
     }
@@ -216,9 +249,104 @@ void ChartView::RenderCurve(const ChartColours& colours) {
     }
 }
 
+void ChartView::RenderTimeLine(const ChartColours& colours) {
+    QChart* c = chart();
+    timeAxis_ = new QDateTimeAxis(c);
+    StyleAxis(timeAxis_, colours);
+    QCategoryAxis* y = NewTickAxis(colours, c);
+    stepAxes_.push_back({y, false, false});
+    c->addAxis(timeAxis_, Qt::AlignBottom);
+    c->addAxis(y, Qt::AlignLeft);
+    const auto points = static_cast<std::size_t>(model_.PointCount());
+    std::vector<qreal> times(points);
+    for (std::size_t p = 0; p < points && p < model_.xValues.size(); ++p) {
+        times[p] = AxisTime(model_.xValues[p]);
+    }
+    timePoints_.assign(model_.series.size(), nullptr);
+    for (std::size_t s = 0; s < model_.series.size(); ++s) {
+        if (s < model_.hiddenSeries.size() && model_.hiddenSeries[s]) {
+            continue;
+        }
+        const std::vector<double>& values = model_.series[s];
+        const bool steps = s < model_.stepSeries.size() && model_.stepSeries[s];
+        auto* line = new QLineSeries(c);
+        auto* marks = new QScatterSeries(c);
+        for (std::size_t p = 0; p < points; ++p) {
+            if (steps && p > 0) { // the setting held until this report changed it
+                line->append(times[p], values[p - 1]);
+            }
+            line->append(times[p], values[p]);
+            marks->append(times[p], values[p]);
+        }
+        const QColor colour = s == 0 ? colours.curve : ChartColours::Slice(static_cast<int>(s));
+        line->setColor(colour);
+        marks->setColor(s == 0 ? colours.marks : colour);
+        marks->setBorderColor(s == 0 ? colours.marks : colour);
+        marks->setMarkerSize(7);
+        for (QAbstractSeries* series : {static_cast<QAbstractSeries*>(line), static_cast<QAbstractSeries*>(marks)}) {
+            c->addSeries(series);
+            series->attachAxis(timeAxis_);
+            series->attachAxis(y);
+        }
+        timePoints_[s] = marks;
+    }
+    if (!times.empty()) {
+        const auto [first, last] = std::minmax_element(times.begin(), times.end());
+        // One report, or several of one moment, still spans an hour either side.
+        const double margin = *last > *first ? (*last - *first) * TimeMargin : HourMs;
+        timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(*first - margin)),
+                            QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(*last + margin)));
+        timeAxis_->setFormat(*last - *first > 2 * DayMs ? QStringLiteral("yyyy-MM-dd") : QStringLiteral("MM-dd hh:mm"));
+    }
+    QPen pen(colours.axisLine, 1, Qt::DashLine);
+    for (const ornexa::ChartMarker& marker : model_.markers) {
+        auto* line = new QGraphicsLineItem(c);
+        line->setPen(pen);
+        line->setZValue(-1); // behind the points
+        auto* text = new QGraphicsSimpleTextItem(ornexa::ui::DisplayText(marker.text), c);
+        text->setBrush(colours.text);
+        markerItems_.push_back({line, text, AxisTime(marker.x)});
+    }
+    FitAxes();
+}
+
+void ChartView::FitTimeAxis(const QRectF& plot) {
+    if (timeAxis_ == nullptr) {
+        return;
+    }
+    const int ticks = std::clamp(static_cast<int>(plot.width() / TimeLabelPixels) + 1, 2, ornexa::MostTicks);
+    if (timeAxis_->tickCount() != ticks) {
+        timeAxis_->setTickCount(ticks);
+    }
+    QAbstractSeries* anchor = chart()->series().isEmpty() ? nullptr : chart()->series().front();
+    const qreal lineHeight = QFontMetricsF(chart()->font()).height();
+    int row = 0;
+    double lastRight = -1e9;
+    for (const MarkerItems& marker : markerItems_) {
+        const bool inside = anchor != nullptr &&
+                            marker.x >= static_cast<double>(timeAxis_->min().toMSecsSinceEpoch()) &&
+                            marker.x <= static_cast<double>(timeAxis_->max().toMSecsSinceEpoch());
+        marker.line->setVisible(inside && plot.width() > 0);
+        marker.text->setVisible(inside && plot.width() > 0);
+        if (!inside || plot.width() <= 0) {
+            continue;
+        }
+        const qreal x = chart()->mapToPosition(QPointF(marker.x, 0), anchor).x();
+        marker.line->setLine(x, plot.top(), x, plot.bottom());
+        // A text that would run into the one before goes a row lower; one that would leave the
+        // plot on the right stands left of its line.
+        row = x < lastRight ? (row + 1) % MarkerRows : 0;
+        const qreal width = marker.text->boundingRect().width();
+        const qreal left = x + 3 + width > plot.right() ? x - 3 - width : x + 3;
+        marker.text->setPos(left, plot.top() + 2 + row * lineHeight);
+        lastRight = left + width + 6;
+    }
+}
+
 void ChartView::FitAxes() {
     const QRectF plot = chart()->plotArea();
     FitBarLabels(plot);
+    FitTimeAxis(plot);
     for (const StepAxis& step : stepAxes_) {
         const auto ticks = [&](int most) {
             return step.xValues ? ornexa::XAxisTicks(model_, most) : ornexa::ValueAxisTicks(model_, most);
@@ -300,7 +428,56 @@ int ChartView::BarAt(QPointF position) const {
     return point >= 0 && point < model_.PointCount() ? point : -1;
 }
 
+std::optional<QPointF> ChartView::PointPosition(int series, int point) const {
+    if (series < 0 || static_cast<std::size_t>(series) >= timePoints_.size() || point < 0 ||
+        point >= model_.PointCount()) {
+        return std::nullopt;
+    }
+    QScatterSeries* marks = timePoints_[static_cast<std::size_t>(series)];
+    if (marks == nullptr || point >= marks->count()) {
+        return std::nullopt;
+    }
+    const QPointF inChart = chart()->mapToPosition(marks->at(point), marks);
+    return QPointF(mapFromScene(chart()->mapToScene(inChart)));
+}
+
+int ChartView::TimePointAt(QPointF position) const {
+    int found = -1;
+    double nearest = PointReach;
+    for (std::size_t s = 0; s < timePoints_.size(); ++s) {
+        for (int p = 0; p < model_.PointCount(); ++p) {
+            if (const auto at = PointPosition(static_cast<int>(s), p)) {
+                const double distance = std::hypot(at->x() - position.x(), at->y() - position.y());
+                if (distance <= nearest) {
+                    nearest = distance;
+                    found = p + static_cast<int>(s) * model_.PointCount();
+                }
+            }
+        }
+    }
+    return found;
+}
+
+QStringList ChartView::MarkerTexts() const {
+    QStringList texts;
+    for (const MarkerItems& marker : markerItems_) {
+        texts << marker.text->text();
+    }
+    return texts;
+}
+
 QString ChartView::ToolTipAt(QPointF position) const {
+    if (model_.kind == ornexa::ChartKind::TimeLine) {
+        const int found = TimePointAt(position);
+        if (found < 0) {
+            return {};
+        }
+        const auto s = static_cast<std::size_t>(found / model_.PointCount());
+        const auto p = static_cast<std::size_t>(found % model_.PointCount());
+        const QString value = ornexa::ui::DisplayText(ornexa::PlainText(model_.series[s][p], numberStyle_));
+        const QString origin = p < model_.toolTips.size() ? ornexa::ui::DisplayText(model_.toolTips[p]) : QString();
+        return origin.isEmpty() ? value : tr("%1\n%2").arg(origin, value);
+    }
     const int point = BarAt(position);
     if (point < 0) {
         return {};

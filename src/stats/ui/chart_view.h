@@ -2,6 +2,8 @@
 
 #include <QChartView>
 #include <QStringList>
+#include <optional>
+#include <vector>
 
 #include "report/numbers.h"
 #include "stats/chart_model.h"
@@ -11,7 +13,8 @@
 // with rank 1 at the top, curves over their X values. Value axes step in round numbers. A click on
 // a bar, or Enter on the bar chosen with the arrow keys, reports the point index; the owner reads
 // the object number from the model. A bar's name is shortened to the room beside the bars, its
-// tooltip tells the whole name and the value.
+// tooltip tells the whole name and the value. Time lines run over a date axis, steps for a
+// setting, with their markers as vertical lines; a point's tooltip tells its report and value.
 class ChartView : public QChartView {
     Q_OBJECT
 public:
@@ -32,8 +35,13 @@ public:
     // The names beside the bars as drawn, point 0 first; empty for other charts.
     [[nodiscard]] QStringList BarLabels() const;
     // The whole name and value of the bar whose row holds `position` (in the viewport's
-    // coordinates, where the mouse is); empty where there is no bar.
+    // coordinates, where the mouse is), or of the time line's point nearest it; empty where there
+    // is none.
     [[nodiscard]] QString ToolTipAt(QPointF position) const;
+    // Where point p of series s of a time line is drawn, in the viewport's coordinates.
+    [[nodiscard]] std::optional<QPointF> PointPosition(int series, int point) const;
+    // The texts of the time line's markers as drawn.
+    [[nodiscard]] QStringList MarkerTexts() const;
 
 signals:
     void PointActivated(int point);
@@ -48,7 +56,10 @@ private:
     void Render();
     void RenderBars(const ChartColours& colours);
     void RenderCurve(const ChartColours& colours);
+    void RenderTimeLine(const ChartColours& colours);
     void FitAxes();
+    void FitTimeAxis(const QRectF& plot);
+    [[nodiscard]] int TimePointAt(QPointF position) const;
     void FitBarLabels(const QRectF& plot);
     [[nodiscard]] int BarAt(QPointF position) const;
 
@@ -68,4 +79,13 @@ private:
     class QHorizontalBarSeries* barSeries_ = nullptr;
     class QBarCategoryAxis* names_ = nullptr;
     std::vector<StepAxis> stepAxes_;
+    class QDateTimeAxis* timeAxis_ = nullptr;
+    // Per series of a time line: the series that draws its points (none for a hidden one).
+    std::vector<class QScatterSeries*> timePoints_;
+    struct MarkerItems {
+        class QGraphicsLineItem* line;
+        class QGraphicsSimpleTextItem* text;
+        double x;
+    };
+    std::vector<MarkerItems> markerItems_;
 };

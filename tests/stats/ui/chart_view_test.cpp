@@ -3,13 +3,20 @@
 #include <QApplication>
 #include <QBarSet>
 #include <QCategoryAxis>
+#include <QDateTimeAxis>
+#include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
 #include <QHelpEvent>
 #include <QHorizontalBarSeries>
+#include <QLineSeries>
+#include <QScatterSeries>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimeZone>
 #include <QToolTip>
 #include <cmath>
 
+#include "stats/ui/chart_picture.h"
 #include "stats/ui/chart_view.h"
 
 namespace {
@@ -182,6 +189,122 @@ TEST(ChartView, TheChartFollowsADarkPaletteAndPaperStaysLight) {
         EXPECT_GE(Contrast(c->titleBrush().color(), background), 7.0);
     }
     EXPECT_EQ(c->backgroundBrush().color(), QColor(Qt::white)) << "paper is light whatever the screen";
+}
+
+// Seconds since 1970 of a wall-clock time, as a time line holds collection times.
+double Seconds(int day, int hour) {
+    return static_cast<double>(QDateTime(QDate(2026, 11, day), QTime(hour, 0), QTimeZone::utc()).toSecsSinceEpoch());
+}
+
+// A pool size over four reports: a setting, drawn as steps, that changed once.
+ornexa::ChartModel SizeOverTime() {
+    ornexa::ChartModel chart;
+    chart.title = "BP2 - VPSIZE";
+    chart.OpenData(ornexa::ChartKind::TimeLine, 1, 4);
+    chart.xValues = {Seconds(2, 10), Seconds(3, 10), Seconds(5, 10), Seconds(9, 10)};
+    chart.series[0] = {20000, 20000, 30000, 30000};
+    chart.labels = {"a", "b", "c", "d"};
+    chart.toolTips = {"mon.sta, 2026-11-02 10:00", "tue.sta, 2026-11-03 10:00", "thu.sta, 2026-11-05 10:00",
+                      "mon2.sta, 2026-11-09 10:00"};
+    chart.stepSeries[0] = true;
+    chart.markers = {{Seconds(5, 10), "VPSIZE 20000 -> 30000"}};
+    return chart;
+}
+
+TEST(ChartView, ATimeLineRunsOverItsCollectionTimesWithStepsMarkersAndTooltips) {
+    const ornexa::ChartModel model = SizeOverTime();
+    ChartView view;
+    Show(view, model, {720, 420});
+    const QList<QAbstractAxis*> across = view.chart()->axes(Qt::Horizontal);
+    ASSERT_EQ(across.size(), 1);
+    auto* time = qobject_cast<QDateTimeAxis*>(across.front());
+    ASSERT_NE(time, nullptr);
+    ASSERT_NE(ValueAxis(view, Qt::AlignLeft), nullptr);
+
+    // The setting holds until the report that changed it: a step, not a slope.
+    QLineSeries* line = nullptr;
+    for (QAbstractSeries* series : view.chart()->series()) {
+        if (series->type() == QAbstractSeries::SeriesTypeLine) {
+            line = static_cast<QLineSeries*>(series);
+        }
+    }
+    ASSERT_NE(line, nullptr);
+    ASSERT_EQ(line->count(), 7);
+    EXPECT_EQ(line->at(3).x(), line->at(4).x());
+    EXPECT_EQ(line->at(3).y(), 20000);
+    EXPECT_EQ(line->at(4).y(), 30000);
+
+    // A point stands at its report's wall-clock time, whatever zone the screen is in.
+    const auto first = view.PointPosition(0, 0);
+    ASSERT_TRUE(first.has_value());
+    auto* marks = qobject_cast<QScatterSeries*>(view.chart()->series().back());
+    ASSERT_NE(marks, nullptr);
+    EXPECT_EQ(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(marks->at(0).x())).toString("yyyy-MM-dd hh:mm"),
+              "2026-11-02 10:00");
+    EXPECT_LE(time->min(), QDateTime(QDate(2026, 11, 2), QTime(10, 0)));
+    EXPECT_GE(time->max(), QDateTime(QDate(2026, 11, 9), QTime(10, 0)));
+
+    for (int p = 0; p < 4; ++p) {
+        const auto at = view.PointPosition(0, p);
+        ASSERT_TRUE(at.has_value());
+        EXPECT_EQ(view.ToolTipAt(*at + QPointF(3, -2)),
+                  QString::fromStdString(model.toolTips[static_cast<std::size_t>(p)]) +
+                      (p < 2 ? "\n20000" : "\n30000"));
+    }
+    EXPECT_EQ(view.ToolTipAt(QPointF(3, 3)), "") << "far from every point";
+    const QPoint position = view.PointPosition(0, 2)->toPoint();
+    QHelpEvent help(QEvent::ToolTip, position, view.viewport()->mapToGlobal(position));
+    QApplication::sendEvent(view.viewport(), &help);
+    EXPECT_EQ(QToolTip::text(), "thu.sta, 2026-11-05 10:00\n30000");
+
+    // The marker's text is drawn inside the plot, beside its line at the third report.
+    EXPECT_EQ(view.MarkerTexts(), QStringList{"VPSIZE 20000 -> 30000"});
+    const QRectF plot = view.chart()->plotArea();
+    bool drawn = false;
+    for (QGraphicsItem* item : view.scene()->items()) {
+        const auto* text = dynamic_cast<QGraphicsSimpleTextItem*>(item);
+        if (text != nullptr && text->text() == "VPSIZE 20000 -> 30000" && text->isVisible()) {
+            drawn = true;
+            const QRectF box = text->mapRectToItem(view.chart(), text->boundingRect());
+            EXPECT_TRUE(plot.contains(box)) << "the text stays in the plot";
+            const double lineX = view.chart()->mapFromScene(view.mapToScene(position)).x();
+            EXPECT_LT(std::min(std::abs(box.left() - lineX), std::abs(box.right() - lineX)), 10.0);
+        }
+    }
+    EXPECT_TRUE(drawn);
+}
+
+TEST(ChartView, ATimeLineOfOneReportAndItsPictureAreDrawn) {
+    ornexa::ChartModel one = SizeOverTime();
+    one.OpenData(ornexa::ChartKind::TimeLine, 1, 1);
+    one.xValues = {Seconds(2, 10)};
+    one.series[0] = {85.5};
+    one.labels = {"a"};
+    one.axisEnds = ornexa::AxisEnds::Percent;
+    ChartView view;
+    Show(view, one, {500, 300});
+    auto* time = qobject_cast<QDateTimeAxis*>(view.chart()->axes(Qt::Horizontal).front());
+    ASSERT_NE(time, nullptr);
+    EXPECT_LT(time->min(), time->max()) << "one moment still spans some time";
+    EXPECT_EQ(ValueAxis(view, Qt::AlignLeft)->categoriesLabels().back(), "100");
+    ASSERT_TRUE(view.PointPosition(0, 0).has_value());
+    EXPECT_EQ(view.ToolTipAt(*view.PointPosition(0, 0)), "85.5");
+
+    // Copy Chart and Save Chart draw the same model again: the points and the marker are on it.
+    const QImage image = ChartImage(SizeOverTime(), {800, 500});
+    int dark = 0;
+    for (int y = 0; y < image.height(); y += 2) {
+        for (int x = 0; x < image.width(); x += 2) {
+            dark += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(dark, 200);
+    QTemporaryDir folder;
+    const QString path = folder.filePath("trend.svg");
+    EXPECT_EQ(WriteChartPicture(SizeOverTime(), path, PictureFormat::Svg), std::nullopt);
+    QFile svg(path);
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(svg.readAll().contains("VPSIZE 20000 -&gt; 30000"));
 }
 
 } // namespace
