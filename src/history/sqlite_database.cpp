@@ -10,6 +10,9 @@ namespace ornexa {
 
 namespace {
 
+// The first bytes of every SQLite database file.
+constexpr std::string_view Magic{"SQLite format 3\0", 16};
+
 // How long a statement waits for another program's write to end before it gives up.
 constexpr int BusyTimeoutMs = 10000;
 
@@ -30,7 +33,6 @@ bool IsForeignFile(const std::string& path) {
     if (!std::filesystem::is_regular_file(path, error) || std::filesystem::file_size(path, error) == 0) {
         return false;
     }
-    static constexpr std::string_view Magic{"SQLite format 3\0", 16};
     std::ifstream in(path, std::ios::binary);
     std::string start(Magic.size(), '\0');
     in.read(start.data(), static_cast<std::streamsize>(start.size()));
