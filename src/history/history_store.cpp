@@ -183,9 +183,10 @@ std::optional<double> PerSecond(double count, std::int64_t seconds) {
     return count / static_cast<double>(seconds);
 }
 
-std::string ReadFailureText(const StatReadResult& read) {
+// The texts of a read's boxes, one after the other.
+std::string MessageTexts(const Messages& messages) {
     std::string text;
-    for (const Message& message : MessagesOf(read)) {
+    for (const Message& message : messages) {
         if (!text.empty()) {
             text += ' ';
         }
@@ -231,7 +232,7 @@ int HistoryStore::CurrentSchemaVersion() {
 ImportOutcome HistoryStore::Import(const ImportSource& source) {
     const Report& report = source.report;
     if (!source.read.Loaded() || !report.StatFileLoaded) {
-        const std::string why = ReadFailureText(source.read);
+        const std::string why = MessageTexts(MessagesOf(source.read));
         return Refusal("the report did not load" + (why.empty() ? std::string() : ": " + why));
     }
     if (source.read.cutShort) {
@@ -602,10 +603,7 @@ ImportOutcome ImportReportFile(HistoryStore& store, const std::string& statistic
     if (read.Loaded() && !simulationPath.empty()) {
         const SimReadResult simRead = ReadSimulationFile(report, sim, simulationPath);
         if (!simRead.Loaded()) {
-            std::string why;
-            for (const Message& message : MessagesOf(simRead)) {
-                why += (why.empty() ? "" : " ") + message.text;
-            }
+            const std::string why = MessageTexts(MessagesOf(simRead));
             return Refusal("the Simulation report did not load" + (why.empty() ? std::string() : ": " + why));
         }
     }
