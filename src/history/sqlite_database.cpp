@@ -2,8 +2,10 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 #include <unordered_map>
 
 namespace ornexa {
@@ -15,6 +17,7 @@ constexpr std::string_view Magic{"SQLite format 3\0", 16};
 
 // How long a statement waits for another program's write to end before it gives up.
 constexpr int BusyTimeoutMs = 10000;
+constexpr int WalRetryMs = 5;
 
 struct StatementDeleter {
     void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
@@ -57,7 +60,7 @@ public:
         ExecuteScript("PRAGMA foreign_keys = ON");
         // WAL lets one program read while another imports; a read-only file keeps its own mode.
         if (sqlite3_db_readonly(db_.get(), "main") == 0) {
-            Query("PRAGMA journal_mode = WAL", {});
+            SwitchToWal();
             ExecuteScript("PRAGMA synchronous = NORMAL");
         }
     }
@@ -119,6 +122,22 @@ public:
     void SetSchemaVersion(int version) override { ExecuteScript("PRAGMA user_version = " + std::to_string(version)); }
 
 private:
+    // Switching a new file to WAL needs it alone for a moment; SQLite answers "locked" at once, without
+    // its busy wait, while a second program sets up the same file, so the switch waits here.
+    void SwitchToWal() {
+        for (int waited = 0;; waited += WalRetryMs) {
+            try {
+                Query("PRAGMA journal_mode = WAL", {});
+                return;
+            } catch (const SqlError&) {
+                if ((sqlite3_errcode(db_.get()) & 0xff) != SQLITE_BUSY || waited >= BusyTimeoutMs) {
+                    throw;
+                }
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(WalRetryMs));
+        }
+    }
+
     sqlite3_stmt* Prepared(const std::string& sql) {
         if (const auto found = statements_.find(sql); found != statements_.end()) {
             return found->second.get();
