@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <set>
 
-#include "cli/report_file_kind.h"
+#include "report/report_file_kind.h"
 
 namespace ornexa::cli {
 

@@ -1,9 +1,9 @@
-#include "cli/report_file_kind.h"
+#include "report/report_file_kind.h"
 
 #include "report/line_reader.h"
 #include "report/stat_reader.h"
 
-namespace ornexa::cli {
+namespace ornexa {
 
 namespace {
 constexpr std::size_t FirstLineLength = 1024; // the environment line is checked for "ENV" only
@@ -37,4 +37,4 @@ ReportFileKind ReportFileKindOf(const std::filesystem::path& path) {
     return ReportFileKind::Statistics;
 }
 
-} // namespace ornexa::cli
+} // namespace ornexa

@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
-namespace ornexa::cli {
+namespace ornexa {
 
-// What an import finds in a file. Both kinds of report start with the same environment line; a
+// What a file holds. Both kinds of report start with the same environment line; a
 // Statistics report goes on with its header line, a Simulation report with a preamble up to its
 // first "*BPP" line. A file without the environment line is no report at all, and one that cannot
 // be opened is left to the read, whose message says why.
@@ -12,4 +12,4 @@ enum class ReportFileKind { Statistics, Simulation, NoReport, Unreadable };
 
 ReportFileKind ReportFileKindOf(const std::filesystem::path& path);
 
-} // namespace ornexa::cli
+} // namespace ornexa

@@ -1,39 +1,12 @@
 #include "session/report_kind.h"
 
-#include "report/line_reader.h"
-#include "report/stat_reader.h"
+#include "report/report_file_kind.h"
 
 namespace ornexa {
 
-namespace {
-constexpr std::size_t FirstLineLength = 1024; // the environment line is checked for "ENV" only
-constexpr std::size_t LineStart = 8;          // enough to tell the line kinds apart
-// A Simulation report's preamble is a few lines long; a Statistics report's header follows at once.
-constexpr int LinesLookedAt = 64;
-} // namespace
-
 ReportKind ReportKindOf(const std::filesystem::path& path) {
-    ReportLineReader reader;
-    if (reader.Open(path, FileKinds::RegularOnly)) {
-        return ReportKind::Statistics;
-    }
-    const auto first = reader.ReadReportLine(FirstLineLength);
-    if (!first || !CheckEnvironmentLine(*first)) {
-        return ReportKind::Statistics;
-    }
-    for (int n = 0; n < LinesLookedAt; ++n) {
-        const auto line = reader.ReadReportLine(LineStart);
-        if (!line) {
-            break;
-        }
-        if (line->starts_with("*BPP")) {
-            return ReportKind::Simulation;
-        }
-        if (line->starts_with("HDR") || line->starts_with("BPS") || line->starts_with("BPD")) {
-            return ReportKind::Statistics;
-        }
-    }
-    return ReportKind::Statistics;
+    // A file that is no report, or cannot be read, goes to the Statistics read, which says why.
+    return ReportFileKindOf(path) == ReportFileKind::Simulation ? ReportKind::Simulation : ReportKind::Statistics;
 }
 
 } // namespace ornexa

@@ -8,29 +8,17 @@
 
 #include <nlohmann/json.hpp>
 
+#include "run_report.h"
+
 namespace ornexa {
 namespace {
 
 const std::string Sample = std::string(ORNEXA_SAMPLES_DIR) + "/statistics-usa.sta";
 const std::string SimSample = std::string(ORNEXA_SAMPLES_DIR) + "/simulation-bp1.sim";
 
-struct Outcome {
-    int exitCode = -1;
-    std::string out;
-};
-
+using test::Outcome;
 Outcome Report(const std::string& arguments) {
-    const std::string command = std::string(ORNEXA_REPORT_EXE) + " " + arguments + " 2>/dev/null";
-    Outcome run;
-    if (FILE* pipe = popen(command.c_str(), "r")) { // NOLINT(cert-env33-c): runs our own program
-        std::array<char, 256> buffer{};
-        while (std::fgets(buffer.data(), static_cast<int>(buffer.size()), pipe) != nullptr) {
-            run.out += buffer.data();
-        }
-        const int status = pclose(pipe);
-        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    return run;
+    return test::RunReport(arguments);
 }
 
 TEST(OrnexaReportCommands, WritesTheSamplesCommandsForTheHost) {
