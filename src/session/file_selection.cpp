@@ -227,6 +227,9 @@ FileSelectionSession::NextOutcome FileSelectionSession::Next(AnalysisWindowRunne
     state_ = FileSelectionState::AnalysisShown;
     AnalysisResume resume;
     for (;;) {
+        if (reportShown_ && !statisticsFile_.empty()) {
+            reportShown_({statisticsFile_, simulationFile_});
+        }
         const AnalysisOutcome outcome = runner.ShowAnalysisModal(report_, sim_, resume);
         if (outcome.exit == AnalysisExit::Finish) {
             return NextOutcome::Quit;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -90,6 +91,11 @@ public:
     // read before stays and the window tells why.
     NextOutcome Next(AnalysisWindowRunner& runner);
 
+    // Called with the files of the report each time the analysis window is about to show it (after
+    // a reload too), so the report can be kept in the history.
+    using ReportShownFn = std::function<void(const RecentReport& files)>;
+    void SetReportShown(ReportShownFn shown) { reportShown_ = std::move(shown); }
+
     // The About box was dismissed: from then on returning here keeps the Simulation file shown.
     void AboutDismissed() { aboutClosedOnce_ = true; }
     [[nodiscard]] bool AboutClosedOnce() const { return aboutClosedOnce_; }
@@ -103,6 +109,7 @@ private:
     SimulationData& sim_;
     FileChooser& chooser_;
     ProgressFn progress_;
+    ReportShownFn reportShown_;
     FileSelectionControls controls_;
     FileSelectionState state_ = FileSelectionState::NoFile;
     std::filesystem::path lastFolder_;

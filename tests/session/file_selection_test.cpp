@@ -333,6 +333,16 @@ TEST_F(Reload, ADroppedStatisticsReportComesWithoutTheOldSimulation) {
     EXPECT_EQ(session.Recent().Entries().front(), (RecentReport{other, {}}));
 }
 
+TEST_F(Reload, EveryShowingTellsTheFilesShownForTheHistory) {
+    std::vector<RecentReport> shown;
+    session.SetReportShown([&](const RecentReport& files) { shown.push_back(files); });
+    const auto other = dir.Write("other.sta", samplegen::StatisticsText(sample.report));
+    analysis.outcomes = {{AnalysisExit::Reload, {}, place}, {AnalysisExit::Reload, {other, std::nullopt}, place}};
+    session.Next(analysis);
+    const std::vector<RecentReport> expected = {{statPath, simPath}, {statPath, simPath}, {other, {}}};
+    EXPECT_EQ(shown, expected);
+}
+
 TEST_F(FileSelection, RecentReportsReadBothFilesAndForgetThoseGone) {
     chooser.answers = {statPath, simPath};
     session.OpenStatistics();
