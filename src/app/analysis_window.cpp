@@ -33,6 +33,8 @@
 #include "app/chart_actions.h"
 #include "app/cluster_widget.h"
 #include "app/dropped_files.h"
+#include "app/history_service.h"
+#include "app/history_window.h"
 #include "app/list_models.h"
 #include "app/regroup_dialog.h"
 #include "app/sim_graph_widget.h"
@@ -52,6 +54,7 @@ namespace {
 QString ShortcutsText() {
     const std::initializer_list<std::pair<const char*, const char*>> keys = {
         {"F5", QT_TR_NOOP("Read both reports again and return to the same pool, tab and object")},
+        {"Ctrl+H", QT_TR_NOOP("The history: the reports kept, trends over time, two reports compared")},
         {"Ctrl+F", QT_TR_NOOP("Find an object: the filter box above the object list")},
         {"Escape", QT_TR_NOOP("Clear the object filter; with nothing to clear, go back")},
         {"Ctrl+C",
@@ -97,17 +100,6 @@ QLabel* ValueLabel(QWidget* parent) {
     return label;
 }
 
-QTableView* ListView(QWidget* parent) {
-    auto* view = new QTableView(parent);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->verticalHeader()->hide();
-    view->horizontalHeader()->setStretchLastSection(true);
-    view->setAlternatingRowColors(true);
-    return view;
-}
-
 } // namespace
 
 AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::SimulationData& sim, UiServices& ui,
@@ -125,6 +117,10 @@ AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::Simul
     QAction* reload = menu->addAction(tr("&Reload"), this, &AnalysisWindow::Reload);
     reload->setObjectName(QStringLiteral("actReload"));
     reload->setShortcut(QKeySequence(Qt::Key_F5));
+    QAction* history = menu->addAction(tr("&History..."), this, &AnalysisWindow::ShowHistory);
+    history->setObjectName(QStringLiteral("actHistory"));
+    history->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    addAction(history);
     menu->addSeparator();
     menu->addAction(QStringLiteral("&About"), this, [this] { ui_.ShowAbout(); });
     QMenu* help = menuBar->addMenu(tr("&Help"));
@@ -222,7 +218,7 @@ QWidget* AnalysisWindow::BuildReportTab() {
     figures->addStretch();
     layout->addLayout(figures);
     poolModel_ = new PoolListModel(this);
-    poolTable_ = ListView(page);
+    poolTable_ = MakeListView(page);
     poolTable_->setObjectName(QStringLiteral("lvPoolInfo"));
     poolTable_->setModel(poolModel_);
     layout->addWidget(poolTable_, 1);
@@ -341,7 +337,7 @@ QWidget* AnalysisWindow::BuildObjectTab() {
     addAction(find);
     objectCount_ = new QLabel(page);
     objectCount_->setObjectName(QStringLiteral("lblObjectCount"));
-    objectTable_ = ListView(page);
+    objectTable_ = MakeListView(page);
     objectTable_->setObjectName(QStringLiteral("lvObjects"));
     objectTable_->setModel(objectProxy_);
     objectTable_->horizontalHeader()->setSectionsClickable(true);
@@ -597,6 +593,44 @@ void AnalysisWindow::ReadDropped(const std::filesystem::path& path) {
         request.statistics = path;
     } else {
         request.simulation = path;
+    }
+    session_.Reload(std::move(request));
+    hide();
+    done(QDialog::Accepted);
+}
+
+void AnalysisWindow::SetHistory(HistoryService* history) {
+    history_ = history;
+    if (history_ != nullptr) {
+        connect(history_, &HistoryService::Recorded, this,
+                [this](const QString& text) { status_->showMessage(text, 10000); });
+    }
+}
+
+void AnalysisWindow::ShowHistory() {
+    if (history_ == nullptr || historyWindow_ != nullptr) {
+        return;
+    }
+    const int pool = session_.CurrentPool();
+    const ornexa::Report& report = session_.ShownReport();
+    const std::string poolName =
+        pool >= 1 && pool <= report.PoolCount() ? std::string(report.Pools(pool).PoolName.Trimmed()) : std::string();
+    HistoryWindow window(*history_, ui_, poolName, this);
+    historyWindow_ = &window;
+    ui_.SetParent(&window);
+    window.exec();
+    ui_.SetParent(this);
+    historyWindow_ = nullptr;
+    if (const auto& files = window.FilesToOpen()) {
+        ReadFiles(*files);
+    }
+}
+
+void AnalysisWindow::ReadFiles(const ornexa::RecentReport& files) {
+    ornexa::ReloadRequest request;
+    request.statistics = files.statistics;
+    if (!files.simulation.empty()) {
+        request.simulation = files.simulation;
     }
     session_.Reload(std::move(request));
     hide();

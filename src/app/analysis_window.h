@@ -4,10 +4,13 @@
 #include <array>
 
 #include "session/analysis_session.h"
+#include "session/recent_reports.h"
 
 class ChartView;
 class QAction;
 class ClusterWidget;
+class HistoryService;
+class HistoryWindow;
 class SimGraphWidget;
 class PoolListModel;
 class QButtonGroup;
@@ -80,6 +83,16 @@ public:
     void CopyCommands() const;
     // "Regroup Objects..." of the cluster tab: the dialog, over the window.
     void Regroup();
+    // The history the reports shown go into: its imports are told in the status bar, and
+    // "&History..." opens its window.
+    void SetHistory(HistoryService* history);
+    // "&History..." (Ctrl+H): the History window, over this one; a report opened there is read in
+    // place of this one.
+    void ShowHistory();
+    // The History window while it is open (tests drive it).
+    [[nodiscard]] HistoryWindow* History() const { return historyWindow_; }
+    // Reads these files in place of the report's own, as a reload does.
+    void ReadFiles(const ornexa::RecentReport& files);
     // "Keyboard Shortcuts" under Help: every shortcut of the window.
     void ShowShortcuts();
 
@@ -111,6 +124,8 @@ private:
 
     UiServices& ui_;
     ornexa::AnalysisSession session_;
+    HistoryService* history_ = nullptr;
+    HistoryWindow* historyWindow_ = nullptr;
     bool activated_ = false;
     ornexa::AnalysisResume resume_;
     bool refreshing_ = false;

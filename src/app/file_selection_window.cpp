@@ -66,6 +66,10 @@ FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, ornexa::Simulat
       session_(report, sim, chooser_, [this](int percent) { progress_->setValue(percent); }),
       tray_(new TrayMenu(ui, this)) {
     setObjectName(QStringLiteral("frmSelectFiles"));
+    session_.SetReportShown([this](const ornexa::RecentReport& files) {
+        history_.SetRecent(session_.Recent());
+        history_.ReportShown(files);
+    });
     setWindowTitle(QStringLiteral("QVLGraph"));
     setWindowIcon(ProgramIcon());
     auto* central = new QWidget(this);

@@ -12,6 +12,8 @@ class QMenu;
 class QToolButton;
 class QProgressBar;
 class QPushButton;
+#include "app/history_service.h"
+
 class TrayMenu;
 class UiServices;
 
@@ -33,6 +35,8 @@ public:
     void SetAnalysisRunner(AnalysisRunner runner) { runner_ = std::move(runner); }
     [[nodiscard]] ornexa::FileSelectionSession& Session() { return session_; }
     [[nodiscard]] TrayMenu* Tray() const { return tray_; }
+    // The report history every report shown goes into.
+    [[nodiscard]] HistoryService& History() { return history_; }
 
     // As if the path had been chosen in the dialog of "&Open" or "O&pen".
     void OpenStatistics(const std::filesystem::path& path);
@@ -80,6 +84,7 @@ private:
     UiServices& ui_;
     PresetChooser chooser_;
     ornexa::FileSelectionSession session_;
+    HistoryService history_;
     AnalysisRunner runner_;
     TrayMenu* tray_;
     QPushButton* open_;

@@ -91,6 +91,7 @@ int main(int argc, char** argv) {
             [&](const ornexa::Report& r, const ornexa::SimulationData& s, const ornexa::AnalysisResume& resume) {
                 AnalysisWindow analysis(r, s, ui, programFolder, files.get());
                 analysis.Resume(resume);
+                analysis.SetHistory(&files->History());
                 analysis.exec();
                 ui.SetParent(files.get());
                 return analysis.Session().Outcome();

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLocale>
 #include <QMenu>
@@ -145,4 +146,15 @@ void TableExport::ExportAsCsv() {
 void AttachTableExport(QAbstractItemView* view, UiServices& ui, QString defaultFileName, QStringList captions) {
     new TableExport(view, ui, std::move(defaultFileName), // NOLINT(cppcoreguidelines-owning-memory): the view owns it
                     std::move(captions));
+}
+
+QTableView* MakeListView(QWidget* parent) {
+    auto* view = new QTableView(parent);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->verticalHeader()->hide();
+    view->horizontalHeader()->setStretchLastSection(true);
+    view->setAlternatingRowColors(true);
+    return view;
 }

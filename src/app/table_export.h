@@ -9,6 +9,8 @@
 
 class QAbstractItemView;
 class QAction;
+class QTableView;
+class QWidget;
 class UiServices;
 
 // What every list of the window offers, from its context menu and the keyboard: "Copy" (Ctrl+C,
@@ -43,3 +45,7 @@ void AttachTableExport(QAbstractItemView* view, UiServices& ui, QString defaultF
 
 // The rows of `view` as it shows them: all of them, or only the selected ones (all when none is).
 ornexa::TextTable ShownTable(const QAbstractItemView& view, const QStringList& captions, bool selectedOnly);
+
+// A list of the windows: whole rows chosen one at a time, no editing, no row numbers, the last
+// column taking the room left.
+QTableView* MakeListView(QWidget* parent);

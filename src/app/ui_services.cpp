@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 
 #include "app/about_dialog.h"
@@ -131,6 +132,19 @@ void QtUiServices::Show(const ornexa::Message& message) {
     text.replace(QLatin1Char('\t'), QLatin1Char('\n')); // the field error report's items, one a line
     QMessageBox box(icon, title, text, QMessageBox::Ok, Parent());
     box.exec();
+}
+
+bool QtUiServices::Confirm(const ornexa::Message& question) {
+    const QString title = question.title.empty() ? QStringLiteral("ORNEXA") : QString::fromStdString(question.title);
+    return QMessageBox::question(Parent(), title, QString::fromStdString(question.text)) == QMessageBox::Yes;
+}
+
+std::optional<std::string> QtUiServices::AskText(const ornexa::Message& question, const std::string& current) {
+    const QString title = question.title.empty() ? QStringLiteral("ORNEXA") : QString::fromStdString(question.title);
+    bool ok = false;
+    const QString text = QInputDialog::getText(Parent(), title, QString::fromStdString(question.text),
+                                               QLineEdit::Normal, QString::fromStdString(current), &ok);
+    return ok ? std::optional<std::string>(text.toStdString()) : std::nullopt;
 }
 
 void QtUiServices::ShowAbout() {

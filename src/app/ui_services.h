@@ -32,6 +32,17 @@ public:
         return std::nullopt;
     }
     virtual void Beep() {}
+    // A question answered Yes or No; true for Yes. Services that ask nothing answer No.
+    virtual bool Confirm(const ornexa::Message& question) {
+        (void)question;
+        return false;
+    }
+    // A line of text, `current` offered; nothing when the user cancelled.
+    virtual std::optional<std::string> AskText(const ornexa::Message& question, const std::string& current) {
+        (void)question;
+        (void)current;
+        return std::nullopt;
+    }
 
 private:
     QPointer<QWidget> parent_;
@@ -45,6 +56,8 @@ public:
     void ShowAbout() override;
     std::optional<std::string> ShowPrintPreview(const ornexa::PrintedReport& pages, bool choosePrinter) override;
     void Beep() override;
+    bool Confirm(const ornexa::Message& question) override;
+    std::optional<std::string> AskText(const ornexa::Message& question, const std::string& current) override;
     // Called when the About box is closed with OK.
     std::function<void()> aboutClosed;
 };

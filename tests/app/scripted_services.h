@@ -29,6 +29,28 @@ public:
         previews.push_back({pages, choosePrinter});
         return printFailure;
     }
+    bool Confirm(const ornexa::Message& question) override {
+        questions.push_back(question);
+        const bool yes = confirmations.empty() || confirmations.front();
+        if (!confirmations.empty()) {
+            confirmations.pop_front();
+        }
+        return yes;
+    }
+    std::optional<std::string> AskText(const ornexa::Message& question, const std::string& current) override {
+        questions.push_back(question);
+        offered.push_back(current);
+        if (texts.empty()) {
+            return std::nullopt;
+        }
+        auto text = texts.front();
+        texts.pop_front();
+        return text;
+    }
+    std::vector<ornexa::Message> questions;
+    std::deque<bool> confirmations; // Yes when empty
+    std::deque<std::string> texts;
+    std::vector<std::string> offered;
     struct Preview {
         ornexa::PrintedReport pages;
         bool choosePrinter = false;

@@ -1,0 +1,89 @@
+#include "app/history_service.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMetaObject>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include "session/history_page.h"
+
+namespace {
+
+const QString KeepKey = QStringLiteral("history/keep");
+const QString LocationKey = QStringLiteral("history/location");
+
+// The history at `location`, the folder of a file made when missing.
+ornexa::HistoryResult<std::shared_ptr<ornexa::HistoryStore>> OpenAt(const std::string& location) {
+    if (!ornexa::IsPostgresLocation(location)) {
+        const QString folder = QFileInfo(QString::fromStdString(location)).absolutePath();
+        if (!QDir().mkpath(folder)) {
+            return {std::nullopt, "The folder \"" + folder.toStdString() + "\" of the history could not be made"};
+        }
+    }
+    return ornexa::HistoryStore::Open(location);
+}
+
+} // namespace
+
+HistoryService::HistoryService(QObject* parent) : QObject(parent) {
+    imports_.setMaxThreadCount(1); // one import after the other, in the order the reports were read
+}
+
+HistoryService::~HistoryService() {
+    imports_.waitForDone();
+}
+
+std::string HistoryService::DefaultLocation() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return QDir(folder).filePath(QStringLiteral("history.db")).toStdString();
+}
+
+std::string HistoryService::Location() const {
+    const QString location = QSettings().value(LocationKey).toString().trimmed();
+    return location.isEmpty() ? DefaultLocation() : location.toStdString();
+}
+
+void HistoryService::SetLocation(const std::string& location) {
+    QSettings().setValue(LocationKey, QString::fromStdString(location).trimmed());
+}
+
+bool HistoryService::KeepEveryReport() const {
+    return QSettings().value(KeepKey, true).toBool();
+}
+
+void HistoryService::SetKeepEveryReport(bool keep) {
+    QSettings().setValue(KeepKey, keep);
+}
+
+ornexa::HistoryResult<std::shared_ptr<ornexa::HistoryStore>> HistoryService::Open() const {
+    return OpenAt(Location());
+}
+
+void HistoryService::ReportShown(const ornexa::RecentReport& files) {
+    if (KeepEveryReport()) {
+        Import(files);
+    }
+}
+
+void HistoryService::Import(const ornexa::RecentReport& files) {
+    // A server may take its time to answer: even the opening runs off the window's thread.
+    imports_.start([this, location = Location(), files] {
+        QString text;
+        bool stored = false;
+        if (auto opened = OpenAt(location); !opened.Ok()) {
+            text = QString::fromStdString("Not kept in the history: " + opened.fault);
+        } else {
+            const ornexa::ImportOutcome outcome =
+                ornexa::ImportReportFile(**opened.value, files.statistics.string(), files.simulation.string());
+            text = QString::fromStdString(ornexa::HistoryImportText(outcome));
+            stored = outcome.status == ornexa::ImportStatus::Imported;
+        }
+        QMetaObject::invokeMethod(
+            this, [this, text, stored] { emit Recorded(text, stored); }, Qt::QueuedConnection);
+    });
+}
+
+void HistoryService::WaitForImports() {
+    imports_.waitForDone();
+}

@@ -1,0 +1,445 @@
+#include "app/history_window.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSortFilterProxyModel>
+#include <QStatusBar>
+#include <QStringListModel>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "app/chart_actions.h"
+#include "app/history_models.h"
+#include "app/history_service.h"
+#include "app/list_models.h"
+#include "app/table_export.h"
+#include "app/ui_services.h"
+#include "app/window_state.h"
+#include "session/file_dialogs.h"
+#include "session/report_kind.h"
+#include "stats/ui/chart_view.h"
+
+namespace {
+
+// A sortable list: the proxy sorts by the numeric sort role beside the text.
+QTableView* SortedList(QWidget* parent, QAbstractItemModel* model, QSortFilterProxyModel** proxyOut = nullptr) {
+    auto* proxy = new QSortFilterProxyModel(parent);
+    proxy->setSourceModel(model);
+    proxy->setSortRole(SortRole);
+    QTableView* view = MakeListView(parent);
+    view->setModel(proxy);
+    view->setSortingEnabled(true);
+    view->sortByColumn(-1, Qt::AscendingOrder); // the model's own order until a header is clicked
+    if (proxyOut != nullptr) {
+        *proxyOut = proxy;
+    }
+    return view;
+}
+
+ChartView* TrendChart(QWidget* parent, const char* name) {
+    auto* chart = new ChartView(parent);
+    chart->setObjectName(QString::fromLatin1(name));
+    chart->setMinimumSize(360, 240);
+    return chart;
+}
+
+void Fill(QComboBox* box, const std::vector<ornexa::HistoryReportInfo>& reports, std::optional<std::int64_t> chosen) {
+    box->clear();
+    for (const ornexa::HistoryReportInfo& report : reports) {
+        box->addItem(ReportChoiceText(report), static_cast<qlonglong>(report.id));
+    }
+    box->setCurrentIndex(chosen ? box->findData(static_cast<qlonglong>(*chosen)) : -1);
+}
+
+} // namespace
+
+HistoryWindow::HistoryWindow(HistoryService& history, UiServices& ui, const std::string& currentPool, QWidget* parent)
+    : QDialog(parent), history_(history), ui_(ui), currentPool_(currentPool) {
+    setObjectName(QStringLiteral("frmHistory"));
+    setWindowTitle(tr("History"));
+    auto* layout = new QVBoxLayout(this);
+
+    auto* menuBar = new QMenuBar(this);
+    QMenu* menu = menuBar->addMenu(tr("&History"));
+    QAction* import = menu->addAction(tr("&Import..."), this, &HistoryWindow::ImportFile);
+    import->setShortcut(QKeySequence::Open);
+    menu->addAction(tr("History &Database..."), this, &HistoryWindow::ChooseDatabase);
+    keep_ = menu->addAction(tr("&Keep every report read in the history"));
+    keep_->setObjectName(QStringLiteral("actKeepEveryReport"));
+    keep_->setCheckable(true);
+    keep_->setChecked(history_.KeepEveryReport());
+    connect(keep_, &QAction::toggled, this, [this](bool keep) { history_.SetKeepEveryReport(keep); });
+    menu->addSeparator();
+    menu->addAction(tr("&Close"), this, &QDialog::reject);
+    layout->setMenuBar(menuBar);
+
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("tabHistory"));
+    tabs_->addTab(BuildReportsTab(), tr("Reports"));
+    tabs_->addTab(BuildTrendTab(), tr("Trend"));
+    tabs_->addTab(BuildCompareTab(), tr("Compare"));
+    layout->addWidget(tabs_, 1);
+    status_ = new QStatusBar(this);
+    status_->setObjectName(QStringLiteral("sbHistory"));
+    layout->addWidget(status_);
+
+    for (ChartView* chart : findChildren<ChartView*>()) {
+        new ChartActions(chart, ui_); // NOLINT(cppcoreguidelines-owning-memory): the chart owns them
+    }
+    AttachTableExport(reports_, ui_, QStringLiteral("history-reports.csv"));
+    AttachTableExport(objectList_, ui_, QStringLiteral("history-objects.csv"), {tr("Object")});
+    AttachTableExport(comparedPools_, ui_, QStringLiteral("compared-pools.csv"));
+    AttachTableExport(moves_, ui_, QStringLiteral("compared-objects.csv"));
+    AttachTableExport(getPageChanges_, ui_, QStringLiteral("getpage-changes.csv"));
+    AttachTableExport(syncReadChanges_, ui_, QStringLiteral("sync-read-changes.csv"));
+
+    // An import of a report read while the window is open shows at once.
+    connect(&history_, &HistoryService::Recorded, this, [this](const QString& text, bool stored) {
+        status_->showMessage(text);
+        if (stored && page_) {
+            Tell(page_->Refresh());
+            Refresh();
+        }
+    });
+
+    resize(fontMetrics().averageCharWidth() * 150, fontMetrics().height() * 45);
+    window_state::RestoreGeometry(*this);
+    Reopen();
+}
+
+QWidget* HistoryWindow::BuildReportsTab() {
+    auto* page = new QWidget(this);
+    auto* layout = new QVBoxLayout(page);
+    reportModel_ = new HistoryTableModel(this);
+    reports_ = SortedList(page, reportModel_, &reportProxy_);
+    reports_->setObjectName(QStringLiteral("lvHistoryReports"));
+    layout->addWidget(reports_, 1);
+    auto* buttons = new QHBoxLayout;
+    openButton_ = new QPushButton(tr("&Open"), page);
+    openButton_->setObjectName(QStringLiteral("cmdOpenReport"));
+    removeButton_ = new QPushButton(tr("&Remove"), page);
+    removeButton_->setObjectName(QStringLiteral("cmdRemoveReport"));
+    buttons->addWidget(openButton_);
+    buttons->addWidget(removeButton_);
+    buttons->addStretch();
+    layout->addLayout(buttons);
+    connect(openButton_, &QPushButton::clicked, this, &HistoryWindow::OpenChosen);
+    connect(removeButton_, &QPushButton::clicked, this, &HistoryWindow::RemoveChosen);
+    connect(reports_, &QTableView::activated, this, &HistoryWindow::OpenChosen);
+    return page;
+}
+
+QWidget* HistoryWindow::BuildTrendTab() {
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    auto* page = new QWidget(scroll);
+    auto* layout = new QVBoxLayout(page);
+
+    auto* poolRow = new QHBoxLayout;
+    auto* poolLabel = new QLabel(tr("&Pool:"), page);
+    pool_ = new QComboBox(page);
+    pool_->setObjectName(QStringLiteral("cboTrendPool"));
+    poolLabel->setBuddy(pool_);
+    poolRow->addWidget(poolLabel);
+    poolRow->addWidget(pool_);
+    poolRow->addStretch();
+    layout->addLayout(poolRow);
+    connect(pool_, &QComboBox::textActivated, this, &HistoryWindow::ChoosePool);
+
+    static constexpr std::array<const char*, ornexa::PoolTrendChartCount> PoolChartNames = {
+        "chtTrendHitRatio", "chtTrendGetPages", "chtTrendSyncReads", "chtTrendPagesWritten", "chtTrendVPSize"};
+    auto* grid = new QGridLayout;
+    for (int chart = 0; chart < ornexa::PoolTrendChartCount; ++chart) {
+        poolCharts_[static_cast<std::size_t>(chart)] =
+            TrendChart(page, PoolChartNames[static_cast<std::size_t>(chart)]);
+        grid->addWidget(poolCharts_[static_cast<std::size_t>(chart)], chart / 2, chart % 2);
+    }
+    layout->addLayout(grid);
+
+    auto* objects = new QGroupBox(tr("Object"), page);
+    auto* objectLayout = new QGridLayout(objects);
+    objectFilter_ = new QLineEdit(objects);
+    objectFilter_->setObjectName(QStringLiteral("txtTrendObjectFilter"));
+    objectFilter_->setPlaceholderText(tr("Find an object by a part of its name"));
+    objectFilter_->setClearButtonEnabled(true);
+    objectNames_ = new QStringListModel(this);
+    objectList_ = new QListView(objects);
+    objectList_->setObjectName(QStringLiteral("lstTrendObjects"));
+    objectList_->setModel(objectNames_);
+    objectList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    objectList_->setMaximumWidth(fontMetrics().averageCharWidth() * 40);
+    objectLayout->addWidget(objectFilter_, 0, 0);
+    objectLayout->addWidget(objectList_, 1, 0);
+    static constexpr std::array<const char*, ornexa::ObjectTrendChartCount> ObjectChartNames = {
+        "chtTrendObjectGetPages", "chtTrendObjectHitRatio"};
+    for (int chart = 0; chart < ornexa::ObjectTrendChartCount; ++chart) {
+        objectCharts_[static_cast<std::size_t>(chart)] =
+            TrendChart(objects, ObjectChartNames[static_cast<std::size_t>(chart)]);
+        objectLayout->addWidget(objectCharts_[static_cast<std::size_t>(chart)], 0, chart + 1, 2, 1);
+    }
+    layout->addWidget(objects);
+    connect(objectFilter_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (page_ && !refreshing_) {
+            Tell(page_->FilterObjects(text.toStdString()));
+            RefreshObjects();
+        }
+    });
+    connect(objectList_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (!refreshing_ && current.isValid()) {
+                    ChooseObject(current.data().toString());
+                }
+            });
+    scroll->setWidget(page);
+    return scroll;
+}
+
+QWidget* HistoryWindow::BuildCompareTab() {
+    auto* page = new QWidget(this);
+    auto* layout = new QVBoxLayout(page);
+    auto* choice = new QHBoxLayout;
+    before_ = new QComboBox(page);
+    before_->setObjectName(QStringLiteral("cboCompareBefore"));
+    after_ = new QComboBox(page);
+    after_->setObjectName(QStringLiteral("cboCompareAfter"));
+    auto* beforeLabel = new QLabel(tr("&Older:"), page);
+    beforeLabel->setBuddy(before_);
+    auto* afterLabel = new QLabel(tr("&Newer:"), page);
+    afterLabel->setBuddy(after_);
+    choice->addWidget(beforeLabel);
+    choice->addWidget(before_, 1);
+    choice->addWidget(afterLabel);
+    choice->addWidget(after_, 1);
+    layout->addLayout(choice);
+    connect(before_, &QComboBox::activated, this, &HistoryWindow::ChooseComparison);
+    connect(after_, &QComboBox::activated, this, &HistoryWindow::ChooseComparison);
+
+    comparedPoolModel_ = new HistoryTableModel(this);
+    comparedPools_ = SortedList(page, comparedPoolModel_);
+    comparedPools_->setObjectName(QStringLiteral("lvComparedPools"));
+    comparedPools_->horizontalHeader()->setStretchLastSection(false);
+    layout->addWidget(comparedPools_, 2);
+
+    auto* lower = new QHBoxLayout;
+    const auto addList = [&](const QString& title, HistoryTableModel*& model, QTableView*& view, const char* name) {
+        auto* box = new QGroupBox(title, page);
+        auto* boxLayout = new QVBoxLayout(box);
+        model = new HistoryTableModel(this);
+        view = SortedList(box, model);
+        view->setObjectName(QString::fromLatin1(name));
+        boxLayout->addWidget(view);
+        lower->addWidget(box);
+    };
+    addList(tr("Objects that appeared, disappeared or moved"), moveModel_, moves_, "lvObjectMoves");
+    addList(tr("Largest changes of getpages per second"), getPageModel_, getPageChanges_, "lvGetPageChanges");
+    addList(tr("Largest changes of synchronous read I/Os per second"), syncReadModel_, syncReadChanges_,
+            "lvSyncReadChanges");
+    layout->addLayout(lower, 1);
+    return page;
+}
+
+QString HistoryWindow::StatusText() const {
+    return status_->currentMessage();
+}
+
+void HistoryWindow::Tell(const std::string& fault) {
+    if (!fault.empty()) {
+        status_->showMessage(QString::fromStdString(fault));
+    }
+}
+
+bool HistoryWindow::Reopen() {
+    auto opened = history_.Open();
+    if (!opened.Ok()) {
+        Tell(opened.fault);
+        return false;
+    }
+    page_.emplace(*opened.value, page_ ? page_->CurrentPool() : currentPool_);
+    status_->showMessage(tr("History: %1").arg(QString::fromStdString((*opened.value)->Location())));
+    Tell(page_->Refresh());
+    Refresh();
+    return true;
+}
+
+void HistoryWindow::Refresh() {
+    if (!page_) {
+        return;
+    }
+    const QLocale locale;
+    refreshing_ = true;
+    reportModel_->SetRows(ReportCaptions(), ReportRows(page_->Reports(), locale));
+    reports_->resizeColumnsToContents();
+    openButton_->setEnabled(reportModel_->rowCount() > 0);
+    removeButton_->setEnabled(reportModel_->rowCount() > 0);
+    refreshing_ = false;
+    RefreshTrend();
+    RefreshObjects();
+    RefreshComparison();
+}
+
+void HistoryWindow::RefreshTrend() {
+    refreshing_ = true;
+    pool_->clear();
+    for (const std::string& name : page_->PoolNames()) {
+        pool_->addItem(QString::fromStdString(name));
+    }
+    pool_->setCurrentIndex(pool_->findText(QString::fromStdString(page_->CurrentPool())));
+    refreshing_ = false;
+    for (int chart = 0; chart < ornexa::PoolTrendChartCount; ++chart) {
+        poolCharts_[static_cast<std::size_t>(chart)]->ShowModel(page_->PoolCharts()[static_cast<std::size_t>(chart)]);
+    }
+}
+
+void HistoryWindow::RefreshObjects() {
+    refreshing_ = true;
+    QStringList names;
+    for (const std::string& name : page_->ObjectNames()) {
+        names << ornexa::ui::DisplayText(name);
+    }
+    if (names != objectNames_->stringList()) {
+        objectNames_->setStringList(names);
+    }
+    const int row = static_cast<int>(names.indexOf(ornexa::ui::DisplayText(page_->CurrentObject())));
+    objectList_->setCurrentIndex(objectNames_->index(row, 0));
+    refreshing_ = false;
+    for (int chart = 0; chart < ornexa::ObjectTrendChartCount; ++chart) {
+        objectCharts_[static_cast<std::size_t>(chart)]->ShowModel(
+            page_->ObjectCharts()[static_cast<std::size_t>(chart)]);
+    }
+}
+
+void HistoryWindow::RefreshComparison() {
+    Fill(before_, page_->Reports(), page_->CompareBefore());
+    Fill(after_, page_->Reports(), page_->CompareAfter());
+    const QLocale locale;
+    const std::optional<ornexa::ReportComparison>& comparison = page_->Comparison();
+    const ornexa::ReportComparison none;
+    const ornexa::ReportComparison& shown = comparison ? *comparison : none;
+    comparedPoolModel_->SetRows(PoolComparisonCaptions(), PoolComparisonRows(shown, locale));
+    moveModel_->SetRows(ObjectMoveCaptions(), ObjectMoveRows(shown));
+    getPageModel_->SetRows(ObjectChangeCaptions(), ObjectChangeRows(shown.getPageChanges, locale));
+    syncReadModel_->SetRows(ObjectChangeCaptions(), ObjectChangeRows(shown.syncReadChanges, locale));
+    comparedPools_->resizeColumnsToContents();
+    if (comparison && !comparison->notes.empty()) {
+        status_->showMessage(QString::fromStdString(comparison->notes.front()));
+    }
+}
+
+std::optional<std::int64_t> HistoryWindow::ChosenReport() const {
+    const QModelIndex current = reports_->currentIndex();
+    if (!current.isValid()) {
+        return std::nullopt;
+    }
+    return reportModel_->IdAt(reportProxy_->mapToSource(current).row());
+}
+
+void HistoryWindow::OpenChosen() {
+    const auto id = ChosenReport();
+    if (!page_ || !id) {
+        Tell(tr("Choose the report to open first.").toStdString());
+        return;
+    }
+    const auto files = page_->FilesToOpen(*id, history_.Recent());
+    if (!files.files) {
+        Tell(files.fault);
+        return;
+    }
+    open_ = files.files;
+    accept();
+}
+
+void HistoryWindow::RemoveChosen() {
+    const auto id = ChosenReport();
+    if (!page_ || !id) {
+        Tell(tr("Choose the report to remove first.").toStdString());
+        return;
+    }
+    const ornexa::HistoryReportInfo* info = page_->Find(*id);
+    const QString what = info != nullptr ? ReportChoiceText(*info) : QString::number(*id);
+    if (!ui_.Confirm({tr("Remove").toStdString(),
+                      tr("Remove the report %1 from the history? Its file is left as it is.").arg(what).toStdString(),
+                      ornexa::MessageIcon::Exclamation})) {
+        return;
+    }
+    const std::string fault = page_->Remove(*id);
+    Tell(fault);
+    if (fault.empty()) {
+        status_->showMessage(tr("Report %1 removed from the history.").arg(*id));
+    }
+    Refresh();
+}
+
+void HistoryWindow::ChoosePool(const QString& name) {
+    if (page_ && !refreshing_) {
+        Tell(page_->ChoosePool(name.toStdString()));
+        RefreshTrend();
+    }
+}
+
+void HistoryWindow::ChooseObject(const QString& name) {
+    if (!page_) {
+        return;
+    }
+    // The list shows the names as text; the page holds them as stored.
+    for (const std::string& held : page_->ObjectNames()) {
+        if (ornexa::ui::DisplayText(held) == name) {
+            Tell(page_->ChooseObject(held));
+            break;
+        }
+    }
+    RefreshObjects();
+}
+
+void HistoryWindow::ChooseComparison() {
+    if (!page_ || before_->currentIndex() < 0 || after_->currentIndex() < 0) {
+        return;
+    }
+    Tell(page_->ChooseComparison(before_->currentData().toLongLong(), after_->currentData().toLongLong()));
+    RefreshComparison();
+}
+
+void HistoryWindow::ImportFile() {
+    ornexa::FileDialogRequest request;
+    request.filters = ornexa::ParseFilterList(ornexa::StatFileFilters);
+    request.selectedFilter = 2;
+    const auto path = ui_.ChooseFileToOpen(request);
+    if (!path) {
+        return;
+    }
+    status_->showMessage(tr("Importing %1...").arg(QString::fromStdString(path->string())));
+    history_.Import({*path, {}});
+}
+
+void HistoryWindow::ChooseDatabase() {
+    const auto location = ui_.AskText(
+        {tr("History Database").toStdString(),
+         tr("The history file, or the postgresql:// URI of a team's server:").toStdString(), ornexa::MessageIcon::None},
+        history_.Location());
+    if (!location || location->empty() || *location == history_.Location()) {
+        return;
+    }
+    const std::string before = history_.Location();
+    history_.SetLocation(*location);
+    if (!Reopen()) {
+        history_.SetLocation(before);
+        Tell(status_->currentMessage().toStdString() + "; the history stays at " + before);
+    }
+}
+
+void HistoryWindow::done(int result) {
+    window_state::SaveGeometry(*this);
+    QDialog::done(result);
+}

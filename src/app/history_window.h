@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <optional>
+#include <string>
+
+#include "session/history_page.h"
+
+class ChartView;
+class HistoryService;
+class HistoryTableModel;
+class QAction;
+class QComboBox;
+class QLineEdit;
+class QListView;
+class QPushButton;
+class QSortFilterProxyModel;
+class QStatusBar;
+class QStringListModel;
+class QTabWidget;
+class QTableView;
+class UiServices;
+
+// The History window: the reports held, a pool's and an object's trend, and two reports compared.
+// Everything it shows comes from its HistoryPage; a fault goes to its status bar and leaves what
+// was shown.
+class HistoryWindow : public QDialog {
+    Q_OBJECT
+public:
+    enum Tab : int { ReportsTab, TrendTab, CompareTab };
+
+    // `currentPool`: the pool the analysis window shows, where the trend starts.
+    HistoryWindow(HistoryService& history, UiServices& ui, const std::string& currentPool, QWidget* parent = nullptr);
+
+    // The page, when the history could be opened.
+    [[nodiscard]] const ornexa::HistoryPage* Page() const { return page_ ? &*page_ : nullptr; }
+    [[nodiscard]] QTabWidget* Tabs() const { return tabs_; }
+    [[nodiscard]] QTableView* ReportList() const { return reports_; }
+    [[nodiscard]] QComboBox* PoolChoice() const { return pool_; }
+    [[nodiscard]] ChartView* PoolChart(int chart) const { return poolCharts_.at(static_cast<std::size_t>(chart)); }
+    [[nodiscard]] QLineEdit* ObjectFilter() const { return objectFilter_; }
+    [[nodiscard]] QListView* ObjectList() const { return objectList_; }
+    [[nodiscard]] ChartView* ObjectChart(int chart) const { return objectCharts_.at(static_cast<std::size_t>(chart)); }
+    [[nodiscard]] QComboBox* CompareBefore() const { return before_; }
+    [[nodiscard]] QComboBox* CompareAfter() const { return after_; }
+    [[nodiscard]] QTableView* ComparedPools() const { return comparedPools_; }
+    [[nodiscard]] QTableView* ObjectMoves() const { return moves_; }
+    [[nodiscard]] QTableView* GetPageChanges() const { return getPageChanges_; }
+    [[nodiscard]] QTableView* SyncReadChanges() const { return syncReadChanges_; }
+    [[nodiscard]] QAction* KeepEveryReport() const { return keep_; }
+    [[nodiscard]] QString StatusText() const;
+    // The files "Open" chose, for the analysis window to read once this window is closed.
+    [[nodiscard]] const std::optional<ornexa::RecentReport>& FilesToOpen() const { return open_; }
+
+    // The user's actions, also for tests.
+    void OpenChosen();
+    void RemoveChosen();
+    void ChoosePool(const QString& name);
+    void ChooseObject(const QString& name);
+    void ChooseComparison();
+    // "&Import...": a Statistics report into the history, in the background.
+    void ImportFile();
+    // "History &Database...": another file or server; the one before stays when it does not open.
+    void ChooseDatabase();
+    // Opens the history where the settings say; false (and the fault told) when it does not open.
+    bool Reopen();
+
+protected:
+    void done(int result) override;
+
+private:
+    QWidget* BuildReportsTab();
+    QWidget* BuildTrendTab();
+    QWidget* BuildCompareTab();
+    void Tell(const std::string& fault);
+    void Refresh();
+    void RefreshTrend();
+    void RefreshObjects();
+    void RefreshComparison();
+    [[nodiscard]] std::optional<std::int64_t> ChosenReport() const;
+
+    HistoryService& history_;
+    UiServices& ui_;
+    std::string currentPool_;
+    std::optional<ornexa::HistoryPage> page_;
+    std::optional<ornexa::RecentReport> open_;
+    bool refreshing_ = false;
+
+    QTabWidget* tabs_ = nullptr;
+    QStatusBar* status_ = nullptr;
+    QAction* keep_ = nullptr;
+    HistoryTableModel* reportModel_ = nullptr;
+    QSortFilterProxyModel* reportProxy_ = nullptr;
+    QTableView* reports_ = nullptr;
+    QPushButton* openButton_ = nullptr;
+    QPushButton* removeButton_ = nullptr;
+    QComboBox* pool_ = nullptr;
+    std::array<ChartView*, ornexa::PoolTrendChartCount> poolCharts_{};
+    QLineEdit* objectFilter_ = nullptr;
+    QStringListModel* objectNames_ = nullptr;
+    QListView* objectList_ = nullptr;
+    std::array<ChartView*, ornexa::ObjectTrendChartCount> objectCharts_{};
+    QComboBox* before_ = nullptr;
+    QComboBox* after_ = nullptr;
+    HistoryTableModel* comparedPoolModel_ = nullptr;
+    HistoryTableModel* moveModel_ = nullptr;
+    HistoryTableModel* getPageModel_ = nullptr;
+    HistoryTableModel* syncReadModel_ = nullptr;
+    QTableView* comparedPools_ = nullptr;
+    QTableView* moves_ = nullptr;
+    QTableView* getPageChanges_ = nullptr;
+    QTableView* syncReadChanges_ = nullptr;
+};
