@@ -20,8 +20,10 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -39,6 +41,9 @@
 #include "app/chart_actions.h"
 #include "app/cluster_widget.h"
 #include "app/file_selection_window.h"
+#include "app/history_models.h"
+#include "app/history_service.h"
+#include "app/history_window.h"
 #include "app/list_models.h"
 #include "app/regroup_dialog.h"
 #include "app/sim_graph_widget.h"
@@ -130,11 +135,13 @@ void DropFile(QWidget& window, const std::filesystem::path& path) {
 class Gui : public ::testing::Test {
 protected:
     Gui() : files(report, sim, ui) {
+        files.History().SetLocation((historyDir.Path() / "history.db").string());
         files.SetAnalysisRunner(
             [this](const ornexa::Report& r, const ornexa::SimulationData& s, const ornexa::AnalysisResume& resume) {
                 ++windows;
                 AnalysisWindow window(r, s, ui, thresholds);
                 window.Resume(resume);
+                window.SetHistory(&files.History());
                 window.show();
                 if (drive) {
                     drive(window);
@@ -153,6 +160,7 @@ protected:
     }
 
     FreshSettings fresh;
+    ornexa::test::TempDir historyDir;
     ornexa::Report report;
     ornexa::SimulationData sim;
     ScriptedServices ui;
@@ -1061,6 +1069,92 @@ TEST_F(Gui, TheRegroupDialogsStatementsFollowItsTargets) {
         dialog->close();
     };
     files.ClickNext();
+}
+
+// The imports run in the background; their outcome comes back through the event loop.
+QString StatusMessage(AnalysisWindow& w, FileSelectionWindow& files) {
+    files.History().WaitForImports();
+    QTest::qWait(0);
+    QCoreApplication::processEvents();
+    return w.findChild<QStatusBar*>(QStringLiteral("sbStatus"))->currentMessage();
+}
+
+TEST_F(Gui, EveryReportShownIsKeptAndCtrlHOpensTheHistory) {
+    OpenSamples();
+    int reports = -1;
+    drive = [&](AnalysisWindow& w) {
+        EXPECT_EQ(StatusMessage(w, files), "Kept in the history as report 1.");
+        QTimer::singleShot(0, &w, [&] {
+            HistoryWindow* history = w.History();
+            ASSERT_NE(history, nullptr);
+            reports = history->ReportList()->model()->rowCount();
+            history->reject();
+        });
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        QTest::keyClick(&w, Qt::Key_H, Qt::ControlModifier);
+    };
+    files.ClickNext();
+    EXPECT_EQ(reports, 1);
+    EXPECT_TRUE(ui.messages.empty()); // a kept report is told in the status bar only
+
+    // Shown again: known by its content.
+    drive = [&](AnalysisWindow& w) { EXPECT_EQ(StatusMessage(w, files), "Already in the history as report 1."); };
+    files.ClickNext();
+}
+
+TEST_F(Gui, NothingIsKeptWithTheSettingOffAndABadHistoryNeverStopsTheAnalysis) {
+    files.History().SetKeepEveryReport(false);
+    OpenSamples();
+    drive = [&](AnalysisWindow& w) { EXPECT_EQ(StatusMessage(w, files), ""); };
+    files.ClickNext();
+    auto store = files.History().Open();
+    ASSERT_TRUE(store.Ok()) << store.fault;
+    EXPECT_TRUE((*store.value)->Reports().value->empty());
+
+    // A history file that is not a database: the report is shown all the same, the status bar tells.
+    files.History().SetKeepEveryReport(true);
+    const auto foreign = historyDir.Write("foreign.db", "not a database at all, and longer than a header of one");
+    files.History().SetLocation(foreign.string());
+    drive = [&](AnalysisWindow& w) {
+        EXPECT_TRUE(StatusMessage(w, files).startsWith("Not kept in the history:"));
+        EXPECT_EQ(w.PoolList()->model()->rowCount(), 9);
+    };
+    files.ClickNext();
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(Gui, AReportOpenedFromTheHistoryIsReadInPlaceOfTheOneShown) {
+    const auto usa = Samples / "statistics-usa.sta";
+    OpenSamples();
+    // A second report kept in the history: a copy of the first one with other figures.
+    ornexa::Report other;
+    ASSERT_TRUE(ornexa::ReadStatisticsFile(other, usa).Loaded());
+    other.Pools(1).PoolGetPages += 1000;
+    const auto copy = historyDir.Write("copy.sta", ornexa::samplegen::StatisticsText(other));
+    files.History().Import({copy, {}});
+    files.History().WaitForImports();
+    int shown = 0;
+    drive = [&](AnalysisWindow& w) {
+        if (++shown > 1) {
+            return;
+        }
+        StatusMessage(w, files); // the report shown is kept first
+        QTimer::singleShot(0, &w, [&] {
+            HistoryWindow* history = w.History();
+            ASSERT_NE(history, nullptr);
+            QTableView* list = history->ReportList();
+            const auto* model =
+                static_cast<HistoryTableModel*>(static_cast<QSortFilterProxyModel*>(list->model())->sourceModel());
+            ClickRow(list, model->RowOf(1)); // the copy, imported first
+            ClickButton(*history, "cmdOpenReport");
+        });
+        w.ShowHistory();
+    };
+    files.ClickNext();
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(files.Session().Controls().statisticsPath, copy.string());
+    EXPECT_EQ(report.Pools(1).PoolGetPages, other.Pools(1).PoolGetPages);
 }
 
 } // namespace
