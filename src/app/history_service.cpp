@@ -28,6 +28,10 @@ ornexa::HistoryResult<std::shared_ptr<ornexa::HistoryStore>> OpenAt(const std::s
 
 HistoryService::HistoryService(QObject* parent) : QObject(parent) {
     imports_.setMaxThreadCount(1); // one import after the other, in the order the reports were read
+    const QSettings settings;
+    const QString location = settings.value(LocationKey).toString().trimmed();
+    location_ = location.isEmpty() ? DefaultLocation() : location.toStdString();
+    keep_ = settings.value(KeepKey, true).toBool();
 }
 
 HistoryService::~HistoryService() {
@@ -40,19 +44,21 @@ std::string HistoryService::DefaultLocation() {
 }
 
 std::string HistoryService::Location() const {
-    const QString location = QSettings().value(LocationKey).toString().trimmed();
-    return location.isEmpty() ? DefaultLocation() : location.toStdString();
+    return location_;
 }
 
 void HistoryService::SetLocation(const std::string& location) {
-    QSettings().setValue(LocationKey, QString::fromStdString(location).trimmed());
+    const QString trimmed = QString::fromStdString(location).trimmed();
+    location_ = trimmed.isEmpty() ? DefaultLocation() : trimmed.toStdString();
+    QSettings().setValue(LocationKey, trimmed);
 }
 
 bool HistoryService::KeepEveryReport() const {
-    return QSettings().value(KeepKey, true).toBool();
+    return keep_;
 }
 
 void HistoryService::SetKeepEveryReport(bool keep) {
+    keep_ = keep;
     QSettings().setValue(KeepKey, keep);
 }
 

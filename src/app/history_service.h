@@ -11,8 +11,8 @@
 
 // The report history as the windows use it: where it is, whether every report read goes into it,
 // and the imports, each run off the window's thread with a store of its own so that a read is
-// never held up. Kept in the settings: "history/keep" (on unless turned off) and
-// "history/location" (a file, or a postgresql:// URI of a team's server).
+// never held up. Read from the settings once, when the service is made; kept in them: "history/keep" (on unless turned
+// off) and "history/location" (a file, or a postgresql:// URI of a team's server).
 class HistoryService : public QObject {
     Q_OBJECT
 public:
@@ -52,4 +52,7 @@ signals:
 private:
     QThreadPool imports_;
     ornexa::RecentReports recent_;
+    // As read from the settings when the service was made, and as set since.
+    std::string location_;
+    bool keep_ = true;
 };

@@ -231,7 +231,7 @@ QWidget* HistoryWindow::BuildCompareTab() {
     comparedPools_ = SortedList(page, comparedPoolModel_);
     comparedPools_->setObjectName(QStringLiteral("lvComparedPools"));
     comparedPools_->horizontalHeader()->setStretchLastSection(false);
-    layout->addWidget(comparedPools_, 2);
+    layout->addWidget(comparedPools_, 1);
 
     auto* lower = new QHBoxLayout;
     const auto addList = [&](const QString& title, HistoryTableModel*& model, QTableView*& view, const char* name) {
@@ -332,7 +332,9 @@ void HistoryWindow::RefreshComparison() {
     moveModel_->SetRows(ObjectMoveCaptions(), ObjectMoveRows(shown));
     getPageModel_->SetRows(ObjectChangeCaptions(), ObjectChangeRows(shown.getPageChanges, locale));
     syncReadModel_->SetRows(ObjectChangeCaptions(), ObjectChangeRows(shown.syncReadChanges, locale));
-    comparedPools_->resizeColumnsToContents();
+    for (QTableView* view : {comparedPools_, moves_, getPageChanges_, syncReadChanges_}) {
+        view->resizeColumnsToContents();
+    }
     if (comparison && !comparison->notes.empty()) {
         status_->showMessage(QString::fromStdString(comparison->notes.front()));
     }

@@ -1,7 +1,9 @@
 // ornexa-screenshots: opens the bundled samples and writes a PNG of each window and tab. With
 // --scale-2 it draws at a device pixel ratio of 2 instead and writes the Object Info tab only.
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QPixmap>
 #include <QPrintPreviewDialog>
@@ -10,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <iostream>
 #include <string_view>
@@ -17,11 +20,14 @@
 #include "app/analysis_window.h"
 #include "app/cluster_widget.h"
 #include "app/file_selection_window.h"
+#include "app/history_service.h"
+#include "app/history_window.h"
 #include "app/regroup_dialog.h"
 #include "app/sim_graph_widget.h"
 #include "app/title_window.h"
 #include "app/ui_services.h"
 #include "print/ui/page_painter.h"
+#include "stat_writer.h"
 #include "stats/ui/chart_view.h"
 
 namespace {
@@ -65,6 +71,75 @@ bool Save(QWidget& widget, const QString& path) {
     const bool saved = widget.grab().save(path);
     std::cout << (saved ? "wrote " : "could not write ") << path.toStdString() << '\n';
     return saved;
+}
+
+// Eight daily reports made from the sample: BP2's VPSIZE goes from 20000 to 30000 on the fifth day,
+// after which its synchronous reads fall and its hit ratio rises; the other figures wander a little.
+bool HistoryShots(const std::filesystem::path& statistics, const QString& out, UiServices& ui) {
+    ornexa::Report base;
+    if (!ornexa::ReadStatisticsFile(base, statistics).Loaded()) {
+        std::cout << "the sample did not load for the history\n";
+        return false;
+    }
+    const QTemporaryDir folder;
+    HistoryService history;
+    history.SetLocation(folder.filePath(QStringLiteral("history.db")).toStdString());
+    auto store = history.Open();
+    if (!store.Ok()) {
+        std::cout << store.fault << '\n';
+        return false;
+    }
+    for (int day = 0; day < 8; ++day) {
+        ornexa::Report report = base;
+        report.Header.CollectionDate = "2026-11-" + std::to_string(23 + day);
+        report.Header.CollectionTime = "08.00.00";
+        const bool larger = day >= 4;
+        for (int p = 1; p <= report.PoolCount(); ++p) {
+            ornexa::PoolRecord& pool = report.Pools(p);
+            const double wander = 1.0 + 0.04 * ((day + p) % 5) - 0.08;
+            pool.PoolGetPages = static_cast<ornexa::Long>(static_cast<double>(pool.PoolGetPages) * wander);
+            pool.PoolPagesWritten = static_cast<ornexa::Long>(static_cast<double>(pool.PoolPagesWritten) * wander);
+            double reads = static_cast<double>(pool.PoolReadIOsByType(1)) * wander;
+            if (pool.PoolName.Trimmed() == "BP2") {
+                pool.VPSize = larger ? 30000 : 20000;
+                reads *= larger ? 0.45 : 1.0;
+                pool.PoolHitRatio = larger ? 93.5 + 0.3 * (day % 3) : 81.0 + 0.6 * (day % 3);
+            }
+            pool.PoolReadIOs += static_cast<ornexa::Long>(reads) - pool.PoolReadIOsByType(1);
+            pool.PoolReadIOsByType(1) = static_cast<ornexa::Long>(reads);
+            pool.PoolUpdates = static_cast<ornexa::Long>(static_cast<double>(pool.PoolUpdates) * wander);
+        }
+        for (int o = 1; o <= report.ObjectCount(); ++o) {
+            ornexa::ObjectRecord& object = report.Objects(o);
+            const double wander = 1.0 + 0.05 * ((day * 3 + o) % 7) - 0.15;
+            object.ObjGetPages = static_cast<ornexa::Long>(static_cast<double>(object.ObjGetPages) * wander);
+            object.ReadIOsByType(1) = static_cast<ornexa::Long>(static_cast<double>(object.ReadIOsByType(1)) * wander);
+        }
+        const QString path = folder.filePath(QStringLiteral("day%1.sta").arg(day + 1));
+        QFile file(path);
+        const std::string text = ornexa::samplegen::StatisticsText(report);
+        if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) < 0) {
+            return false;
+        }
+        file.close();
+        const auto outcome = ornexa::ImportReportFile(**store.value, path.toStdString());
+        if (outcome.status != ornexa::ImportStatus::Imported) {
+            std::cout << "not imported: " << outcome.message << '\n';
+            return false;
+        }
+    }
+    HistoryWindow window(history, ui, "BP2");
+    window.resize(1280, 900);
+    window.show();
+    window.Tabs()->setCurrentIndex(HistoryWindow::TrendTab);
+    bool ok = Save(window, out + QStringLiteral("/history-trend.png"));
+    // The day before the change against the day after it.
+    window.CompareBefore()->setCurrentIndex(window.CompareBefore()->findData(4));
+    window.CompareAfter()->setCurrentIndex(window.CompareAfter()->findData(5));
+    window.ChooseComparison();
+    window.Tabs()->setCurrentIndex(HistoryWindow::CompareTab);
+    ok = Save(window, out + QStringLiteral("/history-compare.png")) && ok;
+    return ok;
 }
 
 } // namespace
@@ -166,6 +241,7 @@ int main(int argc, char** argv) {
     analysis.SelectTab(ornexa::SimClusterTab);
     analysis.Clusters()->Clusters()->selectRow(0);
     ok = Save(analysis, out + QStringLiteral("/sim-cluster-analysis.png")) && ok;
+    ok = HistoryShots(argv[1], out, ui) && ok;
     analysis.Regroup();
     if (auto* regroup = analysis.findChild<RegroupDialog*>()) {
         ok = Save(*regroup, out + QStringLiteral("/regroup-objects.png")) && ok;
