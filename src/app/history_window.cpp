@@ -64,10 +64,16 @@ void Fill(QComboBox* box, const std::vector<ornexa::HistoryReportInfo>& reports,
     box->setCurrentIndex(chosen ? box->findData(static_cast<qlonglong>(*chosen)) : -1);
 }
 
+// The charts' object names, in the order of their kinds.
+constexpr std::array<const char*, ornexa::PoolTrendChartCount> PoolChartNames = {
+    "chtTrendHitRatio", "chtTrendGetPages", "chtTrendSyncReads", "chtTrendPagesWritten", "chtTrendVPSize"};
+constexpr std::array<const char*, ornexa::ObjectTrendChartCount> ObjectChartNames = {"chtTrendObjectGetPages",
+                                                                                     "chtTrendObjectHitRatio"};
+
 } // namespace
 
-HistoryWindow::HistoryWindow(HistoryService& history, UiServices& ui, const std::string& currentPool, QWidget* parent)
-    : QDialog(parent), history_(history), ui_(ui), currentPool_(currentPool) {
+HistoryWindow::HistoryWindow(HistoryService& history, UiServices& ui, std::string currentPool, QWidget* parent)
+    : QDialog(parent), history_(history), ui_(ui), currentPool_(std::move(currentPool)) {
     setObjectName(QStringLiteral("frmHistory"));
     setWindowTitle(tr("History"));
     auto* layout = new QVBoxLayout(this);
@@ -159,8 +165,6 @@ QWidget* HistoryWindow::BuildTrendTab() {
     layout->addLayout(poolRow);
     connect(pool_, &QComboBox::textActivated, this, &HistoryWindow::ChoosePool);
 
-    static constexpr std::array<const char*, ornexa::PoolTrendChartCount> PoolChartNames = {
-        "chtTrendHitRatio", "chtTrendGetPages", "chtTrendSyncReads", "chtTrendPagesWritten", "chtTrendVPSize"};
     auto* grid = new QGridLayout;
     for (int chart = 0; chart < ornexa::PoolTrendChartCount; ++chart) {
         poolCharts_[static_cast<std::size_t>(chart)] =
@@ -183,8 +187,6 @@ QWidget* HistoryWindow::BuildTrendTab() {
     objectList_->setMaximumWidth(fontMetrics().averageCharWidth() * 40);
     objectLayout->addWidget(objectFilter_, 0, 0);
     objectLayout->addWidget(objectList_, 1, 0);
-    static constexpr std::array<const char*, ornexa::ObjectTrendChartCount> ObjectChartNames = {
-        "chtTrendObjectGetPages", "chtTrendObjectHitRatio"};
     for (int chart = 0; chart < ornexa::ObjectTrendChartCount; ++chart) {
         objectCharts_[static_cast<std::size_t>(chart)] =
             TrendChart(objects, ObjectChartNames[static_cast<std::size_t>(chart)]);

@@ -31,7 +31,7 @@ public:
     enum Tab : int { ReportsTab, TrendTab, CompareTab };
 
     // `currentPool`: the pool the analysis window shows, where the trend starts.
-    HistoryWindow(HistoryService& history, UiServices& ui, const std::string& currentPool, QWidget* parent = nullptr);
+    HistoryWindow(HistoryService& history, UiServices& ui, std::string currentPool, QWidget* parent = nullptr);
 
     // The page, when the history could be opened.
     [[nodiscard]] const ornexa::HistoryPage* Page() const { return page_ ? &*page_ : nullptr; }

@@ -24,7 +24,7 @@ template <class T> std::string Take(HistoryResult<T>&& result, T& into) {
 
 } // namespace
 
-HistoryPage::HistoryPage(std::shared_ptr<HistoryStore> store, std::string currentPool)
+HistoryPage::HistoryPage(std::shared_ptr<HistoryStore> store, std::string_view currentPool)
     : store_(std::move(store)), pool_(TrimBlanks(currentPool)) {}
 
 std::string HistoryPage::Refresh() {

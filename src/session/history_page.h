@@ -21,7 +21,7 @@ namespace ornexa {
 class HistoryPage {
 public:
     // `currentPool` is the pool the analysis window shows: the trend starts with it.
-    HistoryPage(std::shared_ptr<HistoryStore> store, std::string currentPool = {});
+    HistoryPage(std::shared_ptr<HistoryStore> store, std::string_view currentPool = {});
 
     [[nodiscard]] const HistoryStore& Store() const { return *store_; }
     [[nodiscard]] std::uint64_t Version() const { return version_; }

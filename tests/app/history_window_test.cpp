@@ -154,7 +154,7 @@ TEST_F(HistoryWindowTest, TheComparisonColoursBetterAndWorse) {
             if (verdict == "better" || verdict == "worse") {
                 ++coloured;
                 ASSERT_TRUE(ground.canConvert<QColor>());
-                const QColor colour = ground.value<QColor>();
+                const auto colour = ground.value<QColor>();
                 EXPECT_LT(colour.alpha(), 255); // the palette's text stays readable on it
                 EXPECT_EQ(colour.green() > colour.red(), verdict == "better");
             } else {

@@ -15,13 +15,13 @@ namespace {
 class HistoryPageTest : public testing::Test {
 protected:
     void SetUp() override {
-        auto opened = HistoryStore::Open((dir_.Path() / "history.db").string());
+        auto opened = HistoryStore::Open((dir.Path() / "history.db").string());
         ASSERT_TRUE(opened.Ok()) << opened.fault;
-        store_ = *opened.value;
-        ids_.push_back(Import("day1.sta", "2026-11-28", "DB2P", 11));
-        ids_.push_back(Import("day2.sta", "2026-11-29", "DB2P", 12));
-        ids_.push_back(Import("day3.sta", "2026-11-30", "DB2P", 13));
-        ids_.push_back(Import("other.sta", "2026-11-27", "DB2T", 14));
+        store = *opened.value;
+        ids.push_back(Import("day1.sta", "2026-11-28", "DB2P", 11));
+        ids.push_back(Import("day2.sta", "2026-11-29", "DB2P", 12));
+        ids.push_back(Import("day3.sta", "2026-11-30", "DB2P", 13));
+        ids.push_back(Import("other.sta", "2026-11-27", "DB2T", 14));
     }
 
     std::int64_t Import(const std::string& name, std::string_view date, std::string_view subsystem,
@@ -30,29 +30,29 @@ protected:
         report.Header.CollectionDate = date;
         report.Header.CollectionTime = "10.00.00";
         report.Header.SubSystemName = subsystem;
-        const auto path = dir_.Write(name, samplegen::StatisticsText(report));
-        const ImportOutcome outcome = ImportReportFile(*store_, path.string());
+        const auto path = dir.Write(name, samplegen::StatisticsText(report));
+        const ImportOutcome outcome = ImportReportFile(*store, path.string());
         EXPECT_EQ(outcome.status, ImportStatus::Imported) << outcome.message;
         return outcome.reportId;
     }
 
-    std::string SecondPoolName() const {
+    [[nodiscard]] static std::string SecondPoolName() {
         return std::string(TrimBlanks(samplegen::BuildSampleReport(11).Pools(2).PoolName.Padded()));
     }
 
-    test::TempDir dir_;
-    std::shared_ptr<HistoryStore> store_;
-    std::vector<std::int64_t> ids_; // day1, day2, day3, other
+    test::TempDir dir;
+    std::shared_ptr<HistoryStore> store;
+    std::vector<std::int64_t> ids; // day1, day2, day3, other
 };
 
 TEST_F(HistoryPageTest, StartsWithTheAnalysedPoolAndShowsTheStoredFigures) {
     const std::string pool = SecondPoolName();
-    HistoryPage page(store_, pool + "   ");
+    HistoryPage page(store, pool + "   ");
     ASSERT_EQ(page.Refresh(), "");
     EXPECT_EQ(page.Reports().size(), 4U);
     EXPECT_EQ(page.CurrentPool(), pool);
 
-    const auto stored = store_->PoolTrend(pool);
+    const auto stored = store->PoolTrend(pool);
     ASSERT_TRUE(stored.Ok());
     ASSERT_EQ(page.PoolPoints().size(), stored.value->size());
     const ChartModel& getPages = page.PoolCharts()[GetPagesTrend];
@@ -63,54 +63,54 @@ TEST_F(HistoryPageTest, StartsWithTheAnalysedPoolAndShowsTheStoredFigures) {
     }
 
     // A pool the history does not hold: the first one held instead.
-    HistoryPage unknown(store_, "NOPOOL");
+    HistoryPage unknown(store, "NOPOOL");
     ASSERT_EQ(unknown.Refresh(), "");
     EXPECT_EQ(unknown.CurrentPool(), unknown.PoolNames().front());
 }
 
 TEST_F(HistoryPageTest, ComparesTheTwoNewestOfOneSubsystemOlderFirst) {
-    HistoryPage page(store_);
+    HistoryPage page(store);
     ASSERT_EQ(page.Refresh(), "");
-    EXPECT_EQ(page.CompareBefore(), ids_[1]);
-    EXPECT_EQ(page.CompareAfter(), ids_[2]);
+    EXPECT_EQ(page.CompareBefore(), ids[1]);
+    EXPECT_EQ(page.CompareAfter(), ids[2]);
     ASSERT_TRUE(page.Comparison().has_value());
     EXPECT_FALSE(page.Comparison()->pools.empty());
 
     // Chosen newer first, compared older first.
-    ASSERT_EQ(page.ChooseComparison(ids_[2], ids_[0]), "");
-    EXPECT_EQ(page.CompareBefore(), ids_[0]);
-    EXPECT_EQ(page.CompareAfter(), ids_[2]);
-    EXPECT_NE(page.ChooseComparison(ids_[0], 9999), "");
-    EXPECT_EQ(page.CompareBefore(), ids_[0]); // a bad choice leaves the last one
+    ASSERT_EQ(page.ChooseComparison(ids[2], ids[0]), "");
+    EXPECT_EQ(page.CompareBefore(), ids[0]);
+    EXPECT_EQ(page.CompareAfter(), ids[2]);
+    EXPECT_NE(page.ChooseComparison(ids[0], 9999), "");
+    EXPECT_EQ(page.CompareBefore(), ids[0]); // a bad choice leaves the last one
 
     // The compared report removed: the list, the trend and the comparison follow.
     const std::size_t points = page.PoolPoints().size();
-    ASSERT_EQ(page.Remove(ids_[2]), "");
+    ASSERT_EQ(page.Remove(ids[2]), "");
     EXPECT_EQ(page.Reports().size(), 3U);
-    EXPECT_EQ(page.Find(ids_[2]), nullptr);
+    EXPECT_EQ(page.Find(ids[2]), nullptr);
     EXPECT_EQ(page.PoolPoints().size(), points - 1);
-    EXPECT_EQ(page.CompareBefore(), ids_[0]);
-    EXPECT_EQ(page.CompareAfter(), ids_[1]);
-    EXPECT_NE(page.Remove(ids_[2]), "");
+    EXPECT_EQ(page.CompareBefore(), ids[0]);
+    EXPECT_EQ(page.CompareAfter(), ids[1]);
+    EXPECT_NE(page.Remove(ids[2]), "");
 }
 
 TEST_F(HistoryPageTest, NoComparisonWithoutTwoReportsOfOneSubsystem) {
-    for (const std::int64_t id : {ids_[0], ids_[1]}) {
-        ASSERT_TRUE(store_->Remove(id).Ok());
+    for (const std::int64_t id : {ids[0], ids[1]}) {
+        ASSERT_TRUE(store->Remove(id).Ok());
     }
-    HistoryPage page(store_);
+    HistoryPage page(store);
     ASSERT_EQ(page.Refresh(), "");
     EXPECT_FALSE(page.CompareBefore().has_value());
     EXPECT_FALSE(page.Comparison().has_value());
 }
 
 TEST_F(HistoryPageTest, TheObjectFilterChoosesTheObjectShown) {
-    HistoryPage page(store_);
+    HistoryPage page(store);
     ASSERT_EQ(page.Refresh(), "");
     ASSERT_FALSE(page.ObjectNames().empty());
     const std::string second = page.ObjectNames().at(1);
     ASSERT_EQ(page.ChooseObject(second), "");
-    EXPECT_EQ(page.ObjectPoints().size(), store_->ObjectTrend(second).value->size());
+    EXPECT_EQ(page.ObjectPoints().size(), store->ObjectTrend(second).value->size());
     EXPECT_FALSE(page.ObjectCharts()[ObjectGetPagesTrend].series.empty());
 
     // A filter that still lists it keeps it; one that does not takes the first listed.
@@ -123,22 +123,22 @@ TEST_F(HistoryPageTest, TheObjectFilterChoosesTheObjectShown) {
 }
 
 TEST_F(HistoryPageTest, OpensTheFileWithTheSimulationReadWithIt) {
-    HistoryPage page(store_);
+    HistoryPage page(store);
     ASSERT_EQ(page.Refresh(), "");
-    const HistoryReportInfo* day1 = page.Find(ids_[0]);
+    const HistoryReportInfo* day1 = page.Find(ids[0]);
     ASSERT_NE(day1, nullptr);
-    const auto sim = dir_.Write("day1.sim", "simulation");
+    const auto sim = dir.Write("day1.sim", "simulation");
     RecentReports recent;
     recent.ReadSimulation(day1->fileName, sim);
 
-    const auto open = page.FilesToOpen(ids_[0], recent);
+    const auto open = page.FilesToOpen(ids[0], recent);
     ASSERT_TRUE(open.files.has_value()) << open.fault;
     EXPECT_EQ(open.files->statistics, day1->fileName);
     EXPECT_EQ(open.files->simulation, sim);
-    EXPECT_TRUE(page.FilesToOpen(ids_[1], recent).files->simulation.empty());
+    EXPECT_TRUE(page.FilesToOpen(ids[1], recent).files->simulation.empty());
 
     std::filesystem::remove(day1->fileName);
-    const auto gone = page.FilesToOpen(ids_[0], recent);
+    const auto gone = page.FilesToOpen(ids[0], recent);
     EXPECT_FALSE(gone.files.has_value());
     EXPECT_NE(gone.fault.find("is no longer there"), std::string::npos) << gone.fault;
 }
