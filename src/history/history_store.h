@@ -104,7 +104,8 @@ struct StoredReport {
 };
 
 // The report history: every report imported, in a SQLite file or on a PostgreSQL server. The
-// schema is made or brought up to date when the store opens.
+// schema is made or brought up to date when the store opens. A store is used by one thread at a
+// time: a thread of its own opens a store of its own.
 class HistoryStore {
 public:
     explicit HistoryStore(std::unique_ptr<SqlDatabase> db);

@@ -49,7 +49,9 @@ public:
             throw SqlError("\"" + path_ + "\" is not a history database; it is left as it is");
         }
         sqlite3* raw = nullptr;
-        const int rc = sqlite3_open_v2(path_.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        // A connection is used by one thread at a time (each thread opens its own store): no mutex of SQLite's.
+        const int rc = sqlite3_open_v2(path_.c_str(), &raw,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
         db_.reset(raw);
         if (rc != SQLITE_OK) {
             throw SqlError("Cannot open the history \"" + path_ +
@@ -161,8 +163,8 @@ private:
             } else if (const auto* real = std::get_if<double>(&value)) {
                 rc = sqlite3_bind_double(statement, index, *real);
             } else if (const auto* text = std::get_if<std::string>(&value)) {
-                rc = sqlite3_bind_text(statement, index, text->data(), static_cast<int>(text->size()),
-                                       SQLITE_TRANSIENT); // NOLINT(cppcoreguidelines-pro-type-cstyle-cast)
+                // The parameters outlive the step that reads them, and every use binds anew: no copy.
+                rc = sqlite3_bind_text(statement, index, text->data(), static_cast<int>(text->size()), SQLITE_STATIC);
             } else {
                 rc = sqlite3_bind_null(statement, index);
             }

@@ -26,6 +26,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
@@ -1171,6 +1172,11 @@ int main(int argc, char** argv) {
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("ORNEXA-tests"));
+    // Settings of this program's own: the test programs run side by side, and one that clears its
+    // settings must not clear another's.
+    const QTemporaryDir settings;
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
