@@ -78,7 +78,8 @@ void HistoryService::Import(const ornexa::RecentReport& files) {
         QString text;
         bool stored = false;
         if (auto opened = OpenAt(location); !opened.Ok()) {
-            text = QString::fromStdString("Not kept in the history: " + opened.fault);
+            text = QString::fromStdString(
+                ornexa::HistoryImportText({ornexa::ImportStatus::Refused, 0, opened.fault, std::nullopt}));
         } else {
             const ornexa::ImportOutcome outcome =
                 ornexa::ImportReportFile(**opened.value, files.statistics.string(), files.simulation.string());

@@ -263,17 +263,17 @@ void HistoryWindow::Tell(const std::string& fault) {
     }
 }
 
-bool HistoryWindow::Reopen() {
+std::string HistoryWindow::Reopen() {
     auto opened = history_.Open();
     if (!opened.Ok()) {
         Tell(opened.fault);
-        return false;
+        return opened.fault;
     }
     page_.emplace(*opened.value, page_ ? page_->CurrentPool() : currentPool_);
     status_->showMessage(tr("History: %1").arg(QString::fromStdString((*opened.value)->Location())));
     Tell(page_->Refresh());
     Refresh();
-    return true;
+    return {};
 }
 
 void HistoryWindow::Refresh() {
@@ -416,10 +416,7 @@ void HistoryWindow::ChooseComparison() {
 }
 
 void HistoryWindow::ImportFile() {
-    ornexa::FileDialogRequest request;
-    request.filters = ornexa::ParseFilterList(ornexa::StatFileFilters);
-    request.selectedFilter = 2;
-    const auto path = ui_.ChooseFileToOpen(request);
+    const auto path = ui_.ChooseFileToOpen(ornexa::ReportFileRequest(ornexa::StatFileFilters));
     if (!path) {
         return;
     }
@@ -437,9 +434,9 @@ void HistoryWindow::ChooseDatabase() {
     }
     const std::string before = history_.Location();
     history_.SetLocation(*location);
-    if (!Reopen()) {
+    if (const std::string fault = Reopen(); !fault.empty()) {
         history_.SetLocation(before);
-        Tell(status_->currentMessage().toStdString() + "; the history stays at " + before);
+        Tell(fault + "; the history stays at " + before);
     }
 }
 

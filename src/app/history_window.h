@@ -63,8 +63,8 @@ public:
     void ImportFile();
     // "History &Database...": another file or server; the one before stays when it does not open.
     void ChooseDatabase();
-    // Opens the history where the settings say; false (and the fault told) when it does not open.
-    bool Reopen();
+    // Opens the history where the settings say; the fault (also told) when it does not open.
+    std::string Reopen();
 
 protected:
     void done(int result) override;

@@ -18,4 +18,12 @@ std::vector<FileFilter> ParseFilterList(std::string_view list) {
     return filters;
 }
 
+FileDialogRequest ReportFileRequest(std::string_view filters, std::filesystem::path folder) {
+    FileDialogRequest request;
+    request.filters = ParseFilterList(filters);
+    request.selectedFilter = 2;
+    request.folder = std::move(folder);
+    return request;
+}
+
 } // namespace ornexa

@@ -34,6 +34,10 @@ struct FileDialogRequest {
     bool suffixFromFilter = false; // the filter chosen gives the suffix added instead (save dialogs)
 };
 
+// The open-file dialog of a report: `filters` with their third entry (Stat Files, Sim Files) chosen,
+// opening in `folder`.
+FileDialogRequest ReportFileRequest(std::string_view filters, std::filesystem::path folder = {});
+
 // The file dialogs: the chosen path, or nothing when the user cancels.
 class FileChooser {
 public:

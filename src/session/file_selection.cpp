@@ -39,11 +39,7 @@ void FileSelectionSession::Activate() {
 }
 
 std::optional<std::filesystem::path> FileSelectionSession::Choose(std::string_view filters) {
-    FileDialogRequest request;
-    request.filters = ParseFilterList(filters);
-    request.selectedFilter = 2; // the third entry: Stat Files, Sim Files
-    request.folder = lastFolder_;
-    auto chosen = chooser_.ChooseFileToOpen(request);
+    auto chosen = chooser_.ChooseFileToOpen(ReportFileRequest(filters, lastFolder_));
     if (chosen) {
         chosen = std::filesystem::path(std::string(TrimBlanks(chosen->string())));
         lastFolder_ = chosen->parent_path();

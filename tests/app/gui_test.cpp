@@ -26,9 +26,9 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -1076,7 +1076,6 @@ TEST_F(Gui, TheRegroupDialogsStatementsFollowItsTargets) {
 // The imports run in the background; their outcome comes back through the event loop.
 QString StatusMessage(AnalysisWindow& w, FileSelectionWindow& files) {
     files.History().WaitForImports();
-    QTest::qWait(0);
     QCoreApplication::processEvents();
     return w.findChild<QStatusBar*>(QStringLiteral("sbStatus"))->currentMessage();
 }
