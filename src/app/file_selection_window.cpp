@@ -1,5 +1,6 @@
 #include "app/file_selection_window.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDragEnterEvent>
@@ -26,6 +27,14 @@
 namespace {
 constexpr auto FolderKey = "lastFolder";
 constexpr auto RecentKey = "recentReports";
+constexpr auto LimitsKey = "read/limits"; // "monitor" or "large-site"
+constexpr auto LargeSiteLimits = "large-site";
+
+ornexa::ReportLimits KeptLimits() {
+    return QSettings().value(QString::fromLatin1(LimitsKey)).toString() == QLatin1String(LargeSiteLimits)
+               ? ornexa::ReportLimits::LargeSite()
+               : ornexa::ReportLimits::Monitor();
+}
 
 // The recent reports as kept in the settings: an array of statistics and simulation paths.
 ornexa::RecentReports ReadRecent(QSettings& settings) {
@@ -137,6 +146,8 @@ FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, ornexa::Simulat
         file->addMenu(recentMenu_);
         menuBar()->addMenu(tray_->Menu());
     }
+    limitsMenu_ = menuBar()->addMenu(tr("&Limits"));
+    limitsMenu_->setObjectName(QStringLiteral("mnuLimits"));
     setAcceptDrops(true);
     clock_ = new QLabel(this);
     statusBar()->addPermanentWidget(clock_);
@@ -157,6 +168,7 @@ FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, ornexa::Simulat
     session_.SetLastFolder(settings.value(QString::fromLatin1(FolderKey)).toString().toStdString());
     session_.SetRecent(ReadRecent(settings));
     FillRecentMenu();
+    ChooseLimits(KeptLimits(), false);
     ui_.SetParent(this);
     window_state::RestoreGeometry(*this);
     Refresh();
@@ -182,6 +194,47 @@ void FileSelectionWindow::RememberRecent() {
     }
     settings.endArray();
     FillRecentMenu();
+}
+
+void FileSelectionWindow::ChooseLimits(const ornexa::ReportLimits& limits, bool keep) {
+    if (keep) {
+        QSettings().setValue(QString::fromLatin1(LimitsKey), limits == ornexa::ReportLimits::LargeSite()
+                                                                 ? QString::fromLatin1(LargeSiteLimits)
+                                                                 : QStringLiteral("monitor"));
+    }
+    const bool changed = limits != session_.Limits();
+    session_.SetLimits(limits);
+    history_.SetLimits(limits);
+    FillLimitsMenu();
+    if (changed && session_.State() != ornexa::FileSelectionState::NoFile) {
+        statusBar()->showMessage(
+            tr("Reports read from now on accept at most %1.").arg(QString::fromStdString(ornexa::LimitsText(limits))));
+    }
+}
+
+void FileSelectionWindow::FillLimitsMenu() {
+    limitsMenu_->clear();
+    auto* choices = new QActionGroup(limitsMenu_);
+    const auto add = [&](const QString& text, const ornexa::ReportLimits& limits) {
+        QAction* action = limitsMenu_->addAction(text);
+        action->setCheckable(true);
+        action->setChecked(session_.Limits() == limits);
+        choices->addAction(action);
+        return action;
+    };
+    const auto figures = [](const ornexa::ReportLimits& limits) {
+        return QString::fromStdString(ornexa::LimitsText(limits));
+    };
+    for (const auto& limits : {ornexa::ReportLimits::Monitor(), ornexa::ReportLimits::LargeSite()}) {
+        const QString text = limits == ornexa::ReportLimits::Monitor()
+                                 ? QStringLiteral("As written by the monitor (%1)").arg(figures(limits))
+                                 : QStringLiteral("Large site (%1)").arg(figures(limits));
+        connect(add(text, limits), &QAction::triggered, this, [this, limits] { ChooseLimits(limits, true); });
+    }
+    const ornexa::ReportLimits current = session_.Limits();
+    if (current != ornexa::ReportLimits::Monitor() && current != ornexa::ReportLimits::LargeSite()) {
+        add(tr("From the command line (%1)").arg(figures(current)), current)->setEnabled(false);
+    }
 }
 
 void FileSelectionWindow::FillRecentMenu() {

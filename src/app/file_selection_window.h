@@ -47,6 +47,11 @@ public:
     // Entry `index` of "Recent Reports".
     void OpenRecent(std::size_t index);
     [[nodiscard]] QMenu* RecentMenu() const { return recentMenu_; }
+
+    // "Limits": the monitor's (the default) or a large site's, kept in the settings; limits given on
+    // the command line hold for this run and are kept nowhere. A change applies to the next read.
+    [[nodiscard]] QMenu* LimitsMenu() const { return limitsMenu_; }
+    void ChooseLimits(const ornexa::ReportLimits& limits, bool keep);
     [[nodiscard]] QToolButton* RecentButton() const { return recent_; }
 
     void ClickOpenStatistics();
@@ -80,6 +85,7 @@ private:
     void RememberFolder();
     void RememberRecent();
     void FillRecentMenu();
+    void FillLimitsMenu();
 
     UiServices& ui_;
     PresetChooser chooser_;
@@ -90,6 +96,7 @@ private:
     QPushButton* open_;
     QToolButton* recent_;
     QMenu* recentMenu_;
+    QMenu* limitsMenu_;
     QPushButton* openSim_;
     QPushButton* next_;
     QPushButton* reset_;

@@ -74,7 +74,7 @@ void HistoryService::ReportShown(const ornexa::RecentReport& files) {
 
 void HistoryService::Import(const ornexa::RecentReport& files) {
     // A server may take its time to answer: even the opening runs off the window's thread.
-    imports_.start([this, location = Location(), files] {
+    imports_.start([this, location = Location(), files, limits = limits_] {
         QString text;
         bool stored = false;
         if (auto opened = OpenAt(location); !opened.Ok()) {
@@ -82,7 +82,7 @@ void HistoryService::Import(const ornexa::RecentReport& files) {
                 ornexa::HistoryImportText({ornexa::ImportStatus::Refused, 0, opened.fault, std::nullopt}));
         } else {
             const ornexa::ImportOutcome outcome =
-                ornexa::ImportReportFile(**opened.value, files.statistics.string(), files.simulation.string());
+                ornexa::ImportReportFile(**opened.value, files.statistics.string(), files.simulation.string(), limits);
             text = QString::fromStdString(ornexa::HistoryImportText(outcome));
             stored = outcome.status == ornexa::ImportStatus::Imported;
         }

@@ -41,6 +41,9 @@ public:
     // Waits for the imports under way (tests, and before the program ends).
     void WaitForImports();
 
+    // The limits the imports read reports under: those of the window's reads.
+    void SetLimits(const ornexa::ReportLimits& limits) { limits_ = limits; }
+
     // The reports read last, for "Open" to find the Simulation report read with a report.
     void SetRecent(ornexa::RecentReports recent) { recent_ = std::move(recent); }
     [[nodiscard]] const ornexa::RecentReports& Recent() const { return recent_; }
@@ -55,4 +58,5 @@ private:
     // As read from the settings when the service was made, and as set since.
     std::string location_;
     bool keep_ = true;
+    ornexa::ReportLimits limits_;
 };

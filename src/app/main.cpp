@@ -6,12 +6,49 @@
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "app/analysis_window.h"
 #include "app/file_selection_window.h"
 #include "app/pdf_export.h"
 #include "app/title_window.h"
 #include "app/ui_services.h"
+
+namespace {
+
+// --max-pools and --max-objects: no limits when neither is given; a figure out of range is told on
+// standard error and leaves `ok` false.
+struct LimitsArgument {
+    bool ok = true;
+    std::optional<ornexa::ReportLimits> limits;
+};
+
+LimitsArgument LimitsOf(const QCommandLineParser& parser, const QCommandLineOption& pools,
+                        const QCommandLineOption& objects) {
+    if (!parser.isSet(pools) && !parser.isSet(objects)) {
+        return {};
+    }
+    ornexa::ReportLimits limits;
+    const auto figure = [&](const QCommandLineOption& option, int most, int& into) {
+        if (!parser.isSet(option)) {
+            return true;
+        }
+        bool number = false;
+        const int value = parser.value(option).toInt(&number);
+        if (!number || value < 1 || value > most) {
+            std::cerr << "ornexa: --" << option.names().constFirst().toStdString() << " is a whole number from 1 to "
+                      << most << ", not \"" << parser.value(option).toStdString() << "\"\n";
+            return false;
+        }
+        into = value;
+        return true;
+    };
+    const bool ok = figure(pools, ornexa::ReportLimits::MostPools, limits.pools) &&
+                    figure(objects, ornexa::ReportLimits::MostObjects, limits.objects);
+    return {ok, limits};
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     // Writing a PDF shows nothing and needs no display.
@@ -53,6 +90,12 @@ int main(int argc, char** argv) {
     const QCommandLineOption graph(QStringLiteral("graph"), QObject::tr("with --pdf: the pool graph, 1 to 22"),
                                    QStringLiteral("N"), QStringLiteral("1"));
     parser.addOptions({pdfOut, pool, graph});
+    const QCommandLineOption maxPools(QStringLiteral("max-pools"),
+                                      QObject::tr("read at most N pool lines (default 60; 80 for a large site)"),
+                                      QStringLiteral("N"));
+    const QCommandLineOption maxObjects(QStringLiteral("max-objects"),
+                                        QObject::tr("read at most M object lines (default 5000)"), QStringLiteral("M"));
+    parser.addOptions({maxPools, maxObjects});
     if (pdf) {
         if (!parser.parse(QApplication::arguments())) {
             std::cerr << "ornexa: " << parser.errorText().toStdString() << '\n';
@@ -65,10 +108,19 @@ int main(int argc, char** argv) {
                          " (N from 1 to 22)\n";
             return 2;
         }
+        const LimitsArgument limits = LimitsOf(parser, maxPools, maxObjects);
+        if (!limits.ok) {
+            return 2;
+        }
         return ExportPdf({parser.value(pdfOut), parser.positionalArguments().constFirst(), parser.value(simulation),
-                          parser.values(pool), graphType, QApplication::applicationDirPath().toStdString()});
+                          parser.values(pool), graphType, QApplication::applicationDirPath().toStdString(),
+                          limits.limits.value_or(ornexa::ReportLimits{})});
     }
     parser.process(app);
+    const LimitsArgument limits = LimitsOf(parser, maxPools, maxObjects);
+    if (!limits.ok) {
+        return 2;
+    }
     if (parser.positionalArguments().size() > 2 ||
         (parser.positionalArguments().size() == 2 && parser.isSet(simulation))) {
         std::cerr << "usage: ornexa [STATFILE [SIMFILE]] [--simulation SIMFILE]: one Simulation report at most\n";
@@ -87,6 +139,9 @@ int main(int argc, char** argv) {
     QObject::connect(title, &TitleWindow::Finished, [&] {
         files = std::make_unique<FileSelectionWindow>(report, sim, ui, nullptr);
         ui.aboutClosed = [&] { files->Session().AboutDismissed(); };
+        if (limits.limits) {
+            files->ChooseLimits(*limits.limits, false);
+        }
         files->SetAnalysisRunner(
             [&](const ornexa::Report& r, const ornexa::SimulationData& s, const ornexa::AnalysisResume& resume) {
                 AnalysisWindow analysis(r, s, ui, programFolder, files.get());

@@ -20,7 +20,8 @@ void Tell(const ornexa::Messages& messages) {
 int ExportPdf(const PdfExportRequest& request) {
     ornexa::Report report;
     ornexa::SimulationData sim;
-    const ornexa::StatReadResult read = ornexa::ReadStatisticsFile(report, request.statistics.toStdString());
+    const ornexa::StatReadResult read = ornexa::ReadStatisticsFile(report, request.statistics.toStdString(), {},
+                                                                   ornexa::FileKinds::Any, request.limits);
     if (!read.Loaded()) {
         Tell(ornexa::MessagesOf(read));
         return 1;

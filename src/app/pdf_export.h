@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <filesystem>
 
+#include "report/report_model.h"
+
 // `ornexa --pdf OUT.pdf STATFILE [--simulation SIMFILE] [--pool NAME]... [--graph N]`: the pages a
 // person would print, written without a window. 0 when written, 1 when a report does not load or
 // the file cannot be written (the reason on standard error), 2 for wrong arguments.
@@ -14,5 +16,6 @@ struct PdfExportRequest {
     QStringList pools;
     int graphType = 1;
     std::filesystem::path thresholdFolder;
+    ornexa::ReportLimits limits;
 };
 int ExportPdf(const PdfExportRequest& request);

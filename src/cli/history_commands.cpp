@@ -56,7 +56,7 @@ void WriteTable(std::ostream& out, const TextTable& table, const std::vector<boo
 } // namespace
 
 int ImportCommand(const std::string& location, const std::vector<std::filesystem::path>& paths,
-                  const CommandStreams& streams) {
+                  const CommandStreams& streams, const ReportLimits& limits) {
     const auto store = OpenStore(location, streams.err);
     if (!store) {
         return ExitFailed;
@@ -68,7 +68,7 @@ int ImportCommand(const std::string& location, const std::vector<std::filesystem
             progress.Show(number, count, file);
         };
     }
-    const ImportSummary summary = RunImport(*store, PlanImport(paths), show);
+    const ImportSummary summary = RunImport(*store, PlanImport(paths), show, limits);
     progress.Clear();
     streams.out << ImportSummaryText(summary);
     return summary.Refused() > 0 ? ExitFailed : ExitDone;
@@ -130,9 +130,10 @@ void WriteComparison(const ComparedReport& before, const ComparedReport& after, 
     }
 }
 
-bool ReadForComparison(Report& report, const std::filesystem::path& path, std::ostream& err) {
+bool ReadForComparison(Report& report, const std::filesystem::path& path, std::ostream& err,
+                       const ReportLimits& limits) {
     SimulationData sim;
-    const ReadOutcome outcome = ReadReport(report, sim, path);
+    const ReadOutcome outcome = ReadReport(report, sim, path, std::nullopt, limits);
     if (outcome.stat.Loaded()) {
         return true;
     }
@@ -146,10 +147,11 @@ bool ReadForComparison(Report& report, const std::filesystem::path& path, std::o
 } // namespace
 
 int CompareFilesCommand(const std::filesystem::path& before, const std::filesystem::path& after, bool asJson,
-                        const CommandStreams& streams) {
+                        const CommandStreams& streams, const ReportLimits& limits) {
     Report older;
     Report newer;
-    if (!ReadForComparison(older, before, streams.err) || !ReadForComparison(newer, after, streams.err)) {
+    if (!ReadForComparison(older, before, streams.err, limits) ||
+        !ReadForComparison(newer, after, streams.err, limits)) {
         return ExitFailed;
     }
     WriteComparison(ComparedFile(older, before), ComparedFile(newer, after), CompareReports(older, newer), asJson,

@@ -26,14 +26,14 @@ struct CommandStreams {
 // (the history could not be opened or read, a file was refused, a report did not load), told on
 // `err` as "ornexa-report: ...".
 int ImportCommand(const std::string& location, const std::vector<std::filesystem::path>& paths,
-                  const CommandStreams& streams);
+                  const CommandStreams& streams, const ReportLimits& limits = {});
 int ListCommand(const std::string& location, const HistoryFilter& filter, HistoryFormat format,
                 const CommandStreams& streams);
 int TrendCommand(const std::string& location, const std::string& poolName, const HistoryFilter& filter,
                  HistoryFormat format, const CommandStreams& streams);
 // Two Statistics report files, the older first.
 int CompareFilesCommand(const std::filesystem::path& before, const std::filesystem::path& after, bool asJson,
-                        const CommandStreams& streams);
+                        const CommandStreams& streams, const ReportLimits& limits = {});
 // Two reports of the history.
 int CompareStoredCommand(const std::string& location, std::int64_t before, std::int64_t after, bool asJson,
                          const CommandStreams& streams);

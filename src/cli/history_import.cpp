@@ -125,7 +125,8 @@ std::string Described(const HistoryReportInfo& info) {
 
 } // namespace
 
-ImportSummary RunImport(HistoryStore& store, const ImportPlan& plan, const ImportProgressFn& progress) {
+ImportSummary RunImport(HistoryStore& store, const ImportPlan& plan, const ImportProgressFn& progress,
+                        const ReportLimits& limits) {
     ImportSummary summary;
     summary.skipped = plan.skipped;
     const int count = static_cast<int>(plan.units.size());
@@ -140,7 +141,7 @@ ImportSummary RunImport(HistoryStore& store, const ImportPlan& plan, const Impor
             continue;
         }
         const ImportOutcome outcome =
-            ImportReportFile(store, unit.statistics.string(), unit.simulation ? unit.simulation->string() : "");
+            ImportReportFile(store, unit.statistics.string(), unit.simulation ? unit.simulation->string() : "", limits);
         switch (outcome.status) {
         case ImportStatus::Imported:
             ++summary.imported;

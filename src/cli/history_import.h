@@ -52,7 +52,8 @@ struct ImportSummary {
 // Called before each import: its number from 1, how many there are, and its file.
 using ImportProgressFn = std::function<void(int number, int count, const std::filesystem::path& file)>;
 
-ImportSummary RunImport(HistoryStore& store, const ImportPlan& plan, const ImportProgressFn& progress = {});
+ImportSummary RunImport(HistoryStore& store, const ImportPlan& plan, const ImportProgressFn& progress = {},
+                        const ReportLimits& limits = {});
 
 // "12 imported, 3 already present, 1 refused" (", 2 skipped" when any were), then a line per
 // refusal ("refused: file: reason") and per report held beside another of the same time.

@@ -303,7 +303,8 @@ void CheckHistoryCombinations(const CLI::App& app, const HistoryOptions& history
     }
 }
 
-int RunHistory(const CLI::App& app, const HistoryOptions& history, bool asJson, const std::vector<std::string>& pools) {
+int RunHistory(const CLI::App& app, const HistoryOptions& history, bool asJson, const std::vector<std::string>& pools,
+               const ornexa::ReportLimits& limits) {
     const ornexa::cli::CommandStreams streams{std::cout, std::cerr, isatty(STDERR_FILENO) == 1};
     const auto format = asJson                   ? ornexa::cli::HistoryFormat::Json
                         : app.count("--csv") > 0 ? ornexa::cli::HistoryFormat::Csv
@@ -313,12 +314,12 @@ int RunHistory(const CLI::App& app, const HistoryOptions& history, bool asJson, 
             return ornexa::cli::CompareStoredCommand(history.location, *ornexa::cli::ReportIdOf(history.compare[0]),
                                                      *ornexa::cli::ReportIdOf(history.compare[1]), asJson, streams);
         }
-        return ornexa::cli::CompareFilesCommand(history.compare[0], history.compare[1], asJson, streams);
+        return ornexa::cli::CompareFilesCommand(history.compare[0], history.compare[1], asJson, streams, limits);
     }
     if (!history.imports.empty()) {
         return ornexa::cli::ImportCommand(
             history.location, std::vector<std::filesystem::path>(history.imports.begin(), history.imports.end()),
-            streams);
+            streams, limits);
     }
     if (history.list) {
         return ornexa::cli::ListCommand(history.location, history.filter, format, streams);
@@ -433,6 +434,15 @@ int Run(int argc, char** argv) {
         ->excludes(indexes)
         ->excludes(commandsFlag)
         ->excludes(regroupOption);
+    ornexa::ReportLimits limits;
+    app.add_option("--max-pools", limits.pools,
+                   "read at most N pool lines (default 60, as the monitor writes; 80 for a large site)")
+        ->type_name("N")
+        ->check(CLI::Range(1, ornexa::ReportLimits::MostPools));
+    app.add_option("--max-objects", limits.objects,
+                   "read at most M object lines (default 5000, as the monitor writes; up to 100,000,000)")
+        ->type_name("M")
+        ->check(CLI::Range(1, ornexa::ReportLimits::MostObjects));
     app.add_flag("--strict", strict,
                  "exit 3 when the reports loaded with warnings (a report cut short, skipped object lines)");
     HistoryOptions history;
@@ -447,7 +457,7 @@ int Run(int argc, char** argv) {
             CheckHistoryCombinations(app, history, statOption->count() > 0, csvName);
         }
         if (HistoryCommandGiven(app)) {
-            return RunHistory(app, history, asJson, analysis.pools);
+            return RunHistory(app, history, asJson, analysis.pools, limits);
         }
         if (app.count("--csv") > 0 && csvName.empty()) {
             throw CLI::ArgumentMismatch("--csv", 1, 0);
@@ -472,7 +482,7 @@ int Run(int argc, char** argv) {
     ornexa::Report report;
     ornexa::SimulationData sim;
     const ornexa::cli::ReadOutcome outcome = ornexa::cli::ReadReport(
-        report, sim, statFile, simFile.empty() ? std::nullopt : std::optional<std::filesystem::path>(simFile));
+        report, sim, statFile, simFile.empty() ? std::nullopt : std::optional<std::filesystem::path>(simFile), limits);
     bool exportsOk = true;
     std::optional<nlohmann::ordered_json> exportDocument;
     const bool regroup = regroupOption->count() > 0;

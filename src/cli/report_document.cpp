@@ -14,13 +14,14 @@ namespace ornexa::cli {
 using Json = nlohmann::ordered_json;
 
 ReadOutcome ReadReport(Report& report, SimulationData& sim, const std::filesystem::path& statPath,
-                       const std::optional<std::filesystem::path>& simPath) {
+                       const std::optional<std::filesystem::path>& simPath, const ReportLimits& limits) {
     ReadOutcome outcome;
     outcome.statPath = statPath;
     ResetReport(report);
     sim.Reset();
     // "-" is standard input: a pipe from a transfer job.
-    outcome.stat = ReadStatisticsFile(report, statPath == "-" ? std::filesystem::path("/dev/stdin") : statPath);
+    outcome.stat = ReadStatisticsFile(report, statPath == "-" ? std::filesystem::path("/dev/stdin") : statPath, {},
+                                      FileKinds::Any, limits);
     outcome.statMessages = MessagesOf(outcome.stat);
     if (simPath) {
         outcome.simPath = simPath;

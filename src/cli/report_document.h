@@ -35,9 +35,10 @@ struct ReadOutcome {
 
 // Reads the Statistics file into a fresh report, as "&Open" does, then the Simulation file if one
 // is given, as "O&pen" does. A Statistics path of "-" reads standard input; pipes and FIFOs are read
-// as files are.
+// as files are. `limits` bound the Statistics report's pools and objects.
 ReadOutcome ReadReport(Report& report, SimulationData& sim, const std::filesystem::path& statPath,
-                       const std::optional<std::filesystem::path>& simPath = std::nullopt);
+                       const std::optional<std::filesystem::path>& simPath = std::nullopt,
+                       const ReportLimits& limits = {});
 
 // "3 object lines skipped; see the messages"
 std::string SkippedLinesSummary(int skippedLines);

@@ -392,8 +392,8 @@ HistoryResult<StoredReport> HistoryStore::Load(std::int64_t id) {
                                                 " FROM pools WHERE report_id = ? ORDER BY pool_number",
                                             {id})) {
             PoolRecord pool;
-            pool.FirstObject = static_cast<Integer>(AsInteger(row.at(0)));
-            pool.LastObject = static_cast<Integer>(AsInteger(row.at(1)));
+            pool.FirstObject = static_cast<Long>(AsInteger(row.at(0)));
+            pool.LastObject = static_cast<Long>(AsInteger(row.at(1)));
             LoadValues(PoolFields(pool), row, 2);
             report.AddPool(pool);
         }
@@ -486,8 +486,8 @@ HistoryResult<std::vector<PoolTrendPoint>> HistoryStore::PoolTrend(std::string_v
         for (const SqlRow& row : db_->Query(sql, params)) {
             PoolTrendPoint point;
             point.report = InfoOf(row);
-            point.pool.FirstObject = static_cast<Integer>(AsInteger(row.at(InfoColumnCount)));
-            point.pool.LastObject = static_cast<Integer>(AsInteger(row.at(InfoColumnCount + 1)));
+            point.pool.FirstObject = static_cast<Long>(AsInteger(row.at(InfoColumnCount)));
+            point.pool.LastObject = static_cast<Long>(AsInteger(row.at(InfoColumnCount + 1)));
             LoadValues(PoolFields(point.pool), row, InfoColumnCount + 2);
             const std::int64_t seconds = point.report.elapsedSeconds;
             point.hitRatio = point.pool.PoolHitRatio;
@@ -591,14 +591,14 @@ std::optional<std::string> CollectionTimestamp(std::string_view date, std::strin
 }
 
 ImportOutcome ImportReportFile(HistoryStore& store, const std::string& statisticsPath,
-                               const std::string& simulationPath) {
+                               const std::string& simulationPath, const ReportLimits& limits) {
     std::ifstream in(statisticsPath, std::ios::binary);
     if (!in) {
         return Refusal("cannot open \"" + statisticsPath + "\"");
     }
     const std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     Report report;
-    const StatReadResult read = ReadStatisticsFile(report, statisticsPath);
+    const StatReadResult read = ReadStatisticsFile(report, statisticsPath, {}, FileKinds::Any, limits);
     SimulationData sim;
     if (read.Loaded() && !simulationPath.empty()) {
         const SimReadResult simRead = ReadSimulationFile(report, sim, simulationPath);

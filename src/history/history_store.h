@@ -151,8 +151,8 @@ std::string ContentHash(std::string_view content);
 std::optional<std::string> CollectionTimestamp(std::string_view date, std::string_view time);
 
 // Reads a Statistics report (and the Simulation report beside it, when given) and imports it.
-// A report that does not load whole is refused with the read's own message.
+// A report that does not load whole (within `limits`) is refused with the read's own message.
 ImportOutcome ImportReportFile(HistoryStore& store, const std::string& statisticsPath,
-                               const std::string& simulationPath = {});
+                               const std::string& simulationPath = {}, const ReportLimits& limits = {});
 
 } // namespace ornexa

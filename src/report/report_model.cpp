@@ -2,12 +2,13 @@
 
 #include <cmath>
 
+#include "report/number_format.h"
 #include "report/numbers.h"
 
 namespace ornexa {
 
 bool Report::AddPool(const PoolRecord& pool) {
-    if (PoolCount() >= MaxPools) {
+    if (PoolCount() >= limits_.pools) {
         return false;
     }
     pools_.push_back(pool);
@@ -15,7 +16,7 @@ bool Report::AddPool(const PoolRecord& pool) {
 }
 
 bool Report::AddObject(const ObjectRecord& object) {
-    if (ObjectCount() >= MaxObjects) {
+    if (ObjectCount() >= limits_.objects) {
         return false;
     }
     if (objects_.capacity() == 0) {
@@ -23,6 +24,14 @@ bool Report::AddObject(const ObjectRecord& object) {
     }
     objects_.push_back(object);
     return true;
+}
+
+std::string LimitsText(const ReportLimits& limits) {
+    return LimitFigure(limits.pools) + " pools, " + LimitFigure(limits.objects) + " objects";
+}
+
+std::string LimitFigure(int count) {
+    return count < 10'000 ? std::to_string(count) : FormatPicture(count, "#,##0");
 }
 
 void Report::Reset() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -78,9 +79,10 @@ struct PoolRecord {
     double DWTH = 0;
     double VWTH = 0;
 
-    // Objects of this pool: Objects(FirstObject..LastObject); both 0 when the pool has none.
-    Integer FirstObject = 0;
-    Integer LastObject = 0;
+    // Objects of this pool: Objects(FirstObject..LastObject); both 0 when the pool has none. Wider than
+    // the file's Integer fields: a large site holds far more than 32767 objects.
+    Long FirstObject = 0;
+    Long LastObject = 0;
 };
 
 // One "BPD" line, fields 1 to 44.
@@ -149,12 +151,32 @@ struct NumberRange {
 };
 using ObjectRange = NumberRange;
 
+// How many pools and objects a read accepts. The monitor writes at most 60 pools and 5000 objects;
+// a large site's monitor may be set up to write all of its pools and objects.
+struct ReportLimits {
+    int pools = 60;
+    int objects = 5000;
+
+    static constexpr ReportLimits Monitor() { return {}; }
+    static constexpr ReportLimits LargeSite() { return {80, 1'000'000}; }
+    // Neither limit may be below the monitor's nor above what an object number can hold.
+    static constexpr int MostPools = 10'000;
+    static constexpr int MostObjects = 100'000'000;
+    friend constexpr bool operator==(const ReportLimits&, const ReportLimits&) = default;
+};
+
+// "60 pools, 5000 objects", "80 pools, 1,000,000 objects"; LimitFigure is one of the figures (four
+// digits stay ungrouped, as the monitor writes its 5000).
+std::string LimitsText(const ReportLimits& limits);
+std::string LimitFigure(int count);
+
 // The one Statistics report of a run: header, pools and objects in file order. Only a read writes
 // it; every view takes it const.
 class Report {
 public:
-    static constexpr int MaxPools = 60;
-    static constexpr int MaxObjects = 5000;
+    // The monitor's limits, the default of every read.
+    static constexpr int MaxPools = ReportLimits::Monitor().pools;
+    static constexpr int MaxObjects = ReportLimits::Monitor().objects;
 
     ReportHeader Header;
 
@@ -172,6 +194,10 @@ public:
     bool AddPool(const PoolRecord& pool);
     bool AddObject(const ObjectRecord& object);
 
+    // The sizes of the tables; a read sets them before its first record, a reset keeps them.
+    [[nodiscard]] const ReportLimits& Limits() const { return limits_; }
+    void SetLimits(const ReportLimits& limits) { limits_ = limits; }
+
     bool StatFileLoaded = false;
     Long ElapsedSeconds = 0; // of the header's ElapsedTime, set by the read
 
@@ -181,6 +207,7 @@ public:
 private:
     std::vector<PoolRecord> pools_;
     std::vector<ObjectRecord> objects_;
+    ReportLimits limits_;
 };
 
 void ResetReport(Report& report);

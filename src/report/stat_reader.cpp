@@ -95,9 +95,10 @@ public:
 private:
     std::optional<StatReadResult> ReadPoolLine(std::string_view line) {
         CloseObjectRange();
-        if (report_.PoolCount() >= Report::MaxPools) {
+        if (report_.PoolCount() >= report_.Limits().pools) {
             result_.ReadFieldNo = 1;
-            return FieldError(ReportPart::PoolLine, {ReadFailure::SubscriptOutOfRange, PoolColumns()[0].Start});
+            return FieldError(ReportPart::PoolLine, {ReadFailure::SubscriptOutOfRange, PoolColumns()[0].Start},
+                              LimitInForce(report_.Limits().pools, " pools"));
         }
         result_.ReadFieldNo = 0;
         if (const auto fault =
@@ -114,10 +115,11 @@ private:
             return Fail(std::string(Describe(ReadFailure::SubscriptOutOfRange)) + " (line " +
                         std::to_string(lines_.ReadLineNo()) + " is an object line before the first pool line)");
         }
-        if (report_.ObjectCount() >= Report::MaxObjects) {
+        if (report_.ObjectCount() >= report_.Limits().objects) {
             result_.ReadFieldNo = 1;
             CloseObjectRange();
-            return FieldError(ReportPart::ObjectLine, {ReadFailure::SubscriptOutOfRange, ObjectColumns()[0].Start});
+            return FieldError(ReportPart::ObjectLine, {ReadFailure::SubscriptOutOfRange, ObjectColumns()[0].Start},
+                              LimitInForce(report_.Limits().objects, " objects"));
         }
         result_.ReadFieldNo = 0;
         if (const auto fault =
@@ -127,7 +129,7 @@ private:
         }
         report_.AddObject(objectLine_);
         if (poolJustRead_) {
-            report_.Pools(report_.PoolCount()).FirstObject = static_cast<Integer>(report_.ObjectCount());
+            report_.Pools(report_.PoolCount()).FirstObject = report_.ObjectCount();
             poolJustRead_ = false;
         }
         objectsRead_ = true;
@@ -138,7 +140,7 @@ private:
     // empty range.
     void CloseObjectRange() {
         if (objectsRead_) {
-            report_.Pools(report_.PoolCount()).LastObject = static_cast<Integer>(report_.ObjectCount());
+            report_.Pools(report_.PoolCount()).LastObject = report_.ObjectCount();
             objectsRead_ = false;
         }
     }
@@ -155,10 +157,23 @@ private:
         return result_;
     }
 
-    StatReadResult FieldError(ReportPart part, FieldFault fault) {
+    // A full table under the monitor's limits reads as it always has; under other limits the
+    // message says which limit the line went past.
+    [[nodiscard]] std::string LimitInForce(int limit, std::string_view what) const {
+        if (report_.Limits() == ReportLimits::Monitor()) {
+            return {};
+        }
+        return "the limit in force is " + LimitFigure(limit) + std::string(what);
+    }
+
+    StatReadResult FieldError(ReportPart part, FieldFault fault, const std::string& reason = {}) {
         Counters();
-        result_.fault = ReadFault{FaultKind::FieldError, part,         result_.ReadLineNo,
-                                  result_.ReadFieldNo,   fault.column, std::string(Describe(fault.failure))};
+        std::string description(Describe(fault.failure));
+        if (!reason.empty()) {
+            description += " (" + reason + ")";
+        }
+        result_.fault =
+            ReadFault{FaultKind::FieldError, part, result_.ReadLineNo, result_.ReadFieldNo, fault.column, description};
         return Stop(StatReadOutcome::FieldError);
     }
 
@@ -182,7 +197,8 @@ private:
 } // namespace
 
 StatReadResult ReadStatisticsFile(Report& report, const std::filesystem::path& path, const ProgressFn& progress,
-                                  FileKinds kinds) {
+                                  FileKinds kinds, const ReportLimits& limits) {
+    report.SetLimits(limits);
     StatisticsRead read(report, progress);
     StatReadResult result = read.Run(path, kinds);
     report.ElapsedSeconds = ElapsedToSeconds(report.Header.ElapsedTime.Padded());

@@ -35,7 +35,7 @@ struct StatReadResult {
     std::int64_t BytesRead = 0;
     std::int64_t ReadFileLength = 0;
     bool usaReport = true;
-    std::optional<ReadFault> fault; // what stopped a read that did not load
+    std::optional<ReadFault> fault;        // what stopped a read that did not load
     std::optional<PoolShortfall> cutShort; // a loaded read that may be missing its end
 
     [[nodiscard]] bool Loaded() const { return outcome == StatReadOutcome::Loaded; }
@@ -49,9 +49,10 @@ std::optional<bool> CheckEnvironmentLine(std::string_view line);
 // Reads a Statistics report into `report`, which the caller has reset. A failure comes back as the
 // result's fault; the read keeps only complete records, so a stopped read leaves the pools and
 // objects before the failing line, each pool with a closed object range. ElapsedSeconds is set
-// from whatever header was read.
+// from whatever header was read. A pool or object line beyond `limits` stops the read at its first
+// field; past limits other than the monitor's, the message names the limit in force.
 StatReadResult ReadStatisticsFile(Report& report, const std::filesystem::path& path, const ProgressFn& progress = {},
-                                  FileKinds kinds = FileKinds::Any);
+                                  FileKinds kinds = FileKinds::Any, const ReportLimits& limits = {});
 
 // The box of a read that stopped, or the warning of one that loaded cut short; none otherwise.
 Messages MessagesOf(const StatReadResult& result);

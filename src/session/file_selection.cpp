@@ -75,7 +75,7 @@ Messages FileSelectionSession::ReadStatistics(const std::filesystem::path& path)
         const ReadGuard guard(reading_);
         ResetReport(report_);
         sim_.Reset();
-        result = ReadStatisticsFile(report_, path, progress_, FileKinds::RegularOnly);
+        result = ReadStatisticsFile(report_, path, progress_, FileKinds::RegularOnly, limits_);
     }
     statisticsFile_ = path;
     simulationFile_.clear();
@@ -169,7 +169,7 @@ Messages FileSelectionSession::ReadAgain(const ReloadRequest& request) {
     bool loaded = false;
     {
         const ReadGuard guard(reading_);
-        const StatReadResult stat = ReadStatisticsFile(report, statistics, progress_, FileKinds::RegularOnly);
+        const StatReadResult stat = ReadStatisticsFile(report, statistics, progress_, FileKinds::RegularOnly, limits_);
         told = MessagesOf(stat);
         loaded = stat.Loaded();
         if (loaded && !simulation.empty()) {

@@ -96,6 +96,10 @@ public:
     using ReportShownFn = std::function<void(const RecentReport& files)>;
     void SetReportShown(ReportShownFn shown) { reportShown_ = std::move(shown); }
 
+    // How many pools and objects the reads from now on accept (the monitor's limits by default).
+    [[nodiscard]] const ReportLimits& Limits() const { return limits_; }
+    void SetLimits(const ReportLimits& limits) { limits_ = limits; }
+
     // The About box was dismissed: from then on returning here keeps the Simulation file shown.
     void AboutDismissed() { aboutClosedOnce_ = true; }
     [[nodiscard]] bool AboutClosedOnce() const { return aboutClosedOnce_; }
@@ -116,6 +120,7 @@ private:
     std::filesystem::path statisticsFile_; // the files read, as chosen
     std::filesystem::path simulationFile_; // empty for none
     RecentReports recent_;
+    ReportLimits limits_;
     bool reading_ = false;
     bool aboutClosedOnce_ = false;
 };

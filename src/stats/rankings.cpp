@@ -125,10 +125,21 @@ void Store(RankedList& list, const Report& report, int rank, float value, int ob
 }
 
 // Lowest first by exchanging entries j and k whenever value(j) > value(k), one position at a
-// time, so that only the first positions needed are ever settled.
-class ExchangeSort {
+// time, so that only the first positions needed are ever settled. Which of equal values comes first
+// depends on the exchanges, and a ranking keeps it; the exchanges grow with the square of the
+// entries, so a pool of more entries than a monitor's report can hold is sorted once, stably: equal
+// values in table order.
+class LowestFirst {
 public:
-    explicit ExchangeSort(std::vector<Entry> entries) : entries_(std::move(entries)) {}
+    static constexpr std::size_t MostExchanged = Report::MaxObjects;
+
+    explicit LowestFirst(std::vector<Entry> entries) : entries_(std::move(entries)) {
+        if (entries_.size() > MostExchanged) {
+            std::stable_sort(entries_.begin(), entries_.end(),
+                             [](const Entry& a, const Entry& b) { return a.value < b.value; });
+            settled_ = entries_.size();
+        }
+    }
     [[nodiscard]] std::size_t size() const { return entries_.size(); }
     const Entry& operator[](std::size_t j) {
         while (settled_ <= j && settled_ + 1 < entries_.size()) {
@@ -160,7 +171,7 @@ RankedList RankPoolObjects(const Report& report, int p, int type) {
     const RankedType& info = Catalogue(type);
     const ObjectRange range = PoolObjects(report, p);
     const int objects = range.Count();
-    const auto size = static_cast<std::size_t>(std::max(objects, MaxRankedBars));
+    const auto size = static_cast<std::size_t>(MaxRankedBars); // no ranking keeps more
     RankedList list;
     list.RankValues.assign(size, 0.0F);
     list.RankNames.assign(size, std::string{});
@@ -217,7 +228,7 @@ RankedList RankPoolObjects(const Report& report, int p, int type) {
                 entries.push_back({valueOf(i), range.first + i});
             }
         }
-        ExchangeSort sorted(std::move(entries));
+        LowestFirst sorted(std::move(entries));
         int kept = 0;
         for (std::size_t k = 0; k < sorted.size(); ++k) {
             const Entry entry = sorted[k];

@@ -49,6 +49,7 @@
 #include "app/regroup_dialog.h"
 #include "app/sim_graph_widget.h"
 #include "app/ui_services.h"
+#include "large_site.h"
 #include "print/ui/page_painter.h"
 #include "sample_report.h"
 #include "scripted_services.h"
@@ -1178,4 +1179,60 @@ int main(int argc, char** argv) {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+TEST_F(Gui, TheLimitsMenuChoosesAMonitorsOrALargeSitesLimitsAndKeepsTheChoice) {
+    const ornexa::test::TempDir dir;
+    ornexa::samplegen::StatFileOptions plain;
+    plain.decorate = false;
+    const auto large =
+        dir.Write("large.sta", ornexa::samplegen::StatisticsText(ornexa::samplegen::BuildLargeReport(61, 4000), plain));
+    const auto checked = [](const QMenu* menu) {
+        QStringList texts;
+        for (const QAction* action : menu->actions()) {
+            if (action->isChecked()) {
+                texts << action->text();
+            }
+        }
+        return texts;
+    };
+    QMenu* menu = files.LimitsMenu();
+    ASSERT_EQ(menu->actions().size(), 2);
+    EXPECT_EQ(menu->actions()[0]->text(), "As written by the monitor (60 pools, 5000 objects)");
+    EXPECT_EQ(menu->actions()[1]->text(), "Large site (80 pools, 1,000,000 objects)");
+    EXPECT_EQ(checked(menu), QStringList{"As written by the monitor (60 pools, 5000 objects)"});
+
+    // The monitor's limits refuse the 61st pool as they always have.
+    ui.answers = {large};
+    files.ClickOpenStatistics();
+    ASSERT_EQ(ui.messages.size(), 1U);
+    EXPECT_NE(ui.messages[0].text.find("\"Subscript out of range\""), std::string::npos) << ui.messages[0].text;
+    EXPECT_EQ(report.PoolCount(), 60);
+
+    menu->actions()[1]->trigger();
+    EXPECT_EQ(files.Session().Limits(), ornexa::ReportLimits::LargeSite());
+    EXPECT_EQ(QSettings().value("read/limits").toString(), "large-site");
+    EXPECT_EQ(files.statusBar()->currentMessage(),
+              "Reports read from now on accept at most 80 pools, 1,000,000 objects.");
+    ui.messages.clear();
+    ui.answers = {large};
+    files.ClickOpenStatistics();
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(report.PoolCount(), 61);
+    EXPECT_EQ(report.ObjectCount(), 4000);
+
+    // A window made later reads the choice kept; limits given for one run are kept nowhere.
+    ornexa::Report r;
+    ornexa::SimulationData s;
+    FileSelectionWindow again(r, s, ui);
+    EXPECT_EQ(again.Session().Limits(), ornexa::ReportLimits::LargeSite());
+    again.ChooseLimits({70, 9000}, false);
+    EXPECT_EQ(again.Session().Limits(), (ornexa::ReportLimits{70, 9000}));
+    ASSERT_EQ(again.LimitsMenu()->actions().size(), 3);
+    EXPECT_FALSE(again.LimitsMenu()->actions()[2]->isEnabled());
+    EXPECT_EQ(checked(again.LimitsMenu()), QStringList{"From the command line (70 pools, 9000 objects)"});
+    EXPECT_EQ(QSettings().value("read/limits").toString(), "large-site");
+    again.LimitsMenu()->actions()[0]->trigger();
+    EXPECT_EQ(QSettings().value("read/limits").toString(), "monitor");
+    EXPECT_EQ(again.LimitsMenu()->actions().size(), 2);
 }

@@ -81,8 +81,8 @@ ObjectRecord TestObject(std::string_view pool, std::string_view name, char type)
 int AddPool(Report& report, const PoolRecord& pool, const std::vector<ObjectRecord>& objects) {
     PoolRecord added = pool;
     if (!objects.empty()) {
-        added.FirstObject = static_cast<Integer>(report.ObjectCount() + 1);
-        added.LastObject = static_cast<Integer>(report.ObjectCount() + static_cast<int>(objects.size()));
+        added.FirstObject = static_cast<Long>(report.ObjectCount() + 1);
+        added.LastObject = static_cast<Long>(report.ObjectCount() + static_cast<int>(objects.size()));
     }
     for (const ObjectRecord& o : objects) {
         report.AddObject(o);

@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 
 #include "fuzz_corpus.h"
+#include "large_site.h"
 #include "sample_report.h"
 #include "sim_writer.h"
 #include "stat_writer.h"
@@ -23,6 +24,9 @@ int Run(int argc, char** argv) {
     std::string simPool = "BP1";
     std::string largestSimulation;
     std::string fuzzCorpus;
+    std::string large;
+    int largePools = LargeSitePools;
+    int largeObjects = 500'000;
     app.add_option("--usa", usa, "write the sample as a USA report to this file");
     app.add_option("--non-usa", nonUsa, "write the sample with decimal commas to this file");
     app.add_option("--country", country, "country code of the --non-usa report");
@@ -34,6 +38,16 @@ int Run(int argc, char** argv) {
         ->capture_default_str();
     app.add_option("--largest-simulation", largestSimulation,
                    "write a Simulation report of a pool of the --largest report to this file");
+    auto* largeOption = app.add_option(
+        "--large", large, "write a large site's report to this file (read it with --max-pools and --max-objects)");
+    app.add_option("--pools", largePools, "pools of the --large report, 1 to 80")
+        ->capture_default_str()
+        ->check(CLI::Range(1, LargeSitePools))
+        ->needs(largeOption);
+    app.add_option("--objects", largeObjects, "objects of the --large report, spread unevenly over its pools")
+        ->capture_default_str()
+        ->check(CLI::Range(0, ornexa::ReportLimits::MostObjects))
+        ->needs(largeOption);
     app.add_option("--fuzz-corpus", fuzzCorpus, "write the seed corpus of the fuzz targets into this folder");
     try {
         app.parse(argc, argv);
@@ -62,6 +76,9 @@ int Run(int argc, char** argv) {
         }
         if (!fuzzCorpus.empty()) {
             WriteFuzzCorpus(fuzzCorpus);
+        }
+        if (!large.empty()) {
+            WriteLargeReport(large, largePools, largeObjects, seed == SampleSeed ? 80 : seed);
         }
         if (!largest.empty()) {
             StatFileOptions options;

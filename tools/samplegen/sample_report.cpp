@@ -91,7 +91,11 @@ ObjectRecord MakeObject(Rng& rng, const PoolPlan& pool, int index) {
 
     const bool isIndex = type == 'I';
     const bool sortWork = pool.mix == PoolMix::SortWork;
-    const auto getPages = static_cast<double>(rng.LogBetween(sortWork ? 20000 : 200, sortWork ? 9000000 : 4000000));
+    // A pool of very many objects keeps its sums within a Long: the more objects, the fewer getpages each.
+    const std::int64_t most =
+        std::min<std::int64_t>(sortWork ? 9000000 : 4000000, 1'500'000'000 / std::max(pool.objects, 1));
+    const std::int64_t least = std::min<std::int64_t>(sortWork ? 20000 : 200, most / 2);
+    const auto getPages = static_cast<double>(rng.LogBetween(least, most));
     const double seqShare = sortWork ? 0.9 + 0.1 * rng.Uniform() : (isIndex ? 0.25 : 0.85) * rng.Uniform();
     const double ridShare = isIndex ? 0.0 : 0.08 * rng.Uniform();
     o.ObjGetPages = L(getPages);
@@ -189,8 +193,8 @@ void AddPool(Report& report, const PoolPlan& plan, Rng& rng) {
     const int last = report.ObjectCount();
     PoolRecord pool = MakePool(report, plan, first, last, rng);
     if (last >= first) {
-        pool.FirstObject = static_cast<Integer>(first);
-        pool.LastObject = static_cast<Integer>(last);
+        pool.FirstObject = static_cast<Long>(first);
+        pool.LastObject = static_cast<Long>(last);
     }
     report.AddPool(pool);
 }
