@@ -100,6 +100,14 @@ std::optional<std::string> TargetProblem(const Report& report, int p, std::strin
 std::vector<ClusterStatements> RegroupStatements(const Report& report, int p, const ClusterRun& run,
                                                  const std::vector<std::string>& targets) {
     std::vector<ClusterStatements> clusters;
+    // The members of each cluster, found in one pass: a run of many objects has many clusters.
+    std::vector<std::vector<std::size_t>> members(static_cast<std::size_t>(RegroupClusterCount(run)));
+    for (std::size_t j = 0; j < run.ClusterMembers.size() && j < run.ClusterOfMember.size(); ++j) {
+        const Long q = run.ClusterOfMember[j];
+        if (q >= 1 && q <= RegroupClusterCount(run) && report.HasObject(run.ClusterMembers[j])) {
+            members[static_cast<std::size_t>(q - 1)].push_back(j);
+        }
+    }
     for (int q = 1; q <= RegroupClusterCount(run); ++q) {
         ClusterStatements cluster;
         cluster.cluster = q;
@@ -109,10 +117,7 @@ std::vector<ClusterStatements> RegroupStatements(const Report& report, int p, co
 
         std::vector<std::string> tableSpaces;
         std::vector<IndexGroup> indexes;
-        for (std::size_t j = 0; j < run.ClusterMembers.size() && j < run.ClusterOfMember.size(); ++j) {
-            if (run.ClusterOfMember[j] != q || !report.HasObject(run.ClusterMembers[j])) {
-                continue;
-            }
+        for (const std::size_t j : members[index]) {
             const ObjectRecord& o = report.Objects(run.ClusterMembers[j]);
             const std::string name = Latin1ToUtf8(o.ObjName.Trimmed());
             const std::string type = Latin1ToUtf8(o.ObjType.Trimmed());

@@ -87,7 +87,8 @@ QVariant TextRowsModel::data(const QModelIndex& index, int role) const {
     }
     const Row& row = rows_[static_cast<std::size_t>(index.row())];
     const auto column = static_cast<std::size_t>(index.column());
-    const std::string text = column < row.cells.size() ? row.cells[column] : std::string{};
+    static const std::string none;
+    const std::string& text = column < row.cells.size() ? row.cells[column] : none;
     switch (role) {
     case Qt::DisplayRole:
         return ornexa::ui::DisplayText(text);

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cctype>
 
+#include "report/latin1.h"
 #include "report/number_format.h"
 #include "report/whole_file.h"
 #include "stats/object_graph.h"
-#include "report/latin1.h"
 
 namespace ornexa {
 
@@ -48,14 +48,63 @@ Long ClusterSmallestMaxWS(const SimulationData& sim, const ClusterRun& run, int 
 }
 
 std::vector<ClusterListRow> FillClusterList(const SimulationData& sim, const ClusterRun& run) {
+    // One pass over the members for all clusters: a run of many objects may have thousands of them.
+    const int clusters = std::max(run.result, 0);
+    std::vector<std::optional<Long>> smallest(static_cast<std::size_t>(clusters));
+    std::vector<Long> largest(static_cast<std::size_t>(clusters), 0);
+    for (std::size_t j = 0; j < run.ClusterMembers.size() && j < run.ClusterOfMember.size(); ++j) {
+        const Long q = run.ClusterOfMember[j];
+        if (q < 1 || q > clusters) {
+            continue;
+        }
+        const Long workSet = sim.Objects(run.ClusterMembers[j]).SimMaxWorkSet(run.size);
+        auto& least = smallest[static_cast<std::size_t>(q - 1)];
+        least = std::min(least.value_or(workSet), workSet);
+        largest[static_cast<std::size_t>(q - 1)] = std::max(largest[static_cast<std::size_t>(q - 1)], workSet);
+    }
     std::vector<ClusterListRow> rows;
-    for (int q = 1; q <= run.result; ++q) {
-        rows.push_back({q,
-                        {PlainText(static_cast<std::int64_t>(q)),
-                         PlainText(static_cast<std::int64_t>(ClusterSmallestMaxWS(sim, run, q))),
-                         PlainText(static_cast<std::int64_t>(ClusterLargestMaxWS(sim, run, q)))}});
+    rows.reserve(static_cast<std::size_t>(clusters));
+    for (int q = 1; q <= clusters; ++q) {
+        const auto at = static_cast<std::size_t>(q - 1);
+        rows.push_back(
+            {q,
+             {PlainText(static_cast<std::int64_t>(q)), PlainText(static_cast<std::int64_t>(smallest[at].value_or(0))),
+              PlainText(static_cast<std::int64_t>(largest[at]))}});
     }
     return rows;
+}
+
+namespace {
+
+ClusterObjectRow MemberRow(const Report& report, const SimulationData& sim, const ClusterRun& run, int o) {
+    const ObjectRecord& object = report.Objects(o);
+    return {o,
+            {Latin1ToUtf8(object.ObjName.Trimmed()),
+             PlainText(static_cast<std::int64_t>(sim.Objects(o).SimMaxWorkSet(run.size))),
+             Latin1ToUtf8(object.ObjType.Padded())},
+            IconOf(object)};
+}
+
+std::string MembersStatus(std::size_t members, int q) {
+    return std::to_string(members) + " Objects in Cluster " + std::to_string(q);
+}
+
+} // namespace
+
+std::vector<ClusterObjects> AllClusterObjects(const Report& report, const SimulationData& sim, const ClusterRun& run) {
+    const int clusters = std::max(run.result, 0);
+    std::vector<ClusterObjects> all(static_cast<std::size_t>(clusters));
+    for (std::size_t j = 0; j < run.ClusterMembers.size() && j < run.ClusterOfMember.size(); ++j) {
+        const Long q = run.ClusterOfMember[j];
+        if (q >= 1 && q <= clusters) {
+            all[static_cast<std::size_t>(q - 1)].rows.push_back(MemberRow(report, sim, run, run.ClusterMembers[j]));
+        }
+    }
+    for (int q = 1; q <= clusters; ++q) {
+        auto& shown = all[static_cast<std::size_t>(q - 1)];
+        shown.status = MembersStatus(shown.rows.size(), q);
+    }
+    return all;
 }
 
 std::optional<ClusterObjects> ShowClusterObjects(const Report& report, const SimulationData& sim, const ClusterRun& run,
@@ -65,18 +114,11 @@ std::optional<ClusterObjects> ShowClusterObjects(const Report& report, const Sim
     }
     ClusterObjects shown;
     for (std::size_t j = 0; j < run.ClusterMembers.size() && j < run.ClusterOfMember.size(); ++j) {
-        if (run.ClusterOfMember[j] != q) {
-            continue;
+        if (run.ClusterOfMember[j] == q) {
+            shown.rows.push_back(MemberRow(report, sim, run, run.ClusterMembers[j]));
         }
-        const int o = run.ClusterMembers[j];
-        const ObjectRecord& object = report.Objects(o);
-        shown.rows.push_back({o,
-                              {Latin1ToUtf8(object.ObjName.Trimmed()),
-                               PlainText(static_cast<std::int64_t>(sim.Objects(o).SimMaxWorkSet(run.size))),
-                               Latin1ToUtf8(object.ObjType.Padded())},
-                              IconOf(object)});
     }
-    shown.status = std::to_string(shown.rows.size()) + " Objects in Cluster " + std::to_string(q);
+    shown.status = MembersStatus(shown.rows.size(), q);
     return shown;
 }
 

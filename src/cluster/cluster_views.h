@@ -42,6 +42,8 @@ struct ClusterObjects {
 };
 std::optional<ClusterObjects> ShowClusterObjects(const Report& report, const SimulationData& sim, const ClusterRun& run,
                                                  int q);
+// The same for every cluster, 1..result, in one pass over the members (entry q - 1 for cluster q).
+std::vector<ClusterObjects> AllClusterObjects(const Report& report, const SimulationData& sim, const ClusterRun& run);
 
 // The save dialog's name with the extension ".qvl": the file name's extension (from its last ".")
 // replaced, or ".qvl" appended; folders are never cut.

@@ -5,9 +5,9 @@
 #include <stdexcept>
 
 #include "report/fixed_text.h"
+#include "report/latin1.h"
 #include "report/number_format.h"
 #include "stats/pool_list_figures.h"
-#include "report/latin1.h"
 
 namespace ornexa {
 
@@ -222,12 +222,13 @@ PrintedReport ClusterReport(const Report& report, const SimulationData& sim, int
                                     : std::string{}}};
     const auto perPage = static_cast<std::size_t>(std::max(membersPerPage, 1));
     PrintedReport printed;
+    // Every cluster's members in one pass: a run of many objects has many clusters.
+    std::vector<ClusterObjects> all = AllClusterObjects(report, sim, run);
     for (const ClusterListRow& cluster : clusters) {
-        const auto shown = ShowClusterObjects(report, sim, run, cluster.cluster);
         std::vector<std::vector<std::string>> members;
-        if (shown) {
-            for (const ClusterObjectRow& row : shown->rows) {
-                members.push_back({row.cells[0], row.cells[1], row.cells[2]});
+        if (cluster.cluster >= 1 && cluster.cluster <= static_cast<int>(all.size())) {
+            for (ClusterObjectRow& row : all[static_cast<std::size_t>(cluster.cluster - 1)].rows) {
+                members.push_back({std::move(row.cells[0]), std::move(row.cells[1]), std::move(row.cells[2])});
             }
         }
         std::size_t next = 0;

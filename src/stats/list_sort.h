@@ -29,20 +29,27 @@ template <class Row, class Cell> void SortRows(std::vector<Row>& rows, const Lis
     for (const Row& row : rows) {
         cells.push_back(cell(row));
     }
-    const bool numeric = IsNumericColumn(cells);
-    const auto number = [](const std::string& text) {
-        const Converted<double> value = TextToDouble(text);
-        return value ? value.Value() : 0.0;
-    };
     std::vector<std::size_t> order(rows.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
         order[i] = i;
     }
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const std::size_t first = sort.descending ? b : a;
-        const std::size_t second = sort.descending ? a : b;
-        return numeric ? number(cells[first]) < number(cells[second]) : cells[first] < cells[second];
-    });
+    const auto sortBy = [&](const auto& keys) {
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            return sort.descending ? keys[b] < keys[a] : keys[a] < keys[b];
+        });
+    };
+    if (IsNumericColumn(cells)) {
+        // Each cell read once: the comparisons of a long list would read it again and again.
+        std::vector<double> numbers;
+        numbers.reserve(cells.size());
+        for (const std::string& text : cells) {
+            const Converted<double> value = TextToDouble(text);
+            numbers.push_back(value ? value.Value() : 0.0);
+        }
+        sortBy(numbers);
+    } else {
+        sortBy(cells);
+    }
     std::vector<Row> sorted;
     sorted.reserve(rows.size());
     for (const std::size_t i : order) {
