@@ -517,6 +517,11 @@ int Run(int argc, char** argv) {
                       << exportDocument->dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
         }
     }
+    // A full disk or a closed pipe loses what was written: never told as a success.
+    if (!std::cout.flush()) {
+        std::cerr << "ornexa-report: standard output could not be written\n";
+        return ExitNotLoaded;
+    }
     // A pool asked for that the report does not hold is told, never left as an empty analysis.
     const std::vector<std::string> unknown =
         outcome.Loaded() ? ornexa::cli::UnknownPools(report, analysis.pools) : std::vector<std::string>{};

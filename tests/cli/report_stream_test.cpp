@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
 #include <vector>
 
 #include "advice/regroup.h"
@@ -182,6 +184,15 @@ TEST(ReportStream, OrnexaReportWritesTheWholeDocumentsBytes) {
     const test::Outcome run = test::RunReport("--json --objects " + UsaSample + " --sim " + SimSample);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, WholeDocument(report, sim, outcome, options));
+}
+
+TEST(ReportStream, OutputThatCannotBeWrittenFailsTheRun) {
+    for (const char* options : {"--json --objects", "--objects", "--csv pools"}) {
+        const std::string command =
+            std::string(ORNEXA_REPORT_EXE) + " " + options + " " + UsaSample + " >/dev/full 2>/dev/null";
+        const int status = std::system(command.c_str()); // NOLINT(cert-env33-c): runs our own program
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << options;
+    }
 }
 
 TEST(ReportStream, TheTextReportCountsEachClusterRunsMembers) {
