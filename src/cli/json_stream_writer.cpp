@@ -9,6 +9,7 @@ namespace ornexa::cli {
 namespace {
 
 constexpr int IndentStep = 2;
+constexpr std::string_view Blanks = "                                ";
 
 std::string Dumped(const nlohmann::ordered_json& value, int indent) {
     return value.dump(indent, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
@@ -17,7 +18,6 @@ std::string Dumped(const nlohmann::ordered_json& value, int indent) {
 } // namespace
 
 void JsonStreamWriter::Indent(std::size_t depth) {
-    static constexpr std::string_view Blanks = "                                ";
     for (std::size_t left = depth * IndentStep; left > 0;) {
         const std::size_t now = std::min(left, Blanks.size());
         out_.write(Blanks.data(), static_cast<std::streamsize>(now));
