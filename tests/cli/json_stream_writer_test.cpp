@@ -75,31 +75,6 @@ TEST(JsonStreamWriter, WritesTheBytesOfDumpAtEveryMixOfStreamedAndWholeLevels) {
     }
 }
 
-TEST(JsonStreamWriter, ArraysFilledByACallbackMatchTheirWholeDump) {
-    std::ostringstream text;
-    cli::JsonStreamWriter out(text);
-    out.BeginObject();
-    out.Members({{"schema", "x"}, {"counts", Json::array({1, 2})}});
-    out.MemberArray("none", [] {});
-    out.MemberArray("objects", [&] {
-        for (int o = 1; o <= 3; ++o) {
-            out.Value({{"number", o}, {"rows", Json::array({"a", "b"})}});
-        }
-    });
-    out.MemberObject("empty", [] {});
-    out.MemberObject("run", [&] { out.MemberArray("members", [&] { out.Value(7); }); });
-    out.EndObject();
-    const Json whole = {{"schema", "x"},
-                        {"counts", Json::array({1, 2})},
-                        {"none", Json::array()},
-                        {"objects", Json::array({{{"number", 1}, {"rows", Json::array({"a", "b"})}},
-                                                 {{"number", 2}, {"rows", Json::array({"a", "b"})}},
-                                                 {{"number", 3}, {"rows", Json::array({"a", "b"})}}})},
-                        {"empty", Json::object()},
-                        {"run", {{"members", Json::array({7})}}}};
-    EXPECT_EQ(text.str(), Dumped(whole));
-}
-
 TEST(JsonStreamWriter, RefusesAShapeThatIsNoJson) {
     const auto refused = [](auto misuse) {
         std::ostringstream text;
