@@ -46,10 +46,6 @@ Json Figure(const FigureText& text) {
     return text ? Json(*text) : Json(nullptr);
 }
 
-} // namespace
-
-namespace {
-
 // Every member before the analysis.
 Json ReportHead(const Report& report, const SimulationData& sim, const ReadOutcome& outcome,
                 const AnalysisOptions& options) {
