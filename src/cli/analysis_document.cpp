@@ -58,7 +58,8 @@ Json ObjectDocument(const Report& report, int o) {
             {"graphs", graphs}};
 }
 
-Json PoolDocument(const Report& report, const SimulationData& sim, int p, const AnalysisOptions& options) {
+// The members before the objects: the pool's header, graphs and rules.
+Json PoolHead(const Report& report, int p) {
     const PoolHeader header = MakePoolHeader(report, p);
     Json graphs = Json::array();
     GraphView view; // one fresh view for the 22 drawings, as the tab shows them in turn
@@ -66,33 +67,73 @@ Json PoolDocument(const Report& report, const SimulationData& sim, int p, const 
         const bool drawn = DrawPoolGraph(view, report, p, type);
         graphs.push_back(Graph(type, PoolGraphName(type), view, drawn));
     }
-    Json doc = {{"pool", p},
-                {"name", Latin1ToUtf8(report.Pools(p).PoolName.Trimmed())},
-                {"header",
-                 {{"pool_info", Texts(header.poolInfo)},
-                  {"threshold_info", Texts(header.thresholdInfo)},
-                  {"caption", header.caption}}},
-                {"graphs", graphs},
-                {"rules",
-                 {{"R", Texts(RulesFor(report, p, PoolUsage::Random))},
-                  {"S", Texts(RulesFor(report, p, PoolUsage::Sequential))}}}};
+    return {{"pool", p},
+            {"name", Latin1ToUtf8(report.Pools(p).PoolName.Trimmed())},
+            {"header",
+             {{"pool_info", Texts(header.poolInfo)},
+              {"threshold_info", Texts(header.thresholdInfo)},
+              {"caption", header.caption}}},
+            {"graphs", graphs},
+            {"rules",
+             {{"R", Texts(RulesFor(report, p, PoolUsage::Random))},
+              {"S", Texts(RulesFor(report, p, PoolUsage::Sequential))}}}};
+}
+
+// The members after the simulation: metrics, commands and the size proposal.
+Json PoolTail(const Report& report, const SimulationData& sim, int p, const AnalysisOptions& options) {
+    const PoolAdvice advice = PoolCommands(report, sim, p, options.commandUsage);
+    return {{"metrics", MetricsDocument(ComputePoolMetrics(report, p))},
+            {"command_usage", std::string(1, UsageLetter(options.commandUsage))},
+            {"commands", AdviceDocument(advice.commands)},
+            {"command_notes", advice.notes},
+            {"size_proposal", SizeProposalDocument(advice.size)}};
+}
+
+void AddMembers(Json& doc, const Json& members) {
+    for (auto it = members.begin(); it != members.end(); ++it) {
+        doc[it.key()] = it.value();
+    }
+}
+
+Json PoolDocument(const Report& report, const SimulationData& sim, int p, const AnalysisOptions& options) {
+    Json doc = PoolHead(report, p);
     if (options.objects) {
         Json objects = Json::array();
-        const ObjectRange range = PoolObjects(report, p);
-        for (const int o : range) {
+        for (const int o : PoolObjects(report, p)) {
             objects.push_back(ObjectDocument(report, o));
         }
-        doc["objects"] = objects;
+        doc["objects"] = std::move(objects);
     }
-    const int simulated = sim.ShownPool();
-    doc["simulation"] = simulated == p ? SimAnalysisDocument(report, sim, p, options.simulation) : Json(nullptr);
-    doc["metrics"] = MetricsDocument(ComputePoolMetrics(report, p));
-    const PoolAdvice advice = PoolCommands(report, sim, p, options.commandUsage);
-    doc["command_usage"] = std::string(1, UsageLetter(options.commandUsage));
-    doc["commands"] = AdviceDocument(advice.commands);
-    doc["command_notes"] = advice.notes;
-    doc["size_proposal"] = SizeProposalDocument(advice.size);
+    doc["simulation"] = sim.ShownPool() == p ? SimAnalysisDocument(report, sim, p, options.simulation) : Json(nullptr);
+    AddMembers(doc, PoolTail(report, sim, p, options));
     return doc;
+}
+
+void WritePool(JsonStreamWriter& out, const Report& report, const SimulationData& sim, int p,
+               const AnalysisOptions& options, const std::optional<AddedCommands>& added) {
+    out.BeginObject();
+    out.Members(PoolHead(report, p));
+    if (options.objects) {
+        out.MemberArray("objects", [&] {
+            for (const int o : PoolObjects(report, p)) {
+                out.Value(ObjectDocument(report, o));
+            }
+        });
+    }
+    out.Key("simulation");
+    if (sim.ShownPool() == p) {
+        WriteSimAnalysis(out, report, sim, p, options.simulation);
+    } else {
+        out.Value(nullptr);
+    }
+    Json tail = PoolTail(report, sim, p, options);
+    if (added && added->pool == p) {
+        for (const Json& statement : added->statements) {
+            tail["commands"].push_back(statement);
+        }
+    }
+    out.Members(tail);
+    out.EndObject();
 }
 
 } // namespace
@@ -175,15 +216,39 @@ std::vector<std::string> UnknownPools(const Report& report, const std::vector<st
     return unknown;
 }
 
-Json AnalysisDocument(const Report& report, const SimulationData& sim, const AnalysisOptions& options) {
-    Json analysis = Json::array();
+std::vector<int> AnalysedPools(const Report& report, const AnalysisOptions& options) {
+    std::vector<int> pools;
     for (int p = 1; p <= report.PoolCount(); ++p) {
         if (options.pools.empty() || std::any_of(options.pools.begin(), options.pools.end(),
                                                  [&](const std::string& name) { return NamesPool(report, p, name); })) {
-            analysis.push_back(PoolDocument(report, sim, p, options));
+            pools.push_back(p);
         }
     }
+    return pools;
+}
+
+Json AnalysisDocument(const Report& report, const SimulationData& sim, const AnalysisOptions& options) {
+    Json analysis = Json::array();
+    for (const int p : AnalysedPools(report, options)) {
+        analysis.push_back(PoolDocument(report, sim, p, options));
+    }
     return analysis;
+}
+
+void WriteAnalysisDocument(JsonStreamWriter& out, const Report& report, const SimulationData& sim,
+                           const AnalysisOptions& options, const std::optional<AddedCommands>& added) {
+    out.Array([&] {
+        for (const int p : AnalysedPools(report, options)) {
+            WritePool(out, report, sim, p, options, added);
+        }
+    });
+}
+
+Json PoolSummaryDocument(const Report& report, const SimulationData& sim, int p, const AnalysisOptions& options) {
+    Json doc = PoolHead(report, p);
+    doc["simulation"] = sim.ShownPool() == p ? SimAnalysisSummary(report, sim, p, options.simulation) : Json(nullptr);
+    AddMembers(doc, PoolTail(report, sim, p, options));
+    return doc;
 }
 
 } // namespace ornexa::cli

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "cli/json_stream_writer.h"
 #include "cli/sim_document.h"
 #include "report/messages.h"
 #include "report/report_model.h"
@@ -21,14 +23,31 @@ struct AnalysisOptions {
     PoolUsage commandUsage = PoolUsage::Random; // of each pool's "commands"
 };
 
-// One PoolAnalysis per analysed pool, in table order.
 // Whether `asked` names pool p: compared as the pool list shows the name, trimmed, in any case.
 bool NamesPool(const Report& report, int p, std::string_view asked);
 // The names of `asked` that name no pool of the report, in the order given.
 std::vector<std::string> UnknownPools(const Report& report, const std::vector<std::string>& asked);
 
+// The pools analysed: those `options.pools` names, every pool when it names none; in table order.
+std::vector<int> AnalysedPools(const Report& report, const AnalysisOptions& options);
+
+// One pool analysis per analysed pool, in table order.
 nlohmann::ordered_json AnalysisDocument(const Report& report, const SimulationData& sim,
                                         const AnalysisOptions& options);
+
+// Statements that follow one pool's own "commands" (those of a regrouping).
+struct AddedCommands {
+    int pool = 0;
+    nlohmann::ordered_json statements = nlohmann::ordered_json::array();
+};
+// The same list written to `out` a pool at a time, each pool's objects one at a time.
+void WriteAnalysisDocument(JsonStreamWriter& out, const Report& report, const SimulationData& sim,
+                           const AnalysisOptions& options, const std::optional<AddedCommands>& added = std::nullopt);
+
+// Pool p's analysis without its per-object lists (objects, simulation object details, cluster
+// members and objects), as the text report shows it.
+nlohmann::ordered_json PoolSummaryDocument(const Report& report, const SimulationData& sim, int p,
+                                           const AnalysisOptions& options);
 
 // A chart as the document writes it; null when hidden or not drawn.
 nlohmann::ordered_json ChartDocument(const ChartModel& chart, bool drawn);

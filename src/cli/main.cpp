@@ -194,18 +194,6 @@ std::string CommandsFile(const ornexa::Report& report, const ornexa::SimulationD
     return ornexa::CommandsFileText(entries);
 }
 
-// The JSON of --regroup: the run under "regroup", its statements in the pool's commands.
-void AddRegroup(nlohmann::ordered_json& doc, const ornexa::cli::RegroupOutcome& regrouped) {
-    doc["regroup"] = regrouped.document.value_or(nullptr);
-    for (auto& pool : doc["analysis"]) {
-        if (regrouped.document && pool["pool"] == (*regrouped.document)["pool"]) {
-            for (const auto& statement : ornexa::cli::AdviceDocument(regrouped.advice)) {
-                pool["commands"].push_back(statement);
-            }
-        }
-    }
-}
-
 // The history's commands: --import, --list, --trend and --compare.
 struct HistoryOptions {
     std::string location;
@@ -529,21 +517,20 @@ int Run(int argc, char** argv) {
     } else if (regrouped && !asJson) {
         std::cout << regrouped->text;
     } else if (asJson) {
-        auto doc = ornexa::cli::ReportDocument(report, sim, outcome, analysis);
-        if (exportDocument) {
-            doc["exports"] = *exportDocument;
-        }
-        if (regrouped) {
-            AddRegroup(doc, *regrouped);
-        }
-        std::cout << doc.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+        ornexa::cli::WriteReportDocument(
+            std::cout, report, sim, outcome, analysis,
+            {exportDocument ? &*exportDocument : nullptr, regrouped ? &*regrouped : nullptr});
     } else {
-        const auto doc = ornexa::cli::ReportDocument(report, sim, outcome, analysis);
-        ornexa::cli::WriteTextReport(std::cout, report, sim, outcome, doc["analysis"], doc["thresholds"]);
+        ornexa::cli::WriteTextReport(std::cout, report, sim, outcome, analysis);
         if (exportDocument) {
             std::cout << "\nExports:\n"
                       << exportDocument->dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
         }
+    }
+    // A full disk or a closed pipe loses what was written: never told as a success.
+    if (!std::cout.flush()) {
+        std::cerr << "ornexa-report: standard output could not be written\n";
+        return ExitNotLoaded;
     }
     // A pool asked for that the report does not hold is told, never left as an empty analysis.
     const std::vector<std::string> unknown =

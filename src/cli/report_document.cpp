@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "advice/pool_metrics.h"
+#include "cli/json_stream_writer.h"
 #include "report/latin1.h"
 #include "report/number_format.h"
 #include "stats/pool_list_figures.h"
@@ -46,10 +47,9 @@ Json Figure(const FigureText& text) {
     return text ? Json(*text) : Json(nullptr);
 }
 
-} // namespace
-
-Json ReportDocument(const Report& report, const SimulationData& sim, const ReadOutcome& outcome,
-                    const AnalysisOptions& options) {
+// Every member before the analysis.
+Json ReportHead(const Report& report, const SimulationData& sim, const ReadOutcome& outcome,
+                const AnalysisOptions& options) {
     const ReportHeader& h = report.Header;
     Json doc;
     doc["schema"] = "ornexa-report/1";
@@ -93,8 +93,40 @@ Json ReportDocument(const Report& report, const SimulationData& sim, const ReadO
     }
     // The cluster runs take their thresholds from these files.
     doc["thresholds"] = sim.SimFileLoaded ? ThresholdsDocument(LookUpThresholds(options.simulation)) : Json(nullptr);
+    return doc;
+}
+
+} // namespace
+
+Json ReportDocument(const Report& report, const SimulationData& sim, const ReadOutcome& outcome,
+                    const AnalysisOptions& options) {
+    Json doc = ReportHead(report, sim, outcome, options);
     doc["analysis"] = AnalysisDocument(report, sim, options);
     return doc;
+}
+
+void WriteReportDocument(std::ostream& out, const Report& report, const SimulationData& sim, const ReadOutcome& outcome,
+                         const AnalysisOptions& options, const DocumentAdditions& additions) {
+    std::optional<AddedCommands> added;
+    if (additions.regroup && additions.regroup->document) {
+        const Json& regrouped = *additions.regroup->document;
+        if (regrouped.contains("pool") && regrouped["pool"].is_number_integer()) {
+            added = AddedCommands{regrouped["pool"].get<int>(), AdviceDocument(additions.regroup->advice)};
+        }
+    }
+    JsonStreamWriter writer(out);
+    writer.BeginObject();
+    writer.Members(ReportHead(report, sim, outcome, options));
+    writer.Key("analysis");
+    WriteAnalysisDocument(writer, report, sim, options, added);
+    if (additions.exports) {
+        writer.Member("exports", *additions.exports);
+    }
+    if (additions.regroup) {
+        writer.Member("regroup", additions.regroup->document.value_or(nullptr));
+    }
+    writer.EndObject();
+    out << '\n';
 }
 
 namespace {
@@ -169,54 +201,54 @@ void WriteMetricsAndCommands(std::ostream& out, const Json& pool) {
     }
 }
 
-void WriteAnalysis(std::ostream& out, const Json& analysis) {
-    for (const Json& pool : analysis) {
-        out << "\n" << Str(pool["header"]["caption"]) << "\n";
-        for (const auto& text : pool["header"]["pool_info"]) {
-            out << "  " << Str(text);
-        }
-        out << "  |";
-        for (const auto& text : pool["header"]["threshold_info"]) {
-            out << "  " << Str(text);
-        }
-        out << "\n  Rules, random usage:\n";
-        for (const auto& rule : pool["rules"]["R"]) {
-            out << "  " << Str(rule) << '\n';
-        }
-        out << "  Rules, sequential usage:\n";
-        for (const auto& rule : pool["rules"]["S"]) {
-            out << "  " << Str(rule) << '\n';
-        }
-        WriteMetricsAndCommands(out, pool);
-        out << "  Graphs:\n";
-        for (const Json& graph : pool["graphs"]) {
+void WritePoolText(std::ostream& out, const Json& pool) {
+    out << "\n" << Str(pool["header"]["caption"]) << "\n";
+    for (const auto& text : pool["header"]["pool_info"]) {
+        out << "  " << Str(text);
+    }
+    out << "  |";
+    for (const auto& text : pool["header"]["threshold_info"]) {
+        out << "  " << Str(text);
+    }
+    out << "\n  Rules, random usage:\n";
+    for (const auto& rule : pool["rules"]["R"]) {
+        out << "  " << Str(rule) << '\n';
+    }
+    out << "  Rules, sequential usage:\n";
+    for (const auto& rule : pool["rules"]["S"]) {
+        out << "  " << Str(rule) << '\n';
+    }
+    WriteMetricsAndCommands(out, pool);
+    out << "  Graphs:\n";
+    for (const Json& graph : pool["graphs"]) {
+        WriteChart(out, graph);
+    }
+    const Json& sim = pool["simulation"];
+    if (sim.is_null()) {
+        return;
+    }
+    out << "  Simulation at sizes " << sim["sizes"].dump() << ", working sets at size "
+        << Str(sim["work_set_size_index"]) << ":\n";
+    for (const char* key : {"curves", "largest_improvement"}) {
+        for (const Json& graph : sim[key]) {
             WriteChart(out, graph);
         }
-        const Json& sim = pool["simulation"];
-        if (sim.is_null()) {
-            continue;
-        }
-        out << "  Simulation at sizes " << sim["sizes"].dump() << ", working sets at size "
-            << Str(sim["work_set_size_index"]) << ":\n";
-        for (const char* key : {"curves", "largest_improvement"}) {
-            for (const Json& graph : sim[key]) {
-                WriteChart(out, graph);
-            }
-        }
-        WriteChart(out, sim["largest_work_sets"]);
-        WriteChart(out, sim["smallest_work_sets"]);
-        out << "  Clusters (usage, size: clusters of members):\n";
-        for (const Json& run : sim["clusters"]) {
-            out << "    " << Str(run["usage"]) << ", " << Str(run["size"]) << ": " << Str(run["result"]) << " of "
-                << run["members"].size() << '\n';
-        }
+    }
+    WriteChart(out, sim["largest_work_sets"]);
+    WriteChart(out, sim["smallest_work_sets"]);
+    out << "  Clusters (usage, size: clusters of members):\n";
+    for (const Json& run : sim["clusters"]) {
+        out << "    " << Str(run["usage"]) << ", " << Str(run["size"]) << ": " << Str(run["result"]) << " of "
+            << Str(run["member_count"]) << '\n';
     }
 }
 
 } // namespace
 
 void WriteTextReport(std::ostream& out, const Report& report, const SimulationData& sim, const ReadOutcome& outcome,
-                     const Json& analysis, const Json& thresholds) {
+                     const AnalysisOptions& options) {
+    const Json thresholds =
+        sim.SimFileLoaded ? ThresholdsDocument(LookUpThresholds(options.simulation)) : Json(nullptr);
     out << "Statistics report " << outcome.statPath.string() << ": "
         << (report.StatFileLoaded ? "loaded" : "not loaded") << "\n\n";
     WriteMessages(out, outcome.statMessages);
@@ -273,7 +305,10 @@ void WriteTextReport(std::ostream& out, const Report& report, const SimulationDa
         }
         out << '\n';
     }
-    WriteAnalysis(out, analysis);
+    // A pool at a time, without the per-object lists the text does not show.
+    for (const int p : AnalysedPools(report, options)) {
+        WritePoolText(out, PoolSummaryDocument(report, sim, p, options));
+    }
 }
 
 } // namespace ornexa::cli

@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/advice_document.h"
 #include "cli/analysis_document.h"
 #include "report/messages.h"
 #include "report/report_model.h"
@@ -47,10 +48,21 @@ std::string SkippedLinesSummary(int skippedLines);
 nlohmann::ordered_json ReportDocument(const Report& report, const SimulationData& sim, const ReadOutcome& outcome,
                                       const AnalysisOptions& options = {});
 
-// The same content as readable text; `analysis` is the document's analysis list, `thresholds` its
-// threshold files (a file not found is told below the Simulation report).
+// What a run adds after the analysis: the exports written and a regrouping, whose statements also
+// follow the commands of its pool.
+struct DocumentAdditions {
+    const nlohmann::ordered_json* exports = nullptr;
+    const RegroupOutcome* regroup = nullptr;
+};
+
+// The document of ReportDocument with the additions, written to `out` as it is worked out, in the
+// layout of `dump(2)` and ended by a line end; the per-object lists are never held whole.
+void WriteReportDocument(std::ostream& out, const Report& report, const SimulationData& sim, const ReadOutcome& outcome,
+                         const AnalysisOptions& options = {}, const DocumentAdditions& additions = {});
+
+// The same content as readable text, the analysed pools one at a time (a threshold file not found
+// is told below the Simulation report).
 void WriteTextReport(std::ostream& out, const Report& report, const SimulationData& sim, const ReadOutcome& outcome,
-                     const nlohmann::ordered_json& analysis = nlohmann::ordered_json::array(),
-                     const nlohmann::ordered_json& thresholds = nullptr);
+                     const AnalysisOptions& options = {});
 
 } // namespace ornexa::cli

@@ -23,8 +23,40 @@ Json Graph(int type, std::string_view name, const ChartModel& chart, bool drawn)
 
 constexpr std::array<std::string_view, 2> MeasureNames{"Sys Hit Ratio", "I/O Rate"};
 
+// The figures of a cluster run before its member list.
+Json ClusterRunHead(const ClusterRun& run, PoolUsage usage, double radius, double threshold) {
+    return {{"usage", std::string(1, UsageLetter(usage))},
+            {"size", run.size},
+            {"radius", radius},
+            {"threshold", threshold},
+            {"result", run.result}};
+}
+
+Json ClusterHead(const SimulationData& sim, const ClusterRun& run, int q) {
+    return {
+        {"number", q}, {"smallest", ClusterSmallestMaxWS(sim, run, q)}, {"largest", ClusterLargestMaxWS(sim, run, q)}};
+}
+
+Json ClusterObject(const SimulationData& sim, const ClusterRun& run, const ClusterObjectRow& row) {
+    return {{"number", row.object},
+            {"name", row.cells[0]},
+            {"max_work_set", sim.Objects(row.object).SimMaxWorkSet(run.size)},
+            {"type", row.cells[2]}};
+}
+
+// The objects of cluster q, one at a time.
+template <class Visit>
+void ForEachClusterObject(const Report& report, const SimulationData& sim, const ClusterRun& run, int q, Visit visit) {
+    if (const auto shown = ShowClusterObjects(report, sim, run, q)) {
+        for (const ClusterObjectRow& row : shown->rows) {
+            visit(ClusterObject(sim, run, row));
+        }
+    }
+}
+
 Json ClusterRunDocument(const Report& report, const SimulationData& sim, const ClusterRun& run, PoolUsage usage,
                         double radius, double threshold) {
+    Json doc = ClusterRunHead(run, usage, radius, threshold);
     Json members = Json::array();
     for (const int o : run.ClusterMembers) {
         members.push_back(o);
@@ -32,31 +64,37 @@ Json ClusterRunDocument(const Report& report, const SimulationData& sim, const C
     Json clusters = Json::array();
     for (int q = 1; q <= run.result; ++q) {
         Json objects = Json::array();
-        if (const auto shown = ShowClusterObjects(report, sim, run, q)) {
-            for (const ClusterObjectRow& row : shown->rows) {
-                objects.push_back({{"number", row.object},
-                                   {"name", row.cells[0]},
-                                   {"max_work_set", sim.Objects(row.object).SimMaxWorkSet(run.size)},
-                                   {"type", row.cells[2]}});
-            }
-        }
-        clusters.push_back({{"number", q},
-                            {"smallest", ClusterSmallestMaxWS(sim, run, q)},
-                            {"largest", ClusterLargestMaxWS(sim, run, q)},
-                            {"objects", objects}});
+        ForEachClusterObject(report, sim, run, q, [&](Json object) { objects.push_back(std::move(object)); });
+        Json cluster = ClusterHead(sim, run, q);
+        cluster["objects"] = std::move(objects);
+        clusters.push_back(std::move(cluster));
     }
-    return {{"usage", std::string(1, UsageLetter(usage))},
-            {"size", run.size},
-            {"radius", radius},
-            {"threshold", threshold},
-            {"result", run.result},
-            {"members", members},
-            {"clusters", clusters}};
+    doc["members"] = std::move(members);
+    doc["clusters"] = std::move(clusters);
+    return doc;
 }
 
-} // namespace
+// A cluster run per usage (Random, then Sequential) and simulated size, one at a time.
+template <class Visit>
+void ForEachClusterRun(const Report& report, const SimulationData& sim, int p, const SimOptions& options, Visit visit) {
+    for (const PoolUsage usage : {PoolUsage::Random, PoolUsage::Sequential}) {
+        const double threshold = LookUpThreshold(options.thresholdFolders, usage).threshold;
+        for (const int k : sim.Sizes()) {
+            visit(RunClusterAnalysis(report, sim, p, k, usage, threshold, options.radius), usage, threshold);
+        }
+    }
+}
 
-Json SimAnalysisDocument(const Report& report, const SimulationData& sim, int p, const SimOptions& options) {
+Json ObjectDetail(const Report& report, const SimulationData& sim, int o) {
+    Json rows = Json::array();
+    for (const auto& row : SimObjectDetailCells(sim, o)) {
+        rows.push_back(row);
+    }
+    return {{"number", o}, {"name", Latin1ToUtf8(report.Objects(o).ObjName.Trimmed())}, {"rows", rows}};
+}
+
+// The members before the per-object lists: sizes, curves, improvements and working sets.
+Json SimAnalysisHead(const Report& report, const SimulationData& sim, int p) {
     const PoolSimulation& pool = sim.Pools(p);
     Json sizes = Json::array();
     Json sizeList = Json::array();
@@ -78,34 +116,76 @@ Json SimAnalysisDocument(const Report& report, const SimulationData& sim, int p,
     ChartModel smallest;
     DrawLargestWorkSets(largest, report, sim, p);
     DrawSmallestWorkSets(smallest, report, sim, p);
-
-    Json details = Json::array();
-    const ObjectRange range = PoolObjects(report, p);
-    for (const int o : range) {
-        Json rows = Json::array();
-        for (const auto& row : SimObjectDetailCells(sim, o)) {
-            rows.push_back(row);
-        }
-        details.push_back({{"number", o}, {"name", Latin1ToUtf8(report.Objects(o).ObjName.Trimmed())}, {"rows", rows}});
-    }
-
-    Json clusters = Json::array();
-    for (const PoolUsage usage : {PoolUsage::Random, PoolUsage::Sequential}) {
-        const double threshold = LookUpThreshold(options.thresholdFolders, usage).threshold;
-        for (const int k : sim.Sizes()) {
-            const ClusterRun run = RunClusterAnalysis(report, sim, p, k, usage, threshold, options.radius);
-            clusters.push_back(ClusterRunDocument(report, sim, run, usage, options.radius, threshold));
-        }
-    }
     return {{"sizes", sizes},
             {"size_list", sizeList},
             {"curves", curves},
             {"largest_improvement", improvements},
             {"largest_work_sets", Graph(0, "Largest Max WorkSet", largest, largest.HasData())},
             {"smallest_work_sets", Graph(1, "Smallest Max WorkSet", smallest, smallest.HasData())},
-            {"work_set_size_index", WorkSetSizeIndex(sim, p)},
-            {"object_details", details},
-            {"clusters", clusters}};
+            {"work_set_size_index", WorkSetSizeIndex(sim, p)}};
+}
+
+} // namespace
+
+Json SimAnalysisDocument(const Report& report, const SimulationData& sim, int p, const SimOptions& options) {
+    Json doc = SimAnalysisHead(report, sim, p);
+    Json details = Json::array();
+    for (const int o : PoolObjects(report, p)) {
+        details.push_back(ObjectDetail(report, sim, o));
+    }
+    Json clusters = Json::array();
+    ForEachClusterRun(report, sim, p, options, [&](const ClusterRun& run, PoolUsage usage, double threshold) {
+        clusters.push_back(ClusterRunDocument(report, sim, run, usage, options.radius, threshold));
+    });
+    doc["object_details"] = std::move(details);
+    doc["clusters"] = std::move(clusters);
+    return doc;
+}
+
+void WriteSimAnalysis(JsonStreamWriter& out, const Report& report, const SimulationData& sim, int p,
+                      const SimOptions& options) {
+    out.BeginObject();
+    out.Members(SimAnalysisHead(report, sim, p));
+    out.MemberArray("object_details", [&] {
+        for (const int o : PoolObjects(report, p)) {
+            out.Value(ObjectDetail(report, sim, o));
+        }
+    });
+    out.MemberArray("clusters", [&] {
+        ForEachClusterRun(report, sim, p, options, [&](const ClusterRun& run, PoolUsage usage, double threshold) {
+            out.BeginObject();
+            out.Members(ClusterRunHead(run, usage, options.radius, threshold));
+            out.MemberArray("members", [&] {
+                for (const int o : run.ClusterMembers) {
+                    out.Value(o);
+                }
+            });
+            out.MemberArray("clusters", [&] {
+                for (int q = 1; q <= run.result; ++q) {
+                    out.BeginObject();
+                    out.Members(ClusterHead(sim, run, q));
+                    out.MemberArray("objects", [&] {
+                        ForEachClusterObject(report, sim, run, q, [&](const Json& object) { out.Value(object); });
+                    });
+                    out.EndObject();
+                }
+            });
+            out.EndObject();
+        });
+    });
+    out.EndObject();
+}
+
+Json SimAnalysisSummary(const Report& report, const SimulationData& sim, int p, const SimOptions& options) {
+    Json doc = SimAnalysisHead(report, sim, p);
+    Json clusters = Json::array();
+    ForEachClusterRun(report, sim, p, options, [&](const ClusterRun& run, PoolUsage usage, double threshold) {
+        Json summary = ClusterRunHead(run, usage, options.radius, threshold);
+        summary["member_count"] = run.ClusterMembers.size();
+        clusters.push_back(std::move(summary));
+    });
+    doc["clusters"] = std::move(clusters);
+    return doc;
 }
 
 namespace {

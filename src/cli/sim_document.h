@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/json_stream_writer.h"
 #include "report/messages.h"
 #include "report/report_model.h"
 #include "rules/pool_usage.h"
@@ -33,6 +34,14 @@ Messages ThresholdMessages(const std::array<ThresholdLookup, 2>& lookups);
 // cluster run per usage and simulated size.
 nlohmann::ordered_json SimAnalysisDocument(const Report& report, const SimulationData& sim, int p,
                                            const SimOptions& options);
+// The same analysis written to `out` as it is worked out: the object details and the members and
+// objects of each cluster run one object at a time, each run in turn.
+void WriteSimAnalysis(JsonStreamWriter& out, const Report& report, const SimulationData& sim, int p,
+                      const SimOptions& options);
+// The analysis without its per-object lists (object details, members, cluster objects), as the text
+// report shows it: each cluster run with its "member_count".
+nlohmann::ordered_json SimAnalysisSummary(const Report& report, const SimulationData& sim, int p,
+                                          const SimOptions& options);
 
 // Why a path given for --export-clusters cannot be the file written, or nothing when it can: the
 // file written is the path given, exactly, so it must name a regular file or a new one.
