@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "cluster/cluster_views.h"
 #include "report/fixed_text.h"
 #include "report/latin1.h"
 
@@ -100,14 +101,7 @@ std::optional<std::string> TargetProblem(const Report& report, int p, std::strin
 std::vector<ClusterStatements> RegroupStatements(const Report& report, int p, const ClusterRun& run,
                                                  const std::vector<std::string>& targets) {
     std::vector<ClusterStatements> clusters;
-    // The members of each cluster, found in one pass: a run of many objects has many clusters.
-    std::vector<std::vector<std::size_t>> members(static_cast<std::size_t>(RegroupClusterCount(run)));
-    for (std::size_t j = 0; j < run.ClusterMembers.size() && j < run.ClusterOfMember.size(); ++j) {
-        const Long q = run.ClusterOfMember[j];
-        if (q >= 1 && q <= RegroupClusterCount(run) && report.HasObject(run.ClusterMembers[j])) {
-            members[static_cast<std::size_t>(q - 1)].push_back(j);
-        }
-    }
+    const std::vector<std::vector<std::size_t>> members = MembersByCluster(run);
     for (int q = 1; q <= RegroupClusterCount(run); ++q) {
         ClusterStatements cluster;
         cluster.cluster = q;
@@ -118,6 +112,9 @@ std::vector<ClusterStatements> RegroupStatements(const Report& report, int p, co
         std::vector<std::string> tableSpaces;
         std::vector<IndexGroup> indexes;
         for (const std::size_t j : members[index]) {
+            if (!report.HasObject(run.ClusterMembers[j])) {
+                continue;
+            }
             const ObjectRecord& o = report.Objects(run.ClusterMembers[j]);
             const std::string name = Latin1ToUtf8(o.ObjName.Trimmed());
             const std::string type = Latin1ToUtf8(o.ObjType.Trimmed());

@@ -32,9 +32,9 @@ Json ClusterRunHead(const ClusterRun& run, PoolUsage usage, double radius, doubl
             {"result", run.result}};
 }
 
-Json ClusterHead(const SimulationData& sim, const ClusterRun& run, int q) {
-    return {
-        {"number", q}, {"smallest", ClusterSmallestMaxWS(sim, run, q)}, {"largest", ClusterLargestMaxWS(sim, run, q)}};
+Json ClusterHead(const SimulationData& sim, const ClusterRun& run, int q, const std::vector<std::size_t>& members) {
+    const auto [smallest, largest] = MaxWorkSetRange(sim, run, members);
+    return {{"number", q}, {"smallest", smallest}, {"largest", largest}};
 }
 
 Json ClusterObject(const SimulationData& sim, const ClusterRun& run, const ClusterObjectRow& row) {
@@ -44,13 +44,12 @@ Json ClusterObject(const SimulationData& sim, const ClusterRun& run, const Clust
             {"type", row.cells[2]}};
 }
 
-// The objects of cluster q, one at a time.
+// The objects of a cluster (its members' places in ClusterMembers), one at a time.
 template <class Visit>
-void ForEachClusterObject(const Report& report, const SimulationData& sim, const ClusterRun& run, int q, Visit visit) {
-    if (const auto shown = ShowClusterObjects(report, sim, run, q)) {
-        for (const ClusterObjectRow& row : shown->rows) {
-            visit(ClusterObject(sim, run, row));
-        }
+void ForEachClusterObject(const Report& report, const SimulationData& sim, const ClusterRun& run,
+                          const std::vector<std::size_t>& members, Visit visit) {
+    for (const std::size_t j : members) {
+        visit(ClusterObject(sim, run, ClusterMemberRow(report, sim, run, run.ClusterMembers[j])));
     }
 }
 
@@ -62,10 +61,12 @@ Json ClusterRunDocument(const Report& report, const SimulationData& sim, const C
         members.push_back(o);
     }
     Json clusters = Json::array();
+    const std::vector<std::vector<std::size_t>> byCluster = MembersByCluster(run);
     for (int q = 1; q <= run.result; ++q) {
+        const auto& ofCluster = byCluster[static_cast<std::size_t>(q - 1)];
         Json objects = Json::array();
-        ForEachClusterObject(report, sim, run, q, [&](Json object) { objects.push_back(std::move(object)); });
-        Json cluster = ClusterHead(sim, run, q);
+        ForEachClusterObject(report, sim, run, ofCluster, [&](Json object) { objects.push_back(std::move(object)); });
+        Json cluster = ClusterHead(sim, run, q, ofCluster);
         cluster["objects"] = std::move(objects);
         clusters.push_back(std::move(cluster));
     }
@@ -161,11 +162,13 @@ void WriteSimAnalysis(JsonStreamWriter& out, const Report& report, const Simulat
                 }
             });
             out.MemberArray("clusters", [&] {
+                const std::vector<std::vector<std::size_t>> byCluster = MembersByCluster(run);
                 for (int q = 1; q <= run.result; ++q) {
+                    const auto& members = byCluster[static_cast<std::size_t>(q - 1)];
                     out.BeginObject();
-                    out.Members(ClusterHead(sim, run, q));
+                    out.Members(ClusterHead(sim, run, q, members));
                     out.MemberArray("objects", [&] {
-                        ForEachClusterObject(report, sim, run, q, [&](const Json& object) { out.Value(object); });
+                        ForEachClusterObject(report, sim, run, members, [&](const Json& object) { out.Value(object); });
                     });
                     out.EndObject();
                 }

@@ -47,36 +47,44 @@ Long ClusterSmallestMaxWS(const SimulationData& sim, const ClusterRun& run, int 
     return smallest.value_or(0);
 }
 
-std::vector<ClusterListRow> FillClusterList(const SimulationData& sim, const ClusterRun& run) {
-    // One pass over the members for all clusters: a run of many objects may have thousands of them.
+std::vector<std::vector<std::size_t>> MembersByCluster(const ClusterRun& run) {
     const int clusters = std::max(run.result, 0);
-    std::vector<std::optional<Long>> smallest(static_cast<std::size_t>(clusters));
-    std::vector<Long> largest(static_cast<std::size_t>(clusters), 0);
+    std::vector<std::vector<std::size_t>> members(static_cast<std::size_t>(clusters));
     for (std::size_t j = 0; j < run.ClusterMembers.size() && j < run.ClusterOfMember.size(); ++j) {
         const Long q = run.ClusterOfMember[j];
-        if (q < 1 || q > clusters) {
-            continue;
+        if (q >= 1 && q <= clusters) {
+            members[static_cast<std::size_t>(q - 1)].push_back(j);
         }
-        const Long workSet = sim.Objects(run.ClusterMembers[j]).SimMaxWorkSet(run.size);
-        auto& least = smallest[static_cast<std::size_t>(q - 1)];
-        least = std::min(least.value_or(workSet), workSet);
-        largest[static_cast<std::size_t>(q - 1)] = std::max(largest[static_cast<std::size_t>(q - 1)], workSet);
     }
+    return members;
+}
+
+std::pair<Long, Long> MaxWorkSetRange(const SimulationData& sim, const ClusterRun& run,
+                                      const std::vector<std::size_t>& members) {
+    std::optional<Long> smallest;
+    Long largest = 0;
+    for (const std::size_t j : members) {
+        const Long workSet = sim.Objects(run.ClusterMembers[j]).SimMaxWorkSet(run.size);
+        smallest = std::min(smallest.value_or(workSet), workSet);
+        largest = std::max(largest, workSet);
+    }
+    return {smallest.value_or(0), largest};
+}
+
+std::vector<ClusterListRow> FillClusterList(const SimulationData& sim, const ClusterRun& run) {
     std::vector<ClusterListRow> rows;
-    rows.reserve(static_cast<std::size_t>(clusters));
-    for (int q = 1; q <= clusters; ++q) {
-        const auto at = static_cast<std::size_t>(q - 1);
-        rows.push_back(
-            {q,
-             {PlainText(static_cast<std::int64_t>(q)), PlainText(static_cast<std::int64_t>(smallest[at].value_or(0))),
-              PlainText(static_cast<std::int64_t>(largest[at]))}});
+    int q = 0;
+    for (const std::vector<std::size_t>& members : MembersByCluster(run)) {
+        ++q;
+        const auto [smallest, largest] = MaxWorkSetRange(sim, run, members);
+        rows.push_back({q,
+                        {PlainText(static_cast<std::int64_t>(q)), PlainText(static_cast<std::int64_t>(smallest)),
+                         PlainText(static_cast<std::int64_t>(largest))}});
     }
     return rows;
 }
 
-namespace {
-
-ClusterObjectRow MemberRow(const Report& report, const SimulationData& sim, const ClusterRun& run, int o) {
+ClusterObjectRow ClusterMemberRow(const Report& report, const SimulationData& sim, const ClusterRun& run, int o) {
     const ObjectRecord& object = report.Objects(o);
     return {o,
             {Latin1ToUtf8(object.ObjName.Trimmed()),
@@ -85,6 +93,8 @@ ClusterObjectRow MemberRow(const Report& report, const SimulationData& sim, cons
             IconOf(object)};
 }
 
+namespace {
+
 std::string MembersStatus(std::size_t members, int q) {
     return std::to_string(members) + " Objects in Cluster " + std::to_string(q);
 }
@@ -92,17 +102,14 @@ std::string MembersStatus(std::size_t members, int q) {
 } // namespace
 
 std::vector<ClusterObjects> AllClusterObjects(const Report& report, const SimulationData& sim, const ClusterRun& run) {
-    const int clusters = std::max(run.result, 0);
-    std::vector<ClusterObjects> all(static_cast<std::size_t>(clusters));
-    for (std::size_t j = 0; j < run.ClusterMembers.size() && j < run.ClusterOfMember.size(); ++j) {
-        const Long q = run.ClusterOfMember[j];
-        if (q >= 1 && q <= clusters) {
-            all[static_cast<std::size_t>(q - 1)].rows.push_back(MemberRow(report, sim, run, run.ClusterMembers[j]));
+    std::vector<ClusterObjects> all;
+    for (const std::vector<std::size_t>& members : MembersByCluster(run)) {
+        ClusterObjects shown;
+        for (const std::size_t j : members) {
+            shown.rows.push_back(ClusterMemberRow(report, sim, run, run.ClusterMembers[j]));
         }
-    }
-    for (int q = 1; q <= clusters; ++q) {
-        auto& shown = all[static_cast<std::size_t>(q - 1)];
-        shown.status = MembersStatus(shown.rows.size(), q);
+        shown.status = MembersStatus(shown.rows.size(), static_cast<int>(all.size()) + 1);
+        all.push_back(std::move(shown));
     }
     return all;
 }
@@ -115,7 +122,7 @@ std::optional<ClusterObjects> ShowClusterObjects(const Report& report, const Sim
     ClusterObjects shown;
     for (std::size_t j = 0; j < run.ClusterMembers.size() && j < run.ClusterOfMember.size(); ++j) {
         if (run.ClusterOfMember[j] == q) {
-            shown.rows.push_back(MemberRow(report, sim, run, run.ClusterMembers[j]));
+            shown.rows.push_back(ClusterMemberRow(report, sim, run, run.ClusterMembers[j]));
         }
     }
     shown.status = MembersStatus(shown.rows.size(), q);

@@ -42,6 +42,15 @@ struct ClusterObjects {
 };
 std::optional<ClusterObjects> ShowClusterObjects(const Report& report, const SimulationData& sim, const ClusterRun& run,
                                                  int q);
+// Each cluster's members, 1..result, as places in ClusterMembers in member order (entry q - 1 for
+// cluster q), found in one pass: a run of many objects has thousands of clusters.
+std::vector<std::vector<std::size_t>> MembersByCluster(const ClusterRun& run);
+// The member list's row of object o.
+ClusterObjectRow ClusterMemberRow(const Report& report, const SimulationData& sim, const ClusterRun& run, int o);
+// The smallest and largest Max Work Set of the members given (0 and 0 for none).
+std::pair<Long, Long> MaxWorkSetRange(const SimulationData& sim, const ClusterRun& run,
+                                      const std::vector<std::size_t>& members);
+
 // The same for every cluster, 1..result, in one pass over the members (entry q - 1 for cluster q).
 std::vector<ClusterObjects> AllClusterObjects(const Report& report, const SimulationData& sim, const ClusterRun& run);
 
