@@ -197,7 +197,7 @@ void BmSortMembers500k(benchmark::State& state) {
         state.PauseTiming();
         std::vector<ClusterObjectRow> sorted = rows;
         state.ResumeTiming();
-        SortRows(sorted, {1, true}, [](const ClusterObjectRow& row) { return row.cells[1]; });
+        SortRows(sorted, {1, true}, [](const ClusterObjectRow& row) -> const std::string& { return row.cells[1]; });
         benchmark::DoNotOptimize(sorted.front().object);
     }
 }

@@ -121,7 +121,8 @@ template <class Row> void SortCells(std::vector<std::string>& captions, std::vec
         return;
     }
     const ListSort sort = SortListByColumn(captions, column);
-    SortRows(rows, sort, [column](const Row& row) { return row.cells.at(static_cast<std::size_t>(column)); });
+    SortRows(rows, sort,
+             [column](const Row& row) -> const std::string& { return row.cells.at(static_cast<std::size_t>(column)); });
 }
 } // namespace
 

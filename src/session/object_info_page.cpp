@@ -65,7 +65,7 @@ Messages ObjectInfoPage::DrawGraph() {
 void ObjectInfoPage::Sort(int column) {
     const ListSort sort = SortListByColumn(captions_, column);
     const int selectedObject = selectedRow_ ? list_[static_cast<std::size_t>(*selectedRow_)].object : 0;
-    SortRows(list_, sort, [](const ObjectListEntry& row) { return row.text; });
+    SortRows(list_, sort, [](const ObjectListEntry& row) -> const std::string& { return row.text; });
     for (std::size_t i = 0; i < list_.size(); ++i) { // the selection follows its row
         if (list_[i].object == selectedObject) {
             selectedRow_ = static_cast<int>(i);

@@ -21,18 +21,4 @@ ListSort SortListByColumn(std::vector<std::string>& captions, int clicked) {
     return sort;
 }
 
-bool IsNumericColumn(const std::vector<std::string>& cells) {
-    bool any = false;
-    for (const std::string& cell : cells) {
-        if (cell.find_first_not_of(' ') == std::string::npos) {
-            continue;
-        }
-        if (!TextToDouble(cell)) {
-            return false;
-        }
-        any = true;
-    }
-    return any;
-}
-
 } // namespace ornexa

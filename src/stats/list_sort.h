@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "report/numbers.h"
@@ -18,44 +21,52 @@ struct ListSort {
 // the clicked caption gets " (A)" or " (D)" and every other caption loses its marker.
 ListSort SortListByColumn(std::vector<std::string>& captions, int clicked);
 
-// Whether every non-empty cell of a column reads as a number.
-bool IsNumericColumn(const std::vector<std::string>& cells);
-
 // Orders rows by one column: by value when every cell reads as a number (9 before 10), else in
-// text order. Rows with equal keys keep their order. `cell(row)` gives the row's text in the column.
+// text order. Rows with equal keys keep their order. `cell(row)` gives a reference to the row's text
+// in the column. Each cell is read once, and the keys are sorted beside their row numbers: the
+// comparisons of a long list would otherwise read the cells again and again.
 template <class Row, class Cell> void SortRows(std::vector<Row>& rows, const ListSort& sort, Cell cell) {
-    std::vector<std::string> cells;
+    static_assert(std::is_lvalue_reference_v<std::invoke_result_t<Cell, const Row&>>,
+                  "the cell text must outlive the sort");
+    std::vector<std::string_view> cells;
     cells.reserve(rows.size());
     for (const Row& row : rows) {
-        cells.push_back(cell(row));
+        cells.emplace_back(cell(row));
     }
-    std::vector<std::size_t> order(rows.size());
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        order[i] = i;
-    }
-    const auto sortBy = [&](const auto& keys) {
-        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-            return sort.descending ? keys[b] < keys[a] : keys[a] < keys[b];
+    const auto sortBy = [&](auto keys) {
+        std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+            return sort.descending ? b.first < a.first : a.first < b.first;
         });
-    };
-    if (IsNumericColumn(cells)) {
-        // Each cell read once: the comparisons of a long list would read it again and again.
-        std::vector<double> numbers;
-        numbers.reserve(cells.size());
-        for (const std::string& text : cells) {
-            const Converted<double> value = TextToDouble(text);
-            numbers.push_back(value ? value.Value() : 0.0);
+        std::vector<Row> sorted;
+        sorted.reserve(rows.size());
+        for (const auto& key : keys) {
+            sorted.push_back(std::move(rows[key.second]));
         }
-        sortBy(numbers);
-    } else {
-        sortBy(cells);
+        rows = std::move(sorted);
+    };
+    std::vector<std::pair<double, std::size_t>> numbers;
+    numbers.reserve(cells.size());
+    bool numeric = false; // a cell that is not blank, and every such cell a number
+    for (const std::string_view text : cells) {
+        const bool blank = text.find_first_not_of(' ') == std::string_view::npos;
+        const Converted<double> value = TextToDouble(text);
+        if (!blank && !value) {
+            numeric = false;
+            break;
+        }
+        numeric = numeric || !blank;
+        numbers.emplace_back(value ? value.Value() : 0.0, numbers.size());
     }
-    std::vector<Row> sorted;
-    sorted.reserve(rows.size());
-    for (const std::size_t i : order) {
-        sorted.push_back(std::move(rows[i]));
+    if (numeric) {
+        sortBy(std::move(numbers));
+        return;
     }
-    rows = std::move(sorted);
+    std::vector<std::pair<std::string_view, std::size_t>> texts;
+    texts.reserve(cells.size());
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        texts.emplace_back(cells[i], i);
+    }
+    sortBy(std::move(texts));
 }
 
 } // namespace ornexa

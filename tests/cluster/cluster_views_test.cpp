@@ -58,6 +58,36 @@ TEST(ClusterLists, ShowRangesAndMembers) {
     EXPECT_FALSE(ShowClusterObjects(c.report, c.sim, c.run, 0));
 }
 
+// Every cluster's members at once are what each cluster shows on its own, also where members of
+// clusters interleave and a cluster has none; the list's ranges follow the same members.
+TEST(ClusterLists, AllClustersAtOnceAreEachClusterShownAlone) {
+    Clustered c;
+    c.run.result = 4;
+    c.run.ClusterMembers = {4, 1, 3, 2, 1};
+    c.run.ClusterOfMember = {2, 1, 4, 2, 9}; // cluster 3 empty; 9 is no cluster of the run
+    const auto all = AllClusterObjects(c.report, c.sim, c.run);
+    ASSERT_EQ(all.size(), 4U);
+    const auto rows = FillClusterList(c.sim, c.run);
+    ASSERT_EQ(rows.size(), 4U);
+    for (int q = 1; q <= 4; ++q) {
+        SCOPED_TRACE("cluster " + std::to_string(q));
+        const auto alone = ShowClusterObjects(c.report, c.sim, c.run, q);
+        ASSERT_TRUE(alone);
+        const auto& together = all[static_cast<std::size_t>(q - 1)];
+        EXPECT_EQ(together.status, alone->status);
+        ASSERT_EQ(together.rows.size(), alone->rows.size());
+        for (std::size_t i = 0; i < alone->rows.size(); ++i) {
+            EXPECT_EQ(together.rows[i].object, alone->rows[i].object);
+            EXPECT_EQ(together.rows[i].cells, alone->rows[i].cells);
+        }
+        EXPECT_EQ(rows[static_cast<std::size_t>(q - 1)].cells[1],
+                  std::to_string(ClusterSmallestMaxWS(c.sim, c.run, q)));
+        EXPECT_EQ(rows[static_cast<std::size_t>(q - 1)].cells[2], std::to_string(ClusterLargestMaxWS(c.sim, c.run, q)));
+    }
+    EXPECT_EQ(all[1].status, "2 Objects in Cluster 2");
+    EXPECT_EQ(all[2].status, "0 Objects in Cluster 3");
+}
+
 TEST(ClusterFileName, EndsInQvl) {
     EXPECT_EQ(ClusterFileName("/data/clusters.txt"), "/data/clusters.qvl");
     EXPECT_EQ(ClusterFileName("/data/clusters"), "/data/clusters.qvl");

@@ -378,11 +378,41 @@ TEST(SortListByColumn, AlternatesOrderAndMarksTheHeader) {
     EXPECT_EQ(captions, (std::vector<std::string>{"Name (A)", "Size"}));
 
     std::vector<std::string> numbers{"10", "9", "100", "1,000"};
-    SortRows(numbers, {0, false}, [](const std::string& s) { return s; });
+    SortRows(numbers, {0, false}, [](const std::string& s) -> const std::string& { return s; });
     EXPECT_EQ(numbers, (std::vector<std::string>{"9", "10", "100", "1,000"}));
     std::vector<std::string> names{"b", "10", "a"};
-    SortRows(names, {0, true}, [](const std::string& s) { return s; });
+    SortRows(names, {0, true}, [](const std::string& s) -> const std::string& { return s; });
     EXPECT_EQ(names, (std::vector<std::string>{"b", "a", "10"}));
+}
+
+// Rows are (key, tag): equal keys keep their order whichever way the list is sorted; a blank cell
+// among numbers counts as 0; one word among numbers sorts the whole column as text.
+TEST(ListSort, SortsByValueOrTextAndKeepsTheOrderOfEqualKeys) {
+    using Row = std::pair<std::string, int>;
+    struct Case {
+        const char* name;
+        std::vector<Row> rows;
+        bool descending;
+        std::vector<int> tags;
+    };
+    const std::vector<Case> cases{
+        {"numbers", {{"10", 1}, {"9", 2}, {"10", 3}, {"-1.5", 4}}, false, {4, 2, 1, 3}},
+        {"numbers, descending", {{"10", 1}, {"9", 2}, {"10", 3}, {"-1.5", 4}}, true, {1, 3, 2, 4}},
+        {"a blank is 0", {{"5", 1}, {"", 2}, {"-2", 3}, {"  ", 4}}, false, {3, 2, 4, 1}},
+        {"a word among numbers", {{"10", 1}, {"x", 2}, {"9", 3}}, false, {1, 3, 2}},
+        {"blanks only, as text", {{"  ", 1}, {"", 2}, {" ", 3}}, false, {2, 3, 1}},
+        {"text, descending", {{"b", 1}, {"a", 2}, {"b", 3}}, true, {1, 3, 2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<Row> rows = c.rows;
+        SortRows(rows, {0, c.descending}, [](const Row& row) -> const std::string& { return row.first; });
+        std::vector<int> tags;
+        for (const Row& row : rows) {
+            tags.push_back(row.second);
+        }
+        EXPECT_EQ(tags, c.tags);
+    }
 }
 
 } // namespace

@@ -206,6 +206,31 @@ TEST(RankPoolObjects, LowestPagesPerWriteRanksTheObjectsThatWroteAndMergesEqualV
     EXPECT_EQ(Names(RankPoolObjects(report, 1, 22)), Names(before));
 }
 
+// A pool of more objects than a monitor's report holds ranks the same way: the lowest ratios in
+// order, equal values merged, the first object of a value in table order.
+TEST(RankPoolObjects, LowestPagesPerWriteOfAPoolTooLargeToExchange) {
+    Report report;
+    report.SetLimits(ReportLimits::LargeSite());
+    std::vector<ObjectRecord> records;
+    for (int i = 0; i < 12000; ++i) {
+        const Long ios = 1 + i % 10; // ratios 20, 10, 6.67 ... 2, every one 1200 times
+        records.push_back(ObjectWith("BP1", "O" + std::to_string(i + 1), 'T', Writes(20, ios)));
+    }
+    records[7000] = ObjectWith("BP1", "LOW", 'T', Writes(3, 2)); // 1.5: the one lowest value
+    test::AddPool(report, test::TestPool("BP1"), records);
+    const RankedList list = RankPoolObjects(report, 1, 22);
+    ASSERT_EQ(list.RankCount, 10);
+    EXPECT_EQ(Names(list)[0], "LOW");
+    EXPECT_EQ(list.RankObjects[0], 7001);
+    EXPECT_EQ(Names(list)[1], "Duplicate Values");
+    EXPECT_EQ(list.RankObjects[1], 10); // the first object of ratio 2 (20 pages in 10 writes)
+    EXPECT_FLOAT_EQ(list.RankValues[1], 2.0F);
+    for (int r = 2; r < 10; ++r) {
+        EXPECT_LT(list.RankValues[static_cast<std::size_t>(r - 1)], list.RankValues[static_cast<std::size_t>(r)]);
+    }
+    EXPECT_FLOAT_EQ(list.RankValues[9], 10.0F); // 20 pages in 2 writes: 20 in 1 write ranks eleventh
+}
+
 TEST(DrawRankedChart, PutsRankOneLastAndKeepsEveryBarInView) {
     Report report = PoolOf({{'T', GetPages(250000)}, {'T', GetPages(1000)}, {'T', GetPages(-500)}});
     const RankedList list = RankPoolObjects(report, 1, 7);
