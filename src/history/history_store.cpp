@@ -309,10 +309,21 @@ ImportOutcome HistoryStore::Import(const ImportSource& source) {
                                                      ColumnList(PoolColumnNames(), ""), PoolFieldCount);
         db_->ExecuteMany(insertPool, pools);
 
+        static const std::string insertObject =
+            Insert("objects", "report_id, object_number", 2, ColumnList(ObjectColumnNames(), ""), ObjectFieldCount);
+        // The objects go in in batches: the rows of a large site's hundreds of thousands of objects
+        // would take several times the report's own memory.
+        constexpr std::size_t ObjectBatch = 4096;
         std::vector<SqlParams> objects;
         std::vector<SqlParams> names;
-        objects.reserve(static_cast<std::size_t>(report.ObjectCount()));
-        names.reserve(static_cast<std::size_t>(report.ObjectCount()));
+        objects.reserve(std::min<std::size_t>(ObjectBatch, static_cast<std::size_t>(report.ObjectCount())));
+        names.reserve(objects.capacity());
+        const auto flush = [&] {
+            db_->ExecuteMany(insertObject, objects);
+            db_->ExecuteMany("INSERT INTO object_names (name) VALUES (?) ON CONFLICT (name) DO NOTHING", names);
+            objects.clear();
+            names.clear();
+        };
         for (int o = 1; o <= report.ObjectCount(); ++o) {
             ObjectRecord object = report.Objects(o);
             SqlParams row{id, static_cast<std::int64_t>(o)};
@@ -320,11 +331,13 @@ ImportOutcome HistoryStore::Import(const ImportSource& source) {
             AppendValues(row, ObjectFields(object));
             names.push_back({row.at(2 + 3)}); // objname
             objects.push_back(std::move(row));
+            if (objects.size() == ObjectBatch) {
+                flush();
+            }
         }
-        static const std::string insertObject =
-            Insert("objects", "report_id, object_number", 2, ColumnList(ObjectColumnNames(), ""), ObjectFieldCount);
-        db_->ExecuteMany(insertObject, objects);
-        db_->ExecuteMany("INSERT INTO object_names (name) VALUES (?) ON CONFLICT (name) DO NOTHING", names);
+        if (!objects.empty()) {
+            flush();
+        }
 
         if (simPool != 0) {
             std::vector<SqlParams> sizes;
