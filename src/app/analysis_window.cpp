@@ -316,10 +316,9 @@ QWidget* AnalysisWindow::BuildObjectTab() {
     auto* side = new QVBoxLayout;
     objectModel_ = new TextRowsModel(this);
     // The filter narrows what the list shows; the session keeps the whole list and its order.
-    objectProxy_ = new QSortFilterProxyModel(this);
+    objectProxy_ = new FilteredRowsModel(this);
     objectProxy_->setSourceModel(objectModel_);
-    objectProxy_->setFilterCaseSensitivity(Qt::CaseInsensitive);
-    objectProxy_->setFilterKeyColumn(0);
+    objectProxy_->SetFilterText({});
     objectFilter_ = new QLineEdit(page);
     objectFilter_->setObjectName(QStringLiteral("txtObjectFilter"));
     objectFilter_->setPlaceholderText(tr("Find an object (Ctrl+F)"));
@@ -512,7 +511,7 @@ void AnalysisWindow::ChooseObject(int row) {
 }
 
 void AnalysisWindow::FilterObjects(const QString& text) {
-    objectProxy_->setFilterFixedString(text);
+    objectProxy_->SetFilterText(text);
     const bool wasRefreshing = std::exchange(refreshing_, true);
     SelectShownObject(session_.ObjectInfo().SelectedRow());
     refreshing_ = wasRefreshing;

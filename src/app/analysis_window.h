@@ -28,6 +28,7 @@ class QStatusBar;
 class QTabWidget;
 class QTableView;
 class TextRowsModel;
+class FilteredRowsModel;
 class UiServices;
 
 // "frmStatAnalysis": the tabs of one loaded report. Everything it shows comes from the
@@ -153,7 +154,7 @@ private:
     std::array<QLabel*, 12> panelData_{};
 
     TextRowsModel* objectModel_ = nullptr;
-    QSortFilterProxyModel* objectProxy_ = nullptr;
+    FilteredRowsModel* objectProxy_ = nullptr;
     QLineEdit* objectFilter_ = nullptr;
     QLabel* objectCount_ = nullptr;
     std::vector<ornexa::ObjectListEntry> shownObjects_; // what the object list model holds

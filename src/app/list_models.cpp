@@ -1,6 +1,7 @@
 #include "app/list_models.h"
 
 #include <QLocale>
+#include <QSignalBlocker>
 
 #include "stats/ui/display_text.h"
 
@@ -109,4 +110,15 @@ QVariant TextRowsModel::headerData(int section, Qt::Orientation orientation, int
         return QAbstractTableModel::headerData(section, orientation, role);
     }
     return ornexa::ui::DisplayText(captions_[static_cast<std::size_t>(section)]);
+}
+
+void FilteredRowsModel::SetFilterText(const QString& text) {
+    beginResetModel();
+    {
+        const QSignalBlocker quiet(this);
+        setFilterCaseSensitivity(Qt::CaseInsensitive);
+        setFilterKeyColumn(0);
+        setFilterFixedString(text);
+    }
+    endResetModel();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QSortFilterProxyModel>
 #include <optional>
 #include <vector>
 
@@ -53,4 +54,14 @@ private:
     std::vector<std::string> captions_;
     std::vector<Row> rows_;
     ornexa::NumberStyle style_ = ornexa::ui::LocaleNumberStyle(QLocale()); // the window's figures
+};
+
+// The object list as the filter box narrows it: the rows whose first column holds the text, in any
+// case. A new text resets the view at once rather than removing rows range by range, which a view
+// of hundreds of thousands of rows would take seconds to follow.
+class FilteredRowsModel : public QSortFilterProxyModel {
+    Q_OBJECT
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+    void SetFilterText(const QString& text);
 };

@@ -154,6 +154,10 @@ QTableView* MakeListView(QWidget* parent) {
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->verticalHeader()->hide();
+    // Rows of one height, scrolled by the pixel: a list of hundreds of thousands of objects never goes
+    // through its rows one by one to measure them or to bring one into view.
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     view->horizontalHeader()->setStretchLastSection(true);
     view->setAlternatingRowColors(true);
     return view;

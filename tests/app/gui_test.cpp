@@ -1236,3 +1236,39 @@ TEST_F(Gui, TheLimitsMenuChoosesAMonitorsOrALargeSitesLimitsAndKeepsTheChoice) {
     EXPECT_EQ(QSettings().value("read/limits").toString(), "monitor");
     EXPECT_EQ(again.LimitsMenu()->actions().size(), 2);
 }
+
+// A large site's pool: every object in the list, found by the filter, sorted, without a widget a row.
+TEST_F(Gui, APoolOfSixtyThousandObjectsIsListedFilteredAndSorted) {
+    const ornexa::test::TempDir dir;
+    ornexa::samplegen::StatFileOptions plain;
+    plain.decorate = false;
+    constexpr int objects = 60000;
+    const auto path =
+        dir.Write("large.sta", ornexa::samplegen::StatisticsText(ornexa::samplegen::BuildLargeReport(1, objects), plain));
+    files.ChooseLimits(ornexa::ReportLimits::LargeSite(), false);
+    files.History().SetKeepEveryReport(false);
+    ui.answers = {path};
+    files.ClickOpenStatistics();
+    ASSERT_TRUE(ui.messages.empty());
+    drive = [&](AnalysisWindow& w) {
+        ClickRow(w.PoolList(), 0);
+        ClickTab(w, ornexa::ObjectInfoTab);
+        const QAbstractItemModel* model = w.ObjectList()->model();
+        ASSERT_EQ(model->rowCount(), objects);
+        EXPECT_EQ(w.ObjectCountText(), QStringLiteral("%1 of %1 objects").arg(objects));
+        EXPECT_TRUE(w.ObjectList()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).size() < 10);
+        const QString last = QString::fromStdString(std::string(report.Objects(objects).ObjName.Trimmed()));
+        QTest::keyClicks(w.ObjectFilter(), last);
+        ASSERT_GE(model->rowCount(), 1);
+        EXPECT_EQ(Shown(model).front(), last);
+        QTest::keyClick(w.ObjectFilter(), Qt::Key_Escape);
+        ClickHeader(w.ObjectList(), 0);
+        ClickHeader(w.ObjectList(), 0); // descending
+        ASSERT_EQ(model->rowCount(), objects);
+        const QString first = model->index(0, 0).data().toString();
+        const QString second = model->index(1, 0).data().toString();
+        EXPECT_GE(first, second);
+    };
+    files.ClickNext();
+    EXPECT_EQ(windows, 1);
+}

@@ -25,6 +25,7 @@ int Run(int argc, char** argv) {
     std::string largestSimulation;
     std::string fuzzCorpus;
     std::string large;
+    std::string largeSimulation;
     int largePools = LargeSitePools;
     int largeObjects = 500'000;
     app.add_option("--usa", usa, "write the sample as a USA report to this file");
@@ -38,16 +39,17 @@ int Run(int argc, char** argv) {
         ->capture_default_str();
     app.add_option("--largest-simulation", largestSimulation,
                    "write a Simulation report of a pool of the --largest report to this file");
-    auto* largeOption = app.add_option(
-        "--large", large, "write a large site's report to this file (read it with --max-pools and --max-objects)");
+    app.add_option("--large", large,
+                   "write a large site's report to this file (read it with --max-pools and --max-objects)");
+    app.add_option("--large-simulation", largeSimulation,
+                   "write a Simulation report of the --sim-pool pool of the --large report "
+                   "(BP17 holds the most objects) to this file");
     app.add_option("--pools", largePools, "pools of the --large report, 1 to 80")
         ->capture_default_str()
-        ->check(CLI::Range(1, LargeSitePools))
-        ->needs(largeOption);
+        ->check(CLI::Range(1, LargeSitePools));
     app.add_option("--objects", largeObjects, "objects of the --large report, spread unevenly over its pools")
         ->capture_default_str()
-        ->check(CLI::Range(0, ornexa::ReportLimits::MostObjects))
-        ->needs(largeOption);
+        ->check(CLI::Range(0, ornexa::ReportLimits::MostObjects));
     app.add_option("--fuzz-corpus", fuzzCorpus, "write the seed corpus of the fuzz targets into this folder");
     try {
         app.parse(argc, argv);
@@ -77,8 +79,14 @@ int Run(int argc, char** argv) {
         if (!fuzzCorpus.empty()) {
             WriteFuzzCorpus(fuzzCorpus);
         }
+        const std::uint64_t largeSeed = seed == SampleSeed ? 80 : seed;
         if (!large.empty()) {
-            WriteLargeReport(large, largePools, largeObjects, seed == SampleSeed ? 80 : seed);
+            WriteLargeReport(large, largePools, largeObjects, largeSeed);
+        }
+        if (!largeSimulation.empty()) {
+            const SimSample sample =
+                BuildSimulation(BuildLargeReport(largePools, largeObjects, largeSeed), simPool, largeSeed + 1);
+            WriteTextFile(largeSimulation, SimulationText(sample.report, sample.sim, sample.pool, sample.objects));
         }
         if (!largest.empty()) {
             StatFileOptions options;
