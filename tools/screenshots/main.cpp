@@ -1,6 +1,8 @@
 // ornexa-screenshots: opens the bundled samples and writes a PNG of each window and tab. With
 // --scale-2 it draws at a device pixel ratio of 2 instead and writes the Object Info tab only.
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -190,6 +192,11 @@ int main(int argc, char** argv) {
     files.OpenStatistics(argv[1]);
     files.OpenSimulation(argv[2]);
     ok = Save(files, out + QStringLiteral("/file-selection.png")) && ok;
+    QMenu* limits = files.LimitsMenu();
+    limits->popup(files.mapToGlobal(QPoint(0, files.menuBar()->height())));
+    limits->setActiveAction(limits->actions().value(1));
+    ok = Save(*limits, out + QStringLiteral("/file-selection-limits.png")) && ok;
+    limits->hide();
 
     AnalysisWindow analysis(report, sim, ui, QApplication::applicationDirPath().toStdString(), &files);
     analysis.show();
