@@ -21,15 +21,9 @@ Converted<double> FieldNumber(std::string_view text, const ColumnDef& column, bo
     if (usaReport) {
         return TextToDouble(text, ReportNumberStyle(true));
     }
-    std::array<char, 64> adapted{};
-    if (text.size() > adapted.size()) {
-        return ReadFailure::TypeMismatch;
-    }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const int columnNo = column.Start + static_cast<int>(i);
-        adapted[i] = (text[i] == '.' && columnNo > LastNameColumn) ? ',' : text[i];
-    }
-    return TextToDouble(std::string_view(adapted.data(), text.size()), ReportNumberStyle(false));
+    // The first character beyond the name columns, where periods are decimal points.
+    const int commaPeriodsFrom = std::max(0, LastNameColumn + 1 - column.Start);
+    return CommaReportTextToDouble(text, static_cast<std::size_t>(commaPeriodsFrom));
 }
 
 template <class Int, class Convert>
