@@ -18,12 +18,9 @@ std::string_view FieldText(std::string_view line, const ColumnDef& column) {
 namespace {
 
 Converted<double> FieldNumber(std::string_view text, const ColumnDef& column, bool usaReport) {
-    if (usaReport) {
-        return TextToDouble(text, ReportNumberStyle(true));
-    }
     // The first character beyond the name columns, where periods are decimal points.
     const int commaPeriodsFrom = std::max(0, LastNameColumn + 1 - column.Start);
-    return CommaReportTextToDouble(text, static_cast<std::size_t>(commaPeriodsFrom));
+    return ReportTextToDouble(text, usaReport, static_cast<std::size_t>(commaPeriodsFrom));
 }
 
 template <class Int, class Convert>

@@ -98,6 +98,16 @@ private:
     bool hasGrouping_;
 };
 
+// The separators of a report's style, known when compiled.
+template <char Decimal, char Grouping> struct FixedSeparators {
+    template <class Chars> [[nodiscard]] std::size_t GroupingAt(const Chars& text, std::size_t from) const {
+        return from < text.size() && text[from] == Grouping ? 1 : 0;
+    }
+    template <class Chars> [[nodiscard]] std::size_t DecimalAt(const Chars& text, std::size_t from) const {
+        return from < text.size() && text[from] == Decimal ? 1 : 0;
+    }
+};
+
 // The general conversion: normalise into a buffer that std::from_chars understands,
 // [-]digits[.digits][e[-]digits], and let it round.
 template <class Chars, class Separators>
@@ -221,8 +231,9 @@ constexpr std::array<double, 23> ExactPowersOfTen = {1e0,  1e1,  1e2,  1e3,  1e4
                                                      1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 constexpr int MaxExactScale = 22;
 constexpr std::uint64_t MaxExactMantissa = std::uint64_t{1} << 53;
-// Significant digits that always fit 64 bits.
-constexpr int MaxMantissaDigits = 19;
+// Below this, ten times the digits so far and one more digit fit 64 bits; beyond it the number is
+// far from exact.
+constexpr std::uint64_t MantissaLimit = 1000000000000000000U;
 // An exponent beyond this is far outside the exact range; its further digits need not be summed.
 constexpr int ExponentCap = 100000;
 
@@ -242,37 +253,42 @@ Converted<double> ParseNumber(const Chars& text, const Separators& separators) {
         ++i;
     }
     std::uint64_t mantissa = 0;
-    int significant = 0;
-    const auto take = [&](char c) {
-        if (significant < MaxMantissaDigits) {
-            mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
-            significant += mantissa != 0 ? 1 : 0;
+    bool manyDigits = false;
+    const auto take = [&](unsigned digit) {
+        if (mantissa < MantissaLimit) {
+            mantissa = mantissa * 10 + digit;
         } else {
-            ++significant;
+            manyDigits = true;
         }
     };
-    std::size_t digits = 0;
+    const std::size_t wholeFrom = i;
+    std::size_t groupingBytes = 0;
     while (i < len) {
-        const char c = text[i];
-        if (IsDigit(c)) {
-            take(c);
-            ++digits;
+        if (const auto digit = static_cast<unsigned char>(text[i] - '0'); digit < 10) {
+            take(digit);
             ++i;
-        } else if (const std::size_t grouping = digits > 0 ? separators.GroupingAt(text, i) : 0; grouping > 0) {
+        } else if (const std::size_t grouping = i > wholeFrom ? separators.GroupingAt(text, i) : 0; grouping > 0) {
             i += grouping;
+            groupingBytes += grouping;
         } else {
             break;
         }
     }
+    std::size_t digits = i - wholeFrom - groupingBytes;
     int fraction = 0;
     if (const std::size_t decimal = separators.DecimalAt(text, i); decimal > 0) {
         i += decimal;
         ++normalised;
-        for (; i < len && IsDigit(text[i]); ++i) {
-            take(text[i]);
-            ++digits;
-            ++fraction;
+        const std::size_t fractionFrom = i;
+        for (; i < len; ++i) {
+            const auto digit = static_cast<unsigned char>(text[i] - '0');
+            if (digit >= 10) {
+                break;
+            }
+            take(digit);
         }
+        fraction = static_cast<int>(i - fractionFrom);
+        digits += i - fractionFrom;
     }
     if (digits == 0) {
         return ReadFailure::TypeMismatch;
@@ -305,8 +321,7 @@ Converted<double> ParseNumber(const Chars& text, const Separators& separators) {
         return ReadFailure::TypeMismatch;
     }
     const int scale = exponent - fraction;
-    if (significant > MaxMantissaDigits || mantissa > MaxExactMantissa || scale < -MaxExactScale ||
-        scale > MaxExactScale) {
+    if (manyDigits || mantissa > MaxExactMantissa || scale < -MaxExactScale || scale > MaxExactScale) {
         return NormaliseAndConvert(text, separators);
     }
     double value = static_cast<double>(mantissa);
@@ -316,6 +331,10 @@ Converted<double> ParseNumber(const Chars& text, const Separators& separators) {
 }
 
 } // namespace
+
+Converted<double> TextToDouble(std::string_view text) {
+    return ParseNumber(PlainChars{text}, FixedSeparators<'.', ','>{});
+}
 
 Converted<double> TextToDouble(std::string_view text, NumberStyle style) {
     const std::string_view decimal = style.decimal.Text();
@@ -327,13 +346,16 @@ Converted<double> TextToDouble(std::string_view text, NumberStyle style) {
     return ParseNumber(PlainChars{text}, StyleSeparators(style));
 }
 
-Converted<double> CommaReportTextToDouble(std::string_view text, std::size_t commaPeriodsFrom) {
+Converted<double> ReportTextToDouble(std::string_view text, bool usaReport, std::size_t commaPeriodsFrom) {
+    static_assert(ReportNumberStyle(true) == NumberStyle{'.', ','} &&
+                  ReportNumberStyle(false) == NumberStyle{',', '.'});
+    if (usaReport) {
+        return ParseNumber(PlainChars{text}, FixedSeparators<'.', ','>{});
+    }
     if (text.size() > MaxNumberChars) {
         return ReadFailure::TypeMismatch;
     }
-    constexpr NumberStyle comma = ReportNumberStyle(false);
-    return ParseNumber(CommaPeriodChars{text, commaPeriodsFrom},
-                       ByteSeparators(comma.decimal.Text()[0], comma.grouping.Text()[0]));
+    return ParseNumber(CommaPeriodChars{text, commaPeriodsFrom}, FixedSeparators<',', '.'>{});
 }
 
 } // namespace ornexa

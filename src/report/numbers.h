@@ -89,33 +89,30 @@ constexpr NumberStyle ReportNumberStyle(bool usa) {
 // A decimal number with optional blanks around it, an optional sign, grouping characters in the
 // whole part, a fraction and an exponent. Blank or empty text is a type mismatch; a value beyond
 // the range of a Double is an overflow.
-Converted<double> TextToDouble(std::string_view text, NumberStyle style = {});
+Converted<double> TextToDouble(std::string_view text, NumberStyle style);
+// The same in the period style (NumberStyle{}), the style of reports from the USA and of the
+// program's own files.
+Converted<double> TextToDouble(std::string_view text);
 
-// A number of a report from outside the USA: its comma style, with every period at index
-// `commaPeriodsFrom` or later read as a comma first (the host writes decimal points as periods
-// in the numeric columns). Text longer than 64 characters is a type mismatch.
-Converted<double> CommaReportTextToDouble(std::string_view text, std::size_t commaPeriodsFrom);
+// A number of a report, in the style of its country: for the USA as TextToDouble in the period
+// style. Elsewhere in the comma style, with every period at index `commaPeriodsFrom` or later
+// read as a comma first (the host writes decimal points as periods in the numeric columns); there
+// text longer than 64 characters is a type mismatch.
+Converted<double> ReportTextToDouble(std::string_view text, bool usaReport, std::size_t commaPeriodsFrom);
 
 namespace detail {
 
 // Nearest integer, ties to the even neighbour: adding and taking away 2^52 leaves no fraction
-// bits, and the addition rounds as the default floating-point mode does. Larger magnitudes are
-// whole already.
-inline double RoundHalfEven(double value) {
+// bits, and the addition rounds as the default floating-point mode does. Every magnitude from 2^52
+// on (and what is not finite) lies beyond the range of Int.
+template <class Int> Converted<Int> RoundToRange(double value) {
+    static_assert(sizeof(Int) <= sizeof(std::int32_t));
     constexpr double twoTo52 = 4503599627370496.0;
     if (!(std::fabs(value) < twoTo52)) {
-        return value;
+        return ReadFailure::Overflow;
     }
     const double shift = std::copysign(twoTo52, value);
     const double rounded = (value + shift) - shift;
-    return rounded == 0 ? std::copysign(0.0, value) : rounded;
-}
-
-template <class Int> Converted<Int> RoundToRange(double value) {
-    if (!std::isfinite(value)) {
-        return ReadFailure::Overflow;
-    }
-    const double rounded = RoundHalfEven(value);
     if (rounded < static_cast<double>(std::numeric_limits<Int>::min()) ||
         rounded > static_cast<double>(std::numeric_limits<Int>::max())) {
         return ReadFailure::Overflow;
