@@ -237,12 +237,21 @@ constexpr std::uint64_t MantissaLimit = 1000000000000000000U;
 // An exponent beyond this is far outside the exact range; its further digits need not be summed.
 constexpr int ExponentCap = 100000;
 
-// Reads the text in one pass into digits and a power of ten. When both are exact in a double (at
-// most 2^53, at most 10^22), one multiplication or division rounds correctly, to the value
-// std::from_chars gives; other numbers take the general conversion. Accepts and refuses exactly
-// what the general conversion does, its 64-character limit on the normalised text included.
+// A number text read in one pass: refused, or its digits and power of ten, exact when both are
+// exact in a double (digits at most 2^53, a power of ten of at most 22). Accepts and refuses
+// exactly what the general conversion does, its 64-character limit on the normalised text
+// included.
+struct ScannedNumber {
+    std::optional<ReadFailure> failure;
+    bool exact = false;
+    bool negative = false;
+    int scale = 0;
+    std::uint64_t mantissa = 0;
+};
+
+// Inlined into each caller, so that what it finds stays in registers.
 template <class Chars, class Separators>
-Converted<double> ParseNumber(const Chars& text, const Separators& separators) {
+[[gnu::always_inline]] inline ScannedNumber ScanNumber(const Chars& text, const Separators& separators) {
     const std::size_t len = text.size();
     std::size_t i = SkipBlanks(text.Bytes(), 0); // a blank is never read as another character
     bool negative = false;
@@ -291,7 +300,7 @@ Converted<double> ParseNumber(const Chars& text, const Separators& separators) {
         digits += i - fractionFrom;
     }
     if (digits == 0) {
-        return ReadFailure::TypeMismatch;
+        return {ReadFailure::TypeMismatch};
     }
     normalised += digits;
     int exponent = 0;
@@ -302,7 +311,7 @@ Converted<double> ParseNumber(const Chars& text, const Separators& separators) {
             ++j;
         }
         if (j >= len || !IsDigit(text[j])) {
-            return ReadFailure::TypeMismatch;
+            return {ReadFailure::TypeMismatch};
         }
         normalised += negativeExponent ? 2 : 1;
         for (; j < len && IsDigit(text[j]); ++j) {
@@ -318,16 +327,66 @@ Converted<double> ParseNumber(const Chars& text, const Separators& separators) {
         ++i;
     }
     if (i != len || normalised > MaxNumberChars) {
-        return ReadFailure::TypeMismatch;
+        return {ReadFailure::TypeMismatch};
     }
     const int scale = exponent - fraction;
-    if (manyDigits || mantissa > MaxExactMantissa || scale < -MaxExactScale || scale > MaxExactScale) {
-        return NormaliseAndConvert(text, separators);
+    const bool exact = !manyDigits && mantissa <= MaxExactMantissa && scale >= -MaxExactScale && scale <= MaxExactScale;
+    return {std::nullopt, exact, negative, scale, mantissa};
+}
+
+// One multiplication or division of exact operands rounds correctly, to the value std::from_chars
+// gives.
+double ExactValue(const ScannedNumber& number) {
+    double value = static_cast<double>(number.mantissa);
+    if (number.scale < 0) {
+        value /= ExactPowersOfTen[static_cast<std::size_t>(-number.scale)];
+    } else if (number.scale > 0) {
+        value *= ExactPowersOfTen[static_cast<std::size_t>(number.scale)];
     }
-    double value = static_cast<double>(mantissa);
-    value = scale < 0 ? value / ExactPowersOfTen[static_cast<std::size_t>(-scale)]
-                      : value * ExactPowersOfTen[static_cast<std::size_t>(scale)];
-    return negative ? -value : value;
+    return number.negative ? -value : value;
+}
+
+template <class Chars, class Separators>
+Converted<double> ParseNumber(const Chars& text, const Separators& separators) {
+    const ScannedNumber number = ScanNumber(text, separators);
+    if (number.failure) {
+        return *number.failure;
+    }
+    return number.exact ? ExactValue(number) : NormaliseAndConvert(text, separators);
+}
+
+// The number rounded as DoubleToLong and DoubleToInteger do; a whole number that is exact needs no
+// double: it is its digits.
+template <class Int, class Chars, class Separators>
+Converted<Int> ParseWholeNumber(const Chars& text, const Separators& separators) {
+    const ScannedNumber number = ScanNumber(text, separators);
+    if (number.failure) {
+        return *number.failure;
+    }
+    if (number.exact && number.scale == 0) {
+        const auto magnitude = static_cast<std::int64_t>(number.mantissa);
+        const std::int64_t value = number.negative ? -magnitude : magnitude;
+        if (value < std::numeric_limits<Int>::min() || value > std::numeric_limits<Int>::max()) {
+            return ReadFailure::Overflow;
+        }
+        return static_cast<Int>(value);
+    }
+    const Converted<double> value = number.exact ? ExactValue(number) : NormaliseAndConvert(text, separators);
+    if (!value) {
+        return value.Failure();
+    }
+    return detail::RoundToRange<Int>(value.Value());
+}
+
+template <class Int>
+Converted<Int> ReportTextToWhole(std::string_view text, bool usaReport, std::size_t commaPeriodsFrom) {
+    if (usaReport) {
+        return ParseWholeNumber<Int>(PlainChars{text}, FixedSeparators<'.', ','>{});
+    }
+    if (text.size() > MaxNumberChars) {
+        return ReadFailure::TypeMismatch;
+    }
+    return ParseWholeNumber<Int>(CommaPeriodChars{text, commaPeriodsFrom}, FixedSeparators<',', '.'>{});
 }
 
 } // namespace
@@ -356,6 +415,14 @@ Converted<double> ReportTextToDouble(std::string_view text, bool usaReport, std:
         return ReadFailure::TypeMismatch;
     }
     return ParseNumber(CommaPeriodChars{text, commaPeriodsFrom}, FixedSeparators<',', '.'>{});
+}
+
+Converted<std::int32_t> ReportTextToLong(std::string_view text, bool usaReport, std::size_t commaPeriodsFrom) {
+    return ReportTextToWhole<std::int32_t>(text, usaReport, commaPeriodsFrom);
+}
+
+Converted<std::int16_t> ReportTextToInteger(std::string_view text, bool usaReport, std::size_t commaPeriodsFrom) {
+    return ReportTextToWhole<std::int16_t>(text, usaReport, commaPeriodsFrom);
 }
 
 } // namespace ornexa

@@ -99,6 +99,10 @@ Converted<double> TextToDouble(std::string_view text);
 // read as a comma first (the host writes decimal points as periods in the numeric columns); there
 // text longer than 64 characters is a type mismatch.
 Converted<double> ReportTextToDouble(std::string_view text, bool usaReport, std::size_t commaPeriodsFrom);
+// A Long or Integer field of a report: ReportTextToDouble rounded by DoubleToLong or
+// DoubleToInteger, the same values and failures, a whole number read without a double.
+Converted<std::int32_t> ReportTextToLong(std::string_view text, bool usaReport, std::size_t commaPeriodsFrom);
+Converted<std::int16_t> ReportTextToInteger(std::string_view text, bool usaReport, std::size_t commaPeriodsFrom);
 
 namespace detail {
 

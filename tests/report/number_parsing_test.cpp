@@ -11,6 +11,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "report/column_tables.h"
@@ -316,6 +317,30 @@ TEST(NumberParsing, TrickyTextsReadAsBefore) {
         "32767.5",
         "-32768.5",
         "2147483647.5",
+        // Blanks read eight at a time: runs of blanks on either side of a word.
+        "       1",
+        "        ",
+        "         ",
+        "12345678",
+        "123456789",
+        "-1234567",
+        "   -0000",
+        "  +12345",
+        "1234567:",
+        "1234567/",
+        "/1234567",
+        "0000000a",
+        "1234 678",
+        "12,45678",
+        "1234.678",
+        "  1.5e10",
+        "           98765432",
+        "       -  5",
+        "        +",
+        "1       ",
+        "\xB9"
+        "12345678",
+        std::string(16, ' ') + "1" + std::string(16, ' '),
     };
     for (const NumberStyle& style : Styles()) {
         for (const std::string& text : texts) {
@@ -394,6 +419,16 @@ Converted<double> FieldValue(std::string_view line, const ColumnDef& column, boo
     return value;
 }
 
+// The same field into a Long or an Integer.
+template <class Int> Converted<Int> WholeFieldValue(std::string_view line, ColumnDef column, bool usa) {
+    Int value = -1;
+    column.Kind = std::is_same_v<Int, Long> ? FieldKind::L : FieldKind::I;
+    if (const auto failure = ConvertField(line, column, FieldRef(&value), usa)) {
+        return *failure;
+    }
+    return value;
+}
+
 TEST(NumberParsing, FieldsOnBothSidesOfTheNameColumnsReadAsBefore) {
     // Fields ending before, across and beyond column 57, where periods start to be decimal points.
     const std::array<ColumnDef, 6> columns{{
@@ -421,8 +456,16 @@ TEST(NumberParsing, FieldsOnBothSidesOfTheNameColumnsReadAsBefore) {
                     line.resize(static_cast<std::size_t>(column.Start + random.Below(column.Length)));
                 }
                 const std::string_view field = FieldText(line, column);
-                ASSERT_TRUE(SameResult(FieldValue(line, column, usa), ReferenceFieldNumber(field, column.Start, usa)))
-                    << '"' << field << "\" at column " << column.Start << (usa ? " (USA)" : "");
+                SCOPED_TRACE('"' + std::string(field) + "\" at column " + std::to_string(column.Start) +
+                             (usa ? " (USA)" : ""));
+                const Converted<double> expected = ReferenceFieldNumber(field, column.Start, usa);
+                ASSERT_TRUE(SameResult(FieldValue(line, column, usa), expected));
+                ASSERT_TRUE(SameWhole(WholeFieldValue<Long>(line, column, usa),
+                                      expected ? ReferenceRoundToRange<Long>(expected.Value())
+                                               : Converted<Long>(expected.Failure())));
+                ASSERT_TRUE(SameWhole(WholeFieldValue<Integer>(line, column, usa),
+                                      expected ? ReferenceRoundToRange<Integer>(expected.Value())
+                                               : Converted<Integer>(expected.Failure())));
             }
         }
     }
