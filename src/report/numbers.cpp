@@ -337,7 +337,7 @@ template <class Chars, class Separators>
 // One multiplication or division of exact operands rounds correctly, to the value std::from_chars
 // gives.
 double ExactValue(const ScannedNumber& number) {
-    double value = static_cast<double>(number.mantissa);
+    auto value = static_cast<double>(number.mantissa);
     if (number.scale < 0) {
         value /= ExactPowersOfTen[static_cast<std::size_t>(-number.scale)];
     } else if (number.scale > 0) {

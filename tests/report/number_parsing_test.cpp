@@ -338,8 +338,7 @@ TEST(NumberParsing, TrickyTextsReadAsBefore) {
         "       -  5",
         "        +",
         "1       ",
-        "\xB9"
-        "12345678",
+        std::string("\xB9") + "12345678",
         std::string(16, ' ') + "1" + std::string(16, ' '),
     };
     for (const NumberStyle& style : Styles()) {
@@ -449,11 +448,14 @@ TEST(NumberParsing, FieldsOnBothSidesOfTheNameColumnsReadAsBefore) {
                                          : n % 2 == 0 ? random.Number(ReportNumberStyle(random.Below(2) == 0))
                                                       : random.Pieces();
                 // Shifted within the field, blank-padded, and cut where the line ends early.
-                std::string line(static_cast<std::size_t>(column.Start - 1 + random.Below(4)), 'X');
+                const int before = column.Start - 1 + random.Below(4);
+                const int end = column.End() + random.Below(3);
+                const int cut = column.Start + random.Below(column.Length);
+                std::string line(static_cast<std::size_t>(before), 'X');
                 line += text;
-                line.resize(static_cast<std::size_t>(column.End() + random.Below(3)), ' ');
+                line.resize(static_cast<std::size_t>(end), ' ');
                 if (n % 7 == 0) {
-                    line.resize(static_cast<std::size_t>(column.Start + random.Below(column.Length)));
+                    line.resize(static_cast<std::size_t>(cut));
                 }
                 const std::string_view field = FieldText(line, column);
                 SCOPED_TRACE('"' + std::string(field) + "\" at column " + std::to_string(column.Start) +
