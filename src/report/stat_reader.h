@@ -35,7 +35,7 @@ struct StatReadResult {
     std::int64_t BytesRead = 0;
     std::int64_t ReadFileLength = 0;
     bool usaReport = true;
-    std::optional<ReadFault> fault;        // what stopped a read that did not load
+    std::optional<ReadFault> fault; // what stopped a read that did not load
     std::optional<PoolShortfall> cutShort; // a loaded read that may be missing its end
 
     [[nodiscard]] bool Loaded() const { return outcome == StatReadOutcome::Loaded; }
