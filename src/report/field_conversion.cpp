@@ -1,7 +1,6 @@
 #include "report/field_conversion.h"
 
 #include <algorithm>
-#include <array>
 
 #include "report/fixed_text.h"
 
@@ -17,31 +16,16 @@ std::string_view FieldText(std::string_view line, const ColumnDef& column) {
 
 namespace {
 
-Converted<double> FieldNumber(std::string_view text, const ColumnDef& column, bool usaReport) {
-    if (usaReport) {
-        return TextToDouble(text, ReportNumberStyle(true));
-    }
-    std::array<char, 64> adapted{};
-    if (text.size() > adapted.size()) {
-        return ReadFailure::TypeMismatch;
-    }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const int columnNo = column.Start + static_cast<int>(i);
-        adapted[i] = (text[i] == '.' && columnNo > LastNameColumn) ? ',' : text[i];
-    }
-    return TextToDouble(std::string_view(adapted.data(), text.size()), ReportNumberStyle(false));
+// The first character of a field beyond the name columns, where periods are decimal points.
+std::size_t CommaPeriodsFrom(const ColumnDef& column) {
+    return static_cast<std::size_t>(std::max(0, LastNameColumn + 1 - column.Start));
 }
 
-template <class Int, class Convert>
-std::optional<ReadFailure> StoreWhole(Int* target, const Converted<double>& number, Convert convert) {
-    if (!number) {
-        return number.Failure();
+template <class Int> std::optional<ReadFailure> Store(Int* target, const Converted<Int>& value) {
+    if (!value) {
+        return value.Failure();
     }
-    const Converted<Int> whole = convert(number.Value());
-    if (!whole) {
-        return whole.Failure();
-    }
-    *target = whole.Value();
+    *target = value.Value();
     return std::nullopt;
 }
 
@@ -50,28 +34,25 @@ std::optional<ReadFailure> StoreWhole(Int* target, const Converted<double>& numb
 std::optional<ReadFailure> ConvertField(std::string_view line, const ColumnDef& column, const FieldRef& target,
                                         bool usaReport) {
     const std::string_view text = FieldText(line, column);
+    // Most fields of a line are Long.
+    if (auto* const* l = std::get_if<Long*>(&target)) {
+        return Store(*l, ReportTextToLong(text, usaReport, CommaPeriodsFrom(column)));
+    }
+    if (auto* const* d = std::get_if<double*>(&target)) {
+        return Store(*d, ReportTextToDouble(text, usaReport, CommaPeriodsFrom(column)));
+    }
+    if (auto* const* i = std::get_if<Integer*>(&target)) {
+        return Store(*i, ReportTextToInteger(text, usaReport, CommaPeriodsFrom(column)));
+    }
     if (const auto* textTarget = std::get_if<std::span<char>>(&target)) {
         AssignFixedText(*textTarget, text);
         return std::nullopt;
     }
-    if (const auto* raw = std::get_if<RawText>(&target)) {
-        const std::size_t kept = std::min(text.size(), raw->chars.size());
-        std::copy_n(text.begin(), kept, raw->chars.begin());
-        std::fill(raw->chars.begin() + static_cast<std::ptrdiff_t>(kept), raw->chars.end(), ' ');
-        return std::nullopt;
-    }
-    const Converted<double> number = FieldNumber(text, column, usaReport);
-    if (auto* const* d = std::get_if<double*>(&target)) {
-        if (!number) {
-            return number.Failure();
-        }
-        **d = number.Value();
-        return std::nullopt;
-    }
-    if (auto* const* l = std::get_if<Long*>(&target)) {
-        return StoreWhole(*l, number, DoubleToLong);
-    }
-    return StoreWhole(std::get<Integer*>(target), number, DoubleToInteger);
+    const auto& raw = std::get<RawText>(target);
+    const std::size_t kept = std::min(text.size(), raw.chars.size());
+    std::copy_n(text.begin(), kept, raw.chars.begin());
+    std::fill(raw.chars.begin() + static_cast<std::ptrdiff_t>(kept), raw.chars.end(), ' ');
+    return std::nullopt;
 }
 
 } // namespace ornexa

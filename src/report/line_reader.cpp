@@ -8,14 +8,14 @@
 namespace ornexa {
 
 namespace {
-constexpr std::size_t BufferSize = std::size_t{64} * 1024;
 
 std::string OpenFailure(const std::filesystem::path& path, std::string_view reason) {
     return "Cannot open file \"" + path.string() + "\": " + std::string(reason);
 }
 } // namespace
 
-ReportLineReader::ReportLineReader(ProgressFn progress) : progress_(std::move(progress)) {}
+ReportLineReader::ReportLineReader(ProgressFn progress, std::size_t blockBytes)
+    : blockBytes_(std::max<std::size_t>(1, blockBytes)), progress_(std::move(progress)) {}
 
 std::optional<std::string> ReportLineReader::Open(const std::filesystem::path& path, FileKinds kinds) {
     Close();
@@ -36,7 +36,9 @@ std::optional<std::string> ReportLineReader::Open(const std::filesystem::path& p
     }
     const auto size = std::filesystem::file_size(path, ec);
     fileLength_ = ec ? 0 : static_cast<std::int64_t>(size);
-    buffer_.resize(BufferSize);
+    if (!buffer_) {
+        buffer_ = std::make_unique_for_overwrite<char[]>(blockBytes_); // NOLINT(modernize-avoid-c-arrays)
+    }
     return std::nullopt;
 }
 
@@ -63,7 +65,7 @@ bool ReportLineReader::Fill() {
     if (eof_ || !file_) {
         return false;
     }
-    end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_.get());
+    end_ = std::fread(buffer_.get(), 1, blockBytes_, file_.get());
     pos_ = 0;
     nextLF_ = nextCR_ = NotSearched;
     if (end_ == 0) {
@@ -81,8 +83,8 @@ std::size_t ReportLineReader::NextLineEnd() {
     // stays as fast as one of CRLFs.
     const auto find = [this](std::size_t& cached, char c) {
         if (cached < pos_ || cached == NotSearched) {
-            const auto* hit = static_cast<const char*>(std::memchr(buffer_.data() + pos_, c, end_ - pos_));
-            cached = hit == nullptr ? end_ : static_cast<std::size_t>(hit - buffer_.data());
+            const auto* hit = static_cast<const char*>(std::memchr(buffer_.get() + pos_, c, end_ - pos_));
+            cached = hit == nullptr ? end_ : static_cast<std::size_t>(hit - buffer_.get());
         }
         return cached;
     };
@@ -96,8 +98,17 @@ int ReportLineReader::Percent() const {
     return static_cast<int>(std::min<std::int64_t>(100, bytesRead_ * 100 / fileLength_));
 }
 
+void ReportLineReader::Progress() {
+    if (progress_) {
+        const int percent = Percent();
+        if (percent != lastPercent_) {
+            lastPercent_ = percent;
+            progress_(percent);
+        }
+    }
+}
+
 std::optional<std::string_view> ReportLineReader::ReadReportLine(std::size_t maxLength) {
-    line_.clear();
     if (skipLineFeed_) {
         skipLineFeed_ = false;
         if ((pos_ < end_ || Fill()) && buffer_[pos_] == '\n') {
@@ -106,7 +117,10 @@ std::optional<std::string_view> ReportLineReader::ReadReportLine(std::size_t max
         }
     }
     bool any = false;
+    bool pieced = false; // the line runs across the end of a block: put together in line_
+    std::string_view inBlock;
     std::size_t lineBytes = 0;
+    line_.clear();
     for (;;) {
         if (pos_ >= end_ && !Fill()) {
             if (!any) {
@@ -115,38 +129,39 @@ std::optional<std::string_view> ReportLineReader::ReadReportLine(std::size_t max
             break; // last line without a line end
         }
         any = true;
-        const char* begin = buffer_.data() + pos_;
-        const char* stop = buffer_.data() + end_;
-        const char* hit = buffer_.data() + NextLineEnd();
-        const auto length = static_cast<std::size_t>(hit - begin);
-        if (line_.size() < maxLength) {
-            line_.append(begin, std::min(length, maxLength - line_.size()));
-        }
-        bytesRead_ += static_cast<std::int64_t>(length);
-        pos_ += length;
-        lineBytes += length;
-        if (lineBytes > MaxLineBytes) {
+        const std::size_t hit = NextLineEnd();
+        const std::size_t length = hit - pos_;
+        if (lineBytes + length > MaxLineBytes) {
+            // Read as far as the first byte beyond the limit, whatever the block size.
+            bytesRead_ += static_cast<std::int64_t>(MaxLineBytes + 1 - lineBytes);
             error_ = "Line " + std::to_string(lineNo_ + 1) + " is longer than 1 MiB: not a report file";
             eof_ = true;
             pos_ = end_ = 0;
             return std::nullopt;
         }
-        if (hit != stop) {
+        const bool ends = hit != end_;
+        const char* begin = buffer_.get() + pos_;
+        if (ends && !pieced) {
+            inBlock = std::string_view(begin, std::min(length, maxLength));
+        } else {
+            pieced = true;
+            if (line_.size() < maxLength) {
+                line_.append(begin, std::min(length, maxLength - line_.size()));
+            }
+        }
+        bytesRead_ += static_cast<std::int64_t>(length);
+        pos_ += length;
+        lineBytes += length;
+        if (ends) {
             ++pos_;
             ++bytesRead_;
-            skipLineFeed_ = *hit == '\r';
+            skipLineFeed_ = buffer_[hit] == '\r';
             break;
         }
     }
     ++lineNo_;
-    if (progress_) {
-        const int percent = Percent();
-        if (percent != lastPercent_) {
-            lastPercent_ = percent;
-            progress_(percent);
-        }
-    }
-    return std::string_view(line_);
+    Progress();
+    return pieced ? std::string_view(line_) : inBlock;
 }
 
 } // namespace ornexa

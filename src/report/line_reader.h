@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace ornexa {
 
@@ -19,15 +18,19 @@ enum class FileKinds { Any, RegularOnly };
 // Whole percent of the file read, 0..100.
 using ProgressFn = std::function<void(int percent)>;
 
-// Reads a report file line by line with one buffer and one line in memory. Line ends CRLF, LF
-// and CR alone all end a line. Counts lines and bytes and reports progress after every line.
-// A line longer than MaxLineBytes ends the read with an error: no report has one, and a file
-// without line ends (a device, a binary) must not be read for ever.
+// Reads a report file line by line, a block at a time: a line that lies whole in the block is
+// handed out where it lies, only one that runs across the end of a block is put together in a
+// line of its own. Line ends CRLF, LF and CR alone all end a line. Counts lines and bytes and
+// reports progress after every line. A line longer than MaxLineBytes ends the read with an
+// error: no report has one, and a file without line ends (a device, a binary) must not be read
+// for ever.
 class ReportLineReader {
 public:
     static constexpr std::size_t MaxLineBytes = std::size_t{1024} * 1024;
+    static constexpr std::size_t DefaultBlockBytes = std::size_t{1024} * 1024;
 
-    explicit ReportLineReader(ProgressFn progress = {});
+    // `blockBytes` (at least 1) is the size of each read from the file.
+    explicit ReportLineReader(ProgressFn progress = {}, std::size_t blockBytes = DefaultBlockBytes);
 
     // Opens the file; on failure returns a description that names the file and the reason.
     std::optional<std::string> Open(const std::filesystem::path& path, FileKinds kinds = FileKinds::Any);
@@ -51,6 +54,7 @@ public:
 private:
     bool Fill();
     std::size_t NextLineEnd(); // buffer index of the next CR or LF, or end_
+    void Progress();
 
     static constexpr std::size_t NotSearched = static_cast<std::size_t>(-1);
 
@@ -59,14 +63,15 @@ private:
     };
     std::unique_ptr<std::FILE, FileCloser> file_;
     std::filesystem::path path_;
-    std::vector<char> buffer_;
+    std::size_t blockBytes_;
+    std::unique_ptr<char[]> buffer_; // NOLINT(modernize-avoid-c-arrays): a block, not filled in advance
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     std::size_t nextLF_ = NotSearched;
     std::size_t nextCR_ = NotSearched;
     bool eof_ = false;
     bool skipLineFeed_ = false; // the previous line ended in CR: a following LF belongs to it
-    std::string line_;
+    std::string line_;          // a line read across the end of a block
     std::optional<std::string> error_;
     std::int64_t lineNo_ = 0;
     std::int64_t bytesRead_ = 0;

@@ -1,8 +1,10 @@
 #include "report/numbers.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace ornexa {
@@ -30,10 +32,86 @@ constexpr bool IsDigit(char c) {
 // Longest number text the parser copies; longer digit runs than any field of a report are refused.
 constexpr std::size_t MaxNumberChars = 64;
 
-} // namespace
+// The characters of a number text as the parser sees them: as written, or with every period from
+// an index on read as a comma.
+struct PlainChars {
+    std::string_view text;
+    [[nodiscard]] std::string_view Bytes() const { return text; }
+    [[nodiscard]] char operator[](std::size_t i) const { return text[i]; }
+    [[nodiscard]] std::size_t size() const { return text.size(); }
+};
 
-Converted<double> TextToDouble(std::string_view text, NumberStyle style) {
-    // Normalise into a buffer that std::from_chars understands: [-]digits[.digits][e[-]digits].
+struct CommaPeriodChars {
+    std::string_view text;
+    std::size_t commaPeriodsFrom;
+    [[nodiscard]] std::string_view Bytes() const { return text; }
+    [[nodiscard]] char operator[](std::size_t i) const {
+        const char c = text[i];
+        return c == '.' && i >= commaPeriodsFrom ? ',' : c;
+    }
+    [[nodiscard]] std::size_t size() const { return text.size(); }
+};
+
+// The separators of a style, found in the text: the length of the one at `from`, 0 for none (and
+// always 0 for a style without that separator).
+class StyleSeparators {
+public:
+    explicit StyleSeparators(NumberStyle style) : style_(style) {}
+    template <class Chars> [[nodiscard]] std::size_t GroupingAt(const Chars& text, std::size_t from) const {
+        return At(text, from, style_.grouping);
+    }
+    template <class Chars> [[nodiscard]] std::size_t DecimalAt(const Chars& text, std::size_t from) const {
+        return At(text, from, style_.decimal);
+    }
+
+private:
+    template <class Chars> static std::size_t At(const Chars& text, std::size_t from, const Separator& separator) {
+        const std::string_view s = separator.Text();
+        if (s.empty() || text.size() - from < s.size()) {
+            return 0;
+        }
+        for (std::size_t k = 0; k < s.size(); ++k) {
+            if (text[from + k] != s[k]) {
+                return 0;
+            }
+        }
+        return s.size();
+    }
+    NumberStyle style_;
+};
+
+// A style of one-byte separators (every report, most locales), kept in registers.
+class ByteSeparators {
+public:
+    ByteSeparators(char decimal, std::optional<char> grouping)
+        : decimal_(decimal), grouping_(grouping.value_or('\0')), hasGrouping_(grouping.has_value()) {}
+    template <class Chars> [[nodiscard]] std::size_t GroupingAt(const Chars& text, std::size_t from) const {
+        return hasGrouping_ && from < text.size() && text[from] == grouping_ ? 1 : 0;
+    }
+    template <class Chars> [[nodiscard]] std::size_t DecimalAt(const Chars& text, std::size_t from) const {
+        return from < text.size() && text[from] == decimal_ ? 1 : 0;
+    }
+
+private:
+    char decimal_;
+    char grouping_;
+    bool hasGrouping_;
+};
+
+// The separators of a report's style, known when compiled.
+template <char Decimal, char Grouping> struct FixedSeparators {
+    template <class Chars> [[nodiscard]] std::size_t GroupingAt(const Chars& text, std::size_t from) const {
+        return from < text.size() && text[from] == Grouping ? 1 : 0;
+    }
+    template <class Chars> [[nodiscard]] std::size_t DecimalAt(const Chars& text, std::size_t from) const {
+        return from < text.size() && text[from] == Decimal ? 1 : 0;
+    }
+};
+
+// The general conversion: normalise into a buffer that std::from_chars understands,
+// [-]digits[.digits][e[-]digits], and let it round.
+template <class Chars, class Separators>
+Converted<double> NormaliseAndConvert(const Chars& text, const Separators& separators) {
     std::array<char, MaxNumberChars> buf{};
     std::size_t n = 0;
     const auto put = [&](char c) {
@@ -55,9 +133,6 @@ Converted<double> TextToDouble(std::string_view text, NumberStyle style) {
         }
         ++i;
     }
-    const auto at = [&](std::size_t from, const Separator& separator) {
-        return !separator.Empty() && text.substr(from).starts_with(separator.Text());
-    };
     std::size_t digits = 0;
     while (i < len) {
         const char c = text[i];
@@ -67,14 +142,14 @@ Converted<double> TextToDouble(std::string_view text, NumberStyle style) {
             }
             ++digits;
             ++i;
-        } else if (digits > 0 && at(i, style.grouping)) {
-            i += style.grouping.Text().size();
+        } else if (const std::size_t grouping = digits > 0 ? separators.GroupingAt(text, i) : 0; grouping > 0) {
+            i += grouping;
         } else {
             break;
         }
     }
-    if (at(i, style.decimal)) {
-        i += style.decimal.Text().size();
+    if (const std::size_t decimal = separators.DecimalAt(text, i); decimal > 0) {
+        i += decimal;
         if (!put('.')) {
             return ReadFailure::TypeMismatch;
         }
@@ -127,40 +202,227 @@ Converted<double> TextToDouble(std::string_view text, NumberStyle style) {
     return value;
 }
 
-namespace {
-
-// Nearest integer, ties to the even neighbour: adding and taking away 2^52 leaves no fraction
-// bits, and the addition rounds as the default floating-point mode does. Larger magnitudes are
-// whole already.
-double RoundHalfEven(double value) {
-    constexpr double twoTo52 = 4503599627370496.0;
-    if (!(std::fabs(value) < twoTo52)) {
-        return value;
+// Index of the first character at or after `i` that is not a blank, eight characters at a time:
+// fields are right-aligned in wide columns.
+std::size_t SkipBlanks(std::string_view text, std::size_t i) {
+    constexpr std::uint64_t blanks = 0x2020202020202020U;
+    while (text.size() - i >= sizeof(std::uint64_t)) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if constexpr (std::endian::native == std::endian::little) {
+            const std::uint64_t other = word ^ blanks; // non-zero bytes are the characters that are not blanks
+            if (other != 0) {
+                return i + static_cast<std::size_t>(std::countr_zero(other)) / 8;
+            }
+        } else if (word != blanks) {
+            break;
+        }
+        i += sizeof(std::uint64_t);
     }
-    const double shift = std::copysign(twoTo52, value);
-    const double rounded = (value + shift) - shift;
-    return rounded == 0 ? std::copysign(0.0, value) : rounded;
+    while (i < text.size() && text[i] == ' ') {
+        ++i;
+    }
+    return i;
 }
 
-template <class Int> Converted<Int> RoundToRange(double value) {
-    if (!std::isfinite(value)) {
-        return ReadFailure::Overflow;
+// Powers of ten a double holds exactly.
+constexpr std::array<double, 23> ExactPowersOfTen = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                     1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                     1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int MaxExactScale = 22;
+constexpr std::uint64_t MaxExactMantissa = std::uint64_t{1} << 53;
+// Below this, ten times the digits so far and one more digit fit 64 bits; beyond it the number is
+// far from exact.
+constexpr std::uint64_t MantissaLimit = 1000000000000000000U;
+// An exponent beyond this is far outside the exact range; its further digits need not be summed.
+constexpr int ExponentCap = 100000;
+
+// A number text read in one pass: refused, or its digits and power of ten, exact when both are
+// exact in a double (digits at most 2^53, a power of ten of at most 22). Accepts and refuses
+// exactly what the general conversion does, its 64-character limit on the normalised text
+// included.
+struct ScannedNumber {
+    std::optional<ReadFailure> failure;
+    bool exact = false;
+    bool negative = false;
+    int scale = 0;
+    std::uint64_t mantissa = 0;
+};
+
+// Inlined into each caller, so that what it finds stays in registers.
+template <class Chars, class Separators>
+[[gnu::always_inline]] inline ScannedNumber ScanNumber(const Chars& text, const Separators& separators) {
+    const std::size_t len = text.size();
+    std::size_t i = SkipBlanks(text.Bytes(), 0); // a blank is never read as another character
+    bool negative = false;
+    std::size_t normalised = 0; // characters the general conversion would put into its buffer
+    if (i < len && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        normalised += negative ? 1 : 0;
+        ++i;
     }
-    const double rounded = RoundHalfEven(value);
-    if (rounded < static_cast<double>(std::numeric_limits<Int>::min()) ||
-        rounded > static_cast<double>(std::numeric_limits<Int>::max())) {
-        return ReadFailure::Overflow;
+    std::uint64_t mantissa = 0;
+    bool manyDigits = false;
+    const auto take = [&](unsigned digit) {
+        if (mantissa < MantissaLimit) {
+            mantissa = mantissa * 10 + digit;
+        } else {
+            manyDigits = true;
+        }
+    };
+    const std::size_t wholeFrom = i;
+    std::size_t groupingBytes = 0;
+    while (i < len) {
+        if (const auto digit = static_cast<unsigned char>(text[i] - '0'); digit < 10) {
+            take(digit);
+            ++i;
+        } else if (const std::size_t grouping = i > wholeFrom ? separators.GroupingAt(text, i) : 0; grouping > 0) {
+            i += grouping;
+            groupingBytes += grouping;
+        } else {
+            break;
+        }
     }
-    return static_cast<Int>(rounded);
+    std::size_t digits = i - wholeFrom - groupingBytes;
+    int fraction = 0;
+    if (const std::size_t decimal = separators.DecimalAt(text, i); decimal > 0) {
+        i += decimal;
+        ++normalised;
+        const std::size_t fractionFrom = i;
+        for (; i < len; ++i) {
+            const auto digit = static_cast<unsigned char>(text[i] - '0');
+            if (digit >= 10) {
+                break;
+            }
+            take(digit);
+        }
+        fraction = static_cast<int>(i - fractionFrom);
+        digits += i - fractionFrom;
+    }
+    if (digits == 0) {
+        return {ReadFailure::TypeMismatch};
+    }
+    normalised += digits;
+    int exponent = 0;
+    if (i < len && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        const bool negativeExponent = j < len && text[j] == '-';
+        if (j < len && (text[j] == '+' || text[j] == '-')) {
+            ++j;
+        }
+        if (j >= len || !IsDigit(text[j])) {
+            return {ReadFailure::TypeMismatch};
+        }
+        normalised += negativeExponent ? 2 : 1;
+        for (; j < len && IsDigit(text[j]); ++j) {
+            ++normalised;
+            if (exponent < ExponentCap) {
+                exponent = exponent * 10 + (text[j] - '0');
+            }
+        }
+        exponent = negativeExponent ? -exponent : exponent;
+        i = j;
+    }
+    while (i < len && text[i] == ' ') {
+        ++i;
+    }
+    if (i != len || normalised > MaxNumberChars) {
+        return {ReadFailure::TypeMismatch};
+    }
+    const int scale = exponent - fraction;
+    const bool exact = !manyDigits && mantissa <= MaxExactMantissa && scale >= -MaxExactScale && scale <= MaxExactScale;
+    return {std::nullopt, exact, negative, scale, mantissa};
+}
+
+// One multiplication or division of exact operands rounds correctly, to the value std::from_chars
+// gives.
+double ExactValue(const ScannedNumber& number) {
+    auto value = static_cast<double>(number.mantissa);
+    if (number.scale < 0) {
+        value /= ExactPowersOfTen[static_cast<std::size_t>(-number.scale)];
+    } else if (number.scale > 0) {
+        value *= ExactPowersOfTen[static_cast<std::size_t>(number.scale)];
+    }
+    return number.negative ? -value : value;
+}
+
+template <class Chars, class Separators>
+Converted<double> ParseNumber(const Chars& text, const Separators& separators) {
+    const ScannedNumber number = ScanNumber(text, separators);
+    if (number.failure) {
+        return *number.failure;
+    }
+    return number.exact ? ExactValue(number) : NormaliseAndConvert(text, separators);
+}
+
+// The number rounded as DoubleToLong and DoubleToInteger do; a whole number that is exact needs no
+// double: it is its digits.
+template <class Int, class Chars, class Separators>
+Converted<Int> ParseWholeNumber(const Chars& text, const Separators& separators) {
+    const ScannedNumber number = ScanNumber(text, separators);
+    if (number.failure) {
+        return *number.failure;
+    }
+    if (number.exact && number.scale == 0) {
+        const auto magnitude = static_cast<std::int64_t>(number.mantissa);
+        const std::int64_t value = number.negative ? -magnitude : magnitude;
+        if (value < std::numeric_limits<Int>::min() || value > std::numeric_limits<Int>::max()) {
+            return ReadFailure::Overflow;
+        }
+        return static_cast<Int>(value);
+    }
+    const Converted<double> value = number.exact ? ExactValue(number) : NormaliseAndConvert(text, separators);
+    if (!value) {
+        return value.Failure();
+    }
+    return detail::RoundToRange<Int>(value.Value());
+}
+
+template <class Int>
+Converted<Int> ReportTextToWhole(std::string_view text, bool usaReport, std::size_t commaPeriodsFrom) {
+    if (usaReport) {
+        return ParseWholeNumber<Int>(PlainChars{text}, FixedSeparators<'.', ','>{});
+    }
+    if (text.size() > MaxNumberChars) {
+        return ReadFailure::TypeMismatch;
+    }
+    return ParseWholeNumber<Int>(CommaPeriodChars{text, commaPeriodsFrom}, FixedSeparators<',', '.'>{});
 }
 
 } // namespace
 
-Converted<std::int16_t> DoubleToInteger(double value) {
-    return RoundToRange<std::int16_t>(value);
+Converted<double> TextToDouble(std::string_view text) {
+    return ParseNumber(PlainChars{text}, FixedSeparators<'.', ','>{});
 }
-Converted<std::int32_t> DoubleToLong(double value) {
-    return RoundToRange<std::int32_t>(value);
+
+Converted<double> TextToDouble(std::string_view text, NumberStyle style) {
+    const std::string_view decimal = style.decimal.Text();
+    const std::string_view grouping = style.grouping.Text();
+    if (decimal.size() == 1 && grouping.size() <= 1) {
+        const auto groupingByte = grouping.empty() ? std::nullopt : std::optional<char>(grouping[0]);
+        return ParseNumber(PlainChars{text}, ByteSeparators(decimal[0], groupingByte));
+    }
+    return ParseNumber(PlainChars{text}, StyleSeparators(style));
+}
+
+Converted<double> ReportTextToDouble(std::string_view text, bool usaReport, std::size_t commaPeriodsFrom) {
+    static_assert(ReportNumberStyle(true) == NumberStyle{'.', ','} &&
+                  ReportNumberStyle(false) == NumberStyle{',', '.'});
+    if (usaReport) {
+        return ParseNumber(PlainChars{text}, FixedSeparators<'.', ','>{});
+    }
+    if (text.size() > MaxNumberChars) {
+        return ReadFailure::TypeMismatch;
+    }
+    return ParseNumber(CommaPeriodChars{text, commaPeriodsFrom}, FixedSeparators<',', '.'>{});
+}
+
+Converted<std::int32_t> ReportTextToLong(std::string_view text, bool usaReport, std::size_t commaPeriodsFrom) {
+    return ReportTextToWhole<std::int32_t>(text, usaReport, commaPeriodsFrom);
+}
+
+Converted<std::int16_t> ReportTextToInteger(std::string_view text, bool usaReport, std::size_t commaPeriodsFrom) {
+    return ReportTextToWhole<std::int16_t>(text, usaReport, commaPeriodsFrom);
 }
 
 } // namespace ornexa

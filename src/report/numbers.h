@@ -1,15 +1,18 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string_view>
 
 namespace ornexa {
 
-// The ways a conversion or a table access of a report read can fail.
-enum class ReadFailure {
+// The ways a conversion or a table access of a report read can fail. One byte, so that a
+// Converted<Integer> or Converted<Long> is put together in registers rather than on the stack.
+enum class ReadFailure : std::uint8_t {
     TypeMismatch,        // text that is not a number, an empty or blank field included
     Overflow,            // a value outside the range of its target type
     SubscriptOutOfRange, // a full pool or object table, a record that has no place
@@ -86,10 +89,50 @@ constexpr NumberStyle ReportNumberStyle(bool usa) {
 // A decimal number with optional blanks around it, an optional sign, grouping characters in the
 // whole part, a fraction and an exponent. Blank or empty text is a type mismatch; a value beyond
 // the range of a Double is an overflow.
-Converted<double> TextToDouble(std::string_view text, NumberStyle style = {});
+Converted<double> TextToDouble(std::string_view text, NumberStyle style);
+// The same in the period style (NumberStyle{}), the style of reports from the USA and of the
+// program's own files.
+Converted<double> TextToDouble(std::string_view text);
+
+// A number of a report, in the style of its country: for the USA as TextToDouble in the period
+// style. Elsewhere in the comma style, with every period at index `commaPeriodsFrom` or later
+// read as a comma first (the host writes decimal points as periods in the numeric columns); there
+// text longer than 64 characters is a type mismatch.
+Converted<double> ReportTextToDouble(std::string_view text, bool usaReport, std::size_t commaPeriodsFrom);
+// A Long or Integer field of a report: ReportTextToDouble rounded by DoubleToLong or
+// DoubleToInteger, the same values and failures, a whole number read without a double.
+Converted<std::int32_t> ReportTextToLong(std::string_view text, bool usaReport, std::size_t commaPeriodsFrom);
+Converted<std::int16_t> ReportTextToInteger(std::string_view text, bool usaReport, std::size_t commaPeriodsFrom);
+
+namespace detail {
+
+// Nearest integer, ties to the even neighbour: adding and taking away 2^52 leaves no fraction
+// bits, and the addition rounds as the default floating-point mode does. Every magnitude from 2^52
+// on (and what is not finite) lies beyond the range of Int.
+template <class Int> Converted<Int> RoundToRange(double value) {
+    static_assert(sizeof(Int) <= sizeof(std::int32_t));
+    constexpr double twoTo52 = 4503599627370496.0;
+    if (!(std::fabs(value) < twoTo52)) {
+        return ReadFailure::Overflow;
+    }
+    const double shift = std::copysign(twoTo52, value);
+    const double rounded = (value + shift) - shift;
+    if (rounded < static_cast<double>(std::numeric_limits<Int>::min()) ||
+        rounded > static_cast<double>(std::numeric_limits<Int>::max())) {
+        return ReadFailure::Overflow;
+    }
+    return static_cast<Int>(rounded);
+}
+
+} // namespace detail
 
 // Round to the nearest integer, ties to the even neighbour, and check the 16-bit or 32-bit range.
-Converted<std::int16_t> DoubleToInteger(double value);
-Converted<std::int32_t> DoubleToLong(double value);
+// Inline: every Integer and Long field of a read passes here.
+inline Converted<std::int16_t> DoubleToInteger(double value) {
+    return detail::RoundToRange<std::int16_t>(value);
+}
+inline Converted<std::int32_t> DoubleToLong(double value) {
+    return detail::RoundToRange<std::int32_t>(value);
+}
 
 } // namespace ornexa

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -58,11 +59,17 @@ TEST(ReportLineReader, ALineThatDoesNotEndStopsTheReadAtOneMebibyte) {
         std::optional<std::string> error;
     };
     const Case cases[] = {
-        {"a line of exactly the limit is read", "ENV\r\n" + std::string(limit, 'x') + "\r\nafter\r\n",
-         {"ENV", std::string(10, 'x'), "after"}, std::nullopt},
-        {"one byte over ends the read on that line", "ENV\r\n" + std::string(limit + 1, 'x') + "\r\nafter\r\n",
-         {"ENV"}, "Line 2 is longer than 1 MiB: not a report file"},
-        {"zeros without any line end", std::string(3 * limit, '\0'), {},
+        {"a line of exactly the limit is read",
+         "ENV\r\n" + std::string(limit, 'x') + "\r\nafter\r\n",
+         {"ENV", std::string(10, 'x'), "after"},
+         std::nullopt},
+        {"one byte over ends the read on that line",
+         "ENV\r\n" + std::string(limit + 1, 'x') + "\r\nafter\r\n",
+         {"ENV"},
+         "Line 2 is longer than 1 MiB: not a report file"},
+        {"zeros without any line end",
+         std::string(3 * limit, '\0'),
+         {},
          "Line 1 is longer than 1 MiB: not a report file"},
     };
     for (const Case& c : cases) {
@@ -100,6 +107,114 @@ TEST(ReportLineReader, ProgressRisesToAtMostOneHundred) {
         EXPECT_LE(read.progress.back(), 100);
         EXPECT_GE(read.progress.back(), 99);
     }
+}
+
+Read ReadInBlocks(const std::string& text, std::size_t blockBytes, std::size_t maxLength = 1000) {
+    const test::TempDir dir;
+    const auto path = dir.Write("lines.txt", text);
+    Read read;
+    ReportLineReader reader([&](int percent) { read.progress.push_back(percent); }, blockBytes);
+    EXPECT_FALSE(reader.Open(path).has_value());
+    while (const auto line = reader.ReadReportLine(maxLength)) {
+        read.lines.emplace_back(*line);
+    }
+    EXPECT_EQ(reader.ReadLineNo(), static_cast<std::int64_t>(read.lines.size()));
+    EXPECT_FALSE(reader.Error().has_value());
+    read.bytes = reader.BytesRead();
+    return read;
+}
+
+TEST(ReportLineReader, LinesAcrossTheEndOfABlockReadAsInOneBlock) {
+    // Every line end, empty lines, a CRLF split by the end of a block, no end after the last line,
+    // and lines cut at their maximum length on either side of a block boundary.
+    const std::vector<std::string> texts{
+        "ENV\r\n\r\nBPS one\r\nBPD two\r\n",
+        "ENV\n\nBPS one\nBPD two",
+        "ENV\r\rBPS one\rBPD two\r",
+        "ENV\r\n\nBPS one\rBPD two\n\r\r\n",
+        "\r\n\r\n\r\n",
+        "\r",
+        "x",
+        "a somewhat longer line of text\r\nand another one that is longer than the first\r\nend",
+    };
+    for (const std::string& text : texts) {
+        for (const std::size_t maxLength : {std::size_t{1000}, std::size_t{5}, std::size_t{0}}) {
+            const Read whole = ReadAll(text, maxLength);
+            for (const std::size_t block : {1, 2, 3, 4, 5, 7, 11}) {
+                SCOPED_TRACE(::testing::PrintToString(text) + " in blocks of " + std::to_string(block) +
+                             ", lines cut at " + std::to_string(maxLength));
+                const Read read = ReadInBlocks(text, block, maxLength);
+                EXPECT_EQ(read.lines, whole.lines);
+                EXPECT_EQ(read.bytes, static_cast<std::int64_t>(text.size()));
+                EXPECT_EQ(read.progress, whole.progress);
+            }
+        }
+    }
+}
+
+TEST(ReportLineReader, ALineHandedOutStaysUntilTheNextRead) {
+    const test::TempDir dir;
+    ReportLineReader reader({}, 8);
+    ASSERT_FALSE(reader.Open(dir.Write("lines.txt", "one\ntwo longer than a block\nthree\n")).has_value());
+    const auto one = reader.ReadReportLine(100);
+    ASSERT_TRUE(one.has_value());
+    EXPECT_EQ(*one, "one");
+    const auto two = reader.ReadReportLine(100);
+    ASSERT_TRUE(two.has_value());
+    EXPECT_EQ(*two, "two longer than a block");
+    const auto three = reader.ReadReportLine(100);
+    ASSERT_TRUE(three.has_value());
+    EXPECT_EQ(*three, "three");
+    EXPECT_FALSE(reader.ReadReportLine(100).has_value());
+}
+
+TEST(ReportLineReader, TheLineLimitHoldsWhateverTheBlockSize) {
+    const std::size_t limit = ReportLineReader::MaxLineBytes;
+    const std::string exact = "ENV\r\n" + std::string(limit, 'x') + "\r\nafter\r\n";
+    const std::string over = "ENV\r\n" + std::string(limit + 1, 'x') + "\r\nafter\r\n";
+    for (const std::size_t block : {std::size_t{4096}, std::size_t{1000}, limit, limit + 1, 4 * limit}) {
+        SCOPED_TRACE("blocks of " + std::to_string(block));
+        const test::TempDir dir;
+        ReportLineReader reader({}, block);
+        ASSERT_FALSE(reader.Open(dir.Write("exact.txt", exact)).has_value());
+        std::vector<std::string> lines;
+        while (const auto line = reader.ReadReportLine(10)) {
+            lines.emplace_back(*line);
+        }
+        EXPECT_EQ(lines, (std::vector<std::string>{"ENV", std::string(10, 'x'), "after"}));
+        EXPECT_FALSE(reader.Error().has_value());
+        EXPECT_EQ(reader.BytesRead(), static_cast<std::int64_t>(exact.size()));
+
+        ASSERT_FALSE(reader.Open(dir.Write("over.txt", over)).has_value());
+        ASSERT_TRUE(reader.ReadReportLine(10).has_value());
+        EXPECT_FALSE(reader.ReadReportLine(10).has_value());
+        EXPECT_EQ(reader.Error(), "Line 2 is longer than 1 MiB: not a report file");
+        // The read ends on the first byte beyond the limit.
+        EXPECT_EQ(reader.BytesRead(), static_cast<std::int64_t>(5 + limit + 1));
+        EXPECT_EQ(reader.ReadLineNo(), 1);
+    }
+}
+
+TEST(ReportLineReader, ReadsAPipe) {
+    std::string text;
+    for (int i = 0; i < 3000; ++i) {
+        text += "BPD line " + std::to_string(i) + (i % 2 == 0 ? "\r\n" : "\n");
+    }
+    const test::TempDir dir;
+    const auto path = dir.Write("lines.txt", text);
+    const std::string command = "cat '" + path.string() + "'";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    const auto fd = "/dev/fd/" + std::to_string(::fileno(pipe));
+    ReportLineReader reader({}, 4096);
+    ASSERT_FALSE(reader.Open(fd).has_value());
+    std::vector<std::string> lines;
+    while (const auto line = reader.ReadReportLine(100)) {
+        lines.emplace_back(*line);
+    }
+    ::pclose(pipe);
+    EXPECT_EQ(lines, ReadAll(text).lines);
+    EXPECT_EQ(reader.BytesRead(), static_cast<std::int64_t>(text.size()));
 }
 
 TEST(ReportLineReader, NamesTheFileItCannotOpen) {
