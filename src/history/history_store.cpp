@@ -229,6 +229,11 @@ int HistoryStore::CurrentSchemaVersion() {
     return HistorySchemaVersion;
 }
 
+namespace {
+// Object rows sent to the database at a time.
+constexpr std::size_t ObjectBatch = 4096;
+} // namespace
+
 ImportOutcome HistoryStore::Import(const ImportSource& source) {
     const Report& report = source.report;
     if (!source.read.Loaded() || !report.StatFileLoaded) {
@@ -313,7 +318,6 @@ ImportOutcome HistoryStore::Import(const ImportSource& source) {
             Insert("objects", "report_id, object_number", 2, ColumnList(ObjectColumnNames(), ""), ObjectFieldCount);
         // The objects go in in batches: the rows of a large site's hundreds of thousands of objects
         // would take several times the report's own memory.
-        constexpr std::size_t ObjectBatch = 4096;
         std::vector<SqlParams> objects;
         std::vector<SqlParams> names;
         objects.reserve(std::min<std::size_t>(ObjectBatch, static_cast<std::size_t>(report.ObjectCount())));

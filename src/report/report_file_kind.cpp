@@ -13,7 +13,8 @@ constexpr int LinesLookedAt = 64;
 } // namespace
 
 ReportFileKind ReportFileKindOf(const std::filesystem::path& path) {
-    ReportLineReader reader;
+    // A few lines are looked at: a small block, not the reader's megabyte.
+    ReportLineReader reader({}, std::size_t{64} * 1024);
     if (reader.Open(path, FileKinds::RegularOnly)) {
         return ReportFileKind::Unreadable;
     }

@@ -408,6 +408,7 @@ TEST(ListSort, SortsByValueOrTextAndKeepsTheOrderOfEqualKeys) {
         std::vector<Row> rows = c.rows;
         SortRows(rows, {0, c.descending}, [](const Row& row) -> const std::string& { return row.first; });
         std::vector<int> tags;
+        tags.reserve(rows.size());
         for (const Row& row : rows) {
             tags.push_back(row.second);
         }

@@ -13,13 +13,13 @@ namespace {
 const std::array<std::string, LargeSitePools>& PoolNames() {
     static const std::array<std::string, LargeSitePools> names = [] {
         std::array<std::string, LargeSitePools> n;
-        for (int i = 0; i < 50; ++i) {
-            n.at(static_cast<std::size_t>(i)) = "BP" + std::to_string(i);
+        for (std::size_t i = 0; i < 50; ++i) {
+            n.at(i) = "BP" + std::to_string(i);
         }
-        for (int i = 0; i < 10; ++i) {
-            n.at(static_cast<std::size_t>(50 + i)) = "BP8K" + std::to_string(i);
-            n.at(static_cast<std::size_t>(60 + i)) = "BP16K" + std::to_string(i);
-            n.at(static_cast<std::size_t>(70 + i)) = i == 0 ? std::string("BP32K") : "BP32K" + std::to_string(i);
+        for (std::size_t i = 0; i < 10; ++i) {
+            n.at(50 + i) = "BP8K" + std::to_string(i);
+            n.at(60 + i) = "BP16K" + std::to_string(i);
+            n.at(70 + i) = i == 0 ? std::string("BP32K") : "BP32K" + std::to_string(i);
         }
         return n;
     }();
@@ -45,6 +45,7 @@ std::vector<PoolPlan> LargeSitePlans(int pools, int objects) {
         throw std::invalid_argument("a large site has 1 to 80 pools and no negative number of objects");
     }
     std::vector<double> weights;
+    weights.reserve(static_cast<std::size_t>(pools));
     for (int i = 0; i < pools; ++i) {
         weights.push_back(Weight(i));
     }
@@ -53,6 +54,7 @@ std::vector<PoolPlan> LargeSitePlans(int pools, int objects) {
     const int base = objects >= pools ? 1 : 0;
     const int spread = objects - base * pools;
     std::vector<int> counts;
+    counts.reserve(static_cast<std::size_t>(pools));
     int given = 0;
     for (int i = 0; i < pools; ++i) {
         const int count = base + static_cast<int>(std::floor(spread * weights[static_cast<std::size_t>(i)] / total));
@@ -64,6 +66,7 @@ std::vector<PoolPlan> LargeSitePlans(int pools, int objects) {
         ++given;
     }
     std::vector<PoolPlan> plans;
+    plans.reserve(static_cast<std::size_t>(pools));
     for (int i = 0; i < pools; ++i) {
         const PoolMix mix = i == 0 ? PoolMix::Catalog : (i == 7 ? PoolMix::SortWork : PoolMix::Large);
         const Long vpSize = 10000 + 1000 * i + static_cast<Long>(counts[static_cast<std::size_t>(i)] / 2);
