@@ -1,5 +1,6 @@
 #include "report/report_model.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "report/number_format.h"
@@ -32,6 +33,13 @@ std::string LimitsText(const ReportLimits& limits) {
 
 std::string LimitFigure(int count) {
     return count < 10'000 ? std::to_string(count) : FormatPicture(count, "#,##0");
+}
+
+void Report::ReserveObjects(std::int64_t objects) {
+    const auto wanted = std::clamp<std::int64_t>(objects, 0, limits_.objects);
+    if (static_cast<std::size_t>(wanted) > objects_.capacity()) {
+        objects_.reserve(static_cast<std::size_t>(wanted));
+    }
 }
 
 void Report::Reset() {

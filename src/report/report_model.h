@@ -193,6 +193,9 @@ public:
     // Append a complete record; false when the table is full.
     bool AddPool(const PoolRecord& pool);
     bool AddObject(const ObjectRecord& object);
+    // Room for `objects` objects (at most the limit), so that a large read does not move the table
+    // again and again as it grows.
+    void ReserveObjects(std::int64_t objects);
 
     // The sizes of the tables; a read sets them before its first record, a reset keeps them.
     [[nodiscard]] const ReportLimits& Limits() const { return limits_; }

@@ -21,6 +21,11 @@ std::optional<bool> CheckEnvironmentLine(std::string_view line) {
 
 namespace {
 
+// Files above this size make room for their objects before the read: about one object line in so
+// many bytes, a little more than there will be.
+constexpr std::int64_t LargeReportBytes = std::int64_t{4} * 1024 * 1024;
+constexpr std::int64_t ObjectLineBytes = 440;
+
 // Longest environment line kept: only its "ENV" and its country code matter.
 constexpr std::size_t MaxEnvironmentLine = std::size_t{64} * 1024;
 
@@ -38,6 +43,10 @@ public:
             return Fail(*failure);
         }
         result_.ReadFileLength = lines_.ReadFileLength();
+        // An object line is some 450 bytes: a file of many of them gets its table at once.
+        if (result_.ReadFileLength > LargeReportBytes) {
+            report_.ReserveObjects(result_.ReadFileLength / ObjectLineBytes);
+        }
         const auto first = lines_.ReadReportLine(MaxEnvironmentLine);
         if (!first) {
             return Fail(lines_.Error().value_or(std::string(Describe(ReadFailure::InputPastEnd))));

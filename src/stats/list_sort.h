@@ -25,6 +25,10 @@ ListSort SortListByColumn(std::vector<std::string>& captions, int clicked);
 // text order. Rows with equal keys keep their order. `cell(row)` gives a reference to the row's text
 // in the column. Each cell is read once, and the keys are sorted beside their row numbers: the
 // comparisons of a long list would otherwise read the cells again and again.
+// Orders number keys beside their row numbers, lowest first or highest first; equal keys keep their
+// order. Long lists go by radix, in time linear in their length.
+void SortNumberKeys(std::vector<std::pair<double, std::size_t>>& keys, bool descending);
+
 template <class Row, class Cell> void SortRows(std::vector<Row>& rows, const ListSort& sort, Cell cell) {
     static_assert(std::is_lvalue_reference_v<std::invoke_result_t<Cell, const Row&>>,
                   "the cell text must outlive the sort");
@@ -33,16 +37,26 @@ template <class Row, class Cell> void SortRows(std::vector<Row>& rows, const Lis
     for (const Row& row : rows) {
         cells.emplace_back(cell(row));
     }
-    const auto sortBy = [&](auto keys) {
-        std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
-            return sort.descending ? b.first < a.first : a.first < b.first;
-        });
-        std::vector<Row> sorted;
-        sorted.reserve(rows.size());
-        for (const auto& key : keys) {
-            sorted.push_back(std::move(rows[key.second]));
+    // The rows move into their places along the cycles of the order, without a second list.
+    const auto place = [&rows](const auto& keys) {
+        std::vector<bool> placed(rows.size(), false);
+        for (std::size_t start = 0; start < rows.size(); ++start) {
+            if (placed[start]) {
+                continue;
+            }
+            Row held = std::move(rows[start]);
+            std::size_t at = start;
+            for (;;) {
+                placed[at] = true;
+                const std::size_t from = keys[at].second;
+                if (from == start) {
+                    rows[at] = std::move(held);
+                    break;
+                }
+                rows[at] = std::move(rows[from]);
+                at = from;
+            }
         }
-        rows = std::move(sorted);
     };
     std::vector<std::pair<double, std::size_t>> numbers;
     numbers.reserve(cells.size());
@@ -58,7 +72,8 @@ template <class Row, class Cell> void SortRows(std::vector<Row>& rows, const Lis
         numbers.emplace_back(value ? value.Value() : 0.0, numbers.size());
     }
     if (numeric) {
-        sortBy(std::move(numbers));
+        SortNumberKeys(numbers, sort.descending);
+        place(numbers);
         return;
     }
     std::vector<std::pair<std::string_view, std::size_t>> texts;
@@ -66,7 +81,10 @@ template <class Row, class Cell> void SortRows(std::vector<Row>& rows, const Lis
     for (std::size_t i = 0; i < cells.size(); ++i) {
         texts.emplace_back(cells[i], i);
     }
-    sortBy(std::move(texts));
+    std::stable_sort(texts.begin(), texts.end(), [&](const auto& a, const auto& b) {
+        return sort.descending ? b.first < a.first : a.first < b.first;
+    });
+    place(texts);
 }
 
 } // namespace ornexa

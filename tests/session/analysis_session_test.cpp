@@ -385,6 +385,31 @@ TEST(SortListByColumn, AlternatesOrderAndMarksTheHeader) {
     EXPECT_EQ(names, (std::vector<std::string>{"b", "a", "10"}));
 }
 
+// A long list goes by radix: the same order as a stable comparison sort, both ways, with ties,
+// negative numbers, fractions, -0 beside 0 and values of every size.
+TEST(ListSort, ALongNumberColumnSortsAsAStableComparisonWould) {
+    const std::vector<double> values{0.0, -0.0, 1.5, -1.5, 42, -42, 1e300, -1e300, 5e-324, 2.5, 2.5000000000000004, 7};
+    std::vector<std::pair<double, std::size_t>> keys;
+    std::uint64_t state = 12345;
+    for (std::size_t i = 0; i < 20000; ++i) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        keys.emplace_back(values[(state >> 33) % values.size()], i);
+    }
+    for (const bool descending : {false, true}) {
+        SCOPED_TRACE(descending ? "descending" : "ascending");
+        auto expected = keys;
+        std::stable_sort(expected.begin(), expected.end(), [descending](const auto& a, const auto& b) {
+            return descending ? b.first < a.first : a.first < b.first;
+        });
+        auto sorted = keys;
+        SortNumberKeys(sorted, descending);
+        ASSERT_EQ(sorted.size(), expected.size());
+        for (std::size_t i = 0; i < sorted.size(); ++i) {
+            ASSERT_EQ(sorted[i].second, expected[i].second) << "at " << i;
+        }
+    }
+}
+
 // Rows are (key, tag): equal keys keep their order whichever way the list is sorted; a blank cell
 // among numbers counts as 0; one word among numbers sorts the whole column as text.
 TEST(ListSort, SortsByValueOrTextAndKeepsTheOrderOfEqualKeys) {
