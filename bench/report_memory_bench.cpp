@@ -20,6 +20,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "large_site.h"
 #include "sample_report.h"
 #include "sim_writer.h"
 #include "stat_writer.h"
@@ -30,13 +31,13 @@ namespace {
 
 using namespace ornexa;
 
-// The report measured, in this one place: the largest report the reader accepts today. For a
-// large-site report, set ORNEXA_BENCH_REPORT to its file (ornexa-samplegen writes it).
-constexpr int MeasuredObjects = 5000;
-Report MeasuredReport() {
-    return samplegen::BuildLargestReport();
-}
-constexpr const char* MeasuredSimPool = "BP1";
+// The report measured, in this one place: a large site's 80 pools and 500,000 objects, read under
+// the large-site limits, with a Simulation report of BP17, its pool of the most objects. Another
+// report: set ORNEXA_BENCH_REPORT to its file.
+constexpr int MeasuredPools = samplegen::LargeSitePools;
+constexpr int MeasuredObjects = 500'000;
+constexpr const char* MeasuredSimPool = "BP17";
+const std::vector<std::string> LimitOptions{"--max-pools", "80", "--max-objects", "1000000"};
 
 // The program measured: the one built beside this benchmark, or ORNEXA_REPORT_PROGRAM (another
 // build of it, for a figure before a change).
@@ -58,16 +59,10 @@ struct MeasuredFiles {
             stat = given;
             return;
         }
-        const Report report = MeasuredReport();
-        if (report.ObjectCount() != MeasuredObjects) {
-            throw std::logic_error("the measured report holds " + std::to_string(report.ObjectCount()) +
-                                   " objects, not " + std::to_string(MeasuredObjects));
-        }
-        samplegen::StatFileOptions options;
-        options.decorate = false;
         stat = folder / "measured.sta";
-        samplegen::WriteTextFile(stat, samplegen::StatisticsText(report, options));
-        const samplegen::SimSample simulated = samplegen::BuildSimulation(report, MeasuredSimPool, 5);
+        samplegen::WriteLargeReport(stat, MeasuredPools, MeasuredObjects);
+        const samplegen::SimSample simulated =
+            samplegen::BuildSimulation(samplegen::BuildLargeReport(MeasuredPools, MeasuredObjects), MeasuredSimPool, 5);
         sim = folder / "measured.sim";
         samplegen::WriteTextFile(
             *sim, samplegen::SimulationText(simulated.report, simulated.sim, simulated.pool, simulated.objects));
@@ -170,6 +165,7 @@ void BmReportPeakMemory(benchmark::State& state, const std::string& options) {
         }
         arguments.insert(sim + 1, files.sim->string());
     }
+    arguments.insert(arguments.end(), LimitOptions.begin(), LimitOptions.end());
     arguments.push_back(files.stat.string());
     ChildRun run;
     for (auto _ : state) {

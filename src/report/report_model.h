@@ -159,7 +159,7 @@ struct ReportLimits {
 
     static constexpr ReportLimits Monitor() { return {}; }
     static constexpr ReportLimits LargeSite() { return {80, 1'000'000}; }
-    // Neither limit may be below the monitor's nor above what an object number can hold.
+    // The largest limits the options take: far beyond any site, well within an object number.
     static constexpr int MostPools = 10'000;
     static constexpr int MostObjects = 100'000'000;
     friend constexpr bool operator==(const ReportLimits&, const ReportLimits&) = default;
