@@ -318,8 +318,8 @@ int RunHistory(const CLI::App& app, const HistoryOptions& history, bool asJson, 
 constexpr const char* ExitCodes =
     "Exit status:\n"
     "  0  the reports loaded (and the exports were written)\n"
-    "  1  a report did not load, a --pool name is not in it, or an export failed; the history could not be\n"
-    "     opened or read, or --import refused a file\n"
+    "  1  a report did not load, a --pool name is not in it, an export failed, or standard output could not be\n"
+    "     written; the history could not be opened or read, or --import refused a file\n"
     "  2  wrong arguments\n"
     "  3  loaded with warnings (a report cut short, skipped object lines), under --strict";
 
