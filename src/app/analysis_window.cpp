@@ -35,6 +35,7 @@
 #include "app/dropped_files.h"
 #include "app/history_service.h"
 #include "app/history_window.h"
+#include "app/keyboard_navigation.h"
 #include "app/list_models.h"
 #include "app/regroup_dialog.h"
 #include "app/sim_graph_widget.h"
@@ -55,13 +56,18 @@ QString ShortcutsText() {
     const std::initializer_list<std::pair<const char*, const char*>> keys = {
         {"F5", QT_TR_NOOP("Read both reports again and return to the same pool, tab and object")},
         {"Ctrl+H", QT_TR_NOOP("The history: the reports kept, trends over time, two reports compared")},
-        {"Ctrl+F", QT_TR_NOOP("Find an object: the filter box above the object list")},
-        {"Escape", QT_TR_NOOP("Clear the object filter; with nothing to clear, go back")},
+        {"Ctrl+F", QT_TR_NOOP("Find an object: the filter box above the object list; Down moves into the list")},
+        {"Escape", QT_TR_NOOP("Clear the object filter")},
+        {"Ctrl+Tab, Ctrl+PgDn", QT_TR_NOOP("The next tab, from any widget")},
+        {"Ctrl+Shift+Tab, Ctrl+PgUp", QT_TR_NOOP("The tab before, from any widget")},
+        {"Alt+1 ... Alt+6", QT_TR_NOOP("That tab directly")},
+        {"Ctrl+1 ... Ctrl+4", QT_TR_NOOP("That chart of Sim Graph Analysis")},
+        {"Tab, Shift+Tab", QT_TR_NOOP("The next or the previous control")},
         {"Ctrl+C",
          QT_TR_NOOP("Copy the selected rows of a list (all rows when none is selected) as tab-separated text")},
         {"Ctrl+Shift+C", QT_TR_NOOP("Copy the chart with the focus as a picture")},
         {"Ctrl+Shift+S", QT_TR_NOOP("Save the chart with the focus as PNG, SVG or PDF")},
-        {"Alt+P", QT_TR_NOOP("Print the tab shown")},
+        {"Ctrl+P, Alt+P", QT_TR_NOOP("Print the tab shown")},
         {"Alt+B", QT_TR_NOOP("Back to the file selection")},
         {"Alt+F", QT_TR_NOOP("Finish")},
         {"F1", QT_TR_NOOP("This list")},
@@ -113,6 +119,9 @@ AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::Simul
     auto* menuBar = new QMenuBar(this);
     QMenu* menu = menuBar->addMenu(tr("&Window"));
     printItem_ = menu->addAction(QStringLiteral("&Print ..."), this, &AnalysisWindow::PrintTab);
+    printItem_->setObjectName(QStringLiteral("actPrint"));
+    printItem_->setShortcut(QKeySequence::Print);
+    addAction(printItem_);
     printItem_->setEnabled(false);
     QAction* reload = menu->addAction(tr("&Reload"), this, &AnalysisWindow::Reload);
     reload->setObjectName(QStringLiteral("actReload"));
@@ -186,6 +195,15 @@ AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::Simul
     AttachTableExport(clusterTab_->Clusters(), ui_, QStringLiteral("clusters.csv"));
     AttachTableExport(clusterTab_->Members(), ui_, QStringLiteral("cluster-objects.csv"));
 
+    LetTabMoveFocus(*this);
+    AddTabKeys(*this, *tabs_, [this](int tab) { SelectTab(tab); });
+    for (int subTab = 0; subTab < ornexa::SimSubTabCount; ++subTab) {
+        auto* chooseChart = new QAction(this);
+        chooseChart->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_1 + subTab)));
+        connect(chooseChart, &QAction::triggered, this, [this, subTab] { ChooseSimChart(subTab); });
+        addAction(chooseChart);
+    }
+
     // Initialisation and loading; activation follows the first showing.
     session_.Load();
     poolModel_->SetRows(session_.ReportInfo().PoolList());
@@ -250,7 +268,7 @@ QWidget* AnalysisWindow::BuildPoolTab() {
     }
     side->addLayout(header);
     auto* moves = new QHBoxLayout;
-    auto* previous = new QPushButton(tr("&Previous Pool"), page);
+    auto* previous = new QPushButton(tr("Pre&vious Pool"), page); // Alt+P prints
     previous->setObjectName(QStringLiteral("cmdPreviousPool"));
     auto* next = new QPushButton(tr("Ne&xt Pool"), page);
     next->setObjectName(QStringLiteral("cmdNextPool"));
@@ -292,9 +310,13 @@ QWidget* AnalysisWindow::BuildPoolTab() {
         panelData_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         details->addRow(tr(detailCaptions[i]), panelData_[i]);
     }
+    // The name of the object shown heads the figures' row with the button that closes them.
+    poolDetailsTitle_ = new QLabel(poolDetails_);
+    poolDetailsTitle_->setObjectName(QStringLiteral("lblPoolDetailsObject"));
+    poolDetailsTitle_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* close = new QPushButton(QStringLiteral("&Close"), poolDetails_);
     close->setObjectName(QStringLiteral("cmdClosePoolDetails"));
-    details->addRow(close);
+    details->insertRow(0, poolDetailsTitle_, close);
     connect(close, &QPushButton::clicked, this, [this] {
         session_.ClosePoolDetails();
         Refresh();
@@ -437,6 +459,28 @@ void AnalysisWindow::reject() {
     Back();
 }
 
+void AnalysisWindow::keyPressEvent(QKeyEvent* event) {
+    // Escape never throws the analysis away: it clears the object filter, and otherwise does
+    // nothing. "< &Back" leaves.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        objectFilter_->clear();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void AnalysisWindow::ChooseSimChart(int subTab) {
+    if (!tabs_->isTabVisible(ornexa::SimGraphTab) || !tabs_->isTabEnabled(ornexa::SimGraphTab)) {
+        return;
+    }
+    if (session_.SelectedTab() != ornexa::SimGraphTab) {
+        SelectTab(ornexa::SimGraphTab);
+    }
+    session_.SimGraphs().SelectSubTab(subTab);
+    Refresh();
+}
+
 void AnalysisWindow::done(int result) {
     SaveState();
     QDialog::done(result);
@@ -489,6 +533,10 @@ QString AnalysisWindow::StatusText() const {
     return statusPanel_->text();
 }
 
+QString AnalysisWindow::PoolDetailsTitle() const {
+    return poolDetailsTitle_->text();
+}
+
 QString AnalysisWindow::ObjectCountText() const {
     return objectCount_->text();
 }
@@ -533,11 +581,20 @@ void AnalysisWindow::ShowObjectCount() {
 }
 
 bool AnalysisWindow::eventFilter(QObject* watched, QEvent* event) {
-    // Escape clears the filter first; with nothing to clear it leaves the window as always.
-    if (watched == objectFilter_ && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !objectFilter_->text().isEmpty()) {
-        objectFilter_->clear();
-        return true;
+    if (watched == objectFilter_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape && !objectFilter_->text().isEmpty()) {
+            objectFilter_->clear();
+            return true;
+        }
+        // Down goes on into the list, to the object shown or else the first one listed.
+        if (key == Qt::Key_Down && objectProxy_->rowCount() > 0) {
+            objectTable_->setFocus(Qt::TabFocusReason);
+            if (!objectTable_->currentIndex().isValid()) {
+                objectTable_->setCurrentIndex(objectProxy_->index(0, 0));
+            }
+            return true;
+        }
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -778,6 +835,7 @@ void AnalysisWindow::RefreshPoolPage(const ornexa::PoolInfoPage& page) {
     RefreshLegend(page.Graph().legend, poolLegendCaptions_, poolLegendValues_);
     poolChart_->ShowModel(page.Graph().chart);
     poolDetails_->setVisible(page.DetailsVisible());
+    poolDetailsTitle_->setText(Text(page.DetailsTitle()));
     for (std::size_t i = 0; i < panelData_.size(); ++i) {
         panelData_[i]->setText(Text(page.Details()[i]));
     }

@@ -52,6 +52,7 @@ public:
     [[nodiscard]] QTableWidget* Metrics() const { return metrics_; }
     [[nodiscard]] QPlainTextEdit* Commands() const { return commands_; }
     [[nodiscard]] QFrame* PoolDetails() const { return poolDetails_; }
+    [[nodiscard]] QString PoolDetailsTitle() const;
     [[nodiscard]] SimGraphWidget* SimGraphs() const { return simTab_; }
     [[nodiscard]] ClusterWidget* Clusters() const { return clusterTab_; }
     [[nodiscard]] QString StatusText() const;
@@ -94,12 +95,15 @@ public:
     [[nodiscard]] HistoryWindow* History() const { return historyWindow_; }
     // Reads these files in place of the report's own, as a reload does.
     void ReadFiles(const ornexa::RecentReport& files);
+    // Ctrl+1 ... Ctrl+4: that chart of the Sim Graph Analysis tab, the tab shown first.
+    void ChooseSimChart(int subTab);
     // "Keyboard Shortcuts" under Help: every shortcut of the window.
     void ShowShortcuts();
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void reject() override;         // Escape and the frame's close button leave as Back does
+    void reject() override; // the frame's close button leaves as Back does
+    void keyPressEvent(QKeyEvent* event) override;
     void done(int result) override; // every way out keeps the window's state
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -151,6 +155,7 @@ private:
     std::array<QLabel*, 5> poolLegendCaptions_{};
     std::array<QLabel*, 5> poolLegendValues_{};
     QFrame* poolDetails_ = nullptr;
+    QLabel* poolDetailsTitle_ = nullptr;
     std::array<QLabel*, 12> panelData_{};
 
     TextRowsModel* objectModel_ = nullptr;

@@ -57,7 +57,7 @@ SimGraphWidget::SimGraphWidget(ornexa::AnalysisSession& session, Apply apply, QW
     detailsTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
     detailsTable_->verticalHeader()->hide();
     detailsTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    auto* close = new QPushButton(QStringLiteral("&Close"), details_);
+    auto* close = new QPushButton(tr("Cl&ose"), details_); // Alt+C creates the index file
     close->setObjectName(QStringLiteral("cmdCloseSimDetails"));
     connect(close, &QPushButton::clicked, this, [this] {
         session_.SimGraphs().CloseDetails();
@@ -123,7 +123,11 @@ void SimGraphWidget::Refresh() {
         option->setChecked(true);
     }
     details_->setVisible(page.DetailsVisible());
-    detailsTitle_->setText(Latin1(page.DetailsTitle()));
+    // An empty grid says nothing: until a bar is chosen the panel says how to choose one.
+    detailsTitle_->setText(page.DetailsHoldObject() ? Latin1(page.DetailsTitle())
+                                                    : Latin1(std::string(page.DetailsHint())));
+    detailsTitle_->setWordWrap(!page.DetailsHoldObject());
+    detailsTable_->setVisible(page.DetailsHoldObject());
     std::vector<TextRowsModel::Row> rows;
     const auto& captions = ornexa::SimDetailsRows();
     for (std::size_t r = 0; r < captions.size(); ++r) {

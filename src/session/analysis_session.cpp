@@ -33,8 +33,8 @@ void Append(Messages& told, Messages more) {
 AnalysisSession::AnalysisSession(const Report& report, const SimulationData& sim, std::filesystem::path thresholdFolder,
                                  NumberStyle style)
     : report_(report), sim_(sim), thresholdFolder_(std::move(thresholdFolder)), style_(style),
-      reportPage_(report, style), poolPage_(report, sim, style), objectPage_(report, style), rulePage_(report, sim, style),
-      simPage_(report, sim, style), clusterPage_(report, sim, thresholdFolder_) {
+      reportPage_(report, style), poolPage_(report, sim, style), objectPage_(report, style),
+      rulePage_(report, sim, style), simPage_(report, sim, style), clusterPage_(report, sim, thresholdFolder_) {
     for (int t = 0; t < AnalysisTabCount; ++t) {
         tabs_[static_cast<std::size_t>(t)].caption = TabTexts[static_cast<std::size_t>(t)].caption;
     }
@@ -167,9 +167,9 @@ Messages AnalysisSession::SelectPoolGraphType(int type) {
 }
 
 void AnalysisSession::ClickPoolChart(std::optional<ChartHit> hit) {
+    // The status bar tells which bar was hit in words: its rank and object.
     if (poolPage_.ClickChart(hit)) {
-        statusText_ = std::to_string(static_cast<int>(HitKind::DataPoint)) + "    " + std::to_string(hit->series) +
-                      "    " + std::to_string(hit->point);
+        statusText_ = poolPage_.ClickedBarText();
     }
 }
 

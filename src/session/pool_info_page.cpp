@@ -1,5 +1,6 @@
 #include "session/pool_info_page.h"
 
+#include "report/latin1.h"
 #include "report/number_format.h"
 #include "stats/pool_graph.h"
 #include "stats/share_figures.h"
@@ -31,6 +32,7 @@ Messages PoolInfoPage::DrawGraph() {
     if (graphType_ == 0 || !report_.HasPool(pool_)) {
         return {};
     }
+    CloseDetails(); // the figures of a bar of the chart drawn before
     ornexa::DrawPoolGraph(graph_, report_, pool_, graphType_, style_);
     Changed();
     return NoDataMessages(graph_.chart);
@@ -40,7 +42,14 @@ bool PoolInfoPage::ClickChart(std::optional<ChartHit> hit) {
     if (graph_.chart.kind != ChartKind::Ranked || !hit) {
         return false;
     }
-    ShowObjectDetails(graph_.chart.ObjectAt(hit->point));
+    const int object = graph_.chart.ObjectAt(hit->point);
+    if (!report_.HasObject(object) || hit->point < 0 || hit->point >= graph_.chart.PointCount()) {
+        return false; // an empty rank
+    }
+    ShowObjectDetails(object);
+    clickedBar_ = "Rank " + std::to_string(graph_.chart.PointCount() - hit->point) + " of " +
+                  std::to_string(graph_.chart.PointCount()) + ": " +
+                  Latin1ToUtf8(report_.Objects(object).ObjName.Trimmed());
     return true;
 }
 
@@ -49,6 +58,7 @@ void PoolInfoPage::ShowObjectDetails(int object) {
         return;
     }
     details_ = ObjectDetailFigures(report_, object, style_);
+    detailsTitle_ = "Object - " + Latin1ToUtf8(report_.Objects(object).ObjName.Trimmed());
     detailsVisible_ = true;
     Changed();
 }

@@ -35,7 +35,8 @@ public:
     // Graph 1..22 of the pool; no graph is drawn before one was chosen.
     Messages SelectGraphType(int type);
     Messages DrawGraph();
-    // A click on the chart: true when it hit a bar of a ranked chart, whose object's figures then show.
+    // A click on the chart: true when it hit a bar of a ranked chart that stands for an object,
+    // whose figures then show. A new drawing of the chart closes them.
     bool ClickChart(std::optional<ChartHit> hit);
     void ShowObjectDetails(int object);
     void CloseDetails();
@@ -45,6 +46,10 @@ public:
     [[nodiscard]] const GraphView& Graph() const { return graph_; }
     [[nodiscard]] bool DetailsVisible() const { return detailsVisible_; }
     [[nodiscard]] const std::array<std::string, 12>& Details() const { return details_; }
+    // "Object - " and the name of the object whose figures the details panel shows.
+    [[nodiscard]] const std::string& DetailsTitle() const { return detailsTitle_; }
+    // What the user was told of the bar clicked last: its rank and object.
+    [[nodiscard]] const std::string& ClickedBarText() const { return clickedBar_; }
     [[nodiscard]] const std::vector<std::string>& SimDetailsColumns() const { return simDetailsColumns_; }
 
 private:
@@ -57,6 +62,8 @@ private:
     GraphView graph_;
     bool detailsVisible_ = false;
     std::array<std::string, 12> details_;
+    std::string detailsTitle_;
+    std::string clickedBar_;
     std::vector<std::string> simDetailsColumns_;
 };
 

@@ -21,6 +21,7 @@ Messages SimGraphPage::Enter() {
         return {};
     }
     subTab_ = OptimalPoolSizeTab;
+    ForgetDetails(); // the charts are drawn anew, maybe of another pool
     DrawLargestWorkSets(charts_[LargestWorkSetTab], report_, sim_, p);
     DrawSmallestWorkSets(charts_[SmallestWorkSetTab], report_, sim_, p);
     Changed();
@@ -29,10 +30,32 @@ Messages SimGraphPage::Enter() {
 
 void SimGraphPage::SelectSubTab(int subTab) {
     if (subTab >= 0 && subTab < SimSubTabCount) {
+        if (subTab != subTab_) {
+            ForgetDetails(); // an object of another chart must not stand under this one
+        }
         subTab_ = subTab;
         detailsVisible_ = true;
         Changed();
     }
+}
+
+void SimGraphPage::ForgetDetails() {
+    detailsObject_ = 0;
+    detailsChart_ = -1;
+    detailsTitle_.clear();
+    for (auto& cells : detailsCells_) {
+        cells.clear();
+    }
+    Changed();
+}
+
+std::string_view SimGraphPage::DetailsHint() const {
+    if (subTab_ == OptimalPoolSizeTab) {
+        return "An object's figures at every simulated size show here when a bar of Largest Max WorkSet, Smallest "
+               "Max WorkSet or Largest Improvement Objects is clicked.";
+    }
+    return "Click a bar, or choose one with the arrow keys and press Enter, to see the object's figures at every "
+           "simulated size.";
 }
 
 void SimGraphPage::CloseDetails() {
@@ -50,6 +73,9 @@ Messages SimGraphPage::SelectMeasure(int measure) {
     measure_ = measure;
     curveDrawn_ = DrawPoolSizeCurve(charts_[OptimalPoolSizeTab], sim_, p, measure);
     DrawLargestImprovement(charts_[LargestImprovementTab], report_, sim_, p, measure);
+    if (detailsChart_ == LargestImprovementTab) {
+        ForgetDetails(); // that chart ranks by the other measure now
+    }
     Changed();
     return NoDataMessages(charts_[OptimalPoolSizeTab]);
 }
@@ -63,13 +89,17 @@ void SimGraphPage::ClickChart(int subTab, std::optional<int> point) {
         return;
     }
     ShowSimObjectDetails(chart.ObjectAt(*point), chart.labels[static_cast<std::size_t>(*point)]);
+    if (detailsObject_ != 0) {
+        detailsChart_ = subTab;
+    }
 }
 
 void SimGraphPage::ShowSimObjectDetails(int object, const std::string& name) {
     detailsVisible_ = true;
-    detailsTitle_ = "Object - " + std::string(TrimBlanks(name));
-    if (report_.HasObject(object)) {
+    if (report_.HasObject(object)) { // an empty rank leaves the panel as it was
+        detailsTitle_ = "Object - " + std::string(TrimBlanks(name));
         detailsCells_ = SimObjectDetailCells(sim_, object, style_);
+        detailsObject_ = object;
     }
     Changed();
 }

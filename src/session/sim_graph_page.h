@@ -45,12 +45,18 @@ public:
     [[nodiscard]] const ChartModel& Chart(int subTab) const { return charts_.at(static_cast<std::size_t>(subTab)); }
     [[nodiscard]] bool CurveDrawn() const { return curveDrawn_; }
     [[nodiscard]] bool DetailsVisible() const { return detailsVisible_; }
+    // "Object - " and the name of the object shown; before a bar is chosen, and again whenever the
+    // chart the object came from changes, the panel holds no object and says how to fill it.
+    [[nodiscard]] bool DetailsHoldObject() const { return detailsObject_ != 0; }
     [[nodiscard]] const std::string& DetailsTitle() const { return detailsTitle_; }
+    [[nodiscard]] std::string_view DetailsHint() const;
     [[nodiscard]] const std::array<std::vector<std::string>, SimDetailRowCount>& DetailsCells() const {
         return detailsCells_;
     }
 
 private:
+    void ForgetDetails();
+
     const Report& report_;
     const SimulationData& sim_;
     int pool_ = 0;
@@ -61,6 +67,8 @@ private:
     bool curveDrawn_ = false;
     bool detailsVisible_ = false;
     std::string detailsTitle_;
+    int detailsObject_ = 0;
+    int detailsChart_ = -1; // the sub-tab whose bar the object came from
     std::array<std::vector<std::string>, SimDetailRowCount> detailsCells_;
 };
 

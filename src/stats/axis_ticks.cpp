@@ -102,11 +102,29 @@ AxisTicks NiceTicks(double min, double max, int mostTicks) {
     return TicksAt({1, exponent + 4}, min, max);
 }
 
-AxisTicks PercentTicks(double min, double max, int mostTicks) {
+namespace {
+
+// 0 to `whole`, unless the values would fill less than a quarter of it.
+AxisTicks WholeTicks(double min, double max, double whole, int mostTicks) {
     if (!std::isfinite(min) || !std::isfinite(max)) {
-        return NiceTicks(0, 100, mostTicks);
+        return NiceTicks(0, whole, mostTicks);
     }
-    return NiceTicks(std::min({min, max, 0.0}), std::max({min, max, 100.0}), mostTicks);
+    const double low = std::min({min, max, 0.0});
+    const double high = std::max(min, max);
+    if (high > 0 && high < whole / 4 && low > -whole / 4) { // nothing to show leaves the whole axis
+        return NiceTicks(low, high, mostTicks);
+    }
+    return NiceTicks(low, std::max(high, whole), mostTicks);
+}
+
+} // namespace
+
+AxisTicks PercentTicks(double min, double max, int mostTicks) {
+    return WholeTicks(min, max, 100, mostTicks);
+}
+
+AxisTicks FractionTicks(double min, double max, int mostTicks) {
+    return WholeTicks(min, max, 1, mostTicks);
 }
 
 namespace {
@@ -135,8 +153,15 @@ Range ValueRange(const ChartModel& chart) {
 
 AxisTicks ValueAxisTicks(const ChartModel& chart, int mostTicks) {
     const Range range = ValueRange(chart);
-    return chart.axisEnds == AxisEnds::Percent ? PercentTicks(range.min, range.max, mostTicks)
-                                               : NiceTicks(range.min, range.max, mostTicks);
+    switch (chart.axisEnds) {
+    case AxisEnds::Percent:
+        return PercentTicks(range.min, range.max, mostTicks);
+    case AxisEnds::Fraction:
+        return FractionTicks(range.min, range.max, mostTicks);
+    case AxisEnds::Extend:
+        break;
+    }
+    return NiceTicks(range.min, range.max, mostTicks);
 }
 
 AxisTicks XAxisTicks(const ChartModel& chart, int mostTicks) {
@@ -159,6 +184,13 @@ std::vector<std::string> TickLabels(const AxisTicks& ticks, NumberStyle style) {
         labels.push_back(exponent ? PlainText(value, style) : FormatPicture(value, picture, style));
     }
     return labels;
+}
+
+std::string BarValueText(double value, NumberStyle style) {
+    if (!std::isfinite(value) || std::fabs(value) >= LargestWritten) {
+        return PlainText(value, style);
+    }
+    return FormatPicture(value, "#,##0.###", style);
 }
 
 } // namespace ornexa

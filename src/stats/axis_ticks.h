@@ -31,8 +31,11 @@ inline constexpr int MostTicks = 8;
 AxisTicks NiceTicks(double min, double max, int mostTicks = MostTicks);
 
 // A percent axis: 0 to 100 exactly, reaching past either end in round steps only for a value
-// outside it.
+// outside it. Values that all lie below 25 would hide in the bottom quarter: their axis reaches out
+// from them as any other.
 AxisTicks PercentTicks(double min, double max, int mostTicks = MostTicks);
+// The same for ratios written as fractions: 0 to 1.
+AxisTicks FractionTicks(double min, double max, int mostTicks = MostTicks);
 
 // The value axis of `chart` (ranked bars, curves) for its axis limits, or its values without them.
 AxisTicks ValueAxisTicks(const ChartModel& chart, int mostTicks = MostTicks);
@@ -42,5 +45,9 @@ AxisTicks XAxisTicks(const ChartModel& chart, int mostTicks = MostTicks);
 // The tick texts in `style`: grouped whole numbers when every tick is whole, else the ticks'
 // decimals; an exponent for magnitudes beyond grouping.
 std::vector<std::string> TickLabels(const AxisTicks& ticks, NumberStyle style = {});
+
+// The text beside a bar: at most three decimals, trailing zeros dropped, grouped like the ticks
+// (12.4569 reads 12.457, 14.5 stays 14.5, 3459800 reads 3,459,800).
+std::string BarValueText(double value, NumberStyle style = {});
 
 } // namespace ornexa

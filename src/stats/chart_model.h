@@ -13,8 +13,10 @@ namespace ornexa {
 enum class ChartKind { Curve = 1, Share = 5, Ranked = 20, TimeLine = 30 };
 
 // How a value axis meets the data: Extend reaches out from the data to the next round steps;
-// Percent runs 0 to 100 (hit ratios), wider only for a value outside it.
-enum class AxisEnds { Extend, Percent };
+// Percent runs 0 to 100 (hit ratios) and Fraction 0 to 1 (the same ratios divided by 100), each
+// wider only for a value outside it and narrower when the largest value would fill less than a
+// quarter of it.
+enum class AxisEnds { Extend, Percent, Fraction };
 
 // A moment of a time line worth pointing at, drawn as a vertical line with its text
 // ("VPSIZE 20000 -> 30000").

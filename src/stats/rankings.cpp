@@ -18,26 +18,26 @@ struct RankedType {
     Order order;
     Count count;
     bool scales;
-    bool percent = false; // hit ratios
+    AxisEnds ends = AxisEnds::Extend;
 };
 
 constexpr std::array<RankedType, LastRankedType - FirstRankedType + 1> RankedCatalogue{{
-    {"Top Get Page Requests", Order::High, Count::All, true},                    // 7
-    {"Top Sequential Access", Order::High, Count::Counted, true},                // 8
-    {"Top Random I/O", Order::High, Count::Counted, false},                      // 9
-    {"Lowest App. Hit Ratio", Order::Low, Count::Counted, false, true},          // 10
-    {"Lowest Sys. Hit Ratio", Order::Low, Count::All, false, true},              // 11
-    {"Index < 95% Sys. Hit Ratio", Order::Low, Count::Qualifying, false, true},  // 12
-    {"Top Indexes By Pages Read", Order::High, Count::Counted, true},            // 13
-    {"Indexes > 10% Sequential Prefetch", Order::High, Count::Qualifying, true}, // 14
-    {"Highest IO Rates/Sec", Order::High, Count::Counted, false},                // 15
-    {"Highest Updates", Order::High, Count::Counted, false},                     // 16
-    {"Highest Avg. Sync I/O (ms)", Order::High, Count::Counted, false},          // 17
-    {"Highest Max Sync I/O(ms)", Order::High, Count::Counted, false},            // 18
-    {"Worst Write I/O(ms)", Order::High, Count::Counted, false},                 // 19
-    {"Highest Write I/O", Order::High, Count::Counted, false},                   // 20
-    {"Highest Pages/Write", Order::High, Count::Counted, false},                 // 21
-    {"Lowest Pages/Write", Order::LowMerged, Count::Counted, false},             // 22
+    {"Top Get Page Requests", Order::High, Count::All, true},                                 // 7
+    {"Top Sequential Access", Order::High, Count::Counted, true},                             // 8
+    {"Top Random I/O", Order::High, Count::Counted, false},                                   // 9
+    {"Lowest App. Hit Ratio", Order::Low, Count::Counted, false, AxisEnds::Percent},          // 10
+    {"Lowest Sys. Hit Ratio", Order::Low, Count::All, false, AxisEnds::Percent},              // 11
+    {"Index < 95% Sys. Hit Ratio", Order::Low, Count::Qualifying, false, AxisEnds::Fraction}, // 12: hit ratio / 100
+    {"Top Indexes By Pages Read", Order::High, Count::Counted, true},                         // 13
+    {"Indexes > 10% Sequential Prefetch", Order::High, Count::Qualifying, true},              // 14
+    {"Highest IO Rates/Sec", Order::High, Count::Counted, false},                             // 15
+    {"Highest Updates", Order::High, Count::Counted, false},                                  // 16
+    {"Highest Avg. Sync I/O (ms)", Order::High, Count::Counted, false},                       // 17
+    {"Highest Max Sync I/O(ms)", Order::High, Count::Counted, false},                         // 18
+    {"Worst Write I/O(ms)", Order::High, Count::Counted, false},                              // 19
+    {"Highest Write I/O", Order::High, Count::Counted, false},                                // 20
+    {"Highest Pages/Write", Order::High, Count::Counted, false},                              // 21
+    {"Lowest Pages/Write", Order::LowMerged, Count::Counted, false},                          // 22
 }};
 
 const RankedType& Catalogue(int type) {
@@ -268,7 +268,7 @@ void DrawRankedChart(ChartModel& chart, int type, const RankedList& list) {
     chart.axisMax = std::max(largest, 0.0);
     chart.axisMin = std::min(smallest, 0.0); // every bar stays visible
     chart.hiddenSeries[1] = true;
-    chart.axisEnds = info.percent ? AxisEnds::Percent : AxisEnds::Extend;
+    chart.axisEnds = info.ends;
     chart.subtitle = std::string(info.subtitle) + (scaled ? " * 1K" : "");
     chart.visible = true;
 }

@@ -187,9 +187,21 @@ TEST_F(Analysis, AClickOnABarOpensItsObject) {
     s.SelectPoolGraphType(7); // Top Get Pages: DB1.IX (1000) is rank 1, the last bar
     const int last = s.PoolInfo().Graph().chart.PointCount() - 1;
     s.ClickPoolChart(ChartHit{0, last});
-    EXPECT_EQ(s.StatusText(), "4    0    " + std::to_string(last));
+    // The status bar and the panel say in words which object the bar stands for.
+    EXPECT_EQ(s.StatusText(), "Rank 1 of " + std::to_string(last + 1) + ": DB1.IX");
     EXPECT_TRUE(s.PoolInfo().DetailsVisible());
+    EXPECT_EQ(s.PoolInfo().DetailsTitle(), "Object - DB1.IX");
     EXPECT_EQ(s.PoolInfo().Details(), ObjectDetailFigures(report, 5));
+    // Another drawing of the chart, another graph or pool, takes the figures of its bar away.
+    s.SelectPoolGraphType(8);
+    EXPECT_FALSE(s.PoolInfo().DetailsVisible());
+    s.SelectPoolGraphType(7);
+    s.ClickPoolChart(ChartHit{0, last});
+    EXPECT_TRUE(s.PoolInfo().DetailsVisible());
+    s.ShowNextPool();
+    EXPECT_FALSE(s.PoolInfo().DetailsVisible());
+    s.ShowPreviousPool();
+    s.ClickPoolChart(ChartHit{0, last});
     s.ClosePoolDetails();
     s.ClickPoolChart(std::nullopt);
     EXPECT_FALSE(s.PoolInfo().DetailsVisible());
@@ -321,6 +333,24 @@ TEST_F(Analysis, TheSimulationTabDrawsItsChartsAndOpensDetailsFromABar) {
     EXPECT_TRUE(page.DetailsVisible());
     EXPECT_EQ(page.DetailsTitle(), "Object - DB1.TS");
     EXPECT_EQ(page.DetailsCells()[2], (std::vector<std::string>{"0", "77"}));
+
+    // Another sub-tab shows another chart: the object of this one goes, and the panel says how
+    // to choose one there; an empty rank changes nothing.
+    EXPECT_TRUE(page.DetailsHoldObject());
+    s.SimGraphs().SelectSubTab(SmallestWorkSetTab);
+    EXPECT_TRUE(page.DetailsVisible());
+    EXPECT_FALSE(page.DetailsHoldObject());
+    EXPECT_TRUE(page.DetailsCells()[2].empty());
+    EXPECT_NE(page.DetailsHint().find("Click a bar"), std::string_view::npos);
+    s.SimGraphs().ClickChart(SmallestWorkSetTab, 2);
+    EXPECT_TRUE(page.DetailsHoldObject());
+    s.SimGraphs().SelectSubTab(SmallestWorkSetTab); // the same chart: the object stays
+    EXPECT_TRUE(page.DetailsHoldObject());
+    s.SimGraphs().SelectMeasure(IORateMeasure); // redraws another chart only
+    EXPECT_TRUE(page.DetailsHoldObject());
+    s.SimGraphs().SelectSubTab(OptimalPoolSizeTab);
+    EXPECT_FALSE(page.DetailsHoldObject());
+    EXPECT_NE(page.DetailsHint().find("Largest Improvement Objects"), std::string_view::npos);
 }
 
 TEST_F(Analysis, EachTabPrintsWhatItShows) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <cmath>
 #include <limits>
 
@@ -73,6 +75,54 @@ TEST(PercentTicks, RunZeroToHundredUnlessAValueLeavesIt) {
     EXPECT_EQ(PercentTicks(37, 37).Values(), (std::vector<double>{0, 20, 40, 60, 80, 100}));
     // A system hit ratio is negative when prefetch reads pages nobody asks for.
     EXPECT_EQ(PercentTicks(-12, 80).Values(), (std::vector<double>{-20, 0, 20, 40, 60, 80, 100}));
+}
+
+TEST(PercentTicks, ValuesThatWouldHideInTheBottomQuarterGetAnAxisOfTheirOwn) {
+    struct Case {
+        double min;
+        double max;
+        std::vector<double> percent;  // the ratios written as percent
+        std::vector<double> fraction; // the same ratios divided by 100
+    };
+    const std::vector<Case> cases{
+        {0, 25, {0, 20, 40, 60, 80, 100}, {0, 0.2, 0.4, 0.6, 0.8, 1}},
+        {0, 24, {0, 5, 10, 15, 20, 25}, {0, 0.05, 0.1, 0.15, 0.2, 0.25}},
+        {0, 3, {0, 0.5, 1, 1.5, 2, 2.5, 3}, {0, 0.005, 0.01, 0.015, 0.02, 0.025, 0.03}},
+        {0, 0, {0, 20, 40, 60, 80, 100}, {0, 0.2, 0.4, 0.6, 0.8, 1}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PercentTicks(c.min, c.max).Values(), c.percent) << c.max;
+        const std::vector<double> fractions = FractionTicks(c.min / 100, c.max / 100).Values();
+        ASSERT_EQ(fractions.size(), c.fraction.size()) << c.max;
+        for (std::size_t i = 0; i < fractions.size(); ++i) {
+            EXPECT_NEAR(fractions[i], c.fraction[i], 1e-12) << c.max;
+        }
+    }
+    // The ratios of indexes below 95 % written as fractions fill their axis instead of lying flat
+    // on a 0 to 100 one.
+    ChartModel chart;
+    chart.OpenData(ChartKind::Ranked, 2, 3);
+    chart.series[0] = {0.866, 0.9, 0.916};
+    chart.axisEnds = AxisEnds::Fraction;
+    EXPECT_EQ(ValueAxisTicks(chart).Max(), 1);
+}
+
+TEST(BarValueText, ShowsAtMostThreeDecimalsGroupedLikeTheAxis) {
+    const NumberStyle german{',', '.'};
+    const std::vector<std::tuple<double, std::string, std::string>> cases{
+        {12.4569, "12.457", "12,457"},
+        {14.5, "14.5", "14,5"},
+        {896242, "896,242", "896.242"},
+        {3459.8, "3,459.8", "3.459,8"},
+        {0, "0", "0"},
+        {0.0004, "0", "0"},
+        {-2.5, "-2.5", "-2,5"},
+        {1234567.0005, "1,234,567.001", "1.234.567,001"},
+    };
+    for (const auto& [value, usa, germany] : cases) {
+        EXPECT_EQ(BarValueText(value), usa);
+        EXPECT_EQ(BarValueText(value, german), germany);
+    }
 }
 
 TEST(ValueAxisTicks, FollowTheChartsLimitsOrItsValues) {

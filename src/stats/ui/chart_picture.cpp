@@ -28,7 +28,7 @@ std::optional<PictureFormat> PictureFormatOf(const QString& fileName) {
 void PaintChart(QPainter& painter, const ornexa::ChartModel& model, const QRectF& target) {
     ChartView view;
     view.SetTheme(ChartTheme::Light); // paper is light whatever the screen
-    view.SetNumberStyle({});          // files write figures alike in every locale
+    // The figures stay in the user's locale (the view's own), as the window shows them.
     view.setAttribute(Qt::WA_DontShowOnScreen);
     view.resize(720, static_cast<int>(720 * target.height() / std::max(target.width(), 1.0)));
     view.ShowModel(model);

@@ -12,7 +12,7 @@
 class QPainter;
 
 // A chart as a picture of its own, drawn again from its ChartModel in the light theme whatever the
-// screen shows: for printing, the clipboard and files.
+// screen shows, with the figures in the user's locale: for printing, the clipboard and files.
 enum class PictureFormat { Png, Svg, Pdf };
 
 inline constexpr QSize DefaultPictureSize{1600, 1000};

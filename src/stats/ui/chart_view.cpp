@@ -5,20 +5,26 @@
 #include <QBarSet>
 #include <QCategoryAxis>
 #include <QChart>
-#include <QDateTimeAxis>
+#include <QDateTime>
 #include <QGraphicsLineItem>
+#include <QGraphicsPathItem>
 #include <QGraphicsSimpleTextItem>
 #include <QHelpEvent>
 #include <QHorizontalBarSeries>
 #include <QKeyEvent>
 #include <QLineSeries>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPainterPath>
 #include <QPieSeries>
 #include <QPieSlice>
 #include <QScatterSeries>
 #include <QTimeZone>
 #include <QToolTip>
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <limits>
 
 #include "report/number_format.h"
 #include "stats/axis_ticks.h"
@@ -90,14 +96,19 @@ int TicksThatFit(double length, bool across, int labelWidth, int labelHeight) {
 
 // A time point is found within this many pixels of the mouse.
 constexpr double PointReach = 12;
-// The date axis keeps this much room for each of its labels, and its ends this share of the
-// span beyond the first and last points.
-constexpr int TimeLabelPixels = 110;
+// The date axis reaches this share of the span beyond the first and last points.
 constexpr double TimeMargin = 0.04;
 constexpr double HourMs = 3600.0 * 1000.0;
-constexpr double DayMs = 24 * HourMs;
-// Markers close together write their texts on rows below each other.
-constexpr int MarkerRows = 3;
+// The steps a date axis may take, the finest first: whole hours, then whole days.
+constexpr std::array<int, 6> HourSteps{1, 2, 3, 6, 12, 24};
+constexpr std::array<int, 7> DaySteps{1, 2, 7, 14, 28, 91, 364};
+// A pie's labels stand this far beyond its rim, and keep this margin from the chart's edges.
+constexpr double LeaderLength = 14;
+constexpr double PieMargin = 4;
+// A pie keeps at least this share of the smaller side of its plot, its labels shortened if need be.
+constexpr double SmallestPie = 0.35;
+// The figure at the end of a bar keeps this distance from it.
+constexpr double BarValueGap = 4;
 
 // Two empty ranks, or two names shortened alike, must stay two categories.
 QString Category(const QString& text, int point) {
@@ -149,14 +160,26 @@ void ChartView::Render() {
     bars_ = nullptr;
     barSeries_ = nullptr;
     names_ = nullptr;
+    pie_ = nullptr;
     stepAxes_.clear();
     timeAxis_ = nullptr;
+    markerRows_ = 0;
     timePoints_.clear();
+    // The items drawn on the chart beside its series are made here and go with each drawing.
     for (const MarkerItems& marker : markerItems_) {
-        delete marker.line; // NOLINT(cppcoreguidelines-owning-memory): drawn on the chart, made here
+        delete marker.line; // NOLINT(cppcoreguidelines-owning-memory)
         delete marker.text; // NOLINT(cppcoreguidelines-owning-memory)
     }
     markerItems_.clear();
+    for (QGraphicsSimpleTextItem* value : barValues_) {
+        delete value; // NOLINT(cppcoreguidelines-owning-memory)
+    }
+    barValues_.clear();
+    for (const SliceLabel& label : sliceLabels_) {
+        delete label.text;   // NOLINT(cppcoreguidelines-owning-memory)
+        delete label.leader; // NOLINT(cppcoreguidelines-owning-memory)
+    }
+    sliceLabels_.clear();
     const ChartColours colours = ColoursFor(theme_, palette());
     c->setTheme(QChart::ChartThemeLight); // fonts and pens; the colours follow
     c->setBackgroundBrush(colours.background);
@@ -173,15 +196,26 @@ void ChartView::Render() {
         return;
     }
     if (model_.kind == ornexa::ChartKind::Share) {
-        auto* pie = new QPieSeries(c);
+        pie_ = new QPieSeries(c);
+        QPen leaderPen(colours.axisLine);
+        leaderPen.setWidthF(1);
         for (std::size_t p = 0; p < static_cast<std::size_t>(model_.PointCount()); ++p) {
-            QPieSlice* slice = pie->append(ornexa::ui::DisplayText(model_.labels[p]), model_.series[0][p]);
-            slice->setLabelVisible(true);
-            slice->setLabelBrush(colours.text);
+            const QString label = ornexa::ui::DisplayText(model_.labels[p]);
+            QPieSlice* slice = pie_->append(label, model_.series[0][p]);
+            slice->setLabelVisible(false); // drawn beside the pie, apart from each other
             slice->setColor(ChartColours::Slice(static_cast<int>(p)));
             slice->setBorderColor(colours.background);
+            if (label.isEmpty()) {
+                continue;
+            }
+            auto* text = new QGraphicsSimpleTextItem(label, c);
+            text->setBrush(colours.text);
+            auto* leader = new QGraphicsPathItem(c);
+            leader->setPen(leaderPen);
+            sliceLabels_.push_back({text, leader, label});
         }
-        c->addSeries(pie);
+        c->addSeries(pie_);
+        FitAxes();
     } else if (model_.kind == ornexa::ChartKind::Ranked) {
         RenderBars(colours);
     } else if (model_.kind == ornexa::ChartKind::TimeLine) {
@@ -201,10 +235,14 @@ void ChartView::RenderBars(const ChartColours& colours) {
     bars_->setColor(colours.bar);
     bars_->setBorderColor(colours.bar);
     bars_->setSelectedColor(colours.selectedBar);
-    bars_->setLabelColor(colours.text);
     barSeries_->append(bars_);
-    barSeries_->setLabelsVisible(true);
-    barSeries_->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+    // The figures at the bars' ends are the view's own, written in its number style.
+    for (const double value : model_.series[0]) {
+        auto* text = new QGraphicsSimpleTextItem(ornexa::ui::DisplayText(ornexa::BarValueText(value, numberStyle_)), c);
+        text->setBrush(colours.text);
+        text->setZValue(1);
+        barValues_.push_back(text);
+    }
     c->addSeries(barSeries_);
     names_ = new QBarCategoryAxis(c);
     StyleAxis(names_, colours);
@@ -216,10 +254,7 @@ void ChartView::RenderBars(const ChartColours& colours) {
     FitAxes();
     c->addAxis(values, Qt::AlignBottom);
     barSeries_->attachAxis(values);
-    connect(bars_, &QBarSet::clicked, this, [this](int index) {
-        SetCurrentPoint(index);
-        emit PointActivated(index);
-    });
+    PlaceBarValues();
 }
 
 void ChartView::RenderCurve(const ChartColours& colours) {
@@ -251,8 +286,8 @@ void ChartView::RenderCurve(const ChartColours& colours) {
 
 void ChartView::RenderTimeLine(const ChartColours& colours) {
     QChart* c = chart();
-    timeAxis_ = new QDateTimeAxis(c);
-    StyleAxis(timeAxis_, colours);
+    timeAxis_ = NewTickAxis(colours, c);
+    timeAxis_->setGridLineVisible(true);
     QCategoryAxis* y = NewTickAxis(colours, c);
     stepAxes_.push_back({y, false, false});
     c->addAxis(timeAxis_, Qt::AlignBottom);
@@ -294,9 +329,7 @@ void ChartView::RenderTimeLine(const ChartColours& colours) {
         const auto [first, last] = std::minmax_element(times.begin(), times.end());
         // One report, or several of one moment, still spans an hour either side.
         const double margin = *last > *first ? (*last - *first) * TimeMargin : HourMs;
-        timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(*first - margin)),
-                            QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(*last + margin)));
-        timeAxis_->setFormat(*last - *first > 2 * DayMs ? QStringLiteral("yyyy-MM-dd") : QStringLiteral("MM-dd hh:mm"));
+        timeAxis_->setRange(*first - margin, *last + margin);
     }
     QPen pen(colours.axisLine, 1, Qt::DashLine);
     for (const ornexa::ChartMarker& marker : model_.markers) {
@@ -310,46 +343,155 @@ void ChartView::RenderTimeLine(const ChartColours& colours) {
     FitAxes();
 }
 
+namespace {
+
+// Ticks at whole hours or whole days from the midnight before `min`, the finest step whose labels
+// fit `most` ticks into the span; the labels tell the date, and the time where the step is less
+// than a day.
+std::vector<std::pair<double, QString>> CalendarTicks(double min, double max, int most) {
+    std::vector<std::pair<double, QString>> ticks;
+    if (!(max > min)) {
+        return ticks;
+    }
+    const QDateTime start = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(min));
+    const QDateTime midnight(start.date(), QTime(0, 0));
+    const QLocale locale;
+    const auto collect = [&](const auto& next) {
+        std::vector<std::pair<double, QString>> found;
+        for (QDateTime at = midnight; static_cast<double>(at.toMSecsSinceEpoch()) <= max; at = next(at)) {
+            if (static_cast<double>(at.toMSecsSinceEpoch()) >= min) {
+                found.emplace_back(static_cast<double>(at.toMSecsSinceEpoch()), QString());
+            }
+            if (found.size() > static_cast<std::size_t>(most)) {
+                break;
+            }
+        }
+        return found;
+    };
+    for (const int hours : HourSteps) {
+        ticks = collect([hours](const QDateTime& at) { return at.addSecs(static_cast<qint64>(hours) * 3600); });
+        if (ticks.size() <= static_cast<std::size_t>(most)) {
+            for (auto& [at, label] : ticks) {
+                const QDateTime moment = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(at));
+                label = hours < 24 ? locale.toString(moment, QLocale::ShortFormat)
+                                   : locale.toString(moment.date(), QLocale::ShortFormat);
+            }
+            return ticks;
+        }
+    }
+    for (const int days : DaySteps) {
+        ticks = collect([days](const QDateTime& at) { return at.addDays(days); });
+        if (ticks.size() <= static_cast<std::size_t>(most)) {
+            break;
+        }
+    }
+    for (auto& [at, label] : ticks) {
+        label = locale.toString(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(at)).date(), QLocale::ShortFormat);
+    }
+    return ticks;
+}
+
+} // namespace
+
+double ChartView::MarkerLineHeight() const {
+    return markerItems_.empty() ? 0 : QFontMetricsF(markerItems_.front().text->font()).height() + 2;
+}
+
 void ChartView::FitTimeAxis(const QRectF& plot) {
     if (timeAxis_ == nullptr) {
         return;
     }
-    const int ticks = std::clamp(static_cast<int>(plot.width() / TimeLabelPixels) + 1, 2, ornexa::MostTicks);
-    if (timeAxis_->tickCount() != ticks) {
-        timeAxis_->setTickCount(ticks);
+    const QFontMetrics metrics(timeAxis_->labelsFont());
+    const int labelWidth = metrics.horizontalAdvance(QLocale().toString(QDateTime(QDate(2026, 12, 28), QTime(23, 59)),
+                                                                        QLocale::ShortFormat)) +
+                           metrics.averageCharWidth() * 2;
+    const double length = plot.width() > 0 ? plot.width() : width() * 0.8;
+    const int most = std::clamp(static_cast<int>(length / labelWidth) + 1, 2, ornexa::MostTicks);
+    const auto ticks = CalendarTicks(timeAxis_->min(), timeAxis_->max(), most);
+    QStringList labels;
+    for (const auto& tick : ticks) {
+        labels << tick.second;
     }
+    if (timeAxis_->categoriesLabels() != labels) {
+        const double min = timeAxis_->min();
+        const double max = timeAxis_->max();
+        for (const QString& label : timeAxis_->categoriesLabels()) {
+            timeAxis_->remove(label);
+        }
+        timeAxis_->setStartValue(min);
+        for (const auto& [at, label] : ticks) {
+            timeAxis_->append(label, at);
+        }
+        timeAxis_->setRange(min, max);
+    }
+
+    // Each marker's text stands beside its line in the first row, from the top of the plot down,
+    // where it runs into no other text; the value axis leaves those rows above the data.
     QAbstractSeries* anchor = chart()->series().isEmpty() ? nullptr : chart()->series().front();
-    const qreal lineHeight = QFontMetricsF(chart()->font()).height();
-    int row = 0;
-    double lastRight = -1e9;
+    const qreal lineHeight = MarkerLineHeight();
+    std::vector<double> rowEnds;
     for (const MarkerItems& marker : markerItems_) {
-        const bool inside = anchor != nullptr &&
-                            marker.x >= static_cast<double>(timeAxis_->min().toMSecsSinceEpoch()) &&
-                            marker.x <= static_cast<double>(timeAxis_->max().toMSecsSinceEpoch());
-        marker.line->setVisible(inside && plot.width() > 0);
-        marker.text->setVisible(inside && plot.width() > 0);
-        if (!inside || plot.width() <= 0) {
+        const bool inside =
+            anchor != nullptr && plot.width() > 0 && marker.x >= timeAxis_->min() && marker.x <= timeAxis_->max();
+        marker.line->setVisible(inside);
+        marker.text->setVisible(inside);
+        if (!inside) {
             continue;
         }
         const qreal x = chart()->mapToPosition(QPointF(marker.x, 0), anchor).x();
         marker.line->setLine(x, plot.top(), x, plot.bottom());
-        // A text that would run into the one before goes a row lower; one that would leave the
-        // plot on the right stands left of its line.
-        row = x < lastRight ? (row + 1) % MarkerRows : 0;
-        const qreal width = marker.text->boundingRect().width();
-        const qreal left = x + 3 + width > plot.right() ? x - 3 - width : x + 3;
-        marker.text->setPos(left, plot.top() + 2 + row * lineHeight);
-        lastRight = left + width + 6;
+        // A text that would leave the plot on the right stands left of its line.
+        const qreal textWidth = marker.text->boundingRect().width();
+        const qreal left = x + 3 + textWidth > plot.right() ? x - 3 - textWidth : x + 3;
+        std::size_t row = 0;
+        while (row < rowEnds.size() && rowEnds[row] > left) {
+            ++row;
+        }
+        if (row == rowEnds.size()) {
+            rowEnds.push_back(0);
+        }
+        rowEnds[row] = left + textWidth + 6;
+        marker.text->setPos(left, plot.top() + 2 + static_cast<double>(row) * lineHeight);
     }
+    markerRows_ = static_cast<int>(rowEnds.size());
 }
 
 void ChartView::FitAxes() {
     const QRectF plot = chart()->plotArea();
     FitBarLabels(plot);
     FitTimeAxis(plot);
+    FitPieLabels(plot);
+    // The rows of marker texts at the top of a time line stay above its values: the axis reaches
+    // as far beyond the largest value as they need.
+    const ornexa::ChartModel* valued = &model_;
+    ornexa::ChartModel roomy;
+    if (markerRows_ > 0 && plot.height() > 0 && !model_.series.empty()) {
+        const double room = std::min(0.6, (markerRows_ * MarkerLineHeight() + 6) / plot.height());
+        double low = 0;
+        double high = -std::numeric_limits<double>::infinity();
+        for (std::size_t s = 0; s < model_.series.size(); ++s) {
+            if (s < model_.hiddenSeries.size() && model_.hiddenSeries[s]) {
+                continue;
+            }
+            for (const double value : model_.series[s]) {
+                low = std::min(low, value);
+                high = std::max(high, value);
+            }
+        }
+        if (std::isfinite(high)) {
+            roomy = model_;
+            roomy.axisMin = model_.axisMin.value_or(low);
+            roomy.axisMax =
+                std::max(model_.axisMax.value_or(high), *roomy.axisMin + (high - *roomy.axisMin) / (1 - room));
+            if (model_.axisEnds == ornexa::AxisEnds::Percent) {
+                roomy.axisMax = std::max(*roomy.axisMax, *roomy.axisMin + (100 - *roomy.axisMin) / (1 - room));
+            }
+            valued = &roomy;
+        }
+    }
     for (const StepAxis& step : stepAxes_) {
         const auto ticks = [&](int most) {
-            return step.xValues ? ornexa::XAxisTicks(model_, most) : ornexa::ValueAxisTicks(model_, most);
+            return step.xValues ? ornexa::XAxisTicks(*valued, most) : ornexa::ValueAxisTicks(*valued, most);
         };
         ornexa::AxisTicks chosen = ticks(ornexa::MostTicks);
         const double length = step.across ? plot.width() : plot.height();
@@ -366,6 +508,7 @@ void ChartView::FitAxes() {
         }
         SetTicks(step.axis, chosen, numberStyle_);
     }
+    PlaceBarValues();
 }
 
 // Each name gets a row of the bars' pitch and at most its share of the width: the font shrinks to
@@ -401,6 +544,205 @@ void ChartView::FitBarLabels(const QRectF& plot) {
         names_->clear();
         names_->append(categories);
     }
+}
+
+// Each figure stands just beyond the end of its bar, or inside the bar's end where the chart's
+// edge leaves no room beyond it.
+void ChartView::PlaceBarValues() {
+    if (barSeries_ == nullptr || barValues_.size() != static_cast<std::size_t>(model_.PointCount())) {
+        return;
+    }
+    const QRectF plot = chart()->plotArea();
+    const double right = chart()->size().width() - TextMargin;
+    const ChartColours colours = ColoursFor(theme_, palette());
+    const QColor onBar = colours.bar.lightness() > 140 ? QColor(Qt::black) : QColor(Qt::white);
+    for (std::size_t p = 0; p < barValues_.size(); ++p) {
+        QGraphicsSimpleTextItem* text = barValues_[p];
+        const double value = model_.series[0][p];
+        const QPointF end = chart()->mapToPosition(QPointF(value, static_cast<double>(p)), barSeries_);
+        const QPointF zero = chart()->mapToPosition(QPointF(0, static_cast<double>(p)), barSeries_);
+        const QRectF box = text->boundingRect();
+        const bool leftward = end.x() < zero.x();
+        double x = leftward ? end.x() - BarValueGap - box.width() : end.x() + BarValueGap;
+        bool inside = false;
+        if (!leftward && x + box.width() > right && end.x() - zero.x() > box.width() + 2 * BarValueGap) {
+            x = end.x() - BarValueGap - box.width();
+            inside = true;
+        } else if (leftward && x < plot.left() && zero.x() - end.x() > box.width() + 2 * BarValueGap) {
+            x = end.x() + BarValueGap;
+            inside = true;
+        }
+        text->setBrush(inside ? onBar : colours.text);
+        text->setPos(x, end.y() - box.height() / 2);
+        text->setVisible(plot.height() > 0);
+    }
+}
+
+// The pie keeps room for the widest label on either side where it can; where it cannot, the pie
+// keeps its smallest size and the labels are shortened to the room left. Labels of one side are
+// stacked top to bottom in the order of their slices, each a line apart from the next.
+void ChartView::FitPieLabels(const QRectF& plot) {
+    if (pie_ == nullptr || plot.width() <= 0 || plot.height() <= 0) {
+        for (const SliceLabel& label : sliceLabels_) {
+            label.text->setVisible(false);
+            label.leader->setVisible(false);
+        }
+        return;
+    }
+    const QFontMetricsF metrics(sliceLabels_.empty() ? chart()->font() : sliceLabels_.front().text->font());
+    const double lineHeight = metrics.height() + 2;
+    double widest = 0;
+    for (const SliceLabel& label : sliceLabels_) {
+        widest = std::max(widest, metrics.horizontalAdvance(label.whole));
+    }
+    const double shorter = std::min(plot.width(), plot.height());
+    const double side = sliceLabels_.empty() ? 0 : widest + LeaderLength + PieMargin;
+    const double radius =
+        std::max(SmallestPie * shorter / 2, std::min(plot.height() / 2 - lineHeight, plot.width() / 2 - side));
+    pie_->setPieSize(std::clamp(2 * radius / shorter, 0.05, 1.0));
+    const QPointF centre = plot.center();
+    const double room = plot.width() / 2 - radius - LeaderLength - PieMargin; // for the text of one side
+
+    struct Placed {
+        std::size_t label;
+        QPointF rim;
+        double y;
+        bool right;
+    };
+    std::vector<Placed> placed;
+    std::size_t next = 0;
+    for (QPieSlice* slice : pie_->slices()) {
+        if (slice->label().isEmpty() || next >= sliceLabels_.size()) {
+            continue;
+        }
+        constexpr double Radians = 3.14159265358979323846 / 180;
+        const double angle = (slice->startAngle() + slice->angleSpan() / 2) * Radians; // 0 at twelve, clockwise
+        const QPointF rim(centre.x() + radius * std::sin(angle), centre.y() - radius * std::cos(angle));
+        const double y = centre.y() - (radius + LeaderLength) * std::cos(angle);
+        placed.push_back({next++, rim, y, std::sin(angle) >= -1e-9});
+    }
+    for (const bool right : {true, false}) {
+        std::vector<Placed*> column;
+        for (Placed& p : placed) {
+            if (p.right == right) {
+                column.push_back(&p);
+            }
+        }
+        std::stable_sort(column.begin(), column.end(), [](const Placed* a, const Placed* b) { return a->y < b->y; });
+        const double top = plot.top() + lineHeight / 2;
+        const double bottom = plot.bottom() - lineHeight / 2;
+        for (std::size_t i = 0; i < column.size(); ++i) { // apart, downwards
+            column[i]->y = std::max(column[i]->y, i == 0 ? top : column[i - 1]->y + lineHeight);
+        }
+        for (std::size_t i = column.size(); i-- > 0;) { // back into the plot, upwards
+            column[i]->y = std::min(column[i]->y, i + 1 == column.size() ? bottom : column[i + 1]->y - lineHeight);
+        }
+    }
+    for (const Placed& p : placed) {
+        const SliceLabel& label = sliceLabels_[p.label];
+        const QString shown =
+            metrics.horizontalAdvance(label.whole) <= room
+                ? label.whole
+                : metrics.elidedText(label.whole, Qt::ElideRight, std::max(room, metrics.averageCharWidth() * 4));
+        if (label.text->text() != shown) {
+            label.text->setText(shown);
+        }
+        const double width = label.text->boundingRect().width();
+        const double elbow = p.right ? centre.x() + radius + LeaderLength / 2 : centre.x() - radius - LeaderLength / 2;
+        const double x = p.right ? centre.x() + radius + LeaderLength : centre.x() - radius - LeaderLength - width;
+        label.text->setPos(x, p.y - label.text->boundingRect().height() / 2);
+        QPainterPath leader(p.rim);
+        leader.lineTo(elbow, p.y);
+        leader.lineTo(p.right ? x - 2 : x + width + 2, p.y);
+        label.leader->setPath(leader);
+        label.text->setVisible(true);
+        label.leader->setVisible(true);
+    }
+}
+
+QRectF ChartView::ToViewport(const QRectF& inChart) const {
+    return viewportTransform().mapRect(chart()->mapRectToScene(inChart));
+}
+
+QStringList ChartView::BarValueTexts() const {
+    QStringList texts;
+    for (const QGraphicsSimpleTextItem* value : barValues_) {
+        texts << value->text();
+    }
+    return texts;
+}
+
+std::vector<QRectF> ChartView::BarValueRects() const {
+    std::vector<QRectF> rects;
+    for (const QGraphicsSimpleTextItem* value : barValues_) {
+        rects.push_back(ToViewport(value->mapRectToParent(value->boundingRect())));
+    }
+    return rects;
+}
+
+std::optional<QPointF> ChartView::BarEnd(int point) const {
+    if (barSeries_ == nullptr || point < 0 || point >= model_.PointCount()) {
+        return std::nullopt;
+    }
+    const QPointF end =
+        chart()->mapToPosition(QPointF(model_.series[0][static_cast<std::size_t>(point)], point), barSeries_);
+    return QPointF(mapFromScene(chart()->mapToScene(end)));
+}
+
+QStringList ChartView::SliceLabelTexts() const {
+    QStringList texts;
+    for (const SliceLabel& label : sliceLabels_) {
+        texts << label.text->text();
+    }
+    return texts;
+}
+
+std::vector<QRectF> ChartView::SliceLabelRects() const {
+    std::vector<QRectF> rects;
+    for (const SliceLabel& label : sliceLabels_) {
+        rects.push_back(ToViewport(label.text->mapRectToParent(label.text->boundingRect())));
+    }
+    return rects;
+}
+
+QRectF ChartView::PlotRect() const {
+    return ToViewport(chart()->plotArea());
+}
+
+std::optional<std::pair<double, double>> ChartView::ValueAxisRange() const {
+    for (const StepAxis& step : stepAxes_) {
+        if (!step.xValues) {
+            return std::pair{step.axis->min(), step.axis->max()};
+        }
+    }
+    return std::nullopt;
+}
+
+QStringList ChartView::ValueAxisLabels() const {
+    for (const StepAxis& step : stepAxes_) {
+        if (!step.xValues) {
+            return step.axis->categoriesLabels();
+        }
+    }
+    return {};
+}
+
+std::vector<QRectF> ChartView::MarkerRects() const {
+    std::vector<QRectF> rects;
+    for (const MarkerItems& marker : markerItems_) {
+        rects.push_back(ToViewport(marker.text->mapRectToParent(marker.text->boundingRect())));
+    }
+    return rects;
+}
+
+std::vector<std::pair<double, QString>> ChartView::TimeTicks() const {
+    std::vector<std::pair<double, QString>> ticks;
+    if (timeAxis_ != nullptr) {
+        for (const QString& label : timeAxis_->categoriesLabels()) {
+            ticks.emplace_back(timeAxis_->endValue(label), label);
+        }
+    }
+    return ticks;
 }
 
 QStringList ChartView::BarLabels() const {
@@ -500,6 +842,20 @@ bool ChartView::viewportEvent(QEvent* event) {
         return true;
     }
     return QChartView::viewportEvent(event);
+}
+
+void ChartView::mousePressEvent(QMouseEvent* event) {
+    // A bar is hit anywhere in its row, so that a bar of 0, or a short one, is clicked as easily
+    // as a long one.
+    if (bars_ != nullptr && event->button() == Qt::LeftButton) {
+        if (const int point = BarAt(event->position()); point >= 0) {
+            SetCurrentPoint(point);
+            emit PointActivated(point);
+            event->accept();
+            return;
+        }
+    }
+    QChartView::mousePressEvent(event);
 }
 
 void ChartView::SetCurrentPoint(int point) {

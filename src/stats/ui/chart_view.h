@@ -3,6 +3,7 @@
 #include <QChartView>
 #include <QStringList>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "report/numbers.h"
@@ -10,11 +11,14 @@
 #include "stats/ui/chart_colours.h"
 
 // Renders a core ChartModel with QtCharts: share charts as pies, ranked charts as horizontal bars
-// with rank 1 at the top, curves over their X values. Value axes step in round numbers. A click on
-// a bar, or Enter on the bar chosen with the arrow keys, reports the point index; the owner reads
+// with rank 1 at the top, curves over their X values. Value axes step in round numbers; every
+// figure drawn is written in the view's number style. A click anywhere in a bar's row (a bar of 0
+// too), or Enter on the bar chosen with the arrow keys, reports the point index; the owner reads
 // the object number from the model. A bar's name is shortened to the room beside the bars, its
-// tooltip tells the whole name and the value. Time lines run over a date axis, steps for a
-// setting, with their markers as vertical lines; a point's tooltip tells its report and value.
+// tooltip tells the whole name and the value. A pie's labels stand beside it in two columns, each
+// with a line to its slice, apart from each other however small the slices. Time lines run over
+// ticks at whole hours or days, steps for a setting, with their markers as vertical lines whose
+// texts stand in rows above the plot; a point's tooltip tells its report and value.
 class ChartView : public QChartView {
     Q_OBJECT
 public:
@@ -34,20 +38,39 @@ public:
 
     // The names beside the bars as drawn, point 0 first; empty for other charts.
     [[nodiscard]] QStringList BarLabels() const;
+    // The figures at the ends of the bars as drawn, point 0 first, and where they stand (in the
+    // viewport's coordinates).
+    [[nodiscard]] QStringList BarValueTexts() const;
+    [[nodiscard]] std::vector<QRectF> BarValueRects() const;
+    // Where the end of bar p is drawn, in the viewport's coordinates.
+    [[nodiscard]] std::optional<QPointF> BarEnd(int point) const;
+    // The labels of a pie's slices as drawn and where they stand (in the viewport's coordinates).
+    [[nodiscard]] QStringList SliceLabelTexts() const;
+    [[nodiscard]] std::vector<QRectF> SliceLabelRects() const;
+    // The plot area, in the viewport's coordinates.
+    [[nodiscard]] QRectF PlotRect() const;
+    // Where the value axis starts and ends (the chart's values), and its tick texts.
+    [[nodiscard]] std::optional<std::pair<double, double>> ValueAxisRange() const;
+    [[nodiscard]] QStringList ValueAxisLabels() const;
     // The whole name and value of the bar whose row holds `position` (in the viewport's
     // coordinates, where the mouse is), or of the time line's point nearest it; empty where there
     // is none.
     [[nodiscard]] QString ToolTipAt(QPointF position) const;
     // Where point p of series s of a time line is drawn, in the viewport's coordinates.
     [[nodiscard]] std::optional<QPointF> PointPosition(int series, int point) const;
-    // The texts of the time line's markers as drawn.
+    // The texts of the time line's markers as drawn, and where they stand (in the viewport's
+    // coordinates).
     [[nodiscard]] QStringList MarkerTexts() const;
+    [[nodiscard]] std::vector<QRectF> MarkerRects() const;
+    // The date axis's ticks: where each stands (milliseconds of the axis) and its text.
+    [[nodiscard]] std::vector<std::pair<double, QString>> TimeTicks() const;
 
 signals:
     void PointActivated(int point);
 
 protected:
     bool viewportEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -59,9 +82,13 @@ private:
     void RenderTimeLine(const ChartColours& colours);
     void FitAxes();
     void FitTimeAxis(const QRectF& plot);
+    [[nodiscard]] double MarkerLineHeight() const;
     [[nodiscard]] int TimePointAt(QPointF position) const;
     void FitBarLabels(const QRectF& plot);
+    void PlaceBarValues();
+    void FitPieLabels(const QRectF& plot);
     [[nodiscard]] int BarAt(QPointF position) const;
+    [[nodiscard]] QRectF ToViewport(const QRectF& inChart) const;
 
     // A value axis whose ticks are laid out again as the plot's size changes.
     struct StepAxis {
@@ -79,7 +106,16 @@ private:
     class QHorizontalBarSeries* barSeries_ = nullptr;
     class QBarCategoryAxis* names_ = nullptr;
     std::vector<StepAxis> stepAxes_;
-    class QDateTimeAxis* timeAxis_ = nullptr;
+    std::vector<class QGraphicsSimpleTextItem*> barValues_;
+    class QPieSeries* pie_ = nullptr;
+    struct SliceLabel {
+        class QGraphicsSimpleTextItem* text;
+        class QGraphicsPathItem* leader;
+        QString whole; // the label before it is shortened to its room
+    };
+    std::vector<SliceLabel> sliceLabels_;
+    class QCategoryAxis* timeAxis_ = nullptr;
+    int markerRows_ = 0; // rows of marker texts at the top of a time line's plot
     // Per series of a time line: the series that draws its points (none for a hidden one).
     std::vector<class QScatterSeries*> timePoints_;
     struct MarkerItems {

@@ -3,13 +3,15 @@
 #include <QApplication>
 #include <QBarSet>
 #include <QCategoryAxis>
-#include <QDateTimeAxis>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
 #include <QHelpEvent>
 #include <QHorizontalBarSeries>
 #include <QLineSeries>
+#include <QLocale>
+#include <QPieSeries>
 #include <QScatterSeries>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
@@ -185,7 +187,20 @@ TEST(ChartView, TheChartFollowsADarkPaletteAndPaperStaysLight) {
         const QColor bar = series->barSets().front()->color();
         const QColor background = c->backgroundBrush().color();
         EXPECT_GE(Contrast(bar, background), 1.9) << "bars stand out from the ground";
-        EXPECT_GE(Contrast(series->barSets().front()->labelColor(), bar), 3.0) << "a value on its bar reads";
+        // A figure reads on what lies behind it: the bar where it stands inside its end, else the
+        // ground.
+        const QStringList figures = view.BarValueTexts();
+        for (QGraphicsItem* item : view.scene()->items()) {
+            const auto* figure = dynamic_cast<QGraphicsSimpleTextItem*>(item);
+            if (figure == nullptr || !figures.contains(figure->text())) {
+                continue;
+            }
+            const QPointF middle = view.mapFromScene(figure->sceneBoundingRect().center());
+            const auto point = static_cast<int>(figures.indexOf(figure->text()));
+            const bool onBar = middle.x() < view.BarEnd(point)->x();
+            EXPECT_GE(Contrast(figure->brush().color(), onBar ? bar : background), onBar ? 3.0 : 4.5)
+                << figure->text().toStdString() << (onBar ? " on its bar" : " beside its bar");
+        }
         EXPECT_GE(Contrast(c->titleBrush().color(), background), 7.0);
     }
     EXPECT_EQ(c->backgroundBrush().color(), QColor(Qt::white)) << "paper is light whatever the screen";
@@ -217,7 +232,7 @@ TEST(ChartView, ATimeLineRunsOverItsCollectionTimesWithStepsMarkersAndTooltips) 
     Show(view, model, {720, 420});
     const QList<QAbstractAxis*> across = view.chart()->axes(Qt::Horizontal);
     ASSERT_EQ(across.size(), 1);
-    auto* time = qobject_cast<QDateTimeAxis*>(across.front());
+    auto* time = qobject_cast<QCategoryAxis*>(across.front());
     ASSERT_NE(time, nullptr);
     ASSERT_NE(ValueAxis(view, Qt::AlignLeft), nullptr);
 
@@ -241,8 +256,18 @@ TEST(ChartView, ATimeLineRunsOverItsCollectionTimesWithStepsMarkersAndTooltips) 
     ASSERT_NE(marks, nullptr);
     EXPECT_EQ(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(marks->at(0).x())).toString("yyyy-MM-dd hh:mm"),
               "2026-11-02 10:00");
-    EXPECT_LE(time->min(), QDateTime(QDate(2026, 11, 2), QTime(10, 0)));
-    EXPECT_GE(time->max(), QDateTime(QDate(2026, 11, 9), QTime(10, 0)));
+    EXPECT_LE(time->min(), static_cast<double>(QDateTime(QDate(2026, 11, 2), QTime(10, 0)).toMSecsSinceEpoch()));
+    EXPECT_GE(time->max(), static_cast<double>(QDateTime(QDate(2026, 11, 9), QTime(10, 0)).toMSecsSinceEpoch()));
+    // The ticks stand at whole days of the week the reports span, each written as a date.
+    const auto ticks = view.TimeTicks();
+    ASSERT_GE(ticks.size(), 2U);
+    for (const auto& [at, label] : ticks) {
+        const QDateTime moment = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(at));
+        EXPECT_EQ(moment.time(), QTime(0, 0)) << label.toStdString();
+        EXPECT_EQ(label, QLocale().toString(moment.date(), QLocale::ShortFormat));
+        EXPECT_GE(at, time->min());
+        EXPECT_LE(at, time->max());
+    }
 
     for (int p = 0; p < 4; ++p) {
         const auto at = view.PointPosition(0, p);
@@ -283,9 +308,17 @@ TEST(ChartView, ATimeLineOfOneReportAndItsPictureAreDrawn) {
     one.axisEnds = ornexa::AxisEnds::Percent;
     ChartView view;
     Show(view, one, {500, 300});
-    auto* time = qobject_cast<QDateTimeAxis*>(view.chart()->axes(Qt::Horizontal).front());
+    auto* time = qobject_cast<QCategoryAxis*>(view.chart()->axes(Qt::Horizontal).front());
     ASSERT_NE(time, nullptr);
     EXPECT_LT(time->min(), time->max()) << "one moment still spans some time";
+    // Two hours round one report: ticks at whole hours, with their time.
+    const auto ticks = view.TimeTicks();
+    ASSERT_FALSE(ticks.empty());
+    for (const auto& [at, label] : ticks) {
+        const QDateTime moment = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(at));
+        EXPECT_EQ(moment.time().minute(), 0);
+        EXPECT_EQ(label, QLocale().toString(moment, QLocale::ShortFormat));
+    }
     EXPECT_EQ(ValueAxis(view, Qt::AlignLeft)->categoriesLabels().back(), "100");
     ASSERT_TRUE(view.PointPosition(0, 0).has_value());
     EXPECT_EQ(view.ToolTipAt(*view.PointPosition(0, 0)), "85.5");
@@ -305,6 +338,140 @@ TEST(ChartView, ATimeLineOfOneReportAndItsPictureAreDrawn) {
     QFile svg(path);
     ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
     EXPECT_TRUE(svg.readAll().contains("VPSIZE 20000 -&gt; 30000"));
+}
+
+// Bars of figures a German reader must not misread, and a bar of 0.
+ornexa::ChartModel MixedBars() {
+    ornexa::ChartModel chart;
+    chart.OpenData(ornexa::ChartKind::Ranked, 2, 5);
+    chart.series[0] = {0, 12.4569, 14.5, 3459.8, 896242};
+    chart.series[1] = {5, 4, 3, 2, 1};
+    chart.labels = {"DB.ZERO", "DB.FINE", "DB.HALF", "DB.SOME", "DB.MOST"};
+    chart.hiddenSeries[1] = true;
+    return chart;
+}
+
+TEST(ChartView, EveryFigureOfABarChartIsWrittenInTheViewsNumberStyle) {
+    struct Case {
+        ornexa::NumberStyle style;
+        QStringList figures;
+        QString grouped; // a tick of the value axis
+    };
+    const std::vector<Case> cases{
+        {{}, {"0", "12.457", "14.5", "3,459.8", "896,242"}, "200,000"},
+        {{',', '.'}, {"0", "12,457", "14,5", "3.459,8", "896.242"}, "200.000"},
+        {{'.', ornexa::Separator::FromUtf8("\u202F")},
+         {"0", "12.457", "14.5", "3\u202F459.8", "896\u202F242"},
+         "200\u202F000"},
+    };
+    for (const Case& c : cases) {
+        ChartView view;
+        view.resize(900, 600);
+        view.SetNumberStyle(c.style);
+        view.ShowModel(MixedBars());
+        view.show();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QApplication::processEvents();
+        EXPECT_EQ(view.BarValueTexts(), c.figures);
+        EXPECT_TRUE(view.ValueAxisLabels().contains(c.grouped)) << view.ValueAxisLabels().join(' ').toStdString();
+        EXPECT_EQ(view.ToolTipAt(*view.BarEnd(3) - QPointF(5, 0)),
+                  QStringLiteral("DB.SOME: 3459") + QString::fromStdString(std::string(c.style.decimal.Text())) + "8");
+        // Each figure stands whole in the view, beside or on its own bar, and no two meet.
+        const std::vector<QRectF> rects = view.BarValueRects();
+        ASSERT_EQ(rects.size(), 5U);
+        for (std::size_t i = 0; i < rects.size(); ++i) {
+            EXPECT_TRUE(QRectF(view.viewport()->rect()).contains(rects[i])) << i;
+            EXPECT_NEAR(rects[i].center().y(), view.BarEnd(static_cast<int>(i))->y(), 2.0) << i;
+            for (std::size_t j = i + 1; j < rects.size(); ++j) {
+                EXPECT_FALSE(rects[i].intersects(rects[j])) << i << " and " << j;
+            }
+        }
+    }
+}
+
+TEST(ChartView, ABarOfZeroIsClickedLikeAnyOther) {
+    ChartView view;
+    Show(view, MixedBars(), {900, 600});
+    QSignalSpy activated(&view, &ChartView::PointActivated);
+    const QPointF zeroEnd = *view.BarEnd(0);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, (zeroEnd + QPointF(30, 0)).toPoint());
+    ASSERT_EQ(activated.size(), 1);
+    EXPECT_EQ(activated.front().front().toInt(), 0);
+    EXPECT_EQ(view.CurrentPoint(), 0);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, (*view.BarEnd(4) - QPointF(20, 0)).toPoint());
+    ASSERT_EQ(activated.size(), 2);
+    EXPECT_EQ(activated.back().front().toInt(), 4);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(view.width() / 2, view.height() - 3));
+    EXPECT_EQ(activated.size(), 2) << "below the axis is no bar";
+}
+
+ornexa::ChartModel Shares(std::vector<double> values, std::vector<std::string> labels) {
+    ornexa::ChartModel chart;
+    chart.title = "Buffer Pool - BP1";
+    chart.subtitle = "Access Type";
+    chart.OpenData(ornexa::ChartKind::Share, 1, static_cast<int>(values.size()));
+    chart.series[0] = std::move(values);
+    chart.labels = std::move(labels);
+    return chart;
+}
+
+TEST(ChartView, SliceLabelsStandApartWholeWhereThereIsRoom) {
+    const std::vector<ornexa::ChartModel> charts{
+        Shares({22, 977, 0}, {"Seq (2.2%)", "Rnd (97.8%)", "RID (0.0%)"}),
+        Shares({1, 0, 0, 999}, {"Sync (0.1%)", "SPref (0.0%)", "LPref (0.0%)", "DPref (99.9%)"}),
+        Shares({30, 30, 20, 20}, {"Sync (30.0%)", "SPref (30.0%)", "LPref (20.0%)", "DPref (20.0%)"}),
+        Shares({5, 0, 0}, {"Index (100.0%)", "", ""}),
+    };
+    for (const ornexa::ChartModel& model : charts) {
+        for (const QSize size : {QSize(900, 600), QSize(1600, 1000), QSize(420, 300)}) {
+            ChartView view;
+            Show(view, model, size);
+            QStringList wanted;
+            for (const std::string& label : model.labels) {
+                if (!label.empty()) {
+                    wanted << QString::fromStdString(label);
+                }
+            }
+            const std::vector<QRectF> rects = view.SliceLabelRects();
+            ASSERT_EQ(rects.size(), static_cast<std::size_t>(wanted.size()));
+            if (size.width() >= 900) {
+                EXPECT_EQ(view.SliceLabelTexts(), wanted) << "shortened although there is room";
+            }
+            for (std::size_t i = 0; i < rects.size(); ++i) {
+                EXPECT_TRUE(QRectF(view.viewport()->rect()).contains(rects[i])) << i;
+                for (std::size_t j = i + 1; j < rects.size(); ++j) {
+                    EXPECT_FALSE(rects[i].intersects(rects[j]))
+                        << view.SliceLabelTexts()[static_cast<qsizetype>(i)].toStdString() << " meets "
+                        << view.SliceLabelTexts()[static_cast<qsizetype>(j)].toStdString() << " at " << size.width();
+                }
+            }
+        }
+    }
+}
+
+TEST(ChartView, MarkerTextsStandApartAboveTheLine) {
+    ornexa::ChartModel model = SizeOverTime();
+    // Two changes a day apart: their texts would run into each other on one row.
+    model.markers = {{Seconds(3, 10), "VPSIZE 20000 -> 25000"}, {Seconds(4, 10), "VPSIZE 25000 -> 30000"}};
+    model.series[0] = {20000, 25000, 30000, 30000};
+    model.xValues = {Seconds(2, 10), Seconds(3, 10), Seconds(4, 10), Seconds(9, 10)};
+    for (const QSize size : {QSize(720, 420), QSize(500, 300)}) {
+        ChartView view;
+        Show(view, model, size);
+        const std::vector<QRectF> notes = view.MarkerRects();
+        ASSERT_EQ(notes.size(), 2U);
+        EXPECT_FALSE(notes[0].intersects(notes[1]));
+        // No point of the line lies under a text, and the line runs below the texts.
+        for (int p = 0; p < 4; ++p) {
+            const QPointF at = *view.PointPosition(0, p);
+            for (const QRectF& note : notes) {
+                EXPECT_GT(at.y(), note.bottom()) << "point " << p << " at " << size.width();
+            }
+        }
+        for (const QRectF& note : notes) {
+            EXPECT_TRUE(view.PlotRect().adjusted(-1, -1, 1, 1).contains(note));
+        }
+    }
 }
 
 } // namespace
