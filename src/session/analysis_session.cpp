@@ -33,8 +33,8 @@ void Append(Messages& told, Messages more) {
 AnalysisSession::AnalysisSession(const Report& report, const SimulationData& sim, std::filesystem::path thresholdFolder,
                                  NumberStyle style)
     : report_(report), sim_(sim), thresholdFolder_(std::move(thresholdFolder)), style_(style),
-      reportPage_(report, style), poolPage_(report, sim, style), objectPage_(report, style), rulePage_(report, sim, style),
-      simPage_(report, sim, style), clusterPage_(report, sim, thresholdFolder_) {
+      reportPage_(report, style), poolPage_(report, sim, style), objectPage_(report, style),
+      rulePage_(report, sim, style), simPage_(report, sim, style), clusterPage_(report, sim, thresholdFolder_) {
     for (int t = 0; t < AnalysisTabCount; ++t) {
         tabs_[static_cast<std::size_t>(t)].caption = TabTexts[static_cast<std::size_t>(t)].caption;
     }
@@ -204,7 +204,7 @@ void AnalysisSession::ClickClusterRow(int row) {
 
 Messages AnalysisSession::CreateClusterFile(FileChooser& chooser) {
     const std::uint64_t before = clusterPage_.Version();
-    Messages told = clusterPage_.CreateClusterFile(chooser);
+    Messages told = clusterPage_.CreateClusterFile(chooser, saveFolders_);
     if (clusterPage_.Version() != before) {
         statusText_ = clusterPage_.Status();
     }
