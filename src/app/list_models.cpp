@@ -51,7 +51,7 @@ QVariant PoolListModel::data(const QModelIndex& index, int role) const {
     case NumberRole:
         return row.pool;
     case Qt::TextAlignmentRole:
-        return QVariant(PoolColumnAlignment(index.column()));
+        return QVariant::fromValue(PoolColumnAlignment(index.column()));
     default:
         return {};
     }
@@ -63,7 +63,7 @@ QVariant PoolListModel::headerData(int section, Qt::Orientation orientation, int
         return QAbstractTableModel::headerData(section, orientation, role);
     }
     if (role == Qt::TextAlignmentRole) {
-        return QVariant(PoolColumnAlignment(section));
+        return QVariant::fromValue(PoolColumnAlignment(section));
     }
     return QString::fromStdString(ornexa::PoolListCaptions()[static_cast<std::size_t>(section)]);
 }
@@ -123,7 +123,7 @@ QVariant TextRowsModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole:
         return column == 0 && row.icon ? QVariant(ObjectTypeIcon(*row.icon)) : QVariant();
     case Qt::TextAlignmentRole:
-        return QVariant(AlignmentOf(index.column()));
+        return QVariant::fromValue(AlignmentOf(index.column()));
     default:
         return {};
     }
@@ -141,7 +141,7 @@ QVariant TextRowsModel::headerData(int section, Qt::Orientation orientation, int
         return QAbstractTableModel::headerData(section, orientation, role);
     }
     if (role == Qt::TextAlignmentRole) {
-        return QVariant(AlignmentOf(section));
+        return QVariant::fromValue(AlignmentOf(section));
     }
     return ornexa::ui::DisplayText(captions_[static_cast<std::size_t>(section)]);
 }

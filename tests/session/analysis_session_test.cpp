@@ -377,10 +377,11 @@ TEST(SaveFolders, StartWhereTheirKindWentLastElseBesideTheReport) {
     folders.SetReportFile(reports / "stat.sta");
     folders.Keep(SaveKind::Table, dir.Path() / "gone"); // kept, but no longer there
     folders.Chosen(SaveKind::Chart, charts / "pool.png");
-    const struct {
+    struct Case {
         SaveKind kind;
         std::filesystem::path start;
-    } cases[] = {
+    };
+    const std::vector<Case> cases = {
         {SaveKind::Chart, charts},
         {SaveKind::Table, reports},
         {SaveKind::ClusterFile, reports},
