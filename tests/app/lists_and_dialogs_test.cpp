@@ -108,7 +108,7 @@ protected:
     }
 
     // The largest report a reader takes, as `ornexa-samplegen --largest` writes it.
-    std::filesystem::path SixtyPools() const {
+    [[nodiscard]] std::filesystem::path SixtyPools() const {
         return dir.Write("largest.sta", ornexa::samplegen::StatisticsText(ornexa::samplegen::BuildLargestReport()));
     }
 
@@ -270,8 +270,7 @@ TEST_F(ListsAndDialogs, SaveDialogsStartBesideTheReportThenWhereTheirKindWentLas
         auto* dialog = w->findChild<RegroupDialog*>();
         ASSERT_NE(dialog, nullptr);
         dialog->Save();
-        dialog->close();
-        delete dialog; // NOLINT(cppcoreguidelines-owning-memory): the next one is found alone
+        delete dialog; // gone at once, so that the next click finds its own dialog alone
     };
     // Each kind starts beside the report, then where its own last file went.
     struct Save {
