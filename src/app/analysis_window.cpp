@@ -36,6 +36,7 @@
 #include "app/history_service.h"
 #include "app/history_window.h"
 #include "app/keyboard_navigation.h"
+#include "app/list_columns.h"
 #include "app/list_models.h"
 #include "app/regroup_dialog.h"
 #include "app/sim_graph_widget.h"
@@ -185,15 +186,17 @@ AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::Simul
     status_->addWidget(statusPanel_, 1);
     layout->addWidget(status_);
     for (ChartView* chart : findChildren<ChartView*>()) {
-        new ChartActions(chart, ui_); // NOLINT(cppcoreguidelines-owning-memory): the chart owns them
+        // NOLINTNEXTLINE(cppcoreguidelines-owning-memory): the chart owns them
+        new ChartActions(chart, ui_, &session_.Folders());
     }
     // Every list copies its rows (Ctrl+C) and exports itself as CSV, from its context menu.
-    AttachTableExport(poolTable_, ui_, QStringLiteral("pools.csv"));
-    AttachTableExport(objectTable_, ui_, QStringLiteral("objects.csv"));
-    AttachTableExport(rules_, ui_, QStringLiteral("rules.csv"), {tr("Rule")});
-    AttachTableExport(simTab_->DetailsTable(), ui_, QStringLiteral("simulation-details.csv"));
-    AttachTableExport(clusterTab_->Clusters(), ui_, QStringLiteral("clusters.csv"));
-    AttachTableExport(clusterTab_->Members(), ui_, QStringLiteral("cluster-objects.csv"));
+    ornexa::SaveFolders* folders = &session_.Folders();
+    AttachTableExport(poolTable_, ui_, QStringLiteral("pools.csv"), {}, folders);
+    AttachTableExport(objectTable_, ui_, QStringLiteral("objects.csv"), {}, folders);
+    AttachTableExport(rules_, ui_, QStringLiteral("rules.csv"), {tr("Rule")}, folders);
+    AttachTableExport(simTab_->DetailsTable(), ui_, QStringLiteral("simulation-details.csv"), {}, folders);
+    AttachTableExport(clusterTab_->Clusters(), ui_, QStringLiteral("clusters.csv"), {}, folders);
+    AttachTableExport(clusterTab_->Members(), ui_, QStringLiteral("cluster-objects.csv"), {}, folders);
 
     LetTabMoveFocus(*this);
     AddTabKeys(*this, *tabs_, [this](int tab) { SelectTab(tab); });
@@ -445,6 +448,7 @@ void AnalysisWindow::showEvent(QShowEvent* event) {
     if (!activated_) {
         activated_ = true;
         ornexa::Messages told = session_.Activate();
+        session_.Folders().SetReportFile(resume_.statistics);
         RestoreState();
         told.insert(told.end(), resume_.told.begin(), resume_.told.end());
         if (resume_.place) {
@@ -452,6 +456,11 @@ void AnalysisWindow::showEvent(QShowEvent* event) {
             told.insert(told.end(), resumed.begin(), resumed.end());
         }
         Apply(told);
+        // Filled, each list fits its columns to their texts, unless the user's widths were kept.
+        for (QTableView* list : findChildren<QTableView*>()) {
+            FitColumns(*list);
+            window_state::RestoreColumns(*list);
+        }
     }
 }
 
@@ -487,9 +496,6 @@ void AnalysisWindow::done(int result) {
 }
 
 void AnalysisWindow::RestoreState() {
-    for (QTableView* list : findChildren<QTableView*>()) {
-        window_state::RestoreColumns(*list);
-    }
     for (QSplitter* splitter : findChildren<QSplitter*>()) {
         window_state::RestoreSplitter(*splitter);
     }
@@ -504,6 +510,12 @@ void AnalysisWindow::RestoreState() {
     }
     if (const auto radius = window_state::ReadRadius()) {
         session_.Clusters().PresetRadius(*radius);
+    }
+    for (const ornexa::SaveKind kind :
+         {ornexa::SaveKind::Chart, ornexa::SaveKind::Table, ornexa::SaveKind::ClusterFile, ornexa::SaveKind::Regroup}) {
+        if (const auto folder = window_state::ReadSaveFolder(kind)) {
+            session_.Folders().Keep(kind, folder->toStdString());
+        }
     }
 }
 
@@ -812,8 +824,9 @@ void AnalysisWindow::Regroup() {
     if (clusters.LastRun().result <= 0) {
         return;
     }
-    auto* dialog = new RegroupDialog(
-        ornexa::RegroupPage(session_.ShownReport(), session_.CurrentPool(), clusters.LastRun()), ui_, this);
+    auto* dialog =
+        new RegroupDialog(ornexa::RegroupPage(session_.ShownReport(), session_.CurrentPool(), clusters.LastRun()), ui_,
+                          session_.Folders(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
 }

@@ -122,7 +122,8 @@ private:
     void RefreshAdvice(const ornexa::RuleAnalysisPage& page);
     void SelectShownObject(std::optional<int> row);
     void ShowObjectCount();
-    // The state kept from the last window: columns, sort, usage and radius; geometry in the constructor.
+    // The state kept from the last window: sort, usage, radius and the save dialogs' folders; the columns
+    // once the lists are filled, the geometry in the constructor.
     void RestoreState();
     void SaveState() const;
     void RefreshLegend(const ornexa::Legend& legend, std::array<QLabel*, 5>& captions, std::array<QLabel*, 5>& values);

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <filesystem>
 
+#include "session/file_dialogs.h"
+
 class ChartView;
 class QAction;
 class UiServices;
@@ -10,10 +12,12 @@ class UiServices;
 // What every chart of the window offers, from its context menu and the keyboard: "Copy Chart"
 // (Ctrl+Shift+C, the picture to the clipboard) and "Save Chart As..." (PNG, SVG or PDF, as the file
 // type chosen says). The picture is drawn again from the chart's model, never grabbed from the screen.
+// The save dialog starts where `folders` says a chart goes; without them, where this chart's last
+// picture went.
 class ChartActions : public QObject {
     Q_OBJECT
 public:
-    ChartActions(ChartView* chart, UiServices& ui);
+    ChartActions(ChartView* chart, UiServices& ui, ornexa::SaveFolders* folders = nullptr);
 
     void CopyChart() const;
     void SaveChartAs();
@@ -24,7 +28,8 @@ public:
 private:
     ChartView* chart_;
     UiServices& ui_;
-    std::filesystem::path folder_; // where the last picture went
+    ornexa::SaveFolders* folders_;
+    std::filesystem::path folder_; // where the last picture went, without `folders_`
     QAction* copy_;
     QAction* save_;
 };

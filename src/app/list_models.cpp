@@ -16,6 +16,11 @@ QVariant SortValue(const std::string& text, const ornexa::NumberStyle& style) {
     return value ? QVariant(value.Value()) : QVariant(ornexa::ui::DisplayText(text));
 }
 
+// The first column holds the pool names; every other one a figure.
+Qt::Alignment PoolColumnAlignment(int column) {
+    return (column == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter;
+}
+
 } // namespace
 
 void PoolListModel::SetRows(std::vector<ornexa::PoolListEntry> rows) {
@@ -46,17 +51,19 @@ QVariant PoolListModel::data(const QModelIndex& index, int role) const {
     case NumberRole:
         return row.pool;
     case Qt::TextAlignmentRole:
-        return index.column() == 0 ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
-                                   : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+        return QVariant::fromValue(PoolColumnAlignment(index.column()));
     default:
         return {};
     }
 }
 
 QVariant PoolListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+    if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::TextAlignmentRole) || section < 0 ||
         section >= ornexa::PoolListColumnCount) {
         return QAbstractTableModel::headerData(section, orientation, role);
+    }
+    if (role == Qt::TextAlignmentRole) {
+        return QVariant::fromValue(PoolColumnAlignment(section));
     }
     return QString::fromStdString(ornexa::PoolListCaptions()[static_cast<std::size_t>(section)]);
 }
@@ -65,6 +72,22 @@ void TextRowsModel::SetRows(std::vector<std::string> captions, std::vector<Row> 
     beginResetModel();
     captions_ = std::move(captions);
     rows_ = std::move(rows);
+    figures_.assign(captions_.size(), false);
+    for (std::size_t c = 0; c < captions_.size(); ++c) {
+        bool any = false;
+        bool all = true;
+        for (const Row& row : rows_) { // a column of names stops at its first name
+            if (c >= row.cells.size() || row.cells[c].find_first_not_of(' ') == std::string::npos) {
+                continue;
+            }
+            if (!ornexa::TextToDouble(row.cells[c], style_)) {
+                all = false;
+                break;
+            }
+            any = true;
+        }
+        figures_[c] = any && all;
+    }
     endResetModel();
 }
 
@@ -99,15 +122,26 @@ QVariant TextRowsModel::data(const QModelIndex& index, int role) const {
         return row.number;
     case Qt::DecorationRole:
         return column == 0 && row.icon ? QVariant(ObjectTypeIcon(*row.icon)) : QVariant();
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(AlignmentOf(index.column()));
     default:
         return {};
     }
 }
 
+Qt::Alignment TextRowsModel::AlignmentOf(int column) const {
+    const bool figures =
+        column >= 0 && column < static_cast<int>(figures_.size()) && figures_[static_cast<std::size_t>(column)];
+    return (figures ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+}
+
 QVariant TextRowsModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+    if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::TextAlignmentRole) || section < 0 ||
         section >= static_cast<int>(captions_.size())) {
         return QAbstractTableModel::headerData(section, orientation, role);
+    }
+    if (role == Qt::TextAlignmentRole) {
+        return QVariant::fromValue(AlignmentOf(section));
     }
     return ornexa::ui::DisplayText(captions_[static_cast<std::size_t>(section)]);
 }

@@ -30,7 +30,8 @@ private:
 };
 
 // A list of rows of text cells with a type icon in the first column: the object list and the
-// cluster lists. The session sorts; the header shows its captions with their markers.
+// cluster lists. The session sorts; the header shows its captions with their markers. A column of
+// figures stands to the right, as figures do, and its caption with it.
 class TextRowsModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -51,8 +52,11 @@ public:
     [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
+    [[nodiscard]] Qt::Alignment AlignmentOf(int column) const;
+
     std::vector<std::string> captions_;
     std::vector<Row> rows_;
+    std::vector<bool> figures_; // per column: every cell that is not blank reads as a number
     ornexa::NumberStyle style_ = ornexa::ui::LocaleNumberStyle(QLocale()); // the window's figures
 };
 

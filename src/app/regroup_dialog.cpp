@@ -20,8 +20,8 @@ namespace {
 constexpr std::string_view SqlFileFilters = "SQL Files (*.sql)|*.sql|All Files (*.*)|*.*";
 } // namespace
 
-RegroupDialog::RegroupDialog(ornexa::RegroupPage page, UiServices& ui, QWidget* parent)
-    : QDialog(parent), page_(std::move(page)), ui_(ui), statements_(new QPlainTextEdit(this)),
+RegroupDialog::RegroupDialog(ornexa::RegroupPage page, UiServices& ui, ornexa::SaveFolders& folders, QWidget* parent)
+    : QDialog(parent), page_(std::move(page)), ui_(ui), folders_(folders), statements_(new QPlainTextEdit(this)),
       problems_(new QLabel(this)) {
     setObjectName(QStringLiteral("frmRegroup"));
     setWindowTitle(tr("Regroup Objects"));
@@ -101,10 +101,12 @@ void RegroupDialog::Save() {
     request.filters = ornexa::ParseFilterList(SqlFileFilters);
     request.fileName = page_.DefaultFileName();
     request.defaultSuffix = "sql";
+    request.folder = folders_.StartFolder(ornexa::SaveKind::Regroup);
     const auto chosen = ui_.ChooseFileToSave(request);
     if (!chosen) {
         return;
     }
+    folders_.Chosen(ornexa::SaveKind::Regroup, *chosen);
     std::filesystem::path path = *chosen;
     if (!path.has_extension()) {
         path += ".sql";

@@ -94,9 +94,10 @@ ornexa::TextTable ShownTable(const QAbstractItemView& view, const QStringList& c
     return table;
 }
 
-TableExport::TableExport(QAbstractItemView* view, UiServices& ui, QString defaultFileName, QStringList captions)
+TableExport::TableExport(QAbstractItemView* view, UiServices& ui, QString defaultFileName, QStringList captions,
+                         ornexa::SaveFolders* folders)
     : QObject(view), view_(view), ui_(ui), defaultFileName_(std::move(defaultFileName)), captions_(std::move(captions)),
-      copy_(new QAction(tr("Copy"), view)), export_(new QAction(tr("Export as CSV..."), view)) {
+      folders_(folders), copy_(new QAction(tr("Copy"), view)), export_(new QAction(tr("Export as CSV..."), view)) {
     // Before the view's own Ctrl+C, which would copy only the current cell.
     copy_->setShortcut(QKeySequence::Copy);
     copy_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
@@ -123,12 +124,15 @@ void TableExport::ExportAsCsv() {
     request.filters = ornexa::ParseFilterList(CsvFileFilters);
     request.fileName = defaultFileName_.toStdString();
     request.defaultSuffix = "csv";
-    request.folder = folder_;
+    request.folder = folders_ != nullptr ? folders_->StartFolder(ornexa::SaveKind::Table) : folder_;
     const auto chosen = ui_.ChooseFileToSave(request);
     if (!chosen) {
         return;
     }
     folder_ = chosen->parent_path();
+    if (folders_ != nullptr) {
+        folders_->Chosen(ornexa::SaveKind::Table, *chosen);
+    }
     std::filesystem::path path = *chosen;
     if (!path.has_extension()) { // a bare name is a CSV file
         path += ".csv";
@@ -143,9 +147,10 @@ void TableExport::ExportAsCsv() {
     }
 }
 
-void AttachTableExport(QAbstractItemView* view, UiServices& ui, QString defaultFileName, QStringList captions) {
+void AttachTableExport(QAbstractItemView* view, UiServices& ui, QString defaultFileName, QStringList captions,
+                       ornexa::SaveFolders* folders) {
     new TableExport(view, ui, std::move(defaultFileName), // NOLINT(cppcoreguidelines-owning-memory): the view owns it
-                    std::move(captions));
+                    std::move(captions), folders);
 }
 
 QTableView* MakeListView(QWidget* parent) {

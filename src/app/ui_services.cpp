@@ -7,6 +7,7 @@
 #include "print/ui/page_painter.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -56,6 +57,8 @@ void Prepare(QFileDialog& dialog, const ornexa::FileDialogRequest& request) {
         dialog.setDirectory(QString::fromStdString(request.folder.string()));
     } else if (const auto kept = window_state::ReadFolder(DialogKey(dialog, request))) {
         dialog.setDirectory(*kept);
+    } else if (dialog.acceptMode() == QFileDialog::AcceptSave) {
+        dialog.setDirectory(QDir::homePath()); // not the folder the program happened to be started from
     }
     if (!request.fileName.empty()) {
         dialog.selectFile(QString::fromStdString(request.fileName));

@@ -79,8 +79,11 @@ void RestoreColumns(QTableView& list) {
         }
         sizes.push_back(*size);
     }
+    // The last column takes the room left: its width was that room, which a list with a scroll
+    // bar it did not have then no longer has.
+    const int stretched = header->stretchLastSection() ? header->logicalIndex(header->count() - 1) : -1;
     for (int c = 0; c < header->count(); ++c) {
-        if (header->sectionResizeMode(c) == QHeaderView::Interactive) {
+        if (c != stretched && header->sectionResizeMode(c) == QHeaderView::Interactive) {
             header->resizeSection(c, sizes[static_cast<std::size_t>(c)]);
         }
     }
@@ -133,6 +136,21 @@ std::optional<std::string> ReadRadius() {
 
 void SaveFolder(const QString& dialog, const QString& folder) {
     QSettings().setValue(QStringLiteral("dialogs/%1/folder").arg(dialog), folder);
+}
+
+std::optional<QString> ReadSaveFolder(ornexa::SaveKind kind) {
+    // The file dialogs keep a folder under the pattern of the first file type a dialog offers.
+    switch (kind) {
+    case ornexa::SaveKind::Chart:
+        return ReadFolder(QStringLiteral("save *.png"));
+    case ornexa::SaveKind::Table:
+        return ReadFolder(QStringLiteral("save *.csv"));
+    case ornexa::SaveKind::ClusterFile:
+        return ReadFolder(QStringLiteral("save *.qvl"));
+    case ornexa::SaveKind::Regroup:
+        return ReadFolder(QStringLiteral("save *.sql"));
+    }
+    return std::nullopt;
 }
 
 std::optional<QString> ReadFolder(const QString& dialog) {

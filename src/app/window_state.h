@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "session/file_dialogs.h"
+
 class QSplitter;
 class QTableView;
 class QWidget;
@@ -20,7 +22,8 @@ void RestoreGeometry(QWidget& window);
 void SaveSplitter(const QSplitter& splitter);
 void RestoreSplitter(QSplitter& splitter);
 
-// The column widths of a list, under its window's and its own object names.
+// The column widths of a list, under its window's and its own object names; the last column, when it
+// takes the room left, keeps taking it.
 void SaveColumns(const QTableView& list);
 void RestoreColumns(QTableView& list);
 
@@ -44,5 +47,7 @@ std::optional<std::string> ReadRadius();
 // The folder a file dialog chose from last; dialogs are told apart by `dialog`.
 void SaveFolder(const QString& dialog, const QString& folder);
 std::optional<QString> ReadFolder(const QString& dialog);
+// The folder the save dialog of `kind` chose from last, as the file dialogs keep it.
+std::optional<QString> ReadSaveFolder(ornexa::SaveKind kind);
 
 } // namespace window_state

@@ -204,7 +204,7 @@ void AnalysisSession::ClickClusterRow(int row) {
 
 Messages AnalysisSession::CreateClusterFile(FileChooser& chooser) {
     const std::uint64_t before = clusterPage_.Version();
-    Messages told = clusterPage_.CreateClusterFile(chooser);
+    Messages told = clusterPage_.CreateClusterFile(chooser, saveFolders_);
     if (clusterPage_.Version() != before) {
         statusText_ = clusterPage_.Status();
     }

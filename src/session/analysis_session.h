@@ -12,6 +12,7 @@
 #include "report/report_model.h"
 #include "rules/pool_usage.h"
 #include "session/cluster_page.h"
+#include "session/file_dialogs.h"
 #include "session/object_info_page.h"
 #include "session/pool_info_page.h"
 #include "session/report_info_page.h"
@@ -56,11 +57,12 @@ struct AnalysisOutcome {
     AnalysisPlace place;  // with Reload
 };
 
-// What a window shown again after a reload starts with: the place to return to and what the
-// reload has to tell.
+// What a window starts with: the Statistics report it shows (its save dialogs start beside it) and,
+// shown again after a reload, the place to return to and what the reload has to tell.
 struct AnalysisResume {
     std::optional<AnalysisPlace> place;
     Messages told;
+    std::filesystem::path statistics;
 };
 
 // What a click on a chart hit; the status bar shows the number.
@@ -110,6 +112,9 @@ public:
     void ClickClusterRow(int row);
     // "Create Cluster File": the save dialog, the file, and its outcome in the status bar.
     Messages CreateClusterFile(FileChooser& chooser);
+    // Where the window's save dialogs start (charts, lists, the cluster file, the regrouping).
+    [[nodiscard]] SaveFolders& Folders() { return saveFolders_; }
+    [[nodiscard]] const SaveFolders& Folders() const { return saveFolders_; }
     // "&Create File - All Indexes": the exclude file of the pool's indexes in `folder`.
     Messages CreateIndexFile(const std::filesystem::path& folder);
 
@@ -182,6 +187,7 @@ private:
     ReloadRequest reload_;
     int currentPool_ = 0;
     bool printedBefore_ = false;
+    SaveFolders saveFolders_;
 
     ReportInfoPage reportPage_;
     PoolInfoPage poolPage_;

@@ -6,9 +6,31 @@
 
 namespace ornexa {
 
-ClusterPage::ClusterPage(const Report& report, const SimulationData& sim, std::filesystem::path programFolder)
+namespace {
+// Rows of three text cells in the order of `sort`; none keeps the order they were listed in.
+template <class Row> void SortCells(const std::optional<ListSort>& sort, std::vector<Row>& rows) {
+    if (!sort) {
+        return;
+    }
+    const auto column = static_cast<std::size_t>(sort->column);
+    SortRows(rows, *sort, [column](const Row& row) -> const std::string& { return row.cells.at(column); });
+}
+
+// A click on header `column` of a cluster list: its order from now on, the list refilled by the next
+// run included, as the caption's marker says.
+template <class Row>
+void ClickHeader(std::vector<std::string>& captions, std::optional<ListSort>& sort, std::vector<Row>& rows,
+                 int column) {
+    if (column < 0 || column >= static_cast<int>(captions.size())) {
+        return;
+    }
+    sort = SortListByColumn(captions, column);
+    SortCells(sort, rows);
+}
+} // namespace
+
+ClusterPage::ClusterPage(const Report& report, const SimulationData& sim, const std::filesystem::path& programFolder)
     : report_(report), sim_(sim), thresholdFolders_(ThresholdFolders(programFolder)),
-      saveFolder_(std::move(programFolder)),
       clusterCaptions_(ClusterListCaptions().begin(), ClusterListCaptions().end()),
       objectCaptions_(ClusterObjectCaptions().begin(), ClusterObjectCaptions().end()) {}
 
@@ -96,6 +118,7 @@ Messages ClusterPage::Run(PoolUsage usage, bool fromUsageButtons) {
     Messages told = run_.messages;
     if (run_.result > 0) {
         clusterRows_ = FillClusterList(sim_, run_);
+        SortCells(clusterSort_, clusterRows_);
     } else if (run_.result < 0 && fromUsageButtons) {
         told.push_back({"Cluster Analysis", std::string(NotApplicableText), MessageIcon::Critical});
     }
@@ -109,37 +132,26 @@ void ClusterPage::ClickClusterRow(int row) {
     }
     if (auto shown = ShowClusterObjects(report_, sim_, run_, clusterRows_[static_cast<std::size_t>(row)].cluster)) {
         objectRows_ = std::move(shown->rows);
+        SortCells(objectSort_, objectRows_);
         status_ = std::move(shown->status);
         Changed();
     }
 }
 
-namespace {
-// Sorts rows of three text cells on a clicked header, as both cluster lists do.
-template <class Row> void SortCells(std::vector<std::string>& captions, std::vector<Row>& rows, int column) {
-    if (column < 0 || column >= static_cast<int>(captions.size())) {
-        return;
-    }
-    const ListSort sort = SortListByColumn(captions, column);
-    SortRows(rows, sort,
-             [column](const Row& row) -> const std::string& { return row.cells.at(static_cast<std::size_t>(column)); });
-}
-} // namespace
-
 void ClusterPage::SortClusterList(int column) {
-    SortCells(clusterCaptions_, clusterRows_, column);
+    ClickHeader(clusterCaptions_, clusterSort_, clusterRows_, column);
     Changed();
 }
 void ClusterPage::SortClusterObjects(int column) {
-    SortCells(objectCaptions_, objectRows_, column);
+    ClickHeader(objectCaptions_, objectSort_, objectRows_, column);
     Changed();
 }
 
-Messages ClusterPage::CreateClusterFile(FileChooser& chooser) {
+Messages ClusterPage::CreateClusterFile(FileChooser& chooser, SaveFolders& folders) {
     FileDialogRequest request;
     request.filters = ParseFilterList(ClusterFileFilters);
     request.selectedFilter = 0;
-    request.folder = saveFolder_; // the folder of the last file saved, at first the program's
+    request.folder = folders.StartFolder(SaveKind::ClusterFile);
     request.fileName = std::string(DefaultClusterFile);
     request.defaultSuffix = "qvl";
     const auto chosen = chooser.ChooseFileToSave(request);
@@ -147,7 +159,7 @@ Messages ClusterPage::CreateClusterFile(FileChooser& chooser) {
         return {}; // cancelled: nothing is written
     }
     clusterFileName_ = ornexa::ClusterFileName(*chosen);
-    saveFolder_ = clusterFileName_.parent_path();
+    folders.Chosen(SaveKind::ClusterFile, clusterFileName_);
     ExportResult written = WriteClusterDataFile(clusterFileName_, objectRows_);
     if (written.written) {
         status_ = std::move(written.status);

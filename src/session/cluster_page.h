@@ -14,6 +14,7 @@
 #include "rules/threshold_files.h"
 #include "session/file_dialogs.h"
 #include "session/page_version.h"
+#include "stats/list_sort.h"
 
 namespace ornexa {
 
@@ -25,7 +26,7 @@ enum class Direction { Up, Down };
 // looked for in the program's folder, then in the installed data folder beside it.
 class ClusterPage : public PageVersion {
 public:
-    ClusterPage(const Report& report, const SimulationData& sim, std::filesystem::path programFolder);
+    ClusterPage(const Report& report, const SimulationData& sim, const std::filesystem::path& programFolder);
 
     // The pool the tab shows.
     void SetPool(int p) { pool_ = p; }
@@ -56,9 +57,9 @@ public:
     void SortClusterList(int column);
     void SortClusterObjects(int column);
 
-    // "Create Cluster File": the save dialog (in the folder saved to last), then the file of the listed
-    // members; the status says whether it was written.
-    Messages CreateClusterFile(FileChooser& chooser);
+    // "Create Cluster File": the save dialog (where `folders` says a cluster file goes), then the file
+    // of the listed members; the status says whether it was written.
+    Messages CreateClusterFile(FileChooser& chooser, SaveFolders& folders);
 
     [[nodiscard]] int SelectedPoolSize() const { return sizeIndex_; }
     [[nodiscard]] const std::string& RadiusText() const { return radiusText_; }
@@ -83,7 +84,6 @@ private:
     const SimulationData& sim_;
     int pool_ = 0;
     std::vector<std::filesystem::path> thresholdFolders_;
-    std::filesystem::path saveFolder_;
     std::vector<std::string> poolSizes_;
     int sizeIndex_ = -1;
     std::string radiusText_ = "1.2";
@@ -94,6 +94,8 @@ private:
     std::vector<std::string> clusterCaptions_;
     std::vector<ClusterObjectRow> objectRows_;
     std::vector<std::string> objectCaptions_;
+    std::optional<ListSort> clusterSort_; // none: the order of the run
+    std::optional<ListSort> objectSort_;
     std::string status_;
     std::optional<std::string> thresholdWarning_;
     std::filesystem::path clusterFileName_ = std::string(DefaultClusterFile);

@@ -1,5 +1,7 @@
 #include "session/file_dialogs.h"
 
+#include <system_error>
+
 namespace ornexa {
 
 std::vector<FileFilter> ParseFilterList(std::string_view list) {
@@ -24,6 +26,44 @@ FileDialogRequest ReportFileRequest(std::string_view filters, std::filesystem::p
     request.selectedFilter = 2;
     request.folder = std::move(folder);
     return request;
+}
+
+namespace {
+
+std::filesystem::path Absolute(const std::filesystem::path& path) {
+    std::error_code failed;
+    std::filesystem::path whole = std::filesystem::absolute(path, failed);
+    return failed ? path : whole.lexically_normal();
+}
+
+bool IsFolder(const std::filesystem::path& folder) {
+    std::error_code failed;
+    return !folder.empty() && std::filesystem::is_directory(folder, failed);
+}
+
+std::size_t Slot(SaveKind kind) {
+    return static_cast<std::size_t>(kind);
+}
+
+} // namespace
+
+void SaveFolders::SetReportFile(const std::filesystem::path& statistics) {
+    reportFolder_ = statistics.empty() ? std::filesystem::path() : Absolute(statistics).parent_path();
+}
+
+void SaveFolders::Keep(SaveKind kind, std::filesystem::path folder) {
+    last_.at(Slot(kind)) = std::move(folder);
+}
+
+void SaveFolders::Chosen(SaveKind kind, const std::filesystem::path& file) {
+    last_.at(Slot(kind)) = Absolute(file).parent_path();
+}
+
+std::filesystem::path SaveFolders::StartFolder(SaveKind kind) const {
+    if (const std::filesystem::path& last = last_.at(Slot(kind)); IsFolder(last)) {
+        return last;
+    }
+    return IsFolder(reportFolder_) ? reportFolder_ : std::filesystem::path();
 }
 
 } // namespace ornexa

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -37,6 +38,30 @@ struct FileDialogRequest {
 // The open-file dialog of a report: `filters` with their third entry (Stat Files, Sim Files) chosen,
 // opening in `folder`.
 FileDialogRequest ReportFileRequest(std::string_view filters, std::filesystem::path folder = {});
+
+// What the analysis window saves; each kind has a save dialog of its own.
+enum class SaveKind { Chart, Table, ClusterFile, Regroup };
+inline constexpr int SaveKindCount = 4;
+
+// Where the save dialogs start: in the folder of the last file of their kind, else in the folder of
+// the Statistics report shown, so a file lands beside the report it came from rather than in
+// whatever folder the program was started from.
+class SaveFolders {
+public:
+    // The Statistics report shown; a relative path is taken from the current folder.
+    void SetReportFile(const std::filesystem::path& statistics);
+    // A folder kept from an earlier run; one that is gone no longer counts.
+    void Keep(SaveKind kind, std::filesystem::path folder);
+    // A file of `kind` was chosen: its folder is where the next dialog of that kind starts.
+    void Chosen(SaveKind kind, const std::filesystem::path& file);
+    // Empty only without a report and without a folder of that kind.
+    [[nodiscard]] std::filesystem::path StartFolder(SaveKind kind) const;
+    [[nodiscard]] const std::filesystem::path& ReportFolder() const { return reportFolder_; }
+
+private:
+    std::filesystem::path reportFolder_;
+    std::array<std::filesystem::path, SaveKindCount> last_;
+};
 
 // The file dialogs: the chosen path, or nothing when the user cancels.
 class FileChooser {

@@ -226,6 +226,7 @@ FileSelectionSession::NextOutcome FileSelectionSession::Next(AnalysisWindowRunne
         if (reportShown_ && !statisticsFile_.empty()) {
             reportShown_({statisticsFile_, simulationFile_});
         }
+        resume.statistics = statisticsFile_;
         const AnalysisOutcome outcome = runner.ShowAnalysisModal(report_, sim_, resume);
         if (outcome.exit == AnalysisExit::Finish) {
             return NextOutcome::Quit;
@@ -233,7 +234,7 @@ FileSelectionSession::NextOutcome FileSelectionSession::Next(AnalysisWindowRunne
         if (outcome.exit != AnalysisExit::Reload) {
             break;
         }
-        resume = {outcome.place, ReadAgain(outcome.reload)};
+        resume = {outcome.place, ReadAgain(outcome.reload), statisticsFile_};
     }
     ClearSimulationState(sim_); // back here, the simulation is read again before it is shown
     Activate();

@@ -13,6 +13,9 @@ void ObjectInfoPage::SetPool(int p) {
             const ObjectRecord& object = report_.Objects(o);
             list_.push_back({o, Latin1ToUtf8(object.ObjName.Trimmed()), IconOf(object)});
         }
+        if (sort_) {
+            SortRows(list_, *sort_, [](const ObjectListEntry& row) -> const std::string& { return row.text; });
+        }
         if (!list_.empty()) {
             selectedRow_ = 0; // a filled list starts with its first row selected
         }
@@ -63,9 +66,9 @@ Messages ObjectInfoPage::DrawGraph() {
 }
 
 void ObjectInfoPage::Sort(int column) {
-    const ListSort sort = SortListByColumn(captions_, column);
+    sort_ = SortListByColumn(captions_, column);
     const int selectedObject = selectedRow_ ? list_[static_cast<std::size_t>(*selectedRow_)].object : 0;
-    SortRows(list_, sort, [](const ObjectListEntry& row) -> const std::string& { return row.text; });
+    SortRows(list_, *sort_, [](const ObjectListEntry& row) -> const std::string& { return row.text; });
     for (std::size_t i = 0; i < list_.size(); ++i) { // the selection follows its row
         if (list_[i].object == selectedObject) {
             selectedRow_ = static_cast<int>(i);

@@ -9,6 +9,7 @@
 #include "report/report_model.h"
 #include "session/page_version.h"
 #include "stats/graph_view.h"
+#include "stats/list_sort.h"
 #include "stats/object_graph.h"
 
 namespace ornexa {
@@ -26,8 +27,8 @@ class ObjectInfoPage : public PageVersion {
 public:
     ObjectInfoPage(const Report& report, NumberStyle style) : report_(report), style_(style) {}
 
-    // The objects of pool p (none for 0), the first row selected; the object shown stays until a row
-    // is taken.
+    // The objects of pool p (none for 0), in the order the list was sorted in last, the first row
+    // selected; the object shown stays until a row is taken.
     void SetPool(int p);
     // The object whose graph the next drawing shows (0 for none).
     void ShowObject(int o);
@@ -37,6 +38,8 @@ public:
     Messages SelectFromList();
     Messages SelectGraphType(int type); // 1..3
     Messages DrawGraph();
+    // A click on header `column`: ascending first, then descending, and so on; the order holds for
+    // the lists of the pools shown next, as the caption's marker says.
     void Sort(int column);
 
     [[nodiscard]] const std::vector<ObjectListEntry>& List() const { return list_; }
@@ -51,6 +54,7 @@ private:
     NumberStyle style_;
     std::vector<ObjectListEntry> list_;
     std::vector<std::string> captions_{"Object"};
+    std::optional<ListSort> sort_; // none: table order
     std::optional<int> selectedRow_;
     int currentObject_ = 0;
     int graphType_ = 0;

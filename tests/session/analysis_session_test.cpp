@@ -388,11 +388,46 @@ TEST_F(Analysis, ACancelledSaveDialogWritesNothing) {
         FileDialogRequest asked;
     } cancel;
     AnalysisSession s = Start();
-    EXPECT_TRUE(s.Clusters().CreateClusterFile(cancel).empty());
+    SaveFolders folders;
+    EXPECT_TRUE(s.Clusters().CreateClusterFile(cancel, folders).empty());
     EXPECT_EQ(cancel.asked.fileName, "Cluster.qvl");
     EXPECT_EQ(cancel.asked.filters.at(0), (FileFilter{"Cluster Files (*.qvl)", "*.qvl"}));
     EXPECT_TRUE(s.Clusters().Status().empty());
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 0);
+}
+
+TEST(SaveFolders, StartWhereTheirKindWentLastElseBesideTheReport) {
+    const test::TempDir dir;
+    const std::filesystem::path reports = dir.Path() / "reports";
+    const std::filesystem::path charts = dir.Path() / "charts";
+    std::filesystem::create_directories(reports);
+    std::filesystem::create_directories(charts);
+    SaveFolders folders;
+    EXPECT_TRUE(folders.StartFolder(SaveKind::Chart).empty()); // no report: the dialog's own choice
+    folders.SetReportFile(reports / "stat.sta");
+    folders.Keep(SaveKind::Table, dir.Path() / "gone"); // kept, but no longer there
+    folders.Chosen(SaveKind::Chart, charts / "pool.png");
+    struct Case {
+        SaveKind kind;
+        std::filesystem::path start;
+    };
+    const std::vector<Case> cases = {
+        {SaveKind::Chart, charts},
+        {SaveKind::Table, reports},
+        {SaveKind::ClusterFile, reports},
+        {SaveKind::Regroup, reports},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(folders.StartFolder(c.kind), c.start) << static_cast<int>(c.kind);
+    }
+    folders.Keep(SaveKind::Regroup, charts);
+    EXPECT_EQ(folders.StartFolder(SaveKind::Regroup), charts);
+    // A report named from the current folder is found from there.
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::current_path(reports);
+    folders.SetReportFile("stat.sta");
+    std::filesystem::current_path(here);
+    EXPECT_EQ(folders.StartFolder(SaveKind::Table), reports);
 }
 
 TEST(SortListByColumn, AlternatesOrderAndMarksTheHeader) {
