@@ -76,6 +76,34 @@ std::optional<std::filesystem::path> QtUiServices::ChooseFileToOpen(const ornexa
     return Chosen(dialog, request);
 }
 
+std::vector<std::filesystem::path> QtUiServices::ChooseFilesToOpen(const ornexa::FileDialogRequest& request) {
+    QFileDialog dialog(Parent(), QObject::tr("Open"));
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    Prepare(dialog, request);
+    dialog.exec();
+    std::vector<std::filesystem::path> files;
+    if (Chosen(dialog, request)) { // keeps the folder for the next time
+        for (const QString& file : dialog.selectedFiles()) {
+            files.emplace_back(file.toStdString());
+        }
+    }
+    return files;
+}
+
+std::optional<std::filesystem::path> QtUiServices::ChooseFolder(const ornexa::FileDialogRequest& request) {
+    QFileDialog dialog(Parent(), QObject::tr("Choose a Folder"));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    Prepare(dialog, request);
+    dialog.exec();
+    if (dialog.result() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return std::filesystem::path(dialog.selectedFiles().constFirst().toStdString());
+}
+
 std::optional<std::filesystem::path> QtUiServices::ChooseFileToSave(const ornexa::FileDialogRequest& request) {
     QFileDialog dialog(Parent(), QObject::tr("Save As"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
