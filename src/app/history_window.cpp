@@ -132,7 +132,12 @@ HistoryWindow::HistoryWindow(HistoryService& history, UiServices& ui, std::strin
     setAcceptDrops(true); // files and folders dropped here are imported
     resize(fontMetrics().averageCharWidth() * 150, fontMetrics().height() * 45);
     window_state::RestoreGeometry(*this);
-    Reopen();
+    if (ornexa::IsPostgresLocation(history_.Location())) {
+        // A server may not answer for a while: the window shows at once and fills when it does.
+        OpenInBackground(history_.Location(), std::nullopt);
+    } else {
+        Reopen();
+    }
 }
 
 QWidget* HistoryWindow::BuildReportsTab() {
@@ -508,23 +513,29 @@ void HistoryWindow::ChooseDatabase() {
     if (!location || location->empty() || *location == history_.Location()) {
         return;
     }
+    OpenInBackground(*location, history_.Location());
+}
+
+void HistoryWindow::OpenInBackground(const std::string& location, const std::optional<std::string>& before) {
     opening_ = true;
     UpdateActions();
-    status_->showMessage(tr("Opening the history at %1...").arg(QString::fromStdString(*location)));
-    history_.OpenInBackground(*location, this, [this, location = *location, before = history_.Location()](auto opened) {
+    status_->showMessage(tr("Opening the history at %1...").arg(QString::fromStdString(location)));
+    history_.OpenInBackground(location, this, [this, location, before](HistoryService::Opened opened) {
         DatabaseOpened(location, before, std::move(opened));
     });
 }
 
-void HistoryWindow::DatabaseOpened(const std::string& location, const std::string& before,
-                                   ornexa::HistoryResult<std::shared_ptr<ornexa::HistoryStore>> opened) {
+void HistoryWindow::DatabaseOpened(const std::string& location, const std::optional<std::string>& before,
+                                   HistoryService::Opened opened) {
     opening_ = false;
     UpdateActions();
     if (!opened.Ok()) {
-        Tell(opened.fault + "; the history stays at " + before);
+        Tell(before ? opened.fault + "; the history stays at " + *before : opened.fault);
         return;
     }
-    history_.SetLocation(location);
+    if (before) {
+        history_.SetLocation(location);
+    }
     ShowStore(*opened.value);
 }
 
@@ -557,6 +568,9 @@ void HistoryWindow::dropEvent(QDropEvent* event) {
 }
 
 void HistoryWindow::done(int result) {
+    if (batch_ != nullptr) {
+        batch_->Stop(); // what was imported stays; the program need not wait for the rest
+    }
     window_state::SaveGeometry(*this);
     QDialog::done(result);
 }

@@ -99,7 +99,10 @@ private:
     [[nodiscard]] std::optional<std::int64_t> ChosenReport() const;
     void ShowStore(std::shared_ptr<ornexa::HistoryStore> store);
     void ImportsOver(const ornexa::ImportSummary& summary);
-    void DatabaseOpened(const std::string& location, const std::string& before,
+    // Opens `location` off the window's thread; `before`, the history that stays when it does not
+    // open (none when the window opens).
+    void OpenInBackground(const std::string& location, const std::optional<std::string>& before);
+    void DatabaseOpened(const std::string& location, const std::optional<std::string>& before,
                         ornexa::HistoryResult<std::shared_ptr<ornexa::HistoryStore>> opened);
     void UpdateActions();
 

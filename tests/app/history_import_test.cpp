@@ -184,6 +184,10 @@ public:
         }
     }
     [[nodiscard]] int Port() const { return port_; }
+    // A history there; libpq gives up after two seconds.
+    [[nodiscard]] std::string Uri() const {
+        return "postgresql://ornexa@127.0.0.1:" + std::to_string(port_) + "/history?connect_timeout=2";
+    }
 
 private:
     int socket_;
@@ -202,7 +206,7 @@ TEST_F(HistoryImportTest, AServerThatDoesNotAnswerLeavesTheWindowResponsiveAndTh
     const SilentServer server;
     ASSERT_GT(server.Port(), 0);
     const std::string before = history.Location();
-    ui.texts = {"postgresql://ornexa@127.0.0.1:" + std::to_string(server.Port()) + "/history?connect_timeout=2"};
+    ui.texts = {server.Uri()};
 
     window.ChooseDatabase();
     // Back at once, the server still being asked.
@@ -226,6 +230,27 @@ TEST_F(HistoryImportTest, AServerThatDoesNotAnswerLeavesTheWindowResponsiveAndTh
     EXPECT_EQ(history.Location(), before);
     EXPECT_EQ(window.ReportList()->model()->rowCount(), 1);
     EXPECT_TRUE(window.findChild<QAction*>(QStringLiteral("actHistoryDatabase"))->isEnabled());
+}
+
+TEST_F(HistoryImportTest, AWindowOpeningOnAServerThatDoesNotAnswerShowsAtOnce) {
+    const SilentServer server;
+    ASSERT_GT(server.Port(), 0);
+    history.SetLocation(server.Uri());
+    HistoryWindow window(history, ui, {});
+    ASSERT_TRUE(window.OpeningDatabase());
+    EXPECT_EQ(window.Page(), nullptr);
+    EXPECT_FALSE(window.findChild<QAction*>(QStringLiteral("actImport"))->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(!window.OpeningDatabase(), 60000);
+    EXPECT_EQ(window.Page(), nullptr);
+    EXPECT_TRUE(window.StatusText().contains(QStringLiteral("Cannot connect to the history server")))
+        << window.StatusText().toStdString();
+    EXPECT_EQ(history.Location(), server.Uri()); // the setting is the user's: it stays
+    // Another history can still be chosen.
+    ui.texts = {(dir.Path() / "local.db").string()};
+    window.ChooseDatabase();
+    QTRY_VERIFY_WITH_TIMEOUT(!window.OpeningDatabase(), 60000);
+    ASSERT_NE(window.Page(), nullptr);
+    EXPECT_EQ(history.Location(), (dir.Path() / "local.db").string());
 }
 
 } // namespace
