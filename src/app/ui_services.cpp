@@ -160,11 +160,11 @@ void QtUiServices::Show(const ornexa::Message& message) {
     text.replace(QLatin1Char('\t'), QLatin1Char('\n')); // the field error report's items, one a line
     // A long list (the files an import refused) would make a box taller than the screen: its first
     // lines show, the whole text is under "Show Details...".
-    constexpr int ShownLines = 20;
+    constexpr int shownLines = 20;
     const QStringList lines = text.split(QLatin1Char('\n'));
     QMessageBox box(icon, title, text, QMessageBox::Ok, Parent());
-    if (lines.size() > ShownLines) {
-        box.setText(lines.mid(0, ShownLines).join(QLatin1Char('\n')) + QStringLiteral("\n..."));
+    if (lines.size() > shownLines) {
+        box.setText(lines.mid(0, shownLines).join(QLatin1Char('\n')) + QStringLiteral("\n..."));
         box.setDetailedText(text);
     }
     box.exec();

@@ -38,7 +38,7 @@ protected:
     ~HistoryImportTest() override { history.SetBeforeEachImport({}); }
 
     // A Statistics report of its own content, collected on day `day` of November.
-    fs::path Report(const fs::path& path, int day) const {
+    static fs::path Report(const fs::path& path, int day) { // NOLINT(modernize-use-nodiscard): written for its file
         ornexa::Report report = ornexa::samplegen::BuildSampleReport(30 + day);
         report.Header.CollectionDate = "2026-11-" + std::to_string(10 + day);
         report.Header.CollectionTime = "10.00.00";
@@ -145,7 +145,7 @@ TEST_F(HistoryImportTest, StoppingAfterTheFirstReportKeepsExactlyTheReportsImpor
     QTRY_VERIFY_WITH_TIMEOUT(held.load() && progress->labelText().contains(QStringLiteral("f1.sta (1 of 3)")), 60000);
     EXPECT_EQ(progress->value(), 0);
     EXPECT_EQ(progress->maximum(), 3);
-    QPushButton* stop = progress->findChild<QPushButton*>();
+    auto* stop = progress->findChild<QPushButton*>();
     ASSERT_NE(stop, nullptr);
     QTest::mouseClick(stop, Qt::LeftButton);
     release.set_value();
