@@ -449,7 +449,7 @@ void HistoryWindow::ImportFolder() {
 }
 
 void HistoryWindow::ImportPaths(const std::vector<std::filesystem::path>& paths) {
-    if (paths.empty() || Importing()) {
+    if (paths.empty() || Importing() || opening_) {
         return;
     }
     batch_ = new HistoryImportBatch(this);
@@ -491,7 +491,7 @@ void HistoryWindow::ImportsOver(const ornexa::ImportSummary& summary) {
     UpdateActions();
     const std::string text = ornexa::ImportSummaryText(summary);
     status_->showMessage(QString::fromStdString(text.substr(0, text.find('\n'))));
-    if (page_ && (summary.imported > 0 || !page_->Reports().empty())) {
+    if (page_ && summary.imported > 0) {
         Tell(page_->Refresh());
         Refresh();
     }
@@ -503,7 +503,7 @@ void HistoryWindow::ImportsOver(const ornexa::ImportSummary& summary) {
 }
 
 void HistoryWindow::ChooseDatabase() {
-    if (opening_) {
+    if (opening_ || Importing()) {
         return;
     }
     const auto location = ui_.AskText(
