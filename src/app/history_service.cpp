@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMetaObject>
+#include <QPointer>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -36,6 +37,7 @@ HistoryService::HistoryService(QObject* parent) : QObject(parent) {
 
 HistoryService::~HistoryService() {
     imports_.waitForDone();
+    opens_.waitForDone();
 }
 
 std::string HistoryService::DefaultLocation() {
@@ -88,6 +90,63 @@ void HistoryService::Import(const ornexa::RecentReport& files) {
         }
         QMetaObject::invokeMethod(
             this, [this, text, stored] { emit Recorded(text, stored); }, Qt::QueuedConnection);
+    });
+}
+
+void HistoryService::ImportPaths(const std::vector<std::filesystem::path>& paths, HistoryImportBatch& batch) {
+    // The worker speaks to the service, which outlives it; the service passes the word on to the
+    // batch while it is there.
+    const QPointer<HistoryImportBatch> listener(&batch);
+    const auto tell = [this, listener](std::function<void(HistoryImportBatch&)> what) {
+        QMetaObject::invokeMethod(
+            this,
+            [listener, what = std::move(what)] {
+                if (listener) {
+                    what(*listener);
+                }
+            },
+            Qt::QueuedConnection);
+    };
+    imports_.start(
+        [tell, paths, stop = batch.StopFlag(), hook = beforeEachImport_, location = Location(), limits = limits_] {
+            ornexa::ImportSummary summary;
+            const ornexa::ImportPlan plan = ornexa::PlanImport(paths);
+            if (auto opened = OpenAt(location); !opened.Ok()) {
+                summary.skipped = plan.skipped;
+                for (const ornexa::ImportUnit& unit : plan.units) {
+                    summary.refusals.emplace_back(unit.shown, opened.fault);
+                }
+            } else {
+                int asked = 0;
+                const auto stopHere = [&] {
+                    if (hook) {
+                        hook(++asked);
+                    }
+                    return stop->load();
+                };
+                const auto progress = [&tell](int number, int count, const std::filesystem::path& file) {
+                    tell([number, count, file = QString::fromStdString(file.string())](HistoryImportBatch& listening) {
+                        emit listening.Progress(number - 1, count, file);
+                    });
+                };
+                summary = ornexa::RunImport(**opened.value, plan, progress, limits, stopHere);
+            }
+            tell([summary = std::move(summary)](HistoryImportBatch& listening) { emit listening.Finished(summary); });
+        });
+}
+
+void HistoryService::OpenInBackground(const std::string& location, QObject* context, std::function<void(Opened)> done) {
+    const QPointer<QObject> listener(context);
+    opens_.start([this, location, listener, done = std::move(done)] {
+        auto opened = std::make_shared<Opened>(OpenAt(location));
+        QMetaObject::invokeMethod(
+            this,
+            [listener, done, opened] {
+                if (listener) {
+                    done(std::move(*opened));
+                }
+            },
+            Qt::QueuedConnection);
     });
 }
 

@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -12,6 +14,8 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSortFilterProxyModel>
@@ -80,9 +84,13 @@ HistoryWindow::HistoryWindow(HistoryService& history, UiServices& ui, std::strin
 
     auto* menuBar = new QMenuBar(this);
     QMenu* menu = menuBar->addMenu(tr("&History"));
-    QAction* import = menu->addAction(tr("&Import..."), this, &HistoryWindow::ImportFile);
-    import->setShortcut(QKeySequence::Open);
-    menu->addAction(tr("History &Database..."), this, &HistoryWindow::ChooseDatabase);
+    import_ = menu->addAction(tr("&Import..."), this, &HistoryWindow::ImportFile);
+    import_->setObjectName(QStringLiteral("actImport"));
+    import_->setShortcut(QKeySequence::Open);
+    importFolder_ = menu->addAction(tr("Import &Folder..."), this, &HistoryWindow::ImportFolder);
+    importFolder_->setObjectName(QStringLiteral("actImportFolder"));
+    database_ = menu->addAction(tr("History &Database..."), this, &HistoryWindow::ChooseDatabase);
+    database_->setObjectName(QStringLiteral("actHistoryDatabase"));
     keep_ = menu->addAction(tr("&Keep every report read in the history"));
     keep_->setObjectName(QStringLiteral("actKeepEveryReport"));
     keep_->setCheckable(true);
@@ -121,9 +129,15 @@ HistoryWindow::HistoryWindow(HistoryService& history, UiServices& ui, std::strin
         }
     });
 
+    setAcceptDrops(true); // files and folders dropped here are imported
     resize(fontMetrics().averageCharWidth() * 150, fontMetrics().height() * 45);
     window_state::RestoreGeometry(*this);
-    Reopen();
+    if (ornexa::IsPostgresLocation(history_.Location())) {
+        // A server may not answer for a while: the window shows at once and fills when it does.
+        OpenInBackground(history_.Location(), std::nullopt);
+    } else {
+        Reopen();
+    }
 }
 
 QWidget* HistoryWindow::BuildReportsTab() {
@@ -269,11 +283,16 @@ std::string HistoryWindow::Reopen() {
         Tell(opened.fault);
         return opened.fault;
     }
-    page_.emplace(*opened.value, page_ ? page_->CurrentPool() : currentPool_);
-    status_->showMessage(tr("History: %1").arg(QString::fromStdString((*opened.value)->Location())));
+    ShowStore(*opened.value);
+    return {};
+}
+
+void HistoryWindow::ShowStore(std::shared_ptr<ornexa::HistoryStore> store) {
+    const QString location = QString::fromStdString(store->Location());
+    page_.emplace(std::move(store), page_ ? page_->CurrentPool() : currentPool_);
+    status_->showMessage(tr("History: %1").arg(location));
     Tell(page_->Refresh());
     Refresh();
-    return {};
 }
 
 void HistoryWindow::Refresh() {
@@ -416,15 +435,77 @@ void HistoryWindow::ChooseComparison() {
 }
 
 void HistoryWindow::ImportFile() {
-    const auto path = ui_.ChooseFileToOpen(ornexa::ReportFileRequest(ornexa::StatFileFilters));
-    if (!path) {
+    const auto paths = ui_.ChooseFilesToOpen(ornexa::ReportFileRequest(ornexa::StatFileFilters));
+    if (!paths.empty()) {
+        ImportPaths(paths);
+    }
+}
+
+void HistoryWindow::ImportFolder() {
+    const auto folder = ui_.ChooseFolder(ornexa::ReportFileRequest(ornexa::StatFileFilters));
+    if (folder) {
+        ImportPaths({*folder});
+    }
+}
+
+void HistoryWindow::ImportPaths(const std::vector<std::filesystem::path>& paths) {
+    if (paths.empty() || Importing() || opening_) {
         return;
     }
-    status_->showMessage(tr("Importing %1...").arg(QString::fromStdString(path->string())));
-    history_.Import({*path, {}});
+    batch_ = new HistoryImportBatch(this);
+    progress_ = new QProgressDialog(tr("Looking for reports..."), tr("&Stop"), 0, 0, this);
+    progress_->setObjectName(QStringLiteral("dlgImportProgress"));
+    progress_->setWindowTitle(tr("Import"));
+    progress_->setWindowModality(Qt::WindowModal);
+    progress_->setMinimumDuration(0);
+    progress_->setAutoClose(false);
+    progress_->setAutoReset(false);
+    connect(progress_, &QProgressDialog::canceled, batch_, [this] {
+        batch_->Stop();
+        status_->showMessage(tr("Stopping after the report under way..."));
+    });
+    connect(batch_, &HistoryImportBatch::Progress, this, [this](int done, int count, const QString& file) {
+        if (progress_ != nullptr && batch_ != nullptr && !batch_->Stopping()) {
+            progress_->setMaximum(count);
+            progress_->setValue(done);
+            progress_->setLabelText(tr("Importing %1 (%2 of %3)...").arg(file).arg(done + 1).arg(count));
+        }
+    });
+    connect(batch_, &HistoryImportBatch::Finished, this, &HistoryWindow::ImportsOver);
+    progress_->show();
+    status_->showMessage(tr("Importing..."));
+    UpdateActions();
+    history_.ImportPaths(paths, *batch_);
+}
+
+void HistoryWindow::ImportsOver(const ornexa::ImportSummary& summary) {
+    if (progress_ != nullptr) {
+        progress_->hide();
+        progress_->deleteLater();
+        progress_ = nullptr;
+    }
+    if (batch_ != nullptr) {
+        batch_->deleteLater();
+        batch_ = nullptr;
+    }
+    UpdateActions();
+    const std::string text = ornexa::ImportSummaryText(summary);
+    status_->showMessage(QString::fromStdString(text.substr(0, text.find('\n'))));
+    if (page_ && summary.imported > 0) {
+        Tell(page_->Refresh());
+        Refresh();
+    }
+    // What did not go in is told with its reason, not left to a status bar that the next message hides.
+    if (summary.Refused() > 0 || !summary.sameTimes.empty() || summary.notTried > 0) {
+        ui_.Show({tr("Import").toStdString(), text,
+                  summary.Refused() > 0 ? ornexa::MessageIcon::Exclamation : ornexa::MessageIcon::Information});
+    }
 }
 
 void HistoryWindow::ChooseDatabase() {
+    if (opening_ || Importing()) {
+        return;
+    }
     const auto location = ui_.AskText(
         {tr("History Database").toStdString(),
          tr("The history file, or the postgresql:// URI of a team's server:").toStdString(), ornexa::MessageIcon::None},
@@ -432,15 +513,64 @@ void HistoryWindow::ChooseDatabase() {
     if (!location || location->empty() || *location == history_.Location()) {
         return;
     }
-    const std::string before = history_.Location();
-    history_.SetLocation(*location);
-    if (const std::string fault = Reopen(); !fault.empty()) {
-        history_.SetLocation(before);
-        Tell(fault + "; the history stays at " + before);
+    OpenInBackground(*location, history_.Location());
+}
+
+void HistoryWindow::OpenInBackground(const std::string& location, const std::optional<std::string>& before) {
+    opening_ = true;
+    UpdateActions();
+    status_->showMessage(tr("Opening the history at %1...").arg(QString::fromStdString(location)));
+    history_.OpenInBackground(location, this, [this, location, before](HistoryService::Opened opened) {
+        DatabaseOpened(location, before, std::move(opened));
+    });
+}
+
+void HistoryWindow::DatabaseOpened(const std::string& location, const std::optional<std::string>& before,
+                                   HistoryService::Opened opened) {
+    opening_ = false;
+    UpdateActions();
+    if (!opened.Ok()) {
+        Tell(before ? opened.fault + "; the history stays at " + *before : opened.fault);
+        return;
+    }
+    if (before) {
+        history_.SetLocation(location);
+    }
+    ShowStore(*opened.value);
+}
+
+void HistoryWindow::UpdateActions() {
+    // One import run and one opening at a time; an import goes to the history that is open.
+    import_->setEnabled(!opening_ && !Importing());
+    importFolder_->setEnabled(!opening_ && !Importing());
+    database_->setEnabled(!opening_ && !Importing());
+}
+
+void HistoryWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QMimeData* dropped = event->mimeData();
+    if (dropped != nullptr && dropped->hasUrls() && !Importing() && !opening_) {
+        event->acceptProposedAction();
     }
 }
 
+void HistoryWindow::dropEvent(QDropEvent* event) {
+    std::vector<std::filesystem::path> paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            paths.emplace_back(url.toLocalFile().toStdString());
+        }
+    }
+    if (paths.empty() || Importing() || opening_) {
+        return;
+    }
+    event->acceptProposedAction();
+    ImportPaths(paths);
+}
+
 void HistoryWindow::done(int result) {
+    if (batch_ != nullptr) {
+        batch_->Stop(); // what was imported stays; the program need not wait for the rest
+    }
     window_state::SaveGeometry(*this);
     QDialog::done(result);
 }

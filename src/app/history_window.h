@@ -2,18 +2,25 @@
 
 #include <QDialog>
 #include <array>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "history/history_import.h"
 #include "session/history_page.h"
 
 class ChartView;
+class HistoryImportBatch;
 class HistoryService;
 class HistoryTableModel;
 class QAction;
 class QComboBox;
+class QDragEnterEvent;
+class QDropEvent;
 class QLineEdit;
 class QListView;
+class QProgressDialog;
 class QPushButton;
 class QSortFilterProxyModel;
 class QStatusBar;
@@ -59,15 +66,26 @@ public:
     void ChoosePool(const QString& name);
     void ChooseObject(const QString& name);
     void ChooseComparison();
-    // "&Import...": a Statistics report into the history, in the background.
+    // "&Import...": Statistics reports into the history, in the background.
     void ImportFile();
-    // "History &Database...": another file or server; the one before stays when it does not open.
+    // "Import &Folder...": the reports of a folder and its subfolders.
+    void ImportFolder();
+    // Files and folders (also dropped on the window), with a progress dialog that stops the run.
+    // The reports that fail are told at the end with their reasons.
+    void ImportPaths(const std::vector<std::filesystem::path>& paths);
+    [[nodiscard]] bool Importing() const { return batch_ != nullptr; }
+    [[nodiscard]] QProgressDialog* ImportProgress() const { return progress_; }
+    // "History &Database...": another file or server, opened off the window's thread; the one
+    // before stays when it does not open.
     void ChooseDatabase();
+    [[nodiscard]] bool OpeningDatabase() const { return opening_; }
     // Opens the history where the settings say; the fault (also told) when it does not open.
     std::string Reopen();
 
 protected:
     void done(int result) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QWidget* BuildReportsTab();
@@ -79,6 +97,14 @@ private:
     void RefreshObjects();
     void RefreshComparison();
     [[nodiscard]] std::optional<std::int64_t> ChosenReport() const;
+    void ShowStore(std::shared_ptr<ornexa::HistoryStore> store);
+    void ImportsOver(const ornexa::ImportSummary& summary);
+    // Opens `location` off the window's thread; `before`, the history that stays when it does not
+    // open (none when the window opens).
+    void OpenInBackground(const std::string& location, const std::optional<std::string>& before);
+    void DatabaseOpened(const std::string& location, const std::optional<std::string>& before,
+                        ornexa::HistoryResult<std::shared_ptr<ornexa::HistoryStore>> opened);
+    void UpdateActions();
 
     HistoryService& history_;
     UiServices& ui_;
@@ -86,10 +112,16 @@ private:
     std::optional<ornexa::HistoryPage> page_;
     std::optional<ornexa::RecentReport> open_;
     bool refreshing_ = false;
+    bool opening_ = false;
+    HistoryImportBatch* batch_ = nullptr; // while an import runs
+    QProgressDialog* progress_ = nullptr;
 
     QTabWidget* tabs_ = nullptr;
     QStatusBar* status_ = nullptr;
     QAction* keep_ = nullptr;
+    QAction* import_ = nullptr;
+    QAction* importFolder_ = nullptr;
+    QAction* database_ = nullptr;
     HistoryTableModel* reportModel_ = nullptr;
     QSortFilterProxyModel* reportProxy_ = nullptr;
     QTableView* reports_ = nullptr;

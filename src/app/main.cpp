@@ -13,6 +13,7 @@
 #include "app/pdf_export.h"
 #include "app/title_window.h"
 #include "app/ui_services.h"
+#include "print/ui/page_painter.h"
 
 namespace {
 
@@ -70,6 +71,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("ORNEXA"));
     QApplication::setApplicationVersion(QStringLiteral(ORNEXA_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
+    DrawApplicationTextWithoutLigatures(); // printed and exported PDFs keep "ff" as two letters
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QObject::tr("Db2 buffer-pool Statistics and Simulation reports"));

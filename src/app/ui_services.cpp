@@ -79,6 +79,34 @@ std::optional<std::filesystem::path> QtUiServices::ChooseFileToOpen(const ornexa
     return Chosen(dialog, request);
 }
 
+std::vector<std::filesystem::path> QtUiServices::ChooseFilesToOpen(const ornexa::FileDialogRequest& request) {
+    QFileDialog dialog(Parent(), QObject::tr("Open"));
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    Prepare(dialog, request);
+    dialog.exec();
+    std::vector<std::filesystem::path> files;
+    if (Chosen(dialog, request)) { // keeps the folder for the next time
+        for (const QString& file : dialog.selectedFiles()) {
+            files.emplace_back(file.toStdString());
+        }
+    }
+    return files;
+}
+
+std::optional<std::filesystem::path> QtUiServices::ChooseFolder(const ornexa::FileDialogRequest& request) {
+    QFileDialog dialog(Parent(), QObject::tr("Choose a Folder"));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    Prepare(dialog, request);
+    dialog.exec();
+    if (dialog.result() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return std::filesystem::path(dialog.selectedFiles().constFirst().toStdString());
+}
+
 std::optional<std::filesystem::path> QtUiServices::ChooseFileToSave(const ornexa::FileDialogRequest& request) {
     QFileDialog dialog(Parent(), QObject::tr("Save As"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -133,7 +161,15 @@ void QtUiServices::Show(const ornexa::Message& message) {
     const QString title = message.title.empty() ? QStringLiteral("ORNEXA") : QString::fromStdString(message.title);
     QString text = QString::fromStdString(message.text);
     text.replace(QLatin1Char('\t'), QLatin1Char('\n')); // the field error report's items, one a line
+    // A long list (the files an import refused) would make a box taller than the screen: its first
+    // lines show, the whole text is under "Show Details...".
+    constexpr int shownLines = 20;
+    const QStringList lines = text.split(QLatin1Char('\n'));
     QMessageBox box(icon, title, text, QMessageBox::Ok, Parent());
+    if (lines.size() > shownLines) {
+        box.setText(lines.mid(0, shownLines).join(QLatin1Char('\n')) + QStringLiteral("\n..."));
+        box.setDetailedText(text);
+    }
     box.exec();
 }
 

@@ -2,6 +2,9 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <filesystem>
+#include <optional>
+#include <vector>
 
 #include "print/printed_report.h"
 #include "report/messages.h"
@@ -32,6 +35,17 @@ public:
         return std::nullopt;
     }
     virtual void Beep() {}
+    // Several files at once; empty when the user cancelled. Services that choose one file at a time
+    // answer with that one.
+    virtual std::vector<std::filesystem::path> ChooseFilesToOpen(const ornexa::FileDialogRequest& request) {
+        auto one = ChooseFileToOpen(request);
+        return one ? std::vector<std::filesystem::path>{*one} : std::vector<std::filesystem::path>{};
+    }
+    // A folder; nothing when the user cancelled. Services that show nothing choose none.
+    virtual std::optional<std::filesystem::path> ChooseFolder(const ornexa::FileDialogRequest& request) {
+        (void)request;
+        return std::nullopt;
+    }
     // A question answered Yes or No; true for Yes. Services that ask nothing answer No.
     virtual bool Confirm(const ornexa::Message& question) {
         (void)question;
@@ -52,6 +66,8 @@ class QtUiServices final : public UiServices {
 public:
     std::optional<std::filesystem::path> ChooseFileToOpen(const ornexa::FileDialogRequest& request) override;
     std::optional<std::filesystem::path> ChooseFileToSave(const ornexa::FileDialogRequest& request) override;
+    std::vector<std::filesystem::path> ChooseFilesToOpen(const ornexa::FileDialogRequest& request) override;
+    std::optional<std::filesystem::path> ChooseFolder(const ornexa::FileDialogRequest& request) override;
     void Show(const ornexa::Message& message) override;
     void ShowAbout() override;
     std::optional<std::string> ShowPrintPreview(const ornexa::PrintedReport& pages, bool choosePrinter) override;

@@ -5,8 +5,8 @@
 
 #include "cli/compare_document.h"
 #include "cli/history_document.h"
-#include "cli/history_import.h"
 #include "cli/report_document.h"
+#include "history/history_import.h"
 #include "history/report_compare.h"
 
 namespace ornexa::cli {

@@ -23,6 +23,18 @@ public:
         saveRequests.push_back(request);
         return ChooseFileToOpen(request);
     }
+    // A list from `fileLists`; without one, the next answer alone.
+    std::vector<std::filesystem::path> ChooseFilesToOpen(const ornexa::FileDialogRequest& request) override {
+        if (fileLists.empty()) {
+            return UiServices::ChooseFilesToOpen(request);
+        }
+        auto files = fileLists.front();
+        fileLists.pop_front();
+        return files;
+    }
+    std::optional<std::filesystem::path> ChooseFolder(const ornexa::FileDialogRequest& request) override {
+        return ChooseFileToOpen(request);
+    }
     void Show(const ornexa::Message& message) override { messages.push_back(message); }
     void ShowAbout() override { ++about; }
     std::optional<std::string> ShowPrintPreview(const ornexa::PrintedReport& pages, bool choosePrinter) override {
@@ -58,6 +70,7 @@ public:
     std::vector<Preview> previews;
     std::optional<std::string> printFailure;
     std::deque<std::filesystem::path> answers;
+    std::deque<std::vector<std::filesystem::path>> fileLists;
     std::vector<ornexa::FileDialogRequest> saveRequests;
     std::vector<ornexa::Message> messages;
     int about = 0;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
@@ -31,7 +32,7 @@ public:
         QFont font = painter_.font();
         font.setPointSizeF(points);
         font.setBold(bold);
-        painter_.setFont(font);
+        painter_.setFont(WithoutLigatures(font));
         const QRectF box(area_.left() + Inch(left), area_.top() + Inch(top), Inch(width), Inch(0.3));
         painter_.drawText(box, static_cast<int>(align | Qt::AlignTop) | Qt::TextSingleLine,
                           painter_.fontMetrics().elidedText(text, Qt::ElideRight, static_cast<int>(box.width())));
@@ -94,6 +95,16 @@ void PaintPage(PageLayout& page, QPainter& painter, const ornexa::PrintedPage& p
 }
 
 } // namespace
+
+QFont WithoutLigatures(QFont font) {
+    // Text without complex script features is then laid out letter by letter: no ligatures (nor kerning).
+    font.setStyleStrategy(static_cast<QFont::StyleStrategy>(font.styleStrategy() | QFont::PreferNoShaping));
+    return font;
+}
+
+void DrawApplicationTextWithoutLigatures() {
+    QGuiApplication::setFont(WithoutLigatures(QGuiApplication::font()));
+}
 
 std::optional<std::string> PaintReport(const ornexa::PrintedReport& report, QPagedPaintDevice& device) {
     QPainter painter;

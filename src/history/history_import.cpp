@@ -1,11 +1,11 @@
-#include "cli/history_import.h"
+#include "history/history_import.h"
 
 #include <algorithm>
 #include <set>
 
 #include "report/report_file_kind.h"
 
-namespace ornexa::cli {
+namespace ornexa {
 
 namespace fs = std::filesystem;
 
@@ -126,12 +126,16 @@ std::string Described(const HistoryReportInfo& info) {
 } // namespace
 
 ImportSummary RunImport(HistoryStore& store, const ImportPlan& plan, const ImportProgressFn& progress,
-                        const ReportLimits& limits) {
+                        const ReportLimits& limits, const ImportStopFn& stop) {
     ImportSummary summary;
     summary.skipped = plan.skipped;
     const int count = static_cast<int>(plan.units.size());
     int number = 0;
     for (const ImportUnit& unit : plan.units) {
+        if (stop && stop()) {
+            summary.notTried = count - number;
+            break;
+        }
         ++number;
         if (progress) {
             progress(number, count, unit.shown);
@@ -171,6 +175,9 @@ std::string ImportSummaryText(const ImportSummary& summary) {
     if (summary.skipped > 0) {
         text += ", " + std::to_string(summary.skipped) + " skipped";
     }
+    if (summary.notTried > 0) {
+        text += ", " + std::to_string(summary.notTried) + " not imported: stopped";
+    }
     text += '\n';
     for (const auto& [file, reason] : summary.refusals) {
         text += "refused: " + file.string() + ": " + reason + '\n';
@@ -185,4 +192,4 @@ std::string ImportSummaryText(const ImportSummary& summary) {
     return text;
 }
 
-} // namespace ornexa::cli
+} // namespace ornexa

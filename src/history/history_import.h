@@ -9,7 +9,7 @@
 
 #include "history/history_store.h"
 
-namespace ornexa::cli {
+namespace ornexa {
 
 // One import: a Statistics report with the Simulation report of the same folder and file stem, if
 // any; or a file refused before it is read, with the reason.
@@ -46,17 +46,22 @@ struct ImportSummary {
     int skipped = 0;
     std::vector<std::pair<std::filesystem::path, std::string>> refusals; // file, reason
     std::vector<SameTime> sameTimes;
+    int notTried = 0; // the imports left when the run was stopped
     [[nodiscard]] int Refused() const { return static_cast<int>(refusals.size()); }
 };
 
 // Called before each import: its number from 1, how many there are, and its file.
 using ImportProgressFn = std::function<void(int number, int count, const std::filesystem::path& file)>;
 
-ImportSummary RunImport(HistoryStore& store, const ImportPlan& plan, const ImportProgressFn& progress = {},
-                        const ReportLimits& limits = {});
+// Asked before each import; true stops the run there. An import under way always ends whole.
+using ImportStopFn = std::function<bool()>;
 
-// "12 imported, 3 already present, 1 refused" (", 2 skipped" when any were), then a line per
+ImportSummary RunImport(HistoryStore& store, const ImportPlan& plan, const ImportProgressFn& progress = {},
+                        const ReportLimits& limits = {}, const ImportStopFn& stop = {});
+
+// "12 imported, 3 already present, 1 refused" (", 2 skipped" when any were, ", 4 not imported:
+// stopped" when the run was stopped), then a line per
 // refusal ("refused: file: reason") and per report held beside another of the same time.
 std::string ImportSummaryText(const ImportSummary& summary);
 
-} // namespace ornexa::cli
+} // namespace ornexa
