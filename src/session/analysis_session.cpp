@@ -33,8 +33,8 @@ void Append(Messages& told, Messages more) {
 AnalysisSession::AnalysisSession(const Report& report, const SimulationData& sim, std::filesystem::path thresholdFolder,
                                  NumberStyle style)
     : report_(report), sim_(sim), thresholdFolder_(std::move(thresholdFolder)), style_(style),
-      reportPage_(report, style), poolPage_(report, sim, style), objectPage_(report, style), rulePage_(report, sim, style),
-      simPage_(report, sim, style), clusterPage_(report, sim, thresholdFolder_) {
+      reportPage_(report, style), poolPage_(report, sim, style), objectPage_(report, style),
+      rulePage_(report, sim, style), simPage_(report, sim, style), clusterPage_(report, sim, thresholdFolder_) {
     for (int t = 0; t < AnalysisTabCount; ++t) {
         tabs_[static_cast<std::size_t>(t)].caption = TabTexts[static_cast<std::size_t>(t)].caption;
     }
@@ -263,9 +263,16 @@ void AnalysisSession::Finish() {
     exit_ = AnalysisExit::Finish;
 }
 
-void AnalysisSession::Reload(ReloadRequest request) {
+Messages AnalysisSession::Reload(ReloadRequest request) {
+    if (readAgain_) {
+        ReloadRead read = readAgain_(request);
+        if (!read.loaded) {
+            return std::move(read.told);
+        }
+    }
     exit_ = AnalysisExit::Reload;
     reload_ = std::move(request);
+    return {};
 }
 
 AnalysisPlace AnalysisSession::Place() const {
