@@ -131,6 +131,8 @@ void QtUiServices::Show(const ornexa::Message& message) {
     QString text = QString::fromStdString(message.text);
     text.replace(QLatin1Char('\t'), QLatin1Char('\n')); // the field error report's items, one a line
     QMessageBox box(icon, title, text, QMessageBox::Ok, Parent());
+    // Below the program's own text: which file, what is wrong and what to do.
+    box.setInformativeText(QString::fromStdString(message.hint));
     box.exec();
 }
 
