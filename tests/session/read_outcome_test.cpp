@@ -3,7 +3,6 @@
 #include <deque>
 #include <functional>
 
-#include "report/column_tables.h"
 #include "session/file_selection.h"
 #include "sim_writer.h"
 #include "stat_fixture.h"
@@ -71,87 +70,6 @@ protected:
     Answers answers;
     FileSelectionSession session{report, sim, answers};
 };
-
-// The picture of each file tells a whole read, a read with warnings and a read that failed apart,
-// and the session knows how far a read that stopped got.
-TEST_F(ReadOutcome, ThePictureOfAStatisticsReadTellsHowItEnded) {
-    const int pools = sample.report.PoolCount();
-    ASSERT_GE(pools, 4);
-    test::StatLines badThird;
-    badThird.Header();
-    badThird.lines[1] = samplegen::HeaderLine(sample.report.Header, true);
-    badThird.Pool("BP0").Pool("BP1").Pool("BP2").SetLastField(PoolColumns()[3], "X");
-    std::string cutShort = samplegen::StatisticsText(sample.report);
-    cutShort.resize(cutShort.find("\r\nBPS", cutShort.find("\r\nBPS") + 1) + 2); // the first pool and its objects
-
-    struct Case {
-        const char* name;
-        std::string text;
-        StatusPicture picture;
-        ReadSummary summary;
-        bool nextEnabled;
-    };
-    const std::vector<Case> cases = {
-        {"whole", samplegen::StatisticsText(sample.report), StatusPicture::Read, {"", pools, pools, 0, 0, 0}, true},
-        {"cut short",
-         cutShort,
-         StatusPicture::ReadWithWarnings,
-         {"The report names " + std::to_string(pools) +
-              " buffer pools but the file holds 1: it may have been cut "
-              "short.",
-          1, pools, 0, 0, 0},
-         true},
-        {"stopped at the third pool",
-         badThird.Text(),
-         StatusPicture::NotRead,
-         {ReadErrorReport("Type mismatch", 5, 4, 34), 2, pools, 5, 0, 0},
-         true},
-        {"not a report", "no environment line\r\n", StatusPicture::NotRead,
-         ReadSummary{"Incorrect File Format, Use A Flat File", 0, 0, 1, 0, 0}, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ASSERT_EQ(OpenStatistics(Write(std::string(c.name) + ".sta", c.text)).size(),
-                  c.summary.fault.empty() ? 0U : 1U);
-        EXPECT_EQ(session.Controls().statisticsPicture, c.picture);
-        EXPECT_EQ(session.Controls().statisticsRead, c.summary);
-        EXPECT_EQ(session.Controls().next, c.nextEnabled); // what was read can still be analysed
-        EXPECT_EQ(session.Controls().statisticsPath, (dir.Path() / (std::string(c.name) + ".sta")).string());
-    }
-    session.Reset();
-    EXPECT_EQ(session.Controls().statisticsPicture, StatusPicture::NotChosen);
-    EXPECT_EQ(session.Controls().statisticsRead, ReadSummary{});
-}
-
-TEST_F(ReadOutcome, ThePictureOfASimulationReadTellsHowItEnded) {
-    OpenStatistics(statPath);
-    ASSERT_TRUE(OpenSimulation(simPath).empty());
-    EXPECT_EQ(session.Controls().simulationPicture, StatusPicture::Read);
-    const int objectLines = session.Controls().simulationRead.objectLines;
-    EXPECT_GT(objectLines, 0);
-
-    // An object line of an object the pool does not hold is left out: read, with a warning.
-    std::string text = SimText();
-    const std::size_t line = text.rfind("\r\nBPS") + 2;
-    text.replace(line + 21, 8, "NOSUCHOB");
-    OpenSimulation(Write("skipped.sim", text));
-    EXPECT_EQ(session.Controls().simulationPicture, StatusPicture::ReadWithWarnings);
-    EXPECT_EQ(session.Controls().simulationRead.skippedLines, 1);
-    EXPECT_EQ(session.Controls().simulationRead.objectLines, objectLines - 1);
-    EXPECT_EQ(session.Controls().simulationRead.fault, "Object Not Found In Buffer Pool");
-
-    // A pool the statistics do not hold: not read; the path stays shown, the picture says why.
-    std::string otherPool = SimText();
-    const std::size_t name = otherPool.find(sample.report.Pools(sample.pool).PoolName.Str(), otherPool.find("*BPP"));
-    otherPool.replace(name, 4, "BP99");
-    const Messages told = OpenSimulation(Write("bp99.sim", otherPool));
-    ASSERT_EQ(told.size(), 1U);
-    EXPECT_EQ(session.Controls().simulationPicture, StatusPicture::NotRead);
-    EXPECT_EQ(session.Controls().simulationRead.fault, told[0].text);
-    EXPECT_EQ(session.Controls().simulationPath, (dir.Path() / "bp99.sim").string());
-    EXPECT_EQ(told[0].hint, (dir.Path() / "bp99.sim").string() + " describes pool BP99, which " + statPath.string() +
-                                " does not hold: choose the Simulation report of one of its pools.");
-}
 
 // Files named relatively are named in full in the advice and in the recent reports.
 TEST_F(ReadOutcome, FilesNamedRelativelyAreToldAndKeptInFull) {
