@@ -650,7 +650,16 @@ void AnalysisWindow::Finish() {
 }
 
 void AnalysisWindow::Reload() {
-    session_.Reload();
+    LeaveToRead({});
+}
+
+void AnalysisWindow::LeaveToRead(ornexa::ReloadRequest request) {
+    // Files that do not load are told here, and the window stays as it is.
+    const ornexa::Messages told = session_.Reload(std::move(request));
+    if (!session_.Closed()) {
+        Apply(told);
+        return;
+    }
     hide();
     done(QDialog::Accepted);
 }
@@ -662,9 +671,7 @@ void AnalysisWindow::ReadDropped(const std::filesystem::path& path) {
     } else {
         request.simulation = path;
     }
-    session_.Reload(std::move(request));
-    hide();
-    done(QDialog::Accepted);
+    LeaveToRead(std::move(request));
 }
 
 void AnalysisWindow::SetHistory(HistoryService* history) {
@@ -700,9 +707,7 @@ void AnalysisWindow::ReadFiles(const ornexa::RecentReport& files) {
     if (!files.simulation.empty()) {
         request.simulation = files.simulation;
     }
-    session_.Reload(std::move(request));
-    hide();
-    done(QDialog::Accepted);
+    LeaveToRead(std::move(request));
 }
 
 void AnalysisWindow::dragEnterEvent(QDragEnterEvent* event) {

@@ -80,7 +80,10 @@ public:
     // Simulation report, told by its first line).
     void ReadDropped(const std::filesystem::path& path);
     // What the window starts with when it is shown after a reload.
-    void Resume(ornexa::AnalysisResume resume) { resume_ = std::move(resume); }
+    void Resume(ornexa::AnalysisResume resume) {
+        session_.SetReloadReader(resume.readAgain);
+        resume_ = std::move(resume);
+    }
     // "Copy Commands": the pool's commands to the clipboard.
     void CopyCommands() const;
     // "Regroup Objects..." of the cluster tab: the dialog, over the window.
@@ -114,6 +117,8 @@ private:
     QWidget* BuildPoolTab();
     QWidget* BuildObjectTab();
     QWidget* BuildRuleTab();
+    // Leaves to be shown again with the files of `request`, once they have loaded.
+    void LeaveToRead(ornexa::ReloadRequest request);
     // Tells what an action had to tell, then paints what changed.
     void Apply(const ornexa::Messages& told);
     void Refresh();

@@ -25,6 +25,10 @@ QIcon StatusIcon(int picture) {
         return Picture("status-read");
     case 3:
         return Picture("status-may-choose");
+    case 4:
+        return Picture("status-warning");
+    case 5:
+        return Picture("status-not-read");
     default:
         return Picture("status-not-chosen");
     }

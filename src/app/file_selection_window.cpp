@@ -113,6 +113,12 @@ FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, ornexa::Simulat
     simPicture_ = new QLabel(this);
     statPath_->setObjectName(QStringLiteral("lblStatFile"));
     simPath_->setObjectName(QStringLiteral("lblSimFile"));
+    statPicture_->setObjectName(QStringLiteral("imgStat"));
+    simPicture_->setObjectName(QStringLiteral("ImgSim"));
+    statNote_ = new QLabel(this);
+    simNote_ = new QLabel(this);
+    statNote_->setObjectName(QStringLiteral("lblStatRead"));
+    simNote_->setObjectName(QStringLiteral("lblSimRead"));
     for (QLabel* path : {statPath_, simPath_}) {
         path->setTextInteractionFlags(Qt::TextSelectableByMouse);
         path->setFrameShape(QFrame::StyledPanel);
@@ -129,17 +135,19 @@ FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, ornexa::Simulat
     grid->addLayout(openWithRecent, 0, 1);
     grid->addWidget(statPicture_, 0, 2);
     grid->addWidget(statPath_, 1, 0, 1, 3);
-    grid->addWidget(new QLabel(tr("Select Simulation File"), this), 2, 0);
-    grid->addWidget(openSim_, 2, 1);
-    grid->addWidget(simPicture_, 2, 2);
-    grid->addWidget(simPath_, 3, 0, 1, 3);
-    grid->addWidget(progress_, 4, 0, 1, 3);
+    grid->addWidget(statNote_, 2, 0, 1, 3);
+    grid->addWidget(new QLabel(tr("Select Simulation File"), this), 3, 0);
+    grid->addWidget(openSim_, 3, 1);
+    grid->addWidget(simPicture_, 3, 2);
+    grid->addWidget(simPath_, 4, 0, 1, 3);
+    grid->addWidget(simNote_, 5, 0, 1, 3);
+    grid->addWidget(progress_, 6, 0, 1, 3);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     for (QPushButton* b : {next_, reset_, cancel_}) {
         buttons->addWidget(b);
     }
-    grid->addLayout(buttons, 5, 0, 1, 3);
+    grid->addLayout(buttons, 7, 0, 1, 3);
     setCentralWidget(central);
     if (!tray_->InNotificationArea()) {
         QMenu* file = menuBar()->addMenu(tr("&File"));
@@ -319,7 +327,7 @@ void FileSelectionWindow::ClickOpenSimulation() {
     ui_.SetParent(this);
     const auto result = session_.OpenSimulation();
     if (result) {
-        ui_.ShowAll(ornexa::MessagesOf(*result));
+        ui_.ShowAll(session_.Told(*result));
         if (result->beep) {
             ui_.Beep();
         }
@@ -374,6 +382,58 @@ void FileSelectionWindow::showEvent(QShowEvent* event) {
     Refresh();
 }
 
+void FileSelectionWindow::ShowPicture(QLabel* picture, QLabel* note, ornexa::StatusPicture shown,
+                                      const ornexa::ReadSummary& read, bool statistics) {
+    using ornexa::StatusPicture;
+    const int size = fontMetrics().height() * 3 / 2;
+    picture->setPixmap(StatusIcon(static_cast<int>(shown)).pixmap(size, size));
+    QString fault = QString::fromStdString(read.fault);
+    fault.replace(QLatin1Char('\t'), QLatin1Char('\n')); // the field error report's items, one a line
+    QString tip;
+    switch (shown) {
+    case StatusPicture::NotChosen:
+        tip = tr("Not chosen");
+        break;
+    case StatusPicture::Read:
+        tip = tr("Read");
+        break;
+    case StatusPicture::MayChoose:
+        tip = tr("May be chosen");
+        break;
+    case StatusPicture::ReadWithWarnings:
+        tip = tr("Read with warnings:\n%1").arg(fault);
+        break;
+    case StatusPicture::NotRead:
+        tip = fault.isEmpty() ? tr("Not read") : tr("Not read:\n%1").arg(fault);
+        break;
+    }
+    picture->setToolTip(tip);
+    picture->setAccessibleName(tip);
+
+    // How far a read got that did not end well; nothing after a whole read.
+    const QLocale locale;
+    QString text;
+    if (shown == StatusPicture::ReadWithWarnings || shown == StatusPicture::NotRead) {
+        if (!statistics) {
+            const int lines = read.objectLines + read.skippedLines;
+            text =
+                shown == StatusPicture::NotRead
+                    ? tr("Not read")
+                    : tr("%1 of %2 object lines read").arg(locale.toString(read.objectLines), locale.toString(lines));
+        } else if (read.poolsInFile > 0) {
+            text = tr("%1 of %2 pools read").arg(locale.toString(read.poolsRead), locale.toString(read.poolsInFile));
+        } else if (read.poolsRead > 0 && read.stoppedAtLine > 0) {
+            text =
+                tr("%1 pools read before line %2")
+                    .arg(locale.toString(read.poolsRead), locale.toString(static_cast<qlonglong>(read.stoppedAtLine)));
+        } else {
+            text = tr("Not read");
+        }
+    }
+    note->setText(text);
+    note->setVisible(!text.isEmpty());
+}
+
 void FileSelectionWindow::Refresh() {
     const ornexa::FileSelectionControls& c = session_.Controls();
     open_->setEnabled(c.openStatistics);
@@ -383,10 +443,8 @@ void FileSelectionWindow::Refresh() {
     cancel_->setEnabled(c.cancel);
     statPath_->setText(QString::fromStdString(c.statisticsPath));
     simPath_->setText(QString::fromStdString(c.simulationPath));
-    const int size = fontMetrics().height() * 3 / 2;
-    statPicture_->setPixmap(StatusIcon(static_cast<int>(c.statisticsPicture)).pixmap(size, size));
-    simPicture_->setPixmap(StatusIcon(static_cast<int>(c.simulationPicture)).pixmap(size, size));
-    statPicture_->setToolTip(c.statisticsPicture == ornexa::StatusPicture::Read ? tr("Read") : tr("Not chosen"));
+    ShowPicture(statPicture_, statNote_, c.statisticsPicture, c.statisticsRead, true);
+    ShowPicture(simPicture_, simNote_, c.simulationPicture, c.simulationRead, false);
     QPushButton* focus = open_;
     switch (c.focus) {
     case ornexa::FocusTarget::Next:

@@ -82,6 +82,8 @@ private:
     };
 
     void Refresh();
+    void ShowPicture(QLabel* picture, QLabel* note, ornexa::StatusPicture shown, const ornexa::ReadSummary& read,
+                     bool statistics);
     void RememberFolder();
     void RememberRecent();
     void FillRecentMenu();
@@ -105,6 +107,8 @@ private:
     QLabel* simPath_;
     QLabel* statPicture_;
     QLabel* simPicture_;
+    QLabel* statNote_; // how far a read got that did not end well: "3 of 9 pools read"
+    QLabel* simNote_;
     QProgressBar* progress_;
     QLabel* clock_;
 };

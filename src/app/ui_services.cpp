@@ -170,6 +170,8 @@ void QtUiServices::Show(const ornexa::Message& message) {
         box.setText(lines.mid(0, shownLines).join(QLatin1Char('\n')) + QStringLiteral("\n..."));
         box.setDetailedText(text);
     }
+    // Below the program's own text: which file, what is wrong and what to do.
+    box.setInformativeText(QString::fromStdString(message.hint));
     box.exec();
 }
 

@@ -181,7 +181,11 @@ Json ChartDocument(const ChartModel& chart, bool drawn) {
 Json MessagesDocument(const std::vector<Message>& messages) {
     Json list = Json::array();
     for (const Message& m : messages) {
-        list.push_back({{"title", m.title}, {"text", m.text}, {"icon", IconName(m.icon)}});
+        Json message = {{"title", m.title}, {"text", m.text}, {"icon", IconName(m.icon)}};
+        if (!m.hint.empty()) {
+            message["hint"] = m.hint; // the messages of a read: which file and what to do
+        }
+        list.push_back(std::move(message));
     }
     return list;
 }

@@ -49,6 +49,9 @@ int ExportPool(const ornexa::Report& report, const ornexa::SimulationData& sim, 
 void TellMessages(const ornexa::Messages& messages) {
     for (const ornexa::Message& m : messages) {
         std::cerr << "  " << m.title << (m.title.empty() ? "" : ": ") << m.text << '\n';
+        if (!m.hint.empty()) {
+            std::cerr << "    " << m.hint << '\n';
+        }
     }
 }
 

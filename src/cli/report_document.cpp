@@ -23,11 +23,14 @@ ReadOutcome ReadReport(Report& report, SimulationData& sim, const std::filesyste
     // "-" is standard input: a pipe from a transfer job.
     outcome.stat = ReadStatisticsFile(report, statPath == "-" ? std::filesystem::path("/dev/stdin") : statPath, {},
                                       FileKinds::Any, limits);
-    outcome.statMessages = MessagesOf(outcome.stat);
+    // The advice names the files as they were given.
+    const ReadFiles files{statPath == "-" ? std::string("standard input") : statPath.string(),
+                          simPath ? simPath->string() : std::string()};
+    outcome.statMessages = MessagesOf(outcome.stat, files);
     if (simPath) {
         outcome.simPath = simPath;
         outcome.sim = ReadSimulationFile(report, sim, *simPath);
-        outcome.simMessages = MessagesOf(outcome.sim);
+        outcome.simMessages = MessagesOf(outcome.sim, files);
     }
     return outcome;
 }
@@ -139,7 +142,11 @@ void WriteMessages(std::ostream& out, const std::vector<Message>& messages) {
     for (const Message& m : messages) {
         std::string text = m.text;
         std::replace(text.begin(), text.end(), '\t', '\n');
-        out << "[" << IconName(m.icon) << "] " << (m.title.empty() ? "ORNEXA" : m.title) << ":\n" << text << "\n\n";
+        out << "[" << IconName(m.icon) << "] " << (m.title.empty() ? "ORNEXA" : m.title) << ":\n" << text << '\n';
+        if (!m.hint.empty()) {
+            out << m.hint << '\n';
+        }
+        out << '\n';
     }
 }
 

@@ -11,11 +11,13 @@ enum class MessageIcon { None, Exclamation, Information, Critical };
 
 std::string_view IconName(MessageIcon icon); // "none", "exclamation", "information", "critical"
 
-// One message box: an empty title stands for the program's default title.
+// One message box: an empty title stands for the program's default title. The hint, where there is
+// one, is shown below the text: which file and what to do.
 struct Message {
     std::string title;
     std::string text;
     MessageIcon icon = MessageIcon::None;
+    std::string hint = {}; // initialised, so that a box given as {title, text, icon} needs no fourth item
     friend bool operator==(const Message&, const Message&) = default;
 };
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "report/messages.h"
+#include "report/numbers.h"
 
 namespace ornexa {
 
@@ -24,6 +25,22 @@ enum class FaultKind {
 // Which file, or which kind of line, a fault lies in.
 enum class ReportPart { StatFile, Header, PoolLine, ObjectLine, SimFile, SimParameters, SimPoolLine, SimObjectLine };
 
+// Why a read failed, where the kind alone does not say: it decides what the user is advised to do.
+enum class FaultCause {
+    Unspecified,      // the file could not be opened or read, or the kind says it all
+    NotANumber,       // a field is not a number (an empty or blank one included)
+    OutOfRange,       // a number too large for its field
+    TableFull,        // a pool or object line beyond the limits in force
+    LineMissing,      // the file ends before a line the report needs
+    EmptyFile,        // the file holds nothing at all
+    NoPoolLine,       // a Statistics report without any pool line
+    ObjectBeforePool, // an object line before the first pool line
+    NoSuchPool,       // a Simulation report of a pool the statistics do not hold
+    TooManySizes,     // a Simulation report of more sizes than can be read
+};
+
+FaultCause CauseOf(ReadFailure failure);
+
 // A fault of a read, as data: the front ends decide how to tell it.
 struct ReadFault {
     FaultKind kind = FaultKind::FileFailure;
@@ -32,6 +49,8 @@ struct ReadFault {
     std::int32_t field = 0;  // 1-based field of that line; 0 where no field is meant
     std::int64_t column = 0; // first column of that field
     std::string description; // "Type mismatch", or what failed with the file
+    FaultCause cause = FaultCause::Unspecified;
+    std::string subject = {}; // the pool or object the fault names (trimmed), where it names one
 
     friend bool operator==(const ReadFault&, const ReadFault&) = default;
 };
@@ -58,5 +77,18 @@ inline constexpr std::string_view SimFileErrorTitle = "Read Simulation File";
 
 // The message box that tells the fault: its title, text and icon.
 Message MessageOf(const ReadFault& fault);
+
+// The files of a read as the user should see them named: the window gives full paths, the headless
+// tool the paths as given. An empty name is left out of the advice.
+struct ReadFiles {
+    std::string statistics;
+    std::string simulation;
+};
+
+// What the user is told below the message: which file, what is wrong with it and what to do.
+std::string HintOf(const ReadFault& fault, const ReadFiles& files);
+
+// The box of the fault with its advice below the text.
+Message MessageOf(const ReadFault& fault, const ReadFiles& files);
 
 } // namespace ornexa

@@ -49,7 +49,10 @@ public:
         }
         const auto first = lines_.ReadReportLine(MaxEnvironmentLine);
         if (!first) {
-            return Fail(lines_.Error().value_or(std::string(Describe(ReadFailure::InputPastEnd))));
+            if (const auto& failure = lines_.Error()) {
+                return Fail(*failure);
+            }
+            return Fail(std::string(Describe(ReadFailure::InputPastEnd)), FaultCause::EmptyFile);
         }
         const auto usa = CheckEnvironmentLine(*first);
         if (!usa) {
@@ -71,6 +74,7 @@ public:
                 ConvertLine(*header, HeaderColumns(), HeaderFields(report_.Header), *usa, result_.ReadFieldNo)) {
             return FieldError(ReportPart::Header, *fault);
         }
+        result_.headerRead = true;
 
         while (const auto line = lines_.ReadReportLine(maxLine)) {
             if (HasCode(*line, "BPS")) {
@@ -88,7 +92,8 @@ public:
             return Fail(*failure);
         }
         if (report_.PoolCount() == 0) {
-            return Fail(std::string(Describe(ReadFailure::SubscriptOutOfRange)) + " (the file holds no pool line)");
+            return Fail(std::string(Describe(ReadFailure::SubscriptOutOfRange)) + " (the file holds no pool line)",
+                        FaultCause::NoPoolLine);
         }
         CloseObjectRange();
         Counters();
@@ -122,7 +127,8 @@ private:
     std::optional<StatReadResult> ReadObjectLine(std::string_view line) {
         if (report_.PoolCount() == 0) {
             return Fail(std::string(Describe(ReadFailure::SubscriptOutOfRange)) + " (line " +
-                        std::to_string(lines_.ReadLineNo()) + " is an object line before the first pool line)");
+                            std::to_string(lines_.ReadLineNo()) + " is an object line before the first pool line)",
+                        FaultCause::ObjectBeforePool);
         }
         if (report_.ObjectCount() >= report_.Limits().objects) {
             result_.ReadFieldNo = 1;
@@ -181,14 +187,15 @@ private:
         if (!reason.empty()) {
             description += " (" + reason + ")";
         }
-        result_.fault =
-            ReadFault{FaultKind::FieldError, part, result_.ReadLineNo, result_.ReadFieldNo, fault.column, description};
+        result_.fault = ReadFault{FaultKind::FieldError, part,        result_.ReadLineNo,    result_.ReadFieldNo,
+                                  fault.column,          description, CauseOf(fault.failure)};
         return Stop(StatReadOutcome::FieldError);
     }
 
-    StatReadResult Fail(const std::string& description) {
+    StatReadResult Fail(const std::string& description, FaultCause cause = FaultCause::Unspecified) {
         Counters();
-        result_.fault = ReadFault{FaultKind::FileFailure, ReportPart::StatFile, result_.ReadLineNo, 0, 0, description};
+        result_.fault =
+            ReadFault{FaultKind::FileFailure, ReportPart::StatFile, result_.ReadLineNo, 0, 0, description, cause};
         return Stop(StatReadOutcome::Failed);
     }
 
@@ -225,6 +232,23 @@ Messages MessagesOf(const StatReadResult& result) {
                  MessageIcon::Exclamation}};
     }
     return {};
+}
+
+Messages MessagesOf(const StatReadResult& result, const ReadFiles& files) {
+    Messages messages = MessagesOf(result);
+    if (messages.empty()) {
+        return messages;
+    }
+    if (result.fault) {
+        messages.front().hint = HintOf(*result.fault, files);
+    } else if (result.cutShort) {
+        const std::string file = files.statistics.empty() ? "The Statistics report" : files.statistics;
+        messages.front().hint = file + " names " + std::to_string(result.cutShort->named) +
+                                " buffer pools in its header but holds " + std::to_string(result.cutShort->held) +
+                                ": the pools after the last one are missing. Transfer the whole report from the "
+                                "host again to see them all.";
+    }
+    return messages;
 }
 
 } // namespace ornexa

@@ -35,6 +35,7 @@ struct StatReadResult {
     std::int64_t BytesRead = 0;
     std::int64_t ReadFileLength = 0;
     bool usaReport = true;
+    bool headerRead = false;               // line 2 was converted whole: the header's pool count is known
     std::optional<ReadFault> fault;        // what stopped a read that did not load
     std::optional<PoolShortfall> cutShort; // a loaded read that may be missing its end
 
@@ -56,5 +57,7 @@ StatReadResult ReadStatisticsFile(Report& report, const std::filesystem::path& p
 
 // The box of a read that stopped, or the warning of one that loaded cut short; none otherwise.
 Messages MessagesOf(const StatReadResult& result);
+// The same boxes, each with its advice naming the files.
+Messages MessagesOf(const StatReadResult& result, const ReadFiles& files);
 
 } // namespace ornexa

@@ -263,9 +263,16 @@ void AnalysisSession::Finish() {
     exit_ = AnalysisExit::Finish;
 }
 
-void AnalysisSession::Reload(ReloadRequest request) {
+Messages AnalysisSession::Reload(ReloadRequest request) {
+    if (readAgain_) {
+        ReloadRead read = readAgain_(request);
+        if (!read.loaded) {
+            return std::move(read.told);
+        }
+    }
     exit_ = AnalysisExit::Reload;
     reload_ = std::move(request);
+    return {};
 }
 
 AnalysisPlace AnalysisSession::Place() const {

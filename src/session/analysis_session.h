@@ -2,6 +2,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,12 +58,22 @@ struct AnalysisOutcome {
     AnalysisPlace place;  // with Reload
 };
 
+// A reload's files read before the window is left: whether they loaded, and what the user is told
+// when they did not (the window then stays as it is).
+struct ReloadRead {
+    bool loaded = false;
+    Messages told;
+};
+using ReloadReader = std::function<ReloadRead(const ReloadRequest& request)>;
+
 // What a window starts with: the Statistics report it shows (its save dialogs start beside it) and,
-// shown again after a reload, the place to return to and what the reload has to tell.
+// shown again after a reload, the place to return to and what the reload has to tell; and how the
+// window's own reloads read their files.
 struct AnalysisResume {
     std::optional<AnalysisPlace> place;
     Messages told;
     std::filesystem::path statistics;
+    ReloadReader readAgain;
 };
 
 // What a click on a chart hit; the status bar shows the number.
@@ -132,7 +143,10 @@ public:
     void Back();   // "< &Back": leaves; the simulation is forgotten
     void Finish(); // "&Finish": the program ends
     // F5, or a report dropped on the window: leaves to read the files again and come back here.
-    void Reload(ReloadRequest request = {});
+    // With a reader, the files are read first: when they do not load, the window stays and the
+    // message returned says why.
+    Messages Reload(ReloadRequest request = {});
+    void SetReloadReader(ReloadReader reader) { readAgain_ = std::move(reader); }
     [[nodiscard]] const ReloadRequest& PendingReload() const { return reload_; }
     [[nodiscard]] AnalysisOutcome Outcome() const { return {exit_, reload_, Place()}; }
     // The pool, tab and object shown.
@@ -185,6 +199,7 @@ private:
     std::string shownWarning_; // the threshold file's warning the status bar was given last
     AnalysisExit exit_ = AnalysisExit::Open;
     ReloadRequest reload_;
+    ReloadReader readAgain_;
     int currentPool_ = 0;
     bool printedBefore_ = false;
     SaveFolders saveFolders_;

@@ -1,8 +1,61 @@
 #include "session/file_selection.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "report/fixed_text.h"
 
 namespace ornexa {
+
+namespace {
+
+// The advice of a read names the files in full, whatever folder they were named from.
+ReadFiles FilesNamed(const std::filesystem::path& statistics, const std::filesystem::path& simulation) {
+    return {FullPath(statistics).string(), FullPath(simulation).string()};
+}
+
+// How a Statistics read ended, as the picture and the line under the path tell it.
+ReadSummary SummaryOf(const StatReadResult& result, const Report& report) {
+    ReadSummary summary;
+    summary.poolsRead = report.PoolCount();
+    summary.poolsInFile = result.headerRead ? std::max<int>(report.Header.ReportPoolCount, 0) : 0;
+    if (result.fault) {
+        summary.fault = MessageOf(*result.fault).text;
+        summary.stoppedAtLine = result.fault->line;
+    } else if (const Messages warned = MessagesOf(result); !warned.empty()) {
+        summary.fault = warned.front().text;
+    }
+    return summary;
+}
+
+StatusPicture PictureOf(const StatReadResult& result) {
+    if (!result.Loaded()) {
+        return StatusPicture::NotRead;
+    }
+    return result.cutShort ? StatusPicture::ReadWithWarnings : StatusPicture::Read;
+}
+
+ReadSummary SummaryOf(const SimReadResult& result) {
+    ReadSummary summary;
+    summary.objectLines = result.objectLines;
+    summary.skippedLines = result.skippedLines;
+    if (result.fault) {
+        summary.fault = MessageOf(*result.fault).text;
+        summary.stoppedAtLine = result.fault->line;
+    } else if (!result.skipped.empty()) {
+        summary.fault = MessageOf(result.skipped.front()).text;
+    }
+    return summary;
+}
+
+StatusPicture PictureOf(const SimReadResult& result) {
+    if (!result.Loaded()) {
+        return StatusPicture::NotRead;
+    }
+    return result.skippedLines > 0 ? StatusPicture::ReadWithWarnings : StatusPicture::Read;
+}
+
+} // namespace
 
 // Marks a read as running for as long as it lives.
 class FileSelectionSession::ReadGuard {
@@ -35,6 +88,7 @@ void FileSelectionSession::Activate() {
         controls_.next = false;
         controls_.reset = false;
         controls_.simulationPicture = StatusPicture::NotChosen;
+        controls_.simulationRead = {};
     }
 }
 
@@ -77,21 +131,28 @@ Messages FileSelectionSession::ReadStatistics(const std::filesystem::path& path)
         sim_.Reset();
         result = ReadStatisticsFile(report_, path, progress_, FileKinds::RegularOnly, limits_);
     }
-    statisticsFile_ = path;
+    statisticsFile_ = FullPath(path);
     simulationFile_.clear();
+    simulationTried_.clear();
     if (result.Loaded()) {
         recent_.ReadStatistics(path);
     }
-    // Whatever the outcome, what was read can be analysed.
-    controls_.statisticsPicture = StatusPicture::Read;
+    // Whatever the outcome, what was read can be analysed; the picture tells how the read ended.
+    controls_.statisticsPicture = PictureOf(result);
+    controls_.statisticsRead = SummaryOf(result, report_);
     controls_.simulationPicture = StatusPicture::MayChoose;
+    controls_.simulationRead = {};
     controls_.openSimulation = true;
     controls_.next = true;
     controls_.reset = true;
     controls_.focus = FocusTarget::Next;
     state_ = FileSelectionState::StatisticsRead;
     // Told once the read is over, so nothing runs inside it while a box waits.
-    return MessagesOf(result);
+    return MessagesOf(result, FilesNamed(path, {}));
+}
+
+Messages FileSelectionSession::Told(const SimReadResult& result) const {
+    return MessagesOf(result, FilesNamed(statisticsFile_, simulationTried_));
 }
 
 std::optional<SimReadResult> FileSelectionSession::OpenSimulation() {
@@ -116,7 +177,8 @@ std::optional<SimReadResult> FileSelectionSession::ReadSimulation(const std::fil
         const ReadGuard guard(reading_);
         result = ReadSimulationFile(report_, sim_, path, progress_, FileKinds::RegularOnly);
     }
-    simulationFile_ = result.Loaded() ? path : std::filesystem::path();
+    simulationTried_ = FullPath(path);
+    simulationFile_ = result.Loaded() ? simulationTried_ : std::filesystem::path();
     if (result.Loaded()) {
         recent_.ReadSimulation(statisticsFile_, path);
     }
@@ -125,7 +187,8 @@ std::optional<SimReadResult> FileSelectionSession::ReadSimulation(const std::fil
     }
     controls_.next = true;
     controls_.focus = FocusTarget::Next;
-    controls_.simulationPicture = StatusPicture::Read;
+    controls_.simulationPicture = PictureOf(result);
+    controls_.simulationRead = SummaryOf(result);
     controls_.reset = true;
     state_ = FileSelectionState::SimulationRead;
     return result;
@@ -151,52 +214,80 @@ Messages FileSelectionSession::OpenRecent(std::size_t index) {
     told.insert(told.end(), read.begin(), read.end());
     if (report_.StatFileLoaded && !chosen.simulation.empty()) {
         if (const auto sim = ReadSimulation(chosen.simulation)) {
-            read = MessagesOf(*sim);
+            read = Told(*sim);
             told.insert(told.end(), read.begin(), read.end());
         }
     }
     return told;
 }
 
-Messages FileSelectionSession::ReadAgain(const ReloadRequest& request) {
-    const std::filesystem::path statistics = request.statistics.value_or(statisticsFile_);
+FileSelectionSession::Reread FileSelectionSession::ReadReload(const ReloadRequest& request) {
+    Reread read;
+    read.request = request;
+    read.statistics = FullPath(request.statistics.value_or(statisticsFile_));
     // A new Statistics report comes without the Simulation report of the old one.
-    const std::filesystem::path simulation =
-        request.simulation.value_or(request.statistics ? std::filesystem::path() : simulationFile_);
-    Report report;
-    SimulationData sim;
-    Messages told;
-    bool loaded = false;
-    {
-        const ReadGuard guard(reading_);
-        const StatReadResult stat = ReadStatisticsFile(report, statistics, progress_, FileKinds::RegularOnly, limits_);
-        told = MessagesOf(stat);
-        loaded = stat.Loaded();
-        if (loaded && !simulation.empty()) {
-            const SimReadResult simRead =
-                ReadSimulationFile(report, sim, simulation, progress_, FileKinds::RegularOnly);
-            const Messages simTold = MessagesOf(simRead);
-            told.insert(told.end(), simTold.begin(), simTold.end());
-            loaded = simRead.Loaded();
-        }
+    read.simulation =
+        FullPath(request.simulation.value_or(request.statistics ? std::filesystem::path() : simulationFile_));
+    const ReadFiles files = FilesNamed(read.statistics, read.simulation);
+    const ReadGuard guard(reading_);
+    read.statRead = ReadStatisticsFile(read.report, read.statistics, progress_, FileKinds::RegularOnly, limits_);
+    read.told = MessagesOf(read.statRead, files);
+    read.loaded = read.statRead.Loaded();
+    if (read.loaded && !read.simulation.empty()) {
+        read.simRead = ReadSimulationFile(read.report, read.sim, read.simulation, progress_, FileKinds::RegularOnly);
+        const Messages simTold = MessagesOf(*read.simRead, files);
+        read.told.insert(read.told.end(), simTold.begin(), simTold.end());
+        read.loaded = read.simRead->Loaded();
     }
-    if (!loaded) {
+    return read;
+}
+
+Messages FileSelectionSession::Adopt(Reread read) {
+    report_ = std::move(read.report);
+    sim_ = std::move(read.sim);
+    statisticsFile_ = read.statistics;
+    simulationFile_ = read.simulation;
+    simulationTried_ = read.simulation;
+    controls_.statisticsPath = read.statistics.string();
+    controls_.simulationPath = read.simulation.string();
+    controls_.statisticsPicture = PictureOf(read.statRead);
+    controls_.statisticsRead = SummaryOf(read.statRead, report_);
+    controls_.simulationPicture = read.simRead ? PictureOf(*read.simRead) : StatusPicture::MayChoose;
+    controls_.simulationRead = read.simRead ? SummaryOf(*read.simRead) : ReadSummary{};
+    if (read.simulation.empty()) {
+        recent_.ReadStatistics(read.statistics);
+    } else {
+        recent_.ReadSimulation(read.statistics, read.simulation);
+    }
+    return std::move(read.told);
+}
+
+Messages FileSelectionSession::ReadAgain(const ReloadRequest& request) {
+    Reread read = ReadReload(request);
+    if (!read.loaded) {
+        Messages told = std::move(read.told);
         told.push_back(
             {"Reload", "The report was not read again: the one read before stays shown.", MessageIcon::Information});
         return told;
     }
-    report_ = std::move(report);
-    sim_ = std::move(sim);
-    statisticsFile_ = statistics;
-    simulationFile_ = simulation;
-    controls_.statisticsPath = statistics.string();
-    controls_.simulationPath = simulation.string();
-    if (simulation.empty()) {
-        recent_.ReadStatistics(statistics);
-    } else {
-        recent_.ReadSimulation(statistics, simulation);
+    return Adopt(std::move(read));
+}
+
+ReloadRead FileSelectionSession::ReadForReload(const ReloadRequest& request) {
+    if (reading_) {
+        return {};
     }
-    return told;
+    pending_.reset();
+    Reread read = ReadReload(request);
+    if (!read.loaded) {
+        // One box: the fault that stopped the read, and that nothing changed.
+        Message told = read.told.empty() ? Message{"Reload", "The report was not read again.", MessageIcon::Information}
+                                         : read.told.back();
+        told.hint += std::string(told.hint.empty() ? "" : " ") + "The report read before stays shown.";
+        return {false, {told}};
+    }
+    pending_ = std::move(read);
+    return {true, {}};
 }
 
 void FileSelectionSession::Reset() {
@@ -213,6 +304,8 @@ void FileSelectionSession::Reset() {
     controls_.focus = FocusTarget::OpenStatistics;
     controls_.statisticsPicture = StatusPicture::NotChosen;
     controls_.simulationPicture = StatusPicture::NotChosen;
+    controls_.statisticsRead = {};
+    controls_.simulationRead = {};
     state_ = FileSelectionState::NoFile;
 }
 
@@ -227,14 +320,18 @@ FileSelectionSession::NextOutcome FileSelectionSession::Next(AnalysisWindowRunne
             reportShown_({statisticsFile_, simulationFile_});
         }
         resume.statistics = statisticsFile_;
+        resume.readAgain = [this](const ReloadRequest& request) { return ReadForReload(request); };
         const AnalysisOutcome outcome = runner.ShowAnalysisModal(report_, sim_, resume);
+        std::optional<Reread> read = std::exchange(pending_, std::nullopt);
         if (outcome.exit == AnalysisExit::Finish) {
             return NextOutcome::Quit;
         }
         if (outcome.exit != AnalysisExit::Reload) {
             break;
         }
-        resume = {outcome.place, ReadAgain(outcome.reload), statisticsFile_};
+        // The files the window read before it left are shown; a window that did not read them has them read now.
+        Messages told = read && read->request == outcome.reload ? Adopt(std::move(*read)) : ReadAgain(outcome.reload);
+        resume = {outcome.place, std::move(told), statisticsFile_, {}};
     }
     ClearSimulationState(sim_); // back here, the simulation is read again before it is shown
     Activate();

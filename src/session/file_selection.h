@@ -32,8 +32,21 @@ public:
                                               const AnalysisResume& resume) = 0;
 };
 
-// Status pictures of the two files.
-enum class StatusPicture { NotChosen = 1, Read = 2, MayChoose = 3 };
+// Status pictures of the two files: not chosen, read whole, may be chosen; then read with warnings
+// (cut short, lines left out) and not read, or stopped by a fault part way.
+enum class StatusPicture { NotChosen = 1, Read = 2, MayChoose = 3, ReadWithWarnings = 4, NotRead = 5 };
+
+// How the last read of a file ended, as far as the reader knows: for the picture's tooltip and the
+// line under the path.
+struct ReadSummary {
+    std::string fault;              // the text of the box that stopped the read or warned; empty for none
+    int poolsRead = 0;              // Statistics: the pools read whole
+    int poolsInFile = 0;            // Statistics: the pools its header names; 0 when not known
+    std::int64_t stoppedAtLine = 0; // the line the read stopped at; 0 when it read to the end
+    int objectLines = 0;            // Simulation: object lines read
+    int skippedLines = 0;           // Simulation: object lines left out
+    friend bool operator==(const ReadSummary&, const ReadSummary&) = default;
+};
 
 enum class FileSelectionState { NoFile, StatisticsRead, SimulationRead, AnalysisShown };
 
@@ -50,6 +63,8 @@ struct FileSelectionControls {
     std::string simulationPath;
     StatusPicture statisticsPicture = StatusPicture::NotChosen;
     StatusPicture simulationPicture = StatusPicture::NotChosen;
+    ReadSummary statisticsRead; // with pictures 4 and 5
+    ReadSummary simulationRead;
     FocusTarget focus = FocusTarget::OpenStatistics;
 };
 
@@ -72,8 +87,10 @@ public:
     // read is over.
     Messages OpenStatistics();
     // "O&pen": choose and read a Simulation file. Returns the read's result when one ran; its
-    // messages (`MessagesOf`) are the caller's to show.
+    // messages (`Told`) are the caller's to show.
     std::optional<SimReadResult> OpenSimulation();
+    // The boxes of the Simulation read last, each with its advice naming the files in full.
+    [[nodiscard]] Messages Told(const SimReadResult& result) const;
     // The same reads for a path known already (a drop, the command line, a recent report).
     Messages ReadStatistics(const std::filesystem::path& path);
     std::optional<SimReadResult> ReadSimulation(const std::filesystem::path& path);
@@ -90,6 +107,10 @@ public:
     // left to reload reads its files again and is shown anew; when they do not load, the report
     // read before stays and the window tells why.
     NextOutcome Next(AnalysisWindowRunner& runner);
+    // A reload asked for in the analysis window: the files are read before the window is left.
+    // When they load, the window leaves and is shown again with them; when they do not, it stays,
+    // and the one message returned says why (the report read before stays shown).
+    ReloadRead ReadForReload(const ReloadRequest& request);
 
     // Called with the files of the report each time the analysis window is about to show it (after
     // a reload too), so the report can be kept in the history.
@@ -106,8 +127,25 @@ public:
 
 private:
     class ReadGuard;
+    // The files of a reload, read into a report of their own.
+    struct Reread {
+        ReloadRequest request;
+        std::filesystem::path statistics;
+        std::filesystem::path simulation;
+        Report report;
+        SimulationData sim;
+        StatReadResult statRead;
+        std::optional<SimReadResult> simRead;
+        Messages told;
+        bool loaded = false;
+    };
     std::optional<std::filesystem::path> Choose(std::string_view filters);
+    [[nodiscard]] Reread ReadReload(const ReloadRequest& request);
+    // Shows the files read again in place of the report's own; returns what the reads told.
+    Messages Adopt(Reread read);
     Messages ReadAgain(const ReloadRequest& request);
+    void ShowStatisticsRead(const StatReadResult& result, const Report& report);
+    void ShowSimulationRead(const SimReadResult& result);
 
     Report& report_;
     SimulationData& sim_;
@@ -117,8 +155,10 @@ private:
     FileSelectionControls controls_;
     FileSelectionState state_ = FileSelectionState::NoFile;
     std::filesystem::path lastFolder_;
-    std::filesystem::path statisticsFile_; // the files read, as chosen
-    std::filesystem::path simulationFile_; // empty for none
+    std::filesystem::path statisticsFile_;  // the files read, as chosen
+    std::filesystem::path simulationFile_;  // empty for none
+    std::filesystem::path simulationTried_; // the Simulation file read last, loaded or not
+    std::optional<Reread> pending_;         // a reload read before its window was left
     RecentReports recent_;
     ReportLimits limits_;
     bool reading_ = false;

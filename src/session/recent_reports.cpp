@@ -12,6 +12,15 @@ bool IsFile(const std::filesystem::path& path) {
 }
 } // namespace
 
+std::filesystem::path FullPath(const std::filesystem::path& path) {
+    if (path.empty()) {
+        return path;
+    }
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(path, error);
+    return error ? path : full.lexically_normal();
+}
+
 bool Available(const RecentReport& entry) {
     return IsFile(entry.statistics) && (entry.simulation.empty() || IsFile(entry.simulation));
 }
@@ -37,13 +46,13 @@ void RecentReports::Put(RecentReport entry) {
 
 void RecentReports::ReadStatistics(const std::filesystem::path& statistics) {
     if (!statistics.empty()) {
-        Put({statistics, {}});
+        Put({FullPath(statistics), {}});
     }
 }
 
 void RecentReports::ReadSimulation(const std::filesystem::path& statistics, const std::filesystem::path& simulation) {
     if (!statistics.empty()) {
-        Put({statistics, simulation});
+        Put({FullPath(statistics), FullPath(simulation)});
     }
 }
 

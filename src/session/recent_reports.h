@@ -16,6 +16,10 @@ struct RecentReport {
 // Whether the entry's files are still there to be read.
 bool Available(const RecentReport& entry);
 
+// The path made absolute against the current folder, so that it names the same file from anywhere;
+// an empty path stays empty.
+std::filesystem::path FullPath(const std::filesystem::path& path);
+
 // The reports read last, newest first, each Statistics report once.
 class RecentReports {
 public:
@@ -26,7 +30,8 @@ public:
     // no more than MaxEntries are taken.
     explicit RecentReports(const std::vector<RecentReport>& entries);
 
-    // A Statistics report was read: it comes first, without a Simulation report.
+    // A Statistics report was read: it comes first, without a Simulation report. Entries are kept
+    // by full path, so a report named from the command line opens again from anywhere.
     void ReadStatistics(const std::filesystem::path& statistics);
     // A Simulation report was read with the Statistics report: the entry of the latter keeps it.
     void ReadSimulation(const std::filesystem::path& statistics, const std::filesystem::path& simulation);

@@ -91,7 +91,10 @@ public:
         }
         const auto first = lines_.ReadReportLine(MaxLine);
         if (!first) {
-            return Fail(lines_.Error().value_or(std::string(Describe(ReadFailure::InputPastEnd))));
+            if (const auto& failure = lines_.Error()) {
+                return Fail(*failure);
+            }
+            return Fail(std::string(Describe(ReadFailure::InputPastEnd)), FaultCause::EmptyFile);
         }
         const auto usa = CheckEnvironmentLine(*first);
         if (!usa) {
@@ -173,9 +176,11 @@ private:
             return FieldError(ReportPart::SimPoolLine, {ReadFailure::InputPastEnd, 0}, SimReadOutcome::PoolLineError);
         }
         if (p == 0) {
-            return FieldError(ReportPart::SimPoolLine, {ReadFailure::SubscriptOutOfRange, 0},
-                              SimReadOutcome::PoolLineError,
-                              "no pool of the statistics is named " + sim.SimPoolName.Str());
+            FieldError(ReportPart::SimPoolLine, {ReadFailure::SubscriptOutOfRange, 0}, SimReadOutcome::PoolLineError,
+                       "no pool of the statistics is named " + sim.SimPoolName.Str());
+            result_.fault->cause = FaultCause::NoSuchPool;
+            result_.fault->subject = sim.SimPoolName.Str();
+            return result_;
         }
         sim_.simulatedPool = p;
         const PoolRecord& statPool = report_.Pools(p);
@@ -199,11 +204,12 @@ private:
         }
         if (sim.SimSizeCount > MaxSimSizes) {
             result_.ReadFieldNo = 1;
-            return FieldError(ReportPart::SimPoolLine,
-                              {ReadFailure::SubscriptOutOfRange, SimSizeColumns(1)[0].Start + 46 * 8},
-                              SimReadOutcome::PoolLineError,
-                              "at most " + std::to_string(MaxSimSizes) + " simulated sizes, the report has " +
-                                  std::to_string(sim.SimSizeCount));
+            FieldError(ReportPart::SimPoolLine, {ReadFailure::SubscriptOutOfRange, SimSizeColumns(1)[0].Start + 46 * 8},
+                       SimReadOutcome::PoolLineError,
+                       "at most " + std::to_string(MaxSimSizes) + " simulated sizes, the report has " +
+                           std::to_string(sim.SimSizeCount));
+            result_.fault->cause = FaultCause::TooManySizes;
+            return result_;
         }
         const std::int64_t realSize = static_cast<std::int64_t>(statPool.VPSize) + statPool.HPSize;
         bool matched = false;
@@ -211,7 +217,9 @@ private:
             matched = matched || pool.SimPoolSize(k) == realSize;
         }
         if (!matched) {
-            return Refuse(FaultKind::SizeMismatch, SimReadOutcome::SizeMismatch);
+            Refuse(FaultKind::SizeMismatch, SimReadOutcome::SizeMismatch);
+            result_.fault->subject = statPool.PoolName.Trimmed();
+            return result_;
         }
         return std::nullopt;
     }
@@ -225,7 +233,8 @@ private:
         const int o = objects_->Find(name);
         if (o == 0) {
             result_.skipped.push_back({FaultKind::ObjectNotFound, ReportPart::SimObjectLine, lines_.ReadLineNo(), 1,
-                                       SimLineColumns.ObjectName.Start, std::string(name)});
+                                       SimLineColumns.ObjectName.Start, std::string(name), FaultCause::Unspecified,
+                                       std::string(name)});
             ++result_.skippedLines;
             return;
         }
@@ -243,7 +252,7 @@ private:
         }
         if (fault) {
             result_.skipped.push_back({FaultKind::FieldError, ReportPart::SimObjectLine, lines_.ReadLineNo(), fieldNo,
-                                       fault->column, std::string(Describe(fault->failure))});
+                                       fault->column, std::string(Describe(fault->failure)), CauseOf(fault->failure)});
             ++result_.skippedLines;
             return;
         }
@@ -272,13 +281,14 @@ private:
         Counters();
         const std::string description =
             reason.empty() ? std::string(Describe(fault.failure)) : WithReason(fault.failure, reason);
-        result_.fault =
-            ReadFault{FaultKind::FieldError, part, result_.ReadLineNo, result_.ReadFieldNo, fault.column, description};
+        result_.fault = ReadFault{FaultKind::FieldError, part,        result_.ReadLineNo,    result_.ReadFieldNo,
+                                  fault.column,          description, CauseOf(fault.failure)};
         return Stop(outcome);
     }
 
-    SimReadResult Fail(const std::string& description) {
-        result_.fault = ReadFault{FaultKind::FileFailure, ReportPart::SimFile, lines_.ReadLineNo(), 0, 0, description};
+    SimReadResult Fail(const std::string& description, FaultCause cause = FaultCause::Unspecified) {
+        result_.fault =
+            ReadFault{FaultKind::FileFailure, ReportPart::SimFile, lines_.ReadLineNo(), 0, 0, description, cause};
         return Stop(SimReadOutcome::Failed);
     }
 
@@ -335,6 +345,17 @@ Messages MessagesOf(const SimReadResult& result) {
     }
     if (result.fault) {
         messages.push_back(MessageOf(*result.fault));
+    }
+    return messages;
+}
+
+Messages MessagesOf(const SimReadResult& result, const ReadFiles& files) {
+    Messages messages;
+    for (const ReadFault& fault : result.skipped) {
+        messages.push_back(MessageOf(fault, files));
+    }
+    if (result.fault) {
+        messages.push_back(MessageOf(*result.fault, files));
     }
     return messages;
 }

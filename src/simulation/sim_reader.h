@@ -58,5 +58,7 @@ SimReadResult ReadSimulationFile(const Report& report, SimulationData& simulatio
 
 // The boxes of a read: one per skipped line, then the fault that stopped it.
 Messages MessagesOf(const SimReadResult& result);
+// The same boxes, each with its advice naming the files.
+Messages MessagesOf(const SimReadResult& result, const ReadFiles& files);
 
 } // namespace ornexa

@@ -174,8 +174,10 @@ TEST_F(FileSelection, APipeOrADeviceIsRefusedBeforeAnythingBlocks) {
     chooser.answers = {fifo, statPath, std::filesystem::path("/dev/zero")};
     const Messages told = session.OpenStatistics();
     ASSERT_EQ(told.size(), 1U);
-    EXPECT_EQ(told[0], (Message{"Read Stat File", "Cannot open file \"" + fifo.string() + "\": " + refusal,
-                                MessageIcon::Information}));
+    EXPECT_EQ(told[0].title, "Read Stat File");
+    EXPECT_EQ(told[0].text, "Cannot open file \"" + fifo.string() + "\": " + refusal);
+    EXPECT_EQ(told[0].icon, MessageIcon::Information);
+    EXPECT_TRUE(told[0].hint.starts_with("ORNEXA could not read " + fifo.string())) << told[0].hint;
     EXPECT_FALSE(report.StatFileLoaded);
     ASSERT_TRUE(session.OpenStatistics().empty());
     const auto simRead = session.OpenSimulation();

@@ -17,12 +17,29 @@ TEST(RecentReports, NewestFirstEachReportOnceAtMostEight) {
     recent.ReadSimulation("r5.sta", "r5.sim");
     recent.ReadStatistics("r9.sta");
     ASSERT_EQ(recent.Entries().size(), RecentReports::MaxEntries);
-    EXPECT_EQ(recent.Entries()[0], (RecentReport{"r9.sta", {}}));
-    EXPECT_EQ(recent.Entries()[1], (RecentReport{"r5.sta", "r5.sim"}));
-    EXPECT_EQ(recent.Entries()[2], (RecentReport{"r8.sta", {}}));
-    EXPECT_EQ(recent.Entries().back(), (RecentReport{"r2.sta", {}}));
+    const auto here = std::filesystem::current_path();
+    EXPECT_EQ(recent.Entries()[0], (RecentReport{here / "r9.sta", {}}));
+    EXPECT_EQ(recent.Entries()[1], (RecentReport{here / "r5.sta", here / "r5.sim"}));
+    EXPECT_EQ(recent.Entries()[2], (RecentReport{here / "r8.sta", {}}));
+    EXPECT_EQ(recent.Entries().back(), (RecentReport{here / "r2.sta", {}}));
     recent.ReadStatistics("r5.sta"); // read again alone: the Simulation report is no longer its companion
-    EXPECT_EQ(recent.Entries()[0], (RecentReport{"r5.sta", {}}));
+    EXPECT_EQ(recent.Entries()[0], (RecentReport{here / "r5.sta", {}}));
+}
+
+// A report named relatively (from the command line) is kept by its full path, so it opens again from
+// any folder; the same report named both ways is one entry.
+TEST(RecentReports, KeepsFullPathsOfReportsNamedRelatively) {
+    const test::TempDir dir;
+    const auto stat = dir.Write("a.sta", "x");
+    const auto sim = dir.Write("a.sim", "x");
+    const auto before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    RecentReports recent;
+    recent.ReadStatistics("a.sta");
+    recent.ReadSimulation("./a.sta", "sub/../a.sim");
+    std::filesystem::current_path(before);
+    EXPECT_EQ(recent.Entries(), (std::vector<RecentReport>{{stat, sim}}));
+    EXPECT_TRUE(Available(recent.Entries()[0]));
 }
 
 TEST(RecentReports, KeptEntriesWithoutAReportOrRepeatedAreLeftOut) {
