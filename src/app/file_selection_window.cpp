@@ -19,6 +19,7 @@
 
 #include "app/app_icons.h"
 #include "app/dropped_files.h"
+#include "app/keyboard_navigation.h"
 #include "app/tray_menu.h"
 #include "app/ui_services.h"
 #include "app/window_state.h"
@@ -179,6 +180,7 @@ FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, ornexa::Simulat
     ChooseLimits(KeptLimits(), false);
     ui_.SetParent(this);
     window_state::RestoreGeometry(*this);
+    LetTabMoveFocus(*this);
     Refresh();
 }
 

@@ -28,6 +28,7 @@
 #include "app/chart_actions.h"
 #include "app/history_models.h"
 #include "app/history_service.h"
+#include "app/keyboard_navigation.h"
 #include "app/list_models.h"
 #include "app/table_export.h"
 #include "app/ui_services.h"
@@ -132,6 +133,7 @@ HistoryWindow::HistoryWindow(HistoryService& history, UiServices& ui, std::strin
     setAcceptDrops(true); // files and folders dropped here are imported
     resize(fontMetrics().averageCharWidth() * 150, fontMetrics().height() * 45);
     window_state::RestoreGeometry(*this);
+    LetTabMoveFocus(*this);
     if (ornexa::IsPostgresLocation(history_.Location())) {
         // A server may not answer for a while: the window shows at once and fills when it does.
         OpenInBackground(history_.Location(), std::nullopt);
@@ -456,7 +458,10 @@ void HistoryWindow::ImportPaths(const std::vector<std::filesystem::path>& paths)
     progress_ = new QProgressDialog(tr("Looking for reports..."), tr("&Stop"), 0, 0, this);
     progress_->setObjectName(QStringLiteral("dlgImportProgress"));
     progress_->setWindowTitle(tr("Import"));
-    progress_->setWindowModality(Qt::WindowModal);
+    // Not modal: a modal progress dialog lets every event run inside setValue(), the end of the run
+    // among them, while the run's progress is still being shown. The window's actions that would
+    // start other work are disabled while it runs.
+    progress_->setWindowModality(Qt::NonModal);
     progress_->setMinimumDuration(0);
     progress_->setAutoClose(false);
     progress_->setAutoReset(false);
@@ -467,8 +472,8 @@ void HistoryWindow::ImportPaths(const std::vector<std::filesystem::path>& paths)
     connect(batch_, &HistoryImportBatch::Progress, this, [this](int done, int count, const QString& file) {
         if (progress_ != nullptr && batch_ != nullptr && !batch_->Stopping()) {
             progress_->setMaximum(count);
-            progress_->setValue(done);
             progress_->setLabelText(tr("Importing %1 (%2 of %3)...").arg(file).arg(done + 1).arg(count));
+            progress_->setValue(done);
         }
     });
     connect(batch_, &HistoryImportBatch::Finished, this, &HistoryWindow::ImportsOver);

@@ -2,16 +2,17 @@
 
 #include <QClipboard>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QFormLayout>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "app/keyboard_navigation.h"
 #include "app/ui_services.h"
 #include "report/whole_file.h"
 #include "session/file_dialogs.h"
@@ -63,16 +64,26 @@ RegroupDialog::RegroupDialog(ornexa::RegroupPage page, UiServices& ui, ornexa::S
     statements_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     statements_->setLineWrapMode(QPlainTextEdit::NoWrap);
     layout->addWidget(statements_, 1);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    QPushButton* copy = buttons->addButton(tr("&Copy"), QDialogButtonBox::ActionRole);
+    // The buttons in a row of their own: a button box chains its buttons with its focus proxy into
+    // a ring that Tab never leaves.
+    auto* buttons = new QHBoxLayout;
+    auto* copy = new QPushButton(tr("&Copy"), this);
     copy->setObjectName(QStringLiteral("cmdRegroupCopy"));
-    QPushButton* save = buttons->addButton(tr("&Save..."), QDialogButtonBox::ActionRole);
+    auto* save = new QPushButton(tr("&Save..."), this);
     save->setObjectName(QStringLiteral("cmdRegroupSave"));
+    auto* close = new QPushButton(tr("Close"), this);
+    close->setObjectName(QStringLiteral("cmdRegroupClose"));
     connect(copy, &QPushButton::clicked, this, &RegroupDialog::Copy);
     connect(save, &QPushButton::clicked, this, &RegroupDialog::Save);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    buttons->addWidget(copy);
+    buttons->addWidget(save);
+    buttons->addStretch();
+    buttons->addWidget(close);
+    layout->addLayout(buttons);
+    scroll->setFocusPolicy(Qt::NoFocus); // the targets' frame is no stop of its own
     resize(fontMetrics().averageCharWidth() * 110, fontMetrics().height() * 40);
+    LetTabMoveFocus(*this);
     Refresh();
 }
 

@@ -225,6 +225,13 @@ TEST_F(Gui, ABarOpensItsObjectAlsoAfterTheListWasSorted) {
         QTest::keyClick(w.PoolChart(), Qt::Key_Return);
         EXPECT_TRUE(w.Session().PoolInfo().DetailsVisible());
         EXPECT_EQ(w.Session().PoolInfo().Details(), ornexa::ObjectDetailFigures(report, object));
+        // The panel and the status bar say in words which object the bar stands for.
+        const QString name = QString::fromLatin1(std::string(report.Objects(object).ObjName.Trimmed()).c_str());
+        EXPECT_EQ(w.PoolDetailsTitle(), QStringLiteral("Object - ") + name);
+        EXPECT_EQ(w.StatusText(), QStringLiteral("Rank 1 of %1: %2").arg(chart.PointCount()).arg(name));
+        // Another graph takes the figures of the last one's bar away.
+        ChooseGraph(w.PoolGraphTypes(), 8);
+        EXPECT_FALSE(w.PoolDetails()->isVisible());
     };
     files.ClickNext();
 }
@@ -459,6 +466,7 @@ TEST_F(Gui, TheSimulationTabDrawsItsChartsAndOpensAnObjectFromEachRanking) {
         EXPECT_EQ(curve.kind, ornexa::ChartKind::Curve);
         EXPECT_EQ(curve.PointCount(), sim.Sim.SimSizeCount);
         EXPECT_FALSE(tab->Details()->isVisible());
+        auto* detailsTitle = w.findChild<QLabel*>(QStringLiteral("lblSimObjName"));
 
         const std::string hitRatioTitle = curve.title;
         const std::vector<std::string> hitRatioBars = tab->Chart(ornexa::LargestImprovementTab)->Model().labels;
@@ -478,6 +486,12 @@ TEST_F(Gui, TheSimulationTabDrawsItsChartsAndOpensAnObjectFromEachRanking) {
             SCOPED_TRACE(subTab);
             QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(subTab).center());
             EXPECT_EQ(w.Session().SimGraphs().SubTab(), subTab);
+            // Before a bar is chosen, and after the object of another chart, the panel says how to
+            // fill it instead of showing an empty grid or the other chart's object.
+            EXPECT_TRUE(tab->Details()->isVisible());
+            EXPECT_TRUE(detailsTitle->text().startsWith(QStringLiteral("Click a bar")))
+                << detailsTitle->text().toStdString();
+            EXPECT_FALSE(tab->DetailsTable()->isVisible());
             ChartView* chart = tab->Chart(subTab);
             ASSERT_GT(chart->Model().PointCount(), 0);
             const int top = chart->Model().PointCount() - 1;
@@ -486,7 +500,8 @@ TEST_F(Gui, TheSimulationTabDrawsItsChartsAndOpensAnObjectFromEachRanking) {
             QTest::keyClick(chart, Qt::Key_Up); // the arrow keys choose the top bar, Enter opens it
             QTest::keyClick(chart, Qt::Key_Return);
             EXPECT_TRUE(tab->Details()->isVisible());
-            const QString title = w.findChild<QLabel*>(QStringLiteral("lblSimObjName"))->text();
+            EXPECT_TRUE(tab->DetailsTable()->isVisible());
+            const QString title = detailsTitle->text();
             EXPECT_EQ(title, QStringLiteral("Object - ") +
                                  QString::fromLatin1(std::string(report.Objects(object).ObjName.Trimmed()).c_str()));
             QAbstractItemModel* table = tab->DetailsTable()->model();
@@ -1243,8 +1258,8 @@ TEST_F(Gui, APoolOfSixtyThousandObjectsIsListedFilteredAndSorted) {
     ornexa::samplegen::StatFileOptions plain;
     plain.decorate = false;
     constexpr int objects = 60000;
-    const auto path =
-        dir.Write("large.sta", ornexa::samplegen::StatisticsText(ornexa::samplegen::BuildLargeReport(1, objects), plain));
+    const auto path = dir.Write(
+        "large.sta", ornexa::samplegen::StatisticsText(ornexa::samplegen::BuildLargeReport(1, objects), plain));
     files.ChooseLimits(ornexa::ReportLimits::LargeSite(), false);
     files.History().SetKeepEveryReport(false);
     ui.answers = {path};

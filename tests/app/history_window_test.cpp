@@ -11,6 +11,7 @@
 #include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -19,6 +20,7 @@
 #include "app/history_service.h"
 #include "app/history_window.h"
 #include "app/list_models.h"
+#include "keyboard_walk.h"
 #include "report/fixed_text.h"
 #include "sample_report.h"
 #include "scripted_services.h"
@@ -245,6 +247,19 @@ TEST_F(HistoryWindowTest, ImportAddsAReportInTheBackgroundAndTheSettingIsKept) {
     EXPECT_TRUE(window.KeepEveryReport()->isChecked());
     window.KeepEveryReport()->trigger();
     EXPECT_FALSE(history.KeepEveryReport());
+}
+
+TEST_F(HistoryWindowTest, TabWalksEveryTabOfTheWindowWithoutATrap) {
+    HistoryWindow window(history, ui, poolName);
+    window.resize(1200, 800);
+    keyboard::Activate(window);
+    auto* tabs = window.findChild<QTabWidget*>();
+    ASSERT_NE(tabs, nullptr);
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab);
+        tabs->tabBar()->setFocus(Qt::OtherFocusReason);
+        EXPECT_GE(keyboard::WalkWithTab(window, tabs->tabText(tab)).size(), 2U) << tab;
+    }
 }
 
 } // namespace
