@@ -313,13 +313,17 @@ QWidget* AnalysisWindow::BuildPoolTab() {
         panelData_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         details->addRow(tr(detailCaptions[i]), panelData_[i]);
     }
-    // The name of the object shown heads the figures' row with the button that closes them.
+    // The name of the object shown heads its figures, across the panel; the rows stand close, so
+    // that the panel is no taller for it.
     poolDetailsTitle_ = new QLabel(poolDetails_);
     poolDetailsTitle_->setObjectName(QStringLiteral("lblPoolDetailsObject"));
     poolDetailsTitle_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    poolDetailsTitle_->setWordWrap(true);
+    details->insertRow(0, poolDetailsTitle_);
+    details->setVerticalSpacing(2);
     auto* close = new QPushButton(QStringLiteral("&Close"), poolDetails_);
     close->setObjectName(QStringLiteral("cmdClosePoolDetails"));
-    details->insertRow(0, poolDetailsTitle_, close);
+    details->addRow(close);
     connect(close, &QPushButton::clicked, this, [this] {
         session_.ClosePoolDetails();
         Refresh();

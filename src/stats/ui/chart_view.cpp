@@ -107,8 +107,9 @@ constexpr double LeaderLength = 14;
 constexpr double PieMargin = 4;
 // A pie keeps at least this share of the smaller side of its plot, its labels shortened if need be.
 constexpr double SmallestPie = 0.35;
-// The figure at the end of a bar keeps this distance from it.
+// The figure at the end of a bar keeps this distance from it, and is drawn over the series.
 constexpr double BarValueGap = 4;
+constexpr double BarValueZ = 1000;
 
 // Two empty ranks, or two names shortened alike, must stay two categories.
 QString Category(const QString& text, int point) {
@@ -240,7 +241,7 @@ void ChartView::RenderBars(const ChartColours& colours) {
     for (const double value : model_.series[0]) {
         auto* text = new QGraphicsSimpleTextItem(ornexa::ui::DisplayText(ornexa::BarValueText(value, numberStyle_)), c);
         text->setBrush(colours.text);
-        text->setZValue(1);
+        text->setZValue(BarValueZ); // over the bars, whose figure may stand inside their end
         barValues_.push_back(text);
     }
     c->addSeries(barSeries_);
@@ -425,12 +426,12 @@ void ChartView::FitTimeAxis(const QRectF& plot) {
         timeAxis_->setRange(min, max);
     }
 
-    // Each marker's text stands beside its line in the first row, from the top of the plot down,
-    // where it runs into no other text; the value axis leaves those rows above the data.
+    // Each marker's text stands beside its line in the first row, from the edge of the plot in,
+    // where it runs into no other text; RoomForMarkers finds rows the values leave free.
     QAbstractSeries* anchor = chart()->series().isEmpty() ? nullptr : chart()->series().front();
     const qreal lineHeight = MarkerLineHeight();
     std::vector<double> rowEnds;
-    for (const MarkerItems& marker : markerItems_) {
+    for (MarkerItems& marker : markerItems_) {
         const bool inside =
             anchor != nullptr && plot.width() > 0 && marker.x >= timeAxis_->min() && marker.x <= timeAxis_->max();
         marker.line->setVisible(inside);
@@ -451,9 +452,48 @@ void ChartView::FitTimeAxis(const QRectF& plot) {
             rowEnds.push_back(0);
         }
         rowEnds[row] = left + textWidth + 6;
+        marker.row = static_cast<int>(row);
         marker.text->setPos(left, plot.top() + 2 + static_cast<double>(row) * lineHeight);
     }
     markerRows_ = static_cast<int>(rowEnds.size());
+}
+
+const ornexa::ChartModel& ChartView::RoomForMarkers(const QRectF& plot, ornexa::ChartModel& roomy) {
+    if (markerRows_ == 0 || plot.height() <= 0 || model_.series.empty()) {
+        return model_;
+    }
+    const double lineHeight = MarkerLineHeight();
+    const double room = std::min(0.6, (markerRows_ * lineHeight + 6) / plot.height());
+    double low = std::numeric_limits<double>::infinity();
+    double high = -std::numeric_limits<double>::infinity();
+    for (std::size_t s = 0; s < model_.series.size(); ++s) {
+        if (s < model_.hiddenSeries.size() && model_.hiddenSeries[s]) {
+            continue;
+        }
+        for (const double value : model_.series[s]) {
+            low = std::min(low, value);
+            high = std::max(high, value);
+        }
+    }
+    if (!std::isfinite(low) || !std::isfinite(high)) {
+        return model_;
+    }
+    const ornexa::AxisTicks plain = ornexa::ValueAxisTicks(model_);
+    const double span = plain.Max() - plain.Min();
+    const bool top = span > 0 && (plain.Max() - high) / span >= room;
+    const bool bottom = !top && span > 0 && (low - plain.Min()) / span >= room;
+    for (const MarkerItems& marker : markerItems_) {
+        const double y =
+            bottom ? plot.bottom() - 2 - (marker.row + 1) * lineHeight : plot.top() + 2 + marker.row * lineHeight;
+        marker.text->setPos(marker.text->pos().x(), y);
+    }
+    if (top || bottom) {
+        return model_;
+    }
+    roomy = model_;
+    roomy.axisMin = model_.axisMin.value_or(std::min(low, 0.0));
+    roomy.axisMax = std::max(model_.axisMax.value_or(high), *roomy.axisMin + (high - *roomy.axisMin) / (1 - room));
+    return roomy;
 }
 
 void ChartView::FitAxes() {
@@ -461,34 +501,8 @@ void ChartView::FitAxes() {
     FitBarLabels(plot);
     FitTimeAxis(plot);
     FitPieLabels(plot);
-    // The rows of marker texts at the top of a time line stay above its values: the axis reaches
-    // as far beyond the largest value as they need.
-    const ornexa::ChartModel* valued = &model_;
     ornexa::ChartModel roomy;
-    if (markerRows_ > 0 && plot.height() > 0 && !model_.series.empty()) {
-        const double room = std::min(0.6, (markerRows_ * MarkerLineHeight() + 6) / plot.height());
-        double low = 0;
-        double high = -std::numeric_limits<double>::infinity();
-        for (std::size_t s = 0; s < model_.series.size(); ++s) {
-            if (s < model_.hiddenSeries.size() && model_.hiddenSeries[s]) {
-                continue;
-            }
-            for (const double value : model_.series[s]) {
-                low = std::min(low, value);
-                high = std::max(high, value);
-            }
-        }
-        if (std::isfinite(high)) {
-            roomy = model_;
-            roomy.axisMin = model_.axisMin.value_or(low);
-            roomy.axisMax =
-                std::max(model_.axisMax.value_or(high), *roomy.axisMin + (high - *roomy.axisMin) / (1 - room));
-            if (model_.axisEnds == ornexa::AxisEnds::Percent) {
-                roomy.axisMax = std::max(*roomy.axisMax, *roomy.axisMin + (100 - *roomy.axisMin) / (1 - room));
-            }
-            valued = &roomy;
-        }
-    }
+    const ornexa::ChartModel* valued = &RoomForMarkers(plot, roomy);
     for (const StepAxis& step : stepAxes_) {
         const auto ticks = [&](int most) {
             return step.xValues ? ornexa::XAxisTicks(*valued, most) : ornexa::ValueAxisTicks(*valued, most);

@@ -83,6 +83,9 @@ private:
     void FitAxes();
     void FitTimeAxis(const QRectF& plot);
     [[nodiscard]] double MarkerLineHeight() const;
+    // The value axis's ticks for a time line whose marker texts need rows free of its values: at
+    // the top where the values leave room, else at the bottom, else the axis reaches higher.
+    [[nodiscard]] const ornexa::ChartModel& RoomForMarkers(const QRectF& plot, ornexa::ChartModel& roomy);
     [[nodiscard]] int TimePointAt(QPointF position) const;
     void FitBarLabels(const QRectF& plot);
     void PlaceBarValues();
@@ -115,13 +118,14 @@ private:
     };
     std::vector<SliceLabel> sliceLabels_;
     class QCategoryAxis* timeAxis_ = nullptr;
-    int markerRows_ = 0; // rows of marker texts at the top of a time line's plot
+    int markerRows_ = 0; // rows of marker texts along the top or the bottom of a time line's plot
     // Per series of a time line: the series that draws its points (none for a hidden one).
     std::vector<class QScatterSeries*> timePoints_;
     struct MarkerItems {
         class QGraphicsLineItem* line;
         class QGraphicsSimpleTextItem* text;
         double x;
+        int row = 0; // of the marker texts, counted from the plot's edge
     };
     std::vector<MarkerItems> markerItems_;
 };

@@ -17,6 +17,7 @@
 #include <QTimeZone>
 #include <QToolTip>
 #include <cmath>
+#include <limits>
 
 #include "stats/ui/chart_picture.h"
 #include "stats/ui/chart_view.h"
@@ -453,7 +454,7 @@ TEST(ChartView, MarkerTextsStandApartAboveTheLine) {
     ornexa::ChartModel model = SizeOverTime();
     // Two changes a day apart: their texts would run into each other on one row.
     model.markers = {{Seconds(3, 10), "VPSIZE 20000 -> 25000"}, {Seconds(4, 10), "VPSIZE 25000 -> 30000"}};
-    model.series[0] = {20000, 25000, 30000, 30000};
+    model.series[0] = {20000, 25000, 30000, 30000}; // the notes go below the line
     model.xValues = {Seconds(2, 10), Seconds(3, 10), Seconds(4, 10), Seconds(9, 10)};
     for (const QSize size : {QSize(720, 420), QSize(500, 300)}) {
         ChartView view;
@@ -461,17 +462,31 @@ TEST(ChartView, MarkerTextsStandApartAboveTheLine) {
         const std::vector<QRectF> notes = view.MarkerRects();
         ASSERT_EQ(notes.size(), 2U);
         EXPECT_FALSE(notes[0].intersects(notes[1]));
-        // No point of the line lies under a text, and the line runs below the texts.
+        // The line runs wholly above or wholly below the texts: no point, and so no stretch of
+        // the line between two points, meets one.
+        double highest = std::numeric_limits<double>::infinity();
+        double lowest = -std::numeric_limits<double>::infinity();
         for (int p = 0; p < 4; ++p) {
-            const QPointF at = *view.PointPosition(0, p);
-            for (const QRectF& note : notes) {
-                EXPECT_GT(at.y(), note.bottom()) << "point " << p << " at " << size.width();
-            }
+            highest = std::min(highest, view.PointPosition(0, p)->y());
+            lowest = std::max(lowest, view.PointPosition(0, p)->y());
         }
+        const QRectF band = notes[0].united(notes[1]);
+        EXPECT_TRUE(highest > band.bottom() || lowest < band.top()) << size.width();
         for (const QRectF& note : notes) {
             EXPECT_TRUE(view.PlotRect().adjusted(-1, -1, 1, 1).contains(note));
         }
     }
+    // Values from the bottom to the top of their axis: the axis reaches higher, to leave the
+    // notes room above them.
+    model.series[0] = {0, 15000, 30000, 30000};
+    ChartView full;
+    Show(full, model, {720, 420});
+    const std::vector<QRectF> notes = full.MarkerRects();
+    ASSERT_EQ(notes.size(), 2U);
+    for (int p = 0; p < 4; ++p) {
+        EXPECT_GT(full.PointPosition(0, p)->y(), notes[0].united(notes[1]).bottom()) << p;
+    }
+    EXPECT_GT(full.ValueAxisRange()->second, 30000);
 }
 
 } // namespace
