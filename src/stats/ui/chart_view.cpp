@@ -21,6 +21,7 @@
 #include <QScatterSeries>
 #include <QTimeZone>
 #include <QToolTip>
+#include <QtMath>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -629,8 +630,7 @@ void ChartView::FitPieLabels(const QRectF& plot) {
         if (slice->label().isEmpty() || next >= sliceLabels_.size()) {
             continue;
         }
-        constexpr double Radians = 3.14159265358979323846 / 180;
-        const double angle = (slice->startAngle() + slice->angleSpan() / 2) * Radians; // 0 at twelve, clockwise
+        const double angle = qDegreesToRadians(slice->startAngle() + slice->angleSpan() / 2); // 0 at twelve, clockwise
         const QPointF rim(centre.x() + radius * std::sin(angle), centre.y() - radius * std::cos(angle));
         const double y = centre.y() - (radius + LeaderLength) * std::cos(angle);
         placed.push_back({next++, rim, y, std::sin(angle) >= -1e-9});
