@@ -75,6 +75,10 @@ struct SourceCase {
     std::function<Source()> build;
 };
 
+void PrintTo(const SourceCase& source, std::ostream* out) {
+    *out << source.name;
+}
+
 const std::vector<SourceCase>& SourceCases() {
     static const std::vector<SourceCase> cases{
         {"BundledSamples", BundledSamples},
@@ -296,6 +300,15 @@ TEST_P(ChartFit, BarsAndCurvesLieOnTheirAxisAndFillAQuarterOfIt) {
                 EXPECT_TRUE(plot.contains(*end))
                     << drawn.what << " bar " << p << " ends at " << end->x() << "," << end->y() << " outside the plot";
             }
+            // Every bar's figure stands in the view.
+            const QRectF inView = QRectF(view.viewport()->rect()).adjusted(-0.5, -0.5, 0.5, 0.5);
+            const std::vector<QRectF> figures = view.BarValueRects();
+            ASSERT_EQ(figures.size(), values.size()) << drawn.what;
+            for (std::size_t p = 0; p < figures.size(); ++p) {
+                EXPECT_TRUE(inView.contains(figures[p]))
+                    << drawn.what << ": the figure of bar " << p << " (" << values[p] << ") stands at "
+                    << figures[p].left() << ".." << figures[p].right() << " in a view " << view.width() << " wide";
+            }
         } else {
             ++tally_.curves;
             // The curve's highest point stands at least a quarter up the plot.
@@ -377,6 +390,35 @@ TEST_P(ChartFit, BarFiguresAndTicksReadRightInGermanFigures) {
         }
     }
     EXPECT_GT(checked, 0);
+}
+
+// Where the chart's edge leaves no room beyond the longest bar, its figure stands inside the bar's
+// end, and is drawn over the bar, not hidden under it.
+TEST(BarFigures, AFigureInsideItsBarIsDrawnOverIt) {
+    ChartModel chart;
+    chart.OpenData(ChartKind::Ranked, 2, 3);
+    chart.series[0] = {1200, 2400, 3459801};
+    chart.series[1] = {3, 2, 1};
+    chart.labels = {"DB.THIRD", "DB.SECOND", "DB.FIRST"};
+    chart.hiddenSeries[1] = true;
+    for (const NumberStyle style : {NumberStyle{}, German}) {
+        ChartView view;
+        view.SetNumberStyle(style);
+        view.resize(Small);
+        view.show();
+        view.ShowModel(chart);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const QRectF figure = view.BarValueRects().back();
+        ASSERT_LT(figure.right(), view.BarEnd(2)->x()) << "the figure stands inside its bar";
+        const QImage image = view.viewport()->grab().toImage();
+        int dark = 0;
+        for (int y = static_cast<int>(figure.top()); y <= static_cast<int>(figure.bottom()); ++y) {
+            for (int x = static_cast<int>(figure.left()); x <= static_cast<int>(figure.right()); ++x) {
+                dark += qGray(image.pixel(x, y)) < 96 ? 1 : 0;
+            }
+        }
+        EXPECT_GT(dark, 20) << Text(view.BarValueTexts().back()) << " is not drawn over its bar";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Reports, ChartFit, ::testing::ValuesIn(SourceCases()),
