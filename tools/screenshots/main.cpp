@@ -1,12 +1,13 @@
 // ornexa-screenshots: opens the bundled samples and writes a PNG of each window and tab. With
 // --scale-2 it draws at a device pixel ratio of 2 instead and writes the Object Info tab only.
 #include <QApplication>
-#include <QMenu>
-#include <QMenuBar>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -69,6 +70,9 @@ QPalette DarkPalette() {
 }
 
 bool Save(QWidget& widget, const QString& path) {
+    // No event loop runs here: the items a chart let go of when it changed are deleted now, or
+    // the last chart's axes would still show behind the new one.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QApplication::processEvents();
     const bool saved = widget.grab().save(path);
     std::cout << (saved ? "wrote " : "could not write ") << path.toStdString() << '\n';
@@ -227,6 +231,27 @@ int main(int argc, char** argv) {
     }
     analysis.SelectTab(ornexa::ObjectInfoTab);
     ok = Save(analysis, out + QStringLiteral("/object-info.png")) && ok;
+    // BP1's share charts whose small slices crowd their labels together.
+    analysis.ChoosePool(1);
+    analysis.SelectTab(ornexa::PoolInfoTab);
+    analysis.ChoosePoolGraphType(1);
+    ok = Save(analysis, out + QStringLiteral("/pool-info-access-type.png")) && ok;
+    analysis.ChoosePoolGraphType(3);
+    ok = Save(analysis, out + QStringLiteral("/pool-info-read-ios.png")) && ok;
+    {
+        // The same tab as a German desktop shows it: the window takes its figures from the locale
+        // it starts with.
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        AnalysisWindow german(report, sim, ui, QApplication::applicationDirPath().toStdString(), &files);
+        german.show();
+        german.ChoosePool(1);
+        german.SelectTab(ornexa::PoolInfoTab);
+        german.ChoosePoolGraphType(7);
+        ok = Save(german, out + QStringLiteral("/pool-info-german.png")) && ok;
+        german.hide();
+        QLocale::setDefault(before);
+    }
 
     analysis.resize(1280, 800); // room for the simulation tabs' charts beside their panels
     analysis.ChoosePool(1);     // BP1, the simulated pool
