@@ -70,6 +70,18 @@ Source BundledSamples() {
     return source;
 }
 
+// A site whose objects find few of their pages in the pool: every hit ratio below 20, the lowest
+// near 0.
+Report LowHitRatios(std::uint64_t seed) {
+    Report report = ornexa::samplegen::BuildSampleReport(seed);
+    for (int o = 1; o <= report.ObjectCount(); ++o) {
+        ornexa::ObjectRecord& object = report.Objects(o);
+        object.AppHitRatio *= 0.2;
+        object.SysHitRatio *= 0.15;
+    }
+    return report;
+}
+
 struct SourceCase {
     const char* name;
     std::function<Source()> build;
@@ -84,6 +96,7 @@ const std::vector<SourceCase>& SourceCases() {
         {"BundledSamples", BundledSamples},
         {"Seed7SimulatingBP2", [] { return Generated(ornexa::samplegen::BuildSampleReport(7), "BP2", 7); }},
         {"Seed424242SimulatingBP4", [] { return Generated(ornexa::samplegen::BuildSampleReport(424242), "BP4", 5); }},
+        {"LowHitRatiosSimulatingBP3", [] { return Generated(LowHitRatios(99), "BP3", 99); }},
         {"LargestReportSimulatingBP32K",
          [] { return Generated(ornexa::samplegen::BuildLargestReport(), "BP32K", 11, 3); }},
     };
