@@ -168,11 +168,11 @@ std::vector<Drawn> DrawEveryChart(const Source& source, NumberStyle style) {
         const std::string by = measure == ornexa::SysHitRatioMeasure ? " by hit ratio" : " by I/O rate";
         ChartModel curve;
         if (ornexa::DrawPoolSizeCurve(curve, source.sim, p, measure) && curve.HasData()) {
-            drawn.push_back({pool + " pool-size curve" + by, curve});
+            drawn.push_back({pool + " pool-size curve" += by, curve});
         }
         ChartModel improvement;
         ornexa::DrawLargestImprovement(improvement, report, source.sim, p, measure);
-        drawn.push_back({pool + " largest improvement" + by, improvement});
+        drawn.push_back({pool + " largest improvement" += by, improvement});
     }
     ChartModel largest;
     ornexa::DrawLargestWorkSets(largest, report, source.sim, p);
@@ -220,26 +220,26 @@ struct Tally {
 class ChartFit : public ::testing::TestWithParam<SourceCase> {
 public:
     static void SetUpTestSuite() {
-        small_ = std::make_unique<ChartView>();
-        large_ = std::make_unique<ChartView>();
-        german_ = std::make_unique<ChartView>();
-        small_->SetNumberStyle({});
-        large_->SetNumberStyle({});
-        german_->SetNumberStyle(German);
-        small_->resize(Small);
-        large_->resize(Large);
-        german_->resize(Small);
-        for (ChartView* view : {small_.get(), large_.get(), german_.get()}) {
+        smallView = std::make_unique<ChartView>();
+        largeView = std::make_unique<ChartView>();
+        germanView = std::make_unique<ChartView>();
+        smallView->SetNumberStyle({});
+        largeView->SetNumberStyle({});
+        germanView->SetNumberStyle(German);
+        smallView->resize(Small);
+        largeView->resize(Large);
+        germanView->resize(Small);
+        for (ChartView* view : {smallView.get(), largeView.get(), germanView.get()}) {
             view->show();
         }
     }
     static void TearDownTestSuite() {
-        std::cout << "[ chart fit ] " << tally_.bars << " bar charts and " << tally_.curves
-                  << " curves against their axes, " << tally_.shares << " share charts at two sizes, " << tally_.german
+        std::cout << "[ chart fit ] " << tally.bars << " bar charts and " << tally.curves
+                  << " curves against their axes, " << tally.shares << " share charts at two sizes, " << tally.german
                   << " charts in German figures\n";
-        small_.reset();
-        large_.reset();
-        german_.reset();
+        smallView.reset();
+        largeView.reset();
+        germanView.reset();
     }
 
 protected:
@@ -267,10 +267,10 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    static inline std::unique_ptr<ChartView> small_;
-    static inline std::unique_ptr<ChartView> large_;
-    static inline std::unique_ptr<ChartView> german_;
-    static inline Tally tally_;
+    static inline std::unique_ptr<ChartView> smallView;
+    static inline std::unique_ptr<ChartView> largeView;
+    static inline std::unique_ptr<ChartView> germanView;
+    static inline Tally tally;
 };
 
 TEST_P(ChartFit, BarsAndCurvesLieOnTheirAxisAndFillAQuarterOfIt) {
@@ -281,7 +281,7 @@ TEST_P(ChartFit, BarsAndCurvesLieOnTheirAxisAndFillAQuarterOfIt) {
             continue;
         }
         ++checked;
-        ChartView& view = *small_;
+        ChartView& view = *smallView;
         Lay(view, chart);
         const auto range = view.ValueAxisRange();
         ASSERT_TRUE(range.has_value()) << drawn.what;
@@ -296,7 +296,7 @@ TEST_P(ChartFit, BarsAndCurvesLieOnTheirAxisAndFillAQuarterOfIt) {
             }
         }
         if (chart.kind == ChartKind::Ranked) {
-            ++tally_.bars;
+            ++tally.bars;
             // The largest bar reaches at least a quarter across the axis, and every bar ends in the plot.
             double largest = 0;
             for (const double value : values) {
@@ -323,7 +323,7 @@ TEST_P(ChartFit, BarsAndCurvesLieOnTheirAxisAndFillAQuarterOfIt) {
                     << figures[p].left() << ".." << figures[p].right() << " in a view " << view.width() << " wide";
             }
         } else {
-            ++tally_.curves;
+            ++tally.curves;
             // The curve's highest point stands at least a quarter up the plot.
             const double highest = *std::max_element(values.begin(), values.end());
             EXPECT_GE((highest - low) / (high - low), 0.25)
@@ -341,14 +341,14 @@ TEST_P(ChartFit, SliceLabelsStandApartWholeAndInsideTheViewAtTwoSizes) {
             continue;
         }
         ++checked;
-        ++tally_.shares;
+        ++tally.shares;
         QStringList whole;
         for (const std::string& label : chart.labels) {
             if (!label.empty()) {
                 whole << ornexa::ui::DisplayText(label);
             }
         }
-        for (ChartView* view : {small_.get(), large_.get()}) {
+        for (ChartView* view : {smallView.get(), largeView.get()}) {
             Lay(*view, chart);
             const std::string where =
                 drawn.what + " at " + std::to_string(view->width()) + " x " + std::to_string(view->height());
@@ -378,8 +378,8 @@ TEST_P(ChartFit, BarFiguresAndTicksReadRightInGermanFigures) {
             continue;
         }
         ++checked;
-        ++tally_.german;
-        ChartView& view = *german_;
+        ++tally.german;
+        ChartView& view = *germanView;
         Lay(view, chart);
         const auto range = view.ValueAxisRange();
         ASSERT_TRUE(range.has_value()) << drawn.what;
