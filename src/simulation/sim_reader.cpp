@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <string>
-#include <unordered_map>
 
 #include "report/field_conversion.h"
 #include "report/stat_reader.h"
+#include "simulation/object_name_index.h"
 #include "simulation/sim_columns.h"
 
 namespace ornexa {
@@ -25,47 +25,6 @@ bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
 bool EqualIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && ContainsIgnoringCase(a, b);
 }
-
-std::string UpperText(std::string_view text) {
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(), Upper);
-    return upper;
-}
-
-// The objects of one pool by whole name, ignoring case: a line of a large pool finds its object at
-// once. Names that are only part of an object's name are looked for along the pool, as before.
-class PoolObjectIndex {
-public:
-    PoolObjectIndex(const Report& report, int p) : report_(report), pool_(p) {
-        if (!report.HasPool(p)) {
-            return;
-        }
-        const ObjectRange range = PoolObjects(report, p);
-        byName_.reserve(static_cast<std::size_t>(range.Count()));
-        for (const int o : range) {
-            byName_.try_emplace(UpperText(report.Objects(o).ObjName.Trimmed()), o); // the first of a name
-        }
-    }
-
-    [[nodiscard]] int Find(std::string_view name) {
-        name = TrimBlanks(name);
-        if (name.empty()) {
-            return 0;
-        }
-        key_.assign(name);
-        std::transform(key_.begin(), key_.end(), key_.begin(), Upper);
-        if (const auto hit = byName_.find(key_); hit != byName_.end()) {
-            return hit->second;
-        }
-        return FindSimulatedObject(report_, pool_, name);
-    }
-
-private:
-    const Report& report_;
-    int pool_;
-    std::unordered_map<std::string, int> byName_;
-    std::string key_; // kept so that a lookup does not allocate
-};
 
 bool IncludeMarked(std::string_view line) {
     return TrimBlanks(FieldText(line, SimLineColumns.IncludeMark)) == "I";
@@ -297,7 +256,7 @@ private:
     ReportLineReader lines_;
     SimReadResult result_;
     bool usa_ = true;
-    std::optional<PoolObjectIndex> objects_; // of the simulated pool, made at its first object line
+    std::optional<ObjectNameIndex> objects_; // of the simulated pool, made at its first object line
 };
 
 } // namespace

@@ -1,0 +1,151 @@
+#include "simulation/object_name_index.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "report/fixed_text.h"
+
+namespace ornexa {
+
+namespace {
+
+// Pools up to this size are walked for a part of a name; larger ones sort their names' ends.
+constexpr int WalkedObjects = 4096;
+constexpr std::size_t Block = 64;
+
+char Upper(char c) {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+}
+
+bool ContainsUpper(std::string_view text, std::string_view upperPart) {
+    return std::search(text.begin(), text.end(), upperPart.begin(), upperPart.end(),
+                       [](char a, char b) { return Upper(a) == b; }) != text.end();
+}
+
+} // namespace
+
+ObjectNameIndex::ObjectNameIndex(const Report& report, int p) : report_(report), pool_(p) {
+    if (!report.HasPool(p)) {
+        return;
+    }
+    const ObjectRange range = PoolObjects(report, p);
+    byName_.reserve(static_cast<std::size_t>(range.Count()));
+    std::string upper;
+    for (const int o : range) {
+        upper.assign(report.Objects(o).ObjName.Trimmed());
+        std::transform(upper.begin(), upper.end(), upper.begin(), Upper);
+        byName_.try_emplace(upper, o); // the first of a name
+    }
+}
+
+int ObjectNameIndex::Find(std::string_view name) {
+    name = TrimBlanks(name);
+    if (name.empty() || !report_.HasPool(pool_)) {
+        return 0;
+    }
+    key_.assign(name);
+    std::transform(key_.begin(), key_.end(), key_.begin(), Upper);
+    if (const auto hit = byName_.find(key_); hit != byName_.end()) {
+        return hit->second;
+    }
+    return PoolObjects(report_, pool_).Count() <= WalkedObjects ? WalkForPart(key_) : FindPart(key_);
+}
+
+int ObjectNameIndex::WalkForPart(std::string_view upperName) const {
+    for (const int o : PoolObjects(report_, pool_)) {
+        if (ContainsUpper(report_.Objects(o).ObjName.Padded(), upperName)) {
+            return o;
+        }
+    }
+    return 0;
+}
+
+void ObjectNameIndex::SortEnds() {
+    sorted_ = true;
+    const ObjectRange range = PoolObjects(report_, pool_);
+    width_ = report_.Objects(range.first).ObjName.Padded().size();
+    names_.reserve(static_cast<std::size_t>(range.Count()) * width_);
+    for (const int o : range) {
+        names_.append(report_.Objects(o).ObjName.Padded());
+    }
+    std::transform(names_.begin(), names_.end(), names_.begin(), Upper);
+    ends_.resize(names_.size());
+    for (std::size_t at = 0; at < ends_.size(); ++at) {
+        ends_[at] = static_cast<std::uint32_t>(at);
+    }
+    const auto text = [this](std::uint32_t at) {
+        const std::size_t end = (at / width_ + 1) * width_;
+        return std::string_view(names_).substr(at, end - at);
+    };
+    std::sort(ends_.begin(), ends_.end(), [&](std::uint32_t a, std::uint32_t b) { return text(a) < text(b); });
+    // The least owner of each block, then of each run of 2, 4, 8 ... blocks.
+    std::vector<std::uint32_t> level((ends_.size() + Block - 1) / Block);
+    for (std::size_t b = 0; b < level.size(); ++b) {
+        const auto first = ends_.begin() + static_cast<std::ptrdiff_t>(b * Block);
+        const auto last = ends_.begin() + static_cast<std::ptrdiff_t>(std::min(ends_.size(), (b + 1) * Block));
+        level[b] = *std::min_element(first, last) / static_cast<std::uint32_t>(width_);
+    }
+    blockFirst_.push_back(std::move(level));
+    for (std::size_t span = 1; 2 * span <= blockFirst_.front().size(); span *= 2) {
+        const std::vector<std::uint32_t>& below = blockFirst_.back();
+        std::vector<std::uint32_t> above(below.size() - span);
+        for (std::size_t b = 0; b < above.size(); ++b) {
+            above[b] = std::min(below[b], below[b + span]);
+        }
+        blockFirst_.push_back(std::move(above));
+    }
+}
+
+// The least owner among the sorted places from..to (to not included).
+std::size_t ObjectNameIndex::FirstOwner(std::size_t from, std::size_t to) const {
+    const auto width = static_cast<std::uint32_t>(width_);
+    std::uint32_t least = UINT32_MAX;
+    const std::size_t firstWhole = (from + Block - 1) / Block;
+    const std::size_t lastWhole = to / Block; // blocks firstWhole..lastWhole-1 lie wholly inside
+    if (firstWhole >= lastWhole) {
+        for (std::size_t i = from; i < to; ++i) {
+            least = std::min(least, ends_[i] / width);
+        }
+        return least;
+    }
+    for (std::size_t i = from; i < firstWhole * Block; ++i) {
+        least = std::min(least, ends_[i] / width);
+    }
+    for (std::size_t i = lastWhole * Block; i < to; ++i) {
+        least = std::min(least, ends_[i] / width);
+    }
+    const std::size_t blocks = lastWhole - firstWhole;
+    std::size_t level = 0;
+    while ((std::size_t{2} << level) <= blocks) {
+        ++level;
+    }
+    const std::vector<std::uint32_t>& runs = blockFirst_[level];
+    least = std::min({least, runs[firstWhole], runs[lastWhole - (std::size_t{1} << level)]});
+    return least;
+}
+
+int ObjectNameIndex::FindPart(std::string_view upperName) {
+    if (!sorted_) {
+        SortEnds();
+    }
+    if (upperName.size() > width_) {
+        return 0;
+    }
+    // The places whose text begins with the name stand together in the sorted order.
+    const auto prefix = [&](std::uint32_t at) {
+        const std::size_t end = (at / width_ + 1) * width_;
+        return std::string_view(names_).substr(at, std::min(end - at, upperName.size()));
+    };
+    const auto first = std::lower_bound(ends_.begin(), ends_.end(), upperName,
+                                        [&](std::uint32_t at, std::string_view name) { return prefix(at) < name; });
+    const auto last = std::upper_bound(first, ends_.end(), upperName,
+                                       [&](std::string_view name, std::uint32_t at) { return name < prefix(at); });
+    if (first == last) {
+        return 0;
+    }
+    const std::size_t owner =
+        FirstOwner(static_cast<std::size_t>(first - ends_.begin()), static_cast<std::size_t>(last - ends_.begin()));
+    return PoolObjects(report_, pool_).first + static_cast<int>(owner);
+}
+
+} // namespace ornexa
