@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ornexa {
+
+// A name as a terminal or a one-line comment may show it: every control character (C0, DEL, and C1
+// as UTF-8 encodes it) written as "\x1b", two hex digits, so that it neither moves the cursor,
+// changes colours nor ends a line. Text without such characters comes back unchanged.
+std::string EscapeControls(std::string_view text);
+
+} // namespace ornexa
