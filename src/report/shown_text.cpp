@@ -15,12 +15,12 @@ void AppendEscaped(std::string& out, unsigned char c) {
 
 } // namespace
 
-std::string EscapeControls(std::string_view text) {
+std::string EscapeControls(std::string_view text, std::string_view kept) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 || c == 0x7f) {
+        if ((c < 0x20 || c == 0x7f) && kept.find(text[i]) == std::string_view::npos) {
             AppendEscaped(out, c);
         } else if (c == 0xc2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
                    static_cast<unsigned char>(text[i + 1]) <= 0x9f) {
