@@ -164,8 +164,8 @@ std::vector<ClusterStatements> RegroupStatements(const Report& report, int p, co
                 cluster.comments.push_back(NotMoved(name, type, "its name has no database"));
             } else if ((type == "T" || type == "I") && SystemDatabase(UpperCase(db))) {
                 cluster.comments.push_back(NotMoved(name, type, "a catalog or directory object"));
-            } else if (const auto bad = (type == "T" || type == "I") ? MemberNameProblem(db, space, type)
-                                                                      : std::nullopt) {
+            } else if (const auto bad =
+                           (type == "T" || type == "I") ? MemberNameProblem(db, space, type) : std::nullopt) {
                 cluster.comments.push_back(NotMoved(name, type, *bad));
                 cluster.refused.push_back(cluster.comments.back());
             } else if (type == "T") {

@@ -299,9 +299,9 @@ void CheckHistoryCombinations(const CLI::App& app, const HistoryOptions& history
 
 int RunHistory(const CLI::App& app, const HistoryOptions& history, bool asJson, const std::vector<std::string>& pools,
                const ornexa::ReportLimits& limits) {
-    const ornexa::cli::CommandStreams streams{
-        std::cout, std::cerr, isatty(STDERR_FILENO) == 1,
-        app.count("--csv-raw") > 0 ? ornexa::CsvCells::Raw : ornexa::CsvCells::Guarded};
+    const ornexa::cli::CommandStreams streams{std::cout, std::cerr, isatty(STDERR_FILENO) == 1,
+                                              app.count("--csv-raw") > 0 ? ornexa::CsvCells::Raw
+                                                                         : ornexa::CsvCells::Guarded};
     const auto format = asJson                   ? ornexa::cli::HistoryFormat::Json
                         : app.count("--csv") > 0 ? ornexa::cli::HistoryFormat::Csv
                                                  : ornexa::cli::HistoryFormat::Text;
@@ -410,26 +410,28 @@ int Run(int argc, char** argv) {
             ->excludes(clusters)
             ->excludes(indexes);
     std::string csvName;
-    auto* csvOption = app.add_option(
-           "--csv", csvName,
-           "write a list of the window as CSV instead of the report: pools (the pool list), objects or rules "
-           "(of each --pool, all pools when none is named; rules under --usage), clusters (the cluster list "
-           "of the simulated pool at --usage, --size and --radius); with --list or --trend, no LIST: that table")
-        ->type_name("LIST")
-        // With --list or --trend, --csv alone writes that table.
-        ->expected(0, 1)
-        ->check(CLI::Validator(
-            [](std::string& name) {
-                return name.empty() ? std::string{}
-                                    : CLI::IsMember(std::vector<std::string>(ornexa::cli::CsvListNames.begin(),
-                                                                             ornexa::cli::CsvListNames.end()))(name);
-            },
-            ""))
-        ->excludes(json)
-        ->excludes(clusters)
-        ->excludes(indexes)
-        ->excludes(commandsFlag)
-        ->excludes(regroupOption);
+    auto* csvOption =
+        app.add_option(
+               "--csv", csvName,
+               "write a list of the window as CSV instead of the report: pools (the pool list), objects or rules "
+               "(of each --pool, all pools when none is named; rules under --usage), clusters (the cluster list "
+               "of the simulated pool at --usage, --size and --radius); with --list or --trend, no LIST: that table")
+            ->type_name("LIST")
+            // With --list or --trend, --csv alone writes that table.
+            ->expected(0, 1)
+            ->check(CLI::Validator(
+                [](std::string& name) {
+                    return name.empty()
+                               ? std::string{}
+                               : CLI::IsMember(std::vector<std::string>(ornexa::cli::CsvListNames.begin(),
+                                                                        ornexa::cli::CsvListNames.end()))(name);
+                },
+                ""))
+            ->excludes(json)
+            ->excludes(clusters)
+            ->excludes(indexes)
+            ->excludes(commandsFlag)
+            ->excludes(regroupOption);
     bool csvRaw = false;
     app.add_flag("--csv-raw", csvRaw,
                  "write CSV cells as they are: by default a text cell beginning with =, +, -, @, a tab or CR (which "
