@@ -6,6 +6,7 @@
 #include "cluster/cluster_views.h"
 #include "report/fixed_text.h"
 #include "report/latin1.h"
+#include "report/shown_text.h"
 
 namespace ornexa {
 namespace {
@@ -26,14 +27,51 @@ std::string PoolNameOf(const Report& report, int p) {
     return report.HasPool(p) ? UpperCase(Latin1ToUtf8(report.Pools(p).PoolName.Trimmed())) : std::string{};
 }
 
-// "NAME (type X) is not moved: why"
+// "NAME (type X) is not moved: why"; the name as a one-line comment can hold it.
 std::string NotMoved(const std::string& name, const std::string& type, std::string_view why) {
-    std::string text = name;
+    std::string text = EscapeControls(name);
     text += " (type ";
-    text += type.empty() ? std::string("blank") : type;
+    text += type.empty() ? std::string("blank") : EscapeControls(type);
     text += ") is not moved: ";
     text += why;
     return text;
+}
+
+// Db2 for z/OS takes a database or table-space name of at most 8 bytes as an ordinary identifier;
+// a name written into a statement must be one, or the report's text would become SQL.
+constexpr std::size_t MostNameBytes = 8;
+
+bool FirstNameCharacter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '#' || c == '@' || c == '$';
+}
+
+bool NameCharacter(char c) {
+    return FirstNameCharacter(c) || (c >= '0' && c <= '9') || c == '_';
+}
+
+// Why `name` (the `what` of an object) cannot be written into a statement; absent when it can.
+std::optional<std::string> NameProblem(std::string_view name, std::string_view what) {
+    const std::string prefix = "its " + std::string(what) + " name ";
+    if (name.empty()) {
+        return prefix + "is empty";
+    }
+    if (name.size() > MostNameBytes) {
+        return prefix + "is longer than " + std::to_string(MostNameBytes) + " characters";
+    }
+    if (!FirstNameCharacter(name.front())) {
+        return prefix + "does not begin with a letter, #, @ or $";
+    }
+    if (!std::all_of(name.begin(), name.end(), NameCharacter)) {
+        return prefix + "holds a character other than letters, digits, #, @, $ and _";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> MemberNameProblem(std::string_view db, std::string_view space, std::string_view type) {
+    if (auto problem = NameProblem(db, "database")) {
+        return problem;
+    }
+    return NameProblem(space, type == "T" ? "table space" : "index space");
 }
 
 bool SystemDatabase(std::string_view db) {
@@ -126,6 +164,10 @@ std::vector<ClusterStatements> RegroupStatements(const Report& report, int p, co
                 cluster.comments.push_back(NotMoved(name, type, "its name has no database"));
             } else if ((type == "T" || type == "I") && SystemDatabase(UpperCase(db))) {
                 cluster.comments.push_back(NotMoved(name, type, "a catalog or directory object"));
+            } else if (const auto bad =
+                           (type == "T" || type == "I") ? MemberNameProblem(db, space, type) : std::nullopt) {
+                cluster.comments.push_back(NotMoved(name, type, *bad));
+                cluster.refused.push_back(cluster.comments.back());
             } else if (type == "T") {
                 tableSpaces.push_back(name);
             } else if (type == "I") {
@@ -171,7 +213,7 @@ std::vector<Advice> RegroupAdvice(const std::vector<ClusterStatements>& clusters
 }
 
 std::string RegroupText(const Report& report, int p, const ClusterRun& run, const std::vector<std::string>& targets) {
-    const std::string pool = PoolNameOf(report, p);
+    const std::string pool = EscapeControls(PoolNameOf(report, p));
     std::string text = "-- Moves the clusters of " + pool +
                        " into pools of their own.\n"
                        "-- A new buffer pool takes effect when an object is next opened (after -STOP DATABASE\n"
@@ -184,7 +226,7 @@ std::string RegroupText(const Report& report, int p, const ClusterRun& run, cons
     }
     for (const ClusterStatements& cluster : clusters) {
         text += "\n-- Cluster " + std::to_string(cluster.cluster);
-        text += cluster.problem ? ": not moved: " + *cluster.problem : " to " + cluster.target;
+        text += cluster.problem ? ": not moved: " + EscapeControls(*cluster.problem) : " to " + cluster.target;
         text += "\n";
         for (const std::string& statement : cluster.statements) {
             text += statement + "\n";

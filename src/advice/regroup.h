@@ -24,7 +24,8 @@ std::vector<std::string> DefaultTargets(const Report& report, int p, const Clust
 std::optional<std::string> TargetProblem(const Report& report, int p, std::string_view target);
 
 // What one cluster's move writes: ALTER TABLESPACE per table-space member, a SELECT writing the
-// ALTER INDEX statements per database of its index members, other members as comments. A cluster
+// ALTER INDEX statements per database of its index members, other members as comments (as is a
+// member whose database or space name is no Db2 ordinary identifier, with the reason). A cluster
 // whose target is refused has `problem` set and no statement.
 struct ClusterStatements {
     int cluster = 0;
@@ -32,6 +33,8 @@ struct ClusterStatements {
     std::optional<std::string> problem;
     std::vector<std::string> statements;
     std::vector<std::string> comments; // without the leading "-- "
+    // The comments of members whose database or space name is no Db2 name, and so in no statement.
+    std::vector<std::string> refused;
 };
 // targets[q - 1] is cluster q's target; a missing one counts as empty.
 std::vector<ClusterStatements> RegroupStatements(const Report& report, int p, const ClusterRun& run,

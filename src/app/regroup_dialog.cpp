@@ -57,6 +57,7 @@ RegroupDialog::RegroupDialog(ornexa::RegroupPage page, UiServices& ui, ornexa::S
     layout->addWidget(scroll);
     problems_->setObjectName(QStringLiteral("lblRegroupProblems"));
     problems_->setWordWrap(true);
+    problems_->setTextFormat(Qt::PlainText); // names from the report are never markup
     problems_->setStyleSheet(QStringLiteral("color: #c0392b"));
     layout->addWidget(problems_);
     statements_->setObjectName(QStringLiteral("txtRegroupStatements"));

@@ -8,6 +8,7 @@
 #include "cli/report_document.h"
 #include "history/history_import.h"
 #include "history/report_compare.h"
+#include "report/shown_text.h"
 
 namespace ornexa::cli {
 
@@ -49,8 +50,19 @@ private:
     bool shown_ = false;
 };
 
-void WriteTable(std::ostream& out, const TextTable& table, const std::vector<bool>& numbers, HistoryFormat format) {
-    out << (format == HistoryFormat::Csv ? CsvText(table) : AlignedText(table, numbers));
+// A table for a terminal shows the control characters of names escaped; CSV keeps the bytes.
+void WriteTable(const CommandStreams& streams, TextTable table, const std::vector<bool>& numbers,
+                HistoryFormat format) {
+    if (format == HistoryFormat::Csv) {
+        streams.out << CsvText(table, streams.csvCells);
+        return;
+    }
+    for (std::vector<std::string>& row : table.rows) {
+        for (std::string& cell : row) {
+            cell = EscapeControls(cell);
+        }
+    }
+    streams.out << AlignedText(table, numbers);
 }
 
 } // namespace
@@ -88,7 +100,7 @@ int ListCommand(const std::string& location, const HistoryFilter& filter, Histor
     if (format == HistoryFormat::Json) {
         streams.out << Dumped(HistoryListDocument(*reports.value, filter));
     } else {
-        WriteTable(streams.out, HistoryListTable(*reports.value), HistoryListNumbers(), format);
+        WriteTable(streams, HistoryListTable(*reports.value), HistoryListNumbers(), format);
     }
     return ExitDone;
 }
@@ -108,7 +120,7 @@ int TrendCommand(const std::string& location, const std::string& poolName, const
         streams.out << Dumped(PoolTrendDocument(poolName, *points.value, filter));
     } else {
         WriteTable(
-            streams.out,
+            streams,
             PoolTrendTable(*points.value, format == HistoryFormat::Csv ? FigureStyle::Plain : FigureStyle::TwoDecimals),
             PoolTrendNumbers(), format);
     }

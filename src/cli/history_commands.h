@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "history/history_store.h"
+#include "report/table_text.h"
 
 namespace ornexa::cli {
 
@@ -20,6 +21,8 @@ struct CommandStreams {
     std::ostream& out;
     std::ostream& err;
     bool progressLine = false;
+    // A CSV table's text cells that a spreadsheet would run are guarded, unless raw is asked for.
+    CsvCells csvCells = CsvCells::Guarded;
 };
 
 // The commands of ornexa-report's history. Each answers its exit status: 0 done, 1 a failure

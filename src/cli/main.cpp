@@ -15,6 +15,7 @@
 #include "cluster/clustering.h"
 #include "report/latin1.h"
 #include "report/numbers.h"
+#include "report/shown_text.h"
 #include "rules/threshold_files.h"
 #include "simulation/sim_reader.h"
 
@@ -48,9 +49,11 @@ int ExportPool(const ornexa::Report& report, const ornexa::SimulationData& sim, 
 
 void TellMessages(const ornexa::Messages& messages) {
     for (const ornexa::Message& m : messages) {
-        std::cerr << "  " << m.title << (m.title.empty() ? "" : ": ") << m.text << '\n';
+        // A message may quote a name of the report: its control characters are shown escaped.
+        std::cerr << "  " << ornexa::EscapeControls(m.title) << (m.title.empty() ? "" : ": ")
+                  << ornexa::EscapeControls(m.text, "\t\n") << '\n';
         if (!m.hint.empty()) {
-            std::cerr << "    " << m.hint << '\n';
+            std::cerr << "    " << ornexa::EscapeControls(m.hint, "\t\n") << '\n';
         }
     }
 }
@@ -64,7 +67,7 @@ void TellNotExported(const std::string& why, const ornexa::Messages& messages) {
 // it comes from did not load; the run then fails with the read's messages.
 bool WriteCsvList(ornexa::cli::CsvList list, const ornexa::Report& report, const ornexa::SimulationData& sim,
                   const ornexa::cli::ReadOutcome& outcome, const ornexa::cli::AnalysisOptions& analysis,
-                  const ornexa::cli::ExportOptions& exports) {
+                  const ornexa::cli::ExportOptions& exports, ornexa::CsvCells cells) {
     using ornexa::cli::CsvList;
     if (!outcome.stat.Loaded()) {
         std::cerr << "ornexa-report: no list written: the Statistics report " << outcome.statPath.string()
@@ -96,7 +99,7 @@ bool WriteCsvList(ornexa::cli::CsvList list, const ornexa::Report& report, const
         break;
     }
     }
-    std::cout << ornexa::CsvText(table);
+    std::cout << ornexa::CsvText(table, cells);
     return true;
 }
 
@@ -296,7 +299,9 @@ void CheckHistoryCombinations(const CLI::App& app, const HistoryOptions& history
 
 int RunHistory(const CLI::App& app, const HistoryOptions& history, bool asJson, const std::vector<std::string>& pools,
                const ornexa::ReportLimits& limits) {
-    const ornexa::cli::CommandStreams streams{std::cout, std::cerr, isatty(STDERR_FILENO) == 1};
+    const ornexa::cli::CommandStreams streams{std::cout, std::cerr, isatty(STDERR_FILENO) == 1,
+                                              app.count("--csv-raw") > 0 ? ornexa::CsvCells::Raw
+                                                                         : ornexa::CsvCells::Guarded};
     const auto format = asJson                   ? ornexa::cli::HistoryFormat::Json
                         : app.count("--csv") > 0 ? ornexa::cli::HistoryFormat::Csv
                                                  : ornexa::cli::HistoryFormat::Text;
@@ -405,26 +410,33 @@ int Run(int argc, char** argv) {
             ->excludes(clusters)
             ->excludes(indexes);
     std::string csvName;
-    app.add_option(
-           "--csv", csvName,
-           "write a list of the window as CSV instead of the report: pools (the pool list), objects or rules "
-           "(of each --pool, all pools when none is named; rules under --usage), clusters (the cluster list "
-           "of the simulated pool at --usage, --size and --radius); with --list or --trend, no LIST: that table")
-        ->type_name("LIST")
-        // With --list or --trend, --csv alone writes that table.
-        ->expected(0, 1)
-        ->check(CLI::Validator(
-            [](std::string& name) {
-                return name.empty() ? std::string{}
-                                    : CLI::IsMember(std::vector<std::string>(ornexa::cli::CsvListNames.begin(),
-                                                                             ornexa::cli::CsvListNames.end()))(name);
-            },
-            ""))
-        ->excludes(json)
-        ->excludes(clusters)
-        ->excludes(indexes)
-        ->excludes(commandsFlag)
-        ->excludes(regroupOption);
+    auto* csvOption =
+        app.add_option(
+               "--csv", csvName,
+               "write a list of the window as CSV instead of the report: pools (the pool list), objects or rules "
+               "(of each --pool, all pools when none is named; rules under --usage), clusters (the cluster list "
+               "of the simulated pool at --usage, --size and --radius); with --list or --trend, no LIST: that table")
+            ->type_name("LIST")
+            // With --list or --trend, --csv alone writes that table.
+            ->expected(0, 1)
+            ->check(CLI::Validator(
+                [](std::string& name) {
+                    return name.empty()
+                               ? std::string{}
+                               : CLI::IsMember(std::vector<std::string>(ornexa::cli::CsvListNames.begin(),
+                                                                        ornexa::cli::CsvListNames.end()))(name);
+                },
+                ""))
+            ->excludes(json)
+            ->excludes(clusters)
+            ->excludes(indexes)
+            ->excludes(commandsFlag)
+            ->excludes(regroupOption);
+    bool csvRaw = false;
+    app.add_flag("--csv-raw", csvRaw,
+                 "write CSV cells as they are: by default a text cell beginning with =, +, -, @, a tab or CR (which "
+                 "a spreadsheet would run as a formula) gets a leading ', figures never do")
+        ->needs(csvOption);
     ornexa::ReportLimits limits;
     app.add_option("--max-pools", limits.pools,
                    "read at most N pool lines (default 60, as the monitor writes; 80 for a large site)")
@@ -508,7 +520,8 @@ int Run(int argc, char** argv) {
         exportsOk = regrouped->ok;
     }
     if (csvList) {
-        exportsOk = WriteCsvList(*csvList, report, sim, outcome, analysis, exports);
+        exportsOk = WriteCsvList(*csvList, report, sim, outcome, analysis, exports,
+                                 csvRaw ? ornexa::CsvCells::Raw : ornexa::CsvCells::Guarded);
     } else if (commands) {
         if (!outcome.stat.Loaded()) {
             TellNotExported("the Statistics report " + outcome.statPath.string() + " did not load",

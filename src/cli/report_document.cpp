@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <iomanip>
 #include <ostream>
+#include <sstream>
 
 #include "advice/pool_metrics.h"
 #include "cli/json_stream_writer.h"
 #include "report/latin1.h"
 #include "report/number_format.h"
+#include "report/shown_text.h"
 #include "stats/pool_list_figures.h"
 
 namespace ornexa::cli {
@@ -252,8 +254,10 @@ void WritePoolText(std::ostream& out, const Json& pool) {
 
 } // namespace
 
-void WriteTextReport(std::ostream& out, const Report& report, const SimulationData& sim, const ReadOutcome& outcome,
-                     const AnalysisOptions& options) {
+namespace {
+
+void WriteTextReportLines(std::ostream& out, const Report& report, const SimulationData& sim,
+                          const ReadOutcome& outcome, const AnalysisOptions& options) {
     const Json thresholds =
         sim.SimFileLoaded ? ThresholdsDocument(LookUpThresholds(options.simulation)) : Json(nullptr);
     out << "Statistics report " << outcome.statPath.string() << ": "
@@ -316,6 +320,17 @@ void WriteTextReport(std::ostream& out, const Report& report, const SimulationDa
     for (const int p : AnalysedPools(report, options)) {
         WritePoolText(out, PoolSummaryDocument(report, sim, p, options));
     }
+}
+
+} // namespace
+
+void WriteTextReport(std::ostream& out, const Report& report, const SimulationData& sim, const ReadOutcome& outcome,
+                     const AnalysisOptions& options) {
+    // The text holds no per-object list, so it is small: made whole, then shown with the control
+    // characters of names escaped, since a terminal would run them.
+    std::ostringstream text;
+    WriteTextReportLines(text, report, sim, outcome, options);
+    out << EscapeControls(text.str(), "\n");
 }
 
 } // namespace ornexa::cli

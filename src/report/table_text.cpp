@@ -1,11 +1,23 @@
 #include "report/table_text.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <string_view>
 
 namespace ornexa {
 
 namespace {
+
+// A figure as the lists write it: "-12.5", "-1e-05", "-1,234.5"; nothing else.
+bool ReadsAsNumber(std::string_view cell) {
+    std::string digits(cell);
+    std::erase(digits, ',');
+    double value = 0;
+    const char* end = digits.data() + digits.size();
+    const auto [ptr, ec] = std::from_chars(digits.data(), end, value);
+    return ec == std::errc{} && ptr == end && std::isfinite(value);
+}
 
 void AppendCsvField(std::string& out, std::string_view cell, bool alone) {
     if (alone && cell.empty()) { // a blank line would be read as no record at all
@@ -58,8 +70,22 @@ std::string TableText(const TextTable& table, char separator, std::string_view l
 
 } // namespace
 
-std::string CsvText(const TextTable& table) {
-    return TableText(table, ',', "\r\n", AppendCsvField);
+bool RunsAsFormula(std::string_view cell) {
+    return !cell.empty() && std::string_view("=+-@\t\r").find(cell.front()) != std::string_view::npos &&
+           !ReadsAsNumber(cell);
+}
+
+std::string CsvText(const TextTable& table, CsvCells cells) {
+    if (cells == CsvCells::Raw) {
+        return TableText(table, ',', "\r\n", AppendCsvField);
+    }
+    return TableText(table, ',', "\r\n", [](std::string& out, std::string_view cell, bool alone) {
+        if (RunsAsFormula(cell)) {
+            AppendCsvField(out, "'" + std::string(cell), alone);
+        } else {
+            AppendCsvField(out, cell, alone);
+        }
+    });
 }
 
 std::string TsvText(const TextTable& table) {

@@ -1,6 +1,7 @@
 #include "session/regroup_page.h"
 
 #include "advice/pool_commands.h"
+#include "report/shown_text.h"
 
 namespace ornexa {
 
@@ -32,8 +33,12 @@ void RegroupPage::Make() {
 std::vector<std::string> RegroupPage::Problems() const {
     std::vector<std::string> problems;
     for (const ClusterStatements& cluster : statements_) {
+        const std::string prefix = "Cluster " + std::to_string(cluster.cluster) + ": ";
         if (cluster.problem) {
-            problems.push_back("Cluster " + std::to_string(cluster.cluster) + ": " + *cluster.problem);
+            problems.push_back(prefix + EscapeControls(*cluster.problem));
+        }
+        for (const std::string& refused : cluster.refused) {
+            problems.push_back(prefix + refused);
         }
     }
     return problems;

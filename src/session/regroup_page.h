@@ -23,7 +23,8 @@ public:
     // the reason in Statements().
     void SetTarget(int cluster, std::string target);
     [[nodiscard]] const std::vector<ClusterStatements>& Statements() const { return statements_; }
-    // The reasons of every refused target, one line each ("Cluster 2: ...").
+    // The reasons of every refused target and of every member left out for its name, one line each
+    // ("Cluster 2: ...").
     [[nodiscard]] std::vector<std::string> Problems() const;
     // The whole file, as "Copy" and "Save..." take it.
     [[nodiscard]] const std::string& Text() const { return text_; }

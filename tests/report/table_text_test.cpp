@@ -57,6 +57,40 @@ TEST(TableText, EveryRecordEndsItsLineAndAnEmptyLoneCellIsStillARecord) {
     EXPECT_EQ(CsvText(header), "Pool,\"Name, with comma\"\r\nBP0,\r\n");
 }
 
+TEST(TableText, TextASpreadsheetWouldRunGetsALeadingQuoteButFiguresStay) {
+    struct Guard {
+        std::string cell;
+        std::string guarded; // the field as CSV writes it by default
+    };
+    const std::vector<Guard> cases{
+        {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""},
+        {"+1+cmd|' /C calc'!A0", "'+1+cmd|' /C calc'!A0"},
+        {"-2+3", "'-2+3"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\tDB.TS", "'\tDB.TS"},
+        {"\rDB.TS", "\"'\rDB.TS\""},
+        {"-", "'-"},
+        {"-DB.TS", "'-DB.TS"},
+        {"+12", "'+12"}, // no figure of the lists has a plus sign
+        // Figures in every form the lists write them: never changed.
+        {"-12.5", "-12.5"},
+        {"-1e-05", "-1e-05"},
+        {"-1,234.5", "\"-1,234.5\""},
+        {"-0", "-0"},
+        // Only the first character counts.
+        {"DB=1", "DB=1"},
+        {"A-B", "A-B"},
+    };
+    for (const Guard& g : cases) {
+        SCOPED_TRACE(g.cell);
+        const TextTable table{{"Name"}, {{g.cell}}};
+        EXPECT_EQ(CsvText(table), "Name\r\n" + g.guarded + "\r\n");
+        const auto raw = test::ReadCsv(CsvText(table, CsvCells::Raw));
+        ASSERT_TRUE(raw.has_value());
+        EXPECT_EQ(raw->at(1).at(0), g.cell); // the bytes themselves for scripts
+    }
+}
+
 TEST(CsvReader, RefusesWhatBreaksTheRules) {
     for (const char* text : {"a,b", "a\nb\r\n", "\"open\r\n", "a\"b\r\n", "\"a\"b\r\n", "a\rb\r\n"}) {
         EXPECT_FALSE(test::ReadCsv(text).has_value()) << text;
