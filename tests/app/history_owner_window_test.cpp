@@ -18,7 +18,7 @@ TEST(HistoryOwnerWindow, AnotherProgramsDatabaseIsNeitherOpenedNorChanged) {
     const ornexa::test::TempDir dir;
     const auto app = ornexa::test::WriteForeignDatabase(dir.Path() / "app.db");
     const std::string before = ornexa::test::FileBytes(app);
-    const auto Unchanged = [&] {
+    const auto unchanged = [&] {
         EXPECT_EQ(ornexa::test::FileBytes(app), before);
         EXPECT_EQ(ornexa::test::RunSqlite(app, "PRAGMA journal_mode"), "delete");
     };
@@ -33,7 +33,7 @@ TEST(HistoryOwnerWindow, AnotherProgramsDatabaseIsNeitherOpenedNorChanged) {
             << window.StatusText().toStdString();
         EXPECT_TRUE(window.StatusText().contains(QStringLiteral("Choose a new file for the history")));
         EXPECT_EQ(window.ReportList()->model()->rowCount(), 0);
-        Unchanged();
+        unchanged();
     }
 
     // Chosen as the window's database: the history stays where it was.
@@ -47,7 +47,7 @@ TEST(HistoryOwnerWindow, AnotherProgramsDatabaseIsNeitherOpenedNorChanged) {
     EXPECT_TRUE(window.StatusText().contains(QStringLiteral("is not an ORNEXA history")))
         << window.StatusText().toStdString();
     EXPECT_TRUE(window.StatusText().contains(QStringLiteral("the history stays at")));
-    Unchanged();
+    unchanged();
 }
 
 } // namespace
