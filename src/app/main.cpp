@@ -84,9 +84,11 @@ int main(int argc, char** argv) {
     const QCommandLineOption simulation(QStringLiteral("simulation"), QObject::tr("Simulation report to read at start"),
                                         QStringLiteral("SIMFILE"));
     parser.addOption(simulation);
-    const QCommandLineOption pdfOut(QStringLiteral("pdf"),
-                                    QObject::tr("write the printed pages to this PDF file and quit"),
-                                    QStringLiteral("OUT.pdf"));
+    const QCommandLineOption pdfOut(
+        QStringLiteral("pdf"),
+        QObject::tr("write the printed pages to this PDF file and quit; a folder, device or pipe of "
+                    "that name is refused"),
+        QStringLiteral("OUT.pdf"));
     const QCommandLineOption pool(QStringLiteral("pool"), QObject::tr("with --pdf: only this pool (repeatable)"),
                                   QStringLiteral("NAME"));
     const QCommandLineOption graph(QStringLiteral("graph"), QObject::tr("with --pdf: the pool graph, 1 to 22"),

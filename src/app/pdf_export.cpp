@@ -4,6 +4,7 @@
 
 #include "print/ui/page_painter.h"
 #include "report/stat_reader.h"
+#include "report/whole_file.h"
 #include "session/report_pages.h"
 #include "simulation/sim_reader.h"
 
@@ -18,6 +19,11 @@ void Tell(const ornexa::Messages& messages) {
 } // namespace
 
 int ExportPdf(const PdfExportRequest& request) {
+    // A folder, a device node or a pipe named as the output is a wrong argument, told before any work.
+    if (const auto refusal = ornexa::ReplacementRefusal(request.output.toStdString())) {
+        std::cerr << "ornexa: " << request.output.toStdString() << " not written: " << *refusal << '\n';
+        return 2;
+    }
     ornexa::Report report;
     ornexa::SimulationData sim;
     const ornexa::StatReadResult read = ornexa::ReadStatisticsFile(report, request.statistics.toStdString(), {},

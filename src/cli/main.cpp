@@ -212,7 +212,8 @@ struct HistoryOptions {
 
 void AddHistoryOptions(CLI::App& app, HistoryOptions& history) {
     app.add_option("--history", history.location,
-                   "the report history: a SQLite file (made when missing) or a postgresql:// URI")
+                   "the report history: a SQLite file (made when missing; another program's database is refused) or a "
+                   "postgresql:// URI")
         ->type_name("DB");
     auto* import = app.add_option("--import", history.imports,
                                   "with --history: import these Statistics and Simulation report files and folders "

@@ -82,6 +82,11 @@ const std::array<std::string_view, ObjectFieldCount>& ObjectColumnNames() {
     return names;
 }
 
+const std::vector<std::string_view>& HistoryTableNames() {
+    static const std::vector<std::string_view> names{"object_names", "objects", "pools", "reports", "simulated_sizes"};
+    return names;
+}
+
 namespace {
 
 // The column type of a stored field: texts, whole numbers of any width, doubles.

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "history/sql_database.h"
 #include "report/column_tables.h"
@@ -14,6 +16,13 @@ namespace ornexa {
 const std::array<std::string_view, HeaderFieldCount>& HeaderColumnNames();
 const std::array<std::string_view, PoolFieldCount>& PoolColumnNames();
 const std::array<std::string_view, ObjectFieldCount>& ObjectColumnNames();
+
+// The `PRAGMA application_id` of a SQLite history file ("ORNX"): a file carrying it is a history.
+inline constexpr std::int32_t HistoryApplicationId = 0x4F524E58;
+
+// The tables a history of the current schema holds, in name order. A SQLite file made before the
+// application id was set is told by them.
+const std::vector<std::string_view>& HistoryTableNames();
 
 // The version the migrations below bring a database to.
 inline constexpr int HistorySchemaVersion = 1;

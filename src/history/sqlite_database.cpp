@@ -2,11 +2,15 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <thread>
 #include <unordered_map>
+
+#include "history/history_schema.h"
 
 namespace ornexa {
 
@@ -60,8 +64,19 @@ public:
         sqlite3_busy_timeout(db_.get(), BusyTimeoutMs);
         sqlite3_extended_result_codes(db_.get(), 1);
         ExecuteScript("PRAGMA foreign_keys = ON");
+        // Another program's database is told before anything is written to it: not a table, not
+        // its journal mode.
+        const FileOwner owner = Owner();
+        if (owner == FileOwner::Another) {
+            throw SqlError("\"" + path_ +
+                           "\" is not an ORNEXA history but another program's database; it is left as it is. "
+                           "Choose a new file for the history, or an existing ORNEXA history");
+        }
         // WAL lets one program read while another imports; a read-only file keeps its own mode.
         if (sqlite3_db_readonly(db_.get(), "main") == 0) {
+            if (owner != FileOwner::ThisProgram) { // a new file, or one written before the mark was set
+                ExecuteScript("PRAGMA application_id = " + std::to_string(HistoryApplicationId));
+            }
             SwitchToWal();
             ExecuteScript("PRAGMA synchronous = NORMAL");
         }
@@ -124,6 +139,38 @@ public:
     void SetSchemaVersion(int version) override { ExecuteScript("PRAGMA user_version = " + std::to_string(version)); }
 
 private:
+    enum class FileOwner {
+        Nobody,              // nothing in it yet: it becomes a history
+        ThisProgram,         // carries the history's application id
+        ThisProgramUnmarked, // a history made before the application id was set: its tables tell it
+        Another,
+    };
+
+    FileOwner Owner() {
+        const auto id = Query("PRAGMA application_id", {});
+        const std::int64_t mark = id.empty() ? 0 : std::get<std::int64_t>(id.front().front());
+        if (mark == HistoryApplicationId) {
+            return FileOwner::ThisProgram;
+        }
+        if (mark != 0) {
+            return FileOwner::Another;
+        }
+        const auto entries =
+            Query("SELECT type, name FROM sqlite_master WHERE name NOT LIKE 'sqlite\\_%' ESCAPE '\\'", {});
+        if (entries.empty()) {
+            return FileOwner::Nobody;
+        }
+        std::set<std::string> tables;
+        for (const SqlRow& entry : entries) {
+            if (std::get<std::string>(entry.at(0)) == "table") {
+                tables.insert(std::get<std::string>(entry.at(1)));
+            }
+        }
+        const auto& ours = HistoryTableNames();
+        const bool historyTables = std::equal(tables.begin(), tables.end(), ours.begin(), ours.end());
+        return historyTables && SchemaVersion() >= 1 ? FileOwner::ThisProgramUnmarked : FileOwner::Another;
+    }
+
     // Switching a new file to WAL needs it alone for a moment; SQLite answers "locked" at once, without
     // its busy wait, while a second program sets up the same file, so the switch waits here.
     void SwitchToWal() {

@@ -58,7 +58,26 @@ std::optional<std::string> SyncFolder(const std::filesystem::path& folder) {
 
 } // namespace
 
+std::optional<std::string> ReplacementRefusal(const std::filesystem::path& path) {
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) != 0) {
+        return std::nullopt; // not there (or not reachable: the write says why)
+    }
+    if (S_ISDIR(existing.st_mode)) {
+        return std::string("it names a folder, not a file");
+    }
+    if (!S_ISREG(existing.st_mode)) {
+        return std::string("it is not a regular file (a pipe, a device or a socket)");
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> WriteFileWhole(const std::filesystem::path& path, const std::string& text) {
+    // A rename puts a regular file in place of whatever the name held: a device node or a pipe is
+    // left as it is instead.
+    if (auto refusal = ReplacementRefusal(path)) {
+        return refusal;
+    }
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
     // A short name of its own, so that a file name near the system's longest still has room.
     std::string temporary = (folder / ".ornexa-XXXXXX").string();

@@ -1,10 +1,13 @@
 // `ornexa --pdf`, run as a user runs it, read back with the poppler tools.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 
 #include <array>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "stat_fixture.h"
@@ -163,6 +166,44 @@ TEST(OrnexaPdf, RefusesWhatItCannotDoAndLeavesNoFile) {
         EXPECT_FALSE(std::filesystem::exists(dir.Path() / name)) << name;
     }
     EXPECT_TRUE(std::filesystem::is_regular_file(blocked));
+}
+
+// A rename would put a regular file in the place of a folder, a pipe or a device node: each is
+// refused as a wrong argument and stays what it was. Device nodes need the superuser, as the tests
+// have here and on CI.
+TEST(OrnexaPdf, AnOutputThatIsNotARegularFileIsRefusedAndLeftAsItIs) {
+    const ornexa::test::TempDir dir;
+    const auto folder = dir.Path() / "folder.pdf";
+    const auto pipe = dir.Path() / "pipe.pdf";
+    const auto device = dir.Path() / "device.pdf";
+    std::filesystem::create_directory(folder);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    ASSERT_EQ(::mknod(device.c_str(), S_IFCHR | 0600, makedev(1, 3)), 0) << "making a device node needs root";
+    struct Case {
+        std::filesystem::path output;
+        const char* reason;
+        bool (*stillThere)(std::filesystem::file_status);
+    };
+    const Case cases[] = {
+        {folder, "it names a folder, not a file", [](std::filesystem::file_status s) { return is_directory(s); }},
+        {pipe, "it is not a regular file (a pipe, a device or a socket)",
+         [](std::filesystem::file_status s) { return is_fifo(s); }},
+        {device, "it is not a regular file (a pipe, a device or a socket)",
+         [](std::filesystem::file_status s) { return is_character_file(s); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.output.string());
+        const Outcome run = Ornexa("--pdf " + c.output.string() + " " + Statistics);
+        EXPECT_EQ(run.status, 2) << run.output;
+        EXPECT_EQ(run.output, "ornexa: " + c.output.string() + " not written: " + c.reason + "\n");
+        EXPECT_TRUE(c.stillThere(std::filesystem::symlink_status(c.output)));
+    }
+    struct stat node {};
+    ASSERT_EQ(::stat(device.c_str(), &node), 0);
+    EXPECT_EQ(node.st_rdev, makedev(1, 3));
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+    // Nothing else was made beside them: no temporary file, no PDF.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3);
 }
 
 } // namespace

@@ -57,9 +57,22 @@ TEST(WriteFileWhole, NamesUpToTheLongestTheSystemAllows) {
 TEST(WriteFileWhole, AFailureLeavesTheOldFileAndNoTemporaryOne) {
     const test::TempDir dir;
     std::filesystem::create_directory(dir.Path() / "taken");
-    EXPECT_EQ(WriteFileWhole(dir.Path() / "taken", "text"), "Is a directory");
+    EXPECT_EQ(WriteFileWhole(dir.Path() / "taken", "text"), "it names a folder, not a file");
     EXPECT_EQ(WriteFileWhole(dir.Path() / "missing" / "c.qvl", "text"), "No such file or directory");
     EXPECT_EQ(Entries(dir.Path()), 1U);
+}
+
+TEST(WriteFileWhole, APipeOrALinkToOneIsRefusedAndStaysAPipe) {
+    const test::TempDir dir;
+    const auto pipe = dir.Path() / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::filesystem::create_symlink(pipe, dir.Path() / "link");
+    for (const auto& path : {pipe, dir.Path() / "link"}) {
+        EXPECT_EQ(WriteFileWhole(path, "text"), "it is not a regular file (a pipe, a device or a socket)") << path;
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status(pipe)));
+    EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::symlink_status(dir.Path() / "link")));
+    EXPECT_EQ(Entries(dir.Path()), 2U);
 }
 
 } // namespace

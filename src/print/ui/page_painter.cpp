@@ -1,15 +1,16 @@
 #include "print/ui/page_painter.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QStyle>
 #include <algorithm>
 
+#include "report/whole_file.h"
 #include "stats/ui/chart_picture.h"
 #include "stats/ui/display_text.h"
 
@@ -129,22 +130,23 @@ std::optional<std::string> PaintReport(const ornexa::PrintedReport& report, QPag
 }
 
 std::optional<std::string> WritePdf(const ornexa::PrintedReport& report, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return file.errorString().toStdString();
+    const std::string target = path.toStdString();
+    if (auto refusal = ornexa::ReplacementRefusal(target)) {
+        return refusal;
     }
+    // The pages are made in memory and the file is then written as every export is: whole, over a
+    // regular file only.
+    QByteArray bytes;
     {
-        QPdfWriter writer(&file);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
         writer.setPageSize(QPageSize(QPageSize::Letter));
         writer.setPageMargins(QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch);
         writer.setCreator(QStringLiteral("ORNEXA"));
         if (auto failure = PaintReport(report, writer)) {
-            file.cancelWriting();
             return failure;
         }
     }
-    if (!file.commit()) {
-        return file.errorString().toStdString();
-    }
-    return std::nullopt;
+    return ornexa::WriteFileWhole(target, bytes.toStdString());
 }
