@@ -208,5 +208,28 @@ TEST(CsvList, NamesWithCommasAndQuotesComeBackWhole) {
     EXPECT_EQ(bad.out, "");
 }
 
+TEST(CsvList, ANameASpreadsheetWouldRunIsQuotedUnlessRawBytesAreAsked) {
+    const test::TempDir dir;
+    test::StatLines lines;
+    lines.Header()
+        .Pool("BP0")
+        .Object("BP0", "=HYPERLINK(X)")
+        .Object("BP0", "-1+2")
+        .Object("BP0", "@SUM(A1)")
+        .Object("BP0", "DB1.TS2");
+    const std::string path = dir.Write("formulas.sta", lines.Text()).string();
+    EXPECT_EQ(Csv(path + " --csv objects"),
+              (Records{{"Object"}, {"'=HYPERLINK(X)"}, {"'-1+2"}, {"'@SUM(A1)"}, {"DB1.TS2"}}));
+    EXPECT_EQ(Csv(path + " --csv objects --csv-raw"),
+              (Records{{"Object"}, {"=HYPERLINK(X)"}, {"-1+2"}, {"@SUM(A1)"}, {"DB1.TS2"}}));
+    // Figures stay figures, a negative one too.
+    const auto pools = Csv(path + " --csv pools");
+    ASSERT_GE(pools.size(), 2U);
+    for (const std::string& cell : pools[1]) {
+        EXPECT_NE(cell.front(), '\'') << cell;
+    }
+    EXPECT_EQ(RunReport(path + " --csv-raw").exitCode, 2) << "--csv-raw without --csv";
+}
+
 } // namespace
 } // namespace ornexa
