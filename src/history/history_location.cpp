@@ -215,7 +215,7 @@ std::optional<std::string> UnkeptHistoryReason(std::string_view location) {
         }
     }
     if (file.empty()) {
-        return shown + " names no file: the history would be a temporary one, deleted when the program ends";
+        return shown + " names no file: the history would keep nothing once the program ends";
     }
     return std::nullopt;
 }
