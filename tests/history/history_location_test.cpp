@@ -7,8 +7,11 @@
 #include <vector>
 
 #include "history/history_location.h"
+#include "history/history_store.h"
 #include "history/postgres_database.h"
 #include "history/sql_database.h"
+#include "history_backends.h"
+#include "stat_fixture.h"
 
 namespace ornexa {
 namespace {
@@ -152,6 +155,56 @@ TEST(HistoryLocationTest, AKeywordStringThatCannotConnectCreatesNoFileAndShowsNo
     }
     EXPECT_FALSE(std::filesystem::exists(location));
 }
+
+// The test server's URI ("postgresql://postgres@/db?host=%2Ftmp%2Fx&port=5") as a keyword string.
+std::string KeywordString(const std::string& uri) {
+    const auto decoded = [](std::string_view text) {
+        std::string out;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '%' && i + 2 < text.size()) {
+                out += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
+                i += 2;
+            } else {
+                out += text[i];
+            }
+        }
+        return out;
+    };
+    const auto at = uri.find('@');
+    const auto slash = uri.find('/', at);
+    const auto query = uri.find('?', slash);
+    std::string text = "user=" + uri.substr(uri.find("://") + 3, at - uri.find("://") - 3) +
+                       " dbname=" + uri.substr(slash + 1, query - slash - 1);
+    std::string_view rest = std::string_view(uri).substr(query + 1);
+    while (!rest.empty()) {
+        const std::string_view param = rest.substr(0, rest.find('&'));
+        const auto equals = param.find('=');
+        text += " " + std::string(param.substr(0, equals)) + "='" + decoded(param.substr(equals + 1)) + "'";
+        rest.remove_prefix(std::min(rest.size(), param.size() + 1));
+    }
+    return text;
+}
+
+class HistoryLocationBackendTest : public testing::TestWithParam<test::TestBackend> {};
+
+// A keyword string reaches the server a URI reaches; a file whose name looks like one, written as a path,
+// stays a file.
+TEST_P(HistoryLocationBackendTest, AKeywordStringOpensTheServerAndAPathStaysAFile) {
+    const test::TempDir dir;
+    std::string location = (dir.Path() / "host=db1 password=x.db").string();
+    if (GetParam() == test::TestBackend::Postgres) {
+        location = KeywordString(test::FreshLocation(GetParam(), dir.Path())) + " password = 'not needed'";
+        ASSERT_TRUE(IsPostgresLocation(location)) << location;
+    }
+    const auto opened = HistoryStore::Open(location);
+    ASSERT_TRUE(opened.Ok()) << opened.fault;
+    EXPECT_EQ((*opened.value)->Location().find("not needed"), std::string::npos);
+    const bool file = std::filesystem::exists(location);
+    EXPECT_EQ(file, GetParam() == test::TestBackend::Sqlite) << location;
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, HistoryLocationBackendTest, testing::ValuesIn(test::BackendsUnderTest()),
+                         test::BackendName);
 
 } // namespace
 } // namespace ornexa
