@@ -237,8 +237,9 @@ bool CarriesPassword(std::string_view location) {
 std::string MaskedLocation(std::string_view location) {
     std::string masked(location);
     const std::vector<PasswordPart> parts = PasswordParts(location);
-    for (auto part = parts.rbegin(); part != parts.rend(); ++part) {
-        masked.replace(part->valueBegin, part->end - part->valueBegin, "***");
+    for (std::size_t i = parts.size(); i-- > 0;) { // from the back: the places before stay
+        const PasswordPart& part = parts[i];
+        masked.replace(part.valueBegin, part.end - part.valueBegin, "***");
     }
     return masked;
 }

@@ -516,9 +516,10 @@ std::string PostgresLocation(const std::string& uri) {
         // Each "password=..." goes with the blanks after it.
         std::string location = uri;
         const std::vector<PasswordPart> parts = PasswordParts(uri);
-        for (auto part = parts.rbegin(); part != parts.rend(); ++part) {
-            const std::size_t next = location.find_first_not_of(Blanks, part->end);
-            location.erase(part->begin, (next == std::string::npos ? location.size() : next) - part->begin);
+        for (std::size_t i = parts.size(); i-- > 0;) { // from the back: the places before stay
+            const PasswordPart& part = parts[i];
+            const std::size_t next = location.find_first_not_of(Blanks, part.end);
+            location.erase(part.begin, (next == std::string::npos ? location.size() : next) - part.begin);
         }
         return std::string(Trimmed(location));
     }

@@ -60,7 +60,8 @@ TEST(OrnexaReportHistorySafety, AHistoryThatKeepsNothingIsRefusedWithTheReason) 
     for (const auto& [location, reason] : cases) {
         for (const std::string& command :
              std::vector<std::string>{" --import " + sta.string(), " --list", " --compare 1 2"}) {
-            const auto run = RunReport("--history " + location + command, true);
+            const std::string arguments = "--history " + location;
+            const auto run = RunReport(arguments + command, true);
             EXPECT_EQ(run.exitCode, 2) << location << command << ": " << run.out;
             EXPECT_NE(run.out.find(reason), std::string::npos) << run.out;
             EXPECT_EQ(run.out.find("imported"), std::string::npos) << run.out;
