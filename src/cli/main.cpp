@@ -317,7 +317,7 @@ void CheckHistoryCombinations(const CLI::App& app, const HistoryOptions& history
 int RunHistory(const CLI::App& app, const HistoryOptions& history, bool asJson, const std::vector<std::string>& pools,
                const ornexa::ReportLimits& limits) {
     const ornexa::cli::CommandStreams streams{std::cout, std::cerr, isatty(STDERR_FILENO) == 1};
-    if (!history.passwordFile.empty()) {
+    if (app.count("--history-password-file") > 0) { // an empty name too: it is refused, never left out
         const auto password = ornexa::cli::ReadPasswordFile(history.passwordFile);
         if (!password.Ok()) {
             throw CLI::ValidationError("--history-password-file", password.fault);

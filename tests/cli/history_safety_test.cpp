@@ -138,6 +138,7 @@ TEST(OrnexaReportHistorySafety, ThePasswordFileMustBeTheOwnersAlone) {
         RunReport("--history " + (dir.Path() / "h.db").string() + " --list --history-password-file " + kept.string());
     EXPECT_EQ(sqlite.exitCode, 2);
     EXPECT_EQ(RunReport("--list --history-password-file " + kept.string()).exitCode, 2);
+    EXPECT_EQ(RunReport("--history 'host=127.0.0.1 port=1 dbname=h' --list --history-password-file ''").exitCode, 2);
     const auto server =
         RunReport("--history 'host=127.0.0.1 port=1 dbname=h' --list --history-password-file " + kept.string(), true);
     EXPECT_EQ(server.exitCode, 1) << server.out;
