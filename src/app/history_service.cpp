@@ -7,6 +7,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "history/history_location.h"
 #include "session/history_page.h"
 
 namespace {
@@ -16,13 +17,18 @@ const QString LocationKey = QStringLiteral("history/location");
 
 // The history at `location`, the folder of a file made when missing.
 ornexa::HistoryResult<std::shared_ptr<ornexa::HistoryStore>> OpenAt(const std::string& location) {
+    if (const auto unkept = ornexa::UnkeptHistoryReason(location)) {
+        return {std::nullopt, *unkept}; // before a folder is made for it
+    }
     if (!ornexa::IsPostgresLocation(location)) {
         const QString folder = QFileInfo(QString::fromStdString(location)).absolutePath();
         if (!QDir().mkpath(folder)) {
             return {std::nullopt, "The folder \"" + folder.toStdString() + "\" of the history could not be made"};
         }
     }
-    return ornexa::HistoryStore::Open(location);
+    auto opened = ornexa::HistoryStore::Open(location);
+    opened.fault = ornexa::MaskedPasswords(opened.fault, location);
+    return opened;
 }
 
 } // namespace

@@ -33,6 +33,7 @@
 #include "app/table_export.h"
 #include "app/ui_services.h"
 #include "app/window_state.h"
+#include "history/history_location.h"
 #include "session/file_dialogs.h"
 #include "session/report_kind.h"
 #include "stats/ui/chart_view.h"
@@ -515,7 +516,12 @@ void HistoryWindow::ChooseDatabase() {
         {tr("History Database").toStdString(),
          tr("The history file, or the postgresql:// URI of a team's server:").toStdString(), ornexa::MessageIcon::None},
         history_.Location());
-    if (!location || location->empty() || *location == history_.Location()) {
+    if (!location || *location == history_.Location()) {
+        return;
+    }
+    // A history that would keep nothing is refused before anything is opened; the history stays.
+    if (const auto unkept = ornexa::UnkeptHistoryReason(*location)) {
+        Tell(*unkept + "; the history stays at " + ornexa::MaskedLocation(history_.Location()));
         return;
     }
     OpenInBackground(*location, history_.Location());
@@ -524,7 +530,8 @@ void HistoryWindow::ChooseDatabase() {
 void HistoryWindow::OpenInBackground(const std::string& location, const std::optional<std::string>& before) {
     opening_ = true;
     UpdateActions();
-    status_->showMessage(tr("Opening the history at %1...").arg(QString::fromStdString(location)));
+    status_->showMessage(
+        tr("Opening the history at %1...").arg(QString::fromStdString(ornexa::MaskedLocation(location))));
     history_.OpenInBackground(location, this, [this, location, before](HistoryService::Opened opened) {
         DatabaseOpened(location, before, std::move(opened));
     });
@@ -535,7 +542,8 @@ void HistoryWindow::DatabaseOpened(const std::string& location, const std::optio
     opening_ = false;
     UpdateActions();
     if (!opened.Ok()) {
-        Tell(before ? opened.fault + "; the history stays at " + *before : opened.fault);
+        const std::string fault = ornexa::MaskedPasswords(opened.fault, location);
+        Tell(before ? fault + "; the history stays at " + ornexa::MaskedLocation(*before) : fault);
         return;
     }
     if (before) {

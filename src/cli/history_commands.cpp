@@ -1,12 +1,15 @@
 #include "cli/history_commands.h"
 
 #include <charconv>
+#include <fstream>
+#include <iterator>
 #include <ostream>
 
 #include "cli/compare_document.h"
 #include "cli/history_document.h"
 #include "cli/report_document.h"
 #include "history/history_import.h"
+#include "history/history_location.h"
 #include "history/report_compare.h"
 #include "report/shown_text.h"
 
@@ -24,7 +27,8 @@ std::string Dumped(const nlohmann::ordered_json& doc) {
 std::shared_ptr<HistoryStore> OpenStore(const std::string& location, std::ostream& err) {
     auto opened = HistoryStore::Open(location);
     if (!opened.Ok() || !*opened.value) {
-        err << "ornexa-report: cannot open the history " << ShownLocation(location) << ": " << opened.fault << '\n';
+        err << "ornexa-report: cannot open the history " << ShownLocation(location) << ": "
+            << MaskedPasswords(opened.fault, location) << '\n';
         return nullptr;
     }
     return *opened.value;
@@ -209,21 +213,42 @@ std::optional<std::int64_t> ReportIdOf(const std::string& text) {
 }
 
 std::string ShownLocation(const std::string& location) {
-    const std::size_t scheme = location.find("://");
-    if (scheme == std::string::npos) {
-        return location;
+    return MaskedLocation(location);
+}
+
+HistoryResult<std::string> ReadPasswordFile(const std::filesystem::path& path) {
+    const std::string shown = "the password file \"" + path.string() + "\"";
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (error || !std::filesystem::exists(status)) {
+        return {std::nullopt, shown + " cannot be read: it is not there"};
     }
-    const std::size_t authority = scheme + 3;
-    const std::size_t at = location.find('@', authority);
-    const std::size_t slash = location.find('/', authority);
-    if (at == std::string::npos || (slash != std::string::npos && slash < at)) {
-        return location;
+    if (!std::filesystem::is_regular_file(status)) {
+        return {std::nullopt, shown + " is not a regular file"};
     }
-    const std::size_t colon = location.find(':', authority);
-    if (colon == std::string::npos || colon > at) {
-        return location;
+    using std::filesystem::perms;
+    const perms others = perms::group_all | perms::others_all;
+    if ((status.permissions() & others) != perms::none) {
+        return {std::nullopt, shown + " may be read or changed by other users: make it mode 600 (chmod 600)"};
     }
-    return location.substr(0, colon + 1) + "***" + location.substr(at);
+    std::ifstream in(path, std::ios::binary);
+    std::string password((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in && !in.eof()) {
+        return {std::nullopt, shown + " cannot be read"};
+    }
+    if (password.ends_with('\n')) {
+        password.pop_back();
+        if (password.ends_with('\r')) {
+            password.pop_back();
+        }
+    }
+    if (password.empty()) {
+        return {std::nullopt, shown + " is empty"};
+    }
+    if (password.find('\0') != std::string::npos) {
+        return {std::nullopt, shown + " holds a NUL character"};
+    }
+    return {std::move(password), {}};
 }
 
 } // namespace ornexa::cli

@@ -1,5 +1,6 @@
 // ornexa-report: the analyses of ORNEXA without a window, as JSON or readable text.
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -13,6 +14,8 @@
 #include "cli/history_commands.h"
 #include "cli/report_document.h"
 #include "cluster/clustering.h"
+#include "history/history_location.h"
+#include "history/sql_database.h"
 #include "report/latin1.h"
 #include "report/numbers.h"
 #include "report/shown_text.h"
@@ -208,13 +211,20 @@ struct HistoryOptions {
     bool trend = false;
     std::vector<std::string> compare;
     ornexa::HistoryFilter filter;
+    std::string passwordFile;
 };
 
 void AddHistoryOptions(CLI::App& app, HistoryOptions& history) {
     app.add_option("--history", history.location,
-                   "the report history: a SQLite file (made when missing; another program's database is refused) or a "
-                   "postgresql:// URI")
+                   "the report history: a SQLite file (made when missing; another program's database is refused), a "
+                   "postgresql:// URI or a keyword connection string (\"host=db1 dbname=history\"); a password "
+                   "written in it can be seen by every user in the process list: use PGPASSWORD, ~/.pgpass or "
+                   "--history-password-file")
         ->type_name("DB");
+    app.add_option("--history-password-file", history.passwordFile,
+                   "with a PostgreSQL --history: the server's password is the content of FILE (its final newline "
+                   "left out); FILE must be readable by its owner only (mode 600)")
+        ->type_name("FILE");
     auto* import = app.add_option("--import", history.imports,
                                   "with --history: import these Statistics and Simulation report files and folders "
                                   "(walked down their subfolders)")
@@ -252,7 +262,17 @@ void CheckHistoryCombinations(const CLI::App& app, const HistoryOptions& history
         throw CLI::ValidationError("STATFILE", "a Statistics report is not read with --history, --import, --list, "
                                                "--trend or --compare (compare files with --compare OLD NEW)");
     }
-    for (const char* name : {"--import", "--list", "--trend"}) {
+    if (hasHistory) {
+        if (const auto unkept = ornexa::UnkeptHistoryReason(history.location)) {
+            throw CLI::ValidationError("--history", *unkept);
+        }
+        if (app.count("--history-password-file") > 0 && !ornexa::IsPostgresLocation(history.location)) {
+            throw CLI::ValidationError("--history-password-file",
+                                       "goes with a PostgreSQL history (a postgresql:// URI or a keyword connection "
+                                       "string), not with a SQLite file");
+        }
+    }
+    for (const char* name : {"--import", "--list", "--trend", "--history-password-file"}) {
         if (app.count(name) > 0 && !hasHistory) {
             throw CLI::RequiresError(name, "--history");
         }
@@ -303,6 +323,19 @@ int RunHistory(const CLI::App& app, const HistoryOptions& history, bool asJson, 
     const ornexa::cli::CommandStreams streams{std::cout, std::cerr, isatty(STDERR_FILENO) == 1,
                                               app.count("--csv-raw") > 0 ? ornexa::CsvCells::Raw
                                                                          : ornexa::CsvCells::Guarded};
+    if (app.count("--history-password-file") > 0) { // an empty name too: it is refused, never left out
+        const auto password = ornexa::cli::ReadPasswordFile(history.passwordFile);
+        if (!password.Ok()) {
+            throw CLI::ValidationError("--history-password-file", password.fault);
+        }
+        // libpq takes it as it takes the variable set by the user; it stays out of the process list.
+        setenv("PGPASSWORD", password.value->c_str(), 1); // NOLINT(concurrency-mt-unsafe): before any thread
+    }
+    if (ornexa::CarriesPassword(history.location)) {
+        std::cerr << "ornexa-report: warning: the password written in --history can be seen by every user of this "
+                     "machine in the process list; give it by PGPASSWORD, ~/.pgpass or --history-password-file "
+                     "instead\n";
+    }
     const auto format = asJson                   ? ornexa::cli::HistoryFormat::Json
                         : app.count("--csv") > 0 ? ornexa::cli::HistoryFormat::Csv
                                                  : ornexa::cli::HistoryFormat::Text;

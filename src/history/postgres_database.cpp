@@ -1,5 +1,7 @@
 #include "history/postgres_database.h"
 
+#include "history/history_location.h"
+
 #include <libpq-fe.h>
 
 #include <algorithm>
@@ -107,48 +109,6 @@ std::optional<std::size_t> UserPartEnd(const std::string& uri, std::size_t autho
         return std::nullopt;
     }
     return end;
-}
-
-// The password texts a URI holds, as written and as decoded: they are kept out of every message.
-std::vector<std::string> Passwords(const std::string& uri) {
-    std::vector<std::string> found;
-    const auto scheme = uri.find("://");
-    if (scheme != std::string::npos) {
-        const auto authority = scheme + 3;
-        if (const auto end = UserPartEnd(uri, authority)) {
-            const auto colon = uri.find(':', authority);
-            if (colon < *end) {
-                found.push_back(uri.substr(colon + 1, *end - colon - 1));
-            }
-        }
-    }
-    const auto query = uri.find('?');
-    if (query != std::string::npos) {
-        std::string_view rest = std::string_view(uri).substr(query + 1);
-        while (!rest.empty()) {
-            const std::string_view param = rest.substr(0, rest.find('&'));
-            const auto equals = param.find('=');
-            if (equals != std::string_view::npos && PercentDecoded(param.substr(0, equals)) == "password") {
-                found.emplace_back(param.substr(equals + 1));
-            }
-            rest.remove_prefix(std::min(rest.size(), param.size() + 1));
-        }
-    }
-    const std::size_t written = found.size();
-    for (std::size_t i = 0; i < written; ++i) {
-        found.push_back(PercentDecoded(found[i]));
-    }
-    std::erase_if(found, [](const std::string& p) { return p.empty(); });
-    return found;
-}
-
-std::string WithoutPasswords(std::string message, const std::string& uri) {
-    for (const std::string& password : Passwords(uri)) {
-        for (auto at = message.find(password); at != std::string::npos; at = message.find(password, at)) {
-            message.replace(at, password.size(), "***");
-        }
-    }
-    return message;
 }
 
 // A statement with its `?` numbered as PostgreSQL wants them ($1, $2, ...); a `?` in a quoted text or
@@ -552,6 +512,17 @@ void IgnoreNotice(void* /*unused*/, const char* /*message*/) {}
 } // namespace
 
 std::string PostgresLocation(const std::string& uri) {
+    if (IsKeywordConnectionString(uri)) {
+        // Each "password=..." goes with the blanks after it.
+        std::string location = uri;
+        const std::vector<PasswordPart> parts = PasswordParts(uri);
+        for (std::size_t i = parts.size(); i-- > 0;) { // from the back: the places before stay
+            const PasswordPart& part = parts[i];
+            const std::size_t next = location.find_first_not_of(Blanks, part.end);
+            location.erase(part.begin, (next == std::string::npos ? location.size() : next) - part.begin);
+        }
+        return std::string(Trimmed(location));
+    }
     std::string location = uri;
     const auto scheme = location.find("://");
     if (scheme != std::string::npos) {
@@ -584,7 +555,7 @@ std::unique_ptr<SqlDatabase> OpenPostgresDatabase(const std::string& uri) {
     const std::string location = PostgresLocation(uri);
     const auto refused = [&](std::string_view why) {
         return SqlError(
-            WithoutPasswords("Cannot connect to the history server " + location + ": " + std::string(why), uri));
+            MaskedPasswords("Cannot connect to the history server " + location + ": " + std::string(why), uri));
     };
     // Entries before the URI are defaults it may override; the encoding after it is always UTF-8,
     // the text the store hands over.

@@ -56,11 +56,12 @@ public:
     virtual void SetSchemaVersion(int version) = 0;
 };
 
-// Opens the history at `location`: a `postgresql://` or `postgres://` URI, else a SQLite file path
-// (created when missing). Throws SqlError with a clear text when it cannot be opened.
+// Opens the history at `location`: a `postgresql://` or `postgres://` URI or a keyword connection string,
+// else a SQLite file path (created when missing). A location that would keep nothing (empty, ":memory:", a
+// SQLite URI in memory) is refused. Throws SqlError with a clear text when it cannot be opened.
 std::unique_ptr<SqlDatabase> OpenSqlDatabase(const std::string& location);
 
-// Whether `location` names a PostgreSQL server rather than a file.
+// Whether `location` names a PostgreSQL server (a URI or a keyword connection string) rather than a file.
 bool IsPostgresLocation(const std::string& location);
 
 // Commits on Commit(); rolls back when left before it (an exception, an early return).
