@@ -34,19 +34,6 @@ int HexDigit(char c) {
     return -1;
 }
 
-std::string PercentDecoded(std::string_view text) {
-    std::string decoded;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 && HexDigit(text[i + 2]) >= 0) {
-            decoded += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
-            i += 2;
-        } else {
-            decoded += text[i];
-        }
-    }
-    return decoded;
-}
-
 bool IsPostgresUri(std::string_view location) {
     return location.starts_with("postgresql://") || location.starts_with("postgres://");
 }
@@ -264,6 +251,19 @@ std::string MaskedPasswords(std::string message, std::string_view location) {
         }
     }
     return message;
+}
+
+std::string PercentDecoded(std::string_view text) {
+    std::string decoded;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 && HexDigit(text[i + 2]) >= 0) {
+            decoded += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
+            i += 2;
+        } else {
+            decoded += text[i];
+        }
+    }
+    return decoded;
 }
 
 } // namespace ornexa

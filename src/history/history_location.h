@@ -15,6 +15,9 @@ namespace ornexa {
 // it is never a SQLite file name (a file so named is written "./host=x").
 bool IsKeywordConnectionString(std::string_view location);
 
+// `text` with each %XX of a URI read as the byte it stands for; a '%' without two hex digits stays.
+std::string PercentDecoded(std::string_view text);
+
 // Why a history at `location` would keep nothing once the program ends: an empty name, ":memory:", or a
 // SQLite `file:` URI held in memory or naming no file. Nothing for a location that keeps what it is given.
 std::optional<std::string> UnkeptHistoryReason(std::string_view location);
