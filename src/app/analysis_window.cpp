@@ -187,16 +187,16 @@ AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::Simul
     layout->addWidget(status_);
     for (ChartView* chart : findChildren<ChartView*>()) {
         // NOLINTNEXTLINE(cppcoreguidelines-owning-memory): the chart owns them
-        new ChartActions(chart, ui_, &session_.Folders());
+        new ChartActions(chart, ui_, session_.Folders());
     }
     // Every list copies its rows (Ctrl+C) and exports itself as CSV, from its context menu.
-    ornexa::SaveFolders* folders = &session_.Folders();
-    AttachTableExport(poolTable_, ui_, QStringLiteral("pools.csv"), {}, folders);
-    AttachTableExport(objectTable_, ui_, QStringLiteral("objects.csv"), {}, folders);
-    AttachTableExport(rules_, ui_, QStringLiteral("rules.csv"), {tr("Rule")}, folders);
-    AttachTableExport(simTab_->DetailsTable(), ui_, QStringLiteral("simulation-details.csv"), {}, folders);
-    AttachTableExport(clusterTab_->Clusters(), ui_, QStringLiteral("clusters.csv"), {}, folders);
-    AttachTableExport(clusterTab_->Members(), ui_, QStringLiteral("cluster-objects.csv"), {}, folders);
+    ornexa::SaveFolders& folders = session_.Folders();
+    AttachTableExport(poolTable_, ui_, folders, QStringLiteral("pools.csv"));
+    AttachTableExport(objectTable_, ui_, folders, QStringLiteral("objects.csv"));
+    AttachTableExport(rules_, ui_, folders, QStringLiteral("rules.csv"), {tr("Rule")});
+    AttachTableExport(simTab_->DetailsTable(), ui_, folders, QStringLiteral("simulation-details.csv"));
+    AttachTableExport(clusterTab_->Clusters(), ui_, folders, QStringLiteral("clusters.csv"));
+    AttachTableExport(clusterTab_->Members(), ui_, folders, QStringLiteral("cluster-objects.csv"));
 
     LetTabMoveFocus(*this);
     AddTabKeys(*this, *tabs_, [this](int tab) { SelectTab(tab); });

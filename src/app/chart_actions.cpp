@@ -15,7 +15,7 @@ constexpr std::string_view ChartFileFilters =
     "PNG Image (*.png)|*.png|SVG Image (*.svg)|*.svg|PDF Document (*.pdf)|*.pdf";
 } // namespace
 
-ChartActions::ChartActions(ChartView* chart, UiServices& ui, ornexa::SaveFolders* folders)
+ChartActions::ChartActions(ChartView* chart, UiServices& ui, ornexa::SaveFolders& folders)
     : QObject(chart), chart_(chart), ui_(ui), folders_(folders), copy_(new QAction(tr("Copy Chart"), chart)),
       save_(new QAction(tr("Save Chart As..."), chart)) {
     copy_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
@@ -44,15 +44,12 @@ void ChartActions::SaveChartAs() {
     request.filters = ornexa::ParseFilterList(ChartFileFilters);
     request.fileName = "chart.png";
     request.suffixFromFilter = true;
-    request.folder = folders_ != nullptr ? folders_->StartFolder(ornexa::SaveKind::Chart) : folder_;
+    request.folder = folders_.StartFolder(ornexa::SaveKind::Chart);
     const auto chosen = ui_.ChooseFileToSave(request);
     if (!chosen) {
         return;
     }
-    folder_ = chosen->parent_path();
-    if (folders_ != nullptr) {
-        folders_->Chosen(ornexa::SaveKind::Chart, *chosen);
-    }
+    folders_.Chosen(ornexa::SaveKind::Chart, *chosen);
     QString path = QString::fromStdString(chosen->string());
     std::optional<PictureFormat> format = PictureFormatOf(path);
     if (!format) { // a name of another type: a PNG picture under that name with ".png"

@@ -12,12 +12,11 @@ class UiServices;
 // What every chart of the window offers, from its context menu and the keyboard: "Copy Chart"
 // (Ctrl+Shift+C, the picture to the clipboard) and "Save Chart As..." (PNG, SVG or PDF, as the file
 // type chosen says). The picture is drawn again from the chart's model, never grabbed from the screen.
-// The save dialog starts where `folders` says a chart goes; without them, where this chart's last
-// picture went.
+// The save dialog starts where the window's `folders` say a chart goes.
 class ChartActions : public QObject {
     Q_OBJECT
 public:
-    ChartActions(ChartView* chart, UiServices& ui, ornexa::SaveFolders* folders = nullptr);
+    ChartActions(ChartView* chart, UiServices& ui, ornexa::SaveFolders& folders);
 
     void CopyChart() const;
     void SaveChartAs();
@@ -28,8 +27,7 @@ public:
 private:
     ChartView* chart_;
     UiServices& ui_;
-    ornexa::SaveFolders* folders_;
-    std::filesystem::path folder_; // where the last picture went, without `folders_`
+    ornexa::SaveFolders& folders_;
     QAction* copy_;
     QAction* save_;
 };

@@ -113,14 +113,14 @@ HistoryWindow::HistoryWindow(HistoryService& history, UiServices& ui, std::strin
     layout->addWidget(status_);
 
     for (ChartView* chart : findChildren<ChartView*>()) {
-        new ChartActions(chart, ui_); // NOLINT(cppcoreguidelines-owning-memory): the chart owns them
+        new ChartActions(chart, ui_, saveFolders_); // NOLINT(cppcoreguidelines-owning-memory): the chart owns them
     }
-    AttachTableExport(reports_, ui_, QStringLiteral("history-reports.csv"));
-    AttachTableExport(objectList_, ui_, QStringLiteral("history-objects.csv"), {tr("Object")});
-    AttachTableExport(comparedPools_, ui_, QStringLiteral("compared-pools.csv"));
-    AttachTableExport(moves_, ui_, QStringLiteral("compared-objects.csv"));
-    AttachTableExport(getPageChanges_, ui_, QStringLiteral("getpage-changes.csv"));
-    AttachTableExport(syncReadChanges_, ui_, QStringLiteral("sync-read-changes.csv"));
+    AttachTableExport(reports_, ui_, saveFolders_, QStringLiteral("history-reports.csv"));
+    AttachTableExport(objectList_, ui_, saveFolders_, QStringLiteral("history-objects.csv"), {tr("Object")});
+    AttachTableExport(comparedPools_, ui_, saveFolders_, QStringLiteral("compared-pools.csv"));
+    AttachTableExport(moves_, ui_, saveFolders_, QStringLiteral("compared-objects.csv"));
+    AttachTableExport(getPageChanges_, ui_, saveFolders_, QStringLiteral("getpage-changes.csv"));
+    AttachTableExport(syncReadChanges_, ui_, saveFolders_, QStringLiteral("sync-read-changes.csv"));
 
     // An import of a report read while the window is open shows at once.
     connect(&history_, &HistoryService::Recorded, this, [this](const QString& text, bool stored) {

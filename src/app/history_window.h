@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "history/history_import.h"
+#include "session/file_dialogs.h"
 #include "session/history_page.h"
 
 class ChartView;
@@ -108,6 +109,9 @@ private:
 
     HistoryService& history_;
     UiServices& ui_;
+    // Where the window's chart and list save dialogs start: the last folder of their kind (no report
+    // of its own to stand beside).
+    ornexa::SaveFolders saveFolders_;
     std::string currentPool_;
     std::optional<ornexa::HistoryPage> page_;
     std::optional<ornexa::RecentReport> open_;

@@ -94,8 +94,8 @@ ornexa::TextTable ShownTable(const QAbstractItemView& view, const QStringList& c
     return table;
 }
 
-TableExport::TableExport(QAbstractItemView* view, UiServices& ui, QString defaultFileName, QStringList captions,
-                         ornexa::SaveFolders* folders)
+TableExport::TableExport(QAbstractItemView* view, UiServices& ui, ornexa::SaveFolders& folders, QString defaultFileName,
+                         QStringList captions)
     : QObject(view), view_(view), ui_(ui), defaultFileName_(std::move(defaultFileName)), captions_(std::move(captions)),
       folders_(folders), copy_(new QAction(tr("Copy"), view)), export_(new QAction(tr("Export as CSV..."), view)) {
     // Before the view's own Ctrl+C, which would copy only the current cell.
@@ -124,15 +124,12 @@ void TableExport::ExportAsCsv() {
     request.filters = ornexa::ParseFilterList(CsvFileFilters);
     request.fileName = defaultFileName_.toStdString();
     request.defaultSuffix = "csv";
-    request.folder = folders_ != nullptr ? folders_->StartFolder(ornexa::SaveKind::Table) : folder_;
+    request.folder = folders_.StartFolder(ornexa::SaveKind::Table);
     const auto chosen = ui_.ChooseFileToSave(request);
     if (!chosen) {
         return;
     }
-    folder_ = chosen->parent_path();
-    if (folders_ != nullptr) {
-        folders_->Chosen(ornexa::SaveKind::Table, *chosen);
-    }
+    folders_.Chosen(ornexa::SaveKind::Table, *chosen);
     std::filesystem::path path = *chosen;
     if (!path.has_extension()) { // a bare name is a CSV file
         path += ".csv";
@@ -147,10 +144,10 @@ void TableExport::ExportAsCsv() {
     }
 }
 
-void AttachTableExport(QAbstractItemView* view, UiServices& ui, QString defaultFileName, QStringList captions,
-                       ornexa::SaveFolders* folders) {
-    new TableExport(view, ui, std::move(defaultFileName), // NOLINT(cppcoreguidelines-owning-memory): the view owns it
-                    std::move(captions), folders);
+void AttachTableExport(QAbstractItemView* view, UiServices& ui, ornexa::SaveFolders& folders, QString defaultFileName,
+                       QStringList captions) {
+    // NOLINTNEXTLINE(cppcoreguidelines-owning-memory): the view owns it
+    new TableExport(view, ui, folders, std::move(defaultFileName), std::move(captions));
 }
 
 QTableView* MakeListView(QWidget* parent) {

@@ -18,14 +18,13 @@ class UiServices;
 // the selected rows, or all of them when none is, as tab-separated text with the header line) and
 // "Export as CSV..." (every row shown). Both read the list as the view shows it, so a filtered or
 // sorted list gives what is on the screen; figures are written with "." and no grouping, whatever
-// the locale. The save dialog starts where `folders` says a list goes; without them, where this
-// list's last file went.
+// the locale. The save dialog starts where the window's `folders` say a list goes.
 class TableExport : public QObject {
     Q_OBJECT
 public:
     // `captions` stand in for the header of a view whose model has none (a plain list).
-    TableExport(QAbstractItemView* view, UiServices& ui, QString defaultFileName, QStringList captions = {},
-                ornexa::SaveFolders* folders = nullptr);
+    TableExport(QAbstractItemView* view, UiServices& ui, ornexa::SaveFolders& folders, QString defaultFileName,
+                QStringList captions = {});
 
     void Copy() const;
     void ExportAsCsv();
@@ -38,15 +37,14 @@ private:
     UiServices& ui_;
     QString defaultFileName_;
     QStringList captions_;
-    ornexa::SaveFolders* folders_;
-    std::filesystem::path folder_; // where the last file went, without `folders_`
+    ornexa::SaveFolders& folders_;
     QAction* copy_;
     QAction* export_;
 };
 
 // Gives `view` its TableExport, owned by the view.
-void AttachTableExport(QAbstractItemView* view, UiServices& ui, QString defaultFileName, QStringList captions = {},
-                       ornexa::SaveFolders* folders = nullptr);
+void AttachTableExport(QAbstractItemView* view, UiServices& ui, ornexa::SaveFolders& folders, QString defaultFileName,
+                       QStringList captions = {});
 
 // The rows of `view` as it shows them: all of them, or only the selected ones (all when none is).
 ornexa::TextTable ShownTable(const QAbstractItemView& view, const QStringList& captions, bool selectedOnly);
