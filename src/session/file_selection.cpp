@@ -262,15 +262,22 @@ Messages FileSelectionSession::Adopt(Reread read) {
     return std::move(read.told);
 }
 
+namespace {
+
+// A reload that did not load is told in one box: the fault that stopped the read, and that nothing
+// changed.
+Messages NotReadAgain(const Messages& told) {
+    Message box =
+        told.empty() ? Message{"Reload", "The report was not read again.", MessageIcon::Information} : told.back();
+    box.hint += std::string(box.hint.empty() ? "" : " ") + "The report read before stays shown.";
+    return {box};
+}
+
+} // namespace
+
 Messages FileSelectionSession::ReadAgain(const ReloadRequest& request) {
     Reread read = ReadReload(request);
-    if (!read.loaded) {
-        Messages told = std::move(read.told);
-        told.push_back(
-            {"Reload", "The report was not read again: the one read before stays shown.", MessageIcon::Information});
-        return told;
-    }
-    return Adopt(std::move(read));
+    return read.loaded ? Adopt(std::move(read)) : NotReadAgain(read.told);
 }
 
 ReloadRead FileSelectionSession::ReadForReload(const ReloadRequest& request) {
@@ -280,11 +287,7 @@ ReloadRead FileSelectionSession::ReadForReload(const ReloadRequest& request) {
     pending_.reset();
     Reread read = ReadReload(request);
     if (!read.loaded) {
-        // One box: the fault that stopped the read, and that nothing changed.
-        Message told = read.told.empty() ? Message{"Reload", "The report was not read again.", MessageIcon::Information}
-                                         : read.told.back();
-        told.hint += std::string(told.hint.empty() ? "" : " ") + "The report read before stays shown.";
-        return {false, {told}};
+        return {false, NotReadAgain(read.told)};
     }
     pending_ = std::move(read);
     return {true, {}};
