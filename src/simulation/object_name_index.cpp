@@ -1,6 +1,7 @@
 #include "simulation/object_name_index.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 
 #include "report/fixed_text.h"
@@ -69,15 +70,16 @@ void ObjectNameIndex::SortEnds() {
         names_.append(report_.Objects(o).ObjName.Padded());
     }
     std::transform(names_.begin(), names_.end(), names_.begin(), Upper);
-    ends_.resize(names_.size());
-    for (std::size_t at = 0; at < ends_.size(); ++at) {
-        ends_[at] = static_cast<std::uint32_t>(at);
+    // Only places where a name has a character: a name looked for is trimmed, so it never begins
+    // with a blank.
+    ends_.clear();
+    for (std::size_t at = 0; at < names_.size(); ++at) {
+        if (names_[at] != ' ') {
+            ends_.push_back(static_cast<std::uint32_t>(at));
+        }
     }
-    const auto text = [this](std::uint32_t at) {
-        const std::size_t end = (at / width_ + 1) * width_;
-        return std::string_view(names_).substr(at, end - at);
-    };
-    std::sort(ends_.begin(), ends_.end(), [&](std::uint32_t a, std::uint32_t b) { return text(a) < text(b); });
+    std::vector<std::uint32_t> spare(ends_.size());
+    SortPlaces(0, ends_.size(), 0, spare);
     // The least owner of each block, then of each run of 2, 4, 8 ... blocks.
     std::vector<std::uint32_t> level((ends_.size() + Block - 1) / Block);
     for (std::size_t b = 0; b < level.size(); ++b) {
@@ -93,6 +95,58 @@ void ObjectNameIndex::SortEnds() {
             above[b] = std::min(below[b], below[b + span]);
         }
         blockFirst_.push_back(std::move(above));
+    }
+}
+
+// The character `depth` places after `at` in its name, one up, or 0 past the end of the name: a
+// text that ends sorts before every longer one it begins.
+unsigned ObjectNameIndex::KeyAt(std::uint32_t at, std::size_t depth) const {
+    const std::size_t end = (at / width_ + 1) * width_;
+    return at + depth < end ? static_cast<unsigned char>(names_[at + depth]) + 1U : 0U;
+}
+
+// Sorts ends_[from, to), whose texts agree in their first `depth` characters, by the text from
+// there: a character at a time into its bucket (the work grows with the places, not with their
+// logarithm), small runs by insertion.
+void ObjectNameIndex::SortPlaces(std::size_t from, std::size_t to, std::size_t depth,
+                                 std::vector<std::uint32_t>& spare) {
+    constexpr std::size_t Small = 24;
+    if (to - from <= Small) {
+        const auto rest = [&](std::uint32_t at) {
+            const std::size_t end = (at / width_ + 1) * width_;
+            return std::string_view(names_).substr(at + depth, end - at - depth);
+        };
+        for (std::size_t i = from + 1; i < to; ++i) {
+            const std::uint32_t moving = ends_[i];
+            std::size_t j = i;
+            for (; j > from && rest(moving) < rest(ends_[j - 1]); --j) {
+                ends_[j] = ends_[j - 1];
+            }
+            ends_[j] = moving;
+        }
+        return;
+    }
+    constexpr std::size_t Keys = 257;
+    std::array<std::size_t, Keys + 1> start{};
+    for (std::size_t i = from; i < to; ++i) {
+        ++start[KeyAt(ends_[i], depth) + 1];
+    }
+    for (std::size_t k = 1; k <= Keys; ++k) {
+        start[k] += start[k - 1];
+    }
+    std::array<std::size_t, Keys> next{};
+    std::copy_n(start.begin(), Keys, next.begin());
+    for (std::size_t i = from; i < to; ++i) {
+        const std::uint32_t at = ends_[i];
+        spare[from + next[KeyAt(at, depth)]++] = at;
+    }
+    std::copy(spare.begin() + static_cast<std::ptrdiff_t>(from), spare.begin() + static_cast<std::ptrdiff_t>(to),
+              ends_.begin() + static_cast<std::ptrdiff_t>(from));
+    // Bucket 0 holds texts that ended: all equal. The others go on a character further.
+    for (std::size_t k = 1; k < Keys; ++k) {
+        if (start[k + 1] - start[k] > 1) {
+            SortPlaces(from + start[k], from + start[k + 1], depth + 1, spare);
+        }
     }
 }
 

@@ -26,6 +26,8 @@ private:
     [[nodiscard]] int WalkForPart(std::string_view upperName) const;
     [[nodiscard]] int FindPart(std::string_view upperName);
     void SortEnds();
+    [[nodiscard]] unsigned KeyAt(std::uint32_t at, std::size_t depth) const;
+    void SortPlaces(std::size_t from, std::size_t to, std::size_t depth, std::vector<std::uint32_t>& spare);
     [[nodiscard]] std::size_t FirstOwner(std::size_t from, std::size_t to) const;
 
     const Report& report_;
@@ -34,8 +36,8 @@ private:
     std::string key_; // kept so that a lookup does not allocate
 
     // Built at the first part looked for in a large pool: the pool's names upper-cased and
-    // blank-filled one after the other, every place in them sorted by the text from there to the
-    // end of its name, and the least owner (pool order) of each block of sorted places.
+    // blank-filled one after the other, every place in them that is not a blank sorted by the text
+    // from there to the end of its name, and the least owner (pool order) of each block of sorted places.
     bool sorted_ = false;
     std::size_t width_ = 0;
     std::string names_;
