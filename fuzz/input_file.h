@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <unistd.h>
 
 // The readers take a path: each input goes to one file of this process.
@@ -16,6 +17,10 @@ inline bool WriteInput(const std::filesystem::path& path, const std::uint8_t* da
     return std::fclose(f) == 0 && written;
 }
 
+// In memory where the machine has a tmpfs for it: a write and a read a run cost no disk.
 inline std::filesystem::path InputFile(const char* extension) {
-    return std::filesystem::temp_directory_path() / ("ornexa-fuzz-" + std::to_string(getpid()) + extension);
+    std::error_code error;
+    const std::filesystem::path folder =
+        std::filesystem::is_directory("/dev/shm", error) ? "/dev/shm" : std::filesystem::temp_directory_path();
+    return folder / ("ornexa-fuzz-" + std::to_string(getpid()) + extension);
 }
