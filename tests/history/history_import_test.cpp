@@ -30,13 +30,13 @@ using test::TestBackend;
 class HistoryImportTest : public testing::TestWithParam<TestBackend> {
 protected:
     void SetUp() override {
-        auto opened = HistoryStore::Open(test::FreshLocation(GetParam(), dir_.Path()));
+        auto opened = HistoryStore::Open(test::FreshLocation(GetParam(), dir.Path()));
         ASSERT_TRUE(opened.Ok()) << opened.fault;
-        store_ = *opened.value;
+        store = *opened.value;
     }
 
     // day1.sta with its Simulation report day1.sim (of the pool named `pool`) in `folder`.
-    fs::path WritePair(const fs::path& folder, std::string_view pool) const {
+    [[nodiscard]] fs::path WritePair(const fs::path& folder, std::string_view pool) const {
         const samplegen::SimSample sample = samplegen::BuildSimulation(samplegen::BuildSampleReport(), pool, 31);
         fs::create_directories(folder);
         samplegen::WriteTextFile(folder / "day1.sta", samplegen::StatisticsText(sample.report));
@@ -45,18 +45,18 @@ protected:
         return folder / "day1.sta";
     }
 
-    std::int64_t Count(const std::string& table) const {
-        return std::get<std::int64_t>(store_->Database().Query("SELECT COUNT(*) FROM " + table).at(0).at(0));
+    [[nodiscard]] std::int64_t Count(const std::string& table) const {
+        return std::get<std::int64_t>(store->Database().Query("SELECT COUNT(*) FROM " + table).at(0).at(0));
     }
 
-    std::vector<SimulatedSize> Sizes(std::int64_t id) const {
-        auto loaded = store_->Load(id);
+    [[nodiscard]] std::vector<SimulatedSize> Sizes(std::int64_t id) const {
+        auto loaded = store->Load(id);
         EXPECT_TRUE(loaded.Ok()) << loaded.fault;
         return loaded.Ok() ? loaded.value->simulatedSizes : std::vector<SimulatedSize>{};
     }
 
-    test::TempDir dir_;
-    std::shared_ptr<HistoryStore> store_;
+    test::TempDir dir;
+    std::shared_ptr<HistoryStore> store;
 };
 
 bool SameSizes(const std::vector<SimulatedSize>& a, const std::vector<SimulatedSize>& b) {
@@ -67,14 +67,14 @@ bool SameSizes(const std::vector<SimulatedSize>& a, const std::vector<SimulatedS
 }
 
 TEST_P(HistoryImportTest, ASimulationReportJoinsTheReportHeldWithoutOneOnce) {
-    const fs::path folder = dir_.Path() / "reports";
+    const fs::path folder = dir.Path() / "reports";
     const fs::path statistics = WritePair(folder, "BP1");
-    const ImportOutcome alone = ImportReportFile(*store_, statistics.string());
+    const ImportOutcome alone = ImportReportFile(*store, statistics.string());
     ASSERT_EQ(alone.status, ImportStatus::Imported) << alone.message;
-    ASSERT_FALSE(store_->Info(alone.reportId).value->hasSimulation);
+    ASSERT_FALSE(store->Info(alone.reportId).value->hasSimulation);
 
     // The folder brings the same report beside its Simulation report.
-    const ImportSummary added = RunImport(*store_, PlanImport({folder}));
+    const ImportSummary added = RunImport(*store, PlanImport({folder}));
     ASSERT_EQ(added.simulationsAdded.size(), 1U) << ImportSummaryText(added);
     EXPECT_EQ(added.simulationsAdded[0].reportId, alone.reportId);
     EXPECT_EQ(added.imported + added.alreadyPresent + added.Refused(), 0);
@@ -82,7 +82,7 @@ TEST_P(HistoryImportTest, ASimulationReportJoinsTheReportHeldWithoutOneOnce) {
     EXPECT_EQ(ImportSummaryText(added), "0 imported, 0 already present, 0 refused, 1 simulation added\n"
                                         "simulation added to report " +
                                             id + ": " + (folder / "day1.sim").string() + "\n");
-    EXPECT_TRUE(store_->Info(alone.reportId).value->hasSimulation);
+    EXPECT_TRUE(store->Info(alone.reportId).value->hasSimulation);
     EXPECT_EQ(Count("reports"), 1);
 
     // The sizes are those an import of the pair into an empty history keeps.
@@ -96,31 +96,30 @@ TEST_P(HistoryImportTest, ASimulationReportJoinsTheReportHeldWithoutOneOnce) {
     EXPECT_TRUE(SameSizes(kept, (*fresh.value)->Load(pair.reportId).value->simulatedSizes));
 
     // Once: the same pair again is already present, with nothing added.
-    const ImportSummary again = RunImport(*store_, PlanImport({folder}));
+    const ImportSummary again = RunImport(*store, PlanImport({folder}));
     EXPECT_EQ(ImportSummaryText(again), "0 imported, 1 already present, 0 refused\n");
     EXPECT_EQ(Count("simulated_sizes"), static_cast<std::int64_t>(kept.size()));
-    const ImportOutcome direct = ImportReportFile(*store_, statistics.string(), (folder / "day1.sim").string());
+    const ImportOutcome direct = ImportReportFile(*store, statistics.string(), (folder / "day1.sim").string());
     EXPECT_EQ(direct.status, ImportStatus::AlreadyPresent);
     EXPECT_FALSE(direct.otherSimulation);
 }
 
 TEST_P(HistoryImportTest, AReportHoldingAnotherSimulationKeepsItAndSaysSo) {
-    const fs::path first = WritePair(dir_.Path() / "first", "BP1");
-    const ImportSummary imported = RunImport(*store_, PlanImport({first.parent_path()}));
+    const fs::path first = WritePair(dir.Path() / "first", "BP1");
+    const ImportSummary imported = RunImport(*store, PlanImport({first.parent_path()}));
     ASSERT_EQ(imported.imported, 1) << ImportSummaryText(imported);
-    const std::int64_t id = store_->Reports().value->front().id;
+    const std::int64_t id = store->Reports().value->front().id;
     const std::vector<SimulatedSize> held = Sizes(id);
 
-    const fs::path other = WritePair(dir_.Path() / "other", "BP3"); // the same Statistics report, another simulation
-    const ImportSummary summary = RunImport(*store_, PlanImport({other.parent_path()}));
+    const fs::path other = WritePair(dir.Path() / "other", "BP3"); // the same Statistics report, another simulation
+    const ImportSummary summary = RunImport(*store, PlanImport({other.parent_path()}));
     EXPECT_EQ(ImportSummaryText(summary), "0 imported, 1 already present, 0 refused\nsimulation not stored: " +
                                               (other.parent_path() / "day1.sim").string() + ": report " +
                                               std::to_string(id) +
                                               " is already present and holds another simulation, which it keeps\n");
     EXPECT_TRUE(SameSizes(Sizes(id), held));
 
-    const ImportOutcome outcome =
-        ImportReportFile(*store_, other.string(), (other.parent_path() / "day1.sim").string());
+    const ImportOutcome outcome = ImportReportFile(*store, other.string(), (other.parent_path() / "day1.sim").string());
     EXPECT_EQ(outcome.status, ImportStatus::AlreadyPresent);
     EXPECT_TRUE(outcome.otherSimulation);
     EXPECT_EQ(HistoryImportText(outcome), "Already in the history as report " + std::to_string(id) +
@@ -153,7 +152,7 @@ void WriteOnce(const fs::path& path, const std::string& text) {
 }
 
 TEST_P(HistoryImportTest, AReportFromAPipeIsReadOnceAndItsHashIsThatOfTheFiguresStored) {
-    const fs::path fifo = dir_.Path() / "day1.sta";
+    const fs::path fifo = dir.Path() / "day1.sta";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     Report report = samplegen::BuildSampleReport();
     report.Header.CollectionDate = "2026-12-01";
@@ -161,11 +160,11 @@ TEST_P(HistoryImportTest, AReportFromAPipeIsReadOnceAndItsHashIsThatOfTheFigures
     const std::string text = samplegen::StatisticsText(report);
 
     std::thread writer(WriteOnce, fifo, text);
-    const ImportOutcome outcome = ImportReportFile(*store_, fifo.string());
+    const ImportOutcome outcome = ImportReportFile(*store, fifo.string());
     writer.join();
 
     ASSERT_EQ(outcome.status, ImportStatus::Imported) << outcome.message;
-    const auto row = store_->Database().Query("SELECT content_hash, collected_at, object_count FROM reports");
+    const auto row = store->Database().Query("SELECT content_hash, collected_at, object_count FROM reports");
     ASSERT_EQ(row.size(), 1U);
     EXPECT_EQ(std::get<std::string>(row[0].at(0)), ContentHash(text));
     EXPECT_EQ(std::get<std::string>(row[0].at(1)), "2026-12-01T10:15:00");
@@ -176,21 +175,21 @@ TEST_P(HistoryImportTest, ANulInANameIsKeptTheSameWayOnEveryDatabase) {
     Report report = samplegen::BuildSampleReport();
     report.Objects(2).ObjName.AssignRaw(std::string_view("TS\0ONE", 6));
     report.Header.SystemName.AssignRaw(std::string_view("SY\0A", 4));
-    const fs::path path = dir_.Write("nul.sta", samplegen::StatisticsText(report));
+    const fs::path path = dir.Write("nul.sta", samplegen::StatisticsText(report));
     Report read;
     ASSERT_TRUE(ReadStatisticsFile(read, path).Loaded());
     ASSERT_EQ(read.Objects(2).ObjName.Trimmed(), std::string_view("TS\0ONE", 6));
 
-    const ImportOutcome outcome = ImportReportFile(*store_, path.string());
+    const ImportOutcome outcome = ImportReportFile(*store, path.string());
     ASSERT_EQ(outcome.status, ImportStatus::Imported) << outcome.message;
 
     // Stored as the symbol for null, which PostgreSQL takes and SQLite keeps alike...
-    const auto names = store_->Database().Query("SELECT objname FROM objects WHERE object_number = 2");
+    const auto names = store->Database().Query("SELECT objname FROM objects WHERE object_number = 2");
     EXPECT_EQ(std::get<std::string>(names.at(0).at(0)), "TS\xE2\x90\x80ONE");
-    EXPECT_EQ(store_->Info(outcome.reportId).value->system, "SY\xE2\x90\x80"
-                                                            "A");
+    EXPECT_EQ(store->Info(outcome.reportId).value->system, "SY\xE2\x90\x80"
+                                                           "A");
     // ...and read back as the bytes of the report.
-    auto loaded = store_->Load(outcome.reportId);
+    auto loaded = store->Load(outcome.reportId);
     ASSERT_TRUE(loaded.Ok()) << loaded.fault;
     EXPECT_EQ(loaded.value->report.Objects(2).ObjName, read.Objects(2).ObjName);
     test::ExpectSameFields(HeaderFields(loaded.value->report.Header), HeaderFields(read.Header));
