@@ -30,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const fuzz::Simulated& simulated = fuzz::SimulatedSample();
     for (const auto usage : {ornexa::PoolUsage::Random, ornexa::PoolUsage::Sequential}) {
         const ornexa::ClusterRun run =
-            ornexa::RunClusterAnalysis(simulated.report, simulated.sim, simulated.sim.simulatedPool, 1, usage, threshold,
-                                       ornexa::MinClusterRadius);
+            ornexa::RunClusterAnalysis(simulated.report, simulated.sim, simulated.sim.simulatedPool, 1, usage,
+                                       threshold, ornexa::MinClusterRadius);
         if (run.result < -1 || run.result > static_cast<int>(run.ClusterMembers.size())) {
             throw std::logic_error("a run has no more clusters than members");
         }

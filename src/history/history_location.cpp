@@ -222,13 +222,25 @@ bool CarriesPassword(std::string_view location) {
 }
 
 std::string MaskedLocation(std::string_view location) {
-    std::string masked(location);
-    const std::vector<PasswordPart> parts = PasswordParts(location);
-    for (std::size_t i = parts.size(); i-- > 0;) { // from the back: the places before stay
-        const PasswordPart& part = parts[i];
-        masked.replace(part.valueBegin, part.end - part.valueBegin, "***");
+    // The values as spans of the text, in order, those that overlap as one (a URI's user part may run
+    // on into what reads as its query, as libpq takes the first '@').
+    std::vector<std::pair<std::size_t, std::size_t>> spans;
+    for (const PasswordPart& part : PasswordParts(location)) {
+        spans.emplace_back(part.valueBegin, part.end);
     }
-    return masked;
+    std::sort(spans.begin(), spans.end());
+    std::string masked;
+    std::size_t done = 0;
+    for (std::size_t i = 0; i < spans.size();) {
+        const std::size_t begin = std::max(spans[i].first, done);
+        std::size_t end = spans[i].second;
+        for (++i; i < spans.size() && spans[i].first <= end; ++i) {
+            end = std::max(end, spans[i].second);
+        }
+        masked.append(location.substr(done, begin - done)).append("***");
+        done = std::max(end, begin);
+    }
+    return masked.append(location.substr(std::min(done, location.size())));
 }
 
 std::string MaskedPasswords(std::string message, std::string_view location) {

@@ -17,6 +17,19 @@ const std::array<std::string_view, HeaderFieldCount>& HeaderColumnNames();
 const std::array<std::string_view, PoolFieldCount>& PoolColumnNames();
 const std::array<std::string_view, ObjectFieldCount>& ObjectColumnNames();
 
+// "p.vpsize, p.poolname, ..." for a select list.
+template <std::size_t N> std::string ColumnList(const std::array<std::string_view, N>& names, std::string_view prefix) {
+    std::string list;
+    for (const std::string_view name : names) {
+        if (!list.empty()) {
+            list += ", ";
+        }
+        list += prefix;
+        list += name;
+    }
+    return list;
+}
+
 // The `PRAGMA application_id` of a SQLite history file ("ORNX"): a file carrying it is a history.
 inline constexpr std::int32_t HistoryApplicationId = 0x4F524E58;
 

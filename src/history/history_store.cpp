@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "history/history_schema.h"
+#include "history/stored_rows.h"
 #include "history/stored_text.h"
 #include "report/messages.h"
 #include "report/record_fields.h"
@@ -20,28 +21,10 @@ namespace ornexa {
 
 namespace {
 
-// The report facts every list and trend reads, in this order, from `reports r`.
-constexpr const char* InfoColumns =
-    "r.id, r.file_name, r.system_name, r.subsystem_name, r.collected_at, r.db2_version, r.imported_at, "
-    "r.elapsed_seconds, r.pool_count, r.object_count, r.has_simulation, r.same_time_as";
-constexpr std::size_t InfoColumnCount = 12;
-
+// Ids and names the store's own queries give back.
 std::int64_t AsInteger(const SqlValue& value) {
     if (const auto* number = std::get_if<std::int64_t>(&value)) {
         return *number;
-    }
-    if (const auto* real = std::get_if<double>(&value)) {
-        return static_cast<std::int64_t>(*real);
-    }
-    return 0;
-}
-
-double AsDouble(const SqlValue& value) {
-    if (const auto* real = std::get_if<double>(&value)) {
-        return *real;
-    }
-    if (const auto* number = std::get_if<std::int64_t>(&value)) {
-        return static_cast<double>(*number);
     }
     return 0;
 }
@@ -51,25 +34,6 @@ std::string AsText(const SqlValue& value) {
         return *text;
     }
     return {};
-}
-
-HistoryReportInfo InfoOf(const SqlRow& row) {
-    HistoryReportInfo info;
-    info.id = AsInteger(row.at(0));
-    info.fileName = AsText(row.at(1));
-    info.system = AsText(row.at(2));
-    info.subsystem = AsText(row.at(3));
-    info.collectedAt = AsText(row.at(4));
-    info.db2Version = AsText(row.at(5));
-    info.importedAt = AsText(row.at(6));
-    info.elapsedSeconds = AsInteger(row.at(7));
-    info.pools = static_cast<int>(AsInteger(row.at(8)));
-    info.objects = static_cast<int>(AsInteger(row.at(9)));
-    info.hasSimulation = AsInteger(row.at(10)) != 0;
-    if (!std::holds_alternative<std::monostate>(row.at(11))) {
-        info.sameTimeAs = AsInteger(row.at(11));
-    }
-    return info;
 }
 
 // A field of a record as a stored value: texts as StoredText, trimmed unless the field keeps its blanks.
@@ -90,48 +54,10 @@ SqlValue StoredValue(const FieldRef& ref) {
         ref);
 }
 
-void LoadValue(const FieldRef& ref, const SqlValue& value) {
-    std::visit(
-        [&value](const auto& field) {
-            using Field = std::decay_t<decltype(field)>;
-            if constexpr (std::is_same_v<Field, std::span<char>>) {
-                AssignFixedText(field, TextFromStored(AsText(value)));
-            } else if constexpr (std::is_same_v<Field, RawText>) {
-                const std::string text = TextFromStored(AsText(value));
-                const std::size_t kept = std::min(text.size(), field.chars.size());
-                std::copy_n(text.begin(), kept, field.chars.begin());
-                std::fill(field.chars.begin() + static_cast<std::ptrdiff_t>(kept), field.chars.end(), ' ');
-            } else if constexpr (std::is_same_v<Field, double*>) {
-                *field = AsDouble(value);
-            } else {
-                *field = static_cast<std::remove_pointer_t<Field>>(AsInteger(value));
-            }
-        },
-        ref);
-}
-
 template <std::size_t N> void AppendValues(SqlParams& params, const std::array<FieldRef, N>& fields) {
     for (const FieldRef& ref : fields) {
         params.push_back(StoredValue(ref));
     }
-}
-
-template <std::size_t N> void LoadValues(const std::array<FieldRef, N>& fields, const SqlRow& row, std::size_t first) {
-    for (std::size_t i = 0; i < N; ++i) {
-        LoadValue(fields[i], row.at(first + i));
-    }
-}
-
-template <std::size_t N> std::string ColumnList(const std::array<std::string_view, N>& names, std::string_view prefix) {
-    std::string list;
-    for (const std::string_view name : names) {
-        if (!list.empty()) {
-            list += ", ";
-        }
-        list += prefix;
-        list += name;
-    }
-    return list;
 }
 
 std::string Placeholders(std::size_t count) {
@@ -260,15 +186,16 @@ HistoryStore::SimulationMatch HistoryStore::AddSimulation(std::int64_t id, const
     const auto stored = db_->Query("SELECT report_id, pool_number, size_number, buffers, sys_hit_ratio, read_io_rate "
                                    "FROM simulated_sizes WHERE report_id = ? ORDER BY pool_number, size_number",
                                    {id});
-    const bool same = std::equal(stored.begin(), stored.end(), sizes.begin(), sizes.end(),
-                                 [](const SqlRow& held, const SqlParams& given) {
-                                     for (std::size_t i = 0; i < given.size(); ++i) {
-                                         if (AsDouble(held.at(i)) != AsDouble(given.at(i))) {
-                                             return false;
-                                         }
-                                     }
-                                     return true;
-                                 });
+    const std::string where = "report " + std::to_string(id) + ", a simulated size";
+    const bool same = std::equal(
+        stored.begin(), stored.end(), sizes.begin(), sizes.end(), [&where](const SqlRow& held, const SqlParams& given) {
+            for (std::size_t i = 0; i < given.size(); ++i) {
+                if (NumberAt(held, i, "simulated_sizes", where) != NumberAt(given, i, "simulated_sizes", where)) {
+                    return false;
+                }
+            }
+            return true;
+        });
     return same ? SimulationMatch::Same : SimulationMatch::Other;
 }
 
@@ -415,7 +342,7 @@ HistoryResult<std::vector<HistoryReportInfo>> HistoryStore::Reports(const Histor
                                 FilterSql(filter, params) + " ORDER BY r.collected_at, r.id";
         std::vector<HistoryReportInfo> infos;
         for (const SqlRow& row : db_->Query(sql, params)) {
-            infos.push_back(InfoOf(row));
+            infos.push_back(InfoFromRow(row));
         }
         return infos;
     });
@@ -427,51 +354,13 @@ HistoryResult<HistoryReportInfo> HistoryStore::Info(std::int64_t id) {
         if (rows.empty()) {
             throw SqlError("the history holds no report " + std::to_string(id));
         }
-        return InfoOf(rows.front());
+        return InfoFromRow(rows.front());
     });
 }
 
 HistoryResult<StoredReport> HistoryStore::Load(std::int64_t id) {
-    return Answer<StoredReport>("Report " + std::to_string(id) + " could not be read", [&] {
-        const auto rows = db_->Query(std::string("SELECT ") + InfoColumns + ", " +
-                                         ColumnList(HeaderColumnNames(), "r.") + " FROM reports r WHERE r.id = ?",
-                                     {id});
-        if (rows.empty()) {
-            throw SqlError("the history holds no report " + std::to_string(id));
-        }
-        StoredReport stored;
-        stored.info = InfoOf(rows.front());
-        Report& report = stored.report;
-        LoadValues(HeaderFields(report.Header), rows.front(), InfoColumnCount);
-        report.ElapsedSeconds = static_cast<Long>(stored.info.elapsedSeconds);
-
-        for (const SqlRow& row : db_->Query("SELECT first_object, last_object, " + ColumnList(PoolColumnNames(), "") +
-                                                " FROM pools WHERE report_id = ? ORDER BY pool_number",
-                                            {id})) {
-            PoolRecord pool;
-            pool.FirstObject = static_cast<Long>(AsInteger(row.at(0)));
-            pool.LastObject = static_cast<Long>(AsInteger(row.at(1)));
-            LoadValues(PoolFields(pool), row, 2);
-            report.AddPool(pool);
-        }
-        for (const SqlRow& row : db_->Query("SELECT " + ColumnList(ObjectColumnNames(), "") +
-                                                " FROM objects WHERE report_id = ? ORDER BY object_number",
-                                            {id})) {
-            ObjectRecord object;
-            LoadValues(ObjectFields(object), row, 0);
-            report.AddObject(object);
-        }
-        report.StatFileLoaded = true;
-        for (const SqlRow& row :
-             db_->Query("SELECT pool_number, size_number, buffers, sys_hit_ratio, read_io_rate "
-                        "FROM simulated_sizes WHERE report_id = ? ORDER BY pool_number, size_number",
-                        {id})) {
-            stored.simulatedSizes.push_back({static_cast<int>(AsInteger(row.at(0))),
-                                             static_cast<int>(AsInteger(row.at(1))), AsInteger(row.at(2)),
-                                             AsDouble(row.at(3)), AsDouble(row.at(4))});
-        }
-        return stored;
-    });
+    return Answer<StoredReport>("Report " + std::to_string(id) + " could not be read",
+                                [&] { return ReportFromRows(QueryStoredRows(*db_, id)); });
 }
 
 HistoryResult<bool> HistoryStore::Remove(std::int64_t id) {
@@ -542,10 +431,8 @@ HistoryResult<std::vector<PoolTrendPoint>> HistoryStore::PoolTrend(std::string_v
         std::vector<PoolTrendPoint> points;
         for (const SqlRow& row : db_->Query(sql, params)) {
             PoolTrendPoint point;
-            point.report = InfoOf(row);
-            point.pool.FirstObject = static_cast<Long>(AsInteger(row.at(InfoColumnCount)));
-            point.pool.LastObject = static_cast<Long>(AsInteger(row.at(InfoColumnCount + 1)));
-            LoadValues(PoolFields(point.pool), row, InfoColumnCount + 2);
+            point.report = InfoFromRow(row);
+            point.pool = PoolFromRow(row, InfoColumnCount, "the pool in report " + std::to_string(point.report.id));
             const std::int64_t seconds = point.report.elapsedSeconds;
             point.hitRatio = point.pool.PoolHitRatio;
             point.getPagesPerSecond = PerSecond(point.pool.PoolGetPages, seconds);
@@ -568,11 +455,13 @@ HistoryResult<std::vector<ObjectTrendPoint>> HistoryStore::ObjectTrend(std::stri
         std::vector<ObjectTrendPoint> points;
         for (const SqlRow& row : db_->Query(sql, params)) {
             ObjectTrendPoint point;
-            point.report = InfoOf(row);
-            point.poolName = AsText(row.at(InfoColumnCount));
-            point.objectType = AsText(row.at(InfoColumnCount + 1));
-            point.getPagesPerSecond = PerSecond(AsDouble(row.at(InfoColumnCount + 2)), point.report.elapsedSeconds);
-            point.sysHitRatio = AsDouble(row.at(InfoColumnCount + 3));
+            point.report = InfoFromRow(row);
+            const std::string where = "the object in report " + std::to_string(point.report.id);
+            point.poolName = TextAt(row, InfoColumnCount, "objpoolname", where);
+            point.objectType = TextAt(row, InfoColumnCount + 1, "objtype", where);
+            point.getPagesPerSecond =
+                PerSecond(NumberAt(row, InfoColumnCount + 2, "objgetpages", where), point.report.elapsedSeconds);
+            point.sysHitRatio = NumberAt(row, InfoColumnCount + 3, "syshitratio", where);
             points.push_back(std::move(point));
         }
         return points;

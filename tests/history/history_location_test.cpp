@@ -135,6 +135,9 @@ TEST(HistoryLocationTest, LocationsShowNoPassword) {
         {"host=db1 password=", "host=db1 password=", "host=db1 password=", false},
         {"host=db1 dbname=h", "host=db1 dbname=h", "host=db1 dbname=h", false},
         {"postgresql://me@db1/h", "postgresql://me@db1/h", "postgresql://me@db1/h", false},
+        // libpq reads the user part up to the first '@', over what also reads as a query with a password:
+        // both are masked, as one.
+        {"postgresql://u?password=qq:pw@db1/h", "postgresql://u?password=***", "postgresql://u", true},
     };
     for (const auto& [location, masked, named, carries] : cases) {
         EXPECT_EQ(MaskedLocation(location), masked) << location;

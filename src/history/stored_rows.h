@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "history/history_store.h"
+#include "history/sql_database.h"
+
+namespace ornexa {
+
+// The report facts every list and trend reads, in this order, from `reports r`.
+inline constexpr const char* InfoColumns =
+    "r.id, r.file_name, r.system_name, r.subsystem_name, r.collected_at, r.db2_version, r.imported_at, "
+    "r.elapsed_seconds, r.pool_count, r.object_count, r.has_simulation, r.same_time_as";
+inline constexpr std::size_t InfoColumnCount = 12;
+
+// The rows of one stored report, as the database gives them back.
+struct StoredRows {
+    SqlRow report;                      // InfoColumns, then the header's columns
+    std::vector<SqlRow> pools;          // first_object, last_object, then the pool's columns; by pool number
+    std::vector<SqlRow> objects;        // the object's columns, by object number
+    std::vector<SqlRow> simulatedSizes; // pool_number, size_number, buffers, sys_hit_ratio, read_io_rate
+};
+
+// The rows of report `id`; throws SqlError when the history holds no such report.
+StoredRows QueryStoredRows(SqlDatabase& db, std::int64_t id);
+
+// Rows back into records. A history is a file anyone can edit: a value of the wrong kind (text where a
+// number belongs), a figure beyond its field, a text longer than its field, object ranges that do not
+// fit the objects, or counts that disagree with the rows are never read as some other figure. Each
+// throws SqlError naming the row and the column.
+StoredReport ReportFromRows(const StoredRows& rows);
+HistoryReportInfo InfoFromRow(const SqlRow& row);
+// A pool row whose first_object and last_object stand at `first`, its fields after them; `where` names
+// the row in a message ("pool 3").
+PoolRecord PoolFromRow(const SqlRow& row, std::size_t first, const std::string& where);
+// A text column (NULL reads as an empty text) and a number column (text or NULL throws) of a row.
+std::string TextAt(const SqlRow& row, std::size_t column, std::string_view columnName, const std::string& where);
+double NumberAt(const SqlRow& row, std::size_t column, std::string_view columnName, const std::string& where);
+
+} // namespace ornexa
