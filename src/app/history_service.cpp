@@ -92,7 +92,8 @@ void HistoryService::Import(const ornexa::RecentReport& files) {
             const ornexa::ImportOutcome outcome =
                 ornexa::ImportReportFile(**opened.value, files.statistics.string(), files.simulation.string(), limits);
             text = QString::fromStdString(ornexa::HistoryImportText(outcome));
-            stored = outcome.status == ornexa::ImportStatus::Imported;
+            stored = outcome.status == ornexa::ImportStatus::Imported ||
+                     outcome.status == ornexa::ImportStatus::SimulationAdded;
         }
         QMetaObject::invokeMethod(
             this, [this, text, stored] { emit Recorded(text, stored); }, Qt::QueuedConnection);

@@ -497,12 +497,13 @@ void HistoryWindow::ImportsOver(const ornexa::ImportSummary& summary) {
     UpdateActions();
     const std::string text = ornexa::ImportSummaryText(summary);
     status_->showMessage(QString::fromStdString(text.substr(0, text.find('\n'))));
-    if (page_ && summary.imported > 0) {
+    if (page_ && (summary.imported > 0 || !summary.simulationsAdded.empty())) {
         Tell(page_->Refresh());
         Refresh();
     }
     // What did not go in is told with its reason, not left to a status bar that the next message hides.
-    if (summary.Refused() > 0 || !summary.sameTimes.empty() || summary.notTried > 0) {
+    if (summary.Refused() > 0 || !summary.sameTimes.empty() || summary.notTried > 0 ||
+        !summary.otherSimulations.empty()) {
         ui_.Show({tr("Import").toStdString(), text,
                   summary.Refused() > 0 ? ornexa::MessageIcon::Exclamation : ornexa::MessageIcon::Information});
     }

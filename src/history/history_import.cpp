@@ -152,6 +152,12 @@ ImportSummary RunImport(HistoryStore& store, const ImportPlan& plan, const Impor
             break;
         case ImportStatus::AlreadyPresent:
             ++summary.alreadyPresent;
+            if (outcome.otherSimulation && unit.simulation) {
+                summary.otherSimulations.push_back({*unit.simulation, outcome.reportId});
+            }
+            break;
+        case ImportStatus::SimulationAdded:
+            summary.simulationsAdded.push_back({unit.simulation.value_or(unit.shown), outcome.reportId});
             break;
         case ImportStatus::Refused:
             summary.refusals.emplace_back(unit.shown, outcome.message.empty() ? "refused" : outcome.message);
@@ -172,6 +178,9 @@ ImportSummary RunImport(HistoryStore& store, const ImportPlan& plan, const Impor
 std::string ImportSummaryText(const ImportSummary& summary) {
     std::string text = std::to_string(summary.imported) + " imported, " + std::to_string(summary.alreadyPresent) +
                        " already present, " + std::to_string(summary.Refused()) + " refused";
+    if (const std::size_t added = summary.simulationsAdded.size(); added > 0) {
+        text += ", " + std::to_string(added) + (added == 1 ? " simulation added" : " simulations added");
+    }
     if (summary.skipped > 0) {
         text += ", " + std::to_string(summary.skipped) + " skipped";
     }
@@ -181,6 +190,13 @@ std::string ImportSummaryText(const ImportSummary& summary) {
     text += '\n';
     for (const auto& [file, reason] : summary.refusals) {
         text += "refused: " + file.string() + ": " + reason + '\n';
+    }
+    for (const SimulationNote& note : summary.simulationsAdded) {
+        text += "simulation added to report " + std::to_string(note.reportId) + ": " + note.simulation.string() + '\n';
+    }
+    for (const SimulationNote& note : summary.otherSimulations) {
+        text += "simulation not stored: " + note.simulation.string() + ": report " + std::to_string(note.reportId) +
+                " is already present and holds another simulation, which it keeps\n";
     }
     for (const SameTime& same : summary.sameTimes) {
         const std::string other = same.otherFile.empty()

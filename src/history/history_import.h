@@ -40,9 +40,18 @@ struct SameTime {
     std::string description; // "SYSA DB2P collected 2026-11-30T10:15:00"
 };
 
+// A Simulation report given with a report already held: added to it, or not stored because the report
+// holds another one.
+struct SimulationNote {
+    std::filesystem::path simulation;
+    std::int64_t reportId = 0;
+};
+
 struct ImportSummary {
     int imported = 0;
-    int alreadyPresent = 0;
+    int alreadyPresent = 0; // those that kept another simulation included
+    std::vector<SimulationNote> simulationsAdded;
+    std::vector<SimulationNote> otherSimulations;
     int skipped = 0;
     std::vector<std::pair<std::filesystem::path, std::string>> refusals; // file, reason
     std::vector<SameTime> sameTimes;
@@ -59,9 +68,10 @@ using ImportStopFn = std::function<bool()>;
 ImportSummary RunImport(HistoryStore& store, const ImportPlan& plan, const ImportProgressFn& progress = {},
                         const ReportLimits& limits = {}, const ImportStopFn& stop = {});
 
-// "12 imported, 3 already present, 1 refused" (", 2 skipped" when any were, ", 4 not imported:
-// stopped" when the run was stopped), then a line per
-// refusal ("refused: file: reason") and per report held beside another of the same time.
+// "12 imported, 3 already present, 1 refused" (", 1 simulation added" when any were, ", 2 skipped" when
+// any were, ", 4 not imported: stopped" when the run was stopped), then a line per refusal ("refused:
+// file: reason"), per simulation added ("simulation added to report 7: file"), per simulation not stored
+// beside another, and per report held beside another of the same time.
 std::string ImportSummaryText(const ImportSummary& summary);
 
 } // namespace ornexa

@@ -2,18 +2,17 @@
 
 #include <xxhash.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "history/history_schema.h"
 #include "history/stored_rows.h"
-#include "report/latin1.h"
+#include "history/stored_text.h"
 #include "report/messages.h"
 #include "report/record_fields.h"
 #include "simulation/sim_reader.h"
@@ -37,15 +36,15 @@ std::string AsText(const SqlValue& value) {
     return {};
 }
 
-// A field of a record as a stored value: texts as UTF-8, trimmed unless the field keeps its blanks.
+// A field of a record as a stored value: texts as StoredText, trimmed unless the field keeps its blanks.
 SqlValue StoredValue(const FieldRef& ref) {
     return std::visit(
         [](const auto& field) -> SqlValue {
             using Field = std::decay_t<decltype(field)>;
             if constexpr (std::is_same_v<Field, std::span<char>>) {
-                return Latin1ToUtf8(TrimBlanks({field.data(), field.size()}));
+                return StoredText(TrimBlanks({field.data(), field.size()}));
             } else if constexpr (std::is_same_v<Field, RawText>) {
-                return Latin1ToUtf8({field.chars.data(), field.chars.size()});
+                return StoredText({field.chars.data(), field.chars.size()});
             } else if constexpr (std::is_same_v<Field, double*>) {
                 return *field;
             } else {
@@ -158,7 +157,47 @@ int HistoryStore::CurrentSchemaVersion() {
 namespace {
 // Object rows sent to the database at a time.
 constexpr std::size_t ObjectBatch = 4096;
+
+// The rows of simulated_sizes for the simulated pool of `sim`, in size order.
+std::vector<SqlParams> SimulatedSizeRows(std::int64_t id, const SimulationData& sim) {
+    const int simPool = sim.ShownPool();
+    const PoolSimulation& values = sim.Pools(simPool);
+    std::vector<SqlParams> sizes;
+    for (int s = 1; s <= sim.SizeCount(); ++s) {
+        sizes.push_back({id, static_cast<std::int64_t>(simPool), static_cast<std::int64_t>(s),
+                         static_cast<std::int64_t>(values.SimPoolSize(s)), values.SimSysHitRatio(s),
+                         values.SimReadIORate(s)});
+    }
+    return sizes;
+}
 } // namespace
+
+HistoryStore::SimulationMatch HistoryStore::AddSimulation(std::int64_t id, const SimulationData& sim) {
+    const std::vector<SqlParams> sizes = SimulatedSizeRows(id, sim);
+    // The flag is turned first: of two programs adding a simulation at once, the second finds it
+    // turned (PostgreSQL holds its update until the first one's transaction ends) and adds nothing.
+    if (!db_->Query("UPDATE reports SET has_simulation = 1 WHERE id = ? AND has_simulation = 0 RETURNING id", {id})
+             .empty()) {
+        db_->ExecuteMany("INSERT INTO simulated_sizes (report_id, pool_number, size_number, buffers, "
+                         "sys_hit_ratio, read_io_rate) VALUES (?, ?, ?, ?, ?, ?)",
+                         sizes);
+        return SimulationMatch::Added;
+    }
+    const auto stored = db_->Query("SELECT report_id, pool_number, size_number, buffers, sys_hit_ratio, read_io_rate "
+                                   "FROM simulated_sizes WHERE report_id = ? ORDER BY pool_number, size_number",
+                                   {id});
+    const std::string where = "report " + std::to_string(id) + ", a simulated size";
+    const bool same = std::equal(
+        stored.begin(), stored.end(), sizes.begin(), sizes.end(), [&where](const SqlRow& held, const SqlParams& given) {
+            for (std::size_t i = 0; i < given.size(); ++i) {
+                if (NumberAt(held, i, "simulated_sizes", where) != NumberAt(given, i, "simulated_sizes", where)) {
+                    return false;
+                }
+            }
+            return true;
+        });
+    return same ? SimulationMatch::Same : SimulationMatch::Other;
+}
 
 ImportOutcome HistoryStore::Import(const ImportSource& source) {
     const Report& report = source.report;
@@ -173,12 +212,11 @@ ImportOutcome HistoryStore::Import(const ImportSource& source) {
     }
     const std::string hash = ContentHash(source.statisticsContent);
     const ReportHeader& header = report.Header;
-    const std::string system = Latin1ToUtf8(header.SystemName.Trimmed());
-    const std::string subsystem = Latin1ToUtf8(header.SubSystemName.Trimmed());
+    const std::string system = StoredText(header.SystemName.Trimmed());
+    const std::string subsystem = StoredText(header.SubSystemName.Trimmed());
     const std::string collectedAt =
         CollectionTimestamp(header.CollectionDate.Trimmed(), header.CollectionTime.Trimmed())
-            .value_or(Latin1ToUtf8(header.CollectionDate.Trimmed()) + " " +
-                      Latin1ToUtf8(header.CollectionTime.Trimmed()));
+            .value_or(StoredText(header.CollectionDate.Trimmed()) + " " + StoredText(header.CollectionTime.Trimmed()));
     const SimulationData& sim = source.simulation;
     const int simPool = sim.ShownPool();
 
@@ -187,9 +225,19 @@ ImportOutcome HistoryStore::Import(const ImportSource& source) {
         ImportOutcome outcome;
         const auto held = db_->Query("SELECT id, has_simulation FROM reports WHERE content_hash = ?", {hash});
         if (!held.empty()) {
-            outcome.status = ImportStatus::AlreadyPresent;
             outcome.reportId = AsInteger(held.front().at(0));
+            outcome.status = ImportStatus::AlreadyPresent;
             outcome.message = "already in the history";
+            if (simPool != 0) {
+                const SimulationMatch match = AddSimulation(outcome.reportId, sim);
+                if (match == SimulationMatch::Added) {
+                    outcome.status = ImportStatus::SimulationAdded;
+                    outcome.message = "simulation added to report " + std::to_string(outcome.reportId);
+                } else if (match == SimulationMatch::Other) {
+                    outcome.otherSimulation = true;
+                    outcome.message = "already in the history; it holds another simulation, which it keeps";
+                }
+            }
             transaction.Commit();
             return outcome;
         }
@@ -208,7 +256,7 @@ ImportOutcome HistoryStore::Import(const ImportSource& source) {
                             system,
                             subsystem,
                             collectedAt,
-                            Latin1ToUtf8(header.Db2Version.Trimmed()),
+                            StoredText(header.Db2Version.Trimmed()),
                             NowUtc(),
                             static_cast<std::int64_t>(report.ElapsedSeconds),
                             static_cast<std::int64_t>(source.read.usaReport ? 1 : 0),
@@ -270,16 +318,9 @@ ImportOutcome HistoryStore::Import(const ImportSource& source) {
         }
 
         if (simPool != 0) {
-            std::vector<SqlParams> sizes;
-            const PoolSimulation& values = sim.Pools(simPool);
-            for (int s = 1; s <= sim.SizeCount(); ++s) {
-                sizes.push_back({id, static_cast<std::int64_t>(simPool), static_cast<std::int64_t>(s),
-                                 static_cast<std::int64_t>(values.SimPoolSize(s)), values.SimSysHitRatio(s),
-                                 values.SimReadIORate(s)});
-            }
             db_->ExecuteMany("INSERT INTO simulated_sizes (report_id, pool_number, size_number, buffers, "
                              "sys_hit_ratio, read_io_rate) VALUES (?, ?, ?, ?, ?, ?)",
-                             sizes);
+                             SimulatedSizeRows(id, sim));
         }
         transaction.Commit();
         outcome.status = ImportStatus::Imported;
@@ -497,13 +538,14 @@ std::optional<std::string> CollectionTimestamp(std::string_view date, std::strin
 
 ImportOutcome ImportReportFile(HistoryStore& store, const std::string& statisticsPath,
                                const std::string& simulationPath, const ReportLimits& limits) {
-    std::ifstream in(statisticsPath, std::ios::binary);
-    if (!in) {
-        return Refusal("cannot open \"" + statisticsPath + "\"");
+    // The file is read once: the figures and the content hash come from the same bytes, even from a
+    // pipe, which would give other bytes (or wait for a writer for ever) if it were opened again.
+    const FileBytes content = ReadFileBytes(statisticsPath);
+    if (content.failure) {
+        return Refusal("the report did not load: " + *content.failure);
     }
-    const std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     Report report;
-    const StatReadResult read = ReadStatisticsFile(report, statisticsPath, {}, FileKinds::Any, limits);
+    const StatReadResult read = ReadStatisticsBytes(report, content.bytes, statisticsPath, {}, limits);
     SimulationData sim;
     if (read.Loaded() && !simulationPath.empty()) {
         const SimReadResult simRead = ReadSimulationFile(report, sim, simulationPath);
@@ -514,7 +556,8 @@ ImportOutcome ImportReportFile(HistoryStore& store, const std::string& statistic
     }
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(statisticsPath, error);
-    return store.Import({report, read, sim, content, error ? statisticsPath : absolute.lexically_normal().string()});
+    return store.Import(
+        {report, read, sim, content.bytes, error ? statisticsPath : absolute.lexically_normal().string()});
 }
 
 } // namespace ornexa

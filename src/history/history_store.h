@@ -47,9 +47,10 @@ struct HistoryFilter {
 };
 
 enum class ImportStatus {
-    Imported,       // stored
-    AlreadyPresent, // the same content is held: "already in the history"
-    Refused,        // not a report that loaded whole, or the database refused it; nothing stored
+    Imported,        // stored
+    AlreadyPresent,  // the same content is held: "already in the history"
+    Refused,         // not a report that loaded whole, or the database refused it; nothing stored
+    SimulationAdded, // the same content is held without a simulation: the Simulation report's sizes were added
 };
 
 struct ImportOutcome {
@@ -57,6 +58,8 @@ struct ImportOutcome {
     std::int64_t reportId = 0; // the report stored, or the one already held
     std::string message;       // the reason of a refusal, or what was noticed ("same time, other content")
     std::optional<std::int64_t> sameTimeAs;
+    // Already present with a simulation other than the one given, which was not stored: the report keeps its own.
+    bool otherSimulation = false;
 };
 
 // What an import is given: the report as read, how its read ended, the Simulation report read with
@@ -116,7 +119,8 @@ public:
     [[nodiscard]] std::string Location() const { return db_->Location(); }
     [[nodiscard]] SqlDialect Dialect() const { return db_->Dialect(); }
 
-    // The whole report in one transaction, or nothing.
+    // The whole report in one transaction, or nothing. A report already held takes the simulation of
+    // the source when it has none yet, in the same way.
     ImportOutcome Import(const ImportSource& source);
     HistoryResult<std::vector<HistoryReportInfo>> Reports(const HistoryFilter& filter = {});
     HistoryResult<HistoryReportInfo> Info(std::int64_t id);
@@ -140,6 +144,11 @@ public:
     SqlDatabase& Database() { return *db_; }
 
 private:
+    enum class SimulationMatch { Added, Same, Other };
+    // Inside an import's transaction: gives report `id` the simulated sizes of `sim` when it has none;
+    // else tells whether those it holds are the same.
+    SimulationMatch AddSimulation(std::int64_t id, const SimulationData& sim);
+
     std::unique_ptr<SqlDatabase> db_;
 };
 

@@ -10,6 +10,7 @@
 #include <type_traits>
 
 #include "history/history_schema.h"
+#include "history/stored_text.h"
 #include "report/fixed_text.h"
 #include "report/latin1.h"
 #include "report/record_fields.h"
@@ -139,7 +140,7 @@ private:
     }
 
     std::string FittingText(std::size_t width, std::size_t column, std::string_view name) const {
-        std::string text = Utf8ToLatin1(Text(column, name));
+        std::string text = TextFromStored(Text(column, name));
         if (text.size() > width) {
             const std::string_view trimmed = TrimBlanks(text);
             if (trimmed.size() > width) {

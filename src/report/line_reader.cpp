@@ -1,6 +1,7 @@
 #include "report/line_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
@@ -12,7 +13,46 @@ namespace {
 std::string OpenFailure(const std::filesystem::path& path, std::string_view reason) {
     return "Cannot open file \"" + path.string() + "\": " + std::string(reason);
 }
+
+std::string ReadFailureText(const std::filesystem::path& path, int error) {
+    return "Cannot read file \"" + path.string() + "\": " + std::strerror(error);
+}
 } // namespace
+
+FileBytes ReadFileBytes(const std::filesystem::path& path) {
+    FileBytes read;
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        read.failure = OpenFailure(path, "it is a folder");
+        return read;
+    }
+    struct Closer {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    errno = 0;
+    const std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        read.failure = OpenFailure(path, errno != 0 ? std::strerror(errno) : "unknown reason");
+        return read;
+    }
+    const auto size = std::filesystem::file_size(path, ec);
+    if (!ec) {
+        read.bytes.reserve(static_cast<std::size_t>(size));
+    }
+    std::array<char, std::size_t{64} * 1024> block{};
+    for (;;) {
+        const std::size_t got = std::fread(block.data(), 1, block.size(), file.get());
+        if (got < block.size() && std::ferror(file.get()) != 0) {
+            read.failure = ReadFailureText(path, errno);
+            read.bytes.clear();
+            return read;
+        }
+        read.bytes.append(block.data(), got);
+        if (got < block.size()) {
+            return read;
+        }
+    }
+}
 
 ReportLineReader::ReportLineReader(ProgressFn progress, std::size_t blockBytes)
     : blockBytes_(std::max<std::size_t>(1, blockBytes)), progress_(std::move(progress)) {}
@@ -42,8 +82,17 @@ std::optional<std::string> ReportLineReader::Open(const std::filesystem::path& p
     return std::nullopt;
 }
 
+void ReportLineReader::OpenBytes(std::string_view bytes, const std::filesystem::path& name) {
+    Close();
+    path_ = name;
+    bytes_ = bytes;
+    fileLength_ = static_cast<std::int64_t>(bytes.size());
+}
+
 void ReportLineReader::Close() {
     file_.reset();
+    bytes_.reset();
+    block_ = nullptr;
     pos_ = end_ = 0;
     eof_ = false;
     skipLineFeed_ = false;
@@ -62,16 +111,28 @@ void ReportLineReader::End(int percent) {
 }
 
 bool ReportLineReader::Fill() {
-    if (eof_ || !file_) {
+    if (eof_) {
         return false;
     }
-    end_ = std::fread(buffer_.get(), 1, blockBytes_, file_.get());
     pos_ = 0;
     nextLF_ = nextCR_ = NotSearched;
+    if (bytes_) {
+        // The bytes in memory are one block, handed out once.
+        block_ = bytes_->data();
+        end_ = bytes_->size();
+        bytes_ = std::string_view();
+        eof_ = end_ == 0;
+        return !eof_;
+    }
+    if (!file_) {
+        return false;
+    }
+    block_ = buffer_.get();
+    end_ = std::fread(buffer_.get(), 1, blockBytes_, file_.get());
     if (end_ == 0) {
         eof_ = true;
         if (std::ferror(file_.get()) != 0) {
-            error_ = "Cannot read file \"" + path_.string() + "\": " + std::strerror(errno);
+            error_ = ReadFailureText(path_, errno);
         }
         return false;
     }
@@ -83,8 +144,8 @@ std::size_t ReportLineReader::NextLineEnd() {
     // stays as fast as one of CRLFs.
     const auto find = [this](std::size_t& cached, char c) {
         if (cached < pos_ || cached == NotSearched) {
-            const auto* hit = static_cast<const char*>(std::memchr(buffer_.get() + pos_, c, end_ - pos_));
-            cached = hit == nullptr ? end_ : static_cast<std::size_t>(hit - buffer_.get());
+            const auto* hit = static_cast<const char*>(std::memchr(block_ + pos_, c, end_ - pos_));
+            cached = hit == nullptr ? end_ : static_cast<std::size_t>(hit - block_);
         }
         return cached;
     };
@@ -111,7 +172,7 @@ void ReportLineReader::Progress() {
 std::optional<std::string_view> ReportLineReader::ReadReportLine(std::size_t maxLength) {
     if (skipLineFeed_) {
         skipLineFeed_ = false;
-        if ((pos_ < end_ || Fill()) && buffer_[pos_] == '\n') {
+        if ((pos_ < end_ || Fill()) && block_[pos_] == '\n') {
             ++pos_;
             ++bytesRead_;
         }
@@ -140,7 +201,7 @@ std::optional<std::string_view> ReportLineReader::ReadReportLine(std::size_t max
             return std::nullopt;
         }
         const bool ends = hit != end_;
-        const char* begin = buffer_.get() + pos_;
+        const char* begin = block_ + pos_;
         if (ends && !pieced) {
             inBlock = std::string_view(begin, std::min(length, maxLength));
         } else {
@@ -155,7 +216,7 @@ std::optional<std::string_view> ReportLineReader::ReadReportLine(std::size_t max
         if (ends) {
             ++pos_;
             ++bytesRead_;
-            skipLineFeed_ = buffer_[hit] == '\r';
+            skipLineFeed_ = block_[hit] == '\r';
             break;
         }
     }

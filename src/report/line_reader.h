@@ -18,6 +18,14 @@ enum class FileKinds { Any, RegularOnly };
 // Whole percent of the file read, 0..100.
 using ProgressFn = std::function<void(int percent)>;
 
+// The bytes of a file read to its end at once, whatever kind of file it is (a pipe gives what its writers
+// wrote before the last one closed it), or why it could not be read, in the words of ReportLineReader.
+struct FileBytes {
+    std::string bytes;
+    std::optional<std::string> failure;
+};
+FileBytes ReadFileBytes(const std::filesystem::path& path);
+
 // Reads a report file line by line, a block at a time: a line that lies whole in the block is
 // handed out where it lies, only one that runs across the end of a block is put together in a
 // line of its own. Line ends CRLF, LF and CR alone all end a line. Counts lines and bytes and
@@ -34,6 +42,9 @@ public:
 
     // Opens the file; on failure returns a description that names the file and the reason.
     std::optional<std::string> Open(const std::filesystem::path& path, FileKinds kinds = FileKinds::Any);
+    // Reads `bytes` as the file `name` holds them (the name only goes into messages). The bytes are
+    // not copied: they must outlive the read.
+    void OpenBytes(std::string_view bytes, const std::filesystem::path& name);
     void Close();
     // Closes the file and reports where the read ended: 100 after the last line, 0 after a stop.
     void End(int percent);
@@ -62,9 +73,11 @@ private:
         void operator()(std::FILE* f) const { std::fclose(f); }
     };
     std::unique_ptr<std::FILE, FileCloser> file_;
+    std::optional<std::string_view> bytes_; // read from memory rather than from file_
     std::filesystem::path path_;
     std::size_t blockBytes_;
     std::unique_ptr<char[]> buffer_; // NOLINT(modernize-avoid-c-arrays): a block, not filled in advance
+    const char* block_ = nullptr;    // the block being read: buffer_, or the bytes read from memory
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     std::size_t nextLF_ = NotSearched;

@@ -42,6 +42,16 @@ public:
         if (const auto failure = lines_.Open(path, kinds)) {
             return Fail(*failure);
         }
+        return Read();
+    }
+
+    StatReadResult Run(std::string_view bytes, const std::filesystem::path& name) {
+        lines_.OpenBytes(bytes, name);
+        return Read();
+    }
+
+private:
+    StatReadResult Read() {
         result_.ReadFileLength = lines_.ReadFileLength();
         // An object line is some 450 bytes: a file of many of them gets its table at once.
         if (result_.ReadFileLength > LargeReportBytes) {
@@ -106,7 +116,6 @@ public:
         return result_;
     }
 
-private:
     std::optional<StatReadResult> ReadPoolLine(std::string_view line) {
         CloseObjectRange();
         if (report_.PoolCount() >= report_.Limits().pools) {
@@ -217,6 +226,15 @@ StatReadResult ReadStatisticsFile(Report& report, const std::filesystem::path& p
     report.SetLimits(limits);
     StatisticsRead read(report, progress);
     StatReadResult result = read.Run(path, kinds);
+    report.ElapsedSeconds = ElapsedToSeconds(report.Header.ElapsedTime.Padded());
+    return result;
+}
+
+StatReadResult ReadStatisticsBytes(Report& report, std::string_view bytes, const std::filesystem::path& name,
+                                   const ProgressFn& progress, const ReportLimits& limits) {
+    report.SetLimits(limits);
+    StatisticsRead read(report, progress);
+    StatReadResult result = read.Run(bytes, name);
     report.ElapsedSeconds = ElapsedToSeconds(report.Header.ElapsedTime.Padded());
     return result;
 }

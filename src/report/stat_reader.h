@@ -54,6 +54,10 @@ std::optional<bool> CheckEnvironmentLine(std::string_view line);
 // field; past limits other than the monitor's, the message names the limit in force.
 StatReadResult ReadStatisticsFile(Report& report, const std::filesystem::path& path, const ProgressFn& progress = {},
                                   FileKinds kinds = FileKinds::Any, const ReportLimits& limits = {});
+// The same read of a file's bytes already in memory, named `name` in its messages: what is read is
+// exactly what the caller holds (and hashes, say), even from a pipe that gives other bytes each time.
+StatReadResult ReadStatisticsBytes(Report& report, std::string_view bytes, const std::filesystem::path& name,
+                                   const ProgressFn& progress = {}, const ReportLimits& limits = {});
 
 // The box of a read that stopped, or the warning of one that loaded cut short; none otherwise.
 Messages MessagesOf(const StatReadResult& result);

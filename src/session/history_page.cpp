@@ -186,7 +186,10 @@ std::string HistoryImportText(const ImportOutcome& outcome) {
         return "Kept in the history as report " + std::to_string(outcome.reportId) +
                (outcome.message.empty() ? std::string() : " (" + outcome.message + ")") + ".";
     case ImportStatus::AlreadyPresent:
-        return "Already in the history as report " + std::to_string(outcome.reportId) + ".";
+        return "Already in the history as report " + std::to_string(outcome.reportId) +
+               (outcome.otherSimulation ? "; it holds another simulation, which it keeps." : ".");
+    case ImportStatus::SimulationAdded:
+        return "Simulation added to report " + std::to_string(outcome.reportId) + " in the history.";
     case ImportStatus::Refused:
         break;
     }

@@ -226,5 +226,46 @@ TEST(ReportLineReader, NamesTheFileItCannotOpen) {
     EXPECT_FALSE(reader.ReadReportLine(100).has_value());
 }
 
+TEST(ReportLineReader, BytesInMemoryReadAsTheFileHoldingThem) {
+    const std::string endless(ReportLineReader::MaxLineBytes + 10, 'x');
+    for (const std::string& text :
+         {std::string("ENV\r\n\r\nBPS one\r\nBPD two\r\n"), std::string("ENV\r\rBPS one\rBPD two"),
+          std::string("ENV\n\rBPS one\r\nBPD two"), std::string(), "a\n" + endless}) {
+        SCOPED_TRACE(::testing::PrintToString(text.substr(0, 40)));
+        const test::TempDir dir;
+        const auto path = dir.Write("lines.txt", text);
+        ReportLineReader fromFile;
+        ASSERT_FALSE(fromFile.Open(path).has_value());
+        ReportLineReader fromMemory;
+        fromMemory.OpenBytes(text, path);
+        EXPECT_EQ(fromMemory.ReadFileLength(), static_cast<std::int64_t>(text.size()));
+        for (;;) {
+            const auto expected = fromFile.ReadReportLine(100);
+            const auto line = fromMemory.ReadReportLine(100);
+            ASSERT_EQ(line.has_value(), expected.has_value());
+            if (!line) {
+                break;
+            }
+            EXPECT_EQ(*line, *expected);
+        }
+        EXPECT_EQ(fromMemory.BytesRead(), fromFile.BytesRead());
+        EXPECT_EQ(fromMemory.Error(), fromFile.Error());
+    }
+}
+
+TEST(ReportLineReader, AFileReadWholeSaysWhyItCouldNot) {
+    const test::TempDir dir;
+    const auto path = dir.Write("report.sta", std::string("ENV\0USA\r\n", 10));
+    const FileBytes read = ReadFileBytes(path);
+    EXPECT_FALSE(read.failure.has_value());
+    EXPECT_EQ(read.bytes, std::string("ENV\0USA\r\n", 10));
+    for (const std::filesystem::path& refused : {dir.Path(), dir.Path() / "gone.sta"}) {
+        const FileBytes none = ReadFileBytes(refused);
+        ASSERT_TRUE(none.failure.has_value());
+        EXPECT_EQ(none.failure->rfind("Cannot open file \"" + refused.string() + "\": ", 0), 0U) << *none.failure;
+        EXPECT_EQ(*none.failure, ReportLineReader().Open(refused).value());
+    }
+}
+
 } // namespace
 } // namespace ornexa
