@@ -46,8 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string message = ornexa::MaskedPasswords("cannot open " + location + ": refused", location);
     for (const ornexa::PasswordPart& part : parts) {
         const std::string_view written = std::string_view(location).substr(part.valueBegin, part.end - part.valueBegin);
-        if (written.size() < 4 || written == "***") {
-            continue;
+        if (written.size() < 4 || written.find('*') != std::string_view::npos) {
+            continue; // a mask's own stars can make the same text again
         }
         const std::string whole = location.substr(part.begin, part.end - part.begin);
         std::size_t same = 0;
