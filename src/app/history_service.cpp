@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 
 #include "history/history_location.h"
+#include "history/postgres_database.h"
 #include "session/history_page.h"
 
 namespace {
@@ -58,7 +59,11 @@ std::string HistoryService::Location() const {
 void HistoryService::SetLocation(const std::string& location) {
     const QString trimmed = QString::fromStdString(location).trimmed();
     location_ = trimmed.isEmpty() ? DefaultLocation() : trimmed.toStdString();
-    QSettings().setValue(LocationKey, trimmed);
+    // The settings are a file anyone who can read the home folder reads: a password typed into the
+    // location serves this run only, and the next one finds it in ~/.pgpass or PGPASSWORD.
+    const bool server = ornexa::IsPostgresLocation(trimmed.toStdString());
+    QSettings().setValue(LocationKey, server ? QString::fromStdString(ornexa::PostgresLocation(trimmed.toStdString()))
+                                             : trimmed);
 }
 
 bool HistoryService::KeepEveryReport() const {

@@ -551,6 +551,10 @@ void HistoryWindow::DatabaseOpened(const std::string& location, const std::optio
         history_.SetLocation(location);
     }
     ShowStore(*opened.value);
+    if (before && ornexa::CarriesPassword(location)) {
+        status_->showMessage(tr("The password of the history is used until ORNEXA closes and is not saved: keep it in "
+                                "~/.pgpass or PGPASSWORD to connect without typing it."));
+    }
 }
 
 void HistoryWindow::UpdateActions() {
