@@ -127,6 +127,19 @@ ImportOutcome Refusal(std::string message) {
     return outcome;
 }
 
+// The outcome for content the history holds already.
+ImportOutcome HeldAlready(SqlDatabase& db, const std::string& hash) {
+    const auto held = db.Query("SELECT id FROM reports WHERE content_hash = ?", {hash});
+    if (held.empty()) { // removed again since
+        return Refusal("the same content was stored and removed by another program meanwhile: import it again");
+    }
+    ImportOutcome outcome;
+    outcome.status = ImportStatus::AlreadyPresent;
+    outcome.reportId = AsInteger(held.front().at(0));
+    outcome.message = "already in the history";
+    return outcome;
+}
+
 // Runs a query and turns a refusal into the result's fault.
 template <class T, class Work> HistoryResult<T> Answer(const std::string& doing, Work work) {
     HistoryResult<T> result;
@@ -144,9 +157,10 @@ HistoryStore::HistoryStore(std::unique_ptr<SqlDatabase> db) : db_(std::move(db))
     MigrateHistory(*db_);
 }
 
-HistoryResult<std::shared_ptr<HistoryStore>> HistoryStore::Open(const std::string& location) {
-    return Answer<std::shared_ptr<HistoryStore>>("The report history could not be opened", [&location] {
-        return std::make_shared<HistoryStore>(OpenSqlDatabase(location));
+HistoryResult<std::shared_ptr<HistoryStore>> HistoryStore::Open(const std::string& location,
+                                                                std::chrono::seconds timeout) {
+    return Answer<std::shared_ptr<HistoryStore>>("The report history could not be opened", [&location, timeout] {
+        return std::make_shared<HistoryStore>(OpenSqlDatabase(location, timeout));
     });
 }
 
@@ -270,8 +284,13 @@ ImportOutcome HistoryStore::Import(const ImportSource& source) {
                    "content_hash, file_name, system_name, subsystem_name, collected_at, db2_version, imported_at, "
                    "elapsed_seconds, usa_report, pool_count, object_count, has_simulation, same_time_as",
                    13, ColumnList(HeaderColumnNames(), ""), HeaderFieldCount) +
-            " RETURNING id";
+            " ON CONFLICT (content_hash) DO NOTHING RETURNING id";
         const auto inserted = db_->Query(insertReport, reportRow);
+        if (inserted.empty()) {
+            // Another program stored the same content after the look above: it is held now.
+            transaction.Commit();
+            return HeldAlready(*db_, hash);
+        }
         const std::int64_t id = AsInteger(inserted.at(0).at(0));
 
         std::vector<SqlParams> pools;
