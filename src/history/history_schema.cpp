@@ -166,6 +166,25 @@ std::string FirstSchema(SqlDialect dialect) {
            "    PRIMARY KEY (report_id, pool_number, size_number));\n";
 }
 
+// Holds the schema lock for its life.
+class SchemaLock {
+public:
+    explicit SchemaLock(SqlDatabase& db) : db_(db) { db_.LockSchema(); }
+    SchemaLock(const SchemaLock&) = delete;
+    SchemaLock& operator=(const SchemaLock&) = delete;
+    SchemaLock(SchemaLock&&) = delete;
+    SchemaLock& operator=(SchemaLock&&) = delete;
+    ~SchemaLock() {
+        try {
+            db_.UnlockSchema();
+        } catch (const SqlError&) { // NOLINT(bugprone-empty-catch): a lost connection ends the lock with it
+        }
+    }
+
+private:
+    SqlDatabase& db_;
+};
+
 } // namespace
 
 void MigrateHistory(SqlDatabase& db) {
@@ -186,11 +205,11 @@ void MigrateHistory(SqlDatabase& db) {
     if (checked(db.SchemaVersion()) == HistorySchemaVersion) {
         return;
     }
+    // The version is read again after the lock: a second program that opened the same new history at
+    // the same time waits for the first one's steps and then finds them done.
+    const SchemaLock lock(db);
     while (true) {
-        // The version is read again inside the transaction, after the lock: a second program that opened
-        // the same new history at the same time waits for the first one's step and then finds it done.
         SqlTransaction transaction(db);
-        db.LockSchema();
         const int held = checked(db.SchemaVersion());
         if (held == HistorySchemaVersion) {
             transaction.Commit();

@@ -386,8 +386,10 @@ public:
         }
     }
 
-    // A lock of the transaction: the server ends it with the transaction, or with a lost connection.
-    void LockSchema() override { Query("SELECT pg_advisory_xact_lock(?)", {std::int64_t{HistoryApplicationId}}); }
+    // A lock of the session, taken before the transaction: a transaction that began before the lock was
+    // granted could still see the catalogue as it was before the other program's schema.
+    void LockSchema() override { Query("SELECT pg_advisory_lock(?)", {std::int64_t{HistoryApplicationId}}); }
+    void UnlockSchema() override { Query("SELECT pg_advisory_unlock(?)", {std::int64_t{HistoryApplicationId}}); }
 
     [[nodiscard]] int SchemaVersion() override {
         const auto exists = Query("SELECT to_regclass('ornexa_schema_version') IS NOT NULL", {});

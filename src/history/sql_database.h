@@ -50,10 +50,11 @@ public:
     virtual void Begin() = 0;
     virtual void Commit() = 0;
     virtual void Rollback() = 0;
-    // Inside a transaction: waits until no other program changes the schema, and keeps them waiting
-    // until the transaction ends. A database whose transactions already write one at a time has
-    // nothing to do.
+    // Outside a transaction: waits until no other program changes the schema, and keeps them waiting
+    // until UnlockSchema (or the connection ends). A database whose transactions already write one at a
+    // time has nothing to do.
     virtual void LockSchema() {}
+    virtual void UnlockSchema() {}
 
     // The schema version the database holds: 0 for a database the store never wrote.
     [[nodiscard]] virtual int SchemaVersion() = 0;
