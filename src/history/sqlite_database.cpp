@@ -73,7 +73,7 @@ bool WriteForbidden(const std::string& path) {
 // The path as a SQLite URI that reads the file as it is, without the journal files a reader of a WAL
 // file otherwise makes beside it.
 std::string ImmutableUri(const std::string& path) {
-    static constexpr std::string_view Hex = "0123456789ABCDEF";
+    static constexpr std::string_view hex = "0123456789ABCDEF";
     std::string uri = "file:";
     for (const char c : std::filesystem::absolute(path).string()) {
         const auto byte = static_cast<unsigned char>(c);
@@ -81,8 +81,8 @@ std::string ImmutableUri(const std::string& path) {
             uri += c;
         } else {
             uri += '%';
-            uri += Hex[byte >> 4U];
-            uri += Hex[byte & 0xfU];
+            uri += hex[byte >> 4U];
+            uri += hex[byte & 0xfU];
         }
     }
     return uri + "?mode=ro&immutable=1";

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -176,7 +177,7 @@ protected:
     void TearDown() override { std::filesystem::permissions(shelf_, std::filesystem::perms(0755)); }
 
     // What a program that reads the history finds: the number of reports, or the fault.
-    std::string Listed() const {
+    [[nodiscard]] std::string Listed() const {
         const auto opened = HistoryStore::Open(history_);
         if (!opened.Ok()) {
             return opened.fault;
@@ -201,8 +202,8 @@ TEST_F(ReadOnlyHistoryTest, IsListedByAUserWhoMayNotWriteIt) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         ::close(pipe[0]);
-        constexpr uid_t Nobody = 65534;
-        if (::geteuid() == 0 && (::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)) {
+        constexpr uid_t nobody = 65534;
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)) {
             std::_Exit(3);
         }
         const std::string found = Listed();
