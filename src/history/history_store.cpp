@@ -127,19 +127,6 @@ ImportOutcome Refusal(std::string message) {
     return outcome;
 }
 
-// The outcome for content the history holds already.
-ImportOutcome HeldAlready(SqlDatabase& db, const std::string& hash) {
-    const auto held = db.Query("SELECT id FROM reports WHERE content_hash = ?", {hash});
-    if (held.empty()) { // removed again since
-        return Refusal("the same content was stored and removed by another program meanwhile: import it again");
-    }
-    ImportOutcome outcome;
-    outcome.status = ImportStatus::AlreadyPresent;
-    outcome.reportId = AsInteger(held.front().at(0));
-    outcome.message = "already in the history";
-    return outcome;
-}
-
 // Runs a query and turns a refusal into the result's fault.
 template <class T, class Work> HistoryResult<T> Answer(const std::string& doing, Work work) {
     HistoryResult<T> result;
@@ -237,9 +224,8 @@ ImportOutcome HistoryStore::Import(const ImportSource& source) {
     try {
         SqlTransaction transaction(*db_);
         ImportOutcome outcome;
-        const auto held = db_->Query("SELECT id, has_simulation FROM reports WHERE content_hash = ?", {hash});
-        if (!held.empty()) {
-            outcome.reportId = AsInteger(held.front().at(0));
+        const auto alreadyHeld = [&](std::int64_t id) {
+            outcome.reportId = id;
             outcome.status = ImportStatus::AlreadyPresent;
             outcome.message = "already in the history";
             if (simPool != 0) {
@@ -254,6 +240,10 @@ ImportOutcome HistoryStore::Import(const ImportSource& source) {
             }
             transaction.Commit();
             return outcome;
+        };
+        const auto held = db_->Query("SELECT id, has_simulation FROM reports WHERE content_hash = ?", {hash});
+        if (!held.empty()) {
+            return alreadyHeld(AsInteger(held.front().at(0)));
         }
         const auto sameTime = db_->Query("SELECT id FROM reports WHERE system_name = ? AND subsystem_name = ? AND "
                                          "collected_at = ? ORDER BY id LIMIT 1",
@@ -287,9 +277,12 @@ ImportOutcome HistoryStore::Import(const ImportSource& source) {
             " ON CONFLICT (content_hash) DO NOTHING RETURNING id";
         const auto inserted = db_->Query(insertReport, reportRow);
         if (inserted.empty()) {
-            // Another program stored the same content after the look above: it is held now.
-            transaction.Commit();
-            return HeldAlready(*db_, hash);
+            // Another program stored the same content after the look above, and its transaction has ended.
+            const auto stored = db_->Query("SELECT id FROM reports WHERE content_hash = ?", {hash});
+            if (stored.empty()) {
+                throw SqlError("another program stored the same report and removed it again meanwhile");
+            }
+            return alreadyHeld(AsInteger(stored.front().at(0)));
         }
         const std::int64_t id = AsInteger(inserted.at(0).at(0));
 

@@ -27,6 +27,7 @@
 #include "history/postgres_database.h"
 #include "history_backends.h"
 #include "sample_report.h"
+#include "sim_writer.h"
 #include "stat_fixture.h"
 #include "stat_writer.h"
 
@@ -118,6 +119,37 @@ TEST_P(HistoryConcurrencyTest, TheSameFileImportedTwiceAtOnceIsKeptOnceAndTheOth
         ASSERT_TRUE(reports.Ok()) << reports.fault;
         ASSERT_EQ(reports.value->size(), 1U);
         EXPECT_EQ(reports.value->front().id, outcomes[0].reportId);
+    }
+}
+
+// One program imports the report alone, the other with its Simulation report: whichever stores the
+// report, the simulation is kept with it.
+TEST_P(HistoryConcurrencyTest, TheSameReportImportedAtOnceAloneAndWithItsSimulationKeepsTheSimulation) {
+    const samplegen::SimSample sample = samplegen::BuildSimulation(samplegen::BuildSampleReport(), "BP1", 31);
+    const auto statistics = dir_.Write("day1.sta", samplegen::StatisticsText(sample.report));
+    const auto simulation =
+        dir_.Write("day1.sim", samplegen::SimulationText(sample.report, sample.sim, sample.pool, sample.objects));
+    for (int round = 0; round < Rounds; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const std::string location = test::FreshLocation(GetParam(), dir_.Path());
+        ASSERT_TRUE(HistoryStore::Open(location).Ok());
+        std::vector<ImportOutcome> outcomes(2);
+        AtOnce([&](int side) {
+            const auto opened = HistoryStore::Open(location);
+            auto& outcome = outcomes[static_cast<std::size_t>(side)];
+            if (opened.Ok()) {
+                outcome = ImportReportFile(**opened.value, statistics, side == 1 ? simulation.string() : "");
+            } else {
+                outcome.message = opened.fault;
+            }
+        });
+        EXPECT_NE(outcomes[0].status, ImportStatus::Refused) << outcomes[0].message;
+        EXPECT_NE(outcomes[1].status, ImportStatus::Refused) << outcomes[1].message;
+        EXPECT_EQ(outcomes[0].reportId, outcomes[1].reportId);
+        const auto reports = (*HistoryStore::Open(location).value)->Reports();
+        ASSERT_TRUE(reports.Ok()) << reports.fault;
+        ASSERT_EQ(reports.value->size(), 1U);
+        EXPECT_TRUE(reports.value->front().hasSimulation);
     }
 }
 
