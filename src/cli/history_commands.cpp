@@ -24,8 +24,8 @@ std::string Dumped(const nlohmann::ordered_json& doc) {
     return doc.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + '\n';
 }
 
-std::shared_ptr<HistoryStore> OpenStore(const std::string& location, std::ostream& err) {
-    auto opened = HistoryStore::Open(location);
+std::shared_ptr<HistoryStore> OpenStore(const std::string& location, std::ostream& err, std::chrono::seconds timeout) {
+    auto opened = HistoryStore::Open(location, timeout);
     if (!opened.Ok() || !*opened.value) {
         err << "ornexa-report: cannot open the history " << ShownLocation(location) << ": "
             << MaskedPasswords(opened.fault, location) << '\n';
@@ -72,8 +72,8 @@ void WriteTable(const CommandStreams& streams, TextTable table, const std::vecto
 } // namespace
 
 int ImportCommand(const std::string& location, const std::vector<std::filesystem::path>& paths,
-                  const CommandStreams& streams, const ReportLimits& limits) {
-    const auto store = OpenStore(location, streams.err);
+                  const CommandStreams& streams, const ReportLimits& limits, std::chrono::seconds timeout) {
+    const auto store = OpenStore(location, streams.err, timeout);
     if (!store) {
         return ExitFailed;
     }
@@ -91,8 +91,8 @@ int ImportCommand(const std::string& location, const std::vector<std::filesystem
 }
 
 int ListCommand(const std::string& location, const HistoryFilter& filter, HistoryFormat format,
-                const CommandStreams& streams) {
-    const auto store = OpenStore(location, streams.err);
+                const CommandStreams& streams, std::chrono::seconds timeout) {
+    const auto store = OpenStore(location, streams.err, timeout);
     if (!store) {
         return ExitFailed;
     }
@@ -110,8 +110,8 @@ int ListCommand(const std::string& location, const HistoryFilter& filter, Histor
 }
 
 int TrendCommand(const std::string& location, const std::string& poolName, const HistoryFilter& filter,
-                 HistoryFormat format, const CommandStreams& streams) {
-    const auto store = OpenStore(location, streams.err);
+                 HistoryFormat format, const CommandStreams& streams, std::chrono::seconds timeout) {
+    const auto store = OpenStore(location, streams.err, timeout);
     if (!store) {
         return ExitFailed;
     }
@@ -176,8 +176,8 @@ int CompareFilesCommand(const std::filesystem::path& before, const std::filesyst
 }
 
 int CompareStoredCommand(const std::string& location, std::int64_t before, std::int64_t after, bool asJson,
-                         const CommandStreams& streams) {
-    const auto store = OpenStore(location, streams.err);
+                         const CommandStreams& streams, std::chrono::seconds timeout) {
+    const auto store = OpenStore(location, streams.err, timeout);
     if (!store) {
         return ExitFailed;
     }

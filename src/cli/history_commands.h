@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <iosfwd>
@@ -28,18 +29,21 @@ struct CommandStreams {
 // The commands of ornexa-report's history. Each answers its exit status: 0 done, 1 a failure
 // (the history could not be opened or read, a file was refused, a report did not load), told on
 // `err` as "ornexa-report: ...".
+// `timeout` bounds each statement on a history server.
 int ImportCommand(const std::string& location, const std::vector<std::filesystem::path>& paths,
-                  const CommandStreams& streams, const ReportLimits& limits = {});
+                  const CommandStreams& streams, const ReportLimits& limits = {},
+                  std::chrono::seconds timeout = DefaultHistoryTimeout);
 int ListCommand(const std::string& location, const HistoryFilter& filter, HistoryFormat format,
-                const CommandStreams& streams);
+                const CommandStreams& streams, std::chrono::seconds timeout = DefaultHistoryTimeout);
 int TrendCommand(const std::string& location, const std::string& poolName, const HistoryFilter& filter,
-                 HistoryFormat format, const CommandStreams& streams);
+                 HistoryFormat format, const CommandStreams& streams,
+                 std::chrono::seconds timeout = DefaultHistoryTimeout);
 // Two Statistics report files, the older first.
 int CompareFilesCommand(const std::filesystem::path& before, const std::filesystem::path& after, bool asJson,
                         const CommandStreams& streams, const ReportLimits& limits = {});
 // Two reports of the history.
 int CompareStoredCommand(const std::string& location, std::int64_t before, std::int64_t after, bool asJson,
-                         const CommandStreams& streams);
+                         const CommandStreams& streams, std::chrono::seconds timeout = DefaultHistoryTimeout);
 
 // "17" as a report id; nothing for anything but a whole number from 1 up.
 std::optional<std::int64_t> ReportIdOf(const std::string& text);

@@ -1,4 +1,5 @@
 // ornexa-report: the analyses of ORNEXA without a window, as JSON or readable text.
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -212,7 +213,11 @@ struct HistoryOptions {
     std::vector<std::string> compare;
     ornexa::HistoryFilter filter;
     std::string passwordFile;
+    int timeoutSeconds = static_cast<int>(ornexa::DefaultHistoryTimeout.count());
 };
+
+// The longest --history-timeout: the server counts its statement timeout in milliseconds in 31 bits.
+constexpr int MostHistoryTimeoutSeconds = 2'000'000;
 
 void AddHistoryOptions(CLI::App& app, HistoryOptions& history) {
     app.add_option("--history", history.location,
@@ -225,6 +230,11 @@ void AddHistoryOptions(CLI::App& app, HistoryOptions& history) {
                    "with a PostgreSQL --history: the server's password is the content of FILE (its final newline "
                    "left out); FILE must be readable by its owner only (mode 600)")
         ->type_name("FILE");
+    app.add_option("--history-timeout", history.timeoutSeconds,
+                   "with a PostgreSQL --history: the seconds a statement may take on the server (default 60); a "
+                   "longer one is ended, and a server that stops answering is given up after them")
+        ->type_name("S")
+        ->check(CLI::Range(1, MostHistoryTimeoutSeconds));
     auto* import = app.add_option("--import", history.imports,
                                   "with --history: import these Statistics and Simulation report files and folders "
                                   "(walked down their subfolders)")
@@ -266,13 +276,14 @@ void CheckHistoryCombinations(const CLI::App& app, const HistoryOptions& history
         if (const auto unkept = ornexa::UnkeptHistoryReason(history.location)) {
             throw CLI::ValidationError("--history", *unkept);
         }
-        if (app.count("--history-password-file") > 0 && !ornexa::IsPostgresLocation(history.location)) {
-            throw CLI::ValidationError("--history-password-file",
-                                       "goes with a PostgreSQL history (a postgresql:// URI or a keyword connection "
-                                       "string), not with a SQLite file");
+        for (const char* name : {"--history-password-file", "--history-timeout"}) {
+            if (app.count(name) > 0 && !ornexa::IsPostgresLocation(history.location)) {
+                throw CLI::ValidationError(name, "goes with a PostgreSQL history (a postgresql:// URI or a keyword "
+                                                 "connection string), not with a SQLite file");
+            }
         }
     }
-    for (const char* name : {"--import", "--list", "--trend", "--history-password-file"}) {
+    for (const char* name : {"--import", "--list", "--trend", "--history-password-file", "--history-timeout"}) {
         if (app.count(name) > 0 && !hasHistory) {
             throw CLI::RequiresError(name, "--history");
         }
@@ -339,22 +350,24 @@ int RunHistory(const CLI::App& app, const HistoryOptions& history, bool asJson, 
     const auto format = asJson                   ? ornexa::cli::HistoryFormat::Json
                         : app.count("--csv") > 0 ? ornexa::cli::HistoryFormat::Csv
                                                  : ornexa::cli::HistoryFormat::Text;
+    const std::chrono::seconds timeout{history.timeoutSeconds};
     if (!history.compare.empty()) {
         if (!history.location.empty()) {
             return ornexa::cli::CompareStoredCommand(history.location, *ornexa::cli::ReportIdOf(history.compare[0]),
-                                                     *ornexa::cli::ReportIdOf(history.compare[1]), asJson, streams);
+                                                     *ornexa::cli::ReportIdOf(history.compare[1]), asJson, streams,
+                                                     timeout);
         }
         return ornexa::cli::CompareFilesCommand(history.compare[0], history.compare[1], asJson, streams, limits);
     }
     if (!history.imports.empty()) {
         return ornexa::cli::ImportCommand(
             history.location, std::vector<std::filesystem::path>(history.imports.begin(), history.imports.end()),
-            streams, limits);
+            streams, limits, timeout);
     }
     if (history.list) {
-        return ornexa::cli::ListCommand(history.location, history.filter, format, streams);
+        return ornexa::cli::ListCommand(history.location, history.filter, format, streams, timeout);
     }
-    return ornexa::cli::TrendCommand(history.location, pools.front(), history.filter, format, streams);
+    return ornexa::cli::TrendCommand(history.location, pools.front(), history.filter, format, streams, timeout);
 }
 
 constexpr const char* ExitCodes =

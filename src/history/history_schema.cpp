@@ -166,6 +166,25 @@ std::string FirstSchema(SqlDialect dialect) {
            "    PRIMARY KEY (report_id, pool_number, size_number));\n";
 }
 
+// Holds the schema lock for its life.
+class SchemaLock {
+public:
+    explicit SchemaLock(SqlDatabase& db) : db_(db) { db_.LockSchema(); }
+    SchemaLock(const SchemaLock&) = delete;
+    SchemaLock& operator=(const SchemaLock&) = delete;
+    SchemaLock(SchemaLock&&) = delete;
+    SchemaLock& operator=(SchemaLock&&) = delete;
+    ~SchemaLock() {
+        try {
+            db_.UnlockSchema();
+        } catch (const SqlError&) { // NOLINT(bugprone-empty-catch): a lost connection ends the lock with it
+        }
+    }
+
+private:
+    SqlDatabase& db_;
+};
+
 } // namespace
 
 void MigrateHistory(SqlDatabase& db) {
@@ -173,16 +192,25 @@ void MigrateHistory(SqlDatabase& db) {
     const std::vector<std::function<std::string(SqlDialect)>> steps{FirstSchema};
     static_assert(HistorySchemaVersion == 1, "a new version needs its migration step");
 
-    while (true) {
-        // The version is read inside the transaction: a second program that opened the same new file
-        // at the same time waits for the first one's step and then finds it done.
-        SqlTransaction transaction(db);
-        const int held = db.SchemaVersion();
+    const auto checked = [&db](int held) {
         if (held > HistorySchemaVersion) {
             throw SqlError("the history \"" + db.Location() +
                            "\" was written by a newer version of this program (schema " + std::to_string(held) +
                            "; this one knows " + std::to_string(HistorySchemaVersion) + ")");
         }
+        return held;
+    };
+    // A history of this version is only read: opening it takes no write lock, so a reader never waits
+    // for an import, and a read-only history opens.
+    if (checked(db.SchemaVersion()) == HistorySchemaVersion) {
+        return;
+    }
+    // The version is read again after the lock: a second program that opened the same new history at
+    // the same time waits for the first one's steps and then finds them done.
+    const SchemaLock lock(db);
+    while (true) {
+        SqlTransaction transaction(db);
+        const int held = checked(db.SchemaVersion());
         if (held == HistorySchemaVersion) {
             transaction.Commit();
             return;

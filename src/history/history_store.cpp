@@ -144,9 +144,10 @@ HistoryStore::HistoryStore(std::unique_ptr<SqlDatabase> db) : db_(std::move(db))
     MigrateHistory(*db_);
 }
 
-HistoryResult<std::shared_ptr<HistoryStore>> HistoryStore::Open(const std::string& location) {
-    return Answer<std::shared_ptr<HistoryStore>>("The report history could not be opened", [&location] {
-        return std::make_shared<HistoryStore>(OpenSqlDatabase(location));
+HistoryResult<std::shared_ptr<HistoryStore>> HistoryStore::Open(const std::string& location,
+                                                                std::chrono::seconds timeout) {
+    return Answer<std::shared_ptr<HistoryStore>>("The report history could not be opened", [&location, timeout] {
+        return std::make_shared<HistoryStore>(OpenSqlDatabase(location, timeout));
     });
 }
 
@@ -223,9 +224,8 @@ ImportOutcome HistoryStore::Import(const ImportSource& source) {
     try {
         SqlTransaction transaction(*db_);
         ImportOutcome outcome;
-        const auto held = db_->Query("SELECT id, has_simulation FROM reports WHERE content_hash = ?", {hash});
-        if (!held.empty()) {
-            outcome.reportId = AsInteger(held.front().at(0));
+        const auto alreadyHeld = [&](std::int64_t id) {
+            outcome.reportId = id;
             outcome.status = ImportStatus::AlreadyPresent;
             outcome.message = "already in the history";
             if (simPool != 0) {
@@ -240,6 +240,10 @@ ImportOutcome HistoryStore::Import(const ImportSource& source) {
             }
             transaction.Commit();
             return outcome;
+        };
+        const auto held = db_->Query("SELECT id, has_simulation FROM reports WHERE content_hash = ?", {hash});
+        if (!held.empty()) {
+            return alreadyHeld(AsInteger(held.front().at(0)));
         }
         const auto sameTime = db_->Query("SELECT id FROM reports WHERE system_name = ? AND subsystem_name = ? AND "
                                          "collected_at = ? ORDER BY id LIMIT 1",
@@ -270,8 +274,16 @@ ImportOutcome HistoryStore::Import(const ImportSource& source) {
                    "content_hash, file_name, system_name, subsystem_name, collected_at, db2_version, imported_at, "
                    "elapsed_seconds, usa_report, pool_count, object_count, has_simulation, same_time_as",
                    13, ColumnList(HeaderColumnNames(), ""), HeaderFieldCount) +
-            " RETURNING id";
+            " ON CONFLICT (content_hash) DO NOTHING RETURNING id";
         const auto inserted = db_->Query(insertReport, reportRow);
+        if (inserted.empty()) {
+            // Another program stored the same content after the look above, and its transaction has ended.
+            const auto stored = db_->Query("SELECT id FROM reports WHERE content_hash = ?", {hash});
+            if (stored.empty()) {
+                throw SqlError("another program stored the same report and removed it again meanwhile");
+            }
+            return alreadyHeld(AsInteger(stored.front().at(0)));
+        }
         const std::int64_t id = AsInteger(inserted.at(0).at(0));
 
         std::vector<SqlParams> pools;

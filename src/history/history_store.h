@@ -113,8 +113,10 @@ class HistoryStore {
 public:
     explicit HistoryStore(std::unique_ptr<SqlDatabase> db);
 
-    // Opens (and creates or migrates) the history at a file path or a `postgresql://` URI.
-    static HistoryResult<std::shared_ptr<HistoryStore>> Open(const std::string& location);
+    // Opens (and creates or migrates) the history at a file path or a `postgresql://` URI; `timeout`
+    // bounds each statement on a server.
+    static HistoryResult<std::shared_ptr<HistoryStore>> Open(const std::string& location,
+                                                             std::chrono::seconds timeout = DefaultHistoryTimeout);
 
     [[nodiscard]] std::string Location() const { return db_->Location(); }
     [[nodiscard]] SqlDialect Dialect() const { return db_->Dialect(); }

@@ -1,8 +1,13 @@
 #include "history/postgres_database.h"
 
 #include "history/history_location.h"
+#include "history/history_schema.h"
 
 #include <libpq-fe.h>
+#include <poll.h>
+
+#include <cerrno>
+#include <chrono>
 
 #include <algorithm>
 #include <array>
@@ -38,8 +43,9 @@ constexpr Oid InferredOid = 0;
 // below the socket buffers, so the server never blocks writing replies while the client still writes rows.
 constexpr std::size_t PipelineBatchRows = 1000;
 
-// libpq gives up on an unreachable host after this many seconds unless the URI says otherwise.
-constexpr const char* DefaultConnectTimeout = "10";
+// libpq gives up on an unreachable host after this many seconds (or the history's timeout, when
+// shorter) unless the URI says otherwise.
+constexpr std::chrono::seconds DefaultConnectTimeout{10};
 
 struct ConnectionDeleter {
     void operator()(PGconn* connection) const { PQfinish(connection); }
@@ -267,10 +273,24 @@ std::vector<SqlRow> ResultRows(const PGresult* result) {
     return rows;
 }
 
+void IgnoreNotice(void* /*unused*/, const char* /*message*/) {}
+
+using Clock = std::chrono::steady_clock;
+
+// The client waits this much longer than the server's own statement timeout, so that a statement the
+// server ends is told in the server's words and the connection goes on; only a server that stopped
+// answering is given up by the client.
+constexpr std::chrono::seconds ClientGrace{1};
+
+// SQLSTATE of a statement the server cancelled (statement_timeout among others).
+constexpr std::string_view QueryCanceled = "57014";
+
 class PostgresDatabase final : public SqlDatabase {
 public:
-    PostgresDatabase(ConnectionPtr connection, std::string location)
-        : connection_(std::move(connection)), location_(std::move(location)) {}
+    PostgresDatabase(ConnectionPtr connection, std::string location, std::chrono::seconds timeout)
+        : connection_(std::move(connection)), location_(std::move(location)), timeout_(timeout) {
+        SetUpSession();
+    }
 
     [[nodiscard]] SqlDialect Dialect() const override { return SqlDialect::Postgres; }
     [[nodiscard]] std::string Location() const override { return location_; }
@@ -284,8 +304,12 @@ public:
         }
         BoundParameters bound;
         bound.Bind(params);
-        const ResultPtr result(PQexecParams(connection_.get(), statement.text.c_str(), bound.Count(), types.data(),
-                                            bound.Values(), nullptr, nullptr, 0));
+        Usable();
+        if (PQsendQueryParams(connection_.get(), statement.text.c_str(), bound.Count(), types.data(), bound.Values(),
+                              nullptr, nullptr, 0) != 1) {
+            throw SqlError(ConnectionMessage());
+        }
+        const ResultPtr result = Answer();
         Check(result.get());
         return ResultRows(result.get());
     }
@@ -301,6 +325,7 @@ public:
             CheckParameterCount(sql, row.size(), statement.parameters);
         }
         const std::vector<Oid> types = ColumnTypes(rows, statement.parameters);
+        Usable();
         if (PQenterPipelineMode(connection_.get()) != 1) {
             throw SqlError(ConnectionMessage());
         }
@@ -311,37 +336,60 @@ public:
         }
     }
 
-    void ExecuteScript(const std::string& sql) override {
-        const ResultPtr result(PQexec(connection_.get(), sql.c_str()));
-        Check(result.get());
-    }
+    void ExecuteScript(const std::string& sql) override { Execute(sql.c_str()); }
 
+    // A connection lost since the last transaction (a server restarted, a backend ended) is made again
+    // once, here, where nothing of a transaction can be lost with it.
     void Begin() override {
+        Usable();
         if (PQtransactionStatus(connection_.get()) != PQTRANS_IDLE) {
             throw SqlError("A transaction is already open on the history server " + location_);
         }
-        Execute("BEGIN");
+        try {
+            Execute("BEGIN");
+        } catch (const SqlError&) {
+            if (!Lost()) {
+                throw;
+            }
+            Reconnect();
+            Execute("BEGIN");
+        }
+        inTransaction_ = true;
     }
 
     // The server ends a transaction in which a statement failed with a rollback, and COMMIT answers
     // success all the same: that is told as the fault it is.
     void Commit() override {
+        inTransaction_ = false;
         const PGTransactionStatusType status = PQtransactionStatus(connection_.get());
         if (status == PQTRANS_IDLE) {
             throw SqlError("No transaction is open on the history server " + location_);
         }
-        const ResultPtr result(PQexec(connection_.get(), "COMMIT"));
+        if (Lost()) {
+            throw SqlError(ConnectionMessage());
+        }
+        if (PQsendQuery(connection_.get(), "COMMIT") != 1) {
+            throw SqlError(ConnectionMessage());
+        }
+        const ResultPtr result = Answer();
         Check(result.get());
         if (status == PQTRANS_INERROR || std::string_view(PQcmdStatus(result.get())) != "COMMIT") {
             throw SqlError("The history server rolled the transaction back: a statement in it had failed");
         }
     }
 
+    // On a lost connection the server has rolled the transaction back itself.
     void Rollback() override {
-        if (PQtransactionStatus(connection_.get()) != PQTRANS_IDLE) {
+        inTransaction_ = false;
+        if (!Lost() && PQtransactionStatus(connection_.get()) != PQTRANS_IDLE) {
             Execute("ROLLBACK");
         }
     }
+
+    // A lock of the session, taken before the transaction: a transaction that began before the lock was
+    // granted could still see the catalogue as it was before the other program's schema.
+    void LockSchema() override { Query("SELECT pg_advisory_lock(?)", {std::int64_t{HistoryApplicationId}}); }
+    void UnlockSchema() override { Query("SELECT pg_advisory_unlock(?)", {std::int64_t{HistoryApplicationId}}); }
 
     [[nodiscard]] int SchemaVersion() override {
         const auto exists = Query("SELECT to_regclass('ornexa_schema_version') IS NOT NULL", {});
@@ -383,6 +431,119 @@ private:
         }
     }
 
+    // The connection never blocks: every wait for the server goes through Wait, which gives up after the
+    // timeout, so a server that stops answering cannot hold the program. The server ends a statement
+    // that runs longer itself.
+    void SetUpSession() {
+        if (PQsetnonblocking(connection_.get(), 1) != 0) {
+            throw SqlError(ConnectionMessage());
+        }
+        const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(timeout_).count();
+        Execute(("SET client_min_messages = warning; SET statement_timeout = " + std::to_string(milliseconds)).c_str());
+    }
+
+    [[nodiscard]] bool Lost() const { return broken_ || PQstatus(connection_.get()) == CONNECTION_BAD; }
+
+    // A connection known to be lost is made again before a statement outside a transaction; inside one,
+    // the transaction went with it.
+    void Usable() {
+        if (!Lost()) {
+            return;
+        }
+        if (inTransaction_) {
+            throw SqlError(ConnectionMessage());
+        }
+        Reconnect();
+    }
+
+    void Reconnect() {
+        PQreset(connection_.get());
+        if (PQstatus(connection_.get()) != CONNECTION_OK) {
+            throw SqlError("The connection to the history server " + location_ +
+                           " was lost and could not be made again: " + OneLine(PQerrorMessage(connection_.get())));
+        }
+        broken_ = false;
+        SetUpSession();
+    }
+
+    void Execute(const char* sql) {
+        Usable();
+        if (PQsendQuery(connection_.get(), sql) != 1) {
+            throw SqlError(ConnectionMessage());
+        }
+        const ResultPtr result = Answer();
+        Check(result.get());
+    }
+
+    [[nodiscard]] Clock::time_point Deadline() const { return Clock::now() + timeout_ + ClientGrace; }
+
+    // Waits until the server's answer can be read (or, with `write`, more can be sent), or the deadline.
+    void Wait(bool write, Clock::time_point deadline) {
+        pollfd socket{PQsocket(connection_.get()), static_cast<short>(POLLIN | (write ? POLLOUT : 0)), 0};
+        if (socket.fd < 0) {
+            throw SqlError(ConnectionMessage());
+        }
+        while (true) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            if (left <= 0) {
+                // Its answer may still come, out of step with the next statement: the connection is given up.
+                broken_ = true;
+                throw SqlError("The history server " + location_ + " did not answer within " +
+                               std::to_string(timeout_.count()) + " s, the history's timeout");
+            }
+            const int ready = ::poll(&socket, 1, static_cast<int>(std::min<std::int64_t>(left, 60000)));
+            if (ready > 0) {
+                return;
+            }
+            if (ready < 0 && errno != EINTR) {
+                broken_ = true;
+                throw SqlError("The connection to the history server " + location_ +
+                               " failed: " + std::system_category().message(errno));
+            }
+        }
+    }
+
+    // Sends what libpq holds, reading the server's answers meanwhile so that neither side waits on the other.
+    void Flush(Clock::time_point deadline) {
+        while (true) {
+            const int rc = PQflush(connection_.get());
+            if (rc == 0) {
+                return;
+            }
+            if (rc < 0) {
+                throw SqlError(ConnectionMessage());
+            }
+            Wait(true, deadline);
+            if (PQconsumeInput(connection_.get()) != 1) {
+                throw SqlError(ConnectionMessage());
+            }
+        }
+    }
+
+    // The next result of the statements sent (null at the end of one), waiting no longer than the deadline.
+    ResultPtr NextResult(Clock::time_point deadline) {
+        while (PQisBusy(connection_.get()) == 1) {
+            Wait(false, deadline);
+            if (PQconsumeInput(connection_.get()) != 1) {
+                throw SqlError(ConnectionMessage());
+            }
+        }
+        return ResultPtr(PQgetResult(connection_.get()));
+    }
+
+    // The answer to what was sent: its last result, or the first that failed.
+    ResultPtr Answer() {
+        const Clock::time_point deadline = Deadline();
+        Flush(deadline);
+        ResultPtr kept;
+        while (ResultPtr result = NextResult(deadline)) {
+            if (kept == nullptr || PQresultStatus(kept.get()) != PGRES_FATAL_ERROR) {
+                kept = std::move(result);
+            }
+        }
+        return kept;
+    }
+
     void SendBatch(const std::string& sql, const std::vector<Oid>& types, std::span<const SqlParams> rows) {
         PGconn* connection = connection_.get();
         std::optional<std::string> fault;
@@ -413,10 +574,12 @@ private:
     // Reads the answers up to the sync: the first refusal is kept; the statements after it come back
     // aborted, never run. Each command's answers end with a null result.
     std::optional<std::string> AwaitSync(int commands) {
+        const Clock::time_point deadline = Deadline();
+        Flush(deadline);
         std::optional<std::string> fault;
         int ended = 0;
         while (true) {
-            const ResultPtr result(PQgetResult(connection_.get()));
+            const ResultPtr result = NextResult(deadline);
             if (result == nullptr) {
                 if (++ended > commands || PQstatus(connection_.get()) == CONNECTION_BAD) {
                     return fault.value_or(ConnectionMessage());
@@ -431,11 +594,6 @@ private:
                 fault = ResultMessage(result.get());
             }
         }
-    }
-
-    void Execute(const char* sql) {
-        const ResultPtr result(PQexec(connection_.get(), sql));
-        Check(result.get());
     }
 
     void Check(const PGresult* result) const {
@@ -460,10 +618,14 @@ private:
         if (const char* detail = PQresultErrorField(result, PG_DIAG_MESSAGE_DETAIL)) {
             message += " (" + OneLine(detail) + ")";
         }
+        const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
         if (message.empty()) {
             message = ConnectionMessage();
         } else if (PQstatus(connection_.get()) == CONNECTION_BAD) {
             message = "The connection to the history server " + location_ + " was lost: " + message;
+        } else if (state != nullptr && state == QueryCanceled) {
+            message = "The history server " + location_ + " ended a statement that ran longer than the history's " +
+                      "timeout of " + std::to_string(timeout_.count()) + " s (" + message + ")";
         }
         return message;
     }
@@ -479,9 +641,10 @@ private:
 
     ConnectionPtr connection_;
     std::string location_;
+    std::chrono::seconds timeout_;
+    bool inTransaction_ = false;
+    bool broken_ = false; // given up after a timeout: made again before the next transaction
 };
-
-void IgnoreNotice(void* /*unused*/, const char* /*message*/) {}
 
 } // namespace
 
@@ -525,7 +688,7 @@ std::string PostgresLocation(const std::string& uri) {
     return location.substr(0, query) + (kept.empty() ? "" : "?" + kept);
 }
 
-std::unique_ptr<SqlDatabase> OpenPostgresDatabase(const std::string& uri) {
+std::unique_ptr<SqlDatabase> OpenPostgresDatabase(const std::string& uri, std::chrono::seconds timeout) {
     const std::string location = PostgresLocation(uri);
     const auto refused = [&](std::string_view why) {
         return SqlError(
@@ -533,9 +696,10 @@ std::unique_ptr<SqlDatabase> OpenPostgresDatabase(const std::string& uri) {
     };
     // Entries before the URI are defaults it may override; the encoding after it is always UTF-8,
     // the text the store hands over.
+    const std::string connectTimeout = std::to_string(std::min(timeout, DefaultConnectTimeout).count());
     const std::array<const char*, 5> keywords{"connect_timeout", "fallback_application_name", "dbname",
                                               "client_encoding", nullptr};
-    const std::array<const char*, 5> values{DefaultConnectTimeout, "ornexa", uri.c_str(), "UTF8", nullptr};
+    const std::array<const char*, 5> values{connectTimeout.c_str(), "ornexa", uri.c_str(), "UTF8", nullptr};
     ConnectionPtr connection(PQconnectdbParams(keywords.data(), values.data(), 1));
     if (connection == nullptr) {
         throw refused("out of memory");
@@ -544,11 +708,11 @@ std::unique_ptr<SqlDatabase> OpenPostgresDatabase(const std::string& uri) {
         throw refused(OneLine(PQerrorMessage(connection.get())));
     }
     PQsetNoticeProcessor(connection.get(), IgnoreNotice, nullptr);
-    const ResultPtr result(PQexec(connection.get(), "SET client_min_messages = warning"));
-    if (PQresultStatus(result.get()) != PGRES_COMMAND_OK) {
-        throw refused(OneLine(PQresultErrorMessage(result.get())));
+    try {
+        return std::make_unique<PostgresDatabase>(std::move(connection), location, timeout);
+    } catch (const SqlError& error) {
+        throw refused(error.what());
     }
-    return std::make_unique<PostgresDatabase>(std::move(connection), location);
 }
 
 } // namespace ornexa

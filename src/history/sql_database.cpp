@@ -11,12 +11,12 @@ bool IsPostgresLocation(const std::string& location) {
            IsKeywordConnectionString(location);
 }
 
-std::unique_ptr<SqlDatabase> OpenSqlDatabase(const std::string& location) {
+std::unique_ptr<SqlDatabase> OpenSqlDatabase(const std::string& location, std::chrono::seconds timeout) {
     if (const auto unkept = UnkeptHistoryReason(location)) {
         throw SqlError(*unkept);
     }
     if (IsPostgresLocation(location)) {
-        return OpenPostgresDatabase(location);
+        return OpenPostgresDatabase(location, timeout);
     }
     return OpenSqliteDatabase(location);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -49,6 +50,11 @@ public:
     virtual void Begin() = 0;
     virtual void Commit() = 0;
     virtual void Rollback() = 0;
+    // Outside a transaction: waits until no other program changes the schema, and keeps them waiting
+    // until UnlockSchema (or the connection ends). A database whose transactions already write one at a
+    // time has nothing to do.
+    virtual void LockSchema() {}
+    virtual void UnlockSchema() {}
 
     // The schema version the database holds: 0 for a database the store never wrote.
     [[nodiscard]] virtual int SchemaVersion() = 0;
@@ -56,10 +62,16 @@ public:
     virtual void SetSchemaVersion(int version) = 0;
 };
 
+// How long a history server may take over one statement before the store gives up on it.
+inline constexpr std::chrono::seconds DefaultHistoryTimeout{60};
+
 // Opens the history at `location`: a `postgresql://` or `postgres://` URI or a keyword connection string,
 // else a SQLite file path (created when missing). A location that would keep nothing (empty, ":memory:", a
-// SQLite URI in memory) is refused. Throws SqlError with a clear text when it cannot be opened.
-std::unique_ptr<SqlDatabase> OpenSqlDatabase(const std::string& location);
+// SQLite URI in memory) is refused. A server statement that takes longer than `timeout` is ended, and a
+// server that stops answering is given up after it. Throws SqlError with a clear text when it cannot be
+// opened.
+std::unique_ptr<SqlDatabase> OpenSqlDatabase(const std::string& location,
+                                             std::chrono::seconds timeout = DefaultHistoryTimeout);
 
 // Whether `location` names a PostgreSQL server (a URI or a keyword connection string) rather than a file.
 bool IsPostgresLocation(const std::string& location);

@@ -1,8 +1,11 @@
 #include "history/sqlite_database.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -46,23 +49,56 @@ bool IsForeignFile(const std::string& path) {
     return start != Magic;
 }
 
+constexpr mode_t AnyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
+
+// An existing history this program must not write: its file or its folder may not be written by this
+// user, or by anybody as their mode says (the superuser writes whatever the mode, so the mode is what
+// tells a history someone made read-only). A history in a folder that cannot be written can be read
+// but not changed, as a write needs its journal files beside it.
+bool WriteForbidden(const std::string& path) {
+    struct stat file {};
+    if (::stat(path.c_str(), &file) != 0 || !S_ISREG(file.st_mode)) {
+        return false; // made by the open, or refused by it with SQLite's reason
+    }
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    const std::string folder = parent.empty() ? std::string(".") : parent.string();
+    struct stat dir {};
+    if (::stat(folder.c_str(), &dir) != 0) {
+        return false;
+    }
+    return (file.st_mode & AnyWrite) == 0 || (dir.st_mode & AnyWrite) == 0 || ::access(path.c_str(), W_OK) != 0 ||
+           ::access(folder.c_str(), W_OK) != 0;
+}
+
+// The path as a SQLite URI that reads the file as it is, without the journal files a reader of a WAL
+// file otherwise makes beside it.
+std::string ImmutableUri(const std::string& path) {
+    static constexpr std::string_view hex = "0123456789ABCDEF";
+    std::string uri = "file:";
+    for (const char c : std::filesystem::absolute(path).string()) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) != 0 || std::string_view("/-._~").find(c) != std::string_view::npos) {
+            uri += c;
+        } else {
+            uri += '%';
+            uri += hex[byte >> 4U];
+            uri += hex[byte & 0xfU];
+        }
+    }
+    return uri + "?mode=ro&immutable=1";
+}
+
 class SqliteDatabase final : public SqlDatabase {
 public:
     explicit SqliteDatabase(std::string path) : path_(std::move(path)) {
         if (IsForeignFile(path_)) {
             throw SqlError("\"" + path_ + "\" is not a history database; it is left as it is");
         }
-        sqlite3* raw = nullptr;
-        // A connection is used by one thread at a time (each thread opens its own store): no mutex of SQLite's.
-        const int rc = sqlite3_open_v2(path_.c_str(), &raw,
-                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
-        db_.reset(raw);
-        if (rc != SQLITE_OK) {
-            throw SqlError("Cannot open the history \"" + path_ +
-                           "\": " + (raw != nullptr ? sqlite3_errmsg(raw) : sqlite3_errstr(rc)));
+        readOnly_ = WriteForbidden(path_);
+        Connect(path_, readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        if (readOnly_) {
+            ReadWithoutJournalFiles();
         }
-        sqlite3_busy_timeout(db_.get(), BusyTimeoutMs);
-        sqlite3_extended_result_codes(db_.get(), 1);
         ExecuteScript("PRAGMA foreign_keys = ON");
         // Another program's database is told before anything is written to it: not a table, not
         // its journal mode.
@@ -72,7 +108,9 @@ public:
                            "\" is not an ORNEXA history but another program's database; it is left as it is. "
                            "Choose a new file for the history, or an existing ORNEXA history");
         }
-        // WAL lets one program read while another imports; a read-only file keeps its own mode.
+        // WAL lets one program read while another imports; a read-only file keeps its own mode. Only a new
+        // or older file is written here: an open for reading takes no write lock, so it never waits for
+        // an import.
         if (sqlite3_db_readonly(db_.get(), "main") == 0) {
             if (owner != FileOwner::ThisProgram) { // a new file, or one written before the mark was set
                 ExecuteScript("PRAGMA application_id = " + std::to_string(HistoryApplicationId));
@@ -124,7 +162,14 @@ public:
         }
     }
 
-    void Begin() override { ExecuteScript("BEGIN IMMEDIATE"); }
+    void Begin() override {
+        if (readOnly_) {
+            throw SqlError("the history \"" + path_ +
+                           "\" is read-only (the file or its folder may not be written): it can be read, but "
+                           "nothing can be added to it or removed from it");
+        }
+        ExecuteScript("BEGIN IMMEDIATE");
+    }
     void Commit() override { ExecuteScript("COMMIT"); }
     void Rollback() override {
         if (sqlite3_get_autocommit(db_.get()) == 0) {
@@ -171,9 +216,44 @@ private:
         return historyTables && SchemaVersion() >= 1 ? FileOwner::ThisProgramUnmarked : FileOwner::Another;
     }
 
+    void Connect(const std::string& name, int flags) {
+        sqlite3* raw = nullptr;
+        // A connection is used by one thread at a time (each thread opens its own store): no mutex of SQLite's.
+        const int rc = sqlite3_open_v2(name.c_str(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+        db_.reset(raw);
+        if (rc != SQLITE_OK) {
+            throw SqlError("Cannot open the history \"" + path_ +
+                           "\": " + (raw != nullptr ? sqlite3_errmsg(raw) : sqlite3_errstr(rc)));
+        }
+        sqlite3_busy_timeout(db_.get(), BusyTimeoutMs);
+        sqlite3_extended_result_codes(db_.get(), 1);
+    }
+
+    // A reader of a WAL file needs its journal files, and makes them when they are missing; in a folder
+    // it may not write, it cannot. When no program is writing the file (no journal beside it), everything
+    // it holds is in the file itself, which is then read as it is.
+    void ReadWithoutJournalFiles() {
+        try {
+            Query("SELECT count(*) FROM sqlite_master", {});
+            return;
+        } catch (const SqlError&) {
+            std::error_code error;
+            if (std::filesystem::exists(path_ + "-wal", error) || error) {
+                throw;
+            }
+        }
+        statements_.clear();
+        Connect(ImmutableUri(path_), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+    }
+
     // Switching a new file to WAL needs it alone for a moment; SQLite answers "locked" at once, without
-    // its busy wait, while a second program sets up the same file, so the switch waits here.
+    // its busy wait, while a second program sets up the same file, so the switch waits here. A file
+    // already in WAL is left as it is, without a lock.
     void SwitchToWal() {
+        const auto mode = Query("PRAGMA journal_mode", {});
+        if (!mode.empty() && mode.front().front() == SqlValue{std::string("wal")}) {
+            return;
+        }
         for (int waited = 0;; waited += WalRetryMs) {
             try {
                 Query("PRAGMA journal_mode = WAL", {});
@@ -257,6 +337,7 @@ private:
     }
 
     std::string path_;
+    bool readOnly_ = false;
     // Statements go before the connection that made them.
     Connection db_;
     std::unordered_map<std::string, Statement> statements_;
