@@ -48,6 +48,21 @@ public:
         if (const auto failure = lines_.Open(path, kinds)) {
             return Fail(*failure);
         }
+        return Read();
+    }
+
+    SimReadResult Run(std::string_view bytes, const std::filesystem::path& name) {
+        sim_.SimFileLoaded = false;
+        sim_.simulatedPool = 0;
+        if (!report_.StatFileLoaded) {
+            return Refuse(FaultKind::NoStatistics, SimReadOutcome::NoStatistics);
+        }
+        lines_.OpenBytes(bytes, name);
+        return Read();
+    }
+
+private:
+    SimReadResult Read() {
         const auto first = lines_.ReadReportLine(MaxLine);
         if (!first) {
             if (const auto& failure = lines_.Error()) {
@@ -86,7 +101,6 @@ public:
         return result_;
     }
 
-private:
     static constexpr auto MaxLine = static_cast<std::size_t>(LongestSimulationLine);
 
     // Preamble up to the "*BPP" line, then its 34 fields.
@@ -295,6 +309,12 @@ SimReadResult ReadSimulationFile(const Report& report, SimulationData& simulatio
                                  const ProgressFn& progress, FileKinds kinds) {
     SimulationRead read(report, simulation, progress);
     return read.Run(path, kinds);
+}
+
+SimReadResult ReadSimulationBytes(const Report& report, SimulationData& simulation, std::string_view bytes,
+                                  const std::filesystem::path& name, const ProgressFn& progress) {
+    SimulationRead read(report, simulation, progress);
+    return read.Run(bytes, name);
 }
 
 Messages MessagesOf(const SimReadResult& result) {

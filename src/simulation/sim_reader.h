@@ -55,6 +55,9 @@ int FindSimulatedObject(const Report& report, int p, std::string_view name);
 // stored whole or not at all.
 SimReadResult ReadSimulationFile(const Report& report, SimulationData& simulation, const std::filesystem::path& path,
                                  const ProgressFn& progress = {}, FileKinds kinds = FileKinds::Any);
+// The same read of bytes already in memory, named `name` in its messages.
+SimReadResult ReadSimulationBytes(const Report& report, SimulationData& simulation, std::string_view bytes,
+                                  const std::filesystem::path& name, const ProgressFn& progress = {});
 
 // The boxes of a read: one per skipped line, then the fault that stopped it.
 Messages MessagesOf(const SimReadResult& result);

@@ -31,7 +31,19 @@ void LoadStatistics(Report& report, const test::TempDir& dir, const std::string&
 
 SimReadResult ReadSim(const Report& report, SimulationData& sim, const test::TempDir& dir, const std::string& text,
                       std::vector<Message>* messages = nullptr) {
-    SimReadResult result = ReadSimulationFile(report, sim, dir.Write("report.sim", text));
+    const auto path = dir.Write("report.sim", text);
+    SimReadResult result = ReadSimulationFile(report, sim, path);
+    // The same bytes from memory read the same, line for line and fault for fault.
+    SimulationData fromMemory;
+    const SimReadResult again = ReadSimulationBytes(report, fromMemory, text, path);
+    EXPECT_EQ(again.outcome, result.outcome);
+    EXPECT_EQ(again.skippedLines, result.skippedLines);
+    EXPECT_EQ(again.fault.has_value(), result.fault.has_value());
+    if (again.fault && result.fault) {
+        EXPECT_EQ(again.fault->description, result.fault->description);
+        EXPECT_EQ(again.fault->line, result.fault->line);
+    }
+    EXPECT_EQ(fromMemory.simulatedPool, sim.simulatedPool);
     if (messages != nullptr) {
         *messages = MessagesOf(result);
     }
