@@ -361,7 +361,8 @@ constexpr const char* ExitCodes =
     "Exit status:\n"
     "  0  the reports loaded (and the exports were written)\n"
     "  1  a report did not load, a --pool name is not in it, an export failed, or standard output could not be\n"
-    "     written; the history could not be opened or read, or --import refused a file\n"
+    "     written; the history could not be opened or read, --import refused a file, or no report held has\n"
+    "     the --pool of --trend\n"
     "  2  wrong arguments\n"
     "  3  loaded with warnings (a report cut short, skipped object lines), under --strict";
 
