@@ -1,5 +1,6 @@
 // ornexa-report: the analyses of ORNEXA without a window, as JSON or readable text.
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -607,6 +608,9 @@ int Run(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // A write past the file size limit (ulimit -f) fails and is told with the file it was for, instead
+    // of the signal ending the program without a word in the middle of a history import.
+    std::signal(SIGXFSZ, SIG_IGN);
     try {
         return Run(argc, argv);
     } catch (const std::exception& e) {
