@@ -384,7 +384,9 @@ int Run(int argc, char** argv) {
     auto* statOption = app.add_option("STATFILE", statFile, "Statistics report (.sta or .txt); - reads standard input");
     app.add_option("--sim", simFile, "Simulation report of one of its pools (.sim or .txt)");
     app.add_option("--pool", analysis.pools, "analyse only the pools of this name (repeatable)");
-    app.add_flag("--objects", analysis.objects, "add the per-object section");
+    app.add_flag("--objects", analysis.objects,
+                 "add the per-object section: in the text report each pool's object list with the figures of "
+                 "the object details, in the JSON each object with its figures and graphs");
     app.add_option("--radius", analysis.simulation.radius, "cluster radius, a finite number from 0.4 up")
         ->capture_default_str()
         ->check(CLI::Validator(
