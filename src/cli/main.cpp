@@ -555,6 +555,10 @@ int Run(int argc, char** argv) {
         }
         regrouped = RegroupRun(report, sim, exports, analysis.simulation, SplitTargets(regroupList));
         TellMessages(regrouped->messages);
+        // Told whatever the output: with --commands or --json the .sql comments that say it are not written.
+        for (const std::string& refusal : regrouped->refusals) {
+            std::cerr << "ornexa-report: --regroup: " << ornexa::EscapeControls(refusal) << '\n';
+        }
         exportsOk = regrouped->ok;
     }
     if (csvList) {
