@@ -77,8 +77,8 @@ TEST(WriteLimits, AnImportStoppedByTheFileSizeLimitIsToldAndLeavesTheHistoryWhol
     ASSERT_EQ(RunWithoutLimit({"--history", db, "--import", Sample}, output).exitCode, 0) << ReadWhole(output);
 
     // The history is larger than the limit already; the import's journal reaches it.
-    constexpr rlim_t Limit = 64 * 1024;
-    const Ending stopped = RunUnderSizeLimit({"--history", db, "--import", OtherSample}, Limit, output);
+    constexpr rlim_t limit = 64UL * 1024;
+    const Ending stopped = RunUnderSizeLimit({"--history", db, "--import", OtherSample}, limit, output);
     EXPECT_FALSE(stopped.signalled) << "ended by a signal, without a word";
     EXPECT_EQ(stopped.exitCode, 1);
     EXPECT_TRUE(Holds(stopped.output, "0 imported, 0 already present, 1 refused")) << stopped.output;
@@ -154,7 +154,7 @@ TEST(WriteLimits, AFullDiskIsToldAsSuchWithTheHistorysFile) {
         const Ending ending = RunWithoutLimit(arguments, out(name));
         std::ofstream(out(name), std::ios::app) << "\nexit " << ending.exitCode;
     };
-    const int made = OnSmallDisk(disk, 2 * 1024 * 1024, [&] {
+    const int made = OnSmallDisk(disk, 2UL * 1024 * 1024, [&] {
         step({"--history", db, "--import", Sample}, "import");
         FillDisk(disk / "fill");
         step({"--history", db, "--list"}, "list-full");

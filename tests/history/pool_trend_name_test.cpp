@@ -16,9 +16,9 @@ using test::TestBackend;
 class PoolTrendNameTest : public testing::TestWithParam<TestBackend> {
 protected:
     void SetUp() override {
-        auto opened = HistoryStore::Open(test::FreshLocation(GetParam(), dir_.Path()));
+        auto opened = HistoryStore::Open(test::FreshLocation(GetParam(), dir.Path()));
         ASSERT_TRUE(opened.Ok()) << opened.fault;
-        store_ = *opened.value;
+        store = *opened.value;
     }
 
     // A generated report of `date`; its second pool named `poolName`.
@@ -26,12 +26,12 @@ protected:
         Report report = samplegen::BuildSampleReport(samplegen::SampleSeed);
         report.Header.CollectionDate = date;
         report.Pools(2).PoolName = poolName;
-        const auto path = dir_.Write(file, samplegen::StatisticsText(report));
-        ASSERT_EQ(ImportReportFile(*store_, path.string()).status, ImportStatus::Imported) << file;
+        const auto path = dir.Write(file, samplegen::StatisticsText(report));
+        ASSERT_EQ(ImportReportFile(*store, path.string()).status, ImportStatus::Imported) << file;
     }
 
     std::set<std::string> TrendFiles(std::string_view asked) {
-        const auto trend = store_->PoolTrend(asked);
+        const auto trend = store->PoolTrend(asked);
         EXPECT_TRUE(trend.Ok()) << trend.fault;
         std::set<std::string> files;
         for (const PoolTrendPoint& point : trend.value.value_or(std::vector<PoolTrendPoint>{})) {
@@ -40,8 +40,8 @@ protected:
         return files;
     }
 
-    test::TempDir dir_;
-    std::shared_ptr<HistoryStore> store_;
+    test::TempDir dir;
+    std::shared_ptr<HistoryStore> store;
 };
 
 TEST_P(PoolTrendNameTest, APoolIsNamedInAnyCaseAsTheOtherCommandsNameIt) {
@@ -60,7 +60,7 @@ TEST_P(PoolTrendNameTest, APoolIsNamedInAnyCaseAsTheOtherCommandsNameIt) {
     }
     EXPECT_EQ(TrendFiles("bpx10"), std::set<std::string>{"other.sta"});
     // The filter still applies to the names matched.
-    const auto filtered = store_->PoolTrend("bpx1", {"NOSYSTEM", ""});
+    const auto filtered = store->PoolTrend("bpx1", {"NOSYSTEM", ""});
     ASSERT_TRUE(filtered.Ok()) << filtered.fault;
     EXPECT_TRUE(filtered.value->empty());
 }
