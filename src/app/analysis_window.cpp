@@ -47,6 +47,7 @@
 #include "session/report_kind.h"
 #include "stats/object_graph.h"
 #include "stats/pool_graph.h"
+#include "stats/share_figures.h"
 #include "stats/ui/chart_view.h"
 #include "stats/ui/display_text.h"
 
@@ -305,13 +306,10 @@ QWidget* AnalysisWindow::BuildPoolTab() {
     poolDetails_->setObjectName(QStringLiteral("pnlPoolDetails"));
     poolDetails_->setFrameShape(QFrame::StyledPanel);
     auto* details = new QFormLayout(poolDetails_);
-    static constexpr std::array<const char*, 12> detailCaptions{
-        "Get Pages",   "Random",      "Sequential",    "RID List",      "Sync Pages",     "SPref Pages",
-        "LPref Pages", "DPref Pages", "App Hit Ratio", "Sys Hit Ratio", "Read I/O / sec", "Pages / Write"};
     for (std::size_t i = 0; i < panelData_.size(); ++i) {
         panelData_[i] = ValueLabel(poolDetails_);
         panelData_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        details->addRow(tr(detailCaptions[i]), panelData_[i]);
+        details->addRow(tr(ornexa::ObjectDetailCaptions.at(i)), panelData_[i]);
     }
     // The name of the object shown heads its figures, across the panel; the rows stand close, so
     // that the panel is no taller for it.

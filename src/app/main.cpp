@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QTimer>
 #include <algorithm>
+#include <csignal>
 #include <cstring>
 #include <iostream>
 #include <memory>
@@ -52,6 +53,9 @@ LimitsArgument LimitsOf(const QCommandLineParser& parser, const QCommandLineOpti
 } // namespace
 
 int main(int argc, char** argv) {
+    // A write past the file size limit (ulimit -f) fails and is told with its file, as any failed write
+    // is, instead of the signal ending the program without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Writing a PDF shows nothing and needs no display.
     const bool pdf = std::any_of(argv + 1, argv + argc, [](const char* arg) {
         return std::strcmp(arg, "--pdf") == 0 || std::strncmp(arg, "--pdf=", 6) == 0;

@@ -71,14 +71,19 @@ RegroupOutcome RunRegroup(const Report& report, const SimulationData& sim, int p
     outcome.advice = RegroupAdvice(clusters);
     Json list = Json::array();
     for (const ClusterStatements& c : clusters) {
-        outcome.ok = outcome.ok && !c.problem;
+        if (c.problem) {
+            outcome.refusals.push_back("cluster " + std::to_string(c.cluster) + " is not moved: " + *c.problem);
+        }
         list.push_back({{"cluster", c.cluster},
                         {"target", c.target},
                         {"problem", c.problem ? Json(*c.problem) : Json(nullptr)},
                         {"statements", c.statements},
                         {"comments", c.comments}});
     }
-    outcome.ok = outcome.ok && !clusters.empty();
+    if (clusters.empty()) {
+        outcome.refusals.emplace_back("the cluster run has no cluster, so nothing is moved");
+    }
+    outcome.ok = outcome.refusals.empty();
     outcome.document = Json{{"pool", p},
                             {"name", Latin1ToUtf8(report.Pools(p).PoolName.Trimmed())},
                             {"usage", std::string(1, UsageLetter(usage))},

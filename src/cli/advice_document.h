@@ -35,6 +35,8 @@ struct RegroupOutcome {
     std::vector<Advice> advice;                     // source "cluster q"
     Messages messages;                              // of the cluster run
     bool ok = true;                                 // the run gave clusters and every target was taken
+    // Why the run is not ok, a line each: "cluster 2 is not moved: BP8K1 has pages of 8 KB, ...".
+    std::vector<std::string> refusals;
 };
 RegroupOutcome RunRegroup(const Report& report, const SimulationData& sim, int p, PoolUsage usage, int size,
                           const std::vector<std::string>& targets, const SimOptions& options);

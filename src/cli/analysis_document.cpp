@@ -1,7 +1,6 @@
 #include "cli/analysis_document.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "advice/pool_commands.h"
 #include "advice/pool_metrics.h"
@@ -199,11 +198,7 @@ Json LegendDocument(const Legend& legend) {
 }
 
 bool NamesPool(const Report& report, int p, std::string_view asked) {
-    const std::string_view name = report.Pools(p).PoolName.Trimmed();
-    asked = TrimBlanks(asked);
-    return name.size() == asked.size() && std::equal(name.begin(), name.end(), asked.begin(), [](char a, char b) {
-               return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
-           });
+    return SamePoolName(report.Pools(p).PoolName.Trimmed(), asked);
 }
 
 std::vector<std::string> UnknownPools(const Report& report, const std::vector<std::string>& asked) {

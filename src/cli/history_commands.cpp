@@ -128,9 +128,12 @@ int TrendCommand(const std::string& location, const std::string& poolName, const
             PoolTrendTable(*points.value, format == HistoryFormat::Csv ? FigureStyle::Plain : FigureStyle::TwoDecimals),
             PoolTrendNumbers(), format);
     }
-    // An empty trend is an answer, but most often a misspelt name: say so beside it.
+    // A pool no report holds is most often a misspelt name: told, and the run fails as --pool does
+    // for a report that does not hold it.
     if (points.value->empty()) {
-        streams.err << "ornexa-report: no report of the history holds a pool named " << poolName << '\n';
+        streams.err << "ornexa-report: no report of the history holds a pool named " << EscapeControls(poolName)
+                    << '\n';
+        return ExitFailed;
     }
     return ExitDone;
 }

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "cli/aligned_columns.h"
 #include "report/number_format.h"
 
 namespace ornexa::cli {
@@ -40,31 +41,14 @@ std::string FigureCell(const std::optional<double>& value, FigureStyle style) {
 }
 
 std::string AlignedText(const TextTable& table, const std::vector<bool>& rightAligned) {
-    std::vector<std::size_t> widths(table.header.size(), 0);
-    const auto measure = [&widths](const std::vector<std::string>& row) {
-        for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c) {
-            widths[c] = std::max(widths[c], row[c].size());
-        }
-    };
-    measure(table.header);
+    AlignedColumns columns(rightAligned);
+    columns.Measure(table.header);
     for (const auto& row : table.rows) {
-        measure(row);
+        columns.Measure(row);
     }
-    const auto line = [&](const std::vector<std::string>& row) {
-        std::string text;
-        for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c) {
-            const std::string pad(widths[c] - row[c].size(), ' ');
-            const bool right = c < rightAligned.size() && rightAligned[c];
-            text += (c == 0 ? "" : "  ") + (right ? pad + row[c] : row[c] + (c + 1 == row.size() ? "" : pad));
-        }
-        while (!text.empty() && text.back() == ' ') {
-            text.pop_back();
-        }
-        return text + '\n';
-    };
-    std::string text = line(table.header);
+    std::string text = columns.Line(table.header);
     for (const auto& row : table.rows) {
-        text += line(row);
+        text += columns.Line(row);
     }
     return text;
 }

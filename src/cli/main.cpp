@@ -1,6 +1,7 @@
 // ornexa-report: the analyses of ORNEXA without a window, as JSON or readable text.
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -374,7 +375,8 @@ constexpr const char* ExitCodes =
     "Exit status:\n"
     "  0  the reports loaded (and the exports were written)\n"
     "  1  a report did not load, a --pool name is not in it, an export failed, or standard output could not be\n"
-    "     written; the history could not be opened or read, or --import refused a file\n"
+    "     written; the history could not be opened or read, --import refused a file, or no report held has\n"
+    "     the --pool of --trend\n"
     "  2  wrong arguments\n"
     "  3  loaded with warnings (a report cut short, skipped object lines), under --strict";
 
@@ -395,7 +397,9 @@ int Run(int argc, char** argv) {
     auto* statOption = app.add_option("STATFILE", statFile, "Statistics report (.sta or .txt); - reads standard input");
     app.add_option("--sim", simFile, "Simulation report of one of its pools (.sim or .txt)");
     app.add_option("--pool", analysis.pools, "analyse only the pools of this name (repeatable)");
-    app.add_flag("--objects", analysis.objects, "add the per-object section");
+    app.add_flag("--objects", analysis.objects,
+                 "add the per-object section: in the text report each pool's object list with the figures of "
+                 "the object details, in the JSON each object with its figures and graphs");
     app.add_option("--radius", analysis.simulation.radius, "cluster radius, a finite number from 0.4 up")
         ->capture_default_str()
         ->check(CLI::Validator(
@@ -564,6 +568,10 @@ int Run(int argc, char** argv) {
         }
         regrouped = RegroupRun(report, sim, exports, analysis.simulation, SplitTargets(regroupList));
         TellMessages(regrouped->messages);
+        // Told whatever the output: with --commands or --json the .sql comments that say it are not written.
+        for (const std::string& refusal : regrouped->refusals) {
+            std::cerr << "ornexa-report: --regroup: " << ornexa::EscapeControls(refusal) << '\n';
+        }
         exportsOk = regrouped->ok;
     }
     if (csvList) {
@@ -619,6 +627,9 @@ int Run(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // A write past the file size limit (ulimit -f) fails and is told with the file it was for, instead
+    // of the signal ending the program without a word in the middle of a history import.
+    std::signal(SIGXFSZ, SIG_IGN);
     try {
         return Run(argc, argv);
     } catch (const std::exception& e) {

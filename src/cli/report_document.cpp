@@ -6,11 +6,14 @@
 #include <sstream>
 
 #include "advice/pool_metrics.h"
+#include "cli/aligned_columns.h"
 #include "cli/json_stream_writer.h"
+#include "report/fixed_text.h"
 #include "report/latin1.h"
 #include "report/number_format.h"
 #include "report/shown_text.h"
 #include "stats/pool_list_figures.h"
+#include "stats/share_figures.h"
 
 namespace ornexa::cli {
 
@@ -316,9 +319,38 @@ void WriteTextReportLines(std::ostream& out, const Report& report, const Simulat
         }
         out << '\n';
     }
-    // A pool at a time, without the per-object lists the text does not show.
-    for (const int p : AnalysedPools(report, options)) {
-        WritePoolText(out, PoolSummaryDocument(report, sim, p, options));
+}
+
+// --objects: a pool's objects as the document lists them, a row each with the figures of the object
+// details, measured first and then written a row at a time, since a pool may hold many thousands.
+void WriteObjectsText(std::ostream& out, const Report& report, int p) {
+    const ObjectRange objects = PoolObjects(report, p);
+    out << "  Objects: " << objects.Count() << '\n';
+    if (objects.empty()) {
+        return;
+    }
+    std::vector<std::string> header{"Number", "Object", "Type"};
+    header.insert(header.end(), ObjectDetailCaptions.begin(), ObjectDetailCaptions.end());
+    std::vector<bool> rightAligned(header.size(), true);
+    rightAligned[1] = false;
+    rightAligned[2] = false;
+    const auto row = [&report](int o) {
+        const ObjectRecord& object = report.Objects(o);
+        std::vector<std::string> cells{std::to_string(o), EscapeControls(Latin1ToUtf8(object.ObjName.Trimmed())),
+                                       EscapeControls(Latin1ToUtf8(object.ObjType.Trimmed()))};
+        for (const std::string& figure : ObjectDetailFigures(report, o)) {
+            cells.emplace_back(TrimBlanks(figure));
+        }
+        return cells;
+    };
+    AlignedColumns columns(rightAligned);
+    columns.Measure(header);
+    for (const int o : objects) {
+        columns.Measure(row(o));
+    }
+    out << "    " << columns.Line(header);
+    for (const int o : objects) {
+        out << "    " << columns.Line(row(o));
     }
 }
 
@@ -326,11 +358,19 @@ void WriteTextReportLines(std::ostream& out, const Report& report, const Simulat
 
 void WriteTextReport(std::ostream& out, const Report& report, const SimulationData& sim, const ReadOutcome& outcome,
                      const AnalysisOptions& options) {
-    // The text holds no per-object list, so it is small: made whole, then shown with the control
-    // characters of names escaped, since a terminal would run them.
-    std::ostringstream text;
-    WriteTextReportLines(text, report, sim, outcome, options);
-    out << EscapeControls(text.str(), "\n");
+    // Shown with the control characters of names escaped, since a terminal would run them; made and
+    // escaped a part at a time, so that the object lists are never held whole.
+    std::ostringstream head;
+    WriteTextReportLines(head, report, sim, outcome, options);
+    out << EscapeControls(head.str(), "\n");
+    for (const int p : AnalysedPools(report, options)) {
+        std::ostringstream pool;
+        WritePoolText(pool, PoolSummaryDocument(report, sim, p, options));
+        out << EscapeControls(pool.str(), "\n");
+        if (options.objects) {
+            WriteObjectsText(out, report, p);
+        }
+    }
 }
 
 } // namespace ornexa::cli

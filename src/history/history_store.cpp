@@ -101,6 +101,18 @@ std::string FilterSql(const HistoryFilter& filter, SqlParams& params) {
     return sql;
 }
 
+// The pool names of the reports the filter takes, in name order.
+std::vector<std::string> HeldPoolNames(SqlDatabase& db, const HistoryFilter& filter) {
+    SqlParams params;
+    const std::string sql = "SELECT DISTINCT p.poolname FROM pools p JOIN reports r ON r.id = p.report_id WHERE 1 = 1" +
+                            FilterSql(filter, params) + " ORDER BY p.poolname";
+    std::vector<std::string> names;
+    for (const SqlRow& row : db.Query(sql, params)) {
+        names.push_back(AsText(row.at(0)));
+    }
+    return names;
+}
+
 std::optional<double> PerSecond(double count, std::int64_t seconds) {
     if (seconds <= 0) {
         return std::nullopt;
@@ -390,17 +402,8 @@ HistoryResult<bool> HistoryStore::Remove(std::int64_t id) {
 }
 
 HistoryResult<std::vector<std::string>> HistoryStore::PoolNames(const HistoryFilter& filter) {
-    return Answer<std::vector<std::string>>("The pool names could not be listed", [&] {
-        SqlParams params;
-        const std::string sql = "SELECT DISTINCT p.poolname FROM pools p JOIN reports r ON r.id = p.report_id "
-                                "WHERE 1 = 1" +
-                                FilterSql(filter, params) + " ORDER BY p.poolname";
-        std::vector<std::string> names;
-        for (const SqlRow& row : db_->Query(sql, params)) {
-            names.push_back(AsText(row.at(0)));
-        }
-        return names;
-    });
+    return Answer<std::vector<std::string>>("The pool names could not be listed",
+                                            [&] { return HeldPoolNames(*db_, filter); });
 }
 
 HistoryResult<std::vector<std::string>> HistoryStore::ObjectNames(std::string_view part, int limit,
@@ -435,12 +438,24 @@ HistoryResult<std::vector<std::string>> HistoryStore::ObjectNames(std::string_vi
 HistoryResult<std::vector<PoolTrendPoint>> HistoryStore::PoolTrend(std::string_view poolName,
                                                                    const HistoryFilter& filter) {
     return Answer<std::vector<PoolTrendPoint>>("The trend of " + std::string(poolName) + " could not be read", [&] {
-        SqlParams params{std::string(poolName)};
+        // The pool is named as the other commands name it ("bp1" is BP1): the names held that it
+        // matches are looked up as they are stored.
+        SqlParams params;
+        std::string marks;
+        for (std::string& held : HeldPoolNames(*db_, filter)) {
+            if (SamePoolName(held, poolName)) {
+                marks += marks.empty() ? "?" : ", ?";
+                params.emplace_back(std::move(held));
+            }
+        }
+        std::vector<PoolTrendPoint> points;
+        if (params.empty()) {
+            return points;
+        }
         const std::string sql = std::string("SELECT ") + InfoColumns + ", p.first_object, p.last_object, " +
                                 ColumnList(PoolColumnNames(), "p.") +
-                                " FROM pools p JOIN reports r ON r.id = p.report_id WHERE p.poolname = ?" +
-                                FilterSql(filter, params) + " ORDER BY r.collected_at, r.id, p.pool_number";
-        std::vector<PoolTrendPoint> points;
+                                " FROM pools p JOIN reports r ON r.id = p.report_id WHERE p.poolname IN (" + marks +
+                                ")" + FilterSql(filter, params) + " ORDER BY r.collected_at, r.id, p.pool_number";
         for (const SqlRow& row : db_->Query(sql, params)) {
             PoolTrendPoint point;
             point.report = InfoFromRow(row);

@@ -6,14 +6,18 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
+#include <sys/resource.h>
 #include <thread>
 #include <unordered_map>
 
 #include "history/history_schema.h"
+#include "report/whole_file.h"
 
 namespace ornexa {
 
@@ -86,6 +90,41 @@ std::string ImmutableUri(const std::string& path) {
         }
     }
     return uri + "?mode=ro&immutable=1";
+}
+
+std::string SizeLimitText(rlim_t limit, const std::string& file) {
+    return "the file size limit of this process (ulimit -f, " + std::to_string(limit) + " bytes) was reached writing " +
+           file;
+}
+
+// SQLite says "disk I/O error" or "database or disk is full" for a write the disk or the process's
+// file size limit stopped: the user is told which, and which file. A write that crossed the size
+// limit wrote up to it and so left its file at the limit; the journals beside the history are
+// looked at too. Nothing when the failure was none of these.
+std::optional<std::string> WriteLimitText(const std::string& path, int code, int systemError) {
+    const int primary = code & 0xff;
+    if (primary != SQLITE_FULL && primary != SQLITE_IOERR) {
+        return std::nullopt;
+    }
+    rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
+        for (const char* suffix : {"-wal", "-journal", "-shm", ""}) {
+            const std::string file = path + suffix;
+            std::error_code error;
+            const auto size = std::filesystem::file_size(file, error);
+            if (!error && size >= limit.rlim_cur) {
+                return SizeLimitText(limit.rlim_cur, "\"" + file + "\"");
+            }
+        }
+        if (systemError == EFBIG) {
+            return SizeLimitText(limit.rlim_cur, "\"" + path + "\" or its journal");
+        }
+    }
+    if (primary == SQLITE_FULL || systemError == ENOSPC) {
+        return WriteFailureText(ENOSPC) + ": \"" + path +
+               "\" (or its journal beside it) cannot be written; make room on that disk and try again";
+    }
+    return std::nullopt;
 }
 
 class SqliteDatabase final : public SqlDatabase {
@@ -333,6 +372,9 @@ private:
     }
 
     [[nodiscard]] std::string Described(const std::string& text) const {
+        if (auto limit = WriteLimitText(path_, sqlite3_extended_errcode(db_.get()), sqlite3_system_errno(db_.get()))) {
+            return *limit;
+        }
         return "the history \"" + path_ + "\": " + text;
     }
 

@@ -1,6 +1,7 @@
 #include "report/report_model.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "report/number_format.h"
@@ -79,6 +80,14 @@ Long ElapsedToSeconds(std::string_view text) {
     const double total = std::nearbyint(hours * 3600) + std::nearbyint(minutes * 60) + std::nearbyint(seconds);
     const Converted<Long> whole = DoubleToLong(total);
     return whole ? whole.Value() : 0;
+}
+
+bool SamePoolName(std::string_view name, std::string_view asked) {
+    name = TrimBlanks(name);
+    asked = TrimBlanks(asked);
+    return name.size() == asked.size() && std::equal(name.begin(), name.end(), asked.begin(), [](char a, char b) {
+               return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
+           });
 }
 
 } // namespace ornexa

@@ -12,7 +12,7 @@ namespace ornexa {
 namespace {
 
 std::string Reason() {
-    return std::strerror(errno);
+    return WriteFailureText(errno);
 }
 
 // The permissions the written file gets: those of the file it replaces, else those a newly
@@ -57,6 +57,16 @@ std::optional<std::string> SyncFolder(const std::filesystem::path& folder) {
 }
 
 } // namespace
+
+std::string WriteFailureText(int error) {
+    if (error == ENOSPC) {
+        return "the disk is full";
+    }
+    if (error == EFBIG) {
+        return "the file size limit of this process (ulimit -f) was reached";
+    }
+    return std::strerror(error);
+}
 
 std::optional<std::string> ReplacementRefusal(const std::filesystem::path& path) {
     struct stat existing {};

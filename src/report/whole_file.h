@@ -6,6 +6,10 @@
 
 namespace ornexa {
 
+// Why a write failed with the system's error `error`, as the user can act on it: a full disk and the
+// process's file size limit (ulimit -f) said in words, any other error in the system's text.
+std::string WriteFailureText(int error);
+
 // Why `path` cannot take a file written whole: it names a folder, or something that is not a regular
 // file (a pipe, a device, a socket), which the rename would replace. Nothing when it is a regular
 // file or not there.

@@ -1,19 +1,12 @@
 #include "session/report_pages.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "session/analysis_session.h"
 
 namespace ornexa {
 
 namespace {
-
-std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); });
-    return text;
-}
 
 void Append(PrintedReport& to, std::optional<PrintedReport> pages) {
     if (pages) {
@@ -35,7 +28,7 @@ ReportPages AllReportPages(const Report& report, const SimulationData& sim, cons
     for (const std::string& name : request.pools) {
         const auto& pools = session.ReportInfo().PoolList();
         const auto found = std::find_if(pools.begin(), pools.end(), [&](const PoolListEntry& entry) {
-            return Upper(entry.cells[0].value_or(std::string{})) == Upper(name);
+            return SamePoolName(entry.cells[0].value_or(std::string{}), name);
         });
         if (found == pools.end()) {
             result.unknown.push_back(name);

@@ -45,8 +45,11 @@ ShareResult ObjectShare(const Report& report, int o, int kind, NumberStyle style
 // "Seq (25.0%)": the slice name and its share of the total, trimmed.
 std::string ShareLabelWithPercent(const ShareData& data, int i, NumberStyle style = {});
 
-// The object details panel: twelve texts.
+// The object details panel: twelve texts, and their captions.
 std::array<std::string, 12> ObjectDetailFigures(const Report& report, int o, NumberStyle style = {});
+inline constexpr std::array<const char*, 12> ObjectDetailCaptions{
+    "Get Pages",   "Random",      "Sequential",    "RID List",      "Sync Pages",     "SPref Pages",
+    "LPref Pages", "DPref Pages", "App Hit Ratio", "Sys Hit Ratio", "Read I/O / sec", "Pages / Write"};
 
 // 1 index ("I"), 2 table space ("T"), 3 anything else.
 int ObjectTypeBucket(const ObjectRecord& object);
