@@ -2,20 +2,14 @@
 // password parts lie inside the text, in order, and no message that shows the location keeps a
 // password as written.
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "fuzz_checks.h"
 #include "history/history_location.h"
 #include "history/sql_database.h"
 
 namespace {
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        throw std::logic_error(what);
-    }
-}
 
 // How often `part` stands in `text`, not overlapping.
 std::size_t Showings(std::string_view text, std::string_view part) {
@@ -27,6 +21,8 @@ std::size_t Showings(std::string_view text, std::string_view part) {
 }
 
 } // namespace
+
+using fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string location(reinterpret_cast<const char*>(data), size);

@@ -4,21 +4,15 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
-#include <stdexcept>
 #include <string>
 
+#include "fuzz_checks.h"
 #include "input_file.h"
 #include "report/record_fields.h"
 #include "report/stat_reader.h"
 #include "stat_writer.h"
 
 namespace {
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        throw std::logic_error(what);
-    }
-}
 
 bool SameDouble(double a, double b, const ornexa::ColumnDef& column) {
     if (std::isnan(a) || std::isnan(b)) {
@@ -51,6 +45,8 @@ template <class Columns, class Fields> void CheckSameFields(const Columns& colum
 }
 
 } // namespace
+
+using fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::filesystem::path input = InputFile(".sta");

@@ -1,21 +1,13 @@
 // Any bytes as a Simulation report against the bundled Statistics sample, read from memory and nothing else:
 // SimFileLoaded follows the outcome, and what is stored names pools and objects the report holds.
 #include <cstdint>
-#include <stdexcept>
 #include <string_view>
 
+#include "fuzz_checks.h"
 #include "simulation/sim_reader.h"
 #include "statistics_sample.h"
 
-namespace {
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        throw std::logic_error(what);
-    }
-}
-
-} // namespace
+using fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const ornexa::Report& report = fuzz::SimulatedSample().report;

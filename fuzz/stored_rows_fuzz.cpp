@@ -10,17 +10,12 @@
 #include <string>
 #include <unistd.h>
 
+#include "fuzz_checks.h"
 #include "history/history_store.h"
 #include "history/stored_rows.h"
 #include "simulation/sim_parameters.h"
 
 namespace {
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        throw std::logic_error(what);
-    }
-}
 
 const ornexa::StoredRows& SampleRows() {
     static const ornexa::StoredRows rows = [] {
@@ -63,6 +58,9 @@ ornexa::SqlValue AnyValue(FuzzedDataProvider& input) {
 }
 
 } // namespace
+
+using fuzz::Check;
+using fuzz::CheckObjectRanges;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
@@ -118,14 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ornexa::Report& report = stored.report;
     Check(report.PoolCount() == stored.info.pools && report.ObjectCount() == stored.info.objects,
           "the counts of the report row are the rows read");
-    int next = 1;
-    for (int p = 1; p <= report.PoolCount(); ++p) {
-        const ornexa::ObjectRange range = ornexa::PoolObjects(report, p);
-        if (!range.empty()) {
-            Check(range.first == next && range.last <= report.ObjectCount(), "object ranges are contiguous");
-            next = range.last + 1;
-        }
-    }
+    CheckObjectRanges(report);
     for (const ornexa::SimulatedSize& simulated : stored.simulatedSizes) {
         Check(report.HasPool(simulated.pool) && simulated.size >= 1 && simulated.size <= ornexa::MaxSimSizes,
               "simulated sizes name a pool of the report and a size of the table");
