@@ -12,6 +12,8 @@
 #include "report/stat_reader.h"
 #include "stat_writer.h"
 
+using fuzz::Check;
+
 namespace {
 
 bool SameDouble(double a, double b, const ornexa::ColumnDef& column) {
@@ -45,8 +47,6 @@ template <class Columns, class Fields> void CheckSameFields(const Columns& colum
 }
 
 } // namespace
-
-using fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::filesystem::path input = InputFile(".sta");
