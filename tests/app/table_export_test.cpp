@@ -247,4 +247,16 @@ TEST_F(TableExportTest, NamesWithCommasAndQuotesComeBackWholeAndFailuresAreTold)
     EXPECT_NE(ui.messages[0].text.find(nowhere.string()), std::string::npos);
 }
 
+TEST_F(TableExportTest, ANameASpreadsheetWouldRunIsExportedWithALeadingQuote) {
+    ornexa::test::StatLines lines;
+    lines.Header().Pool("BP0").Object("BP0", "=HYPERLINK(X)").Object("BP0", "@SUM(A1)").Object("BP0", "DB1.TS1");
+    Read(dir.Write("formula.sta", lines.Text()));
+    AnalysisWindow& w = Window();
+    w.ChoosePool(0);
+    ui.answers = {dir.Path() / "objects.csv"};
+    ExportOf(w.ObjectList())->ExportAction()->trigger();
+    EXPECT_EQ(ornexa::test::ReadCsv(FileText(dir.Path() / "objects.csv")),
+              (Records{{"Object"}, {"'=HYPERLINK(X)"}, {"'@SUM(A1)"}, {"DB1.TS1"}}));
+}
+
 } // namespace
