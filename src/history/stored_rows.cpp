@@ -33,7 +33,7 @@ public:
         }
     }
 
-    template <class T> T Integer(std::size_t column, std::string_view name) const {
+    template <class T> [[nodiscard]] T Integer(std::size_t column, std::string_view name) const {
         const SqlValue& value = At(column, name);
         long double number = 0;
         if (const auto* whole = std::get_if<std::int64_t>(&value)) {
@@ -117,7 +117,7 @@ public:
     [[noreturn]] void Fail(const std::string& what) const { throw SqlError(where_ + what); }
 
 private:
-    const SqlValue& At(std::size_t column, std::string_view name) const {
+    [[nodiscard]] const SqlValue& At(std::size_t column, std::string_view name) const {
         if (column >= row_.size()) {
             Fail(name, "is missing");
         }
@@ -132,14 +132,14 @@ private:
 
     static std::string KindText(const SqlValue& value) {
         if (const auto* text = std::get_if<std::string>(&value)) {
-            constexpr std::size_t Shown = 24;
-            return "holds the text \"" + EscapeControls(text->substr(0, Shown)) +
-                   (text->size() > Shown ? "...\"" : "\"");
+            constexpr std::size_t shownChars = 24;
+            return "holds the text \"" + EscapeControls(text->substr(0, shownChars)) +
+                   (text->size() > shownChars ? "...\"" : "\"");
         }
         return "is empty";
     }
 
-    std::string FittingText(std::size_t width, std::size_t column, std::string_view name) const {
+    [[nodiscard]] std::string FittingText(std::size_t width, std::size_t column, std::string_view name) const {
         std::string text = TextFromStored(Text(column, name));
         if (text.size() > width) {
             const std::string_view trimmed = TrimBlanks(text);

@@ -110,8 +110,8 @@ unsigned ObjectNameIndex::KeyAt(std::uint32_t at, std::size_t depth) const {
 // logarithm), small runs by insertion.
 void ObjectNameIndex::SortPlaces(std::size_t from, std::size_t to, std::size_t depth,
                                  std::vector<std::uint32_t>& spare) {
-    constexpr std::size_t Small = 24;
-    if (to - from <= Small) {
+    constexpr std::size_t smallRun = 24;
+    if (to - from <= smallRun) {
         const auto rest = [&](std::uint32_t at) {
             const std::size_t end = (at / width_ + 1) * width_;
             return std::string_view(names_).substr(at + depth, end - at - depth);
@@ -126,16 +126,16 @@ void ObjectNameIndex::SortPlaces(std::size_t from, std::size_t to, std::size_t d
         }
         return;
     }
-    constexpr std::size_t Keys = 257;
-    std::array<std::size_t, Keys + 1> start{};
+    constexpr std::size_t keyCount = 257;
+    std::array<std::size_t, keyCount + 1> start{};
     for (std::size_t i = from; i < to; ++i) {
         ++start[KeyAt(ends_[i], depth) + 1];
     }
-    for (std::size_t k = 1; k <= Keys; ++k) {
+    for (std::size_t k = 1; k <= keyCount; ++k) {
         start[k] += start[k - 1];
     }
-    std::array<std::size_t, Keys> next{};
-    std::copy_n(start.begin(), Keys, next.begin());
+    std::array<std::size_t, keyCount> next{};
+    std::copy_n(start.begin(), keyCount, next.begin());
     for (std::size_t i = from; i < to; ++i) {
         const std::uint32_t at = ends_[i];
         spare[from + next[KeyAt(at, depth)]++] = at;
@@ -143,7 +143,7 @@ void ObjectNameIndex::SortPlaces(std::size_t from, std::size_t to, std::size_t d
     std::copy(spare.begin() + static_cast<std::ptrdiff_t>(from), spare.begin() + static_cast<std::ptrdiff_t>(to),
               ends_.begin() + static_cast<std::ptrdiff_t>(from));
     // Bucket 0 holds texts that ended: all equal. The others go on a character further.
-    for (std::size_t k = 1; k < Keys; ++k) {
+    for (std::size_t k = 1; k < keyCount; ++k) {
         if (start[k + 1] - start[k] > 1) {
             SortPlaces(from + start[k], from + start[k + 1], depth + 1, spare);
         }

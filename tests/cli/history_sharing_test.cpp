@@ -77,15 +77,15 @@ TEST(OrnexaReportSharedHistory, TheTimeoutGoesWithAServerHistory) {
 // On the server History.OnPostgreSQL starts (OrnexaReport.OnPostgreSQL runs them).
 class OrnexaReportOnServer : public testing::TestWithParam<test::TestBackend> {
 protected:
-    test::TempDir dir_;
+    test::TempDir tempDir;
 };
 
 TEST_P(OrnexaReportOnServer, TwoImportsOfOneFileIntoANewHistoryAtOnceBothSucceed) {
-    const auto sta = WriteReport(dir_);
+    const auto sta = WriteReport(tempDir);
     for (int round = 0; round < 3; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         const std::string arguments =
-            "--history " + Quoted(test::FreshLocation(GetParam(), dir_.Path())) + " --import " + sta.string();
+            "--history " + Quoted(test::FreshLocation(GetParam(), tempDir.Path())) + " --import " + sta.string();
         std::vector<test::Outcome> runs(2);
         std::latch start(2);
         const auto import = [&](std::size_t which) {
@@ -106,8 +106,8 @@ TEST_P(OrnexaReportOnServer, TwoImportsOfOneFileIntoANewHistoryAtOnceBothSucceed
 }
 
 TEST_P(OrnexaReportOnServer, AStatementWaitingLongerThanTheTimeoutEndsNamingIt) {
-    const auto sta = WriteReport(dir_);
-    const std::string location = test::FreshLocation(GetParam(), dir_.Path());
+    const auto sta = WriteReport(tempDir);
+    const std::string location = test::FreshLocation(GetParam(), tempDir.Path());
     ASSERT_EQ(RunReport("--history " + Quoted(location) + " --import " + sta.string()).exitCode, 0);
     // Another program holds the reports' table: a list waits for it, up to the timeout.
     const auto holder = OpenSqlDatabase(location);

@@ -67,9 +67,9 @@ template <class Work> void AtOnce(Work work) {
 class HistoryConcurrencyTest : public testing::TestWithParam<TestBackend> {
 protected:
     std::filesystem::path Write(const std::string& name, const Report& report) {
-        return dir_.Write(name, samplegen::StatisticsText(report));
+        return tempDir.Write(name, samplegen::StatisticsText(report));
     }
-    test::TempDir dir_;
+    test::TempDir tempDir;
 };
 
 TEST_P(HistoryConcurrencyTest, TwoProgramsMakingOneNewHistoryAtOnceBothImport) {
@@ -77,7 +77,7 @@ TEST_P(HistoryConcurrencyTest, TwoProgramsMakingOneNewHistoryAtOnceBothImport) {
                                                    Write("b.sta", Generated("2026-12-02", 12))};
     for (int round = 0; round < Rounds; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
-        const std::string location = test::FreshLocation(GetParam(), dir_.Path());
+        const std::string location = test::FreshLocation(GetParam(), tempDir.Path());
         std::vector<std::string> outcomes(2);
         AtOnce([&](int side) {
             const auto opened = HistoryStore::Open(location);
@@ -98,7 +98,7 @@ TEST_P(HistoryConcurrencyTest, TheSameFileImportedTwiceAtOnceIsKeptOnceAndTheOth
     const std::filesystem::path file = Write("a.sta", Generated("2026-12-01", 11));
     for (int round = 0; round < Rounds; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
-        const std::string location = test::FreshLocation(GetParam(), dir_.Path());
+        const std::string location = test::FreshLocation(GetParam(), tempDir.Path());
         ASSERT_TRUE(HistoryStore::Open(location).Ok());
         std::vector<ImportOutcome> outcomes(2);
         AtOnce([&](int side) {
@@ -126,12 +126,12 @@ TEST_P(HistoryConcurrencyTest, TheSameFileImportedTwiceAtOnceIsKeptOnceAndTheOth
 // report, the simulation is kept with it.
 TEST_P(HistoryConcurrencyTest, TheSameReportImportedAtOnceAloneAndWithItsSimulationKeepsTheSimulation) {
     const samplegen::SimSample sample = samplegen::BuildSimulation(samplegen::BuildSampleReport(), "BP1", 31);
-    const auto statistics = dir_.Write("day1.sta", samplegen::StatisticsText(sample.report));
+    const auto statistics = tempDir.Write("day1.sta", samplegen::StatisticsText(sample.report));
     const auto simulation =
-        dir_.Write("day1.sim", samplegen::SimulationText(sample.report, sample.sim, sample.pool, sample.objects));
+        tempDir.Write("day1.sim", samplegen::SimulationText(sample.report, sample.sim, sample.pool, sample.objects));
     for (int round = 0; round < Rounds; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
-        const std::string location = test::FreshLocation(GetParam(), dir_.Path());
+        const std::string location = test::FreshLocation(GetParam(), tempDir.Path());
         ASSERT_TRUE(HistoryStore::Open(location).Ok());
         std::vector<ImportOutcome> outcomes(2);
         AtOnce([&](int side) {
@@ -157,7 +157,7 @@ TEST_P(HistoryConcurrencyTest, TheSameReportImportedAtOnceAloneAndWithItsSimulat
 // history, lists, loads and follows a pool meanwhile. Waiting for the writer would end in "database is
 // locked" after the busy timeout.
 TEST_P(HistoryConcurrencyTest, AReaderReadsWhileAnImportHoldsItsWrite) {
-    const std::string location = test::FreshLocation(GetParam(), dir_.Path());
+    const std::string location = test::FreshLocation(GetParam(), tempDir.Path());
     std::int64_t id = 0;
     {
         auto store = *HistoryStore::Open(location).value;
@@ -193,24 +193,24 @@ class ReadOnlyHistoryTest : public testing::Test {
 protected:
     void SetUp() override {
         // Another user must reach the folder; the history's own folder is the read-only one.
-        std::filesystem::permissions(dir_.Path(), std::filesystem::perms(0755));
-        shelf_ = dir_.Path() / "shelf";
-        std::filesystem::create_directory(shelf_);
-        history_ = (shelf_ / "history.db").string();
-        report_ = dir_.Write("a.sta", samplegen::StatisticsText(Generated("2026-12-01", 11)));
-        auto store = *HistoryStore::Open(history_).value;
-        const ImportOutcome outcome = ImportReportFile(*store, report_.string());
+        std::filesystem::permissions(tempDir.Path(), std::filesystem::perms(0755));
+        shelfDir = tempDir.Path() / "shelf";
+        std::filesystem::create_directory(shelfDir);
+        historyPath = (shelfDir / "history.db").string();
+        reportPath = tempDir.Write("a.sta", samplegen::StatisticsText(Generated("2026-12-01", 11)));
+        auto store = *HistoryStore::Open(historyPath).value;
+        const ImportOutcome outcome = ImportReportFile(*store, reportPath.string());
         ASSERT_EQ(outcome.status, ImportStatus::Imported) << outcome.message;
         store.reset();
-        ASSERT_FALSE(std::filesystem::exists(history_ + "-wal"));
-        std::filesystem::permissions(history_, std::filesystem::perms(0444));
-        std::filesystem::permissions(shelf_, std::filesystem::perms(0555));
+        ASSERT_FALSE(std::filesystem::exists(historyPath + "-wal"));
+        std::filesystem::permissions(historyPath, std::filesystem::perms(0444));
+        std::filesystem::permissions(shelfDir, std::filesystem::perms(0555));
     }
-    void TearDown() override { std::filesystem::permissions(shelf_, std::filesystem::perms(0755)); }
+    void TearDown() override { std::filesystem::permissions(shelfDir, std::filesystem::perms(0755)); }
 
     // What a program that reads the history finds: the number of reports, or the fault.
     [[nodiscard]] std::string Listed() const {
-        const auto opened = HistoryStore::Open(history_);
+        const auto opened = HistoryStore::Open(historyPath);
         if (!opened.Ok()) {
             return opened.fault;
         }
@@ -218,16 +218,16 @@ protected:
         return reports.Ok() ? std::to_string(reports.value->size()) + " held" : reports.fault;
     }
 
-    test::TempDir dir_;
-    std::filesystem::path shelf_;
-    std::string history_;
-    std::filesystem::path report_;
+    test::TempDir tempDir;
+    std::filesystem::path shelfDir;
+    std::string historyPath;
+    std::filesystem::path reportPath;
 };
 
 // Run by a user the modes stop (the superuser runs it as "nobody"), in a process of its own: it cannot
 // make the journal files a reader otherwise makes beside a history.
 TEST_F(ReadOnlyHistoryTest, IsListedByAUserWhoMayNotWriteIt) {
-    const std::string before = ReadWhole(history_);
+    const std::string before = ReadWhole(historyPath);
     std::array<int, 2> pipe{};
     ASSERT_EQ(::pipe(pipe.data()), 0);
     const pid_t child = ::fork();
@@ -254,32 +254,32 @@ TEST_F(ReadOnlyHistoryTest, IsListedByAUserWhoMayNotWriteIt) {
     ASSERT_TRUE(WIFEXITED(status));
     ASSERT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(found, "1 held");
-    EXPECT_TRUE(ReadWhole(history_) == before) << "the history's bytes changed";
-    EXPECT_FALSE(std::filesystem::exists(history_ + "-wal"));
+    EXPECT_TRUE(ReadWhole(historyPath) == before) << "the history's bytes changed";
+    EXPECT_FALSE(std::filesystem::exists(historyPath + "-wal"));
 }
 
 // The superuser may write any file; the modes say the history is not to be written, and it is not.
 TEST_F(ReadOnlyHistoryTest, IsReadAndAWriteIsRefusedNamingTheFile) {
-    const std::string before = ReadWhole(history_);
+    const std::string before = ReadWhole(historyPath);
     EXPECT_EQ(Listed(), "1 held");
-    auto store = *HistoryStore::Open(history_).value;
+    auto store = *HistoryStore::Open(historyPath).value;
     const auto loaded = store->Load(store->Reports().value->front().id);
     ASSERT_TRUE(loaded.Ok()) << loaded.fault;
 
-    const auto other = dir_.Write("b.sta", samplegen::StatisticsText(Generated("2026-12-02", 12)));
+    const auto other = tempDir.Write("b.sta", samplegen::StatisticsText(Generated("2026-12-02", 12)));
     const ImportOutcome outcome = ImportReportFile(*store, other.string());
     EXPECT_EQ(outcome.status, ImportStatus::Refused);
-    EXPECT_NE(outcome.message.find("\"" + history_ + "\" is read-only"), std::string::npos) << outcome.message;
+    EXPECT_NE(outcome.message.find("\"" + historyPath + "\" is read-only"), std::string::npos) << outcome.message;
     const auto removed = store->Remove(1);
     EXPECT_NE(removed.fault.find("is read-only"), std::string::npos) << removed.fault;
     store.reset();
-    EXPECT_TRUE(ReadWhole(history_) == before) << "the history's bytes changed";
+    EXPECT_TRUE(ReadWhole(historyPath) == before) << "the history's bytes changed";
 
     // A history that is read-only only by its folder is read-only too.
-    std::filesystem::permissions(shelf_, std::filesystem::perms(0755));
-    std::filesystem::permissions(history_, std::filesystem::perms(0644));
-    std::filesystem::permissions(shelf_, std::filesystem::perms(0555));
-    EXPECT_EQ(ImportReportFile(**HistoryStore::Open(history_).value, other.string()).status, ImportStatus::Refused);
+    std::filesystem::permissions(shelfDir, std::filesystem::perms(0755));
+    std::filesystem::permissions(historyPath, std::filesystem::perms(0644));
+    std::filesystem::permissions(shelfDir, std::filesystem::perms(0555));
+    EXPECT_EQ(ImportReportFile(**HistoryStore::Open(historyPath).value, other.string()).status, ImportStatus::Refused);
 }
 
 // The server's own failures: a second connection ends the store's connection, closes the database or
@@ -287,30 +287,32 @@ TEST_F(ReadOnlyHistoryTest, IsReadAndAWriteIsRefusedNamingTheFile) {
 class HistoryServerTest : public testing::TestWithParam<TestBackend> {
 protected:
     void SetUp() override {
-        location_ = test::FreshLocation(GetParam(), dir_.Path());
-        admin_ = OpenPostgresDatabase(std::getenv("ORNEXA_TEST_POSTGRES_URI")); // NOLINT(concurrency-mt-unsafe)
+        serverLocation = test::FreshLocation(GetParam(), tempDir.Path());
+        adminDb = OpenPostgresDatabase(std::getenv("ORNEXA_TEST_POSTGRES_URI")); // NOLINT(concurrency-mt-unsafe)
     }
     std::shared_ptr<HistoryStore> Opened(std::chrono::seconds timeout = DefaultHistoryTimeout) {
-        auto opened = HistoryStore::Open(location_, timeout);
+        auto opened = HistoryStore::Open(serverLocation, timeout);
         if (!opened.Ok()) {
             ADD_FAILURE() << opened.fault;
             return nullptr;
         }
-        database_ = std::get<std::string>((*opened.value)->Database().Query("SELECT current_database()").at(0).at(0));
+        databaseName =
+            std::get<std::string>((*opened.value)->Database().Query("SELECT current_database()").at(0).at(0));
         return *opened.value;
     }
     // Ends every connection to the history's database, as a restarted server or a cut network would.
     void EndConnections() {
-        admin_->Query("SELECT pg_terminate_backend(pid, 10000) FROM pg_stat_activity WHERE datname = ?", {database_});
+        adminDb->Query("SELECT pg_terminate_backend(pid, 10000) FROM pg_stat_activity WHERE datname = ?",
+                       {databaseName});
     }
     std::filesystem::path Write(const std::string& name, const Report& report) {
-        return dir_.Write(name, samplegen::StatisticsText(report));
+        return tempDir.Write(name, samplegen::StatisticsText(report));
     }
 
-    test::TempDir dir_;
-    std::string location_;
-    std::string database_;
-    std::unique_ptr<SqlDatabase> admin_;
+    test::TempDir tempDir;
+    std::string serverLocation;
+    std::string databaseName;
+    std::unique_ptr<SqlDatabase> adminDb;
 };
 
 TEST_P(HistoryServerTest, AConnectionLostBetweenImportsIsMadeAgain) {
@@ -332,10 +334,10 @@ TEST_P(HistoryServerTest, AServerThatCannotBeReachedAgainIsSaidToBeLost) {
     const auto store = Opened();
     ASSERT_NE(store, nullptr);
     const auto file = Write("a.sta", Generated("2026-12-01", 11));
-    admin_->ExecuteScript("ALTER DATABASE " + database_ + " ALLOW_CONNECTIONS false");
+    adminDb->ExecuteScript("ALTER DATABASE " + databaseName + " ALLOW_CONNECTIONS false");
     EndConnections();
     const ImportOutcome lost = ImportReportFile(*store, file);
-    admin_->ExecuteScript("ALTER DATABASE " + database_ + " ALLOW_CONNECTIONS true");
+    adminDb->ExecuteScript("ALTER DATABASE " + databaseName + " ALLOW_CONNECTIONS true");
     EXPECT_EQ(lost.status, ImportStatus::Refused);
     EXPECT_NE(lost.message.find("was lost and could not be made again"), std::string::npos) << lost.message;
     // Once the server takes connections again, so does the store.

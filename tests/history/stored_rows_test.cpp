@@ -16,18 +16,18 @@ namespace {
 class StoredRowsTest : public testing::Test {
 protected:
     void SetUp() override {
-        auto opened = HistoryStore::Open((dir_.Path() / "history.db").string());
+        auto opened = HistoryStore::Open((tempDir.Path() / "history.db").string());
         ASSERT_TRUE(opened.Ok()) << opened.fault;
-        store_ = *opened.value;
-        const auto path = dir_.Write("day1.sta", samplegen::StatisticsText(samplegen::BuildSampleReport()));
-        const ImportOutcome outcome = ImportReportFile(*store_, path.string());
+        history = *opened.value;
+        const auto path = tempDir.Write("day1.sta", samplegen::StatisticsText(samplegen::BuildSampleReport()));
+        const ImportOutcome outcome = ImportReportFile(*history, path.string());
         ASSERT_EQ(outcome.status, ImportStatus::Imported) << outcome.message;
-        id_ = outcome.reportId;
+        reportId = outcome.reportId;
     }
 
-    test::TempDir dir_;
-    std::shared_ptr<HistoryStore> store_;
-    std::int64_t id_ = 0;
+    test::TempDir tempDir;
+    std::shared_ptr<HistoryStore> history;
+    std::int64_t reportId = 0;
 };
 
 TEST_F(StoredRowsTest, ATamperedRowIsAFaultNamingItsRowAndColumn) {
@@ -58,21 +58,21 @@ TEST_F(StoredRowsTest, ATamperedRowIsAFaultNamingItsRowAndColumn) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        store_->Database().Begin();
-        store_->Database().Query(c.sql);
-        const auto loaded = store_->Load(id_);
-        store_->Database().Rollback();
+        history->Database().Begin();
+        history->Database().Query(c.sql);
+        const auto loaded = history->Load(reportId);
+        history->Database().Rollback();
         ASSERT_FALSE(loaded.Ok()) << "read back as if nothing were wrong";
-        EXPECT_NE(loaded.fault.find("Report " + std::to_string(id_) + " could not be read"), std::string::npos)
+        EXPECT_NE(loaded.fault.find("Report " + std::to_string(reportId) + " could not be read"), std::string::npos)
             << loaded.fault;
         EXPECT_NE(loaded.fault.find(c.said), std::string::npos) << loaded.fault;
     }
-    EXPECT_TRUE(store_->Load(id_).Ok()) << "each case was rolled back";
+    EXPECT_TRUE(history->Load(reportId).Ok()) << "each case was rolled back";
 }
 
 TEST_F(StoredRowsTest, ATrendOfATamperedPoolSaysSoInsteadOfShowingAFigure) {
-    store_->Database().Query("UPDATE pools SET poolgetpages = 'x' WHERE poolname = 'BP1'");
-    const auto trend = store_->PoolTrend("BP1");
+    history->Database().Query("UPDATE pools SET poolgetpages = 'x' WHERE poolname = 'BP1'");
+    const auto trend = history->PoolTrend("BP1");
     ASSERT_FALSE(trend.Ok());
     EXPECT_NE(trend.fault.find("column poolgetpages holds the text \"x\""), std::string::npos) << trend.fault;
 }

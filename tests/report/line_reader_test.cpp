@@ -255,10 +255,10 @@ TEST(ReportLineReader, BytesInMemoryReadAsTheFileHoldingThem) {
 
 TEST(ReportLineReader, AFileReadWholeSaysWhyItCouldNot) {
     const test::TempDir dir;
-    const auto path = dir.Write("report.sta", std::string("ENV\0USA\r\n", 10));
+    const auto path = dir.Write("report.sta", std::string("ENV\0USA\r\n", 9));
     const FileBytes read = ReadFileBytes(path);
     EXPECT_FALSE(read.failure.has_value());
-    EXPECT_EQ(read.bytes, std::string("ENV\0USA\r\n", 10));
+    EXPECT_EQ(read.bytes, std::string("ENV\0USA\r\n", 9));
     for (const std::filesystem::path& refused : {dir.Path(), dir.Path() / "gone.sta"}) {
         const FileBytes none = ReadFileBytes(refused);
         ASSERT_TRUE(none.failure.has_value());
