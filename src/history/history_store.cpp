@@ -171,6 +171,9 @@ namespace {
 // Object rows sent to the database at a time.
 constexpr std::size_t ObjectBatch = 4096;
 
+constexpr const char* InsertSimulatedSize = "INSERT INTO simulated_sizes (report_id, pool_number, size_number, "
+                                            "buffers, sys_hit_ratio, read_io_rate) VALUES (?, ?, ?, ?, ?, ?)";
+
 // The rows of simulated_sizes for the simulated pool of `sim`, in size order.
 std::vector<SqlParams> SimulatedSizeRows(std::int64_t id, const SimulationData& sim) {
     const int simPool = sim.ShownPool();
@@ -191,9 +194,7 @@ HistoryStore::SimulationMatch HistoryStore::AddSimulation(std::int64_t id, const
     // turned (PostgreSQL holds its update until the first one's transaction ends) and adds nothing.
     if (!db_->Query("UPDATE reports SET has_simulation = 1 WHERE id = ? AND has_simulation = 0 RETURNING id", {id})
              .empty()) {
-        db_->ExecuteMany("INSERT INTO simulated_sizes (report_id, pool_number, size_number, buffers, "
-                         "sys_hit_ratio, read_io_rate) VALUES (?, ?, ?, ?, ?, ?)",
-                         sizes);
+        db_->ExecuteMany(InsertSimulatedSize, sizes);
         return SimulationMatch::Added;
     }
     const auto stored = db_->Query("SELECT report_id, pool_number, size_number, buffers, sys_hit_ratio, read_io_rate "
@@ -253,7 +254,7 @@ ImportOutcome HistoryStore::Import(const ImportSource& source) {
             transaction.Commit();
             return outcome;
         };
-        const auto held = db_->Query("SELECT id, has_simulation FROM reports WHERE content_hash = ?", {hash});
+        const auto held = db_->Query("SELECT id FROM reports WHERE content_hash = ?", {hash});
         if (!held.empty()) {
             return alreadyHeld(AsInteger(held.front().at(0)));
         }
@@ -342,9 +343,7 @@ ImportOutcome HistoryStore::Import(const ImportSource& source) {
         }
 
         if (simPool != 0) {
-            db_->ExecuteMany("INSERT INTO simulated_sizes (report_id, pool_number, size_number, buffers, "
-                             "sys_hit_ratio, read_io_rate) VALUES (?, ?, ?, ?, ?, ?)",
-                             SimulatedSizeRows(id, sim));
+            db_->ExecuteMany(InsertSimulatedSize, SimulatedSizeRows(id, sim));
         }
         transaction.Commit();
         outcome.status = ImportStatus::Imported;
@@ -441,10 +440,8 @@ HistoryResult<std::vector<PoolTrendPoint>> HistoryStore::PoolTrend(std::string_v
         // The pool is named as the other commands name it ("bp1" is BP1): the names held that it
         // matches are looked up as they are stored.
         SqlParams params;
-        std::string marks;
         for (std::string& held : HeldPoolNames(*db_, filter)) {
             if (SamePoolName(held, poolName)) {
-                marks += marks.empty() ? "?" : ", ?";
                 params.emplace_back(std::move(held));
             }
         }
@@ -452,6 +449,7 @@ HistoryResult<std::vector<PoolTrendPoint>> HistoryStore::PoolTrend(std::string_v
         if (params.empty()) {
             return points;
         }
+        const std::string marks = Placeholders(params.size());
         const std::string sql = std::string("SELECT ") + InfoColumns + ", p.first_object, p.last_object, " +
                                 ColumnList(PoolColumnNames(), "p.") +
                                 " FROM pools p JOIN reports r ON r.id = p.report_id WHERE p.poolname IN (" + marks +
