@@ -38,7 +38,7 @@ TEST(ReportKindOf, TellsAFileByItsContent) {
         {"an environment line alone: its read says why", Environment, "d.sim", ReportKind::Statistics},
         {"no environment line", "HDR STATISTICS\r\n", "e.sta", ReportKind::NoReport},
         {"an empty file", "", "f.sta", ReportKind::NoReport},
-        {"a line without end", std::string(2 * 1024 * 1024, 'x'), "g.sta", ReportKind::NoReport},
+        {"a line without end", std::string(std::size_t{2} * 1024 * 1024, 'x'), "g.sta", ReportKind::NoReport},
         {"a file that is gone", std::nullopt, dir.Path() / "gone.sta", ReportKind::Unreadable},
         {"a folder", std::nullopt, dir.Path(), ReportKind::Unreadable},
         {"a pipe, never opened", std::nullopt, fifo, ReportKind::Unreadable},
@@ -219,11 +219,11 @@ TEST_F(ReportLoad, ASimulationReportIsReadBesideTheReportHeld) {
 // A kind registered beside the standard ones is told by its content and read by its own reader,
 // through the same load every front end calls.
 TEST(InputKinds, ARegisteredKindIsToldAndReadByItsOwnReader) {
-    constexpr auto TestKind = static_cast<ReportKind>(99);
+    constexpr auto testKind = static_cast<ReportKind>(99);
     InputKinds kinds = InputKinds::Standard();
     std::vector<std::filesystem::path> read;
     InputKind test;
-    test.kind = TestKind;
+    test.kind = testKind;
     test.opens = [](std::string_view first) { return first.starts_with("-DISPLAY TEST"); };
     test.readReport = [&read](Report& report, const ReadSource& source, const ProgressFn& progress, FileKinds,
                               const ReportLimits&) {
@@ -241,13 +241,13 @@ TEST(InputKinds, ARegisteredKindIsToldAndReadByItsOwnReader) {
 
     const test::TempDir dir;
     const auto path = dir.Write("display.txt", "-DISPLAY TEST\nDSNB401I\n");
-    EXPECT_EQ(kinds.KindOf(path), TestKind);
+    EXPECT_EQ(kinds.KindOf(path), testKind);
     EXPECT_EQ(InputKinds::Standard().KindOf(path), ReportKind::NoReport); // the standard kinds are untouched
     LoadRequest request;
     request.statistics = path;
     const LoadedReport loaded = LoadReport(request, kinds);
     EXPECT_EQ(read, std::vector<std::filesystem::path>{path});
-    EXPECT_EQ(loaded.outcome.statisticsKind, TestKind);
+    EXPECT_EQ(loaded.outcome.statisticsKind, testKind);
     EXPECT_EQ(loaded.outcome.status, LoadStatus::Whole);
     ASSERT_EQ(loaded.report.PoolCount(), 1);
     EXPECT_EQ(loaded.report.Pools(1).PoolName.Trimmed(), "BPTEST");
