@@ -1,7 +1,6 @@
 #include "report/line_reader.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
