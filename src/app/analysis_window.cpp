@@ -44,7 +44,7 @@
 #include "app/ui_services.h"
 #include "app/usage_options.h"
 #include "app/window_state.h"
-#include "session/report_kind.h"
+#include "load/report_kind.h"
 #include "stats/object_graph.h"
 #include "stats/pool_graph.h"
 #include "stats/share_figures.h"
@@ -668,7 +668,7 @@ void AnalysisWindow::LeaveToRead(ornexa::ReloadRequest request) {
 
 void AnalysisWindow::ReadDropped(const std::filesystem::path& path) {
     ornexa::ReloadRequest request;
-    if (ornexa::ReportKindOf(path) == ornexa::ReportKind::Statistics) {
+    if (ornexa::ReaderKindOf(path) == ornexa::ReportKind::Statistics) {
         request.statistics = path;
     } else {
         request.simulation = path;

@@ -23,7 +23,6 @@
 #include "app/tray_menu.h"
 #include "app/ui_services.h"
 #include "app/window_state.h"
-#include "session/report_kind.h"
 
 namespace {
 constexpr auto FolderKey = "lastFolder";
@@ -60,20 +59,9 @@ QString EntryText(const ornexa::RecentReport& entry) {
 }
 } // namespace
 
-std::optional<std::filesystem::path>
-FileSelectionWindow::PresetChooser::ChooseFileToOpen(const ornexa::FileDialogRequest& request) {
-    if (!presets.empty()) {
-        auto path = presets.front();
-        presets.pop_front();
-        return path;
-    }
-    return ui_.ChooseFileToOpen(request);
-}
-
 FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, ornexa::SimulationData& sim, UiServices& ui,
                                          QWidget* parent)
-    : QMainWindow(parent), ui_(ui), chooser_(ui),
-      session_(report, sim, chooser_, [this](int percent) { progress_->setValue(percent); }),
+    : QMainWindow(parent), ui_(ui), session_(report, sim, ui, [this](int percent) { progress_->setValue(percent); }),
       tray_(new TrayMenu(ui, this)) {
     setObjectName(QStringLiteral("frmSelectFiles"));
     session_.SetReportShown([this](const ornexa::RecentReport& files) {
@@ -275,11 +263,14 @@ void FileSelectionWindow::OpenRecent(std::size_t index) {
 }
 
 void FileSelectionWindow::ReadDropped(const std::filesystem::path& path) {
-    if (ornexa::ReportKindOf(path) == ornexa::ReportKind::Statistics) {
+    switch (session_.ReadForDrop(path)) {
+    case ornexa::DroppedRead::Statistics:
         OpenStatistics(path);
         return;
-    }
-    if (!session_.Controls().openSimulation) {
+    case ornexa::DroppedRead::Simulation:
+        OpenSimulation(path);
+        return;
+    case ornexa::DroppedRead::StatisticsFirst:
         ui_.SetParent(this);
         ui_.Show({"O&pen",
                   tr("\"%1\" is not a Statistics report (its first line is not an environment line). A Simulation "
@@ -289,7 +280,6 @@ void FileSelectionWindow::ReadDropped(const std::filesystem::path& path) {
                   ornexa::MessageIcon::Exclamation});
         return;
     }
-    OpenSimulation(path);
 }
 
 void FileSelectionWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -306,28 +296,33 @@ void FileSelectionWindow::dropEvent(QDropEvent* event) {
 }
 
 void FileSelectionWindow::OpenStatistics(const std::filesystem::path& path) {
-    chooser_.presets = {path};
-    ClickOpenStatistics();
-    chooser_.presets.clear();
+    ui_.SetParent(this);
+    ShowStatisticsRead(session_.OpenStatistics(path));
 }
 
 void FileSelectionWindow::OpenSimulation(const std::filesystem::path& path) {
-    chooser_.presets = {path};
-    ClickOpenSimulation();
-    chooser_.presets.clear();
+    ui_.SetParent(this);
+    ShowSimulationRead(session_.OpenSimulation(path));
 }
 
 void FileSelectionWindow::ClickOpenStatistics() {
     ui_.SetParent(this);
-    ui_.ShowAll(session_.OpenStatistics());
+    ShowStatisticsRead(session_.OpenStatistics());
+}
+
+void FileSelectionWindow::ClickOpenSimulation() {
+    ui_.SetParent(this);
+    ShowSimulationRead(session_.OpenSimulation());
+}
+
+void FileSelectionWindow::ShowStatisticsRead(const ornexa::Messages& told) {
+    ui_.ShowAll(told);
     RememberFolder();
     RememberRecent();
     Refresh();
 }
 
-void FileSelectionWindow::ClickOpenSimulation() {
-    ui_.SetParent(this);
-    const auto result = session_.OpenSimulation();
+void FileSelectionWindow::ShowSimulationRead(const std::optional<ornexa::SimReadResult>& result) {
     if (result) {
         ui_.ShowAll(session_.Told(*result));
         if (result->beep) {

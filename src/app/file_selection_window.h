@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <deque>
 #include <functional>
 
 #include "report/report_model.h"
@@ -70,18 +69,10 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    // Answers the next dialog with a path given on the command line, else asks the user.
-    class PresetChooser : public ornexa::FileChooser {
-    public:
-        explicit PresetChooser(ornexa::FileChooser& ui) : ui_(ui) {}
-        std::optional<std::filesystem::path> ChooseFileToOpen(const ornexa::FileDialogRequest& request) override;
-        std::deque<std::filesystem::path> presets;
-
-    private:
-        ornexa::FileChooser& ui_;
-    };
-
     void Refresh();
+    // What a read told, shown once it is over; the folder and the recent reports kept.
+    void ShowStatisticsRead(const ornexa::Messages& told);
+    void ShowSimulationRead(const std::optional<ornexa::SimReadResult>& result);
     void ShowPicture(QLabel* picture, QLabel* note, ornexa::StatusPicture shown, const ornexa::ReadSummary& read,
                      bool statistics);
     void RememberFolder();
@@ -90,7 +81,6 @@ private:
     void FillLimitsMenu();
 
     UiServices& ui_;
-    PresetChooser chooser_;
     ornexa::FileSelectionSession session_;
     HistoryService history_;
     AnalysisRunner runner_;

@@ -35,7 +35,6 @@
 #include "app/window_state.h"
 #include "history/history_location.h"
 #include "session/file_dialogs.h"
-#include "session/report_kind.h"
 #include "stats/ui/chart_view.h"
 
 namespace {

@@ -2,11 +2,10 @@
 
 #include <iostream>
 
+#include "load/report_load.h"
 #include "print/ui/page_painter.h"
-#include "report/stat_reader.h"
 #include "report/whole_file.h"
 #include "session/report_pages.h"
-#include "simulation/sim_reader.h"
 
 namespace {
 
@@ -24,20 +23,20 @@ int ExportPdf(const PdfExportRequest& request) {
         std::cerr << "ornexa: " << request.output.toStdString() << " not written: " << *refusal << '\n';
         return 2;
     }
-    ornexa::Report report;
-    ornexa::SimulationData sim;
-    const ornexa::StatReadResult read = ornexa::ReadStatisticsFile(report, request.statistics.toStdString(), {},
-                                                                   ornexa::FileKinds::Any, request.limits);
-    if (!read.Loaded()) {
-        Tell(ornexa::MessagesOf(read));
-        return 1;
-    }
+    ornexa::LoadRequest load;
+    load.statistics = std::filesystem::path(request.statistics.toStdString());
     if (!request.simulation.isEmpty()) {
-        const ornexa::SimReadResult simRead = ornexa::ReadSimulationFile(report, sim, request.simulation.toStdString());
-        Tell(ornexa::MessagesOf(simRead));
-        if (!simRead.Loaded()) {
-            return 1;
-        }
+        load.simulation = request.simulation.toStdString();
+    }
+    load.limits = request.limits;
+    load.onSimulationFailure = ornexa::SimulationFailure::FailsTheLoad;
+    const ornexa::LoadedReport loaded = ornexa::LoadReport(load);
+    const ornexa::Report& report = loaded.report;
+    const ornexa::SimulationData& sim = loaded.sim;
+    // A Statistics report that loaded says nothing here; the Simulation read tells all it found.
+    Tell(loaded.outcome.statRead.Loaded() ? loaded.outcome.simMessages : loaded.outcome.statMessages);
+    if (!loaded.outcome.Loaded()) {
+        return 1;
     }
     ornexa::ReportPagesRequest pages;
     for (const QString& pool : request.pools) {

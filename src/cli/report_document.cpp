@@ -8,6 +8,7 @@
 #include "advice/pool_metrics.h"
 #include "cli/aligned_columns.h"
 #include "cli/json_stream_writer.h"
+#include "load/report_load.h"
 #include "report/fixed_text.h"
 #include "report/latin1.h"
 #include "report/number_format.h"
@@ -21,22 +22,20 @@ using Json = nlohmann::ordered_json;
 
 ReadOutcome ReadReport(Report& report, SimulationData& sim, const std::filesystem::path& statPath,
                        const std::optional<std::filesystem::path>& simPath, const ReportLimits& limits) {
+    LoadRequest request;
+    // "-" is standard input: a pipe from a transfer job. Both files are read whatever the first gave.
+    request.statistics = statPath == "-" ? StatisticsSource(StandardInput{}) : StatisticsSource(statPath);
+    request.simulation = simPath;
+    request.limits = limits;
+    request.onSimulationFailure = SimulationFailure::FailsTheLoadReadAnyway;
+    LoadOutcome loaded = LoadInto(report, sim, request);
     ReadOutcome outcome;
     outcome.statPath = statPath;
-    ResetReport(report);
-    sim.Reset();
-    // "-" is standard input: a pipe from a transfer job.
-    outcome.stat = ReadStatisticsFile(report, statPath == "-" ? std::filesystem::path("/dev/stdin") : statPath, {},
-                                      FileKinds::Any, limits);
-    // The advice names the files as they were given.
-    const ReadFiles files{statPath == "-" ? std::string("standard input") : statPath.string(),
-                          simPath ? simPath->string() : std::string()};
-    outcome.statMessages = MessagesOf(outcome.stat, files);
-    if (simPath) {
-        outcome.simPath = simPath;
-        outcome.sim = ReadSimulationFile(report, sim, *simPath);
-        outcome.simMessages = MessagesOf(outcome.sim, files);
-    }
+    outcome.stat = loaded.statRead;
+    outcome.statMessages = std::move(loaded.statMessages);
+    outcome.simPath = simPath;
+    outcome.sim = loaded.simRead.value_or(SimReadResult{});
+    outcome.simMessages = std::move(loaded.simMessages);
     return outcome;
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <set>
 
-#include "report/report_file_kind.h"
+#include "load/report_kind.h"
 
 namespace ornexa {
 
@@ -43,7 +43,7 @@ fs::path Identity(const fs::path& path) {
 }
 
 // The first file (in name order) of `kind` in the folder of `file` with its stem, other than itself.
-std::optional<fs::path> Partner(const fs::path& file, ReportFileKind kind) {
+std::optional<fs::path> Partner(const fs::path& file, ReportKind kind) {
     const fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
     std::vector<fs::path> candidates;
     std::error_code ec;
@@ -56,7 +56,7 @@ std::optional<fs::path> Partner(const fs::path& file, ReportFileKind kind) {
     }
     std::sort(candidates.begin(), candidates.end());
     for (const fs::path& candidate : candidates) {
-        if (ReportFileKindOf(candidate) == kind) {
+        if (ReportKindOf(candidate) == kind) {
             // Named as the file itself is, so the summary and the history show one folder.
             return file.parent_path() / candidate.filename();
         }
@@ -83,15 +83,15 @@ ImportPlan PlanImport(const std::vector<fs::path>& paths) {
     }
     std::set<std::pair<fs::path, fs::path>> planned; // statistics and simulation, as Identity gives them
     for (const FoundFile& file : found) {
-        ReportFileKind kind = ReportFileKindOf(file.path);
-        if (kind == ReportFileKind::NoReport && !file.named) {
+        ReportKind kind = ReportKindOf(file.path);
+        if (kind == ReportKind::NoReport && !file.named) {
             ++plan.skipped;
             continue;
         }
         ImportUnit unit;
         unit.shown = file.path;
-        if (kind == ReportFileKind::Simulation) {
-            const std::optional<fs::path> statistics = Partner(file.path, ReportFileKind::Statistics);
+        if (kind == ReportKind::Simulation) {
+            const std::optional<fs::path> statistics = Partner(file.path, ReportKind::Statistics);
             if (!statistics) {
                 unit.statistics = file.path;
                 unit.refusal = "a Simulation report is imported with its Statistics report, and no Statistics "
@@ -106,7 +106,7 @@ ImportPlan PlanImport(const std::vector<fs::path>& paths) {
         } else {
             // A file that is no report, or cannot be opened, is refused by the read with its reason.
             unit.statistics = file.path;
-            unit.simulation = Partner(file.path, ReportFileKind::Simulation);
+            unit.simulation = Partner(file.path, ReportKind::Simulation);
         }
         const auto key =
             std::make_pair(Identity(unit.statistics), unit.simulation ? Identity(*unit.simulation) : fs::path());

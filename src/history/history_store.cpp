@@ -13,6 +13,7 @@
 #include "history/history_schema.h"
 #include "history/stored_rows.h"
 #include "history/stored_text.h"
+#include "load/report_load.h"
 #include "report/messages.h"
 #include "report/record_fields.h"
 #include "simulation/sim_reader.h"
@@ -565,24 +566,28 @@ ImportOutcome ImportReportFile(HistoryStore& store, const std::string& statistic
                                const std::string& simulationPath, const ReportLimits& limits) {
     // The file is read once: the figures and the content hash come from the same bytes, even from a
     // pipe, which would give other bytes (or wait for a writer for ever) if it were opened again.
-    const FileBytes content = ReadFileBytes(statisticsPath);
-    if (content.failure) {
-        return Refusal("the report did not load: " + *content.failure);
+    LoadRequest request;
+    request.statistics = std::filesystem::path(statisticsPath);
+    if (!simulationPath.empty()) {
+        request.simulation = simulationPath;
     }
-    Report report;
-    const StatReadResult read = ReadStatisticsBytes(report, content.bytes, statisticsPath, {}, limits);
-    SimulationData sim;
-    if (read.Loaded() && !simulationPath.empty()) {
-        const SimReadResult simRead = ReadSimulationFile(report, sim, simulationPath);
-        if (!simRead.Loaded()) {
-            const std::string why = MessageTexts(MessagesOf(simRead));
-            return Refusal("the Simulation report did not load" + (why.empty() ? std::string() : ": " + why));
-        }
+    request.limits = limits;
+    request.keepBytes = true;
+    const LoadedReport loaded = LoadReport(request);
+    if (loaded.outcome.bytesFailure) {
+        return Refusal("the report did not load: " + *loaded.outcome.bytesFailure);
     }
+    if (loaded.outcome.simRead && !loaded.outcome.simRead->Loaded()) {
+        const std::string why = MessageTexts(loaded.outcome.simMessages);
+        return Refusal("the Simulation report did not load" + (why.empty() ? std::string() : ": " + why));
+    }
+    const Report& report = loaded.report;
+    const StatReadResult& read = loaded.outcome.statRead;
+    const SimulationData& sim = loaded.sim;
+    const std::string& bytes = loaded.outcome.bytes;
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(statisticsPath, error);
-    return store.Import(
-        {report, read, sim, content.bytes, error ? statisticsPath : absolute.lexically_normal().string()});
+    return store.Import({report, read, sim, bytes, error ? statisticsPath : absolute.lexically_normal().string()});
 }
 
 } // namespace ornexa

@@ -1,7 +1,6 @@
 #include "report/line_reader.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
@@ -21,37 +20,15 @@ std::string ReadFailureText(const std::filesystem::path& path, int error) {
 
 FileBytes ReadFileBytes(const std::filesystem::path& path) {
     FileBytes read;
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        read.failure = OpenFailure(path, "it is a folder");
-        return read;
+    ReportLineReader reader({}, std::size_t{64} * 1024);
+    read.failure = reader.Open(path);
+    if (!read.failure) {
+        read.failure = reader.ReadRest(read.bytes);
     }
-    struct Closer {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
-    errno = 0;
-    const std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        read.failure = OpenFailure(path, errno != 0 ? std::strerror(errno) : "unknown reason");
-        return read;
+    if (read.failure) {
+        read.bytes.clear();
     }
-    const auto size = std::filesystem::file_size(path, ec);
-    if (!ec) {
-        read.bytes.reserve(static_cast<std::size_t>(size));
-    }
-    std::array<char, std::size_t{64} * 1024> block{};
-    for (;;) {
-        const std::size_t got = std::fread(block.data(), 1, block.size(), file.get());
-        if (got < block.size() && std::ferror(file.get()) != 0) {
-            read.failure = ReadFailureText(path, errno);
-            read.bytes.clear();
-            return read;
-        }
-        read.bytes.append(block.data(), got);
-        if (got < block.size()) {
-            return read;
-        }
-    }
+    return read;
 }
 
 ReportLineReader::ReportLineReader(ProgressFn progress, std::size_t blockBytes)
@@ -80,6 +57,25 @@ std::optional<std::string> ReportLineReader::Open(const std::filesystem::path& p
         buffer_ = std::make_unique_for_overwrite<char[]>(blockBytes_); // NOLINT(modernize-avoid-c-arrays)
     }
     return std::nullopt;
+}
+
+std::optional<std::string> ReportLineReader::ReadRest(std::string& into) {
+    if (!file_) {
+        return std::nullopt;
+    }
+    into.reserve(into.size() + static_cast<std::size_t>(fileLength_));
+    for (;;) {
+        const std::size_t got = std::fread(buffer_.get(), 1, blockBytes_, file_.get());
+        if (got < blockBytes_ && std::ferror(file_.get()) != 0) {
+            return ReadFailureText(path_, errno);
+        }
+        into.append(buffer_.get(), got);
+        bytesRead_ += static_cast<std::int64_t>(got);
+        if (got < blockBytes_) {
+            eof_ = true;
+            return std::nullopt;
+        }
+    }
 }
 
 void ReportLineReader::OpenBytes(std::string_view bytes, const std::filesystem::path& name) {

@@ -42,6 +42,10 @@ public:
 
     // Opens the file; on failure returns a description that names the file and the reason.
     std::optional<std::string> Open(const std::filesystem::path& path, FileKinds kinds = FileKinds::Any);
+    // Called just after Open, before any line is read: the file's bytes, read a block at a time
+    // without looking for lines, appended to `into`. Returns why the file could not be read, in the
+    // words of the line reads.
+    std::optional<std::string> ReadRest(std::string& into);
     // Reads `bytes` as the file `name` holds them (the name only goes into messages). The bytes are
     // not copied: they must outlive the read.
     void OpenBytes(std::string_view bytes, const std::filesystem::path& name);

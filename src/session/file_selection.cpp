@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "load/report_kind.h"
+#include "load/report_load.h"
 #include "report/fixed_text.h"
 
 namespace ornexa {
@@ -93,21 +95,30 @@ void FileSelectionSession::Activate() {
 }
 
 std::optional<std::filesystem::path> FileSelectionSession::Choose(std::string_view filters) {
-    auto chosen = chooser_.ChooseFileToOpen(ReportFileRequest(filters, lastFolder_));
-    if (chosen) {
-        chosen = std::filesystem::path(std::string(TrimBlanks(chosen->string())));
-        lastFolder_ = chosen->parent_path();
-    }
+    const auto chosen = chooser_.ChooseFileToOpen(ReportFileRequest(filters, lastFolder_));
+    return chosen ? std::optional(Chosen(*chosen)) : std::nullopt;
+}
+
+std::filesystem::path FileSelectionSession::Chosen(const std::filesystem::path& path) {
+    std::filesystem::path chosen(std::string(TrimBlanks(path.string())));
+    lastFolder_ = chosen.parent_path();
     return chosen;
 }
 
-Messages FileSelectionSession::OpenStatistics() {
+bool FileSelectionSession::StartStatisticsChoice() {
     if (reading_) {
-        return {};
+        return false;
     }
     controls_.statisticsPath.clear();
     controls_.simulationPath.clear();
     controls_.openSimulation = false;
+    return true;
+}
+
+Messages FileSelectionSession::OpenStatistics() {
+    if (!StartStatisticsChoice()) {
+        return {};
+    }
     const auto path = Choose(StatFileFilters);
     if (!path) {
         controls_.reset = true;
@@ -118,19 +129,36 @@ Messages FileSelectionSession::OpenStatistics() {
     return ReadStatistics(*path);
 }
 
+Messages FileSelectionSession::OpenStatistics(const std::filesystem::path& path) {
+    return StartStatisticsChoice() ? ReadStatistics(Chosen(path)) : Messages{};
+}
+
+std::optional<SimReadResult> FileSelectionSession::OpenSimulation(const std::filesystem::path& path) {
+    if (reading_ || !controls_.openSimulation) {
+        return std::nullopt;
+    }
+    return ReadSimulation(Chosen(path));
+}
+
+DroppedRead FileSelectionSession::ReadForDrop(const std::filesystem::path& path) const {
+    if (ReaderKindOf(path) != ReportKind::Simulation) {
+        return DroppedRead::Statistics; // a file that is no report too: its read says why
+    }
+    return controls_.openSimulation ? DroppedRead::Simulation : DroppedRead::StatisticsFirst;
+}
+
 Messages FileSelectionSession::ReadStatistics(const std::filesystem::path& path) {
     if (reading_) {
         return {};
     }
     controls_.statisticsPath = path.string();
     controls_.simulationPath.clear();
-    StatReadResult result;
+    LoadOutcome read;
     {
         const ReadGuard guard(reading_);
-        ResetReport(report_);
-        sim_.Reset();
-        result = ReadStatisticsFile(report_, path, progress_, FileKinds::RegularOnly, limits_);
+        read = LoadInto(report_, sim_, Request(path, std::nullopt, FilesNamed(path, {})));
     }
+    const StatReadResult& result = read.statRead;
     statisticsFile_ = FullPath(path);
     simulationFile_.clear();
     simulationTried_.clear();
@@ -148,7 +176,7 @@ Messages FileSelectionSession::ReadStatistics(const std::filesystem::path& path)
     controls_.focus = FocusTarget::Next;
     state_ = FileSelectionState::StatisticsRead;
     // Told once the read is over, so nothing runs inside it while a box waits.
-    return MessagesOf(result, FilesNamed(path, {}));
+    return std::move(read.statMessages);
 }
 
 Messages FileSelectionSession::Told(const SimReadResult& result) const {
@@ -175,7 +203,8 @@ std::optional<SimReadResult> FileSelectionSession::ReadSimulation(const std::fil
     SimReadResult result;
     {
         const ReadGuard guard(reading_);
-        result = ReadSimulationFile(report_, sim_, path, progress_, FileKinds::RegularOnly);
+        // Beside the Statistics report read before; its messages are told with the files named (Told).
+        result = LoadInto(report_, sim_, Request(StatisticsLoaded{}, path, {})).simRead.value_or(SimReadResult{});
     }
     simulationTried_ = FullPath(path);
     simulationFile_ = result.Loaded() ? simulationTried_ : std::filesystem::path();
@@ -221,6 +250,20 @@ Messages FileSelectionSession::OpenRecent(std::size_t index) {
     return told;
 }
 
+LoadRequest FileSelectionSession::Request(StatisticsSource statistics,
+                                          const std::optional<std::filesystem::path>& simulation,
+                                          ReadFiles names) const {
+    LoadRequest request;
+    request.statistics = std::move(statistics);
+    request.simulation = simulation;
+    request.limits = limits_;
+    request.accepted = FileKinds::RegularOnly; // a FIFO would block the window until a writer opened it
+    request.onSimulationFailure = SimulationFailure::KeepsTheStatistics;
+    request.adviceNames = std::move(names);
+    request.progress = progress_;
+    return request;
+}
+
 FileSelectionSession::Reread FileSelectionSession::ReadReload(const ReloadRequest& request) {
     Reread read;
     read.request = request;
@@ -228,17 +271,19 @@ FileSelectionSession::Reread FileSelectionSession::ReadReload(const ReloadReques
     // A new Statistics report comes without the Simulation report of the old one.
     read.simulation =
         FullPath(request.simulation.value_or(request.statistics ? std::filesystem::path() : simulationFile_));
-    const ReadFiles files = FilesNamed(read.statistics, read.simulation);
-    const ReadGuard guard(reading_);
-    read.statRead = ReadStatisticsFile(read.report, read.statistics, progress_, FileKinds::RegularOnly, limits_);
-    read.told = MessagesOf(read.statRead, files);
-    read.loaded = read.statRead.Loaded();
-    if (read.loaded && !read.simulation.empty()) {
-        read.simRead = ReadSimulationFile(read.report, read.sim, read.simulation, progress_, FileKinds::RegularOnly);
-        const Messages simTold = MessagesOf(*read.simRead, files);
-        read.told.insert(read.told.end(), simTold.begin(), simTold.end());
-        read.loaded = read.simRead->Loaded();
+    LoadRequest load = Request(read.statistics, std::nullopt, FilesNamed(read.statistics, read.simulation));
+    if (!read.simulation.empty()) {
+        load.simulation = read.simulation;
     }
+    load.onSimulationFailure = SimulationFailure::FailsTheLoad;
+    const ReadGuard guard(reading_);
+    LoadedReport loaded = LoadReport(load);
+    read.report = std::move(loaded.report);
+    read.sim = std::move(loaded.sim);
+    read.statRead = loaded.outcome.statRead;
+    read.simRead = loaded.outcome.simRead;
+    read.told = loaded.outcome.Told();
+    read.loaded = loaded.outcome.Loaded();
     return read;
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "load/report_load.h"
 #include "report/line_reader.h"
 #include "report/messages.h"
 #include "report/report_model.h"
@@ -50,6 +51,10 @@ struct ReadSummary {
 
 enum class FileSelectionState { NoFile, StatisticsRead, SimulationRead, AnalysisShown };
 
+// Which read a file dropped on the window starts: a Simulation report is read after the Statistics
+// report it belongs to; anything else goes to the Statistics read, which says what is wrong with it.
+enum class DroppedRead { Statistics, Simulation, StatisticsFirst };
+
 enum class FocusTarget { OpenStatistics, OpenSimulation, Next, Reset, Cancel };
 
 // Everything the file-selection window shows.
@@ -91,6 +96,12 @@ public:
     std::optional<SimReadResult> OpenSimulation();
     // The boxes of the Simulation read last, each with its advice naming the files in full.
     [[nodiscard]] Messages Told(const SimReadResult& result) const;
+    // "&Open" and "O&pen" with the path known already (a drop, the command line), as if the dialog
+    // had answered it.
+    Messages OpenStatistics(const std::filesystem::path& path);
+    std::optional<SimReadResult> OpenSimulation(const std::filesystem::path& path);
+    // The read a file dropped on the window starts, by what it holds.
+    [[nodiscard]] DroppedRead ReadForDrop(const std::filesystem::path& path) const;
     // The same reads for a path known already (a drop, the command line, a recent report).
     Messages ReadStatistics(const std::filesystem::path& path);
     std::optional<SimReadResult> ReadSimulation(const std::filesystem::path& path);
@@ -140,6 +151,11 @@ private:
         bool loaded = false;
     };
     std::optional<std::filesystem::path> Choose(std::string_view filters);
+    // A path chosen, its blanks trimmed; the next dialog opens in its folder.
+    std::filesystem::path Chosen(const std::filesystem::path& path);
+    bool StartStatisticsChoice();
+    [[nodiscard]] LoadRequest Request(StatisticsSource statistics,
+                                      const std::optional<std::filesystem::path>& simulation, ReadFiles names) const;
     [[nodiscard]] Reread ReadReload(const ReloadRequest& request);
     // Shows the files read again in place of the report's own; returns what the reads told.
     Messages Adopt(Reread read);

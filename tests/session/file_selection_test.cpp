@@ -376,5 +376,45 @@ TEST_F(FileSelection, RecentReportsReadBothFilesAndForgetThoseGone) {
     EXPECT_EQ(session.Controls().statisticsPath, statPath.string()); // nothing else was read
 }
 
+// A dropped file goes to the read its content asks for; a Simulation report waits for its Statistics
+// report. No dialog is asked.
+TEST_F(FileSelection, ADroppedFileStartsTheReadItsContentAsksFor) {
+    const struct {
+        std::filesystem::path path;
+        DroppedRead beforeStatistics;
+        DroppedRead afterStatistics;
+    } cases[] = {
+        {statPath, DroppedRead::Statistics, DroppedRead::Statistics},
+        {simPath, DroppedRead::StatisticsFirst, DroppedRead::Simulation},
+        {badStatPath, DroppedRead::Statistics, DroppedRead::Statistics}, // its read says why
+        {dir.Path() / "gone.sim", DroppedRead::Statistics, DroppedRead::Statistics},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(session.ReadForDrop(c.path), c.beforeStatistics) << c.path;
+    }
+    ASSERT_TRUE(session.OpenStatistics(statPath).empty());
+    for (const auto& c : cases) {
+        EXPECT_EQ(session.ReadForDrop(c.path), c.afterStatistics) << c.path;
+    }
+    EXPECT_TRUE(chooser.requests.empty());
+}
+
+// A known path is read as the dialog's answer would be: blanks trimmed, and the next dialog opens
+// in its folder; a Simulation report is not read before a Statistics report.
+TEST_F(FileSelection, AKnownPathIsReadAsTheDialogsAnswer) {
+    EXPECT_FALSE(session.OpenSimulation(simPath).has_value());
+    EXPECT_TRUE(session.Controls().simulationPath.empty());
+    EXPECT_TRUE(session.OpenStatistics(" " + statPath.string() + "  ").empty());
+    EXPECT_EQ(session.Controls().statisticsPath, statPath.string());
+    EXPECT_EQ(session.LastFolder(), dir.Path());
+    EXPECT_TRUE(report.StatFileLoaded);
+    const auto read = session.OpenSimulation(simPath);
+    ASSERT_TRUE(read.has_value());
+    EXPECT_TRUE(read->Loaded());
+    EXPECT_TRUE(sim.SimFileLoaded);
+    EXPECT_EQ(session.State(), FileSelectionState::SimulationRead);
+    EXPECT_TRUE(chooser.requests.empty());
+}
+
 } // namespace
 } // namespace ornexa

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "load/report_kind.h"
 #include "session/recent_reports.h"
-#include "session/report_kind.h"
 #include "stat_fixture.h"
 
 namespace ornexa {
@@ -67,16 +67,16 @@ TEST(RecentReports, EntriesWhoseFilesAreGoneAreForgotten) {
 
 TEST(ReportKind, TheFirstLineTellsTheReportsApart) {
     const test::TempDir dir;
-    EXPECT_EQ(ReportKindOf(Samples / "statistics-usa.sta"), ReportKind::Statistics);
-    EXPECT_EQ(ReportKindOf(Samples / "simulation-bp1.sim"), ReportKind::Simulation);
+    EXPECT_EQ(ReaderKindOf(Samples / "statistics-usa.sta"), ReportKind::Statistics);
+    EXPECT_EQ(ReaderKindOf(Samples / "simulation-bp1.sim"), ReportKind::Simulation);
     const std::string environment = "ENV DB2 BUFFER POOL STATISTICS   FLAT FILE     USA\r\n";
-    EXPECT_EQ(ReportKindOf(dir.Write("renamed.sim", environment + "HDR STATISTICS\r\nBPS x\r\n")),
+    EXPECT_EQ(ReaderKindOf(dir.Write("renamed.sim", environment + "HDR STATISTICS\r\nBPS x\r\n")),
               ReportKind::Statistics);
-    EXPECT_EQ(ReportKindOf(dir.Write("renamed.sta", environment + "  BUFFER POOL SIMULATION\n\n*BPPSIMULATION\n")),
+    EXPECT_EQ(ReaderKindOf(dir.Write("renamed.sta", environment + "  BUFFER POOL SIMULATION\n\n*BPPSIMULATION\n")),
               ReportKind::Simulation);
-    EXPECT_EQ(ReportKindOf(dir.Write("header.sim", environment)), ReportKind::Statistics); // its read tells why
-    EXPECT_EQ(ReportKindOf(dir.Path() / "missing.sim"), ReportKind::Statistics);           // its read tells why
-    EXPECT_EQ(ReportKindOf(dir.Path()), ReportKind::Statistics);
+    EXPECT_EQ(ReaderKindOf(dir.Write("header.sim", environment)), ReportKind::Statistics); // its read tells why
+    EXPECT_EQ(ReaderKindOf(dir.Path() / "missing.sim"), ReportKind::Statistics);           // its read tells why
+    EXPECT_EQ(ReaderKindOf(dir.Path()), ReportKind::Statistics);
 }
 
 } // namespace

@@ -29,6 +29,7 @@
 #include "app/sim_graph_widget.h"
 #include "app/title_window.h"
 #include "app/ui_services.h"
+#include "load/report_load.h"
 #include "print/ui/page_painter.h"
 #include "stat_writer.h"
 #include "stats/ui/chart_view.h"
@@ -82,8 +83,10 @@ bool Save(QWidget& widget, const QString& path) {
 // Eight daily reports made from the sample: BP2's VPSIZE goes from 20000 to 30000 on the fifth day,
 // after which its synchronous reads fall and its hit ratio rises; the other figures wander a little.
 bool HistoryShots(const std::filesystem::path& statistics, const QString& out, UiServices& ui) {
-    ornexa::Report base;
-    if (!ornexa::ReadStatisticsFile(base, statistics).Loaded()) {
+    ornexa::LoadRequest request;
+    request.statistics = statistics;
+    const ornexa::Report base = ornexa::LoadReport(request).report;
+    if (!base.StatFileLoaded) {
         std::cout << "the sample did not load for the history\n";
         return false;
     }
