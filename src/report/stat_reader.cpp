@@ -81,7 +81,7 @@ private:
         }
         result_.ReadFieldNo = 0;
         if (const auto fault =
-                ConvertLine(*header, HeaderColumns(), HeaderFields(report_.Header), *usa, result_.ReadFieldNo)) {
+                ConvertLine(*header, HeaderColumns(), HeaderTargets(report_.Header), *usa, result_.ReadFieldNo)) {
             return FieldError(ReportPart::Header, *fault);
         }
         result_.headerRead = true;
@@ -125,7 +125,7 @@ private:
         }
         result_.ReadFieldNo = 0;
         if (const auto fault =
-                ConvertLine(line, PoolColumns(), PoolFields(poolLine_), result_.usaReport, result_.ReadFieldNo)) {
+                ConvertLine(line, PoolColumns(), PoolTargets(poolLine_), result_.usaReport, result_.ReadFieldNo)) {
             return FieldError(ReportPart::PoolLine, *fault);
         }
         report_.AddPool(poolLine_);
@@ -146,8 +146,8 @@ private:
                               LimitInForce(report_.Limits().objects, " objects"));
         }
         result_.ReadFieldNo = 0;
-        if (const auto fault =
-                ConvertLine(line, ObjectColumns(), ObjectFields(objectLine_), result_.usaReport, result_.ReadFieldNo)) {
+        if (const auto fault = ConvertLine(line, ObjectColumns(), ObjectTargets(objectLine_), result_.usaReport,
+                                           result_.ReadFieldNo)) {
             CloseObjectRange();
             return FieldError(ReportPart::ObjectLine, *fault);
         }

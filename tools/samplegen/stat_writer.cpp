@@ -58,7 +58,7 @@ std::string EnvironmentLine(std::string_view country) {
 std::string HeaderLine(const ReportHeader& header, bool usa) {
     ReportHeader copy = header;
     std::string line = "HDR ";
-    PlaceFields(line, HeaderColumns(), HeaderFields(copy), usa);
+    PlaceFields(line, HeaderColumns(), HeaderTargets(copy), usa);
     line.resize(static_cast<std::size_t>(HeaderColumns().back().End()), ' ');
     return line;
 }
@@ -66,14 +66,14 @@ std::string HeaderLine(const ReportHeader& header, bool usa) {
 std::string PoolLine(const PoolRecord& pool, bool usa) {
     PoolRecord copy = pool;
     std::string line = "BPS ";
-    PlaceFields(line, PoolColumns(), PoolFields(copy), usa);
+    PlaceFields(line, PoolColumns(), PoolTargets(copy), usa);
     return line;
 }
 
 std::string ObjectLine(const ObjectRecord& object, bool usa) {
     ObjectRecord copy = object;
     std::string line = "BPD ";
-    PlaceFields(line, ObjectColumns(), ObjectFields(copy), usa);
+    PlaceFields(line, ObjectColumns(), ObjectTargets(copy), usa);
     return line;
 }
 
