@@ -14,14 +14,4 @@ std::array<ConstFieldRef, ObjectFieldCount> ObjectFields(const ObjectRecord& obj
     return FieldsOf(object, ObjectCatalogue());
 }
 
-std::array<FieldRef, HeaderFieldCount> HeaderTargets(ReportHeader& header) {
-    return TargetsOf(header, HeaderCatalogue());
-}
-std::array<FieldRef, PoolFieldCount> PoolTargets(PoolRecord& pool) {
-    return TargetsOf(pool, PoolCatalogue());
-}
-std::array<FieldRef, ObjectFieldCount> ObjectTargets(ObjectRecord& object) {
-    return TargetsOf(object, ObjectCatalogue());
-}
-
 } // namespace ornexa
