@@ -207,17 +207,6 @@ SqlValue StoredValue(const ConstFieldRef& field) {
         field);
 }
 
-template <class Record>
-void ReadFieldValues(Record& record, const SqlRow& row, std::size_t first, const std::string& where,
-                     std::type_identity_t<RecordCatalogue<Record>> catalogue) {
-    RowReader(row, where).Fields(record, catalogue, first);
-}
-template void ReadFieldValues(ReportHeader&, const SqlRow&, std::size_t, const std::string&,
-                              RecordCatalogue<ReportHeader>);
-template void ReadFieldValues(PoolRecord&, const SqlRow&, std::size_t, const std::string&, RecordCatalogue<PoolRecord>);
-template void ReadFieldValues(ObjectRecord&, const SqlRow&, std::size_t, const std::string&,
-                              RecordCatalogue<ObjectRecord>);
-
 StoredRows QueryStoredRows(SqlDatabase& db, std::int64_t id) {
     StoredRows rows;
     auto reports = db.Query(std::string("SELECT ") + InfoColumns + ", " + ColumnList(HeaderCatalogue(), "r.") +

@@ -55,12 +55,6 @@ void AppendFieldValues(SqlParams& row, const Record& record, std::type_identity_
     }
 }
 
-// Reads the catalogue's fields of `record` from the columns of `row` from `first` on, checked as
-// below; `where` names the row in a message ("pool 3").
-template <class Record>
-void ReadFieldValues(Record& record, const SqlRow& row, std::size_t first, const std::string& where,
-                     std::type_identity_t<RecordCatalogue<Record>> catalogue);
-
 // Rows back into records. A history is a file anyone can edit: a value of the wrong kind (text where a
 // number belongs), a figure beyond its field, a text longer than its field, object ranges that do not
 // fit the objects, or counts that disagree with the rows are never read as some other figure. Each
