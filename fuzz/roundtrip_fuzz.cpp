@@ -27,21 +27,18 @@ bool SameDouble(double a, double b, const ornexa::ColumnDef& column) {
 
 template <class Columns, class Fields> void CheckSameFields(const Columns& columns, Fields read, Fields again) {
     for (std::size_t i = 0; i < std::size(columns); ++i) {
-        if (const auto* d = std::get_if<double*>(&read[i])) {
-            Check(SameDouble(**d, *std::get<double*>(again[i]), columns[i]), "a decimal field reads back as written");
-        } else if (const auto* l = std::get_if<ornexa::Long*>(&read[i])) {
-            Check(**l == *std::get<ornexa::Long*>(again[i]), "a long field reads back");
-        } else if (const auto* n = std::get_if<ornexa::Integer*>(&read[i])) {
-            Check(**n == *std::get<ornexa::Integer*>(again[i]), "an integer field reads back");
-        } else if (const auto* t = std::get_if<std::span<char>>(&read[i])) {
-            const auto& u = std::get<std::span<char>>(again[i]);
-            Check(std::string_view(t->data(), t->size()) == std::string_view(u.data(), u.size()),
-                  "a text field reads back");
+        if (const auto* d = std::get_if<const double*>(&read[i])) {
+            Check(SameDouble(**d, *std::get<const double*>(again[i]), columns[i]),
+                  "a decimal field reads back as written");
+        } else if (const auto* l = std::get_if<const ornexa::Long*>(&read[i])) {
+            Check(**l == *std::get<const ornexa::Long*>(again[i]), "a long field reads back");
+        } else if (const auto* n = std::get_if<const ornexa::Integer*>(&read[i])) {
+            Check(**n == *std::get<const ornexa::Integer*>(again[i]), "an integer field reads back");
         } else {
-            const auto& r = std::get<ornexa::RawText>(read[i]).chars;
-            const auto& u = std::get<ornexa::RawText>(again[i]).chars;
-            Check(std::string_view(r.data(), r.size()) == std::string_view(u.data(), u.size()),
-                  "a raw text field reads back");
+            const auto& t = std::get<std::span<const char>>(read[i]);
+            const auto& u = std::get<std::span<const char>>(again[i]);
+            Check(std::string_view(t.data(), t.size()) == std::string_view(u.data(), u.size()),
+                  "a text field reads back");
         }
     }
 }

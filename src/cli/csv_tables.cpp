@@ -1,11 +1,12 @@
 #include "cli/csv_tables.h"
 
 #include <algorithm>
+#include <iterator>
+#include <type_traits>
 
 #include "cli/analysis_document.h"
 #include "cluster/cluster_views.h"
 #include "cluster/clustering.h"
-#include "report/latin1.h"
 #include "rules/config_rules.h"
 #include "stats/pool_list_figures.h"
 
@@ -13,28 +14,46 @@ namespace ornexa::cli {
 
 namespace {
 
-constexpr std::string_view ObjectCaption = "Object"; // the object list's one column
 constexpr std::string_view RuleCaption = "Rule";
 
-std::string PoolName(const Report& report, int p) {
-    return Latin1ToUtf8(report.Pools(p).PoolName.Trimmed());
+// The captions of the fields a list shows, and their cells for one record.
+template <class Record> std::vector<std::string> Captions(RecordCatalogue<Record> catalogue) {
+    std::vector<std::string> captions;
+    for (const RecordField<Record>& field : catalogue) {
+        if (!field.csvCaption.empty()) {
+            captions.emplace_back(field.csvCaption);
+        }
+    }
+    return captions;
 }
 
-// One column per pool, or the pool's name in front of each row when there are several.
-TextTable PerPool(const Report& report, const std::vector<int>& pools, std::string_view caption, const auto& cellsOf) {
+template <class Record>
+std::vector<std::string> Cells(const Record& record, std::type_identity_t<RecordCatalogue<Record>> catalogue) {
+    std::vector<std::string> cells;
+    for (const RecordField<Record>& field : catalogue) {
+        if (!field.csvCaption.empty()) {
+            cells.push_back(FieldText(field.access.read(record)));
+        }
+    }
+    return cells;
+}
+
+// The rows of each pool, led by the pool's own fields when there are several.
+TextTable PerPool(const Report& report, const std::vector<int>& pools, RecordCatalogue<PoolRecord> poolFields,
+                  const std::vector<std::string>& captions, const auto& rowsOf) {
     const bool named = pools.size() > 1;
     TextTable table;
     if (named) {
-        table.header.push_back(PoolListCaptions()[0]);
+        table.header = Captions(poolFields);
     }
-    table.header.emplace_back(caption);
+    table.header.insert(table.header.end(), captions.begin(), captions.end());
     for (const int p : pools) {
-        for (std::string& cell : cellsOf(p)) {
+        for (std::vector<std::string>& cells : rowsOf(p)) {
             std::vector<std::string> row;
             if (named) {
-                row.push_back(PoolName(report, p));
+                row = Cells(report.Pools(p), poolFields);
             }
-            row.push_back(std::move(cell));
+            row.insert(row.end(), std::make_move_iterator(cells.begin()), std::make_move_iterator(cells.end()));
             table.rows.push_back(std::move(row));
         }
     }
@@ -75,18 +94,24 @@ TextTable PoolListTable(const Report& report) {
     return table;
 }
 
-TextTable ObjectListTable(const Report& report, const std::vector<int>& pools) {
-    return PerPool(report, pools, ObjectCaption, [&](int p) {
-        std::vector<std::string> names;
+TextTable ObjectListTable(const Report& report, const std::vector<int>& pools, const CsvFields& fields) {
+    return PerPool(report, pools, fields.pools, Captions(fields.objects), [&](int p) {
+        std::vector<std::vector<std::string>> rows;
         for (const int o : PoolObjects(report, p)) {
-            names.push_back(Latin1ToUtf8(report.Objects(o).ObjName.Trimmed()));
+            rows.push_back(Cells(report.Objects(o), fields.objects));
         }
-        return names;
+        return rows;
     });
 }
 
-TextTable RuleListTable(const Report& report, const std::vector<int>& pools, PoolUsage usage) {
-    return PerPool(report, pools, RuleCaption, [&](int p) { return RulesFor(report, p, usage); });
+TextTable RuleListTable(const Report& report, const std::vector<int>& pools, PoolUsage usage, const CsvFields& fields) {
+    return PerPool(report, pools, fields.pools, {std::string(RuleCaption)}, [&](int p) {
+        std::vector<std::vector<std::string>> rows;
+        for (std::string& rule : RulesFor(report, p, usage)) {
+            rows.push_back({std::move(rule)});
+        }
+        return rows;
+    });
 }
 
 ClusterListOutcome ClusterListTable(const Report& report, const SimulationData& sim, PoolUsage usage, int size,

@@ -7,6 +7,7 @@
 
 #include "cli/sim_document.h"
 #include "report/messages.h"
+#include "report/record_catalogue.h"
 #include "report/report_model.h"
 #include "report/table_text.h"
 #include "rules/pool_usage.h"
@@ -25,10 +26,18 @@ std::vector<int> ChosenPools(const Report& report, const std::vector<std::string
 
 // The pool list of the Report Info tab.
 TextTable PoolListTable(const Report& report);
-// The object list of each pool; a leading "Pool" column names the pool when there are several.
-TextTable ObjectListTable(const Report& report, const std::vector<int>& pools);
-// The rule list of each pool under `usage`, a leading "Pool" column as for the objects.
-TextTable RuleListTable(const Report& report, const std::vector<int>& pools, PoolUsage usage);
+// The record fields the lists show: those of the catalogues with a CSV caption.
+struct CsvFields {
+    RecordCatalogue<PoolRecord> pools = PoolCatalogue();
+    RecordCatalogue<ObjectRecord> objects = ObjectCatalogue();
+};
+
+// The object list of each pool, a column per object field; the pool's fields ("Pool", its name) lead
+// each row when there are several pools.
+TextTable ObjectListTable(const Report& report, const std::vector<int>& pools, const CsvFields& fields = {});
+// The rule list of each pool under `usage`, led by the pool's fields as for the objects.
+TextTable RuleListTable(const Report& report, const std::vector<int>& pools, PoolUsage usage,
+                        const CsvFields& fields = {});
 
 // The cluster list of the simulated pool for one usage and simulated size, and what the cluster
 // analysis told.

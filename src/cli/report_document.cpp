@@ -54,19 +54,39 @@ Json Figure(const FigureText& text) {
     return text ? Json(*text) : Json(nullptr);
 }
 
+// A field as the document holds it: a text as shown, a number as a JSON number.
+Json FieldJson(const ConstFieldRef& field) {
+    return std::visit(
+        [&field](const auto& value) -> Json {
+            if constexpr (std::is_pointer_v<std::decay_t<decltype(value)>>) {
+                return *value;
+            } else {
+                return FieldText(field);
+            }
+        },
+        field);
+}
+
+template <class Record> Json FieldMembers(const Record& record, RecordCatalogue<Record> catalogue) {
+    Json members = Json::object();
+    for (const RecordField<Record>& field : catalogue) {
+        if (!field.jsonKey.empty()) {
+            members[std::string(field.jsonKey)] = FieldJson(field.access.read(record));
+        }
+    }
+    return members;
+}
+
 // Every member before the analysis.
 Json ReportHead(const Report& report, const SimulationData& sim, const ReadOutcome& outcome,
                 const AnalysisOptions& options) {
-    const ReportHeader& h = report.Header;
     Json doc;
     doc["schema"] = "ornexa-report/1";
     doc["statistics"] = {{"path", outcome.statPath.string()},
                          {"loaded", report.StatFileLoaded},
                          {"messages", MessagesDocument(outcome.statMessages)}};
-    doc["header"] = {{"SystemName", Text(h.SystemName)},         {"SubSystemName", Text(h.SubSystemName)},
-                     {"CollectionDate", Text(h.CollectionDate)}, {"CollectionTime", Text(h.CollectionTime)},
-                     {"Db2Version", Text(h.Db2Version)},         {"ReportPoolCount", h.ReportPoolCount},
-                     {"ElapsedTime", Text(h.ElapsedTime)},       {"ElapsedSeconds", report.ElapsedSeconds}};
+    doc["header"] = RecordMembers(report.Header);
+    doc["header"]["ElapsedSeconds"] = report.ElapsedSeconds;
     Json totals = Json::array();
     for (const FigureText& figure : OverallFigures(report)) {
         totals.push_back(Figure(figure));
@@ -79,13 +99,16 @@ Json ReportHead(const Report& report, const SimulationData& sim, const ReadOutco
         for (const FigureText& cell : PoolListRow(report, p)) {
             row.push_back(Figure(cell));
         }
-        pools.push_back({{"number", p},
-                         {"name", Text(report.Pools(p).PoolName)},
-                         {"objects",
-                          {{"first", range.empty() ? 0 : range.first},
+        Json pool = {{"number", p}};
+        Json fields = RecordMembers(report.Pools(p));
+        for (auto& [key, value] : fields.items()) {
+            pool[key] = std::move(value);
+        }
+        pool["objects"] = {{"first", range.empty() ? 0 : range.first},
                            {"last", range.empty() ? 0 : range.last},
-                           {"count", range.Count()}}},
-                         {"row", row}});
+                           {"count", range.Count()}};
+        pool["row"] = std::move(row);
+        pools.push_back(std::move(pool));
     }
     doc["pools"] = pools;
     if (outcome.simPath) {
@@ -104,6 +127,14 @@ Json ReportHead(const Report& report, const SimulationData& sim, const ReadOutco
 }
 
 } // namespace
+
+Json RecordMembers(const ReportHeader& header, RecordCatalogue<ReportHeader> catalogue) {
+    return FieldMembers(header, catalogue);
+}
+
+Json RecordMembers(const PoolRecord& pool, RecordCatalogue<PoolRecord> catalogue) {
+    return FieldMembers(pool, catalogue);
+}
 
 Json ReportDocument(const Report& report, const SimulationData& sim, const ReadOutcome& outcome,
                     const AnalysisOptions& options) {

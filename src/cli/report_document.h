@@ -10,6 +10,7 @@
 #include "cli/advice_document.h"
 #include "cli/analysis_document.h"
 #include "report/messages.h"
+#include "report/record_catalogue.h"
 #include "report/report_model.h"
 #include "report/stat_reader.h"
 #include "simulation/sim_reader.h"
@@ -43,6 +44,12 @@ ReadOutcome ReadReport(Report& report, SimulationData& sim, const std::filesyste
 
 // "3 object lines skipped; see the messages"
 std::string SkippedLinesSummary(int skippedLines);
+
+// The members a record's fields give the document: each field of the catalogue with a JSON key, in
+// catalogue order ("header"; each of "pools" after its "number").
+nlohmann::ordered_json RecordMembers(const ReportHeader& header,
+                                     RecordCatalogue<ReportHeader> catalogue = HeaderCatalogue());
+nlohmann::ordered_json RecordMembers(const PoolRecord& pool, RecordCatalogue<PoolRecord> catalogue = PoolCatalogue());
 
 // The JSON document of ornexa-report.
 nlohmann::ordered_json ReportDocument(const Report& report, const SimulationData& sim, const ReadOutcome& outcome,

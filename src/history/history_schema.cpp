@@ -1,84 +1,18 @@
 #include "history/history_schema.h"
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
-#include "report/record_fields.h"
-
 namespace ornexa {
 
-const std::array<std::string_view, HeaderFieldCount>& HeaderColumnNames() {
-    static const std::array<std::string_view, HeaderFieldCount> names{
-        "headerfield01",  "headerfield02", "headerfield03",   "systemname",    "subsystemname", "collectiondate",
-        "collectiontime", "db2version",    "reportpoolcount", "headervalue10", "headervalue11", "headervalue12",
-        "headervalue13",  "headervalue14", "headervalue15",   "headervalue16", "elapsedtime"};
-    return names;
-}
-
 const std::array<std::string_view, PoolFieldCount>& PoolColumnNames() {
-    static const std::array<std::string_view, PoolFieldCount> names{"poolqualifier",
-                                                                    "poolname",
-                                                                    "poolstat03",
-                                                                    "vpsize",
-                                                                    "vpseqthreshold",
-                                                                    "hpsize",
-                                                                    "hpseqthreshold",
-                                                                    "castout",
-                                                                    "poolgetpages",
-                                                                    "poolstat10",
-                                                                    "poolgetpagesseq",
-                                                                    "poolgetpagesrandom",
-                                                                    "poolgetpagesridlist",
-                                                                    "poolstat14",
-                                                                    "poolstat15",
-                                                                    "poolstat16",
-                                                                    "poolstat17",
-                                                                    "poolhitratio",
-                                                                    "poolstat19",
-                                                                    "poolpagesread",
-                                                                    "poolpagesreadsync",
-                                                                    "poolpagesreadseq",
-                                                                    "poolpagesreadlist",
-                                                                    "poolpagesreaddyn",
-                                                                    "poolreadios",
-                                                                    "poolreadiossync",
-                                                                    "poolreadiosseq",
-                                                                    "poolreadioslist",
-                                                                    "poolreadiosdyn",
-                                                                    "avgsynciotime",
-                                                                    "poolstat31",
-                                                                    "avgseqprefetchiotime",
-                                                                    "poolstat33",
-                                                                    "avglistprefetchiotime",
-                                                                    "poolstat35",
-                                                                    "avgdynprefetchiotime",
-                                                                    "poolstat37",
-                                                                    "poolupdates",
-                                                                    "poolpageswritten",
-                                                                    "poolstat40",
-                                                                    "poolstat41",
-                                                                    "poolwriteios",
-                                                                    "poolstat43",
-                                                                    "poolstat44",
-                                                                    "poolstat45",
-                                                                    "poolstat46",
-                                                                    "poolstat47",
-                                                                    "poolstat48",
-                                                                    "dwth",
-                                                                    "vwth"};
-    return names;
-}
-
-const std::array<std::string_view, ObjectFieldCount>& ObjectColumnNames() {
-    static const std::array<std::string_view, ObjectFieldCount> names{
-        "objqualifier",  "objpoolname",      "objtype",          "objname",      "objgetpages",     "objstat06",
-        "getpagesseq",   "getpagesrandom",   "getpagesridlist",  "objstat10",    "objstat11",       "objstat12",
-        "apphitratio",   "syshitratio",      "objstat15",        "objpagesread", "pagesreadsync",   "pagesreadseq",
-        "pagesreadlist", "pagesreaddyn",     "objreadios",       "readiossync",  "readiosseq",      "readioslist",
-        "readiosdyn",    "objavgsynciotime", "objmaxsynciotime", "objstat28",    "objstat29",       "objstat30",
-        "objstat31",     "objstat32",        "objstat33",        "objupdates",   "objpageswritten", "objstat36",
-        "objstat37",     "objwriteios",      "objstat39",        "objstat40",    "objstat41",       "objstat42",
-        "objstat43",     "objwriteiotime"};
+    static const std::array<std::string_view, PoolFieldCount> names = [] {
+        std::array<std::string_view, PoolFieldCount> columns;
+        std::transform(PoolCatalogue().begin(), PoolCatalogue().end(), columns.begin(),
+                       [](const RecordField<PoolRecord>& field) { return field.history; });
+        return columns;
+    }();
     return names;
 }
 
@@ -90,36 +24,37 @@ const std::vector<std::string_view>& HistoryTableNames() {
 namespace {
 
 // The column type of a stored field: texts, whole numbers of any width, doubles.
-std::string_view ColumnType(const FieldRef& ref) {
-    if (std::holds_alternative<double*>(ref)) {
+std::string_view ColumnType(FieldKind kind) {
+    switch (kind) {
+    case FieldKind::D:
         return "DOUBLE PRECISION";
-    }
-    if (std::holds_alternative<Integer*>(ref) || std::holds_alternative<Long*>(ref)) {
+    case FieldKind::I:
+    case FieldKind::L:
         return "BIGINT";
+    case FieldKind::T:
+        break;
     }
     return "TEXT";
 }
 
-template <std::size_t N>
-std::string FieldColumns(const std::array<std::string_view, N>& names, const std::array<FieldRef, N>& fields) {
+template <class Record> std::string FieldColumns(RecordCatalogue<Record> catalogue) {
     std::string columns;
-    for (std::size_t i = 0; i < N; ++i) {
+    for (const RecordField<Record>& field : catalogue) {
         columns += ",\n    ";
-        columns += names[i];
+        columns += field.history;
         columns += ' ';
-        columns += ColumnType(fields[i]);
+        columns += ColumnType(field.statistics.Kind);
         columns += " NOT NULL";
     }
     return columns;
 }
 
-// The first schema. Everything but the identity column is the same SQL on both databases.
-std::string FirstSchema(SqlDialect dialect) {
+} // namespace
+
+// Everything but the identity column is the same SQL on both databases.
+std::string FirstSchema(SqlDialect dialect, const StoredCatalogues& catalogues) {
     const std::string identity =
         dialect == SqlDialect::Postgres ? "BIGINT GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY" : "INTEGER PRIMARY KEY";
-    ReportHeader header;
-    PoolRecord pool;
-    ObjectRecord object;
     return "CREATE TABLE reports (\n"
            "    id " +
            identity +
@@ -137,7 +72,7 @@ std::string FirstSchema(SqlDialect dialect) {
            "    object_count BIGINT NOT NULL,\n"
            "    has_simulation BIGINT NOT NULL,\n"
            "    same_time_as BIGINT REFERENCES reports(id) ON DELETE SET NULL" +
-           FieldColumns(HeaderColumnNames(), HeaderFields(header)) +
+           FieldColumns(catalogues.header) +
            ");\n"
            "CREATE INDEX reports_by_time ON reports (system_name, subsystem_name, collected_at);\n"
            "CREATE INDEX reports_by_collection ON reports (collected_at);\n"
@@ -146,13 +81,13 @@ std::string FirstSchema(SqlDialect dialect) {
            "    pool_number BIGINT NOT NULL,\n"
            "    first_object BIGINT NOT NULL,\n"
            "    last_object BIGINT NOT NULL" +
-           FieldColumns(PoolColumnNames(), PoolFields(pool)) +
+           FieldColumns(catalogues.pools) +
            ",\n    PRIMARY KEY (report_id, pool_number));\n"
            "CREATE INDEX pools_by_name ON pools (poolname, report_id);\n"
            "CREATE TABLE objects (\n"
            "    report_id BIGINT NOT NULL REFERENCES reports(id) ON DELETE CASCADE,\n"
            "    object_number BIGINT NOT NULL" +
-           FieldColumns(ObjectColumnNames(), ObjectFields(object)) +
+           FieldColumns(catalogues.objects) +
            ",\n    PRIMARY KEY (report_id, object_number));\n"
            "CREATE INDEX objects_by_name ON objects (objname, report_id);\n"
            "CREATE TABLE object_names (name TEXT PRIMARY KEY);\n"
@@ -165,6 +100,8 @@ std::string FirstSchema(SqlDialect dialect) {
            "    read_io_rate DOUBLE PRECISION NOT NULL,\n"
            "    PRIMARY KEY (report_id, pool_number, size_number));\n";
 }
+
+namespace {
 
 // Holds the schema lock for its life.
 class SchemaLock {
@@ -189,7 +126,8 @@ private:
 
 void MigrateHistory(SqlDatabase& db) {
     // Step n brings version n - 1 to version n; a new version appends a step, never edits one.
-    const std::vector<std::function<std::string(SqlDialect)>> steps{FirstSchema};
+    const std::vector<std::function<std::string(SqlDialect)>> steps{
+        [](SqlDialect dialect) { return FirstSchema(dialect); }};
     static_assert(HistorySchemaVersion == 1, "a new version needs its migration step");
 
     const auto checked = [&db](int held) {

@@ -8,24 +8,38 @@
 
 #include "history/sql_database.h"
 #include "report/column_tables.h"
+#include "report/record_catalogue.h"
 
 namespace ornexa {
 
-// The columns of the stored records, in the order of the record's fields (HeaderFields,
-// PoolFields, ObjectFields), so a stored record reads back field for field.
-const std::array<std::string_view, HeaderFieldCount>& HeaderColumnNames();
-const std::array<std::string_view, PoolFieldCount>& PoolColumnNames();
-const std::array<std::string_view, ObjectFieldCount>& ObjectColumnNames();
+// The record catalogues the history's tables are made from: each field is a column of its record's
+// table, in catalogue order, so a stored record reads back field for field.
+struct StoredCatalogues {
+    RecordCatalogue<ReportHeader> header = HeaderCatalogue();
+    RecordCatalogue<PoolRecord> pools = PoolCatalogue();
+    RecordCatalogue<ObjectRecord> objects = ObjectCatalogue();
+};
 
-// "p.vpsize, p.poolname, ..." for a select list.
-template <std::size_t N> std::string ColumnList(const std::array<std::string_view, N>& names, std::string_view prefix) {
+// The pools' column names, in catalogue order.
+const std::array<std::string_view, PoolFieldCount>& PoolColumnNames();
+
+// A column's name: as given, or a record field's column in the history.
+inline std::string_view HistoryColumn(std::string_view name) {
+    return name;
+}
+template <class Record> std::string_view HistoryColumn(const RecordField<Record>& field) {
+    return field.history;
+}
+
+// "p.vpsize, p.poolname, ..." for a select list, of column names or of a catalogue's fields.
+template <class Columns> std::string ColumnList(const Columns& columns, std::string_view prefix) {
     std::string list;
-    for (const std::string_view name : names) {
+    for (const auto& column : columns) {
         if (!list.empty()) {
             list += ", ";
         }
         list += prefix;
-        list += name;
+        list += HistoryColumn(column);
     }
     return list;
 }
@@ -39,6 +53,9 @@ const std::vector<std::string_view>& HistoryTableNames();
 
 // The version the migrations below bring a database to.
 inline constexpr int HistorySchemaVersion = 1;
+
+// The statements that make the first schema's tables, the record tables' columns from `catalogues`.
+std::string FirstSchema(SqlDialect dialect, const StoredCatalogues& catalogues = {});
 
 // Brings the database from the version it holds to HistorySchemaVersion, each step in its own
 // transaction. A database of a newer version than this program knows is refused (SqlError).

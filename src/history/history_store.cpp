@@ -15,7 +15,7 @@
 #include "history/stored_text.h"
 #include "load/report_load.h"
 #include "report/messages.h"
-#include "report/record_fields.h"
+#include "report/record_catalogue.h"
 #include "simulation/sim_reader.h"
 
 namespace ornexa {
@@ -35,44 +35,6 @@ std::string AsText(const SqlValue& value) {
         return *text;
     }
     return {};
-}
-
-// A field of a record as a stored value: texts as StoredText, trimmed unless the field keeps its blanks.
-SqlValue StoredValue(const FieldRef& ref) {
-    return std::visit(
-        [](const auto& field) -> SqlValue {
-            using Field = std::decay_t<decltype(field)>;
-            if constexpr (std::is_same_v<Field, std::span<char>>) {
-                return StoredText(TrimBlanks({field.data(), field.size()}));
-            } else if constexpr (std::is_same_v<Field, RawText>) {
-                return StoredText({field.chars.data(), field.chars.size()});
-            } else if constexpr (std::is_same_v<Field, double*>) {
-                return *field;
-            } else {
-                return static_cast<std::int64_t>(*field);
-            }
-        },
-        ref);
-}
-
-template <std::size_t N> void AppendValues(SqlParams& params, const std::array<FieldRef, N>& fields) {
-    for (const FieldRef& ref : fields) {
-        params.push_back(StoredValue(ref));
-    }
-}
-
-std::string Placeholders(std::size_t count) {
-    std::string marks;
-    for (std::size_t i = 0; i < count; ++i) {
-        marks += i == 0 ? "?" : ", ?";
-    }
-    return marks;
-}
-
-std::string Insert(std::string_view table, std::string_view fixedColumns, std::size_t fixedCount,
-                   const std::string& fieldColumns, std::size_t fieldCount) {
-    return "INSERT INTO " + std::string(table) + " (" + std::string(fixedColumns) + ", " + fieldColumns + ") VALUES (" +
-           Placeholders(fixedCount + fieldCount) + ")";
 }
 
 std::string NowUtc() {
@@ -214,6 +176,108 @@ HistoryStore::SimulationMatch HistoryStore::AddSimulation(std::int64_t id, const
     return same ? SimulationMatch::Same : SimulationMatch::Other;
 }
 
+namespace {
+
+// What tells a report apart in the history: its content, and its system, subsystem and collection time.
+struct ReportKeys {
+    const std::string& hash;
+    const std::string& system;
+    const std::string& subsystem;
+    const std::string& collectedAt;
+};
+
+// The report's row: what lists and trends read of it, then the header's fields.
+// The first report held of the same system, subsystem and collection time, if any.
+std::optional<std::int64_t> SameTimeAs(SqlDatabase& db, const ReportKeys& keys) {
+    const auto sameTime = db.Query("SELECT id FROM reports WHERE system_name = ? AND subsystem_name = ? AND "
+                                   "collected_at = ? ORDER BY id LIMIT 1",
+                                   {keys.system, keys.subsystem, keys.collectedAt});
+    if (sameTime.empty()) {
+        return std::nullopt;
+    }
+    return AsInteger(sameTime.front().at(0));
+}
+
+SqlParams ReportRow(const ImportSource& source, const ReportKeys& keys, std::optional<std::int64_t> sameTimeAs) {
+    const Report& report = source.report;
+    SqlParams row{keys.hash,
+                  source.fileName,
+                  keys.system,
+                  keys.subsystem,
+                  keys.collectedAt,
+                  StoredText(report.Header.Db2Version.Trimmed()),
+                  NowUtc(),
+                  static_cast<std::int64_t>(report.ElapsedSeconds),
+                  static_cast<std::int64_t>(source.read.usaReport ? 1 : 0),
+                  static_cast<std::int64_t>(report.PoolCount()),
+                  static_cast<std::int64_t>(report.ObjectCount()),
+                  static_cast<std::int64_t>(source.simulation.ShownPool() != 0 ? 1 : 0),
+                  sameTimeAs ? SqlValue(*sameTimeAs) : SqlValue()};
+    AppendFieldValues(row, report.Header, HeaderCatalogue());
+    return row;
+}
+
+const std::string& InsertReport() {
+    static const std::string sql =
+        InsertSql("reports",
+                  {"content_hash", "file_name", "system_name", "subsystem_name", "collected_at", "db2_version",
+                   "imported_at", "elapsed_seconds", "usa_report", "pool_count", "object_count", "has_simulation",
+                   "same_time_as"},
+                  HeaderCatalogue()) +
+        " ON CONFLICT (content_hash) DO NOTHING RETURNING id";
+    return sql;
+}
+
+void InsertPools(SqlDatabase& db, std::int64_t id, const Report& report) {
+    static const std::string insertPool =
+        InsertSql("pools", {"report_id", "pool_number", "first_object", "last_object"}, PoolCatalogue());
+    std::vector<SqlParams> pools;
+    pools.reserve(static_cast<std::size_t>(report.PoolCount()));
+    for (int p = 1; p <= report.PoolCount(); ++p) {
+        const PoolRecord& pool = report.Pools(p);
+        SqlParams row{id, static_cast<std::int64_t>(p), static_cast<std::int64_t>(pool.FirstObject),
+                      static_cast<std::int64_t>(pool.LastObject)};
+        row.reserve(row.size() + PoolFieldCount);
+        AppendFieldValues(row, pool, PoolCatalogue());
+        pools.push_back(std::move(row));
+    }
+    db.ExecuteMany(insertPool, pools);
+}
+
+// The objects go in in batches: the rows of a large site's hundreds of thousands of objects would
+// take several times the report's own memory. Each object's name joins the names held.
+void InsertObjects(SqlDatabase& db, std::int64_t id, const Report& report) {
+    static const std::string insertObject = InsertSql("objects", {"report_id", "object_number"}, ObjectCatalogue());
+    static const std::size_t nameField = FieldIndex<ObjectRecord>(ObjectCatalogue(), "ObjName");
+    std::vector<SqlParams> objects;
+    std::vector<SqlParams> names;
+    objects.reserve(std::min<std::size_t>(ObjectBatch, static_cast<std::size_t>(report.ObjectCount())));
+    names.reserve(objects.capacity());
+    const auto flush = [&] {
+        db.ExecuteMany(insertObject, objects);
+        db.ExecuteMany("INSERT INTO object_names (name) VALUES (?) ON CONFLICT (name) DO NOTHING", names);
+        objects.clear();
+        names.clear();
+    };
+    for (int o = 1; o <= report.ObjectCount(); ++o) {
+        const ObjectRecord& object = report.Objects(o);
+        SqlParams row{id, static_cast<std::int64_t>(o)};
+        row.reserve(row.size() + ObjectFieldCount);
+        const std::size_t first = row.size();
+        AppendFieldValues(row, object, ObjectCatalogue());
+        names.push_back({row.at(first + nameField)});
+        objects.push_back(std::move(row));
+        if (objects.size() == ObjectBatch) {
+            flush();
+        }
+    }
+    if (!objects.empty()) {
+        flush();
+    }
+}
+
+} // namespace
+
 ImportOutcome HistoryStore::Import(const ImportSource& source) {
     const Report& report = source.report;
     if (!source.read.Loaded() || !report.StatFileLoaded) {
@@ -259,37 +323,9 @@ ImportOutcome HistoryStore::Import(const ImportSource& source) {
         if (!held.empty()) {
             return alreadyHeld(AsInteger(held.front().at(0)));
         }
-        const auto sameTime = db_->Query("SELECT id FROM reports WHERE system_name = ? AND subsystem_name = ? AND "
-                                         "collected_at = ? ORDER BY id LIMIT 1",
-                                         {system, subsystem, collectedAt});
-        SqlValue sameTimeAs;
-        if (!sameTime.empty()) {
-            outcome.sameTimeAs = AsInteger(sameTime.front().at(0));
-            sameTimeAs = *outcome.sameTimeAs;
-        }
-
-        ReportHeader headerCopy = header;
-        SqlParams reportRow{hash,
-                            source.fileName,
-                            system,
-                            subsystem,
-                            collectedAt,
-                            StoredText(header.Db2Version.Trimmed()),
-                            NowUtc(),
-                            static_cast<std::int64_t>(report.ElapsedSeconds),
-                            static_cast<std::int64_t>(source.read.usaReport ? 1 : 0),
-                            static_cast<std::int64_t>(report.PoolCount()),
-                            static_cast<std::int64_t>(report.ObjectCount()),
-                            static_cast<std::int64_t>(simPool != 0 ? 1 : 0),
-                            sameTimeAs};
-        AppendValues(reportRow, HeaderFields(headerCopy));
-        static const std::string insertReport =
-            Insert("reports",
-                   "content_hash, file_name, system_name, subsystem_name, collected_at, db2_version, imported_at, "
-                   "elapsed_seconds, usa_report, pool_count, object_count, has_simulation, same_time_as",
-                   13, ColumnList(HeaderColumnNames(), ""), HeaderFieldCount) +
-            " ON CONFLICT (content_hash) DO NOTHING RETURNING id";
-        const auto inserted = db_->Query(insertReport, reportRow);
+        const ReportKeys keys{hash, system, subsystem, collectedAt};
+        outcome.sameTimeAs = SameTimeAs(*db_, keys);
+        const auto inserted = db_->Query(InsertReport(), ReportRow(source, keys, outcome.sameTimeAs));
         if (inserted.empty()) {
             // Another program stored the same content after the look above, and its transaction has ended.
             const auto stored = db_->Query("SELECT id FROM reports WHERE content_hash = ?", {hash});
@@ -299,50 +335,8 @@ ImportOutcome HistoryStore::Import(const ImportSource& source) {
             return alreadyHeld(AsInteger(stored.front().at(0)));
         }
         const std::int64_t id = AsInteger(inserted.at(0).at(0));
-
-        std::vector<SqlParams> pools;
-        pools.reserve(static_cast<std::size_t>(report.PoolCount()));
-        for (int p = 1; p <= report.PoolCount(); ++p) {
-            PoolRecord pool = report.Pools(p);
-            SqlParams row{id, static_cast<std::int64_t>(p), static_cast<std::int64_t>(pool.FirstObject),
-                          static_cast<std::int64_t>(pool.LastObject)};
-            row.reserve(4 + PoolFieldCount);
-            AppendValues(row, PoolFields(pool));
-            pools.push_back(std::move(row));
-        }
-        static const std::string insertPool = Insert("pools", "report_id, pool_number, first_object, last_object", 4,
-                                                     ColumnList(PoolColumnNames(), ""), PoolFieldCount);
-        db_->ExecuteMany(insertPool, pools);
-
-        static const std::string insertObject =
-            Insert("objects", "report_id, object_number", 2, ColumnList(ObjectColumnNames(), ""), ObjectFieldCount);
-        // The objects go in in batches: the rows of a large site's hundreds of thousands of objects
-        // would take several times the report's own memory.
-        std::vector<SqlParams> objects;
-        std::vector<SqlParams> names;
-        objects.reserve(std::min<std::size_t>(ObjectBatch, static_cast<std::size_t>(report.ObjectCount())));
-        names.reserve(objects.capacity());
-        const auto flush = [&] {
-            db_->ExecuteMany(insertObject, objects);
-            db_->ExecuteMany("INSERT INTO object_names (name) VALUES (?) ON CONFLICT (name) DO NOTHING", names);
-            objects.clear();
-            names.clear();
-        };
-        for (int o = 1; o <= report.ObjectCount(); ++o) {
-            ObjectRecord object = report.Objects(o);
-            SqlParams row{id, static_cast<std::int64_t>(o)};
-            row.reserve(2 + ObjectFieldCount);
-            AppendValues(row, ObjectFields(object));
-            names.push_back({row.at(2 + 3)}); // objname
-            objects.push_back(std::move(row));
-            if (objects.size() == ObjectBatch) {
-                flush();
-            }
-        }
-        if (!objects.empty()) {
-            flush();
-        }
-
+        InsertPools(*db_, id, report);
+        InsertObjects(*db_, id, report);
         if (simPool != 0) {
             db_->ExecuteMany(InsertSimulatedSize, SimulatedSizeRows(id, sim));
         }

@@ -13,7 +13,7 @@
 #include "history/stored_text.h"
 #include "report/fixed_text.h"
 #include "report/latin1.h"
-#include "report/record_fields.h"
+#include "report/record_catalogue.h"
 #include "report/shown_text.h"
 #include "simulation/sim_data.h"
 
@@ -102,11 +102,10 @@ public:
             ref);
     }
 
-    template <std::size_t N>
-    void Fields(const std::array<FieldRef, N>& fields, const std::array<std::string_view, N>& names,
-                std::size_t first) const {
-        for (std::size_t i = 0; i < N; ++i) {
-            Field(fields[i], first + i, names[i]);
+    template <class Record>
+    void Fields(Record& record, std::type_identity_t<RecordCatalogue<Record>> catalogue, std::size_t first) const {
+        for (std::size_t i = 0; i < catalogue.size(); ++i) {
+            Field(catalogue[i].access.write(record), first + i, catalogue[i].history);
         }
     }
 
@@ -185,19 +184,42 @@ void CheckCount(std::string_view what, std::int64_t said, std::size_t held) {
 
 } // namespace
 
+std::string Placeholders(std::size_t count) {
+    std::string marks;
+    for (std::size_t i = 0; i < count; ++i) {
+        marks += i == 0 ? "?" : ", ?";
+    }
+    return marks;
+}
+
+SqlValue StoredValue(const ConstFieldRef& field) {
+    return std::visit(
+        [](const auto& value) -> SqlValue {
+            using Value = std::decay_t<decltype(value)>;
+            if constexpr (std::is_same_v<Value, std::span<const char>>) {
+                return StoredText(TrimBlanks({value.data(), value.size()}));
+            } else if constexpr (std::is_same_v<Value, const double*>) {
+                return *value;
+            } else {
+                return static_cast<std::int64_t>(*value);
+            }
+        },
+        field);
+}
+
 StoredRows QueryStoredRows(SqlDatabase& db, std::int64_t id) {
     StoredRows rows;
-    auto reports = db.Query(std::string("SELECT ") + InfoColumns + ", " + ColumnList(HeaderColumnNames(), "r.") +
+    auto reports = db.Query(std::string("SELECT ") + InfoColumns + ", " + ColumnList(HeaderCatalogue(), "r.") +
                                 " FROM reports r WHERE r.id = ?",
                             {id});
     if (reports.empty()) {
         throw SqlError("the history holds no report " + std::to_string(id));
     }
     rows.report = std::move(reports.front());
-    rows.pools = db.Query("SELECT first_object, last_object, " + ColumnList(PoolColumnNames(), "") +
+    rows.pools = db.Query("SELECT first_object, last_object, " + ColumnList(PoolCatalogue(), "") +
                               " FROM pools WHERE report_id = ? ORDER BY pool_number",
                           {id});
-    rows.objects = db.Query("SELECT " + ColumnList(ObjectColumnNames(), "") +
+    rows.objects = db.Query("SELECT " + ColumnList(ObjectCatalogue(), "") +
                                 " FROM objects WHERE report_id = ? ORDER BY object_number",
                             {id});
     rows.simulatedSizes = db.Query("SELECT pool_number, size_number, buffers, sys_hit_ratio, read_io_rate "
@@ -233,13 +255,14 @@ HistoryReportInfo InfoFromRow(const SqlRow& row) {
     return info;
 }
 
-PoolRecord PoolFromRow(const SqlRow& row, std::size_t first, const std::string& where) {
+PoolRecord PoolFromRow(const SqlRow& row, std::size_t first, const std::string& where,
+                       RecordCatalogue<PoolRecord> catalogue) {
     const RowReader reader(row, where);
-    reader.ExpectColumns(first + 2 + PoolFieldCount);
+    reader.ExpectColumns(first + 2 + catalogue.size());
     PoolRecord pool;
     pool.FirstObject = reader.Integer<Long>(first, "first_object");
     pool.LastObject = reader.Integer<Long>(first + 1, "last_object");
-    reader.Fields(PoolFields(pool), PoolColumnNames(), first + 2);
+    reader.Fields(pool, catalogue, first + 2);
     return pool;
 }
 
@@ -267,7 +290,7 @@ StoredReport ReportFromRows(const StoredRows& rows) {
     // A report read under a large site's limits comes back whole, whatever the defaults.
     report.SetLimits({std::max(ReportLimits::Monitor().pools, stored.info.pools),
                       std::max(ReportLimits::Monitor().objects, stored.info.objects)});
-    header.Fields(HeaderFields(report.Header), HeaderColumnNames(), InfoColumnCount);
+    header.Fields(report.Header, HeaderCatalogue(), InfoColumnCount);
     report.ElapsedSeconds = static_cast<Long>(stored.info.elapsedSeconds);
 
     for (std::size_t p = 0; p < rows.pools.size(); ++p) {
@@ -278,7 +301,7 @@ StoredReport ReportFromRows(const StoredRows& rows) {
         const RowReader reader(rows.objects[o], "object " + std::to_string(o + 1));
         reader.ExpectColumns(ObjectFieldCount);
         ObjectRecord object;
-        reader.Fields(ObjectFields(object), ObjectColumnNames(), 0);
+        reader.Fields(object, ObjectCatalogue(), 0);
         report.AddObject(object);
     }
     CheckObjectRanges(report);

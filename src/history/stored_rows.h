@@ -2,12 +2,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
+#include "history/history_schema.h"
 #include "history/history_store.h"
 #include "history/sql_database.h"
+#include "report/record_catalogue.h"
 
 namespace ornexa {
 
@@ -28,15 +32,39 @@ struct StoredRows {
 // The rows of report `id`; throws SqlError when the history holds no such report.
 StoredRows QueryStoredRows(SqlDatabase& db, std::int64_t id);
 
+// "?, ?, ?" for `count` values.
+std::string Placeholders(std::size_t count);
+
+// "INSERT INTO pools (report_id, pool_number, poolqualifier, ...) VALUES (?, ?, ?, ...)": the leading
+// columns, then the columns of the catalogue's fields.
+template <class Catalogue>
+std::string InsertSql(std::string_view table, std::initializer_list<std::string_view> leading,
+                      const Catalogue& catalogue) {
+    return "INSERT INTO " + std::string(table) + " (" + ColumnList(leading, "") + ", " + ColumnList(catalogue, "") +
+           ") VALUES (" + Placeholders(leading.size() + std::size(catalogue)) + ")";
+}
+
+// A field of a record as its column holds it: a text as StoredText, trimmed.
+SqlValue StoredValue(const ConstFieldRef& field);
+
+// The values of the catalogue's fields of `record`, appended to `row` in catalogue order.
+template <class Record>
+void AppendFieldValues(SqlParams& row, const Record& record, std::type_identity_t<RecordCatalogue<Record>> catalogue) {
+    for (const RecordField<Record>& field : catalogue) {
+        row.push_back(StoredValue(field.access.read(record)));
+    }
+}
+
 // Rows back into records. A history is a file anyone can edit: a value of the wrong kind (text where a
 // number belongs), a figure beyond its field, a text longer than its field, object ranges that do not
 // fit the objects, or counts that disagree with the rows are never read as some other figure. Each
 // throws SqlError naming the row and the column.
 StoredReport ReportFromRows(const StoredRows& rows);
 HistoryReportInfo InfoFromRow(const SqlRow& row);
-// A pool row whose first_object and last_object stand at `first`, its fields after them; `where` names
-// the row in a message ("pool 3").
-PoolRecord PoolFromRow(const SqlRow& row, std::size_t first, const std::string& where);
+// A pool row whose first_object and last_object stand at `first`, the catalogue's fields after them;
+// `where` names the row in a message ("pool 3").
+PoolRecord PoolFromRow(const SqlRow& row, std::size_t first, const std::string& where,
+                       RecordCatalogue<PoolRecord> catalogue = PoolCatalogue());
 // A text column (NULL reads as an empty text) and a number column (text or NULL throws) of a row.
 std::string TextAt(const SqlRow& row, std::size_t column, std::string_view columnName, const std::string& where);
 double NumberAt(const SqlRow& row, std::size_t column, std::string_view columnName, const std::string& where);

@@ -24,7 +24,8 @@ inline constexpr int HeaderFieldCount = 17;
 inline constexpr int PoolFieldCount = 50;
 inline constexpr int ObjectFieldCount = 44;
 
-// Header, pool ("BPS") and object ("BPD") lines of a Statistics report, fields in line order.
+// Header, pool ("BPS") and object ("BPD") lines of a Statistics report, fields in line order, as
+// the record catalogue declares them.
 std::span<const ColumnDef, HeaderFieldCount> HeaderColumns();
 std::span<const ColumnDef, PoolFieldCount> PoolColumns();
 std::span<const ColumnDef, ObjectFieldCount> ObjectColumns();

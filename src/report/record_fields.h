@@ -1,28 +1,17 @@
 #pragma once
 
 #include <array>
-#include <span>
-#include <variant>
 
 #include "report/column_tables.h"
+#include "report/field_ref.h"
 #include "report/report_model.h"
 
 namespace ornexa {
 
-// A text field kept as written, blanks included.
-struct RawText {
-    std::span<char> chars;
-};
-
-// Where one field of a line is stored in its record: the n-th entry belongs to the n-th entry of
-// the line's column table. Text (std::span<char>) is stored trimmed.
-using FieldRef = std::variant<Integer*, Long*, double*, std::span<char>, RawText>;
-
-std::array<FieldRef, HeaderFieldCount> HeaderFields(ReportHeader& header);
-std::array<FieldRef, PoolFieldCount> PoolFields(PoolRecord& pool);
-std::array<FieldRef, ObjectFieldCount> ObjectFields(ObjectRecord& object);
-
-// The column-table kind a stored field has.
-FieldKind KindOf(const FieldRef& ref);
+// The fields of a record to read, the n-th entry belonging to the n-th entry of the line's column
+// table (the record catalogue's order). A read stores them through the catalogue's TargetsOf.
+std::array<ConstFieldRef, HeaderFieldCount> HeaderFields(const ReportHeader& header);
+std::array<ConstFieldRef, PoolFieldCount> PoolFields(const PoolRecord& pool);
+std::array<ConstFieldRef, ObjectFieldCount> ObjectFields(const ObjectRecord& object);
 
 } // namespace ornexa

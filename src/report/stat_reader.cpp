@@ -5,7 +5,7 @@
 #include "report/column_tables.h"
 #include "report/field_conversion.h"
 #include "report/fixed_text.h"
-#include "report/record_fields.h"
+#include "report/record_catalogue.h"
 
 namespace ornexa {
 
@@ -80,8 +80,8 @@ private:
             return FieldError(ReportPart::Header, {ReadFailure::InputPastEnd, 0});
         }
         result_.ReadFieldNo = 0;
-        if (const auto fault =
-                ConvertLine(*header, HeaderColumns(), HeaderFields(report_.Header), *usa, result_.ReadFieldNo)) {
+        if (const auto fault = ConvertLine(*header, HeaderColumns(), TargetsOf(report_.Header, HeaderCatalogue()), *usa,
+                                           result_.ReadFieldNo)) {
             return FieldError(ReportPart::Header, *fault);
         }
         result_.headerRead = true;
@@ -124,8 +124,8 @@ private:
                               LimitInForce(report_.Limits().pools, " pools"));
         }
         result_.ReadFieldNo = 0;
-        if (const auto fault =
-                ConvertLine(line, PoolColumns(), PoolFields(poolLine_), result_.usaReport, result_.ReadFieldNo)) {
+        if (const auto fault = ConvertLine(line, PoolColumns(), TargetsOf(poolLine_, PoolCatalogue()),
+                                           result_.usaReport, result_.ReadFieldNo)) {
             return FieldError(ReportPart::PoolLine, *fault);
         }
         report_.AddPool(poolLine_);
@@ -146,8 +146,8 @@ private:
                               LimitInForce(report_.Limits().objects, " objects"));
         }
         result_.ReadFieldNo = 0;
-        if (const auto fault =
-                ConvertLine(line, ObjectColumns(), ObjectFields(objectLine_), result_.usaReport, result_.ReadFieldNo)) {
+        if (const auto fault = ConvertLine(line, ObjectColumns(), TargetsOf(objectLine_, ObjectCatalogue()),
+                                           result_.usaReport, result_.ReadFieldNo)) {
             CloseObjectRange();
             return FieldError(ReportPart::ObjectLine, *fault);
         }

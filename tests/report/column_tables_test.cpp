@@ -11,14 +11,14 @@ namespace {
 // Every field is stored where its table entry says, with the table's kind, and no two fields
 // share a column.
 template <std::size_t N>
-void ExpectTableMatchesRecord(std::span<const ColumnDef, N> columns, const std::array<FieldRef, N>& fields,
+void ExpectTableMatchesRecord(std::span<const ColumnDef, N> columns, const std::array<ConstFieldRef, N>& fields,
                               int firstColumn) {
     int next = firstColumn;
     for (std::size_t i = 0; i < N; ++i) {
         SCOPED_TRACE("field " + std::to_string(i + 1));
         EXPECT_EQ(columns[i].Start, next);
         EXPECT_EQ(KindOf(fields[i]), columns[i].Kind);
-        if (const auto* text = std::get_if<std::span<char>>(&fields[i])) {
+        if (const auto* text = std::get_if<std::span<const char>>(&fields[i])) {
             EXPECT_EQ(static_cast<int>(text->size()), columns[i].Length);
         }
         next = columns[i].End() + 1;

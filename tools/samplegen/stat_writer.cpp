@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "report/number_format.h"
+#include "report/record_catalogue.h"
 
 namespace ornexa::samplegen {
 
@@ -58,7 +59,7 @@ std::string EnvironmentLine(std::string_view country) {
 std::string HeaderLine(const ReportHeader& header, bool usa) {
     ReportHeader copy = header;
     std::string line = "HDR ";
-    PlaceFields(line, HeaderColumns(), HeaderFields(copy), usa);
+    PlaceFields(line, HeaderColumns(), TargetsOf(copy, HeaderCatalogue()), usa);
     line.resize(static_cast<std::size_t>(HeaderColumns().back().End()), ' ');
     return line;
 }
@@ -66,14 +67,14 @@ std::string HeaderLine(const ReportHeader& header, bool usa) {
 std::string PoolLine(const PoolRecord& pool, bool usa) {
     PoolRecord copy = pool;
     std::string line = "BPS ";
-    PlaceFields(line, PoolColumns(), PoolFields(copy), usa);
+    PlaceFields(line, PoolColumns(), TargetsOf(copy, PoolCatalogue()), usa);
     return line;
 }
 
 std::string ObjectLine(const ObjectRecord& object, bool usa) {
     ObjectRecord copy = object;
     std::string line = "BPD ";
-    PlaceFields(line, ObjectColumns(), ObjectFields(copy), usa);
+    PlaceFields(line, ObjectColumns(), TargetsOf(copy, ObjectCatalogue()), usa);
     return line;
 }
 
