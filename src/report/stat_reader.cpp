@@ -1,5 +1,6 @@
 #include "report/stat_reader.h"
 
+#include <array>
 #include <span>
 
 #include "report/column_tables.h"
@@ -37,6 +38,12 @@ bool HasCode(std::string_view line, std::string_view code) {
 class StatisticsRead {
 public:
     StatisticsRead(Report& report, const ProgressFn& progress) : report_(report), lines_(progress) {}
+    // The field targets point into this read's own line records.
+    StatisticsRead(const StatisticsRead&) = delete;
+    StatisticsRead& operator=(const StatisticsRead&) = delete;
+    StatisticsRead(StatisticsRead&&) = delete;
+    StatisticsRead& operator=(StatisticsRead&&) = delete;
+    ~StatisticsRead() = default;
 
     StatReadResult Run(const std::filesystem::path& path, FileKinds kinds) {
         if (const auto failure = lines_.Open(path, kinds)) {
@@ -124,7 +131,7 @@ private:
                               LimitInForce(report_.Limits().pools, " pools"));
         }
         result_.ReadFieldNo = 0;
-        if (const auto fault = ConvertLine(line, PoolColumns(), TargetsOf(poolLine_, PoolCatalogue()),
+        if (const auto fault = ConvertLine(line, PoolColumns(), poolTargets_,
                                            result_.usaReport, result_.ReadFieldNo)) {
             return FieldError(ReportPart::PoolLine, *fault);
         }
@@ -146,7 +153,7 @@ private:
                               LimitInForce(report_.Limits().objects, " objects"));
         }
         result_.ReadFieldNo = 0;
-        if (const auto fault = ConvertLine(line, ObjectColumns(), TargetsOf(objectLine_, ObjectCatalogue()),
+        if (const auto fault = ConvertLine(line, ObjectColumns(), objectTargets_,
                                            result_.usaReport, result_.ReadFieldNo)) {
             CloseObjectRange();
             return FieldError(ReportPart::ObjectLine, *fault);
@@ -215,6 +222,9 @@ private:
     // ranges, simulation values) stays zero, as a stored record starts.
     PoolRecord poolLine_;
     ObjectRecord objectLine_;
+    // Where each field of a line goes, found once rather than on every line.
+    const std::array<FieldRef, PoolFieldCount> poolTargets_ = TargetsOf(poolLine_, PoolCatalogue());
+    const std::array<FieldRef, ObjectFieldCount> objectTargets_ = TargetsOf(objectLine_, ObjectCatalogue());
     bool poolJustRead_ = false;
     bool objectsRead_ = false;
 };
