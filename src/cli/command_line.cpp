@@ -47,39 +47,36 @@ struct OptionValues {
 constexpr int MostHistoryTimeoutSeconds = 2'000'000;
 
 CLI::Validator RadiusCheck() {
-    return CLI::Validator(
-        [](const std::string& text) {
-            const Converted<double> value = TextToDouble(text);
-            return value && std::isfinite(value.Value()) && value.Value() >= MinClusterRadius
-                       ? std::string{}
-                       : "the radius is a finite number from 0.4 up, not \"" + text + "\"";
-        },
-        "FLOAT>=0.4");
+    return {[](const std::string& text) {
+                const Converted<double> value = TextToDouble(text);
+                return value && std::isfinite(value.Value()) && value.Value() >= MinClusterRadius
+                           ? std::string{}
+                           : "the radius is a finite number from 0.4 up, not \"" + text + "\"";
+            },
+            "FLOAT>=0.4"};
 }
 
 CLI::Validator IndexFolderCheck() {
-    return CLI::Validator(
-        [](const std::string& path) {
-            std::error_code ec;
-            if (path.empty()) {
-                return std::string("the index folder is an empty path");
-            }
-            return std::filesystem::exists(path, ec) && !std::filesystem::is_directory(path, ec)
-                       ? "the index folder \"" + path + "\" is not a folder"
-                       : std::string{};
-        },
-        "");
+    return {[](const std::string& path) {
+                std::error_code ec;
+                if (path.empty()) {
+                    return std::string("the index folder is an empty path");
+                }
+                return std::filesystem::exists(path, ec) && !std::filesystem::is_directory(path, ec)
+                           ? "the index folder \"" + path + "\" is not a folder"
+                           : std::string{};
+            },
+            ""};
 }
 
 // With --list or --trend, --csv alone writes that table.
 CLI::Validator CsvListCheck() {
-    return CLI::Validator(
-        [](std::string& name) {
-            return name.empty()
-                       ? std::string{}
-                       : CLI::IsMember(std::vector<std::string>(CsvListNames.begin(), CsvListNames.end()))(name);
-        },
-        "");
+    return {[](std::string& name) {
+                return name.empty()
+                           ? std::string{}
+                           : CLI::IsMember(std::vector<std::string>(CsvListNames.begin(), CsvListNames.end()))(name);
+            },
+            ""};
 }
 
 // The report to read and how to analyse it.
