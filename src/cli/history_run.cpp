@@ -26,7 +26,7 @@ int CommandStatus(const RunRequest& request, const CommandStreams& streams) {
     case Mode::HistoryTrend:
         return TrendCommand(history.location, request.analysis.pools.front(), history.filter, history.format, streams,
                             history.timeout);
-    default:
+    default: // the report's modes, and no command: never run here
         break;
     }
     return 1;

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <system_error>
 
 #include "cli/command_line.h"
 #include "cli/exit_codes.h"

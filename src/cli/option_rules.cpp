@@ -26,7 +26,7 @@ struct OptionRule {
     Requirement requirement = nullptr;
 };
 
-OptionRule Required(Requirement requirement) {
+OptionRule RequirementRow(Requirement requirement) {
     return {{}, {}, Kind::NotValid, {}, {}, requirement};
 }
 
@@ -152,19 +152,19 @@ std::optional<Refusal> CompareIdsNeedHistory(const RunRequest& request, const Gi
 const std::vector<OptionRule>& OptionRules() {
     using enum Use;
     static const std::vector<OptionRule> rules{
-        Required(StatFileRequired),
-        Required(CsvNamesItsList),
+        RequirementRow(StatFileRequired),
+        RequirementRow(CsvNamesItsList),
         {{"STATFILE"},
          ReportUses,
          Kind::NotValid,
          {},
          "a Statistics report is not read with --history, --import, --list, --trend or --compare (compare files "
          "with --compare OLD NEW)"},
-        Required(HistoryKept),
-        Required(ServerOptionsNeedServer),
-        Required(CommandsNeedHistory),
-        Required(HistoryNeedsCommand),
-        Required(TrendNeedsOnePool),
+        RequirementRow(HistoryKept),
+        RequirementRow(ServerOptionsNeedServer),
+        RequirementRow(CommandsNeedHistory),
+        RequirementRow(HistoryNeedsCommand),
+        RequirementRow(TrendNeedsOnePool),
         {{"--pool"}, ReportUses.With({Trend}), Kind::NotValid, {}, "goes with --trend among the history's commands"},
         // The report's uses take the filters and leave them unused.
         {{"--system", "--subsystem"},
@@ -189,8 +189,8 @@ const std::vector<OptionRule>& OptionRules() {
          Kind::NotValid,
          {},
          "does not go with the history's commands"},
-        Required(CompareIdsNeedHistory),
-        Required(HistoryCommandChosen),
+        RequirementRow(CompareIdsNeedHistory),
+        RequirementRow(HistoryCommandChosen),
         // Of the lists only two have a usage; the report and --commands take it for the pools' commands.
         {{"--usage"},
          ReportUses.Without({CsvPools, CsvObjects}),
@@ -202,8 +202,8 @@ const std::vector<OptionRule>& OptionRules() {
          Kind::Requires,
          {},
          "--export-clusters, --regroup or --csv clusters"},
-        Required(RegroupNeedsSimulation),
-        Required(ClusterListNeedsSimulation),
+        RequirementRow(RegroupNeedsSimulation),
+        RequirementRow(ClusterListNeedsSimulation),
     };
     return rules;
 }

@@ -213,7 +213,7 @@ std::optional<RunEnd> WriteOutput(const RunRequest& request, const Report& repor
                             {beside.exportDocument ? &*beside.exportDocument : nullptr,
                              beside.regrouped ? &*beside.regrouped : nullptr});
         break;
-    default:
+    default: // the text report
         WriteTextReport(std::cout, report, sim, outcome, request.analysis);
         if (beside.exportDocument) {
             std::cout << "\nExports:\n"
