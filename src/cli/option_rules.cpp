@@ -30,12 +30,8 @@ OptionRule RequirementRow(Requirement requirement) {
     return {{}, {}, Kind::NotValid, {}, {}, requirement};
 }
 
-bool IsHistoryRun(const RunRequest& request) {
-    return IsHistoryMode(request.mode);
-}
-
 std::optional<Refusal> StatFileRequired(const RunRequest& request, const GivenOptions& given) {
-    if (IsHistoryRun(request) || given.Has("STATFILE")) {
+    if (IsHistoryMode(request.mode) || given.Has("STATFILE")) {
         return std::nullopt;
     }
     return Refusal{Kind::Required, "STATFILE", ""};
@@ -43,7 +39,7 @@ std::optional<Refusal> StatFileRequired(const RunRequest& request, const GivenOp
 
 // Among the report's uses --csv names its list; the history's tables take none.
 std::optional<Refusal> CsvNamesItsList(const RunRequest& request, const GivenOptions& given) {
-    if (IsHistoryRun(request) || !given.Has("--csv") || given.Has("--csv LIST")) {
+    if (IsHistoryMode(request.mode) || !given.Has("--csv") || given.Has("--csv LIST")) {
         return std::nullopt;
     }
     return Refusal{Kind::NeedsValue, "--csv", ""};
@@ -64,7 +60,7 @@ std::optional<Refusal> ClusterListNeedsSimulation(const RunRequest& request, con
 }
 
 std::optional<Refusal> HistoryKept(const RunRequest& request, const GivenOptions& given) {
-    if (!IsHistoryRun(request) || !given.Has("--history")) {
+    if (!IsHistoryMode(request.mode) || !given.Has("--history")) {
         return std::nullopt;
     }
     if (auto unkept = UnkeptHistoryReason(request.history.location)) {
@@ -74,7 +70,7 @@ std::optional<Refusal> HistoryKept(const RunRequest& request, const GivenOptions
 }
 
 std::optional<Refusal> ServerOptionsNeedServer(const RunRequest& request, const GivenOptions& given) {
-    if (!IsHistoryRun(request) || !given.Has("--history") || IsPostgresLocation(request.history.location)) {
+    if (!IsHistoryMode(request.mode) || !given.Has("--history") || IsPostgresLocation(request.history.location)) {
         return std::nullopt;
     }
     for (const char* name : {"--history-password-file", "--history-timeout"}) {
@@ -88,7 +84,7 @@ std::optional<Refusal> ServerOptionsNeedServer(const RunRequest& request, const 
 }
 
 std::optional<Refusal> CommandsNeedHistory(const RunRequest& request, const GivenOptions& given) {
-    if (!IsHistoryRun(request) || given.Has("--history")) {
+    if (!IsHistoryMode(request.mode) || given.Has("--history")) {
         return std::nullopt;
     }
     for (const char* name : {"--import", "--list", "--trend", "--history-password-file", "--history-timeout"}) {
@@ -104,7 +100,7 @@ Refusal HistoryWithoutCommand() {
 }
 
 std::optional<Refusal> HistoryNeedsCommand(const RunRequest& request, const GivenOptions& given) {
-    if (!IsHistoryRun(request) || !given.Has("--history")) {
+    if (!IsHistoryMode(request.mode) || !given.Has("--history")) {
         return std::nullopt;
     }
     for (const char* command : {"--import", "--list", "--trend", "--compare"}) {
@@ -148,7 +144,10 @@ std::optional<Refusal> CompareIdsNeedHistory(const RunRequest& request, const Gi
     return std::nullopt;
 }
 
-// The table, in the order its rows are checked: the first that refuses the command line tells why.
+// The table, in the order its rows are checked: the first that refuses the command line tells why. The
+// history's rows come first; their options are all taken by the report's uses, so a report's run passes
+// them. The report's own rows follow: a history run never reaches them, its rows having refused
+// --usage, --size, --regroup and a list of --csv already.
 const std::vector<OptionRule>& OptionRules() {
     using enum Use;
     static const std::vector<OptionRule> rules{
