@@ -1,0 +1,66 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/analysis_document.h"
+#include "cli/csv_tables.h"
+#include "cli/history_commands.h"
+#include "cli/sim_document.h"
+#include "history/history_store.h"
+#include "report/report_model.h"
+#include "report/table_text.h"
+
+namespace ornexa::cli {
+
+// What one run of ornexa-report writes: the report's uses first, then the history's.
+enum class Mode {
+    TextReport, // the readable report (with the exports written beside it)
+    JsonReport, // the JSON document
+    CsvList,    // --csv LIST: one list of the window
+    Commands,   // --commands: the pools' Db2 commands and SQL
+    Regroup,    // --regroup alone: the SQL that moves the clusters
+    HistoryImport,
+    HistoryList,
+    HistoryTrend,
+    CompareFiles,  // --compare OLD NEW of two Statistics report files
+    CompareStored, // --compare of two report ids of --history
+    // --history without a command to run: always refused before the run starts.
+    HistoryWithoutCommand,
+};
+
+[[nodiscard]] inline bool IsHistoryMode(Mode mode) {
+    return mode >= Mode::HistoryImport;
+}
+
+// A history command's own options.
+struct HistoryRequest {
+    std::string location; // empty without --history
+    std::vector<std::filesystem::path> imports;
+    std::vector<std::string> compare; // OLD NEW: two files, or two report ids
+    HistoryFilter filter;
+    HistoryFormat format = HistoryFormat::Text;
+    std::optional<std::string> password; // the content of --history-password-file
+    std::chrono::seconds timeout = DefaultHistoryTimeout;
+};
+
+// The command line as the run takes it: one mode, and what that mode reads, analyses and writes.
+struct RunRequest {
+    Mode mode = Mode::TextReport;
+    std::filesystem::path statFile; // "-" for standard input
+    std::optional<std::filesystem::path> simFile;
+    std::optional<std::filesystem::path> accFolder; // --acc-dir
+    AnalysisOptions analysis;
+    ExportOptions exports;          // the cluster data file and index folder written beside the output
+    std::optional<CsvList> csvList; // with Mode::CsvList
+    CsvCells csvCells = CsvCells::Guarded;
+    std::optional<std::vector<std::string>> regroupTargets; // --regroup, an empty name for the default
+    ReportLimits limits;
+    bool strict = false;
+    HistoryRequest history;
+};
+
+} // namespace ornexa::cli
