@@ -4,18 +4,18 @@
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QLocale>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "app/analysis_exports.h"
+#include "app/analysis_shortcuts.h"
+#include "app/analysis_state.h"
 #include "app/app_icons.h"
-#include "app/chart_actions.h"
 #include "app/cluster_widget.h"
 #include "app/dropped_files.h"
 #include "app/history_service.h"
@@ -24,45 +24,10 @@
 #include "app/list_columns.h"
 #include "app/regroup_dialog.h"
 #include "app/sim_graph_widget.h"
-#include "app/table_export.h"
 #include "app/ui_services.h"
 #include "app/window_state.h"
 #include "load/report_kind.h"
-#include "stats/ui/chart_view.h"
 #include "stats/ui/display_text.h"
-
-namespace {
-
-// The shortcuts of the window, a line each: the keys, a tab, what they do.
-QString ShortcutsText() {
-    const std::initializer_list<std::pair<const char*, const char*>> keys = {
-        {"F5", QT_TR_NOOP("Read both reports again and return to the same pool, tab and object")},
-        {"Ctrl+H", QT_TR_NOOP("The history: the reports kept, trends over time, two reports compared")},
-        {"Ctrl+F", QT_TR_NOOP("Find an object: the filter box above the object list; Down moves into the list")},
-        {"Escape", QT_TR_NOOP("Clear the object filter")},
-        {"Ctrl+Tab, Ctrl+PgDn", QT_TR_NOOP("The next tab, from any widget")},
-        {"Ctrl+Shift+Tab, Ctrl+PgUp", QT_TR_NOOP("The tab before, from any widget")},
-        {"Alt+1 ... Alt+6", QT_TR_NOOP("That tab directly")},
-        {"Ctrl+1 ... Ctrl+4", QT_TR_NOOP("That chart of Sim Graph Analysis")},
-        {"Tab, Shift+Tab", QT_TR_NOOP("The next or the previous control")},
-        {"Ctrl+C",
-         QT_TR_NOOP("Copy the selected rows of a list (all rows when none is selected) as tab-separated text")},
-        {"Ctrl+Shift+C", QT_TR_NOOP("Copy the chart with the focus as a picture")},
-        {"Ctrl+Shift+S", QT_TR_NOOP("Save the chart with the focus as PNG, SVG or PDF")},
-        {"Ctrl+P, Alt+P", QT_TR_NOOP("Print the tab shown")},
-        {"Alt+B", QT_TR_NOOP("Back to the file selection")},
-        {"Alt+F", QT_TR_NOOP("Finish")},
-        {"F1", QT_TR_NOOP("This list")},
-    };
-    QStringList lines;
-    for (const auto& [key, meaning] : keys) {
-        lines << QStringLiteral("%1\t%2").arg(QString::fromLatin1(key), AnalysisWindow::tr(meaning));
-    }
-    lines << AnalysisWindow::tr("A report file dropped on the window is read in place of the one shown.");
-    return lines.join(QLatin1Char('\n'));
-}
-
-} // namespace
 
 AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::SimulationData& sim, UiServices& ui,
                                const std::filesystem::path& thresholdFolder, QWidget* parent)
@@ -83,18 +48,7 @@ AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::Simul
     status_->addWidget(new QLabel(this));
     status_->addWidget(statusPanel_, 1);
     layout->addWidget(status_);
-    for (ChartView* chart : findChildren<ChartView*>()) {
-        // NOLINTNEXTLINE(cppcoreguidelines-owning-memory): the chart owns them
-        new ChartActions(chart, ui_, session_.Folders());
-    }
-    // Every list copies its rows (Ctrl+C) and exports itself as CSV, from its context menu.
-    ornexa::SaveFolders& folders = session_.Folders();
-    AttachTableExport(PoolList(), ui_, folders, QStringLiteral("pools.csv"));
-    AttachTableExport(ObjectList(), ui_, folders, QStringLiteral("objects.csv"));
-    AttachTableExport(Rules(), ui_, folders, QStringLiteral("rules.csv"), {tr("Rule")});
-    AttachTableExport(simTab_->DetailsTable(), ui_, folders, QStringLiteral("simulation-details.csv"));
-    AttachTableExport(clusterTab_->Clusters(), ui_, folders, QStringLiteral("clusters.csv"));
-    AttachTableExport(clusterTab_->Members(), ui_, folders, QStringLiteral("cluster-objects.csv"));
+    AttachAnalysisExports(*this, ui_);
     AddShortcuts();
 
     // Initialisation and loading; activation follows the first showing.
@@ -138,8 +92,8 @@ void AnalysisWindow::BuildTabs() {
     const auto apply = [this](const ornexa::Messages& told) { Apply(told); };
     simTab_ = new SimGraphWidget(session_, apply, this);
     clusterTab_ = new ClusterWidget(session_, ui_, apply, this);
-    for (QWidget* tab : std::initializer_list<QWidget*>{reportView_, poolView_, objectView_, ruleView_, simTab_,
-                                                        clusterTab_}) {
+    for (QWidget* tab :
+         std::initializer_list<QWidget*>{reportView_, poolView_, objectView_, ruleView_, simTab_, clusterTab_}) {
         tabs_->addTab(tab, ornexa::ui::DisplayText(session_.Tabs()[static_cast<std::size_t>(tabs_->count())].caption));
     }
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int tab) {
@@ -210,7 +164,7 @@ void AnalysisWindow::showEvent(QShowEvent* event) {
         activated_ = true;
         ornexa::Messages told = session_.Activate();
         session_.Folders().SetReportFile(resume_.statistics);
-        RestoreState();
+        RestoreAnalysisState(*this, session_, *ObjectList());
         told.insert(told.end(), resume_.told.begin(), resume_.told.end());
         if (resume_.place) {
             const ornexa::Messages resumed = session_.ResumeAt(*resume_.place);
@@ -252,68 +206,8 @@ void AnalysisWindow::ChooseSimChart(int subTab) {
 }
 
 void AnalysisWindow::done(int result) {
-    SaveState();
+    SaveAnalysisState(*this, session_, *ObjectList());
     QDialog::done(result);
-}
-
-void AnalysisWindow::RestoreState() {
-    for (QSplitter* splitter : findChildren<QSplitter*>()) {
-        window_state::RestoreSplitter(*splitter);
-    }
-    if (const auto sort =
-            window_state::ReadSort(*ObjectList(), static_cast<int>(session_.ObjectInfo().Captions().size()))) {
-        session_.RestoreObjectSort({sort->column, sort->descending});
-    }
-    if (const auto option = window_state::ReadUsageOption()) {
-        session_.SetUsage(ornexa::SelectPoolUsage(*option));
-    }
-    if (const auto radius = window_state::ReadRadius()) {
-        session_.Clusters().PresetRadius(*radius);
-    }
-    for (const ornexa::SaveKind kind :
-         {ornexa::SaveKind::Chart, ornexa::SaveKind::Table, ornexa::SaveKind::ClusterFile, ornexa::SaveKind::Regroup}) {
-        if (const auto folder = window_state::ReadSaveFolder(kind)) {
-            session_.Folders().Keep(kind, folder->toStdString());
-        }
-    }
-}
-
-void AnalysisWindow::SaveState() const {
-    window_state::SaveGeometry(*this);
-    for (const QSplitter* splitter : findChildren<QSplitter*>()) {
-        window_state::SaveSplitter(*splitter);
-    }
-    for (const QTableView* list : findChildren<QTableView*>()) {
-        if (list->model() != nullptr && list->model()->columnCount() > 0) {
-            window_state::SaveColumns(*list);
-        }
-    }
-    std::optional<window_state::SortState> sort;
-    if (const auto order = session_.ObjectInfo().SortOrder()) {
-        sort = window_state::SortState{order->column, order->descending};
-    }
-    window_state::SaveSort(*ObjectList(), sort);
-    window_state::SaveUsageOption(session_.Rules().UsageOption());
-    window_state::SaveRadius(session_.Clusters().RadiusText());
-}
-
-QString AnalysisWindow::StatusText() const {
-    return statusPanel_->text();
-}
-
-void AnalysisWindow::ActivatePoolBar(int point) {
-    session_.ClickPoolChart(ornexa::ChartHit{0, point});
-    Refresh();
-}
-
-void AnalysisWindow::SortObjects(int column) {
-    session_.SortObjectList(column);
-    Refresh();
-}
-
-void AnalysisWindow::ChooseUsage(int index) {
-    session_.SetUsage(ornexa::SelectPoolUsage(index));
-    Refresh();
 }
 
 void AnalysisWindow::Back() {
@@ -399,7 +293,7 @@ void AnalysisWindow::dropEvent(QDropEvent* event) {
 }
 
 void AnalysisWindow::ShowShortcuts() {
-    ui_.Show({"Keyboard Shortcuts", ShortcutsText().toStdString(), ornexa::MessageIcon::Information});
+    ui_.Show({"Keyboard Shortcuts", AnalysisShortcutsText().toStdString(), ornexa::MessageIcon::Information});
 }
 
 void AnalysisWindow::PrintTab() {
@@ -453,4 +347,3 @@ void AnalysisWindow::Regroup() {
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
 }
-

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QLabel>
 #include <array>
 
 #include "app/object_info_view.h"
@@ -64,18 +65,27 @@ public:
     [[nodiscard]] QString PoolDetailsTitle() const { return poolView_->DetailsTitle(); }
     [[nodiscard]] SimGraphWidget* SimGraphs() const { return simTab_; }
     [[nodiscard]] ClusterWidget* Clusters() const { return clusterTab_; }
-    [[nodiscard]] QString StatusText() const;
+    [[nodiscard]] QString StatusText() const { return statusPanel_->text(); }
 
     // The user's actions, also for tests and keyboard shortcuts.
     void ChoosePool(int row) { Apply(session_.SelectPoolFromList(row)); }
     void ChoosePoolGraphType(int type) { Apply(session_.SelectPoolGraphType(type)); }
-    void ActivatePoolBar(int point);
+    void ActivatePoolBar(int point) {
+        session_.ClickPoolChart(ornexa::ChartHit{0, point});
+        Refresh();
+    }
     void ChooseObject(int row) { Apply(session_.SelectObjectRow(row)); } // a row of the whole list
     // The text of the filter box: the object list shows the objects whose name contains it.
     void FilterObjects(const QString& text) { objectView_->FilterObjects(text); }
     void ChooseObjectGraphType(int type) { Apply(session_.SelectObjectGraphType(type)); }
-    void SortObjects(int column);
-    void ChooseUsage(int index);
+    void SortObjects(int column) {
+        session_.SortObjectList(column);
+        Refresh();
+    }
+    void ChooseUsage(int index) {
+        session_.SetUsage(ornexa::SelectPoolUsage(index));
+        Refresh();
+    }
     void NextPool() { Apply(session_.ShowNextPool()); }
     void PreviousPool() { Apply(session_.ShowPreviousPool()); }
     void SelectTab(int tab) { Apply(session_.SelectTab(tab)); }
@@ -130,10 +140,6 @@ private:
     // Tells what an action had to tell, then paints what changed.
     void Apply(const ornexa::Messages& told);
     void Refresh();
-    // The state kept from the last window: sort, usage, radius and the save dialogs' folders; the columns
-    // once the lists are filled, the geometry in the constructor.
-    void RestoreState();
-    void SaveState() const;
 
     UiServices& ui_;
     ornexa::AnalysisSession session_;

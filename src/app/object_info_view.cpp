@@ -7,13 +7,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTableView>
 #include <QSplitter>
+#include <QTableView>
 #include <QVBoxLayout>
 #include <utility>
 
-#include "app/table_export.h"
 #include "app/list_models.h"
+#include "app/table_export.h"
 #include "stats/object_graph.h"
 #include "stats/ui/chart_view.h"
 #include "stats/ui/display_text.h"

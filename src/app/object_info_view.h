@@ -40,7 +40,7 @@ public:
     [[nodiscard]] QString CountText() const;
 
 signals:
-    void ObjectChosen(int row); // a row of the whole list, as the page holds it
+    void ObjectChosen(int row);     // a row of the whole list, as the page holds it
     void GraphTypeChosen(int type); // 1..3
     void SortWanted(int column);
 

@@ -5,9 +5,9 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "app/table_export.h"
 #include "app/list_models.h"
 #include "app/page_view.h"
+#include "app/table_export.h"
 #include "stats/ui/display_text.h"
 
 using ornexa::ui::DisplayText;

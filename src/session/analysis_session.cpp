@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <exception>
 
-
 namespace ornexa {
 
 namespace {

@@ -67,8 +67,8 @@ Messages ObjectInfoPage::DrawGraph() {
 
 void ObjectInfoPage::Sort(int column) {
     // A second click on the column sorted ascending sorts it descending; any other click ascending.
-    const bool descending = sort_ && sort_->column == column && !sort_->descending &&
-                            column >= 0 && column < static_cast<int>(captions_.size());
+    const bool descending = sort_ && sort_->column == column && !sort_->descending && column >= 0 &&
+                            column < static_cast<int>(captions_.size());
     RestoreSort({column, descending});
 }
 
