@@ -1,9 +1,13 @@
 #include "app/analysis_shortcuts.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QStringList>
 #include <initializer_list>
 #include <utility>
+
+#include "app/analysis_window.h"
+#include "app/keyboard_navigation.h"
 
 // The shortcuts of the window, a line each: the keys, a tab, what they do.
 QString AnalysisShortcutsText() {
@@ -34,4 +38,24 @@ QString AnalysisShortcutsText() {
     lines << QCoreApplication::translate("AnalysisWindow",
                                          "A report file dropped on the window is read in place of the one shown.");
     return lines.join(QLatin1Char('\n'));
+}
+
+void AddAnalysisShortcuts(AnalysisWindow& window) {
+    auto* find = new QAction(&window); // Ctrl+F from every tab
+    find->setShortcut(QKeySequence::Find);
+    find->setShortcutContext(Qt::WindowShortcut);
+    QObject::connect(find, &QAction::triggered, &window, [&window] {
+        window.SelectTab(ornexa::ObjectInfoTab);
+        window.ObjectInfo()->FocusFilter();
+    });
+    window.addAction(find);
+    LetTabMoveFocus(window);
+    AddTabKeys(window, *window.Tabs(), [&window](int tab) { window.SelectTab(tab); });
+    for (int subTab = 0; subTab < ornexa::SimSubTabCount; ++subTab) {
+        auto* chooseChart = new QAction(&window);
+        chooseChart->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_1 + subTab)));
+        QObject::connect(chooseChart, &QAction::triggered, &window,
+                         [&window, subTab] { window.ChooseSimChart(subTab); });
+        window.addAction(chooseChart);
+    }
 }

@@ -20,7 +20,6 @@
 #include "app/dropped_files.h"
 #include "app/history_service.h"
 #include "app/history_window.h"
-#include "app/keyboard_navigation.h"
 #include "app/list_columns.h"
 #include "app/regroup_dialog.h"
 #include "app/sim_graph_widget.h"
@@ -49,7 +48,7 @@ AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::Simul
     status_->addWidget(statusPanel_, 1);
     layout->addWidget(status_);
     AttachAnalysisExports(*this, ui_);
-    AddShortcuts();
+    AddAnalysisShortcuts(*this);
 
     // Initialisation and loading; activation follows the first showing.
     session_.Load();
@@ -59,26 +58,26 @@ AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::Simul
 }
 
 QMenuBar* AnalysisWindow::BuildMenu() {
+    // A menu item by its object name; those added to the window too reach their keys from every tab.
+    const auto item = [](QAction* action, const char* name, const QKeySequence& keys) {
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(keys);
+        return action;
+    };
     auto* menuBar = new QMenuBar(this);
     QMenu* menu = menuBar->addMenu(tr("&Window"));
-    printItem_ = menu->addAction(QStringLiteral("&Print ..."), this, &AnalysisWindow::PrintTab);
-    printItem_->setObjectName(QStringLiteral("actPrint"));
-    printItem_->setShortcut(QKeySequence::Print);
+    printItem_ = item(menu->addAction(QStringLiteral("&Print ..."), this, &AnalysisWindow::PrintTab), "actPrint",
+                      QKeySequence::Print);
     addAction(printItem_);
     printItem_->setEnabled(false);
-    QAction* reload = menu->addAction(tr("&Reload"), this, &AnalysisWindow::Reload);
-    reload->setObjectName(QStringLiteral("actReload"));
-    reload->setShortcut(QKeySequence(Qt::Key_F5));
-    QAction* history = menu->addAction(tr("&History..."), this, &AnalysisWindow::ShowHistory);
-    history->setObjectName(QStringLiteral("actHistory"));
-    history->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
-    addAction(history);
+    item(menu->addAction(tr("&Reload"), this, &AnalysisWindow::Reload), "actReload", QKeySequence(Qt::Key_F5));
+    addAction(item(menu->addAction(tr("&History..."), this, &AnalysisWindow::ShowHistory), "actHistory",
+                   QKeySequence(Qt::CTRL | Qt::Key_H)));
     menu->addSeparator();
     menu->addAction(QStringLiteral("&About"), this, [this] { ui_.ShowAbout(); });
     QMenu* help = menuBar->addMenu(tr("&Help"));
-    QAction* shortcuts = help->addAction(tr("Keyboard Shortcuts"), this, &AnalysisWindow::ShowShortcuts);
-    shortcuts->setObjectName(QStringLiteral("actShortcuts"));
-    shortcuts->setShortcut(QKeySequence::HelpContents);
+    item(help->addAction(tr("Keyboard Shortcuts"), this, &AnalysisWindow::ShowShortcuts), "actShortcuts",
+         QKeySequence::HelpContents);
     return menuBar;
 }
 
@@ -118,41 +117,20 @@ void AnalysisWindow::BuildTabs() {
 }
 
 QLayout* AnalysisWindow::BuildButtons() {
-    auto* buttons = new QHBoxLayout;
-    print_ = new QPushButton(QStringLiteral("&Print"), this);
-    print_->setObjectName(QStringLiteral("cmdPrint"));
+    const auto button = [this](const QString& text, const char* name, void (AnalysisWindow::*action)()) {
+        auto* made = new QPushButton(text, this);
+        made->setObjectName(QString::fromLatin1(name));
+        connect(made, &QPushButton::clicked, this, action);
+        return made;
+    };
+    print_ = button(QStringLiteral("&Print"), "cmdPrint", &AnalysisWindow::PrintTab);
     print_->hide(); // shown once a printable tab is
-    connect(print_, &QPushButton::clicked, this, &AnalysisWindow::PrintTab);
-    auto* back = new QPushButton(QStringLiteral("< &Back"), this);
-    back->setObjectName(QStringLiteral("cmdBack"));
-    auto* finish = new QPushButton(QStringLiteral("&Finish"), this);
-    finish->setObjectName(QStringLiteral("cmdFinish"));
+    auto* buttons = new QHBoxLayout;
     buttons->addWidget(print_);
     buttons->addStretch();
-    buttons->addWidget(back);
-    buttons->addWidget(finish);
-    connect(back, &QPushButton::clicked, this, &AnalysisWindow::Back);
-    connect(finish, &QPushButton::clicked, this, &AnalysisWindow::Finish);
+    buttons->addWidget(button(QStringLiteral("< &Back"), "cmdBack", &AnalysisWindow::Back));
+    buttons->addWidget(button(QStringLiteral("&Finish"), "cmdFinish", &AnalysisWindow::Finish));
     return buttons;
-}
-
-void AnalysisWindow::AddShortcuts() {
-    auto* find = new QAction(this); // Ctrl+F from every tab
-    find->setShortcut(QKeySequence::Find);
-    find->setShortcutContext(Qt::WindowShortcut);
-    connect(find, &QAction::triggered, this, [this] {
-        SelectTab(ornexa::ObjectInfoTab);
-        objectView_->FocusFilter();
-    });
-    addAction(find);
-    LetTabMoveFocus(*this);
-    AddTabKeys(*this, *tabs_, [this](int tab) { SelectTab(tab); });
-    for (int subTab = 0; subTab < ornexa::SimSubTabCount; ++subTab) {
-        auto* chooseChart = new QAction(this);
-        chooseChart->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_1 + subTab)));
-        connect(chooseChart, &QAction::triggered, this, [this, subTab] { ChooseSimChart(subTab); });
-        addAction(chooseChart);
-    }
 }
 
 void AnalysisWindow::showEvent(QShowEvent* event) {
@@ -179,10 +157,6 @@ void AnalysisWindow::showEvent(QShowEvent* event) {
     }
 }
 
-void AnalysisWindow::reject() {
-    Back();
-}
-
 void AnalysisWindow::keyPressEvent(QKeyEvent* event) {
     // Escape never throws the analysis away: it clears the object filter, and otherwise does
     // nothing. "< &Back" leaves.
@@ -194,32 +168,9 @@ void AnalysisWindow::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void AnalysisWindow::ChooseSimChart(int subTab) {
-    if (!tabs_->isTabVisible(ornexa::SimGraphTab) || !tabs_->isTabEnabled(ornexa::SimGraphTab)) {
-        return;
-    }
-    if (session_.SelectedTab() != ornexa::SimGraphTab) {
-        SelectTab(ornexa::SimGraphTab);
-    }
-    session_.SimGraphs().SelectSubTab(subTab);
-    Refresh();
-}
-
 void AnalysisWindow::done(int result) {
     SaveAnalysisState(*this, session_, *ObjectList());
     QDialog::done(result);
-}
-
-void AnalysisWindow::Back() {
-    hide();
-    session_.Back();
-    done(QDialog::Rejected);
-}
-
-void AnalysisWindow::Finish() {
-    session_.Finish();
-    hide();
-    done(QDialog::Accepted);
 }
 
 void AnalysisWindow::LeaveToRead(ornexa::ReloadRequest request) {
@@ -268,15 +219,6 @@ void AnalysisWindow::ShowHistory() {
     if (const auto& files = window.FilesToOpen()) {
         ReadFiles(*files);
     }
-}
-
-void AnalysisWindow::ReadFiles(const ornexa::RecentReport& files) {
-    ornexa::ReloadRequest request;
-    request.statistics = files.statistics;
-    if (!files.simulation.empty()) {
-        request.simulation = files.simulation;
-    }
-    LeaveToRead(std::move(request));
 }
 
 void AnalysisWindow::dragEnterEvent(QDragEnterEvent* event) {

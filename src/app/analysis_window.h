@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QLabel>
+#include <QTabWidget>
 #include <array>
 
 #include "app/object_info_view.h"
@@ -91,8 +92,16 @@ public:
     void SelectTab(int tab) { Apply(session_.SelectTab(tab)); }
     // "&Print" and "&Print ...": the print preview of the tab shown.
     void PrintTab();
-    void Back();
-    void Finish();
+    void Back() {
+        hide();
+        session_.Back();
+        done(QDialog::Rejected);
+    }
+    void Finish() {
+        session_.Finish();
+        hide();
+        done(QDialog::Accepted);
+    }
     // F5: leaves to read both files again and comes back to the same pool, tab and object.
     void Reload() { LeaveToRead({}); }
     // A file dropped on the window: read in place of the report's own (a Statistics or a
@@ -116,15 +125,30 @@ public:
     // The History window while it is open (tests drive it).
     [[nodiscard]] HistoryWindow* History() const { return historyWindow_; }
     // Reads these files in place of the report's own, as a reload does.
-    void ReadFiles(const ornexa::RecentReport& files);
+    void ReadFiles(const ornexa::RecentReport& files) {
+        ornexa::ReloadRequest request;
+        request.statistics = files.statistics;
+        if (!files.simulation.empty()) {
+            request.simulation = files.simulation;
+        }
+        LeaveToRead(std::move(request));
+    }
     // Ctrl+1 ... Ctrl+4: that chart of the Sim Graph Analysis tab, the tab shown first.
-    void ChooseSimChart(int subTab);
+    void ChooseSimChart(int subTab) {
+        if (tabs_->isTabVisible(ornexa::SimGraphTab) && tabs_->isTabEnabled(ornexa::SimGraphTab)) {
+            if (session_.SelectedTab() != ornexa::SimGraphTab) {
+                SelectTab(ornexa::SimGraphTab);
+            }
+            session_.SimGraphs().SelectSubTab(subTab);
+            Refresh();
+        }
+    }
     // "Keyboard Shortcuts" under Help: every shortcut of the window.
     void ShowShortcuts();
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void reject() override; // the frame's close button leaves as Back does
+    void reject() override { Back(); } // the frame's close button leaves as Back does
     void keyPressEvent(QKeyEvent* event) override;
     void done(int result) override; // every way out keeps the window's state
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -134,7 +158,6 @@ private:
     QMenuBar* BuildMenu();
     void BuildTabs();
     QLayout* BuildButtons();
-    void AddShortcuts();
     // Leaves to be shown again with the files of `request`, once they have loaded.
     void LeaveToRead(ornexa::ReloadRequest request);
     // Tells what an action had to tell, then paints what changed.
