@@ -10,28 +10,29 @@
 namespace ornexa {
 namespace {
 
-using test::ObjectWith;
-
-// Pools whose object names sort differently from their table order; a simulation of BP1.
+// Pools whose object names sort differently from their table order; a simulation of BP1 with two
+// sizes.
 class PageState : public ::testing::Test {
 protected:
     PageState() {
-        report.Header.ElapsedTime = "00:01:40";
-        report.ElapsedSeconds = 100;
-        report.Header.ReportPoolCount = 2;
-        test::AddPool(report, test::TestPool("BP0"),
-                      {test::TestObject("BP0", "DB0.T2"), test::TestObject("BP0", "DB0.A1", 'I'),
-                       test::TestObject("BP0", "DB0.M3")});
+        const auto object = [](const char* pool, const char* name, char type, Long getPages) {
+            return test::ObjectWith(pool, name, type, [getPages](ObjectRecord& o) { o.ObjGetPages = getPages; });
+        };
+        test::AddPool(
+            report, test::TestPool("BP0"),
+            {object("BP0", "DB0.T2", 'T', 5), object("BP0", "DB0.A1", 'I', 7), object("BP0", "DB0.M3", 'T', 3)});
         test::AddPool(report, test::TestPool("BP1"),
-                      {ObjectWith("BP1", "DB1.TS", 'T', [](ObjectRecord& o) { o.ObjGetPages = 10; }),
-                       ObjectWith("BP1", "DB1.AX", 'I', [](ObjectRecord& o) { o.ObjGetPages = 900; })});
+                      {object("BP1", "DB1.TS", 'T', 10), object("BP1", "DB1.AX", 'I', 900)});
+        report.Header.ReportPoolCount = 2;
+        report.ElapsedSeconds = 100;
         report.StatFileLoaded = true;
         sim.SimFileLoaded = true;
         sim.simulatedPool = 2;
         sim.Sim.SimPoolName = "BP1";
         sim.Sim.SimSizeCount = 2;
-        sim.Pools(2).SimPoolSize(1) = 500;
-        sim.Pools(2).SimPoolSize(2) = 1000;
+        for (const int k : {1, 2}) {
+            sim.Pools(2).SimPoolSize(k) = 500 * k;
+        }
     }
 
     AnalysisSession Start(const Report& shown) {
