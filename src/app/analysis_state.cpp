@@ -3,6 +3,7 @@
 #include <QSplitter>
 #include <QTableView>
 
+#include "app/list_columns.h"
 #include "app/window_state.h"
 #include "session/analysis_session.h"
 
@@ -24,6 +25,13 @@ void RestoreAnalysisState(QWidget& window, ornexa::AnalysisSession& session, con
         if (const auto folder = window_state::ReadSaveFolder(kind)) {
             session.Folders().Keep(kind, folder->toStdString());
         }
+    }
+}
+
+void RestoreAnalysisColumns(QWidget& window) {
+    for (QTableView* list : window.findChildren<QTableView*>()) {
+        FitColumns(*list);
+        window_state::RestoreColumns(*list);
     }
 }
 

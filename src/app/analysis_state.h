@@ -11,4 +11,6 @@ class AnalysisSession;
 // object list's order, the usage option, the cluster radius and the save dialogs' folders. The
 // geometry is restored when the window is built, the columns once its lists are filled.
 void RestoreAnalysisState(QWidget& window, ornexa::AnalysisSession& session, const QTableView& objects);
+// Filled, each list fits its columns to their texts, unless the user's widths were kept.
+void RestoreAnalysisColumns(QWidget& window);
 void SaveAnalysisState(const QWidget& window, const ornexa::AnalysisSession& session, const QTableView& objects);

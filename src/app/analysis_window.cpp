@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTableView>
 #include <QVBoxLayout>
 
 #include "app/analysis_exports.h"
@@ -20,7 +19,6 @@
 #include "app/dropped_files.h"
 #include "app/history_service.h"
 #include "app/history_window.h"
-#include "app/list_columns.h"
 #include "app/regroup_dialog.h"
 #include "app/sim_graph_widget.h"
 #include "app/ui_services.h"
@@ -149,11 +147,7 @@ void AnalysisWindow::showEvent(QShowEvent* event) {
             told.insert(told.end(), resumed.begin(), resumed.end());
         }
         Apply(told);
-        // Filled, each list fits its columns to their texts, unless the user's widths were kept.
-        for (QTableView* list : findChildren<QTableView*>()) {
-            FitColumns(*list);
-            window_state::RestoreColumns(*list);
-        }
+        RestoreAnalysisColumns(*this);
     }
 }
 
