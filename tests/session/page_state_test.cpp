@@ -244,5 +244,23 @@ TEST_F(PageState, OnlyThePoolsNamedArePrintedAndUnknownNamesAreReturned) {
     EXPECT_EQ(std::count(titles.begin(), titles.end(), "Buffer Pool BP0"), 0);
 }
 
+TEST_F(PageState, APoolWithoutObjectsPrintsNoOtherPoolsObjectChart) {
+    test::AddPool(report, test::TestPool("BP2"));
+    report.Header.ReportPoolCount = 3;
+    ReportPagesRequest request;
+    request.pools = {"BP0", "BP2"};
+    request.thresholdFolder = dir.Path();
+    const PrintedReport printed = AllReportPages(report, sim, request).printed;
+    const auto page = std::find_if(printed.pages.begin(), printed.pages.end(),
+                                   [](const PrintedPage& p) { return p.title == "BP2 Pool Objects"; });
+    ASSERT_NE(page, printed.pages.end());
+    ASSERT_TRUE(page->chart.has_value());
+    EXPECT_EQ(page->chart->title, "");
+    EXPECT_EQ(page->chart->SeriesCount(), 0);
+    for (const PrintedLabel& label : page->labels) {
+        EXPECT_EQ(label.value, "") << label.caption;
+    }
+}
+
 } // namespace
 } // namespace ornexa
