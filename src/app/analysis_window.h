@@ -1,38 +1,45 @@
 #pragma once
 
 #include <QDialog>
+#include <QLabel>
+#include <QTabWidget>
 #include <array>
 
+#include "app/object_info_view.h"
+#include "app/pool_info_view.h"
+#include "app/report_info_view.h"
+#include "app/rule_analysis_view.h"
 #include "session/analysis_session.h"
 #include "session/recent_reports.h"
 
 class ChartView;
-class QAction;
 class ClusterWidget;
 class HistoryService;
 class HistoryWindow;
-class SimGraphWidget;
-class PoolListModel;
-class QButtonGroup;
+class ObjectInfoView;
+class PoolInfoView;
+class QAction;
 class QComboBox;
 class QFrame;
 class QLabel;
+class QLayout;
+class QMenuBar;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
-class QTableWidget;
-class QSortFilterProxyModel;
 class QPushButton;
-class QRadioButton;
 class QStatusBar;
 class QTabWidget;
 class QTableView;
-class TextRowsModel;
-class FilteredRowsModel;
+class QTableWidget;
+class ReportInfoView;
+class RuleAnalysisView;
+class SimGraphWidget;
 class UiServices;
 
-// "frmStatAnalysis": the tabs of one loaded report. Everything it shows comes from the
-// AnalysisSession; every action goes to it.
+// "frmStatAnalysis": the frame around the tabs of one loaded report: the menu, the tab strip, the
+// buttons and the status bar. Each tab is a view of one page of the AnalysisSession; what a view
+// asks for goes to the session, and the window repaints what changed.
 class AnalysisWindow : public QDialog {
     Q_OBJECT
 public:
@@ -41,41 +48,62 @@ public:
 
     [[nodiscard]] ornexa::AnalysisSession& Session() { return session_; }
     [[nodiscard]] QTabWidget* Tabs() const { return tabs_; }
-    [[nodiscard]] QTableView* PoolList() const { return poolTable_; }
-    [[nodiscard]] QTableView* ObjectList() const { return objectTable_; }
-    [[nodiscard]] QLineEdit* ObjectFilter() const { return objectFilter_; }
-    [[nodiscard]] QString ObjectCountText() const;
-    [[nodiscard]] ChartView* PoolChart() const { return poolChart_; }
-    [[nodiscard]] ChartView* ObjectChart() const { return objectChart_; }
-    [[nodiscard]] QComboBox* PoolGraphTypes() const { return poolGraphType_; }
-    [[nodiscard]] QListWidget* Rules() const { return rules_; }
-    [[nodiscard]] QTableWidget* Metrics() const { return metrics_; }
-    [[nodiscard]] QPlainTextEdit* Commands() const { return commands_; }
-    [[nodiscard]] QFrame* PoolDetails() const { return poolDetails_; }
-    [[nodiscard]] QString PoolDetailsTitle() const;
+    [[nodiscard]] ReportInfoView* ReportInfo() const { return reportView_; }
+    [[nodiscard]] PoolInfoView* PoolInfo() const { return poolView_; }
+    [[nodiscard]] ObjectInfoView* ObjectInfo() const { return objectView_; }
+    [[nodiscard]] RuleAnalysisView* RuleAnalysis() const { return ruleView_; }
+    [[nodiscard]] QTableView* PoolList() const { return reportView_->PoolList(); }
+    [[nodiscard]] QTableView* ObjectList() const { return objectView_->List(); }
+    [[nodiscard]] QLineEdit* ObjectFilter() const { return objectView_->Filter(); }
+    [[nodiscard]] QString ObjectCountText() const { return objectView_->CountText(); }
+    [[nodiscard]] ChartView* PoolChart() const { return poolView_->Chart(); }
+    [[nodiscard]] ChartView* ObjectChart() const { return objectView_->Chart(); }
+    [[nodiscard]] QComboBox* PoolGraphTypes() const { return poolView_->GraphTypes(); }
+    [[nodiscard]] QListWidget* Rules() const { return ruleView_->Rules(); }
+    [[nodiscard]] QTableWidget* Metrics() const { return ruleView_->Metrics(); }
+    [[nodiscard]] QPlainTextEdit* Commands() const { return ruleView_->Commands(); }
+    [[nodiscard]] QFrame* PoolDetails() const { return poolView_->Details(); }
+    [[nodiscard]] QString PoolDetailsTitle() const { return poolView_->DetailsTitle(); }
     [[nodiscard]] SimGraphWidget* SimGraphs() const { return simTab_; }
     [[nodiscard]] ClusterWidget* Clusters() const { return clusterTab_; }
-    [[nodiscard]] QString StatusText() const;
+    [[nodiscard]] QString StatusText() const { return statusPanel_->text(); }
 
     // The user's actions, also for tests and keyboard shortcuts.
-    void ChoosePool(int row);
-    void ChoosePoolGraphType(int type);
-    void ActivatePoolBar(int point);
-    void ChooseObject(int row); // a row of the whole list, as the session holds it
+    void ChoosePool(int row) { Apply(session_.SelectPoolFromList(row)); }
+    void ChoosePoolGraphType(int type) { Apply(session_.SelectPoolGraphType(type)); }
+    void ActivatePoolBar(int point) {
+        session_.ClickPoolChart(ornexa::ChartHit{0, point});
+        Refresh();
+    }
+    void ChooseObject(int row) { Apply(session_.SelectObjectRow(row)); } // a row of the whole list
     // The text of the filter box: the object list shows the objects whose name contains it.
-    void FilterObjects(const QString& text);
-    void ChooseObjectGraphType(int type);
-    void SortObjects(int column);
-    void ChooseUsage(int index);
-    void NextPool();
-    void PreviousPool();
-    void SelectTab(int tab);
+    void FilterObjects(const QString& text) { objectView_->FilterObjects(text); }
+    void ChooseObjectGraphType(int type) { Apply(session_.SelectObjectGraphType(type)); }
+    void SortObjects(int column) {
+        session_.SortObjectList(column);
+        Refresh();
+    }
+    void ChooseUsage(int index) {
+        session_.SetUsage(ornexa::SelectPoolUsage(index));
+        Refresh();
+    }
+    void NextPool() { Apply(session_.ShowNextPool()); }
+    void PreviousPool() { Apply(session_.ShowPreviousPool()); }
+    void SelectTab(int tab) { Apply(session_.SelectTab(tab)); }
     // "&Print" and "&Print ...": the print preview of the tab shown.
     void PrintTab();
-    void Back();
-    void Finish();
+    void Back() {
+        hide();
+        session_.Back();
+        done(QDialog::Rejected);
+    }
+    void Finish() {
+        session_.Finish();
+        hide();
+        done(QDialog::Accepted);
+    }
     // F5: leaves to read both files again and comes back to the same pool, tab and object.
-    void Reload();
+    void Reload() { LeaveToRead({}); }
     // A file dropped on the window: read in place of the report's own (a Statistics or a
     // Simulation report, told by its first line).
     void ReadDropped(const std::filesystem::path& path);
@@ -85,7 +113,7 @@ public:
         resume_ = std::move(resume);
     }
     // "Copy Commands": the pool's commands to the clipboard.
-    void CopyCommands() const;
+    void CopyCommands() const { ruleView_->CopyCommands(); }
     // "Regroup Objects..." of the cluster tab: the dialog, over the window.
     void Regroup();
     // The history the reports shown go into: its imports are told in the status bar, and
@@ -97,41 +125,44 @@ public:
     // The History window while it is open (tests drive it).
     [[nodiscard]] HistoryWindow* History() const { return historyWindow_; }
     // Reads these files in place of the report's own, as a reload does.
-    void ReadFiles(const ornexa::RecentReport& files);
+    void ReadFiles(const ornexa::RecentReport& files) {
+        ornexa::ReloadRequest request;
+        request.statistics = files.statistics;
+        if (!files.simulation.empty()) {
+            request.simulation = files.simulation;
+        }
+        LeaveToRead(std::move(request));
+    }
     // Ctrl+1 ... Ctrl+4: that chart of the Sim Graph Analysis tab, the tab shown first.
-    void ChooseSimChart(int subTab);
+    void ChooseSimChart(int subTab) {
+        if (tabs_->isTabVisible(ornexa::SimGraphTab) && tabs_->isTabEnabled(ornexa::SimGraphTab)) {
+            if (session_.SelectedTab() != ornexa::SimGraphTab) {
+                SelectTab(ornexa::SimGraphTab);
+            }
+            session_.SimGraphs().SelectSubTab(subTab);
+            Refresh();
+        }
+    }
     // "Keyboard Shortcuts" under Help: every shortcut of the window.
     void ShowShortcuts();
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void reject() override; // the frame's close button leaves as Back does
+    void reject() override { Back(); } // the frame's close button leaves as Back does
     void keyPressEvent(QKeyEvent* event) override;
     void done(int result) override; // every way out keeps the window's state
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QWidget* BuildReportTab();
-    QWidget* BuildPoolTab();
-    QWidget* BuildObjectTab();
-    QWidget* BuildRuleTab();
+    QMenuBar* BuildMenu();
+    void BuildTabs();
+    QLayout* BuildButtons();
     // Leaves to be shown again with the files of `request`, once they have loaded.
     void LeaveToRead(ornexa::ReloadRequest request);
     // Tells what an action had to tell, then paints what changed.
     void Apply(const ornexa::Messages& told);
     void Refresh();
-    void RefreshPoolPage(const ornexa::PoolInfoPage& page);
-    void RefreshObjectPage(const ornexa::ObjectInfoPage& page);
-    void RefreshAdvice(const ornexa::RuleAnalysisPage& page);
-    void SelectShownObject(std::optional<int> row);
-    void ShowObjectCount();
-    // The state kept from the last window: sort, usage, radius and the save dialogs' folders; the columns
-    // once the lists are filled, the geometry in the constructor.
-    void RestoreState();
-    void SaveState() const;
-    void RefreshLegend(const ornexa::Legend& legend, std::array<QLabel*, 5>& captions, std::array<QLabel*, 5>& values);
 
     UiServices& ui_;
     ornexa::AnalysisSession session_;
@@ -140,49 +171,16 @@ private:
     bool activated_ = false;
     ornexa::AnalysisResume resume_;
     bool refreshing_ = false;
-    // The version of each page as it was painted last (0: not painted yet).
-    std::uint64_t shownReportVersion_ = 0;
-    std::uint64_t shownPoolVersion_ = 0;
-    std::uint64_t shownObjectVersion_ = 0;
-    std::uint64_t shownRuleVersion_ = 0;
 
     QTabWidget* tabs_ = nullptr;
     QStatusBar* status_ = nullptr;
     QLabel* statusPanel_ = nullptr;
-    std::array<QLabel*, 6> data_{};
-    std::array<QLabel*, 6> stats_{};
-    PoolListModel* poolModel_ = nullptr;
-    QTableView* poolTable_ = nullptr;
-
-    std::array<QLabel*, 5> poolInfo_{};
-    std::array<QLabel*, 4> thresholdInfo_{};
-    QComboBox* poolGraphType_ = nullptr;
-    ChartView* poolChart_ = nullptr;
-    std::array<QLabel*, 5> poolLegendCaptions_{};
-    std::array<QLabel*, 5> poolLegendValues_{};
-    QFrame* poolDetails_ = nullptr;
-    QLabel* poolDetailsTitle_ = nullptr;
-    std::array<QLabel*, 12> panelData_{};
-
-    TextRowsModel* objectModel_ = nullptr;
-    FilteredRowsModel* objectProxy_ = nullptr;
-    QLineEdit* objectFilter_ = nullptr;
-    QLabel* objectCount_ = nullptr;
-    std::vector<ornexa::ObjectListEntry> shownObjects_; // what the object list model holds
-    std::vector<std::string> shownObjectCaptions_;
-    QTableView* objectTable_ = nullptr;
-    QComboBox* objectGraphType_ = nullptr;
-    ChartView* objectChart_ = nullptr;
-    std::array<QLabel*, 5> objectLegendCaptions_{};
-    std::array<QLabel*, 5> objectLegendValues_{};
-
-    QLabel* analysisCaption_ = nullptr;
-    QListWidget* rules_ = nullptr;
-    QTableWidget* metrics_ = nullptr;
-    QPlainTextEdit* commands_ = nullptr;
-    QButtonGroup* usage_ = nullptr;
-    QPushButton* print_ = nullptr;
-    QAction* printItem_ = nullptr;
+    ReportInfoView* reportView_ = nullptr;
+    PoolInfoView* poolView_ = nullptr;
+    ObjectInfoView* objectView_ = nullptr;
+    RuleAnalysisView* ruleView_ = nullptr;
     SimGraphWidget* simTab_ = nullptr;
     ClusterWidget* clusterTab_ = nullptr;
+    QPushButton* print_ = nullptr;
+    QAction* printItem_ = nullptr;
 };

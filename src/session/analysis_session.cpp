@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <exception>
 
-#include "report/number_format.h"
-
 namespace ornexa {
 
 namespace {
@@ -153,12 +151,7 @@ void AnalysisSession::SimulationTest() {
     const bool enabled = simulated != 0 && currentPool_ == simulated;
     tabs_[SimGraphTab].enabled = tabs_[SimClusterTab].enabled = enabled;
     if (enabled) {
-        std::vector<std::string> sizes;
-        const PoolSimulation& pool = sim_.Pools(simulated);
-        for (const int k : sim_.Sizes()) {
-            sizes.push_back(StrText(static_cast<std::int64_t>(pool.SimPoolSize(k))));
-        }
-        clusterPage_.SetPoolSizes(std::move(sizes));
+        clusterPage_.SetPoolSizes(SimulatedPoolSizes(sim_, simulated));
     }
 }
 

@@ -106,6 +106,8 @@ public:
     Messages SelectObjectRow(int row); // 0-based row of the object list
     Messages SelectObjectGraphType(int type) { return objectPage_.SelectGraphType(type); } // 1..3
     void SortObjectList(int column) { objectPage_.Sort(column); }
+    // The object list's order as a window or report before had it.
+    void RestoreObjectSort(ListSort sort) { objectPage_.RestoreSort(sort); }
 
     // The "Pool Usage Intent" of the rule tab: the rules under that usage, which the cluster tab
     // takes too.

@@ -2,9 +2,19 @@
 
 #include <algorithm>
 
+#include "report/number_format.h"
 #include "stats/list_sort.h"
 
 namespace ornexa {
+
+std::vector<std::string> SimulatedPoolSizes(const SimulationData& sim, int p) {
+    std::vector<std::string> sizes;
+    const PoolSimulation& pool = sim.Pools(p);
+    for (const int k : sim.Sizes()) {
+        sizes.push_back(StrText(static_cast<std::int64_t>(pool.SimPoolSize(k))));
+    }
+    return sizes;
+}
 
 namespace {
 // Rows of three text cells in the order of `sort`; none keeps the order they were listed in.

@@ -18,6 +18,9 @@
 
 namespace ornexa {
 
+// The simulated sizes of pool p as the size list offers them.
+std::vector<std::string> SimulatedPoolSizes(const SimulationData& sim, int p);
+
 // Which way the radius spinner counts.
 enum class Direction { Up, Down };
 

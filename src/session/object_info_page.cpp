@@ -66,7 +66,22 @@ Messages ObjectInfoPage::DrawGraph() {
 }
 
 void ObjectInfoPage::Sort(int column) {
-    sort_ = SortListByColumn(captions_, column);
+    // A second click on the column sorted ascending sorts it descending; any other click ascending.
+    const bool descending = sort_ && sort_->column == column && !sort_->descending && column >= 0 &&
+                            column < static_cast<int>(captions_.size());
+    RestoreSort({column, descending});
+}
+
+void ObjectInfoPage::RestoreSort(ListSort sort) {
+    sort_ = sort;
+    captions_ = plainCaptions_;
+    if (sort.column >= 0 && sort.column < static_cast<int>(captions_.size())) {
+        captions_[static_cast<std::size_t>(sort.column)] += sort.descending ? " (D)" : " (A)";
+    }
+    ApplySort();
+}
+
+void ObjectInfoPage::ApplySort() {
     const int selectedObject = selectedRow_ ? list_[static_cast<std::size_t>(*selectedRow_)].object : 0;
     SortRows(list_, *sort_, [](const ObjectListEntry& row) -> const std::string& { return row.text; });
     for (std::size_t i = 0; i < list_.size(); ++i) { // the selection follows its row

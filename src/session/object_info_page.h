@@ -41,19 +41,28 @@ public:
     // A click on header `column`: ascending first, then descending, and so on; the order holds for
     // the lists of the pools shown next, as the caption's marker says.
     void Sort(int column);
+    // The order a list was sorted in before (kept from another window or report): the same rows,
+    // captions and selection as the clicks that sorted it gave.
+    void RestoreSort(ListSort sort);
 
     [[nodiscard]] const std::vector<ObjectListEntry>& List() const { return list_; }
+    // The column captions, the sorted one marked " (A)" or " (D)".
     [[nodiscard]] const std::vector<std::string>& Captions() const { return captions_; }
+    // The order of the list: none while it is in table order.
+    [[nodiscard]] std::optional<ListSort> SortOrder() const { return sort_; }
     [[nodiscard]] std::optional<int> SelectedRow() const { return selectedRow_; }
     [[nodiscard]] int CurrentObject() const { return currentObject_; }
     [[nodiscard]] int GraphType() const { return graphType_; }
     [[nodiscard]] const GraphView& Graph() const { return graph_; }
 
 private:
+    void ApplySort();
+
     const Report& report_;
     NumberStyle style_;
     std::vector<ObjectListEntry> list_;
-    std::vector<std::string> captions_{"Object"};
+    std::vector<std::string> plainCaptions_{"Object"};
+    std::vector<std::string> captions_{plainCaptions_};
     std::optional<ListSort> sort_; // none: table order
     std::optional<int> selectedRow_;
     int currentObject_ = 0;

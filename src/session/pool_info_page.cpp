@@ -7,6 +7,16 @@
 
 namespace ornexa {
 
+std::vector<DetailRow> PoolInfoPage::DetailRows() const {
+    static_assert(ObjectDetailCaptions.size() == std::tuple_size_v<decltype(details_)>,
+                  "a caption for each figure of the panel");
+    std::vector<DetailRow> rows;
+    for (std::size_t i = 0; i < details_.size(); ++i) {
+        rows.push_back({ObjectDetailCaptions[i], details_[i]});
+    }
+    return rows;
+}
+
 void PoolInfoPage::ShowHeader() {
     if (!report_.HasPool(pool_)) {
         return;

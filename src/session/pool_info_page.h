@@ -15,6 +15,14 @@
 
 namespace ornexa {
 
+// One row of the object details panel: its caption and the figure of the object shown (empty before
+// an object was shown).
+struct DetailRow {
+    std::string caption;
+    std::string value;
+    friend bool operator==(const DetailRow&, const DetailRow&) = default;
+};
+
 // Where a click on a chart landed: the series and point hit.
 struct ChartHit {
     int series = 0;
@@ -45,7 +53,11 @@ public:
     [[nodiscard]] int GraphType() const { return graphType_; }
     [[nodiscard]] const GraphView& Graph() const { return graph_; }
     [[nodiscard]] bool DetailsVisible() const { return detailsVisible_; }
+    // The figures of the object shown, in the order of the panel's rows.
     [[nodiscard]] const std::array<std::string, 12>& Details() const { return details_; }
+    // Every row of the details panel with its caption, in the order the panel shows them; the
+    // figures are empty before an object was shown.
+    [[nodiscard]] std::vector<DetailRow> DetailRows() const;
     // "Object - " and the name of the object whose figures the details panel shows.
     [[nodiscard]] const std::string& DetailsTitle() const { return detailsTitle_; }
     // What the user was told of the bar clicked last: its rank and object.

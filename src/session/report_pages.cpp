@@ -2,7 +2,12 @@
 
 #include <algorithm>
 
-#include "session/analysis_session.h"
+#include "session/cluster_page.h"
+#include "session/object_info_page.h"
+#include "session/pool_info_page.h"
+#include "session/report_info_page.h"
+#include "session/sim_graph_page.h"
+#include "stats/pool_graph.h"
 
 namespace ornexa {
 
@@ -15,48 +20,71 @@ void Append(PrintedReport& to, std::optional<PrintedReport> pages) {
     }
 }
 
-} // namespace
-
-ReportPages AllReportPages(const Report& report, const SimulationData& sim, const ReportPagesRequest& request) {
-    ReportPages result;
-    AnalysisSession session(report, sim, request.thresholdFolder);
-    session.Load();
-    (void)session.Activate(); // what a chart could not draw leaves its page's chart empty
-    Append(result.printed, session.PrintedTab());
-
-    std::vector<int> rows;
-    for (const std::string& name : request.pools) {
-        const auto& pools = session.ReportInfo().PoolList();
+// The pools to print, in the order asked (every pool, in list order, when none is named); names that
+// match no pool go to `unknown`.
+std::vector<int> PoolsToPrint(const Report& report, const std::vector<std::string>& names,
+                              std::vector<std::string>& unknown) {
+    ReportInfoPage list(report, NumberStyle{});
+    list.Load();
+    const auto& pools = list.PoolList();
+    std::vector<int> chosen;
+    for (const std::string& name : names) {
         const auto found = std::find_if(pools.begin(), pools.end(), [&](const PoolListEntry& entry) {
             return SamePoolName(entry.cells[0].value_or(std::string{}), name);
         });
         if (found == pools.end()) {
-            result.unknown.push_back(name);
+            unknown.push_back(name);
         } else {
-            rows.push_back(static_cast<int>(found - pools.begin()));
+            chosen.push_back(found->pool);
         }
     }
-    if (request.pools.empty()) {
-        for (int row = 0; row < static_cast<int>(session.ReportInfo().PoolList().size()); ++row) {
-            rows.push_back(row);
+    if (names.empty()) {
+        for (const PoolListEntry& entry : pools) {
+            chosen.push_back(entry.pool);
         }
     }
-    for (const int row : rows) {
-        (void)session.SelectTab(ReportInfoTab);
-        (void)session.SelectPoolFromList(row);
-        (void)session.SelectPoolGraphType(request.graphType);
-        for (const int tab : {PoolInfoTab, ObjectInfoTab}) {
-            (void)session.SelectTab(tab);
-            Append(result.printed, session.PrintedTab());
-        }
-        if (session.Tabs()[SimGraphTab].enabled) {
-            (void)session.SelectTab(SimGraphTab);
-            for (int subTab = 0; subTab < SimSubTabCount; ++subTab) {
-                session.SimGraphs().SelectSubTab(subTab);
-                Append(result.printed, session.PrintedTab());
-            }
-            (void)session.SelectTab(SimClusterTab);
-            Append(result.printed, session.PrintedTab());
+    return chosen;
+}
+
+// The pool page with `graphType` (graph 1 when that is none of the pool graphs) and the object page
+// with graph 1 of the pool's first object in table order.
+void AppendPoolPages(PrintedReport& to, const Report& report, const SimulationData& sim, int p, int graphType) {
+    PoolInfoPage pool(report, sim, NumberStyle{});
+    pool.SetPool(p);
+    (void)pool.SelectGraphType(graphType >= 1 && graphType <= PoolGraphTypeCount ? graphType : 1);
+    Append(to, PoolGraphReport(report, p, pool.Graph()));
+    ObjectInfoPage objects(report, NumberStyle{});
+    objects.SetPool(p);
+    (void)objects.SelectFromList();
+    Append(to, ObjectGraphReport(report, p, objects.Graph()));
+}
+
+// The simulated pool's four simulation pages, as entering the tab draws them, and its cluster report
+// (usage Random, the first simulated size, the radius a new page starts with).
+void AppendSimulationPages(PrintedReport& to, const Report& report, const SimulationData& sim, int p,
+                           const std::filesystem::path& thresholdFolder) {
+    SimGraphPage charts(report, sim, NumberStyle{});
+    charts.SetPool(p);
+    (void)charts.Enter();
+    for (int subTab = 0; subTab < SimSubTabCount; ++subTab) {
+        Append(to, SimGraphReport(report, p, charts.Chart(subTab), SimSubTabCaption(subTab)));
+    }
+    ClusterPage clusters(report, sim, thresholdFolder);
+    clusters.SetPool(p);
+    clusters.SetPoolSizes(SimulatedPoolSizes(sim, p));
+    (void)clusters.Enter(PoolUsage::Random);
+    Append(to, ClusterReport(report, sim, p, clusters.LastRun(), clusters.Clusters(), PoolUsage::Random));
+}
+
+} // namespace
+
+ReportPages AllReportPages(const Report& report, const SimulationData& sim, const ReportPagesRequest& request) {
+    ReportPages result;
+    Append(result.printed, SummaryReport(report));
+    for (const int p : PoolsToPrint(report, request.pools, result.unknown)) {
+        AppendPoolPages(result.printed, report, sim, p, request.graphType);
+        if (sim.ShownPool() != 0 && p == sim.ShownPool()) {
+            AppendSimulationPages(result.printed, report, sim, p, request.thresholdFolder);
         }
     }
     return result;
