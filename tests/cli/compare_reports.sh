@@ -12,12 +12,14 @@
 # replaced, as they differ from run to run. Exits 1 when any document differs.
 set -euo pipefail
 
-old=$1
-new=$2
+# Programs named by a relative path still run from inside the history's folder.
+absolute() { [ -z "$1" ] || [ "$1" = "-" ] && echo "$1" || realpath "$1"; }
+old=$(absolute "$1")
+new=$(absolute "$2")
 gen=$3
 work=${4:-$(mktemp -d)}
-old_gui=${5:-}
-new_gui=${6:-}
+old_gui=$(absolute "${5:-}")
+new_gui=$(absolute "${6:-}")
 here=$(cd "$(dirname "$0")/../.." && pwd)
 data=$here/data
 rm -rf "$work/old" "$work/new"
