@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "report/decimal_digits.h"
 #include "report/fixed_text.h"
 #include "report/latin1.h"
 #include "report/number_format.h"
@@ -16,17 +17,10 @@ namespace {
 // The number `digits` spells, when it is one to `most` decimal digits without a leading zero
 // (a lone "0" aside).
 std::optional<int> SmallNumber(std::string_view digits, std::size_t most) {
-    if (digits.empty() || digits.size() > most || (digits.size() > 1 && digits.front() == '0')) {
+    if (digits.size() > 1 && digits.front() == '0') {
         return std::nullopt;
     }
-    int n = 0;
-    for (const char c : digits) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        n = n * 10 + (c - '0');
-    }
-    return n;
+    return DecimalDigits(digits, most);
 }
 
 std::string PoolNameOf(const Report& report, int p) {
