@@ -1,13 +1,13 @@
 #include "advice/pool_commands.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <limits>
 
 #include "report/decimal_digits.h"
 #include "report/fixed_text.h"
 #include "report/latin1.h"
+#include "report/letter_case.h"
 #include "report/number_format.h"
 #include "rules/config_rules.h"
 
@@ -301,13 +301,6 @@ std::string SizeExpectation(const SizeProposal& proposal) {
                         : "; it frees " + std::to_string(-kb) + " KB of real storage";
     }
     return text;
-}
-
-std::string UpperCase(std::string_view text) {
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return upper;
 }
 
 std::string CommandsFileText(const std::vector<PoolAdviceEntry>& pools) {

@@ -6,6 +6,7 @@
 #include "cluster/cluster_views.h"
 #include "report/fixed_text.h"
 #include "report/latin1.h"
+#include "report/letter_case.h"
 #include "report/shown_text.h"
 
 namespace ornexa {

@@ -51,17 +51,6 @@ std::optional<CsvList> CsvListNamed(std::string_view name) {
     return static_cast<CsvList>(found - CsvListNames.begin());
 }
 
-std::vector<int> ChosenPools(const Report& report, const std::vector<std::string>& names) {
-    std::vector<int> pools;
-    for (int p = 1; p <= report.PoolCount(); ++p) {
-        if (names.empty() || std::any_of(names.begin(), names.end(),
-                                         [&](const std::string& name) { return NamesPool(report, p, name); })) {
-            pools.push_back(p);
-        }
-    }
-    return pools;
-}
-
 TextTable PoolListTable(const Report& report) {
     TextTable table;
     table.header.assign(PoolListCaptions().begin(), PoolListCaptions().end());

@@ -7,6 +7,7 @@
 
 #include "cli/sim_document.h"
 #include "report/messages.h"
+#include "report/pool_choice.h"
 #include "report/report_model.h"
 #include "report/table_text.h"
 #include "rules/pool_usage.h"
@@ -19,9 +20,7 @@ enum class CsvList { Pools, Objects, Rules, Clusters };
 inline constexpr std::array<std::string_view, 4> CsvListNames{"pools", "objects", "rules", "clusters"};
 std::optional<CsvList> CsvListNamed(std::string_view name);
 
-// The pools `names` ask for in table order (every pool when none is asked for), as the analysis
-// picks them.
-std::vector<int> ChosenPools(const Report& report, const std::vector<std::string>& names);
+using ornexa::ChosenPools; // the pools `names` ask for, as the analysis picks them
 
 // The pool list of the Report Info tab.
 TextTable PoolListTable(const Report& report);

@@ -363,7 +363,7 @@ void WriteTextReport(std::ostream& out, const Report& report, const SimulationDa
     std::ostringstream head;
     WriteTextReportLines(head, report, sim, outcome, options);
     out << EscapeControls(head.str(), "\n");
-    for (const int p : AnalysedPools(report, options)) {
+    for (const int p : ChosenPools(report, options.pools)) {
         std::ostringstream pool;
         WritePoolText(pool, PoolSummaryDocument(report, sim, p, options));
         out << EscapeControls(pool.str(), "\n");

@@ -1,0 +1,44 @@
+#include "report/pool_choice.h"
+
+#include <algorithm>
+
+#include "report/latin1.h"
+#include "report/letter_case.h"
+
+namespace ornexa {
+
+bool NamesPool(const Report& report, int p, std::string_view asked) {
+    return SamePoolName(Latin1ToUtf8(report.Pools(p).PoolName.Trimmed()), asked);
+}
+
+int FirstPoolNamed(const Report& report, std::string_view asked) {
+    for (int p = 1; p <= report.PoolCount(); ++p) {
+        if (NamesPool(report, p, asked)) {
+            return p;
+        }
+    }
+    return 0;
+}
+
+std::vector<int> ChosenPools(const Report& report, const std::vector<std::string>& names) {
+    std::vector<int> pools;
+    for (int p = 1; p <= report.PoolCount(); ++p) {
+        if (names.empty() || std::any_of(names.begin(), names.end(),
+                                         [&](const std::string& name) { return NamesPool(report, p, name); })) {
+            pools.push_back(p);
+        }
+    }
+    return pools;
+}
+
+std::vector<std::string> UnknownPools(const Report& report, const std::vector<std::string>& asked) {
+    std::vector<std::string> unknown;
+    for (const std::string& name : asked) {
+        if (FirstPoolNamed(report, name) == 0) {
+            unknown.push_back(name);
+        }
+    }
+    return unknown;
+}
+
+} // namespace ornexa
