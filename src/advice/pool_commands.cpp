@@ -9,6 +9,7 @@
 #include "report/latin1.h"
 #include "report/letter_case.h"
 #include "report/number_format.h"
+#include "report/pool_choice.h"
 #include "rules/config_rules.h"
 
 namespace ornexa {
@@ -21,10 +22,6 @@ std::optional<int> SmallNumber(std::string_view digits, std::size_t most) {
         return std::nullopt;
     }
     return DecimalDigits(digits, most);
-}
-
-std::string PoolNameOf(const Report& report, int p) {
-    return Latin1ToUtf8(report.Pools(p).PoolName.Trimmed());
 }
 
 std::string RuleSource(int n) {
@@ -126,7 +123,7 @@ PoolAdvice RuleCommands(const Report& report, int p, PoolUsage usage) {
     if (!report.HasPool(p)) {
         return advice;
     }
-    const std::string name = PoolNameOf(report, p);
+    const std::string name = ShownPoolName(report, p);
     const bool validName = PageSizeKB(name).has_value();
     const std::optional<bool> hiperpools = HasHiperpools(report.Header);
     bool nameNoted = false;
@@ -256,7 +253,7 @@ SizeAdvice ProposePoolSize(const Report& report, const SimulationData& sim, int 
             break;
         }
     }
-    const std::string name = PoolNameOf(report, p);
+    const std::string name = ShownPoolName(report, p);
     const std::optional<int> kb = PageSizeKB(name);
     if (kb) {
         proposal.storageKB = (static_cast<long long>(proposal.proposedSize) - pool.VPSize) * *kb;

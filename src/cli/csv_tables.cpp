@@ -16,10 +16,6 @@ namespace {
 constexpr std::string_view ObjectCaption = "Object"; // the object list's one column
 constexpr std::string_view RuleCaption = "Rule";
 
-std::string PoolName(const Report& report, int p) {
-    return Latin1ToUtf8(report.Pools(p).PoolName.Trimmed());
-}
-
 // One column per pool, or the pool's name in front of each row when there are several.
 TextTable PerPool(const Report& report, const std::vector<int>& pools, std::string_view caption, const auto& cellsOf) {
     const bool named = pools.size() > 1;
@@ -32,7 +28,7 @@ TextTable PerPool(const Report& report, const std::vector<int>& pools, std::stri
         for (std::string& cell : cellsOf(p)) {
             std::vector<std::string> row;
             if (named) {
-                row.push_back(PoolName(report, p));
+                row.push_back(ShownPoolName(report, p));
             }
             row.push_back(std::move(cell));
             table.rows.push_back(std::move(row));

@@ -47,10 +47,6 @@ std::string SkippedLinesSummary(int skippedLines) {
 
 namespace {
 
-template <std::size_t N> std::string Text(const FixedText<N>& field) {
-    return Latin1ToUtf8(field.Trimmed());
-}
-
 Json Figure(const FigureText& text) {
     return text ? Json(*text) : Json(nullptr);
 }
@@ -64,10 +60,10 @@ Json ReportHead(const Report& report, const SimulationData& sim, const ReadOutco
     doc["statistics"] = {{"path", outcome.statPath.string()},
                          {"loaded", report.StatFileLoaded},
                          {"messages", MessagesDocument(outcome.statMessages)}};
-    doc["header"] = {{"SystemName", Text(h.SystemName)},         {"SubSystemName", Text(h.SubSystemName)},
-                     {"CollectionDate", Text(h.CollectionDate)}, {"CollectionTime", Text(h.CollectionTime)},
-                     {"Db2Version", Text(h.Db2Version)},         {"ReportPoolCount", h.ReportPoolCount},
-                     {"ElapsedTime", Text(h.ElapsedTime)},       {"ElapsedSeconds", report.ElapsedSeconds}};
+    doc["header"] = {{"SystemName", ShownText(h.SystemName)},         {"SubSystemName", ShownText(h.SubSystemName)},
+                     {"CollectionDate", ShownText(h.CollectionDate)}, {"CollectionTime", ShownText(h.CollectionTime)},
+                     {"Db2Version", ShownText(h.Db2Version)},         {"ReportPoolCount", h.ReportPoolCount},
+                     {"ElapsedTime", ShownText(h.ElapsedTime)},       {"ElapsedSeconds", report.ElapsedSeconds}};
     Json totals = Json::array();
     for (const FigureText& figure : OverallFigures(report)) {
         totals.push_back(Figure(figure));
@@ -81,7 +77,7 @@ Json ReportHead(const Report& report, const SimulationData& sim, const ReadOutco
             row.push_back(Figure(cell));
         }
         pools.push_back({{"number", p},
-                         {"name", Text(report.Pools(p).PoolName)},
+                         {"name", ShownText(report.Pools(p).PoolName)},
                          {"objects",
                           {{"first", range.empty() ? 0 : range.first},
                            {"last", range.empty() ? 0 : range.last},
@@ -93,7 +89,7 @@ Json ReportHead(const Report& report, const SimulationData& sim, const ReadOutco
         doc["simulation"] = {{"path", outcome.simPath->string()},
                              {"loaded", sim.SimFileLoaded},
                              {"messages", MessagesDocument(outcome.simMessages)},
-                             {"SimPoolName", Text(sim.Sim.SimPoolName)},
+                             {"SimPoolName", ShownText(sim.Sim.SimPoolName)},
                              {"SimSizeCount", sim.Sim.SimSizeCount},
                              {"CurrentPool", sim.simulatedPool}};
     } else {
@@ -281,7 +277,7 @@ void WriteTextReportLines(std::ostream& out, const Report& report, const Simulat
             << (sim.SimFileLoaded ? "loaded" : "not loaded") << '\n';
         WriteMessages(out, outcome.simMessages);
         if (sim.simulatedPool > 0) {
-            out << "Simulated pool " << Text(report.Pools(sim.simulatedPool).PoolName) << " at sizes";
+            out << "Simulated pool " << ShownText(report.Pools(sim.simulatedPool).PoolName) << " at sizes";
             for (const int k : sim.Sizes()) {
                 out << ' ' << sim.Pools(sim.simulatedPool).SimPoolSize(k);
             }

@@ -21,8 +21,6 @@ Json Graph(int type, std::string_view name, const ChartModel& chart, bool drawn)
             {"chart", ChartDocument(chart, drawn)}};
 }
 
-constexpr std::array<std::string_view, 2> MeasureNames{"Sys Hit Ratio", "I/O Rate"};
-
 // The figures of a cluster run before its member list.
 Json ClusterRunHead(const ClusterRun& run, PoolUsage usage, double radius, double threshold) {
     return {{"usage", std::string(1, UsageLetter(usage))},

@@ -8,6 +8,8 @@
 #include "report/fixed_text.h"
 #include "report/latin1.h"
 #include "report/number_format.h"
+#include "report/pool_choice.h"
+#include "report/shown_text.h"
 #include "stats/pool_list_figures.h"
 
 namespace ornexa {
@@ -18,7 +20,7 @@ std::string PoolName(const Report& report, int p) {
     if (!report.HasPool(p)) {
         throw std::out_of_range("no pool " + std::to_string(p) + " in the report");
     }
-    return Latin1ToUtf8(report.Pools(p).PoolName.Trimmed());
+    return ShownPoolName(report, p);
 }
 
 // The legend rows shown, each value as the page prints it.
@@ -39,10 +41,10 @@ std::string Trimmed(std::string_view text) {
 } // namespace
 
 std::vector<PrintedLabel> HeaderFacts(const ReportHeader& header) {
-    return {{"System: ", Latin1ToUtf8(header.SystemName.Trimmed())},
-            {"Sub System: ", Latin1ToUtf8(header.SubSystemName.Trimmed())},
-            {"Date: ", Latin1ToUtf8(header.CollectionDate.Trimmed())},
-            {"Time: ", Latin1ToUtf8(header.CollectionTime.Trimmed())}};
+    return {{"System: ", ShownText(header.SystemName)},
+            {"Sub System: ", ShownText(header.SubSystemName)},
+            {"Date: ", ShownText(header.CollectionDate)},
+            {"Time: ", ShownText(header.CollectionTime)}};
 }
 
 PrintedReport SummaryReport(const Report& report, NumberStyle style, int poolsPerPage) {

@@ -2,13 +2,17 @@
 
 #include <algorithm>
 
-#include "report/latin1.h"
 #include "report/letter_case.h"
+#include "report/shown_text.h"
 
 namespace ornexa {
 
+std::string ShownPoolName(const Report& report, int p) {
+    return ShownText(report.Pools(p).PoolName);
+}
+
 bool NamesPool(const Report& report, int p, std::string_view asked) {
-    return SamePoolName(Latin1ToUtf8(report.Pools(p).PoolName.Trimmed()), asked);
+    return SamePoolName(ShownPoolName(report, p), asked);
 }
 
 int FirstPoolNamed(const Report& report, std::string_view asked) {

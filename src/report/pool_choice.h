@@ -8,6 +8,9 @@
 
 namespace ornexa {
 
+// Pool p's name as the pool list shows it.
+std::string ShownPoolName(const Report& report, int p);
+
 // Whether `asked` (typed text, UTF-8) names pool p as the pool list shows its name: the report's
 // Latin-1 name read as text, blanks around either left out, letters in any case.
 bool NamesPool(const Report& report, int p, std::string_view asked);
