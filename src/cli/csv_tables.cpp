@@ -79,13 +79,12 @@ ClusterListOutcome ClusterListTable(const Report& report, const SimulationData& 
     const ThresholdLookup lookup = LookUpThreshold(options.thresholdFolders, usage);
     const ClusterRun run =
         RunClusterAnalysis(report, sim, sim.ShownPool(), size, usage, lookup.threshold, options.radius);
-    ClusterListOutcome outcome;
-    outcome.table.header.assign(ClusterListCaptions().begin(), ClusterListCaptions().end());
+    TextTable table;
+    table.header.assign(ClusterListCaptions().begin(), ClusterListCaptions().end());
     for (const ClusterListRow& row : FillClusterList(sim, run)) {
-        outcome.table.rows.emplace_back(row.cells.begin(), row.cells.end());
+        table.rows.emplace_back(row.cells.begin(), row.cells.end());
     }
-    outcome.messages = run.messages;
-    return outcome;
+    return {std::move(table), run.messages};
 }
 
 } // namespace ornexa::cli

@@ -9,6 +9,7 @@
 #include "report/messages.h"
 #include "report/pool_choice.h"
 #include "report/report_model.h"
+#include "report/result.h"
 #include "report/table_text.h"
 #include "rules/pool_usage.h"
 #include "simulation/sim_data.h"
@@ -31,10 +32,7 @@ TextTable RuleListTable(const Report& report, const std::vector<int>& pools, Poo
 
 // The cluster list of the simulated pool for one usage and simulated size, and what the cluster
 // analysis told.
-struct ClusterListOutcome {
-    TextTable table;
-    Messages messages;
-};
+using ClusterListOutcome = Result<TextTable>; // the table always, with what the clustering told
 ClusterListOutcome ClusterListTable(const Report& report, const SimulationData& sim, PoolUsage usage, int size,
                                     const SimOptions& options);
 

@@ -100,7 +100,7 @@ bool WriteCsvList(ornexa::cli::CsvList list, const ornexa::Report& report, const
         }
         auto clusters = ornexa::cli::ClusterListTable(report, sim, exports.usage, exports.size, analysis.simulation);
         TellMessages(clusters.messages);
-        table = std::move(clusters.table);
+        table = std::move(*clusters.value);
         break;
     }
     }
@@ -338,7 +338,7 @@ int RunHistory(const CLI::App& app, const HistoryOptions& history, bool asJson, 
     if (app.count("--history-password-file") > 0) { // an empty name too: it is refused, never left out
         const auto password = ornexa::cli::ReadPasswordFile(history.passwordFile);
         if (!password.Ok()) {
-            throw CLI::ValidationError("--history-password-file", password.fault);
+            throw CLI::ValidationError("--history-password-file", password.FaultText());
         }
         // libpq takes it as it takes the variable set by the user; it stays out of the process list.
         setenv("PGPASSWORD", password.value->c_str(), 1); // NOLINT(concurrency-mt-unsafe): before any thread

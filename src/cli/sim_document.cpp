@@ -270,17 +270,17 @@ ExportOutcome RunExports(const Report& report, const SimulationData& sim, int p,
         }
         Messages told = run.messages;
         told.insert(told.end(), written.messages.begin(), written.messages.end());
-        outcome.ok = outcome.ok && written.written;
+        outcome.ok = outcome.ok && written.Ok();
         doc["clusters"] = {{"path", path.string()},
-                           {"written", written.written},
+                           {"written", written.Ok()},
                            {"result", run.result},
                            {"messages", MessagesDocument(told)}};
     }
     if (exports.indexFolder) {
         const ExportResult written = WriteIndexExcludeFile(report, p, *exports.indexFolder);
-        outcome.ok = outcome.ok && written.written;
+        outcome.ok = outcome.ok && written.Ok();
         doc["indexes"] = {{"path", std::filesystem::absolute(*exports.indexFolder / IndexExcludeFile).string()},
-                          {"written", written.written},
+                          {"written", written.Ok()},
                           {"messages", MessagesDocument(written.messages)}};
     }
     return outcome;

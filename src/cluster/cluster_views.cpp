@@ -154,8 +154,7 @@ ExportResult WriteClusterDataFile(const std::filesystem::path& path, const std::
             {"Create Cluster File", "File <" + path.string() + "> not created: " + *failure, MessageIcon::Exclamation});
         return result;
     }
-    result.written = true;
-    result.status = "Cluster data file created";
+    result.value = "Cluster data file created";
     return result;
 }
 
@@ -182,7 +181,7 @@ ExportResult WriteIndexExcludeFile(const Report& report, int p, const std::files
                                    MessageIcon::Exclamation});
         return result;
     }
-    result.written = true;
+    result.value.emplace();
     result.messages.push_back(
         {"All Index Exclude Objects", "File <" + path.string() + "> created.", MessageIcon::Information});
     return result;

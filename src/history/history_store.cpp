@@ -145,7 +145,7 @@ template <class T, class Work> HistoryResult<T> Answer(const std::string& doing,
     try {
         result.value = work();
     } catch (const SqlError& error) {
-        result.fault = doing + ": " + error.what();
+        result.messages = FaultMessages(doing + ": " + error.what());
     }
     return result;
 }

@@ -10,6 +10,7 @@
 #include "history/sql_database.h"
 #include "report/collection_date.h"
 #include "report/report_model.h"
+#include "report/result.h"
 #include "report/stat_reader.h"
 #include "simulation/sim_data.h"
 
@@ -17,11 +18,7 @@ namespace ornexa {
 
 // A figure of the store, or why it could not be had (the database's message, with what was being
 // done). Every store call answers with one; none throws.
-template <class T> struct HistoryResult {
-    std::optional<T> value;
-    std::string fault;
-    [[nodiscard]] bool Ok() const { return value.has_value(); }
-};
+template <class T> using HistoryResult = Result<T>;
 
 // One report held, as the list of reports shows it.
 struct HistoryReportInfo {

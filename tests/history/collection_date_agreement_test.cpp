@@ -36,7 +36,7 @@ std::string PrintedFromHistory(const std::string& collectedAt) {
 // collection time, beside the stamp its printed cluster page shows.
 std::pair<std::string, std::string> HistoryAndPrinted(const std::filesystem::path& path, const test::TempDir& dir) {
     auto store = HistoryStore::Open((dir.Path() / (path.stem().string() + ".db")).string());
-    EXPECT_TRUE(store.Ok()) << store.fault;
+    EXPECT_TRUE(store.Ok()) << store.FaultText();
     const ImportOutcome outcome = ImportReportFile(**store.value, path.string(), {}, {});
     EXPECT_NE(outcome.status, ImportStatus::Refused) << outcome.message;
     const auto reports = (*store.value)->Reports();
