@@ -25,7 +25,7 @@ const ornexa::StoredRows& SampleRows() {
         std::filesystem::remove(file);
         auto opened = ornexa::HistoryStore::Open(file.string());
         if (!opened.Ok()) {
-            throw std::runtime_error(opened.fault);
+            throw std::runtime_error(opened.FaultText());
         }
         ornexa::HistoryStore& store = **opened.value;
         const ornexa::ImportOutcome outcome =

@@ -1,13 +1,15 @@
 #include "advice/pool_commands.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <limits>
 
+#include "report/decimal_digits.h"
 #include "report/fixed_text.h"
 #include "report/latin1.h"
+#include "report/letter_case.h"
 #include "report/number_format.h"
+#include "report/pool_choice.h"
 #include "rules/config_rules.h"
 
 namespace ornexa {
@@ -16,21 +18,10 @@ namespace {
 // The number `digits` spells, when it is one to `most` decimal digits without a leading zero
 // (a lone "0" aside).
 std::optional<int> SmallNumber(std::string_view digits, std::size_t most) {
-    if (digits.empty() || digits.size() > most || (digits.size() > 1 && digits.front() == '0')) {
+    if (digits.size() > 1 && digits.front() == '0') {
         return std::nullopt;
     }
-    int n = 0;
-    for (const char c : digits) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        n = n * 10 + (c - '0');
-    }
-    return n;
-}
-
-std::string PoolNameOf(const Report& report, int p) {
-    return Latin1ToUtf8(report.Pools(p).PoolName.Trimmed());
+    return DecimalDigits(digits, most);
 }
 
 std::string RuleSource(int n) {
@@ -132,7 +123,7 @@ PoolAdvice RuleCommands(const Report& report, int p, PoolUsage usage) {
     if (!report.HasPool(p)) {
         return advice;
     }
-    const std::string name = PoolNameOf(report, p);
+    const std::string name = ShownPoolName(report, p);
     const bool validName = PageSizeKB(name).has_value();
     const std::optional<bool> hiperpools = HasHiperpools(report.Header);
     bool nameNoted = false;
@@ -262,7 +253,7 @@ SizeAdvice ProposePoolSize(const Report& report, const SimulationData& sim, int 
             break;
         }
     }
-    const std::string name = PoolNameOf(report, p);
+    const std::string name = ShownPoolName(report, p);
     const std::optional<int> kb = PageSizeKB(name);
     if (kb) {
         proposal.storageKB = (static_cast<long long>(proposal.proposedSize) - pool.VPSize) * *kb;
@@ -307,13 +298,6 @@ std::string SizeExpectation(const SizeProposal& proposal) {
                         : "; it frees " + std::to_string(-kb) + " KB of real storage";
     }
     return text;
-}
-
-std::string UpperCase(std::string_view text) {
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return upper;
 }
 
 std::string CommandsFileText(const std::vector<PoolAdviceEntry>& pools) {

@@ -6,6 +6,8 @@
 #include "cluster/cluster_views.h"
 #include "report/fixed_text.h"
 #include "report/latin1.h"
+#include "report/letter_case.h"
+#include "report/pool_choice.h"
 #include "report/shown_text.h"
 
 namespace ornexa {
@@ -24,7 +26,7 @@ std::string Quoted(std::string_view name) {
 }
 
 std::string PoolNameOf(const Report& report, int p) {
-    return report.HasPool(p) ? UpperCase(Latin1ToUtf8(report.Pools(p).PoolName.Trimmed())) : std::string{};
+    return report.HasPool(p) ? UpperCase(ShownPoolName(report, p)) : std::string{};
 }
 
 // "NAME (type X) is not moved: why"; the name as a one-line comment can hold it.

@@ -19,16 +19,17 @@ const QString LocationKey = QStringLiteral("history/location");
 // The history at `location`, the folder of a file made when missing.
 ornexa::HistoryResult<std::shared_ptr<ornexa::HistoryStore>> OpenAt(const std::string& location) {
     if (const auto unkept = ornexa::UnkeptHistoryReason(location)) {
-        return {std::nullopt, *unkept}; // before a folder is made for it
+        return {std::nullopt, ornexa::FaultMessages(*unkept)}; // before a folder is made for it
     }
     if (!ornexa::IsPostgresLocation(location)) {
         const QString folder = QFileInfo(QString::fromStdString(location)).absolutePath();
         if (!QDir().mkpath(folder)) {
-            return {std::nullopt, "The folder \"" + folder.toStdString() + "\" of the history could not be made"};
+            return {std::nullopt, ornexa::FaultMessages("The folder \"" + folder.toStdString() +
+                                                        "\" of the history could not be made")};
         }
     }
     auto opened = ornexa::HistoryStore::Open(location);
-    opened.fault = ornexa::MaskedPasswords(opened.fault, location);
+    opened.messages = ornexa::FaultMessages(ornexa::MaskedPasswords(opened.FaultText(), location));
     return opened;
 }
 
@@ -92,7 +93,7 @@ void HistoryService::Import(const ornexa::RecentReport& files) {
         bool stored = false;
         if (auto opened = OpenAt(location); !opened.Ok()) {
             text = QString::fromStdString(
-                ornexa::HistoryImportText({ornexa::ImportStatus::Refused, 0, opened.fault, std::nullopt}));
+                ornexa::HistoryImportText({ornexa::ImportStatus::Refused, 0, opened.FaultText(), std::nullopt}));
         } else {
             const ornexa::ImportOutcome outcome =
                 ornexa::ImportReportFile(**opened.value, files.statistics.string(), files.simulation.string(), limits);
@@ -126,7 +127,7 @@ void HistoryService::ImportPaths(const std::vector<std::filesystem::path>& paths
             if (auto opened = OpenAt(location); !opened.Ok()) {
                 summary.skipped = plan.skipped;
                 for (const ornexa::ImportUnit& unit : plan.units) {
-                    summary.refusals.emplace_back(unit.shown, opened.fault);
+                    summary.refusals.emplace_back(unit.shown, opened.FaultText());
                 }
             } else {
                 int asked = 0;

@@ -282,8 +282,8 @@ void HistoryWindow::Tell(const std::string& fault) {
 std::string HistoryWindow::Reopen() {
     auto opened = history_.Open();
     if (!opened.Ok()) {
-        Tell(opened.fault);
-        return opened.fault;
+        Tell(opened.FaultText());
+        return opened.FaultText();
     }
     ShowStore(*opened.value);
     return {};
@@ -378,11 +378,11 @@ void HistoryWindow::OpenChosen() {
         return;
     }
     const auto files = page_->FilesToOpen(*id, history_.Recent());
-    if (!files.files) {
-        Tell(files.fault);
+    if (!files.value) {
+        Tell(files.FaultText());
         return;
     }
-    open_ = files.files;
+    open_ = files.value;
     accept();
 }
 
@@ -542,7 +542,7 @@ void HistoryWindow::DatabaseOpened(const std::string& location, const std::optio
     opening_ = false;
     UpdateActions();
     if (!opened.Ok()) {
-        const std::string fault = ornexa::MaskedPasswords(opened.fault, location);
+        const std::string fault = ornexa::MaskedPasswords(opened.FaultText(), location);
         Tell(before ? fault + "; the history stays at " + ornexa::MaskedLocation(*before) : fault);
         return;
     }

@@ -33,8 +33,9 @@ SimGraphWidget::SimGraphWidget(ornexa::AnalysisSession& session, Apply apply, QW
     options->setObjectName(QStringLiteral("optGreatestImprovement"));
     auto* optionLayout = new QVBoxLayout(options);
     measure_ = new QButtonGroup(this);
-    auto* hitRatio = new QRadioButton(QStringLiteral("Sys Hit Ratio"), options);
-    auto* ioRate = new QRadioButton(QStringLiteral("I/O Rate"), options);
+    auto* hitRatio =
+        new QRadioButton(ornexa::ui::DisplayText(ornexa::MeasureNames[ornexa::SysHitRatioMeasure]), options);
+    auto* ioRate = new QRadioButton(ornexa::ui::DisplayText(ornexa::MeasureNames[ornexa::IORateMeasure]), options);
     measure_->addButton(hitRatio, ornexa::SysHitRatioMeasure);
     measure_->addButton(ioRate, ornexa::IORateMeasure);
     optionLayout->addWidget(hitRatio);

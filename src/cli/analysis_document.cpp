@@ -197,38 +197,9 @@ Json LegendDocument(const Legend& legend) {
     return rows;
 }
 
-bool NamesPool(const Report& report, int p, std::string_view asked) {
-    return SamePoolName(report.Pools(p).PoolName.Trimmed(), asked);
-}
-
-std::vector<std::string> UnknownPools(const Report& report, const std::vector<std::string>& asked) {
-    std::vector<std::string> unknown;
-    for (const std::string& name : asked) {
-        bool found = false;
-        for (int p = 1; p <= report.PoolCount() && !found; ++p) {
-            found = NamesPool(report, p, name);
-        }
-        if (!found) {
-            unknown.push_back(name);
-        }
-    }
-    return unknown;
-}
-
-std::vector<int> AnalysedPools(const Report& report, const AnalysisOptions& options) {
-    std::vector<int> pools;
-    for (int p = 1; p <= report.PoolCount(); ++p) {
-        if (options.pools.empty() || std::any_of(options.pools.begin(), options.pools.end(),
-                                                 [&](const std::string& name) { return NamesPool(report, p, name); })) {
-            pools.push_back(p);
-        }
-    }
-    return pools;
-}
-
 Json AnalysisDocument(const Report& report, const SimulationData& sim, const AnalysisOptions& options) {
     Json analysis = Json::array();
-    for (const int p : AnalysedPools(report, options)) {
+    for (const int p : ChosenPools(report, options.pools)) {
         analysis.push_back(PoolDocument(report, sim, p, options));
     }
     return analysis;
@@ -237,7 +208,7 @@ Json AnalysisDocument(const Report& report, const SimulationData& sim, const Ana
 void WriteAnalysisDocument(JsonStreamWriter& out, const Report& report, const SimulationData& sim,
                            const AnalysisOptions& options, const std::optional<AddedCommands>& added) {
     out.Array([&] {
-        for (const int p : AnalysedPools(report, options)) {
+        for (const int p : ChosenPools(report, options.pools)) {
             WritePool(out, report, sim, p, options, added);
         }
     });

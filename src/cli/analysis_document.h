@@ -9,6 +9,7 @@
 #include "cli/json_stream_writer.h"
 #include "cli/sim_document.h"
 #include "report/messages.h"
+#include "report/pool_choice.h"
 #include "report/report_model.h"
 #include "rules/pool_usage.h"
 #include "stats/chart_model.h"
@@ -23,13 +24,10 @@ struct AnalysisOptions {
     PoolUsage commandUsage = PoolUsage::Random; // of each pool's "commands"
 };
 
-// Whether `asked` names pool p: compared as the pool list shows the name, trimmed, in any case.
-bool NamesPool(const Report& report, int p, std::string_view asked);
-// The names of `asked` that name no pool of the report, in the order given.
-std::vector<std::string> UnknownPools(const Report& report, const std::vector<std::string>& asked);
-
-// The pools analysed: those `options.pools` names, every pool when it names none; in table order.
-std::vector<int> AnalysedPools(const Report& report, const AnalysisOptions& options);
+// The pools are chosen by name as the printed pages choose them.
+using ornexa::ChosenPools;
+using ornexa::NamesPool;
+using ornexa::UnknownPools;
 
 // One pool analysis per analysed pool, in table order.
 nlohmann::ordered_json AnalysisDocument(const Report& report, const SimulationData& sim,

@@ -303,7 +303,7 @@ void ReadPassword(RunRequest& request, const GivenOptions& given, const OptionVa
     }
     auto password = ReadPasswordFile(values.passwordFile);
     if (!password.Ok()) {
-        throw CLI::ValidationError("--history-password-file", password.fault);
+        throw CLI::ValidationError("--history-password-file", password.FaultText());
     }
     request.history.password = std::move(*password.value);
 }

@@ -4,16 +4,13 @@
 
 #include "cli/history_document.h"
 #include "report/latin1.h"
+#include "report/shown_text.h"
 
 namespace ornexa::cli {
 
 using Json = nlohmann::ordered_json;
 
 namespace {
-
-template <std::size_t N> std::string Text(const FixedText<N>& field) {
-    return Latin1ToUtf8(field.Trimmed());
-}
 
 Json Optional(const std::optional<double>& value) {
     return value && std::isfinite(*value) ? Json(*value) : Json(nullptr);
@@ -44,9 +41,9 @@ Json ObjectChanges(const std::vector<ObjectChange>& changes) {
 
 ComparedReport ComparedFile(const Report& report, const std::filesystem::path& path) {
     const ReportHeader& h = report.Header;
-    const std::string date = Text(h.CollectionDate);
-    const std::string time = Text(h.CollectionTime);
-    return {std::nullopt, path.string(), Text(h.SystemName), Text(h.SubSystemName),
+    const std::string date = ShownText(h.CollectionDate);
+    const std::string time = ShownText(h.CollectionTime);
+    return {std::nullopt, path.string(), ShownText(h.SystemName), ShownText(h.SubSystemName),
             CollectionTimestamp(date, time).value_or(date + (time.empty() ? "" : " " + time))};
 }
 

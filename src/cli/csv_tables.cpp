@@ -70,17 +70,6 @@ std::optional<CsvList> CsvListNamed(std::string_view name) {
     return static_cast<CsvList>(found - CsvListNames.begin());
 }
 
-std::vector<int> ChosenPools(const Report& report, const std::vector<std::string>& names) {
-    std::vector<int> pools;
-    for (int p = 1; p <= report.PoolCount(); ++p) {
-        if (names.empty() || std::any_of(names.begin(), names.end(),
-                                         [&](const std::string& name) { return NamesPool(report, p, name); })) {
-            pools.push_back(p);
-        }
-    }
-    return pools;
-}
-
 TextTable PoolListTable(const Report& report) {
     TextTable table;
     table.header.assign(PoolListCaptions().begin(), PoolListCaptions().end());
@@ -119,13 +108,12 @@ ClusterListOutcome ClusterListTable(const Report& report, const SimulationData& 
     const ThresholdLookup lookup = LookUpThreshold(options.thresholdFolders, usage);
     const ClusterRun run =
         RunClusterAnalysis(report, sim, sim.ShownPool(), size, usage, lookup.threshold, options.radius);
-    ClusterListOutcome outcome;
-    outcome.table.header.assign(ClusterListCaptions().begin(), ClusterListCaptions().end());
+    TextTable table;
+    table.header.assign(ClusterListCaptions().begin(), ClusterListCaptions().end());
     for (const ClusterListRow& row : FillClusterList(sim, run)) {
-        outcome.table.rows.emplace_back(row.cells.begin(), row.cells.end());
+        table.rows.emplace_back(row.cells.begin(), row.cells.end());
     }
-    outcome.messages = run.messages;
-    return outcome;
+    return {std::move(table), run.messages};
 }
 
 } // namespace ornexa::cli

@@ -8,7 +8,9 @@
 #include "cli/sim_document.h"
 #include "report/messages.h"
 #include "report/record_catalogue.h"
+#include "report/pool_choice.h"
 #include "report/report_model.h"
+#include "report/result.h"
 #include "report/table_text.h"
 #include "rules/pool_usage.h"
 #include "simulation/sim_data.h"
@@ -20,9 +22,7 @@ enum class CsvList { Pools, Objects, Rules, Clusters };
 inline constexpr std::array<std::string_view, 4> CsvListNames{"pools", "objects", "rules", "clusters"};
 std::optional<CsvList> CsvListNamed(std::string_view name);
 
-// The pools `names` ask for in table order (every pool when none is asked for), as the analysis
-// picks them.
-std::vector<int> ChosenPools(const Report& report, const std::vector<std::string>& names);
+using ornexa::ChosenPools; // the pools `names` ask for, as the analysis picks them
 
 // The pool list of the Report Info tab.
 TextTable PoolListTable(const Report& report);
@@ -41,10 +41,7 @@ TextTable RuleListTable(const Report& report, const std::vector<int>& pools, Poo
 
 // The cluster list of the simulated pool for one usage and simulated size, and what the cluster
 // analysis told.
-struct ClusterListOutcome {
-    TextTable table;
-    Messages messages;
-};
+using ClusterListOutcome = Result<TextTable>; // the table always, with what the clustering told
 ClusterListOutcome ClusterListTable(const Report& report, const SimulationData& sim, PoolUsage usage, int size,
                                     const SimOptions& options);
 

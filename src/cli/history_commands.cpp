@@ -28,7 +28,7 @@ std::shared_ptr<HistoryStore> OpenStore(const std::string& location, std::ostrea
     auto opened = HistoryStore::Open(location, timeout);
     if (!opened.Ok() || !*opened.value) {
         err << "ornexa-report: cannot open the history " << ShownLocation(location) << ": "
-            << MaskedPasswords(opened.fault, location) << '\n';
+            << MaskedPasswords(opened.FaultText(), location) << '\n';
         return nullptr;
     }
     return *opened.value;
@@ -98,7 +98,7 @@ int ListCommand(const std::string& location, const HistoryFilter& filter, Histor
     }
     const auto reports = store->Reports(filter);
     if (!reports.Ok()) {
-        streams.err << "ornexa-report: the reports of the history cannot be listed: " << reports.fault << '\n';
+        streams.err << "ornexa-report: the reports of the history cannot be listed: " << reports.FaultText() << '\n';
         return ExitFailed;
     }
     if (format == HistoryFormat::Json) {
@@ -117,7 +117,7 @@ int TrendCommand(const std::string& location, const std::string& poolName, const
     }
     const auto points = store->PoolTrend(poolName, filter);
     if (!points.Ok()) {
-        streams.err << "ornexa-report: the trend of " << poolName << " cannot be read: " << points.fault << '\n';
+        streams.err << "ornexa-report: the trend of " << poolName << " cannot be read: " << points.FaultText() << '\n';
         return ExitFailed;
     }
     if (format == HistoryFormat::Json) {
@@ -188,7 +188,7 @@ int CompareStoredCommand(const std::string& location, std::int64_t before, std::
         auto stored = store->Load(id);
         if (!stored.Ok()) {
             streams.err << "ornexa-report: nothing compared: report " << id
-                        << " cannot be read from the history: " << stored.fault << '\n';
+                        << " cannot be read from the history: " << stored.FaultText() << '\n';
         }
         return stored;
     };
@@ -224,20 +224,21 @@ HistoryResult<std::string> ReadPasswordFile(const std::filesystem::path& path) {
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
     if (error || !std::filesystem::exists(status)) {
-        return {std::nullopt, shown + " cannot be read: it is not there"};
+        return {std::nullopt, FaultMessages(shown + " cannot be read: it is not there")};
     }
     if (!std::filesystem::is_regular_file(status)) {
-        return {std::nullopt, shown + " is not a regular file"};
+        return {std::nullopt, FaultMessages(shown + " is not a regular file")};
     }
     using std::filesystem::perms;
     const perms others = perms::group_all | perms::others_all;
     if ((status.permissions() & others) != perms::none) {
-        return {std::nullopt, shown + " may be read or changed by other users: make it mode 600 (chmod 600)"};
+        return {std::nullopt,
+                FaultMessages(shown + " may be read or changed by other users: make it mode 600 (chmod 600)")};
     }
     std::ifstream in(path, std::ios::binary);
     std::string password((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (!in && !in.eof()) {
-        return {std::nullopt, shown + " cannot be read"};
+        return {std::nullopt, FaultMessages(shown + " cannot be read")};
     }
     if (password.ends_with('\n')) {
         password.pop_back();
@@ -246,10 +247,10 @@ HistoryResult<std::string> ReadPasswordFile(const std::filesystem::path& path) {
         }
     }
     if (password.empty()) {
-        return {std::nullopt, shown + " is empty"};
+        return {std::nullopt, FaultMessages(shown + " is empty")};
     }
     if (password.find('\0') != std::string::npos) {
-        return {std::nullopt, shown + " holds a NUL character"};
+        return {std::nullopt, FaultMessages(shown + " holds a NUL character")};
     }
     return {std::move(password), {}};
 }

@@ -46,10 +46,6 @@ std::string SkippedLinesSummary(int skippedLines) {
 
 namespace {
 
-template <std::size_t N> std::string Text(const FixedText<N>& field) {
-    return Latin1ToUtf8(field.Trimmed());
-}
-
 Json Figure(const FigureText& text) {
     return text ? Json(*text) : Json(nullptr);
 }
@@ -115,7 +111,7 @@ Json ReportHead(const Report& report, const SimulationData& sim, const ReadOutco
         doc["simulation"] = {{"path", outcome.simPath->string()},
                              {"loaded", sim.SimFileLoaded},
                              {"messages", MessagesDocument(outcome.simMessages)},
-                             {"SimPoolName", Text(sim.Sim.SimPoolName)},
+                             {"SimPoolName", ShownText(sim.Sim.SimPoolName)},
                              {"SimSizeCount", sim.Sim.SimSizeCount},
                              {"CurrentPool", sim.simulatedPool}};
     } else {
@@ -311,7 +307,7 @@ void WriteTextReportLines(std::ostream& out, const Report& report, const Simulat
             << (sim.SimFileLoaded ? "loaded" : "not loaded") << '\n';
         WriteMessages(out, outcome.simMessages);
         if (sim.simulatedPool > 0) {
-            out << "Simulated pool " << Text(report.Pools(sim.simulatedPool).PoolName) << " at sizes";
+            out << "Simulated pool " << ShownText(report.Pools(sim.simulatedPool).PoolName) << " at sizes";
             for (const int k : sim.Sizes()) {
                 out << ' ' << sim.Pools(sim.simulatedPool).SimPoolSize(k);
             }
@@ -393,7 +389,7 @@ void WriteTextReport(std::ostream& out, const Report& report, const SimulationDa
     std::ostringstream head;
     WriteTextReportLines(head, report, sim, outcome, options);
     out << EscapeControls(head.str(), "\n");
-    for (const int p : AnalysedPools(report, options)) {
+    for (const int p : ChosenPools(report, options.pools)) {
         std::ostringstream pool;
         WritePoolText(pool, PoolSummaryDocument(report, sim, p, options));
         out << EscapeControls(pool.str(), "\n");

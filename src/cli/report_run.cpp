@@ -167,7 +167,7 @@ bool WriteCsvList(const RunRequest& request, const Report& report, const Simulat
         auto clusters =
             ClusterListTable(report, sim, request.exports.usage, request.exports.size, request.analysis.simulation);
         TellMessages(clusters.messages);
-        table = std::move(clusters.table);
+        table = std::move(*clusters.value);
         break;
     }
     }

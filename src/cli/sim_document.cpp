@@ -21,8 +21,6 @@ Json Graph(int type, std::string_view name, const ChartModel& chart, bool drawn)
             {"chart", ChartDocument(chart, drawn)}};
 }
 
-constexpr std::array<std::string_view, 2> MeasureNames{"Sys Hit Ratio", "I/O Rate"};
-
 // The figures of a cluster run before its member list.
 Json ClusterRunHead(const ClusterRun& run, PoolUsage usage, double radius, double threshold) {
     return {{"usage", std::string(1, UsageLetter(usage))},
@@ -272,17 +270,17 @@ ExportOutcome RunExports(const Report& report, const SimulationData& sim, int p,
         }
         Messages told = run.messages;
         told.insert(told.end(), written.messages.begin(), written.messages.end());
-        outcome.ok = outcome.ok && written.written;
+        outcome.ok = outcome.ok && written.Ok();
         doc["clusters"] = {{"path", path.string()},
-                           {"written", written.written},
+                           {"written", written.Ok()},
                            {"result", run.result},
                            {"messages", MessagesDocument(told)}};
     }
     if (exports.indexFolder) {
         const ExportResult written = WriteIndexExcludeFile(report, p, *exports.indexFolder);
-        outcome.ok = outcome.ok && written.written;
+        outcome.ok = outcome.ok && written.Ok();
         doc["indexes"] = {{"path", std::filesystem::absolute(*exports.indexFolder / IndexExcludeFile).string()},
-                          {"written", written.written},
+                          {"written", written.Ok()},
                           {"messages", MessagesDocument(written.messages)}};
     }
     return outcome;

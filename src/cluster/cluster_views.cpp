@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "report/latin1.h"
+#include "report/letter_case.h"
 #include "report/number_format.h"
 #include "report/whole_file.h"
 #include "stats/object_graph.h"
@@ -153,8 +154,7 @@ ExportResult WriteClusterDataFile(const std::filesystem::path& path, const std::
             {"Create Cluster File", "File <" + path.string() + "> not created: " + *failure, MessageIcon::Exclamation});
         return result;
     }
-    result.written = true;
-    result.status = "Cluster data file created";
+    result.value = "Cluster data file created";
     return result;
 }
 
@@ -165,10 +165,7 @@ ExportResult WriteIndexExcludeFile(const Report& report, int p, const std::files
     const ObjectRange range = PoolObjects(report, p);
     for (const int o : range) {
         const ObjectRecord& object = report.Objects(o);
-        std::string upper(object.ObjName.Padded());
-        std::transform(upper.begin(), upper.end(), upper.begin(),
-                       [](char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); });
-        if (upper.find("DSNDB06") != std::string::npos || object.ObjType.Padded() != "I") {
+        if (ContainsIgnoringCase(object.ObjName.Padded(), "DSNDB06") || object.ObjType.Padded() != "I") {
             continue;
         }
         text += std::string(object.ObjName.Padded()) + "\r\n";
@@ -184,7 +181,7 @@ ExportResult WriteIndexExcludeFile(const Report& report, int p, const std::files
                                    MessageIcon::Exclamation});
         return result;
     }
-    result.written = true;
+    result.value.emplace();
     result.messages.push_back(
         {"All Index Exclude Objects", "File <" + path.string() + "> created.", MessageIcon::Information});
     return result;

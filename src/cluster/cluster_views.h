@@ -9,6 +9,7 @@
 #include "cluster/clustering.h"
 #include "report/messages.h"
 #include "report/report_model.h"
+#include "report/result.h"
 #include "stats/object_graph.h"
 
 namespace ornexa {
@@ -64,11 +65,8 @@ inline constexpr std::string_view IndexExcludeFile = "AINDEX.QVL";
 
 // What an export did: whether the file was written, the status line of the cluster list after a
 // written cluster file, and what the user must be told, in order.
-struct ExportResult {
-    bool written = false;
-    std::string status;
-    Messages messages;
-};
+// An export file: when written, the status-bar text (empty when its message box tells it all).
+using ExportResult = Result<std::string>;
 
 // The cluster data file: the listed members' names in list order, one a line, leaving out catalog
 // objects ("DSNDB06") and "U" and "*" objects. Nothing is written, and nothing told, for an empty list.

@@ -108,7 +108,7 @@ template <class T, class Work> HistoryResult<T> Answer(const std::string& doing,
     try {
         result.value = work();
     } catch (const SqlError& error) {
-        result.fault = doing + ": " + error.what();
+        result.messages = FaultMessages(doing + ": " + error.what());
     }
     return result;
 }
@@ -494,66 +494,6 @@ std::string ContentHash(std::string_view content) {
     std::snprintf(text.data(), text.size(), "%016llx%016llx", static_cast<unsigned long long>(hash.high64),
                   static_cast<unsigned long long>(hash.low64));
     return text.data();
-}
-
-namespace {
-
-std::optional<int> Number(std::string_view text) {
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc{} || end != text.data() + text.size() || text.empty()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-// Splits "a?b?c" at the one separator it uses.
-std::optional<std::array<std::string_view, 3>> ThreeParts(std::string_view text, std::string_view separators) {
-    const auto first = text.find_first_of(separators);
-    if (first == std::string_view::npos) {
-        return std::nullopt;
-    }
-    const char separator = text[first];
-    const auto second = text.find(separator, first + 1);
-    if (second == std::string_view::npos || text.find(separator, second + 1) != std::string_view::npos) {
-        return std::nullopt;
-    }
-    return std::array<std::string_view, 3>{text.substr(0, first), text.substr(first + 1, second - first - 1),
-                                           text.substr(second + 1)};
-}
-
-} // namespace
-
-std::optional<std::string> CollectionTimestamp(std::string_view date, std::string_view time) {
-    const auto dateParts = ThreeParts(TrimBlanks(date), "-/.");
-    const auto timeParts = ThreeParts(TrimBlanks(time), ".:");
-    if (!dateParts || !timeParts) {
-        return std::nullopt;
-    }
-    const char separator = TrimBlanks(date)[(*dateParts)[0].size()];
-    // 2026-11-30; 11/30/2026; 30.11.2026.
-    const int yearAt = separator == '-' ? 0 : 2;
-    const int monthAt = separator == '-' ? 1 : separator == '/' ? 0 : 1;
-    const int dayAt = separator == '-' ? 2 : separator == '/' ? 1 : 0;
-    const auto year = Number((*dateParts)[static_cast<std::size_t>(yearAt)]);
-    const auto month = Number((*dateParts)[static_cast<std::size_t>(monthAt)]);
-    const auto day = Number((*dateParts)[static_cast<std::size_t>(dayAt)]);
-    const auto hour = Number((*timeParts)[0]);
-    const auto minute = Number((*timeParts)[1]);
-    const auto second = Number((*timeParts)[2]);
-    if (!year || !month || !day || !hour || !minute || !second) {
-        return std::nullopt;
-    }
-    const std::chrono::year_month_day ymd{std::chrono::year{*year}, std::chrono::month{static_cast<unsigned>(*month)},
-                                          std::chrono::day{static_cast<unsigned>(*day)}};
-    if (*year < 1900 || *year > 9999 || !ymd.ok() || *hour > 23 || *hour < 0 || *minute > 59 || *minute < 0 ||
-        *second > 59 || *second < 0) {
-        return std::nullopt;
-    }
-    std::array<char, 32> text{};
-    std::snprintf(text.data(), text.size(), "%04d-%02d-%02dT%02d:%02d:%02d", *year, *month, *day, *hour, *minute,
-                  *second);
-    return std::string(text.data());
 }
 
 ImportOutcome ImportReportFile(HistoryStore& store, const std::string& statisticsPath,

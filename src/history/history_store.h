@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "history/sql_database.h"
+#include "report/collection_date.h"
 #include "report/report_model.h"
+#include "report/result.h"
 #include "report/stat_reader.h"
 #include "simulation/sim_data.h"
 
@@ -16,11 +18,7 @@ namespace ornexa {
 
 // A figure of the store, or why it could not be had (the database's message, with what was being
 // done). Every store call answers with one; none throws.
-template <class T> struct HistoryResult {
-    std::optional<T> value;
-    std::string fault;
-    [[nodiscard]] bool Ok() const { return value.has_value(); }
-};
+template <class T> using HistoryResult = Result<T>;
 
 // One report held, as the list of reports shows it.
 struct HistoryReportInfo {
@@ -156,10 +154,6 @@ private:
 
 // The content hash that tells a report again: XXH3-128 of the file's bytes, 32 hex digits.
 std::string ContentHash(std::string_view content);
-
-// "2026-11-30" (or "11/30/2026", "30.11.2026") and "10.15.00" (or "10:15:00") as
-// "2026-11-30T10:15:00"; nothing when either does not read as a date or a time.
-std::optional<std::string> CollectionTimestamp(std::string_view date, std::string_view time);
 
 // Reads a Statistics report (and the Simulation report beside it, when given) and imports it.
 // A report that does not load whole (within `limits`) is refused with the read's own message.

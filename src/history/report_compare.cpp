@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "report/latin1.h"
+#include "report/shown_text.h"
 
 namespace ornexa {
 
@@ -48,10 +49,6 @@ const char* MoveKindKey(ObjectMoveKind kind) {
 }
 
 namespace {
-
-std::string Name(std::string_view text) {
-    return Latin1ToUtf8(TrimBlanks(text));
-}
 
 // The pool list's six figures as numbers: what the list shows before it formats them.
 std::array<std::optional<double>, ComparedPoolFigureCount> PoolFigures(const Report& report, const PoolRecord& pool) {
@@ -101,8 +98,8 @@ std::map<ObjectKey, ObjectFacts> ObjectsOf(const Report& report) {
     std::map<ObjectKey, ObjectFacts> objects;
     for (int o = 1; o <= report.ObjectCount(); ++o) {
         const ObjectRecord& object = report.Objects(o);
-        objects.try_emplace({Name(object.ObjName.Trimmed()), Name(object.ObjType.Trimmed())},
-                            ObjectFacts{Name(object.ObjPoolName.Trimmed()), object.ObjGetPages / seconds,
+        objects.try_emplace({ShownText(object.ObjName), ShownText(object.ObjType)},
+                            ObjectFacts{ShownText(object.ObjPoolName), object.ObjGetPages / seconds,
                                         object.ReadIOsByType(1) / seconds});
     }
     return objects;
@@ -129,7 +126,7 @@ ReportComparison CompareReports(const Report& before, const Report& after) {
 
     std::map<std::string, int> afterPools;
     for (int p = 1; p <= after.PoolCount(); ++p) {
-        afterPools.try_emplace(Name(after.Pools(p).PoolName.Trimmed()), p);
+        afterPools.try_emplace(ShownText(after.Pools(p).PoolName), p);
     }
     std::map<std::string, bool> seen;
     auto addPool = [&](const std::string& name, const PoolRecord* old, const PoolRecord* now) {
@@ -146,7 +143,7 @@ ReportComparison CompareReports(const Report& before, const Report& after) {
         comparison.pools.push_back(std::move(row));
     };
     for (int p = 1; p <= before.PoolCount(); ++p) {
-        const std::string name = Name(before.Pools(p).PoolName.Trimmed());
+        const std::string name = ShownText(before.Pools(p).PoolName);
         if (!seen.try_emplace(name, true).second) {
             continue;
         }
@@ -154,7 +151,7 @@ ReportComparison CompareReports(const Report& before, const Report& after) {
         addPool(name, &before.Pools(p), found != afterPools.end() ? &after.Pools(found->second) : nullptr);
     }
     for (int p = 1; p <= after.PoolCount(); ++p) {
-        const std::string name = Name(after.Pools(p).PoolName.Trimmed());
+        const std::string name = ShownText(after.Pools(p).PoolName);
         if (seen.try_emplace(name, true).second) {
             addPool(name, nullptr, &after.Pools(p));
         }

@@ -4,9 +4,12 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "report/collection_date.h"
 #include "report/fixed_text.h"
 #include "report/latin1.h"
 #include "report/number_format.h"
+#include "report/pool_choice.h"
+#include "report/shown_text.h"
 #include "stats/pool_list_figures.h"
 
 namespace ornexa {
@@ -17,7 +20,7 @@ std::string PoolName(const Report& report, int p) {
     if (!report.HasPool(p)) {
         throw std::out_of_range("no pool " + std::to_string(p) + " in the report");
     }
-    return Latin1ToUtf8(report.Pools(p).PoolName.Trimmed());
+    return ShownPoolName(report, p);
 }
 
 // The legend rows shown, each value as the page prints it.
@@ -35,72 +38,13 @@ std::string Trimmed(std::string_view text) {
     return std::string(TrimBlanks(text));
 }
 
-// Digits of `text` from `at`, `count` of them, as a number; nothing unless all are digits.
-std::optional<int> Digits(std::string_view text, std::size_t at, std::size_t count) {
-    if (at + count > text.size()) {
-        return std::nullopt;
-    }
-    int value = 0;
-    for (std::size_t i = at; i < at + count; ++i) {
-        if (text[i] < '0' || text[i] > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + (text[i] - '0');
-    }
-    return value;
-}
-
-struct Date {
-    int year = 0;
-    int month = 0;
-    int day = 0;
-};
-
-std::optional<Date> Valid(Date date) {
-    if (date.month < 1 || date.month > 12 || date.day < 1 || date.day > 31) {
-        return std::nullopt;
-    }
-    return date;
-}
-
-std::optional<Date> ParseDate(std::string_view text) {
-    if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
-        const auto y = Digits(text, 0, 4);
-        const auto m = Digits(text, 5, 2);
-        const auto d = Digits(text, 8, 2);
-        if (y && m && d) {
-            return Valid({*y, *m, *d});
-        }
-    }
-    if ((text.size() == 8 || text.size() == 10) && text[2] == '/' && text[5] == '/') {
-        const auto m = Digits(text, 0, 2);
-        const auto d = Digits(text, 3, 2);
-        const auto y = Digits(text, 6, text.size() - 6);
-        if (y && m && d) {
-            return Valid({text.size() == 8 ? 2000 + *y : *y, *m, *d});
-        }
-    }
-    return std::nullopt;
-}
-
-std::optional<std::pair<int, int>> ParseTime(std::string_view text) {
-    if (text.size() >= 5 && (text[2] == '.' || text[2] == ':')) {
-        const auto h = Digits(text, 0, 2);
-        const auto m = Digits(text, 3, 2);
-        if (h && m && *h < 24 && *m < 60) {
-            return std::pair{*h, *m};
-        }
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
 std::vector<PrintedLabel> HeaderFacts(const ReportHeader& header) {
-    return {{"System: ", Latin1ToUtf8(header.SystemName.Trimmed())},
-            {"Sub System: ", Latin1ToUtf8(header.SubSystemName.Trimmed())},
-            {"Date: ", Latin1ToUtf8(header.CollectionDate.Trimmed())},
-            {"Time: ", Latin1ToUtf8(header.CollectionTime.Trimmed())}};
+    return {{"System: ", ShownText(header.SystemName)},
+            {"Sub System: ", ShownText(header.SubSystemName)},
+            {"Date: ", ShownText(header.CollectionDate)},
+            {"Time: ", ShownText(header.CollectionTime)}};
 }
 
 PrintedReport SummaryReport(const Report& report, NumberStyle style, int poolsPerPage) {
@@ -198,15 +142,14 @@ PrintedReport SimGraphReport(const Report& report, int p, const ChartModel& char
 std::string CollectionStamp(const ReportHeader& header) {
     const std::string dateText(header.CollectionDate.Trimmed());
     const std::string timeText(header.CollectionTime.Trimmed());
-    const auto date = ParseDate(dateText);
-    const auto time = ParseTime(timeText);
-    if (!date || !time) {
+    const auto moment = ParseCollectionMoment(dateText, timeText);
+    if (!moment) {
         return Latin1ToUtf8(dateText + "   " + timeText);
     }
-    const auto [hour, minute] = *time;
+    const int hour = moment->hour;
     std::array<char, 32> text{};
-    std::snprintf(text.data(), text.size(), "%02d-%02d-%04d   %02d:%02d %s", date->month, date->day, date->year,
-                  hour % 12 == 0 ? 12 : hour % 12, minute, hour < 12 ? "AM" : "PM");
+    std::snprintf(text.data(), text.size(), "%02d-%02d-%04d   %02d:%02d %s", moment->month, moment->day, moment->year,
+                  hour % 12 == 0 ? 12 : hour % 12, moment->minute, hour < 12 ? "AM" : "PM");
     return text.data();
 }
 

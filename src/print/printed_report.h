@@ -64,8 +64,8 @@ PrintedReport ObjectGraphReport(const Report& report, int p, const GraphView& gr
 // label and value (rank 1 first on the ranked charts).
 PrintedReport SimGraphReport(const Report& report, int p, const ChartModel& chart, std::string_view subTabCaption);
 
-// "mm-dd-yyyy   hh:mm AM/PM" from the header's collection date and time (ISO "yyyy-mm-dd" or
-// "mm/dd/yy[yy]", and "hh.mm.ss" or "hh:mm[:ss]"); as written, when they are not of those forms.
+// "mm-dd-yyyy   hh:mm AM/PM" from the header's collection date and time (the forms
+// ParseCollectionMoment reads); as written, when they are not of those forms.
 std::string CollectionStamp(const ReportHeader& header);
 
 // The members of one cluster that fit on one page.

@@ -82,12 +82,4 @@ Long ElapsedToSeconds(std::string_view text) {
     return whole ? whole.Value() : 0;
 }
 
-bool SamePoolName(std::string_view name, std::string_view asked) {
-    name = TrimBlanks(name);
-    asked = TrimBlanks(asked);
-    return name.size() == asked.size() && std::equal(name.begin(), name.end(), asked.begin(), [](char a, char b) {
-               return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
-           });
-}
-
 } // namespace ornexa

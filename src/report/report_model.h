@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "report/fixed_text.h"
+#include "report/letter_case.h"
 #include "report/one_based.h"
 
 namespace ornexa {
@@ -218,9 +219,5 @@ void ResetReport(Report& report);
 ObjectRange PoolObjects(const Report& report, int p);
 // "hh:mm:ss" to seconds; a part that is not a number counts as 0.
 Long ElapsedToSeconds(std::string_view text);
-// Whether `asked` names the pool called `name`, as the pool list shows it: blanks around either are
-// left out and letters match in any case ("bp1" names BP1). Every command that takes a pool name
-// matches it so.
-bool SamePoolName(std::string_view name, std::string_view asked);
 
 } // namespace ornexa

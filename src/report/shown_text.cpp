@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "report/latin1.h"
+
 namespace ornexa {
 namespace {
 
@@ -13,6 +15,10 @@ void AppendEscaped(std::string& out, unsigned char c) {
 }
 
 } // namespace
+
+std::string ShownText(std::string_view field) {
+    return Latin1ToUtf8(TrimBlanks(field));
+}
 
 std::string EscapeControls(std::string_view text, std::string_view kept) {
     std::string out;

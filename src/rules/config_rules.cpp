@@ -123,14 +123,7 @@ int RandomIndexCheck(const Report& report, int p) {
     return check;
 }
 
-void RuleBook::LoadRuleTexts() {
-    matched_.clear();
-    numbers_.clear();
-    figures_.clear();
-    loaded_ = true;
-}
-
-void RuleBook::AddRule(int n, std::string text) {
+void RuleFindings::AddRule(int n, std::string text) {
     if (MatchedRuleCount() < MaxMatchedRules) {
         matched_.push_back(text.empty() ? Text(n) : std::move(text));
         numbers_.push_back(n);
@@ -138,14 +131,14 @@ void RuleBook::AddRule(int n, std::string text) {
     }
 }
 
-void RuleBook::AddRule(int n, std::string text, int figure) {
+void RuleFindings::AddRule(int n, std::string text, int figure) {
     if (MatchedRuleCount() < MaxMatchedRules) {
         AddRule(n, std::move(text));
         figures_.back() = figure;
     }
 }
 
-std::vector<MatchedRule> RuleBook::Matched() const {
+std::vector<MatchedRule> RuleFindings::Matched() const {
     std::vector<MatchedRule> rules;
     for (std::size_t i = 0; i < matched_.size(); ++i) {
         rules.push_back({numbers_[i], matched_[i], figures_[i]});
@@ -153,12 +146,10 @@ std::vector<MatchedRule> RuleBook::Matched() const {
     return rules;
 }
 
-void RuleBook::EvaluateRules(const Report& report, int p, PoolUsage usage) {
-    matched_.clear();
-    numbers_.clear();
-    figures_.clear();
+RuleFindings RuleBook::EvaluateRules(const Report& report, int p, PoolUsage usage) const {
+    RuleFindings found(loaded_);
     if (!report.HasPool(p)) {
-        return;
+        return found;
     }
     const PoolRecord& pool = report.Pools(p);
     const int objects = PoolObjects(report, p).Count();
@@ -169,73 +160,73 @@ void RuleBook::EvaluateRules(const Report& report, int p, PoolUsage usage) {
         bool anyIndex = false;
         ForEachObject(report, p, [&](const ObjectRecord& o) { anyIndex = anyIndex || o.ObjType.Padded() == "I"; });
         if (mix == ObjectMix::IndexesAndTableSpaces && !AllSystemObjects(report, p)) {
-            AddRule(3);
+            found.AddRule(3);
         } else if (mix == ObjectMix::NoTableSpace && anyIndex && RandomIndexCheck(report, p) > 0) {
-            AddRule(4);
+            found.AddRule(4);
         }
     } else if (static_cast<std::int64_t>(pool.VPSize) + pool.HPSize >= 6000 &&
                (HasBP32Pool(report) || report.PoolCount() == 1)) {
-        AddRule(1);
-        AddRule(2);
-        AddRule(3);
+        found.AddRule(1);
+        found.AddRule(2);
+        found.AddRule(3);
     }
 
     // 2. Sort work.
     const SortWork s = SortWorkPlacement(report, p);
     if (s != SortWork::None) {
         if (s == SortWork::Mixed) {
-            AddRule(5);
+            found.AddRule(5);
         }
         if (pool.HPSize >= 1) {
-            AddRule(6);
+            found.AddRule(6);
         }
         if (pool.PoolName.Padded().find("BP0") == std::string_view::npos && s == SortWork::Mixed) {
-            AddRule(8);
+            found.AddRule(8);
         }
     }
 
     // 3. Thresholds by usage.
     if (usage == PoolUsage::Random) {
         if (pool.VPSeqThreshold > 25) {
-            AddRule(10);
+            found.AddRule(10);
         }
         if (pool.HPSize > 0 && pool.HPSeqThreshold != 0) {
-            AddRule(18);
+            found.AddRule(18);
         }
     } else if (usage == PoolUsage::Sequential) {
         if (pool.VPSeqThreshold < 90) {
             if (s == SortWork::Only) {
-                AddRule(21);
+                found.AddRule(21);
             }
         } else {
             if (s == SortWork::None) {
-                AddRule(20);
+                found.AddRule(20);
             }
             if (s == SortWork::Only && pool.HPSize > 0) {
-                AddRule(22);
+                found.AddRule(22);
             }
         }
     }
 
     // 4. Average I/O times.
     if (pool.AvgSyncIOTime > 30) {
-        AddRule(30);
+        found.AddRule(30);
     } else if (pool.AvgSyncIOTime > 22) {
-        AddRule(31);
+        found.AddRule(31);
     }
     if (pool.AvgSeqPrefetchIOTime > 60) {
-        AddRule(32);
+        found.AddRule(32);
     }
     if (pool.AvgListPrefetchIOTime > 80) {
-        AddRule(34);
+        found.AddRule(34);
     }
     if (pool.AvgDynPrefetchIOTime > 60) {
-        AddRule(36);
+        found.AddRule(36);
     }
 
     // 5. and 6. Deferred write thresholds, in percent of the pool: there is none without a size.
     if (pool.VPSize == 0) {
-        return;
+        return found;
     }
     const auto ppw = pool.PoolWriteIOs == 0
                          ? 0.0F
@@ -245,44 +236,43 @@ void RuleBook::EvaluateRules(const Report& report, int p, PoolUsage usage) {
     t = (t - std::floor(t) > 0.5F) ? std::floor(t) + 1 : std::floor(t);
     t = std::max(t, 0.0F);
     if (s != SortWork::Only && static_cast<float>(pool.VWTH) > t) {
-        AddRule(24, Text(24) + "  " + FormatPicture(t, "###0") + "%", static_cast<int>(t));
+        found.AddRule(24, found.Text(24) + "  " + FormatPicture(t, "###0") + "%", static_cast<int>(t));
     }
     if (s == SortWork::Only) {
         if (pool.PoolWriteIOs > 20) {
-            AddRule(26, Text(26) + (objects <= 3 ? "  30%" : "  20%"), objects <= 3 ? 30 : 20);
+            found.AddRule(26, found.Text(26) + (objects <= 3 ? "  30%" : "  20%"), objects <= 3 ? 30 : 20);
         }
     } else {
         const double y = u * objects;
         if (y > 2 && y < pool.DWTH && pool.DWTH <= 50) {
-            AddRule(26, Text(26) + "  " + StrText(std::ceil(y)) + "%", static_cast<int>(std::ceil(y)));
+            found.AddRule(26, found.Text(26) + "  " + StrText(std::ceil(y)) + "%", static_cast<int>(std::ceil(y)));
         } else if (pool.DWTH > 50) {
-            AddRule(26, Text(26) + "  20%", 20);
+            found.AddRule(26, found.Text(26) + "  20%", 20);
         }
     }
+    return found;
 }
 
-RuleAnalysis ShowRuleAnalysis(const Report& report, int p, const RuleBook& book) {
+RuleAnalysis ShowRuleAnalysis(const Report& report, int p, const RuleFindings& findings) {
     RuleAnalysis analysis;
     analysis.caption = "Buffer Pool Stat Analysis - ";
     if (report.HasPool(p)) {
         analysis.caption += Latin1ToUtf8(report.Pools(p).PoolName.Padded());
     }
-    analysis.rules = book.MatchedRules();
+    analysis.rules = findings.MatchedRules();
     return analysis;
 }
 
 std::vector<std::string> RulesFor(const Report& report, int p, PoolUsage usage) {
     RuleBook book;
     book.LoadRuleTexts();
-    book.EvaluateRules(report, p, usage);
-    return book.MatchedRules();
+    return book.EvaluateRules(report, p, usage).MatchedRules();
 }
 
 std::vector<MatchedRule> MatchedRulesFor(const Report& report, int p, PoolUsage usage) {
     RuleBook book;
     book.LoadRuleTexts();
-    book.EvaluateRules(report, p, usage);
-    return book.Matched();
+    return book.EvaluateRules(report, p, usage).Matched();
 }
 
 } // namespace ornexa

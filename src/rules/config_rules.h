@@ -33,13 +33,12 @@ struct MatchedRule {
     std::optional<int> figure;
 };
 
-// The rule texts and the rules matched for the pool evaluated last.
-class RuleBook {
+// The rules matched for one pool, in list order.
+class RuleFindings {
 public:
-    // Clears the matched rules and loads the 36 texts.
-    void LoadRuleTexts();
-    // Applies the rules to pool p, from an empty list; each rule is evaluated on its own.
-    void EvaluateRules(const Report& report, int p, PoolUsage usage);
+    // Findings listed with the rules' texts, or (for a rule book without them) with empty texts.
+    explicit RuleFindings(bool withTexts = true) : withTexts_(withTexts) {}
+
     // Appends rule n's text, or `text` built from it; the list holds at most 50.
     void AddRule(int n, std::string text = {});
     // The same with the figure the text ends with.
@@ -49,12 +48,25 @@ public:
     [[nodiscard]] int MatchedRuleCount() const { return static_cast<int>(matched_.size()); }
     // The matched rules with their numbers and figures, in list order.
     [[nodiscard]] std::vector<MatchedRule> Matched() const;
+    // Rule n's text as this list shows it.
+    [[nodiscard]] std::string Text(int n) const { return withTexts_ ? std::string(RuleText(n)) : std::string{}; }
 
 private:
-    [[nodiscard]] std::string Text(int n) const { return loaded_ ? std::string(RuleText(n)) : std::string{}; }
     std::vector<std::string> matched_;
     std::vector<int> numbers_;
     std::vector<std::optional<int>> figures_;
+    bool withTexts_ = true;
+};
+
+// The rule texts and the evaluation of the rules: the report and the book stay as they are.
+class RuleBook {
+public:
+    // Loads the 36 texts.
+    void LoadRuleTexts() { loaded_ = true; }
+    // The rules that apply to pool p under `usage`; each rule is evaluated on its own.
+    [[nodiscard]] RuleFindings EvaluateRules(const Report& report, int p, PoolUsage usage) const;
+
+private:
     bool loaded_ = false;
 };
 
@@ -63,7 +75,7 @@ struct RuleAnalysis {
     std::string caption; // "Buffer Pool Stat Analysis - " and the pool name as stored
     std::vector<std::string> rules;
 };
-RuleAnalysis ShowRuleAnalysis(const Report& report, int p, const RuleBook& book);
+RuleAnalysis ShowRuleAnalysis(const Report& report, int p, const RuleFindings& findings);
 
 // Loads, evaluates and shows in one: the rules of pool p under `usage`.
 std::vector<std::string> RulesFor(const Report& report, int p, PoolUsage usage);

@@ -171,8 +171,8 @@ Messages ClusterPage::CreateClusterFile(FileChooser& chooser, SaveFolders& folde
     clusterFileName_ = ornexa::ClusterFileName(*chosen);
     folders.Chosen(SaveKind::ClusterFile, clusterFileName_);
     ExportResult written = WriteClusterDataFile(clusterFileName_, objectRows_);
-    if (written.written) {
-        status_ = std::move(written.status);
+    if (written.Ok()) {
+        status_ = std::move(*written.value);
         Changed();
     } else if (!written.messages.empty()) {
         status_ = "Cluster data file not created"; // never "created" after a failed write

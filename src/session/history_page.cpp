@@ -16,7 +16,7 @@ bool SameName(std::string_view a, std::string_view b) {
 // Takes the value of a store's answer, or hands back its fault.
 template <class T> std::string Take(HistoryResult<T>&& result, T& into) {
     if (!result.Ok()) {
-        return result.fault;
+        return result.FaultText();
     }
     into = std::move(*result.value);
     return {};
@@ -61,7 +61,7 @@ const HistoryReportInfo* HistoryPage::Find(std::int64_t id) const {
 
 std::string HistoryPage::Remove(std::int64_t id) {
     if (const auto removed = store_->Remove(id); !removed.Ok()) {
-        return removed.fault;
+        return removed.FaultText();
     }
     return Refresh();
 }
@@ -69,12 +69,12 @@ std::string HistoryPage::Remove(std::int64_t id) {
 HistoryPage::OpenFiles HistoryPage::FilesToOpen(std::int64_t id, const RecentReports& recent) const {
     const HistoryReportInfo* info = Find(id);
     if (info == nullptr) {
-        return {std::nullopt, "The history holds no report " + std::to_string(id) + "."};
+        return {std::nullopt, FaultMessages("The history holds no report " + std::to_string(id) + ".")};
     }
     RecentReport files{info->fileName, {}};
     std::error_code error;
     if (!std::filesystem::is_regular_file(files.statistics, error)) {
-        return {std::nullopt, "The report's file \"" + info->fileName + "\" is no longer there."};
+        return {std::nullopt, FaultMessages("The report's file \"" + info->fileName + "\" is no longer there.")};
     }
     for (const RecentReport& entry : recent.Entries()) {
         if (std::filesystem::equivalent(entry.statistics, files.statistics, error) && !entry.simulation.empty() &&

@@ -36,10 +36,7 @@ public:
     std::string Remove(std::int64_t id);
     // The files to read for "Open": the Statistics report imported, and the Simulation report read
     // with it when the recent reports remember one that is still there. A text when the file is gone.
-    struct OpenFiles {
-        std::optional<RecentReport> files;
-        std::string fault;
-    };
+    using OpenFiles = Result<RecentReport>;
     [[nodiscard]] OpenFiles FilesToOpen(std::int64_t id, const RecentReports& recent) const;
 
     // Trend: the pool names held, the pool chosen and its figures report by report.

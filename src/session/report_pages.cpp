@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "report/pool_choice.h"
 #include "session/cluster_page.h"
 #include "session/object_info_page.h"
 #include "session/pool_info_page.h"
-#include "session/report_info_page.h"
 #include "session/sim_graph_page.h"
 #include "stats/pool_graph.h"
 
@@ -24,24 +24,16 @@ void Append(PrintedReport& to, std::optional<PrintedReport> pages) {
 // match no pool go to `unknown`.
 std::vector<int> PoolsToPrint(const Report& report, const std::vector<std::string>& names,
                               std::vector<std::string>& unknown) {
-    ReportInfoPage list(report, NumberStyle{});
-    list.Load();
-    const auto& pools = list.PoolList();
     std::vector<int> chosen;
     for (const std::string& name : names) {
-        const auto found = std::find_if(pools.begin(), pools.end(), [&](const PoolListEntry& entry) {
-            return SamePoolName(entry.cells[0].value_or(std::string{}), name);
-        });
-        if (found == pools.end()) {
-            unknown.push_back(name);
+        if (const int p = FirstPoolNamed(report, name); p != 0) {
+            chosen.push_back(p);
         } else {
-            chosen.push_back(found->pool);
+            unknown.push_back(name);
         }
     }
     if (names.empty()) {
-        for (const PoolListEntry& entry : pools) {
-            chosen.push_back(entry.pool);
-        }
+        chosen = ChosenPools(report, {});
     }
     return chosen;
 }

@@ -19,8 +19,8 @@ void RuleAnalysisPage::SetPool(int p) {
 
 void RuleAnalysisPage::SetUsage(PoolUsage usage) {
     usage_ = usage;
-    rules_.EvaluateRules(report_, pool_, usage_); // once for each change
-    analysis_ = ShowRuleAnalysis(report_, pool_, rules_);
+    const RuleFindings findings = rules_.EvaluateRules(report_, pool_, usage_); // once for each change
+    analysis_ = ShowRuleAnalysis(report_, pool_, findings);
     advice_ = report_.HasPool(pool_) ? PoolCommands(report_, sim_, pool_, usage_) : PoolAdvice{};
     commandsText_ = report_.HasPool(pool_)
                         ? CommandsFileText({{std::string(report_.Pools(pool_).PoolName.Trimmed()), advice_}})

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
 #include "report/fixed_text.h"
+#include "report/letter_case.h"
 
 namespace ornexa {
 
@@ -14,13 +14,9 @@ namespace {
 constexpr int WalkedObjects = 4096;
 constexpr std::size_t Block = 64;
 
-char Upper(char c) {
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-}
-
 bool ContainsUpper(std::string_view text, std::string_view upperPart) {
     return std::search(text.begin(), text.end(), upperPart.begin(), upperPart.end(),
-                       [](char a, char b) { return Upper(a) == b; }) != text.end();
+                       [](char a, char b) { return UpperAscii(a) == b; }) != text.end();
 }
 
 } // namespace
@@ -34,7 +30,7 @@ ObjectNameIndex::ObjectNameIndex(const Report& report, int p) : report_(report),
     std::string upper;
     for (const int o : range) {
         upper.assign(report.Objects(o).ObjName.Trimmed());
-        std::transform(upper.begin(), upper.end(), upper.begin(), Upper);
+        std::transform(upper.begin(), upper.end(), upper.begin(), UpperAscii);
         byName_.try_emplace(upper, o); // the first of a name
     }
 }
@@ -45,7 +41,7 @@ int ObjectNameIndex::Find(std::string_view name) {
         return 0;
     }
     key_.assign(name);
-    std::transform(key_.begin(), key_.end(), key_.begin(), Upper);
+    std::transform(key_.begin(), key_.end(), key_.begin(), UpperAscii);
     if (const auto hit = byName_.find(key_); hit != byName_.end()) {
         return hit->second;
     }
@@ -69,7 +65,7 @@ void ObjectNameIndex::SortEnds() {
     for (const int o : range) {
         names_.append(report_.Objects(o).ObjName.Padded());
     }
-    std::transform(names_.begin(), names_.end(), names_.begin(), Upper);
+    std::transform(names_.begin(), names_.end(), names_.begin(), UpperAscii);
     // Only places where a name has a character: a name looked for is trimmed, so it never begins
     // with a blank.
     ends_.clear();

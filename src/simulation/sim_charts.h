@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "report/messages.h"
@@ -14,6 +15,8 @@ namespace ornexa {
 
 // The measure of the curve and largest-improvement charts: 0 system hit ratio, 1 read I/O rate.
 enum ImprovementMeasure : int { SysHitRatioMeasure = 0, IORateMeasure = 1 };
+// Each measure's name as the window's options and ornexa-report's documents show it.
+inline constexpr std::array<std::string_view, 2> MeasureNames{"Sys Hit Ratio", "I/O Rate"};
 
 inline constexpr std::string_view CurveHitRatioFailureText =
     "An Fatal error has occured while poltting the graph using System Hit Ratio";

@@ -1,10 +1,10 @@
 #include "simulation/sim_reader.h"
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 
 #include "report/field_conversion.h"
+#include "report/letter_case.h"
 #include "report/stat_reader.h"
 #include "simulation/object_name_index.h"
 #include "simulation/sim_columns.h"
@@ -12,19 +12,6 @@
 namespace ornexa {
 
 namespace {
-
-char Upper(char c) {
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-}
-
-bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
-    return std::search(text.begin(), text.end(), part.begin(), part.end(),
-                       [](char a, char b) { return Upper(a) == Upper(b); }) != text.end();
-}
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && ContainsIgnoringCase(a, b);
-}
 
 bool IncludeMarked(std::string_view line) {
     return TrimBlanks(FieldText(line, SimLineColumns.IncludeMark)) == "I";

@@ -1126,7 +1126,7 @@ TEST_F(Gui, NothingIsKeptWithTheSettingOffAndABadHistoryNeverStopsTheAnalysis) {
     drive = [&](AnalysisWindow& w) { EXPECT_EQ(StatusMessage(w, files), ""); };
     files.ClickNext();
     auto store = files.History().Open();
-    ASSERT_TRUE(store.Ok()) << store.fault;
+    ASSERT_TRUE(store.Ok()) << store.FaultText();
     EXPECT_TRUE((*store.value)->Reports().value->empty());
 
     // A history file that is not a database: the report is shown all the same, the status bar tells.

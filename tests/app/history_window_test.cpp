@@ -42,7 +42,7 @@ protected:
         history.SetLocation((dir.Path() / "history.db").string());
         history.SetKeepEveryReport(true);
         auto store = history.Open();
-        EXPECT_TRUE(store.Ok()) << store.fault;
+        EXPECT_TRUE(store.Ok()) << store.FaultText();
         for (int day = 0; day < 4; ++day) {
             ornexa::Report report = ornexa::samplegen::BuildSampleReport(21);
             report.Header.CollectionDate = "2026-11-2" + std::to_string(day + 1);

@@ -117,13 +117,13 @@ TEST(OrnexaReportHistorySafety, ThePasswordFileMustBeTheOwnersAlone) {
         std::filesystem::permissions(file, c.mode);
         const auto read = cli::ReadPasswordFile(file);
         EXPECT_EQ(read.value.value_or(""), c.password) << number;
-        EXPECT_NE(read.fault.find(c.reason), std::string::npos) << number << ": " << read.fault;
+        EXPECT_NE(read.FaultText().find(c.reason), std::string::npos) << number << ": " << read.FaultText();
         if (!c.password.empty()) {
-            EXPECT_TRUE(read.fault.empty()) << read.fault;
+            EXPECT_TRUE(read.FaultText().empty()) << read.FaultText();
         }
     }
-    EXPECT_NE(cli::ReadPasswordFile(dir.Path() / "missing").fault.find("not there"), std::string::npos);
-    EXPECT_NE(cli::ReadPasswordFile(dir.Path()).fault.find("not a regular file"), std::string::npos);
+    EXPECT_NE(cli::ReadPasswordFile(dir.Path() / "missing").FaultText().find("not there"), std::string::npos);
+    EXPECT_NE(cli::ReadPasswordFile(dir.Path()).FaultText().find("not a regular file"), std::string::npos);
 
     const auto open = dir.Write("open", "s3cret\n");
     std::filesystem::permissions(open, perms::owner_read | perms::owner_write | perms::others_read);

@@ -102,14 +102,14 @@ TEST(WriteClusterDataFile, ListsTheMembersButCatalogAndSpecialObjects) {
     rows.push_back(ShowClusterObjects(c.report, c.sim, c.run, 2)->rows[0]);
     const auto path = dir.Path() / "Cluster.qvl";
     const ExportResult written = WriteClusterDataFile(path, rows);
-    EXPECT_TRUE(written.written);
-    EXPECT_EQ(written.status, "Cluster data file created");
+    EXPECT_TRUE(written.Ok());
+    EXPECT_EQ(written.value, "Cluster data file created");
     EXPECT_TRUE(written.messages.empty());
     EXPECT_EQ(FileText(path), "DB1.TS1\r\nDB1.IX1\r\n");
     const auto perms = std::filesystem::status(path).permissions();
     EXPECT_NE(perms & std::filesystem::perms::others_read, std::filesystem::perms::none); // not private
     const ExportResult none = WriteClusterDataFile(dir.Path() / "none.qvl", {}); // an empty list writes nothing
-    EXPECT_FALSE(none.written);
+    EXPECT_FALSE(none.Ok());
     EXPECT_TRUE(none.messages.empty());
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "none.qvl"));
 }
@@ -118,7 +118,7 @@ TEST(WriteClusterDataFile, WritesNamesInTheReportsOwnBytes) {
     const test::TempDir dir;
     const auto path = dir.Path() / "latin.qvl";
     const std::vector<ClusterObjectRow> rows{{1, {Latin1ToUtf8("INVENTR\xE9.TS1"), "5", "T"}, ObjectIcon::TableSpace}};
-    ASSERT_TRUE(WriteClusterDataFile(path, rows).written);
+    ASSERT_TRUE(WriteClusterDataFile(path, rows).Ok());
     EXPECT_EQ(FileText(path), "INVENTR\xE9.TS1\r\n");
 }
 
@@ -128,8 +128,8 @@ TEST(WriteClusterDataFile, ReportsAFailedWriteAndLeavesNoPartialFile) {
     const auto target = dir.Path() / "taken.qvl";
     std::filesystem::create_directory(target); // a folder where the file should go
     const ExportResult failed = WriteClusterDataFile(target, ShowClusterObjects(c.report, c.sim, c.run, 1)->rows);
-    EXPECT_FALSE(failed.written);
-    EXPECT_TRUE(failed.status.empty());
+    EXPECT_FALSE(failed.Ok());
+    EXPECT_FALSE(failed.value.has_value());
     ASSERT_EQ(failed.messages.size(), 1U);
     EXPECT_EQ(failed.messages[0].title, "Create Cluster File");
     EXPECT_EQ(failed.messages[0].text.rfind("File <" + target.string() + "> not created: ", 0), 0U);
@@ -145,18 +145,18 @@ TEST(WriteIndexExcludeFile, WritesThePoolsIndexesWithFullNames) {
     test::AddPool(report, test::TestPool("BP2"), {test::TestObject("BP2", "DSNDB06.IX", 'I')});
     const test::TempDir dir;
     const ExportResult written = WriteIndexExcludeFile(report, 1, dir.Path());
-    EXPECT_TRUE(written.written);
+    EXPECT_TRUE(written.Ok());
     const auto path = std::filesystem::absolute(dir.Path() / "AINDEX.QVL");
     EXPECT_EQ(FileText(path), "DB1.IX1                    \r\nDB1.IX2                    \r\n");
     EXPECT_EQ(written.messages, (Messages{{"All Index Exclude Objects", "File <" + path.string() + "> created.",
                                            MessageIcon::Information}}));
 
     const ExportResult none = WriteIndexExcludeFile(report, 2, dir.Path() / "other");
-    EXPECT_FALSE(none.written);
+    EXPECT_FALSE(none.Ok());
     EXPECT_EQ(none.messages, (Messages{{"No Exclude Members", "File Not Created", MessageIcon::Information}}));
 
     const ExportResult failed = WriteIndexExcludeFile(report, 1, dir.Path() / "missing-folder");
-    EXPECT_FALSE(failed.written);
+    EXPECT_FALSE(failed.Ok());
     ASSERT_EQ(failed.messages.size(), 1U);
     EXPECT_EQ(failed.messages[0].icon, MessageIcon::Exclamation);
     EXPECT_NE(failed.messages[0].text.find("not created"), std::string::npos);

@@ -83,7 +83,7 @@ TEST_P(HistoryConcurrencyTest, TwoProgramsMakingOneNewHistoryAtOnceBothImport) {
             const auto opened = HistoryStore::Open(location);
             auto& told = outcomes[static_cast<std::size_t>(side)];
             if (!opened.Ok()) {
-                told = opened.fault;
+                told = opened.FaultText();
                 return;
             }
             const ImportOutcome outcome = ImportReportFile(**opened.value, files[static_cast<std::size_t>(side)]);
@@ -107,7 +107,7 @@ TEST_P(HistoryConcurrencyTest, TheSameFileImportedTwiceAtOnceIsKeptOnceAndTheOth
             if (opened.Ok()) {
                 outcome = ImportReportFile(**opened.value, file);
             } else {
-                outcome.message = opened.fault;
+                outcome.message = opened.FaultText();
             }
         });
         std::vector<ImportStatus> statuses{outcomes[0].status, outcomes[1].status};
@@ -116,7 +116,7 @@ TEST_P(HistoryConcurrencyTest, TheSameFileImportedTwiceAtOnceIsKeptOnceAndTheOth
             << outcomes[0].message << " / " << outcomes[1].message;
         EXPECT_EQ(outcomes[0].reportId, outcomes[1].reportId);
         const auto reports = (*HistoryStore::Open(location).value)->Reports();
-        ASSERT_TRUE(reports.Ok()) << reports.fault;
+        ASSERT_TRUE(reports.Ok()) << reports.FaultText();
         ASSERT_EQ(reports.value->size(), 1U);
         EXPECT_EQ(reports.value->front().id, outcomes[0].reportId);
     }
@@ -140,14 +140,14 @@ TEST_P(HistoryConcurrencyTest, TheSameReportImportedAtOnceAloneAndWithItsSimulat
             if (opened.Ok()) {
                 outcome = ImportReportFile(**opened.value, statistics, side == 1 ? simulation.string() : "");
             } else {
-                outcome.message = opened.fault;
+                outcome.message = opened.FaultText();
             }
         });
         EXPECT_NE(outcomes[0].status, ImportStatus::Refused) << outcomes[0].message;
         EXPECT_NE(outcomes[1].status, ImportStatus::Refused) << outcomes[1].message;
         EXPECT_EQ(outcomes[0].reportId, outcomes[1].reportId);
         const auto reports = (*HistoryStore::Open(location).value)->Reports();
-        ASSERT_TRUE(reports.Ok()) << reports.fault;
+        ASSERT_TRUE(reports.Ok()) << reports.FaultText();
         ASSERT_EQ(reports.value->size(), 1U);
         EXPECT_TRUE(reports.value->front().hasSimulation);
     }
@@ -170,16 +170,16 @@ TEST_P(HistoryConcurrencyTest, AReaderReadsWhileAnImportHoldsItsWrite) {
     writer->Query("INSERT INTO object_names (name) VALUES (?)", {std::string("BEING.WRITTEN")});
 
     const auto opened = HistoryStore::Open(location);
-    ASSERT_TRUE(opened.Ok()) << opened.fault;
+    ASSERT_TRUE(opened.Ok()) << opened.FaultText();
     const auto& reader = *opened.value;
     const auto reports = reader->Reports();
-    ASSERT_TRUE(reports.Ok()) << reports.fault;
+    ASSERT_TRUE(reports.Ok()) << reports.FaultText();
     EXPECT_EQ(reports.value->size(), 1U);
     const auto loaded = reader->Load(id);
-    ASSERT_TRUE(loaded.Ok()) << loaded.fault;
+    ASSERT_TRUE(loaded.Ok()) << loaded.FaultText();
     EXPECT_GT(loaded.value->report.ObjectCount(), 0);
     const auto trend = reader->PoolTrend("BP1");
-    ASSERT_TRUE(trend.Ok()) << trend.fault;
+    ASSERT_TRUE(trend.Ok()) << trend.FaultText();
     // What the writer has not committed is not seen.
     EXPECT_TRUE(reader->ObjectNames("BEING.WRITTEN", 10).value->empty());
     writer->Rollback();
@@ -212,10 +212,10 @@ protected:
     [[nodiscard]] std::string Listed() const {
         const auto opened = HistoryStore::Open(historyPath);
         if (!opened.Ok()) {
-            return opened.fault;
+            return opened.FaultText();
         }
         const auto reports = (*opened.value)->Reports();
-        return reports.Ok() ? std::to_string(reports.value->size()) + " held" : reports.fault;
+        return reports.Ok() ? std::to_string(reports.value->size()) + " held" : reports.FaultText();
     }
 
     test::TempDir tempDir;
@@ -264,14 +264,14 @@ TEST_F(ReadOnlyHistoryTest, IsReadAndAWriteIsRefusedNamingTheFile) {
     EXPECT_EQ(Listed(), "1 held");
     auto store = *HistoryStore::Open(historyPath).value;
     const auto loaded = store->Load(store->Reports().value->front().id);
-    ASSERT_TRUE(loaded.Ok()) << loaded.fault;
+    ASSERT_TRUE(loaded.Ok()) << loaded.FaultText();
 
     const auto other = tempDir.Write("b.sta", samplegen::StatisticsText(Generated("2026-12-02", 12)));
     const ImportOutcome outcome = ImportReportFile(*store, other.string());
     EXPECT_EQ(outcome.status, ImportStatus::Refused);
     EXPECT_NE(outcome.message.find("\"" + historyPath + "\" is read-only"), std::string::npos) << outcome.message;
     const auto removed = store->Remove(1);
-    EXPECT_NE(removed.fault.find("is read-only"), std::string::npos) << removed.fault;
+    EXPECT_NE(removed.FaultText().find("is read-only"), std::string::npos) << removed.FaultText();
     store.reset();
     EXPECT_TRUE(ReadWhole(historyPath) == before) << "the history's bytes changed";
 
@@ -293,7 +293,7 @@ protected:
     std::shared_ptr<HistoryStore> Opened(std::chrono::seconds timeout = DefaultHistoryTimeout) {
         auto opened = HistoryStore::Open(serverLocation, timeout);
         if (!opened.Ok()) {
-            ADD_FAILURE() << opened.fault;
+            ADD_FAILURE() << opened.FaultText();
             return nullptr;
         }
         databaseName =
@@ -377,11 +377,11 @@ TEST_P(HistoryServerTest, AServerThatStopsAnsweringIsGivenUpAfterTheTimeout) {
     } continued{backend};
     const auto stopped = store->Reports();
     ASSERT_FALSE(stopped.Ok());
-    EXPECT_NE(stopped.fault.find("did not answer within 1 s"), std::string::npos) << stopped.fault;
+    EXPECT_NE(stopped.FaultText().find("did not answer within 1 s"), std::string::npos) << stopped.FaultText();
     ::kill(backend, SIGCONT);
     // The next statement goes through a new connection.
     const auto again = store->Reports();
-    EXPECT_TRUE(again.Ok()) << again.fault;
+    EXPECT_TRUE(again.Ok()) << again.FaultText();
 }
 
 std::vector<TestBackend> ServerBackends() {

@@ -31,7 +31,7 @@ class HistoryImportTest : public testing::TestWithParam<TestBackend> {
 protected:
     void SetUp() override {
         auto opened = HistoryStore::Open(test::FreshLocation(GetParam(), dir.Path()));
-        ASSERT_TRUE(opened.Ok()) << opened.fault;
+        ASSERT_TRUE(opened.Ok()) << opened.FaultText();
         store = *opened.value;
     }
 
@@ -51,7 +51,7 @@ protected:
 
     [[nodiscard]] std::vector<SimulatedSize> Sizes(std::int64_t id) const {
         auto loaded = store->Load(id);
-        EXPECT_TRUE(loaded.Ok()) << loaded.fault;
+        EXPECT_TRUE(loaded.Ok()) << loaded.FaultText();
         return loaded.Ok() ? loaded.value->simulatedSizes : std::vector<SimulatedSize>{};
     }
 
@@ -88,7 +88,7 @@ TEST_P(HistoryImportTest, ASimulationReportJoinsTheReportHeldWithoutOneOnce) {
     // The sizes are those an import of the pair into an empty history keeps.
     test::TempDir otherDir;
     auto fresh = HistoryStore::Open(test::FreshLocation(GetParam(), otherDir.Path()));
-    ASSERT_TRUE(fresh.Ok()) << fresh.fault;
+    ASSERT_TRUE(fresh.Ok()) << fresh.FaultText();
     const ImportOutcome pair = ImportReportFile(**fresh.value, statistics.string(), (folder / "day1.sim").string());
     ASSERT_EQ(pair.status, ImportStatus::Imported) << pair.message;
     const std::vector<SimulatedSize> kept = Sizes(alone.reportId);
@@ -190,7 +190,7 @@ TEST_P(HistoryImportTest, ANulInANameIsKeptTheSameWayOnEveryDatabase) {
                                                            "A");
     // ...and read back as the bytes of the report.
     auto loaded = store->Load(outcome.reportId);
-    ASSERT_TRUE(loaded.Ok()) << loaded.fault;
+    ASSERT_TRUE(loaded.Ok()) << loaded.FaultText();
     EXPECT_EQ(loaded.value->report.Objects(2).ObjName, read.Objects(2).ObjName);
     test::ExpectSameFields(HeaderFields(loaded.value->report.Header), HeaderFields(read.Header));
     for (int o = 1; o <= read.ObjectCount(); ++o) {

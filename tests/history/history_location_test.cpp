@@ -200,7 +200,7 @@ TEST_P(HistoryLocationBackendTest, AKeywordStringOpensTheServerAndAPathStaysAFil
         ASSERT_TRUE(IsPostgresLocation(location)) << location;
     }
     const auto opened = HistoryStore::Open(location);
-    ASSERT_TRUE(opened.Ok()) << opened.fault;
+    ASSERT_TRUE(opened.Ok()) << opened.FaultText();
     EXPECT_EQ((*opened.value)->Location().find("not needed"), std::string::npos);
     const bool file = std::filesystem::exists(location);
     EXPECT_EQ(file, GetParam() == test::TestBackend::Sqlite) << location;

@@ -53,9 +53,10 @@ TEST(HistoryOwner, AnotherProgramsDatabaseIsRefusedUntouched) {
 
         const auto opened = HistoryStore::Open(path.string());
         ASSERT_FALSE(opened.Ok());
-        EXPECT_NE(opened.fault.find("\"" + path.string() + "\" is not an ORNEXA history"), std::string::npos)
-            << opened.fault;
-        EXPECT_NE(opened.fault.find("Choose a new file for the history"), std::string::npos) << opened.fault;
+        EXPECT_NE(opened.FaultText().find("\"" + path.string() + "\" is not an ORNEXA history"), std::string::npos)
+            << opened.FaultText();
+        EXPECT_NE(opened.FaultText().find("Choose a new file for the history"), std::string::npos)
+            << opened.FaultText();
 
         EXPECT_EQ(FileBytes(path), before);
         EXPECT_EQ(RunSqlite(path, "PRAGMA journal_mode"), "delete");
@@ -91,7 +92,7 @@ TEST(HistoryOwner, AnOlderHistoryIsKnownByItsTablesAndMarkedOnce) {
 
     RunSqlite(path, "PRAGMA application_id = 0"); // as a history made before the mark was set
     const auto reopened = HistoryStore::Open(path.string());
-    ASSERT_TRUE(reopened.Ok()) << reopened.fault;
+    ASSERT_TRUE(reopened.Ok()) << reopened.FaultText();
     EXPECT_EQ((*reopened.value)->Reports().value->size(), 1U);
     EXPECT_EQ(RunSqlite(path, "PRAGMA application_id"), MarkText);
 }

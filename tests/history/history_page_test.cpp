@@ -16,7 +16,7 @@ class HistoryPageTest : public testing::Test {
 protected:
     void SetUp() override {
         auto opened = HistoryStore::Open((dir.Path() / "history.db").string());
-        ASSERT_TRUE(opened.Ok()) << opened.fault;
+        ASSERT_TRUE(opened.Ok()) << opened.FaultText();
         store = *opened.value;
         ids.push_back(Import("day1.sta", "2026-11-28", "DB2P", 11));
         ids.push_back(Import("day2.sta", "2026-11-29", "DB2P", 12));
@@ -132,15 +132,15 @@ TEST_F(HistoryPageTest, OpensTheFileWithTheSimulationReadWithIt) {
     recent.ReadSimulation(day1->fileName, sim);
 
     const auto open = page.FilesToOpen(ids[0], recent);
-    ASSERT_TRUE(open.files.has_value()) << open.fault;
-    EXPECT_EQ(open.files->statistics, day1->fileName);
-    EXPECT_EQ(open.files->simulation, sim);
-    EXPECT_TRUE(page.FilesToOpen(ids[1], recent).files->simulation.empty());
+    ASSERT_TRUE(open.value.has_value()) << open.FaultText();
+    EXPECT_EQ(open.value->statistics, day1->fileName);
+    EXPECT_EQ(open.value->simulation, sim);
+    EXPECT_TRUE(page.FilesToOpen(ids[1], recent).value->simulation.empty());
 
     std::filesystem::remove(day1->fileName);
     const auto gone = page.FilesToOpen(ids[0], recent);
-    EXPECT_FALSE(gone.files.has_value());
-    EXPECT_NE(gone.fault.find("is no longer there"), std::string::npos) << gone.fault;
+    EXPECT_FALSE(gone.value.has_value());
+    EXPECT_NE(gone.FaultText().find("is no longer there"), std::string::npos) << gone.FaultText();
 }
 
 TEST(HistoryImportText, SaysWhatBecameOfTheReport) {

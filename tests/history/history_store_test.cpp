@@ -38,7 +38,7 @@ protected:
     void SetUp() override {
         location_ = test::FreshLocation(GetParam(), dir_.Path());
         auto opened = HistoryStore::Open(location_);
-        ASSERT_TRUE(opened.Ok()) << opened.fault;
+        ASSERT_TRUE(opened.Ok()) << opened.FaultText();
         store_ = *opened.value;
     }
 
@@ -66,7 +66,7 @@ TEST_P(HistoryStoreTest, AnImportedReportReadsBackFieldForField) {
     ASSERT_EQ(outcome.status, ImportStatus::Imported) << outcome.message;
 
     const auto reports = store_->Reports();
-    ASSERT_TRUE(reports.Ok()) << reports.fault;
+    ASSERT_TRUE(reports.Ok()) << reports.FaultText();
     ASSERT_EQ(reports.value->size(), 1U);
     const HistoryReportInfo& info = reports.value->front();
     EXPECT_EQ(info.system, "SYSA");
@@ -78,7 +78,7 @@ TEST_P(HistoryStoreTest, AnImportedReportReadsBackFieldForField) {
     EXPECT_EQ(info.fileName, std::filesystem::absolute(path).lexically_normal().string());
 
     auto loaded = store_->Load(outcome.reportId);
-    ASSERT_TRUE(loaded.Ok()) << loaded.fault;
+    ASSERT_TRUE(loaded.Ok()) << loaded.FaultText();
     Report& back = loaded.value->report;
     ASSERT_EQ(back.PoolCount(), read.PoolCount());
     ASSERT_EQ(back.ObjectCount(), read.ObjectCount());
@@ -155,13 +155,13 @@ TEST_P(HistoryStoreTest, APoolsTrendFollowsCollectionTimeWithItsFigures) {
 
     const std::string pool = later.Pools(2).PoolName.Str();
     const auto all = store_->PoolTrend(pool);
-    ASSERT_TRUE(all.Ok()) << all.fault;
+    ASSERT_TRUE(all.Ok()) << all.FaultText();
     ASSERT_EQ(all.value->size(), 3U);
     EXPECT_EQ(all.value->at(0).report.collectedAt, "2026-11-30T10:15:00");
     EXPECT_EQ(all.value->at(1).report.system, "SYSB");
 
     const auto trend = store_->PoolTrend(pool, {"SYSA", "DB2P"});
-    ASSERT_TRUE(trend.Ok()) << trend.fault;
+    ASSERT_TRUE(trend.Ok()) << trend.FaultText();
     ASSERT_EQ(trend.value->size(), 2U);
     const PoolTrendPoint& last = trend.value->back();
     const PoolRecord& expected = later.Pools(2);
@@ -186,13 +186,13 @@ TEST_P(HistoryStoreTest, ObjectsAreFoundByPartOfTheirNameAndFollowedOverTime) {
     ASSERT_EQ(ImportFile("b.sta", next).status, ImportStatus::Imported);
 
     const auto found = store_->ObjectNames("roll%", 10);
-    ASSERT_TRUE(found.Ok()) << found.fault;
+    ASSERT_TRUE(found.Ok()) << found.FaultText();
     ASSERT_EQ(*found.value, std::vector<std::string>{"PAY_ROLL%X"});
     EXPECT_TRUE(store_->ObjectNames("PAYXROLL", 10).value->empty()); // '_' is no wildcard
     EXPECT_EQ(store_->ObjectNames("", 3).value->size(), 3U);
 
     const auto trend = store_->ObjectTrend("PAY_ROLL%X");
-    ASSERT_TRUE(trend.Ok()) << trend.fault;
+    ASSERT_TRUE(trend.Ok()) << trend.FaultText();
     ASSERT_EQ(trend.value->size(), 2U);
     EXPECT_EQ(trend.value->at(1).poolName, next.Objects(1).ObjPoolName.Str());
     EXPECT_DOUBLE_EQ(*trend.value->at(1).getPagesPerSecond, next.Objects(1).ObjGetPages / 5400.0);
@@ -211,7 +211,7 @@ TEST_P(HistoryStoreTest, RemovingAReportTakesItsRecordsWithIt) {
     EXPECT_FALSE(store_->Info(b.reportId).value->sameTimeAs.has_value());
     const auto again = store_->Remove(a.reportId);
     EXPECT_FALSE(again.Ok());
-    EXPECT_NE(again.fault.find("no report"), std::string::npos) << again.fault;
+    EXPECT_NE(again.FaultText().find("no report"), std::string::npos) << again.FaultText();
 }
 
 TEST_P(HistoryStoreTest, AFailedImportLeavesTheHistoryAsItWas) {
@@ -230,14 +230,14 @@ TEST_P(HistoryStoreTest, ReopeningKeepsTheReportsAndTheSchemaVersion) {
     EXPECT_EQ(store_->Database().SchemaVersion(), HistoryStore::CurrentSchemaVersion());
     store_.reset();
     auto reopened = HistoryStore::Open(location_);
-    ASSERT_TRUE(reopened.Ok()) << reopened.fault;
+    ASSERT_TRUE(reopened.Ok()) << reopened.FaultText();
     EXPECT_EQ((*reopened.value)->Reports().value->size(), 1U);
 
     (*reopened.value)->Database().SetSchemaVersion(HistoryStore::CurrentSchemaVersion() + 1);
     reopened.value->reset();
     const auto newer = HistoryStore::Open(location_);
     EXPECT_FALSE(newer.Ok());
-    EXPECT_NE(newer.fault.find("newer version"), std::string::npos) << newer.fault;
+    EXPECT_NE(newer.FaultText().find("newer version"), std::string::npos) << newer.FaultText();
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, HistoryStoreTest, testing::ValuesIn(test::BackendsUnderTest()), test::BackendName);
@@ -255,7 +255,7 @@ TEST_F(HistoryFileTest, AnEmptyFileBecomesAHistoryAndAForeignFileIsLeftAlone) {
     const auto foreign = dir_.Write("notes.db", "these are my notes, not a database\n");
     const auto opened = HistoryStore::Open(foreign.string());
     ASSERT_FALSE(opened.Ok());
-    EXPECT_NE(opened.fault.find("is not a history database"), std::string::npos) << opened.fault;
+    EXPECT_NE(opened.FaultText().find("is not a history database"), std::string::npos) << opened.FaultText();
     EXPECT_EQ(ReadWhole(foreign), "these are my notes, not a database\n");
 }
 
@@ -329,7 +329,7 @@ TEST_F(HistoryFileTest, TwoProgramsImportIntoOneFileAtOnce) {
     auto worker = [&](int half) {
         auto opened = HistoryStore::Open(path);
         if (!opened.Ok()) {
-            faults[static_cast<std::size_t>(half)] = opened.fault;
+            faults[static_cast<std::size_t>(half)] = opened.FaultText();
             return;
         }
         for (std::size_t i = static_cast<std::size_t>(half); i < files.size(); i += 2) {

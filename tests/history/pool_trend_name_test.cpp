@@ -17,7 +17,7 @@ class PoolTrendNameTest : public testing::TestWithParam<TestBackend> {
 protected:
     void SetUp() override {
         auto opened = HistoryStore::Open(test::FreshLocation(GetParam(), dir.Path()));
-        ASSERT_TRUE(opened.Ok()) << opened.fault;
+        ASSERT_TRUE(opened.Ok()) << opened.FaultText();
         store = *opened.value;
     }
 
@@ -32,7 +32,7 @@ protected:
 
     std::set<std::string> TrendFiles(std::string_view asked) {
         const auto trend = store->PoolTrend(asked);
-        EXPECT_TRUE(trend.Ok()) << trend.fault;
+        EXPECT_TRUE(trend.Ok()) << trend.FaultText();
         std::set<std::string> files;
         for (const PoolTrendPoint& point : trend.value.value_or(std::vector<PoolTrendPoint>{})) {
             files.insert(std::filesystem::path(point.report.fileName).filename().string());
@@ -61,7 +61,7 @@ TEST_P(PoolTrendNameTest, APoolIsNamedInAnyCaseAsTheOtherCommandsNameIt) {
     EXPECT_EQ(TrendFiles("bpx10"), std::set<std::string>{"other.sta"});
     // The filter still applies to the names matched.
     const auto filtered = store->PoolTrend("bpx1", {"NOSYSTEM", ""});
-    ASSERT_TRUE(filtered.Ok()) << filtered.fault;
+    ASSERT_TRUE(filtered.Ok()) << filtered.FaultText();
     EXPECT_TRUE(filtered.value->empty());
 }
 

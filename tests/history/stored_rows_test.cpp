@@ -17,7 +17,7 @@ class StoredRowsTest : public testing::Test {
 protected:
     void SetUp() override {
         auto opened = HistoryStore::Open((tempDir.Path() / "history.db").string());
-        ASSERT_TRUE(opened.Ok()) << opened.fault;
+        ASSERT_TRUE(opened.Ok()) << opened.FaultText();
         history = *opened.value;
         const auto path = tempDir.Write("day1.sta", samplegen::StatisticsText(samplegen::BuildSampleReport()));
         const ImportOutcome outcome = ImportReportFile(*history, path.string());
@@ -63,9 +63,10 @@ TEST_F(StoredRowsTest, ATamperedRowIsAFaultNamingItsRowAndColumn) {
         const auto loaded = history->Load(reportId);
         history->Database().Rollback();
         ASSERT_FALSE(loaded.Ok()) << "read back as if nothing were wrong";
-        EXPECT_NE(loaded.fault.find("Report " + std::to_string(reportId) + " could not be read"), std::string::npos)
-            << loaded.fault;
-        EXPECT_NE(loaded.fault.find(c.said), std::string::npos) << loaded.fault;
+        EXPECT_NE(loaded.FaultText().find("Report " + std::to_string(reportId) + " could not be read"),
+                  std::string::npos)
+            << loaded.FaultText();
+        EXPECT_NE(loaded.FaultText().find(c.said), std::string::npos) << loaded.FaultText();
     }
     EXPECT_TRUE(history->Load(reportId).Ok()) << "each case was rolled back";
 }
@@ -74,13 +75,14 @@ TEST_F(StoredRowsTest, ATrendOfATamperedPoolSaysSoInsteadOfShowingAFigure) {
     history->Database().Query("UPDATE pools SET poolgetpages = 'x' WHERE poolname = 'BP1'");
     const auto trend = history->PoolTrend("BP1");
     ASSERT_FALSE(trend.Ok());
-    EXPECT_NE(trend.fault.find("column poolgetpages holds the text \"x\""), std::string::npos) << trend.fault;
+    EXPECT_NE(trend.FaultText().find("column poolgetpages holds the text \"x\""), std::string::npos)
+        << trend.FaultText();
 }
 
 TEST(StoredRows, AReportReadUnderALargeSitesLimitsComesBackWhole) {
     const test::TempDir dir;
     auto opened = HistoryStore::Open((dir.Path() / "history.db").string());
-    ASSERT_TRUE(opened.Ok()) << opened.fault;
+    ASSERT_TRUE(opened.Ok()) << opened.FaultText();
     Report large = samplegen::BuildSampleReport();
     large.SetLimits(ReportLimits::LargeSite());
     samplegen::Rng rng(7);
@@ -91,7 +93,7 @@ TEST(StoredRows, AReportReadUnderALargeSitesLimitsComesBackWhole) {
     const ImportOutcome outcome = ImportReportFile(**opened.value, path.string(), {}, ReportLimits::LargeSite());
     ASSERT_EQ(outcome.status, ImportStatus::Imported) << outcome.message;
     const auto loaded = (*opened.value)->Load(outcome.reportId);
-    ASSERT_TRUE(loaded.Ok()) << loaded.fault;
+    ASSERT_TRUE(loaded.Ok()) << loaded.FaultText();
     EXPECT_EQ(loaded.value->report.ObjectCount(), large.ObjectCount());
     EXPECT_EQ(loaded.value->report.Pools(loaded.value->report.PoolCount()).LastObject, large.ObjectCount());
 }

@@ -32,5 +32,13 @@ TEST(ShownText, ControlCharactersOfNamesAreShownEscaped) {
     EXPECT_EQ(EscapeControls("line 1\nline\x1b 2\n", "\n"), "line 1\nline\\x1b 2\n"); // a whole text keeps its lines
 }
 
+TEST(ShownText, AFieldIsShownTrimmedWithItsLatin1AsUtf8) {
+    FixedText<8> name;
+    name = " BP\xC4 ";
+    EXPECT_EQ(ShownText(name), "BP\xC3\x84");
+    EXPECT_EQ(ShownText("  "), "");
+    EXPECT_EQ(ShownText("a  b"), "a  b");
+}
+
 } // namespace
 } // namespace ornexa

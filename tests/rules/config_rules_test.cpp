@@ -208,8 +208,7 @@ TEST(EvaluateRules, ComputeTheDeferredWriteThresholds) {
 }
 
 TEST(RuleBook, ListsAtMostFiftyAndShowsThePoolName) {
-    RuleBook book;
-    book.LoadRuleTexts();
+    RuleFindings book;
     for (int i = 0; i < 60; ++i) {
         book.AddRule(3);
     }
@@ -218,6 +217,29 @@ TEST(RuleBook, ListsAtMostFiftyAndShowsThePoolName) {
     test::AddPool(report, QuietPool("BP1"));
     EXPECT_EQ(ShowRuleAnalysis(report, 1, book).caption, "Buffer Pool Stat Analysis - BP1     ");
     EXPECT_EQ(RuleText(9), "  Rule # 9 - ");
+}
+
+TEST(EvaluateRules, OneBookEvaluatesAConstReportForAnyPoolAndUsageAlike) {
+    PoolRecord busy = QuietPool("BP1");
+    busy.VPSeqThreshold = 80; // rule 10 under Random
+    busy.AvgSyncIOTime = 40;  // rule 30 under any usage
+    const Report report = ThreePools(busy, {Obj("A.T", 'T'), Obj("A.I", 'I')});
+    RuleBook loaded;
+    loaded.LoadRuleTexts();
+    const RuleBook& book = loaded;
+    const RuleFindings random = book.EvaluateRules(report, 1, PoolUsage::Random);
+    const RuleFindings sequential = book.EvaluateRules(report, 1, PoolUsage::Sequential);
+    const RuleFindings other = book.EvaluateRules(report, 2, PoolUsage::Random);
+    EXPECT_EQ(Numbers(random.MatchedRules()), (std::vector<int>{3, 10, 30}));
+    EXPECT_EQ(Numbers(sequential.MatchedRules()), (std::vector<int>{3, 30}));
+    EXPECT_TRUE(other.MatchedRules().empty());
+    // An earlier evaluation is kept as it was, and evaluating again gives the same list.
+    EXPECT_EQ(book.EvaluateRules(report, 1, PoolUsage::Random).MatchedRules(), random.MatchedRules());
+    EXPECT_EQ(random.MatchedRules(), RulesFor(report, 1, PoolUsage::Random));
+    EXPECT_TRUE(book.EvaluateRules(report, 9, PoolUsage::Random).MatchedRules().empty()); // no such pool
+    // A book without its texts lists the rules matched with empty texts.
+    const RuleFindings untitled = RuleBook{}.EvaluateRules(report, 1, PoolUsage::Random);
+    EXPECT_EQ(untitled.MatchedRules(), std::vector<std::string>(3));
 }
 
 } // namespace

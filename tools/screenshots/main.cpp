@@ -95,7 +95,7 @@ bool HistoryShots(const std::filesystem::path& statistics, const QString& out, U
     history.SetLocation(folder.filePath(QStringLiteral("history.db")).toStdString());
     auto store = history.Open();
     if (!store.Ok()) {
-        std::cout << store.fault << '\n';
+        std::cout << store.FaultText() << '\n';
         return false;
     }
     for (int day = 0; day < 8; ++day) {
