@@ -1,7 +1,5 @@
 #include "session/report_pages.h"
 
-#include <algorithm>
-
 #include "report/pool_choice.h"
 #include "session/cluster_page.h"
 #include "session/object_info_page.h"
