@@ -44,12 +44,10 @@ void ChartActions::SaveChartAs() {
     request.filters = ornexa::ParseFilterList(ChartFileFilters);
     request.fileName = "chart.png";
     request.suffixFromFilter = true;
-    request.folder = folders_.StartFolder(ornexa::SaveKind::Chart);
-    const auto chosen = ui_.ChooseFileToSave(request);
+    const auto chosen = ornexa::ChooseSaveFile(ui_, folders_, ornexa::SaveKind::Chart, std::move(request));
     if (!chosen) {
         return;
     }
-    folders_.Chosen(ornexa::SaveKind::Chart, *chosen);
     QString path = QString::fromStdString(chosen->string());
     std::optional<PictureFormat> format = PictureFormatOf(path);
     if (!format) { // a name of another type: a PNG picture under that name with ".png"

@@ -14,7 +14,6 @@
 
 #include "app/keyboard_navigation.h"
 #include "app/ui_services.h"
-#include "report/whole_file.h"
 #include "session/file_dialogs.h"
 
 namespace {
@@ -113,21 +112,7 @@ void RegroupDialog::Save() {
     request.filters = ornexa::ParseFilterList(SqlFileFilters);
     request.fileName = page_.DefaultFileName();
     request.defaultSuffix = "sql";
-    request.folder = folders_.StartFolder(ornexa::SaveKind::Regroup);
-    const auto chosen = ui_.ChooseFileToSave(request);
-    if (!chosen) {
-        return;
-    }
-    folders_.Chosen(ornexa::SaveKind::Regroup, *chosen);
-    std::filesystem::path path = *chosen;
-    if (!path.has_extension()) {
-        path += ".sql";
-    }
-    if (const auto failure = ornexa::WriteFileWhole(path, page_.Text())) {
-        ui_.Show({tr("Regroup Objects").toStdString(),
-                  tr("File <%1> not created: %2")
-                      .arg(QString::fromStdString(path.string()), QString::fromStdString(*failure))
-                      .toStdString(),
-                  ornexa::MessageIcon::Exclamation});
+    if (const auto chosen = ornexa::ChooseSaveFile(ui_, folders_, ornexa::SaveKind::Regroup, std::move(request))) {
+        WriteTextFile(ui_, tr("Regroup Objects"), ornexa::WithExtension(*chosen, ".sql"), page_.Text());
     }
 }

@@ -16,7 +16,6 @@
 
 #include "app/list_models.h"
 #include "app/ui_services.h"
-#include "report/whole_file.h"
 #include "session/file_dialogs.h"
 
 namespace {
@@ -124,23 +123,10 @@ void TableExport::ExportAsCsv() {
     request.filters = ornexa::ParseFilterList(CsvFileFilters);
     request.fileName = defaultFileName_.toStdString();
     request.defaultSuffix = "csv";
-    request.folder = folders_.StartFolder(ornexa::SaveKind::Table);
-    const auto chosen = ui_.ChooseFileToSave(request);
-    if (!chosen) {
-        return;
-    }
-    folders_.Chosen(ornexa::SaveKind::Table, *chosen);
-    std::filesystem::path path = *chosen;
-    if (!path.has_extension()) { // a bare name is a CSV file
-        path += ".csv";
-    }
-    const std::string text = ornexa::CsvText(ShownTable(*view_, captions_, false));
-    if (const auto failure = ornexa::WriteFileWhole(path, text)) {
-        ui_.Show({tr("Export as CSV").toStdString(),
-                  tr("File <%1> not created: %2")
-                      .arg(QString::fromStdString(path.string()), QString::fromStdString(*failure))
-                      .toStdString(),
-                  ornexa::MessageIcon::Exclamation});
+    if (const auto chosen = ornexa::ChooseSaveFile(ui_, folders_, ornexa::SaveKind::Table, std::move(request))) {
+        // A bare name is a CSV file.
+        WriteTextFile(ui_, tr("Export as CSV"), ornexa::WithExtension(*chosen, ".csv"),
+                      ornexa::CsvText(ShownTable(*view_, captions_, false)));
     }
 }
 

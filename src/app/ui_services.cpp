@@ -15,6 +15,7 @@
 
 #include "app/about_dialog.h"
 #include "app/window_state.h"
+#include "report/whole_file.h"
 
 QStringList QtNameFilters(const ornexa::FileDialogRequest& request) {
     QStringList filters;
@@ -197,4 +198,14 @@ void QtUiServices::ShowAbout() {
 
 void QtUiServices::Beep() {
     QApplication::beep();
+}
+
+void WriteTextFile(UiServices& ui, const QString& title, const std::filesystem::path& path, const std::string& text) {
+    if (const auto failure = ornexa::WriteFileWhole(path, text)) {
+        ui.Show({title.toStdString(),
+                 QCoreApplication::translate("UiServices", "File <%1> not created: %2")
+                     .arg(QString::fromStdString(path.string()), QString::fromStdString(*failure))
+                     .toStdString(),
+                 ornexa::MessageIcon::Exclamation});
+    }
 }

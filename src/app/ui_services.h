@@ -62,6 +62,9 @@ private:
     QPointer<QWidget> parent_;
 };
 
+// `text` written whole to `path`; when it cannot be, a box titled `title` says which file and why.
+void WriteTextFile(UiServices& ui, const QString& title, const std::filesystem::path& path, const std::string& text);
+
 class QtUiServices final : public UiServices {
 public:
     std::optional<std::filesystem::path> ChooseFileToOpen(const ornexa::FileDialogRequest& request) override;

@@ -161,15 +161,13 @@ Messages ClusterPage::CreateClusterFile(FileChooser& chooser, SaveFolders& folde
     FileDialogRequest request;
     request.filters = ParseFilterList(ClusterFileFilters);
     request.selectedFilter = 0;
-    request.folder = folders.StartFolder(SaveKind::ClusterFile);
     request.fileName = std::string(DefaultClusterFile);
     request.defaultSuffix = "qvl";
-    const auto chosen = chooser.ChooseFileToSave(request);
+    const auto chosen = ChooseSaveFile(chooser, folders, SaveKind::ClusterFile, std::move(request));
     if (!chosen) {
         return {}; // cancelled: nothing is written
     }
     clusterFileName_ = ornexa::ClusterFileName(*chosen);
-    folders.Chosen(SaveKind::ClusterFile, clusterFileName_);
     ExportResult written = WriteClusterDataFile(clusterFileName_, objectRows_);
     if (written.Ok()) {
         status_ = std::move(*written.value);

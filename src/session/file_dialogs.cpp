@@ -66,4 +66,21 @@ std::filesystem::path SaveFolders::StartFolder(SaveKind kind) const {
     return IsFolder(reportFolder_) ? reportFolder_ : std::filesystem::path();
 }
 
+std::optional<std::filesystem::path> ChooseSaveFile(FileChooser& chooser, SaveFolders& folders, SaveKind kind,
+                                                    FileDialogRequest request) {
+    request.folder = folders.StartFolder(kind);
+    auto chosen = chooser.ChooseFileToSave(request);
+    if (chosen) {
+        folders.Chosen(kind, *chosen);
+    }
+    return chosen;
+}
+
+std::filesystem::path WithExtension(std::filesystem::path path, std::string_view extension) {
+    if (!path.has_extension()) {
+        path += extension;
+    }
+    return path;
+}
+
 } // namespace ornexa

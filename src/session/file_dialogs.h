@@ -64,6 +64,16 @@ private:
 };
 
 // The file dialogs: the chosen path, or nothing when the user cancels.
+class FileChooser;
+
+// The save dialog of `kind`, opening where the last file of that kind went (else beside the report);
+// the folder of the file chosen is where the next one opens. Nothing when the user cancels.
+std::optional<std::filesystem::path> ChooseSaveFile(FileChooser& chooser, SaveFolders& folders, SaveKind kind,
+                                                    FileDialogRequest request);
+
+// `path` as it is, or with `extension` (".csv") when it has none.
+std::filesystem::path WithExtension(std::filesystem::path path, std::string_view extension);
+
 class FileChooser {
 public:
     FileChooser() = default;
