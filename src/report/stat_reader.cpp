@@ -20,6 +20,17 @@ std::optional<bool> CheckEnvironmentLine(std::string_view line) {
     return last3 == "USA";
 }
 
+ReportStart ReadReportStart(ReportLineReader& lines, std::size_t maxLine) {
+    const auto first = lines.ReadReportLine(maxLine);
+    if (!first) {
+        if (const auto& failure = lines.Error()) {
+            return {std::nullopt, *failure, FaultCause::Unspecified};
+        }
+        return {std::nullopt, std::string(Describe(ReadFailure::InputPastEnd)), FaultCause::EmptyFile};
+    }
+    return {CheckEnvironmentLine(*first), std::nullopt};
+}
+
 namespace {
 
 // Files above this size make room for their objects before the read: about one object line in so
@@ -64,14 +75,11 @@ private:
         if (result_.ReadFileLength > LargeReportBytes) {
             report_.ReserveObjects(result_.ReadFileLength / ObjectLineBytes);
         }
-        const auto first = lines_.ReadReportLine(MaxEnvironmentLine);
-        if (!first) {
-            if (const auto& failure = lines_.Error()) {
-                return Fail(*failure);
-            }
-            return Fail(std::string(Describe(ReadFailure::InputPastEnd)), FaultCause::EmptyFile);
+        const ReportStart start = ReadReportStart(lines_, MaxEnvironmentLine);
+        if (start.failure) {
+            return Fail(*start.failure, start.cause);
         }
-        const auto usa = CheckEnvironmentLine(*first);
+        const auto usa = start.usa;
         if (!usa) {
             result_.fault = ReadFault{FaultKind::NotAReport, ReportPart::StatFile, 1, 0, 0, {}};
             return Stop(StatReadOutcome::FormatError);
@@ -131,8 +139,7 @@ private:
                               LimitInForce(report_.Limits().pools, " pools"));
         }
         result_.ReadFieldNo = 0;
-        if (const auto fault = ConvertLine(line, PoolColumns(), poolTargets_,
-                                           result_.usaReport, result_.ReadFieldNo)) {
+        if (const auto fault = ConvertLine(line, PoolColumns(), poolTargets_, result_.usaReport, result_.ReadFieldNo)) {
             return FieldError(ReportPart::PoolLine, *fault);
         }
         report_.AddPool(poolLine_);
@@ -153,8 +160,8 @@ private:
                               LimitInForce(report_.Limits().objects, " objects"));
         }
         result_.ReadFieldNo = 0;
-        if (const auto fault = ConvertLine(line, ObjectColumns(), objectTargets_,
-                                           result_.usaReport, result_.ReadFieldNo)) {
+        if (const auto fault =
+                ConvertLine(line, ObjectColumns(), objectTargets_, result_.usaReport, result_.ReadFieldNo)) {
             CloseObjectRange();
             return FieldError(ReportPart::ObjectLine, *fault);
         }

@@ -47,6 +47,15 @@ struct StatReadResult {
 // when the line is not an environment line.
 std::optional<bool> CheckEnvironmentLine(std::string_view line);
 
+// The first line of a report as both readers take it: the environment line's figure style (true: the
+// USA way), nothing when the line is no environment line, or why no line could be read.
+struct ReportStart {
+    std::optional<bool> usa;
+    std::optional<std::string> failure; // the line reader's error, or "input past end" for an empty file
+    FaultCause cause = FaultCause::Unspecified;
+};
+ReportStart ReadReportStart(ReportLineReader& lines, std::size_t maxLine);
+
 // Reads a Statistics report into `report`, which the caller has reset. A failure comes back as the
 // result's fault; the read keeps only complete records, so a stopped read leaves the pools and
 // objects before the failing line, each pool with a closed object range. ElapsedSeconds is set

@@ -50,14 +50,11 @@ public:
 
 private:
     SimReadResult Read() {
-        const auto first = lines_.ReadReportLine(MaxLine);
-        if (!first) {
-            if (const auto& failure = lines_.Error()) {
-                return Fail(*failure);
-            }
-            return Fail(std::string(Describe(ReadFailure::InputPastEnd)), FaultCause::EmptyFile);
+        const ReportStart start = ReadReportStart(lines_, MaxLine);
+        if (start.failure) {
+            return Fail(*start.failure, start.cause);
         }
-        const auto usa = CheckEnvironmentLine(*first);
+        const auto usa = start.usa;
         if (!usa) {
             return Refuse(FaultKind::NotAReport, SimReadOutcome::FormatError);
         }
