@@ -70,12 +70,23 @@ ClusterWidget::ClusterWidget(ornexa::AnalysisSession& session, ornexa::FileChoos
     auto* layout = new QVBoxLayout(this);
     auto* controls = new QHBoxLayout;
     auto* form = new QFormLayout;
+    BuildPoolSizes(*form);
+    BuildRadius(*form);
+    controls->addLayout(form);
+    BuildActions(*controls);
+    layout->addLayout(controls);
+    layout->addWidget(BuildClusterLists(), 1);
+    ConnectClusterLists();
+}
 
+void ClusterWidget::BuildPoolSizes(QFormLayout& form) {
     sizes_ = new QComboBox(this);
     sizes_->setObjectName(QStringLiteral("cmbPoolSize"));
     connect(sizes_, &QComboBox::activated, this, [this](int index) { apply_(session_.SelectPoolSize(index)); });
-    form->addRow(tr("Pool &Size"), sizes_);
+    form.addRow(tr("Pool &Size"), sizes_);
+}
 
+void ClusterWidget::BuildRadius(QFormLayout& form) {
     auto* radiusRow = new QHBoxLayout;
     radius_ = new QLineEdit(this);
     radius_->setObjectName(QStringLiteral("txtClusterRadius"));
@@ -112,27 +123,29 @@ ClusterWidget::ClusterWidget(ornexa::AnalysisSession& session, ornexa::FileChoos
     radiusRow->addStretch();
     auto* radiusLabel = new QLabel(tr("Cluster &Radius"), this);
     radiusLabel->setBuddy(radius_);
-    form->addRow(radiusLabel, radiusRow);
-    controls->addLayout(form);
+    form.addRow(radiusLabel, radiusRow);
+}
 
+void ClusterWidget::BuildActions(QHBoxLayout& controls) {
     auto* intent = new QGroupBox(QStringLiteral("Pool Usage"), this);
     intent->setObjectName(QStringLiteral("optPoolClusterAnalysisUsage"));
     usage_ = AddUsageOptions(intent, this);
     connect(usage_, &QButtonGroup::idClicked, this,
             [this](int index) { apply_(session_.SetClusterUsage(ornexa::SelectPoolUsage(index))); });
-    controls->addWidget(intent);
-    controls->addStretch();
+    controls.addWidget(intent);
+    controls.addStretch();
     auto* createFile = new QPushButton(QStringLiteral("Create Cluster File"), this);
     createFile->setObjectName(QStringLiteral("cmdClusterCreateFile"));
     connect(createFile, &QPushButton::clicked, this, [this] { apply_(session_.CreateClusterFile(chooser_)); });
-    controls->addWidget(createFile, 0, Qt::AlignTop);
+    controls.addWidget(createFile, 0, Qt::AlignTop);
     regroup_ = new QPushButton(tr("Regroup Objects..."), this);
     regroup_->setObjectName(QStringLiteral("cmdRegroupObjects"));
     regroup_->setToolTip(tr("The statements that move each cluster's objects to a pool of its own"));
     connect(regroup_, &QPushButton::clicked, this, &ClusterWidget::RegroupRequested);
-    controls->addWidget(regroup_, 0, Qt::AlignTop);
-    layout->addLayout(controls);
+    controls.addWidget(regroup_, 0, Qt::AlignTop);
+}
 
+QGroupBox* ClusterWidget::BuildClusterLists() {
     auto* info = new QGroupBox(QStringLiteral("Cluster Info"), this);
     auto* lists = new QHBoxLayout(info);
     clusterModel_ = new TextRowsModel(this);
@@ -147,7 +160,10 @@ ClusterWidget::ClusterWidget(ornexa::AnalysisSession& session, ornexa::FileChoos
     memberSide->addWidget(members_, 1);
     lists->addLayout(clusterSide, 2);
     lists->addLayout(memberSide, 3);
-    layout->addWidget(info, 1);
+    return info;
+}
+
+void ClusterWidget::ConnectClusterLists() {
     connect(clusters_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (!painting_ && current.isValid()) {

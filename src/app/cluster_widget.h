@@ -7,6 +7,9 @@
 
 class QButtonGroup;
 class QComboBox;
+class QFormLayout;
+class QGroupBox;
+class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
 class QTableView;
@@ -42,6 +45,15 @@ signals:
     void RegroupRequested();
 
 private:
+    // The parts of the tab, made in this order: Tab moves the focus in the order the widgets are made.
+    void BuildPoolSizes(QFormLayout& form);
+    // The radius box with its spinner and the timer that repeats a held arrow.
+    void BuildRadius(QFormLayout& form);
+    // The usage, "Create Cluster File" and "Regroup Objects...".
+    void BuildActions(QHBoxLayout& controls);
+    QGroupBox* BuildClusterLists();
+    void ConnectClusterLists();
+
     void Press(ornexa::Direction direction);
     void Release();
 

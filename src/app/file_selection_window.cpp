@@ -72,6 +72,22 @@ FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, ornexa::Simulat
     setWindowIcon(ProgramIcon());
     auto* central = new QWidget(this);
     auto* grid = new QGridLayout(central);
+    BuildButtons();
+    BuildFileLabels();
+    LayOut(*grid);
+    setCentralWidget(central);
+    BuildMenus();
+    setAcceptDrops(true);
+    StartClock();
+    ConnectButtons();
+    ReadKeptSettings();
+    ui_.SetParent(this);
+    window_state::RestoreGeometry(*this);
+    LetTabMoveFocus(*this);
+    Refresh();
+}
+
+void FileSelectionWindow::BuildButtons() {
     const auto makeButton = [this](const QString& text, const char* name) {
         auto* button = new QPushButton(text, this);
         button->setObjectName(QString::fromLatin1(name));
@@ -96,6 +112,9 @@ FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, ornexa::Simulat
     next_ = makeButton(QStringLiteral("&Next"), "cmdNext");
     reset_ = makeButton(QStringLiteral("&Reset"), "cmdReset");
     cancel_ = makeButton(QStringLiteral("&Cancel"), "cmdQuit");
+}
+
+void FileSelectionWindow::BuildFileLabels() {
     statPath_ = new QLabel(this);
     simPath_ = new QLabel(this);
     statPicture_ = new QLabel(this);
@@ -116,28 +135,33 @@ FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, ornexa::Simulat
     progress_ = new QProgressBar(this);
     progress_->setObjectName(QStringLiteral("pbFileRead"));
     progress_->setRange(0, 100);
-    grid->addWidget(new QLabel(tr("Select Statistics File"), this), 0, 0);
+}
+
+void FileSelectionWindow::LayOut(QGridLayout& grid) {
+    grid.addWidget(new QLabel(tr("Select Statistics File"), this), 0, 0);
     auto* openWithRecent = new QHBoxLayout;
     openWithRecent->setSpacing(0);
     openWithRecent->addWidget(open_);
     openWithRecent->addWidget(recent_);
-    grid->addLayout(openWithRecent, 0, 1);
-    grid->addWidget(statPicture_, 0, 2);
-    grid->addWidget(statPath_, 1, 0, 1, 3);
-    grid->addWidget(statNote_, 2, 0, 1, 3);
-    grid->addWidget(new QLabel(tr("Select Simulation File"), this), 3, 0);
-    grid->addWidget(openSim_, 3, 1);
-    grid->addWidget(simPicture_, 3, 2);
-    grid->addWidget(simPath_, 4, 0, 1, 3);
-    grid->addWidget(simNote_, 5, 0, 1, 3);
-    grid->addWidget(progress_, 6, 0, 1, 3);
+    grid.addLayout(openWithRecent, 0, 1);
+    grid.addWidget(statPicture_, 0, 2);
+    grid.addWidget(statPath_, 1, 0, 1, 3);
+    grid.addWidget(statNote_, 2, 0, 1, 3);
+    grid.addWidget(new QLabel(tr("Select Simulation File"), this), 3, 0);
+    grid.addWidget(openSim_, 3, 1);
+    grid.addWidget(simPicture_, 3, 2);
+    grid.addWidget(simPath_, 4, 0, 1, 3);
+    grid.addWidget(simNote_, 5, 0, 1, 3);
+    grid.addWidget(progress_, 6, 0, 1, 3);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     for (QPushButton* b : {next_, reset_, cancel_}) {
         buttons->addWidget(b);
     }
-    grid->addLayout(buttons, 7, 0, 1, 3);
-    setCentralWidget(central);
+    grid.addLayout(buttons, 7, 0, 1, 3);
+}
+
+void FileSelectionWindow::BuildMenus() {
     if (!tray_->InNotificationArea()) {
         QMenu* file = menuBar()->addMenu(tr("&File"));
         file->addMenu(recentMenu_);
@@ -145,7 +169,9 @@ FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, ornexa::Simulat
     }
     limitsMenu_ = menuBar()->addMenu(tr("&Limits"));
     limitsMenu_->setObjectName(QStringLiteral("mnuLimits"));
-    setAcceptDrops(true);
+}
+
+void FileSelectionWindow::StartClock() {
     clock_ = new QLabel(this);
     statusBar()->addPermanentWidget(clock_);
     auto* tick = new QTimer(this);
@@ -153,23 +179,23 @@ FileSelectionWindow::FileSelectionWindow(ornexa::Report& report, ornexa::Simulat
             [this] { clock_->setText(QLocale().toString(QTime::currentTime(), QLocale::ShortFormat)); });
     tick->start(1000);
     clock_->setText(QLocale().toString(QTime::currentTime(), QLocale::ShortFormat));
+}
 
+void FileSelectionWindow::ConnectButtons() {
     connect(open_, &QPushButton::clicked, this, &FileSelectionWindow::ClickOpenStatistics);
     connect(openSim_, &QPushButton::clicked, this, &FileSelectionWindow::ClickOpenSimulation);
     connect(reset_, &QPushButton::clicked, this, &FileSelectionWindow::ClickReset);
     connect(next_, &QPushButton::clicked, this, &FileSelectionWindow::ClickNext);
     connect(cancel_, &QPushButton::clicked, this, &FileSelectionWindow::ClickCancel);
     connect(tray_, &TrayMenu::QuitRequested, this, &FileSelectionWindow::QuitRequested);
+}
 
+void FileSelectionWindow::ReadKeptSettings() {
     QSettings settings;
     session_.SetLastFolder(settings.value(QString::fromLatin1(FolderKey)).toString().toStdString());
     session_.SetRecent(ReadRecent(settings));
     FillRecentMenu();
     ChooseLimits(KeptLimits(), false);
-    ui_.SetParent(this);
-    window_state::RestoreGeometry(*this);
-    LetTabMoveFocus(*this);
-    Refresh();
 }
 
 FileSelectionWindow::~FileSelectionWindow() {

@@ -6,6 +6,7 @@
 #include "report/report_model.h"
 #include "session/file_selection.h"
 
+class QGridLayout;
 class QLabel;
 class QMenu;
 class QToolButton;
@@ -69,6 +70,17 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // The parts of the window, made in this order: Tab moves the focus in the order the widgets are made.
+    void BuildButtons();
+    void BuildFileLabels();
+    void LayOut(QGridLayout& grid);
+    void BuildMenus();
+    // The time of day in the status bar, told anew every second.
+    void StartClock();
+    void ConnectButtons();
+    // The last folder, the recent reports and the limits kept in the settings.
+    void ReadKeptSettings();
+
     void Refresh();
     // What a read told, shown once it is over; the folder and the recent reports kept.
     void ShowStatisticsRead(const ornexa::Messages& told);

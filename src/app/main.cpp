@@ -50,34 +50,44 @@ LimitsArgument LimitsOf(const QCommandLineParser& parser, const QCommandLineOpti
     return {ok, limits};
 }
 
-} // namespace
+// The options besides --help and --version, as added to the parser.
+struct Options {
+    QCommandLineOption simulation;
+    QCommandLineOption pdfOut;
+    QCommandLineOption pool;
+    QCommandLineOption graph;
+    QCommandLineOption maxPools;
+    QCommandLineOption maxObjects;
+};
 
-int main(int argc, char** argv) {
-    // A write past the file size limit (ulimit -f) fails and is told with its file, as any failed write
-    // is, instead of the signal ending the program without a word.
-    std::signal(SIGXFSZ, SIG_IGN);
-    // Writing a PDF shows nothing and needs no display.
-    const bool pdf = std::any_of(argv + 1, argv + argc, [](const char* arg) {
+// Writing a PDF shows nothing and needs no display.
+bool AsksForPdf(int argc, char** argv) {
+    return std::any_of(argv + 1, argv + argc, [](const char* arg) {
         return std::strcmp(arg, "--pdf") == 0 || std::strncmp(arg, "--pdf=", 6) == 0;
     });
-    if (pdf && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+}
+
+void RunWithoutDisplay() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    if (pdf) { // the offscreen platform's notes are not the user's business; real errors still show
-        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-            if (type == QtCriticalMsg || type == QtFatalMsg) {
-                std::cerr << message.toStdString() << '\n';
-            }
-        });
-    }
-    QApplication app(argc, argv);
+    // The offscreen platform's notes are not the user's business; real errors still show.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) {
+            std::cerr << message.toStdString() << '\n';
+        }
+    });
+}
+
+void NameApplication() {
     QApplication::setApplicationName(QStringLiteral("ORNEXA"));
     QApplication::setOrganizationName(QStringLiteral("ORNEXA"));
     QApplication::setApplicationVersion(QStringLiteral(ORNEXA_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
     DrawApplicationTextWithoutLigatures(); // printed and exported PDFs keep "ff" as two letters
+}
 
-    QCommandLineParser parser;
+Options AddOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(QObject::tr("Db2 buffer-pool Statistics and Simulation reports"));
     parser.addHelpOption();
     parser.addVersionOption();
@@ -104,37 +114,35 @@ int main(int argc, char** argv) {
     const QCommandLineOption maxObjects(QStringLiteral("max-objects"),
                                         QObject::tr("read at most M object lines (default 5000)"), QStringLiteral("M"));
     parser.addOptions({maxPools, maxObjects});
-    if (pdf) {
-        if (!parser.parse(QApplication::arguments())) {
-            std::cerr << "ornexa: " << parser.errorText().toStdString() << '\n';
-            return 2;
-        }
-        bool number = false;
-        const int graphType = parser.value(graph).toInt(&number);
-        if (parser.positionalArguments().size() != 1 || !number || graphType < 1 || graphType > 22) {
-            std::cerr << "usage: ornexa --pdf OUT.pdf STATFILE [--simulation SIMFILE] [--pool NAME]... [--graph N]"
-                         " (N from 1 to 22)\n";
-            return 2;
-        }
-        const LimitsArgument limits = LimitsOf(parser, maxPools, maxObjects);
-        if (!limits.ok) {
-            return 2;
-        }
-        return ExportPdf({parser.value(pdfOut), parser.positionalArguments().constFirst(), parser.value(simulation),
-                          parser.values(pool), graphType, QApplication::applicationDirPath().toStdString(),
-                          limits.limits.value_or(ornexa::ReportLimits{})});
+    return {simulation, pdfOut, pool, graph, maxPools, maxObjects};
+}
+
+// --pdf: the printed pages of the report written to a file, no window shown.
+int WritePdf(QCommandLineParser& parser, const Options& options) {
+    if (!parser.parse(QApplication::arguments())) {
+        std::cerr << "ornexa: " << parser.errorText().toStdString() << '\n';
+        return 2;
     }
-    parser.process(app);
-    const LimitsArgument limits = LimitsOf(parser, maxPools, maxObjects);
+    bool number = false;
+    const int graphType = parser.value(options.graph).toInt(&number);
+    if (parser.positionalArguments().size() != 1 || !number || graphType < 1 || graphType > 22) {
+        std::cerr << "usage: ornexa --pdf OUT.pdf STATFILE [--simulation SIMFILE] [--pool NAME]... [--graph N]"
+                     " (N from 1 to 22)\n";
+        return 2;
+    }
+    const LimitsArgument limits = LimitsOf(parser, options.maxPools, options.maxObjects);
     if (!limits.ok) {
         return 2;
     }
-    if (parser.positionalArguments().size() > 2 ||
-        (parser.positionalArguments().size() == 2 && parser.isSet(simulation))) {
-        std::cerr << "usage: ornexa [STATFILE [SIMFILE]] [--simulation SIMFILE]: one Simulation report at most\n";
-        return 2;
-    }
+    return ExportPdf({parser.value(options.pdfOut), parser.positionalArguments().constFirst(),
+                      parser.value(options.simulation), parser.values(options.pool), graphType,
+                      QApplication::applicationDirPath().toStdString(),
+                      limits.limits.value_or(ornexa::ReportLimits{})});
+}
 
+// The title window, then the file selection window with the reports named on the command line.
+int ShowWindows(QApplication& app, const QCommandLineParser& parser, const Options& options,
+                const LimitsArgument& limits) {
     ornexa::Report report;
     ornexa::SimulationData sim;
     QtUiServices ui;
@@ -168,11 +176,42 @@ int main(int argc, char** argv) {
             // A Simulation report opened alone (from a file manager, say) is told it needs its Statistics report.
             files->ReadDropped(args.constFirst().toStdString());
         }
-        if (parser.isSet(simulation)) {
-            files->OpenSimulation(parser.value(simulation).toStdString());
+        if (parser.isSet(options.simulation)) {
+            files->OpenSimulation(parser.value(options.simulation).toStdString());
         } else if (args.size() > 1) {
             files->OpenSimulation(args.at(1).toStdString());
         }
     });
     return QApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // A write past the file size limit (ulimit -f) fails and is told with its file, as any failed write
+    // is, instead of the signal ending the program without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
+    const bool pdf = AsksForPdf(argc, argv);
+    if (pdf) {
+        RunWithoutDisplay();
+    }
+    QApplication app(argc, argv);
+    NameApplication();
+
+    QCommandLineParser parser;
+    const Options options = AddOptions(parser);
+    if (pdf) {
+        return WritePdf(parser, options);
+    }
+    parser.process(app);
+    const LimitsArgument limits = LimitsOf(parser, options.maxPools, options.maxObjects);
+    if (!limits.ok) {
+        return 2;
+    }
+    if (parser.positionalArguments().size() > 2 ||
+        (parser.positionalArguments().size() == 2 && parser.isSet(options.simulation))) {
+        std::cerr << "usage: ornexa [STATFILE [SIMFILE]] [--simulation SIMFILE]: one Simulation report at most\n";
+        return 2;
+    }
+    return ShowWindows(app, parser, options, limits);
 }

@@ -28,7 +28,18 @@ SimGraphWidget::SimGraphWidget(ornexa::AnalysisSession& session, Apply apply, QW
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
     auto* side = new QVBoxLayout;
+    side->addWidget(BuildMeasureOptions());
+    BuildDetails();
+    side->addWidget(BuildCreateFile());
+    side->addStretch();
+    BuildSubTabs();
+    top->addWidget(subTabs_, 1);
+    top->addLayout(side);
+    layout->addLayout(top, 1);
+    layout->addWidget(details_);
+}
 
+QGroupBox* SimGraphWidget::BuildMeasureOptions() {
     auto* options = new QGroupBox(tr("Measure"), this);
     options->setObjectName(QStringLiteral("optGreatestImprovement"));
     auto* optionLayout = new QVBoxLayout(options);
@@ -42,8 +53,10 @@ SimGraphWidget::SimGraphWidget(ornexa::AnalysisSession& session, Apply apply, QW
     optionLayout->addWidget(ioRate);
     connect(measure_, &QButtonGroup::idClicked, this,
             [this](int measure) { apply_(session_.SimGraphs().SelectMeasure(measure)); });
-    side->addWidget(options);
+    return options;
+}
 
+void SimGraphWidget::BuildDetails() {
     details_ = new QFrame(this);
     details_->setObjectName(QStringLiteral("pnlSimAnalysisDetails"));
     details_->setFrameShape(QFrame::StyledPanel);
@@ -72,15 +85,18 @@ SimGraphWidget::SimGraphWidget(ornexa::AnalysisSession& session, Apply apply, QW
     // Five rows: the table is as high as they are, and the chart takes the rest.
     detailsTable_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     detailsTable_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+}
 
+QPushButton* SimGraphWidget::BuildCreateFile() {
     auto* createFile = new QPushButton(QStringLiteral("&Create File - All Indexes"), this);
     createFile->setObjectName(QStringLiteral("cmdCreateFile"));
     createFile->setToolTip(tr("Writes AINDEX.QVL, the pool's indexes, into the current folder"));
     connect(createFile, &QPushButton::clicked, this,
             [this] { apply_(session_.CreateIndexFile(std::filesystem::current_path())); });
-    side->addWidget(createFile);
-    side->addStretch();
+    return createFile;
+}
 
+void SimGraphWidget::BuildSubTabs() {
     subTabs_ = new QTabWidget(this);
     subTabs_->setObjectName(QStringLiteral("tbsSimGraphs"));
     for (int t = 0; t < ornexa::SimSubTabCount; ++t) {
@@ -103,10 +119,6 @@ SimGraphWidget::SimGraphWidget(ornexa::AnalysisSession& session, Apply apply, QW
             apply_({});
         }
     });
-    top->addWidget(subTabs_, 1);
-    top->addLayout(side);
-    layout->addLayout(top, 1);
-    layout->addWidget(details_);
 }
 
 void SimGraphWidget::Refresh() {

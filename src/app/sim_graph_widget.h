@@ -9,7 +9,9 @@
 class ChartView;
 class QButtonGroup;
 class QFrame;
+class QGroupBox;
 class QLabel;
+class QPushButton;
 class QTabWidget;
 class QTableView;
 class TextRowsModel;
@@ -33,6 +35,12 @@ public:
     [[nodiscard]] QTableView* DetailsTable() const { return detailsTable_; }
 
 private:
+    // The parts of the tab, made in this order: Tab moves the focus in the order the widgets are made.
+    QGroupBox* BuildMeasureOptions();
+    void BuildDetails();
+    QPushButton* BuildCreateFile();
+    void BuildSubTabs();
+
     ornexa::AnalysisSession& session_;
     Apply apply_;
     std::uint64_t shownVersion_ = 0;
