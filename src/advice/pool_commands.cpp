@@ -118,6 +118,74 @@ std::string AlterBufferPool(std::string_view poolName, std::string_view options)
     return "-ALTER BUFFERPOOL(" + UpperCase(TrimBlanks(poolName)) + ") " + std::string(options);
 }
 
+namespace {
+
+// The -ALTER BUFFERPOOL options that mend rule n's finding; none, with a note why, for a finding
+// that no command mends.
+std::string RuleOptions(const MatchedRule& rule, const ReportHeader& header, std::optional<bool> hiperpools,
+                        std::vector<std::string>& notes) {
+    const int n = rule.number;
+    switch (n) {
+    case 10:
+        return "VPSEQT(25)";
+    case 20:
+        return "VPSEQT(90)";
+    case 21:
+        return "VPSEQT(95)";
+    case 24:
+        return rule.figure ? "VDWQT(" + std::to_string(*rule.figure) + ",0)" : std::string{};
+    case 26:
+        return rule.figure ? "DWQT(" + std::to_string(*rule.figure) + ")" : std::string{};
+    case 6:
+    case 18:
+    case 22:
+        if (!hiperpools) {
+            notes.push_back(RuleSource(n) + ": the Db2 version \"" + Latin1ToUtf8(header.Db2Version.Trimmed()) +
+                            "\" is not known; no hiperpool command");
+            return {};
+        }
+        if (!*hiperpools) {
+            notes.push_back(RuleSource(n) + ": hiperpools no longer exist from Db2 version 8 on; no command");
+            return {};
+        }
+        return n == 18 ? "HPSEQT(0)" : "HPSIZE(0)";
+    case 30:
+    case 31:
+    case 32:
+    case 34:
+    case 36:
+        notes.push_back(RuleSource(n) + ": I/O times call for a look at the devices; no command");
+        return {};
+    default:
+        notes.push_back(RuleSource(n) + ": moving objects needs a choice of pools (see the cluster "
+                                        "analysis); no command");
+        return {};
+    }
+}
+
+// Adds the command for rule n, or the note why there is none: a pool name that takes no command
+// (noted once), or the same command for an earlier rule.
+void AddRuleCommand(PoolAdvice& advice, int n, const std::string& name, const std::string& options, bool validName,
+                    bool& nameNoted) {
+    if (!validName) {
+        if (!nameNoted) {
+            advice.notes.push_back("\"" + name + "\" is not a buffer-pool name; no command is written for it");
+            nameNoted = true;
+        }
+        return;
+    }
+    Advice command{RuleSource(n), AdviceKind::Command, AlterBufferPool(name, options)};
+    const auto same = std::find_if(advice.commands.begin(), advice.commands.end(),
+                                   [&command](const Advice& a) { return a.text == command.text; });
+    if (same != advice.commands.end()) {
+        advice.notes.push_back(RuleSource(n) + ": the same command as " + same->source);
+        return;
+    }
+    advice.commands.push_back(std::move(command));
+}
+
+} // namespace
+
 PoolAdvice RuleCommands(const Report& report, int p, PoolUsage usage) {
     PoolAdvice advice;
     if (!report.HasPool(p)) {
@@ -129,72 +197,10 @@ PoolAdvice RuleCommands(const Report& report, int p, PoolUsage usage) {
     bool nameNoted = false;
 
     for (const MatchedRule& rule : MatchedRulesFor(report, p, usage)) {
-        const int n = rule.number;
-        std::string options;
-        switch (n) {
-        case 10:
-            options = "VPSEQT(25)";
-            break;
-        case 20:
-            options = "VPSEQT(90)";
-            break;
-        case 21:
-            options = "VPSEQT(95)";
-            break;
-        case 24:
-            if (rule.figure) {
-                options = "VDWQT(" + std::to_string(*rule.figure) + ",0)";
-            }
-            break;
-        case 26:
-            if (rule.figure) {
-                options = "DWQT(" + std::to_string(*rule.figure) + ")";
-            }
-            break;
-        case 6:
-        case 18:
-        case 22:
-            if (!hiperpools) {
-                advice.notes.push_back(RuleSource(n) + ": the Db2 version \"" +
-                                       Latin1ToUtf8(report.Header.Db2Version.Trimmed()) +
-                                       "\" is not known; no hiperpool command");
-            } else if (!*hiperpools) {
-                advice.notes.push_back(RuleSource(n) +
-                                       ": hiperpools no longer exist from Db2 version 8 on; no command");
-            } else {
-                options = n == 18 ? "HPSEQT(0)" : "HPSIZE(0)";
-            }
-            break;
-        case 30:
-        case 31:
-        case 32:
-        case 34:
-        case 36:
-            advice.notes.push_back(RuleSource(n) + ": I/O times call for a look at the devices; no command");
-            break;
-        default:
-            advice.notes.push_back(RuleSource(n) + ": moving objects needs a choice of pools (see the cluster "
-                                                   "analysis); no command");
-            break;
+        const std::string options = RuleOptions(rule, report.Header, hiperpools, advice.notes);
+        if (!options.empty()) {
+            AddRuleCommand(advice, rule.number, name, options, validName, nameNoted);
         }
-        if (options.empty()) {
-            continue;
-        }
-        if (!validName) {
-            if (!nameNoted) {
-                advice.notes.push_back("\"" + name + "\" is not a buffer-pool name; no command is written for it");
-                nameNoted = true;
-            }
-            continue;
-        }
-        Advice command{RuleSource(n), AdviceKind::Command, AlterBufferPool(name, options)};
-        const auto same = std::find_if(advice.commands.begin(), advice.commands.end(),
-                                       [&command](const Advice& a) { return a.text == command.text; });
-        if (same != advice.commands.end()) {
-            advice.notes.push_back(RuleSource(n) + ": the same command as " + same->source);
-            continue;
-        }
-        advice.commands.push_back(std::move(command));
     }
     return advice;
 }

@@ -146,15 +146,11 @@ std::vector<MatchedRule> RuleFindings::Matched() const {
     return rules;
 }
 
-RuleFindings RuleBook::EvaluateRules(const Report& report, int p, PoolUsage usage) const {
-    RuleFindings found(loaded_);
-    if (!report.HasPool(p)) {
-        return found;
-    }
-    const PoolRecord& pool = report.Pools(p);
-    const int objects = PoolObjects(report, p).Count();
+namespace {
 
-    // 1. Placement of indexes and table spaces.
+// 1. Placement of indexes and table spaces.
+void AddPlacementRules(RuleFindings& found, const Report& report, int p) {
+    const PoolRecord& pool = report.Pools(p);
     if (report.PoolCount() > 2) {
         const ObjectMix mix = PoolObjectMix(report, p);
         bool anyIndex = false;
@@ -170,22 +166,26 @@ RuleFindings RuleBook::EvaluateRules(const Report& report, int p, PoolUsage usag
         found.AddRule(2);
         found.AddRule(3);
     }
+}
 
-    // 2. Sort work.
-    const SortWork s = SortWorkPlacement(report, p);
-    if (s != SortWork::None) {
-        if (s == SortWork::Mixed) {
-            found.AddRule(5);
-        }
-        if (pool.HPSize >= 1) {
-            found.AddRule(6);
-        }
-        if (pool.PoolName.Padded().find("BP0") == std::string_view::npos && s == SortWork::Mixed) {
-            found.AddRule(8);
-        }
+// 2. Sort work.
+void AddSortWorkRules(RuleFindings& found, const PoolRecord& pool, SortWork s) {
+    if (s == SortWork::None) {
+        return;
     }
+    if (s == SortWork::Mixed) {
+        found.AddRule(5);
+    }
+    if (pool.HPSize >= 1) {
+        found.AddRule(6);
+    }
+    if (pool.PoolName.Padded().find("BP0") == std::string_view::npos && s == SortWork::Mixed) {
+        found.AddRule(8);
+    }
+}
 
-    // 3. Thresholds by usage.
+// 3. Thresholds by usage.
+void AddUsageThresholdRules(RuleFindings& found, const PoolRecord& pool, PoolUsage usage, SortWork s) {
     if (usage == PoolUsage::Random) {
         if (pool.VPSeqThreshold > 25) {
             found.AddRule(10);
@@ -207,8 +207,10 @@ RuleFindings RuleBook::EvaluateRules(const Report& report, int p, PoolUsage usag
             }
         }
     }
+}
 
-    // 4. Average I/O times.
+// 4. Average I/O times.
+void AddIOTimeRules(RuleFindings& found, const PoolRecord& pool) {
     if (pool.AvgSyncIOTime > 30) {
         found.AddRule(30);
     } else if (pool.AvgSyncIOTime > 22) {
@@ -223,10 +225,12 @@ RuleFindings RuleBook::EvaluateRules(const Report& report, int p, PoolUsage usag
     if (pool.AvgDynPrefetchIOTime > 60) {
         found.AddRule(36);
     }
+}
 
-    // 5. and 6. Deferred write thresholds, in percent of the pool: there is none without a size.
+// 5. and 6. Deferred write thresholds, in percent of the pool: there is none without a size.
+void AddDeferredWriteRules(RuleFindings& found, const PoolRecord& pool, SortWork s, int objects) {
     if (pool.VPSize == 0) {
-        return found;
+        return;
     }
     const auto ppw = pool.PoolWriteIOs == 0
                          ? 0.0F
@@ -250,6 +254,22 @@ RuleFindings RuleBook::EvaluateRules(const Report& report, int p, PoolUsage usag
             found.AddRule(26, found.Text(26) + "  20%", 20);
         }
     }
+}
+
+} // namespace
+
+RuleFindings RuleBook::EvaluateRules(const Report& report, int p, PoolUsage usage) const {
+    RuleFindings found(loaded_);
+    if (!report.HasPool(p)) {
+        return found;
+    }
+    const PoolRecord& pool = report.Pools(p);
+    const SortWork s = SortWorkPlacement(report, p);
+    AddPlacementRules(found, report, p);
+    AddSortWorkRules(found, pool, s);
+    AddUsageThresholdRules(found, pool, usage, s);
+    AddIOTimeRules(found, pool);
+    AddDeferredWriteRules(found, pool, s, PoolObjects(report, p).Count());
     return found;
 }
 

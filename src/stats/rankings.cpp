@@ -158,6 +158,109 @@ private:
     std::size_t settled_ = 0;
 };
 
+// The measures of a pool's objects, in table order, and how many of them may take a rank.
+struct PoolMeasures {
+    std::vector<Measure> measures;
+    int counted = 0;        // candidates with a value above 0
+    int qualifying = 0;     // for the index rankings 12 and 14
+    bool scaleBy1K = false; // a value above 99999 in a type that draws in thousands
+};
+
+PoolMeasures MeasurePool(const Report& report, const ObjectRange& range, int type, const RankedType& info) {
+    const int objects = range.Count();
+    PoolMeasures pool;
+    pool.measures.resize(static_cast<std::size_t>(objects));
+    for (int i = 0; i < objects; ++i) {
+        const Measure m = MeasureOf(report.Objects(range.first + i), type, report.ElapsedSeconds);
+        pool.measures[static_cast<std::size_t>(i)] = m;
+        pool.counted += m.candidate && m.value > 0 ? 1 : 0;
+        pool.qualifying += m.qualifies ? 1 : 0;
+        pool.scaleBy1K = pool.scaleBy1K || (info.scales && m.value > 99999);
+    }
+    return pool;
+}
+
+// How many ranks a type lists at most.
+int RanksWanted(const RankedType& info, const PoolMeasures& pool) {
+    const int objects = static_cast<int>(pool.measures.size());
+    if (info.count == Count::Counted) {
+        return std::min(pool.counted, MaxRankedBars);
+    }
+    if (info.count == Count::Qualifying) {
+        return std::min(pool.qualifying, MaxRankedBars);
+    }
+    return std::min(objects, MaxRankedBars);
+}
+
+// One ranking of one pool's measured objects.
+struct Ranking {
+    const Report& report;
+    int first; // the pool's first object
+    int type;
+    const RankedType& info;
+    const std::vector<Measure>& measures;
+
+    [[nodiscard]] int Objects() const { return static_cast<int>(measures.size()); }
+    [[nodiscard]] float ValueOf(int i) const { return static_cast<float>(measures[static_cast<std::size_t>(i)].value); }
+    // Types 12 and 14 rank only their qualifying indexes; 13 only indexes; 22 only objects that wrote.
+    [[nodiscard]] bool Candidate(int i) const {
+        const Measure& m = measures[static_cast<std::size_t>(i)];
+        return info.count == Count::Qualifying ? m.qualifies : m.candidate;
+    }
+};
+
+// Highest or lowest first, one rank at a time: the last of equal values wins the highest rank, the
+// first of equal values the lowest. The ranks stored, fewer than n when the candidates run out.
+int RankOneByOne(RankedList& list, const Ranking& ranking, int n) {
+    const bool high = ranking.info.order == Order::High;
+    const int objects = ranking.Objects();
+    std::vector<bool> taken(static_cast<std::size_t>(objects), false);
+    for (int rank = 1; rank <= n; ++rank) {
+        int choice = -1;
+        for (int i = 0; i < objects; ++i) {
+            const float value = ranking.ValueOf(i);
+            const bool allowed =
+                !taken[static_cast<std::size_t>(i)] && ranking.Candidate(i) && (ranking.type != 10 || value > 0);
+            if (allowed &&
+                (choice < 0 || (high ? value >= ranking.ValueOf(choice) : value < ranking.ValueOf(choice)))) {
+                choice = i;
+            }
+        }
+        if (choice < 0) {
+            return rank - 1;
+        }
+        taken[static_cast<std::size_t>(choice)] = true;
+        Store(list, ranking.report, rank, ranking.ValueOf(choice), ranking.first + choice);
+    }
+    return n;
+}
+
+// Lowest first with equal values merged: a value equal to the one ranked before it names that rank
+// "Duplicate Values" instead of taking one. The ranks stored, at most n.
+int RankLowestMerged(RankedList& list, const Ranking& ranking, int n) {
+    std::vector<Entry> entries;
+    for (int i = 0; i < ranking.Objects(); ++i) {
+        if (ranking.Candidate(i)) {
+            entries.push_back({ranking.ValueOf(i), ranking.first + i});
+        }
+    }
+    LowestFirst sorted(std::move(entries));
+    int kept = 0;
+    for (std::size_t k = 0; k < sorted.size(); ++k) {
+        const Entry entry = sorted[k];
+        if (k > 0 && entry.value == sorted[k - 1].value) {
+            list.RankNames[static_cast<std::size_t>(kept - 1)] = "Duplicate Values";
+            continue;
+        }
+        if (kept == n) {
+            break;
+        }
+        ++kept;
+        Store(list, ranking.report, kept, entry.value, entry.object);
+    }
+    return kept;
+}
+
 } // namespace
 
 std::string_view RankedSubtitle(int type) {
@@ -170,80 +273,18 @@ bool RankedTypeScales(int type) {
 RankedList RankPoolObjects(const Report& report, int p, int type) {
     const RankedType& info = Catalogue(type);
     const ObjectRange range = PoolObjects(report, p);
-    const int objects = range.Count();
     const auto size = static_cast<std::size_t>(MaxRankedBars); // no ranking keeps more
     RankedList list;
     list.RankValues.assign(size, 0.0F);
     list.RankNames.assign(size, std::string{});
     list.RankObjects.assign(size, 0);
 
-    // Measure pass, in table order.
-    std::vector<Measure> measures(static_cast<std::size_t>(objects));
-    int counted = 0;
-    int qualifying = 0;
-    for (int i = 0; i < objects; ++i) {
-        const Measure m = MeasureOf(report.Objects(range.first + i), type, report.ElapsedSeconds);
-        measures[static_cast<std::size_t>(i)] = m;
-        counted += m.candidate && m.value > 0 ? 1 : 0;
-        qualifying += m.qualifies ? 1 : 0;
-        list.ScaleBy1K = list.ScaleBy1K || (info.scales && m.value > 99999);
-    }
-    int n = std::min(objects, MaxRankedBars);
-    if (info.count == Count::Counted) {
-        n = std::min(counted, MaxRankedBars);
-    } else if (info.count == Count::Qualifying) {
-        n = std::min(qualifying, MaxRankedBars);
-    }
-    const auto valueOf = [&](int i) { return static_cast<float>(measures[static_cast<std::size_t>(i)].value); };
-    // Types 12 and 14 rank only their qualifying indexes; 13 only indexes; 22 only objects that wrote.
-    const auto candidate = [&](int i) {
-        const Measure& m = measures[static_cast<std::size_t>(i)];
-        return info.count == Count::Qualifying ? m.qualifies : m.candidate;
-    };
-    std::vector<bool> taken(static_cast<std::size_t>(objects), false);
-
-    if (info.order != Order::LowMerged) {
-        // Highest first: the last of equal values wins; lowest first: the first of equal values.
-        const bool high = info.order == Order::High;
-        for (int rank = 1; rank <= n; ++rank) {
-            int choice = -1;
-            for (int i = 0; i < objects; ++i) {
-                const float value = valueOf(i);
-                const bool allowed = !taken[static_cast<std::size_t>(i)] && candidate(i) && (type != 10 || value > 0);
-                if (allowed && (choice < 0 || (high ? value >= valueOf(choice) : value < valueOf(choice)))) {
-                    choice = i;
-                }
-            }
-            if (choice < 0) {
-                n = rank - 1;
-                break;
-            }
-            taken[static_cast<std::size_t>(choice)] = true;
-            Store(list, report, rank, valueOf(choice), range.first + choice);
-        }
-    } else {
-        std::vector<Entry> entries;
-        for (int i = 0; i < objects; ++i) {
-            if (candidate(i)) {
-                entries.push_back({valueOf(i), range.first + i});
-            }
-        }
-        LowestFirst sorted(std::move(entries));
-        int kept = 0;
-        for (std::size_t k = 0; k < sorted.size(); ++k) {
-            const Entry entry = sorted[k];
-            if (k > 0 && entry.value == sorted[k - 1].value) {
-                list.RankNames[static_cast<std::size_t>(kept - 1)] = "Duplicate Values";
-                continue;
-            }
-            if (kept == n) {
-                break;
-            }
-            ++kept;
-            Store(list, report, kept, entry.value, entry.object);
-        }
-        n = kept;
-    }
+    const PoolMeasures pool = MeasurePool(report, range, type, info);
+    list.ScaleBy1K = pool.scaleBy1K;
+    const Ranking ranking{report, range.first, type, info, pool.measures};
+    const int wanted = RanksWanted(info, pool);
+    const int n =
+        info.order == Order::LowMerged ? RankLowestMerged(list, ranking, wanted) : RankOneByOne(list, ranking, wanted);
     list.RankCount = std::max(n, 2);
     return list;
 }
