@@ -199,7 +199,8 @@ SimSample BuildSimulation(Report base, std::string_view poolName, std::uint64_t 
     for (const int o : range) {
         ObjectSimulation& object = sample.sim.Objects(o);
         DrawObject(object, report.Objects(o), pool, sim.SimSizeCount, scale, rng);
-        if ((o - range.first) % 7 != 6) {
+        const bool hasLine = (o - range.first) % 7 != 6; // every seventh object has no line
+        if (hasLine) {
             AddToPool(pool, object, sim.SimSizeCount);
             sample.objects.push_back(o);
         } else {
