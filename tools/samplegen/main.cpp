@@ -12,9 +12,10 @@
 
 namespace {
 
-int Run(int argc, char** argv) {
-    using namespace ornexa::samplegen;
-    CLI::App app{"Writes Statistics reports at their columns: the bundled samples and the largest accepted report"};
+using namespace ornexa::samplegen;
+
+// What the command line asks for: an empty path writes nothing.
+struct Options {
     std::string usa;
     std::string nonUsa;
     std::string largest;
@@ -28,71 +29,95 @@ int Run(int argc, char** argv) {
     std::string largeSimulation;
     int largePools = LargeSitePools;
     int largeObjects = 500'000;
-    app.add_option("--usa", usa, "write the sample as a USA report to this file");
-    app.add_option("--non-usa", nonUsa, "write the sample with decimal commas to this file");
-    app.add_option("--country", country, "country code of the --non-usa report");
-    app.add_option("--simulation", simulation, "write the Simulation report of the sample's pool BP1 to this file");
-    app.add_option("--largest", largest, "write a report of 60 pools and 5000 objects to this file");
-    app.add_option("--seed", seed, "other figures for the same pools in --usa, --non-usa and --simulation")
+};
+
+void AddOptions(CLI::App& app, Options& o) {
+    app.add_option("--usa", o.usa, "write the sample as a USA report to this file");
+    app.add_option("--non-usa", o.nonUsa, "write the sample with decimal commas to this file");
+    app.add_option("--country", o.country, "country code of the --non-usa report");
+    app.add_option("--simulation", o.simulation, "write the Simulation report of the sample's pool BP1 to this file");
+    app.add_option("--largest", o.largest, "write a report of 60 pools and 5000 objects to this file");
+    app.add_option("--seed", o.seed, "other figures for the same pools in --usa, --non-usa and --simulation")
         ->capture_default_str();
-    app.add_option("--sim-pool", simPool, "the pool that --simulation and --largest-simulation simulate")
+    app.add_option("--sim-pool", o.simPool, "the pool that --simulation and --largest-simulation simulate")
         ->capture_default_str();
-    app.add_option("--largest-simulation", largestSimulation,
+    app.add_option("--largest-simulation", o.largestSimulation,
                    "write a Simulation report of a pool of the --largest report to this file");
-    app.add_option("--large", large,
+    app.add_option("--large", o.large,
                    "write a large site's report to this file (read it with --max-pools and --max-objects)");
-    app.add_option("--large-simulation", largeSimulation,
+    app.add_option("--large-simulation", o.largeSimulation,
                    "write a Simulation report of the --sim-pool pool of the --large report "
                    "(BP17 holds the most objects) to this file");
-    app.add_option("--pools", largePools, "pools of the --large report, 1 to 80")
+    app.add_option("--pools", o.largePools, "pools of the --large report, 1 to 80")
         ->capture_default_str()
         ->check(CLI::Range(1, LargeSitePools));
-    app.add_option("--objects", largeObjects, "objects of the --large report, spread unevenly over its pools")
+    app.add_option("--objects", o.largeObjects, "objects of the --large report, spread unevenly over its pools")
         ->capture_default_str()
         ->check(CLI::Range(0, ornexa::ReportLimits::MostObjects));
-    app.add_option("--fuzz-corpus", fuzzCorpus, "write the seed corpus of the fuzz targets into this folder");
+    app.add_option("--fuzz-corpus", o.fuzzCorpus, "write the seed corpus of the fuzz targets into this folder");
+}
+
+void WriteSimulation(const std::string& path, const SimSample& sample) {
+    WriteTextFile(path, SimulationText(sample.report, sample.sim, sample.pool, sample.objects));
+}
+
+// The bundled samples: the Statistics report in both number styles and its Simulation report.
+void WriteSamples(const Options& o) {
+    // The bundled samples are the defaults; another seed or pool varies them.
+    const bool bundled = o.seed == SampleSeed && o.simPool == "BP1";
+    if (!o.usa.empty()) {
+        WriteTextFile(o.usa, StatisticsText(BuildSampleReport(o.seed)));
+    }
+    if (!o.nonUsa.empty()) {
+        StatFileOptions options;
+        options.country = o.country;
+        WriteTextFile(o.nonUsa, StatisticsText(BuildSampleReport(o.seed), options));
+    }
+    if (!o.simulation.empty()) {
+        WriteSimulation(o.simulation, bundled ? BuildSampleSimulation()
+                                              : BuildSimulation(BuildSampleReport(o.seed), o.simPool, o.seed + 1));
+    }
+}
+
+// A large site's report and the Simulation report of one of its pools.
+void WriteLargeSite(const Options& o) {
+    const std::uint64_t largeSeed = o.seed == SampleSeed ? 80 : o.seed;
+    if (!o.large.empty()) {
+        WriteLargeReport(o.large, o.largePools, o.largeObjects, largeSeed);
+    }
+    if (!o.largeSimulation.empty()) {
+        WriteSimulation(o.largeSimulation, BuildSimulation(BuildLargeReport(o.largePools, o.largeObjects, largeSeed),
+                                                           o.simPool, largeSeed + 1));
+    }
+}
+
+void WriteOutputs(const Options& o) {
+    WriteSamples(o);
+    if (!o.largestSimulation.empty()) {
+        WriteSimulation(o.largestSimulation, BuildSimulation(BuildLargestReport(), o.simPool, o.seed + 2));
+    }
+    if (!o.fuzzCorpus.empty()) {
+        WriteFuzzCorpus(o.fuzzCorpus);
+    }
+    WriteLargeSite(o);
+    if (!o.largest.empty()) {
+        StatFileOptions options;
+        options.decorate = false;
+        WriteTextFile(o.largest, StatisticsText(BuildLargestReport(), options));
+    }
+}
+
+int Run(int argc, char** argv) {
+    CLI::App app{"Writes Statistics reports at their columns: the bundled samples and the largest accepted report"};
+    Options options;
+    AddOptions(app, options);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         return app.exit(e) == 0 ? 0 : 2;
     }
     try {
-        // The bundled samples are the defaults; another seed or pool varies them.
-        const bool bundled = seed == SampleSeed && simPool == "BP1";
-        if (!usa.empty()) {
-            WriteTextFile(usa, StatisticsText(BuildSampleReport(seed)));
-        }
-        if (!nonUsa.empty()) {
-            StatFileOptions options;
-            options.country = country;
-            WriteTextFile(nonUsa, StatisticsText(BuildSampleReport(seed), options));
-        }
-        if (!simulation.empty()) {
-            const SimSample sample =
-                bundled ? BuildSampleSimulation() : BuildSimulation(BuildSampleReport(seed), simPool, seed + 1);
-            WriteTextFile(simulation, SimulationText(sample.report, sample.sim, sample.pool, sample.objects));
-        }
-        if (!largestSimulation.empty()) {
-            const SimSample sample = BuildSimulation(BuildLargestReport(), simPool, seed + 2);
-            WriteTextFile(largestSimulation, SimulationText(sample.report, sample.sim, sample.pool, sample.objects));
-        }
-        if (!fuzzCorpus.empty()) {
-            WriteFuzzCorpus(fuzzCorpus);
-        }
-        const std::uint64_t largeSeed = seed == SampleSeed ? 80 : seed;
-        if (!large.empty()) {
-            WriteLargeReport(large, largePools, largeObjects, largeSeed);
-        }
-        if (!largeSimulation.empty()) {
-            const SimSample sample =
-                BuildSimulation(BuildLargeReport(largePools, largeObjects, largeSeed), simPool, largeSeed + 1);
-            WriteTextFile(largeSimulation, SimulationText(sample.report, sample.sim, sample.pool, sample.objects));
-        }
-        if (!largest.empty()) {
-            StatFileOptions options;
-            options.decorate = false;
-            WriteTextFile(largest, StatisticsText(BuildLargestReport(), options));
-        }
+        WriteOutputs(options);
     } catch (const std::exception& e) {
         std::cerr << "ornexa-samplegen: " << e.what() << '\n';
         return 1;

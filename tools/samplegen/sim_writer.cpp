@@ -16,6 +16,108 @@ double Round(double value, double scale) {
     return std::round(value * scale) / scale;
 }
 
+// The number of the last pool named `poolName`.
+int PoolNamed(const Report& report, std::string_view poolName) {
+    int found = 0;
+    for (int p = 1; p <= report.PoolCount(); ++p) {
+        if (report.Pools(p).PoolName.Trimmed() == poolName) {
+            found = p;
+        }
+    }
+    if (found == 0) {
+        throw std::invalid_argument("no pool of the report is named " + std::string(poolName));
+    }
+    return found;
+}
+
+// The simulation's header, taken from the report's, and its sizes, all virtual pool.
+void FillParameters(SimParameters& sim, const ReportHeader& header, std::string_view poolName,
+                    const std::array<Long, 5>& sizes) {
+    sim.SimHeaderField01 = "SIMULATION";
+    sim.SimHeaderField02 = header.SystemName.Str();
+    sim.SimHeaderField03 = header.SubSystemName.Str();
+    sim.SimHeaderField04 = header.CollectionDate.Str();
+    sim.SimHeaderField05 = header.CollectionTime.Str();
+    sim.SimHeaderField06 = header.Db2Version.Str();
+    sim.SimPoolName = std::string(poolName);
+    sim.SimSizeCount = static_cast<std::int16_t>(sizes.size());
+    sim.SimHeaderValue09 = 4.0;
+    sim.SimHeaderValue10 = 100.0;
+    for (int k = 1; k <= MaxSimSizes; ++k) {
+        const bool used = k <= static_cast<int>(sizes.size());
+        sim.SimVPSize(k) = used ? sizes[static_cast<std::size_t>(k - 1)] : 0;
+        sim.SimHPSize(k) = 0;
+        sim.SimSizeLabel(k).AssignRaw(used ? " VP" + std::to_string(sim.SimVPSize(k) / 1000) + "K  " : "        ");
+    }
+}
+
+// The pool's sizes with nothing summed up yet.
+void StartPool(PoolSimulation& pool, const SimParameters& sim) {
+    for (int k = 1; k <= sim.SimSizeCount; ++k) {
+        pool.SimPoolSize(k) = sim.SimVPSize(k) + sim.SimHPSize(k);
+        pool.SimGetPages(k) = 0;
+        pool.SimStat2(k) = 0;
+        pool.SimReadIORate(k) = 0;
+    }
+}
+
+// What every object of the simulated pool is drawn against.
+struct PoolScale {
+    Long ownSize = 0;     // the pool's own size
+    double elapsed = 0.0; // seconds of the report's interval
+};
+
+// One object's values at each simulated size: its hit ratio rises and its reads fall as the pool grows.
+void DrawObject(ObjectSimulation& object, const ObjectRecord& stat, const PoolSimulation& pool, int sizeCount,
+                const PoolScale& scale, Rng& rng) {
+    const auto need = static_cast<double>(rng.LogBetween(50, scale.ownSize / 4));
+    const double spread = 1.1 + 0.5 * rng.Uniform();
+    const double baseRate = stat.ObjReadIOs / scale.elapsed;
+    object.SimObjStat03 = static_cast<Long>(rng.Between(0, 5000));
+    object.SimObjStat04 = static_cast<Long>(rng.Between(0, 99));
+    for (int k = 1; k <= sizeCount; ++k) {
+        const double ratio = static_cast<double>(pool.SimPoolSize(k)) / scale.ownSize;
+        const double hit = std::clamp(100 - (100 - stat.SysHitRatio) * std::pow(ratio, -0.7), 0.0, 99.9);
+        object.SimGetPages(k) = stat.ObjGetPages;
+        object.SimStat2(k) = stat.ObjGetPages / 50;
+        object.SimStat3(k) = Round(10 * rng.Uniform(), 10);
+        object.SimAvgWorkSet(k) = static_cast<Long>(std::min(need, need * std::sqrt(ratio) * 0.8));
+        object.SimMaxWorkSet(k) = static_cast<Long>(object.SimAvgWorkSet(k) * spread);
+        object.SimStat6(k) = Round(rng.Uniform() * 100, 100);
+        object.SimSysHitRatio(k) = Round(hit, 10);
+        object.SimReadIORate(k) =
+            Round(stat.SysHitRatio >= 100 ? 0 : baseRate * (100 - hit) / (100 - stat.SysHitRatio), 100);
+    }
+}
+
+// Pool lines sum up the objects that have a line.
+void AddToPool(PoolSimulation& pool, const ObjectSimulation& object, int sizeCount) {
+    for (int k = 1; k <= sizeCount; ++k) {
+        pool.SimGetPages(k) += object.SimGetPages(k);
+        pool.SimStat2(k) += object.SimStat2(k);
+        pool.SimReadIORate(k) += object.SimReadIORate(k);
+    }
+}
+
+// An object without a line keeps no simulation values.
+void ClearObject(ObjectSimulation& object) {
+    for (int k = 1; k <= MaxSimSizes; ++k) {
+        object.SimGetPages(k) = object.SimStat2(k) = object.SimAvgWorkSet(k) = object.SimMaxWorkSet(k) = 0;
+        object.SimStat3(k) = object.SimStat6(k) = object.SimReadIORate(k) = object.SimSysHitRatio(k) = 0;
+    }
+    object.SimObjStat03 = object.SimObjStat04 = 0;
+}
+
+// The pool's own figures at each size, once its objects are summed up.
+void FinishPool(PoolSimulation& pool, int sizeCount, Long ownSize, double poolHitRatio) {
+    for (int k = 1; k <= sizeCount; ++k) {
+        const double ratio = static_cast<double>(pool.SimPoolSize(k)) / ownSize;
+        pool.SimStat3(k) = Round(5 * ratio, 10);
+        pool.SimReadIORate(k) = Round(pool.SimReadIORate(k), 100);
+        pool.SimSysHitRatio(k) = Round(std::clamp(100 - (100 - poolHitRatio) * std::pow(ratio, -0.7), 0.0, 99.9), 10);
+    }
+}
+
 } // namespace
 
 std::string SimParamLine(const SimParameters& parameters, bool usa) {
@@ -81,91 +183,31 @@ SimSample BuildSampleSimulation() {
 
 SimSample BuildSimulation(Report base, std::string_view poolName, std::uint64_t seed) {
     SimSample sample{std::move(base), {}, 0, {}};
-    Report& report = sample.report;
-    for (int p = 1; p <= report.PoolCount(); ++p) {
-        if (report.Pools(p).PoolName.Trimmed() == poolName) {
-            sample.pool = p;
-        }
-    }
-    if (sample.pool == 0) {
-        throw std::invalid_argument("no pool of the report is named " + std::string(poolName));
-    }
+    const Report& report = sample.report;
+    sample.pool = PoolNamed(report, poolName);
     const PoolRecord& statPool = report.Pools(sample.pool);
     PoolSimulation& pool = sample.sim.Pools(sample.pool);
     const Long ownSize = statPool.VPSize + statPool.HPSize;
-    const std::array<Long, 5> sizes{ownSize / 2, ownSize * 3 / 4, ownSize, ownSize * 3 / 2, ownSize * 2};
-
     SimParameters& sim = sample.sim.Sim;
-    sim.SimHeaderField01 = "SIMULATION";
-    sim.SimHeaderField02 = report.Header.SystemName.Str();
-    sim.SimHeaderField03 = report.Header.SubSystemName.Str();
-    sim.SimHeaderField04 = report.Header.CollectionDate.Str();
-    sim.SimHeaderField05 = report.Header.CollectionTime.Str();
-    sim.SimHeaderField06 = report.Header.Db2Version.Str();
-    sim.SimPoolName = std::string(poolName);
-    sim.SimSizeCount = static_cast<std::int16_t>(sizes.size());
-    sim.SimHeaderValue09 = 4.0;
-    sim.SimHeaderValue10 = 100.0;
-    for (int k = 1; k <= MaxSimSizes; ++k) {
-        const bool used = k <= static_cast<int>(sizes.size());
-        sim.SimVPSize(k) = used ? sizes[static_cast<std::size_t>(k - 1)] : 0;
-        sim.SimHPSize(k) = 0;
-        sim.SimSizeLabel(k).AssignRaw(used ? " VP" + std::to_string(sim.SimVPSize(k) / 1000) + "K  " : "        ");
-    }
+    FillParameters(sim, report.Header, poolName,
+                   std::array<Long, 5>{ownSize / 2, ownSize * 3 / 4, ownSize, ownSize * 3 / 2, ownSize * 2});
 
     Rng rng(seed);
     const ObjectRange range = PoolObjects(report, sample.pool);
-    const double elapsed = ElapsedToSeconds(report.Header.ElapsedTime.Padded());
-    for (int k = 1; k <= sim.SimSizeCount; ++k) {
-        pool.SimPoolSize(k) = sim.SimVPSize(k) + sim.SimHPSize(k);
-        pool.SimGetPages(k) = 0;
-        pool.SimStat2(k) = 0;
-        pool.SimReadIORate(k) = 0;
-    }
+    const PoolScale scale{ownSize, static_cast<double>(ElapsedToSeconds(report.Header.ElapsedTime.Padded()))};
+    StartPool(pool, sim);
     for (const int o : range) {
-        const ObjectRecord& stat = report.Objects(o);
         ObjectSimulation& object = sample.sim.Objects(o);
-        const bool hasLine = (o - range.first) % 7 != 6;
-        const auto need = static_cast<double>(rng.LogBetween(50, ownSize / 4));
-        const double spread = 1.1 + 0.5 * rng.Uniform();
-        const double baseRate = stat.ObjReadIOs / elapsed;
-        object.SimObjStat03 = static_cast<Long>(rng.Between(0, 5000));
-        object.SimObjStat04 = static_cast<Long>(rng.Between(0, 99));
-        for (int k = 1; k <= sim.SimSizeCount; ++k) {
-            const double ratio = static_cast<double>(pool.SimPoolSize(k)) / ownSize;
-            const double hit = std::clamp(100 - (100 - stat.SysHitRatio) * std::pow(ratio, -0.7), 0.0, 99.9);
-            object.SimGetPages(k) = stat.ObjGetPages;
-            object.SimStat2(k) = stat.ObjGetPages / 50;
-            object.SimStat3(k) = Round(10 * rng.Uniform(), 10);
-            object.SimAvgWorkSet(k) = static_cast<Long>(std::min(need, need * std::sqrt(ratio) * 0.8));
-            object.SimMaxWorkSet(k) = static_cast<Long>(object.SimAvgWorkSet(k) * spread);
-            object.SimStat6(k) = Round(rng.Uniform() * 100, 100);
-            object.SimSysHitRatio(k) = Round(hit, 10);
-            object.SimReadIORate(k) =
-                Round(stat.SysHitRatio >= 100 ? 0 : baseRate * (100 - hit) / (100 - stat.SysHitRatio), 100);
-            if (hasLine) {
-                pool.SimGetPages(k) += object.SimGetPages(k);
-                pool.SimStat2(k) += object.SimStat2(k);
-                pool.SimReadIORate(k) += object.SimReadIORate(k);
-            }
-        }
+        DrawObject(object, report.Objects(o), pool, sim.SimSizeCount, scale, rng);
+        const bool hasLine = (o - range.first) % 7 != 6; // every seventh object has no line
         if (hasLine) {
+            AddToPool(pool, object, sim.SimSizeCount);
             sample.objects.push_back(o);
         } else {
-            for (int k = 1; k <= MaxSimSizes; ++k) { // no line: the object keeps no simulation values
-                object.SimGetPages(k) = object.SimStat2(k) = object.SimAvgWorkSet(k) = object.SimMaxWorkSet(k) = 0;
-                object.SimStat3(k) = object.SimStat6(k) = object.SimReadIORate(k) = object.SimSysHitRatio(k) = 0;
-            }
-            object.SimObjStat03 = object.SimObjStat04 = 0;
+            ClearObject(object);
         }
     }
-    for (int k = 1; k <= sim.SimSizeCount; ++k) {
-        const double ratio = static_cast<double>(pool.SimPoolSize(k)) / ownSize;
-        pool.SimStat3(k) = Round(5 * ratio, 10);
-        pool.SimReadIORate(k) = Round(pool.SimReadIORate(k), 100);
-        pool.SimSysHitRatio(k) =
-            Round(std::clamp(100 - (100 - statPool.PoolHitRatio) * std::pow(ratio, -0.7), 0.0, 99.9), 10);
-    }
+    FinishPool(pool, sim.SimSizeCount, ownSize, statPool.PoolHitRatio);
     return sample;
 }
 

@@ -80,8 +80,54 @@ bool Save(QWidget& widget, const QString& path) {
     return saved;
 }
 
-// Eight daily reports made from the sample: BP2's VPSIZE goes from 20000 to 30000 on the fifth day,
-// after which its synchronous reads fall and its hit ratio rises; the other figures wander a little.
+// Day `day` of the history made from the sample: BP2's VPSIZE goes from 20000 to 30000 on the fifth
+// day, after which its synchronous reads fall and its hit ratio rises; the other figures wander a little.
+ornexa::Report HistoryDay(const ornexa::Report& base, int day) {
+    ornexa::Report report = base;
+    report.Header.CollectionDate = "2026-11-" + std::to_string(23 + day);
+    report.Header.CollectionTime = "08.00.00";
+    const bool larger = day >= 4;
+    for (int p = 1; p <= report.PoolCount(); ++p) {
+        ornexa::PoolRecord& pool = report.Pools(p);
+        const double wander = 1.0 + 0.04 * ((day + p) % 5) - 0.08;
+        pool.PoolGetPages = static_cast<ornexa::Long>(static_cast<double>(pool.PoolGetPages) * wander);
+        pool.PoolPagesWritten = static_cast<ornexa::Long>(static_cast<double>(pool.PoolPagesWritten) * wander);
+        double reads = static_cast<double>(pool.PoolReadIOsByType(1)) * wander;
+        if (pool.PoolName.Trimmed() == "BP2") {
+            pool.VPSize = larger ? 30000 : 20000;
+            reads *= larger ? 0.45 : 1.0;
+            pool.PoolHitRatio = larger ? 93.5 + 0.3 * (day % 3) : 81.0 + 0.6 * (day % 3);
+        }
+        pool.PoolReadIOs += static_cast<ornexa::Long>(reads) - pool.PoolReadIOsByType(1);
+        pool.PoolReadIOsByType(1) = static_cast<ornexa::Long>(reads);
+        pool.PoolUpdates = static_cast<ornexa::Long>(static_cast<double>(pool.PoolUpdates) * wander);
+    }
+    for (int o = 1; o <= report.ObjectCount(); ++o) {
+        ornexa::ObjectRecord& object = report.Objects(o);
+        const double wander = 1.0 + 0.05 * ((day * 3 + o) % 7) - 0.15;
+        object.ObjGetPages = static_cast<ornexa::Long>(static_cast<double>(object.ObjGetPages) * wander);
+        object.ReadIOsByType(1) = static_cast<ornexa::Long>(static_cast<double>(object.ReadIOsByType(1)) * wander);
+    }
+    return report;
+}
+
+// Writes `report` as a Statistics report to `path` and imports that file into the history.
+bool ImportDay(ornexa::HistoryStore& store, const ornexa::Report& report, const QString& path) {
+    QFile file(path);
+    const std::string text = ornexa::samplegen::StatisticsText(report);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) < 0) {
+        return false;
+    }
+    file.close();
+    const auto outcome = ornexa::ImportReportFile(store, path.toStdString());
+    if (outcome.status != ornexa::ImportStatus::Imported) {
+        std::cout << "not imported: " << outcome.message << '\n';
+        return false;
+    }
+    return true;
+}
+
+// The History window over eight daily reports made from the sample.
 bool HistoryShots(const std::filesystem::path& statistics, const QString& out, UiServices& ui) {
     ornexa::LoadRequest request;
     request.statistics = statistics;
@@ -99,41 +145,8 @@ bool HistoryShots(const std::filesystem::path& statistics, const QString& out, U
         return false;
     }
     for (int day = 0; day < 8; ++day) {
-        ornexa::Report report = base;
-        report.Header.CollectionDate = "2026-11-" + std::to_string(23 + day);
-        report.Header.CollectionTime = "08.00.00";
-        const bool larger = day >= 4;
-        for (int p = 1; p <= report.PoolCount(); ++p) {
-            ornexa::PoolRecord& pool = report.Pools(p);
-            const double wander = 1.0 + 0.04 * ((day + p) % 5) - 0.08;
-            pool.PoolGetPages = static_cast<ornexa::Long>(static_cast<double>(pool.PoolGetPages) * wander);
-            pool.PoolPagesWritten = static_cast<ornexa::Long>(static_cast<double>(pool.PoolPagesWritten) * wander);
-            double reads = static_cast<double>(pool.PoolReadIOsByType(1)) * wander;
-            if (pool.PoolName.Trimmed() == "BP2") {
-                pool.VPSize = larger ? 30000 : 20000;
-                reads *= larger ? 0.45 : 1.0;
-                pool.PoolHitRatio = larger ? 93.5 + 0.3 * (day % 3) : 81.0 + 0.6 * (day % 3);
-            }
-            pool.PoolReadIOs += static_cast<ornexa::Long>(reads) - pool.PoolReadIOsByType(1);
-            pool.PoolReadIOsByType(1) = static_cast<ornexa::Long>(reads);
-            pool.PoolUpdates = static_cast<ornexa::Long>(static_cast<double>(pool.PoolUpdates) * wander);
-        }
-        for (int o = 1; o <= report.ObjectCount(); ++o) {
-            ornexa::ObjectRecord& object = report.Objects(o);
-            const double wander = 1.0 + 0.05 * ((day * 3 + o) % 7) - 0.15;
-            object.ObjGetPages = static_cast<ornexa::Long>(static_cast<double>(object.ObjGetPages) * wander);
-            object.ReadIOsByType(1) = static_cast<ornexa::Long>(static_cast<double>(object.ReadIOsByType(1)) * wander);
-        }
-        const QString path = folder.filePath(QStringLiteral("day%1.sta").arg(day + 1));
-        QFile file(path);
-        const std::string text = ornexa::samplegen::StatisticsText(report);
-        if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) < 0) {
-            return false;
-        }
-        file.close();
-        const auto outcome = ornexa::ImportReportFile(**store.value, path.toStdString());
-        if (outcome.status != ornexa::ImportStatus::Imported) {
-            std::cout << "not imported: " << outcome.message << '\n';
+        if (!ImportDay(**store.value, HistoryDay(base, day),
+                       folder.filePath(QStringLiteral("day%1.sta").arg(day + 1)))) {
             return false;
         }
     }
@@ -148,6 +161,154 @@ bool HistoryShots(const std::filesystem::path& statistics, const QString& out, U
     window.ChooseComparison();
     window.Tabs()->setCurrentIndex(HistoryWindow::CompareTab);
     ok = Save(window, out + QStringLiteral("/history-compare.png")) && ok;
+    return ok;
+}
+
+// With --scale-2: the Object Info tab only, drawn at a device pixel ratio of 2.
+bool ScaledShot(const char* statistics, const char* simulation, const QString& out) {
+    ornexa::Report report;
+    ornexa::SimulationData sim;
+    QuietServices ui;
+    FileSelectionWindow files(report, sim, ui);
+    files.OpenStatistics(statistics);
+    files.OpenSimulation(simulation);
+    AnalysisWindow analysis(report, sim, ui, QApplication::applicationDirPath().toStdString(), &files);
+    analysis.show();
+    analysis.ChoosePool(2);
+    analysis.SelectTab(ornexa::ObjectInfoTab);
+    return Save(analysis, out + QStringLiteral("/object-info-scale2.png"));
+}
+
+bool TitleShot(TitleWindow& title, const QString& out) {
+    title.show();
+    const bool ok = Save(title, out + QStringLiteral("/title.png"));
+    title.hide();
+    return ok;
+}
+
+// The File Selection window with both samples open, and its Limits menu.
+bool FileSelectionShots(FileSelectionWindow& files, const char* statistics, const char* simulation,
+                        const QString& out) {
+    files.resize(files.sizeHint());
+    files.show();
+    files.OpenStatistics(statistics);
+    files.OpenSimulation(simulation);
+    bool ok = Save(files, out + QStringLiteral("/file-selection.png"));
+    QMenu* limits = files.LimitsMenu();
+    limits->popup(files.mapToGlobal(QPoint(0, files.menuBar()->height())));
+    limits->setActiveAction(limits->actions().value(1));
+    ok = Save(*limits, out + QStringLiteral("/file-selection-limits.png")) && ok;
+    limits->hide();
+    return ok;
+}
+
+// The same tab on a dark desktop: the chart follows the window's palette.
+bool DarkShot(AnalysisWindow& analysis, const QString& out) {
+    const QPalette light = QApplication::palette();
+    QApplication::setPalette(DarkPalette());
+    const bool ok = Save(analysis, out + QStringLiteral("/pool-info-dark.png"));
+    QApplication::setPalette(light);
+    return ok;
+}
+
+// The print preview of the Pool Info tab, as "&Print" opens it.
+bool PrintPreviewShot(AnalysisWindow& analysis, const QString& out) {
+    const auto job = analysis.Session().PrintedTab();
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog preview(&printer, &analysis);
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                     [&job](QPrinter* device) { (void)PaintReport(job.value(), *device); });
+    preview.resize(900, 1000);
+    preview.show();
+    return Save(preview, out + QStringLiteral("/print-preview-pool-info.png"));
+}
+
+// The Report Info tab, then BP2, the index pool: its Pool Info tab light, dark and printed, and its
+// Object Info tab.
+bool IndexPoolShots(AnalysisWindow& analysis, const QString& out) {
+    bool ok = Save(analysis, out + QStringLiteral("/report-info.png"));
+    analysis.ChoosePool(2);
+    analysis.SelectTab(ornexa::PoolInfoTab);
+    ok = Save(analysis, out + QStringLiteral("/pool-info-share.png")) && ok;
+    analysis.ChoosePoolGraphType(7);
+    analysis.ActivatePoolBar(analysis.Session().PoolInfo().Graph().chart.PointCount() - 1);
+    ok = Save(analysis, out + QStringLiteral("/pool-info-ranking.png")) && ok;
+    ok = DarkShot(analysis, out) && ok;
+    ok = PrintPreviewShot(analysis, out) && ok;
+    analysis.SelectTab(ornexa::ObjectInfoTab);
+    ok = Save(analysis, out + QStringLiteral("/object-info.png")) && ok;
+    return ok;
+}
+
+// BP1's share charts whose small slices crowd their labels together.
+bool CrowdedShareShots(AnalysisWindow& analysis, const QString& out) {
+    analysis.ChoosePool(1);
+    analysis.SelectTab(ornexa::PoolInfoTab);
+    analysis.ChoosePoolGraphType(1);
+    bool ok = Save(analysis, out + QStringLiteral("/pool-info-access-type.png"));
+    analysis.ChoosePoolGraphType(3);
+    ok = Save(analysis, out + QStringLiteral("/pool-info-read-ios.png")) && ok;
+    return ok;
+}
+
+// The same tab as a German desktop shows it: the window takes its figures from the locale it starts
+// with.
+bool GermanShot(ornexa::Report& report, ornexa::SimulationData& sim, UiServices& ui, FileSelectionWindow& files,
+                const QString& out) {
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    AnalysisWindow german(report, sim, ui, QApplication::applicationDirPath().toStdString(), &files);
+    german.show();
+    german.ChoosePool(1);
+    german.SelectTab(ornexa::PoolInfoTab);
+    german.ChoosePoolGraphType(7);
+    const bool ok = Save(german, out + QStringLiteral("/pool-info-german.png"));
+    german.hide();
+    QLocale::setDefault(before);
+    return ok;
+}
+
+// The simulation's ranked work set charts, each with its top bar chosen by keyboard.
+bool RankedWorkSetShots(AnalysisWindow& analysis, const QString& out) {
+    static constexpr std::array<const char*, 3> rankedShots{"sim-largest-work-sets", "sim-smallest-work-sets",
+                                                            "sim-largest-improvement"};
+    bool ok = true;
+    int shot = 0;
+    for (const int subTab : {ornexa::LargestWorkSetTab, ornexa::SmallestWorkSetTab, ornexa::LargestImprovementTab}) {
+        analysis.SimGraphs()->SubTabs()->setCurrentIndex(subTab);
+        ChartView* chart = analysis.SimGraphs()->Chart(subTab);
+        chart->SetCurrentPoint(chart->Model().PointCount() - 1); // rank 1, the top bar
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(chart, &enter);
+        ok = Save(analysis, out + QStringLiteral("/%1.png").arg(QLatin1String(rankedShots.at(shot++)))) && ok;
+    }
+    return ok;
+}
+
+// BP1, the simulated pool, on the tabs that read the Simulation report.
+bool SimulationShots(AnalysisWindow& analysis, const QString& out) {
+    analysis.resize(1280, 800); // room for the simulation tabs' charts beside their panels
+    analysis.ChoosePool(1);
+    analysis.SelectTab(ornexa::PoolStatAnalysisTab);
+    bool ok = Save(analysis, out + QStringLiteral("/pool-stat-analysis.png"));
+    analysis.SelectTab(ornexa::SimGraphTab);
+    ok = Save(analysis, out + QStringLiteral("/sim-optimal-pool-sizes.png")) && ok;
+    ok = RankedWorkSetShots(analysis, out) && ok;
+    analysis.SelectTab(ornexa::SimClusterTab);
+    analysis.Clusters()->Clusters()->selectRow(0);
+    ok = Save(analysis, out + QStringLiteral("/sim-cluster-analysis.png")) && ok;
+    return ok;
+}
+
+bool RegroupShot(AnalysisWindow& analysis, const QString& out) {
+    analysis.Regroup();
+    auto* regroup = analysis.findChild<RegroupDialog*>();
+    if (regroup == nullptr) {
+        std::cout << "the regroup dialog did not open\n";
+        return false;
+    }
+    const bool ok = Save(*regroup, out + QStringLiteral("/regroup-objects.png"));
+    regroup->close();
     return ok;
 }
 
@@ -169,121 +330,25 @@ int main(int argc, char** argv) {
     }
     const QString out = QString::fromLocal8Bit(argv[3]);
     QDir().mkpath(out);
-    bool ok = true;
-
     if (scale2) {
-        ornexa::Report report;
-        ornexa::SimulationData sim;
-        QuietServices ui;
-        FileSelectionWindow files(report, sim, ui);
-        files.OpenStatistics(argv[1]);
-        files.OpenSimulation(argv[2]);
-        AnalysisWindow analysis(report, sim, ui, QApplication::applicationDirPath().toStdString(), &files);
-        analysis.show();
-        analysis.ChoosePool(2);
-        analysis.SelectTab(ornexa::ObjectInfoTab);
-        return Save(analysis, out + QStringLiteral("/object-info-scale2.png")) ? 0 : 1;
+        return ScaledShot(argv[1], argv[2], out) ? 0 : 1;
     }
 
+    bool ok = true;
     TitleWindow title;
-    title.show();
-    ok = Save(title, out + QStringLiteral("/title.png")) && ok;
-    title.hide();
-
+    ok = TitleShot(title, out) && ok;
     ornexa::Report report;
     ornexa::SimulationData sim;
     QuietServices ui;
     FileSelectionWindow files(report, sim, ui);
-    files.resize(files.sizeHint());
-    files.show();
-    files.OpenStatistics(argv[1]);
-    files.OpenSimulation(argv[2]);
-    ok = Save(files, out + QStringLiteral("/file-selection.png")) && ok;
-    QMenu* limits = files.LimitsMenu();
-    limits->popup(files.mapToGlobal(QPoint(0, files.menuBar()->height())));
-    limits->setActiveAction(limits->actions().value(1));
-    ok = Save(*limits, out + QStringLiteral("/file-selection-limits.png")) && ok;
-    limits->hide();
-
+    ok = FileSelectionShots(files, argv[1], argv[2], out) && ok;
     AnalysisWindow analysis(report, sim, ui, QApplication::applicationDirPath().toStdString(), &files);
     analysis.show();
-    ok = Save(analysis, out + QStringLiteral("/report-info.png")) && ok;
-    analysis.ChoosePool(2); // BP2, the index pool
-    analysis.SelectTab(ornexa::PoolInfoTab);
-    ok = Save(analysis, out + QStringLiteral("/pool-info-share.png")) && ok;
-    analysis.ChoosePoolGraphType(7);
-    analysis.ActivatePoolBar(analysis.Session().PoolInfo().Graph().chart.PointCount() - 1);
-    ok = Save(analysis, out + QStringLiteral("/pool-info-ranking.png")) && ok;
-    {
-        // The same tab on a dark desktop: the chart follows the window's palette.
-        const QPalette light = QApplication::palette();
-        QApplication::setPalette(DarkPalette());
-        ok = Save(analysis, out + QStringLiteral("/pool-info-dark.png")) && ok;
-        QApplication::setPalette(light);
-    }
-    {
-        // The print preview of the Pool Info tab, as "&Print" opens it.
-        const auto job = analysis.Session().PrintedTab();
-        QPrinter printer(QPrinter::HighResolution);
-        QPrintPreviewDialog preview(&printer, &analysis);
-        QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                         [&job](QPrinter* device) { (void)PaintReport(job.value(), *device); });
-        preview.resize(900, 1000);
-        preview.show();
-        ok = Save(preview, out + QStringLiteral("/print-preview-pool-info.png")) && ok;
-    }
-    analysis.SelectTab(ornexa::ObjectInfoTab);
-    ok = Save(analysis, out + QStringLiteral("/object-info.png")) && ok;
-    // BP1's share charts whose small slices crowd their labels together.
-    analysis.ChoosePool(1);
-    analysis.SelectTab(ornexa::PoolInfoTab);
-    analysis.ChoosePoolGraphType(1);
-    ok = Save(analysis, out + QStringLiteral("/pool-info-access-type.png")) && ok;
-    analysis.ChoosePoolGraphType(3);
-    ok = Save(analysis, out + QStringLiteral("/pool-info-read-ios.png")) && ok;
-    {
-        // The same tab as a German desktop shows it: the window takes its figures from the locale
-        // it starts with.
-        const QLocale before;
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        AnalysisWindow german(report, sim, ui, QApplication::applicationDirPath().toStdString(), &files);
-        german.show();
-        german.ChoosePool(1);
-        german.SelectTab(ornexa::PoolInfoTab);
-        german.ChoosePoolGraphType(7);
-        ok = Save(german, out + QStringLiteral("/pool-info-german.png")) && ok;
-        german.hide();
-        QLocale::setDefault(before);
-    }
-
-    analysis.resize(1280, 800); // room for the simulation tabs' charts beside their panels
-    analysis.ChoosePool(1);     // BP1, the simulated pool
-    analysis.SelectTab(ornexa::PoolStatAnalysisTab);
-    ok = Save(analysis, out + QStringLiteral("/pool-stat-analysis.png")) && ok;
-    analysis.SelectTab(ornexa::SimGraphTab);
-    ok = Save(analysis, out + QStringLiteral("/sim-optimal-pool-sizes.png")) && ok;
-    static constexpr std::array<const char*, 3> rankedShots{"sim-largest-work-sets", "sim-smallest-work-sets",
-                                                            "sim-largest-improvement"};
-    int shot = 0;
-    for (const int subTab : {ornexa::LargestWorkSetTab, ornexa::SmallestWorkSetTab, ornexa::LargestImprovementTab}) {
-        analysis.SimGraphs()->SubTabs()->setCurrentIndex(subTab);
-        ChartView* chart = analysis.SimGraphs()->Chart(subTab);
-        chart->SetCurrentPoint(chart->Model().PointCount() - 1); // rank 1, the top bar
-        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-        QApplication::sendEvent(chart, &enter);
-        ok = Save(analysis, out + QStringLiteral("/%1.png").arg(QLatin1String(rankedShots.at(shot++)))) && ok;
-    }
-    analysis.SelectTab(ornexa::SimClusterTab);
-    analysis.Clusters()->Clusters()->selectRow(0);
-    ok = Save(analysis, out + QStringLiteral("/sim-cluster-analysis.png")) && ok;
+    ok = IndexPoolShots(analysis, out) && ok;
+    ok = CrowdedShareShots(analysis, out) && ok;
+    ok = GermanShot(report, sim, ui, files, out) && ok;
+    ok = SimulationShots(analysis, out) && ok;
     ok = HistoryShots(argv[1], out, ui) && ok;
-    analysis.Regroup();
-    if (auto* regroup = analysis.findChild<RegroupDialog*>()) {
-        ok = Save(*regroup, out + QStringLiteral("/regroup-objects.png")) && ok;
-        regroup->close();
-    } else {
-        std::cout << "the regroup dialog did not open\n";
-        ok = false;
-    }
+    ok = RegroupShot(analysis, out) && ok;
     return ok ? 0 : 1;
 }
