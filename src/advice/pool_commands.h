@@ -36,7 +36,6 @@ std::optional<int> Db2MajorVersion(std::string_view version);
 // Hiperpools exist below version 8; absent when the version is not known.
 std::optional<bool> HasHiperpools(const ReportHeader& header);
 
-
 // "-ALTER BUFFERPOOL(BP1) VDWQT(3,0)" from "BP1" and "VDWQT(3,0)"; the name is trimmed and upper-cased.
 std::string AlterBufferPool(std::string_view poolName, std::string_view options);
 

@@ -63,8 +63,8 @@ void HistoryService::SetLocation(const std::string& location) {
     // The settings are a file anyone who can read the home folder reads: a password typed into the
     // location serves this run only, and the next one finds it in ~/.pgpass or PGPASSWORD.
     const bool server = ornexa::IsPostgresLocation(trimmed.toStdString());
-    QSettings().setValue(LocationKey, server ? QString::fromStdString(ornexa::PostgresLocation(trimmed.toStdString()))
-                                             : trimmed);
+    QSettings().setValue(LocationKey,
+                         server ? QString::fromStdString(ornexa::PostgresLocation(trimmed.toStdString())) : trimmed);
 }
 
 bool HistoryService::KeepEveryReport() const {

@@ -7,8 +7,8 @@
 
 #include "cli/sim_document.h"
 #include "report/messages.h"
-#include "report/record_catalogue.h"
 #include "report/pool_choice.h"
+#include "report/record_catalogue.h"
 #include "report/report_model.h"
 #include "report/result.h"
 #include "report/table_text.h"
