@@ -255,10 +255,14 @@ TEST(CommandLine, RequestHoldsWhatTheModeTakes) {
     EXPECT_EQ(trend.line.request->history.filter.system, "S1");
     EXPECT_EQ(trend.line.request->analysis.pools, std::vector<std::string>{"BP1"});
 
-    // An empty --regroup takes every default; an empty --sim is no Simulation report.
+    // An empty --regroup takes every default.
     EXPECT_EQ(SplitTargets(""), std::vector<std::string>{});
     EXPECT_EQ(SplitTargets("BP1,"), (std::vector<std::string>{"BP1", ""}));
-    EXPECT_FALSE(Parse("s.sta --sim=").line.request->simFile.has_value());
+    // `--sim=` names no file at all: a wrong argument, as it always was.
+    const Parsed noSim = Parse("s.sta --sim=");
+    EXPECT_FALSE(noSim.line.request.has_value());
+    EXPECT_NE(noSim.err.find("--sim: 1 required TEXT missing"), std::string::npos) << noSim.err;
+    EXPECT_EQ(ExitStatus(noSim.line.end), 2);
 }
 
 TEST(CommandLine, HelpListsEveryPairRefusedWhileParsing) {
