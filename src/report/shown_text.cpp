@@ -8,10 +8,11 @@ namespace ornexa {
 namespace {
 
 void AppendEscaped(std::string& out, unsigned char c) {
-    constexpr std::array<char, 16> Hex{'0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'};
+    constexpr std::array<char, 16> hexDigits{'0', '1', '2', '3', '4', '5', '6', '7',
+                                             '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'};
     out += "\\x";
-    out += Hex[c >> 4U];
-    out += Hex[c & 0x0fU];
+    out += hexDigits[c >> 4U];
+    out += hexDigits[c & 0x0fU];
 }
 
 } // namespace

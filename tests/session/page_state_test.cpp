@@ -129,6 +129,7 @@ TEST_F(PageState, TheDetailsPanelRowsCarryTheirCaptions) {
     AnalysisSession s = Start(report);
     const auto captionsOf = [](const std::vector<DetailRow>& rows) {
         std::vector<std::string> captions;
+        captions.reserve(rows.size());
         for (const DetailRow& row : rows) {
             captions.push_back(row.caption);
         }
