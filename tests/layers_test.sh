@@ -12,13 +12,14 @@ declare -A allowed=(
     [cluster]="cluster simulation rules stats report"
     [advice]="advice cluster simulation rules stats report"
     [print]="print cluster simulation rules stats report"
-    [load]="load simulation stats report"
-    [history]="history load simulation stats report"
-    [session]="session load history advice print cluster simulation rules stats report"
-    [cli]="cli load history advice cluster simulation rules stats report"
+    [display]="display report"
+    [load]="load display simulation stats report"
+    [history]="history load display simulation stats report"
+    [session]="session load display history advice print cluster simulation rules stats report"
+    [cli]="cli load display history advice cluster simulation rules stats report"
     [stats/ui]="stats/ui stats report"
     [print/ui]="print/ui print stats/ui cluster simulation rules stats report"
-    [app]="app print/ui stats/ui session load history advice print cluster simulation rules stats report"
+    [app]="app print/ui stats/ui session load display history advice print cluster simulation rules stats report"
 )
 
 status=0
