@@ -180,10 +180,10 @@ void AnalysisWindow::LeaveToRead(ornexa::ReloadRequest request) {
 
 void AnalysisWindow::ReadDropped(const std::filesystem::path& path) {
     ornexa::ReloadRequest request;
-    if (ornexa::ReaderKindOf(path) == ornexa::ReportKind::Statistics) {
-        request.statistics = path;
-    } else {
+    if (ornexa::ReaderKindOf(path) == ornexa::ReportKind::Simulation) {
         request.simulation = path;
+    } else {
+        request.statistics = path;
     }
     LeaveToRead(std::move(request));
 }

@@ -8,100 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "report/db2_figures.h"
+
 namespace ornexa {
-
-// The counters and settings Db2 shows for one buffer pool in a -DISPLAY BUFFERPOOL DETAIL, by message:
-// each is absent (nothing) when the display did not show it. Counters are those of the display's
-// interval (DSNB409I) or since the pool's cumulative start (DSNB410I).
-enum class PoolFigure : std::uint8_t {
-    // DSNB401I
-    UseCount,
-    // DSNB402I
-    VpSize,
-    VpSizeMin,
-    VpSizeMax,
-    Allocated,
-    ToBeDeleted,
-    InUseUpdated,
-    // DSNB404I: thresholds in percent, the vertical deferred write threshold also in buffers
-    VpSeqt,
-    VpPseqt,
-    VpXpseqt,
-    Dwqt,
-    VdwqtPercent,
-    VdwqtBuffers,
-    // DSNB411I
-    RandomGetpages,
-    SyncReadIosRandom,
-    SeqGetpages,
-    SyncReadIosSeq,
-    DmthHits,
-    PageInsRequired,
-    SeqRequests,
-    VpseqtHits,
-    Reclassify,
-    // DSNB412I, DSNB413I, DSNB414I: requests, I/Os and pages read of each prefetch kind
-    SeqPrefetchRequests,
-    SeqPrefetchIos,
-    SeqPrefetchPages,
-    ListPrefetchRequests,
-    ListPrefetchIos,
-    ListPrefetchPages,
-    DynPrefetchRequests,
-    DynPrefetchIos,
-    DynPrefetchPages,
-    // DSNB415I
-    PrefetchNoBuffer,
-    PrefetchNoEngine,
-    // DSNB420I
-    PageUpdates,
-    PagesWritten,
-    AsyncWriteIos,
-    SyncWriteIos,
-    WritePageInsRequired,
-    // DSNB421I
-    DwtHits,
-    VdwtHits,
-    NoWriteEngine,
-    // DSNB440I
-    ParallelRequests,
-    DegradedParallel,
-    // DSNB441I
-    LplPagesAdded,
-    Count
-};
-inline constexpr std::size_t PoolFigureCount = static_cast<std::size_t>(PoolFigure::Count);
-
-// Db2's own simulation of a larger pool (DSNB431I, DSNB432I; ALTER BUFFERPOOL ... SPSIZE).
-struct SimulatedPoolFigures {
-    std::optional<std::int64_t> size;          // simulated buffers (SPSIZE)
-    std::optional<std::int64_t> seqThreshold;  // SPSEQT, percent
-    std::optional<std::int64_t> avoidableSyncRandom; // avoidable synchronous read I/Os, random
-    std::optional<std::int64_t> avoidableSyncSeq;    // avoidable synchronous read I/Os, sequential
-    std::optional<std::int64_t> avoidableAsync;      // avoidable asynchronous read I/Os
-    std::optional<std::int64_t> avoidableSyncDelayMs; // avoidable synchronous I/O delay, milliseconds
-    std::optional<std::int64_t> pagesMovedIn;         // pages moved into the simulated pool
-    friend bool operator==(const SimulatedPoolFigures&, const SimulatedPoolFigures&) = default;
-};
-
-// The figures of one data set of a pool (LSTATS): DSNB464I (table space) or DSNB465I (index space),
-// DSNB466I or DSNB467I (partition / data set number), DSNB453I, DSNB455I, DSNB456I.
-enum class DataSetFigure : std::uint8_t {
-    UseCount,
-    CachedPages,       // VP cached pages, current
-    CachedPagesMax,    // and at most
-    ChangedPages,      // changed pages, current
-    ChangedPagesMax,   // and at most
-    SyncAvgDelay,      // synchronous I/O delays, milliseconds
-    SyncMaxDelay,
-    SyncPages,
-    AsyncAvgDelay,     // asynchronous I/O delays, milliseconds
-    AsyncMaxDelay,
-    AsyncPages,
-    AsyncIos,
-    Count
-};
-inline constexpr std::size_t DataSetFigureCount = static_cast<std::size_t>(DataSetFigure::Count);
 
 struct DisplayDataSet {
     std::int64_t line = 0;    // the line of its DSNB464I / DSNB465I
@@ -133,24 +42,6 @@ struct DisplayPool {
     [[nodiscard]] std::optional<std::int64_t> Get(PoolFigure f) const { return figures[static_cast<std::size_t>(f)]; }
     void Set(PoolFigure f, std::int64_t v) { figures[static_cast<std::size_t>(f)] = v; }
 };
-
-// The figures of one group buffer pool (-DISPLAY GROUPBUFFERPOOL GDETAIL / MDETAIL), by label.
-enum class GroupPoolFigure : std::uint8_t {
-    StructureSize,      // KB
-    DirectoryEntries,
-    DataEntries,
-    RatioTenths,        // directory-to-data ratio, times ten (RATIO 5.5 is 55)
-    ReadsDataReturned,  // reads, cross-invalidated and not in the buffer: data returned
-    ReadsNotReturned,   // reads that found no data
-    ChangedPagesWritten,
-    CleanPagesWritten,
-    WritesFailedNoStorage,
-    CastoutPages,
-    DirectoryReclaims,
-    CrossInvalidationsByReclaim,
-    Count
-};
-inline constexpr std::size_t GroupPoolFigureCount = static_cast<std::size_t>(GroupPoolFigure::Count);
 
 struct DisplayGroupPool {
     std::int64_t line = 0; // the line of its DSNB750I

@@ -1,7 +1,11 @@
 #include "load/input_kinds.h"
 
 #include <algorithm>
+#include <fstream>
 #include <stdexcept>
+
+#include "display/display_parse.h"
+#include "display/display_reader.h"
 
 namespace ornexa {
 
@@ -45,6 +49,28 @@ InputKind SimulationKind() {
     return kind;
 }
 
+InputKind Db2DisplayKind() {
+    InputKind kind;
+    kind.kind = ReportKind::Db2Display;
+    kind.holds = HoldsDb2Display;
+    kind.readReport = [](Report& report, const ReadSource& source, const ProgressFn& progress, FileKinds /*accepted*/,
+                         const ReportLimits& limits) {
+        // Told by its content, a display is a regular file or bytes held already.
+        return source.bytes ? ReadDisplayReport(report, *source.bytes, limits, progress)
+                            : ReadDisplayFile(report, source.path, limits, progress);
+    };
+    return kind;
+}
+
+// The first block of a regular file; empty when it cannot be read.
+std::string HeadOf(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::string head(LookBlockBytes, '\0');
+    file.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0)));
+    return head;
+}
+
 } // namespace
 
 const InputKinds& InputKinds::Standard() {
@@ -52,9 +78,19 @@ const InputKinds& InputKinds::Standard() {
         InputKinds kinds;
         kinds.Register(StatisticsKind()); // first: the reader of whatever no kind claims
         kinds.Register(SimulationKind());
+        kinds.Register(Db2DisplayKind());
         return kinds;
     }();
     return standard;
+}
+
+ReportKind InputKinds::KindOfHead(std::string_view head) const {
+    for (const InputKind& kind : kinds_) {
+        if (kind.holds && kind.holds(head)) {
+            return kind.kind;
+        }
+    }
+    return ReportKind::NoReport;
 }
 
 ReportKind InputKinds::KindOfLines(ReportLineReader& lines) const {
@@ -89,13 +125,15 @@ ReportKind InputKinds::KindOf(const std::filesystem::path& path) const {
     if (lines.Open(path, FileKinds::RegularOnly)) {
         return ReportKind::Unreadable;
     }
-    return KindOfLines(lines);
+    const ReportKind told = KindOfLines(lines);
+    return told == ReportKind::NoReport ? KindOfHead(HeadOf(path)) : told;
 }
 
 ReportKind InputKinds::KindOfBytes(std::string_view bytes) const {
     ReportLineReader lines;
     lines.OpenBytes(bytes, {});
-    return KindOfLines(lines);
+    const ReportKind told = KindOfLines(lines);
+    return told == ReportKind::NoReport ? KindOfHead(bytes.substr(0, LookBlockBytes)) : told;
 }
 
 const InputKind* InputKinds::Find(ReportKind kind) const {

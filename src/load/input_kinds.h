@@ -38,6 +38,8 @@ struct InputKind {
     std::function<bool(std::string_view firstLine)> opens;
     // A following line (its first 80 characters) that tells this kind from the others opening alike.
     std::function<bool(std::string_view lineStart)> marks;
+    // For a kind without a first line of its own: the first block of the file (64 KiB) holds it.
+    std::function<bool(std::string_view head)> holds;
     ReportReaderFn readReport;
     SimulationReaderFn readSimulation;
 };
@@ -45,7 +47,7 @@ struct InputKind {
 // The kinds of input the program reads, looked at in the order they were registered.
 class InputKinds {
 public:
-    // The Statistics and the Simulation report.
+    // The Statistics and the Simulation report, and Db2's display output.
     static const InputKinds& Standard();
 
     void Register(InputKind kind) { kinds_.push_back(std::move(kind)); }
@@ -64,6 +66,7 @@ public:
 
 private:
     [[nodiscard]] ReportKind KindOfLines(ReportLineReader& lines) const;
+    [[nodiscard]] ReportKind KindOfHead(std::string_view head) const;
     template <class Reader> const InputKind& ReaderOf(ReportKind told, Reader InputKind::*reader) const;
 
     std::vector<InputKind> kinds_;

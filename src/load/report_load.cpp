@@ -63,7 +63,7 @@ LoadStatus StatusOf(const LoadRequest& request, const LoadOutcome& outcome, cons
     if (simFailed && request.onSimulationFailure != SimulationFailure::KeepsTheStatistics) {
         return LoadStatus::NotLoaded;
     }
-    const bool warned = (fresh && outcome.statRead.cutShort.has_value()) || simFailed ||
+    const bool warned = (fresh && outcome.statRead.Warned()) || simFailed ||
                         (outcome.simRead && outcome.simRead->Loaded() && outcome.simRead->skippedLines > 0);
     return warned ? LoadStatus::WithWarnings : LoadStatus::Whole;
 }

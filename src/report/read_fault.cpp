@@ -22,6 +22,8 @@ std::string_view FieldErrorTitle(ReportPart part) {
         return StatFileErrorTitle;
     case ReportPart::SimFile:
         return SimFileErrorTitle;
+    case ReportPart::Db2Message:
+        return Db2DisplayTitle;
     }
     return StatFileErrorTitle;
 }
@@ -50,6 +52,8 @@ std::string_view LineKind(ReportPart part) {
         return "the pool line";
     case ReportPart::SimObjectLine:
         return "an object line";
+    case ReportPart::Db2Message:
+        return "a Db2 message";
     case ReportPart::StatFile:
     case ReportPart::SimFile:
         break;
@@ -88,7 +92,26 @@ std::string FieldAdvice(const ReadFault& fault) {
     }
 }
 
+// "Line 40 of x.log (DSNB411I, RANDOM GETPAGE)"
+std::string MessagePlace(const ReadFault& fault, const std::string& file) {
+    return "Line " + std::to_string(fault.line) + " of " + file + " (" + fault.subject + ")";
+}
+
+std::string Db2MessageHint(const ReadFault& fault, const std::string& file) {
+    if (fault.cause == FaultCause::TableFull) {
+        return file + " holds more pools or data sets than the limits in force allow (line " +
+               std::to_string(fault.line) + " is the first left out): read it again with larger limits.";
+    }
+    return MessagePlace(fault, file) + " holds " +
+           (fault.cause == FaultCause::OutOfRange ? "a number beyond 64 bits" : "a value that is not a number") +
+           ": the displays before it are read, the rest is not. Capture the display again (as text) and open it "
+           "again.";
+}
+
 std::string FieldErrorHint(const ReadFault& fault, const std::string& file, const std::string& statistics) {
+    if (fault.part == ReportPart::Db2Message) {
+        return Db2MessageHint(fault, file);
+    }
     switch (fault.cause) {
     case FaultCause::NoSuchPool:
         return file + " describes pool " + fault.subject + ", which " + statistics +
@@ -191,6 +214,9 @@ std::string Advice(const ReadFault& fault, const ReadFiles& files) {
         return "Line " + std::to_string(fault.line) + " of " + file + " names object " + fault.subject +
                ", which the simulated pool of " + statistics +
                " does not hold: the line is left out. Check that both reports come from the same run.";
+    case FaultKind::NotADb2Display:
+        return file + " holds Db2 messages but no buffer pool display (no DSNB401I): capture the output of "
+                      "-DISPLAY BUFFERPOOL(*) DETAIL(INTERVAL) and open it.";
     }
     return {};
 }
@@ -219,6 +245,11 @@ Message MessageOf(const ReadFault& fault) {
     case FaultKind::NotAReport:
         return Box(FileIOTitle, IncorrectFormatText, MessageIcon::Exclamation);
     case FaultKind::FieldError:
+        if (fault.part == ReportPart::Db2Message) {
+            return Box(Db2DisplayTitle, "Line " + std::to_string(fault.line) + ", " + fault.subject + ": " +
+                                            fault.description,
+                       MessageIcon::Exclamation);
+        }
         return Box(FieldErrorTitle(fault.part),
                    ReadErrorReport(fault.description, fault.line, fault.field, fault.column), MessageIcon::Exclamation);
     case FaultKind::NoStatistics:
@@ -231,6 +262,8 @@ Message MessageOf(const ReadFault& fault) {
         return Box("", SizeMismatchText, MessageIcon::None);
     case FaultKind::ObjectNotFound:
         return Box(SimObjectErrorTitle, ObjectNotFoundText, MessageIcon::Exclamation);
+    case FaultKind::NotADb2Display:
+        return Box(Db2DisplayTitle, NotADb2DisplayText, MessageIcon::Exclamation);
     }
     return Box(StatFileErrorTitle, fault.description, MessageIcon::Information);
 }

@@ -20,10 +20,21 @@ enum class FaultKind {
     TooFewSizes,    // a Simulation report of fewer than two sizes
     SizeMismatch,   // no simulated size is the pool's own
     ObjectNotFound, // an object simulation line names no object of the pool
+    NotADb2Display, // Db2 messages without a buffer pool display (DSNB401I)
 };
 
 // Which file, or which kind of line, a fault lies in.
-enum class ReportPart { StatFile, Header, PoolLine, ObjectLine, SimFile, SimParameters, SimPoolLine, SimObjectLine };
+enum class ReportPart {
+    StatFile,
+    Header,
+    PoolLine,
+    ObjectLine,
+    SimFile,
+    SimParameters,
+    SimPoolLine,
+    SimObjectLine,
+    Db2Message, // a message of Db2's display output; `subject` names its id and label
+};
 
 // Why a read failed, where the kind alone does not say: it decides what the user is advised to do.
 enum class FaultCause {
@@ -74,6 +85,17 @@ inline constexpr std::string_view SimParamErrorTitle = "Read Simulation Report I
 inline constexpr std::string_view SimPoolErrorTitle = "Read Simulation Buffer Pool Information";
 inline constexpr std::string_view SimObjectLineErrorTitle = "Read Simulation Object Information";
 inline constexpr std::string_view SimFileErrorTitle = "Read Simulation File";
+inline constexpr std::string_view Db2DisplayTitle = "Read Db2 Display";
+inline constexpr std::string_view NotADb2DisplayText = "not a Db2 display";
+
+// Something a read noticed and went on past, with the line it concerns. A warning makes the read one
+// that loaded with warnings (`--strict` fails it); the rest only informs.
+struct ReadNote {
+    std::int64_t line = 0;
+    std::string text;
+    bool warning = true;
+    friend bool operator==(const ReadNote&, const ReadNote&) = default;
+};
 
 // The message box that tells the fault: its title, text and icon.
 Message MessageOf(const ReadFault& fault);

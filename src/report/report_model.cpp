@@ -49,6 +49,7 @@ void Report::Reset() {
     objects_.clear();
     StatFileLoaded = false;
     ElapsedSeconds = 0;
+    Db2Display.reset();
 }
 
 void ResetReport(Report& report) {

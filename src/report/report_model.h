@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "report/db2_figures.h"
 #include "report/fixed_text.h"
 #include "report/letter_case.h"
 #include "report/one_based.h"
@@ -204,6 +206,9 @@ public:
 
     bool StatFileLoaded = false;
     Long ElapsedSeconds = 0; // of the header's ElapsedTime, set by the read
+    // Set when the report is an interval of Db2's own display output rather than a monitor's report:
+    // what the display gives beyond the records, and so which figures the records do not hold.
+    std::optional<Db2Facts> Db2Display;
 
     // Empties both tables and clears the header and the flag.
     void Reset();

@@ -1,5 +1,6 @@
 #include "report/stat_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <span>
 
@@ -256,9 +257,37 @@ StatReadResult ReadStatisticsBytes(Report& report, std::string_view bytes, const
     return result;
 }
 
+bool StatReadResult::Warned() const {
+    return Loaded() && (cutShort.has_value() ||
+                        std::any_of(notes.begin(), notes.end(), [](const ReadNote& n) { return n.warning; }));
+}
+
+namespace {
+
+constexpr std::size_t NotesListed = 12; // a box lists this many; the rest are counted
+
+// The notes of a read, one box: each with its line, the first few when there are many.
+Message NotesMessage(const std::vector<ReadNote>& notes) {
+    std::string text;
+    for (std::size_t n = 0; n < notes.size() && n < NotesListed; ++n) {
+        text += (n > 0 ? "\n" : "") +
+                (notes[n].line > 0 ? "Line " + std::to_string(notes[n].line) + ": " : std::string()) + notes[n].text;
+    }
+    if (notes.size() > NotesListed) {
+        text += "\nand " + std::to_string(notes.size() - NotesListed) + " more";
+    }
+    const bool warned = std::any_of(notes.begin(), notes.end(), [](const ReadNote& n) { return n.warning; });
+    return {std::string(Db2DisplayTitle), text, warned ? MessageIcon::Exclamation : MessageIcon::Information};
+}
+
+} // namespace
+
 Messages MessagesOf(const StatReadResult& result) {
     if (result.fault) {
         return {MessageOf(*result.fault)};
+    }
+    if (!result.notes.empty()) {
+        return {NotesMessage(result.notes)};
     }
     if (result.cutShort) {
         return {{std::string(StatFileErrorTitle),
@@ -282,6 +311,9 @@ Messages MessagesOf(const StatReadResult& result, const ReadFiles& files) {
                                 " buffer pools in its header but holds " + std::to_string(result.cutShort->held) +
                                 ": the pools after the last one are missing. Transfer the whole report from the "
                                 "host again to see them all.";
+    } else if (!result.notes.empty()) {
+        const std::string file = files.statistics.empty() ? "The display" : files.statistics;
+        messages.front().hint = file + " was read as far as it goes; each line named above is where to look.";
     }
     return messages;
 }

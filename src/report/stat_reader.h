@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "report/line_reader.h"
 #include "report/read_fault.h"
@@ -38,8 +39,11 @@ struct StatReadResult {
     bool headerRead = false;               // line 2 was converted whole: the header's pool count is known
     std::optional<ReadFault> fault;        // what stopped a read that did not load
     std::optional<PoolShortfall> cutShort; // a loaded read that may be missing its end
+    std::vector<ReadNote> notes;           // what a loaded read noticed and went on past
 
     [[nodiscard]] bool Loaded() const { return outcome == StatReadOutcome::Loaded; }
+    // Loaded, with something the user should look at.
+    [[nodiscard]] bool Warned() const;
 };
 
 // Checks line 1 of a report: it must contain "ENV". Returns whether the report is a USA report

@@ -34,7 +34,7 @@ StatusPicture PictureOf(const StatReadResult& result) {
     if (!result.Loaded()) {
         return StatusPicture::NotRead;
     }
-    return result.cutShort ? StatusPicture::ReadWithWarnings : StatusPicture::Read;
+    return result.Warned() ? StatusPicture::ReadWithWarnings : StatusPicture::Read;
 }
 
 ReadSummary SummaryOf(const SimReadResult& result) {
