@@ -23,7 +23,7 @@ std::vector<std::string> Lines(const std::string& text) {
 
 // The message text of a line, behind the SYSLOG columns when it has them.
 std::string TextOf(const std::string& line, DisplayForm form) {
-    return form == DisplayForm::Syslog ? line.substr(SyslogColumns::text) : line;
+    return form == DisplayForm::Syslog ? line.substr(SyslogColumns::Text) : line;
 }
 
 std::int64_t ValueAfter(const std::string& text, const std::string& label) {
@@ -70,7 +70,8 @@ TEST(DisplayWriter, PoolNamesAreDb2sInIdOrder) {
     DisplaySampleOptions o = Small();
     o.pools = 8;
     std::vector<std::string> shown;
-    for (const DisplayPool& pool : DisplaySampleFigures(o).front().pools) {
+    const std::vector<Db2Display> eight = DisplaySampleFigures(o);
+    for (const DisplayPool& pool : eight.front().pools) {
         shown.push_back(pool.name);
     }
     EXPECT_EQ(shown, (std::vector<std::string>{"BP0", "BP1", "BP2", "BP3", "BP4", "BP32K", "BP8K0", "BP16K0"}));
@@ -87,14 +88,14 @@ TEST(DisplayWriter, SyslogLinesKeepTheHardcopyColumns) {
     std::string multiLineId;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
-        ASSERT_GT(line.size(), SyslogColumns::text) << i;
+        ASSERT_GT(line.size(), SyslogColumns::Text) << i;
         if (line[0] == 'N' || line[0] == 'M') {
             EXPECT_TRUE(std::regex_search(line, head)) << line;
-            EXPECT_EQ(line.substr(SyslogColumns::date, 5), "26342") << line; // 8 December 2026
+            EXPECT_EQ(line.substr(SyslogColumns::Date, 5), "26342") << line; // 8 December 2026
             multiLineId.clear();
         } else {
             EXPECT_TRUE(std::regex_search(line, continuation)) << line;
-            const std::string id = line.substr(SyslogColumns::jobId, 8);
+            const std::string id = line.substr(SyslogColumns::JobId, 8);
             // Every continuation line of one message has the same id; the last is an end line.
             if (!multiLineId.empty()) {
                 EXPECT_EQ(id, multiLineId) << line;
@@ -269,7 +270,9 @@ TEST(DisplayWriter, EbcdicConvertsBack) {
         const std::string bytes = ToEbcdic(text, page);
         ASSERT_EQ(bytes.size(), text.size());
         EXPECT_EQ(bytes.substr(0, 5), "\xD9\xC5\xC1\xC4\xE8"); // READY
+        EXPECT_EQ(bytes[5], '\x15');                           // the new line that ends READY
         EXPECT_EQ(bytes.find('\n'), std::string::npos);
+        EXPECT_EQ(bytes.find('\x25'), std::string::npos);
         EXPECT_EQ(FromEbcdic(bytes, page), text);
     }
     // The code pages differ where the display has brackets: none, so both read "(" alike.

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <iconv.h>
@@ -270,7 +270,7 @@ private:
     SubsystemPlan PlanSubsystem(const std::string& name, Rng& rng) const {
         SubsystemPlan plan;
         plan.name = name;
-        plan.countingSince = start_ - rng.Between(3 * 3600, 40 * 3600);
+        plan.countingSince = start_ - rng.Between(std::int64_t{3} * 3600, std::int64_t{40} * 3600);
         int table = 1;
         for (int p = 0; p < o_.pools; ++p) {
             plan.pools.push_back(PlanPool(p, rng, table));
@@ -327,7 +327,7 @@ private:
             std::snprintf(names.data(), names.size(), index ? "IX%06d" : "TS%06d", table);
             const std::string space = names.data();
             ++table;
-            const double weight = static_cast<double>(rng.LogBetween(1, 1000));
+            const auto weight = static_cast<double>(rng.LogBetween(1, 1000));
             for (std::int64_t part = parts == 0 ? 0 : 1;
                  part <= parts && static_cast<int>(pool.dataSets.size()) < count; ++part) {
                 pool.dataSets.push_back(DataSetPlan{database, space, index, part, weight});
@@ -559,7 +559,7 @@ private:
             d.Set(DataSetFigure::ChangedPages, changed);
             d.Set(DataSetFigure::ChangedPagesMax, changed + changed * rng.Between(0, 50) / 100);
         }
-        const std::int64_t syncPages = static_cast<std::int64_t>(
+        const auto syncPages = static_cast<std::int64_t>(
             static_cast<double>(delta[static_cast<std::size_t>(PoolFigure::SyncReadIosRandom)]) * share * 0.02);
         if (syncPages > 0) {
             const std::int64_t average = rng.Between(0, 3);
@@ -567,7 +567,7 @@ private:
             d.Set(DataSetFigure::SyncMaxDelay, average + rng.Between(1, 40));
             d.Set(DataSetFigure::SyncPages, syncPages);
         }
-        const std::int64_t asyncPages = static_cast<std::int64_t>(
+        const auto asyncPages = static_cast<std::int64_t>(
             static_cast<double>(delta[static_cast<std::size_t>(PoolFigure::DynPrefetchPages)]) * share * 0.02);
         if (asyncPages > 0) {
             const std::int64_t average = rng.Between(0, 5);
@@ -800,12 +800,16 @@ private:
         auto v = [&g](GroupPoolFigure f) { return g.Get(f).value_or(0); };
         constexpr std::size_t labelWidth = 42;
         m.Start("DSNB750I").append("DISPLAY FOR GROUP BUFFER POOL ").append(g.name).append(" FOLLOWS");
-        m.Start("DSNB755I").append("DB2 GROUP BUFFER POOL STATUS");
-        TextPair(m.Continue(), "CONNECTED", labelWidth, "YES");
-        TextPair(m.Continue(), "CURRENT DIRECTORY TO DATA RATIO", labelWidth, RatioText(plan.ratioTenths));
-        TextPair(m.Continue(), "PENDING DIRECTORY TO DATA RATIO", labelWidth, RatioText(plan.ratioTenths));
-        TextPair(m.Continue(), "CURRENT GBPCACHE ATTRIBUTE", labelWidth, "YES");
-        TextPair(m.Continue(), "PENDING GBPCACHE ATTRIBUTE", labelWidth, "YES");
+        m.Start("DSNB755I").append("DB2 GROUP BUFFER POOL STATUS               CONNECTED = YES");
+        m.Continue().append("CURRENT DIRECTORY TO DATA RATIO = ").append(RatioText(plan.ratioTenths));
+        m.Continue().append("PENDING DIRECTORY TO DATA RATIO = ").append(RatioText(plan.ratioTenths));
+        m.Continue().append("CURRENT GBPCACHE ATTRIBUTE = YES");
+        m.Continue().append("PENDING GBPCACHE ATTRIBUTE = YES");
+        m.Start("DSNB756I").append("CLASS CASTOUT THRESHOLD = 5,0");
+        m.Continue(11).append("GROUP BUFFER POOL CASTOUT THRESHOLD = 30 %");
+        m.Continue(11).append("GROUP BUFFER POOL CHECKPOINT INTERVAL = 4 MINUTES");
+        m.Continue(11).append("RECOVERY STATUS = NORMAL");
+        m.Continue(11).append("AUTOMATIC RECOVERY = Y");
         std::string& structure = m.Start("DSNB757I");
         structure.append("MVS CFRM POLICY STATUS FOR DSNDB0G_").append(g.name).append(" = NORMAL");
         std::string& size = m.Start("DSNB758I");
@@ -897,7 +901,7 @@ private:
                 SyslogHead(line_, m.Size() == 1 ? 'N' : 'M', ' ', "STC" + Five(jobNumber_), "00000090");
             } else {
                 line_.push_back(last ? 'E' : 'D');
-                line_.append(SyslogColumns::jobId - 1, ' ');
+                line_.append(SyslogColumns::JobId - 1, ' ');
                 AppendRight(line_, multiLineId_, 8);
                 line_.append(" 00000090  ");
             }
@@ -927,7 +931,7 @@ private:
 
 std::string Convert(std::string_view text, const char* to, const char* from) {
     iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
+    if (reinterpret_cast<std::intptr_t>(cd) == -1) {
         throw std::runtime_error(std::string("no conversion from ") + from + " to " + to);
     }
     std::string result(text.size(), '\0');
@@ -995,12 +999,20 @@ std::vector<Db2Display> DisplaySampleFigures(const DisplaySampleOptions& options
     return written;
 }
 
+// iconv makes a line feed the EBCDIC line feed (0x25); z/OS ends a line with its new line (0x15).
+constexpr char EbcdicLineFeed = '\x25';
+constexpr char EbcdicNewLine = '\x15';
+
 std::string ToEbcdic(std::string_view text, EbcdicPage page) {
-    return Convert(text, PageName(page), "ISO-8859-1");
+    std::string bytes = Convert(text, PageName(page), "ISO-8859-1");
+    std::replace(bytes.begin(), bytes.end(), EbcdicLineFeed, EbcdicNewLine);
+    return bytes;
 }
 
 std::string FromEbcdic(std::string_view bytes, EbcdicPage page) {
-    return Convert(bytes, "ISO-8859-1", PageName(page));
+    std::string lines(bytes);
+    std::replace(lines.begin(), lines.end(), EbcdicNewLine, EbcdicLineFeed);
+    return Convert(lines, "ISO-8859-1", PageName(page));
 }
 
 } // namespace ornexa::samplegen

@@ -19,15 +19,15 @@ enum class DisplayForm { Syslog, Batch, Screen };
 // the columns from 1 up to the job id blank and holds the message's multi-line id, right-aligned, in
 // the job id's columns.
 struct SyslogColumns {
-    static constexpr std::size_t recordType = 0;  // 'N' one line, 'M' first of several, 'D' data, 'E' last
-    static constexpr std::size_t requestType = 1; // 'C' for a command as entered, blank otherwise
-    static constexpr std::size_t routing = 2;     // 7 hex digits
-    static constexpr std::size_t system = 10;     // 8 characters, left-aligned
-    static constexpr std::size_t date = 19;       // yyddd
-    static constexpr std::size_t time = 25;       // hh:mm:ss.th
-    static constexpr std::size_t jobId = 37;      // 8 characters; the multi-line id on continuation lines
-    static constexpr std::size_t flags = 46;      // 8 hex digits
-    static constexpr std::size_t text = 56;
+    static constexpr std::size_t RecordType = 0;  // 'N' one line, 'M' first of several, 'D' data, 'E' last
+    static constexpr std::size_t RequestType = 1; // 'C' for a command as entered, blank otherwise
+    static constexpr std::size_t Routing = 2;     // 7 hex digits
+    static constexpr std::size_t System = 10;     // 8 characters, left-aligned
+    static constexpr std::size_t Date = 19;       // yyddd
+    static constexpr std::size_t Time = 25;       // hh:mm:ss.th
+    static constexpr std::size_t JobId = 37;      // 8 characters; the multi-line id on continuation lines
+    static constexpr std::size_t Flags = 46;      // 8 hex digits
+    static constexpr std::size_t Text = 56;
 };
 
 struct DisplaySampleOptions {
@@ -63,7 +63,8 @@ std::vector<Db2Display> DisplaySampleFigures(const DisplaySampleOptions& options
 inline constexpr int DisplayPoolNames = 80;
 std::string DisplayPoolName(int index);
 
-// `text` (ASCII) in EBCDIC code page 037 or 1047, keeping the line ends as EBCDIC NL (0x15).
+// `text` (ASCII) in EBCDIC code page 037 or 1047, converted by iconv, each line end the EBCDIC new line
+// (0x15) as z/OS UNIX files end their lines; and back.
 enum class EbcdicPage { Cp037, Cp1047 };
 std::string ToEbcdic(std::string_view text, EbcdicPage page);
 std::string FromEbcdic(std::string_view bytes, EbcdicPage page);
