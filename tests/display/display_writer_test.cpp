@@ -176,6 +176,26 @@ TEST(DisplayWriter, FiguresNameTheLinesTheyWereWrittenAt) {
     EXPECT_EQ(DisplaySampleFigures(Small())[1].displayedAt, "2026-12-08 08:15:00");
 }
 
+// Several subsystems take turns, each display behind its own command prefix and with figures of its own.
+TEST(DisplayWriter, SubsystemsTakeTurns) {
+    DisplaySampleOptions o = Small(DisplayForm::Screen);
+    o.subsystems = {"DB2A", "DB2B"};
+    o.groupPools = false;
+    const std::vector<std::string> lines = Lines(WriteDisplaySample(o));
+    const std::vector<Db2Display> displays = DisplaySampleFigures(o);
+    ASSERT_EQ(displays.size(), 6U);
+    for (std::size_t k = 0; k < displays.size(); ++k) {
+        const std::string& name = o.subsystems[k % 2];
+        EXPECT_EQ(displays[k].subsystem, name);
+        EXPECT_EQ(lines[static_cast<std::size_t>(displays[k].line - 2)],
+                  "-" + name + " DIS BPOOL(*) DETAIL(INTERVAL) LSTATS(*)");
+        EXPECT_EQ(TextOf(lines[static_cast<std::size_t>(displays[k].line - 1)], o.form).substr(0, 15),
+                  "DSNB401I -" + name);
+    }
+    EXPECT_NE(displays[0].pools[0].Get(PoolFigure::RandomGetpages),
+              displays[1].pools[0].Get(PoolFigure::RandomGetpages));
+}
+
 void ExpectConsistent(const DisplayPool& p) {
     auto v = [&p](PoolFigure f) { return p.Get(f).value(); };
     EXPECT_GE(v(PoolFigure::RandomGetpages), v(PoolFigure::SyncReadIosRandom)) << p.name;

@@ -486,12 +486,7 @@ private:
                 display.pools.push_back(std::move(figures));
             }
         }
-        message.Clear();
-        message.Start("DSN9022I").append("DSNB1CMD '-DISPLAY BUFFERPOOL' NORMAL COMPLETION");
-        PutMessage(message);
-        if (o_.form == DisplayForm::Batch) {
-            sink_.Put("DSN");
-        }
+        Complete(message, "-DISPLAY BUFFERPOOL");
         if (!sub.groups.empty()) {
             WriteGroupPools(sub, rng, display, prefix);
         }
@@ -539,6 +534,26 @@ private:
         return sim;
     }
 
+    // The data set's share of a pool's counter, a fiftieth of its weight.
+    static std::int64_t PagesOf(const Figures& delta, PoolFigure f, double share) {
+        return static_cast<std::int64_t>(static_cast<double>(delta[static_cast<std::size_t>(f)]) * share * 0.02);
+    }
+
+    // The average and longest delay and the pages of synchronous or asynchronous I/O (`average` and the
+    // two after it), when there were pages.
+    static bool SetDelays(DisplayDataSet& d, DataSetFigure average, std::int64_t pages, std::int64_t mostAverage,
+                          std::int64_t spread, Rng& rng) {
+        if (pages <= 0) {
+            return false;
+        }
+        const auto first = static_cast<std::size_t>(average);
+        const std::int64_t delay = rng.Between(0, mostAverage);
+        d.figures[first] = delay;
+        d.figures[first + 1] = delay + rng.Between(1, spread);
+        d.figures[first + 2] = pages;
+        return true;
+    }
+
     // A data set's LSTATS figures: gauges and counters since the last display, whatever DETAIL says.
     // Db2 leaves out a message whose figures are all zero.
     static DisplayDataSet DataSetFigures(const DataSetPlan& plan, const PoolPlanD& pool, const Figures& delta,
@@ -559,21 +574,10 @@ private:
             d.Set(DataSetFigure::ChangedPages, changed);
             d.Set(DataSetFigure::ChangedPagesMax, changed + changed * rng.Between(0, 50) / 100);
         }
-        const auto syncPages = static_cast<std::int64_t>(
-            static_cast<double>(delta[static_cast<std::size_t>(PoolFigure::SyncReadIosRandom)]) * share * 0.02);
-        if (syncPages > 0) {
-            const std::int64_t average = rng.Between(0, 3);
-            d.Set(DataSetFigure::SyncAvgDelay, average);
-            d.Set(DataSetFigure::SyncMaxDelay, average + rng.Between(1, 40));
-            d.Set(DataSetFigure::SyncPages, syncPages);
-        }
-        const auto asyncPages = static_cast<std::int64_t>(
-            static_cast<double>(delta[static_cast<std::size_t>(PoolFigure::DynPrefetchPages)]) * share * 0.02);
-        if (asyncPages > 0) {
-            const std::int64_t average = rng.Between(0, 5);
-            d.Set(DataSetFigure::AsyncAvgDelay, average);
-            d.Set(DataSetFigure::AsyncMaxDelay, average + rng.Between(1, 60));
-            d.Set(DataSetFigure::AsyncPages, asyncPages);
+        const std::int64_t syncPages = PagesOf(delta, PoolFigure::SyncReadIosRandom, share);
+        SetDelays(d, DataSetFigure::SyncAvgDelay, syncPages, 3, 40, rng);
+        const std::int64_t asyncPages = PagesOf(delta, PoolFigure::DynPrefetchPages, share);
+        if (SetDelays(d, DataSetFigure::AsyncAvgDelay, asyncPages, 5, 60, rng)) {
             d.Set(DataSetFigure::AsyncIos, std::max<std::int64_t>(1, asyncPages / rng.Between(4, 32)));
         }
         return d;
@@ -787,8 +791,13 @@ private:
                 display.groupPools.push_back(std::move(g));
             }
         }
+        Complete(m, "-DISPLAY GROUPBUFFERPOOL");
+    }
+
+    // The end of a command's output, and the DSN prompt that follows it in a batch job.
+    void Complete(Message& m, std::string_view command) {
         m.Clear();
-        m.Start("DSN9022I").append("DSNB1CMD '-DISPLAY GROUPBUFFERPOOL' NORMAL COMPLETION");
+        m.Start("DSN9022I").append("DSNB1CMD '").append(command).append("' NORMAL COMPLETION");
         PutMessage(m);
         if (o_.form == DisplayForm::Batch) {
             sink_.Put("DSN");
