@@ -190,7 +190,7 @@ TEST(DisplayWriter, SubsystemsTakeTurns) {
         EXPECT_EQ(lines[static_cast<std::size_t>(displays[k].line - 2)],
                   "-" + name + " DIS BPOOL(*) DETAIL(INTERVAL) LSTATS(*)");
         EXPECT_EQ(TextOf(lines[static_cast<std::size_t>(displays[k].line - 1)], o.form).substr(0, 15),
-                  "DSNB401I -" + name);
+                  "DSNB401I -" + name + " ");
     }
     EXPECT_NE(displays[0].pools[0].Get(PoolFigure::RandomGetpages),
               displays[1].pools[0].Get(PoolFigure::RandomGetpages));
