@@ -82,10 +82,17 @@ TEST(DisplayWriter, PoolNamesAreDb2sInIdOrder) {
 }
 
 TEST(DisplayWriter, SyslogLinesKeepTheHardcopyColumns) {
-    const std::vector<std::string> lines = Lines(WriteDisplaySample(Small()));
+    // Pools of many data sets, so that a pool's section outgrows one multi-line message of 255 lines.
+    DisplaySampleOptions o = Small();
+    o.series = 1;
+    o.dataSetsPerPool = 60;
+    const std::vector<std::string> lines = Lines(WriteDisplaySample(o));
+    const auto firstLines = std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l[0] == 'M'; });
+    EXPECT_GT(firstLines, o.pools + 4); // every pool and group pool, and more
     const std::regex head(R"(^[NM][ C][0-9A-F]{7} SYSA     \d{5} \d\d:\d\d:\d\d\.\d\d [A-Z0-9 ]{8} [0-9A-F]{8}  .)");
     const std::regex continuation(R"(^[DE] {36} *\d+ [0-9A-F]{8}  .)");
     std::string multiLineId;
+    std::size_t run = 0; // continuation lines of the message so far
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
         ASSERT_GT(line.size(), SyslogColumns::Text) << i;
@@ -93,7 +100,9 @@ TEST(DisplayWriter, SyslogLinesKeepTheHardcopyColumns) {
             EXPECT_TRUE(std::regex_search(line, head)) << line;
             EXPECT_EQ(line.substr(SyslogColumns::Date, 5), "26342") << line; // 8 December 2026
             multiLineId.clear();
+            run = 0;
         } else {
+            EXPECT_LT(++run, 255U) << line;
             EXPECT_TRUE(std::regex_search(line, continuation)) << line;
             const std::string id = line.substr(SyslogColumns::JobId, 8);
             // Every continuation line of one message has the same id; the last is an end line.
