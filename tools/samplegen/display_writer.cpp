@@ -182,7 +182,7 @@ struct SimPlan {
     std::int64_t seqThreshold = 0;
 };
 
-struct PoolPlanD {
+struct DisplayPoolPlan {
     std::string name;
     int id = 0;
     std::int64_t vpSize = 0;
@@ -203,7 +203,7 @@ struct PoolPlanD {
     std::optional<SimPlan> sim;
     std::vector<DataSetPlan> dataSets;
     Figures totals{};                        // counted since the pool's start
-    std::array<std::int64_t, 7> simTotals{}; // the simulated pool's counters, likewise
+    std::array<std::int64_t, 5> simTotals{}; // the simulated pool's counters, likewise
 };
 
 struct GroupPlan {
@@ -218,7 +218,7 @@ struct GroupPlan {
 // What one subsystem has: its pools, and where its cumulative counters started.
 struct SubsystemPlan {
     std::string name;
-    std::vector<PoolPlanD> pools;
+    std::vector<DisplayPoolPlan> pools;
     std::vector<GroupPlan> groups;
     std::int64_t countingSince = 0;
 };
@@ -277,7 +277,7 @@ private:
         }
         // Db2 lists the pools in the order of their ids.
         std::stable_sort(plan.pools.begin(), plan.pools.end(),
-                         [](const PoolPlanD& a, const PoolPlanD& b) { return a.id < b.id; });
+                         [](const DisplayPoolPlan& a, const DisplayPoolPlan& b) { return a.id < b.id; });
         if (o_.groupPools) {
             for (int g = 0; g < std::min(GroupPoolsShown, o_.pools); ++g) {
                 GroupPlan group;
@@ -294,8 +294,8 @@ private:
         return plan;
     }
 
-    PoolPlanD PlanPool(int p, Rng& rng, int& table) const {
-        PoolPlanD pool;
+    DisplayPoolPlan PlanPool(int p, Rng& rng, int& table) const {
+        DisplayPoolPlan pool;
         pool.name = DisplayPoolName(p);
         pool.id = PoolId(pool.name);
         pool.vpSize = rng.LogBetween(2000, 400000) / 100 * 100;
@@ -354,7 +354,7 @@ private:
     // The counters of `intervals` display intervals of the pool, each rule of the display kept:
     // getpages at least the synchronous reads, pages read at least the prefetch I/Os, pages written at
     // least the write I/Os.
-    Figures Interval(const PoolPlanD& pool, Rng& rng, double intervals) const {
+    Figures Interval(const DisplayPoolPlan& pool, Rng& rng, double intervals) const {
         Figures f{};
         auto at = [&f](PoolFigure which) -> std::int64_t& { return f[static_cast<std::size_t>(which)]; };
         const double seconds = intervals * o_.minutes * 60.0 * (0.7 + 0.6 * rng.Uniform());
@@ -404,7 +404,7 @@ private:
     }
 
     // The settings and gauges Db2 shows as they stand.
-    void SetGauges(DisplayPool& out, const PoolPlanD& pool, Rng& rng) const {
+    void SetGauges(DisplayPool& out, const DisplayPoolPlan& pool, Rng& rng) const {
         out.Set(PoolFigure::UseCount, static_cast<std::int64_t>(pool.dataSets.size()) + rng.Between(0, 5));
         out.Set(PoolFigure::VpSize, pool.vpSize);
         out.Set(PoolFigure::VpSizeMin, pool.autosize == "YES" ? pool.vpSize * 3 / 4 : 0);
@@ -434,7 +434,7 @@ private:
         if (restartedBefore) {
             // Db2 came up again between the displays: the counters start over.
             sub.countingSince = at - o_.minutes * 60 / 2;
-            for (PoolPlanD& pool : sub.pools) {
+            for (DisplayPoolPlan& pool : sub.pools) {
                 pool.totals = {};
                 pool.simTotals = {};
             }
@@ -455,7 +455,7 @@ private:
         const std::string since =
             SinceText(o_.cumulative ? sub.countingSince : at - static_cast<std::int64_t>(o_.minutes) * 60);
         Message message(prefix);
-        for (PoolPlanD& pool : sub.pools) {
+        for (DisplayPoolPlan& pool : sub.pools) {
             const Figures delta = Interval(pool, rng, elapsed);
             for (std::size_t i = 0; i < PoolFigureCount; ++i) {
                 pool.totals[i] += delta[i];
@@ -510,7 +510,7 @@ private:
         PoolFigure::DwtHits,          PoolFigure::VdwtHits,          PoolFigure::NoWriteEngine,
         PoolFigure::ParallelRequests, PoolFigure::DegradedParallel,  PoolFigure::LplPagesAdded};
 
-    SimulatedPoolFigures SimulatedFigures(PoolPlanD& pool, const Figures& delta, Rng& rng) const {
+    SimulatedPoolFigures SimulatedFigures(DisplayPoolPlan& pool, const Figures& delta, Rng& rng) const {
         auto get = [&delta](PoolFigure f) { return delta[static_cast<std::size_t>(f)]; };
         std::array<std::int64_t, 5> d{};
         d[0] = get(PoolFigure::SyncReadIosRandom) * rng.Between(5, 60) / 100;
@@ -521,8 +521,8 @@ private:
         for (std::size_t i = 0; i < d.size(); ++i) {
             pool.simTotals[i] += d[i];
         }
-        const auto& shown = o_.cumulative ? std::span<const std::int64_t>(pool.simTotals.data(), 5)
-                                          : std::span<const std::int64_t>(d.data(), 5);
+        const std::span<const std::int64_t> shown =
+            o_.cumulative ? std::span<const std::int64_t>(pool.simTotals) : std::span<const std::int64_t>(d);
         SimulatedPoolFigures sim;
         sim.size = pool.sim->size;
         sim.seqThreshold = pool.sim->seqThreshold;
@@ -556,7 +556,7 @@ private:
 
     // A data set's LSTATS figures: gauges and counters since the last display, whatever DETAIL says.
     // Db2 leaves out a message whose figures are all zero.
-    static DisplayDataSet DataSetFigures(const DataSetPlan& plan, const PoolPlanD& pool, const Figures& delta,
+    static DisplayDataSet DataSetFigures(const DataSetPlan& plan, const DisplayPoolPlan& pool, const Figures& delta,
                                          Rng& rng) {
         DisplayDataSet d;
         d.database = plan.database;
