@@ -1,9 +1,11 @@
 // ornexa-samplegen: writes the bundled sample reports and the largest accepted report.
+#include <fstream>
 #include <iostream>
 #include <string>
 
 #include <CLI/CLI.hpp>
 
+#include "display_writer.h"
 #include "fuzz_corpus.h"
 #include "large_site.h"
 #include "sample_report.h"
@@ -29,7 +31,48 @@ struct Options {
     std::string largeSimulation;
     int largePools = LargeSitePools;
     int largeObjects = 500'000;
+    std::string display;
+    bool syslog = false;
+    bool batch = false;
+    bool screen = false;
+    int series = 1;
+    int minutes = 15;
+    bool simulate = false;
+    bool groupPools = false;
+    bool cumulative = false;
+    int restartAfter = 0;
+    int dataSets = 4;
+    std::string ebcdic;
+    bool displayPoolsGiven = false;
 };
+
+// Db2's own -DISPLAY BUFFERPOOL output, as SYSLOG, a batch job's SYSTSPRT or a screen copy.
+void AddDisplayOptions(CLI::App& app, Options& o) {
+    app.add_option("--display", o.display,
+                   "write Db2 -DISPLAY BUFFERPOOL DETAIL LSTATS output to this file (--pools of them, 8 unless given)");
+    auto* batch = app.add_flag("--batch", o.batch, "--display as the SYSTSPRT of a batch DSN job");
+    auto* screen = app.add_flag("--screen", o.screen, "--display as lines copied from a console screen");
+    app.add_flag("--syslog", o.syslog, "--display as a SYSLOG extract (the default)")
+        ->excludes(batch)
+        ->excludes(screen);
+    batch->excludes(screen);
+    app.add_option("--series", o.series, "displays in --display, one every --minutes")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 10'000));
+    app.add_option("--minutes", o.minutes, "minutes between the displays")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 1440));
+    app.add_flag("--simulate", o.simulate, "some pools of --display simulate a larger pool (DSNB431I, DSNB432I)");
+    app.add_flag("--gbp", o.groupPools, "a -DISPLAY GROUPBUFFERPOOL GDETAIL after each display");
+    app.add_flag("--cumulative", o.cumulative, "DETAIL(*): counters since the pools started (DSNB410I)");
+    app.add_option("--restart-after", o.restartAfter, "with --cumulative, Db2 restarts after this display")
+        ->check(CLI::Range(1, 10'000));
+    app.add_option("--data-sets", o.dataSets, "LSTATS data sets of each pool of --display, on average")
+        ->capture_default_str()
+        ->check(CLI::Range(0, 100'000));
+    app.add_option("--ebcdic", o.ebcdic, "write --display in EBCDIC, code page 037 or 1047")
+        ->check(CLI::IsMember({"037", "1047"}));
+}
 
 void AddOptions(CLI::App& app, Options& o) {
     app.add_option("--usa", o.usa, "write the sample as a USA report to this file");
@@ -48,13 +91,14 @@ void AddOptions(CLI::App& app, Options& o) {
     app.add_option("--large-simulation", o.largeSimulation,
                    "write a Simulation report of the --sim-pool pool of the --large report "
                    "(BP17 holds the most objects) to this file");
-    app.add_option("--pools", o.largePools, "pools of the --large report, 1 to 80")
+    app.add_option("--pools", o.largePools, "pools of the --large report and of --display, 1 to 80")
         ->capture_default_str()
         ->check(CLI::Range(1, LargeSitePools));
     app.add_option("--objects", o.largeObjects, "objects of the --large report, spread unevenly over its pools")
         ->capture_default_str()
         ->check(CLI::Range(0, ornexa::ReportLimits::MostObjects));
     app.add_option("--fuzz-corpus", o.fuzzCorpus, "write the seed corpus of the fuzz targets into this folder");
+    AddDisplayOptions(app, o);
 }
 
 void WriteSimulation(const std::string& path, const SimSample& sample) {
@@ -91,6 +135,37 @@ void WriteLargeSite(const Options& o) {
     }
 }
 
+void WriteDisplay(const Options& o) {
+    DisplaySampleOptions options;
+    options.form = o.batch ? DisplayForm::Batch : o.screen ? DisplayForm::Screen : DisplayForm::Syslog;
+    options.series = o.series;
+    options.minutes = o.minutes;
+    options.simulate = o.simulate;
+    options.groupPools = o.groupPools;
+    options.cumulative = o.cumulative;
+    if (o.restartAfter > 0) {
+        options.restartAfter = o.restartAfter;
+    }
+    options.pools = o.displayPoolsGiven ? o.largePools : 8;
+    options.dataSetsPerPool = o.dataSets;
+    options.seed = static_cast<std::uint32_t>(o.seed);
+    std::ofstream out(o.display, std::ios::binary);
+    if (!out) {
+        throw std::runtime_error("cannot write " + o.display);
+    }
+    if (o.ebcdic.empty()) {
+        WriteDisplaySample(options, out);
+    } else {
+        const std::string text = WriteDisplaySample(options);
+        const std::string bytes = ToEbcdic(text, o.ebcdic == "037" ? EbcdicPage::Cp037 : EbcdicPage::Cp1047);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    out.close();
+    if (!out) {
+        throw std::runtime_error("cannot write " + o.display);
+    }
+}
+
 void WriteOutputs(const Options& o) {
     WriteSamples(o);
     if (!o.largestSimulation.empty()) {
@@ -100,6 +175,9 @@ void WriteOutputs(const Options& o) {
         WriteFuzzCorpus(o.fuzzCorpus);
     }
     WriteLargeSite(o);
+    if (!o.display.empty()) {
+        WriteDisplay(o);
+    }
     if (!o.largest.empty()) {
         StatFileOptions options;
         options.decorate = false;
@@ -113,6 +191,7 @@ int Run(int argc, char** argv) {
     AddOptions(app, options);
     try {
         app.parse(argc, argv);
+        options.displayPoolsGiven = app.count("--pools") > 0;
     } catch (const CLI::ParseError& e) {
         return app.exit(e) == 0 ? 0 : 2;
     }
