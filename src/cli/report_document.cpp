@@ -9,6 +9,7 @@
 #include "cli/aligned_columns.h"
 #include "cli/json_stream_writer.h"
 #include "load/report_load.h"
+#include "report/field_presence.h"
 #include "report/fixed_text.h"
 #include "report/latin1.h"
 #include "report/number_format.h"
@@ -63,14 +64,78 @@ Json FieldJson(const ConstFieldRef& field) {
         field);
 }
 
-template <class Record> Json FieldMembers(const Record& record, RecordCatalogue<Record> catalogue) {
+// The fields of a record that the document holds; a field the input does not give (`given` says) is null.
+template <class Record, class Given>
+Json FieldMembers(const Record& record, RecordCatalogue<Record> catalogue, const Given& given) {
     Json members = Json::object();
-    for (const RecordField<Record>& field : catalogue) {
+    for (std::size_t f = 0; f < catalogue.size(); ++f) {
+        const RecordField<Record>& field = catalogue[f];
         if (!field.jsonKey.empty()) {
-            members[std::string(field.jsonKey)] = FieldJson(field.access.read(record));
+            members[std::string(field.jsonKey)] = given(f) ? FieldJson(field.access.read(record)) : Json(nullptr);
         }
     }
     return members;
+}
+
+bool EveryField(std::size_t /*field*/) {
+    return true;
+}
+
+template <class Figure, std::size_t N> Json FigureMembers(const FigureSet<Figure, N>& figures) {
+    Json members = Json::object();
+    for (std::size_t f = 0; f < N; ++f) {
+        const auto value = figures.values[f];
+        members[std::string(NameOf(static_cast<Figure>(f)).key)] = value ? Json(*value) : Json(nullptr);
+    }
+    return members;
+}
+
+Json TextOrNull(const std::string& text) {
+    return text.empty() ? Json(nullptr) : Json(text);
+}
+
+// What Db2's display tells of a pool beyond its record.
+Json Db2PoolJson(const Db2PoolFacts& facts) {
+    Json pool = FigureMembers(facts.figures);
+    pool["autosize"] = TextOrNull(facts.autosize);
+    pool["pgfix"] = TextOrNull(facts.pgfix);
+    pool["pgsteal"] = TextOrNull(facts.pgsteal);
+    pool["frameSize"] = TextOrNull(facts.frameSize);
+    pool["complete"] = facts.complete;
+    if (facts.simulated) {
+        const auto number = [](const std::optional<std::int64_t>& v) { return v ? Json(*v) : Json(nullptr); };
+        const SimulatedPoolFigures& sim = *facts.simulated;
+        pool["simulated"] = {{"size", number(sim.size)},
+                             {"seqThreshold", number(sim.seqThreshold)},
+                             {"avoidableSyncRandom", number(sim.avoidableSyncRandom)},
+                             {"avoidableSyncSeq", number(sim.avoidableSyncSeq)},
+                             {"avoidableAsync", number(sim.avoidableAsync)},
+                             {"avoidableSyncDelayMs", number(sim.avoidableSyncDelayMs)},
+                             {"pagesMovedIn", number(sim.pagesMovedIn)}};
+    } else {
+        pool["simulated"] = nullptr;
+    }
+    return pool;
+}
+
+// The interval and the group buffer pools of a report of Db2's display; null for a monitor's report.
+Json Db2Json(const Report& report) {
+    if (!report.Db2Display) {
+        return nullptr;
+    }
+    const Db2Facts& facts = *report.Db2Display;
+    Json groups = Json::array();
+    for (const Db2GroupPoolFacts& group : facts.groupPools) {
+        Json g = {{"name", group.name}};
+        for (auto& [key, value] : FigureMembers(group.figures).items()) {
+            g[key] = std::move(value);
+        }
+        groups.push_back(std::move(g));
+    }
+    return {{"from", TextOrNull(facts.from)},
+            {"to", TextOrNull(facts.to)},
+            {"cumulative", facts.cumulative},
+            {"groupPools", std::move(groups)}};
 }
 
 // Every member before the analysis.
@@ -80,8 +145,10 @@ Json ReportHead(const Report& report, const SimulationData& sim, const ReadOutco
     doc["schema"] = "ornexa-report/1";
     doc["statistics"] = {{"path", outcome.statPath.string()},
                          {"loaded", report.StatFileLoaded},
-                         {"messages", MessagesDocument(outcome.statMessages)}};
-    doc["header"] = RecordMembers(report.Header);
+                         {"messages", MessagesDocument(outcome.statMessages)},
+                         {"kind", report.Db2Display ? "db2-display" : "statistics"}};
+    doc["header"] = FieldMembers(report.Header, RecordCatalogue<ReportHeader>(HeaderCatalogue()),
+                                 [&report](std::size_t f) { return HeaderFieldGiven(report, f); });
     doc["header"]["ElapsedSeconds"] = report.ElapsedSeconds;
     Json totals = Json::array();
     for (const FigureText& figure : OverallFigures(report)) {
@@ -96,9 +163,13 @@ Json ReportHead(const Report& report, const SimulationData& sim, const ReadOutco
             row.push_back(Figure(cell));
         }
         Json pool = {{"number", p}};
-        Json fields = RecordMembers(report.Pools(p));
+        Json fields = FieldMembers(report.Pools(p), RecordCatalogue<PoolRecord>(PoolCatalogue()),
+                                   [&report, p](std::size_t f) { return PoolFieldGiven(report, p, f); });
         for (auto& [key, value] : fields.items()) {
             pool[key] = std::move(value);
+        }
+        if (report.Db2Display) {
+            pool["db2"] = Db2PoolJson(report.Db2Display->pools.at(static_cast<std::size_t>(p - 1)));
         }
         pool["objects"] = {{"first", range.empty() ? 0 : range.first},
                            {"last", range.empty() ? 0 : range.last},
@@ -107,6 +178,7 @@ Json ReportHead(const Report& report, const SimulationData& sim, const ReadOutco
         pools.push_back(std::move(pool));
     }
     doc["pools"] = pools;
+    doc["db2"] = Db2Json(report);
     if (outcome.simPath) {
         doc["simulation"] = {{"path", outcome.simPath->string()},
                              {"loaded", sim.SimFileLoaded},
@@ -125,11 +197,11 @@ Json ReportHead(const Report& report, const SimulationData& sim, const ReadOutco
 } // namespace
 
 Json RecordMembers(const ReportHeader& header, RecordCatalogue<ReportHeader> catalogue) {
-    return FieldMembers(header, catalogue);
+    return FieldMembers(header, catalogue, EveryField);
 }
 
 Json RecordMembers(const PoolRecord& pool, RecordCatalogue<PoolRecord> catalogue) {
-    return FieldMembers(pool, catalogue);
+    return FieldMembers(pool, catalogue, EveryField);
 }
 
 Json ReportDocument(const Report& report, const SimulationData& sim, const ReadOutcome& outcome,

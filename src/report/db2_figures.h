@@ -124,6 +124,15 @@ enum class GroupPoolFigure : std::uint8_t {
 };
 inline constexpr std::size_t GroupPoolFigureCount = static_cast<std::size_t>(GroupPoolFigure::Count);
 
+// How a figure is named: its key in the JSON document and exports, and its caption, Db2's own label.
+struct FigureName {
+    std::string_view key;   // "randomGetpages"
+    std::string_view label; // "RANDOM GETPAGE"
+};
+FigureName NameOf(PoolFigure figure);
+FigureName NameOf(DataSetFigure figure);
+FigureName NameOf(GroupPoolFigure figure);
+
 // A set of figures named by `Figure`, each absent until set: a figure the input does not give stays
 // absent, never zero.
 template <class Figure, std::size_t N> struct FigureSet {
