@@ -68,6 +68,10 @@ enum class PoolFigure : std::uint8_t {
     DegradedParallel,
     // DSNB441I
     LplPagesAdded,
+    // DSNB402I (Db2 12 and later): buffers in the overflow area
+    OverflowAlloc,
+    // DSNB404I (Db2 13): VP PCLOSET
+    VpCloset,
     Count
 };
 inline constexpr std::size_t PoolFigureCount = static_cast<std::size_t>(PoolFigure::Count);
