@@ -35,8 +35,10 @@ struct IconvHandle {
 };
 
 bool LooksEbcdic(std::string_view head) {
-    if (head.find(EbcdicDsnb) != std::string_view::npos && head.find("DSNB") == std::string_view::npos) {
-        return true;
+    const bool ebcdicDsnb = head.find(EbcdicDsnb) != std::string_view::npos;
+    const bool asciiDsnb = head.find("DSNB") != std::string_view::npos;
+    if (ebcdicDsnb != asciiDsnb) {
+        return ebcdicDsnb;
     }
     std::size_t ebcdicBlanks = 0;
     std::size_t asciiBlanks = 0;

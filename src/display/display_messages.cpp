@@ -196,9 +196,8 @@ MessageSplitter::Open& MessageSplitter::NewOpen() {
     return open_.back();
 }
 
-void MessageSplitter::Start(Open& open, std::int64_t number, std::string_view text) {
+void MessageSplitter::Start(Open& open, std::int64_t number, std::string_view id, std::string_view rest) {
     Emit(open);
-    auto [id, rest] = SplitToken(text);
     std::string_view prefix;
     if (!rest.empty() && !IsAlnum(rest[0])) {
         constexpr std::size_t MaxPrefix = 8;
@@ -244,7 +243,7 @@ void MessageSplitter::Line(std::int64_t number, std::string_view line) {
         open.message.date = first->date;
         open.message.time = first->time;
         if (IsMessageId(id)) {
-            Start(open, number, text);
+            Start(open, number, id, rest);
         }
         return;
     }
@@ -269,8 +268,8 @@ void MessageSplitter::Line(std::int64_t number, std::string_view line) {
         }
         it->multiLineId = next->multiLineId;
         const std::string_view text = TrimRight(next->text);
-        if (IsMessageId(SplitToken(text).first)) {
-            Start(*it, number, text);
+        if (const auto [id, rest] = SplitToken(text); IsMessageId(id)) {
+            Start(*it, number, id, rest);
         } else {
             Continue(*it, number, text);
         }
@@ -289,8 +288,8 @@ void MessageSplitter::Line(std::int64_t number, std::string_view line) {
         text.remove_prefix(1);
     }
     text = TrimRight(TrimLeft(text));
-    if (IsMessageId(SplitToken(text).first)) {
-        Start(open_.front(), number, text);
+    if (const auto [id, rest] = SplitToken(text); IsMessageId(id)) {
+        Start(open_.front(), number, id, rest);
     } else {
         Continue(open_.front(), number, text);
     }

@@ -52,7 +52,7 @@ private:
         DisplayMessage message;       // the message being put together; no id while none is open
     };
 
-    void Start(Open& open, std::int64_t number, std::string_view text);
+    void Start(Open& open, std::int64_t number, std::string_view id, std::string_view rest);
     void Continue(Open& open, std::int64_t number, std::string_view text);
     void Emit(Open& open);
     Open& NewOpen();

@@ -21,7 +21,7 @@ namespace {
 constexpr std::int64_t NewDisplayAfterSeconds = 5 * 60;
 
 struct PoolLabel {
-    std::string_view id;
+    int code;               // DSNBnnnI
     std::string_view label; // the end of the label, upper case, single blanks
     PoolFigure figure;
     PoolFigure second = PoolFigure::Count; // the figure of a second number ("80,  0"), if any
@@ -29,89 +29,89 @@ struct PoolLabel {
 
 // Where a label may end another one ("VERTICAL DWT HIT", "DWT HIT"), the longer comes first.
 constexpr std::array PoolLabels{
-    PoolLabel{"DSNB402I", "BUFFER POOL SIZE", PoolFigure::VpSize},
-    PoolLabel{"DSNB402I", "VPSIZE MINIMUM", PoolFigure::VpSizeMin},
-    PoolLabel{"DSNB402I", "VPSIZE MAXIMUM", PoolFigure::VpSizeMax},
-    PoolLabel{"DSNB402I", "ALLOCATED", PoolFigure::Allocated},
-    PoolLabel{"DSNB402I", "TO BE DELETED", PoolFigure::ToBeDeleted},
-    PoolLabel{"DSNB402I", "IN-USE/UPDATED", PoolFigure::InUseUpdated},
-    PoolLabel{"DSNB402I", "OVERFLOW ALLOC", PoolFigure::OverflowAlloc},
-    PoolLabel{"DSNB404I", "VP SEQUENTIAL", PoolFigure::VpSeqt},
-    PoolLabel{"DSNB404I", "VERTICAL DEFERRED WRT", PoolFigure::VdwqtPercent, PoolFigure::VdwqtBuffers},
-    PoolLabel{"DSNB404I", "DEFERRED WRITE", PoolFigure::Dwqt},
-    PoolLabel{"DSNB404I", "ASSISTING PARALLEL SEQT", PoolFigure::VpXpseqt},
-    PoolLabel{"DSNB404I", "ASSISTING PARALLEL SEQ", PoolFigure::VpXpseqt},
-    PoolLabel{"DSNB404I", "PARALLEL SEQUENTIAL", PoolFigure::VpPseqt},
-    PoolLabel{"DSNB404I", "VP PCLOSET", PoolFigure::VpCloset},
-    PoolLabel{"DSNB411I", "RANDOM GETPAGE", PoolFigure::RandomGetpages},
-    PoolLabel{"DSNB411I", "SYNC READ I/O (R)", PoolFigure::SyncReadIosRandom},
-    PoolLabel{"DSNB411I", "SEQ. GETPAGE", PoolFigure::SeqGetpages},
-    PoolLabel{"DSNB411I", "SYNC READ I/O (S)", PoolFigure::SyncReadIosSeq},
-    PoolLabel{"DSNB411I", "DMTH HIT", PoolFigure::DmthHits},
-    PoolLabel{"DSNB411I", "PAGE-INS REQUIRED", PoolFigure::PageInsRequired},
-    PoolLabel{"DSNB411I", "SEQUENTIAL", PoolFigure::SeqRequests},
-    PoolLabel{"DSNB411I", "VPSEQT HIT", PoolFigure::VpseqtHits},
-    PoolLabel{"DSNB411I", "RECLASSIFY", PoolFigure::Reclassify},
-    PoolLabel{"DSNB412I", "REQUESTS", PoolFigure::SeqPrefetchRequests},
-    PoolLabel{"DSNB412I", "PREFETCH I/O", PoolFigure::SeqPrefetchIos},
-    PoolLabel{"DSNB412I", "PAGES READ", PoolFigure::SeqPrefetchPages},
-    PoolLabel{"DSNB413I", "REQUESTS", PoolFigure::ListPrefetchRequests},
-    PoolLabel{"DSNB413I", "PREFETCH I/O", PoolFigure::ListPrefetchIos},
-    PoolLabel{"DSNB413I", "PAGES READ", PoolFigure::ListPrefetchPages},
-    PoolLabel{"DSNB414I", "REQUESTS", PoolFigure::DynPrefetchRequests},
-    PoolLabel{"DSNB414I", "PREFETCH I/O", PoolFigure::DynPrefetchIos},
-    PoolLabel{"DSNB414I", "PAGES READ", PoolFigure::DynPrefetchPages},
-    PoolLabel{"DSNB415I", "NO BUFFER", PoolFigure::PrefetchNoBuffer},
-    PoolLabel{"DSNB415I", "NO READ ENGINE", PoolFigure::PrefetchNoEngine},
-    PoolLabel{"DSNB420I", "SYS PAGE UPDATES", PoolFigure::PageUpdates},
-    PoolLabel{"DSNB420I", "SYS PAGES WRITTEN", PoolFigure::PagesWritten},
-    PoolLabel{"DSNB420I", "ASYNC WRITE I/O", PoolFigure::AsyncWriteIos},
-    PoolLabel{"DSNB420I", "SYNC WRITE I/O", PoolFigure::SyncWriteIos},
-    PoolLabel{"DSNB420I", "PAGE-INS REQUIRED", PoolFigure::WritePageInsRequired},
-    PoolLabel{"DSNB421I", "VERTICAL DWT HIT", PoolFigure::VdwtHits},
-    PoolLabel{"DSNB421I", "DWT HIT", PoolFigure::DwtHits},
-    PoolLabel{"DSNB421I", "NO WRITE ENGINE", PoolFigure::NoWriteEngine},
-    PoolLabel{"DSNB440I", "PARALLEL REQUEST", PoolFigure::ParallelRequests},
-    PoolLabel{"DSNB440I", "DEGRADED PARALLEL", PoolFigure::DegradedParallel},
-    PoolLabel{"DSNB441I", "PAGES ADDED", PoolFigure::LplPagesAdded},
+    PoolLabel{402, "BUFFER POOL SIZE", PoolFigure::VpSize},
+    PoolLabel{402, "VPSIZE MINIMUM", PoolFigure::VpSizeMin},
+    PoolLabel{402, "VPSIZE MAXIMUM", PoolFigure::VpSizeMax},
+    PoolLabel{402, "ALLOCATED", PoolFigure::Allocated},
+    PoolLabel{402, "TO BE DELETED", PoolFigure::ToBeDeleted},
+    PoolLabel{402, "IN-USE/UPDATED", PoolFigure::InUseUpdated},
+    PoolLabel{402, "OVERFLOW ALLOC", PoolFigure::OverflowAlloc},
+    PoolLabel{404, "VP SEQUENTIAL", PoolFigure::VpSeqt},
+    PoolLabel{404, "VERTICAL DEFERRED WRT", PoolFigure::VdwqtPercent, PoolFigure::VdwqtBuffers},
+    PoolLabel{404, "DEFERRED WRITE", PoolFigure::Dwqt},
+    PoolLabel{404, "ASSISTING PARALLEL SEQT", PoolFigure::VpXpseqt},
+    PoolLabel{404, "ASSISTING PARALLEL SEQ", PoolFigure::VpXpseqt},
+    PoolLabel{404, "PARALLEL SEQUENTIAL", PoolFigure::VpPseqt},
+    PoolLabel{404, "VP PCLOSET", PoolFigure::VpCloset},
+    PoolLabel{411, "RANDOM GETPAGE", PoolFigure::RandomGetpages},
+    PoolLabel{411, "SYNC READ I/O (R)", PoolFigure::SyncReadIosRandom},
+    PoolLabel{411, "SEQ. GETPAGE", PoolFigure::SeqGetpages},
+    PoolLabel{411, "SYNC READ I/O (S)", PoolFigure::SyncReadIosSeq},
+    PoolLabel{411, "DMTH HIT", PoolFigure::DmthHits},
+    PoolLabel{411, "PAGE-INS REQUIRED", PoolFigure::PageInsRequired},
+    PoolLabel{411, "SEQUENTIAL", PoolFigure::SeqRequests},
+    PoolLabel{411, "VPSEQT HIT", PoolFigure::VpseqtHits},
+    PoolLabel{411, "RECLASSIFY", PoolFigure::Reclassify},
+    PoolLabel{412, "REQUESTS", PoolFigure::SeqPrefetchRequests},
+    PoolLabel{412, "PREFETCH I/O", PoolFigure::SeqPrefetchIos},
+    PoolLabel{412, "PAGES READ", PoolFigure::SeqPrefetchPages},
+    PoolLabel{413, "REQUESTS", PoolFigure::ListPrefetchRequests},
+    PoolLabel{413, "PREFETCH I/O", PoolFigure::ListPrefetchIos},
+    PoolLabel{413, "PAGES READ", PoolFigure::ListPrefetchPages},
+    PoolLabel{414, "REQUESTS", PoolFigure::DynPrefetchRequests},
+    PoolLabel{414, "PREFETCH I/O", PoolFigure::DynPrefetchIos},
+    PoolLabel{414, "PAGES READ", PoolFigure::DynPrefetchPages},
+    PoolLabel{415, "NO BUFFER", PoolFigure::PrefetchNoBuffer},
+    PoolLabel{415, "NO READ ENGINE", PoolFigure::PrefetchNoEngine},
+    PoolLabel{420, "SYS PAGE UPDATES", PoolFigure::PageUpdates},
+    PoolLabel{420, "SYS PAGES WRITTEN", PoolFigure::PagesWritten},
+    PoolLabel{420, "ASYNC WRITE I/O", PoolFigure::AsyncWriteIos},
+    PoolLabel{420, "SYNC WRITE I/O", PoolFigure::SyncWriteIos},
+    PoolLabel{420, "PAGE-INS REQUIRED", PoolFigure::WritePageInsRequired},
+    PoolLabel{421, "VERTICAL DWT HIT", PoolFigure::VdwtHits},
+    PoolLabel{421, "DWT HIT", PoolFigure::DwtHits},
+    PoolLabel{421, "NO WRITE ENGINE", PoolFigure::NoWriteEngine},
+    PoolLabel{440, "PARALLEL REQUEST", PoolFigure::ParallelRequests},
+    PoolLabel{440, "DEGRADED PARALLEL", PoolFigure::DegradedParallel},
+    PoolLabel{441, "PAGES ADDED", PoolFigure::LplPagesAdded},
 };
 
 struct SimulatedLabel {
-    std::string_view id;
+    int code;
     std::string_view label;
     std::optional<std::int64_t> SimulatedPoolFigures::*field;
 };
 
 constexpr std::array SimulatedLabels{
-    SimulatedLabel{"DSNB431I", "SPSEQT", &SimulatedPoolFigures::seqThreshold},
-    SimulatedLabel{"DSNB431I", "SEQUENTIAL", &SimulatedPoolFigures::seqThreshold},
-    SimulatedLabel{"DSNB431I", "SPSIZE", &SimulatedPoolFigures::size},
-    SimulatedLabel{"DSNB431I", "SIZE", &SimulatedPoolFigures::size},
-    SimulatedLabel{"DSNB432I", "ASYNC READ I/O", &SimulatedPoolFigures::avoidableAsync},
-    SimulatedLabel{"DSNB432I", "SYNC READ I/O (R)", &SimulatedPoolFigures::avoidableSyncRandom},
-    SimulatedLabel{"DSNB432I", "SYNC READ I/O (S)", &SimulatedPoolFigures::avoidableSyncSeq},
-    SimulatedLabel{"DSNB432I", "DELAY", &SimulatedPoolFigures::avoidableSyncDelayMs},
-    SimulatedLabel{"DSNB432I", "PAGES MOVED", &SimulatedPoolFigures::pagesMovedIn},
+    SimulatedLabel{431, "SPSEQT", &SimulatedPoolFigures::seqThreshold},
+    SimulatedLabel{431, "SEQUENTIAL", &SimulatedPoolFigures::seqThreshold},
+    SimulatedLabel{431, "SPSIZE", &SimulatedPoolFigures::size},
+    SimulatedLabel{431, "SIZE", &SimulatedPoolFigures::size},
+    SimulatedLabel{432, "ASYNC READ I/O", &SimulatedPoolFigures::avoidableAsync},
+    SimulatedLabel{432, "SYNC READ I/O (R)", &SimulatedPoolFigures::avoidableSyncRandom},
+    SimulatedLabel{432, "SYNC READ I/O (S)", &SimulatedPoolFigures::avoidableSyncSeq},
+    SimulatedLabel{432, "DELAY", &SimulatedPoolFigures::avoidableSyncDelayMs},
+    SimulatedLabel{432, "PAGES MOVED", &SimulatedPoolFigures::pagesMovedIn},
 };
 
 struct DataSetLabel {
-    std::string_view id;
+    int code;
     std::string_view label;
     DataSetFigure figure;
 };
 
 // DSNB453I shows MAX twice: after CURRENT and after CHANGED, told apart by what came before.
 constexpr std::array DataSetLabels{
-    DataSetLabel{"DSNB453I", "CURRENT", DataSetFigure::CachedPages},
-    DataSetLabel{"DSNB453I", "CHANGED", DataSetFigure::ChangedPages},
-    DataSetLabel{"DSNB455I", "AVERAGE DELAY", DataSetFigure::SyncAvgDelay},
-    DataSetLabel{"DSNB455I", "MAXIMUM DELAY", DataSetFigure::SyncMaxDelay},
-    DataSetLabel{"DSNB455I", "TOTAL PAGES", DataSetFigure::SyncPages},
-    DataSetLabel{"DSNB456I", "AVERAGE DELAY", DataSetFigure::AsyncAvgDelay},
-    DataSetLabel{"DSNB456I", "MAXIMUM DELAY", DataSetFigure::AsyncMaxDelay},
-    DataSetLabel{"DSNB456I", "TOTAL PAGES", DataSetFigure::AsyncPages},
-    DataSetLabel{"DSNB456I", "TOTAL I/O COUNT", DataSetFigure::AsyncIos},
-    DataSetLabel{"DSNB456I", "TOTAL I/O", DataSetFigure::AsyncIos},
+    DataSetLabel{453, "CURRENT", DataSetFigure::CachedPages},
+    DataSetLabel{453, "CHANGED", DataSetFigure::ChangedPages},
+    DataSetLabel{455, "AVERAGE DELAY", DataSetFigure::SyncAvgDelay},
+    DataSetLabel{455, "MAXIMUM DELAY", DataSetFigure::SyncMaxDelay},
+    DataSetLabel{455, "TOTAL PAGES", DataSetFigure::SyncPages},
+    DataSetLabel{456, "AVERAGE DELAY", DataSetFigure::AsyncAvgDelay},
+    DataSetLabel{456, "MAXIMUM DELAY", DataSetFigure::AsyncMaxDelay},
+    DataSetLabel{456, "TOTAL PAGES", DataSetFigure::AsyncPages},
+    DataSetLabel{456, "TOTAL I/O COUNT", DataSetFigure::AsyncIos},
+    DataSetLabel{456, "TOTAL I/O", DataSetFigure::AsyncIos},
 };
 
 struct GroupLabel {
@@ -137,21 +137,43 @@ constexpr std::array GroupLabels{
 };
 
 // The DSNB messages this reader knows, whether or not it takes figures from them.
-using namespace std::string_view_literals;
-constexpr std::array KnownPoolIds{
-    "DSNB401I"sv, "DSNB402I"sv, "DSNB404I"sv, "DSNB406I"sv, "DSNB409I"sv, "DSNB410I"sv, "DSNB411I"sv, "DSNB412I"sv,
-    "DSNB413I"sv, "DSNB414I"sv, "DSNB415I"sv, "DSNB420I"sv, "DSNB421I"sv, "DSNB431I"sv, "DSNB432I"sv, "DSNB440I"sv,
-    "DSNB441I"sv, "DSNB453I"sv, "DSNB455I"sv, "DSNB456I"sv, "DSNB460I"sv, "DSNB464I"sv, "DSNB465I"sv, "DSNB466I"sv,
-    "DSNB467I"sv, "DSNB546I"sv, "DSNB550I"sv, "DSNB818I"sv, "DSNB820I"sv,
-};
+constexpr std::array KnownPoolCodes{401, 402, 404, 406, 409, 410, 411, 412, 413, 414, 415, 420, 421, 431, 432,
+                                    440, 441, 453, 455, 456, 460, 464, 465, 466, 467, 546, 550, 818, 820};
 
-bool IsGroupSection(std::string_view id) {
-    // DSNB750I ... DSNB799I
-    return id.size() == 8 && id.substr(0, 5) == "DSNB7" && id[5] >= '5' && id[5] <= '9' && id[7] == 'I';
+// The number of a DSNBnnnI message id; -1 for other ids.
+int DsnbCode(std::string_view id) {
+    if (id.size() != 8 || id[7] != 'I' || id.substr(0, 4) != "DSNB") {
+        return -1;
+    }
+    int code = 0;
+    for (std::size_t i = 4; i < 7; ++i) {
+        if (id[i] < '0' || id[i] > '9') {
+            return -1;
+        }
+        code = code * 10 + (id[i] - '0');
+    }
+    return code;
 }
 
-bool IsKnown(std::string_view id) {
-    return IsGroupSection(id) || std::find(KnownPoolIds.begin(), KnownPoolIds.end(), id) != KnownPoolIds.end();
+// DSNB750I ... DSNB799I
+bool IsGroupSection(int code) {
+    return code >= 750 && code <= 799;
+}
+
+constexpr int CodeCount = 1000;
+constexpr std::array<bool, CodeCount> KnownCodes = [] {
+    std::array<bool, CodeCount> known{};
+    for (const int code : KnownPoolCodes) {
+        known[static_cast<std::size_t>(code)] = true;
+    }
+    for (int code = 750; code <= 799; ++code) {
+        known[static_cast<std::size_t>(code)] = true;
+    }
+    return known;
+}();
+
+bool IsKnown(int code) {
+    return code >= 0 && code < CodeCount && KnownCodes[static_cast<std::size_t>(code)];
 }
 
 bool IsSeparator(char c) {
@@ -275,6 +297,8 @@ private:
 
     DisplayParse& result_;
     std::vector<Subsystem> subsystems_;
+    std::size_t last_ = 0; // the subsystem of the last message
+    int code_ = -1;        // of the message being read: DSNBnnnI
     std::vector<LabelValue> pairs_;
     std::vector<std::pair<std::string_view, std::int64_t>> words_;
 };
@@ -285,11 +309,16 @@ std::string_view SubsystemName(const DisplayMessage& m) {
 
 DisplayReader::Subsystem& DisplayReader::SubsystemOf(const DisplayMessage& m) {
     const std::string_view name = SubsystemName(m);
-    for (Subsystem& s : subsystems_) {
-        if (s.name == name && s.system == m.system) {
-            return s;
+    if (last_ < subsystems_.size() && subsystems_[last_].name == name && subsystems_[last_].system == m.system) {
+        return subsystems_[last_];
+    }
+    for (std::size_t i = 0; i < subsystems_.size(); ++i) {
+        if (subsystems_[i].name == name && subsystems_[i].system == m.system) {
+            last_ = i;
+            return subsystems_[i];
         }
     }
+    last_ = subsystems_.size();
     Subsystem& s = subsystems_.emplace_back();
     s.system = m.system;
     s.name = name;
@@ -298,6 +327,19 @@ DisplayReader::Subsystem& DisplayReader::SubsystemOf(const DisplayMessage& m) {
 
 std::optional<std::int64_t> DisplayReader::Number(std::string_view text, const DisplayMessage& m, std::int64_t line,
                                                   std::string_view label) {
+    // Most values are a few digits: read them here, leave the rest and the faults to ReadNumber.
+    constexpr std::size_t QuickDigits = 18;
+    if (!text.empty() && text.size() <= QuickDigits) {
+        std::int64_t value = 0;
+        std::size_t k = 0;
+        while (k < text.size() && text[k] >= '0' && text[k] <= '9') {
+            value = value * 10 + (text[k] - '0');
+            ++k;
+        }
+        if (k == text.size()) {
+            return value;
+        }
+    }
     NumberRead read = ReadNumber(text);
     if (!read.value) {
         Fault(m, line, label, std::move(read.fault));
@@ -411,12 +453,12 @@ void DisplayReader::ReadPoolFigures(Subsystem& s, const DisplayMessage& m) {
     DisplayPool& pool = *PoolOf(s);
     ReadLabelValues(m.lines, pairs_);
     for (const LabelValue& pair : pairs_) {
-        if (m.id == "DSNB404I" && LabelEndsWith(pair, "SP SEQUENTIAL")) {
+        if (code_ == 404 && LabelEndsWith(pair, "SP SEQUENTIAL")) {
             s.simulatedSeq = Number(pair.value, m, pair.line, pair.label);
             continue;
         }
         for (const PoolLabel& l : PoolLabels) {
-            if (l.id != m.id || !LabelEndsWith(pair, l.label)) {
+            if (l.code != code_ || !LabelEndsWith(pair, l.label)) {
                 continue;
             }
             if (l.second != PoolFigure::Count && !pair.second.empty()) {
@@ -442,9 +484,9 @@ void DisplayReader::ReadAttributes(DisplayPool& pool, const DisplayMessage& m) {
     ReadLabelValues(m.lines, pairs_);
     bool stealing = false;
     for (const LabelValue& pair : pairs_) {
-        if (m.id == "DSNB402I" && LabelEndsWith(pair, "AUTOSIZE")) {
+        if (code_ == 402 && LabelEndsWith(pair, "AUTOSIZE")) {
             pool.autosize = pair.value;
-        } else if (m.id == "DSNB406I") {
+        } else if (code_ == 406) {
             stealing = stealing || LabelMentions(pair, "STEALING");
             if (LabelEndsWith(pair, "CURRENT")) {
                 (stealing ? pool.pgsteal : pool.pgfix) = pair.value;
@@ -461,7 +503,7 @@ void DisplayReader::ReadSimulated(Subsystem& s, DisplayPool& pool, const Display
     ReadLabelValues(m.lines, pairs_);
     for (const LabelValue& pair : pairs_) {
         for (const SimulatedLabel& l : SimulatedLabels) {
-            if (l.id == m.id && LabelEndsWith(pair, l.label)) {
+            if (l.code == code_ && LabelEndsWith(pair, l.label)) {
                 if (const auto v = Number(pair.value, m, pair.line, l.label)) {
                     (*pool.simulated).*(l.field) = *v;
                 }
@@ -476,7 +518,7 @@ void DisplayReader::ReadSimulated(Subsystem& s, DisplayPool& pool, const Display
 void DisplayReader::OpenDataSet(Subsystem& s, const DisplayMessage& m) {
     DisplayPool& pool = *PoolOf(s);
     Words(m.lines, words_);
-    const bool names = m.id != "DSNB466I";
+    const bool names = code_ != 466;
     if (!names && s.dataSet && s.dataSetHasPart) {
         const DisplayDataSet& previous = pool.dataSets[*s.dataSet];
         DisplayDataSet next;
@@ -491,7 +533,7 @@ void DisplayReader::OpenDataSet(Subsystem& s, const DisplayMessage& m) {
     if (names) {
         DisplayDataSet& ds = pool.dataSets.emplace_back();
         ds.line = m.lines.front().number;
-        ds.indexSpace = m.id == "DSNB465I";
+        ds.indexSpace = code_ == 465;
         s.dataSet = pool.dataSets.size() - 1;
         s.dataSetHasPart = false;
     }
@@ -516,7 +558,7 @@ void DisplayReader::OpenDataSet(Subsystem& s, const DisplayMessage& m) {
                 s.dataSetHasPart = true;
             }
             ++i;
-        } else if (m.id == "DSNB466I" && !s.dataSetHasPart && word[0] >= '0' && word[0] <= '9') {
+        } else if (code_ == 466 && !s.dataSetHasPart && word[0] >= '0' && word[0] <= '9') {
             if (const auto v = Number(word, m, line, "DATA SET #")) {
                 ds.part = *v;
                 s.dataSetHasPart = true;
@@ -534,15 +576,15 @@ void DisplayReader::ReadDataSetFigures(DisplayDataSet& dataSet, const DisplayMes
     ReadLabelValues(m.lines, pairs_);
     bool changedSeen = false;
     for (const LabelValue& pair : pairs_) {
-        if (m.id == "DSNB455I" && LabelMentions(pair, "ZHYPERLINK")) {
+        if (code_ == 455 && !pair.heading.empty() && LabelMentions(pair, "ZHYPERLINK")) {
             break; // the zHyperLink part repeats the labels for a subset of the I/Os
         }
         std::optional<DataSetFigure> figure;
-        if (m.id == "DSNB453I" && LabelEndsWith(pair, "MAX")) {
+        if (code_ == 453 && LabelEndsWith(pair, "MAX")) {
             figure = changedSeen ? DataSetFigure::ChangedPagesMax : DataSetFigure::CachedPagesMax;
         }
         for (const DataSetLabel& l : DataSetLabels) {
-            if (!figure && l.id == m.id && LabelEndsWith(pair, l.label)) {
+            if (!figure && l.code == code_ && LabelEndsWith(pair, l.label)) {
                 figure = l.figure;
             }
         }
@@ -611,10 +653,12 @@ void DisplayReader::Message(const DisplayMessage& m) {
     }
     const std::string_view id = m.id;
     const bool ends = id == "DSN9022I" || id == "DSN9023I";
-    if (id.substr(0, 4) != "DSNB" && !ends) {
+    const int code = DsnbCode(id);
+    code_ = code;
+    if (code < 0 && !ends) {
         return;
     }
-    if (!IsKnown(id) && !ends) {
+    if (!ends && !IsKnown(code)) {
         CountUnknown(m);
         return;
     }
@@ -628,16 +672,16 @@ void DisplayReader::Message(const DisplayMessage& m) {
         }
         return;
     }
-    if (id == "DSNB401I") {
+    if (code == 401) {
         OpenPool(s, m);
-    } else if (id == "DSNB750I" || id == "DSNB751I") {
+    } else if (code == 750 || code == 751) {
         OpenGroupPool(s, m);
-    } else if (IsGroupSection(id)) {
+    } else if (IsGroupSection(code)) {
         if (s.display && !s.ended && s.groupPool) {
             ReadGroupFigures(DisplayOf(s).groupPools[*s.groupPool], m);
         }
     } else if (DisplayPool* pool = s.ended ? nullptr : PoolOf(s); pool != nullptr) {
-        if (id == "DSNB409I" || id == "DSNB410I") {
+        if (code == 409 || code == 410) {
             s.sawStatistics = true;
             std::string since;
             for (const MessageLine& line : m.lines) {
@@ -647,19 +691,19 @@ void DisplayReader::Message(const DisplayMessage& m) {
             const std::size_t at = since.find("SINCE");
             since = at == std::string::npos ? std::string() : since.substr(at + 5);
             since.erase(0, since.find_first_not_of(' '));
-            (id == "DSNB409I" ? pool->incrementalSince : pool->cumulativeSince) = since;
-        } else if (id == "DSNB402I" || id == "DSNB406I") {
+            (code == 409 ? pool->incrementalSince : pool->cumulativeSince) = since;
+        } else if (code == 402 || code == 406) {
             ReadPoolFigures(s, m);
             ReadAttributes(*pool, m);
-        } else if (id == "DSNB431I" || id == "DSNB432I") {
+        } else if (code == 431 || code == 432) {
             ReadSimulated(s, *pool, m);
-        } else if (id == "DSNB464I" || id == "DSNB465I" || id == "DSNB466I" || id == "DSNB467I") {
+        } else if (code == 464 || code == 465 || code == 466 || code == 467) {
             OpenDataSet(s, m);
-        } else if (id == "DSNB453I" || id == "DSNB455I" || id == "DSNB456I") {
+        } else if (code == 453 || code == 455 || code == 456) {
             if (DisplayDataSet* ds = DataSetOf(s)) {
                 ReadDataSetFigures(*ds, m);
             }
-        } else if (id == "DSNB546I") {
+        } else if (code == 546) {
             Words(m.lines, words_);
             for (std::size_t i = 0; i + 1 < words_.size() && pool->frameSize.empty(); ++i) {
                 if (words_[i].first == "SIZE") {
@@ -667,7 +711,7 @@ void DisplayReader::Message(const DisplayMessage& m) {
                 }
             }
         } else {
-            s.sawWrites = s.sawWrites || id == "DSNB421I";
+            s.sawWrites = s.sawWrites || code == 421;
             ReadPoolFigures(s, m);
         }
     }
@@ -689,19 +733,25 @@ template <class OnLine> void ForEachLine(std::string_view text, const ProgressFn
     int lastPercent = -1;
     constexpr std::size_t ProgressStep = std::size_t{1} << 16;
     std::size_t nextProgress = 0;
+    const char* nextCr = nullptr; // the next CR at or after pos, or null: searched again once passed
+    bool crSearched = false;
     while (pos < text.size()) {
         const char* start = text.data() + pos;
         const std::size_t left = text.size() - pos;
         const auto* lf = static_cast<const char*>(std::memchr(start, '\n', left));
         std::size_t length = lf == nullptr ? left : static_cast<std::size_t>(lf - start);
         std::size_t next = pos + length + (lf == nullptr ? 0 : 1);
-        // A CR alone ends a line too.
-        if (const auto* cr = static_cast<const char*>(std::memchr(start, '\r', length));
-            cr != nullptr && cr + 1 != start + length) {
-            length = static_cast<std::size_t>(cr - start);
-            next = pos + length + 1;
-        } else if (length > 0 && start[length - 1] == '\r') {
-            --length;
+        if (!crSearched || (nextCr != nullptr && nextCr < start)) {
+            nextCr = static_cast<const char*>(std::memchr(start, '\r', left));
+            crSearched = true;
+        }
+        if (nextCr != nullptr && nextCr < start + length) {
+            if (nextCr + 1 == start + length) {
+                --length; // CRLF
+            } else {
+                length = static_cast<std::size_t>(nextCr - start); // a CR alone ends a line too
+                next = pos + length + 1;
+            }
         }
         ++number;
         if (!onLine(number, std::string_view(start, length))) {

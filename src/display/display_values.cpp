@@ -87,10 +87,19 @@ void ReadLabelValues(const std::vector<MessageLine>& lines, std::vector<LabelVal
                 }
                 break;
             }
-            LabelValue pair;
+            const std::string_view label = Trim(text.substr(from, eq - from));
+            bool singleBlanks = true;
+            for (std::size_t k = 1; k < label.size(); ++k) {
+                if (IsBlank(label[k]) && IsBlank(label[k - 1])) {
+                    singleBlanks = false;
+                    break;
+                }
+            }
+            LabelValue& pair = pairs.emplace_back();
             pair.line = line.number;
             pair.heading = heading;
-            pair.label = Trim(text.substr(from, eq - from));
+            pair.label = label;
+            pair.singleBlanks = singleBlanks;
             heading = {};
             std::size_t i = eq + 1;
             while (i < text.size() && IsBlank(text[i])) {
@@ -118,13 +127,27 @@ void ReadLabelValues(const std::vector<MessageLine>& lines, std::vector<LabelVal
                 pair.second = text.substr(secondFrom, j - secondFrom);
                 i = j;
             }
-            pairs.push_back(pair);
             from = i;
         }
     }
 }
 
 bool LabelEndsWith(const LabelValue& pair, std::string_view suffix) {
+    // Most labels end elsewhere: their last character tells.
+    const std::string_view own = pair.label;
+    if (!own.empty() && !suffix.empty() && Upper(own.back()) != suffix.back()) {
+        return false;
+    }
+    // The label alone with single blanks, as most are, compares as it stands.
+    if (own.size() >= suffix.size() && pair.singleBlanks) {
+        const std::size_t at = own.size() - suffix.size();
+        for (std::size_t k = 0; k < suffix.size(); ++k) {
+            if (Upper(own[at + k]) != suffix[k]) {
+                return false;
+            }
+        }
+        return at == 0 || IsBlank(own[at - 1]);
+    }
     BackwardLabel label(pair);
     for (std::size_t k = suffix.size(); k > 0; --k) {
         if (label.Next() != suffix[k - 1]) {
@@ -172,6 +195,20 @@ std::string NormalisedLabel(std::string_view label) {
 
 NumberRead ReadNumber(std::string_view text) {
     NumberRead read;
+    // Up to 18 digits cannot exceed 64 bits: read them at once.
+    constexpr std::size_t SafeDigits = 18;
+    if (!text.empty() && text.size() <= SafeDigits) {
+        std::int64_t value = 0;
+        std::size_t k = 0;
+        while (k < text.size() && IsDigit(text[k])) {
+            value = value * 10 + (text[k] - '0');
+            ++k;
+        }
+        if (k == text.size()) {
+            read.value = value;
+            return read;
+        }
+    }
     std::string_view digits = text;
     if (!digits.empty() && digits.front() == '+') {
         digits.remove_prefix(1);

@@ -20,6 +20,7 @@ struct LabelValue {
     std::string_view label;
     std::string_view value;
     std::string_view second;
+    bool singleBlanks = true; // the label has no run of blanks inside
 };
 
 // The label = value pairs of a message's lines, in order, into `pairs` (cleared first).

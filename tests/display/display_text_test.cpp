@@ -189,10 +189,11 @@ TEST(DisplayValues, MatchesLabelEndsAtWordBoundaries) {
           Case{"SYNC READ I/O", "(R)", "SYNC READ I/O (R)", true},
           Case{"THRESHOLDS -", "VP SEQUENTIAL", "VP SEQUENTIAL", true}, Case{"", "BUFFERS  AUTOSIZE", "AUTOSIZE", true},
           Case{"", "SIZE", "POOL SIZE", false}}) {
-        LabelValue pair;
-        pair.heading = c.heading;
-        pair.label = c.label;
-        EXPECT_EQ(LabelEndsWith(pair, c.suffix), c.matches) << c.label << " / " << c.suffix;
+        const std::string line = std::string(c.label) + " = 1";
+        std::vector<LabelValue> pairs;
+        ReadLabelValues({{1, c.heading}, {2, line}}, pairs);
+        ASSERT_EQ(pairs.size(), 1U);
+        EXPECT_EQ(LabelEndsWith(pairs[0], c.suffix), c.matches) << c.label << " / " << c.suffix;
     }
     EXPECT_EQ(NormalisedLabel("  sync   read i/o (r) "), "SYNC READ I/O (R)");
 }
