@@ -201,6 +201,16 @@ void Words(const std::vector<MessageLine>& lines, std::vector<std::pair<std::str
     }
 }
 
+// The word after the first `key`; empty when there is none.
+std::string_view WordAfter(const std::vector<std::pair<std::string_view, std::int64_t>>& words, std::string_view key) {
+    for (std::size_t i = 0; i + 1 < words.size(); ++i) {
+        if (words[i].first == key) {
+            return words[i + 1].first;
+        }
+    }
+    return {};
+}
+
 int TwoDigits(std::string_view s, std::size_t at) {
     return (s[at] - '0') * 10 + (s[at + 1] - '0');
 }
@@ -418,13 +428,7 @@ void DisplayReader::ClosePool(Subsystem& s, bool atEnd) {
 
 void DisplayReader::OpenPool(Subsystem& s, const DisplayMessage& m) {
     Words(m.lines, words_);
-    std::string_view name;
-    for (std::size_t i = 0; i + 1 < words_.size(); ++i) {
-        if (words_[i].first == "NAME") {
-            name = words_[i + 1].first;
-            break;
-        }
-    }
+    const std::string_view name = WordAfter(words_, "NAME");
     if (NeedsNewDisplay(s, m, name, false)) {
         StartDisplay(s, m);
     } else {
@@ -600,13 +604,7 @@ void DisplayReader::ReadDataSetFigures(DisplayDataSet& dataSet, const DisplayMes
 
 void DisplayReader::OpenGroupPool(Subsystem& s, const DisplayMessage& m) {
     Words(m.lines, words_);
-    std::string_view name;
-    for (std::size_t i = 0; i + 1 < words_.size(); ++i) {
-        if (words_[i].first == "POOL") {
-            name = words_[i + 1].first;
-            break;
-        }
-    }
+    const std::string_view name = WordAfter(words_, "POOL");
     if (NeedsNewDisplay(s, m, name, true)) {
         StartDisplay(s, m);
     }
@@ -705,10 +703,8 @@ void DisplayReader::Message(const DisplayMessage& m) {
             }
         } else if (code == 546) {
             Words(m.lines, words_);
-            for (std::size_t i = 0; i + 1 < words_.size() && pool->frameSize.empty(); ++i) {
-                if (words_[i].first == "SIZE") {
-                    pool->frameSize = words_[i + 1].first;
-                }
+            if (pool->frameSize.empty()) {
+                pool->frameSize = WordAfter(words_, "SIZE"); // the preferred size, the first of them
             }
         } else {
             s.sawWrites = s.sawWrites || code == 421;
