@@ -29,9 +29,8 @@ struct IconvHandle {
     IconvHandle& operator=(const IconvHandle&) = delete;
     IconvHandle(IconvHandle&&) = delete;
     IconvHandle& operator=(IconvHandle&&) = delete;
-    [[nodiscard]] bool Ok() const {
-        return handle != reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1));
-    } // NOLINT: iconv's own failure value
+    // iconv_open's failure value is (iconv_t)-1.
+    [[nodiscard]] bool Ok() const { return reinterpret_cast<std::intptr_t>(handle) != -1; }
 };
 
 bool LooksEbcdic(std::string_view head) {

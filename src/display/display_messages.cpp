@@ -85,8 +85,8 @@ std::optional<SyslogFirst> ParseSyslogFirst(std::string_view line) {
     if (line.empty() || !IsUpper(line[0])) {
         return std::nullopt;
     }
-    constexpr std::size_t MaxHeadTokens = 5;
-    std::array<std::string_view, MaxHeadTokens + 1> tokens{};
+    constexpr std::size_t maxHeadTokens = 5;
+    std::array<std::string_view, maxHeadTokens + 1> tokens{};
     std::string_view rest = line;
     std::size_t count = 0;
     while (count < tokens.size() && !rest.empty()) {
@@ -153,9 +153,9 @@ bool IsCarriageControl(char c) {
 } // namespace
 
 bool IsMessageId(std::string_view token) {
-    constexpr std::size_t MinLength = 5;
-    constexpr std::size_t MaxLength = 10;
-    if (token.size() < MinLength || token.size() > MaxLength) {
+    constexpr std::size_t minLength = 5;
+    constexpr std::size_t maxLength = 10;
+    if (token.size() < minLength || token.size() > maxLength) {
         return false;
     }
     std::size_t i = 0;
@@ -200,9 +200,9 @@ void MessageSplitter::Start(Open& open, std::int64_t number, std::string_view id
     Emit(open);
     std::string_view prefix;
     if (!rest.empty() && !IsAlnum(rest[0])) {
-        constexpr std::size_t MaxPrefix = 8;
+        constexpr std::size_t maxPrefix = 8;
         auto [token, after] = SplitToken(rest);
-        if (token.size() <= MaxPrefix) {
+        if (token.size() <= maxPrefix) {
             prefix = token;
             rest = after;
         }

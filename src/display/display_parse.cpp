@@ -18,7 +18,7 @@ namespace {
 // A later DSNB401I of a subsystem whose SYSLOG time lies this far after the display's last message
 // starts a new display even without DSN9022I between them: Db2 writes one command's output within
 // seconds, and displays taken every few minutes would otherwise run together.
-constexpr std::int64_t NewDisplayAfterSeconds = 5 * 60;
+constexpr std::int64_t NewDisplayAfterSeconds = std::int64_t{5} * 60;
 
 struct PoolLabel {
     int code;               // DSNBnnnI
@@ -224,10 +224,12 @@ std::int64_t SyslogSeconds(std::string_view date, std::string_view time) {
     if (date.size() != 5 || time.size() < 8) {
         return 0;
     }
-    constexpr std::int64_t DaysPerYear = 366;
-    constexpr std::int64_t SecondsPerDay = 86400;
-    const std::int64_t day = TwoDigits(date, 0) * DaysPerYear + (date[2] - '0') * 100 + TwoDigits(date, 3);
-    return day * SecondsPerDay + TwoDigits(time, 0) * 3600 + TwoDigits(time, 3) * 60 + TwoDigits(time, 6);
+    constexpr std::int64_t daysPerYear = 366;
+    constexpr std::int64_t secondsPerDay = 86400;
+    const std::int64_t day =
+        std::int64_t{TwoDigits(date, 0)} * daysPerYear + std::int64_t{date[2] - '0'} * 100 + TwoDigits(date, 3);
+    return day * secondsPerDay + std::int64_t{TwoDigits(time, 0)} * 3600 + std::int64_t{TwoDigits(time, 3)} * 60 +
+           TwoDigits(time, 6);
 }
 
 // "yyyy-mm-dd hh:mm:ss" of the SYSLOG date yyddd and time hh:mm:ss.th; years 00..69 are 20xx.
@@ -235,14 +237,14 @@ std::string DisplayedAt(std::string_view date, std::string_view time) {
     if (date.size() != 5 || time.size() < 8) {
         return {};
     }
-    constexpr int LastCenturyFrom = 70;
+    constexpr int lastCenturyFrom = 70;
     const int yy = TwoDigits(date, 0);
-    const int year = yy < LastCenturyFrom ? 2000 + yy : 1900 + yy;
+    const int year = yy < lastCenturyFrom ? 2000 + yy : 1900 + yy;
     int dayOfYear = (date[2] - '0') * 100 + TwoDigits(date, 3);
-    constexpr std::array<int, 12> MonthDays{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    constexpr std::array<int, 12> monthDays{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     int month = 0;
     while (month < 11) {
-        const int days = MonthDays[static_cast<std::size_t>(month)] + (month == 1 && Leap(year) ? 1 : 0);
+        const int days = monthDays[static_cast<std::size_t>(month)] + (month == 1 && Leap(year) ? 1 : 0);
         if (dayOfYear <= days) {
             break;
         }
@@ -338,8 +340,8 @@ DisplayReader::Subsystem& DisplayReader::SubsystemOf(const DisplayMessage& m) {
 std::optional<std::int64_t> DisplayReader::Number(std::string_view text, const DisplayMessage& m, std::int64_t line,
                                                   std::string_view label) {
     // Most values are a few digits: read them here, leave the rest and the faults to ReadNumber.
-    constexpr std::size_t QuickDigits = 18;
-    if (!text.empty() && text.size() <= QuickDigits) {
+    constexpr std::size_t quickDigits = 18;
+    if (!text.empty() && text.size() <= quickDigits) {
         std::int64_t value = 0;
         std::size_t k = 0;
         while (k < text.size() && text[k] >= '0' && text[k] <= '9') {
@@ -634,8 +636,8 @@ void DisplayReader::ReadGroupFigures(DisplayGroupPool& pool, const DisplayMessag
                 const auto w = Number(whole, m, pair.line, l.label);
                 const auto t = Number(tenth, m, pair.line, l.label);
                 if (w && t) {
-                    constexpr std::int64_t Ten = 10;
-                    pool.Set(l.figure, *w * Ten + *t);
+                    constexpr std::int64_t ten = 10;
+                    pool.Set(l.figure, *w * ten + *t);
                 }
             } else if (const auto v = Number(pair.value, m, pair.line, l.label)) {
                 pool.Set(l.figure, *v);
@@ -727,7 +729,7 @@ template <class OnLine> void ForEachLine(std::string_view text, const ProgressFn
     std::int64_t number = 0;
     std::size_t pos = 0;
     int lastPercent = -1;
-    constexpr std::size_t ProgressStep = std::size_t{1} << 16;
+    constexpr std::size_t progressStep = std::size_t{1} << 16;
     std::size_t nextProgress = 0;
     const char* nextCr = nullptr; // the next CR at or after pos, or null: searched again once passed
     bool crSearched = false;
@@ -755,7 +757,7 @@ template <class OnLine> void ForEachLine(std::string_view text, const ProgressFn
         }
         pos = next;
         if (progress && pos >= nextProgress) {
-            nextProgress = pos + ProgressStep;
+            nextProgress = pos + progressStep;
             const int percent = static_cast<int>(pos * 100 / text.size());
             if (percent != lastPercent) {
                 lastPercent = percent;

@@ -196,8 +196,8 @@ std::string NormalisedLabel(std::string_view label) {
 NumberRead ReadNumber(std::string_view text) {
     NumberRead read;
     // Up to 18 digits cannot exceed 64 bits: read them at once.
-    constexpr std::size_t SafeDigits = 18;
-    if (!text.empty() && text.size() <= SafeDigits) {
+    constexpr std::size_t safeDigits = 18;
+    if (!text.empty() && text.size() <= safeDigits) {
         std::int64_t value = 0;
         std::size_t k = 0;
         while (k < text.size() && IsDigit(text[k])) {

@@ -21,7 +21,7 @@ std::string DataFile(const std::string& name) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-TEST(DisplayParse, ReadsIbmDb2_12SampleAndNotesItEndsInsideThePool) {
+TEST(DisplayParse, ReadsIbmDb2V12SampleAndNotesItEndsInsideThePool) {
     const DisplayParse r = ParseDisplays(DataFile("db2_12_sample.txt"));
     ASSERT_FALSE(r.fault) << r.fault->description;
     EXPECT_EQ(r.encoding, DisplayEncoding::Ascii);
@@ -60,7 +60,7 @@ TEST(DisplayParse, ReadsIbmDb2_12SampleAndNotesItEndsInsideThePool) {
     EXPECT_EQ(r.lines, 17);
 }
 
-void ExpectDb2_13Batch(const DisplayParse& r) {
+void ExpectDb2V13Batch(const DisplayParse& r) {
     ASSERT_FALSE(r.fault) << r.fault->description;
     ASSERT_EQ(r.displays.size(), 1U);
     const Db2Display& d = r.displays[0];
@@ -125,8 +125,8 @@ void ExpectDb2_13Batch(const DisplayParse& r) {
     EXPECT_TRUE(r.unknown.empty());
 }
 
-TEST(DisplayParse, ReadsDb2_13BatchOutput) {
-    ExpectDb2_13Batch(ParseDisplays(DataFile("db2_13_batch.txt")));
+TEST(DisplayParse, ReadsDb2V13BatchOutput) {
+    ExpectDb2V13Batch(ParseDisplays(DataFile("db2_13_batch.txt")));
 }
 
 TEST(DisplayParse, ReadsCrlfAndScreenCopiesAlike) {
@@ -137,8 +137,8 @@ TEST(DisplayParse, ReadsCrlfAndScreenCopiesAlike) {
         crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
         indented += c == '\n' ? std::string("\n   ") : std::string(1, c);
     }
-    ExpectDb2_13Batch(ParseDisplays(crlf));
-    ExpectDb2_13Batch(ParseDisplays(indented));
+    ExpectDb2V13Batch(ParseDisplays(crlf));
+    ExpectDb2V13Batch(ParseDisplays(indented));
 }
 
 TEST(DisplayParse, ReadsSyslogWithSubsystemsInterleavedAndSeveralDisplays) {
