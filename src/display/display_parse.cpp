@@ -607,7 +607,12 @@ void DisplayReader::ReadDataSetFigures(DisplayDataSet& dataSet, const DisplayMes
 void DisplayReader::OpenGroupPool(Subsystem& s, const DisplayMessage& m) {
     Words(m.lines, words_);
     const std::string_view name = WordAfter(words_, "POOL");
-    if (NeedsNewDisplay(s, m, name, true)) {
+    // -DISPLAY GROUPBUFFERPOOL right after -DISPLAY BUFFERPOOL: its group pools join that display.
+    const bool joins = s.display && s.ended && DisplayOf(s).groupPools.empty() &&
+                       (m.time.empty() || SyslogSeconds(m.date, m.time) - s.lastSeconds <= NewDisplayAfterSeconds);
+    if (joins) {
+        s.ended = false;
+    } else if (NeedsNewDisplay(s, m, name, true)) {
         StartDisplay(s, m);
     }
     Db2Display& d = DisplayOf(s);

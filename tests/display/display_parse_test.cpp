@@ -254,7 +254,7 @@ TEST(DisplayParse, ReadsGroupBufferPools) {
     ASSERT_FALSE(r.fault) << r.fault->description;
     ASSERT_EQ(r.displays.size(), 1U);
     const Db2Display& d = r.displays[0];
-    EXPECT_EQ(d.subsystem, "DB1G");
+    EXPECT_EQ(d.subsystem, "DB2A");
     EXPECT_TRUE(d.pools.empty());
     ASSERT_EQ(d.groupPools.size(), 2U);
     EXPECT_EQ(d.groupPools[0].name, "GBP0");
@@ -265,6 +265,17 @@ TEST(DisplayParse, ReadsGroupBufferPools) {
     EXPECT_EQ(d.groupPools[1].Get(GroupPoolFigure::RatioTenths), 100);
     EXPECT_EQ(d.groupPools[1].Get(GroupPoolFigure::CastoutPages), std::nullopt);
     EXPECT_TRUE(r.unknown.empty());
+}
+
+TEST(DisplayParse, GroupPoolsShownRightAfterThePoolsJoinTheirDisplay) {
+    const std::string pools = DataFile("db2_13_batch.txt");
+    const std::string groups = DataFile("gbp_gdetail.txt");
+    const DisplayParse joined = ParseDisplays(pools + groups);
+    ASSERT_EQ(joined.displays.size(), 1U);
+    EXPECT_EQ(joined.displays[0].pools.size(), 2U);
+    EXPECT_EQ(joined.displays[0].groupPools.size(), 2U);
+    // A second display of the group pools is a display of its own.
+    EXPECT_EQ(ParseDisplays(pools + groups + groups).displays.size(), 2U);
 }
 
 TEST(DisplayParse, ReportsProgressUpToAHundred) {
