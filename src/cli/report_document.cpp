@@ -127,7 +127,9 @@ Json Db2Json(const Report& report) {
     Json groups = Json::array();
     for (const Db2GroupPoolFacts& group : facts.groupPools) {
         Json g = {{"name", group.name}};
-        for (auto& [key, value] : FigureMembers(group.figures).items()) {
+        // Held here: a loop over the items of a temporary would outlive it.
+        Json figures = FigureMembers(group.figures);
+        for (auto& [key, value] : figures.items()) {
             g[key] = std::move(value);
         }
         groups.push_back(std::move(g));
