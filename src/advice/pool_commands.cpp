@@ -359,9 +359,9 @@ std::int64_t WholeMegabytes(std::int64_t kb) {
 } // namespace
 
 std::string AlterGroupBufferPoolRatio(std::string_view poolName, std::int64_t ratioTenths) {
-    const std::string ratio = ratioTenths > 250 ? std::to_string(CeilDiv(ratioTenths, 10))
-                                                : std::to_string(ratioTenths / 10) + "." +
-                                                      std::to_string(ratioTenths % 10);
+    const std::string ratio = ratioTenths > 250
+                                  ? std::to_string(CeilDiv(ratioTenths, 10))
+                                  : std::to_string(ratioTenths / 10) + "." + std::to_string(ratioTenths % 10);
     return "-ALTER GROUPBUFFERPOOL(" + UpperCase(TrimBlanks(poolName)) + ") RATIO(" + ratio + ")";
 }
 
@@ -379,8 +379,8 @@ std::optional<std::int64_t> ProposedRatioTenths(const Db2GroupPoolFacts& pool) {
     if (!ratio || !entries || *entries <= 0 || !reclaims || *reclaims <= 0) {
         return std::nullopt;
     }
-    const auto wanted = static_cast<std::int64_t>(
-        std::ceil(static_cast<double>(*ratio) * static_cast<double>(*entries + *reclaims) / static_cast<double>(*entries)));
+    const auto wanted = static_cast<std::int64_t>(std::ceil(
+        static_cast<double>(*ratio) * static_cast<double>(*entries + *reclaims) / static_cast<double>(*entries)));
     return std::clamp<std::int64_t>(std::max(wanted, *ratio + 1), 10, MaxRatioTenths);
 }
 
@@ -396,7 +396,8 @@ std::optional<std::int64_t> ProposedStructureSizeKB(const Db2GroupPoolFacts& poo
     if (!entries || *entries <= 0 || !lacking || *lacking <= 0) {
         return std::nullopt;
     }
-    double grown = static_cast<double>(*size) * static_cast<double>(*entries + *lacking) / static_cast<double>(*entries);
+    double grown =
+        static_cast<double>(*size) * static_cast<double>(*entries + *lacking) / static_cast<double>(*entries);
     if (!reclaims) {
         grown = std::max(grown, static_cast<double>(*size) * 1.25);
     }
