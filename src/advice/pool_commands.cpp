@@ -341,3 +341,132 @@ std::string CommandsFileText(const std::vector<PoolAdviceEntry>& pools) {
 }
 
 } // namespace ornexa
+
+namespace ornexa {
+namespace {
+
+constexpr std::int64_t MaxRatioTenths = 2550;
+constexpr std::int64_t KBPerMB = 1024;
+
+std::int64_t CeilDiv(std::int64_t a, std::int64_t b) {
+    return (a + b - 1) / b;
+}
+
+std::int64_t WholeMegabytes(std::int64_t kb) {
+    return CeilDiv(kb, KBPerMB) * KBPerMB;
+}
+
+} // namespace
+
+std::string AlterGroupBufferPoolRatio(std::string_view poolName, std::int64_t ratioTenths) {
+    const std::string ratio = ratioTenths > 250
+                                  ? std::to_string(CeilDiv(ratioTenths, 10))
+                                  : std::to_string(ratioTenths / 10) + "." + std::to_string(ratioTenths % 10);
+    return "-ALTER GROUPBUFFERPOOL(" + UpperCase(TrimBlanks(poolName)) + ") RATIO(" + ratio + ")";
+}
+
+std::string AlterStructureSize(const std::optional<std::string>& groupName, std::string_view poolName,
+                               std::int64_t sizeKB) {
+    const std::string group = groupName ? UpperCase(*groupName) : std::string(GroupNamePlaceholder);
+    return "SETXCF START,ALTER,STRNAME=" + group + "_" + UpperCase(TrimBlanks(poolName)) +
+           ",SIZE=" + std::to_string(sizeKB) + "K";
+}
+
+std::optional<std::int64_t> ProposedRatioTenths(const Db2GroupPoolFacts& pool) {
+    const auto ratio = GroupPoolRatioTenths(pool);
+    const auto entries = pool.figures.Get(GroupPoolFigure::DirectoryEntries);
+    const auto reclaims = pool.figures.Get(GroupPoolFigure::DirectoryReclaims);
+    if (!ratio || !entries || *entries <= 0 || !reclaims || *reclaims <= 0) {
+        return std::nullopt;
+    }
+    const auto wanted = static_cast<std::int64_t>(std::ceil(
+        static_cast<double>(*ratio) * static_cast<double>(*entries + *reclaims) / static_cast<double>(*entries)));
+    return std::clamp<std::int64_t>(std::max(wanted, *ratio + 1), 10, MaxRatioTenths);
+}
+
+std::optional<std::int64_t> ProposedStructureSizeKB(const Db2GroupPoolFacts& pool, GroupPoolRule rule) {
+    const auto size = pool.figures.Get(GroupPoolFigure::StructureSize);
+    if (!size || *size <= 0) {
+        return std::nullopt;
+    }
+    const bool reclaims = rule == GroupPoolRule::DirectoryReclaims;
+    const auto entries = pool.figures.Get(reclaims ? GroupPoolFigure::DirectoryEntries : GroupPoolFigure::DataEntries);
+    const auto lacking =
+        pool.figures.Get(reclaims ? GroupPoolFigure::DirectoryReclaims : GroupPoolFigure::WritesFailedNoStorage);
+    if (!entries || *entries <= 0 || !lacking || *lacking <= 0) {
+        return std::nullopt;
+    }
+    double grown =
+        static_cast<double>(*size) * static_cast<double>(*entries + *lacking) / static_cast<double>(*entries);
+    if (!reclaims) {
+        grown = std::max(grown, static_cast<double>(*size) * 1.25);
+    }
+    return std::max(WholeMegabytes(static_cast<std::int64_t>(std::ceil(grown))), *size + KBPerMB);
+}
+
+GroupPoolAdvice GroupPoolCommands(const Db2GroupPoolFacts& pool, const std::optional<std::string>& groupName,
+                                  NumberStyle style) {
+    GroupPoolAdvice advice{pool.name, {}};
+    for (GroupPoolFinding& finding : GroupPoolFindings(pool, style)) {
+        GroupPoolFindingAdvice item{std::move(finding), {}, {}};
+        const std::string source(GroupPoolRuleKey(item.finding.rule));
+        if (item.finding.rule == GroupPoolRule::DirectoryReclaims) {
+            if (const auto ratio = ProposedRatioTenths(pool)) {
+                item.commands.push_back({source, AdviceKind::Command, AlterGroupBufferPoolRatio(pool.name, *ratio)});
+                item.notes.emplace_back("the new RATIO takes effect when the structure is next allocated or rebuilt; "
+                                        "at the same size it leaves fewer data entries");
+            } else {
+                item.notes.emplace_back("no RATIO computed: the display does not give the directory entries or the "
+                                        "ratio");
+            }
+        } else {
+            item.notes.emplace_back("or lower the castout thresholds with -ALTER GROUPBUFFERPOOL(" + pool.name +
+                                    ") CLASST(...) GBPOOLT(...)");
+        }
+        if (const auto size = ProposedStructureSizeKB(pool, item.finding.rule)) {
+            item.commands.push_back({source, AdviceKind::Command, AlterStructureSize(groupName, pool.name, *size)});
+            item.notes.emplace_back("SETXCF START,ALTER grows the structure only up to the SIZE of its CFRM policy");
+            if (!groupName) {
+                item.notes.push_back("replace " + std::string(GroupNamePlaceholder) +
+                                     " with the data sharing group's name: the display does not give it");
+            }
+        } else {
+            item.notes.emplace_back("no structure size computed: the display does not give the allocated size or "
+                                    "the entries");
+        }
+        advice.findings.push_back(std::move(item));
+    }
+    return advice;
+}
+
+std::vector<GroupPoolAdvice> GroupPoolsAdvice(const Report& report, NumberStyle style) {
+    std::vector<GroupPoolAdvice> pools;
+    if (report.Db2Display) {
+        for (const Db2GroupPoolFacts& pool : report.Db2Display->groupPools) {
+            pools.push_back(GroupPoolCommands(pool, std::nullopt, style));
+        }
+    }
+    return pools;
+}
+
+std::string GroupPoolCommandsText(const std::vector<GroupPoolAdvice>& pools) {
+    std::string text;
+    for (const GroupPoolAdvice& pool : pools) {
+        if (pool.findings.empty()) {
+            continue;
+        }
+        text += "-- " + pool.pool + "\n";
+        for (const GroupPoolFindingAdvice& item : pool.findings) {
+            text += "--   " + item.finding.text + "\n";
+            for (const Advice& a : item.commands) {
+                text += a.text + "\n";
+            }
+            for (const std::string& note : item.notes) {
+                text += "--   " + note + "\n";
+            }
+        }
+    }
+    return text.empty() ? text : "\n-- Group buffer pools\n" + text;
+}
+
+} // namespace ornexa

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "report/db2_figures.h"
 #include "report/report_model.h"
+#include "rules/group_pool_rules.h"
 #include "rules/pool_usage.h"
 #include "simulation/sim_data.h"
 
@@ -86,5 +89,41 @@ struct PoolAdviceEntry {
     PoolAdvice advice;
 };
 std::string CommandsFileText(const std::vector<PoolAdviceEntry>& pools);
+
+// Group buffer pools. A structure name is the data sharing group's name, "_" and the pool's name; where
+// the input does not give the group's name, this stands in its place for the user to replace.
+inline constexpr std::string_view GroupNamePlaceholder = "groupname";
+
+// "-ALTER GROUPBUFFERPOOL(GBP0) RATIO(6.5)" for a ratio in tenths: one decimal up to 25, a whole number
+// above (Db2 drops the decimals of a ratio above 25).
+std::string AlterGroupBufferPoolRatio(std::string_view poolName, std::int64_t ratioTenths);
+// "SETXCF START,ALTER,STRNAME=DSNDB0G_GBP0,SIZE=81920K"; the placeholder without a group name.
+std::string AlterStructureSize(const std::optional<std::string>& groupName, std::string_view poolName,
+                               std::int64_t sizeKB);
+
+// The ratio (tenths) that makes room in the directory for the entries it reclaimed at the same structure
+// size: the ratio x (entries + reclaims) / entries, rounded up, at least a tenth more, 1.0 to 255.
+std::optional<std::int64_t> ProposedRatioTenths(const Db2GroupPoolFacts& pool);
+// The structure size (KB) a finding asks for, rounded up to whole megabytes: for reclaims the size that
+// gives the directory its reclaimed entries at the same ratio; for failed writes the size that gives a
+// data entry for each failed write, and at least a quarter more.
+std::optional<std::int64_t> ProposedStructureSizeKB(const Db2GroupPoolFacts& pool, GroupPoolRule rule);
+
+// A finding on a group buffer pool with the commands that mend it and what the user must know of them.
+struct GroupPoolFindingAdvice {
+    GroupPoolFinding finding;
+    std::vector<Advice> commands;
+    std::vector<std::string> notes;
+};
+struct GroupPoolAdvice {
+    std::string pool; // "GBP0"
+    std::vector<GroupPoolFindingAdvice> findings;
+};
+GroupPoolAdvice GroupPoolCommands(const Db2GroupPoolFacts& pool, const std::optional<std::string>& groupName,
+                                  NumberStyle style = {});
+// Every group buffer pool of a report of Db2's display, in display order; none for another report.
+std::vector<GroupPoolAdvice> GroupPoolsAdvice(const Report& report, NumberStyle style = {});
+// The "-- Group buffer pools" section of a commands file; empty when no pool has a finding.
+std::string GroupPoolCommandsText(const std::vector<GroupPoolAdvice>& pools);
 
 } // namespace ornexa

@@ -221,4 +221,34 @@ Json PoolSummaryDocument(const Report& report, const SimulationData& sim, int p,
     return doc;
 }
 
+nlohmann::ordered_json GroupPoolsDocument(const Report& report) {
+    Json pools = Json::array();
+    if (!report.Db2Display) {
+        return pools;
+    }
+    const std::vector<GroupPoolAdvice> advice = GroupPoolsAdvice(report);
+    for (std::size_t g = 0; g < advice.size(); ++g) {
+        const Db2GroupPoolFacts& facts = report.Db2Display->groupPools[g];
+        Json figures = Json::object();
+        for (std::size_t f = 0; f < GroupPoolFigureCount; ++f) {
+            const auto figure = static_cast<GroupPoolFigure>(f);
+            const auto value = facts.figures.Get(figure);
+            figures[std::string(NameOf(figure).key)] = value ? Json(*value) : Json(nullptr);
+        }
+        Json findings = Json::array();
+        for (const GroupPoolFindingAdvice& item : advice[g].findings) {
+            findings.push_back({{"rule", GroupPoolRuleKey(item.finding.rule)},
+                                {"figure", NameOf(item.finding.figure).key},
+                                {"value", item.finding.value},
+                                {"threshold", item.finding.threshold},
+                                {"source", item.finding.source},
+                                {"text", item.finding.text},
+                                {"commands", AdviceDocument(item.commands)},
+                                {"notes", item.notes}});
+        }
+        pools.push_back({{"name", facts.name}, {"figures", std::move(figures)}, {"findings", std::move(findings)}});
+    }
+    return pools;
+}
+
 } // namespace ornexa::cli
