@@ -90,6 +90,7 @@ bool DrawPoolSizeCurve(ChartModel& chart, const SimulationData& sim, int p, int 
     chart.noData.clear();
     chart.visible = true;
     chart.title = measure == SysHitRatioMeasure ? "Pool Size Versus System Hit Ratio" : "Pool Size Versus Read IO Rate";
+    chart.subtitle.clear(); // the chart may have shown Db2's simulated pool of another pool
     if (n == 0) {
         return true;
     }
@@ -120,6 +121,46 @@ bool DrawPoolSizeCurve(ChartModel& chart, const SimulationData& sim, int p, int 
     chart.axisMin = yMin;
     chart.xMax = xMax;
     chart.axisMax = yMax;
+    chart.axisEnds = measure == SysHitRatioMeasure ? AxisEnds::Percent : AxisEnds::Extend;
+    return true;
+}
+
+bool DrawDb2SizeCurve(ChartModel& chart, const Db2SizeCurve& curve, int measure) {
+    const auto points = curve.Points();
+    chart.OpenData(ChartKind::Curve, 1, static_cast<int>(points.size()));
+    chart.noData.clear();
+    chart.visible = true;
+    chart.title = measure == SysHitRatioMeasure ? "Pool Size Versus System Hit Ratio"
+                                                : "Pool Size Versus Synchronous Read IO Rate";
+    chart.subtitle = Db2SizeCurveCaption;
+    const auto value = [measure](const SizeCurvePoint& point) {
+        return measure == SysHitRatioMeasure ? point.hitRatio : point.syncReadsPerSecond;
+    };
+    const auto hide = [&chart](std::string_view why) {
+        chart.noData.emplace_back(why);
+        chart.visible = false;
+        return false;
+    };
+    bool anyRate = false;
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        const std::optional<double> y = value(points[k]);
+        if (!y) {
+            return hide(measure == SysHitRatioMeasure ? Db2HitRatioNotKnownText : Db2RateNotKnownText);
+        }
+        chart.xValues[k] = static_cast<double>(points[k].size);
+        chart.series[0][k] = *y;
+        chart.labels[k] = PlainText(points[k].size);
+        anyRate = anyRate || *y != 0;
+    }
+    if (measure == IORateMeasure && !anyRate) {
+        return hide(ZeroIORatesText);
+    }
+    const auto [xLow, xHigh] = std::minmax(chart.xValues[0], chart.xValues[1]);
+    const auto [yLow, yHigh] = std::minmax(chart.series[0][0], chart.series[0][1]);
+    chart.xMin = xLow;
+    chart.xMax = xHigh;
+    chart.axisMin = yLow;
+    chart.axisMax = yHigh;
     chart.axisEnds = measure == SysHitRatioMeasure ? AxisEnds::Percent : AxisEnds::Extend;
     return true;
 }
