@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "report/latin1.h"
 #include "report/number_format.h"
@@ -77,6 +78,22 @@ double WholeMaximum(const std::vector<TopEntry>& top) {
     return m;
 }
 
+// The axes of a size curve span its sizes and its values; hit ratios on a percent axis.
+void SetCurveRanges(ChartModel& chart, std::pair<double, double> x, std::pair<double, double> y, int measure) {
+    chart.xMin = x.first;
+    chart.axisMin = y.first;
+    chart.xMax = x.second;
+    chart.axisMax = y.second;
+    chart.axisEnds = measure == SysHitRatioMeasure ? AxisEnds::Percent : AxisEnds::Extend;
+}
+
+// A curve with nothing to draw on: hidden, with the reason told.
+bool HideCurve(ChartModel& chart, std::string_view why) {
+    chart.noData.emplace_back(why);
+    chart.visible = false;
+    return false;
+}
+
 int BarsOf(const Report& report, int p) {
     return std::min(PoolObjects(report, p).Count(), 10);
 }
@@ -113,15 +130,9 @@ bool DrawPoolSizeCurve(ChartModel& chart, const SimulationData& sim, int p, int 
     }
     // A curve of zero read I/O rates has no scale to draw on.
     if (measure == IORateMeasure && !anyRate) {
-        chart.noData.emplace_back(ZeroIORatesText);
-        chart.visible = false;
-        return false;
+        return HideCurve(chart, ZeroIORatesText);
     }
-    chart.xMin = xMin;
-    chart.axisMin = yMin;
-    chart.xMax = xMax;
-    chart.axisMax = yMax;
-    chart.axisEnds = measure == SysHitRatioMeasure ? AxisEnds::Percent : AxisEnds::Extend;
+    SetCurveRanges(chart, {xMin, xMax}, {yMin, yMax}, measure);
     return true;
 }
 
@@ -136,16 +147,11 @@ bool DrawDb2SizeCurve(ChartModel& chart, const Db2SizeCurve& curve, int measure)
     const auto value = [measure](const SizeCurvePoint& point) {
         return measure == SysHitRatioMeasure ? point.hitRatio : point.syncReadsPerSecond;
     };
-    const auto hide = [&chart](std::string_view why) {
-        chart.noData.emplace_back(why);
-        chart.visible = false;
-        return false;
-    };
     bool anyRate = false;
     for (std::size_t k = 0; k < points.size(); ++k) {
         const std::optional<double> y = value(points[k]);
         if (!y) {
-            return hide(measure == SysHitRatioMeasure ? Db2HitRatioNotKnownText : Db2RateNotKnownText);
+            return HideCurve(chart, measure == SysHitRatioMeasure ? Db2HitRatioNotKnownText : Db2RateNotKnownText);
         }
         chart.xValues[k] = static_cast<double>(points[k].size);
         chart.series[0][k] = *y;
@@ -153,15 +159,10 @@ bool DrawDb2SizeCurve(ChartModel& chart, const Db2SizeCurve& curve, int measure)
         anyRate = anyRate || *y != 0;
     }
     if (measure == IORateMeasure && !anyRate) {
-        return hide(ZeroIORatesText);
+        return HideCurve(chart, ZeroIORatesText);
     }
-    const auto [xLow, xHigh] = std::minmax(chart.xValues[0], chart.xValues[1]);
-    const auto [yLow, yHigh] = std::minmax(chart.series[0][0], chart.series[0][1]);
-    chart.xMin = xLow;
-    chart.xMax = xHigh;
-    chart.axisMin = yLow;
-    chart.axisMax = yHigh;
-    chart.axisEnds = measure == SysHitRatioMeasure ? AxisEnds::Percent : AxisEnds::Extend;
+    SetCurveRanges(chart, std::minmax(chart.xValues[0], chart.xValues[1]),
+                   std::minmax(chart.series[0][0], chart.series[0][1]), measure);
     return true;
 }
 

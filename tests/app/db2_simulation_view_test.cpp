@@ -123,6 +123,8 @@ TEST_F(Db2SimulationView, ADisplayShowsDb2sSimulatedPoolAsATwoPointCurve) {
     QTabBar* subBar = subTabs->tabBar();
     QTest::mouseClick(subBar, Qt::LeftButton, {}, subBar->tabRect(ornexa::LargestWorkSetTab).center());
     EXPECT_EQ(subTabs->currentIndex(), ornexa::OptimalPoolSizeTab);
+    window->ChooseSimChart(ornexa::LargestImprovementTab); // Ctrl+4
+    EXPECT_EQ(subTabs->currentIndex(), ornexa::OptimalPoolSizeTab);
 }
 
 TEST_F(Db2SimulationView, TheMonitorsSimulationKeepsEverySubTabAndNoCaption) {
