@@ -361,9 +361,14 @@ void WriteTextReportLines(std::ostream& out, const Report& report, const Simulat
                           const ReadOutcome& outcome, const AnalysisOptions& options) {
     const Json thresholds =
         sim.SimFileLoaded ? ThresholdsDocument(LookUpThresholds(options.simulation)) : Json(nullptr);
-    out << "Statistics report " << outcome.statPath.string() << ": "
+    out << (report.Db2Display ? "Db2 display " : "Statistics report ") << outcome.statPath.string() << ": "
         << (report.StatFileLoaded ? "loaded" : "not loaded") << "\n\n";
     WriteMessages(out, outcome.statMessages);
+    if (report.Db2Display) {
+        const Db2Facts& facts = *report.Db2Display;
+        out << (facts.cumulative ? "Counted since " : "Interval from ") << (facts.from.empty() ? "?" : facts.from)
+            << " to " << (facts.to.empty() ? "an end not known (no rates)" : facts.to) << "\n\n";
+    }
 
     const auto data = ReportData(report.Header);
     for (std::size_t i = 0; i < data.size(); ++i) {
