@@ -278,9 +278,70 @@ SizeAdvice ProposePoolSize(const Report& report, const SimulationData& sim, int 
     return advice;
 }
 
+namespace {
+
+std::string Db2SizeNote(const Db2SizeCurve& curve, std::string_view verdict) {
+    return "Db2 simulation: a pool of " + std::to_string(curve.simulated.size) + " buffers " + std::string(verdict) +
+           "; no size proposed";
+}
+
+} // namespace
+
+SizeAdvice ProposeDb2PoolSize(const Report& report, int p) {
+    SizeAdvice advice;
+    const std::optional<Db2SizeCurve> curve = Db2SizeCurveOf(report, p);
+    if (!curve) {
+        return advice;
+    }
+    if (curve->avoidableSyncReads == 0) {
+        advice.notes.push_back(Db2SizeNote(*curve, "would have avoided no synchronous read"));
+        return advice;
+    }
+    const std::optional<double> now = curve->current.syncReadsPerSecond;
+    const std::optional<double> then = curve->simulated.syncReadsPerSecond;
+    if (!curve->avoidableSyncReadsPerSecond || !now || !then) {
+        advice.notes.emplace_back("Db2 simulation: the display gives no end of its interval, so the synchronous reads "
+                                  "per second that the simulated pool avoids are not known; no size proposed");
+        return advice;
+    }
+    const double avoided = *curve->avoidableSyncReadsPerSecond;
+    if (avoided < Db2MinAvoidableReadsPerSecond || *now <= *then * (1 + SizeRateTolerance)) {
+        const double share = *now > 0 ? 100 * avoided / *now : 0;
+        advice.notes.push_back(Db2SizeNote(*curve, "would have avoided " + FormatPicture(avoided, "0.00") +
+                                                       " synchronous reads per second (" + FormatPicture(share, "0.0") +
+                                                       " % of them), too few to be worth the storage"));
+        return advice;
+    }
+
+    const PoolRecord& pool = report.Pools(p);
+    SizeProposal proposal;
+    proposal.simulatedPool = p;
+    proposal.currentSize = pool.VPSize;
+    proposal.proposedSize = curve->simulated.size;
+    proposal.proposedIndex = 2;
+    proposal.currentHitRatio = curve->current.hitRatio;
+    proposal.currentIORate = now;
+    proposal.proposedHitRatio = curve->simulated.hitRatio.value_or(0);
+    proposal.proposedIORate = *then;
+    proposal.fromDb2 = true;
+    const std::string name = ShownPoolName(report, p);
+    const std::optional<int> kb = PageSizeKB(name);
+    if (kb) {
+        proposal.storageKB = (static_cast<long long>(proposal.proposedSize) - pool.VPSize) * *kb;
+    }
+    advice.proposal = proposal;
+    if (!kb) {
+        advice.notes.push_back("\"" + name + "\" is not a buffer-pool name; no command is written for it");
+    } else {
+        advice.command = Advice{std::string(Db2SimulationSource), AdviceKind::Command,
+                                AlterBufferPool(name, "VPSIZE(" + std::to_string(proposal.proposedSize) + ")")};
+    }
+    return advice;
+}
+
 PoolAdvice PoolCommands(const Report& report, const SimulationData& sim, int p, PoolUsage usage) {
     PoolAdvice advice = RuleCommands(report, p, usage);
-    SizeAdvice size = ProposePoolSize(report, sim, p);
+    SizeAdvice size = sim.ShownPool() == p ? ProposePoolSize(report, sim, p) : ProposeDb2PoolSize(report, p);
     if (size.command) {
         advice.commands.push_back(std::move(*size.command));
     }
@@ -294,7 +355,8 @@ std::string SizeExpectation(const SizeProposal& proposal) {
     std::string text = "at " + std::to_string(proposal.proposedSize) + " buffers the system hit ratio ";
     text += proposal.currentHitRatio ? "goes from " + figure(*proposal.currentHitRatio, "0.0") + " % to "
                                      : std::string("becomes ");
-    text += figure(proposal.proposedHitRatio, "0.0") + " % and the read I/O rate ";
+    text += figure(proposal.proposedHitRatio, "0.0") + " % and the " + (proposal.fromDb2 ? "synchronous " : "") +
+            "read I/O rate ";
     text +=
         proposal.currentIORate ? "from " + figure(*proposal.currentIORate, "0.00") + "/s to " : std::string("becomes ");
     text += figure(proposal.proposedIORate, "0.00") + "/s";
@@ -322,7 +384,7 @@ std::string CommandsFileText(const std::vector<PoolAdviceEntry>& pools) {
             for (const Advice& a : entry.advice.commands) {
                 if (a.kind == kind) {
                     text += a.text + "\n";
-                    if (a.source == "simulation" && entry.advice.size) {
+                    if ((a.source == "simulation" || a.source == Db2SimulationSource) && entry.advice.size) {
                         text += "--   " + SizeExpectation(*entry.advice.size) + "\n";
                     }
                 }

@@ -10,6 +10,7 @@
 #include "report/report_model.h"
 #include "rules/group_pool_rules.h"
 #include "rules/pool_usage.h"
+#include "simulation/db2_simulation.h"
 #include "simulation/sim_data.h"
 
 namespace ornexa {
@@ -48,13 +49,16 @@ inline constexpr double SizeRateTolerance = 0.05;
 struct SizeProposal {
     int simulatedPool = 0;
     Long currentSize = 0;                  // VPSize
-    Long proposedSize = 0;                 // buffers
+    std::int64_t proposedSize = 0;         // buffers (VPSIZE goes beyond 32 bits)
     int proposedIndex = 0;                 // 1-based simulated size
     std::optional<double> currentHitRatio; // at the current size, when it was simulated
     std::optional<double> currentIORate;
     double proposedHitRatio = 0;
     double proposedIORate = 0;
     std::optional<long long> storageKB; // (proposed - current) x page size: > 0 adds, < 0 frees
+    // From Db2's own simulated pool: proposedIndex 2 is the simulated point of its two-point curve,
+    // and the read I/O rates are synchronous read I/Os.
+    bool fromDb2 = false;
 };
 
 // What the proposed size is expected to give, for a comment beside its command: "at 40000 buffers the
@@ -70,8 +74,19 @@ struct SizeAdvice {
 };
 SizeAdvice ProposePoolSize(const Report& report, const SimulationData& sim, int p);
 
+// The size Db2's own simulated pool (ALTER BUFFERPOOL SPSIZE) proposes for pool p of a report of
+// Db2's display: its simulated size, when the reads it avoids are worth the storage, that is when
+// both
+//  - the synchronous reads it avoids come to at least Db2MinAvoidableReadsPerSecond, and
+//  - the current size's synchronous read rate is not within SizeRateTolerance of the simulated
+//    size's (the monitor's rule, on the two points of the curve).
+// Otherwise no proposal, with a note saying what the simulation showed.
+inline constexpr double Db2MinAvoidableReadsPerSecond = 1.0;
+inline constexpr std::string_view Db2SimulationSource = "db2-simulation";
+SizeAdvice ProposeDb2PoolSize(const Report& report, int p);
+
 // Every statement for pool p: the commands of the rules matched under `usage`, in rule order, then
-// the pool size of the simulation when p is the simulated pool.
+// the pool size of the simulation when p is the simulated pool, else that of Db2's simulated pool.
 struct PoolAdvice {
     std::vector<Advice> commands;
     std::vector<std::string> notes; // why a finding got no command
