@@ -92,6 +92,8 @@ constexpr std::array SimulatedLabels{
     SimulatedLabel{432, "SYNC READ I/O (S)", &SimulatedPoolFigures::avoidableSyncSeq},
     SimulatedLabel{432, "DELAY", &SimulatedPoolFigures::avoidableSyncDelayMs},
     SimulatedLabel{432, "PAGES MOVED", &SimulatedPoolFigures::pagesMovedIn},
+    SimulatedLabel{432, "MOVED INTO SIMULATED POOL", &SimulatedPoolFigures::pagesMovedIn},
+    SimulatedLabel{432, "MOVED INTO SIMULATED BUFFER POOL", &SimulatedPoolFigures::pagesMovedIn},
 };
 
 struct DataSetLabel {
@@ -117,6 +119,7 @@ constexpr std::array DataSetLabels{
 struct GroupLabel {
     std::string_view label;
     GroupPoolFigure figure;
+    bool adds = false; // one of the parts the figure sums
 };
 
 // The group buffer pool sections (DSNB755I ... DSNB799I) by label, whichever message shows them.
@@ -127,11 +130,20 @@ constexpr std::array GroupLabels{
     GroupLabel{"NUMBER OF DIRECTORY ENTRIES", GroupPoolFigure::DirectoryEntries},
     GroupLabel{"NUMBER OF DATA PAGES", GroupPoolFigure::DataEntries},
     GroupLabel{"READS DATA RETURNED", GroupPoolFigure::ReadsDataReturned},
+    // DSNB785I: the reads that returned no data, by what became of their directory entry.
+    GroupLabel{"DIRECTORY ENTRY EXISTED", GroupPoolFigure::ReadsNotReturned, true},
+    GroupLabel{"DIRECTORY ENTRY CREATED", GroupPoolFigure::ReadsNotReturned, true},
+    GroupLabel{"DIRECTORY ENTRY NOT CREATED", GroupPoolFigure::ReadsNotReturned, true},
     GroupLabel{"DATA NOT RETURNED", GroupPoolFigure::ReadsNotReturned},
+    // DSNB786I WRITES, DSNB787I RECLAIMS
+    GroupLabel{"WRITES CHANGED PAGES", GroupPoolFigure::ChangedPagesWritten},
     GroupLabel{"CHANGED PAGES WRITTEN", GroupPoolFigure::ChangedPagesWritten},
+    GroupLabel{"CLEAN PAGES", GroupPoolFigure::CleanPagesWritten},
     GroupLabel{"CLEAN PAGES WRITTEN", GroupPoolFigure::CleanPagesWritten},
     GroupLabel{"FAILED DUE TO LACK OF STORAGE", GroupPoolFigure::WritesFailedNoStorage},
+    GroupLabel{"CASTOUTS", GroupPoolFigure::CastoutPages},
     GroupLabel{"PAGES CASTOUT", GroupPoolFigure::CastoutPages},
+    GroupLabel{"FOR DIRECTORY ENTRIES", GroupPoolFigure::DirectoryReclaims},
     GroupLabel{"DIRECTORY ENTRY RECLAIMS", GroupPoolFigure::DirectoryReclaims},
     GroupLabel{"CROSS INVALIDATIONS DUE TO DIRECTORY RECLAIMS", GroupPoolFigure::CrossInvalidationsByReclaim},
 };
@@ -645,7 +657,7 @@ void DisplayReader::ReadGroupFigures(DisplayGroupPool& pool, const DisplayMessag
                     pool.Set(l.figure, *w * ten + *t);
                 }
             } else if (const auto v = Number(pair.value, m, pair.line, l.label)) {
-                pool.Set(l.figure, *v);
+                pool.Set(l.figure, l.adds ? pool.Get(l.figure).value_or(0) + *v : *v);
             }
             break;
         }

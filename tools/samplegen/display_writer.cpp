@@ -412,6 +412,7 @@ private:
         out.Set(PoolFigure::Allocated, pool.vpSize);
         out.Set(PoolFigure::ToBeDeleted, 0);
         out.Set(PoolFigure::InUseUpdated, rng.Between(0, pool.vpSize / 10));
+        out.Set(PoolFigure::OverflowAlloc, 0);
         out.Set(PoolFigure::VpSeqt, pool.seqt);
         out.Set(PoolFigure::VpPseqt, pool.pseqt);
         out.Set(PoolFigure::VpXpseqt, pool.xpseqt);
@@ -609,7 +610,7 @@ private:
             allocated.append("   ");
             Pair(allocated, "TO BE DELETED", 16, V(p, PoolFigure::ToBeDeleted));
             Pair(m.Continue(), "IN-USE/UPDATED", 15, V(p, PoolFigure::InUseUpdated));
-            Pair(m.Continue(), "OVERFLOW ALLOC", 15, 0);
+            Pair(m.Continue(), "OVERFLOW ALLOC", 15, V(p, PoolFigure::OverflowAlloc));
         }
         {
             m.Start("DSNB406I").append("PGFIX ATTRIBUTE -");
