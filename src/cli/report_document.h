@@ -29,9 +29,10 @@ struct ReadOutcome {
     // Everything asked for loaded.
     [[nodiscard]] bool Loaded() const { return stat.Loaded() && (!simPath || sim.Loaded()); }
     // Loaded, but with something the analyst should look at: a Statistics report that may be cut
-    // short, or object lines of the Simulation report that were skipped.
+    // short, a display with a warning (a pool cut off, a duplicate left out), or object lines of the
+    // Simulation report that were skipped.
     [[nodiscard]] bool Warned() const {
-        return stat.cutShort.has_value() || (simPath && sim.Loaded() && sim.skippedLines > 0);
+        return stat.Warned() || (simPath && sim.Loaded() && sim.skippedLines > 0);
     }
 };
 

@@ -175,7 +175,7 @@ std::string ElapsedText(std::int64_t seconds) {
 void FillHeader(Report& report, const DisplayInterval& interval, Db2Facts& facts) {
     static const std::bitset<HeaderFieldCount> given = GivenFields(HeaderCatalogue(), HeaderFromDisplay);
     ReportHeader& header = report.Header;
-    header.SystemName = interval.system.empty() ? interval.subsystem : interval.system;
+    header.SystemName = interval.system; // a batch job's output does not name it
     header.SubSystemName = interval.subsystem;
     // The collection time is the interval's end, else its start.
     const auto moment = interval.to ? interval.to : interval.from;
@@ -192,6 +192,9 @@ void FillHeader(Report& report, const DisplayInterval& interval, Db2Facts& facts
         report.ElapsedSeconds = static_cast<Long>(seconds);
     } else {
         facts.headerGiven.reset(FieldIndex(RecordCatalogue<ReportHeader>(HeaderCatalogue()), "ElapsedTime"));
+    }
+    if (interval.system.empty()) {
+        facts.headerGiven.reset(FieldIndex(RecordCatalogue<ReportHeader>(HeaderCatalogue()), "SystemName"));
     }
     if (!moment) {
         const auto catalogue = RecordCatalogue<ReportHeader>(HeaderCatalogue());
