@@ -154,8 +154,7 @@ std::array<ChartModel, ObjectTrendChartCount> ObjectTrendCharts(std::string_view
     std::array<ChartModel, ObjectTrendChartCount> charts{
         TimeLine(object, "Get Pages / sec",
                  Timed(points, [](const ObjectTrendPoint& p) { return p.getPagesPerSecond; }), none),
-        TimeLine(object, "Sys Hit Ratio",
-                 Timed(points, [](const ObjectTrendPoint& p) { return std::optional<double>(p.sysHitRatio); }), none),
+        TimeLine(object, "Sys Hit Ratio", Timed(points, [](const ObjectTrendPoint& p) { return p.sysHitRatio; }), none),
     };
     charts[ObjectHitRatioTrend].axisMin = 0;
     charts[ObjectHitRatioTrend].axisMax = 100;
