@@ -129,6 +129,16 @@ template <class T, class Work> HistoryResult<T> Answer(const std::string& doing,
 
 } // namespace
 
+std::optional<std::int64_t> PoolTrendPoint::VPSize() const {
+    static const std::size_t field = FieldIndex<PoolRecord>(PoolCatalogue(), "VPSize");
+    return Given(field) ? std::optional<std::int64_t>(pool.VPSize) : std::nullopt;
+}
+
+std::optional<std::int64_t> PoolTrendPoint::VPSeqThreshold() const {
+    static const std::size_t field = FieldIndex<PoolRecord>(PoolCatalogue(), "VPSeqThreshold");
+    return Given(field) ? std::optional<std::int64_t>(pool.VPSeqThreshold) : std::nullopt;
+}
+
 HistoryStore::HistoryStore(std::unique_ptr<SqlDatabase> db) : db_(std::move(db)) {
     MigrateHistory(*db_);
 }

@@ -86,6 +86,9 @@ struct PoolTrendPoint {
     // the figures above are absent where it did not give them. Nothing for a monitor's report.
     std::optional<std::bitset<PoolFieldCount>> fieldsGiven;
     [[nodiscard]] bool Given(std::size_t field) const { return !fieldsGiven || fieldsGiven->test(field); }
+    // The pool's VPSIZE and VPSEQT, absent where the input did not give them.
+    [[nodiscard]] std::optional<std::int64_t> VPSize() const;
+    [[nodiscard]] std::optional<std::int64_t> VPSeqThreshold() const;
 };
 
 // An object's figures in one report of a trend (one point per report and pool it was in).
