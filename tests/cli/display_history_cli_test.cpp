@@ -21,19 +21,13 @@ namespace {
 
 using test::RunReport;
 
-samplegen::DisplaySampleOptions SeriesOptions() {
-    samplegen::DisplaySampleOptions options;
-    options.series = 4;
-    options.pools = 3;
-    options.dataSetsPerPool = 2;
-    return options;
-}
-
 // A history holding the intervals of a series, the second with BP1 cut short before its getpages and
 // pool size, as an import of the display file stores them.
 struct DisplayHistory {
     DisplayHistory() {
-        std::vector<Report> reports = test::DisplayReports(SeriesOptions());
+        samplegen::DisplaySampleOptions series;
+        series.series = 4;
+        std::vector<Report> reports = test::DisplayReports(series);
         Db2PoolFacts& cut = reports[1].Db2Display->pools[1];
         cut.complete = false;
         cut.given.reset(FieldIndex<PoolRecord>(PoolCatalogue(), "PoolGetPages"));
