@@ -256,6 +256,59 @@ TEST(StoredDb2Facts, FactsReadBackEqualAndATextOfOtherCountsIsRefused) {
     EXPECT_TRUE(Db2FactsFromStored(StoredDb2Facts(odd), 0, 0) == odd) << "texts keep their tabs and line ends";
 }
 
+// A file of displays as ornexa-report and the History window import it.
+TEST_P(DisplayHistoryTest, AFileOfDisplaysImportsEachIntervalOnce) {
+    const std::filesystem::path file = dir_.Write("series.txt", samplegen::WriteDisplaySample(SeriesOptions()));
+    const ImportSummary first = RunImport(*store_, PlanImport({file}));
+    EXPECT_EQ(first.imported, 4);
+    EXPECT_EQ(first.Refused(), 0) << ImportSummaryText(first);
+    EXPECT_EQ(ImportSummaryText(first),
+              "4 imported, 0 already present, 0 refused\ndisplay: " + file.string() + ": 4 intervals\n");
+    const ImportSummary second = RunImport(*store_, PlanImport({file}));
+    EXPECT_EQ(second.imported, 0);
+    EXPECT_EQ(second.alreadyPresent, 4);
+
+    const auto trend = store_->PoolTrend("BP1");
+    ASSERT_TRUE(trend.Ok()) << trend.FaultText();
+    EXPECT_EQ(trend.value->size(), 4U);
+}
+
+TEST_P(DisplayHistoryTest, ADisplayCutInsideAPoolIsImportedWithItsWarningAndAFaultIsRefused) {
+    const std::string text = samplegen::WriteDisplaySample(SeriesOptions());
+    // Cut in the middle of the last display's last pool.
+    const std::size_t lastPool = text.rfind("DSNB401I");
+    const std::size_t cutAt = text.find('\n', text.find("DSNB402I", lastPool)) + 1;
+    const std::filesystem::path cut = dir_.Write("cut.txt", text.substr(0, cutAt));
+    const ImportSummary summary = RunImport(*store_, PlanImport({cut}));
+    EXPECT_EQ(summary.Refused(), 0) << ImportSummaryText(summary);
+    EXPECT_EQ(summary.imported, 4);
+    ASSERT_EQ(summary.displays.size(), 1U);
+    EXPECT_FALSE(summary.displays.front().warnings.empty());
+    EXPECT_NE(ImportSummaryText(summary).find("warning: " + cut.string() + ": "), std::string::npos)
+        << ImportSummaryText(summary);
+    // The pool cut after its size has no getpages in its last interval: no point there, not a zero.
+    const auto names = store_->PoolNames();
+    ASSERT_TRUE(names.Ok()) << names.FaultText();
+    int cutPools = 0;
+    for (const std::string& name : *names.value) {
+        const auto trend = store_->PoolTrend(name);
+        ASSERT_TRUE(trend.Ok()) << trend.FaultText();
+        const PoolTrendPoint& last = trend.value->back();
+        cutPools += !last.getPagesPerSecond && last.VPSize() ? 1 : 0;
+    }
+    EXPECT_EQ(cutPools, 1);
+
+    // A number Db2 never writes stops the read: nothing of the file is kept.
+    std::string broken = samplegen::WriteDisplaySample(SeriesOptions());
+    const std::size_t size = broken.find("DSNB402I");
+    ASSERT_NE(size, std::string::npos);
+    broken.insert(broken.find_first_of("0123456789", broken.find("SIZE = ", size)), "X");
+    const std::filesystem::path faulty = dir_.Write("faulty.txt", broken);
+    const ImportSummary refused = RunImport(*store_, PlanImport({faulty}));
+    EXPECT_EQ(refused.Refused(), 1) << ImportSummaryText(refused);
+    EXPECT_EQ(refused.imported, 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, DisplayHistoryTest, testing::ValuesIn(test::BackendsUnderTest()), test::BackendName);
 
 } // namespace
