@@ -96,5 +96,32 @@ TEST(OrnexaReportDisplayHistory, ACompareOfIntervalsSaysTheObjectsActivityIsNotI
     }
 }
 
+TEST(OrnexaReportDisplayHistory, ImportsEveryIntervalOfADisplayFileOnceAndListsThem) {
+    const test::TempDir dir;
+    const std::string db = (dir.Path() / "history.db").string();
+    samplegen::DisplaySampleOptions series;
+    series.series = 4;
+    const std::string display = dir.Write("display.txt", samplegen::WriteDisplaySample(series)).string();
+
+    const test::Outcome first = RunReport("--history " + db + " --import " + display);
+    EXPECT_EQ(first.exitCode, 0);
+    EXPECT_EQ(first.out, "4 imported, 0 already present, 0 refused\ndisplay: " + display + ": 4 intervals\n");
+    const test::Outcome again = RunReport("--history " + db + " --import " + display);
+    EXPECT_EQ(again.exitCode, 0);
+    EXPECT_EQ(again.out, "0 imported, 4 already present, 0 refused\ndisplay: " + display + ": 4 intervals\n");
+
+    const auto list = nlohmann::json::parse(RunReport("--history " + db + " --list --json").out);
+    ASSERT_EQ(list["reports"].size(), 4U);
+    const std::vector<std::string> times{"2026-12-08T08:00:00", "2026-12-08T08:15:00", "2026-12-08T08:30:00",
+                                         "2026-12-08T08:45:00"};
+    for (std::size_t i = 0; i < times.size(); ++i) {
+        EXPECT_EQ(list["reports"][i]["collected"], times[i]);
+        EXPECT_EQ(list["reports"][i]["subsystem"], "DB2A");
+        EXPECT_EQ(list["reports"][i]["kind"], "db2-display");
+    }
+    const auto trend = nlohmann::json::parse(RunReport("--history " + db + " --trend --pool BP1 --json").out);
+    EXPECT_EQ(trend["points"].size(), 4U);
+}
+
 } // namespace
 } // namespace ornexa
