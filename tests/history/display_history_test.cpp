@@ -31,8 +31,6 @@ using test::TestBackend;
 samplegen::DisplaySampleOptions SeriesOptions() {
     samplegen::DisplaySampleOptions options;
     options.series = 4;
-    options.pools = 4;
-    options.dataSetsPerPool = 3;
     options.simulate = true;
     options.groupPools = true;
     return options;
