@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
 #include <string_view>
 #include <vector>
@@ -119,8 +120,10 @@ PoolRecord PoolOf(const DisplayPool& pool, std::vector<ReadNote>& notes) {
                               "read I/Os");
     // The system hit ratio: the share of getpages that found the page in the pool.
     if (getpages && *getpages > 0) {
-        record.PoolHitRatio =
-            100.0 * static_cast<double>(*getpages - pagesRead.value_or(0)) / static_cast<double>(*getpages);
+        // To a tenth, as a monitor's report gives it.
+        record.PoolHitRatio = std::round(1000.0 * static_cast<double>(*getpages - pagesRead.value_or(0)) /
+                                         static_cast<double>(*getpages)) /
+                              10.0;
     }
     record.PoolUpdates = fill(pool.Get(PoolFigure::PageUpdates), "SYS PAGE UPDATES");
     record.PoolPagesWritten = fill(pool.Get(PoolFigure::PagesWritten), "SYS PAGES WRITTEN");

@@ -311,7 +311,7 @@ Messages MessagesOf(const StatReadResult& result, const ReadFiles& files) {
                                 " buffer pools in its header but holds " + std::to_string(result.cutShort->held) +
                                 ": the pools after the last one are missing. Transfer the whole report from the "
                                 "host again to see them all.";
-    } else if (!result.notes.empty()) {
+    } else if (result.Warned()) {
         const std::string file = files.statistics.empty() ? "The display" : files.statistics;
         messages.front().hint = file + " was read as far as it goes; each line named above is where to look.";
     }
