@@ -138,6 +138,10 @@ std::vector<HistoryRow> ReportRows(const std::vector<ornexa::HistoryReportInfo>&
             note = note.isEmpty() ? QObject::tr("With simulation")
                                   : note + QStringLiteral("; ") + QObject::tr("With simulation");
         }
+        if (report.db2Display) {
+            note =
+                note.isEmpty() ? QObject::tr("Db2 display") : note + QStringLiteral("; ") + QObject::tr("Db2 display");
+        }
         row.cells.push_back(TextCell(note));
         rows.push_back(std::move(row));
     }

@@ -20,6 +20,10 @@ Json Optional(const std::optional<double>& value) {
     return value && std::isfinite(*value) ? Json(*value) : Json(nullptr);
 }
 
+Json Optional(const std::optional<std::int64_t>& value) {
+    return value ? Json(*value) : Json(nullptr);
+}
+
 Json FilterDocument(const HistoryFilter& filter) {
     return {{"system", filter.system.empty() ? Json(nullptr) : Json(filter.system)},
             {"subsystem", filter.subsystem.empty() ? Json(nullptr) : Json(filter.subsystem)}};
@@ -57,6 +61,9 @@ namespace {
 
 std::string Flags(const HistoryReportInfo& info) {
     std::string flags = info.hasSimulation ? "simulation" : "";
+    if (info.db2Display) {
+        flags += (flags.empty() ? "" : ", ") + std::string("Db2 display");
+    }
     if (info.sameTimeAs) {
         flags += (flags.empty() ? "" : ", ") + std::string("same time as ") + std::to_string(*info.sameTimeAs);
     }
@@ -72,14 +79,17 @@ Json HistoryListDocument(const std::vector<HistoryReportInfo>& reports, const Hi
                         {"system", info.system},
                         {"subsystem", info.subsystem},
                         {"collected", info.collectedAt},
-                        {"db2_version", info.db2Version},
-                        {"elapsed_seconds", info.elapsedSeconds},
+                        // Db2's display names no Db2 version, and an interval without an end has no length.
+                        {"db2_version", info.db2Display ? Json(nullptr) : Json(info.db2Version)},
+                        {"elapsed_seconds",
+                         info.db2Display && info.elapsedSeconds == 0 ? Json(nullptr) : Json(info.elapsedSeconds)},
                         {"pools", info.pools},
                         {"objects", info.objects},
                         {"file", info.fileName},
                         {"imported_at", info.importedAt},
                         {"has_simulation", info.hasSimulation},
-                        {"same_time_as", info.sameTimeAs ? Json(*info.sameTimeAs) : Json(nullptr)}});
+                        {"same_time_as", info.sameTimeAs ? Json(*info.sameTimeAs) : Json(nullptr)},
+                        {"kind", info.db2Display ? "db2-display" : "statistics"}});
     }
     return {{"schema", "ornexa-history/1"}, {"filter", FilterDocument(filter)}, {"reports", list}};
 }
@@ -99,17 +109,26 @@ std::vector<bool> HistoryListNumbers() {
     return {true, false, false, false, true, true, false, false, false};
 }
 
+namespace {
+
+std::string SettingCell(const std::optional<std::int64_t>& value, FigureStyle style) {
+    return value ? std::to_string(*value) : FigureCell(std::nullopt, style);
+}
+
+} // namespace
+
 std::vector<std::vector<PoolSettingChange>> PoolSettingChanges(const std::vector<PoolTrendPoint>& points) {
     std::vector<std::vector<PoolSettingChange>> changes(points.size());
+    // A setting the input did not give is no change.
+    const auto add = [&changes](std::size_t i, const char* setting, std::optional<std::int64_t> before,
+                                std::optional<std::int64_t> after) {
+        if (before && after && *before != *after) {
+            changes[i].push_back({setting, static_cast<Long>(*before), static_cast<Long>(*after)});
+        }
+    };
     for (std::size_t i = 1; i < points.size(); ++i) {
-        const PoolRecord& before = points[i - 1].pool;
-        const PoolRecord& after = points[i].pool;
-        if (before.VPSize != after.VPSize) {
-            changes[i].push_back({"VPSIZE", before.VPSize, after.VPSize});
-        }
-        if (before.VPSeqThreshold != after.VPSeqThreshold) {
-            changes[i].push_back({"VPSEQT", before.VPSeqThreshold, after.VPSeqThreshold});
-        }
+        add(i, "VPSIZE", points[i - 1].VPSize(), points[i].VPSize());
+        add(i, "VPSEQT", points[i - 1].VPSeqThreshold(), points[i].VPSeqThreshold());
     }
     return changes;
 }
@@ -142,8 +161,8 @@ Json PoolTrendDocument(std::string_view poolName, const std::vector<PoolTrendPoi
                         {"getpages_per_second", Optional(point.getPagesPerSecond)},
                         {"sync_read_ios_per_second", Optional(point.syncReadIOsPerSecond)},
                         {"pages_written_per_second", Optional(point.pagesWrittenPerSecond)},
-                        {"vpsize", point.pool.VPSize},
-                        {"vpseqt", point.pool.VPSeqThreshold},
+                        {"vpsize", Optional(point.VPSize())},
+                        {"vpseqt", Optional(point.VPSeqThreshold())},
                         {"change", changes[i].empty() ? Json(nullptr) : Json(ChangeText(changes[i]))},
                         {"changes", changeList}});
     }
@@ -160,8 +179,8 @@ TextTable PoolTrendTable(const std::vector<PoolTrendPoint>& points, FigureStyle 
         table.rows.push_back({std::to_string(point.report.id), point.report.collectedAt, point.report.fileName,
                               FigureCell(point.hitRatio, style), FigureCell(point.getPagesPerSecond, style),
                               FigureCell(point.syncReadIOsPerSecond, style),
-                              FigureCell(point.pagesWrittenPerSecond, style), std::to_string(point.pool.VPSize),
-                              std::to_string(point.pool.VPSeqThreshold), ChangeText(changes[i])});
+                              FigureCell(point.pagesWrittenPerSecond, style), SettingCell(point.VPSize(), style),
+                              SettingCell(point.VPSeqThreshold(), style), ChangeText(changes[i])});
     }
     return table;
 }

@@ -1,9 +1,11 @@
 #include "display/display_report.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
 #include <string_view>
+#include <vector>
 
 #include "display/display_time.h"
 #include "report/record_catalogue.h"
@@ -132,8 +134,52 @@ PoolRecord PoolOf(const DisplayPool& pool, std::vector<ReadNote>& notes) {
     return record;
 }
 
-Db2PoolFacts PoolFactsOf(const DisplayPool& pool) {
+// The figures each pool field is made of (a sum takes whichever parts were shown): a field none of whose
+// figures the display showed, as in a pool whose section was cut short, is not given.
+struct FieldSource {
+    std::string_view field;
+    std::vector<PoolFigure> figures;
+};
+std::bitset<PoolFieldCount> ShownFields(const DisplayPool& pool) {
+    using F = PoolFigure;
+    static const std::array<FieldSource, 21> sources{{
+        {"VPSize", {F::VpSize}},
+        {"VPSeqThreshold", {F::VpSeqt}},
+        {"PoolGetPages", {F::SeqGetpages, F::RandomGetpages}},
+        {"PoolGetPagesByAccess(1)", {F::SeqGetpages}},
+        {"PoolGetPagesByAccess(2)", {F::RandomGetpages}},
+        {"PoolHitRatio", {F::SeqGetpages, F::RandomGetpages}},
+        {"PoolPagesRead",
+         {F::SyncReadIosRandom, F::SyncReadIosSeq, F::SeqPrefetchPages, F::ListPrefetchPages, F::DynPrefetchPages}},
+        {"PoolPagesReadByType(1)", {F::SyncReadIosRandom, F::SyncReadIosSeq}},
+        {"PoolPagesReadByType(2)", {F::SeqPrefetchPages}},
+        {"PoolPagesReadByType(3)", {F::ListPrefetchPages}},
+        {"PoolPagesReadByType(4)", {F::DynPrefetchPages}},
+        {"PoolReadIOs",
+         {F::SyncReadIosRandom, F::SyncReadIosSeq, F::SeqPrefetchIos, F::ListPrefetchIos, F::DynPrefetchIos}},
+        {"PoolReadIOsByType(1)", {F::SyncReadIosRandom, F::SyncReadIosSeq}},
+        {"PoolReadIOsByType(2)", {F::SeqPrefetchIos}},
+        {"PoolReadIOsByType(3)", {F::ListPrefetchIos}},
+        {"PoolReadIOsByType(4)", {F::DynPrefetchIos}},
+        {"PoolUpdates", {F::PageUpdates}},
+        {"PoolPagesWritten", {F::PagesWritten}},
+        {"PoolWriteIOs", {F::AsyncWriteIos, F::SyncWriteIos}},
+        {"DWTH", {F::Dwqt}},
+        {"VWTH", {F::VdwqtPercent}},
+    }};
     static const std::bitset<PoolFieldCount> given = GivenFields(PoolCatalogue(), PoolFromDisplay);
+    std::bitset<PoolFieldCount> shown = given;
+    for (const FieldSource& source : sources) {
+        const bool any = std::any_of(source.figures.begin(), source.figures.end(),
+                                     [&pool](PoolFigure f) { return pool.Get(f).has_value(); });
+        if (!any) {
+            shown.reset(FieldIndex<PoolRecord>(PoolCatalogue(), source.field));
+        }
+    }
+    return shown;
+}
+
+Db2PoolFacts PoolFactsOf(const DisplayPool& pool) {
     Db2PoolFacts facts;
     facts.figures.values = pool.figures;
     facts.autosize = pool.autosize;
@@ -142,7 +188,7 @@ Db2PoolFacts PoolFactsOf(const DisplayPool& pool) {
     facts.frameSize = pool.frameSize;
     facts.simulated = pool.simulated;
     facts.complete = pool.complete;
-    facts.given = given;
+    facts.given = ShownFields(pool);
     return facts;
 }
 

@@ -105,8 +105,11 @@ ImportPlan PlanImport(const std::vector<fs::path>& paths) {
             unit.shown = *statistics;
         } else {
             // A file that is no report, or cannot be opened, is refused by the read with its reason.
+            // Db2's display output goes in alone: a Simulation report belongs to a monitor's report.
             unit.statistics = file.path;
-            unit.simulation = Partner(file.path, ReportKind::Simulation);
+            if (kind != ReportKind::Db2Display) {
+                unit.simulation = Partner(file.path, ReportKind::Simulation);
+            }
         }
         const auto key =
             std::make_pair(Identity(unit.statistics), unit.simulation ? Identity(*unit.simulation) : fs::path());
@@ -121,6 +124,35 @@ namespace {
 
 std::string Described(const HistoryReportInfo& info) {
     return info.system + " " + info.subsystem + " collected " + info.collectedAt;
+}
+
+// Counts one report's outcome in the summary.
+void Tally(ImportSummary& summary, HistoryStore& store, const ImportUnit& unit, const ImportOutcome& outcome) {
+    switch (outcome.status) {
+    case ImportStatus::Imported:
+        ++summary.imported;
+        break;
+    case ImportStatus::AlreadyPresent:
+        ++summary.alreadyPresent;
+        if (outcome.otherSimulation && unit.simulation) {
+            summary.otherSimulations.push_back({*unit.simulation, outcome.reportId});
+        }
+        break;
+    case ImportStatus::SimulationAdded:
+        summary.simulationsAdded.push_back({unit.simulation.value_or(unit.shown), outcome.reportId});
+        break;
+    case ImportStatus::Refused:
+        summary.refusals.emplace_back(unit.shown, outcome.message.empty() ? "refused" : outcome.message);
+        return;
+    }
+    if (outcome.status == ImportStatus::Imported && outcome.sameTimeAs) {
+        SameTime same{unit.shown, outcome.reportId, *outcome.sameTimeAs, {}, {}};
+        if (const auto other = store.Info(*outcome.sameTimeAs); other.Ok()) {
+            same.otherFile = other.value->fileName;
+            same.description = Described(*other.value);
+        }
+        summary.sameTimes.push_back(std::move(same));
+    }
 }
 
 } // namespace
@@ -144,32 +176,13 @@ ImportSummary RunImport(HistoryStore& store, const ImportPlan& plan, const Impor
             summary.refusals.emplace_back(unit.shown, *unit.refusal);
             continue;
         }
-        const ImportOutcome outcome =
-            ImportReportFile(store, unit.statistics.string(), unit.simulation ? unit.simulation->string() : "", limits);
-        switch (outcome.status) {
-        case ImportStatus::Imported:
-            ++summary.imported;
-            break;
-        case ImportStatus::AlreadyPresent:
-            ++summary.alreadyPresent;
-            if (outcome.otherSimulation && unit.simulation) {
-                summary.otherSimulations.push_back({*unit.simulation, outcome.reportId});
-            }
-            break;
-        case ImportStatus::SimulationAdded:
-            summary.simulationsAdded.push_back({unit.simulation.value_or(unit.shown), outcome.reportId});
-            break;
-        case ImportStatus::Refused:
-            summary.refusals.emplace_back(unit.shown, outcome.message.empty() ? "refused" : outcome.message);
-            continue;
+        const FileImportOutcome file =
+            ImportFile(store, unit.statistics.string(), unit.simulation ? unit.simulation->string() : "", limits);
+        if (file.db2Display && file.intervals > 0) {
+            summary.displays.push_back({unit.shown, file.intervals, file.warnings});
         }
-        if (outcome.status == ImportStatus::Imported && outcome.sameTimeAs) {
-            SameTime same{unit.shown, outcome.reportId, *outcome.sameTimeAs, {}, {}};
-            if (const auto other = store.Info(*outcome.sameTimeAs); other.Ok()) {
-                same.otherFile = other.value->fileName;
-                same.description = Described(*other.value);
-            }
-            summary.sameTimes.push_back(std::move(same));
+        for (const ImportOutcome& outcome : file.reports) {
+            Tally(summary, store, unit, outcome);
         }
     }
     return summary;
@@ -190,6 +203,13 @@ std::string ImportSummaryText(const ImportSummary& summary) {
     text += '\n';
     for (const auto& [file, reason] : summary.refusals) {
         text += "refused: " + file.string() + ": " + reason + '\n';
+    }
+    for (const DisplayFileNote& display : summary.displays) {
+        text += "display: " + display.file.string() + ": " + std::to_string(display.intervals) +
+                (display.intervals == 1 ? " interval\n" : " intervals\n");
+        for (const std::string& warning : display.warnings) {
+            text += "warning: " + display.file.string() + ": " + warning + '\n';
+        }
     }
     for (const SimulationNote& note : summary.simulationsAdded) {
         text += "simulation added to report " + std::to_string(note.reportId) + ": " + note.simulation.string() + '\n';

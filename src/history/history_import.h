@@ -47,6 +47,14 @@ struct SimulationNote {
     std::int64_t reportId = 0;
 };
 
+// A file of Db2's display output: how many intervals (reports) it gave, and what its read warned of
+// (a display that ends inside a pool's section is imported with its warning).
+struct DisplayFileNote {
+    std::filesystem::path file;
+    int intervals = 0;
+    std::vector<std::string> warnings;
+};
+
 struct ImportSummary {
     int imported = 0;
     int alreadyPresent = 0; // those that kept another simulation included
@@ -56,6 +64,7 @@ struct ImportSummary {
     std::vector<std::pair<std::filesystem::path, std::string>> refusals; // file, reason
     std::vector<SameTime> sameTimes;
     int notTried = 0; // the imports left when the run was stopped
+    std::vector<DisplayFileNote> displays;
     [[nodiscard]] int Refused() const { return static_cast<int>(refusals.size()); }
 };
 
@@ -71,7 +80,9 @@ ImportSummary RunImport(HistoryStore& store, const ImportPlan& plan, const Impor
 // "12 imported, 3 already present, 1 refused" (", 1 simulation added" when any were, ", 2 skipped" when
 // any were, ", 4 not imported: stopped" when the run was stopped), then a line per refusal ("refused:
 // file: reason"), per simulation added ("simulation added to report 7: file"), per simulation not stored
-// beside another, and per report held beside another of the same time.
+// beside another, and per report held beside another of the same time. Each interval of a display is a
+// report of its own in the counts; a line per display file names its intervals ("display: file: 4
+// intervals"), and one per warning of its read ("warning: file: line 40: ...").
 std::string ImportSummaryText(const ImportSummary& summary);
 
 } // namespace ornexa

@@ -101,6 +101,13 @@ std::string FirstSchema(SqlDialect dialect, const StoredCatalogues& catalogues) 
            "    PRIMARY KEY (report_id, pool_number, size_number));\n";
 }
 
+std::string SecondSchema(SqlDialect /*dialect*/) {
+    return "ALTER TABLE reports ADD COLUMN input_kind TEXT NOT NULL DEFAULT '" + std::string(StatisticsInputKind) +
+           "';\n"
+           "ALTER TABLE reports ADD COLUMN db2_facts TEXT;\n"
+           "ALTER TABLE pools ADD COLUMN fields_given TEXT;\n";
+}
+
 namespace {
 
 // Holds the schema lock for its life.
@@ -127,8 +134,9 @@ private:
 void MigrateHistory(SqlDatabase& db) {
     // Step n brings version n - 1 to version n; a new version appends a step, never edits one.
     const std::vector<std::function<std::string(SqlDialect)>> steps{
-        [](SqlDialect dialect) { return FirstSchema(dialect); }};
-    static_assert(HistorySchemaVersion == 1, "a new version needs its migration step");
+        [](SqlDialect dialect) { return FirstSchema(dialect); },
+        [](SqlDialect dialect) { return SecondSchema(dialect); }};
+    static_assert(HistorySchemaVersion == 2, "a new version needs its migration step");
 
     const auto checked = [&db](int held) {
         if (held > HistorySchemaVersion) {

@@ -52,10 +52,20 @@ inline constexpr std::int32_t HistoryApplicationId = 0x4F524E58;
 const std::vector<std::string_view>& HistoryTableNames();
 
 // The version the migrations below bring a database to.
-inline constexpr int HistorySchemaVersion = 1;
+inline constexpr int HistorySchemaVersion = 2;
 
 // The statements that make the first schema's tables, the record tables' columns from `catalogues`.
 std::string FirstSchema(SqlDialect dialect, const StoredCatalogues& catalogues = {});
+
+// The second schema: a report remembers its input's kind ("statistics", or "db2-display" for an
+// interval of Db2's display output) and, for a display, what the display gives beyond the records
+// (db2_facts) and which fields of each pool it gives (pools.fields_given). The reports held before
+// are monitors' reports, and read so.
+std::string SecondSchema(SqlDialect dialect);
+
+// The kinds a report's input_kind holds.
+inline constexpr std::string_view StatisticsInputKind = "statistics";
+inline constexpr std::string_view Db2DisplayInputKind = "db2-display";
 
 // Brings the database from the version it holds to HistorySchemaVersion, each step in its own
 // transaction. A database of a newer version than this program knows is refused (SqlError).

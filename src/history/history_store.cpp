@@ -10,7 +10,9 @@
 #include <filesystem>
 #include <sstream>
 
+#include "display/display_reader.h"
 #include "history/history_schema.h"
+#include "history/stored_db2_facts.h"
 #include "history/stored_rows.h"
 #include "history/stored_text.h"
 #include "load/report_load.h"
@@ -21,6 +23,18 @@
 namespace ornexa {
 
 namespace {
+
+// The pool fields a trend's figures are made of, by pool catalogue place.
+struct TrendFieldPlaces {
+    std::size_t hitRatio = FieldIndex<PoolRecord>(PoolCatalogue(), "PoolHitRatio");
+    std::size_t getPages = FieldIndex<PoolRecord>(PoolCatalogue(), "PoolGetPages");
+    std::size_t syncReadIOs = FieldIndex<PoolRecord>(PoolCatalogue(), "PoolReadIOsByType(1)");
+    std::size_t pagesWritten = FieldIndex<PoolRecord>(PoolCatalogue(), "PoolPagesWritten");
+};
+const TrendFieldPlaces& TrendFields() {
+    static const TrendFieldPlaces places;
+    return places;
+}
 
 // Ids and names the store's own queries give back.
 std::int64_t AsInteger(const SqlValue& value) {
@@ -114,6 +128,16 @@ template <class T, class Work> HistoryResult<T> Answer(const std::string& doing,
 }
 
 } // namespace
+
+std::optional<std::int64_t> PoolTrendPoint::VPSize() const {
+    static const std::size_t field = FieldIndex<PoolRecord>(PoolCatalogue(), "VPSize");
+    return Given(field) ? std::optional<std::int64_t>(pool.VPSize) : std::nullopt;
+}
+
+std::optional<std::int64_t> PoolTrendPoint::VPSeqThreshold() const {
+    static const std::size_t field = FieldIndex<PoolRecord>(PoolCatalogue(), "VPSeqThreshold");
+    return Given(field) ? std::optional<std::int64_t>(pool.VPSeqThreshold) : std::nullopt;
+}
 
 HistoryStore::HistoryStore(std::unique_ptr<SqlDatabase> db) : db_(std::move(db)) {
     MigrateHistory(*db_);
@@ -212,7 +236,9 @@ SqlParams ReportRow(const ImportSource& source, const ReportKeys& keys, std::opt
                   static_cast<std::int64_t>(report.PoolCount()),
                   static_cast<std::int64_t>(report.ObjectCount()),
                   static_cast<std::int64_t>(source.simulation.ShownPool() != 0 ? 1 : 0),
-                  sameTimeAs ? SqlValue(*sameTimeAs) : SqlValue()};
+                  sameTimeAs ? SqlValue(*sameTimeAs) : SqlValue(),
+                  std::string(report.Db2Display ? Db2DisplayInputKind : StatisticsInputKind),
+                  report.Db2Display ? SqlValue(StoredDb2Facts(*report.Db2Display)) : SqlValue()};
     AppendFieldValues(row, report.Header, HeaderCatalogue());
     return row;
 }
@@ -222,21 +248,25 @@ const std::string& InsertReport() {
         InsertSql("reports",
                   {"content_hash", "file_name", "system_name", "subsystem_name", "collected_at", "db2_version",
                    "imported_at", "elapsed_seconds", "usa_report", "pool_count", "object_count", "has_simulation",
-                   "same_time_as"},
+                   "same_time_as", "input_kind", "db2_facts"},
                   HeaderCatalogue()) +
         " ON CONFLICT (content_hash) DO NOTHING RETURNING id";
     return sql;
 }
 
 void InsertPools(SqlDatabase& db, std::int64_t id, const Report& report) {
-    static const std::string insertPool =
-        InsertSql("pools", {"report_id", "pool_number", "first_object", "last_object"}, PoolCatalogue());
+    static const std::string insertPool = InsertSql(
+        "pools", {"report_id", "pool_number", "first_object", "last_object", "fields_given"}, PoolCatalogue());
     std::vector<SqlParams> pools;
     pools.reserve(static_cast<std::size_t>(report.PoolCount()));
     for (int p = 1; p <= report.PoolCount(); ++p) {
         const PoolRecord& pool = report.Pools(p);
+        const Db2PoolFacts* facts = report.Db2Display && static_cast<std::size_t>(p) <= report.Db2Display->pools.size()
+                                        ? &report.Db2Display->pools[static_cast<std::size_t>(p - 1)]
+                                        : nullptr;
         SqlParams row{id, static_cast<std::int64_t>(p), static_cast<std::int64_t>(pool.FirstObject),
-                      static_cast<std::int64_t>(pool.LastObject)};
+                      static_cast<std::int64_t>(pool.LastObject),
+                      facts != nullptr ? SqlValue(StoredPoolFieldsGiven(*facts)) : SqlValue()};
         row.reserve(row.size() + PoolFieldCount);
         AppendFieldValues(row, pool, PoolCatalogue());
         pools.push_back(std::move(row));
@@ -289,7 +319,10 @@ ImportOutcome HistoryStore::Import(const ImportSource& source) {
                        " buffer pools but the file holds " + std::to_string(source.read.cutShort->held) +
                        ": it may have been cut short");
     }
-    const std::string hash = ContentHash(source.statisticsContent);
+    // A monitor's report is known again by its file's bytes; an interval of a display by its own
+    // figures, as a file of displays holds many intervals and the same interval may come in other files.
+    const std::string hash =
+        report.Db2Display ? ContentHash(DisplayIntervalContent(report)) : ContentHash(source.statisticsContent);
     const ReportHeader& header = report.Header;
     const std::string system = StoredText(header.SystemName.Trimmed());
     const std::string subsystem = StoredText(header.SubSystemName.Trimmed());
@@ -445,19 +478,34 @@ HistoryResult<std::vector<PoolTrendPoint>> HistoryStore::PoolTrend(std::string_v
             return points;
         }
         const std::string marks = Placeholders(params.size());
-        const std::string sql = std::string("SELECT ") + InfoColumns + ", p.first_object, p.last_object, " +
-                                ColumnList(PoolColumnNames(), "p.") +
-                                " FROM pools p JOIN reports r ON r.id = p.report_id WHERE p.poolname IN (" + marks +
-                                ")" + FilterSql(filter, params) + " ORDER BY r.collected_at, r.id, p.pool_number";
-        for (const SqlRow& row : db_->Query(sql, params)) {
+        const std::string sql =
+            std::string("SELECT ") + InfoColumns + ", p.first_object, p.last_object, " +
+            ColumnList(PoolColumnNames(), "p.") +
+            ", p.fields_given FROM pools p JOIN reports r ON r.id = p.report_id WHERE p.poolname IN (" + marks + ")" +
+            FilterSql(filter, params) + " ORDER BY r.collected_at, r.id, p.pool_number";
+        for (SqlRow& row : db_->Query(sql, params)) {
+            const SqlValue given = std::move(row.back());
+            row.pop_back();
             PoolTrendPoint point;
             point.report = InfoFromRow(row);
-            point.pool = PoolFromRow(row, InfoColumnCount, "the pool in report " + std::to_string(point.report.id));
+            const std::string where = "the pool in report " + std::to_string(point.report.id);
+            point.pool = PoolFromRow(row, InfoColumnCount, where);
+            if (point.report.db2Display) {
+                point.fieldsGiven = PoolFieldsGivenFromStored(TextAt({given}, 0, "fields_given", where));
+                if (!point.fieldsGiven) {
+                    throw SqlError(where + ", column fields_given holds no set of the pool's given fields");
+                }
+            }
             const std::int64_t seconds = point.report.elapsedSeconds;
-            point.hitRatio = point.pool.PoolHitRatio;
-            point.getPagesPerSecond = PerSecond(point.pool.PoolGetPages, seconds);
-            point.syncReadIOsPerSecond = PerSecond(point.pool.PoolReadIOsByType(1), seconds);
-            point.pagesWrittenPerSecond = PerSecond(point.pool.PoolPagesWritten, seconds);
+            const auto ifGiven = [&point](std::size_t field, std::optional<double> value) {
+                return point.Given(field) ? value : std::nullopt;
+            };
+            point.hitRatio = ifGiven(TrendFields().hitRatio, point.pool.PoolHitRatio);
+            point.getPagesPerSecond = ifGiven(TrendFields().getPages, PerSecond(point.pool.PoolGetPages, seconds));
+            point.syncReadIOsPerSecond =
+                ifGiven(TrendFields().syncReadIOs, PerSecond(point.pool.PoolReadIOsByType(1), seconds));
+            point.pagesWrittenPerSecond =
+                ifGiven(TrendFields().pagesWritten, PerSecond(point.pool.PoolPagesWritten, seconds));
             points.push_back(std::move(point));
         }
         return points;
@@ -479,9 +527,12 @@ HistoryResult<std::vector<ObjectTrendPoint>> HistoryStore::ObjectTrend(std::stri
             const std::string where = "the object in report " + std::to_string(point.report.id);
             point.poolName = TextAt(row, InfoColumnCount, "objpoolname", where);
             point.objectType = TextAt(row, InfoColumnCount + 1, "objtype", where);
-            point.getPagesPerSecond =
-                PerSecond(NumberAt(row, InfoColumnCount + 2, "objgetpages", where), point.report.elapsedSeconds);
-            point.sysHitRatio = NumberAt(row, InfoColumnCount + 3, "syshitratio", where);
+            // Db2's display gives no per-object getpages or reads: its objects have no point.
+            if (!point.report.db2Display) {
+                point.getPagesPerSecond =
+                    PerSecond(NumberAt(row, InfoColumnCount + 2, "objgetpages", where), point.report.elapsedSeconds);
+                point.sysHitRatio = NumberAt(row, InfoColumnCount + 3, "syshitratio", where);
+            }
             points.push_back(std::move(point));
         }
         return points;
@@ -496,8 +547,38 @@ std::string ContentHash(std::string_view content) {
     return text.data();
 }
 
-ImportOutcome ImportReportFile(HistoryStore& store, const std::string& statisticsPath,
-                               const std::string& simulationPath, const ReportLimits& limits) {
+namespace {
+
+// Every interval of a file of Db2's display output, each a report of its own.
+FileImportOutcome ImportDisplay(HistoryStore& store, const std::string& bytes, const std::string& fileName,
+                                const ReportLimits& limits) {
+    FileImportOutcome file;
+    file.db2Display = true;
+    const DisplayReports read = ReadDisplayReports(bytes, limits);
+    if (!read.result.Loaded()) {
+        // A read that stopped on a fault keeps nothing, not even the intervals before it.
+        const std::string why = MessageTexts(MessagesOf(read.result));
+        file.reports.push_back(Refusal("the report did not load" + (why.empty() ? std::string() : ": " + why)));
+        return file;
+    }
+    for (const ReadNote& note : read.result.notes) {
+        if (note.warning) {
+            file.warnings.push_back((note.line > 0 ? "line " + std::to_string(note.line) + ": " : std::string()) +
+                                    note.text);
+        }
+    }
+    file.intervals = static_cast<int>(read.reports.size());
+    const SimulationData none;
+    for (const Report& report : read.reports) {
+        file.reports.push_back(store.Import({report, read.result, none, bytes, fileName}));
+    }
+    return file;
+}
+
+} // namespace
+
+FileImportOutcome ImportFile(HistoryStore& store, const std::string& statisticsPath, const std::string& simulationPath,
+                             const ReportLimits& limits) {
     // The file is read once: the figures and the content hash come from the same bytes, even from a
     // pipe, which would give other bytes (or wait for a writer for ever) if it were opened again.
     LoadRequest request;
@@ -508,20 +589,46 @@ ImportOutcome ImportReportFile(HistoryStore& store, const std::string& statistic
     request.limits = limits;
     request.keepBytes = true;
     const LoadedReport loaded = LoadReport(request);
+    FileImportOutcome file;
     if (loaded.outcome.bytesFailure) {
-        return Refusal("the report did not load: " + *loaded.outcome.bytesFailure);
+        file.reports.push_back(Refusal("the report did not load: " + *loaded.outcome.bytesFailure));
+        return file;
+    }
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(statisticsPath, error);
+    const std::string fileName = error ? statisticsPath : absolute.lexically_normal().string();
+    if (loaded.outcome.statisticsKind == ReportKind::Db2Display) {
+        if (!simulationPath.empty()) {
+            file.db2Display = true;
+            file.reports.push_back(Refusal("a Simulation report goes with a monitor's Statistics report, not with "
+                                           "Db2's display output"));
+            return file;
+        }
+        return ImportDisplay(store, loaded.outcome.bytes, fileName, limits);
     }
     if (loaded.outcome.simRead && !loaded.outcome.simRead->Loaded()) {
         const std::string why = MessageTexts(loaded.outcome.simMessages);
-        return Refusal("the Simulation report did not load" + (why.empty() ? std::string() : ": " + why));
+        file.reports.push_back(
+            Refusal("the Simulation report did not load" + (why.empty() ? std::string() : ": " + why)));
+        return file;
     }
-    const Report& report = loaded.report;
-    const StatReadResult& read = loaded.outcome.statRead;
-    const SimulationData& sim = loaded.sim;
-    const std::string& bytes = loaded.outcome.bytes;
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(statisticsPath, error);
-    return store.Import({report, read, sim, bytes, error ? statisticsPath : absolute.lexically_normal().string()});
+    file.reports.push_back(
+        store.Import({loaded.report, loaded.outcome.statRead, loaded.sim, loaded.outcome.bytes, fileName}));
+    return file;
+}
+
+ImportOutcome ImportReportFile(HistoryStore& store, const std::string& statisticsPath,
+                               const std::string& simulationPath, const ReportLimits& limits) {
+    FileImportOutcome file = ImportFile(store, statisticsPath, simulationPath, limits);
+    const auto refused = std::find_if(file.reports.begin(), file.reports.end(),
+                                      [](const ImportOutcome& o) { return o.status == ImportStatus::Refused; });
+    if (refused != file.reports.end()) {
+        return std::move(*refused);
+    }
+    if (file.reports.empty()) {
+        return Refusal("the file holds no interval to keep");
+    }
+    return std::move(file.reports.back());
 }
 
 } // namespace ornexa

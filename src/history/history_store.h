@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -33,6 +34,9 @@ struct HistoryReportInfo {
     int pools = 0;
     int objects = 0;
     bool hasSimulation = false;
+    // An interval of Db2's display output rather than a monitor's report: the figures the display does
+    // not give are "not in this input".
+    bool db2Display = false;
     // Another report of the same system, subsystem and collection time with other content, held
     // before this one; empty when none.
     std::optional<std::int64_t> sameTimeAs;
@@ -78,6 +82,13 @@ struct PoolTrendPoint {
     std::optional<double> getPagesPerSecond;
     std::optional<double> syncReadIOsPerSecond;
     std::optional<double> pagesWrittenPerSecond;
+    // For a report of Db2's display output, the pool's fields the display gave (by pool catalogue place);
+    // the figures above are absent where it did not give them. Nothing for a monitor's report.
+    std::optional<std::bitset<PoolFieldCount>> fieldsGiven;
+    [[nodiscard]] bool Given(std::size_t field) const { return !fieldsGiven || fieldsGiven->test(field); }
+    // The pool's VPSIZE and VPSEQT, absent where the input did not give them.
+    [[nodiscard]] std::optional<std::int64_t> VPSize() const;
+    [[nodiscard]] std::optional<std::int64_t> VPSeqThreshold() const;
 };
 
 // An object's figures in one report of a trend (one point per report and pool it was in).
@@ -86,7 +97,7 @@ struct ObjectTrendPoint {
     std::string poolName;
     std::string objectType;
     std::optional<double> getPagesPerSecond;
-    double sysHitRatio = 0;
+    std::optional<double> sysHitRatio; // absent for a report of Db2's display output, which does not give it
 };
 
 // A report as stored: its facts, the records (a Report a comparison or a view can read), and the
@@ -155,8 +166,25 @@ private:
 // The content hash that tells a report again: XXH3-128 of the file's bytes, 32 hex digits.
 std::string ContentHash(std::string_view content);
 
-// Reads a Statistics report (and the Simulation report beside it, when given) and imports it.
-// A report that does not load whole (within `limits`) is refused with the read's own message.
+// What one file gave the history: an outcome per report it holds (a monitor's Statistics report is
+// one; a file of Db2's display output holds one per interval, in file order), or the one refusal of a
+// file that did not load; and for a display, the warnings of its read ("line 40: ...").
+struct FileImportOutcome {
+    std::vector<ImportOutcome> reports;
+    bool db2Display = false;
+    int intervals = 0; // of a display: the intervals the file gave
+    std::vector<std::string> warnings;
+};
+
+// Reads a Statistics report (and the Simulation report beside it, when given), or a file of Db2's
+// display output, and imports every report it holds. A report that does not load whole (within
+// `limits`) is refused with the read's own message; a display that ends inside a pool's section loads
+// with a warning and is imported, a display whose read stopped on a fault is refused whole.
+FileImportOutcome ImportFile(HistoryStore& store, const std::string& statisticsPath,
+                             const std::string& simulationPath = {}, const ReportLimits& limits = {});
+
+// ImportFile for one report: for a display, the outcome of its last interval (the one a window shows),
+// or of the first interval refused.
 ImportOutcome ImportReportFile(HistoryStore& store, const std::string& statisticsPath,
                                const std::string& simulationPath = {}, const ReportLimits& limits = {});
 

@@ -5,7 +5,9 @@
 #include <map>
 #include <tuple>
 
+#include "report/field_presence.h"
 #include "report/latin1.h"
+#include "report/record_catalogue.h"
 #include "report/shown_text.h"
 
 namespace ornexa {
@@ -50,18 +52,42 @@ const char* MoveKindKey(ObjectMoveKind kind) {
 
 namespace {
 
-// The pool list's six figures as numbers: what the list shows before it formats them.
-std::array<std::optional<double>, ComparedPoolFigureCount> PoolFigures(const Report& report, const PoolRecord& pool) {
+// The pool list's six figures of pool `p` as numbers: what the list shows before it formats them. A
+// figure made of a field the input does not give (a pool of Db2's display cut short) is absent.
+std::array<std::optional<double>, ComparedPoolFigureCount> PoolFigures(const Report& report, int p) {
+    static const auto field = [](std::string_view name) { return FieldIndex<PoolRecord>(PoolCatalogue(), name); };
+    static const std::size_t readIOs = field("PoolReadIOs");
+    static const std::size_t writeIOs = field("PoolWriteIOs");
+    static const std::size_t getPages = field("PoolGetPages");
+    static const std::size_t updates = field("PoolUpdates");
+    static const std::size_t hitRatio = field("PoolHitRatio");
+    static const std::size_t pagesWritten = field("PoolPagesWritten");
+    const auto given = [&report, p](std::initializer_list<std::size_t> fields) {
+        return std::all_of(fields.begin(), fields.end(),
+                           [&report, p](std::size_t f) { return PoolFieldGiven(report, p, f); });
+    };
+    const PoolRecord& pool = report.Pools(p);
     const double ios = static_cast<double>(pool.PoolReadIOs) + static_cast<double>(pool.PoolWriteIOs);
     std::array<std::optional<double>, ComparedPoolFigureCount> figures;
-    figures[0] = ios;
-    figures[1] = pool.PoolGetPages;
-    figures[2] = pool.PoolUpdates;
-    figures[3] = pool.PoolHitRatio;
-    if (report.ElapsedSeconds != 0) {
+    const bool iosGiven = given({readIOs, writeIOs});
+    if (iosGiven) {
+        figures[0] = ios;
+    }
+    if (given({getPages})) {
+        figures[1] = pool.PoolGetPages;
+    }
+    if (given({updates})) {
+        figures[2] = pool.PoolUpdates;
+    }
+    if (given({hitRatio})) {
+        figures[3] = pool.PoolHitRatio;
+    }
+    if (report.ElapsedSeconds != 0 && iosGiven) {
         figures[4] = ios / report.ElapsedSeconds;
     }
-    figures[5] = pool.PoolWriteIOs < 1 ? 0.0 : static_cast<double>(pool.PoolPagesWritten) / pool.PoolWriteIOs;
+    if (given({pagesWritten, writeIOs})) {
+        figures[5] = pool.PoolWriteIOs < 1 ? 0.0 : static_cast<double>(pool.PoolPagesWritten) / pool.PoolWriteIOs;
+    }
     return figures;
 }
 
@@ -129,13 +155,14 @@ ReportComparison CompareReports(const Report& before, const Report& after) {
         afterPools.try_emplace(ShownText(after.Pools(p).PoolName), p);
     }
     std::map<std::string, bool> seen;
-    auto addPool = [&](const std::string& name, const PoolRecord* old, const PoolRecord* now) {
+    // Pool numbers in each report; 0 where the pool is not in it.
+    auto addPool = [&](const std::string& name, int old, int now) {
         PoolComparison row;
         row.poolName = name;
-        row.inBefore = old != nullptr;
-        row.inAfter = now != nullptr;
-        const auto oldFigures = old != nullptr ? PoolFigures(before, *old) : decltype(PoolFigures(before, *old)){};
-        const auto newFigures = now != nullptr ? PoolFigures(after, *now) : decltype(PoolFigures(after, *now)){};
+        row.inBefore = old != 0;
+        row.inAfter = now != 0;
+        const auto oldFigures = old != 0 ? PoolFigures(before, old) : decltype(PoolFigures(before, old)){};
+        const auto newFigures = now != 0 ? PoolFigures(after, now) : decltype(PoolFigures(after, now)){};
         for (int f = 0; f < ComparedPoolFigureCount; ++f) {
             const auto i = static_cast<std::size_t>(f);
             row.figures[i] = Change(oldFigures[i], newFigures[i], figures[i].good);
@@ -148,12 +175,12 @@ ReportComparison CompareReports(const Report& before, const Report& after) {
             continue;
         }
         const auto found = afterPools.find(name);
-        addPool(name, &before.Pools(p), found != afterPools.end() ? &after.Pools(found->second) : nullptr);
+        addPool(name, p, found != afterPools.end() ? found->second : 0);
     }
     for (int p = 1; p <= after.PoolCount(); ++p) {
         const std::string name = ShownText(after.Pools(p).PoolName);
         if (seen.try_emplace(name, true).second) {
-            addPool(name, nullptr, &after.Pools(p));
+            addPool(name, 0, p);
         }
     }
 
@@ -186,6 +213,13 @@ ReportComparison CompareReports(const Report& before, const Report& after) {
     comparison.objectMoves.insert(comparison.objectMoves.end(), moved.begin(), moved.end());
     KeepLargest(comparison.getPageChanges);
     KeepLargest(comparison.syncReadChanges);
+    // Db2's display gives no per-object getpages or reads: the changes would compare zeros.
+    if (!HasObjectActivity(before) || !HasObjectActivity(after)) {
+        comparison.getPageChanges.clear();
+        comparison.syncReadChanges.clear();
+        comparison.notes.push_back("The objects' getpages and synchronous read I/Os are " +
+                                   std::string(NotInDb2Display) + ": they are not compared.");
+    }
 
     for (const Report* report : {&before, &after}) {
         if (report->ElapsedSeconds <= 0) {

@@ -10,6 +10,7 @@
 #include <type_traits>
 
 #include "history/history_schema.h"
+#include "history/stored_db2_facts.h"
 #include "history/stored_text.h"
 #include "report/fixed_text.h"
 #include "report/latin1.h"
@@ -114,6 +115,7 @@ public:
     }
     // `what` follows the row's name as written: " has ...", ", column ...".
     [[noreturn]] void Fail(const std::string& what) const { throw SqlError(where_ + what); }
+    [[nodiscard]] const std::string& Where() const { return where_; }
 
 private:
     [[nodiscard]] const SqlValue& At(std::size_t column, std::string_view name) const {
@@ -210,12 +212,14 @@ SqlValue StoredValue(const ConstFieldRef& field) {
 StoredRows QueryStoredRows(SqlDatabase& db, std::int64_t id) {
     StoredRows rows;
     auto reports = db.Query(std::string("SELECT ") + InfoColumns + ", " + ColumnList(HeaderCatalogue(), "r.") +
-                                " FROM reports r WHERE r.id = ?",
+                                ", r.db2_facts FROM reports r WHERE r.id = ?",
                             {id});
     if (reports.empty()) {
         throw SqlError("the history holds no report " + std::to_string(id));
     }
     rows.report = std::move(reports.front());
+    rows.db2Facts = std::move(rows.report.back());
+    rows.report.pop_back();
     rows.pools = db.Query("SELECT first_object, last_object, " + ColumnList(PoolCatalogue(), "") +
                               " FROM pools WHERE report_id = ? ORDER BY pool_number",
                           {id});
@@ -252,6 +256,12 @@ HistoryReportInfo InfoFromRow(const SqlRow& row) {
     if (!std::holds_alternative<std::monostate>(row.at(11))) {
         info.sameTimeAs = reader.Integer<std::int64_t>(11, "same_time_as");
     }
+    const std::string kind = reader.Text(12, "input_kind");
+    if (kind != StatisticsInputKind && kind != Db2DisplayInputKind) {
+        reader.Fail("input_kind",
+                    "holds \"" + EscapeControls(kind.substr(0, 24)) + "\", a kind of input this program does not know");
+    }
+    info.db2Display = kind == Db2DisplayInputKind;
     return info;
 }
 
@@ -305,6 +315,17 @@ StoredReport ReportFromRows(const StoredRows& rows) {
         report.AddObject(object);
     }
     CheckObjectRanges(report);
+    const bool factsHeld = !std::holds_alternative<std::monostate>(rows.db2Facts);
+    if (stored.info.db2Display) {
+        if (!factsHeld) {
+            header.Fail(", column db2_facts is empty where a report of Db2's display output keeps its facts");
+        }
+        const SqlRow factsRow{rows.db2Facts};
+        const std::string facts = RowReader(factsRow, header.Where()).Text(0, "db2_facts");
+        report.Db2Display = Db2FactsFromStored(facts, rows.pools.size(), rows.objects.size());
+    } else if (factsHeld) {
+        header.Fail(", column db2_facts holds Db2 display facts, but the report is a monitor's");
+    }
     report.StatFileLoaded = true;
 
     for (std::size_t s = 0; s < rows.simulatedSizes.size(); ++s) {

@@ -18,8 +18,8 @@ namespace ornexa {
 // The report facts every list and trend reads, in this order, from `reports r`.
 inline constexpr const char* InfoColumns =
     "r.id, r.file_name, r.system_name, r.subsystem_name, r.collected_at, r.db2_version, r.imported_at, "
-    "r.elapsed_seconds, r.pool_count, r.object_count, r.has_simulation, r.same_time_as";
-inline constexpr std::size_t InfoColumnCount = 12;
+    "r.elapsed_seconds, r.pool_count, r.object_count, r.has_simulation, r.same_time_as, r.input_kind";
+inline constexpr std::size_t InfoColumnCount = 13;
 
 // The rows of one stored report, as the database gives them back.
 struct StoredRows {
@@ -27,6 +27,7 @@ struct StoredRows {
     std::vector<SqlRow> pools;          // first_object, last_object, then the pool's columns; by pool number
     std::vector<SqlRow> objects;        // the object's columns, by object number
     std::vector<SqlRow> simulatedSizes; // pool_number, size_number, buffers, sys_hit_ratio, read_io_rate
+    SqlValue db2Facts;                  // of a report of Db2's display output: its facts as stored
 };
 
 // The rows of report `id`; throws SqlError when the history holds no such report.

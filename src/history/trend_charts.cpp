@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <utility>
 
 namespace ornexa {
 
@@ -100,15 +101,16 @@ std::string TrendPointOrigin(const HistoryReportInfo& report) {
 std::vector<ChartMarker> PoolSettingMarkers(const std::vector<PoolTrendPoint>& points) {
     std::vector<ChartMarker> markers;
     for (std::size_t i = 1; i < points.size(); ++i) {
-        const PoolRecord& before = points[i - 1].pool;
-        const PoolRecord& after = points[i].pool;
+        // A setting the input did not give is no change.
+        const auto vpSize = std::pair(points[i - 1].VPSize(), points[i].VPSize());
+        const auto vpSeqt = std::pair(points[i - 1].VPSeqThreshold(), points[i].VPSeqThreshold());
         std::string text;
-        if (before.VPSize != after.VPSize) {
-            text = "VPSIZE " + std::to_string(before.VPSize) + " -> " + std::to_string(after.VPSize);
+        if (vpSize.first && vpSize.second && *vpSize.first != *vpSize.second) {
+            text = "VPSIZE " + std::to_string(*vpSize.first) + " -> " + std::to_string(*vpSize.second);
         }
-        if (before.VPSeqThreshold != after.VPSeqThreshold) {
-            text += (text.empty() ? "" : "; ") + std::string("VPSEQT ") + std::to_string(before.VPSeqThreshold) +
-                    " -> " + std::to_string(after.VPSeqThreshold);
+        if (vpSeqt.first && vpSeqt.second && *vpSeqt.first != *vpSeqt.second) {
+            text += (text.empty() ? "" : "; ") + std::string("VPSEQT ") + std::to_string(*vpSeqt.first) + " -> " +
+                    std::to_string(*vpSeqt.second);
         }
         const std::optional<double> seconds = CollectionSeconds(points[i].report.collectedAt);
         if (!text.empty() && seconds) {
@@ -130,11 +132,13 @@ std::array<ChartModel, PoolTrendChartCount> PoolTrendCharts(std::string_view poo
                  Timed(points, [](const PoolTrendPoint& p) { return p.syncReadIOsPerSecond; }), none),
         TimeLine(pool, "Pages Written / sec",
                  Timed(points, [](const PoolTrendPoint& p) { return p.pagesWrittenPerSecond; }), none),
-        TimeLine(
-            pool, "VPSIZE",
-            Timed(points,
-                  [](const PoolTrendPoint& p) { return std::optional<double>(static_cast<double>(p.pool.VPSize)); }),
-            none),
+        TimeLine(pool, "VPSIZE",
+                 Timed(points,
+                       [](const PoolTrendPoint& p) {
+                           const std::optional<std::int64_t> size = p.VPSize();
+                           return size ? std::optional<double>(static_cast<double>(*size)) : std::nullopt;
+                       }),
+                 none),
     };
     charts[HitRatioTrend].axisMin = 0;
     charts[HitRatioTrend].axisMax = 100;
@@ -154,8 +158,7 @@ std::array<ChartModel, ObjectTrendChartCount> ObjectTrendCharts(std::string_view
     std::array<ChartModel, ObjectTrendChartCount> charts{
         TimeLine(object, "Get Pages / sec",
                  Timed(points, [](const ObjectTrendPoint& p) { return p.getPagesPerSecond; }), none),
-        TimeLine(object, "Sys Hit Ratio",
-                 Timed(points, [](const ObjectTrendPoint& p) { return std::optional<double>(p.sysHitRatio); }), none),
+        TimeLine(object, "Sys Hit Ratio", Timed(points, [](const ObjectTrendPoint& p) { return p.sysHitRatio; }), none),
     };
     charts[ObjectHitRatioTrend].axisMin = 0;
     charts[ObjectHitRatioTrend].axisMax = 100;
