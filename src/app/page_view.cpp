@@ -1,6 +1,7 @@
 #include "app/page_view.h"
 
 #include <QFormLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QSplitter>
 #include <QTableView>
@@ -53,6 +54,8 @@ QTableView* FigureRowsView(QWidget* parent, const char* name) {
     QTableView* view = MakeListView(parent);
     view->setObjectName(QString::fromLatin1(name));
     view->setModel(new TextRowsModel(view));
+    view->setWordWrap(false); // Db2's labels are long: one line each, the figures beside them
+    view->setMinimumWidth(view->fontMetrics().averageCharWidth() * 52);
     view->setVisible(false);
     return view;
 }
@@ -65,5 +68,10 @@ void ShowFigureRows(QTableView* view, const std::vector<ornexa::FigureRow>& rows
     }
     auto* model = qobject_cast<TextRowsModel*>(view->model());
     model->UpdateRows({QObject::tr("Figure").toStdString(), QObject::tr("Value").toStdString()}, std::move(shown));
+    // The figures stand whole; the labels take the room left.
+    QHeaderView* header = view->horizontalHeader();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    header->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     view->setVisible(!rows.empty());
 }

@@ -1,6 +1,7 @@
 #include "session/report_info_page.h"
 
 #include "report/field_presence.h"
+#include "report/number_format.h"
 #include "report/record_catalogue.h"
 
 namespace ornexa {
@@ -11,7 +12,8 @@ namespace {
 constexpr std::array<std::string_view, ReportDataCount> DataFields{"CollectionDate", "CollectionTime", "ElapsedTime",
                                                                    "SystemName",     "SubSystemName",  "Db2Version"};
 constexpr std::size_t ElapsedTimeFact = 2;
-constexpr std::size_t RateTotal = 4;  // "Total I/Os per second"
+constexpr std::size_t RateTotal = 4; // "Total I/Os per second"
+constexpr std::size_t HitRatioColumn = 4;
 constexpr std::size_t RateColumn = 5; // "I/O Sec"
 
 std::string InputKindOf(const Db2Facts& facts) {
@@ -52,6 +54,10 @@ void ReportInfoPage::ShowDisplayFacts() {
         if (!HeaderFieldGiven(report_, FieldIndex(catalogue, DataFields[i]))) {
             data_[i] = std::string(i == ElapsedTimeFact ? NotKnown : NotInThisInput);
         }
+    }
+    // The hit ratio is worked out from Db2's counters: shown to two decimals, as a monitor writes it.
+    for (PoolListEntry& entry : poolList_) {
+        entry.cells[HitRatioColumn] = FormatReadBack(report_.Pools(entry.pool).PoolHitRatio, "##0.00", style_);
     }
     if (report_.ElapsedSeconds == 0) { // no interval length, no rates
         totals_[RateTotal] = std::string(NotKnown);

@@ -69,6 +69,13 @@ TEST_F(DisplayViews, ReportInfoSaysTheKindOfInputAndWhichHeaderFactsItLacks) {
     }
     EXPECT_EQ(page.Data()[3], "SYSA");
     EXPECT_NE(page.Totals()[4], NotKnown); // the interval has a length: rates are known
+    for (const PoolListEntry& row : page.PoolList()) {
+        // Worked out from Db2's counters, the hit ratio shows to two decimals, as a monitor's does.
+        const std::string& ratio = *row.cells[4];
+        const auto point = ratio.find('.');
+        EXPECT_TRUE(point == std::string::npos || ratio.size() - point <= 3) << ratio;
+        EXPECT_NE(*row.cells[5], NotKnown);
+    }
 }
 
 TEST_F(DisplayViews, ReportInfoOfAnIntervalWithoutEndKnowsNoRates) {
