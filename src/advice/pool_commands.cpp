@@ -278,9 +278,70 @@ SizeAdvice ProposePoolSize(const Report& report, const SimulationData& sim, int 
     return advice;
 }
 
+namespace {
+
+std::string Db2SizeNote(const Db2SizeCurve& curve, std::string_view verdict) {
+    return "Db2 simulation: a pool of " + std::to_string(curve.simulated.size) + " buffers " + std::string(verdict) +
+           "; no size proposed";
+}
+
+} // namespace
+
+SizeAdvice ProposeDb2PoolSize(const Report& report, int p) {
+    SizeAdvice advice;
+    const std::optional<Db2SizeCurve> curve = Db2SizeCurveOf(report, p);
+    if (!curve) {
+        return advice;
+    }
+    if (curve->avoidableSyncReads == 0) {
+        advice.notes.push_back(Db2SizeNote(*curve, "would have avoided no synchronous read"));
+        return advice;
+    }
+    const std::optional<double> now = curve->current.syncReadsPerSecond;
+    const std::optional<double> then = curve->simulated.syncReadsPerSecond;
+    if (!curve->avoidableSyncReadsPerSecond || !now || !then) {
+        advice.notes.emplace_back("Db2 simulation: the display gives no end of its interval, so the synchronous reads "
+                                  "per second that the simulated pool avoids are not known; no size proposed");
+        return advice;
+    }
+    const double avoided = *curve->avoidableSyncReadsPerSecond;
+    if (avoided < Db2MinAvoidableReadsPerSecond || *now <= *then * (1 + SizeRateTolerance)) {
+        const double share = *now > 0 ? 100 * avoided / *now : 0;
+        advice.notes.push_back(Db2SizeNote(*curve, "would have avoided " + FormatPicture(avoided, "0.00") +
+                                                       " synchronous reads per second (" + FormatPicture(share, "0.0") +
+                                                       " % of them), too few to be worth the storage"));
+        return advice;
+    }
+
+    const PoolRecord& pool = report.Pools(p);
+    SizeProposal proposal;
+    proposal.simulatedPool = p;
+    proposal.currentSize = pool.VPSize;
+    proposal.proposedSize = curve->simulated.size;
+    proposal.proposedIndex = 2;
+    proposal.currentHitRatio = curve->current.hitRatio;
+    proposal.currentIORate = now;
+    proposal.proposedHitRatio = curve->simulated.hitRatio.value_or(0);
+    proposal.proposedIORate = *then;
+    proposal.fromDb2 = true;
+    const std::string name = ShownPoolName(report, p);
+    const std::optional<int> kb = PageSizeKB(name);
+    if (kb) {
+        proposal.storageKB = (static_cast<long long>(proposal.proposedSize) - pool.VPSize) * *kb;
+    }
+    advice.proposal = proposal;
+    if (!kb) {
+        advice.notes.push_back("\"" + name + "\" is not a buffer-pool name; no command is written for it");
+    } else {
+        advice.command = Advice{std::string(Db2SimulationSource), AdviceKind::Command,
+                                AlterBufferPool(name, "VPSIZE(" + std::to_string(proposal.proposedSize) + ")")};
+    }
+    return advice;
+}
+
 PoolAdvice PoolCommands(const Report& report, const SimulationData& sim, int p, PoolUsage usage) {
     PoolAdvice advice = RuleCommands(report, p, usage);
-    SizeAdvice size = ProposePoolSize(report, sim, p);
+    SizeAdvice size = sim.ShownPool() == p ? ProposePoolSize(report, sim, p) : ProposeDb2PoolSize(report, p);
     if (size.command) {
         advice.commands.push_back(std::move(*size.command));
     }
@@ -294,7 +355,8 @@ std::string SizeExpectation(const SizeProposal& proposal) {
     std::string text = "at " + std::to_string(proposal.proposedSize) + " buffers the system hit ratio ";
     text += proposal.currentHitRatio ? "goes from " + figure(*proposal.currentHitRatio, "0.0") + " % to "
                                      : std::string("becomes ");
-    text += figure(proposal.proposedHitRatio, "0.0") + " % and the read I/O rate ";
+    text += figure(proposal.proposedHitRatio, "0.0") + " % and the " + (proposal.fromDb2 ? "synchronous " : "") +
+            "read I/O rate ";
     text +=
         proposal.currentIORate ? "from " + figure(*proposal.currentIORate, "0.00") + "/s to " : std::string("becomes ");
     text += figure(proposal.proposedIORate, "0.00") + "/s";
@@ -322,7 +384,7 @@ std::string CommandsFileText(const std::vector<PoolAdviceEntry>& pools) {
             for (const Advice& a : entry.advice.commands) {
                 if (a.kind == kind) {
                     text += a.text + "\n";
-                    if (a.source == "simulation" && entry.advice.size) {
+                    if ((a.source == "simulation" || a.source == Db2SimulationSource) && entry.advice.size) {
                         text += "--   " + SizeExpectation(*entry.advice.size) + "\n";
                     }
                 }
@@ -338,6 +400,135 @@ std::string CommandsFileText(const std::vector<PoolAdviceEntry>& pools) {
         }
     }
     return text;
+}
+
+} // namespace ornexa
+
+namespace ornexa {
+namespace {
+
+constexpr std::int64_t MaxRatioTenths = 2550;
+constexpr std::int64_t KBPerMB = 1024;
+
+std::int64_t CeilDiv(std::int64_t a, std::int64_t b) {
+    return (a + b - 1) / b;
+}
+
+std::int64_t WholeMegabytes(std::int64_t kb) {
+    return CeilDiv(kb, KBPerMB) * KBPerMB;
+}
+
+} // namespace
+
+std::string AlterGroupBufferPoolRatio(std::string_view poolName, std::int64_t ratioTenths) {
+    const std::string ratio = ratioTenths > 250
+                                  ? std::to_string(CeilDiv(ratioTenths, 10))
+                                  : std::to_string(ratioTenths / 10) + "." + std::to_string(ratioTenths % 10);
+    return "-ALTER GROUPBUFFERPOOL(" + UpperCase(TrimBlanks(poolName)) + ") RATIO(" + ratio + ")";
+}
+
+std::string AlterStructureSize(const std::optional<std::string>& groupName, std::string_view poolName,
+                               std::int64_t sizeKB) {
+    const std::string group = groupName ? UpperCase(*groupName) : std::string(GroupNamePlaceholder);
+    return "SETXCF START,ALTER,STRNAME=" + group + "_" + UpperCase(TrimBlanks(poolName)) +
+           ",SIZE=" + std::to_string(sizeKB) + "K";
+}
+
+std::optional<std::int64_t> ProposedRatioTenths(const Db2GroupPoolFacts& pool) {
+    const auto ratio = GroupPoolRatioTenths(pool);
+    const auto entries = pool.figures.Get(GroupPoolFigure::DirectoryEntries);
+    const auto reclaims = pool.figures.Get(GroupPoolFigure::DirectoryReclaims);
+    if (!ratio || !entries || *entries <= 0 || !reclaims || *reclaims <= 0) {
+        return std::nullopt;
+    }
+    const auto wanted = static_cast<std::int64_t>(std::ceil(
+        static_cast<double>(*ratio) * static_cast<double>(*entries + *reclaims) / static_cast<double>(*entries)));
+    return std::clamp<std::int64_t>(std::max(wanted, *ratio + 1), 10, MaxRatioTenths);
+}
+
+std::optional<std::int64_t> ProposedStructureSizeKB(const Db2GroupPoolFacts& pool, GroupPoolRule rule) {
+    const auto size = pool.figures.Get(GroupPoolFigure::StructureSize);
+    if (!size || *size <= 0) {
+        return std::nullopt;
+    }
+    const bool reclaims = rule == GroupPoolRule::DirectoryReclaims;
+    const auto entries = pool.figures.Get(reclaims ? GroupPoolFigure::DirectoryEntries : GroupPoolFigure::DataEntries);
+    const auto lacking =
+        pool.figures.Get(reclaims ? GroupPoolFigure::DirectoryReclaims : GroupPoolFigure::WritesFailedNoStorage);
+    if (!entries || *entries <= 0 || !lacking || *lacking <= 0) {
+        return std::nullopt;
+    }
+    double grown =
+        static_cast<double>(*size) * static_cast<double>(*entries + *lacking) / static_cast<double>(*entries);
+    if (!reclaims) {
+        grown = std::max(grown, static_cast<double>(*size) * 1.25);
+    }
+    return std::max(WholeMegabytes(static_cast<std::int64_t>(std::ceil(grown))), *size + KBPerMB);
+}
+
+GroupPoolAdvice GroupPoolCommands(const Db2GroupPoolFacts& pool, const std::optional<std::string>& groupName,
+                                  NumberStyle style) {
+    GroupPoolAdvice advice{pool.name, {}};
+    for (GroupPoolFinding& finding : GroupPoolFindings(pool, style)) {
+        GroupPoolFindingAdvice item{std::move(finding), {}, {}};
+        const std::string source(GroupPoolRuleKey(item.finding.rule));
+        if (item.finding.rule == GroupPoolRule::DirectoryReclaims) {
+            if (const auto ratio = ProposedRatioTenths(pool)) {
+                item.commands.push_back({source, AdviceKind::Command, AlterGroupBufferPoolRatio(pool.name, *ratio)});
+                item.notes.emplace_back("the new RATIO takes effect when the structure is next allocated or rebuilt; "
+                                        "at the same size it leaves fewer data entries");
+            } else {
+                item.notes.emplace_back("no RATIO computed: the display does not give the directory entries or the "
+                                        "ratio");
+            }
+        } else {
+            item.notes.emplace_back("or lower the castout thresholds with -ALTER GROUPBUFFERPOOL(" + pool.name +
+                                    ") CLASST(...) GBPOOLT(...)");
+        }
+        if (const auto size = ProposedStructureSizeKB(pool, item.finding.rule)) {
+            item.commands.push_back({source, AdviceKind::Command, AlterStructureSize(groupName, pool.name, *size)});
+            item.notes.emplace_back("SETXCF START,ALTER grows the structure only up to the SIZE of its CFRM policy");
+            if (!groupName) {
+                item.notes.push_back("replace " + std::string(GroupNamePlaceholder) +
+                                     " with the data sharing group's name: the display does not give it");
+            }
+        } else {
+            item.notes.emplace_back("no structure size computed: the display does not give the allocated size or "
+                                    "the entries");
+        }
+        advice.findings.push_back(std::move(item));
+    }
+    return advice;
+}
+
+std::vector<GroupPoolAdvice> GroupPoolsAdvice(const Report& report, NumberStyle style) {
+    std::vector<GroupPoolAdvice> pools;
+    if (report.Db2Display) {
+        for (const Db2GroupPoolFacts& pool : report.Db2Display->groupPools) {
+            pools.push_back(GroupPoolCommands(pool, std::nullopt, style));
+        }
+    }
+    return pools;
+}
+
+std::string GroupPoolCommandsText(const std::vector<GroupPoolAdvice>& pools) {
+    std::string text;
+    for (const GroupPoolAdvice& pool : pools) {
+        if (pool.findings.empty()) {
+            continue;
+        }
+        text += "-- " + pool.pool + "\n";
+        for (const GroupPoolFindingAdvice& item : pool.findings) {
+            text += "--   " + item.finding.text + "\n";
+            for (const Advice& a : item.commands) {
+                text += a.text + "\n";
+            }
+            for (const std::string& note : item.notes) {
+                text += "--   " + note + "\n";
+            }
+        }
+    }
+    return text.empty() ? text : "\n-- Group buffer pools\n" + text;
 }
 
 } // namespace ornexa

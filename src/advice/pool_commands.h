@@ -1,12 +1,16 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "report/db2_figures.h"
 #include "report/report_model.h"
+#include "rules/group_pool_rules.h"
 #include "rules/pool_usage.h"
+#include "simulation/db2_simulation.h"
 #include "simulation/sim_data.h"
 
 namespace ornexa {
@@ -45,13 +49,16 @@ inline constexpr double SizeRateTolerance = 0.05;
 struct SizeProposal {
     int simulatedPool = 0;
     Long currentSize = 0;                  // VPSize
-    Long proposedSize = 0;                 // buffers
+    std::int64_t proposedSize = 0;         // buffers (VPSIZE goes beyond 32 bits)
     int proposedIndex = 0;                 // 1-based simulated size
     std::optional<double> currentHitRatio; // at the current size, when it was simulated
     std::optional<double> currentIORate;
     double proposedHitRatio = 0;
     double proposedIORate = 0;
     std::optional<long long> storageKB; // (proposed - current) x page size: > 0 adds, < 0 frees
+    // From Db2's own simulated pool: proposedIndex 2 is the simulated point of its two-point curve,
+    // and the read I/O rates are synchronous read I/Os.
+    bool fromDb2 = false;
 };
 
 // What the proposed size is expected to give, for a comment beside its command: "at 40000 buffers the
@@ -67,8 +74,19 @@ struct SizeAdvice {
 };
 SizeAdvice ProposePoolSize(const Report& report, const SimulationData& sim, int p);
 
+// The size Db2's own simulated pool (ALTER BUFFERPOOL SPSIZE) proposes for pool p of a report of
+// Db2's display: its simulated size, when the reads it avoids are worth the storage, that is when
+// both
+//  - the synchronous reads it avoids come to at least Db2MinAvoidableReadsPerSecond, and
+//  - the current size's synchronous read rate is not within SizeRateTolerance of the simulated
+//    size's (the monitor's rule, on the two points of the curve).
+// Otherwise no proposal, with a note saying what the simulation showed.
+inline constexpr double Db2MinAvoidableReadsPerSecond = 1.0;
+inline constexpr std::string_view Db2SimulationSource = "db2-simulation";
+SizeAdvice ProposeDb2PoolSize(const Report& report, int p);
+
 // Every statement for pool p: the commands of the rules matched under `usage`, in rule order, then
-// the pool size of the simulation when p is the simulated pool.
+// the pool size of the simulation when p is the simulated pool, else that of Db2's simulated pool.
 struct PoolAdvice {
     std::vector<Advice> commands;
     std::vector<std::string> notes; // why a finding got no command
@@ -86,5 +104,41 @@ struct PoolAdviceEntry {
     PoolAdvice advice;
 };
 std::string CommandsFileText(const std::vector<PoolAdviceEntry>& pools);
+
+// Group buffer pools. A structure name is the data sharing group's name, "_" and the pool's name; where
+// the input does not give the group's name, this stands in its place for the user to replace.
+inline constexpr std::string_view GroupNamePlaceholder = "groupname";
+
+// "-ALTER GROUPBUFFERPOOL(GBP0) RATIO(6.5)" for a ratio in tenths: one decimal up to 25, a whole number
+// above (Db2 drops the decimals of a ratio above 25).
+std::string AlterGroupBufferPoolRatio(std::string_view poolName, std::int64_t ratioTenths);
+// "SETXCF START,ALTER,STRNAME=DSNDB0G_GBP0,SIZE=81920K"; the placeholder without a group name.
+std::string AlterStructureSize(const std::optional<std::string>& groupName, std::string_view poolName,
+                               std::int64_t sizeKB);
+
+// The ratio (tenths) that makes room in the directory for the entries it reclaimed at the same structure
+// size: the ratio x (entries + reclaims) / entries, rounded up, at least a tenth more, 1.0 to 255.
+std::optional<std::int64_t> ProposedRatioTenths(const Db2GroupPoolFacts& pool);
+// The structure size (KB) a finding asks for, rounded up to whole megabytes: for reclaims the size that
+// gives the directory its reclaimed entries at the same ratio; for failed writes the size that gives a
+// data entry for each failed write, and at least a quarter more.
+std::optional<std::int64_t> ProposedStructureSizeKB(const Db2GroupPoolFacts& pool, GroupPoolRule rule);
+
+// A finding on a group buffer pool with the commands that mend it and what the user must know of them.
+struct GroupPoolFindingAdvice {
+    GroupPoolFinding finding;
+    std::vector<Advice> commands;
+    std::vector<std::string> notes;
+};
+struct GroupPoolAdvice {
+    std::string pool; // "GBP0"
+    std::vector<GroupPoolFindingAdvice> findings;
+};
+GroupPoolAdvice GroupPoolCommands(const Db2GroupPoolFacts& pool, const std::optional<std::string>& groupName,
+                                  NumberStyle style = {});
+// Every group buffer pool of a report of Db2's display, in display order; none for another report.
+std::vector<GroupPoolAdvice> GroupPoolsAdvice(const Report& report, NumberStyle style = {});
+// The "-- Group buffer pools" section of a commands file; empty when no pool has a finding.
+std::string GroupPoolCommandsText(const std::vector<GroupPoolAdvice>& pools);
 
 } // namespace ornexa

@@ -17,6 +17,7 @@
 #include "app/app_icons.h"
 #include "app/cluster_widget.h"
 #include "app/dropped_files.h"
+#include "app/group_pool_view.h"
 #include "app/history_service.h"
 #include "app/history_window.h"
 #include "app/regroup_dialog.h"
@@ -93,6 +94,9 @@ void AnalysisWindow::BuildTabs() {
          std::initializer_list<QWidget*>{reportView_, poolView_, objectView_, ruleView_, simTab_, clusterTab_}) {
         tabs_->addTab(tab, ornexa::ui::DisplayText(session_.Tabs()[static_cast<std::size_t>(tabs_->count())].caption));
     }
+    // Beside the session's tabs, shown only for a report with group buffer pools.
+    groupPoolView_ = new GroupPoolView(session_.ShownReport(), this);
+    tabs_->setTabVisible(tabs_->addTab(groupPoolView_, tr("Group Buffer Pools")), groupPoolView_->Page().Shown());
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int tab) {
         if (!refreshing_) {
             SelectTab(tab);
@@ -243,6 +247,12 @@ void AnalysisWindow::PrintTab() {
     }
 }
 
+void AnalysisWindow::SelectTab(int tab) {
+    // The tabs after the session's are the window's own: the session keeps its choice meanwhile.
+    ownTabShown_ = tab >= ornexa::AnalysisTabCount && tab < tabs_->count();
+    Apply(ownTabShown_ ? ornexa::Messages{} : session_.SelectTab(tab));
+}
+
 void AnalysisWindow::Apply(const ornexa::Messages& told) {
     ui_.ShowAll(told);
     Refresh();
@@ -255,7 +265,7 @@ void AnalysisWindow::Refresh() {
         tabs_->setTabVisible(t, tabs[static_cast<std::size_t>(t)].visible);
         tabs_->setTabEnabled(t, tabs[static_cast<std::size_t>(t)].enabled);
     }
-    tabs_->setCurrentIndex(session_.SelectedTab());
+    tabs_->setCurrentIndex(ownTabShown_ ? tabs_->indexOf(groupPoolView_) : session_.SelectedTab());
     statusPanel_->setText(ornexa::ui::DisplayText(session_.StatusText()));
     // Each view repaints its page only when it changed since it was painted last.
     reportView_->Refresh();

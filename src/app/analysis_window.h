@@ -14,6 +14,7 @@
 
 class ChartView;
 class ClusterWidget;
+class GroupPoolView;
 class HistoryService;
 class HistoryWindow;
 class ObjectInfoView;
@@ -66,6 +67,7 @@ public:
     [[nodiscard]] QString PoolDetailsTitle() const { return poolView_->DetailsTitle(); }
     [[nodiscard]] SimGraphWidget* SimGraphs() const { return simTab_; }
     [[nodiscard]] ClusterWidget* Clusters() const { return clusterTab_; }
+    [[nodiscard]] GroupPoolView* GroupPools() const { return groupPoolView_; }
     [[nodiscard]] QString StatusText() const { return statusPanel_->text(); }
 
     // The user's actions, also for tests and keyboard shortcuts.
@@ -89,7 +91,7 @@ public:
     }
     void NextPool() { Apply(session_.ShowNextPool()); }
     void PreviousPool() { Apply(session_.ShowPreviousPool()); }
-    void SelectTab(int tab) { Apply(session_.SelectTab(tab)); }
+    void SelectTab(int tab);
     // "&Print" and "&Print ...": the print preview of the tab shown.
     void PrintTab();
     void Back() {
@@ -181,6 +183,8 @@ private:
     RuleAnalysisView* ruleView_ = nullptr;
     SimGraphWidget* simTab_ = nullptr;
     ClusterWidget* clusterTab_ = nullptr;
+    GroupPoolView* groupPoolView_ = nullptr;
+    bool ownTabShown_ = false; // the group buffer pool tab is shown, not one of the session's
     QPushButton* print_ = nullptr;
     QAction* printItem_ = nullptr;
 };

@@ -26,6 +26,10 @@ QString Latin1(const std::string& text) {
 SimGraphWidget::SimGraphWidget(ornexa::AnalysisSession& session, Apply apply, QWidget* parent)
     : QWidget(parent), session_(session), apply_(std::move(apply)) {
     auto* layout = new QVBoxLayout(this);
+    caption_ = new QLabel(this);
+    caption_->setObjectName(QStringLiteral("lblSimCaption"));
+    caption_->hide();
+    layout->addWidget(caption_);
     auto* top = new QHBoxLayout;
     auto* side = new QVBoxLayout;
     side->addWidget(BuildMeasureOptions());
@@ -132,6 +136,15 @@ void SimGraphWidget::Refresh() {
         charts_[static_cast<std::size_t>(t)]->ShowModel(page.Chart(t));
     }
     subTabs_->setCurrentIndex(page.SubTab());
+    // Db2's simulated pool describes the whole pool only: the object charts wait for the monitor's report.
+    const QString caption = Latin1(std::string(page.Caption()));
+    caption_->setText(caption);
+    caption_->setVisible(!caption.isEmpty());
+    for (int t = 0; t < ornexa::SimSubTabCount; ++t) {
+        const bool available = page.SubTabAvailable(t);
+        subTabs_->setTabEnabled(t, available);
+        subTabs_->setTabToolTip(t, available ? QString() : Latin1(std::string(ornexa::NeedsMonitorSimulationText)));
+    }
     if (QAbstractButton* option = measure_->button(page.Measure())) {
         option->setChecked(true);
     }

@@ -33,6 +33,8 @@ public:
     [[nodiscard]] ChartView* Chart(int subTab) const { return charts_.at(static_cast<std::size_t>(subTab)); }
     [[nodiscard]] QFrame* Details() const { return details_; }
     [[nodiscard]] QTableView* DetailsTable() const { return detailsTable_; }
+    // What the charts come from when it is not the monitor's Simulation report; hidden otherwise.
+    [[nodiscard]] QLabel* Caption() const { return caption_; }
 
 private:
     // The parts of the tab, made in this order: Tab moves the focus in the order the widgets are made.
@@ -45,6 +47,7 @@ private:
     Apply apply_;
     std::uint64_t shownVersion_ = 0;
     bool painting_ = false;
+    QLabel* caption_ = nullptr;
     QTabWidget* subTabs_ = nullptr;
     std::array<ChartView*, ornexa::SimSubTabCount> charts_{};
     QButtonGroup* measure_ = nullptr;

@@ -8,6 +8,7 @@
 #include "report/fixed_text.h"
 #include "report/latin1.h"
 #include "rules/config_rules.h"
+#include "simulation/db2_simulation.h"
 #include "simulation/sim_reader.h"
 #include "stats/object_graph.h"
 #include "stats/pool_graph.h"
@@ -78,14 +79,37 @@ Json PoolHead(const Report& report, int p) {
               {"S", Texts(RulesFor(report, p, PoolUsage::Sequential))}}}};
 }
 
+// Db2's simulated pool as two points of the pool's size curve; null without one.
+Json Db2SizeCurveDocument(const std::optional<Db2SizeCurve>& curve) {
+    if (!curve) {
+        return nullptr;
+    }
+    Json points = Json::array();
+    for (const SizeCurvePoint& point : curve->Points()) {
+        points.push_back({{"kind", SizePointKindKey(point.kind)},
+                          {"size", point.size},
+                          {"syncReadsPerSecond", Limit(point.syncReadsPerSecond)},
+                          {"hitRatio", Limit(point.hitRatio)}});
+    }
+    return {{"points", points},
+            {"syncReads", curve->syncReads},
+            {"avoidableSyncReads", curve->avoidableSyncReads},
+            {"avoidableSyncReadsPerSecond", Limit(curve->avoidableSyncReadsPerSecond)},
+            {"seqThreshold", curve->seqThreshold ? Json(*curve->seqThreshold) : Json(nullptr)}};
+}
+
 // The members after the simulation: metrics, commands and the size proposal.
 Json PoolTail(const Report& report, const SimulationData& sim, int p, const AnalysisOptions& options) {
     const PoolAdvice advice = PoolCommands(report, sim, p, options.commandUsage);
-    return {{"metrics", MetricsDocument(ComputePoolMetrics(report, p))},
-            {"command_usage", std::string(1, UsageLetter(options.commandUsage))},
-            {"commands", AdviceDocument(advice.commands)},
-            {"command_notes", advice.notes},
-            {"size_proposal", SizeProposalDocument(advice.size)}};
+    Json tail = {{"metrics", MetricsDocument(ComputePoolMetrics(report, p))},
+                 {"command_usage", std::string(1, UsageLetter(options.commandUsage))},
+                 {"commands", AdviceDocument(advice.commands)},
+                 {"command_notes", advice.notes},
+                 {"size_proposal", SizeProposalDocument(advice.size)}};
+    if (report.Db2Display) {
+        tail["db2SizeCurve"] = Db2SizeCurveDocument(Db2SizeCurveOf(report, p));
+    }
+    return tail;
 }
 
 void AddMembers(Json& doc, const Json& members) {
@@ -219,6 +243,36 @@ Json PoolSummaryDocument(const Report& report, const SimulationData& sim, int p,
     doc["simulation"] = sim.ShownPool() == p ? SimAnalysisSummary(report, sim, p, options.simulation) : Json(nullptr);
     AddMembers(doc, PoolTail(report, sim, p, options));
     return doc;
+}
+
+nlohmann::ordered_json GroupPoolsDocument(const Report& report) {
+    Json pools = Json::array();
+    if (!report.Db2Display) {
+        return pools;
+    }
+    const std::vector<GroupPoolAdvice> advice = GroupPoolsAdvice(report);
+    for (std::size_t g = 0; g < advice.size(); ++g) {
+        const Db2GroupPoolFacts& facts = report.Db2Display->groupPools[g];
+        Json figures = Json::object();
+        for (std::size_t f = 0; f < GroupPoolFigureCount; ++f) {
+            const auto figure = static_cast<GroupPoolFigure>(f);
+            const auto value = facts.figures.Get(figure);
+            figures[std::string(NameOf(figure).key)] = value ? Json(*value) : Json(nullptr);
+        }
+        Json findings = Json::array();
+        for (const GroupPoolFindingAdvice& item : advice[g].findings) {
+            findings.push_back({{"rule", GroupPoolRuleKey(item.finding.rule)},
+                                {"figure", NameOf(item.finding.figure).key},
+                                {"value", item.finding.value},
+                                {"threshold", item.finding.threshold},
+                                {"source", item.finding.source},
+                                {"text", item.finding.text},
+                                {"commands", AdviceDocument(item.commands)},
+                                {"notes", item.notes}});
+        }
+        pools.push_back({{"name", facts.name}, {"figures", std::move(figures)}, {"findings", std::move(findings)}});
+    }
+    return pools;
 }
 
 } // namespace ornexa::cli

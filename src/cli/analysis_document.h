@@ -47,6 +47,10 @@ void WriteAnalysisDocument(JsonStreamWriter& out, const Report& report, const Si
 nlohmann::ordered_json PoolSummaryDocument(const Report& report, const SimulationData& sim, int p,
                                            const AnalysisOptions& options);
 
+// The group buffer pools of a report of Db2's display, in display order: `{name, figures, findings}`,
+// each figure null where the display did not show it, each finding with its commands and notes.
+nlohmann::ordered_json GroupPoolsDocument(const Report& report);
+
 // A chart as the document writes it; null when hidden or not drawn.
 nlohmann::ordered_json ChartDocument(const ChartModel& chart, bool drawn);
 nlohmann::ordered_json LegendDocument(const Legend& legend);

@@ -127,7 +127,9 @@ Json Db2Json(const Report& report) {
     Json groups = Json::array();
     for (const Db2GroupPoolFacts& group : facts.groupPools) {
         Json g = {{"name", group.name}};
-        for (auto& [key, value] : FigureMembers(group.figures).items()) {
+        // Held here: a loop over the items of a temporary would outlive it.
+        Json figures = FigureMembers(group.figures);
+        for (auto& [key, value] : figures.items()) {
             g[key] = std::move(value);
         }
         groups.push_back(std::move(g));
@@ -208,6 +210,9 @@ Json ReportDocument(const Report& report, const SimulationData& sim, const ReadO
                     const AnalysisOptions& options) {
     Json doc = ReportHead(report, sim, outcome, options);
     doc["analysis"] = AnalysisDocument(report, sim, options);
+    if (report.Db2Display) {
+        doc["groupPools"] = GroupPoolsDocument(report);
+    }
     return doc;
 }
 
@@ -225,6 +230,9 @@ void WriteReportDocument(std::ostream& out, const Report& report, const Simulati
     writer.Members(ReportHead(report, sim, outcome, options));
     writer.Key("analysis");
     WriteAnalysisDocument(writer, report, sim, options, added);
+    if (report.Db2Display) {
+        writer.Member("groupPools", GroupPoolsDocument(report));
+    }
     if (additions.exports) {
         writer.Member("exports", *additions.exports);
     }
@@ -361,9 +369,14 @@ void WriteTextReportLines(std::ostream& out, const Report& report, const Simulat
                           const ReadOutcome& outcome, const AnalysisOptions& options) {
     const Json thresholds =
         sim.SimFileLoaded ? ThresholdsDocument(LookUpThresholds(options.simulation)) : Json(nullptr);
-    out << "Statistics report " << outcome.statPath.string() << ": "
+    out << (report.Db2Display ? "Db2 display " : "Statistics report ") << outcome.statPath.string() << ": "
         << (report.StatFileLoaded ? "loaded" : "not loaded") << "\n\n";
     WriteMessages(out, outcome.statMessages);
+    if (report.Db2Display) {
+        const Db2Facts& facts = *report.Db2Display;
+        out << (facts.cumulative ? "Counted since " : "Interval from ") << (facts.from.empty() ? "?" : facts.from)
+            << " to " << (facts.to.empty() ? "an end not known (no rates)" : facts.to) << "\n\n";
+    }
 
     const auto data = ReportData(report.Header);
     for (std::size_t i = 0; i < data.size(); ++i) {
@@ -421,6 +434,28 @@ void WriteTextReportLines(std::ostream& out, const Report& report, const Simulat
 
 // --objects: a pool's objects as the document lists them, a row each with the figures of the object
 // details, measured first and then written a row at a time, since a pool may hold many thousands.
+// The group buffer pools: each with its figures ("-" where the display did not show one), then its
+// findings, their sources and commands.
+void WriteGroupPoolsText(std::ostream& out, const Json& pools) {
+    out << "\nGroup buffer pools:" << (pools.empty() ? " none\n" : "\n");
+    for (const Json& pool : pools) {
+        out << "  " << Str(pool["name"]) << '\n';
+        for (const auto& [key, value] : pool["figures"].items()) {
+            out << "    " << std::left << std::setw(30) << key << (value.is_null() ? "-" : Str(value)) << '\n';
+        }
+        for (const Json& finding : pool["findings"]) {
+            out << "    finding: " << Str(finding["text"]) << '\n';
+            out << "      source: " << Str(finding["source"]) << '\n';
+            for (const Json& command : finding["commands"]) {
+                out << "      " << Str(command["text"]) << '\n';
+            }
+            for (const Json& note : finding["notes"]) {
+                out << "      -- " << Str(note) << '\n';
+            }
+        }
+    }
+}
+
 void WriteObjectsText(std::ostream& out, const Report& report, int p) {
     const ObjectRange objects = PoolObjects(report, p);
     out << "  Objects: " << objects.Count() << '\n';
@@ -468,6 +503,11 @@ void WriteTextReport(std::ostream& out, const Report& report, const SimulationDa
         if (options.objects) {
             WriteObjectsText(out, report, p);
         }
+    }
+    if (report.Db2Display) {
+        std::ostringstream groups;
+        WriteGroupPoolsText(groups, GroupPoolsDocument(report));
+        out << EscapeControls(groups.str(), "\n");
     }
 }
 

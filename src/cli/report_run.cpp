@@ -186,7 +186,7 @@ std::string CommandsFile(const Report& report, const SimulationData& sim, const 
         }
         entries.push_back({Latin1ToUtf8(report.Pools(p).PoolName.Trimmed()), std::move(advice)});
     }
-    return CommandsFileText(entries);
+    return CommandsFileText(entries) + GroupPoolCommandsText(GroupPoolsAdvice(report));
 }
 
 // What the mode writes on standard output; an end when the run stops here.

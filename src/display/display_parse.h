@@ -52,6 +52,9 @@ struct DisplayParse {
 // Whether bytes (the start of a file is enough) hold Db2's display output: a DSNB401I message, in
 // ASCII or in EBCDIC.
 bool HoldsDb2Display(std::string_view bytes);
+// Whether bytes hold any of Db2's buffer pool messages (DSNB and three digits), in ASCII or EBCDIC: a
+// file of them without a DSNB401I is told as a display that is none.
+bool HoldsDb2BufferPoolMessages(std::string_view bytes);
 
 // Reads the displays in `bytes`: a SYSLOG or console extract, the output of a batch job, lines
 // copied from a screen, LF or CRLF, ASCII or EBCDIC (told by its bytes). Messages it does not read

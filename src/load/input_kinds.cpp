@@ -52,7 +52,7 @@ InputKind SimulationKind() {
 InputKind Db2DisplayKind() {
     InputKind kind;
     kind.kind = ReportKind::Db2Display;
-    kind.holds = HoldsDb2Display;
+    kind.holds = HoldsDb2BufferPoolMessages;
     kind.readReport = [](Report& report, const ReadSource& source, const ProgressFn& progress, FileKinds /*accepted*/,
                          const ReportLimits& limits) {
         // Told by its content, a display is a regular file or bytes held already.
@@ -62,10 +62,13 @@ InputKind Db2DisplayKind() {
     return kind;
 }
 
-// The first block of a regular file; empty when it cannot be read.
+// A log may hold much else before its first display: the first megabyte is looked at.
+constexpr std::size_t HeadBytes = std::size_t{1024} * 1024;
+
+// The first megabyte of a regular file; empty when it cannot be read.
 std::string HeadOf(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
-    std::string head(LookBlockBytes, '\0');
+    std::string head(HeadBytes, '\0');
     file.read(head.data(), static_cast<std::streamsize>(head.size()));
     head.resize(static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0)));
     return head;
@@ -133,7 +136,7 @@ ReportKind InputKinds::KindOfBytes(std::string_view bytes) const {
     ReportLineReader lines;
     lines.OpenBytes(bytes, {});
     const ReportKind told = KindOfLines(lines);
-    return told == ReportKind::NoReport ? KindOfHead(bytes.substr(0, LookBlockBytes)) : told;
+    return told == ReportKind::NoReport ? KindOfHead(bytes.substr(0, HeadBytes)) : told;
 }
 
 const InputKind* InputKinds::Find(ReportKind kind) const {

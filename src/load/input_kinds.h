@@ -38,7 +38,7 @@ struct InputKind {
     std::function<bool(std::string_view firstLine)> opens;
     // A following line (its first 80 characters) that tells this kind from the others opening alike.
     std::function<bool(std::string_view lineStart)> marks;
-    // For a kind without a first line of its own: the first block of the file (64 KiB) holds it.
+    // For a kind without a first line of its own: the first megabyte of the file holds it.
     std::function<bool(std::string_view head)> holds;
     ReportReaderFn readReport;
     SimulationReaderFn readSimulation;

@@ -26,6 +26,7 @@ enum class PoolFigure : std::uint8_t {
     Allocated,
     ToBeDeleted,
     InUseUpdated,
+    OverflowAlloc, // buffers in the overflow area (Db2 12 and later)
     // DSNB404I: thresholds in percent, the vertical deferred write threshold also in buffers
     VpSeqt,
     VpPseqt,
@@ -33,6 +34,7 @@ enum class PoolFigure : std::uint8_t {
     Dwqt,
     VdwqtPercent,
     VdwqtBuffers,
+    VpCloset, // VP PCLOSET (Db2 13)
     // DSNB411I
     RandomGetpages,
     SyncReadIosRandom,

@@ -1,11 +1,15 @@
 #include "rules/config_rules.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <initializer_list>
 #include <stdexcept>
 
+#include "report/field_presence.h"
 #include "report/latin1.h"
 #include "report/number_format.h"
+#include "report/record_catalogue.h"
 
 namespace ornexa {
 
@@ -138,6 +142,12 @@ void RuleFindings::AddRule(int n, std::string text, int figure) {
     }
 }
 
+void RuleFindings::SkipRule(int n) {
+    if (std::find(skipped_.begin(), skipped_.end(), n) == skipped_.end()) {
+        skipped_.push_back(n);
+    }
+}
+
 std::vector<MatchedRule> RuleFindings::Matched() const {
     std::vector<MatchedRule> rules;
     for (std::size_t i = 0; i < matched_.size(); ++i) {
@@ -148,8 +158,39 @@ std::vector<MatchedRule> RuleFindings::Matched() const {
 
 namespace {
 
+// Which figures of pool p its input gives: a rule that reads a figure the input does not give is
+// left out (a zero there is no measurement), and said so once.
+class PoolInputs {
+public:
+    PoolInputs(const Report& report, int p) : report_(report), p_(p) {}
+
+    [[nodiscard]] bool Give(std::initializer_list<std::string_view> fields) const {
+        return std::all_of(fields.begin(), fields.end(), [this](std::string_view name) {
+            return PoolFieldGiven(report_, p_, FieldIndex<PoolRecord>(PoolCatalogue(), name));
+        });
+    }
+    // The getpages by access of every object of the pool.
+    [[nodiscard]] bool GiveObjectAccess() const {
+        const std::array<std::size_t, 3> fields{FieldIndex<ObjectRecord>(ObjectCatalogue(), "GetPagesByAccess(1)"),
+                                                FieldIndex<ObjectRecord>(ObjectCatalogue(), "GetPagesByAccess(2)"),
+                                                FieldIndex<ObjectRecord>(ObjectCatalogue(), "GetPagesByAccess(3)")};
+        for (const int o : PoolObjects(report_, p_)) {
+            for (const std::size_t f : fields) {
+                if (!ObjectFieldGiven(report_, o, f)) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+
+private:
+    const Report& report_;
+    int p_;
+};
+
 // 1. Placement of indexes and table spaces.
-void AddPlacementRules(RuleFindings& found, const Report& report, int p) {
+void AddPlacementRules(RuleFindings& found, const Report& report, int p, const PoolInputs& given) {
     const PoolRecord& pool = report.Pools(p);
     if (report.PoolCount() > 2) {
         const ObjectMix mix = PoolObjectMix(report, p);
@@ -157,26 +198,37 @@ void AddPlacementRules(RuleFindings& found, const Report& report, int p) {
         ForEachObject(report, p, [&](const ObjectRecord& o) { anyIndex = anyIndex || o.ObjType.Padded() == "I"; });
         if (mix == ObjectMix::IndexesAndTableSpaces && !AllSystemObjects(report, p)) {
             found.AddRule(3);
-        } else if (mix == ObjectMix::NoTableSpace && anyIndex && RandomIndexCheck(report, p) > 0) {
-            found.AddRule(4);
+        } else if (mix == ObjectMix::NoTableSpace && anyIndex) {
+            if (!given.GiveObjectAccess()) {
+                found.SkipRule(4);
+            } else if (RandomIndexCheck(report, p) > 0) {
+                found.AddRule(4);
+            }
         }
-    } else if (static_cast<std::int64_t>(pool.VPSize) + pool.HPSize >= 6000 &&
-               (HasBP32Pool(report) || report.PoolCount() == 1)) {
-        found.AddRule(1);
-        found.AddRule(2);
-        found.AddRule(3);
+    } else if (HasBP32Pool(report) || report.PoolCount() == 1) {
+        if (!given.Give({"VPSize", "HPSize"})) {
+            found.SkipRule(1);
+            found.SkipRule(2);
+            found.SkipRule(3);
+        } else if (static_cast<std::int64_t>(pool.VPSize) + pool.HPSize >= 6000) {
+            found.AddRule(1);
+            found.AddRule(2);
+            found.AddRule(3);
+        }
     }
 }
 
 // 2. Sort work.
-void AddSortWorkRules(RuleFindings& found, const PoolRecord& pool, SortWork s) {
+void AddSortWorkRules(RuleFindings& found, const PoolRecord& pool, SortWork s, const PoolInputs& given) {
     if (s == SortWork::None) {
         return;
     }
     if (s == SortWork::Mixed) {
         found.AddRule(5);
     }
-    if (pool.HPSize >= 1) {
+    if (!given.Give({"HPSize"})) {
+        found.SkipRule(6);
+    } else if (pool.HPSize >= 1) {
         found.AddRule(6);
     }
     if (pool.PoolName.Padded().find("BP0") == std::string_view::npos && s == SortWork::Mixed) {
@@ -185,16 +237,25 @@ void AddSortWorkRules(RuleFindings& found, const PoolRecord& pool, SortWork s) {
 }
 
 // 3. Thresholds by usage.
-void AddUsageThresholdRules(RuleFindings& found, const PoolRecord& pool, PoolUsage usage, SortWork s) {
+void AddUsageThresholdRules(RuleFindings& found, const PoolRecord& pool, PoolUsage usage, SortWork s,
+                            const PoolInputs& given) {
     if (usage == PoolUsage::Random) {
-        if (pool.VPSeqThreshold > 25) {
+        if (!given.Give({"VPSeqThreshold"})) {
+            found.SkipRule(10);
+        } else if (pool.VPSeqThreshold > 25) {
             found.AddRule(10);
         }
-        if (pool.HPSize > 0 && pool.HPSeqThreshold != 0) {
+        if (!given.Give({"HPSize", "HPSeqThreshold"})) {
+            found.SkipRule(18);
+        } else if (pool.HPSize > 0 && pool.HPSeqThreshold != 0) {
             found.AddRule(18);
         }
     } else if (usage == PoolUsage::Sequential) {
-        if (pool.VPSeqThreshold < 90) {
+        if (!given.Give({"VPSeqThreshold"})) {
+            for (const int n : s == SortWork::Only ? std::vector<int>{21, 22} : std::vector<int>{20}) {
+                found.SkipRule(n);
+            }
+        } else if (pool.VPSeqThreshold < 90) {
             if (s == SortWork::Only) {
                 found.AddRule(21);
             }
@@ -202,7 +263,9 @@ void AddUsageThresholdRules(RuleFindings& found, const PoolRecord& pool, PoolUsa
             if (s == SortWork::None) {
                 found.AddRule(20);
             }
-            if (s == SortWork::Only && pool.HPSize > 0) {
+            if (s == SortWork::Only && !given.Give({"HPSize"})) {
+                found.SkipRule(22);
+            } else if (s == SortWork::Only && pool.HPSize > 0) {
                 found.AddRule(22);
             }
         }
@@ -210,25 +273,35 @@ void AddUsageThresholdRules(RuleFindings& found, const PoolRecord& pool, PoolUsa
 }
 
 // 4. Average I/O times.
-void AddIOTimeRules(RuleFindings& found, const PoolRecord& pool) {
-    if (pool.AvgSyncIOTime > 30) {
+void AddIOTimeRules(RuleFindings& found, const PoolRecord& pool, const PoolInputs& given) {
+    if (!given.Give({"AvgSyncIOTime"})) {
+        found.SkipRule(30);
+        found.SkipRule(31);
+    } else if (pool.AvgSyncIOTime > 30) {
         found.AddRule(30);
     } else if (pool.AvgSyncIOTime > 22) {
         found.AddRule(31);
     }
-    if (pool.AvgSeqPrefetchIOTime > 60) {
-        found.AddRule(32);
-    }
-    if (pool.AvgListPrefetchIOTime > 80) {
-        found.AddRule(34);
-    }
-    if (pool.AvgDynPrefetchIOTime > 60) {
-        found.AddRule(36);
-    }
+    const auto timeRule = [&](int n, std::string_view field, double time, double limit) {
+        if (!given.Give({field})) {
+            found.SkipRule(n);
+        } else if (time > limit) {
+            found.AddRule(n);
+        }
+    };
+    timeRule(32, "AvgSeqPrefetchIOTime", pool.AvgSeqPrefetchIOTime, 60);
+    timeRule(34, "AvgListPrefetchIOTime", pool.AvgListPrefetchIOTime, 80);
+    timeRule(36, "AvgDynPrefetchIOTime", pool.AvgDynPrefetchIOTime, 60);
 }
 
 // 5. and 6. Deferred write thresholds, in percent of the pool: there is none without a size.
-void AddDeferredWriteRules(RuleFindings& found, const PoolRecord& pool, SortWork s, int objects) {
+void AddDeferredWriteRules(RuleFindings& found, const PoolRecord& pool, SortWork s, int objects,
+                           const PoolInputs& given) {
+    if (!given.Give({"VPSize", "PoolPagesWritten", "PoolWriteIOs", "VWTH", "DWTH"})) {
+        found.SkipRule(24);
+        found.SkipRule(26);
+        return;
+    }
     if (pool.VPSize == 0) {
         return;
     }
@@ -265,12 +338,26 @@ RuleFindings RuleBook::EvaluateRules(const Report& report, int p, PoolUsage usag
     }
     const PoolRecord& pool = report.Pools(p);
     const SortWork s = SortWorkPlacement(report, p);
-    AddPlacementRules(found, report, p);
-    AddSortWorkRules(found, pool, s);
-    AddUsageThresholdRules(found, pool, usage, s);
-    AddIOTimeRules(found, pool);
-    AddDeferredWriteRules(found, pool, s, PoolObjects(report, p).Count());
+    const PoolInputs given(report, p);
+    AddPlacementRules(found, report, p, given);
+    AddSortWorkRules(found, pool, s, given);
+    AddUsageThresholdRules(found, pool, usage, s, given);
+    AddIOTimeRules(found, pool, given);
+    AddDeferredWriteRules(found, pool, s, PoolObjects(report, p).Count(), given);
     return found;
+}
+
+std::string SkippedRulesLine(const std::vector<int>& skipped) {
+    if (skipped.empty()) {
+        return {};
+    }
+    std::vector<int> numbers = skipped;
+    std::sort(numbers.begin(), numbers.end());
+    std::string line = numbers.size() == 1 ? "  Rule " : "  Rules ";
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        line += (i == 0 ? "" : ", ") + std::to_string(numbers[i]);
+    }
+    return line + " not applied: " + std::string(NotInThisInput);
 }
 
 RuleAnalysis ShowRuleAnalysis(const Report& report, int p, const RuleFindings& findings) {
@@ -280,6 +367,9 @@ RuleAnalysis ShowRuleAnalysis(const Report& report, int p, const RuleFindings& f
         analysis.caption += Latin1ToUtf8(report.Pools(p).PoolName.Padded());
     }
     analysis.rules = findings.MatchedRules();
+    if (const std::string skipped = SkippedRulesLine(findings.SkippedRules()); !skipped.empty()) {
+        analysis.rules.push_back(skipped);
+    }
     return analysis;
 }
 

@@ -43,8 +43,12 @@ public:
     void AddRule(int n, std::string text = {});
     // The same with the figure the text ends with.
     void AddRule(int n, std::string text, int figure);
+    // Rule n was not applied: a figure it reads is not in the report's input (listed once).
+    void SkipRule(int n);
 
     [[nodiscard]] const std::vector<std::string>& MatchedRules() const { return matched_; }
+    // The rules left out because their figures are not in the input, in the order they were met.
+    [[nodiscard]] const std::vector<int>& SkippedRules() const { return skipped_; }
     [[nodiscard]] int MatchedRuleCount() const { return static_cast<int>(matched_.size()); }
     // The matched rules with their numbers and figures, in list order.
     [[nodiscard]] std::vector<MatchedRule> Matched() const;
@@ -55,6 +59,7 @@ private:
     std::vector<std::string> matched_;
     std::vector<int> numbers_;
     std::vector<std::optional<int>> figures_;
+    std::vector<int> skipped_;
     bool withTexts_ = true;
 };
 
@@ -70,7 +75,11 @@ private:
     bool loaded_ = false;
 };
 
-// The rule page: its caption and the list of matched rules.
+// The one line of the rule list that names the rules not applied to a pool, "  Rules 6, 30, 31 not
+// applied: not in this input"; empty when every rule was applied.
+std::string SkippedRulesLine(const std::vector<int>& skipped);
+
+// The rule page: its caption and the list of matched rules, then the line of the rules not applied.
 struct RuleAnalysis {
     std::string caption; // "Buffer Pool Stat Analysis - " and the pool name as stored
     std::vector<std::string> rules;

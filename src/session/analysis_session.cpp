@@ -50,7 +50,8 @@ void AnalysisSession::SetCurrentPool(int pool) {
 }
 
 void AnalysisSession::Load() {
-    tabs_[SimGraphTab].visible = tabs_[SimClusterTab].visible = sim_.SimFileLoaded;
+    tabs_[SimGraphTab].visible = sim_.SimFileLoaded || HasDb2SizeCurve(report_);
+    tabs_[SimClusterTab].visible = sim_.SimFileLoaded;
     tabs_[SimGraphTab].enabled = tabs_[SimClusterTab].enabled = false;
     for (const int t : {PoolInfoTab, ObjectInfoTab, PoolStatAnalysisTab}) {
         tabs_[static_cast<std::size_t>(t)].enabled = false;
@@ -149,7 +150,8 @@ void AnalysisSession::SimulationTest() {
     const int simulated = SimulatedPool();
     // Only the pool the Simulation report was matched to has simulation data to show.
     const bool enabled = simulated != 0 && currentPool_ == simulated;
-    tabs_[SimGraphTab].enabled = tabs_[SimClusterTab].enabled = enabled;
+    tabs_[SimClusterTab].enabled = enabled;
+    tabs_[SimGraphTab].enabled = SimGraphAvailable(report_, sim_, currentPool_);
     if (enabled) {
         clusterPage_.SetPoolSizes(SimulatedPoolSizes(sim_, simulated));
     }

@@ -15,6 +15,10 @@ std::string_view SimSubTabCaption(int subTab) {
     return captions[static_cast<std::size_t>(subTab)];
 }
 
+bool SimGraphAvailable(const Report& report, const SimulationData& sim, int p) {
+    return (sim.ShownPool() != 0 && sim.ShownPool() == p) || Db2SizeCurveOf(report, p).has_value();
+}
+
 Messages SimGraphPage::Enter() {
     const int p = pool_;
     if (!report_.HasPool(p)) {
@@ -22,13 +26,45 @@ Messages SimGraphPage::Enter() {
     }
     subTab_ = OptimalPoolSizeTab;
     ForgetDetails(); // the charts are drawn anew, maybe of another pool
+    db2Curve_ = sim_.ShownPool() == p ? std::nullopt : Db2SizeCurveOf(report_, p);
+    if (db2Curve_) {
+        EnterDb2Simulation();
+        return SelectMeasure(SysHitRatioMeasure);
+    }
+    for (const int t : {LargestWorkSetTab, SmallestWorkSetTab, LargestImprovementTab}) {
+        charts_[static_cast<std::size_t>(t)].noData.clear(); // what Db2's simulated pool of another pool said
+    }
     DrawLargestWorkSets(charts_[LargestWorkSetTab], report_, sim_, p);
     DrawSmallestWorkSets(charts_[SmallestWorkSetTab], report_, sim_, p);
     Changed();
     return SelectMeasure(SysHitRatioMeasure);
 }
 
+void SimGraphPage::EnterDb2Simulation() {
+    detailsVisible_ = false;
+    for (const int t : {LargestWorkSetTab, SmallestWorkSetTab, LargestImprovementTab}) {
+        ChartModel& chart = charts_[static_cast<std::size_t>(t)];
+        chart.OpenData(ChartKind::Ranked, 2, 0);
+        chart.title.clear();
+        chart.subtitle.clear();
+        chart.noData.assign(1, std::string(NeedsMonitorSimulationText));
+        chart.visible = false;
+    }
+    Changed();
+}
+
+std::string_view SimGraphPage::Caption() const {
+    return db2Curve_ ? Db2SizeCurveCaption : std::string_view{};
+}
+
+bool SimGraphPage::SubTabAvailable(int subTab) const {
+    return subTab >= 0 && subTab < SimSubTabCount && (!db2Curve_ || subTab == OptimalPoolSizeTab);
+}
+
 void SimGraphPage::SelectSubTab(int subTab) {
+    if (db2Curve_) {
+        return; // one chart only, and no object to show details of
+    }
     if (subTab >= 0 && subTab < SimSubTabCount) {
         if (subTab != subTab_) {
             ForgetDetails(); // an object of another chart must not stand under this one
@@ -50,6 +86,9 @@ void SimGraphPage::ForgetDetails() {
 }
 
 std::string_view SimGraphPage::DetailsHint() const {
+    if (db2Curve_) {
+        return NeedsMonitorSimulationText;
+    }
     if (subTab_ == OptimalPoolSizeTab) {
         return "An object's figures at every simulated size show here when a bar of Largest Max WorkSet, Smallest "
                "Max WorkSet or Largest Improvement Objects is clicked.";
@@ -71,6 +110,11 @@ Messages SimGraphPage::SelectMeasure(int measure) {
         return {};
     }
     measure_ = measure;
+    if (db2Curve_) {
+        curveDrawn_ = DrawDb2SizeCurve(charts_[OptimalPoolSizeTab], *db2Curve_, measure);
+        Changed();
+        return NoDataMessages(charts_[OptimalPoolSizeTab]);
+    }
     curveDrawn_ = DrawPoolSizeCurve(charts_[OptimalPoolSizeTab], sim_, p, measure);
     DrawLargestImprovement(charts_[LargestImprovementTab], report_, sim_, p, measure);
     if (detailsChart_ == LargestImprovementTab) {
@@ -81,7 +125,7 @@ Messages SimGraphPage::SelectMeasure(int measure) {
 }
 
 void SimGraphPage::ClickChart(int subTab, std::optional<int> point) {
-    if (subTab == OptimalPoolSizeTab || subTab < 0 || subTab >= SimSubTabCount || !point) {
+    if (subTab == OptimalPoolSizeTab || !SubTabAvailable(subTab) || !point) {
         return;
     }
     const ChartModel& chart = charts_[static_cast<std::size_t>(subTab)];

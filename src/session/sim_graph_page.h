@@ -9,6 +9,7 @@
 #include "report/numbers.h"
 #include "report/report_model.h"
 #include "session/page_version.h"
+#include "simulation/db2_simulation.h"
 #include "simulation/sim_charts.h"
 #include "simulation/sim_data.h"
 #include "stats/chart_model.h"
@@ -19,6 +20,15 @@ namespace ornexa {
 enum SimSubTab : int { LargestWorkSetTab, SmallestWorkSetTab, OptimalPoolSizeTab, LargestImprovementTab };
 inline constexpr int SimSubTabCount = 4;
 std::string_view SimSubTabCaption(int subTab);
+
+// Whether the simulation tab has something to show for pool p: the monitor's simulation of it, or
+// else Db2's own simulated pool of it (two points of its size curve).
+bool SimGraphAvailable(const Report& report, const SimulationData& sim, int p);
+
+// What the object-level charts say for a pool that only Db2's simulated pool describes.
+inline constexpr std::string_view NeedsMonitorSimulationText =
+    "Objects' working sets and improvements need the monitor's Simulation report: Db2's simulated pool gives "
+    "figures of the whole pool only.";
 
 // The simulation tab of the current pool: its four charts, the measure choice and the simulation
 // details panel that a click on a bar opens.
@@ -45,6 +55,13 @@ public:
     [[nodiscard]] const ChartModel& Chart(int subTab) const { return charts_.at(static_cast<std::size_t>(subTab)); }
     [[nodiscard]] bool CurveDrawn() const { return curveDrawn_; }
     [[nodiscard]] bool DetailsVisible() const { return detailsVisible_; }
+    // The pool shown is drawn from Db2's simulated pool: the size curve has two points, current and
+    // simulated size, and the object-level sub-tabs have nothing to show.
+    [[nodiscard]] bool ShowsDb2Simulation() const { return db2Curve_.has_value(); }
+    [[nodiscard]] const std::optional<Db2SizeCurve>& Db2Curve() const { return db2Curve_; }
+    // The line above the charts: Db2SizeCurveCaption for Db2's simulated pool, else empty.
+    [[nodiscard]] std::string_view Caption() const;
+    [[nodiscard]] bool SubTabAvailable(int subTab) const;
     // "Object - " and the name of the object shown; before a bar is chosen, and again whenever the
     // chart the object came from changes, the panel holds no object and says how to fill it.
     [[nodiscard]] bool DetailsHoldObject() const { return detailsObject_ != 0; }
@@ -56,6 +73,7 @@ public:
 
 private:
     void ForgetDetails();
+    void EnterDb2Simulation();
 
     const Report& report_;
     const SimulationData& sim_;
@@ -64,6 +82,7 @@ private:
     int subTab_ = OptimalPoolSizeTab;
     int measure_ = 0;
     std::array<ChartModel, SimSubTabCount> charts_;
+    std::optional<Db2SizeCurve> db2Curve_; // of the pool entered, when the monitor did not simulate it
     bool curveDrawn_ = false;
     bool detailsVisible_ = false;
     std::string detailsTitle_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "report/latin1.h"
 #include "report/number_format.h"
@@ -77,6 +78,22 @@ double WholeMaximum(const std::vector<TopEntry>& top) {
     return m;
 }
 
+// The axes of a size curve span its sizes and its values; hit ratios on a percent axis.
+void SetCurveRanges(ChartModel& chart, std::pair<double, double> x, std::pair<double, double> y, int measure) {
+    chart.xMin = x.first;
+    chart.axisMin = y.first;
+    chart.xMax = x.second;
+    chart.axisMax = y.second;
+    chart.axisEnds = measure == SysHitRatioMeasure ? AxisEnds::Percent : AxisEnds::Extend;
+}
+
+// A curve with nothing to draw on: hidden, with the reason told.
+bool HideCurve(ChartModel& chart, std::string_view why) {
+    chart.noData.emplace_back(why);
+    chart.visible = false;
+    return false;
+}
+
 int BarsOf(const Report& report, int p) {
     return std::min(PoolObjects(report, p).Count(), 10);
 }
@@ -90,6 +107,7 @@ bool DrawPoolSizeCurve(ChartModel& chart, const SimulationData& sim, int p, int 
     chart.noData.clear();
     chart.visible = true;
     chart.title = measure == SysHitRatioMeasure ? "Pool Size Versus System Hit Ratio" : "Pool Size Versus Read IO Rate";
+    chart.subtitle.clear(); // the chart may have shown Db2's simulated pool of another pool
     if (n == 0) {
         return true;
     }
@@ -112,15 +130,39 @@ bool DrawPoolSizeCurve(ChartModel& chart, const SimulationData& sim, int p, int 
     }
     // A curve of zero read I/O rates has no scale to draw on.
     if (measure == IORateMeasure && !anyRate) {
-        chart.noData.emplace_back(ZeroIORatesText);
-        chart.visible = false;
-        return false;
+        return HideCurve(chart, ZeroIORatesText);
     }
-    chart.xMin = xMin;
-    chart.axisMin = yMin;
-    chart.xMax = xMax;
-    chart.axisMax = yMax;
-    chart.axisEnds = measure == SysHitRatioMeasure ? AxisEnds::Percent : AxisEnds::Extend;
+    SetCurveRanges(chart, {xMin, xMax}, {yMin, yMax}, measure);
+    return true;
+}
+
+bool DrawDb2SizeCurve(ChartModel& chart, const Db2SizeCurve& curve, int measure) {
+    const auto points = curve.Points();
+    chart.OpenData(ChartKind::Curve, 1, static_cast<int>(points.size()));
+    chart.noData.clear();
+    chart.visible = true;
+    chart.title = measure == SysHitRatioMeasure ? "Pool Size Versus System Hit Ratio"
+                                                : "Pool Size Versus Synchronous Read IO Rate";
+    chart.subtitle = Db2SizeCurveCaption;
+    const auto value = [measure](const SizeCurvePoint& point) {
+        return measure == SysHitRatioMeasure ? point.hitRatio : point.syncReadsPerSecond;
+    };
+    bool anyRate = false;
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        const std::optional<double> y = value(points[k]);
+        if (!y) {
+            return HideCurve(chart, measure == SysHitRatioMeasure ? Db2HitRatioNotKnownText : Db2RateNotKnownText);
+        }
+        chart.xValues[k] = static_cast<double>(points[k].size);
+        chart.series[0][k] = *y;
+        chart.labels[k] = PlainText(points[k].size);
+        anyRate = anyRate || *y != 0;
+    }
+    if (measure == IORateMeasure && !anyRate) {
+        return HideCurve(chart, ZeroIORatesText);
+    }
+    SetCurveRanges(chart, std::minmax(chart.xValues[0], chart.xValues[1]),
+                   std::minmax(chart.series[0][0], chart.series[0][1]), measure);
     return true;
 }
 

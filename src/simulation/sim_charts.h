@@ -8,6 +8,7 @@
 #include "report/messages.h"
 #include "report/numbers.h"
 #include "report/report_model.h"
+#include "simulation/db2_simulation.h"
 #include "simulation/sim_data.h"
 #include "stats/chart_model.h"
 
@@ -25,6 +26,15 @@ inline constexpr std::string_view ZeroIORatesText = "Encountered ZERO IO Rates i
 // The measure of pool p against its simulated sizes, in file order. Returns false when the I/O
 // rate curve stopped on a failure (every rate zero); the chart is then hidden.
 bool DrawPoolSizeCurve(ChartModel& chart, const SimulationData& sim, int p, int measure);
+
+// Db2's simulated pool of one pool: the measure at the current and at the simulated size, the
+// caption as subtitle. The read I/O rate is the synchronous one. Returns false, with the chart
+// hidden and the reason in its `noData`, when the measure is not known at both sizes or every rate
+// is zero.
+inline constexpr std::string_view Db2RateNotKnownText =
+    "The display gives no end of its interval: the synchronous read I/O rates are not known";
+inline constexpr std::string_view Db2HitRatioNotKnownText = "The pool had no getpages: its hit ratio is not known";
+bool DrawDb2SizeCurve(ChartModel& chart, const Db2SizeCurve& curve, int measure);
 
 // Objects whose measure changes most across the simulated sizes (sizes with a working set only),
 // at most ten bars, rank 1 last.

@@ -240,7 +240,7 @@ TEST(InputKinds, ARegisteredKindIsToldAndReadByItsOwnReader) {
     kinds.Register(test);
 
     const test::TempDir dir;
-    const auto path = dir.Write("display.txt", "-DISPLAY TEST\nDSNB401I\n");
+    const auto path = dir.Write("display.txt", "-DISPLAY TEST\nPOOL BPTEST\n");
     EXPECT_EQ(kinds.KindOf(path), testKind);
     EXPECT_EQ(InputKinds::Standard().KindOf(path), ReportKind::NoReport); // the standard kinds are untouched
     LoadRequest request;

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "display_writer.h"
 #include "sample_report.h"
 #include "sim_writer.h"
 #include "stat_writer.h"
@@ -172,6 +173,29 @@ Seeds RowsSeeds() {
             {"huge-elapsed", std::string("\x00\x07\x01\xff\xff\xff\xff\xff\xff\xff\x7f", 11)}};
 }
 
+// Db2's display output in each form, with a simulated pool, group buffer pools and a cumulative
+// series with a restart, small enough to run many times a second.
+Seeds DisplaySeeds() {
+    DisplaySampleOptions small;
+    small.pools = 2;
+    small.dataSetsPerPool = 1;
+    small.simulate = true;
+    small.groupPools = true;
+    DisplaySampleOptions batch = small;
+    batch.form = DisplayForm::Batch;
+    batch.series = 3;
+    batch.cumulative = true;
+    batch.restartAfter = 2;
+    batch.simulate = false;
+    batch.groupPools = false;
+    DisplaySampleOptions screen = small;
+    screen.form = DisplayForm::Screen;
+    screen.subsystems = {"DB2A", "DB2B"};
+    return {{"syslog.txt", WriteDisplaySample(small)},
+            {"batch-cumulative.txt", WriteDisplaySample(batch)},
+            {"screen-two-subsystems.txt", WriteDisplaySample(screen)}};
+}
+
 void WriteSeeds(const std::filesystem::path& folder, const Seeds& seeds) {
     std::filesystem::create_directories(folder);
     for (const auto& [name, text] : seeds) {
@@ -186,6 +210,7 @@ void WriteFuzzCorpus(const std::filesystem::path& folder) {
     WriteSeeds(folder / "simulation", SimulationSeeds());
     WriteSeeds(folder / "threshold", ThresholdSeeds());
     WriteSeeds(folder / "location", LocationSeeds());
+    WriteSeeds(folder / "display", DisplaySeeds());
     WriteSeeds(folder / "rows", RowsSeeds());
 }
 

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+namespace ornexa {
+
+// One line of a message: its line number in the file and its text (on the first line, the text after
+// the message id and the command prefix).
+struct MessageLine {
+    std::int64_t number = 0;
+    std::string_view text;
+};
+
+// One message as the file holds it, its views into the file's text.
+struct DisplayMessage {
+    std::string_view id;     // "DSNB401I"
+    std::string_view prefix; // "-DB2A", the one of its multi-line message when it shows only "-"; empty when none
+    std::string_view system; // SYSLOG: the system name; empty in batch output and screen copies
+    std::string_view date;   // SYSLOG: yyddd
+    std::string_view time;   // SYSLOG: hh:mm:ss.th
+    std::vector<MessageLine> lines;
+};
+
+// Whether `token` has the form of a message id: three or more letters (or $ # @), digits, and
+// perhaps a closing letter ("DSNB401I", "IEF403I", "$HASP395").
+bool IsMessageId(std::string_view token);
+
+// Puts the lines of a file together into messages and hands each to `sink` once it is whole. Reads
+// three forms: a SYSLOG or console extract (each line with record type, system name, date yyddd,
+// time and job; the continuation lines of a multi-line message with its multi-line id), the output
+// of a batch job (a message id at the start of a line, perhaps after a carriage-control character,
+// and indented continuation lines), and lines copied from a screen (the same, perhaps indented).
+// Within a SYSLOG multi-line message every line that starts with a message id is a message of its
+// own (Db2 sends a pool's DSNB402I ... lines inside its DSNB401I), with the time of the first line.
+class MessageSplitter {
+public:
+    using Sink = std::function<void(const DisplayMessage&)>;
+    explicit MessageSplitter(Sink sink);
+
+    void Line(std::int64_t number, std::string_view line);
+    // Hands out the messages still open; call at the end of the file.
+    void Finish();
+
+private:
+    struct Open {
+        std::string_view multiLineId; // SYSLOG only; empty until a continuation line names it
+        std::string_view ownerPrefix; // the last full command prefix seen in it
+        bool multiLine = false;       // SYSLOG: its first line's record type is M
+        DisplayMessage message;       // the message being put together; no id while none is open
+    };
+
+    void Start(Open& open, std::int64_t number, std::string_view id, std::string_view rest);
+    void Continue(Open& open, std::int64_t number, std::string_view text);
+    void Emit(Open& open);
+    Open& NewOpen();
+
+    Sink sink_;
+    std::vector<Open> open_; // SYSLOG: the multi-line messages still open, oldest first; otherwise one
+    bool syslog_ = false;
+};
+
+} // namespace ornexa
