@@ -6,7 +6,6 @@
 #include "report/field_presence.h"
 #include "report/latin1.h"
 #include "report/number_format.h"
-#include "report/record_catalogue.h"
 
 namespace ornexa {
 
@@ -14,10 +13,6 @@ namespace {
 
 std::string Figure(std::int64_t value) {
     return "  " + StrText(value);
-}
-
-bool PoolGives(const Report& report, int p, std::string_view field) {
-    return PoolFieldGiven(report, p, FieldIndex(RecordCatalogue<PoolRecord>(PoolCatalogue()), field));
 }
 
 // The pool's record fields that no header row shows, with their captions: what a display lacks of

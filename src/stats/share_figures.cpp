@@ -40,11 +40,6 @@ bool ObjectGives(const Report& report, int o, std::string_view field) {
            ObjectFieldGiven(report, o, FieldIndex(RecordCatalogue<ObjectRecord>(ObjectCatalogue()), field));
 }
 
-bool PoolGives(const Report& report, int p, std::string_view field) {
-    return !report.Db2Display ||
-           PoolFieldGiven(report, p, FieldIndex(RecordCatalogue<PoolRecord>(PoolCatalogue()), field));
-}
-
 // The record fields of the sources of kinds 1 to 3: getpages by access type, pages read and read
 // I/Os by type, named as in the pool's (`pool`) or the object's catalogue.
 std::string SourceField(int kind, int i, bool pool) {
@@ -118,6 +113,11 @@ ShareResult OwnShare(int kind, const std::array<std::int64_t, 4>& x, int n, bool
 }
 
 } // namespace
+
+bool PoolGives(const Report& report, int p, std::string_view field) {
+    return !report.Db2Display ||
+           PoolFieldGiven(report, p, FieldIndex(RecordCatalogue<PoolRecord>(PoolCatalogue()), field));
+}
 
 bool PoolObjectsGive(const Report& report, int p, std::string_view field) {
     if (!report.Db2Display) {
