@@ -29,8 +29,6 @@
 #include "app/sim_graph_widget.h"
 #include "app/title_window.h"
 #include "app/ui_services.h"
-#include "display/display_report.h"
-#include "display/display_series.h"
 #include "display_writer.h"
 #include "load/report_load.h"
 #include "print/ui/page_painter.h"
@@ -316,34 +314,31 @@ bool RegroupShot(AnalysisWindow& analysis, const QString& out) {
     return ok;
 }
 
-// A report of Db2's display: the last interval of a series of two displays the sample writer makes,
-// with Db2's simulated pools, made from its figures as the reader makes it from the lines.
-ornexa::Report DisplaySample() {
+// The Report Info and Pool Info tabs of a Db2 display: the pool that has Db2's simulated pool, its
+// data sets ranked by their largest cached-page counts, the figures of the first.
+bool DisplayShots(UiServices& ui, const QString& out) {
+    // A series of two displays with Db2's simulated pools, opened as a user opens the file.
     ornexa::samplegen::DisplaySampleOptions options;
     options.series = 2;
     options.simulate = true;
     options.dataSetsPerPool = 8;
-    const ornexa::DisplaySeries series = ornexa::IntervalsOf(ornexa::samplegen::DisplaySampleFigures(options));
-    ornexa::Report report;
-    report.SetLimits(ornexa::ReportLimits::LargeSite());
-    std::vector<ornexa::ReadNote> notes;
-    std::int64_t full = 0;
-    if (!series.intervals.empty()) {
-        (void)ornexa::FillReport(report, series.intervals.back(), notes, full);
-    }
-    return report;
-}
-
-// The Report Info and Pool Info tabs of a Db2 display: the pool that has Db2's simulated pool, its
-// data sets ranked by their largest cached-page counts, the figures of the first.
-bool DisplayShots(UiServices& ui, const QString& out) {
-    const ornexa::Report report = DisplaySample();
-    if (!report.Db2Display || report.PoolCount() == 0) {
-        std::cerr << "no display sample\n";
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("display.txt"));
+    QFile file(path);
+    const std::string text = ornexa::samplegen::WriteDisplaySample(options);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) < 0) {
         return false;
     }
-    const ornexa::SimulationData sim;
-    AnalysisWindow analysis(report, sim, ui, QApplication::applicationDirPath().toStdString());
+    file.close();
+    ornexa::Report report;
+    ornexa::SimulationData sim;
+    FileSelectionWindow files(report, sim, ui);
+    files.OpenStatistics(path.toStdString());
+    if (!report.Db2Display || report.PoolCount() == 0) {
+        std::cerr << "the display sample did not load\n";
+        return false;
+    }
+    AnalysisWindow analysis(report, sim, ui, QApplication::applicationDirPath().toStdString(), &files);
     analysis.show();
     bool ok = Save(analysis, out + QStringLiteral("/report-info-display.png"));
     int pool = 0;
