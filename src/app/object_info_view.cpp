@@ -32,6 +32,8 @@ ObjectInfoView::ObjectInfoView(const ornexa::ObjectInfoPage& page, QWidget* pare
     auto* legend = new QFormLayout;
     legend_.emplace(this, legend);
     side->addLayout(legend);
+    details_ = FigureRowsView(this, "lvObjectFigures");
+    side->addWidget(details_, 1);
     chart_ = new ChartView(this);
     chart_->setObjectName(QStringLiteral("ChartFXObject"));
     layout->addWidget(SideBySide(this, side, chart_, "splObject"));
@@ -144,5 +146,6 @@ void ObjectInfoView::Refresh() {
     }
     legend_->Paint(page_.Graph().legend);
     chart_->ShowModel(page_.Graph().chart);
+    ShowFigureRows(details_, page_.DetailRows());
     painting_ = false;
 }

@@ -38,6 +38,8 @@ public:
     [[nodiscard]] QLineEdit* Filter() const { return filter_; }
     [[nodiscard]] ChartView* Chart() const { return chart_; }
     [[nodiscard]] QString CountText() const;
+    // The figures of the object shown, for a report of Db2's display; hidden for a monitor's report.
+    [[nodiscard]] QTableView* Details() const { return details_; }
 
 signals:
     void ObjectChosen(int row);     // a row of the whole list, as the page holds it
@@ -65,4 +67,5 @@ private:
     QComboBox* graphType_ = nullptr;
     ChartView* chart_ = nullptr;
     std::optional<LegendLabels> legend_;
+    QTableView* details_ = nullptr;
 };

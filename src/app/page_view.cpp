@@ -1,8 +1,13 @@
 #include "app/page_view.h"
 
 #include <QFormLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QSplitter>
+#include <QTableView>
+
+#include "app/list_models.h"
+#include "app/table_export.h"
 
 #include "stats/ui/display_text.h"
 
@@ -43,4 +48,30 @@ void LegendLabels::Paint(const ornexa::Legend& legend) {
         captions_[i]->setVisible(legend[i].visible);
         values_[i]->setVisible(legend[i].visible);
     }
+}
+
+QTableView* FigureRowsView(QWidget* parent, const char* name) {
+    QTableView* view = MakeListView(parent);
+    view->setObjectName(QString::fromLatin1(name));
+    view->setModel(new TextRowsModel(view));
+    view->setWordWrap(false); // Db2's labels are long: one line each, the figures beside them
+    view->setMinimumWidth(view->fontMetrics().averageCharWidth() * 52);
+    view->setVisible(false);
+    return view;
+}
+
+void ShowFigureRows(QTableView* view, const std::vector<ornexa::FigureRow>& rows) {
+    std::vector<TextRowsModel::Row> shown;
+    shown.reserve(rows.size());
+    for (const ornexa::FigureRow& row : rows) {
+        shown.push_back({static_cast<int>(shown.size()) + 1, {row.caption, row.value}, std::nullopt});
+    }
+    auto* model = qobject_cast<TextRowsModel*>(view->model());
+    model->UpdateRows({QObject::tr("Figure").toStdString(), QObject::tr("Value").toStdString()}, std::move(shown));
+    // The figures stand whole; the labels take the room left.
+    QHeaderView* header = view->horizontalHeader();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    header->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    view->setVisible(!rows.empty());
 }

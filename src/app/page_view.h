@@ -3,13 +3,16 @@
 #include <QString>
 #include <array>
 #include <string>
+#include <vector>
 
 #include "stats/graph_view.h"
+#include "stats/share_figures.h"
 
 class QFormLayout;
 class QLabel;
 class QLayout;
 class QSplitter;
+class QTableView;
 class QWidget;
 
 // What the page views share: figure labels, the figures beside a chart, a graph's legend.
@@ -30,3 +33,8 @@ private:
     std::array<QLabel*, ornexa::LegendRows> captions_{};
     std::array<QLabel*, ornexa::LegendRows> values_{};
 };
+
+// A list of captioned figures (Db2's own figures of a pool or a data set): a caption and a figure a
+// row, hidden while there are none, so that a monitor's report shows no empty list.
+QTableView* FigureRowsView(QWidget* parent, const char* name);
+void ShowFigureRows(QTableView* view, const std::vector<ornexa::FigureRow>& rows);

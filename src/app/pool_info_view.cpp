@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include "stats/pool_graph.h"
@@ -19,6 +20,8 @@ PoolInfoView::PoolInfoView(const ornexa::PoolInfoPage& page, QWidget* parent) : 
     auto* layout = new QHBoxLayout(this);
     auto* side = new QVBoxLayout;
     side->addLayout(BuildHeader());
+    poolFigures_ = FigureRowsView(this, "lvPoolFigures");
+    side->addWidget(poolFigures_, 1);
     auto* moves = new QHBoxLayout;
     auto* previous = new QPushButton(tr("Pre&vious Pool"), this); // Alt+P prints
     previous->setObjectName(QStringLiteral("cmdPreviousPool"));
@@ -32,8 +35,10 @@ PoolInfoView::PoolInfoView(const ornexa::PoolInfoPage& page, QWidget* parent) : 
 
     graphType_ = new QComboBox(this);
     graphType_->setObjectName(QStringLiteral("cboPoolGraphType"));
-    for (int type = 1; type <= ornexa::PoolGraphTypeCount; ++type) {
-        graphType_->addItem(DisplayText(ornexa::PoolGraphName(type)));
+    for (int type = 1; type <= page_.GraphTypeCount(); ++type) {
+        const std::string_view name = ornexa::PoolGraphName(type);
+        // The graphs of Db2's own figures are this program's, not the monitor's.
+        graphType_->addItem(type <= ornexa::PoolGraphTypeCount ? DisplayText(name) : tr(std::string(name).c_str()));
     }
     graphType_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     connect(graphType_, &QComboBox::activated, this, [this](int index) { emit GraphTypeChosen(index + 1); });
@@ -110,6 +115,7 @@ void PoolInfoView::Refresh() {
     for (std::size_t i = 0; i < thresholdInfo_.size(); ++i) {
         thresholdInfo_[i]->setText(DisplayText(header.thresholdInfo[i]));
     }
+    ShowFigureRows(poolFigures_, page_.PoolRows());
     if (page_.GraphType() > 0) {
         graphType_->setCurrentIndex(page_.GraphType() - 1);
     }

@@ -13,6 +13,7 @@ class ChartView;
 class QComboBox;
 class QFrame;
 class QLabel;
+class QTableView;
 
 // Tab 1, "Pool Info": paints the session's PoolInfoPage (the pool's header, its graph with the
 // legend, the details panel of the object whose bar was chosen) and asks for the user's moves.
@@ -28,11 +29,13 @@ public:
     [[nodiscard]] QComboBox* GraphTypes() const { return graphType_; }
     [[nodiscard]] QFrame* Details() const { return details_; }
     [[nodiscard]] QString DetailsTitle() const;
+    // Db2's own figures of the pool, for a report of Db2's display; hidden for a monitor's report.
+    [[nodiscard]] QTableView* PoolFigures() const { return poolFigures_; }
 
 signals:
     void PreviousPoolWanted();
     void NextPoolWanted();
-    void GraphTypeChosen(int type); // 1..22
+    void GraphTypeChosen(int type); // 1..22, or 1..24 for a report of Db2's display
     // A bar of a ranked chart clicked, or chosen with the arrow keys and Enter.
     void BarActivated(int point);
     void DetailsClosed();
@@ -45,6 +48,7 @@ private:
     std::uint64_t shownVersion_ = 0;
     std::array<QLabel*, 5> poolInfo_{};
     std::array<QLabel*, 4> thresholdInfo_{};
+    QTableView* poolFigures_ = nullptr;
     QComboBox* graphType_ = nullptr;
     ChartView* chart_ = nullptr;
     std::optional<LegendLabels> legend_;

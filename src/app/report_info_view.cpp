@@ -14,6 +14,11 @@ using ornexa::ui::DisplayText;
 
 ReportInfoView::ReportInfoView(const ornexa::ReportInfoPage& page, QWidget* parent) : QWidget(parent), page_(page) {
     auto* layout = new QVBoxLayout(this);
+    inputKind_ = new QLabel(this);
+    inputKind_->setObjectName(QStringLiteral("lblInputKind"));
+    inputKind_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    inputKind_->setVisible(false);
+    layout->addWidget(inputKind_);
     auto* figures = new QHBoxLayout;
     auto* facts = new QFormLayout;
     auto* totals = new QFormLayout;
@@ -57,6 +62,8 @@ void ReportInfoView::Refresh() {
     }
     shownVersion_ = page_.Version();
     painting_ = true;
+    inputKind_->setText(DisplayText(page_.InputKind()));
+    inputKind_->setVisible(!page_.InputKind().empty());
     for (std::size_t i = 0; i < data_.size(); ++i) {
         data_[i]->setText(DisplayText(page_.Data()[i]));
     }

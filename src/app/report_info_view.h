@@ -32,6 +32,7 @@ private:
     const ornexa::ReportInfoPage& page_;
     std::uint64_t shownVersion_ = 0;
     bool painting_ = false;
+    QLabel* inputKind_ = nullptr; // what the report was made of, when not a monitor's report
     std::array<QLabel*, ornexa::ReportDataCount> data_{};
     std::array<QLabel*, ornexa::OverallFigureCount> totals_{};
     PoolListModel* poolModel_ = nullptr;

@@ -65,6 +65,13 @@ Messages ObjectInfoPage::DrawGraph() {
     return NoDataMessages(graph_.chart);
 }
 
+std::vector<FigureRow> ObjectInfoPage::DetailRows() const {
+    if (!report_.Db2Display) {
+        return {};
+    }
+    return ObjectDetailRows(report_, currentObject_, style_);
+}
+
 void ObjectInfoPage::Sort(int column) {
     // A second click on the column sorted ascending sorts it descending; any other click ascending.
     const bool descending = sort_ && sort_->column == column && !sort_->descending && column >= 0 &&

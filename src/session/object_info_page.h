@@ -11,6 +11,7 @@
 #include "stats/graph_view.h"
 #include "stats/list_sort.h"
 #include "stats/object_graph.h"
+#include "stats/share_figures.h"
 
 namespace ornexa {
 
@@ -54,6 +55,9 @@ public:
     [[nodiscard]] int CurrentObject() const { return currentObject_; }
     [[nodiscard]] int GraphType() const { return graphType_; }
     [[nodiscard]] const GraphView& Graph() const { return graph_; }
+    // For a report of Db2's display, whose objects have no activity to draw: the figures of the
+    // object shown with the data set's own (ObjectDetailRows); none for a monitor's report.
+    [[nodiscard]] std::vector<FigureRow> DetailRows() const;
 
 private:
     void ApplySort();

@@ -8,13 +8,11 @@
 namespace ornexa {
 
 std::vector<DetailRow> PoolInfoPage::DetailRows() const {
-    static_assert(ObjectDetailCaptions.size() == std::tuple_size_v<decltype(details_)>,
-                  "a caption for each figure of the panel");
-    std::vector<DetailRow> rows;
-    for (std::size_t i = 0; i < details_.size(); ++i) {
-        rows.push_back({ObjectDetailCaptions[i], details_[i]});
-    }
-    return rows;
+    return ObjectDetailRows(report_, detailsObject_, style_);
+}
+
+int PoolInfoPage::GraphTypeCount() const {
+    return PoolGraphTypes(report_);
 }
 
 void PoolInfoPage::ShowHeader() {
@@ -22,6 +20,7 @@ void PoolInfoPage::ShowHeader() {
         return;
     }
     header_ = MakePoolHeader(report_, pool_, style_);
+    poolRows_ = PoolDb2Rows(report_, pool_, style_);
     const PoolSimulation& pool = sim_.Pools(pool_);
     simDetailsColumns_ = {"Pool Size"};
     for (const int k : sim_.Sizes()) {
@@ -31,7 +30,7 @@ void PoolInfoPage::ShowHeader() {
 }
 
 Messages PoolInfoPage::SelectGraphType(int type) {
-    if (type < 1 || type > PoolGraphTypeCount) {
+    if (type < 1 || type > GraphTypeCount()) {
         return {};
     }
     graphType_ = type;
@@ -68,6 +67,7 @@ void PoolInfoPage::ShowObjectDetails(int object) {
         return;
     }
     details_ = ObjectDetailFigures(report_, object, style_);
+    detailsObject_ = object;
     detailsTitle_ = "Object - " + Latin1ToUtf8(report_.Objects(object).ObjName.Trimmed());
     detailsVisible_ = true;
     Changed();

@@ -19,6 +19,7 @@ void ChartModel::OpenData(ChartKind chartKind, int seriesCount, int pointCount) 
     stepSeries.assign(static_cast<std::size_t>(seriesCount), false);
     toolTips.assign(chartKind == ChartKind::TimeLine ? points : 0, std::string{});
     markers.clear();
+    absentText.clear();
     axisMin.reset();
     axisMax.reset();
     xMin.reset();

@@ -52,10 +52,13 @@ struct ChartModel {
     // Why the last drawing had nothing to draw, each text told to the user in turn; empty when it
     // drew. A chart without data may still show what it showed before.
     std::vector<std::string> noData;
+    // Why the chart stands without data because its input does not give the figures it draws ("not
+    // in this input"): shown in place of the chart, with its titles; empty for any chart that drew.
+    std::string absentText;
 
     // Opens data for `seriesCount` series of `pointCount` points, all 0 and unlabelled, every
-    // series shown, no axis limits and axis ends reaching out, no steps, tooltips or markers.
-    // Titles stay.
+    // series shown, no axis limits and axis ends reaching out, no steps, tooltips, markers or absent
+    // text. Titles stay.
     void OpenData(ChartKind chartKind, int seriesCount, int pointCount);
     [[nodiscard]] int PointCount() const { return static_cast<int>(labels.size()); }
     [[nodiscard]] int SeriesCount() const { return static_cast<int>(series.size()); }

@@ -48,6 +48,20 @@ bool ShowObjectGraph(GraphView& view, const Report& report, int o, int type,
     for (int i = 0; i < share.sources; ++i) {
         legend[static_cast<std::size_t>(i)].value = share.values[static_cast<std::size_t>(i)];
     }
+    if (!share.absent.empty()) { // the chart says what the legend's figures would say each
+        for (LegendRow& row : legend) {
+            row.visible = false;
+        }
+        ChartModel& chart = view.chart;
+        chart.OpenData(ChartKind::Share, 1, 0);
+        chart.absentText = share.absent;
+        chart.visible = true;
+        if (selectedRowText) {
+            chart.title = *selectedRowText;
+            chart.subtitle = std::string(ObjectGraphName(type));
+        }
+        return false;
+    }
     if (share.noData) {
         view.chart.noData.push_back(*share.noData);
         return false;

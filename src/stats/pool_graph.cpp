@@ -4,14 +4,14 @@
 #include <stdexcept>
 #include <string>
 
+#include "report/latin1.h"
 #include "stats/rankings.h"
 #include "stats/share_figures.h"
-#include "report/latin1.h"
 
 namespace ornexa {
 
 std::string_view PoolGraphName(int type) {
-    static constexpr std::array<std::string_view, PoolGraphTypeCount> names{
+    static constexpr std::array<std::string_view, Db2PoolGraphTypeCount> names{
         "Access Type",
         "Pages Read",
         "Read I/Os by Type",
@@ -34,11 +34,17 @@ std::string_view PoolGraphName(int type) {
         "Top  Write I/Os",
         "Top  Pages/Write",
         "Lowest Pages/Write",
+        "Top Sync I/O Pages",
+        "Largest Cached Pages",
     };
-    if (type < 1 || type > PoolGraphTypeCount) {
-        throw std::out_of_range("pool graph types are 1 to 22");
+    if (type < 1 || type > Db2PoolGraphTypeCount) {
+        throw std::out_of_range("pool graph types are 1 to 24");
     }
     return names[static_cast<std::size_t>(type - 1)];
+}
+
+int PoolGraphTypes(const Report& report) {
+    return report.Db2Display ? Db2PoolGraphTypeCount : PoolGraphTypeCount;
 }
 
 namespace {
@@ -65,12 +71,26 @@ void SetLegend(Legend& legend, std::initializer_list<std::string_view> captions,
     }
 }
 
+// The chart of a graph whose figures the input does not give: its titles and why it stands empty.
+bool DrawAbsent(GraphView& view, const PoolRecord& pool, ChartKind kind, std::string_view subtitle,
+                std::string_view absent) {
+    SetLegend(view.legend, {}, 0);
+    ChartModel& chart = view.chart;
+    chart.OpenData(kind, kind == ChartKind::Ranked ? 2 : 1, 0);
+    chart.title = "Buffer Pool - " + Latin1ToUtf8(pool.PoolName.Padded());
+    chart.subtitle = std::string(subtitle);
+    chart.absentText = std::string(absent);
+    chart.visible = true;
+    return false;
+}
+
 } // namespace
 
 bool DrawPoolGraph(GraphView& view, const Report& report, int p, int type, NumberStyle style) {
     const PoolRecord& pool = report.Pools(p);
     std::vector<std::string>& noData = view.chart.noData;
     noData.clear();
+    view.chart.absentText.clear();
     Legend& legend = view.legend;
     ShareData share;
     RankedList ranked;
@@ -78,6 +98,9 @@ bool DrawPoolGraph(GraphView& view, const Report& report, int p, int type, Numbe
     // Data step.
     if (type >= 1 && type <= 6) {
         const ShareResult result = PoolShare(report, p, type, style);
+        if (!result.absent.empty()) {
+            return DrawAbsent(view, pool, ChartKind::Share, ShareSubtitle(type), result.absent);
+        }
         share = result.data;
         for (int i = 0; i < result.sources; ++i) {
             legend[static_cast<std::size_t>(i)].value = result.values[static_cast<std::size_t>(i)];
@@ -90,6 +113,9 @@ bool DrawPoolGraph(GraphView& view, const Report& report, int p, int type, Numbe
             noData.push_back(*result.noData);
         }
     } else {
+        if (const std::string_view absent = RankedAbsent(report, p, type); !absent.empty()) {
+            return DrawAbsent(view, pool, ChartKind::Ranked, RankedSubtitle(type), absent);
+        }
         ranked = RankPoolObjects(report, p, type);
         if (type <= 9) {
             legend[3].caption = "Total";

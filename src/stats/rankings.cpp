@@ -1,5 +1,7 @@
 #include "stats/rankings.h"
+#include "report/field_presence.h"
 #include "report/latin1.h"
+#include "stats/share_figures.h"
 
 #include <algorithm>
 #include <array>
@@ -21,7 +23,7 @@ struct RankedType {
     AxisEnds ends = AxisEnds::Extend;
 };
 
-constexpr std::array<RankedType, LastRankedType - FirstRankedType + 1> RankedCatalogue{{
+constexpr std::array<RankedType, LastDb2RankedType - FirstRankedType + 1> RankedCatalogue{{
     {"Top Get Page Requests", Order::High, Count::All, true},                                 // 7
     {"Top Sequential Access", Order::High, Count::Counted, true},                             // 8
     {"Top Random I/O", Order::High, Count::Counted, false},                                   // 9
@@ -38,13 +40,45 @@ constexpr std::array<RankedType, LastRankedType - FirstRankedType + 1> RankedCat
     {"Highest Write I/O", Order::High, Count::Counted, false},                                // 20
     {"Highest Pages/Write", Order::High, Count::Counted, false},                              // 21
     {"Lowest Pages/Write", Order::LowMerged, Count::Counted, false},                          // 22
+    {"Most Synchronous I/O Pages", Order::High, Count::Counted, true},                        // 23
+    {"Largest VP Cached Pages (max)", Order::High, Count::Counted, true},                     // 24
+}};
+
+// The object record fields each measure of types 7 to 22 is made of.
+constexpr std::array<std::array<std::string_view, 2>, LastRankedType - FirstRankedType + 1> MeasureFields{{
+    {"ObjGetPages", ""},                    // 7
+    {"GetPagesByAccess(1)", ""},            // 8
+    {"ReadIOsByType(1)", ""},               // 9
+    {"AppHitRatio", ""},                    // 10
+    {"SysHitRatio", ""},                    // 11
+    {"SysHitRatio", ""},                    // 12
+    {"ObjPagesRead", ""},                   // 13
+    {"GetPagesByAccess(1)", "ObjGetPages"}, // 14
+    {"ObjReadIOs", "ObjWriteIOs"},          // 15
+    {"ObjUpdates", ""},                     // 16
+    {"ObjAvgSyncIOTime", ""},               // 17
+    {"ObjMaxSyncIOTime", ""},               // 18
+    {"ObjWriteIOTime", ""},                 // 19
+    {"ObjWriteIOs", ""},                    // 20
+    {"ObjPagesWritten", "ObjWriteIOs"},     // 21
+    {"ObjPagesWritten", "ObjWriteIOs"},     // 22
 }};
 
 const RankedType& Catalogue(int type) {
-    if (type < FirstRankedType || type > LastRankedType) {
-        throw std::out_of_range("ranked graph types are 7 to 22");
+    if (type < FirstRankedType || type > LastDb2RankedType) {
+        throw std::out_of_range("ranked graph types are 7 to 24");
     }
     return RankedCatalogue[static_cast<std::size_t>(type - FirstRankedType)];
+}
+
+// Db2's figure of a data set that the types 23 and 24 rank by; absent counts as 0.
+double Db2DataSetFigure(const Report& report, int object, DataSetFigure figure) {
+    if (!report.Db2Display) {
+        return 0.0;
+    }
+    const auto& objects = report.Db2Display->objects;
+    const auto at = static_cast<std::size_t>(object - 1);
+    return at < objects.size() ? static_cast<double>(objects[at].figures.Get(figure).value_or(0)) : 0.0;
 }
 
 bool IsIndex(const ObjectRecord& o) {
@@ -58,7 +92,9 @@ struct Measure {
     bool qualifies = false; // for the index rankings 12 and 14
 };
 
-Measure MeasureOf(const ObjectRecord& o, int type, Long elapsedSeconds) {
+Measure MeasureOf(const Report& report, int object, int type) {
+    const ObjectRecord& o = report.Objects(object);
+    const Long elapsedSeconds = report.ElapsedSeconds;
     switch (type) {
     case 7:
         return {static_cast<double>(o.ObjGetPages)};
@@ -107,8 +143,12 @@ Measure MeasureOf(const ObjectRecord& o, int type, Long elapsedSeconds) {
         const bool wrote = o.ObjPagesWritten >= 1 && o.ObjWriteIOs >= 1;
         return {wrote ? static_cast<double>(o.ObjPagesWritten) / o.ObjWriteIOs : 0.0, wrote};
     }
+    case 23:
+        return {Db2DataSetFigure(report, object, DataSetFigure::SyncPages)};
+    case 24:
+        return {Db2DataSetFigure(report, object, DataSetFigure::CachedPagesMax)};
     default:
-        throw std::out_of_range("ranked graph types are 7 to 22");
+        throw std::out_of_range("ranked graph types are 7 to 24");
     }
 }
 
@@ -171,7 +211,7 @@ PoolMeasures MeasurePool(const Report& report, const ObjectRange& range, int typ
     PoolMeasures pool;
     pool.measures.resize(static_cast<std::size_t>(objects));
     for (int i = 0; i < objects; ++i) {
-        const Measure m = MeasureOf(report.Objects(range.first + i), type, report.ElapsedSeconds);
+        const Measure m = MeasureOf(report, range.first + i, type);
         pool.measures[static_cast<std::size_t>(i)] = m;
         pool.counted += m.candidate && m.value > 0 ? 1 : 0;
         pool.qualifying += m.qualifies ? 1 : 0;
@@ -268,6 +308,19 @@ std::string_view RankedSubtitle(int type) {
 }
 bool RankedTypeScales(int type) {
     return Catalogue(type).scales;
+}
+
+std::string_view RankedAbsent(const Report& report, int p, int type) {
+    (void)Catalogue(type);
+    if (type > LastRankedType) {
+        return report.Db2Display ? std::string_view{} : NotInThisInput;
+    }
+    for (const std::string_view field : MeasureFields[static_cast<std::size_t>(type - FirstRankedType)]) {
+        if (!field.empty() && !PoolObjectsGive(report, p, field)) {
+            return AbsentObjectText(report);
+        }
+    }
+    return {};
 }
 
 RankedList RankPoolObjects(const Report& report, int p, int type) {

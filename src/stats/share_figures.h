@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "report/messages.h"
 #include "report/number_format.h"
@@ -32,7 +33,32 @@ struct ShareResult {
     std::array<std::string, 4> values; // legend value texts of slices 1..sources
     std::string total;                 // the total's legend text
     std::optional<std::string> noData; // told when there is nothing to draw
+    // The chart stands without data because the input does not give its figures ("not in this
+    // input"); empty when it gives them.
+    std::string absent;
 };
+
+// Whether pool p's record gives the field called `field` (by its name in the pool catalogue).
+bool PoolGives(const Report& report, int p, std::string_view field);
+// Whether every object of pool p gives the record field `field` (by its name in the object
+// catalogue); for a pool without objects, whether any object of the report does. A monitor's report
+// gives every field.
+bool PoolObjectsGive(const Report& report, int p, std::string_view field);
+// What a view says where it needs an object figure the input does not give: "not in a Db2 display"
+// for a report without per-object activity, else "not in this input".
+std::string_view AbsentObjectText(const Report& report);
+
+// A caption with its figure, as the details panels list them.
+struct FigureRow {
+    std::string caption;
+    std::string value;
+    friend bool operator==(const FigureRow&, const FigureRow&) = default;
+};
+// A count as the details panels show it: grouped in the user's style ("1,234,567").
+std::string CountText(std::int64_t value, NumberStyle style);
+// The figures Db2's display gives for data set o (LSTATS), captioned with Db2's labels, in the order
+// Db2 shows them; a figure it did not show is "not in this input". None for a monitor's report.
+std::vector<FigureRow> DataSetFigureRows(const Report& report, int o, NumberStyle style = {});
 
 inline constexpr std::string_view PagesReadZeroText = "Number Of Pages Read Is ZERO. Can not Graph ...";
 inline constexpr std::string_view StartIOsZeroText = "Number Of Start IOs Is ZERO. Can not Graph ...";
@@ -45,11 +71,17 @@ ShareResult ObjectShare(const Report& report, int o, int kind, NumberStyle style
 // "Seq (25.0%)": the slice name and its share of the total, trimmed.
 std::string ShareLabelWithPercent(const ShareData& data, int i, NumberStyle style = {});
 
-// The object details panel: twelve texts, and their captions.
+// The object details panel: twelve texts, and their captions; a figure the input does not give is
+// "not in this input".
 std::array<std::string, 12> ObjectDetailFigures(const Report& report, int o, NumberStyle style = {});
 inline constexpr std::array<const char*, 12> ObjectDetailCaptions{
     "Get Pages",   "Random",      "Sequential",    "RID List",      "Sync Pages",     "SPref Pages",
     "LPref Pages", "DPref Pages", "App Hit Ratio", "Sys Hit Ratio", "Read I/O / sec", "Pages / Write"};
+
+// The rows of an object details panel: the twelve figures with their captions, and for a report of
+// Db2's display the data set's own figures after them (DataSetFigureRows). Object 0 gives the
+// captions with empty figures, as the panel stands before an object was shown.
+std::vector<FigureRow> ObjectDetailRows(const Report& report, int o, NumberStyle style = {});
 
 // 1 index ("I"), 2 table space ("T"), 3 anything else.
 int ObjectTypeBucket(const ObjectRecord& object);

@@ -29,9 +29,11 @@
 #include "app/sim_graph_widget.h"
 #include "app/title_window.h"
 #include "app/ui_services.h"
+#include "display_writer.h"
 #include "load/report_load.h"
 #include "print/ui/page_painter.h"
 #include "stat_writer.h"
+#include "stats/pool_graph.h"
 #include "stats/ui/chart_view.h"
 
 namespace {
@@ -312,6 +314,49 @@ bool RegroupShot(AnalysisWindow& analysis, const QString& out) {
     return ok;
 }
 
+// The Report Info and Pool Info tabs of a Db2 display: the pool that has Db2's simulated pool, its
+// data sets ranked by their largest cached-page counts, the figures of the first.
+bool DisplayShots(UiServices& ui, const QString& out) {
+    // A series of two displays with Db2's simulated pools, opened as a user opens the file.
+    ornexa::samplegen::DisplaySampleOptions options;
+    options.series = 2;
+    options.simulate = true;
+    options.dataSetsPerPool = 8;
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("display.txt"));
+    QFile file(path);
+    const std::string text = ornexa::samplegen::WriteDisplaySample(options);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) < 0) {
+        return false;
+    }
+    file.close();
+    ornexa::Report report;
+    ornexa::SimulationData sim;
+    FileSelectionWindow files(report, sim, ui);
+    files.OpenStatistics(path.toStdString());
+    if (!report.Db2Display || report.PoolCount() == 0) {
+        std::cerr << "the display sample did not load\n";
+        return false;
+    }
+    AnalysisWindow analysis(report, sim, ui, QApplication::applicationDirPath().toStdString(), &files);
+    analysis.show();
+    bool ok = Save(analysis, out + QStringLiteral("/report-info-display.png"));
+    int pool = 0;
+    for (std::size_t p = 0; p < report.Db2Display->pools.size(); ++p) {
+        if (report.Db2Display->pools[p].simulated && pool == 0) {
+            pool = static_cast<int>(p);
+        }
+    }
+    analysis.ChoosePool(pool);
+    analysis.SelectTab(ornexa::PoolInfoTab);
+    ok = Save(analysis, out + QStringLiteral("/pool-info-display.png")) && ok;
+    analysis.ChoosePoolGraphType(ornexa::Db2PoolGraphTypeCount); // the largest cached-page counts
+    analysis.ActivatePoolBar(analysis.Session().PoolInfo().Graph().chart.PointCount() - 1);
+    ok = Save(analysis, out + QStringLiteral("/pool-info-display-ranking.png")) && ok;
+    analysis.Back();
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -350,5 +395,6 @@ int main(int argc, char** argv) {
     ok = SimulationShots(analysis, out) && ok;
     ok = HistoryShots(argv[1], out, ui) && ok;
     ok = RegroupShot(analysis, out) && ok;
+    ok = DisplayShots(ui, out) && ok;
     return ok ? 0 : 1;
 }

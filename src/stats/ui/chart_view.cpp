@@ -44,7 +44,7 @@ bool SameModel(const ornexa::ChartModel& a, const ornexa::ChartModel& b) {
            a.series == b.series && a.labels == b.labels && a.xValues == b.xValues && a.hiddenSeries == b.hiddenSeries &&
            a.axisMin == b.axisMin && a.axisMax == b.axisMax && a.xMin == b.xMin && a.xMax == b.xMax &&
            a.axisEnds == b.axisEnds && a.stepSeries == b.stepSeries && a.toolTips == b.toolTips &&
-           a.markers == b.markers;
+           a.markers == b.markers && a.absentText == b.absentText;
 }
 
 // Collection times are the report's own clock, without a zone: stored as if UTC, shown as the
@@ -191,6 +191,10 @@ void ChartView::Render() {
     QString title = ornexa::ui::DisplayText(model_.title).toHtmlEscaped();
     if (!model_.subtitle.empty()) {
         title += QStringLiteral("<br>") + ornexa::ui::DisplayText(model_.subtitle).toHtmlEscaped();
+    }
+    if (!model_.absentText.empty()) { // a chart its input has no figures for says so where it would stand
+        title += QStringLiteral("<br><br><i>") + ornexa::ui::DisplayText(model_.absentText).toHtmlEscaped() +
+                 QStringLiteral("</i>");
     }
     c->setTitle(title);
     setVisible(model_.visible);
