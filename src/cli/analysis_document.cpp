@@ -34,11 +34,15 @@ Json Texts(const auto& texts) {
 }
 
 Json Graph(int type, std::string_view name, const GraphView& view, bool drawn, bool withLegend = true) {
-    return {{"type", type},
-            {"name", name},
-            {"messages", MessagesDocument(NoDataMessages(view.chart))},
-            {"legend", withLegend ? LegendDocument(view.legend) : Json::array()},
-            {"chart", ChartDocument(view.chart, drawn)}};
+    Json graph = {{"type", type},
+                  {"name", name},
+                  {"messages", MessagesDocument(NoDataMessages(view.chart))},
+                  {"legend", withLegend ? LegendDocument(view.legend) : Json::array()},
+                  {"chart", ChartDocument(view.chart, drawn)}};
+    if (!view.chart.absentText.empty()) {
+        graph["absent"] = view.chart.absentText; // what the input lacks to draw it ("not in a Db2 display")
+    }
+    return graph;
 }
 
 Json ObjectDocument(const Report& report, int o) {
@@ -63,7 +67,7 @@ Json PoolHead(const Report& report, int p) {
     const PoolHeader header = MakePoolHeader(report, p);
     Json graphs = Json::array();
     GraphView view; // one fresh view for the 22 drawings, as the tab shows them in turn
-    for (int type = 1; type <= PoolGraphTypeCount; ++type) {
+    for (int type = 1; type <= PoolGraphTypes(report); ++type) {
         const bool drawn = DrawPoolGraph(view, report, p, type);
         graphs.push_back(Graph(type, PoolGraphName(type), view, drawn));
     }

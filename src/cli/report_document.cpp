@@ -280,7 +280,7 @@ void WriteChart(std::ostream& out, const Json& graph) {
     }
     const Json& chart = graph["chart"];
     if (chart.is_null()) {
-        out << ": no chart\n";
+        out << ": " << (graph.contains("absent") ? Str(graph["absent"]) : std::string("no chart")) << '\n';
         return;
     }
     out << ": " << Str(chart["title"]) << (Str(chart["subtitle"]).empty() ? "" : " / " + Str(chart["subtitle"]))

@@ -36,12 +36,12 @@ std::vector<int> PoolsToPrint(const Report& report, const std::vector<std::strin
     return chosen;
 }
 
-// The pool page with `graphType` (graph 1 when that is none of the pool graphs) and the object page
+// The pool page with `graphType` (graph 1 when that is none of the pool's graphs) and the object page
 // with graph 1 of the pool's first object in table order.
 void AppendPoolPages(PrintedReport& to, const Report& report, const SimulationData& sim, int p, int graphType) {
     PoolInfoPage pool(report, sim, NumberStyle{});
     pool.SetPool(p);
-    (void)pool.SelectGraphType(graphType >= 1 && graphType <= PoolGraphTypeCount ? graphType : 1);
+    (void)pool.SelectGraphType(graphType >= 1 && graphType <= pool.GraphTypeCount() ? graphType : 1);
     Append(to, PoolGraphReport(report, p, pool.Graph()));
     ObjectInfoPage objects(report, NumberStyle{});
     objects.SetPool(p);
