@@ -1,5 +1,7 @@
 #include "app/page_view.h"
 
+#include <algorithm>
+
 #include <QFormLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -30,6 +32,17 @@ QSplitter* SideBySide(QWidget* page, QLayout* side, QWidget* chart, const char* 
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
     return splitter;
+}
+
+void KeepFiguresWhole(QSplitter* splitter, const QWidget* panel) {
+    QList<int> sizes = splitter->sizes();
+    const int missing = panel->sizeHint().width() - panel->width();
+    if (panel->isVisible() && sizes.size() == 2 && sizes[0] > 0 && missing > 0) {
+        const int moved = std::min(missing, std::max(0, sizes[1] - splitter->widget(1)->minimumSizeHint().width()));
+        sizes[0] += moved;
+        sizes[1] -= moved;
+        splitter->setSizes(sizes);
+    }
 }
 
 LegendLabels::LegendLabels(QWidget* page, QFormLayout* into) {

@@ -22,6 +22,10 @@ QLabel* FigureLabel(QWidget* parent);
 
 // The figures beside the chart, the border between them movable; the chart takes what is left.
 QSplitter* SideBySide(QWidget* page, QLayout* side, QWidget* chart, const char* name);
+// Widens the figures beside a chart so that `panel` among them shows its texts whole (a details panel
+// opened with longer texts), taking the room from the chart: a splitter keeps its sizes when its
+// sides' contents change.
+void KeepFiguresWhole(QSplitter* splitter, const QWidget* panel);
 
 // The legend of a graph: a caption and a figure a row, rows the graph does not use hidden.
 class LegendLabels {

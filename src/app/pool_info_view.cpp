@@ -56,7 +56,8 @@ PoolInfoView::PoolInfoView(const ornexa::PoolInfoPage& page, QWidget* parent) : 
     chart_->setToolTip(tr("On a ranked chart, click a bar, or choose one with the arrow keys and press Enter, "
                           "to see the object's figures"));
     connect(chart_, &ChartView::PointActivated, this, &PoolInfoView::BarActivated);
-    layout->addWidget(SideBySide(this, side, chart_, "splPool"));
+    split_ = SideBySide(this, side, chart_, "splPool");
+    layout->addWidget(split_);
 }
 
 QLayout* PoolInfoView::BuildHeader() {
@@ -127,4 +128,5 @@ void PoolInfoView::Refresh() {
     for (std::size_t i = 0; i < detailValues_.size(); ++i) {
         detailValues_[i]->setText(DisplayText(rows[i].value));
     }
+    KeepFiguresWhole(split_, details_);
 }

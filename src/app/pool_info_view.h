@@ -51,6 +51,7 @@ private:
     QTableView* poolFigures_ = nullptr;
     QComboBox* graphType_ = nullptr;
     ChartView* chart_ = nullptr;
+    QSplitter* split_ = nullptr;
     std::optional<LegendLabels> legend_;
     QFrame* details_ = nullptr;
     QLabel* detailsTitle_ = nullptr;

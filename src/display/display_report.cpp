@@ -192,6 +192,21 @@ Db2PoolFacts PoolFactsOf(const DisplayPool& pool) {
     return facts;
 }
 
+// A data set as the display means it: Db2 leaves out the cached-page and delay messages of a data set
+// whose figures are all zero, so in a pool whose section was read whole a figure not shown is 0.
+DisplayDataSet Shown(const DisplayPool& pool, DisplayDataSet dataSet) {
+    if (!pool.complete) {
+        return dataSet;
+    }
+    for (std::size_t f = 0; f < DataSetFigureCount; ++f) {
+        const auto figure = static_cast<DataSetFigure>(f);
+        if (figure != DataSetFigure::UseCount && !dataSet.Get(figure)) {
+            dataSet.Set(figure, 0);
+        }
+    }
+    return dataSet;
+}
+
 ObjectRecord ObjectOf(const DisplayPool& pool, const DisplayDataSet& dataSet, std::vector<ReadNote>& notes) {
     FieldFill fill(notes, dataSet.line, DataSetName(dataSet));
     ObjectRecord record;
@@ -277,12 +292,20 @@ bool FillReport(Report& report, const DisplayInterval& interval, std::vector<Rea
             report.Db2Display = std::move(facts);
             return false;
         }
-        for (const DisplayDataSet& dataSet : pool.dataSets) {
+        for (const DisplayDataSet& written : pool.dataSets) {
+            const DisplayDataSet dataSet = Shown(pool, written);
             report.AddObject(ObjectOf(pool, dataSet, notes));
             Db2ObjectFacts objectFacts;
             objectFacts.figures.values = dataSet.figures;
             objectFacts.part = dataSet.part;
             objectFacts.given = objectGiven;
+            const auto catalogue = RecordCatalogue<ObjectRecord>(ObjectCatalogue());
+            if (!dataSet.Get(DataSetFigure::SyncAvgDelay)) {
+                objectFacts.given.reset(FieldIndex(catalogue, "ObjAvgSyncIOTime"));
+            }
+            if (!dataSet.Get(DataSetFigure::SyncMaxDelay)) {
+                objectFacts.given.reset(FieldIndex(catalogue, "ObjMaxSyncIOTime"));
+            }
             facts.objects.push_back(std::move(objectFacts));
         }
         if (!pool.dataSets.empty()) {

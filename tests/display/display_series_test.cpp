@@ -214,6 +214,29 @@ TEST(DisplayReport, FillsThePoolRecordFromDb2sFiguresAndMarksWhatItGives) {
     EXPECT_EQ(report.Db2Display->pools.at(0).figures.Get(PoolFigure::Dwqt), 30);
 }
 
+// Db2 leaves out the delay and cached-page messages of a data set whose figures are zero: in a pool read
+// whole they are 0; in a pool cut off they are not known.
+TEST(DisplayReport, ADataSetsFiguresNotShownAreZeroOnlyInAPoolReadWhole) {
+    const auto catalogue = RecordCatalogue<ObjectRecord>(ObjectCatalogue());
+    for (const bool complete : {true, false}) {
+        SCOPED_TRACE(complete);
+        DisplayPool pool = Pool("BP2", 10);
+        pool.complete = complete;
+        DisplayDataSet quiet;
+        quiet.database = "DB1";
+        quiet.space = "TS1";
+        pool.dataSets = {quiet};
+        Report report;
+        std::vector<ReadNote> notes;
+        std::int64_t full = 0;
+        ASSERT_TRUE(FillReport(report, Interval({pool}), notes, full));
+        EXPECT_EQ(ObjectFieldGiven(report, 1, FieldIndex(catalogue, "ObjAvgSyncIOTime")), complete);
+        EXPECT_EQ(report.Db2Display->objects.at(0).figures.Get(DataSetFigure::CachedPagesMax),
+                  complete ? std::optional<std::int64_t>(0) : std::nullopt);
+        EXPECT_FALSE(ObjectFieldGiven(report, 1, FieldIndex(catalogue, "ObjGetPages")));
+    }
+}
+
 TEST(DisplayReport, WithoutAnEndTheRatesAreNotKnownAndHugeCountersAreKeptAtTheirLargestWithANote) {
     DisplayPool pool = Pool("BP0", 5'000'000'000);
     Report report;
