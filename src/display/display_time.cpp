@@ -49,7 +49,7 @@ std::optional<std::int64_t> Seconds(int year, int month, int day, int hour, int 
         return std::nullopt;
     }
     const auto days = std::chrono::sys_days{date}.time_since_epoch().count();
-    return static_cast<std::int64_t>(days) * SecondsPerDay + hour * 3600 + minute * 60 + second;
+    return static_cast<std::int64_t>(days) * SecondsPerDay + std::int64_t{hour} * 3600 + std::int64_t{minute} * 60 + second;
 }
 
 struct ClockTime {

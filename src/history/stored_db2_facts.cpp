@@ -216,7 +216,7 @@ Db2Facts Db2FactsFromStored(std::string_view text, std::size_t pools, std::size_
             object.part = OptionalFrom(f[1]).value_or(0);
             object.given = CheckedBits<ObjectFieldCount>(f[2], "object");
             object.figures = FiguresFrom<DataSetFigure, DataSetFigureCount>(f[3]);
-            facts.objects.push_back(std::move(object));
+            facts.objects.push_back(object);
         } else if (kind == "group") {
             const auto f = Fields(line, 3);
             facts.groupPools.push_back({Unescaped(f[1]), FiguresFrom<GroupPoolFigure, GroupPoolFigureCount>(f[2])});

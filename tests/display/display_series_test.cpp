@@ -62,7 +62,7 @@ DisplayPool Pool(std::string name, std::int64_t randomGetpages, std::int64_t syn
     return pool;
 }
 
-Db2Display Display(std::string subsystem, std::string stamp, std::string since, bool cumulative,
+Db2Display Display(std::string subsystem, std::string stamp, const std::string& since, bool cumulative,
                    std::vector<DisplayPool> pools, std::int64_t line = 1) {
     Db2Display display;
     display.line = line;

@@ -49,12 +49,12 @@ std::size_t PoolField(std::string_view name) {
 class DisplayHistoryTest : public testing::TestWithParam<TestBackend> {
 protected:
     void SetUp() override {
-        location_ = test::FreshLocation(GetParam(), dir_.Path());
-        store_ = Open();
+        location = test::FreshLocation(GetParam(), dir.Path());
+        store = Open();
     }
 
     std::shared_ptr<HistoryStore> Open() {
-        auto opened = HistoryStore::Open(location_);
+        auto opened = HistoryStore::Open(location);
         EXPECT_TRUE(opened.Ok()) << opened.FaultText();
         return opened.Ok() ? *opened.value : nullptr;
     }
@@ -64,19 +64,20 @@ protected:
         const StatReadResult read = LoadedRead();
         const SimulationData none;
         std::vector<ImportOutcome> outcomes;
+        outcomes.reserve(reports.size());
         for (const Report& report : reports) {
-            outcomes.push_back(store_->Import({report, read, none, "the file's bytes", file}));
+            outcomes.push_back(store->Import({report, read, none, "the file's bytes", file}));
         }
         return outcomes;
     }
 
     std::int64_t Count(const std::string& table) {
-        return std::get<std::int64_t>(store_->Database().Query("SELECT COUNT(*) FROM " + table).at(0).at(0));
+        return std::get<std::int64_t>(store->Database().Query("SELECT COUNT(*) FROM " + table).at(0).at(0));
     }
 
-    test::TempDir dir_;
-    std::string location_;
-    std::shared_ptr<HistoryStore> store_;
+    test::TempDir dir;
+    std::string location;
+    std::shared_ptr<HistoryStore> store;
 };
 
 TEST_P(DisplayHistoryTest, EveryIntervalComesBackWithItsRecordsAndFacts) {
@@ -84,7 +85,7 @@ TEST_P(DisplayHistoryTest, EveryIntervalComesBackWithItsRecordsAndFacts) {
     ASSERT_EQ(reports.size(), 4U);
     const std::vector<ImportOutcome> outcomes = Store(reports);
 
-    const auto listed = store_->Reports();
+    const auto listed = store->Reports();
     ASSERT_TRUE(listed.Ok()) << listed.FaultText();
     ASSERT_EQ(listed.value->size(), 4U);
     for (std::size_t i = 0; i < reports.size(); ++i) {
@@ -93,7 +94,7 @@ TEST_P(DisplayHistoryTest, EveryIntervalComesBackWithItsRecordsAndFacts) {
         EXPECT_TRUE(listed.value->at(i).db2Display);
         EXPECT_EQ(listed.value->at(i).id, outcomes[i].reportId) << "listed by collection time, as read";
 
-        const auto loaded = store_->Load(outcomes[i].reportId);
+        const auto loaded = store->Load(outcomes[i].reportId);
         ASSERT_TRUE(loaded.Ok()) << loaded.FaultText();
         const Report& back = loaded.value->report;
         ASSERT_TRUE(back.Db2Display.has_value());
@@ -130,10 +131,10 @@ TEST_P(DisplayHistoryTest, AnIntervalHeldIsKnownAgainByItsFiguresWhicheverFileIt
 
     // And a monitor's report stays known by its bytes, as before.
     const std::filesystem::path monitor =
-        dir_.Write("day1.sta", samplegen::StatisticsText(samplegen::BuildSampleReport()));
-    EXPECT_EQ(ImportReportFile(*store_, monitor.string()).status, ImportStatus::Imported);
-    EXPECT_EQ(ImportReportFile(*store_, monitor.string()).status, ImportStatus::AlreadyPresent);
-    const auto listed = store_->Reports();
+        dir.Write("day1.sta", samplegen::StatisticsText(samplegen::BuildSampleReport()));
+    EXPECT_EQ(ImportReportFile(*store, monitor.string()).status, ImportStatus::Imported);
+    EXPECT_EQ(ImportReportFile(*store, monitor.string()).status, ImportStatus::AlreadyPresent);
+    const auto listed = store->Reports();
     ASSERT_TRUE(listed.Ok()) << listed.FaultText();
     EXPECT_EQ(std::count_if(listed.value->begin(), listed.value->end(),
                             [](const HistoryReportInfo& info) { return !info.db2Display; }),
@@ -149,7 +150,7 @@ TEST_P(DisplayHistoryTest, ATrendHasAPointPerIntervalAndNoneWhereTheDisplayGaveN
     cut.Db2Display->pools[1].given.reset(PoolField("PoolGetPages"));
     Store(reports);
 
-    const auto trend = store_->PoolTrend(pool);
+    const auto trend = store->PoolTrend(pool);
     ASSERT_TRUE(trend.Ok()) << trend.FaultText();
     ASSERT_EQ(trend.value->size(), 4U);
     for (std::size_t i = 0; i < trend.value->size(); ++i) {
@@ -166,7 +167,7 @@ TEST_P(DisplayHistoryTest, ATrendHasAPointPerIntervalAndNoneWhereTheDisplayGaveN
 
     // A data set's trend: Db2's display gives no per-object getpages or hit ratio.
     const std::string object = ShownText(reports[0].Objects(1).ObjName);
-    const auto objects = store_->ObjectTrend(object);
+    const auto objects = store->ObjectTrend(object);
     ASSERT_TRUE(objects.Ok()) << objects.FaultText();
     ASSERT_EQ(objects.value->size(), 4U);
     for (const ObjectTrendPoint& point : *objects.value) {
@@ -185,27 +186,27 @@ void MakeFirstSchema(SqlDatabase& db) {
 
 TEST_P(DisplayHistoryTest, AHistoryOfTheFirstSchemaOpensWithItsReportsAndTakesDisplays) {
     const Report monitor = samplegen::BuildSampleReport();
-    const std::filesystem::path file = dir_.Write("day1.sta", samplegen::StatisticsText(monitor));
-    const ImportOutcome kept = ImportReportFile(*store_, file.string());
+    const std::filesystem::path file = dir.Write("day1.sta", samplegen::StatisticsText(monitor));
+    const ImportOutcome kept = ImportReportFile(*store, file.string());
     ASSERT_EQ(kept.status, ImportStatus::Imported) << kept.message;
-    MakeFirstSchema(store_->Database());
-    store_.reset();
+    MakeFirstSchema(store->Database());
+    store.reset();
 
-    store_ = Open();
-    ASSERT_NE(store_, nullptr);
-    EXPECT_EQ(store_->Database().SchemaVersion(), HistorySchemaVersion);
-    const auto loaded = store_->Load(kept.reportId);
+    store = Open();
+    ASSERT_NE(store, nullptr);
+    EXPECT_EQ(store->Database().SchemaVersion(), HistorySchemaVersion);
+    const auto loaded = store->Load(kept.reportId);
     ASSERT_TRUE(loaded.Ok()) << loaded.FaultText();
     EXPECT_FALSE(loaded.value->info.db2Display);
     EXPECT_FALSE(loaded.value->report.Db2Display.has_value());
     test::ExpectSameFields(PoolFields(loaded.value->report.Pools(1)), PoolFields(monitor.Pools(1)));
-    const auto trend = store_->PoolTrend(ShownText(monitor.Pools(1).PoolName));
+    const auto trend = store->PoolTrend(ShownText(monitor.Pools(1).PoolName));
     ASSERT_TRUE(trend.Ok()) << trend.FaultText();
     ASSERT_EQ(trend.value->size(), 1U);
     EXPECT_FALSE(trend.value->front().fieldsGiven.has_value());
     EXPECT_TRUE(trend.value->front().getPagesPerSecond.has_value());
 
-    EXPECT_EQ(ImportReportFile(*store_, file.string()).status, ImportStatus::AlreadyPresent);
+    EXPECT_EQ(ImportReportFile(*store, file.string()).status, ImportStatus::AlreadyPresent);
     for (const ImportOutcome& outcome : Store(test::DisplayReports(SeriesOptions()))) {
         EXPECT_EQ(outcome.status, ImportStatus::Imported) << outcome.message;
     }
@@ -229,16 +230,16 @@ TEST_P(DisplayHistoryTest, TamperedFactsAreAFaultNamingTheReport) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        store_->Database().Begin();
-        store_->Database().Query(c.sql);
-        const auto loaded = store_->Load(kept.reportId);
-        const auto trend = store_->PoolTrend("BP0");
-        store_->Database().Rollback();
+        store->Database().Begin();
+        store->Database().Query(c.sql);
+        const auto loaded = store->Load(kept.reportId);
+        const auto trend = store->PoolTrend("BP0");
+        store->Database().Rollback();
         const std::string fault = loaded.Ok() ? trend.FaultText() : loaded.FaultText();
         EXPECT_FALSE(loaded.Ok() && trend.Ok()) << "read back as if nothing were wrong";
         EXPECT_NE(fault.find(c.said), std::string::npos) << fault;
     }
-    EXPECT_TRUE(store_->Load(kept.reportId).Ok()) << "each case was rolled back";
+    EXPECT_TRUE(store->Load(kept.reportId).Ok()) << "each case was rolled back";
 }
 
 TEST(StoredDb2Facts, FactsReadBackEqualAndATextOfOtherCountsIsRefused) {
@@ -256,17 +257,17 @@ TEST(StoredDb2Facts, FactsReadBackEqualAndATextOfOtherCountsIsRefused) {
 
 // A file of displays as ornexa-report and the History window import it.
 TEST_P(DisplayHistoryTest, AFileOfDisplaysImportsEachIntervalOnce) {
-    const std::filesystem::path file = dir_.Write("series.txt", samplegen::WriteDisplaySample(SeriesOptions()));
-    const ImportSummary first = RunImport(*store_, PlanImport({file}));
+    const std::filesystem::path file = dir.Write("series.txt", samplegen::WriteDisplaySample(SeriesOptions()));
+    const ImportSummary first = RunImport(*store, PlanImport({file}));
     EXPECT_EQ(first.imported, 4);
     EXPECT_EQ(first.Refused(), 0) << ImportSummaryText(first);
     EXPECT_EQ(ImportSummaryText(first),
               "4 imported, 0 already present, 0 refused\ndisplay: " + file.string() + ": 4 intervals\n");
-    const ImportSummary second = RunImport(*store_, PlanImport({file}));
+    const ImportSummary second = RunImport(*store, PlanImport({file}));
     EXPECT_EQ(second.imported, 0);
     EXPECT_EQ(second.alreadyPresent, 4);
 
-    const auto trend = store_->PoolTrend("BP1");
+    const auto trend = store->PoolTrend("BP1");
     ASSERT_TRUE(trend.Ok()) << trend.FaultText();
     EXPECT_EQ(trend.value->size(), 4U);
 }
@@ -276,8 +277,8 @@ TEST_P(DisplayHistoryTest, ADisplayCutInsideAPoolIsImportedWithItsWarningAndAFau
     // Cut in the middle of the last display's last pool.
     const std::size_t lastPool = text.rfind("DSNB401I");
     const std::size_t cutAt = text.find('\n', text.find("DSNB402I", lastPool)) + 1;
-    const std::filesystem::path cut = dir_.Write("cut.txt", text.substr(0, cutAt));
-    const ImportSummary summary = RunImport(*store_, PlanImport({cut}));
+    const std::filesystem::path cut = dir.Write("cut.txt", text.substr(0, cutAt));
+    const ImportSummary summary = RunImport(*store, PlanImport({cut}));
     EXPECT_EQ(summary.Refused(), 0) << ImportSummaryText(summary);
     EXPECT_EQ(summary.imported, 4);
     ASSERT_EQ(summary.displays.size(), 1U);
@@ -285,11 +286,11 @@ TEST_P(DisplayHistoryTest, ADisplayCutInsideAPoolIsImportedWithItsWarningAndAFau
     EXPECT_NE(ImportSummaryText(summary).find("warning: " + cut.string() + ": "), std::string::npos)
         << ImportSummaryText(summary);
     // The pool cut after its size has no getpages in its last interval: no point there, not a zero.
-    const auto names = store_->PoolNames();
+    const auto names = store->PoolNames();
     ASSERT_TRUE(names.Ok()) << names.FaultText();
     int cutPools = 0;
     for (const std::string& name : *names.value) {
-        const auto trend = store_->PoolTrend(name);
+        const auto trend = store->PoolTrend(name);
         ASSERT_TRUE(trend.Ok()) << trend.FaultText();
         const PoolTrendPoint& last = trend.value->back();
         cutPools += !last.getPagesPerSecond && last.VPSize() ? 1 : 0;
@@ -301,8 +302,8 @@ TEST_P(DisplayHistoryTest, ADisplayCutInsideAPoolIsImportedWithItsWarningAndAFau
     const std::size_t size = broken.find("DSNB402I");
     ASSERT_NE(size, std::string::npos);
     broken.insert(broken.find_first_of("0123456789", broken.find("SIZE = ", size)), "X");
-    const std::filesystem::path faulty = dir_.Write("faulty.txt", broken);
-    const ImportSummary refused = RunImport(*store_, PlanImport({faulty}));
+    const std::filesystem::path faulty = dir.Write("faulty.txt", broken);
+    const ImportSummary refused = RunImport(*store, PlanImport({faulty}));
     EXPECT_EQ(refused.Refused(), 1) << ImportSummaryText(refused);
     EXPECT_EQ(refused.imported, 0);
 }

@@ -30,6 +30,7 @@ Db2GroupPoolFacts Gbp0(std::int64_t reclaims, std::int64_t failed) {
 
 std::vector<GroupPoolRule> Rules(const std::vector<GroupPoolFinding>& found) {
     std::vector<GroupPoolRule> rules;
+    rules.reserve(found.size());
     for (const GroupPoolFinding& f : found) {
         rules.push_back(f.rule);
     }

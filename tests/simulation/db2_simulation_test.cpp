@@ -20,7 +20,7 @@ struct Db2Pool {
 };
 
 Db2Pool Pool(std::string name, std::optional<SimulatedPoolFigures> simulated, Long vpSize = 20000) {
-    return Db2Pool{std::move(name), vpSize, std::move(simulated)};
+    return Db2Pool{std::move(name), vpSize, simulated};
 }
 
 SimulatedPoolFigures Simulated(std::int64_t size, std::optional<std::int64_t> random, std::optional<std::int64_t> seq) {
