@@ -31,9 +31,7 @@ struct ReadOutcome {
     // Loaded, but with something the analyst should look at: a Statistics report that may be cut
     // short, a display with a warning (a pool cut off, a duplicate left out), or object lines of the
     // Simulation report that were skipped.
-    [[nodiscard]] bool Warned() const {
-        return stat.Warned() || (simPath && sim.Loaded() && sim.skippedLines > 0);
-    }
+    [[nodiscard]] bool Warned() const { return stat.Warned() || (simPath && sim.Loaded() && sim.skippedLines > 0); }
 };
 
 // Reads the Statistics file into a fresh report, as "&Open" does, then the Simulation file if one

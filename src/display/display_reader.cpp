@@ -65,8 +65,8 @@ DisplayReports ReadDisplayReports(std::string_view bytes, const ReportLimits& li
     if (!parse.unknown.empty()) {
         result.notes.push_back(UnknownNote(parse.unknown));
     }
-    const bool anyPool = std::any_of(parse.displays.begin(), parse.displays.end(),
-                                     [](const Db2Display& d) { return !d.pools.empty(); });
+    const bool anyPool =
+        std::any_of(parse.displays.begin(), parse.displays.end(), [](const Db2Display& d) { return !d.pools.empty(); });
     if (!anyPool && !parse.fault) {
         result.outcome = StatReadOutcome::Failed;
         result.fault = NoDisplay(parse.lines);
@@ -118,12 +118,12 @@ StatReadResult ReadDisplayReport(Report& report, std::string_view bytes, const R
     }
     if (read.reports.size() > 1) {
         const Report& last = read.reports.back();
-        read.result.notes.push_back(
-            {0,
-             "the file holds " + std::to_string(read.reports.size()) + " intervals; shown is the last, " +
-                 last.Header.SubSystemName.Str() + " at " + last.Header.CollectionDate.Str() + " " +
-                 last.Header.CollectionTime.Str() + ". Import the file into the history to see every interval.",
-             false});
+        read.result.notes.push_back({0,
+                                     "the file holds " + std::to_string(read.reports.size()) +
+                                         " intervals; shown is the last, " + last.Header.SubSystemName.Str() + " at " +
+                                         last.Header.CollectionDate.Str() + " " + last.Header.CollectionTime.Str() +
+                                         ". Import the file into the history to see every interval.",
+                                     false});
     }
     report = std::move(read.reports.back());
     report.SetLimits(limits);

@@ -49,7 +49,8 @@ std::optional<std::int64_t> Seconds(int year, int month, int day, int hour, int 
         return std::nullopt;
     }
     const auto days = std::chrono::sys_days{date}.time_since_epoch().count();
-    return static_cast<std::int64_t>(days) * SecondsPerDay + std::int64_t{hour} * 3600 + std::int64_t{minute} * 60 + second;
+    return static_cast<std::int64_t>(days) * SecondsPerDay + std::int64_t{hour} * 3600 + std::int64_t{minute} * 60 +
+           second;
 }
 
 struct ClockTime {
@@ -135,8 +136,8 @@ std::string StampText(std::int64_t seconds) {
     const std::chrono::year_month_day date{std::chrono::sys_days{std::chrono::days{days}}};
     std::array<char, 32> text{};
     std::snprintf(text.data(), text.size(), "%04d-%02u-%02u %02d:%02d:%02d", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                  static_cast<int>(rest / 3600), static_cast<int>(rest % 3600 / 60), static_cast<int>(rest % 60));
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()), static_cast<int>(rest / 3600),
+                  static_cast<int>(rest % 3600 / 60), static_cast<int>(rest % 60));
     return text.data();
 }
 

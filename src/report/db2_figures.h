@@ -79,11 +79,11 @@ inline constexpr std::size_t PoolFigureCount = static_cast<std::size_t>(PoolFigu
 
 // Db2's own simulation of a larger pool (DSNB431I, DSNB432I; ALTER BUFFERPOOL ... SPSIZE).
 struct SimulatedPoolFigures {
-    std::optional<std::int64_t> size;          // simulated buffers (SPSIZE)
-    std::optional<std::int64_t> seqThreshold;  // SPSEQT, percent
-    std::optional<std::int64_t> avoidableSyncRandom; // avoidable synchronous read I/Os, random
-    std::optional<std::int64_t> avoidableSyncSeq;    // avoidable synchronous read I/Os, sequential
-    std::optional<std::int64_t> avoidableAsync;      // avoidable asynchronous read I/Os
+    std::optional<std::int64_t> size;                 // simulated buffers (SPSIZE)
+    std::optional<std::int64_t> seqThreshold;         // SPSEQT, percent
+    std::optional<std::int64_t> avoidableSyncRandom;  // avoidable synchronous read I/Os, random
+    std::optional<std::int64_t> avoidableSyncSeq;     // avoidable synchronous read I/Os, sequential
+    std::optional<std::int64_t> avoidableAsync;       // avoidable asynchronous read I/Os
     std::optional<std::int64_t> avoidableSyncDelayMs; // avoidable synchronous I/O delay, milliseconds
     std::optional<std::int64_t> pagesMovedIn;         // pages moved into the simulated pool
     friend bool operator==(const SimulatedPoolFigures&, const SimulatedPoolFigures&) = default;
@@ -93,14 +93,14 @@ struct SimulatedPoolFigures {
 // DSNB466I or DSNB467I (partition / data set number), DSNB453I, DSNB455I, DSNB456I.
 enum class DataSetFigure : std::uint8_t {
     UseCount,
-    CachedPages,       // VP cached pages, current
-    CachedPagesMax,    // and at most
-    ChangedPages,      // changed pages, current
-    ChangedPagesMax,   // and at most
-    SyncAvgDelay,      // synchronous I/O delays, milliseconds
+    CachedPages,     // VP cached pages, current
+    CachedPagesMax,  // and at most
+    ChangedPages,    // changed pages, current
+    ChangedPagesMax, // and at most
+    SyncAvgDelay,    // synchronous I/O delays, milliseconds
     SyncMaxDelay,
     SyncPages,
-    AsyncAvgDelay,     // asynchronous I/O delays, milliseconds
+    AsyncAvgDelay, // asynchronous I/O delays, milliseconds
     AsyncMaxDelay,
     AsyncPages,
     AsyncIos,
@@ -110,12 +110,12 @@ inline constexpr std::size_t DataSetFigureCount = static_cast<std::size_t>(DataS
 
 // The figures of one group buffer pool (-DISPLAY GROUPBUFFERPOOL GDETAIL / MDETAIL), by label.
 enum class GroupPoolFigure : std::uint8_t {
-    StructureSize,      // KB
+    StructureSize, // KB
     DirectoryEntries,
     DataEntries,
-    RatioTenths,        // directory-to-data ratio, times ten (RATIO 5.5 is 55)
-    ReadsDataReturned,  // reads, cross-invalidated and not in the buffer: data returned
-    ReadsNotReturned,   // reads that found no data
+    RatioTenths,       // directory-to-data ratio, times ten (RATIO 5.5 is 55)
+    ReadsDataReturned, // reads, cross-invalidated and not in the buffer: data returned
+    ReadsNotReturned,  // reads that found no data
     ChangedPagesWritten,
     CleanPagesWritten,
     WritesFailedNoStorage,
@@ -166,7 +166,7 @@ struct Db2PoolFacts {
 // What Db2's display tells of a data set (LSTATS) beyond the object record.
 struct Db2ObjectFacts {
     DataSetFigureSet figures;
-    std::int64_t part = 0; // partition or data set number; 0 when not shown
+    std::int64_t part = 0;               // partition or data set number; 0 when not shown
     std::bitset<ObjectFieldCount> given; // as for pools, by the object catalogue
     friend bool operator==(const Db2ObjectFacts&, const Db2ObjectFacts&) = default;
 };
@@ -179,11 +179,11 @@ struct Db2GroupPoolFacts {
 
 // A report made of one interval of Db2's display output: what the display gives beside the records.
 struct Db2Facts {
-    std::string from; // start of the interval, "yyyy-mm-dd hh:mm:ss"
-    std::string to;   // its end; empty when the input gives none (the rates are then not known)
-    bool cumulative = false; // the figures run since Db2 started counting, not since the previous display
-    std::vector<Db2PoolFacts> pools;      // one per pool of the report, in its order
-    std::vector<Db2ObjectFacts> objects;  // one per object of the report, in its order
+    std::string from;                    // start of the interval, "yyyy-mm-dd hh:mm:ss"
+    std::string to;                      // its end; empty when the input gives none (the rates are then not known)
+    bool cumulative = false;             // the figures run since Db2 started counting, not since the previous display
+    std::vector<Db2PoolFacts> pools;     // one per pool of the report, in its order
+    std::vector<Db2ObjectFacts> objects; // one per object of the report, in its order
     std::vector<Db2GroupPoolFacts> groupPools;
     std::bitset<HeaderFieldCount> headerGiven; // as for pools, by the header catalogue
     friend bool operator==(const Db2Facts&, const Db2Facts&) = default;

@@ -246,8 +246,8 @@ Message MessageOf(const ReadFault& fault) {
         return Box(FileIOTitle, IncorrectFormatText, MessageIcon::Exclamation);
     case FaultKind::FieldError:
         if (fault.part == ReportPart::Db2Message) {
-            return Box(Db2DisplayTitle, "Line " + std::to_string(fault.line) + ", " + fault.subject + ": " +
-                                            fault.description,
+            return Box(Db2DisplayTitle,
+                       "Line " + std::to_string(fault.line) + ", " + fault.subject + ": " + fault.description,
                        MessageIcon::Exclamation);
         }
         return Box(FieldErrorTitle(fault.part),

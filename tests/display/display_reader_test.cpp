@@ -22,7 +22,8 @@ std::string BatchDisplay() {
 }
 
 std::int64_t LineOf(const std::string& text, std::size_t at) {
-    return 1 + static_cast<std::int64_t>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
+    return 1 +
+           static_cast<std::int64_t>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
 }
 
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
@@ -53,20 +54,20 @@ TEST(DisplayReader, EveryBadInputIsToldWithItsLine) {
         std::string text;
         bool loads;
         bool warned;
-        std::int64_t line;           // of the fault, or of the first note
-        std::string messagePart;     // in the box's text
-        std::string hintPart = {};   // in its advice
+        std::int64_t line;         // of the fault, or of the first note
+        std::string messagePart;   // in the box's text
+        std::string hintPart = {}; // in its advice
     };
     const Case cases[] = {
-        {"cut inside a pool", whole.substr(0, whole.find("DSNB412I", secondPool)), true, true, LineOf(whole, secondPool),
-         "BP1"},
+        {"cut inside a pool", whole.substr(0, whole.find("DSNB412I", secondPool)), true, true,
+         LineOf(whole, secondPool), "BP1"},
         {"unknown message id",
          whole.substr(0, afterLpl) + "DSNB499I -DB2A SOMETHING NEW = 5\n" + whole.substr(afterLpl), true, false,
          LineOf(whole, afterLpl), "DSNB499I (1, first at line"},
         {"not a number", Replaced(whole, "RANDOM GETPAGE    =    ", "RANDOM GETPAGE    =    12X"), false, false,
          LineOf(whole, randomGetpage), "DSNB411I, RANDOM GETPAGE: not a number", "a value that is not a number"},
-        {"beyond 64 bits", Replaced(whole, "RANDOM GETPAGE    =    ", "RANDOM GETPAGE    = 99999999999999999999"), false,
-         false, LineOf(whole, randomGetpage), "DSNB411I, RANDOM GETPAGE", "beyond 64 bits"},
+        {"beyond 64 bits", Replaced(whole, "RANDOM GETPAGE    =    ", "RANDOM GETPAGE    = 99999999999999999999"),
+         false, false, LineOf(whole, randomGetpage), "DSNB411I, RANDOM GETPAGE", "beyond 64 bits"},
         {"a duplicate display", whole + whole, true, true, LineOf(whole + whole, whole.size() + whole.find("DSNB401I")),
          "duplicate"},
         {"no buffer pool display", "DSNB750I -DB2A DISPLAY FOR GROUP BUFFER POOL GBP0 FOLLOWS\n", false, false, 1,

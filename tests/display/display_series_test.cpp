@@ -81,8 +81,9 @@ std::optional<std::string> Stamp(const std::optional<std::int64_t>& seconds) {
 
 TEST(DisplaySeries, IncrementalDisplaysRunFromTheirSinceToTheirTimeOrTheNextStart) {
     // With SYSLOG time stamps each display ends at its own time.
-    const auto logged = IntervalsOf({Display("DB2A", "2026-12-08 08:15:00", "08:00:00 DEC 8, 2026", false, {Pool("BP0", 500)}),
-                                     Display("DB2A", "2026-12-08 08:30:00", "08:15:00 DEC 8, 2026", false, {Pool("BP0", 700)})});
+    const auto logged =
+        IntervalsOf({Display("DB2A", "2026-12-08 08:15:00", "08:00:00 DEC 8, 2026", false, {Pool("BP0", 500)}),
+                     Display("DB2A", "2026-12-08 08:30:00", "08:15:00 DEC 8, 2026", false, {Pool("BP0", 700)})});
     ASSERT_EQ(logged.intervals.size(), 2U);
     EXPECT_EQ(Stamp(logged.intervals[0].from), "2026-12-08 08:00:00");
     EXPECT_EQ(Stamp(logged.intervals[0].to), "2026-12-08 08:15:00");
