@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstring>
 #include <optional>
 #include <utility>
 
@@ -35,19 +36,11 @@ bool IsHex(char c) {
 }
 
 std::string_view TrimLeft(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size() && IsBlank(s[i])) {
-        ++i;
-    }
-    return s.substr(i);
+    return s.substr(SkipBlanks(s, 0));
 }
 
 std::string_view TrimRight(std::string_view s) {
-    std::size_t n = s.size();
-    while (n > 0 && IsBlank(s[n - 1])) {
-        --n;
-    }
-    return s.substr(0, n);
+    return s.substr(0, EndOfText(s));
 }
 
 // The first blank-delimited token of `s` (which starts with no blank) and the text after it.
@@ -56,11 +49,19 @@ std::pair<std::string_view, std::string_view> SplitToken(std::string_view s) {
     while (i < s.size() && !IsBlank(s[i])) {
         ++i;
     }
-    return {s.substr(0, i), TrimLeft(s.substr(i))};
+    return {s.substr(0, i), s.substr(SkipBlanks(s, i))};
 }
 
-bool AllOf(std::string_view s, bool (*pred)(char)) {
-    return !s.empty() && std::all_of(s.begin(), s.end(), pred);
+template <class Pred> bool AllOf(std::string_view s, Pred pred) {
+    if (s.empty()) {
+        return false;
+    }
+    for (const char c : s) {
+        if (!pred(c)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool IsTime(std::string_view t) {
@@ -69,7 +70,7 @@ bool IsTime(std::string_view t) {
 }
 
 bool IsFlags(std::string_view t) {
-    return t.size() == FlagsLength && AllOf(t, IsHex);
+    return t.size() == FlagsLength && AllOf(t, [](char c) { return IsHex(c); });
 }
 
 struct SyslogFirst {
@@ -82,7 +83,8 @@ struct SyslogFirst {
 // A SYSLOG line that opens a message: record type (and routing), system, date yyddd, time, job id,
 // perhaps the flags, then the message.
 std::optional<SyslogFirst> ParseSyslogFirst(std::string_view line) {
-    if (line.empty() || !IsUpper(line[0])) {
+    // Its time has colons: a line without one (most continuation lines) is none.
+    if (line.empty() || !IsUpper(line[0]) || std::memchr(line.data(), ':', line.size()) == nullptr) {
         return std::nullopt;
     }
     constexpr std::size_t maxHeadTokens = 5;
@@ -101,7 +103,7 @@ std::optional<SyslogFirst> ParseSyslogFirst(std::string_view line) {
         return std::nullopt;
     }
     const std::string_view date = tokens[count - 2];
-    if (date.size() != DateLength || !AllOf(date, IsDigit)) {
+    if (date.size() != DateLength || !AllOf(date, [](char c) { return IsDigit(c); })) {
         return std::nullopt;
     }
     SyslogFirst first{tokens[count - 3], date, tokens[count - 1], {}};
@@ -130,12 +132,12 @@ std::optional<SyslogNext> ParseSyslogNext(std::string_view line) {
         return std::nullopt;
     }
     auto [type, rest] = SplitToken(line);
-    if (type.size() > 2 || !AllOf(type, IsUpper)) {
+    if (type.size() > 2 || !AllOf(type, [](char c) { return IsUpper(c); })) {
         return std::nullopt;
     }
     const std::size_t idColumn = line.size() - rest.size();
     auto [id, afterId] = SplitToken(rest);
-    if (idColumn < MinMultiLineIdColumn || !AllOf(id, IsDigit)) {
+    if (idColumn < MinMultiLineIdColumn || !AllOf(id, [](char c) { return IsDigit(c); })) {
         return std::nullopt;
     }
     rest = afterId;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string_view>
 #include <vector>
@@ -23,6 +25,44 @@ struct DisplayMessage {
     std::string_view time;   // SYSLOG: hh:mm:ss.th
     std::vector<MessageLine> lines;
 };
+
+// The first position at or after `i` in `s` that holds no blank (nor tab). Db2's lines have long runs
+// of blanks between their columns: they are passed eight at a time.
+inline std::size_t SkipBlanks(std::string_view s, std::size_t i) {
+    constexpr std::uint64_t eightBlanks = 0x2020202020202020ULL;
+    constexpr std::size_t word = sizeof(std::uint64_t);
+    while (i + word <= s.size()) {
+        std::uint64_t eight = 0;
+        std::memcpy(&eight, s.data() + i, word);
+        if (eight != eightBlanks) {
+            break;
+        }
+        i += word;
+    }
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) {
+        ++i;
+    }
+    return i;
+}
+
+// The end of `s` without its trailing blanks (nor tabs), found eight at a time.
+inline std::size_t EndOfText(std::string_view s) {
+    constexpr std::uint64_t eightBlanks = 0x2020202020202020ULL;
+    constexpr std::size_t word = sizeof(std::uint64_t);
+    std::size_t n = s.size();
+    while (n >= word) {
+        std::uint64_t eight = 0;
+        std::memcpy(&eight, s.data() + n - word, word);
+        if (eight != eightBlanks) {
+            break;
+        }
+        n -= word;
+    }
+    while (n > 0 && (s[n - 1] == ' ' || s[n - 1] == '\t')) {
+        --n;
+    }
+    return n;
+}
 
 // Whether `token` has the form of a message id: three or more letters (or $ # @), digits, and
 // perhaps a closing letter ("DSNB401I", "IEF403I", "$HASP395").
