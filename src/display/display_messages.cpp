@@ -19,9 +19,6 @@ constexpr std::size_t FlagsLength = 8;
 constexpr std::size_t DateLength = 5;
 constexpr std::size_t TimeLength = 11; // hh:mm:ss.th
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -45,10 +42,7 @@ std::string_view TrimRight(std::string_view s) {
 
 // The first blank-delimited token of `s` (which starts with no blank) and the text after it.
 std::pair<std::string_view, std::string_view> SplitToken(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size() && !IsBlank(s[i])) {
-        ++i;
-    }
+    const std::size_t i = FindBlank(s, 0);
     return {s.substr(0, i), s.substr(SkipBlanks(s, i))};
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -40,6 +41,34 @@ inline std::size_t SkipBlanks(std::string_view s, std::size_t i) {
         i += word;
     }
     while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) {
+        ++i;
+    }
+    return i;
+}
+
+// The first position at or after `i` in `s` that holds a blank or a tab; the size of `s` when none
+// does. Eight bytes are looked at together: a byte equal to the blank (or the tab) is a zero byte of
+// the eight xor eight blanks, and the lowest zero byte the formula flags is the first one.
+inline std::size_t FindBlank(std::string_view s, std::size_t i) {
+    constexpr std::uint64_t ones = 0x0101010101010101ULL;
+    constexpr std::uint64_t highs = 0x8080808080808080ULL;
+    constexpr std::uint64_t blanks = ones * ' ';
+    constexpr std::uint64_t tabs = ones * '\t';
+    constexpr std::size_t word = sizeof(std::uint64_t);
+    constexpr int byteBits = 8;
+    // The first byte in memory is the lowest only on a little-endian machine.
+    while (std::endian::native == std::endian::little && i + word <= s.size()) {
+        std::uint64_t eight = 0;
+        std::memcpy(&eight, s.data() + i, word);
+        const std::uint64_t b = eight ^ blanks;
+        const std::uint64_t t = eight ^ tabs;
+        const std::uint64_t zero = (((b - ones) & ~b) | ((t - ones) & ~t)) & highs;
+        if (zero != 0) {
+            return i + static_cast<std::size_t>(std::countr_zero(zero) / byteBits);
+        }
+        i += word;
+    }
+    while (i < s.size() && s[i] != ' ' && s[i] != '\t') {
         ++i;
     }
     return i;

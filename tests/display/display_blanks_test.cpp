@@ -1,0 +1,82 @@
+// The blank scans the display reader passes its lines with, eight bytes at a time: they must find
+// what a scan byte by byte finds, wherever the blanks and tabs fall against the eight-byte steps.
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "display/display_messages.h"
+
+namespace {
+
+using namespace ornexa;
+
+bool IsBlankOrTab(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::size_t SlowSkip(std::string_view s, std::size_t i) {
+    while (i < s.size() && IsBlankOrTab(s[i])) {
+        ++i;
+    }
+    return i;
+}
+
+std::size_t SlowFind(std::string_view s, std::size_t i) {
+    while (i < s.size() && !IsBlankOrTab(s[i])) {
+        ++i;
+    }
+    return i;
+}
+
+std::size_t SlowEnd(std::string_view s) {
+    std::size_t n = s.size();
+    while (n > 0 && IsBlankOrTab(s[n - 1])) {
+        --n;
+    }
+    return n;
+}
+
+TEST(DisplayBlanks, ScansAgreeWithAByteByByteScanAtEveryOffset) {
+    // Runs of blanks and tabs of every length up to two words, between tokens, at every alignment;
+    // bytes next to the blank and the tab in value (0x1F, 0x21, 0x08, 0x0A, 0xA0) are no blanks.
+    const std::string others = std::string("AB\x1F\x21\x08\x0A") + static_cast<char>(0xA0);
+    for (std::size_t lead = 0; lead < 9; ++lead) {
+        for (std::size_t run = 0; run < 18; ++run) {
+            for (const char filler : {' ', '\t'}) {
+                std::string line(lead, 'X');
+                line += std::string(run, filler);
+                line += others;
+                line += std::string(run, ' ');
+                if (run % 3 == 1) {
+                    line += '\t';
+                }
+                const std::string_view s = line;
+                for (std::size_t i = 0; i <= s.size(); ++i) {
+                    EXPECT_EQ(SkipBlanks(s, i), SlowSkip(s, i)) << '"' << line << "\" from " << i;
+                    EXPECT_EQ(FindBlank(s, i), SlowFind(s, i)) << '"' << line << "\" from " << i;
+                }
+                for (std::size_t n = 0; n <= s.size(); ++n) {
+                    EXPECT_EQ(EndOfText(s.substr(0, n)), SlowEnd(s.substr(0, n))) << '"' << line << "\" to " << n;
+                }
+            }
+        }
+    }
+}
+
+TEST(DisplayBlanks, EmptyAndAllBlankTexts) {
+    EXPECT_EQ(SkipBlanks("", 0), 0U);
+    EXPECT_EQ(FindBlank("", 0), 0U);
+    EXPECT_EQ(EndOfText(""), 0U);
+    const std::string blanks(20, ' ');
+    EXPECT_EQ(SkipBlanks(blanks, 0), 20U);
+    EXPECT_EQ(FindBlank(blanks, 3), 3U);
+    EXPECT_EQ(EndOfText(blanks), 0U);
+    const std::string word(20, 'W');
+    EXPECT_EQ(SkipBlanks(word, 5), 5U);
+    EXPECT_EQ(FindBlank(word, 0), 20U);
+    EXPECT_EQ(EndOfText(word), 20U);
+}
+
+} // namespace
