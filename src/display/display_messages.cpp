@@ -117,6 +117,10 @@ struct SyslogNext {
     char recordType = 0;
     std::string_view multiLineId;
     std::string_view text;
+    // The length of the line's start (up to its text) that fixes where the multi-line id and the text
+    // stand in any line that starts the same: its columns end with the flags and blanks. 0 when the
+    // columns have no flags.
+    std::size_t columns = 0;
 };
 
 // A SYSLOG continuation line: record type (label, data, end), blank columns, the multi-line id,
@@ -136,10 +140,14 @@ std::optional<SyslogNext> ParseSyslogNext(std::string_view line) {
     }
     rest = afterId;
     auto [flags, afterFlags] = SplitToken(rest);
+    std::size_t columns = 0;
     if (IsFlags(flags)) {
         rest = afterFlags;
+        const auto flagsEnd = static_cast<std::size_t>(flags.data() + flags.size() - line.data());
+        const std::size_t textFrom = line.size() - rest.size();
+        columns = textFrom > flagsEnd ? textFrom : 0;
     }
-    return SyslogNext{line[0], id, rest};
+    return SyslogNext{line[0], id, rest, columns};
 }
 
 bool IsCarriageControl(char c) {
@@ -244,9 +252,20 @@ void MessageSplitter::Line(std::int64_t number, std::string_view line) {
         return;
     }
     if (syslog_) {
-        const auto next = ParseSyslogNext(line);
-        if (!next) {
-            return;
+        // Continuation lines of one message share their columns: a line that starts as the last one
+        // parsed did has its multi-line id and text where that one had them.
+        std::optional<SyslogNext> next;
+        if (!columns_.empty() && line.starts_with(columns_)) {
+            next = SyslogNext{line[0], line.substr(columnsId_, columnsIdSize_),
+                              line.substr(SkipBlanks(line, columns_.size())), columns_.size()};
+        } else {
+            next = ParseSyslogNext(line);
+            if (!next) {
+                return;
+            }
+            columns_.assign(line.substr(0, next->columns));
+            columnsId_ = static_cast<std::size_t>(next->multiLineId.data() - line.data());
+            columnsIdSize_ = next->multiLineId.size();
         }
         // The open message of that multi-line id, else the latest multi-line one that has none yet,
         // else the latest one that has none.

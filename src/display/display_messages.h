@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -129,6 +130,11 @@ private:
     Sink sink_;
     std::vector<Open> open_; // SYSLOG: the multi-line messages still open, oldest first; otherwise one
     bool syslog_ = false;
+    // SYSLOG: the start of the last continuation line parsed, up to its text, and where its
+    // multi-line id stands in it; empty when its columns have no flags.
+    std::string columns_;
+    std::size_t columnsId_ = 0;
+    std::size_t columnsIdSize_ = 0;
 };
 
 } // namespace ornexa

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "display/display_messages.h"
 
@@ -77,6 +79,45 @@ TEST(DisplayBlanks, EmptyAndAllBlankTexts) {
     EXPECT_EQ(SkipBlanks(word, 5), 5U);
     EXPECT_EQ(FindBlank(word, 0), 20U);
     EXPECT_EQ(EndOfText(word), 20U);
+}
+
+// Continuation lines that start as the one before take its columns; lines that only nearly do
+// (flags run on, no flags, another multi-line id, more blanks) are parsed on their own.
+TEST(DisplayBlanks, ContinuationLinesThatShareTheirColumnsKeepTheirOwnText) {
+    const std::vector<std::string> lines = {
+        "M 0000000 SYSA     26342 10:00:00.12 STC01234 00000090  DSNB401I -DB2A BUFFERPOOL NAME BP0",
+        "M 0000000 SYSA     26342 10:00:00.12 STC01234 00000090  DSNB401I -DB2B BUFFERPOOL NAME BP1",
+        "D                                         123 00000090  DSNB402I -DB2A BUFFER POOL SIZE = 1",
+        "D                                         123 00000090             ALLOCATED = 2",
+        "D                                         123 00000090   \tEXTRA BLANKS = 3",
+        "D                                         124 00000090  DSNB402I -DB2B BUFFER POOL SIZE = 4",
+        "D                                         123 0000009X  NO FLAGS = 5",
+        "D                                         123 00000090  ",
+        "D                                         123 00000090  LAST = 6",
+        "E                                         123 00000090  ",
+        "E                                         124 00000090  END = 7",
+    };
+    std::vector<DisplayMessage> messages;
+    MessageSplitter splitter([&](const DisplayMessage& m) { messages.push_back(m); });
+    std::int64_t number = 0;
+    for (const std::string& line : lines) {
+        splitter.Line(++number, line);
+    }
+    splitter.Finish();
+    std::vector<std::string> texts;
+    for (const DisplayMessage& m : messages) {
+        for (const MessageLine& line : m.lines) {
+            texts.push_back(std::string(m.id) + ":" + std::to_string(line.number) + ":" + std::string(line.text));
+        }
+    }
+    const std::vector<std::string> expected = {
+        "DSNB401I:2:BUFFERPOOL NAME BP1", // handed out when its DSNB402I starts
+        "DSNB401I:1:BUFFERPOOL NAME BP0",    "DSNB402I:3:BUFFER POOL SIZE = 1",
+        "DSNB402I:4:ALLOCATED = 2",          "DSNB402I:5:EXTRA BLANKS = 3",
+        "DSNB402I:7:0000009X  NO FLAGS = 5", "DSNB402I:9:LAST = 6",
+        "DSNB402I:6:BUFFER POOL SIZE = 4",   "DSNB402I:11:END = 7",
+    };
+    EXPECT_EQ(texts, expected);
 }
 
 } // namespace
