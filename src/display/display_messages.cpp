@@ -225,7 +225,50 @@ void MessageSplitter::Continue(Open& open, std::int64_t number, std::string_view
     }
 }
 
+void MessageSplitter::ContinueSyslog(std::int64_t number, char recordType, std::string_view multiLineId,
+                                     std::string_view line) {
+    // The open message of that multi-line id, else the latest multi-line one that has none yet,
+    // else the latest one that has none.
+    auto it = std::find_if(open_.rbegin(), open_.rend(), [&](const Open& o) { return o.multiLineId == multiLineId; });
+    if (it == open_.rend()) {
+        it = std::find_if(open_.rbegin(), open_.rend(),
+                          [](const Open& o) { return o.multiLine && o.multiLineId.empty(); });
+    }
+    if (it == open_.rend()) {
+        it = std::find_if(open_.rbegin(), open_.rend(), [](const Open& o) { return o.multiLineId.empty(); });
+    }
+    if (it == open_.rend()) {
+        return;
+    }
+    it->multiLineId = multiLineId;
+    const std::string_view text = TrimRight(line);
+    if (const auto [id, rest] = SplitToken(text); IsMessageId(id)) {
+        Start(*it, number, id, rest);
+    } else {
+        Continue(*it, number, text);
+    }
+    if (recordType == 'E') {
+        Emit(*it);
+        open_.erase(std::next(it).base());
+    }
+}
+
 void MessageSplitter::Line(std::int64_t number, std::string_view line) {
+    // Continuation lines of one message share their columns: a line that starts as the last one
+    // parsed did has its multi-line id and text where that one had them. Its record type, multi-line
+    // id and flags are no system, date and time: it opens a message only when the first or second
+    // word of its text is a date (before a time).
+    if (!columns_.empty() && line.starts_with(columns_)) {
+        const std::string_view text = line.substr(SkipBlanks(line, columns_.size()));
+        const auto [word, rest] = SplitToken(text);
+        const auto isDate = [](std::string_view t) {
+            return t.size() == DateLength && AllOf(t, [](char c) { return IsDigit(c); });
+        };
+        if (!isDate(word) && !isDate(SplitToken(rest).first)) {
+            ContinueSyslog(number, line[0], line.substr(columnsId_, columnsIdSize_), text);
+            return;
+        }
+    }
     if (const auto first = ParseSyslogFirst(line)) {
         syslog_ = true;
         const std::string_view text = TrimRight(first->text);
@@ -252,46 +295,14 @@ void MessageSplitter::Line(std::int64_t number, std::string_view line) {
         return;
     }
     if (syslog_) {
-        // Continuation lines of one message share their columns: a line that starts as the last one
-        // parsed did has its multi-line id and text where that one had them.
-        std::optional<SyslogNext> next;
-        if (!columns_.empty() && line.starts_with(columns_)) {
-            next = SyslogNext{line[0], line.substr(columnsId_, columnsIdSize_),
-                              line.substr(SkipBlanks(line, columns_.size())), columns_.size()};
-        } else {
-            next = ParseSyslogNext(line);
-            if (!next) {
-                return;
-            }
-            columns_.assign(line.substr(0, next->columns));
-            columnsId_ = static_cast<std::size_t>(next->multiLineId.data() - line.data());
-            columnsIdSize_ = next->multiLineId.size();
-        }
-        // The open message of that multi-line id, else the latest multi-line one that has none yet,
-        // else the latest one that has none.
-        auto it = std::find_if(open_.rbegin(), open_.rend(),
-                               [&](const Open& o) { return o.multiLineId == next->multiLineId; });
-        if (it == open_.rend()) {
-            it = std::find_if(open_.rbegin(), open_.rend(),
-                              [](const Open& o) { return o.multiLine && o.multiLineId.empty(); });
-        }
-        if (it == open_.rend()) {
-            it = std::find_if(open_.rbegin(), open_.rend(), [](const Open& o) { return o.multiLineId.empty(); });
-        }
-        if (it == open_.rend()) {
+        const auto next = ParseSyslogNext(line);
+        if (!next) {
             return;
         }
-        it->multiLineId = next->multiLineId;
-        const std::string_view text = TrimRight(next->text);
-        if (const auto [id, rest] = SplitToken(text); IsMessageId(id)) {
-            Start(*it, number, id, rest);
-        } else {
-            Continue(*it, number, text);
-        }
-        if (next->recordType == 'E') {
-            Emit(*it);
-            open_.erase(std::next(it).base());
-        }
+        columns_.assign(line.substr(0, next->columns));
+        columnsId_ = static_cast<std::size_t>(next->multiLineId.data() - line.data());
+        columnsIdSize_ = next->multiLineId.size();
+        ContinueSyslog(number, next->recordType, next->multiLineId, next->text);
         return;
     }
     // Batch output or a screen copy: one stream of messages.

@@ -124,6 +124,7 @@ private:
 
     void Start(Open& open, std::int64_t number, std::string_view id, std::string_view rest);
     void Continue(Open& open, std::int64_t number, std::string_view text);
+    void ContinueSyslog(std::int64_t number, char recordType, std::string_view multiLineId, std::string_view line);
     void Emit(Open& open);
     Open& NewOpen();
 

@@ -96,6 +96,10 @@ TEST(DisplayBlanks, ContinuationLinesThatShareTheirColumnsKeepTheirOwnText) {
         "D                                         123 00000090  LAST = 6",
         "E                                         123 00000090  ",
         "E                                         124 00000090  END = 7",
+        "D                                         123 00000090  DSNB402I -DB2A SIZE = 8",
+        // A date and a time after the columns: the line opens a message of its own.
+        "D                                         123 00000090  X 26342 10:00:01.00 STC0001 00000090  DSNB401I "
+        "-DB2C BUFFERPOOL NAME BP9",
     };
     std::vector<DisplayMessage> messages;
     MessageSplitter splitter([&](const DisplayMessage& m) { messages.push_back(m); });
@@ -107,15 +111,22 @@ TEST(DisplayBlanks, ContinuationLinesThatShareTheirColumnsKeepTheirOwnText) {
     std::vector<std::string> texts;
     for (const DisplayMessage& m : messages) {
         for (const MessageLine& line : m.lines) {
-            texts.push_back(std::string(m.id) + ":" + std::to_string(line.number) + ":" + std::string(line.text));
+            texts.push_back(std::string(m.id) + ":" + std::to_string(line.number) + ":" + std::string(m.system) + ":" +
+                            std::string(line.text));
         }
     }
     const std::vector<std::string> expected = {
-        "DSNB401I:2:BUFFERPOOL NAME BP1", // handed out when its DSNB402I starts
-        "DSNB401I:1:BUFFERPOOL NAME BP0",    "DSNB402I:3:BUFFER POOL SIZE = 1",
-        "DSNB402I:4:ALLOCATED = 2",          "DSNB402I:5:EXTRA BLANKS = 3",
-        "DSNB402I:7:0000009X  NO FLAGS = 5", "DSNB402I:9:LAST = 6",
-        "DSNB402I:6:BUFFER POOL SIZE = 4",   "DSNB402I:11:END = 7",
+        "DSNB401I:2:SYSA:BUFFERPOOL NAME BP1", // handed out when its DSNB402I starts
+        "DSNB401I:1:SYSA:BUFFERPOOL NAME BP0",
+        "DSNB402I:3:SYSA:BUFFER POOL SIZE = 1",
+        "DSNB402I:4:SYSA:ALLOCATED = 2",
+        "DSNB402I:5:SYSA:EXTRA BLANKS = 3",
+        "DSNB402I:7:SYSA:0000009X  NO FLAGS = 5",
+        "DSNB402I:9:SYSA:LAST = 6",
+        "DSNB402I:6:SYSA:BUFFER POOL SIZE = 4",
+        "DSNB402I:11:SYSA:END = 7",
+        // Line 12 continues a message already ended: nothing takes it.
+        "DSNB401I:13:X:BUFFERPOOL NAME BP9",
     };
     EXPECT_EQ(texts, expected);
 }
