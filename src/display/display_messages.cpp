@@ -264,7 +264,7 @@ void MessageSplitter::Line(std::int64_t number, std::string_view line) {
         const auto isDate = [](std::string_view t) {
             return t.size() == DateLength && AllOf(t, [](char c) { return IsDigit(c); });
         };
-        if (!isDate(word) && !isDate(SplitToken(rest).first)) {
+        if (!isDate(word) && !isDate(rest.substr(0, FindBlank(rest, 0)))) {
             ContinueSyslog(number, line[0], line.substr(columnsId_, columnsIdSize_), text);
             return;
         }

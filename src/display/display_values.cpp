@@ -124,12 +124,8 @@ void ReadLabelValues(const std::vector<MessageLine>& lines, std::vector<LabelVal
     }
 }
 
-bool LabelEndsWith(const LabelValue& pair, std::string_view suffix) {
-    // Most labels end elsewhere: their last character tells.
+bool LabelEndsWithSlowly(const LabelValue& pair, std::string_view suffix) {
     const std::string_view own = pair.label;
-    if (!own.empty() && !suffix.empty() && Upper(own.back()) != suffix.back()) {
-        return false;
-    }
     // The label alone with single blanks, as most are, compares as it stands.
     if (own.size() >= suffix.size() && pair.singleBlanks) {
         const std::size_t at = own.size() - suffix.size();
