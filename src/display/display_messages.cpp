@@ -226,7 +226,7 @@ void MessageSplitter::Continue(Open& open, std::int64_t number, std::string_view
 }
 
 void MessageSplitter::ContinueSyslog(std::int64_t number, char recordType, std::string_view multiLineId,
-                                     std::string_view line) {
+                                     const SyslogText& line) {
     // The open message of that multi-line id, else the latest multi-line one that has none yet,
     // else the latest one that has none.
     auto it = std::find_if(open_.rbegin(), open_.rend(), [&](const Open& o) { return o.multiLineId == multiLineId; });
@@ -241,11 +241,10 @@ void MessageSplitter::ContinueSyslog(std::int64_t number, char recordType, std::
         return;
     }
     it->multiLineId = multiLineId;
-    const std::string_view text = TrimRight(line);
-    if (const auto [id, rest] = SplitToken(text); IsMessageId(id)) {
-        Start(*it, number, id, rest);
+    if (IsMessageId(line.firstWord)) {
+        Start(*it, number, line.firstWord, line.rest);
     } else {
-        Continue(*it, number, text);
+        Continue(*it, number, line.text);
     }
     if (recordType == 'E') {
         Emit(*it);
@@ -265,7 +264,10 @@ void MessageSplitter::Line(std::int64_t number, std::string_view line) {
             return t.size() == DateLength && AllOf(t, [](char c) { return IsDigit(c); });
         };
         if (!isDate(word) && !isDate(rest.substr(0, FindBlank(rest, 0)))) {
-            ContinueSyslog(number, line[0], line.substr(columnsId_, columnsIdSize_), text);
+            // The text without its trailing blanks has the same first word, and the rest of it
+            // without them.
+            ContinueSyslog(number, line[0], line.substr(columnsId_, columnsIdSize_),
+                           {TrimRight(text), word, TrimRight(rest)});
             return;
         }
     }
@@ -302,7 +304,9 @@ void MessageSplitter::Line(std::int64_t number, std::string_view line) {
         columns_.assign(line.substr(0, next->columns));
         columnsId_ = static_cast<std::size_t>(next->multiLineId.data() - line.data());
         columnsIdSize_ = next->multiLineId.size();
-        ContinueSyslog(number, next->recordType, next->multiLineId, next->text);
+        const std::string_view text = TrimRight(next->text);
+        const auto [word, rest] = SplitToken(text);
+        ContinueSyslog(number, next->recordType, next->multiLineId, {text, word, rest});
         return;
     }
     // Batch output or a screen copy: one stream of messages.

@@ -124,7 +124,14 @@ private:
 
     void Start(Open& open, std::int64_t number, std::string_view id, std::string_view rest);
     void Continue(Open& open, std::int64_t number, std::string_view text);
-    void ContinueSyslog(std::int64_t number, char recordType, std::string_view multiLineId, std::string_view line);
+    // A SYSLOG line's text after its columns, without trailing blanks: whole, its first word and the
+    // rest after that word's blanks.
+    struct SyslogText {
+        std::string_view text;
+        std::string_view firstWord;
+        std::string_view rest;
+    };
+    void ContinueSyslog(std::int64_t number, char recordType, std::string_view multiLineId, const SyslogText& line);
     void Emit(Open& open);
     Open& NewOpen();
 
