@@ -26,10 +26,11 @@ struct LabelValue {
 // The label = value pairs of a message's lines, in order, into `pairs` (cleared first).
 void ReadLabelValues(const std::vector<MessageLine>& lines, std::vector<LabelValue>& pairs);
 
-// Whether the label, read after its heading, ends with `suffix` at a word boundary, in upper case
-// with single blanks between words ("seq.  getpage" ends with "SEQ. GETPAGE" and "GETPAGE").
 // LabelEndsWith past its look at the last character.
 bool LabelEndsWithSlowly(const LabelValue& pair, std::string_view suffix);
+
+// Whether the label, read after its heading, ends with `suffix` at a word boundary, in upper case
+// with single blanks between words ("seq.  getpage" ends with "SEQ. GETPAGE" and "GETPAGE").
 inline bool LabelEndsWith(const LabelValue& pair, std::string_view suffix) {
     // Most labels end elsewhere: their last character tells.
     const std::string_view own = pair.label;
