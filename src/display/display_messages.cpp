@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstring>
 #include <optional>
 #include <utility>
 
@@ -18,9 +19,6 @@ constexpr std::size_t FlagsLength = 8;
 constexpr std::size_t DateLength = 5;
 constexpr std::size_t TimeLength = 11; // hh:mm:ss.th
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -35,32 +33,29 @@ bool IsHex(char c) {
 }
 
 std::string_view TrimLeft(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size() && IsBlank(s[i])) {
-        ++i;
-    }
-    return s.substr(i);
+    return s.substr(SkipBlanks(s, 0));
 }
 
 std::string_view TrimRight(std::string_view s) {
-    std::size_t n = s.size();
-    while (n > 0 && IsBlank(s[n - 1])) {
-        --n;
-    }
-    return s.substr(0, n);
+    return s.substr(0, EndOfText(s));
 }
 
 // The first blank-delimited token of `s` (which starts with no blank) and the text after it.
 std::pair<std::string_view, std::string_view> SplitToken(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size() && !IsBlank(s[i])) {
-        ++i;
-    }
-    return {s.substr(0, i), TrimLeft(s.substr(i))};
+    const std::size_t i = FindBlank(s, 0);
+    return {s.substr(0, i), s.substr(SkipBlanks(s, i))};
 }
 
-bool AllOf(std::string_view s, bool (*pred)(char)) {
-    return !s.empty() && std::all_of(s.begin(), s.end(), pred);
+template <class Pred> bool AllOf(std::string_view s, Pred pred) {
+    if (s.empty()) {
+        return false;
+    }
+    for (const char c : s) {
+        if (!pred(c)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool IsTime(std::string_view t) {
@@ -69,7 +64,7 @@ bool IsTime(std::string_view t) {
 }
 
 bool IsFlags(std::string_view t) {
-    return t.size() == FlagsLength && AllOf(t, IsHex);
+    return t.size() == FlagsLength && AllOf(t, [](char c) { return IsHex(c); });
 }
 
 struct SyslogFirst {
@@ -82,7 +77,8 @@ struct SyslogFirst {
 // A SYSLOG line that opens a message: record type (and routing), system, date yyddd, time, job id,
 // perhaps the flags, then the message.
 std::optional<SyslogFirst> ParseSyslogFirst(std::string_view line) {
-    if (line.empty() || !IsUpper(line[0])) {
+    // Its time has colons: a line without one (most continuation lines) is none.
+    if (line.empty() || !IsUpper(line[0]) || std::memchr(line.data(), ':', line.size()) == nullptr) {
         return std::nullopt;
     }
     constexpr std::size_t maxHeadTokens = 5;
@@ -101,7 +97,7 @@ std::optional<SyslogFirst> ParseSyslogFirst(std::string_view line) {
         return std::nullopt;
     }
     const std::string_view date = tokens[count - 2];
-    if (date.size() != DateLength || !AllOf(date, IsDigit)) {
+    if (date.size() != DateLength || !AllOf(date, [](char c) { return IsDigit(c); })) {
         return std::nullopt;
     }
     SyslogFirst first{tokens[count - 3], date, tokens[count - 1], {}};
@@ -121,6 +117,10 @@ struct SyslogNext {
     char recordType = 0;
     std::string_view multiLineId;
     std::string_view text;
+    // The length of the line's start (up to its text) that fixes where the multi-line id and the text
+    // stand in any line that starts the same: its columns end with the flags and blanks. 0 when the
+    // columns have no flags.
+    std::size_t columns = 0;
 };
 
 // A SYSLOG continuation line: record type (label, data, end), blank columns, the multi-line id,
@@ -130,20 +130,24 @@ std::optional<SyslogNext> ParseSyslogNext(std::string_view line) {
         return std::nullopt;
     }
     auto [type, rest] = SplitToken(line);
-    if (type.size() > 2 || !AllOf(type, IsUpper)) {
+    if (type.size() > 2 || !AllOf(type, [](char c) { return IsUpper(c); })) {
         return std::nullopt;
     }
     const std::size_t idColumn = line.size() - rest.size();
     auto [id, afterId] = SplitToken(rest);
-    if (idColumn < MinMultiLineIdColumn || !AllOf(id, IsDigit)) {
+    if (idColumn < MinMultiLineIdColumn || !AllOf(id, [](char c) { return IsDigit(c); })) {
         return std::nullopt;
     }
     rest = afterId;
     auto [flags, afterFlags] = SplitToken(rest);
+    std::size_t columns = 0;
     if (IsFlags(flags)) {
         rest = afterFlags;
+        const auto flagsEnd = static_cast<std::size_t>(flags.data() + flags.size() - line.data());
+        const std::size_t textFrom = line.size() - rest.size();
+        columns = textFrom > flagsEnd ? textFrom : 0;
     }
-    return SyslogNext{line[0], id, rest};
+    return SyslogNext{line[0], id, rest, columns};
 }
 
 bool IsCarriageControl(char c) {
@@ -221,7 +225,52 @@ void MessageSplitter::Continue(Open& open, std::int64_t number, std::string_view
     }
 }
 
+void MessageSplitter::ContinueSyslog(std::int64_t number, char recordType, std::string_view multiLineId,
+                                     const SyslogText& line) {
+    // The open message of that multi-line id, else the latest multi-line one that has none yet,
+    // else the latest one that has none.
+    auto it = std::find_if(open_.rbegin(), open_.rend(), [&](const Open& o) { return o.multiLineId == multiLineId; });
+    if (it == open_.rend()) {
+        it = std::find_if(open_.rbegin(), open_.rend(),
+                          [](const Open& o) { return o.multiLine && o.multiLineId.empty(); });
+    }
+    if (it == open_.rend()) {
+        it = std::find_if(open_.rbegin(), open_.rend(), [](const Open& o) { return o.multiLineId.empty(); });
+    }
+    if (it == open_.rend()) {
+        return;
+    }
+    it->multiLineId = multiLineId;
+    if (IsMessageId(line.firstWord)) {
+        Start(*it, number, line.firstWord, line.rest);
+    } else {
+        Continue(*it, number, line.text);
+    }
+    if (recordType == 'E') {
+        Emit(*it);
+        open_.erase(std::next(it).base());
+    }
+}
+
 void MessageSplitter::Line(std::int64_t number, std::string_view line) {
+    // Continuation lines of one message share their columns: a line that starts as the last one
+    // parsed did has its multi-line id and text where that one had them. Its record type, multi-line
+    // id and flags are no system, date and time: it opens a message only when the first or second
+    // word of its text is a date (before a time).
+    if (!columns_.empty() && line.starts_with(columns_)) {
+        const std::string_view text = line.substr(SkipBlanks(line, columns_.size()));
+        const auto [word, rest] = SplitToken(text);
+        const auto isDate = [](std::string_view t) {
+            return t.size() == DateLength && AllOf(t, [](char c) { return IsDigit(c); });
+        };
+        if (!isDate(word) && !isDate(rest.substr(0, FindBlank(rest, 0)))) {
+            // The text without its trailing blanks has the same first word, and the rest of it
+            // without them.
+            ContinueSyslog(number, line[0], line.substr(columnsId_, columnsIdSize_),
+                           {TrimRight(text), word, TrimRight(rest)});
+            return;
+        }
+    }
     if (const auto first = ParseSyslogFirst(line)) {
         syslog_ = true;
         const std::string_view text = TrimRight(first->text);
@@ -252,31 +301,12 @@ void MessageSplitter::Line(std::int64_t number, std::string_view line) {
         if (!next) {
             return;
         }
-        // The open message of that multi-line id, else the latest multi-line one that has none yet,
-        // else the latest one that has none.
-        auto it = std::find_if(open_.rbegin(), open_.rend(),
-                               [&](const Open& o) { return o.multiLineId == next->multiLineId; });
-        if (it == open_.rend()) {
-            it = std::find_if(open_.rbegin(), open_.rend(),
-                              [](const Open& o) { return o.multiLine && o.multiLineId.empty(); });
-        }
-        if (it == open_.rend()) {
-            it = std::find_if(open_.rbegin(), open_.rend(), [](const Open& o) { return o.multiLineId.empty(); });
-        }
-        if (it == open_.rend()) {
-            return;
-        }
-        it->multiLineId = next->multiLineId;
+        columns_.assign(line.substr(0, next->columns));
+        columnsId_ = static_cast<std::size_t>(next->multiLineId.data() - line.data());
+        columnsIdSize_ = next->multiLineId.size();
         const std::string_view text = TrimRight(next->text);
-        if (const auto [id, rest] = SplitToken(text); IsMessageId(id)) {
-            Start(*it, number, id, rest);
-        } else {
-            Continue(*it, number, text);
-        }
-        if (next->recordType == 'E') {
-            Emit(*it);
-            open_.erase(std::next(it).base());
-        }
+        const auto [word, rest] = SplitToken(text);
+        ContinueSyslog(number, next->recordType, next->multiLineId, {text, word, rest});
         return;
     }
     // Batch output or a screen copy: one stream of messages.

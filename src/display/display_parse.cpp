@@ -602,7 +602,10 @@ void DisplayReader::ReadDataSetFigures(DisplayDataSet& dataSet, const DisplayMes
             figure = changedSeen ? DataSetFigure::ChangedPagesMax : DataSetFigure::CachedPagesMax;
         }
         for (const DataSetLabel& l : DataSetLabels) {
-            if (!figure && l.code == code_ && LabelEndsWith(pair, l.label)) {
+            if (figure) {
+                break; // the first label that fits tells
+            }
+            if (l.code == code_ && LabelEndsWith(pair, l.label)) {
                 figure = l.figure;
             }
         }

@@ -57,7 +57,7 @@ void AddNotes(std::vector<ReadNote>& notes, const std::vector<DisplayNote>& from
 DisplayReports ReadDisplayReports(std::string_view bytes, const ReportLimits& limits, const ProgressFn& progress) {
     DisplayReports out;
     StatReadResult& result = out.result;
-    const DisplayParse parse = ParseDisplays(bytes, progress);
+    DisplayParse parse = ParseDisplays(bytes, progress);
     result.ReadLineNo = parse.lines;
     result.BytesRead = static_cast<std::int64_t>(bytes.size());
     result.ReadFileLength = result.BytesRead;
@@ -72,7 +72,7 @@ DisplayReports ReadDisplayReports(std::string_view bytes, const ReportLimits& li
         result.fault = NoDisplay(parse.lines);
         return out;
     }
-    const DisplaySeries series = IntervalsOf(parse.displays);
+    const DisplaySeries series = IntervalsOf(std::move(parse.displays));
     for (const DisplayNote& note : series.notes) {
         // A duplicate left out is a warning; a new baseline only informs.
         result.notes.push_back({note.line, note.text, note.text.find("duplicate") != std::string::npos});

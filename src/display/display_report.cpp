@@ -17,7 +17,7 @@ namespace {
 constexpr std::int64_t LongMax = std::numeric_limits<Long>::max();
 
 // The fields of each record a display fills, by name.
-constexpr std::array<std::string_view, 6> HeaderFromDisplay = {"SystemName",     "SubSystemName",  "CollectionDate",
+constexpr std::array<std::string_view, 6> HeaderFromDisplay = {"SystemName",     "SubSystemName",   "CollectionDate",
                                                                "CollectionTime", "ReportPoolCount", "ElapsedTime"};
 constexpr std::array<std::string_view, 22> PoolFromDisplay = {
     "PoolName",
@@ -60,16 +60,15 @@ std::bitset<N> GivenFields(std::span<const RecordField<Record>, N> catalogue,
 // field and pool.
 class FieldFill {
 public:
-    FieldFill(std::vector<ReadNote>& notes, std::int64_t line, std::string owner)
-        : notes_(notes), line_(line), owner_(std::move(owner)) {}
+    FieldFill(std::vector<ReadNote>& notes, std::int64_t line, std::string_view owner)
+        : notes_(notes), line_(line), owner_(owner) {}
 
     Long operator()(std::optional<std::int64_t> value, std::string_view field) {
         const std::int64_t v = value.value_or(0);
         if (v > LongMax || v < -LongMax) {
-            notes_.push_back({line_,
-                              std::string(field) + " of " + owner_ + " is " + std::to_string(v) +
-                                  ", beyond what a report field holds: kept as " +
-                                  std::to_string(v > 0 ? LongMax : -LongMax)});
+            notes_.push_back({line_, std::string(field) + " of " + std::string(owner_) + " is " + std::to_string(v) +
+                                         ", beyond what a report field holds: kept as " +
+                                         std::to_string(v > 0 ? LongMax : -LongMax)});
             return static_cast<Long>(v > 0 ? LongMax : -LongMax);
         }
         return static_cast<Long>(v);
@@ -78,7 +77,7 @@ public:
 private:
     std::vector<ReadNote>& notes_;
     std::int64_t line_;
-    std::string owner_;
+    std::string_view owner_;
 };
 
 std::optional<std::int64_t> Sum(std::initializer_list<std::optional<std::int64_t>> parts) {
@@ -115,8 +114,8 @@ PoolRecord PoolOf(const DisplayPool& pool, std::vector<ReadNote>& notes) {
     record.PoolReadIOsByType(2) = fill(pool.Get(PoolFigure::SeqPrefetchIos), "sequential PREFETCH I/O");
     record.PoolReadIOsByType(3) = fill(pool.Get(PoolFigure::ListPrefetchIos), "list PREFETCH I/O");
     record.PoolReadIOsByType(4) = fill(pool.Get(PoolFigure::DynPrefetchIos), "dynamic PREFETCH I/O");
-    record.PoolReadIOs = fill(Sum({syncReads, pool.Get(PoolFigure::SeqPrefetchIos), pool.Get(PoolFigure::ListPrefetchIos),
-                                   pool.Get(PoolFigure::DynPrefetchIos)}),
+    record.PoolReadIOs = fill(Sum({syncReads, pool.Get(PoolFigure::SeqPrefetchIos),
+                                   pool.Get(PoolFigure::ListPrefetchIos), pool.Get(PoolFigure::DynPrefetchIos)}),
                               "read I/Os");
     // The system hit ratio: the share of getpages that found the page in the pool.
     if (getpages && *getpages > 0) {
@@ -192,29 +191,34 @@ Db2PoolFacts PoolFactsOf(const DisplayPool& pool) {
     return facts;
 }
 
-// A data set as the display means it: Db2 leaves out the cached-page and delay messages of a data set
-// whose figures are all zero, so in a pool whose section was read whole a figure not shown is 0.
-DisplayDataSet Shown(const DisplayPool& pool, DisplayDataSet dataSet) {
+using DataSetFigureValues = std::array<std::optional<std::int64_t>, DataSetFigureCount>;
+
+// A data set's figures as the display means them: Db2 leaves out the cached-page and delay messages of
+// a data set whose figures are all zero, so in a pool whose section was read whole a figure not shown
+// is 0.
+DataSetFigureValues Shown(const DisplayPool& pool, const DisplayDataSet& dataSet) {
+    DataSetFigureValues figures = dataSet.figures;
     if (!pool.complete) {
-        return dataSet;
+        return figures;
     }
     for (std::size_t f = 0; f < DataSetFigureCount; ++f) {
-        const auto figure = static_cast<DataSetFigure>(f);
-        if (figure != DataSetFigure::UseCount && !dataSet.Get(figure)) {
-            dataSet.Set(figure, 0);
+        if (static_cast<DataSetFigure>(f) != DataSetFigure::UseCount && !figures[f]) {
+            figures[f] = 0;
         }
     }
-    return dataSet;
+    return figures;
 }
 
-ObjectRecord ObjectOf(const DisplayPool& pool, const DisplayDataSet& dataSet, std::vector<ReadNote>& notes) {
-    FieldFill fill(notes, dataSet.line, DataSetName(dataSet));
+ObjectRecord ObjectOf(const DisplayPool& pool, const DisplayDataSet& dataSet, const DataSetFigureValues& figures,
+                      std::vector<ReadNote>& notes) {
+    std::string name = DataSetName(dataSet);
+    FieldFill fill(notes, dataSet.line, name);
     ObjectRecord record;
     record.ObjPoolName = pool.name;
     record.ObjType = dataSet.indexSpace ? "I" : "T";
-    record.ObjName = DataSetName(dataSet);
-    record.ObjAvgSyncIOTime = fill(dataSet.Get(DataSetFigure::SyncAvgDelay), "AVERAGE DELAY");
-    record.ObjMaxSyncIOTime = fill(dataSet.Get(DataSetFigure::SyncMaxDelay), "MAXIMUM DELAY");
+    record.ObjAvgSyncIOTime = fill(figures[static_cast<std::size_t>(DataSetFigure::SyncAvgDelay)], "AVERAGE DELAY");
+    record.ObjMaxSyncIOTime = fill(figures[static_cast<std::size_t>(DataSetFigure::SyncMaxDelay)], "MAXIMUM DELAY");
+    record.ObjName = name;
     return record;
 }
 
@@ -279,8 +283,19 @@ std::string DataSetName(const DisplayDataSet& dataSet) {
 
 bool FillReport(Report& report, const DisplayInterval& interval, std::vector<ReadNote>& notes, std::int64_t& full) {
     static const std::bitset<ObjectFieldCount> objectGiven = GivenFields(ObjectCatalogue(), ObjectFromDisplay);
+    static const std::size_t avgDelayField =
+        FieldIndex(RecordCatalogue<ObjectRecord>(ObjectCatalogue()), "ObjAvgSyncIOTime");
+    static const std::size_t maxDelayField =
+        FieldIndex(RecordCatalogue<ObjectRecord>(ObjectCatalogue()), "ObjMaxSyncIOTime");
     Db2Facts facts;
     FillHeader(report, interval, facts);
+    std::size_t dataSets = 0;
+    for (const DisplayPool& pool : interval.pools) {
+        dataSets += pool.dataSets.size();
+    }
+    report.ReserveObjects(static_cast<std::int64_t>(dataSets));
+    facts.objects.reserve(std::min<std::size_t>(dataSets, static_cast<std::size_t>(report.Limits().objects)));
+    facts.pools.reserve(interval.pools.size());
     for (const DisplayPool& pool : interval.pools) {
         PoolRecord record = PoolOf(pool, notes);
         const int first = report.ObjectCount() + 1;
@@ -292,21 +307,19 @@ bool FillReport(Report& report, const DisplayInterval& interval, std::vector<Rea
             report.Db2Display = std::move(facts);
             return false;
         }
-        for (const DisplayDataSet& written : pool.dataSets) {
-            const DisplayDataSet dataSet = Shown(pool, written);
-            report.AddObject(ObjectOf(pool, dataSet, notes));
-            Db2ObjectFacts objectFacts;
-            objectFacts.figures.values = dataSet.figures;
+        for (const DisplayDataSet& dataSet : pool.dataSets) {
+            const DataSetFigureValues figures = Shown(pool, dataSet);
+            report.AddObject(ObjectOf(pool, dataSet, figures, notes));
+            Db2ObjectFacts& objectFacts = facts.objects.emplace_back();
+            objectFacts.figures.values = figures;
             objectFacts.part = dataSet.part;
             objectFacts.given = objectGiven;
-            const auto catalogue = RecordCatalogue<ObjectRecord>(ObjectCatalogue());
-            if (!dataSet.Get(DataSetFigure::SyncAvgDelay)) {
-                objectFacts.given.reset(FieldIndex(catalogue, "ObjAvgSyncIOTime"));
+            if (!figures[static_cast<std::size_t>(DataSetFigure::SyncAvgDelay)]) {
+                objectFacts.given.reset(avgDelayField);
             }
-            if (!dataSet.Get(DataSetFigure::SyncMaxDelay)) {
-                objectFacts.given.reset(FieldIndex(catalogue, "ObjMaxSyncIOTime"));
+            if (!figures[static_cast<std::size_t>(DataSetFigure::SyncMaxDelay)]) {
+                objectFacts.given.reset(maxDelayField);
             }
-            facts.objects.push_back(std::move(objectFacts));
         }
         if (!pool.dataSets.empty()) {
             record.FirstObject = first;

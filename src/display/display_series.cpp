@@ -100,19 +100,23 @@ struct SubsystemState {
     Since lastSince;
     std::optional<std::size_t> openInterval; // an incremental interval still without its end
     std::set<std::string> times;             // the time stamps (or "since" texts) of the displays kept
+    // The names and figures of the last display's pools when its pools went into its interval (an
+    // incremental display): enough to tell a duplicate by.
+    Db2Display lastFigures;
 };
 
 class SeriesBuilder {
 public:
-    DisplaySeries Build(const std::vector<Db2Display>& displays) {
-        for (const Db2Display& display : displays) {
+    DisplaySeries Build(std::vector<Db2Display>& displays) {
+        series_.intervals.reserve(displays.size());
+        for (Db2Display& display : displays) {
             Add(display);
         }
         return std::move(series_);
     }
 
 private:
-    void Add(const Db2Display& display) {
+    void Add(Db2Display& display) {
         SubsystemState& state = states_[display.subsystem];
         const Since since = SinceOf(display);
         if (IsDuplicate(display, since, state)) {
@@ -126,8 +130,23 @@ private:
         interval.line = display.line;
         interval.system = display.system;
         interval.subsystem = display.subsystem;
-        interval.pools = display.pools;
-        interval.groupPools = display.groupPools;
+        if (since.cumulative) {
+            // The next cumulative display of the subsystem counts from this one's own figures.
+            interval.pools = display.pools;
+            interval.groupPools = display.groupPools;
+        } else {
+            // Nothing takes an incremental display's figures again but a duplicate's test: its
+            // pools' names and figures are kept for that, their data sets move into the interval.
+            state.lastFigures.pools.clear();
+            state.lastFigures.pools.reserve(display.pools.size());
+            for (const DisplayPool& pool : display.pools) {
+                DisplayPool& kept = state.lastFigures.pools.emplace_back();
+                kept.name = pool.name;
+                kept.figures = pool.figures;
+            }
+            interval.pools = std::move(display.pools);
+            interval.groupPools = std::move(display.groupPools);
+        }
         const std::optional<std::int64_t> stamp = StampSeconds(display.displayedAt);
         interval.to = stamp;
         if (since.cumulative) {
@@ -145,7 +164,7 @@ private:
         if (!interval.to && !since.cumulative) {
             state.openInterval = series_.intervals.size();
         }
-        state.last = &display;
+        state.last = since.cumulative ? &display : &state.lastFigures;
         state.lastSince = since;
         state.times.insert(display.displayedAt.empty() ? since.text : display.displayedAt);
         series_.intervals.push_back(std::move(interval));
@@ -175,8 +194,7 @@ private:
             if (old == nullptr) {
                 continue;
             }
-            if (SinceText(*old) != SinceText(pool) ||
-                WentDown<PoolFigure>(pool, *old, PoolFigureCount)) {
+            if (SinceText(*old) != SinceText(pool) || WentDown<PoolFigure>(pool, *old, PoolFigureCount)) {
                 series_.notes.push_back({pool.line, "DSNB410I",
                                          "the counters of " + pool.name + " of " + display.subsystem +
                                              " start again (since " + SinceText(pool) +
@@ -211,7 +229,7 @@ private:
 
 } // namespace
 
-DisplaySeries IntervalsOf(const std::vector<Db2Display>& displays) {
+DisplaySeries IntervalsOf(std::vector<Db2Display> displays) {
     return SeriesBuilder().Build(displays);
 }
 

@@ -36,7 +36,8 @@ struct DisplaySeries {
 //   has the same "since" and no counter went down: the difference; otherwise (the first display, a
 //   restart of Db2, a new "since") it is a new baseline, counted from its "since", and said in a note;
 // - a second display of a subsystem at the same time is left out and named as a duplicate.
-DisplaySeries IntervalsOf(const std::vector<Db2Display>& displays);
+// The displays' pools move into the intervals: pass them as an rvalue where they are not needed after.
+DisplaySeries IntervalsOf(std::vector<Db2Display> displays);
 
 // Whether the figure counts events (and so a difference of two cumulative displays is its count
 // within the interval), rather than telling a setting or a state.

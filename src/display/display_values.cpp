@@ -20,13 +20,8 @@ char Upper(char c) {
 }
 
 std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && IsBlank(s.back())) {
-        s.remove_suffix(1);
-    }
-    return s;
+    s = s.substr(0, EndOfText(s));
+    return s.substr(SkipBlanks(s, 0));
 }
 
 // Reads the heading and the label backwards as one text with single blanks, upper case.
@@ -101,10 +96,7 @@ void ReadLabelValues(const std::vector<MessageLine>& lines, std::vector<LabelVal
             pair.label = label;
             pair.singleBlanks = singleBlanks;
             heading = {};
-            std::size_t i = eq + 1;
-            while (i < text.size() && IsBlank(text[i])) {
-                ++i;
-            }
+            std::size_t i = SkipBlanks(text, eq + 1);
             const std::size_t valueFrom = i;
             while (i < text.size() && !IsBlank(text[i]) && text[i] != ',' && text[i] != '=') {
                 ++i;
@@ -132,12 +124,8 @@ void ReadLabelValues(const std::vector<MessageLine>& lines, std::vector<LabelVal
     }
 }
 
-bool LabelEndsWith(const LabelValue& pair, std::string_view suffix) {
-    // Most labels end elsewhere: their last character tells.
+bool LabelEndsWithSlowly(const LabelValue& pair, std::string_view suffix) {
     const std::string_view own = pair.label;
-    if (!own.empty() && !suffix.empty() && Upper(own.back()) != suffix.back()) {
-        return false;
-    }
     // The label alone with single blanks, as most are, compares as it stands.
     if (own.size() >= suffix.size() && pair.singleBlanks) {
         const std::size_t at = own.size() - suffix.size();

@@ -26,9 +26,23 @@ struct LabelValue {
 // The label = value pairs of a message's lines, in order, into `pairs` (cleared first).
 void ReadLabelValues(const std::vector<MessageLine>& lines, std::vector<LabelValue>& pairs);
 
+// LabelEndsWith past its look at the last character.
+bool LabelEndsWithSlowly(const LabelValue& pair, std::string_view suffix);
+
 // Whether the label, read after its heading, ends with `suffix` at a word boundary, in upper case
 // with single blanks between words ("seq.  getpage" ends with "SEQ. GETPAGE" and "GETPAGE").
-bool LabelEndsWith(const LabelValue& pair, std::string_view suffix);
+inline bool LabelEndsWith(const LabelValue& pair, std::string_view suffix) {
+    // Most labels end elsewhere: their last character tells.
+    const std::string_view own = pair.label;
+    if (!own.empty() && !suffix.empty()) {
+        const char last =
+            own.back() >= 'a' && own.back() <= 'z' ? static_cast<char>(own.back() - 'a' + 'A') : own.back();
+        if (last != suffix.back()) {
+            return false;
+        }
+    }
+    return LabelEndsWithSlowly(pair, suffix);
+}
 
 // Whether the heading or the label holds `word` (upper case).
 bool LabelMentions(const LabelValue& pair, std::string_view word);
