@@ -23,8 +23,8 @@ struct DisplayNote {
 // What stops the read: a value that is not a number, a number beyond 64 bits.
 struct DisplayFault {
     std::int64_t line = 0;
-    std::string messageId; // "DSNB411I"
-    std::string label;     // "RANDOM GETPAGE"; empty when the fault is not one value's
+    std::string messageId;   // "DSNB411I"
+    std::string label;       // "RANDOM GETPAGE"; empty when the fault is not one value's
     std::string description; // "not a number: 12X4", "exceeds 64 bits: 99999999999999999999"
     friend bool operator==(const DisplayFault&, const DisplayFault&) = default;
 };
@@ -46,7 +46,7 @@ struct DisplayParse {
     std::vector<UnknownMessage> unknown; // in order of first appearance
     std::optional<DisplayFault> fault;   // when set, `displays` holds what was read before it
     DisplayEncoding encoding = DisplayEncoding::Ascii;
-    std::int64_t lines = 0;              // lines read
+    std::int64_t lines = 0; // lines read
 };
 
 // Whether bytes (the start of a file is enough) hold Db2's display output: a DSNB401I message, in

@@ -98,8 +98,8 @@ TEST(DisplayBlanks, ContinuationLinesThatShareTheirColumnsKeepTheirOwnText) {
         "E                                         124 00000090  END = 7",
         "D                                         123 00000090  DSNB402I -DB2A SIZE = 8",
         // A date and a time after the columns: the line opens a message of its own.
-        "D                                         123 00000090  X 26342 10:00:01.00 STC0001 00000090  DSNB401I "
-        "-DB2C BUFFERPOOL NAME BP9",
+        std::string("D                                         123 00000090  X 26342 10:00:01.00 STC0001 00000090  ") +
+            "DSNB401I -DB2C BUFFERPOOL NAME BP9",
     };
     std::vector<DisplayMessage> messages;
     MessageSplitter splitter([&](const DisplayMessage& m) { messages.push_back(m); });
