@@ -10,7 +10,7 @@ namespace ornexa {
 // preamble up to its first "*BPP" line. A file without the line a kind opens with is no report at
 // all, and one that cannot be opened as a regular file is left to the read, whose message says why.
 // Db2's own display output (-DISPLAY BUFFERPOOL) is told by a Db2 buffer pool message anywhere in its
-// first block, in ASCII or EBCDIC.
+// first megabyte, in ASCII or EBCDIC.
 enum class ReportKind { Statistics, Simulation, Db2Display, NoReport, Unreadable };
 
 // The kind of the file by its content, among the kinds the program reads.
