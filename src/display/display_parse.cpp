@@ -49,7 +49,7 @@ constexpr std::array PoolLabels{
     PoolLabel{411, "SYNC READ I/O (S)", PoolFigure::SyncReadIosSeq},
     PoolLabel{411, "DMTH HIT", PoolFigure::DmthHits},
     PoolLabel{411, "PAGE-INS REQUIRED", PoolFigure::PageInsRequired},
-    PoolLabel{411, "SEQUENTIAL", PoolFigure::SeqRequests},
+    PoolLabel{411, "SEQUENTIAL", PoolFigure::SeqChain},
     PoolLabel{411, "VPSEQT HIT", PoolFigure::VpseqtHits},
     PoolLabel{411, "RECLASSIFY", PoolFigure::Reclassify},
     PoolLabel{412, "REQUESTS", PoolFigure::SeqPrefetchRequests},

@@ -9,7 +9,7 @@
 namespace ornexa {
 
 bool IsCounter(PoolFigure figure) {
-    return figure >= PoolFigure::RandomGetpages && figure < PoolFigure::Count;
+    return figure >= PoolFigure::RandomGetpages && figure < PoolFigure::Count && figure != PoolFigure::SeqChain;
 }
 
 bool IsCounter(GroupPoolFigure figure) {

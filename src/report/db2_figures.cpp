@@ -28,7 +28,7 @@ constexpr std::array<FigureName, PoolFigureCount> PoolNames = {{
     {"syncReadIosSeq", "SYNC READ I/O (S)"},
     {"dmthHits", "DMTH HIT"},
     {"pageInsRequired", "PAGE-INS REQUIRED"},
-    {"seqRequests", "SEQUENTIAL"},
+    {"seqChain", "SEQUENTIAL"},
     {"vpseqtHits", "VPSEQT HIT"},
     {"reclassify", "RECLASSIFY"},
     {"seqPrefetchRequests", "SEQUENTIAL PREFETCH REQUESTS"},

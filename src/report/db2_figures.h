@@ -42,7 +42,7 @@ enum class PoolFigure : std::uint8_t {
     SyncReadIosSeq,
     DmthHits,
     PageInsRequired,
-    SeqRequests,
+    SeqChain, // buffers on the sequential chain now: a state, not a count of events
     VpseqtHits,
     Reclassify,
     // DSNB412I, DSNB413I, DSNB414I: requests, I/Os and pages read of each prefetch kind

@@ -40,7 +40,7 @@ constexpr std::array<PoolFigure, 30> Db2OnlyFigures{
     PoolFigure::VdwqtBuffers,
     PoolFigure::DmthHits,
     PoolFigure::PageInsRequired,
-    PoolFigure::SeqRequests,
+    PoolFigure::SeqChain,
     PoolFigure::VpseqtHits,
     PoolFigure::Reclassify,
     PoolFigure::SeqPrefetchRequests,

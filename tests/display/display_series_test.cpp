@@ -128,6 +128,23 @@ TEST(DisplaySeries, CumulativeDisplaysBecomeDifferencesAndARestartANewBaseline) 
     EXPECT_NE(series.notes[0].text.find("new baseline"), std::string::npos);
 }
 
+// The sequential chain is a state: it may shrink between two displays without any restart, and is
+// taken as it stands rather than differenced.
+TEST(DisplaySeries, AStateThatShrinksIsNoRestart) {
+    const std::string since = "06:00:00 DEC 8, 2026";
+    DisplayPool before = Pool("BP0", 1000);
+    before.Set(PoolFigure::SeqChain, 900);
+    DisplayPool after = Pool("BP0", 1600);
+    after.Set(PoolFigure::SeqChain, 300);
+    const auto series = IntervalsOf({Display("DB2A", "2026-12-08 08:00:00", since, true, {before}),
+                                     Display("DB2A", "2026-12-08 08:15:00", since, true, {after})});
+    ASSERT_EQ(series.intervals.size(), 2U);
+    EXPECT_TRUE(series.notes.empty());
+    EXPECT_FALSE(series.intervals[1].cumulative);
+    EXPECT_EQ(series.intervals[1].pools[0].Get(PoolFigure::RandomGetpages), 600);
+    EXPECT_EQ(series.intervals[1].pools[0].Get(PoolFigure::SeqChain), 300);
+}
+
 TEST(DisplaySeries, ACounterThatGoesDownWithTheSameSinceIsAlsoANewBaseline) {
     const std::string since = "06:00:00 DEC 8, 2026";
     const auto series = IntervalsOf({Display("DB2A", "2026-12-08 08:00:00", since, true, {Pool("BP0", 1000)}),

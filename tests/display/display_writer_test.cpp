@@ -217,7 +217,7 @@ void ExpectConsistent(const DisplayPool& p) {
     }
     EXPECT_GE(v(PoolFigure::PagesWritten), v(PoolFigure::AsyncWriteIos) + v(PoolFigure::SyncWriteIos)) << p.name;
     EXPECT_GE(v(PoolFigure::ParallelRequests), v(PoolFigure::DegradedParallel)) << p.name;
-    EXPECT_LE(v(PoolFigure::SeqRequests), v(PoolFigure::VpSize)) << p.name;
+    EXPECT_LE(v(PoolFigure::SeqChain), v(PoolFigure::VpSize)) << p.name;
     for (const DisplayDataSet& d : p.dataSets) {
         if (d.Get(DataSetFigure::CachedPages)) {
             EXPECT_GE(*d.Get(DataSetFigure::CachedPagesMax), *d.Get(DataSetFigure::CachedPages));

@@ -420,7 +420,7 @@ private:
         out.Set(PoolFigure::VdwqtPercent, pool.vdwqt);
         out.Set(PoolFigure::VdwqtBuffers, pool.vdwqtBuffers);
         // The length of the sequential chain: a gauge, at most the pool's sequential share.
-        out.Set(PoolFigure::SeqRequests, rng.Between(0, pool.vpSize * pool.seqt / 100));
+        out.Set(PoolFigure::SeqChain, rng.Between(0, pool.vpSize * pool.seqt / 100));
         out.name = pool.name;
         out.id = pool.id;
         out.autosize = pool.autosize;
@@ -670,7 +670,7 @@ private:
                  V(p, PoolFigure::SyncReadIosSeq));
         TwoPairs(m.Continue(), "DMTH HIT", V(p, PoolFigure::DmthHits), "PAGE-INS REQUIRED",
                  V(p, PoolFigure::PageInsRequired));
-        TwoPairs(m.Continue(), "SEQUENTIAL", V(p, PoolFigure::SeqRequests), "VPSEQT HIT", V(p, PoolFigure::VpseqtHits));
+        TwoPairs(m.Continue(), "SEQUENTIAL", V(p, PoolFigure::SeqChain), "VPSEQT HIT", V(p, PoolFigure::VpseqtHits));
         Pair(m.Continue(), "RECLASSIFY", 18, V(p, PoolFigure::Reclassify));
         const std::array<std::pair<const char*, PoolFigure>, 3> kinds = {
             std::pair{"DSNB412I", PoolFigure::SeqPrefetchRequests},
