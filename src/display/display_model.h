@@ -18,19 +18,17 @@ struct DisplayDataSet {
     std::string database;    // "DSNDB06"
     std::string space;       // "SYSTSTAB"
     std::int64_t part = 0;   // partition or data set number; 0 when not shown
-    std::array<std::optional<std::int64_t>, DataSetFigureCount> figures{};
+    DataSetFigureSet figures;
 
-    [[nodiscard]] std::optional<std::int64_t> Get(DataSetFigure f) const {
-        return figures[static_cast<std::size_t>(f)];
-    }
-    void Set(DataSetFigure f, std::int64_t v) { figures[static_cast<std::size_t>(f)] = v; }
+    [[nodiscard]] std::optional<std::int64_t> Get(DataSetFigure f) const { return figures.Get(f); }
+    void Set(DataSetFigure f, std::int64_t v) { figures.Set(f, v); }
 };
 
 struct DisplayPool {
     std::int64_t line = 0; // the line of its DSNB401I
     std::string name;      // "BP0", "BP8K0"
     std::optional<int> id; // BUFFERPOOL ID
-    std::array<std::optional<std::int64_t>, PoolFigureCount> figures{};
+    PoolFigureSet figures;
     std::string autosize;                        // "YES", "NO"; empty when not shown
     std::string pgfix;                           // PGFIX attribute, current: "YES", "NO"
     std::string pgsteal;                         // page stealing method, current: "LRU", "FIFO", "NONE"
@@ -41,19 +39,17 @@ struct DisplayPool {
     std::vector<DisplayDataSet> dataSets;
     bool complete = false; // every message of its section up to the next pool or the end was read
 
-    [[nodiscard]] std::optional<std::int64_t> Get(PoolFigure f) const { return figures[static_cast<std::size_t>(f)]; }
-    void Set(PoolFigure f, std::int64_t v) { figures[static_cast<std::size_t>(f)] = v; }
+    [[nodiscard]] std::optional<std::int64_t> Get(PoolFigure f) const { return figures.Get(f); }
+    void Set(PoolFigure f, std::int64_t v) { figures.Set(f, v); }
 };
 
 struct DisplayGroupPool {
     std::int64_t line = 0; // the line of its DSNB750I
     std::string name;      // "GBP0"
-    std::array<std::optional<std::int64_t>, GroupPoolFigureCount> figures{};
+    GroupPoolFigureSet figures;
 
-    [[nodiscard]] std::optional<std::int64_t> Get(GroupPoolFigure f) const {
-        return figures[static_cast<std::size_t>(f)];
-    }
-    void Set(GroupPoolFigure f, std::int64_t v) { figures[static_cast<std::size_t>(f)] = v; }
+    [[nodiscard]] std::optional<std::int64_t> Get(GroupPoolFigure f) const { return figures.Get(f); }
+    void Set(GroupPoolFigure f, std::int64_t v) { figures.Set(f, v); }
 };
 
 // One display of one subsystem as it stands in the file: every pool from one command's output (or a

@@ -19,30 +19,6 @@ constexpr std::int64_t LongMax = std::numeric_limits<Long>::max();
 // The fields of each record a display fills, by name.
 constexpr std::array<std::string_view, 6> HeaderFromDisplay = {"SystemName",     "SubSystemName",   "CollectionDate",
                                                                "CollectionTime", "ReportPoolCount", "ElapsedTime"};
-constexpr std::array<std::string_view, 22> PoolFromDisplay = {
-    "PoolName",
-    "VPSize",
-    "VPSeqThreshold",
-    "PoolGetPages",
-    "PoolGetPagesByAccess(1)",
-    "PoolGetPagesByAccess(2)",
-    "PoolHitRatio",
-    "PoolPagesRead",
-    "PoolPagesReadByType(1)",
-    "PoolPagesReadByType(2)",
-    "PoolPagesReadByType(3)",
-    "PoolPagesReadByType(4)",
-    "PoolReadIOs",
-    "PoolReadIOsByType(1)",
-    "PoolReadIOsByType(2)",
-    "PoolReadIOsByType(3)",
-    "PoolReadIOsByType(4)",
-    "PoolUpdates",
-    "PoolPagesWritten",
-    "PoolWriteIOs",
-    "DWTH",
-    "VWTH",
-};
 constexpr std::array<std::string_view, 5> ObjectFromDisplay = {"ObjPoolName", "ObjType", "ObjName", "ObjAvgSyncIOTime",
                                                                "ObjMaxSyncIOTime"};
 
@@ -80,144 +56,142 @@ private:
     std::string_view owner_;
 };
 
-std::optional<std::int64_t> Sum(std::initializer_list<std::optional<std::int64_t>> parts) {
-    std::int64_t total = 0;
-    bool any = false;
-    for (const auto& part : parts) {
-        if (part) {
-            total += *part;
-            any = true;
-        }
-    }
-    return any ? std::optional(total) : std::nullopt;
-}
-
-PoolRecord PoolOf(const DisplayPool& pool, std::vector<ReadNote>& notes) {
-    FieldFill fill(notes, pool.line, pool.name);
-    PoolRecord record;
-    record.PoolName = pool.name;
-    record.VPSize = fill(pool.Get(PoolFigure::VpSize), "VPSIZE");
-    record.VPSeqThreshold = fill(pool.Get(PoolFigure::VpSeqt), "VPSEQT");
-    record.PoolGetPagesByAccess(1) = fill(pool.Get(PoolFigure::SeqGetpages), "SEQ. GETPAGE");
-    record.PoolGetPagesByAccess(2) = fill(pool.Get(PoolFigure::RandomGetpages), "RANDOM GETPAGE");
-    const auto getpages = Sum({pool.Get(PoolFigure::SeqGetpages), pool.Get(PoolFigure::RandomGetpages)});
-    record.PoolGetPages = fill(getpages, "getpages");
-    const auto syncReads = Sum({pool.Get(PoolFigure::SyncReadIosRandom), pool.Get(PoolFigure::SyncReadIosSeq)});
-    record.PoolPagesReadByType(1) = fill(syncReads, "SYNC READ I/O");
-    record.PoolPagesReadByType(2) = fill(pool.Get(PoolFigure::SeqPrefetchPages), "sequential prefetch PAGES READ");
-    record.PoolPagesReadByType(3) = fill(pool.Get(PoolFigure::ListPrefetchPages), "list prefetch PAGES READ");
-    record.PoolPagesReadByType(4) = fill(pool.Get(PoolFigure::DynPrefetchPages), "dynamic prefetch PAGES READ");
-    const auto pagesRead = Sum({syncReads, pool.Get(PoolFigure::SeqPrefetchPages),
-                                pool.Get(PoolFigure::ListPrefetchPages), pool.Get(PoolFigure::DynPrefetchPages)});
-    record.PoolPagesRead = fill(pagesRead, "pages read");
-    record.PoolReadIOsByType(1) = fill(syncReads, "SYNC READ I/O");
-    record.PoolReadIOsByType(2) = fill(pool.Get(PoolFigure::SeqPrefetchIos), "sequential PREFETCH I/O");
-    record.PoolReadIOsByType(3) = fill(pool.Get(PoolFigure::ListPrefetchIos), "list PREFETCH I/O");
-    record.PoolReadIOsByType(4) = fill(pool.Get(PoolFigure::DynPrefetchIos), "dynamic PREFETCH I/O");
-    record.PoolReadIOs = fill(Sum({syncReads, pool.Get(PoolFigure::SeqPrefetchIos),
-                                   pool.Get(PoolFigure::ListPrefetchIos), pool.Get(PoolFigure::DynPrefetchIos)}),
-                              "read I/Os");
-    // The system hit ratio: the share of getpages that found the page in the pool.
-    if (getpages && *getpages > 0) {
-        // To a tenth, as a monitor's report gives it.
-        record.PoolHitRatio = std::round(1000.0 * static_cast<double>(*getpages - pagesRead.value_or(0)) /
-                                         static_cast<double>(*getpages)) /
-                              10.0;
-    }
-    record.PoolUpdates = fill(pool.Get(PoolFigure::PageUpdates), "SYS PAGE UPDATES");
-    record.PoolPagesWritten = fill(pool.Get(PoolFigure::PagesWritten), "SYS PAGES WRITTEN");
-    record.PoolWriteIOs =
-        fill(Sum({pool.Get(PoolFigure::AsyncWriteIos), pool.Get(PoolFigure::SyncWriteIos)}), "write I/Os");
-    record.DWTH = static_cast<double>(pool.Get(PoolFigure::Dwqt).value_or(0));
-    record.VWTH = static_cast<double>(pool.Get(PoolFigure::VdwqtPercent).value_or(0));
-    return record;
-}
-
-// The figures each pool field is made of (a sum takes whichever parts were shown): a field none of whose
-// figures the display showed, as in a pool whose section was cut short, is not given.
-struct FieldSource {
+// A count field of the pool record and the figures of Db2's display it is the sum of, parts before
+// their totals (a sum takes
+// whichever parts were shown): a field none of whose figures the display showed, as in a pool whose
+// section was cut short, is not given.
+struct CountSource {
     std::string_view field;
+    std::string_view label; // names the figure in a note
     std::vector<PoolFigure> figures;
 };
-std::bitset<PoolFieldCount> ShownFields(const DisplayPool& pool) {
+
+const std::vector<CountSource>& CountSources() {
     using F = PoolFigure;
-    static const std::array<FieldSource, 21> sources{{
-        {"VPSize", {F::VpSize}},
-        {"VPSeqThreshold", {F::VpSeqt}},
-        {"PoolGetPages", {F::SeqGetpages, F::RandomGetpages}},
-        {"PoolGetPagesByAccess(1)", {F::SeqGetpages}},
-        {"PoolGetPagesByAccess(2)", {F::RandomGetpages}},
-        {"PoolHitRatio", {F::SeqGetpages, F::RandomGetpages}},
+    static const std::vector<CountSource> sources{
+        {"VPSize", "VPSIZE", {F::VpSize}},
+        {"VPSeqThreshold", "VPSEQT", {F::VpSeqt}},
+        {"PoolGetPagesByAccess(1)", "SEQ. GETPAGE", {F::SeqGetpages}},
+        {"PoolGetPagesByAccess(2)", "RANDOM GETPAGE", {F::RandomGetpages}},
+        {"PoolGetPages", "getpages", {F::SeqGetpages, F::RandomGetpages}},
+        {"PoolPagesReadByType(1)", "SYNC READ I/O", {F::SyncReadIosRandom, F::SyncReadIosSeq}},
+        {"PoolPagesReadByType(2)", "sequential prefetch PAGES READ", {F::SeqPrefetchPages}},
+        {"PoolPagesReadByType(3)", "list prefetch PAGES READ", {F::ListPrefetchPages}},
+        {"PoolPagesReadByType(4)", "dynamic prefetch PAGES READ", {F::DynPrefetchPages}},
         {"PoolPagesRead",
+         "pages read",
          {F::SyncReadIosRandom, F::SyncReadIosSeq, F::SeqPrefetchPages, F::ListPrefetchPages, F::DynPrefetchPages}},
-        {"PoolPagesReadByType(1)", {F::SyncReadIosRandom, F::SyncReadIosSeq}},
-        {"PoolPagesReadByType(2)", {F::SeqPrefetchPages}},
-        {"PoolPagesReadByType(3)", {F::ListPrefetchPages}},
-        {"PoolPagesReadByType(4)", {F::DynPrefetchPages}},
+        {"PoolReadIOsByType(1)", "SYNC READ I/O", {F::SyncReadIosRandom, F::SyncReadIosSeq}},
+        {"PoolReadIOsByType(2)", "sequential PREFETCH I/O", {F::SeqPrefetchIos}},
+        {"PoolReadIOsByType(3)", "list PREFETCH I/O", {F::ListPrefetchIos}},
+        {"PoolReadIOsByType(4)", "dynamic PREFETCH I/O", {F::DynPrefetchIos}},
         {"PoolReadIOs",
+         "read I/Os",
          {F::SyncReadIosRandom, F::SyncReadIosSeq, F::SeqPrefetchIos, F::ListPrefetchIos, F::DynPrefetchIos}},
-        {"PoolReadIOsByType(1)", {F::SyncReadIosRandom, F::SyncReadIosSeq}},
-        {"PoolReadIOsByType(2)", {F::SeqPrefetchIos}},
-        {"PoolReadIOsByType(3)", {F::ListPrefetchIos}},
-        {"PoolReadIOsByType(4)", {F::DynPrefetchIos}},
-        {"PoolUpdates", {F::PageUpdates}},
-        {"PoolPagesWritten", {F::PagesWritten}},
-        {"PoolWriteIOs", {F::AsyncWriteIos, F::SyncWriteIos}},
-        {"DWTH", {F::Dwqt}},
-        {"VWTH", {F::VdwqtPercent}},
-    }};
-    static const std::bitset<PoolFieldCount> given = GivenFields(PoolCatalogue(), PoolFromDisplay);
-    std::bitset<PoolFieldCount> shown = given;
-    for (const FieldSource& source : sources) {
-        const bool any = std::any_of(source.figures.begin(), source.figures.end(),
-                                     [&pool](PoolFigure f) { return pool.Get(f).has_value(); });
-        if (!any) {
-            shown.reset(FieldIndex<PoolRecord>(PoolCatalogue(), source.field));
-        }
-    }
-    return shown;
+        {"PoolUpdates", "SYS PAGE UPDATES", {F::PageUpdates}},
+        {"PoolPagesWritten", "SYS PAGES WRITTEN", {F::PagesWritten}},
+        {"PoolWriteIOs", "write I/Os", {F::AsyncWriteIos, F::SyncWriteIos}},
+    };
+    return sources;
 }
 
-Db2PoolFacts PoolFactsOf(const DisplayPool& pool) {
+std::size_t PoolField(std::string_view name) {
+    return FieldIndex(RecordCatalogue<PoolRecord>(PoolCatalogue()), name);
+}
+
+std::optional<std::int64_t> SumOf(const DisplayPool& pool, const std::vector<PoolFigure>& figures) {
+    std::optional<std::int64_t> total;
+    for (const PoolFigure figure : figures) {
+        if (const auto part = pool.Get(figure)) {
+            total = total.value_or(0) + *part;
+        }
+    }
+    return total;
+}
+
+// The pool record of a display's pool, and which of its fields the display gives.
+struct FilledPool {
+    PoolRecord record;
+    std::bitset<PoolFieldCount> given;
+};
+
+FilledPool PoolOf(const DisplayPool& pool, std::vector<ReadNote>& notes) {
+    static const std::vector<std::size_t> fields = [] {
+        std::vector<std::size_t> indexes;
+        for (const CountSource& source : CountSources()) {
+            indexes.push_back(PoolField(source.field));
+        }
+        return indexes;
+    }();
+    static const std::array<std::size_t, 4> named = {PoolField("PoolName"), PoolField("PoolHitRatio"),
+                                                     PoolField("DWTH"), PoolField("VWTH")};
+    FieldFill fill(notes, pool.line, pool.name);
+    FilledPool filled;
+    PoolRecord& record = filled.record;
+    record.PoolName = pool.name;
+    filled.given.set(named[0]);
+    const auto& sources = CountSources();
+    for (std::size_t s = 0; s < sources.size(); ++s) {
+        const std::optional<std::int64_t> value = SumOf(pool, sources[s].figures);
+        *std::get<Long*>(PoolCatalogue()[fields[s]].access.write(record)) = fill(value, sources[s].label);
+        filled.given.set(fields[s], value.has_value());
+    }
+    // The system hit ratio, the share of getpages that found the page in the pool, to a tenth as a
+    // monitor's report gives it.
+    if (record.PoolGetPages > 0) {
+        record.PoolHitRatio =
+            std::round(1000.0 *
+                       static_cast<double>(static_cast<std::int64_t>(record.PoolGetPages) - record.PoolPagesRead) /
+                       static_cast<double>(record.PoolGetPages)) /
+            10.0;
+    }
+    filled.given.set(named[1], pool.Get(PoolFigure::SeqGetpages) || pool.Get(PoolFigure::RandomGetpages));
+    record.DWTH = static_cast<double>(pool.Get(PoolFigure::Dwqt).value_or(0));
+    filled.given.set(named[2], pool.Get(PoolFigure::Dwqt).has_value());
+    record.VWTH = static_cast<double>(pool.Get(PoolFigure::VdwqtPercent).value_or(0));
+    filled.given.set(named[3], pool.Get(PoolFigure::VdwqtPercent).has_value());
+    return filled;
+}
+
+Db2PoolFacts PoolFactsOf(const DisplayPool& pool, const std::bitset<PoolFieldCount>& given) {
     Db2PoolFacts facts;
-    facts.figures.values = pool.figures;
+    facts.figures = pool.figures;
     facts.autosize = pool.autosize;
     facts.pgfix = pool.pgfix;
     facts.pgsteal = pool.pgsteal;
     facts.frameSize = pool.frameSize;
     facts.simulated = pool.simulated;
     facts.complete = pool.complete;
-    facts.given = ShownFields(pool);
+    facts.given = given;
     return facts;
 }
-
-using DataSetFigureValues = std::array<std::optional<std::int64_t>, DataSetFigureCount>;
 
 // A data set's figures as the display means them: Db2 leaves out the cached-page and delay messages of
 // a data set whose figures are all zero, so in a pool whose section was read whole a figure not shown
 // is 0.
-DataSetFigureValues Shown(const DisplayPool& pool, const DisplayDataSet& dataSet) {
-    DataSetFigureValues figures = dataSet.figures;
+DataSetFigureSet Shown(const DisplayPool& pool, const DisplayDataSet& dataSet) {
+    DataSetFigureSet figures = dataSet.figures;
     if (!pool.complete) {
         return figures;
     }
     for (std::size_t f = 0; f < DataSetFigureCount; ++f) {
-        if (static_cast<DataSetFigure>(f) != DataSetFigure::UseCount && !figures[f]) {
-            figures[f] = 0;
+        const auto figure = static_cast<DataSetFigure>(f);
+        if (figure != DataSetFigure::UseCount && !figures.Get(figure)) {
+            figures.Set(figure, 0);
         }
     }
     return figures;
 }
 
-ObjectRecord ObjectOf(const DisplayPool& pool, const DisplayDataSet& dataSet, const DataSetFigureValues& figures,
+ObjectRecord ObjectOf(const DisplayPool& pool, const DisplayDataSet& dataSet, const DataSetFigureSet& figures,
                       std::vector<ReadNote>& notes) {
     std::string name = DataSetName(dataSet);
     FieldFill fill(notes, dataSet.line, name);
     ObjectRecord record;
     record.ObjPoolName = pool.name;
     record.ObjType = dataSet.indexSpace ? "I" : "T";
-    record.ObjAvgSyncIOTime = fill(figures[static_cast<std::size_t>(DataSetFigure::SyncAvgDelay)], "AVERAGE DELAY");
-    record.ObjMaxSyncIOTime = fill(figures[static_cast<std::size_t>(DataSetFigure::SyncMaxDelay)], "MAXIMUM DELAY");
+    record.ObjAvgSyncIOTime = fill(figures.Get(DataSetFigure::SyncAvgDelay), "AVERAGE DELAY");
+    record.ObjMaxSyncIOTime = fill(figures.Get(DataSetFigure::SyncMaxDelay), "MAXIMUM DELAY");
     record.ObjName = name;
     return record;
 }
@@ -297,7 +271,8 @@ bool FillReport(Report& report, const DisplayInterval& interval, std::vector<Rea
     facts.objects.reserve(std::min<std::size_t>(dataSets, static_cast<std::size_t>(report.Limits().objects)));
     facts.pools.reserve(interval.pools.size());
     for (const DisplayPool& pool : interval.pools) {
-        PoolRecord record = PoolOf(pool, notes);
+        FilledPool filled = PoolOf(pool, notes);
+        PoolRecord& record = filled.record;
         const int first = report.ObjectCount() + 1;
         if (report.PoolCount() >= report.Limits().pools ||
             report.ObjectCount() + static_cast<std::int64_t>(pool.dataSets.size()) > report.Limits().objects) {
@@ -308,16 +283,16 @@ bool FillReport(Report& report, const DisplayInterval& interval, std::vector<Rea
             return false;
         }
         for (const DisplayDataSet& dataSet : pool.dataSets) {
-            const DataSetFigureValues figures = Shown(pool, dataSet);
+            const DataSetFigureSet figures = Shown(pool, dataSet);
             report.AddObject(ObjectOf(pool, dataSet, figures, notes));
             Db2ObjectFacts& objectFacts = facts.objects.emplace_back();
-            objectFacts.figures.values = figures;
+            objectFacts.figures = figures;
             objectFacts.part = dataSet.part;
             objectFacts.given = objectGiven;
-            if (!figures[static_cast<std::size_t>(DataSetFigure::SyncAvgDelay)]) {
+            if (!figures.Get(DataSetFigure::SyncAvgDelay)) {
                 objectFacts.given.reset(avgDelayField);
             }
-            if (!figures[static_cast<std::size_t>(DataSetFigure::SyncMaxDelay)]) {
+            if (!figures.Get(DataSetFigure::SyncMaxDelay)) {
                 objectFacts.given.reset(maxDelayField);
             }
         }
@@ -326,10 +301,10 @@ bool FillReport(Report& report, const DisplayInterval& interval, std::vector<Rea
             record.LastObject = report.ObjectCount();
         }
         report.AddPool(record);
-        facts.pools.push_back(PoolFactsOf(pool));
+        facts.pools.push_back(PoolFactsOf(pool, filled.given));
     }
     for (const DisplayGroupPool& group : interval.groupPools) {
-        facts.groupPools.push_back({group.name, GroupPoolFigureSet{group.figures}});
+        facts.groupPools.push_back({group.name, group.figures});
     }
     report.Db2Display = std::move(facts);
     report.StatFileLoaded = true;

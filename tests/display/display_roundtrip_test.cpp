@@ -14,7 +14,7 @@ using samplegen::DisplaySampleOptions;
 std::string FigureList(const DisplayPool& pool) {
     std::string text;
     for (std::size_t f = 0; f < PoolFigureCount; ++f) {
-        const auto v = pool.figures[f];
+        const auto v = pool.figures.values[f];
         text += std::string(NameOf(static_cast<PoolFigure>(f)).key) + "=" + (v ? std::to_string(*v) : "-") + " ";
     }
     return text;
@@ -23,7 +23,7 @@ std::string FigureList(const DisplayPool& pool) {
 std::string FigureList(const DisplayGroupPool& group) {
     std::string text;
     for (std::size_t f = 0; f < GroupPoolFigureCount; ++f) {
-        const auto v = group.figures[f];
+        const auto v = group.figures.values[f];
         text += std::string(NameOf(static_cast<GroupPoolFigure>(f)).key) + "=" + (v ? std::to_string(*v) : "-") + " ";
     }
     return text;
@@ -32,7 +32,7 @@ std::string FigureList(const DisplayGroupPool& group) {
 std::string FigureList(const DisplayDataSet& dataSet) {
     std::string text = dataSet.database + "." + dataSet.space + " " + std::to_string(dataSet.part) + " ";
     for (std::size_t f = 0; f < DataSetFigureCount; ++f) {
-        const auto v = dataSet.figures[f];
+        const auto v = dataSet.figures.values[f];
         text += std::string(NameOf(static_cast<DataSetFigure>(f)).key) + "=" + (v ? std::to_string(*v) : "-") + " ";
     }
     return text;

@@ -212,8 +212,8 @@ void ExpectConsistent(const DisplayPool& p) {
     for (const PoolFigure requests :
          {PoolFigure::SeqPrefetchRequests, PoolFigure::ListPrefetchRequests, PoolFigure::DynPrefetchRequests}) {
         const auto r = static_cast<std::size_t>(requests);
-        EXPECT_GE(p.figures[r].value(), p.figures[r + 1].value()) << p.name;     // requests >= I/Os
-        EXPECT_GE(p.figures[r + 2].value(), p.figures[r + 1].value()) << p.name; // pages >= I/Os
+        EXPECT_GE(p.figures.values[r].value(), p.figures.values[r + 1].value()) << p.name;     // requests >= I/Os
+        EXPECT_GE(p.figures.values[r + 2].value(), p.figures.values[r + 1].value()) << p.name; // pages >= I/Os
     }
     EXPECT_GE(v(PoolFigure::PagesWritten), v(PoolFigure::AsyncWriteIos) + v(PoolFigure::SyncWriteIos)) << p.name;
     EXPECT_GE(v(PoolFigure::ParallelRequests), v(PoolFigure::DegradedParallel)) << p.name;

@@ -549,9 +549,9 @@ private:
         }
         const auto first = static_cast<std::size_t>(average);
         const std::int64_t delay = rng.Between(0, mostAverage);
-        d.figures[first] = delay;
-        d.figures[first + 1] = delay + rng.Between(1, spread);
-        d.figures[first + 2] = pages;
+        d.figures.values[first] = delay;
+        d.figures.values[first + 1] = delay + rng.Between(1, spread);
+        d.figures.values[first + 2] = pages;
         return true;
     }
 
@@ -681,10 +681,10 @@ private:
             m.Start(kinds[k].first).append(titles[k]);
             const auto first = static_cast<std::size_t>(kinds[k].second);
             std::string& line = m.Continue();
-            Pair(line, "REQUESTS", 16, p.figures[first].value_or(0), 10);
+            Pair(line, "REQUESTS", 16, p.figures.values[first].value_or(0), 10);
             line.append("   ");
-            Pair(line, "PREFETCH  I/O", 16, p.figures[first + 1].value_or(0), 10);
-            Pair(m.Continue(), "PAGES READ", 16, p.figures[first + 2].value_or(0), 10);
+            Pair(line, "PREFETCH  I/O", 16, p.figures.values[first + 1].value_or(0), 10);
+            Pair(m.Continue(), "PAGES READ", 16, p.figures.values[first + 2].value_or(0), 10);
         }
         m.Start("DSNB415I").append("PREFETCH DISABLED -");
         TwoPairs(m.Continue(), "NO BUFFER", V(p, PoolFigure::PrefetchNoBuffer), "NO READ ENGINE",
