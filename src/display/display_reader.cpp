@@ -52,9 +52,10 @@ void AddNotes(std::vector<ReadNote>& notes, const std::vector<DisplayNote>& from
     }
 }
 
-} // namespace
-
-DisplayReports ReadDisplayReports(std::string_view bytes, const ReportLimits& limits, const ProgressFn& progress) {
+// The reports of a file's intervals: every one, or only the last (the one a window shows: the others
+// are counted, never built).
+DisplayReports ReadDisplays(std::string_view bytes, const ReportLimits& limits, const ProgressFn& progress,
+                            bool lastOnly) {
     DisplayReports out;
     StatReadResult& result = out.result;
     DisplayParse parse = ParseDisplays(bytes, progress);
@@ -77,10 +78,15 @@ DisplayReports ReadDisplayReports(std::string_view bytes, const ReportLimits& li
         // A duplicate left out is a warning; a new baseline only informs.
         result.notes.push_back({note.line, note.text, note.text.find("duplicate") != std::string::npos});
     }
+    std::vector<const DisplayInterval*> making; // a group buffer pool display alone makes no report
     for (const DisplayInterval& interval : series.intervals) {
-        if (interval.pools.empty()) {
-            continue; // a group buffer pool display alone makes no report
+        if (!interval.pools.empty()) {
+            making.push_back(&interval);
         }
+    }
+    out.intervals = making.size();
+    for (std::size_t i = lastOnly && !making.empty() ? making.size() - 1 : 0; i < making.size(); ++i) {
+        const DisplayInterval& interval = *making[i];
         Report report;
         report.SetLimits(limits);
         std::int64_t full = 0;
@@ -110,16 +116,22 @@ DisplayReports ReadDisplayReports(std::string_view bytes, const ReportLimits& li
     return out;
 }
 
+} // namespace
+
+DisplayReports ReadDisplayReports(std::string_view bytes, const ReportLimits& limits, const ProgressFn& progress) {
+    return ReadDisplays(bytes, limits, progress, false);
+}
+
 StatReadResult ReadDisplayReport(Report& report, std::string_view bytes, const ReportLimits& limits,
                                  const ProgressFn& progress) {
-    DisplayReports read = ReadDisplayReports(bytes, limits, progress);
+    DisplayReports read = ReadDisplays(bytes, limits, progress, true);
     if (read.reports.empty()) {
         return std::move(read.result);
     }
-    if (read.reports.size() > 1) {
+    if (read.intervals > 1) {
         const Report& last = read.reports.back();
         read.result.notes.push_back({0,
-                                     "the file holds " + std::to_string(read.reports.size()) +
+                                     "the file holds " + std::to_string(read.intervals) +
                                          " intervals; shown is the last, " + last.Header.SubSystemName.Str() + " at " +
                                          last.Header.CollectionDate.Str() + " " + last.Header.CollectionTime.Str() +
                                          ". Import the file into the history to see every interval.",

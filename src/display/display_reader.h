@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string_view>
 #include <vector>
@@ -16,12 +17,14 @@ namespace ornexa {
 struct DisplayReports {
     std::vector<Report> reports;
     StatReadResult result;
+    std::size_t intervals = 0; // the intervals that make a report, built or not
 };
 DisplayReports ReadDisplayReports(std::string_view bytes, const ReportLimits& limits = {},
                                   const ProgressFn& progress = {});
 
 // The last interval of the file into `report` (reset by the caller), as the window and ornexa-report
-// show one report; a note says so when the file holds more. `name` names the file in the messages.
+// show one report; a note says so when the file holds more. Only that interval's report is built. `name` names the file
+// in the messages.
 StatReadResult ReadDisplayReport(Report& report, std::string_view bytes, const ReportLimits& limits = {},
                                  const ProgressFn& progress = {});
 StatReadResult ReadDisplayFile(Report& report, const std::filesystem::path& path, const ReportLimits& limits = {},
