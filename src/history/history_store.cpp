@@ -414,6 +414,32 @@ HistoryResult<StoredReport> HistoryStore::Load(std::int64_t id) {
                                 [&] { return ReportFromRows(QueryStoredRows(*db_, id)); });
 }
 
+HistoryResult<HealthOverview> HistoryStore::Health(const HealthQuery& query, const RatingSettings& settings) {
+    return Answer<HealthOverview>("The health overview could not be made", [&] {
+        SqlParams params;
+        const std::string sql = std::string("SELECT ") + InfoColumns + " FROM reports r WHERE 1 = 1" +
+                                FilterSql(query.filter, params) + " ORDER BY r.collected_at, r.id";
+        std::vector<RatedReport> rated;
+        for (const SqlRow& row : db_->Query(sql, params)) {
+            const HistoryReportInfo info = InfoFromRow(row);
+            if ((!query.since.empty() && info.collectedAt < query.since) ||
+                (!query.until.empty() && info.collectedAt > query.until)) {
+                continue;
+            }
+            const StoredReport stored = ReportFromRows(QueryStoredRows(*db_, info.id));
+            rated.push_back(
+                RateForOverview(stored.report, {info.id, info.collectedAt, info.system, info.subsystem}, settings));
+        }
+        return BuildHealthOverview(rated);
+    });
+}
+
+HistoryResult<std::vector<PoolRating>> HistoryStore::Ratings(std::int64_t id, const RatingSettings& settings) {
+    return Answer<std::vector<PoolRating>>("The ratings of report " + std::to_string(id) + " could not be read", [&] {
+        return RateReport(ReportFromRows(QueryStoredRows(*db_, id)).report, settings);
+    });
+}
+
 HistoryResult<bool> HistoryStore::Remove(std::int64_t id) {
     return Answer<bool>("Report " + std::to_string(id) + " could not be removed", [&] {
         SqlTransaction transaction(*db_);

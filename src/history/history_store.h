@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "advice/health_overview.h"
+#include "advice/pool_ratings.h"
 #include "history/sql_database.h"
 #include "report/collection_date.h"
 #include "report/report_model.h"
@@ -46,6 +48,14 @@ struct HistoryReportInfo {
 struct HistoryFilter {
     std::string system;
     std::string subsystem;
+};
+
+// Which reports the health overview covers: those of the filter collected from `since` up to `until`
+// (ISO 8601 texts, "2026-11-30T10:15:00", compared as text; empty is open).
+struct HealthQuery {
+    HistoryFilter filter;
+    std::string since;
+    std::string until;
 };
 
 enum class ImportStatus {
@@ -148,6 +158,12 @@ public:
     HistoryResult<std::vector<PoolTrendPoint>> PoolTrend(std::string_view poolName, const HistoryFilter& filter = {});
     HistoryResult<std::vector<ObjectTrendPoint>> ObjectTrend(std::string_view objectName,
                                                              const HistoryFilter& filter = {});
+
+    // Pools as rows, the reports of `query` as columns by collection time, each cell the pool's worst
+    // rating in that report.
+    HistoryResult<HealthOverview> Health(const HealthQuery& query, const RatingSettings& settings = {});
+    // Every pool of a report held, rated.
+    HistoryResult<std::vector<PoolRating>> Ratings(std::int64_t id, const RatingSettings& settings = {});
 
     // The schema version this program writes.
     static int CurrentSchemaVersion();
