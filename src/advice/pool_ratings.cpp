@@ -130,7 +130,7 @@ public:
         }
     }
 
-    PoolRating Rate() const {
+    [[nodiscard]] PoolRating Rate() const {
         PoolRating rating;
         rating.pool = p_;
         rating.poolName = pool_.PoolName.Str();

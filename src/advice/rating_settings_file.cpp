@@ -365,10 +365,15 @@ private:
             // Told on the section's own line: a pool section's bound is what clashes with [default]'s.
             const int line = std::max(section[k][WarningSide] ? section[k][WarningSide]->line : 0,
                                       section[k][ExceptionSide] ? section[k][ExceptionSide]->line : 0);
-            Fault(line, key + ".warning = " + warning.text + where(warning) + " is " + (below ? "below " : "above ") +
-                            key + ".exception = " + exception.text + where(exception) + ": a " +
-                            (below ? "lower" : "higher") + " value is the worse, so the warning bound must not be " +
-                            (below ? "below" : "above") + " the exception bound");
+            const std::string_view side = below ? "below" : "above";
+            std::string what = key + ".warning = " + warning.text;
+            what += where(warning);
+            what.append(" is ").append(side).append(" ").append(key).append(".exception = ").append(exception.text);
+            what += where(exception);
+            what.append(": a ").append(below ? "lower" : "higher");
+            what.append(" value is the worse, so the warning bound must not be ").append(side);
+            what += " the exception bound";
+            Fault(line, what);
         }
     }
 

@@ -116,6 +116,10 @@ TEST(RatingSettingsFile, EveryWrongLineIsRefusedWithItsLine) {
         {"warning above the exception of a rating worse when higher", "[default]\nsync_read_rate.exception = 900\n",
          "line 2: sync_read_rate.warning = 1000 (built in) is above sync_read_rate.exception = 900 (line 2): a "
          "higher value is the worse, so the warning bound must not be above the exception bound"},
+        {"a pool's warning beyond the built-in exception",
+         "[default]\n[[pool]]\nmatch = \"BP8K*\"\nsync_read_rate.warning = 5000\n",
+         "line 4: sync_read_rate.warning = 5000 (line 4) is above sync_read_rate.exception = 3000 (built in): a higher "
+         "value is the worse, so the warning bound must not be above the exception bound"},
         {"a pool's warning beyond the default exception",
          "[[pool]]\nmatch = \"BP8K*\"\nsync_read_rate.warning = 5000\n[default]\nsync_read_rate.exception = 4000\n",
          "line 3: sync_read_rate.warning = 5000 (line 3) is above sync_read_rate.exception = 4000 (line 5)"},
