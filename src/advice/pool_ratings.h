@@ -103,9 +103,9 @@ struct PoolThresholdRule {
     std::string pattern;
     RatingKind kind = RatingKind::SystemResidency;
     RatingThreshold threshold; // the bounds this rule sets; an absent one is left as it was, unless switched off
+    int line = 0;              // in the site file, 0 when made in code
     bool warningOff = false;   // the rule switches the warning bound off ("none" in the site file)
     bool exceptionOff = false; // and the exception bound
-    int line = 0;              // in the site file, 0 when made in code
 
     [[nodiscard]] bool SetsWarning() const { return threshold.warning || warningOff; }
     [[nodiscard]] bool SetsException() const { return threshold.exception || exceptionOff; }

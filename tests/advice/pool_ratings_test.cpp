@@ -334,9 +334,9 @@ TEST(PoolRatings, SettingsTakeTheFirstMatchingRuleForEachBound) {
         {"BP8K*", K::SyncReadRate, {2000, None}},
         {"bp8k0", K::SyncReadRate, {1500, 9000}}, // its warning comes too late, its exception not
         {"BP8K?", K::SyncReadRate, {None, 4000}},
-        {"BP?", K::SystemResidency, {None, None}, true, false}, // warning switched off
+        {"BP?", K::SystemResidency, {None, None}, 0, true, false}, // warning switched off
         {"*", K::SystemResidency, {120, 100}},
-        {"BP32K", K::DmthHits, {None, None}, false, true},
+        {"BP32K", K::DmthHits, {None, None}, 0, false, true},
     };
     const RatingThresholds bp8k0 = settings.For("BP8K0");
     EXPECT_EQ(at(bp8k0, K::SyncReadRate), (RatingThreshold{2000, 9000}));
@@ -458,7 +458,7 @@ TEST(HealthOverview, AReportIsRatedForItsColumn) {
     column.reportId = 7;
     column.collectedAt = "2026-11-30T10:15:00";
     RatingSettings lenient;
-    lenient.rules = {{"BP8K*", RatingKind::SystemResidency, {None, None}, true, true}};
+    lenient.rules = {{"BP8K*", RatingKind::SystemResidency, {None, None}, 0, true, true}};
 
     const RatedReport strict = RateForOverview(report, column);
     EXPECT_EQ(strict.column, column);

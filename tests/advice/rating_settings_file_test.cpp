@@ -42,9 +42,9 @@ TEST(RatingSettingsFile, ReadsDefaultsAndPoolSections) {
     EXPECT_EQ(BoundsOf(s, RatingKind::RandomHitRatio), (RatingThreshold{85.5, 50}));
     EXPECT_EQ(BoundsOf(s, RatingKind::SyncReadRate), DefinitionOf(RatingKind::SyncReadRate).defaults);
     const std::vector<PoolThresholdRule> rules = {
-        {"BP8K*", RatingKind::SyncReadRate, {2000, None}, false, false, 8},
-        {"BP8K*", RatingKind::DmthHits, {None, None}, false, true, 8},
-        {"BP#?", RatingKind::SyncReadRate, {None, 4000}, false, false, 12},
+        {"BP8K*", RatingKind::SyncReadRate, {2000, None}, 8},
+        {"BP8K*", RatingKind::DmthHits, {None, None}, 8, false, true},
+        {"BP#?", RatingKind::SyncReadRate, {None, 4000}, 12},
     };
     EXPECT_EQ(s.rules, rules);
     // The rules take effect through the settings' own lookup.
