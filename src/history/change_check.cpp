@@ -377,8 +377,11 @@ HistoryResult<std::vector<ChangeCheck>> CheckChangesBetween(HistoryStore& store,
             return std::find_if(points.begin(), points.end(), [id](const PoolTrendPoint& t) { return t.report.id == id; }) -
                    points.begin();
         };
-        const auto from = static_cast<std::size_t>(position(before.info.id));
-        const auto to = static_cast<std::size_t>(position(after.info.id));
+        // Two reports given newer first straddle the same changes.
+        const auto one = static_cast<std::size_t>(position(before.info.id));
+        const auto other = static_cast<std::size_t>(position(after.info.id));
+        const std::size_t from = std::min(one, other);
+        const std::size_t to = std::max(one, other);
         std::vector<SettingChangeAt> between;
         for (SettingChangeAt& change : FindSettingChanges(points)) {
             if (to < points.size() && from < change.index && change.index <= to) {
