@@ -249,7 +249,7 @@ QString IntervalsText(const ornexa::ChangeCheck& check, const QLocale& locale) {
 } // namespace
 
 QStringList SettingChangeCaptions() {
-    return {QObject::tr("Pool"),   QObject::tr("Change"), QObject::tr("Compared"), QObject::tr("Figure"),
+    return {QObject::tr("Pool"),   QObject::tr("Change"), QObject::tr("Compared"),   QObject::tr("Figure"),
             QObject::tr("Before"), QObject::tr("After"),  QObject::tr("Difference"), QObject::tr("Verdict")};
 }
 
@@ -261,8 +261,14 @@ std::vector<HistoryRow> SettingChangeRows(const std::vector<ornexa::ChangeCheck>
         const auto add = [&](const QString& figure, const HistoryCell& before, const HistoryCell& after,
                              const HistoryCell& difference, const QString& verdict, ornexa::ChangeVerdict colour) {
             HistoryRow row{check.firstAfter.id, {}};
-            row.cells = {TextCell(check.poolName), TextCell(change),   TextCell(compared), TextCell(figure),
-                         before,                   after,              difference,         TextCell(verdict)};
+            row.cells = {TextCell(check.poolName),
+                         TextCell(change),
+                         TextCell(compared),
+                         TextCell(figure),
+                         before,
+                         after,
+                         difference,
+                         TextCell(verdict)};
             row.cells.back().verdict = colour;
             rows.push_back(std::move(row));
         };
@@ -274,10 +280,10 @@ std::vector<HistoryRow> SettingChangeRows(const std::vector<ornexa::ChangeCheck>
                 FigureCell(figure.difference, locale, figure.verdict), VerdictText(figure.verdict), figure.verdict);
         }
         if (const auto& p = check.prediction) {
-            const ornexa::ChangeVerdict met = !p->met ? ornexa::ChangeVerdict::Unrated
+            const ornexa::ChangeVerdict met = !p->met   ? ornexa::ChangeVerdict::Unrated
                                               : *p->met ? ornexa::ChangeVerdict::Better
                                                         : ornexa::ChangeVerdict::Worse;
-            const QString metText = !p->met ? QObject::tr("Not judged")
+            const QString metText = !p->met   ? QObject::tr("Not judged")
                                     : *p->met ? QObject::tr("Prediction met")
                                               : QObject::tr("Prediction not met");
             const QString source = p->source == ornexa::PredictionSource::Simulation

@@ -79,17 +79,16 @@ Json ChangeChecksDocument(const std::vector<ChangeCheck>& checks) {
     for (const ChangeCheck& check : checks) {
         Json steps = Json::array();
         for (const SettingStep& step : check.steps) {
-            steps.push_back({{"setting", PoolSettingName(step.setting)}, {"before", step.before}, {"after", step.after}});
+            steps.push_back(
+                {{"setting", PoolSettingName(step.setting)}, {"before", step.before}, {"after", step.after}});
         }
         Json figures = Json::object();
         for (std::size_t f = 0; f < CheckedFigureCount; ++f) {
             const FigureChange& change = check.figures[f];
-            figures[std::string(CheckedFigures()[f].key)] = {{"before", Optional(change.before)},
-                                                             {"after", Optional(change.after)},
-                                                             {"difference", Optional(change.difference)},
-                                                             {"percent", Optional(change.percent)},
-                                                             {"good", GoodKey(CheckedFigures()[f].good)},
-                                                             {"verdict", ChangeVerdictKey(change.verdict)}};
+            figures[std::string(CheckedFigures()[f].key)] = {
+                {"before", Optional(change.before)},         {"after", Optional(change.after)},
+                {"difference", Optional(change.difference)}, {"percent", Optional(change.percent)},
+                {"good", GoodKey(CheckedFigures()[f].good)}, {"verdict", ChangeVerdictKey(change.verdict)}};
         }
         list.push_back({{"pool", check.poolName},
                         {"change", SettingStepsText(check.steps)},
@@ -116,7 +115,8 @@ void WriteChangeChecksText(std::ostream& out, const std::vector<ChangeCheck>& ch
         out << "  " << check.poolName << ": " << SettingStepsText(check.steps) << ", between report "
             << check.lastBefore.id << " (" << check.lastBefore.collectedAt << ") and report " << check.firstAfter.id
             << " (" << check.firstAfter.collectedAt << ")\n";
-        out << "  compared " << (check.choice == IntervalChoice::SameHours ? "at the same hours" : "with the neighbours")
+        out << "  compared "
+            << (check.choice == IntervalChoice::SameHours ? "at the same hours" : "with the neighbours")
             << ": before reports " << IdList(check.before) << ", after reports " << IdList(check.after) << "; "
             << check.Better() << " better, " << check.Worse() << " worse\n";
         TextTable table;

@@ -124,8 +124,8 @@ int TrendCommand(const std::string& location, const std::string& poolName, const
     }
     const auto checks = CheckSettingChanges(*store, *points.value);
     if (!checks.Ok()) {
-        streams.err << "ornexa-report: the setting changes of " << poolName << " cannot be checked: "
-                    << checks.FaultText() << '\n';
+        streams.err << "ornexa-report: the setting changes of " << poolName
+                    << " cannot be checked: " << checks.FaultText() << '\n';
         return ExitFailed;
     }
     if (format == HistoryFormat::Json) {

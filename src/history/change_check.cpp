@@ -94,14 +94,13 @@ std::vector<SettingChangeAt> FindSettingChanges(const std::vector<PoolTrendPoint
 std::string SettingStepsText(const std::vector<SettingStep>& steps) {
     std::string text;
     for (const SettingStep& step : steps) {
-        text += (text.empty() ? "" : ", ") + std::string(PoolSettingName(step.setting)) + " " +
-                PlainText(step.before) + " -> " + PlainText(step.after);
+        text += (text.empty() ? "" : ", ") + std::string(PoolSettingName(step.setting)) + " " + PlainText(step.before) +
+                " -> " + PlainText(step.after);
     }
     return text;
 }
 
-ChosenIntervals ChooseIntervals(const std::vector<PoolTrendPoint>& points, const SettingChangeAt& change,
-                                int perSide) {
+ChosenIntervals ChooseIntervals(const std::vector<PoolTrendPoint>& points, const SettingChangeAt& change, int perSide) {
     ChosenIntervals neighbours{IntervalChoice::Neighbours, {change.index - 1}, {change.index}};
     const std::optional<double> reference = CollectionSeconds(points[change.index].report.collectedAt);
     if (!reference || perSide < 1) {
@@ -135,6 +134,7 @@ ChosenIntervals ChooseIntervals(const std::vector<PoolTrendPoint>& points, const
             }
         }
         std::vector<std::size_t> chosen;
+        chosen.reserve(byDay.size());
         for (const auto& [day, best] : byDay) {
             chosen.push_back(best.second);
         }
@@ -190,7 +190,8 @@ std::array<FigureChange, CheckedFigureCount> CompareMeans(const std::vector<Pool
     };
     for (std::size_t k = 0; k < RatingKindCount; ++k) {
         compare(k, [&ratings, k](std::size_t i) -> std::optional<double> {
-            const auto rated = std::find_if(ratings.begin(), ratings.end(), [i](const RatedPoint& r) { return r.index == i; });
+            const auto rated =
+                std::find_if(ratings.begin(), ratings.end(), [i](const RatedPoint& r) { return r.index == i; });
             if (rated == ratings.end() || rated->rating.ratings[k].verdict == RatingVerdict::NotApplicable) {
                 return std::nullopt;
             }
@@ -204,7 +205,8 @@ std::array<FigureChange, CheckedFigureCount> CompareMeans(const std::vector<Pool
 }
 
 std::optional<CurvePoint> CurveAt(std::vector<CurvePoint> curve, std::int64_t size) {
-    std::sort(curve.begin(), curve.end(), [](const CurvePoint& a, const CurvePoint& b) { return a.buffers < b.buffers; });
+    std::sort(curve.begin(), curve.end(),
+              [](const CurvePoint& a, const CurvePoint& b) { return a.buffers < b.buffers; });
     for (std::size_t i = 0; i < curve.size(); ++i) {
         if (curve[i].buffers == size) {
             return curve[i];
@@ -339,15 +341,13 @@ HistoryResult<std::vector<ChangeCheck>> CheckChanges(HistoryStore& store, const 
 
 } // namespace
 
-HistoryResult<std::vector<ChangeCheck>> CheckSettingChanges(HistoryStore& store,
-                                                            const std::vector<PoolTrendPoint>& points,
-                                                            const RatingSettings& settings) {
+HistoryResult<std::vector<ChangeCheck>>
+CheckSettingChanges(HistoryStore& store, const std::vector<PoolTrendPoint>& points, const RatingSettings& settings) {
     return CheckChanges(store, points, FindSettingChanges(points), settings);
 }
 
 HistoryResult<std::vector<ChangeCheck>> CheckChangesBetween(HistoryStore& store, const StoredReport& before,
-                                                            const StoredReport& after,
-                                                            const RatingSettings& settings) {
+                                                            const StoredReport& after, const RatingSettings& settings) {
     HistoryResult<std::vector<ChangeCheck>> result;
     result.value.emplace();
     const Report& older = before.report;
@@ -374,7 +374,8 @@ HistoryResult<std::vector<ChangeCheck>> CheckChangesBetween(HistoryStore& store,
         }
         const std::vector<PoolTrendPoint>& points = *trend.value;
         const auto position = [&points](std::int64_t id) {
-            return std::find_if(points.begin(), points.end(), [id](const PoolTrendPoint& t) { return t.report.id == id; }) -
+            return std::find_if(points.begin(), points.end(),
+                                [id](const PoolTrendPoint& t) { return t.report.id == id; }) -
                    points.begin();
         };
         // Two reports given newer first straddle the same changes.

@@ -70,8 +70,7 @@ TEST(OrnexaReportChangeCheck, TheTrendJudgesTheChangeAndItsPrediction) {
     EXPECT_NE(text.out.find("\nSetting changes:\n  " + change + ", between report"), std::string::npos) << text.out;
     EXPECT_NE(text.out.find("compared at the same hours"), std::string::npos) << text.out;
     EXPECT_NE(text.out.find("Hit Ratio"), std::string::npos);
-    EXPECT_NE(text.out.find("prediction (simulation of report " + h.Id(h.series.lastBefore) + ")"),
-              std::string::npos);
+    EXPECT_NE(text.out.find("prediction (simulation of report " + h.Id(h.series.lastBefore) + ")"), std::string::npos);
     const auto csv = RunReport("--history " + h.db + " --trend --pool BP1 --csv");
     EXPECT_EQ(csv.out.find("Setting changes"), std::string::npos) << "CSV is the table alone";
 }
@@ -80,9 +79,8 @@ TEST(OrnexaReportChangeCheck, ACompareThatStraddlesTheChangeChecksIt) {
     const ChangeHistory h;
     const std::string first = h.Id(h.series.files.front().collectedAt);
     const std::string last = h.Id(h.series.files.back().collectedAt);
-    const auto straddling = nlohmann::json::parse(RunReport("--history " + h.db + " --compare " + first + " " + last +
-                                                            " --json")
-                                                      .out);
+    const auto straddling =
+        nlohmann::json::parse(RunReport("--history " + h.db + " --compare " + first + " " + last + " --json").out);
     ASSERT_EQ(straddling["setting_changes"].size(), 1U);
     EXPECT_EQ(straddling["setting_changes"][0]["intervals"], "same_hours");
     EXPECT_FALSE(straddling["pools"].empty()) << "the comparison stays";
@@ -92,8 +90,8 @@ TEST(OrnexaReportChangeCheck, ACompareThatStraddlesTheChangeChecksIt) {
     EXPECT_TRUE(oneSide["setting_changes"].is_array());
     EXPECT_TRUE(oneSide["setting_changes"].empty());
 
-    const auto files = nlohmann::json::parse(RunReport("--compare " + h.series.files.front().statistics.string() +
-                                                       " " + h.series.files.back().statistics.string() + " --json")
+    const auto files = nlohmann::json::parse(RunReport("--compare " + h.series.files.front().statistics.string() + " " +
+                                                       h.series.files.back().statistics.string() + " --json")
                                                  .out);
     EXPECT_TRUE(files["setting_changes"].is_null()) << "two files have no history to check";
 

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "change_series.h"
 #include "history/history_store.h"
 #include "history_backends.h"
-#include "change_series.h"
 #include "stat_fixture.h"
 
 namespace ornexa {
@@ -27,6 +27,7 @@ PoolTrendPoint At(const std::string& collectedAt, Long vpSize, double dwth = 30)
 
 std::vector<std::string> Times(const std::vector<PoolTrendPoint>& points, const std::vector<std::size_t>& indexes) {
     std::vector<std::string> times;
+    times.reserve(indexes.size());
     for (const std::size_t i : indexes) {
         times.push_back(points[i].report.collectedAt.substr(5, 11));
     }
@@ -60,30 +61,50 @@ TEST(ChangeCheck, IntervalsAreTheSameHoursOfTheNearestDaysOrElseTheNeighbours) {
     };
     const std::vector<Case> cases{
         {"three days each side, two reports a day",
-         {{"2026-11-01T10:00:00", 1}, {"2026-11-01T14:00:00", 1}, {"2026-11-02T10:00:00", 1},
-          {"2026-11-02T14:00:00", 1}, {"2026-11-03T10:00:00", 1}, {"2026-11-03T14:00:00", 1},
-          {"2026-11-04T10:00:00", 2}, {"2026-11-04T14:00:00", 2}, {"2026-11-05T10:00:00", 2},
-          {"2026-11-05T14:00:00", 2}, {"2026-11-06T10:00:00", 2}},
+         {{"2026-11-01T10:00:00", 1},
+          {"2026-11-01T14:00:00", 1},
+          {"2026-11-02T10:00:00", 1},
+          {"2026-11-02T14:00:00", 1},
+          {"2026-11-03T10:00:00", 1},
+          {"2026-11-03T14:00:00", 1},
+          {"2026-11-04T10:00:00", 2},
+          {"2026-11-04T14:00:00", 2},
+          {"2026-11-05T10:00:00", 2},
+          {"2026-11-05T14:00:00", 2},
+          {"2026-11-06T10:00:00", 2}},
          IntervalChoice::SameHours,
          {"11-03T10:00", "11-02T10:00", "11-01T10:00"},
          {"11-04T10:00", "11-05T10:00", "11-06T10:00"}},
         {"within half an hour, the nearest on a day; older days beyond three left out",
-         {{"2026-10-31T10:00:00", 1}, {"2026-11-01T10:29:00", 1}, {"2026-11-02T09:40:00", 1},
-          {"2026-11-02T10:10:00", 1}, {"2026-11-03T09:30:00", 1}, {"2026-11-04T10:00:00", 2},
-          {"2026-11-05T10:30:00", 2}, {"2026-11-06T09:45:00", 2}},
+         {{"2026-10-31T10:00:00", 1},
+          {"2026-11-01T10:29:00", 1},
+          {"2026-11-02T09:40:00", 1},
+          {"2026-11-02T10:10:00", 1},
+          {"2026-11-03T09:30:00", 1},
+          {"2026-11-04T10:00:00", 2},
+          {"2026-11-05T10:30:00", 2},
+          {"2026-11-06T09:45:00", 2}},
          IntervalChoice::SameHours,
          {"11-03T09:30", "11-02T10:10", "11-01T10:29"},
          {"11-04T10:00", "11-05T10:30", "11-06T09:45"}},
         {"a day whose report is 31 minutes off is missing: the neighbours",
-         {{"2026-11-01T10:00:00", 1}, {"2026-11-02T10:31:00", 1}, {"2026-11-03T10:00:00", 1},
-          {"2026-11-03T14:00:00", 1}, {"2026-11-04T10:00:00", 2}, {"2026-11-05T10:00:00", 2},
+         {{"2026-11-01T10:00:00", 1},
+          {"2026-11-02T10:31:00", 1},
+          {"2026-11-03T10:00:00", 1},
+          {"2026-11-03T14:00:00", 1},
+          {"2026-11-04T10:00:00", 2},
+          {"2026-11-05T10:00:00", 2},
           {"2026-11-06T10:00:00", 2}},
          IntervalChoice::Neighbours,
          {"11-03T14:00"},
          {"11-04T10:00"}},
         {"an earlier change bounds the side before",
-         {{"2026-11-01T10:00:00", 0}, {"2026-11-02T10:00:00", 1}, {"2026-11-03T10:00:00", 1},
-          {"2026-11-04T10:00:00", 2}, {"2026-11-05T10:00:00", 2}, {"2026-11-06T10:00:00", 2}},
+         {{"2026-11-01T10:00:00", 0},
+          {"2026-11-02T10:00:00", 1},
+          {"2026-11-03T10:00:00", 1},
+          {"2026-11-04T10:00:00", 2},
+          {"2026-11-05T10:00:00", 2},
+          {"2026-11-06T10:00:00", 2}},
          IntervalChoice::Neighbours,
          {"11-03T10:00"},
          {"11-04T10:00"}},
@@ -158,7 +179,7 @@ TEST(ChangeCheck, ASimulatedCurveIsReadBetweenItsSizesAndTheMeasurementJudgedWit
         std::optional<bool> met;
     };
     for (const Case& c : std::vector<Case>{{90, 10, true},
-                                           {85, 12, true},   // 5 points below, 20 % above: still met
+                                           {85, 12, true},    // 5 points below, 20 % above: still met
                                            {84.9, 10, false}, // more than 5 points below
                                            {95, 12.1, false}, // more than 20 % above
                                            {std::nullopt, 11, true},
@@ -175,17 +196,16 @@ TEST(ChangeCheck, ASimulatedCurveIsReadBetweenItsSizesAndTheMeasurementJudgedWit
 class ChangeCheckStoreTest : public testing::TestWithParam<TestBackend> {
 protected:
     void SetUp() override {
-        auto opened = HistoryStore::Open(test::FreshLocation(GetParam(), dir_.Path()));
+        auto opened = HistoryStore::Open(test::FreshLocation(GetParam(), dir.Path()));
         ASSERT_TRUE(opened.Ok()) << opened.FaultText();
-        store_ = *opened.value;
+        store = *opened.value;
     }
 
     // Imports the series; the ids by collection time.
     std::map<std::string, std::int64_t> Import(const test::ChangeSeries& series) {
         std::map<std::string, std::int64_t> ids;
         for (const test::ChangeSeriesFile& file : series.files) {
-            const ImportOutcome outcome =
-                ImportReportFile(*store_, file.statistics.string(), file.simulation.string());
+            const ImportOutcome outcome = ImportReportFile(*store, file.statistics.string(), file.simulation.string());
             EXPECT_EQ(outcome.status, ImportStatus::Imported) << file.statistics << ": " << outcome.message;
             ids[file.collectedAt] = outcome.reportId;
         }
@@ -193,19 +213,20 @@ protected:
     }
 
     std::vector<ChangeCheck> Checks() {
-        const auto trend = store_->PoolTrend("BP1");
+        const auto trend = store->PoolTrend("BP1");
         EXPECT_TRUE(trend.Ok()) << trend.FaultText();
-        const auto checks = CheckSettingChanges(*store_, *trend.value);
+        const auto checks = CheckSettingChanges(*store, *trend.value);
         EXPECT_TRUE(checks.Ok()) << checks.FaultText();
         return checks.value.value_or(std::vector<ChangeCheck>{});
     }
 
-    test::TempDir dir_;
-    std::shared_ptr<HistoryStore> store_;
+    test::TempDir dir;
+    std::shared_ptr<HistoryStore> store;
 };
 
 std::vector<std::string> Collected(const std::vector<HistoryReportInfo>& reports) {
     std::vector<std::string> times;
+    times.reserve(reports.size());
     for (const HistoryReportInfo& info : reports) {
         times.push_back(info.collectedAt);
     }
@@ -213,21 +234,21 @@ std::vector<std::string> Collected(const std::vector<HistoryReportInfo>& reports
 }
 
 TEST_P(ChangeCheckStoreTest, AVPSizeChangeIsJudgedOnTheSameHoursAndAgainstItsSimulation) {
-    const test::ChangeSeries series = test::WriteChangeSeries(dir_.Path() / "reports");
+    const test::ChangeSeries series = test::WriteChangeSeries(dir.Path() / "reports");
     const auto ids = Import(series);
     const std::vector<ChangeCheck> checks = Checks();
     ASSERT_EQ(checks.size(), 1U);
     const ChangeCheck& check = checks[0];
     EXPECT_EQ(check.poolName, "BP1");
-    EXPECT_EQ(SettingStepsText(check.steps), "VPSIZE " + std::to_string(series.sizeBefore) + " -> " +
-                                                 std::to_string(series.sizeAfter));
+    EXPECT_EQ(SettingStepsText(check.steps),
+              "VPSIZE " + std::to_string(series.sizeBefore) + " -> " + std::to_string(series.sizeAfter));
     EXPECT_EQ(check.lastBefore.collectedAt, series.lastBefore);
     EXPECT_EQ(check.firstAfter.collectedAt, series.firstAfter);
     EXPECT_EQ(check.choice, IntervalChoice::SameHours);
-    EXPECT_EQ(Collected(check.before), (std::vector<std::string>{"2026-11-04T10:00:00", "2026-11-03T10:00:00",
-                                                                 "2026-11-02T10:00:00"}));
-    EXPECT_EQ(Collected(check.after), (std::vector<std::string>{"2026-11-05T10:00:00", "2026-11-06T10:00:00",
-                                                                "2026-11-07T10:00:00"}));
+    EXPECT_EQ(Collected(check.before),
+              (std::vector<std::string>{"2026-11-04T10:00:00", "2026-11-03T10:00:00", "2026-11-02T10:00:00"}));
+    EXPECT_EQ(Collected(check.after),
+              (std::vector<std::string>{"2026-11-05T10:00:00", "2026-11-06T10:00:00", "2026-11-07T10:00:00"}));
     const FigureChange& hit = check.figures[CheckedHitRatio];
     EXPECT_DOUBLE_EQ(*hit.before, 70.0);
     EXPECT_DOUBLE_EQ(*hit.after, 90.0);
@@ -247,7 +268,7 @@ TEST_P(ChangeCheckStoreTest, AVPSizeChangeIsJudgedOnTheSameHoursAndAgainstItsSim
     EXPECT_EQ(prediction.reportId, ids.at(series.lastBefore));
     EXPECT_EQ(prediction.size, series.sizeAfter);
     std::vector<CurvePoint> curve;
-    const auto held = store_->Load(prediction.reportId);
+    const auto held = store->Load(prediction.reportId);
     ASSERT_TRUE(held.Ok()) << held.FaultText();
     for (const SimulatedSize& size : held.value->simulatedSizes) {
         curve.push_back({size.buffers, size.sysHitRatio, size.readIORate});
@@ -263,19 +284,19 @@ TEST_P(ChangeCheckStoreTest, AVPSizeChangeIsJudgedOnTheSameHoursAndAgainstItsSim
     EXPECT_TRUE(prediction.met.has_value());
 
     // Between two reports that straddle the change, the same check; between two on one side, none.
-    const auto load = [this](std::int64_t id) { return *store_->Load(id).value; };
+    const auto load = [this](std::int64_t id) { return *store->Load(id).value; };
     const StoredReport first = load(ids.at("2026-11-02T10:00:00"));
-    const auto between = CheckChangesBetween(*store_, first, load(ids.at("2026-11-07T14:00:00")));
+    const auto between = CheckChangesBetween(*store, first, load(ids.at("2026-11-07T14:00:00")));
     ASSERT_TRUE(between.Ok()) << between.FaultText();
     ASSERT_EQ(between.value->size(), 1U);
     EXPECT_EQ(Collected(between.value->front().after), Collected(check.after));
-    const auto oneSide = CheckChangesBetween(*store_, first, load(ids.at("2026-11-04T14:00:00")));
+    const auto oneSide = CheckChangesBetween(*store, first, load(ids.at("2026-11-04T14:00:00")));
     ASSERT_TRUE(oneSide.Ok()) << oneSide.FaultText();
     EXPECT_TRUE(oneSide.value->empty());
 }
 
 TEST_P(ChangeCheckStoreTest, FewerDaysThanThreeCompareTheNeighbours) {
-    const test::ChangeSeries series = test::WriteChangeSeries(dir_.Path() / "reports", 2);
+    const test::ChangeSeries series = test::WriteChangeSeries(dir.Path() / "reports", 2);
     Import(series);
     const std::vector<ChangeCheck> checks = Checks();
     ASSERT_EQ(checks.size(), 1U);

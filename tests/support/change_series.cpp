@@ -48,7 +48,7 @@ ChangeSeries WriteChangeSeries(const std::filesystem::path& folder, int daysEach
             const bool after = day >= daysEach;
             std::array<char, 16> date{};
             std::snprintf(date.data(), date.size(), "2026-11-%02d", day + 2);
-            Report report = samplegen::BuildSampleReport(static_cast<std::uint64_t>(100 + day));
+            Report report = samplegen::BuildSampleReport(100U + static_cast<std::uint64_t>(day));
             report.Header.CollectionDate = date.data();
             report.Header.CollectionTime = time;
             SetPool(report, after ? series.sizeAfter : series.sizeBefore, after ? 90.0 : 70.0, after ? 20 : 50);
@@ -60,8 +60,8 @@ ChangeSeries WriteChangeSeries(const std::filesystem::path& folder, int daysEach
             if (lastBefore) {
                 samplegen::SimSample sample = samplegen::BuildSimulation(report, "BP1", 31);
                 file.simulation = folder / (name + ".sim");
-                samplegen::WriteTextFile(file.simulation, samplegen::SimulationText(sample.report, sample.sim,
-                                                                                    sample.pool, sample.objects));
+                samplegen::WriteTextFile(
+                    file.simulation, samplegen::SimulationText(sample.report, sample.sim, sample.pool, sample.objects));
                 report = sample.report;
                 series.lastBefore = at;
             }
