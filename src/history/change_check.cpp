@@ -233,6 +233,34 @@ std::optional<bool> PredictionMet(const SizePrediction& prediction) {
     return met;
 }
 
+std::optional<PredictionCurve> PredictionCurveOf(const StoredReport& stored, std::string_view poolName) {
+    const Report& report = stored.report;
+    int pool = 0;
+    for (int p = 1; p <= report.PoolCount() && pool == 0; ++p) {
+        pool = SamePoolName(report.Pools(p).PoolName.Trimmed(), poolName) ? p : 0;
+    }
+    if (pool == 0) {
+        return std::nullopt;
+    }
+    PredictionCurve curve;
+    for (const SimulatedSize& size : stored.simulatedSizes) {
+        if (size.pool == pool) {
+            curve.points.push_back({size.buffers, size.sysHitRatio, size.readIORate});
+        }
+    }
+    if (curve.points.empty()) {
+        const std::optional<Db2SizeCurve> db2 = Db2SizeCurveOf(report, pool);
+        if (!db2) {
+            return std::nullopt;
+        }
+        curve.source = PredictionSource::Db2SimulatedPool;
+        for (const SizeCurvePoint& point : db2->Points()) {
+            curve.points.push_back({point.size, point.hitRatio, point.syncReadsPerSecond});
+        }
+    }
+    return curve;
+}
+
 namespace {
 
 // What the report before a VPSIZE change predicted for the new size; nothing when it holds no
@@ -248,32 +276,13 @@ HistoryResult<std::optional<SizePrediction>> PredictionOf(HistoryStore& store, c
     if (!stored.Ok()) {
         return {std::nullopt, stored.messages};
     }
-    const Report& report = stored.value->report;
-    int pool = 0;
-    for (int p = 1; p <= report.PoolCount() && pool == 0; ++p) {
-        pool = SamePoolName(report.Pools(p).PoolName.Trimmed(), poolName) ? p : 0;
-    }
-    if (pool == 0) {
+    const std::optional<PredictionCurve> curve = PredictionCurveOf(*stored.value, poolName);
+    if (!curve) {
         return result;
     }
-    std::vector<CurvePoint> curve;
-    PredictionSource source = PredictionSource::Simulation;
-    for (const SimulatedSize& size : stored.value->simulatedSizes) {
-        if (size.pool == pool) {
-            curve.push_back({size.buffers, size.sysHitRatio, size.readIORate});
-        }
-    }
-    if (curve.empty()) {
-        if (const std::optional<Db2SizeCurve> db2 = Db2SizeCurveOf(report, pool)) {
-            source = PredictionSource::Db2SimulatedPool;
-            for (const SizeCurvePoint& point : db2->Points()) {
-                curve.push_back({point.size, point.hitRatio, point.syncReadsPerSecond});
-            }
-        }
-    }
-    if (const std::optional<CurvePoint> at = CurveAt(curve, newSize)) {
+    if (const std::optional<CurvePoint> at = CurveAt(curve->points, newSize)) {
         SizePrediction prediction;
-        prediction.source = source;
+        prediction.source = curve->source;
         prediction.reportId = info.id;
         prediction.size = newSize;
         prediction.hitRatio = at->hitRatio;

@@ -120,6 +120,13 @@ struct CurvePoint {
     std::optional<double> readRate;
 };
 std::optional<CurvePoint> CurveAt(std::vector<CurvePoint> curve, std::int64_t size);
+// The curve a stored report predicts a pool's sizes by: the Simulation report held with it, else Db2's
+// simulated pool of its display; nothing when it holds neither for that pool.
+struct PredictionCurve {
+    PredictionSource source = PredictionSource::Simulation;
+    std::vector<CurvePoint> points;
+};
+std::optional<PredictionCurve> PredictionCurveOf(const StoredReport& stored, std::string_view poolName);
 // Whether the measurement met the prediction, by the tolerances above.
 std::optional<bool> PredictionMet(const SizePrediction& prediction);
 

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "change_series.h"
+#include "display_fixture.h"
 #include "history/history_store.h"
 #include "history_backends.h"
+#include "simulation/db2_simulation.h"
 #include "stat_fixture.h"
 
 namespace ornexa {
@@ -191,6 +193,37 @@ TEST(ChangeCheck, ASimulatedCurveIsReadBetweenItsSizesAndTheMeasurementJudgedWit
         prediction.measuredReadRate = c.measuredRate;
         EXPECT_EQ(PredictionMet(prediction), c.met) << c.measuredHit.value_or(-1) << " " << c.measuredRate.value_or(-1);
     }
+}
+
+TEST(ChangeCheck, ADisplaysSimulatedPoolPredictsUnlessASimulationReportIsHeld) {
+    samplegen::DisplaySampleOptions options;
+    options.simulate = true;
+    StoredReport stored;
+    stored.report = test::DisplayReport(options);
+    int simulated = 0;
+    for (int p = 1; p <= stored.report.PoolCount() && simulated == 0; ++p) {
+        simulated = Db2SizeCurveOf(stored.report, p) ? p : 0;
+    }
+    ASSERT_NE(simulated, 0);
+    const Db2SizeCurve db2 = *Db2SizeCurveOf(stored.report, simulated);
+    // Named in any case, as every command names a pool.
+    std::string name(stored.report.Pools(simulated).PoolName.Trimmed());
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+    const auto curve = PredictionCurveOf(stored, name);
+    ASSERT_TRUE(curve);
+    EXPECT_EQ(curve->source, PredictionSource::Db2SimulatedPool);
+    ASSERT_EQ(curve->points.size(), 2U);
+    EXPECT_EQ(curve->points[1].buffers, db2.simulated.size);
+    EXPECT_EQ(curve->points[1].readRate, db2.simulated.syncReadsPerSecond);
+    const std::int64_t middle = (db2.current.size + db2.simulated.size) / 2;
+    const auto at = CurveAt(curve->points, middle);
+    ASSERT_TRUE(at);
+    EXPECT_LT(*at->readRate, *db2.current.syncReadsPerSecond) << "fewer reads in a larger pool";
+
+    // A Simulation report held with the report goes first.
+    stored.simulatedSizes = {{simulated, 1, 1000, 50.0, 9.0}, {simulated, 2, 2000, 60.0, 8.0}};
+    EXPECT_EQ(PredictionCurveOf(stored, name)->source, PredictionSource::Simulation);
+    EXPECT_FALSE(PredictionCurveOf(stored, "NOSUCH"));
 }
 
 class ChangeCheckStoreTest : public testing::TestWithParam<TestBackend> {
