@@ -221,3 +221,84 @@ std::vector<HistoryRow> ObjectChangeRows(const std::vector<ornexa::ObjectChange>
     }
     return rows;
 }
+
+namespace {
+
+QString VerdictText(ornexa::ChangeVerdict verdict) {
+    switch (verdict) {
+    case ornexa::ChangeVerdict::Better:
+        return QObject::tr("Better");
+    case ornexa::ChangeVerdict::Worse:
+        return QObject::tr("Worse");
+    case ornexa::ChangeVerdict::Same:
+        return QObject::tr("Same");
+    case ornexa::ChangeVerdict::Unrated:
+        break;
+    }
+    return QObject::tr("Not rated");
+}
+
+QString IntervalsText(const ornexa::ChangeCheck& check, const QLocale& locale) {
+    const QString before = locale.toString(static_cast<qlonglong>(check.before.size()));
+    const QString after = locale.toString(static_cast<qlonglong>(check.after.size()));
+    return check.choice == ornexa::IntervalChoice::SameHours
+               ? QObject::tr("Same hours, %1 before and %2 after").arg(before, after)
+               : QObject::tr("The report before and the one after");
+}
+
+} // namespace
+
+QStringList SettingChangeCaptions() {
+    return {QObject::tr("Pool"),   QObject::tr("Change"), QObject::tr("Compared"),   QObject::tr("Figure"),
+            QObject::tr("Before"), QObject::tr("After"),  QObject::tr("Difference"), QObject::tr("Verdict")};
+}
+
+std::vector<HistoryRow> SettingChangeRows(const std::vector<ornexa::ChangeCheck>& checks, const QLocale& locale) {
+    std::vector<HistoryRow> rows;
+    for (const ornexa::ChangeCheck& check : checks) {
+        const QString change = QString::fromStdString(ornexa::SettingStepsText(check.steps));
+        const QString compared = IntervalsText(check, locale);
+        const auto add = [&](const QString& figure, const HistoryCell& before, const HistoryCell& after,
+                             const HistoryCell& difference, const QString& verdict, ornexa::ChangeVerdict colour) {
+            HistoryRow row{check.firstAfter.id, {}};
+            row.cells = {TextCell(check.poolName),
+                         TextCell(change),
+                         TextCell(compared),
+                         TextCell(figure),
+                         before,
+                         after,
+                         difference,
+                         TextCell(verdict)};
+            row.cells.back().verdict = colour;
+            rows.push_back(std::move(row));
+        };
+        for (std::size_t f = 0; f < ornexa::CheckedFigureCount; ++f) {
+            const ornexa::FigureChange& figure = check.figures[f];
+            const std::string_view caption = ornexa::CheckedFigures()[f].caption;
+            add(QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())),
+                FigureCell(figure.before, locale), FigureCell(figure.after, locale),
+                FigureCell(figure.difference, locale, figure.verdict), VerdictText(figure.verdict), figure.verdict);
+        }
+        if (const auto& p = check.prediction) {
+            const ornexa::ChangeVerdict met = !p->met   ? ornexa::ChangeVerdict::Unrated
+                                              : *p->met ? ornexa::ChangeVerdict::Better
+                                                        : ornexa::ChangeVerdict::Worse;
+            const QString metText = !p->met   ? QObject::tr("Not judged")
+                                    : *p->met ? QObject::tr("Prediction met")
+                                              : QObject::tr("Prediction not met");
+            const QString source = p->source == ornexa::PredictionSource::Simulation
+                                       ? QObject::tr("simulation of report %1").arg(p->reportId)
+                                       : QObject::tr("Db2's simulated pool in report %1").arg(p->reportId);
+            const auto differ = [&locale](std::optional<double> predicted, std::optional<double> measured) {
+                return FigureCell(predicted && measured ? std::optional<double>(*measured - *predicted) : std::nullopt,
+                                  locale);
+            };
+            add(QObject::tr("Hit Ratio: predicted (%1) and measured").arg(source), FigureCell(p->hitRatio, locale),
+                FigureCell(p->measuredHitRatio, locale), differ(p->hitRatio, p->measuredHitRatio), metText, met);
+            add(QObject::tr("Sync Read I/O / sec: predicted (%1) and measured").arg(source),
+                FigureCell(p->readRate, locale), FigureCell(p->measuredReadRate, locale),
+                differ(p->readRate, p->measuredReadRate), metText, met);
+        }
+    }
+    return rows;
+}

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "history/change_check.h"
 #include "history/history_store.h"
 #include "history/report_compare.h"
 
@@ -59,3 +60,8 @@ std::vector<HistoryRow> ObjectMoveRows(const ornexa::ReportComparison& compariso
 // The largest changes of a per-second figure.
 QStringList ObjectChangeCaptions();
 std::vector<HistoryRow> ObjectChangeRows(const std::vector<ornexa::ObjectChange>& changes, const QLocale& locale);
+
+// Setting changes: per change and figure, the mean before and after, the change and its verdict; a
+// VPSIZE change with a prediction adds the predicted hit ratio and read rate beside the measured ones.
+QStringList SettingChangeCaptions();
+std::vector<HistoryRow> SettingChangeRows(const std::vector<ornexa::ChangeCheck>& checks, const QLocale& locale);

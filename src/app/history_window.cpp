@@ -120,6 +120,8 @@ HistoryWindow::HistoryWindow(HistoryService& history, UiServices& ui, std::strin
     AttachTableExport(moves_, ui_, saveFolders_, QStringLiteral("compared-objects.csv"));
     AttachTableExport(getPageChanges_, ui_, saveFolders_, QStringLiteral("getpage-changes.csv"));
     AttachTableExport(syncReadChanges_, ui_, saveFolders_, QStringLiteral("sync-read-changes.csv"));
+    AttachTableExport(trendChanges_, ui_, saveFolders_, QStringLiteral("setting-changes.csv"));
+    AttachTableExport(comparedChanges_, ui_, saveFolders_, QStringLiteral("compared-setting-changes.csv"));
 
     // An import of a report read while the window is open shows at once.
     connect(&history_, &HistoryService::Recorded, this, [this](const QString& text, bool stored) {
@@ -189,6 +191,15 @@ QWidget* HistoryWindow::BuildTrendTab() {
     }
     layout->addLayout(grid);
 
+    auto* changes = new QGroupBox(tr("Setting changes"), page);
+    auto* changesLayout = new QVBoxLayout(changes);
+    trendChangeModel_ = new HistoryTableModel(this);
+    trendChanges_ = SortedList(changes, trendChangeModel_);
+    trendChanges_->setObjectName(QStringLiteral("lvTrendSettingChanges"));
+    trendChanges_->setMinimumHeight(fontMetrics().height() * 12);
+    changesLayout->addWidget(trendChanges_);
+    layout->addWidget(changes);
+
     auto* objects = new QGroupBox(tr("Object"), page);
     auto* objectLayout = new QGridLayout(objects);
     objectFilter_ = new QLineEdit(objects);
@@ -250,6 +261,14 @@ QWidget* HistoryWindow::BuildCompareTab() {
     comparedPools_->setObjectName(QStringLiteral("lvComparedPools"));
     comparedPools_->horizontalHeader()->setStretchLastSection(false);
     layout->addWidget(comparedPools_, 1);
+
+    auto* changes = new QGroupBox(tr("Setting changes"), page);
+    auto* changesLayout = new QVBoxLayout(changes);
+    comparedChangeModel_ = new HistoryTableModel(this);
+    comparedChanges_ = SortedList(changes, comparedChangeModel_);
+    comparedChanges_->setObjectName(QStringLiteral("lvComparedSettingChanges"));
+    changesLayout->addWidget(comparedChanges_);
+    layout->addWidget(changes, 1);
 
     auto* lower = new QHBoxLayout;
     const auto addList = [&](const QString& title, HistoryTableModel*& model, QTableView*& view, const char* name) {
@@ -324,6 +343,8 @@ void HistoryWindow::RefreshTrend() {
     for (int chart = 0; chart < ornexa::PoolTrendChartCount; ++chart) {
         poolCharts_[static_cast<std::size_t>(chart)]->ShowModel(page_->PoolCharts()[static_cast<std::size_t>(chart)]);
     }
+    trendChangeModel_->SetRows(SettingChangeCaptions(), SettingChangeRows(page_->PoolChangeChecks(), QLocale()));
+    trendChanges_->resizeColumnsToContents();
 }
 
 void HistoryWindow::RefreshObjects() {
@@ -355,7 +376,8 @@ void HistoryWindow::RefreshComparison() {
     moveModel_->SetRows(ObjectMoveCaptions(), ObjectMoveRows(shown));
     getPageModel_->SetRows(ObjectChangeCaptions(), ObjectChangeRows(shown.getPageChanges, locale));
     syncReadModel_->SetRows(ObjectChangeCaptions(), ObjectChangeRows(shown.syncReadChanges, locale));
-    for (QTableView* view : {comparedPools_, moves_, getPageChanges_, syncReadChanges_}) {
+    comparedChangeModel_->SetRows(SettingChangeCaptions(), SettingChangeRows(page_->ComparisonChangeChecks(), locale));
+    for (QTableView* view : {comparedPools_, moves_, getPageChanges_, syncReadChanges_, comparedChanges_}) {
         view->resizeColumnsToContents();
     }
     if (comparison && !comparison->notes.empty()) {

@@ -56,6 +56,9 @@ public:
     [[nodiscard]] QTableView* ObjectMoves() const { return moves_; }
     [[nodiscard]] QTableView* GetPageChanges() const { return getPageChanges_; }
     [[nodiscard]] QTableView* SyncReadChanges() const { return syncReadChanges_; }
+    // The setting changes of the trend's pool and of the pools the compared reports straddle.
+    [[nodiscard]] QTableView* TrendSettingChanges() const { return trendChanges_; }
+    [[nodiscard]] QTableView* ComparedSettingChanges() const { return comparedChanges_; }
     [[nodiscard]] QAction* KeepEveryReport() const { return keep_; }
     [[nodiscard]] QString StatusText() const;
     // The files "Open" chose, for the analysis window to read once this window is closed.
@@ -147,4 +150,8 @@ private:
     QTableView* moves_ = nullptr;
     QTableView* getPageChanges_ = nullptr;
     QTableView* syncReadChanges_ = nullptr;
+    HistoryTableModel* trendChangeModel_ = nullptr;
+    HistoryTableModel* comparedChangeModel_ = nullptr;
+    QTableView* trendChanges_ = nullptr;
+    QTableView* comparedChanges_ = nullptr;
 };

@@ -5,9 +5,11 @@
 #include <iterator>
 #include <ostream>
 
+#include "cli/change_check_document.h"
 #include "cli/compare_document.h"
 #include "cli/history_document.h"
 #include "cli/report_document.h"
+#include "history/change_check.h"
 #include "history/history_import.h"
 #include "history/history_location.h"
 #include "history/report_compare.h"
@@ -120,13 +122,24 @@ int TrendCommand(const std::string& location, const std::string& poolName, const
         streams.err << "ornexa-report: the trend of " << poolName << " cannot be read: " << points.FaultText() << '\n';
         return ExitFailed;
     }
+    const auto checks = CheckSettingChanges(*store, *points.value);
+    if (!checks.Ok()) {
+        streams.err << "ornexa-report: the setting changes of " << poolName
+                    << " cannot be checked: " << checks.FaultText() << '\n';
+        return ExitFailed;
+    }
     if (format == HistoryFormat::Json) {
-        streams.out << Dumped(PoolTrendDocument(poolName, *points.value, filter));
+        auto document = PoolTrendDocument(poolName, *points.value, filter);
+        document["setting_changes"] = ChangeChecksDocument(*checks.value);
+        streams.out << Dumped(document);
     } else {
         WriteTable(
             streams,
             PoolTrendTable(*points.value, format == HistoryFormat::Csv ? FigureStyle::Plain : FigureStyle::TwoDecimals),
             PoolTrendNumbers(), format);
+        if (format == HistoryFormat::Text) {
+            WriteChangeChecksText(streams.out, *checks.value);
+        }
     }
     // A pool no report holds is most often a misspelt name: told, and the run fails as --pool does
     // for a report that does not hold it.
@@ -140,12 +153,18 @@ int TrendCommand(const std::string& location, const std::string& poolName, const
 
 namespace {
 
+// `checks` are the setting changes the two reports straddle; nothing for two files.
 void WriteComparison(const ComparedReport& before, const ComparedReport& after, const ReportComparison& comparison,
-                     bool asJson, std::ostream& out) {
+                     bool asJson, std::ostream& out, const std::vector<ChangeCheck>* checks = nullptr) {
     if (asJson) {
-        out << Dumped(CompareDocument(before, after, comparison));
+        auto document = CompareDocument(before, after, comparison);
+        document["setting_changes"] = checks ? ChangeChecksDocument(*checks) : nullptr;
+        out << Dumped(document);
     } else {
         WriteCompareText(out, before, after, comparison);
+        if (checks) {
+            WriteChangeChecksText(out, *checks);
+        }
     }
 }
 
@@ -200,8 +219,14 @@ int CompareStoredCommand(const std::string& location, std::int64_t before, std::
     if (!newer.Ok()) {
         return ExitFailed;
     }
+    const auto checks = CheckChangesBetween(*store, *older.value, *newer.value);
+    if (!checks.Ok()) {
+        streams.err << "ornexa-report: nothing compared: the setting changes between reports " << before << " and "
+                    << after << " cannot be checked: " << checks.FaultText() << '\n';
+        return ExitFailed;
+    }
     WriteComparison(ComparedStored(older.value->info), ComparedStored(newer.value->info),
-                    CompareReports(older.value->report, newer.value->report), asJson, streams.out);
+                    CompareReports(older.value->report, newer.value->report), asJson, streams.out, &*checks.value);
     return ExitDone;
 }
 

@@ -146,6 +146,10 @@ void KeepLargest(std::vector<ObjectChange>& changes) {
 
 } // namespace
 
+FigureChange CompareFigure(std::optional<double> before, std::optional<double> after, GoodDirection good) {
+    return Change(before, after, good);
+}
+
 ReportComparison CompareReports(const Report& before, const Report& after) {
     ReportComparison comparison;
     const auto& figures = ComparedPoolFigures();

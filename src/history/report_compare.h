@@ -22,6 +22,9 @@ struct FigureChange {
     ChangeVerdict verdict = ChangeVerdict::Unrated;
 };
 
+// One figure of two sides: difference, percent and whether it moved the `good` way.
+FigureChange CompareFigure(std::optional<double> before, std::optional<double> after, GoodDirection good);
+
 // The pool list's figures: I/O, Get Pages, Updates, Hit Ratio, I/O Sec, Pages/Write.
 inline constexpr int ComparedPoolFigureCount = 6;
 struct ComparedFigure {

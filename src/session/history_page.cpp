@@ -99,6 +99,10 @@ std::string HistoryPage::LoadPoolTrend() {
         fault = Take(store_->PoolTrend(pool_), poolPoints_);
     }
     poolCharts_ = PoolTrendCharts(pool_, poolPoints_);
+    poolChecks_.clear();
+    if (fault.empty()) {
+        fault = Take(CheckSettingChanges(*store_, poolPoints_), poolChecks_);
+    }
     return fault;
 }
 
@@ -165,6 +169,7 @@ std::string HistoryPage::ChooseComparison(std::int64_t first, std::int64_t secon
 
 std::string HistoryPage::LoadComparison() {
     comparison_.reset();
+    comparisonChecks_.clear();
     if (!before_ || !after_) {
         return {};
     }
@@ -177,7 +182,7 @@ std::string HistoryPage::LoadComparison() {
         return fault;
     }
     comparison_ = CompareReports(before.report, after.report);
-    return {};
+    return Take(CheckChangesBetween(*store_, before, after), comparisonChecks_);
 }
 
 std::string HistoryImportText(const ImportOutcome& outcome) {

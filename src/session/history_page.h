@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "history/change_check.h"
 #include "history/history_store.h"
 #include "history/report_compare.h"
 #include "history/trend_charts.h"
@@ -45,6 +46,8 @@ public:
     std::string ChoosePool(std::string_view name);
     [[nodiscard]] const std::vector<PoolTrendPoint>& PoolPoints() const { return poolPoints_; }
     [[nodiscard]] const std::array<ChartModel, PoolTrendChartCount>& PoolCharts() const { return poolCharts_; }
+    // Each change of the pool's settings in the trend, judged by the intervals around it.
+    [[nodiscard]] const std::vector<ChangeCheck>& PoolChangeChecks() const { return poolChecks_; }
 
     // The object names held that contain the filter text (at most ObjectNameLimit of them).
     static constexpr int ObjectNameLimit = 500;
@@ -61,6 +64,8 @@ public:
     [[nodiscard]] std::optional<std::int64_t> CompareBefore() const { return before_; }
     [[nodiscard]] std::optional<std::int64_t> CompareAfter() const { return after_; }
     [[nodiscard]] const std::optional<ReportComparison>& Comparison() const { return comparison_; }
+    // The setting changes of the pools that the two reports compared lie on either side of.
+    [[nodiscard]] const std::vector<ChangeCheck>& ComparisonChangeChecks() const { return comparisonChecks_; }
 
 private:
     std::string LoadPoolTrend();
@@ -75,6 +80,7 @@ private:
     std::string pool_;
     std::vector<PoolTrendPoint> poolPoints_;
     std::array<ChartModel, PoolTrendChartCount> poolCharts_;
+    std::vector<ChangeCheck> poolChecks_;
     std::string objectFilter_;
     std::vector<std::string> objectNames_;
     std::string object_;
@@ -83,6 +89,7 @@ private:
     std::optional<std::int64_t> before_;
     std::optional<std::int64_t> after_;
     std::optional<ReportComparison> comparison_;
+    std::vector<ChangeCheck> comparisonChecks_;
 };
 
 // What the status bar says of a report kept in the history as it was read.
