@@ -110,7 +110,8 @@ QVariant ObjectTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) {
         return {};
     }
-    const ornexa::ObjectTableRow& row = table_->rows[static_cast<std::size_t>(shown_[static_cast<std::size_t>(index.row())])];
+    const ornexa::ObjectTableRow& row =
+        table_->rows[static_cast<std::size_t>(shown_[static_cast<std::size_t>(index.row())])];
     if (index.column() == 0) {
         switch (role) {
         case Qt::DisplayRole:

@@ -83,8 +83,8 @@ void ObjectTableView::SelectObject(int object) {
     if (row) {
         const QModelIndex index = model_->index(*row, 0);
         if (table_->currentIndex().row() != *row || !table_->selectionModel()->isRowSelected(*row)) {
-            table_->selectionModel()->setCurrentIndex(
-                index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            table_->selectionModel()->setCurrentIndex(index,
+                                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         }
         table_->scrollTo(index);
     } else {
