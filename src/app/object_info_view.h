@@ -49,9 +49,9 @@ public:
     [[nodiscard]] QTableView* Details() const { return details_; }
 
 signals:
-    void ObjectChosen(int row);     // a row of the whole list, as the page holds it
+    void ObjectChosen(int row);         // a row of the whole list, as the page holds it
     void TableObjectChosen(int object); // a row of the object table
-    void GraphTypeChosen(int type); // 1..3
+    void GraphTypeChosen(int type);     // 1..3
     void SortWanted(int column);
 
 protected:
