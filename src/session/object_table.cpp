@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "report/db2_figures.h"
+#include "report/field_presence.h"
 #include "report/latin1.h"
 #include "simulation/sim_charts.h"
 #include "stats/list_sort.h"
@@ -43,7 +44,7 @@ std::vector<ObjectTableColumn> Columns(const Report& report, bool simulated) {
 ObjectTable BuildObjectTable(const Report& report, const SimulationData& sim, int p) {
     ObjectTable table;
     table.pool = p;
-    table.absentText = std::string(AbsentObjectText(report));
+    table.absentText = std::string(NotInThisInput); // as the details panel says it
     if (!report.HasPool(p)) {
         return table;
     }

@@ -20,6 +20,8 @@
 #include "app/object_info_view.h"
 #include "app/object_table_model.h"
 #include "app/object_table_view.h"
+#include "display_fixture.h"
+#include "report/field_presence.h"
 #include "report/stat_reader.h"
 #include "scripted_services.h"
 #include "stat_fixture.h"
@@ -163,6 +165,41 @@ TEST_F(ObjectTableWindow, TheColumnsChosenFromTheMenuStayChosen) {
         EXPECT_FALSE(view.Table()->isColumnHidden(1)) << run;
         EXPECT_EQ(view.ColumnsButton()->menu(), view.ColumnsMenu());
         EXPECT_EQ(view.ColumnsButton()->focusPolicy(), Qt::StrongFocus);
+    }
+}
+
+TEST(ObjectTableOfADisplay, SaysWhatTheInputDoesNotGiveAndSortsItLast) {
+    ornexa::samplegen::DisplaySampleOptions options;
+    options.series = 2;
+    options.pools = 2;
+    options.dataSetsPerPool = 4;
+    const ornexa::Report display = ornexa::test::DisplayReport(options);
+    int p = 1;
+    while (p <= display.PoolCount() && ornexa::PoolObjects(display, p).Count() == 0) {
+        ++p;
+    }
+    ASSERT_LE(p, display.PoolCount());
+    ObjectTableModel model;
+    const QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    model.SetTable(std::make_shared<const ornexa::ObjectTable>(
+        ornexa::BuildObjectTable(display, ornexa::SimulationData{}, p)));
+    ASSERT_GT(model.rowCount(), 0);
+    const QString absent = QString::fromLatin1(ornexa::NotInThisInput.data(), ornexa::NotInThisInput.size());
+    // Get Pages: a display gives no object's getpages.
+    EXPECT_EQ(model.index(0, 1).data().toString(), absent);
+    EXPECT_FALSE(model.index(0, 1).data(SortRole).isValid());
+    // A column where some rows have a figure and some not: those without come last either way.
+    for (int c = 1; c < model.columnCount(); ++c) {
+        for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+            model.sort(c, order);
+            bool absentSeen = false;
+            for (int r = 0; r < model.rowCount(); ++r) {
+                const bool given = model.index(r, c).data(SortRole).isValid();
+                EXPECT_FALSE(given && absentSeen) << c;
+                absentSeen = absentSeen || !given;
+                EXPECT_EQ(given, model.index(r, c).data().toString() != absent) << c;
+            }
+        }
     }
 }
 

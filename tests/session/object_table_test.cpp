@@ -139,7 +139,7 @@ TEST(ObjectTableOfDisplay, FiguresTheDisplayDoesNotGiveAreAbsentAndTheDataSetsOw
     }
     ASSERT_LE(p, display.PoolCount());
     const ObjectTable table = BuildObjectTable(display, SimulationData{}, p);
-    EXPECT_EQ(table.absentText, AbsentObjectText(display));
+    EXPECT_EQ(table.absentText, NotInThisInput);
     ASSERT_FALSE(table.rows.empty());
     for (const ObjectTableRow& row : table.rows) {
         // Each cell is absent exactly where the details panel says the input does not give it.
