@@ -36,15 +36,9 @@ void ClickHeader(QTableView* table, int column) {
         QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2));
 }
 
-void ClickRow(QTableView* table, int row) {
-    const QModelIndex index = table->model()->index(row, 0);
-    table->scrollTo(index);
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(index).center());
-}
-
-void ClickTab(AnalysisWindow& w, int tab) {
-    QTabBar* bar = w.Tabs()->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+// A click on tab `tab` of the window's tab bar.
+void ShowTab(AnalysisWindow& w, int tab) {
+    QTest::mouseClick(w.Tabs()->tabBar(), Qt::LeftButton, {}, w.Tabs()->tabBar()->tabRect(tab).center());
 }
 
 // The objects of the sample side by side on the Object Info tab, in the real window.
@@ -66,9 +60,10 @@ protected:
 TEST_F(ObjectTableWindow, SortsFiltersCopiesAndFollowsTheObjectChosenHereOrOnAPoolBar) {
     AnalysisWindow w(report, sim, ui, dir.Path());
     w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     w.ChoosePool(0);
-    ClickTab(w, ornexa::ObjectInfoTab);
+    ShowTab(w, ornexa::ObjectInfoTab);
     QTableView* table = w.ObjectTable();
     ASSERT_NE(table, nullptr);
     const QAbstractItemModelTester tester(table->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
@@ -96,7 +91,7 @@ TEST_F(ObjectTableWindow, SortsFiltersCopiesAndFollowsTheObjectChosenHereOrOnAPo
     EXPECT_EQ(model->index(0, 1).data().toString(), QLocale().toString(descending.front(), 'f', 0));
 
     // Choosing a row shows its object's chart, as the list does.
-    ClickRow(table, 1);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(model->index(1, 0)).center());
     const int chosen = model->ObjectAt(1);
     EXPECT_EQ(w.Session().CurrentObject(), chosen);
     EXPECT_EQ(w.ObjectChart()->Model().title, w.Session().ObjectInfo().Graph().chart.title);
@@ -113,7 +108,9 @@ TEST_F(ObjectTableWindow, SortsFiltersCopiesAndFollowsTheObjectChosenHereOrOnAPo
 
     // Ctrl+F's filter narrows the table as it narrows the list; the object chosen stays selected.
     const QString name = model->index(1, 0).data().toString();
-    QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : &w, Qt::Key_F,
+                    Qt::ControlModifier);
+    ASSERT_TRUE(w.ObjectFilter()->hasFocus());
     QTest::keyClicks(w.ObjectFilter(), name);
     ASSERT_GE(model->rowCount(), 1);
     for (int r = 0; r < model->rowCount(); ++r) {
@@ -126,7 +123,7 @@ TEST_F(ObjectTableWindow, SortsFiltersCopiesAndFollowsTheObjectChosenHereOrOnAPo
     EXPECT_EQ(model->rowCount(), objects);
 
     // A bar of a Pool Info ranking chosen from the keyboard selects its object's row.
-    ClickTab(w, ornexa::PoolInfoTab);
+    ShowTab(w, ornexa::PoolInfoTab);
     QComboBox* graphs = w.PoolGraphTypes();
     graphs->setFocus();
     QTest::keyClick(graphs, Qt::Key_Home);
@@ -139,7 +136,7 @@ TEST_F(ObjectTableWindow, SortsFiltersCopiesAndFollowsTheObjectChosenHereOrOnAPo
     const int bar = w.Session().PoolInfo().DetailsObject();
     ASSERT_TRUE(w.Session().PoolInfo().DetailsVisible());
     ASSERT_NE(bar, chosen);
-    ClickTab(w, ornexa::ObjectInfoTab);
+    ShowTab(w, ornexa::ObjectInfoTab);
     ASSERT_TRUE(table->currentIndex().isValid());
     EXPECT_EQ(model->ObjectAt(table->currentIndex().row()), bar);
     EXPECT_TRUE(table->selectionModel()->isRowSelected(table->currentIndex().row()));
@@ -152,7 +149,7 @@ TEST_F(ObjectTableWindow, TheColumnsChosenFromTheMenuStayChosen) {
         w.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
         w.ChoosePool(0);
-        ClickTab(w, ornexa::ObjectInfoTab);
+        ShowTab(w, ornexa::ObjectInfoTab);
         ObjectTableView& view = *w.ObjectInfo()->TableView();
         QAction* random = view.ColumnsMenu()->findChild<QAction*>(QStringLiteral("actColumn_Random"));
         ASSERT_NE(random, nullptr);
@@ -169,11 +166,7 @@ TEST_F(ObjectTableWindow, TheColumnsChosenFromTheMenuStayChosen) {
 }
 
 TEST(ObjectTableOfADisplay, SaysWhatTheInputDoesNotGiveAndSortsItLast) {
-    ornexa::samplegen::DisplaySampleOptions options;
-    options.series = 2;
-    options.pools = 2;
-    options.dataSetsPerPool = 4;
-    const ornexa::Report display = ornexa::test::DisplayReport(options);
+    const ornexa::Report display = ornexa::test::DisplayReport();
     int p = 1;
     while (p <= display.PoolCount() && ornexa::PoolObjects(display, p).Count() == 0) {
         ++p;
@@ -181,8 +174,8 @@ TEST(ObjectTableOfADisplay, SaysWhatTheInputDoesNotGiveAndSortsItLast) {
     ASSERT_LE(p, display.PoolCount());
     ObjectTableModel model;
     const QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    model.SetTable(std::make_shared<const ornexa::ObjectTable>(
-        ornexa::BuildObjectTable(display, ornexa::SimulationData{}, p)));
+    model.SetTable(
+        std::make_shared<const ornexa::ObjectTable>(ornexa::BuildObjectTable(display, ornexa::SimulationData{}, p)));
     ASSERT_GT(model.rowCount(), 0);
     const QString absent = QString::fromLatin1(ornexa::NotInThisInput.data(), ornexa::NotInThisInput.size());
     // Get Pages: a display gives no object's getpages.
