@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <numeric>
+#include <string_view>
+#include <utility>
 
 #include "report/db2_figures.h"
 #include "report/field_presence.h"
@@ -86,12 +88,22 @@ std::vector<int> ObjectTableOrder(const ObjectTable& table, int column, bool des
     std::vector<int> order(table.rows.size());
     std::iota(order.begin(), order.end(), 0);
     if (column <= 0 || static_cast<std::size_t>(column) > table.columns.size()) {
-        const auto byName = [&table, descending](int a, int b) {
-            const std::string& left = table.rows[static_cast<std::size_t>(a)].name;
-            const std::string& right = table.rows[static_cast<std::size_t>(b)].name;
-            return descending ? right < left : left < right;
-        };
-        std::stable_sort(order.begin(), order.end(), byName);
+        // The names sorted beside their row numbers: the comparisons read one list in order
+        // rather than jumping between rows, and the row number keeps equal names in table order.
+        std::vector<std::pair<std::string_view, int>> names;
+        names.reserve(table.rows.size());
+        for (std::size_t r = 0; r < table.rows.size(); ++r) {
+            names.emplace_back(table.rows[r].name, static_cast<int>(r));
+        }
+        std::sort(names.begin(), names.end(), [descending](const auto& a, const auto& b) {
+            if (a.first != b.first) {
+                return descending ? b.first < a.first : a.first < b.first;
+            }
+            return a.second < b.second;
+        });
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            order[i] = names[i].second;
+        }
         return order;
     }
     const auto at = static_cast<std::size_t>(column - 1);
