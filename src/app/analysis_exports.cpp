@@ -19,6 +19,7 @@ void AttachAnalysisExports(AnalysisWindow& window, UiServices& ui) {
     ornexa::SaveFolders& folders = window.Session().Folders();
     AttachTableExport(window.PoolList(), ui, folders, QStringLiteral("pools.csv"));
     AttachTableExport(window.ObjectList(), ui, folders, QStringLiteral("objects.csv"));
+    AttachTableExport(window.ObjectTable(), ui, folders, QStringLiteral("object-table.csv"));
     AttachTableExport(window.Rules(), ui, folders, QStringLiteral("rules.csv"), {AnalysisWindow::tr("Rule")});
     AttachTableExport(window.SimGraphs()->DetailsTable(), ui, folders, QStringLiteral("simulation-details.csv"));
     AttachTableExport(window.Clusters()->Clusters(), ui, folders, QStringLiteral("clusters.csv"));

@@ -20,6 +20,7 @@
 #include "app/group_pool_view.h"
 #include "app/history_service.h"
 #include "app/history_window.h"
+#include "app/object_table_view.h"
 #include "app/regroup_dialog.h"
 #include "app/sim_graph_widget.h"
 #include "app/ui_services.h"
@@ -112,6 +113,7 @@ void AnalysisWindow::BuildTabs() {
         Refresh();
     });
     connect(objectView_, &ObjectInfoView::ObjectChosen, this, &AnalysisWindow::ChooseObject);
+    connect(objectView_, &ObjectInfoView::TableObjectChosen, this, &AnalysisWindow::ChooseTableObject);
     connect(objectView_, &ObjectInfoView::GraphTypeChosen, this, &AnalysisWindow::ChooseObjectGraphType);
     connect(objectView_, &ObjectInfoView::SortWanted, this, &AnalysisWindow::SortObjects);
     connect(ruleView_, &RuleAnalysisView::UsageChosen, this, &AnalysisWindow::ChooseUsage);
@@ -274,12 +276,19 @@ void AnalysisWindow::Refresh() {
         setWindowTitle(ornexa::ui::DisplayText(caption));
     }
     objectView_->Refresh();
+    if (session_.SelectedTab() == ornexa::ObjectInfoTab && !ownTabShown_) { // built once it shows
+        objectView_->ShowTable(session_.ObjectTableOfPool());
+    }
     ruleView_->Refresh();
     simTab_->Refresh();
     clusterTab_->Refresh();
     print_->setVisible(session_.Printable());
     printItem_->setEnabled(session_.Printable());
     refreshing_ = false;
+}
+
+QTableView* AnalysisWindow::ObjectTable() const {
+    return objectView_->TableView()->Table();
 }
 
 void AnalysisWindow::Regroup() {

@@ -59,6 +59,7 @@ public:
     [[nodiscard]] QString ObjectCountText() const { return objectView_->CountText(); }
     [[nodiscard]] ChartView* PoolChart() const { return poolView_->Chart(); }
     [[nodiscard]] ChartView* ObjectChart() const { return objectView_->Chart(); }
+    [[nodiscard]] QTableView* ObjectTable() const;
     [[nodiscard]] QComboBox* PoolGraphTypes() const { return poolView_->GraphTypes(); }
     [[nodiscard]] QListWidget* Rules() const { return ruleView_->Rules(); }
     [[nodiscard]] QTableWidget* Metrics() const { return ruleView_->Metrics(); }
@@ -78,6 +79,7 @@ public:
         Refresh();
     }
     void ChooseObject(int row) { Apply(session_.SelectObjectRow(row)); } // a row of the whole list
+    void ChooseTableObject(int object) { Apply(session_.ChooseObject(object)); }
     // The text of the filter box: the object list shows the objects whose name contains it.
     void FilterObjects(const QString& text) { objectView_->FilterObjects(text); }
     void ChooseObjectGraphType(int type) { Apply(session_.SelectObjectGraphType(type)); }

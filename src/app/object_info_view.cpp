@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "app/list_models.h"
+#include "app/object_table_view.h"
 #include "app/table_export.h"
 #include "stats/object_graph.h"
 #include "stats/ui/chart_view.h"
@@ -36,7 +37,32 @@ ObjectInfoView::ObjectInfoView(const ornexa::ObjectInfoPage& page, QWidget* pare
     side->addWidget(details_, 1);
     chart_ = new ChartView(this);
     chart_->setObjectName(QStringLiteral("ChartFXObject"));
-    layout->addWidget(SideBySide(this, side, chart_, "splObject"));
+    objectTable_ = new ObjectTableView(this);
+    connect(objectTable_, &ObjectTableView::ObjectChosen, this, [this](int object) {
+        if (!painting_) {
+            emit TableObjectChosen(object);
+        }
+    });
+    auto* chartAndTable = new QSplitter(Qt::Vertical, this);
+    chartAndTable->setObjectName(QStringLiteral("splObjectTable"));
+    chartAndTable->setChildrenCollapsible(false);
+    chartAndTable->addWidget(chart_);
+    chartAndTable->addWidget(objectTable_);
+    chartAndTable->setStretchFactor(0, 2);
+    chartAndTable->setStretchFactor(1, 1);
+    layout->addWidget(SideBySide(this, side, chartAndTable, "splObject"));
+}
+
+void ObjectInfoView::ShowTable(std::shared_ptr<const ornexa::ObjectTable> table) {
+    const bool wasPainting = std::exchange(painting_, true);
+    objectTable_->ShowTable(std::move(table));
+    objectTable_->SelectObject(SelectedObject());
+    painting_ = wasPainting;
+}
+
+int ObjectInfoView::SelectedObject() const {
+    const std::optional<int> row = page_.SelectedRow();
+    return row ? page_.List()[static_cast<std::size_t>(*row)].object : 0;
 }
 
 void ObjectInfoView::BuildList(QVBoxLayout* side) {
@@ -74,6 +100,7 @@ QString ObjectInfoView::CountText() const {
 
 void ObjectInfoView::FilterObjects(const QString& text) {
     proxy_->SetFilterText(text);
+    objectTable_->SetFilterText(text);
     const bool wasPainting = std::exchange(painting_, true);
     SelectShownObject(page_.SelectedRow());
     painting_ = wasPainting;
@@ -140,6 +167,7 @@ void ObjectInfoView::Refresh() {
         model_->SetRows(shownCaptions_, std::move(rows));
     }
     SelectShownObject(page_.SelectedRow());
+    objectTable_->SelectObject(SelectedObject());
     ShowObjectCount();
     if (page_.GraphType() > 0) {
         graphType_->setCurrentIndex(page_.GraphType() - 1);

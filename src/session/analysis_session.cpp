@@ -165,7 +165,17 @@ void AnalysisSession::ClickPoolChart(std::optional<ChartHit> hit) {
     // The status bar tells which bar was hit in words: its rank and object.
     if (poolPage_.ClickChart(hit)) {
         statusText_ = poolPage_.ClickedBarText();
+        // The object of the bar becomes the one the object tab shows. Its chart is not on the
+        // screen, so what it would say of missing data waits until the user draws it there.
+        (void)objectPage_.ChooseObject(poolPage_.DetailsObject());
     }
+}
+
+std::shared_ptr<const ObjectTable> AnalysisSession::ObjectTableOfPool() const {
+    if (!objectTable_ || objectTable_->pool != currentPool_) {
+        objectTable_ = std::make_shared<const ObjectTable>(BuildObjectTable(report_, sim_, currentPool_));
+    }
+    return objectTable_;
 }
 
 Messages AnalysisSession::SelectObjectRow(int row) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "session/cluster_page.h"
 #include "session/file_dialogs.h"
 #include "session/object_info_page.h"
+#include "session/object_table.h"
 #include "session/pool_info_page.h"
 #include "session/report_info_page.h"
 #include "session/rule_analysis_page.h"
@@ -108,6 +110,12 @@ public:
     void SortObjectList(int column) { objectPage_.Sort(column); }
     // The object list's order as a window or report before had it.
     void RestoreObjectSort(ListSort sort) { objectPage_.RestoreSort(sort); }
+    // An object of the current pool chosen outside the list (a row of the object table): its graph
+    // 1, and the list's row with it.
+    Messages ChooseObject(int object) { return objectPage_.ChooseObject(object); }
+    // The objects of the current pool side by side with their figures; built when first asked for
+    // after the pool changed, and shared with whoever holds the one built before.
+    [[nodiscard]] std::shared_ptr<const ObjectTable> ObjectTableOfPool() const;
 
     // The "Pool Usage Intent" of the rule tab: the rules under that usage, which the cluster tab
     // takes too.
@@ -209,6 +217,7 @@ private:
     ReportInfoPage reportPage_;
     PoolInfoPage poolPage_;
     ObjectInfoPage objectPage_;
+    mutable std::shared_ptr<const ObjectTable> objectTable_; // of the pool shown, once asked for
     RuleAnalysisPage rulePage_;
     SimGraphPage simPage_;
     ClusterPage clusterPage_;

@@ -35,6 +35,15 @@ Messages ObjectInfoPage::SelectRow(int row) {
     return SelectFromList();
 }
 
+Messages ObjectInfoPage::ChooseObject(int o) {
+    for (std::size_t i = 0; i < list_.size(); ++i) {
+        if (list_[i].object == o) {
+            return SelectRow(static_cast<int>(i));
+        }
+    }
+    return {};
+}
+
 Messages ObjectInfoPage::SelectFromList() {
     if (!selectedRow_) {
         return {};

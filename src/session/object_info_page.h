@@ -37,6 +37,9 @@ public:
     Messages SelectRow(int row);
     // The object of the selected row with graph 1.
     Messages SelectFromList();
+    // Object o of the pool chosen elsewhere: its row of the list, as SelectRow; nothing for an
+    // object the list does not hold.
+    Messages ChooseObject(int o);
     Messages SelectGraphType(int type); // 1..3
     Messages DrawGraph();
     // A click on header `column`: ascending first, then descending, and so on; the order holds for

@@ -64,6 +64,7 @@ public:
     [[nodiscard]] int GraphTypeCount() const;
     // "Object - " and the name of the object whose figures the details panel shows.
     [[nodiscard]] const std::string& DetailsTitle() const { return detailsTitle_; }
+    [[nodiscard]] int DetailsObject() const { return detailsObject_; }
     // What the user was told of the bar clicked last: its rank and object.
     [[nodiscard]] const std::string& ClickedBarText() const { return clickedBar_; }
     [[nodiscard]] const std::vector<std::string>& SimDetailsColumns() const { return simDetailsColumns_; }

@@ -32,13 +32,12 @@ int ObjectTypeBucket(const ObjectRecord& object) {
     return 3;
 }
 
-namespace {
-
-// Whether object o gives the field called `field`; every field of a monitor's report is given.
 bool ObjectGives(const Report& report, int o, std::string_view field) {
     return !report.Db2Display ||
            ObjectFieldGiven(report, o, FieldIndex(RecordCatalogue<ObjectRecord>(ObjectCatalogue()), field));
 }
+
+namespace {
 
 // The record fields of the sources of kinds 1 to 3: getpages by access type, pages read and read
 // I/Os by type, named as in the pool's (`pool`) or the object's catalogue.
@@ -149,16 +148,23 @@ std::string CountText(std::int64_t value, NumberStyle style) {
     return FormatPicture(static_cast<double>(value), "#,##0", style);
 }
 
+std::optional<std::int64_t> DataSetFigureValue(const Report& report, int o, DataSetFigure figure) {
+    if (!report.Db2Display || !report.HasObject(o)) {
+        return std::nullopt;
+    }
+    const auto& objects = report.Db2Display->objects;
+    const auto at = static_cast<std::size_t>(o - 1);
+    return at < objects.size() ? objects[at].figures.Get(figure) : std::nullopt;
+}
+
 std::vector<FigureRow> DataSetFigureRows(const Report& report, int o, NumberStyle style) {
     std::vector<FigureRow> rows;
     if (!report.Db2Display || !report.HasObject(o)) {
         return rows;
     }
-    const auto& objects = report.Db2Display->objects;
-    const auto at = static_cast<std::size_t>(o - 1);
     for (std::size_t f = 0; f < DataSetFigureCount; ++f) {
         const auto figure = static_cast<DataSetFigure>(f);
-        const std::optional<std::int64_t> value = at < objects.size() ? objects[at].figures.Get(figure) : std::nullopt;
+        const std::optional<std::int64_t> value = DataSetFigureValue(report, o, figure);
         rows.push_back(
             {std::string(NameOf(figure).label), value ? CountText(*value, style) : std::string(NotInThisInput)});
     }
@@ -241,25 +247,22 @@ std::string ShareLabelWithPercent(const ShareData& data, int i, NumberStyle styl
     return std::string(TrimBlanks(label));
 }
 
-std::array<std::string, 12> ObjectDetailFigures(const Report& report, int o, NumberStyle style) {
+std::array<std::optional<double>, 12> ObjectDetailValues(const Report& report, int o) {
     const ObjectRecord& ob = report.Objects(o);
-    const auto whole = [](Long value) { return "  " + StrText(static_cast<std::int64_t>(value)); };
-    std::array<std::string, 12> t;
-    t[0] = whole(ob.ObjGetPages);
-    t[1] = whole(ob.GetPagesByAccess(2));
-    t[2] = whole(ob.GetPagesByAccess(1));
-    t[3] = whole(ob.GetPagesByAccess(3));
+    std::array<std::optional<double>, 12> v;
+    v[0] = ob.ObjGetPages;
+    v[1] = ob.GetPagesByAccess(2);
+    v[2] = ob.GetPagesByAccess(1);
+    v[3] = ob.GetPagesByAccess(3);
     for (std::size_t i = 0; i < 4; ++i) {
-        t[4 + i] = whole(ob.PagesReadByType(static_cast<int>(i) + 1));
+        v[4 + i] = ob.PagesReadByType(static_cast<int>(i) + 1);
     }
-    t[8] = "  " + StrText(ob.AppHitRatio, style);
-    t[9] = "  " + StrText(ob.SysHitRatio, style);
+    v[8] = ob.AppHitRatio;
+    v[9] = ob.SysHitRatio;
     // Without an interval length there is no rate; 0 rather than a division by zero.
-    const double rate = report.ElapsedSeconds == 0 ? 0.0 : static_cast<double>(ob.ObjReadIOs) / report.ElapsedSeconds;
-    t[10] = "  " + FormatPicture(rate, "#####0.00", style);
-    const double pagesPerWrite =
+    v[10] = report.ElapsedSeconds == 0 ? 0.0 : static_cast<double>(ob.ObjReadIOs) / report.ElapsedSeconds;
+    v[11] =
         ob.ObjPagesWritten >= 1 && ob.ObjWriteIOs >= 1 ? static_cast<double>(ob.ObjPagesWritten) / ob.ObjWriteIOs : 0.0;
-    t[11] = "  " + FormatPicture(pagesPerWrite, "#####0.00", style);
     if (report.Db2Display) {
         // The record fields each figure is made of; one the input does not give makes it unknown.
         static constexpr std::array<std::array<std::string_view, 2>, 12> fields{{
@@ -276,12 +279,29 @@ std::array<std::string, 12> ObjectDetailFigures(const Report& report, int o, Num
             {"ObjReadIOs", ""},
             {"ObjPagesWritten", "ObjWriteIOs"},
         }};
-        for (std::size_t i = 0; i < t.size(); ++i) {
+        for (std::size_t i = 0; i < v.size(); ++i) {
             for (const std::string_view field : fields[i]) {
                 if (!field.empty() && !ObjectGives(report, o, field)) {
-                    t[i] = std::string(NotInThisInput);
+                    v[i].reset();
                 }
             }
+        }
+    }
+    return v;
+}
+
+std::array<std::string, 12> ObjectDetailFigures(const Report& report, int o, NumberStyle style) {
+    const std::array<std::optional<double>, 12> v = ObjectDetailValues(report, o);
+    std::array<std::string, 12> t;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (!v[i]) {
+            t[i] = std::string(NotInThisInput);
+        } else if (ObjectDetailDecimals[i] == 0) {
+            t[i] = "  " + StrText(static_cast<std::int64_t>(*v[i]));
+        } else if (i == 8 || i == 9) { // the hit ratios as the report gives them
+            t[i] = "  " + StrText(*v[i], style);
+        } else {
+            t[i] = "  " + FormatPicture(*v[i], "#####0.00", style);
         }
     }
     return t;

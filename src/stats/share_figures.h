@@ -44,6 +44,9 @@ bool PoolGives(const Report& report, int p, std::string_view field);
 // catalogue); for a pool without objects, whether any object of the report does. A monitor's report
 // gives every field.
 bool PoolObjectsGive(const Report& report, int p, std::string_view field);
+// Whether object o's record gives the field called `field` (by its name in the object catalogue); a
+// monitor's report gives every field.
+bool ObjectGives(const Report& report, int o, std::string_view field);
 // What a view says where it needs an object figure the input does not give: "not in a Db2 display"
 // for a report without per-object activity, else "not in this input".
 std::string_view AbsentObjectText(const Report& report);
@@ -56,6 +59,8 @@ struct FigureRow {
 };
 // A count as the details panels show it: grouped in the user's style ("1,234,567").
 std::string CountText(std::int64_t value, NumberStyle style);
+// Db2's own figure of data set o; none for a monitor's report or a figure its display did not show.
+std::optional<std::int64_t> DataSetFigureValue(const Report& report, int o, DataSetFigure figure);
 // The figures Db2's display gives for data set o (LSTATS), captioned with Db2's labels, in the order
 // Db2 shows them; a figure it did not show is "not in this input". None for a monitor's report.
 std::vector<FigureRow> DataSetFigureRows(const Report& report, int o, NumberStyle style = {});
@@ -77,6 +82,10 @@ std::array<std::string, 12> ObjectDetailFigures(const Report& report, int o, Num
 inline constexpr std::array<const char*, 12> ObjectDetailCaptions{
     "Get Pages",   "Random",      "Sequential",    "RID List",      "Sync Pages",     "SPref Pages",
     "LPref Pages", "DPref Pages", "App Hit Ratio", "Sys Hit Ratio", "Read I/O / sec", "Pages / Write"};
+// The decimals each of the twelve figures is shown with: counts none, ratios and rates two.
+inline constexpr std::array<int, 12> ObjectDetailDecimals{0, 0, 0, 0, 0, 0, 0, 0, 2, 2, 2, 2};
+// The twelve figures as numbers, in the panel's order; one the input does not give is none.
+std::array<std::optional<double>, 12> ObjectDetailValues(const Report& report, int o);
 
 // The rows of an object details panel: the twelve figures with their captions, and for a report of
 // Db2's display the data set's own figures after them (DataSetFigureRows). Object 0 gives the

@@ -14,6 +14,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTabWidget>
+#include <QSplitter>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -239,6 +240,12 @@ bool IndexPoolShots(AnalysisWindow& analysis, const QString& out) {
     ok = PrintPreviewShot(analysis, out) && ok;
     analysis.SelectTab(ornexa::ObjectInfoTab);
     ok = Save(analysis, out + QStringLiteral("/object-info.png")) && ok;
+    // The pool's objects side by side, the busiest first, the table given most of the height.
+    analysis.ObjectTable()->sortByColumn(1, Qt::DescendingOrder);
+    if (auto* split = analysis.findChild<QSplitter*>(QStringLiteral("splObjectTable"))) {
+        split->setSizes({1, 2});
+    }
+    ok = Save(analysis, out + QStringLiteral("/object-table.png")) && ok;
     return ok;
 }
 
