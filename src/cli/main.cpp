@@ -7,6 +7,7 @@
 
 #include "cli/command_line.h"
 #include "cli/exit_codes.h"
+#include "cli/health_run.h"
 #include "cli/history_run.h"
 #include "cli/report_run.h"
 #include "rules/threshold_files.h"
@@ -28,6 +29,9 @@ int Run(int argc, char** argv) {
     RunRequest& request = *parsed.request;
     if (IsHistoryMode(request.mode)) {
         return ExitStatus(RunHistoryCommand(request));
+    }
+    if (request.mode == Mode::Health) {
+        return ExitStatus(RunHealth(request), request.strict);
     }
     request.analysis.simulation.thresholdFolders = ornexa::ThresholdFolders(ProgramFolder(argv[0]), request.accFolder);
     return ExitStatus(RunReport(request), request.strict);
