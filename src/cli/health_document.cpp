@@ -77,8 +77,9 @@ std::string_view DayOf(std::string_view collectedAt) {
 std::string_view ClockOf(std::string_view collectedAt) {
     constexpr std::size_t ClockStart = DateLength + 1;
     constexpr std::size_t ClockLength = 5;
-    return IsIsoDay(collectedAt) && collectedAt.size() >= ClockStart + ClockLength ? collectedAt.substr(ClockStart, ClockLength)
-                                                                                   : collectedAt;
+    return IsIsoDay(collectedAt) && collectedAt.size() >= ClockStart + ClockLength
+               ? collectedAt.substr(ClockStart, ClockLength)
+               : collectedAt;
 }
 
 // The runs of columns of one day each, as [first, end).
@@ -153,12 +154,9 @@ Json OverviewRowDocument(const HealthOverview& overview, std::size_t r) {
     for (std::size_t c = 0; c < overview.columns.size(); ++c) {
         cells.push_back(HealthCellKey(overview.Cell(r, c)));
     }
-    return {{"name", ShownText(row.poolName)},
-            {"worst", HealthCellKey(RowWorst(overview, r))},
-            {"warnings", row.warnings},
-            {"exceptions", row.exceptions},
-            {"intervals", row.intervals},
-            {"cells", std::move(cells)}};
+    return {{"name", ShownText(row.poolName)}, {"worst", HealthCellKey(RowWorst(overview, r))},
+            {"warnings", row.warnings},        {"exceptions", row.exceptions},
+            {"intervals", row.intervals},      {"cells", std::move(cells)}};
 }
 
 Json FilterDocument(const HealthQuery& query) {
@@ -288,8 +286,8 @@ void WriteDayMarks(std::ostream& out, const HealthOverview& overview) {
             if (marks.find_first_not_of(' ') == std::string::npos) {
                 continue;
             }
-            rows.push_back({std::string(DayOf(overview.columns[first].collectedAt)),
-                            ShownName(overview.rows[r].poolName), marks});
+            rows.push_back(
+                {std::string(DayOf(overview.columns[first].collectedAt)), ShownName(overview.rows[r].poolName), marks});
         }
     }
     AlignedColumns columns({false, false, false});
@@ -305,8 +303,8 @@ std::optional<std::string> HealthBound(std::string_view text, BoundEnd end) {
     const std::size_t t = text.find('T');
     const std::string_view date = text.substr(0, t);
     const std::string_view clock = t == std::string_view::npos ? std::string_view{} : text.substr(t + 1);
-    constexpr std::size_t MinuteLength = 5;  // "10:15"
-    constexpr std::size_t SecondLength = 8;  // "10:15:00"
+    constexpr std::size_t MinuteLength = 5; // "10:15"
+    constexpr std::size_t SecondLength = 8; // "10:15:00"
     if (date.size() != DateLength || !IsIsoDay(date) ||
         (t != std::string_view::npos && clock.size() != MinuteLength && clock.size() != SecondLength) ||
         clock.find_first_not_of("0123456789:") != std::string_view::npos) {
@@ -321,8 +319,8 @@ std::optional<std::string> HealthBound(std::string_view text, BoundEnd end) {
     const int minute = clock.empty() ? (last ? 59 : 0) : moment->minute;
     const int second = clock.size() == SecondLength ? moment->second : (last ? 59 : 0);
     std::array<char, 32> shown{};
-    std::snprintf(shown.data(), shown.size(), "%04d-%02d-%02dT%02d:%02d:%02d", moment->year, moment->month,
-                  moment->day, hour, minute, second);
+    std::snprintf(shown.data(), shown.size(), "%04d-%02d-%02dT%02d:%02d:%02d", moment->year, moment->month, moment->day,
+                  hour, minute, second);
     return std::string(shown.data());
 }
 
@@ -408,7 +406,8 @@ void WriteReportHealthText(std::ostream& out, const ReportHealth& health, const 
 }
 
 void WriteHistoryHealthText(std::ostream& out, const HealthOverview& overview, const HealthContext& context) {
-    out << "Health of the history " << context.history << ": " << Plural(static_cast<int>(overview.columns.size()), "report", "reports");
+    out << "Health of the history " << context.history << ": "
+        << Plural(static_cast<int>(overview.columns.size()), "report", "reports");
     if (!overview.columns.empty()) {
         out << ", " << EscapeControls(overview.columns.front().collectedAt) << " to "
             << EscapeControls(overview.columns.back().collectedAt);
@@ -445,9 +444,9 @@ TextTable HealthCsvTable(const HealthColumn& column, const std::vector<PoolRatin
     const std::string id = column.reportId == 0 ? "" : std::to_string(column.reportId);
     for (const PoolRating& pool : pools) {
         for (const Rating& rating : pool.ratings) {
-            table.rows.push_back({id, column.collectedAt, ShownText(pool.poolName),
-                                  std::string(DefinitionOf(rating.kind).key), FigureCell(rating.value, FigureStyle::Plain),
-                                  std::string(RatingVerdictKey(rating.verdict))});
+            table.rows.push_back(
+                {id, column.collectedAt, ShownText(pool.poolName), std::string(DefinitionOf(rating.kind).key),
+                 FigureCell(rating.value, FigureStyle::Plain), std::string(RatingVerdictKey(rating.verdict))});
         }
     }
     return table;

@@ -39,8 +39,7 @@ std::optional<Refusal> StatFileRequired(const RunRequest& request, const GivenOp
 
 // Among the report's uses --csv names its list; the history's tables take none.
 std::optional<Refusal> CsvNamesItsList(const RunRequest& request, const GivenOptions& given) {
-    if (IsHistoryMode(request.mode) || request.mode == Mode::Health || !given.Has("--csv") ||
-        given.Has("--csv LIST")) {
+    if (IsHistoryMode(request.mode) || request.mode == Mode::Health || !given.Has("--csv") || given.Has("--csv LIST")) {
         return std::nullopt;
     }
     return Refusal{Kind::NeedsValue, "--csv", ""};
@@ -51,8 +50,8 @@ std::optional<Refusal> HealthOfReportOptions(const RunRequest& request, const Gi
     if (request.mode != Mode::Health) {
         return std::nullopt;
     }
-    for (const char* name : {"--sim", "--objects", "--radius", "--acc-dir", "--export-clusters", "--cluster",
-                             "--usage", "--size", "--export-indexes", "--commands", "--regroup", "--pool"}) {
+    for (const char* name : {"--sim", "--objects", "--radius", "--acc-dir", "--export-clusters", "--cluster", "--usage",
+                             "--size", "--export-indexes", "--commands", "--regroup", "--pool"}) {
         if (given.Has(name)) {
             return Refusal{Kind::NotValid, name, "does not go with --health"};
         }

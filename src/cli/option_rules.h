@@ -33,7 +33,7 @@ enum class Use : std::uint8_t {
     Compare,
     Health,        // --health of the report read
     HistoryHealth, // --health of the reports held
-    NoCommand, // --history with --list=false or --trend=false: refused once the options are checked
+    NoCommand,     // --history with --list=false or --trend=false: refused once the options are checked
 };
 
 // A set of uses.
@@ -63,7 +63,7 @@ private:
 
 inline constexpr Uses ReportUses{Use::TextReport,    Use::JsonReport,  Use::Commands, Use::RegroupStatements,
                                  Use::CsvPools,      Use::CsvObjects,  Use::CsvRules, Use::CsvClusters,
-                                 Use::ClusterExport, Use::IndexExport, Use::Regroup,   Use::Health};
+                                 Use::ClusterExport, Use::IndexExport, Use::Regroup,  Use::Health};
 
 // The uses of a request: its mode's, and for the report's modes the exports and the regrouping beside.
 Uses UsesOf(const RunRequest& request);

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "advice/pool_ratings.h"
 #include "cli/analysis_document.h"
 #include "cli/csv_tables.h"
 #include "cli/history_commands.h"
 #include "cli/sim_document.h"
-#include "advice/pool_ratings.h"
 #include "history/history_store.h"
 #include "report/report_model.h"
 #include "report/table_text.h"
@@ -52,7 +52,7 @@ struct HistoryRequest {
 
 // --health: what rates the pools, and the level that fails the run.
 struct HealthRequest {
-    std::optional<RatingVerdict> failOn;               // --fail-on: Warning or Exception
+    std::optional<RatingVerdict> failOn;              // --fail-on: Warning or Exception
     std::optional<std::filesystem::path> ratingsFile; // --ratings: the site file of thresholds
     std::string since; // --since, as collection times are held: "2026-11-30T00:00:00"; empty is open
     std::string until; // --until, the last second it covers: "2026-11-30T23:59:59"

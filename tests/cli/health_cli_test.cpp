@@ -93,8 +93,7 @@ TEST(OrnexaReportHealth, TheSampleRatesEveryPoolWithItsBoundsAndSaysWhyADisplayR
 TEST(OrnexaReportHealth, TextAndCsvHoldEveryRatingOfEveryPool) {
     const auto text = RunReport(Sample + " --health");
     ASSERT_EQ(text.exitCode, 0);
-    EXPECT_NE(text.out.find("Health of " + Sample + " (SYSA DB2P, collected 2026-11-30T10:15:00)\n"),
-              std::string::npos)
+    EXPECT_NE(text.out.find("Health of " + Sample + " (SYSA DB2P, collected 2026-11-30T10:15:00)\n"), std::string::npos)
         << text.out;
     EXPECT_NE(text.out.find("BP2 (pool 3): Warning\n"), std::string::npos) << text.out;
     EXPECT_NE(text.out.find("87.43 s  Warning"), std::string::npos) << text.out;
@@ -210,8 +209,8 @@ TEST_P(OrnexaReportHealthHistory, ColumnsAreTheReportsHeldByTimeAndTheFilterNarr
         EXPECT_EQ(pool["cells"].size(), 5U);
     }
     // BP10 is only in the monitor's report: absent from the displays' columns.
-    const auto bp10 = std::find_if(all["pools"].begin(), all["pools"].end(),
-                                   [](const Json& pool) { return pool["name"] == "BP10"; });
+    const auto bp10 =
+        std::find_if(all["pools"].begin(), all["pools"].end(), [](const Json& pool) { return pool["name"] == "BP10"; });
     ASSERT_NE(bp10, all["pools"].end());
     EXPECT_EQ((*bp10)["intervals"], 1);
     EXPECT_EQ((*bp10)["cells"][1], "absent");
