@@ -204,7 +204,7 @@ void AddHealthOptions(CLI::App& app, OptionValues& values) {
     const auto momentCheck = [](const std::string& text) {
         return HealthBound(text, BoundEnd::First)
                    ? std::string{}
-                   : "a date \"2026-11-30\" or a time \"2026-11-30T10:15\", not \"" + text + "\"";
+                   : R"(a date "2026-11-30" or a time "2026-11-30T10:15", not ")" + text + '"';
     };
     app.add_option("--since", values.since,
                    "with --history --health: only the reports collected from T on (a date or a time, ISO 8601)")

@@ -22,7 +22,10 @@ namespace {
 // Intervals listed per pool and day before the rest are only counted.
 constexpr std::size_t ListedIntervalsPerDay = 12;
 
-constexpr std::size_t DateLength = 10; // "2026-11-30"
+constexpr std::size_t DateLength = 10;  // "2026-11-30"
+constexpr std::size_t MinuteLength = 5; // "10:15"
+constexpr std::size_t SecondLength = 8; // "10:15:00"
+constexpr std::size_t ClockStart = DateLength + 1;
 
 Json TextOrNull(const std::string& text) {
     return text.empty() ? Json(nullptr) : Json(text);
@@ -75,10 +78,8 @@ std::string_view DayOf(std::string_view collectedAt) {
 
 // "10:15" of "2026-11-30T10:15:00"; the whole text when it is not of that form.
 std::string_view ClockOf(std::string_view collectedAt) {
-    constexpr std::size_t ClockStart = DateLength + 1;
-    constexpr std::size_t ClockLength = 5;
-    return IsIsoDay(collectedAt) && collectedAt.size() >= ClockStart + ClockLength
-               ? collectedAt.substr(ClockStart, ClockLength)
+    return IsIsoDay(collectedAt) && collectedAt.size() >= ClockStart + MinuteLength
+               ? collectedAt.substr(ClockStart, MinuteLength)
                : collectedAt;
 }
 
@@ -303,8 +304,6 @@ std::optional<std::string> HealthBound(std::string_view text, BoundEnd end) {
     const std::size_t t = text.find('T');
     const std::string_view date = text.substr(0, t);
     const std::string_view clock = t == std::string_view::npos ? std::string_view{} : text.substr(t + 1);
-    constexpr std::size_t MinuteLength = 5; // "10:15"
-    constexpr std::size_t SecondLength = 8; // "10:15:00"
     if (date.size() != DateLength || !IsIsoDay(date) ||
         (t != std::string_view::npos && clock.size() != MinuteLength && clock.size() != SecondLength) ||
         clock.find_first_not_of("0123456789:") != std::string_view::npos) {

@@ -7,9 +7,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli/command_line.h"
+#include "cli/health_document.h"
 #include "display_writer.h"
 #include "history_backends.h"
 #include "run_report.h"
@@ -155,7 +158,7 @@ TEST(OrnexaReportHealth, WrongArgumentsExitTwoSayingWhy) {
     const std::vector<std::pair<std::string, std::string>> cases{
         {Sample + " --health --fail-on bogus", "--fail-on: bogus not in {warning,exception}"},
         {"--history h.db --health --since 2026-11-31",
-         "--since: a date \"2026-11-30\" or a time \"2026-11-30T10:15\", not \"2026-11-31\""},
+         R"(--since: a date "2026-11-30" or a time "2026-11-30T10:15", not "2026-11-31")"},
         {"--history h.db --health --until 2026-11-30T24:00", "--until: a date"},
         {"--history h.db --health --since 30.11.2026", "--since: a date"},
         {"--history h.db --health --since 2026-12-01 --until 2026-11-30", "--since: is after --until"},
@@ -180,6 +183,32 @@ TEST(OrnexaReportHealth, WrongArgumentsExitTwoSayingWhy) {
     EXPECT_NE(help.out.find("  4  --health --fail-on LEVEL"), std::string::npos);
 }
 
+// What the run is handed: the level, the site file kept for the ratings' reader, and the period as the
+// history compares collection times.
+TEST(OrnexaReportHealth, TheCommandLineKeepsTheLevelTheRatingsFileAndThePeriod) {
+    const std::vector<const char*> argv{"ornexa-report", "--history",        "h.db",         "--health", "--fail-on",
+                                        "warning",       "--ratings",        "site.ratings", "--since",  "2026-11-30",
+                                        "--until",       "2026-12-01T10:15", "--subsystem",  "DB2P"};
+    std::ostringstream out;
+    std::ostringstream err;
+    const cli::ParsedCommandLine parsed =
+        cli::ParseCommandLine(static_cast<int>(argv.size()), argv.data(), "9.9", out, err);
+    ASSERT_TRUE(parsed.request.has_value()) << err.str();
+    const cli::RunRequest& request = *parsed.request;
+    EXPECT_EQ(request.mode, cli::Mode::HistoryHealth);
+    EXPECT_EQ(request.health.failOn, RatingVerdict::Warning);
+    EXPECT_EQ(request.health.ratingsFile, std::filesystem::path("site.ratings"));
+    EXPECT_EQ(request.health.since, "2026-11-30T00:00:00");
+    EXPECT_EQ(request.health.until, "2026-12-01T10:15:59");
+    EXPECT_EQ(request.history.filter.subsystem, "DB2P");
+
+    EXPECT_EQ(cli::HealthBound("2026-11-30", cli::BoundEnd::Last), "2026-11-30T23:59:59");
+    EXPECT_EQ(cli::HealthBound("2026-11-30T10:15:30", cli::BoundEnd::Last), "2026-11-30T10:15:30");
+    for (const char* wrong : {"2026-02-29", "2026-11-30T", "2026-11-30T9:15", "2026-11-30 10:15", "11/30/2026", ""}) {
+        EXPECT_FALSE(cli::HealthBound(wrong, cli::BoundEnd::First)) << wrong;
+    }
+}
+
 // Over the reports held: on SQLite, and on PostgreSQL when OrnexaReport.OnPostgreSQL runs it.
 class OrnexaReportHealthHistory : public testing::TestWithParam<test::TestBackend> {
 protected:
@@ -189,7 +218,7 @@ protected:
             RunReport("--history " + location + " --import " + DisplayFile(dir).string() + " " + Sample, true);
         ASSERT_EQ(imported.exitCode, 0) << imported.out;
     }
-    Json Document(const std::string& arguments) const {
+    [[nodiscard]] Json Document(const std::string& arguments) const {
         const auto run = RunReport("--history " + location + " --health --json " + arguments);
         EXPECT_EQ(run.exitCode, 0) << arguments;
         return Json::parse(run.out);
