@@ -200,7 +200,10 @@ void AddHealthOptions(CLI::App& app, OptionValues& values) {
                    "with --health: exit 4 when any rating reaches LEVEL (warning takes exceptions too)")
         ->type_name("LEVEL")
         ->check(CLI::IsMember({"warning", "exception"}));
-    app.add_option("--ratings", values.ratingsFile, "with --health: the site file of thresholds")->type_name("FILE");
+    app.add_option(
+           "--ratings", values.ratingsFile,
+           "with --health: the site file of thresholds, in place of the ratings.toml of the user or beside the program")
+        ->type_name("FILE");
     const auto momentCheck = [](const std::string& text) {
         return HealthBound(text, BoundEnd::First)
                    ? std::string{}

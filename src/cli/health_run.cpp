@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "advice/rating_settings_file.h"
 #include "cli/compare_document.h"
 #include "cli/health_document.h"
 #include "cli/report_document.h"
@@ -31,6 +32,18 @@ void TellReadMessages(const Messages& messages) {
         std::cerr << "  " << EscapeControls(m.title) << (m.title.empty() ? "" : ": ") << EscapeControls(m.text, "\t\n")
                   << '\n';
     }
+}
+
+// The messages of the site file of thresholds; whether it gave settings. Nothing is rated by thresholds
+// other than those asked for.
+bool TellRatings(const Result<RatingSettings>& ratings, std::ostream& err) {
+    if (!ratings.Ok()) {
+        err << "ornexa-report: nothing rated: the thresholds cannot be used\n";
+    }
+    for (const Message& m : ratings.messages) {
+        err << "  " << EscapeControls(m.text, "\t\n") << '\n';
+    }
+    return ratings.Ok();
 }
 
 // CSV of one report after the first: its rows without the header line.
@@ -67,20 +80,13 @@ bool WriteHistoryCsv(HistoryStore& store, const HealthOverview& overview, const 
 
 } // namespace
 
-// The one place the site file of --ratings is read; until its reader is in, a file named is refused
-// rather than the built-in thresholds taken in its stead.
-LoadedRatings LoadRatings(const RunRequest& request) {
-    if (!request.health.ratingsFile) {
-        return {RatingSettings{}, {}};
-    }
-    return {std::nullopt, "--ratings " + request.health.ratingsFile->string() +
-                              ": site files of thresholds are not read by this version"};
+Result<RatingSettings> LoadRatings(const RunRequest& request) {
+    return FindRatingSettings(request.health.programFolder, request.health.ratingsFile).settings;
 }
 
 RunEnd RunHealth(const RunRequest& request) {
-    const LoadedRatings ratings = LoadRatings(request);
-    if (!ratings.settings) {
-        std::cerr << "ornexa-report: " << ratings.fault << '\n';
+    const Result<RatingSettings> ratings = LoadRatings(request);
+    if (!TellRatings(ratings, std::cerr)) {
         return RunEnd::Failed;
     }
     Report report;
@@ -93,8 +99,8 @@ RunEnd RunHealth(const RunRequest& request) {
         return RunEnd::Failed;
     }
     const HealthColumn column = ColumnOf(report, request.statFile);
-    const ReportHealth health = RateReportHealth(report, column, *ratings.settings);
-    HealthContext context = ContextOf(request, *ratings.settings);
+    const ReportHealth health = RateReportHealth(report, column, *ratings.value);
+    HealthContext context = ContextOf(request, *ratings.value);
     context.file = request.statFile.string();
     switch (request.history.format) {
     case HistoryFormat::Json:
@@ -121,9 +127,8 @@ RunEnd RunHealth(const RunRequest& request) {
 }
 
 int HealthHistoryCommand(const RunRequest& request, const CommandStreams& streams) {
-    const LoadedRatings ratings = LoadRatings(request);
-    if (!ratings.settings) {
-        streams.err << "ornexa-report: " << ratings.fault << '\n';
+    const Result<RatingSettings> ratings = LoadRatings(request);
+    if (!TellRatings(ratings, streams.err)) {
         return ExitFailed;
     }
     const HistoryRequest& history = request.history;
@@ -131,10 +136,10 @@ int HealthHistoryCommand(const RunRequest& request, const CommandStreams& stream
     if (!store) {
         return ExitFailed;
     }
-    HealthContext context = ContextOf(request, *ratings.settings);
+    HealthContext context = ContextOf(request, *ratings.value);
     context.history = ShownLocation(history.location);
     context.query = {history.filter, request.health.since, request.health.until};
-    const auto overview = store->Health(context.query, *ratings.settings);
+    const auto overview = store->Health(context.query, *ratings.value);
     if (!overview.Ok()) {
         streams.err << "ornexa-report: the health of the history cannot be made: " << overview.FaultText() << '\n';
         return ExitFailed;
@@ -144,7 +149,7 @@ int HealthHistoryCommand(const RunRequest& request, const CommandStreams& stream
         WriteHealthDocument(streams.out, *overview.value, context, nullptr);
         break;
     case HistoryFormat::Csv:
-        if (!WriteHistoryCsv(*store, *overview.value, *ratings.settings, streams)) {
+        if (!WriteHistoryCsv(*store, *overview.value, *ratings.value, streams)) {
             return ExitFailed;
         }
         break;

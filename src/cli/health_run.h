@@ -1,22 +1,16 @@
 #pragma once
 
-#include <optional>
-#include <string>
-
 #include "advice/pool_ratings.h"
 #include "cli/exit_codes.h"
 #include "cli/history_commands.h"
 #include "cli/run_request.h"
+#include "report/result.h"
 
 namespace ornexa::cli {
 
-// The thresholds a run of --health rates by, or why they cannot be had (told as it stands after
-// "ornexa-report: ").
-struct LoadedRatings {
-    std::optional<RatingSettings> settings;
-    std::string fault;
-};
-LoadedRatings LoadRatings(const RunRequest& request);
+// The thresholds a run of --health rates by: the --ratings file alone, else the site file found for
+// the user or beside the program, else the built-in ones; or the messages of a file that cannot be used.
+Result<RatingSettings> LoadRatings(const RunRequest& request);
 
 // --health of the report read (Mode::Health): rates its pools and writes the ratings on standard
 // output as the request's format asks, telling on standard error what did not load.

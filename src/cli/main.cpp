@@ -27,6 +27,7 @@ int Run(int argc, char** argv) {
         return ExitStatus(parsed.end);
     }
     RunRequest& request = *parsed.request;
+    request.health.programFolder = ProgramFolder(argv[0]);
     if (IsHistoryMode(request.mode)) {
         return ExitStatus(RunHistoryCommand(request));
     }

@@ -54,6 +54,7 @@ struct HistoryRequest {
 struct HealthRequest {
     std::optional<RatingVerdict> failOn;              // --fail-on: Warning or Exception
     std::optional<std::filesystem::path> ratingsFile; // --ratings: the site file of thresholds
+    std::filesystem::path programFolder;              // where a site file is looked for beside the program
     std::string since; // --since, as collection times are held: "2026-11-30T00:00:00"; empty is open
     std::string until; // --until, the last second it covers: "2026-11-30T23:59:59"
 };

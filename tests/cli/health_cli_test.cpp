@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <regex>
 #include <sstream>
@@ -45,6 +46,15 @@ std::filesystem::path DisplayFile(const test::TempDir& dir) {
     return dir.Write("display.txt", samplegen::WriteDisplaySample(options));
 }
 
+// The thresholds are the built-in ones, whatever site file the user running the tests has.
+class OrnexaReportHealth : public testing::Test {
+protected:
+    void SetUp() override {
+        // NOLINTNEXTLINE(concurrency-mt-unsafe): before any program is started
+        setenv("XDG_CONFIG_HOME", (std::filesystem::path(testing::TempDir()) / "no-config").c_str(), 1);
+    }
+};
+
 const Json* RatingOf(const Json& pool, const std::string& key) {
     const auto& ratings = pool["ratings"];
     const auto found =
@@ -52,7 +62,7 @@ const Json* RatingOf(const Json& pool, const std::string& key) {
     return found == ratings.end() ? nullptr : &*found;
 }
 
-TEST(OrnexaReportHealth, TheSampleRatesEveryPoolWithItsBoundsAndSaysWhyADisplayRatingDoesNotApply) {
+TEST_F(OrnexaReportHealth, TheSampleRatesEveryPoolWithItsBoundsAndSaysWhyADisplayRatingDoesNotApply) {
     const auto run = RunReport(Sample + " --health --json");
     ASSERT_EQ(run.exitCode, 0) << run.out;
     const Json doc = Json::parse(run.out);
@@ -93,7 +103,7 @@ TEST(OrnexaReportHealth, TheSampleRatesEveryPoolWithItsBoundsAndSaysWhyADisplayR
     EXPECT_EQ((*dmth)["reason"], "only Db2's display output gives it");
 }
 
-TEST(OrnexaReportHealth, TextAndCsvHoldEveryRatingOfEveryPool) {
+TEST_F(OrnexaReportHealth, TextAndCsvHoldEveryRatingOfEveryPool) {
     const auto text = RunReport(Sample + " --health");
     ASSERT_EQ(text.exitCode, 0);
     EXPECT_NE(text.out.find("Health of " + Sample + " (SYSA DB2P, collected 2026-11-30T10:15:00)\n"), std::string::npos)
@@ -110,7 +120,7 @@ TEST(OrnexaReportHealth, TextAndCsvHoldEveryRatingOfEveryPool) {
     EXPECT_NE(csv.out.find(",BP2,dmth_hits,,not_applicable\r\n"), std::string::npos) << csv.out;
 }
 
-TEST(OrnexaReportHealth, ADisplayIsRatedOnItsLastIntervalWithTheRatingsOnlyDb2Gives) {
+TEST_F(OrnexaReportHealth, ADisplayIsRatedOnItsLastIntervalWithTheRatingsOnlyDb2Gives) {
     const test::TempDir dir;
     const auto run = RunReport(DisplayFile(dir).string() + " --health --json");
     ASSERT_EQ(run.exitCode, 0) << run.out;
@@ -129,7 +139,7 @@ TEST(OrnexaReportHealth, ADisplayIsRatedOnItsLastIntervalWithTheRatingsOnlyDb2Gi
     }
 }
 
-TEST(OrnexaReportHealth, FailOnExitsFourOnlyWhenARatingReachesItsLevel) {
+TEST_F(OrnexaReportHealth, FailOnExitsFourOnlyWhenARatingReachesItsLevel) {
     const test::TempDir dir;
     const std::string warningOnly = WarningOnlyReport(dir).string();
     const struct {
@@ -154,7 +164,36 @@ TEST(OrnexaReportHealth, FailOnExitsFourOnlyWhenARatingReachesItsLevel) {
     EXPECT_EQ(doc["worst"], "warning");
 }
 
-TEST(OrnexaReportHealth, WrongArgumentsExitTwoSayingWhy) {
+TEST_F(OrnexaReportHealth, TheRatingsFileGivenDecidesTheVerdictsAndOneThatCannotBeUsedRatesNothing) {
+    const test::TempDir dir;
+    const std::string warningOnly = WarningOnlyReport(dir).string();
+    // 75.8 s is no longer below the warning bound.
+    const std::string site = dir.Write("site.toml", "[default]\nsystem_residency.warning = 60\n").string();
+    const auto run = RunReport(warningOnly + " --health --fail-on warning --json --ratings " + site);
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    const Json doc = Json::parse(run.out);
+    EXPECT_EQ(doc["ratings_file"], site);
+    EXPECT_EQ(doc["worst"], "good");
+    EXPECT_EQ((*RatingOf(doc["ratings"][0], "system_residency"))["warning"], 60);
+    EXPECT_NE(RunReport(warningOnly + " --health --ratings " + site).out.find("Thresholds: " + site + "\n"),
+              std::string::npos);
+
+    const std::string wrong = dir.Write("wrong.toml", "[default]\nsystem_residency.warning = fast\n").string();
+    const std::string history = "--history " + (dir.Path() / "h.db").string();
+    const std::string missing = (dir.Path() / "none.toml").string();
+    for (const std::string& arguments :
+         {warningOnly + " --health --ratings " + wrong, history + " --health --ratings " + wrong,
+          warningOnly + " --health --ratings " + missing}) {
+        const auto refused = RunReport(arguments + " 2>&1 >/dev/null #");
+        EXPECT_EQ(refused.exitCode, 1) << arguments;
+        EXPECT_EQ(refused.out.rfind("ornexa-report: nothing rated: the thresholds cannot be used\n", 0), 0U)
+            << refused.out;
+    }
+    EXPECT_NE(RunReport(warningOnly + " --health --ratings " + wrong, true).out.find(wrong + ": line 2: "),
+              std::string::npos);
+}
+
+TEST_F(OrnexaReportHealth, WrongArgumentsExitTwoSayingWhy) {
     const std::vector<std::pair<std::string, std::string>> cases{
         {Sample + " --health --fail-on bogus", "--fail-on: bogus not in {warning,exception}"},
         {"--history h.db --health --since 2026-11-31",
@@ -185,7 +224,7 @@ TEST(OrnexaReportHealth, WrongArgumentsExitTwoSayingWhy) {
 
 // What the run is handed: the level, the site file kept for the ratings' reader, and the period as the
 // history compares collection times.
-TEST(OrnexaReportHealth, TheCommandLineKeepsTheLevelTheRatingsFileAndThePeriod) {
+TEST_F(OrnexaReportHealth, TheCommandLineKeepsTheLevelTheRatingsFileAndThePeriod) {
     const std::vector<const char*> argv{"ornexa-report", "--history",        "h.db",         "--health", "--fail-on",
                                         "warning",       "--ratings",        "site.ratings", "--since",  "2026-11-30",
                                         "--until",       "2026-12-01T10:15", "--subsystem",  "DB2P"};
@@ -213,6 +252,8 @@ TEST(OrnexaReportHealth, TheCommandLineKeepsTheLevelTheRatingsFileAndThePeriod) 
 class OrnexaReportHealthHistory : public testing::TestWithParam<test::TestBackend> {
 protected:
     void SetUp() override {
+        // NOLINTNEXTLINE(concurrency-mt-unsafe): before any program is started
+        setenv("XDG_CONFIG_HOME", (std::filesystem::path(testing::TempDir()) / "no-config").c_str(), 1);
         location = Quoted(test::FreshLocation(GetParam(), dir.Path()));
         const auto imported =
             RunReport("--history " + location + " --import " + DisplayFile(dir).string() + " " + Sample, true);
