@@ -181,9 +181,10 @@ TEST_F(OrnexaReportHealth, TheRatingsFileGivenDecidesTheVerdictsAndOneThatCannot
     const std::string wrong = dir.Write("wrong.toml", "[default]\nsystem_residency.warning = fast\n").string();
     const std::string history = "--history " + (dir.Path() / "h.db").string();
     const std::string missing = (dir.Path() / "none.toml").string();
-    for (const std::string& arguments :
-         {warningOnly + " --health --ratings " + wrong, history + " --health --ratings " + wrong,
-          warningOnly + " --health --ratings " + missing}) {
+    const std::vector<std::string> refusedRuns{warningOnly + " --health --ratings " + wrong,
+                                               history + " --health --ratings " + wrong,
+                                               warningOnly + " --health --ratings " + missing};
+    for (const std::string& arguments : refusedRuns) {
         const auto refused = RunReport(arguments + " 2>&1 >/dev/null #");
         EXPECT_EQ(refused.exitCode, 1) << arguments;
         EXPECT_EQ(refused.out.rfind("ornexa-report: nothing rated: the thresholds cannot be used\n", 0), 0U)
