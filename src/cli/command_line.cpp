@@ -7,6 +7,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/health_document.h"
 #include "cli/option_rules.h"
 #include "cluster/clustering.h"
 #include "report/numbers.h"
@@ -41,6 +42,12 @@ struct OptionValues {
     HistoryFilter filter;
     std::string passwordFile;
     int timeoutSeconds = static_cast<int>(DefaultHistoryTimeout.count());
+    // --health's.
+    bool health = false;
+    std::string failOn;
+    std::string ratingsFile;
+    std::string since;
+    std::string until;
 };
 
 // The longest --history-timeout: the server counts its statement timeout in milliseconds in 31 bits.
@@ -185,6 +192,33 @@ void AddHistoryOptions(CLI::App& app, OptionValues& values) {
                    "with --list or --trend: only the reports of this subsystem");
 }
 
+void AddHealthOptions(CLI::App& app, OptionValues& values) {
+    app.add_flag("--health", values.health,
+                 "rate every pool of the report (with --history: of every report held) against the thresholds and "
+                 "write the ratings: text, --json or --csv");
+    app.add_option("--fail-on", values.failOn,
+                   "with --health: exit 4 when any rating reaches LEVEL (warning takes exceptions too)")
+        ->type_name("LEVEL")
+        ->check(CLI::IsMember({"warning", "exception"}));
+    app.add_option(
+           "--ratings", values.ratingsFile,
+           "with --health: the site file of thresholds, in place of the ratings.toml of the user or beside the program")
+        ->type_name("FILE");
+    const auto momentCheck = [](const std::string& text) {
+        return HealthBound(text, BoundEnd::First)
+                   ? std::string{}
+                   : R"(a date "2026-11-30" or a time "2026-11-30T10:15", not ")" + text + '"';
+    };
+    app.add_option("--since", values.since,
+                   "with --history --health: only the reports collected from T on (a date or a time, ISO 8601)")
+        ->type_name("T")
+        ->check(CLI::Validator(momentCheck, ""));
+    app.add_option("--until", values.until,
+                   "with --history --health: only the reports collected up to T (a date takes its whole day)")
+        ->type_name("T")
+        ->check(CLI::Validator(momentCheck, ""));
+}
+
 // The pairs of the rules that hold whatever else is given, for the library to refuse and --help to list.
 void AddExclusions(CLI::App& app) {
     for (const Exclusion& pair : Exclusions) {
@@ -205,6 +239,9 @@ GivenOptions GivenOf(const CLI::App& app, const OptionValues& values) {
 }
 
 Mode ReportMode(const OptionValues& values, const GivenOptions& given) {
+    if (values.health) {
+        return Mode::Health;
+    }
     if (given.Has("--csv")) {
         return Mode::CsvList;
     }
@@ -228,6 +265,9 @@ Mode HistoryMode(const OptionValues& values, const GivenOptions& given) {
     if (values.list) {
         return Mode::HistoryList;
     }
+    if (values.health) {
+        return Mode::HistoryHealth;
+    }
     return values.trend ? Mode::HistoryTrend : Mode::HistoryWithoutCommand;
 }
 
@@ -247,6 +287,19 @@ HistoryRequest HistoryRequestOf(const OptionValues& values, const GivenOptions& 
                                           : HistoryFormat::Text;
     history.timeout = std::chrono::seconds(values.timeoutSeconds);
     return history;
+}
+
+HealthRequest HealthRequestOf(const OptionValues& values, const GivenOptions& given) {
+    HealthRequest health;
+    if (!values.failOn.empty()) {
+        health.failOn = values.failOn == "warning" ? RatingVerdict::Warning : RatingVerdict::Exception;
+    }
+    if (given.Has("--ratings")) {
+        health.ratingsFile = values.ratingsFile;
+    }
+    health.since = HealthBound(values.since, BoundEnd::First).value_or("");
+    health.until = HealthBound(values.until, BoundEnd::Last).value_or("");
+    return health;
 }
 
 RunRequest RequestOf(const OptionValues& values, const GivenOptions& given) {
@@ -279,6 +332,7 @@ RunRequest RequestOf(const OptionValues& values, const GivenOptions& given) {
     request.limits = values.limits;
     request.strict = values.strict;
     request.history = HistoryRequestOf(values, given);
+    request.health = HealthRequestOf(values, given);
     return request;
 }
 
@@ -335,6 +389,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, const std:
     AddOutputOptions(app, values);
     AddLimitOptions(app, values);
     AddHistoryOptions(app, values);
+    AddHealthOptions(app, values);
     AddExclusions(app);
     try {
         app.parse(argc, argv);

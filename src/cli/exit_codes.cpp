@@ -10,6 +10,8 @@ int ExitStatus(RunEnd end, bool strict) {
         return strict ? 3 : 0;
     case RunEnd::Failed:
         return 1;
+    case RunEnd::RatingReached:
+        return 4;
     case RunEnd::WrongArguments:
         break;
     }
@@ -17,6 +19,9 @@ int ExitStatus(RunEnd end, bool strict) {
 }
 
 RunEnd EndOfStatus(int status) {
+    if (status == ExitStatus(RunEnd::RatingReached)) {
+        return RunEnd::RatingReached;
+    }
     return status == 0 ? RunEnd::Done : RunEnd::Failed;
 }
 
@@ -27,6 +32,7 @@ const char* const ExitStatusHelp =
     "     written; the history could not be opened or read, --import refused a file, or no report held has\n"
     "     the --pool of --trend\n"
     "  2  wrong arguments\n"
-    "  3  loaded with warnings (a report cut short, skipped object lines), under --strict";
+    "  3  loaded with warnings (a report cut short, skipped object lines), under --strict\n"
+    "  4  --health --fail-on LEVEL: a pool's rating reached LEVEL (told before 3)";
 
 } // namespace ornexa::cli

@@ -8,6 +8,7 @@ enum class RunEnd {
     DoneWithWarnings, // loaded, with a report cut short or object lines skipped
     Failed,           // a report did not load, a --pool is not in it, an export or the history failed, ...
     WrongArguments,   // the command line was refused
+    RatingReached,    // --health --fail-on: a rating reached the level given
 };
 
 // The exit status of a run, as --help, the README and the manual page list them:
@@ -17,9 +18,10 @@ enum class RunEnd {
 //      report held has the --pool of --trend
 //   2  wrong arguments
 //   3  loaded with warnings, under --strict
+//   4  --health --fail-on: a pool's rating reached the level given (before 3)
 int ExitStatus(RunEnd end, bool strict = false);
 
-// A history command's own status (0 done, 1 failed) as the end of the run.
+// A history command's own status (0 done, 1 failed, 4 a rating reached --fail-on) as the end of the run.
 RunEnd EndOfStatus(int status);
 
 // The footer of --help that lists them.

@@ -26,6 +26,8 @@ std::string Dumped(const nlohmann::ordered_json& doc) {
     return doc.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + '\n';
 }
 
+} // namespace
+
 std::shared_ptr<HistoryStore> OpenStore(const std::string& location, std::ostream& err, std::chrono::seconds timeout) {
     auto opened = HistoryStore::Open(location, timeout);
     if (!opened.Ok() || !*opened.value) {
@@ -35,6 +37,8 @@ std::shared_ptr<HistoryStore> OpenStore(const std::string& location, std::ostrea
     }
     return *opened.value;
 }
+
+namespace {
 
 // "\rimporting 7 of 40: path", written over the line before and cleared at the end.
 class ProgressLine {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,6 +45,9 @@ int CompareFilesCommand(const std::filesystem::path& before, const std::filesyst
 // Two reports of the history.
 int CompareStoredCommand(const std::string& location, std::int64_t before, std::int64_t after, bool asJson,
                          const CommandStreams& streams, std::chrono::seconds timeout = DefaultHistoryTimeout);
+
+// The history at `location`, or nothing when it cannot be opened, told on `err`.
+std::shared_ptr<HistoryStore> OpenStore(const std::string& location, std::ostream& err, std::chrono::seconds timeout);
 
 // "17" as a report id; nothing for anything but a whole number from 1 up.
 std::optional<std::int64_t> ReportIdOf(const std::string& text);

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <unistd.h>
 
+#include "cli/health_run.h"
 #include "history/history_location.h"
 
 namespace ornexa::cli {
@@ -26,6 +27,8 @@ int CommandStatus(const RunRequest& request, const CommandStreams& streams) {
     case Mode::HistoryTrend:
         return TrendCommand(history.location, request.analysis.pools.front(), history.filter, history.format, streams,
                             history.timeout);
+    case Mode::HistoryHealth:
+        return HealthHistoryCommand(request, streams);
     default: // the report's modes, and no command: never run here
         break;
     }

@@ -7,6 +7,7 @@
 
 #include "cli/command_line.h"
 #include "cli/exit_codes.h"
+#include "cli/health_run.h"
 #include "cli/history_run.h"
 #include "cli/report_run.h"
 #include "rules/threshold_files.h"
@@ -26,8 +27,12 @@ int Run(int argc, char** argv) {
         return ExitStatus(parsed.end);
     }
     RunRequest& request = *parsed.request;
+    request.health.programFolder = ProgramFolder(argv[0]);
     if (IsHistoryMode(request.mode)) {
         return ExitStatus(RunHistoryCommand(request));
+    }
+    if (request.mode == Mode::Health) {
+        return ExitStatus(RunHealth(request), request.strict);
     }
     request.analysis.simulation.thresholdFolders = ornexa::ThresholdFolders(ProgramFolder(argv[0]), request.accFolder);
     return ExitStatus(RunReport(request), request.strict);

@@ -39,10 +39,41 @@ std::optional<Refusal> StatFileRequired(const RunRequest& request, const GivenOp
 
 // Among the report's uses --csv names its list; the history's tables take none.
 std::optional<Refusal> CsvNamesItsList(const RunRequest& request, const GivenOptions& given) {
-    if (IsHistoryMode(request.mode) || !given.Has("--csv") || given.Has("--csv LIST")) {
+    if (IsHistoryMode(request.mode) || request.mode == Mode::Health || !given.Has("--csv") || given.Has("--csv LIST")) {
         return std::nullopt;
     }
     return Refusal{Kind::NeedsValue, "--csv", ""};
+}
+
+// --health of a report takes its output's options and the limits of its read.
+std::optional<Refusal> HealthOfReportOptions(const RunRequest& request, const GivenOptions& given) {
+    if (request.mode != Mode::Health) {
+        return std::nullopt;
+    }
+    for (const char* name : {"--sim", "--objects", "--radius", "--acc-dir", "--export-clusters", "--cluster", "--usage",
+                             "--size", "--export-indexes", "--commands", "--regroup", "--pool"}) {
+        if (given.Has(name)) {
+            return Refusal{Kind::NotValid, name, "does not go with --health"};
+        }
+    }
+    if (given.Has("--csv LIST")) {
+        return Refusal{Kind::NotValid, "--csv", "takes no LIST with --health"};
+    }
+    for (const char* name :
+         {"--system", "--subsystem", "--since", "--until", "--history-password-file", "--history-timeout"}) {
+        if (given.Has(name)) {
+            return Refusal{Kind::Requires, name, "--history"};
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<Refusal> SinceBeforeUntil(const RunRequest& request, const GivenOptions& /*given*/) {
+    const HealthRequest& health = request.health;
+    if (health.since.empty() || health.until.empty() || health.since <= health.until) {
+        return std::nullopt;
+    }
+    return Refusal{Kind::NotValid, "--since", "is after --until"};
 }
 
 std::optional<Refusal> RegroupNeedsSimulation(const RunRequest& request, const GivenOptions& /*given*/) {
@@ -103,7 +134,7 @@ std::optional<Refusal> HistoryNeedsCommand(const RunRequest& request, const Give
     if (!IsHistoryMode(request.mode) || !given.Has("--history")) {
         return std::nullopt;
     }
-    for (const char* command : {"--import", "--list", "--trend", "--compare"}) {
+    for (const char* command : {"--import", "--list", "--trend", "--compare", "--health"}) {
         if (given.Has(command)) {
             return std::nullopt;
         }
@@ -153,6 +184,9 @@ const std::vector<OptionRule>& OptionRules() {
     static const std::vector<OptionRule> rules{
         RequirementRow(StatFileRequired),
         RequirementRow(CsvNamesItsList),
+        RequirementRow(HealthOfReportOptions),
+        {{"--fail-on", "--ratings", "--since", "--until"}, {Health, HistoryHealth}, Kind::Requires, {}, "--health"},
+        RequirementRow(SinceBeforeUntil),
         {{"STATFILE"},
          ReportUses,
          Kind::NotValid,
@@ -167,17 +201,17 @@ const std::vector<OptionRule>& OptionRules() {
         {{"--pool"}, ReportUses.With({Trend}), Kind::NotValid, {}, "goes with --trend among the history's commands"},
         // The report's uses take the filters and leave them unused.
         {{"--system", "--subsystem"},
-         ReportUses.With({List, Trend}),
+         ReportUses.With({List, Trend, HistoryHealth}),
          Kind::NotValid,
          "--system/--subsystem",
          "go with --list or --trend"},
         {{"--json", "--csv"},
-         ReportUses.With({List, Trend, Compare, NoCommand}),
+         ReportUses.With({List, Trend, Compare, HistoryHealth, NoCommand}),
          Kind::NotValid,
          "--import",
          "writes its summary as text; no --json or --csv"},
         {{"--csv"},
-         ReportUses.With({List, Trend, NoCommand}),
+         ReportUses.With({List, Trend, HistoryHealth, NoCommand}),
          Kind::NotValid,
          {},
          "does not go with --compare (use --json)"},
@@ -258,6 +292,10 @@ Uses ModeUses(const RunRequest& request) {
     case Mode::CompareFiles:
     case Mode::CompareStored:
         return {Use::Compare};
+    case Mode::Health:
+        return {Use::Health};
+    case Mode::HistoryHealth:
+        return {Use::HistoryHealth};
     case Mode::HistoryWithoutCommand:
         break;
     }

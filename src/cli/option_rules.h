@@ -31,7 +31,9 @@ enum class Use : std::uint8_t {
     List,
     Trend,
     Compare,
-    NoCommand, // --history with --list=false or --trend=false: refused once the options are checked
+    Health,        // --health of the report read
+    HistoryHealth, // --health of the reports held
+    NoCommand,     // --history with --list=false or --trend=false: refused once the options are checked
 };
 
 // A set of uses.
@@ -61,7 +63,7 @@ private:
 
 inline constexpr Uses ReportUses{Use::TextReport,    Use::JsonReport,  Use::Commands, Use::RegroupStatements,
                                  Use::CsvPools,      Use::CsvObjects,  Use::CsvRules, Use::CsvClusters,
-                                 Use::ClusterExport, Use::IndexExport, Use::Regroup};
+                                 Use::ClusterExport, Use::IndexExport, Use::Regroup,  Use::Health};
 
 // The uses of a request: its mode's, and for the report's modes the exports and the regrouping beside.
 Uses UsesOf(const RunRequest& request);
@@ -103,7 +105,7 @@ struct Need {
     std::string_view option;
     std::string_view needed;
 };
-inline constexpr std::array<Exclusion, 14> Exclusions{{
+inline constexpr std::array<Exclusion, 18> Exclusions{{
     {"--commands", "--json"},
     {"--regroup", "--export-clusters"},
     {"--regroup", "--export-indexes"},
@@ -118,6 +120,10 @@ inline constexpr std::array<Exclusion, 14> Exclusions{{
     {"--compare", "--import"},
     {"--compare", "--list"},
     {"--compare", "--trend"},
+    {"--health", "--import"},
+    {"--health", "--list"},
+    {"--health", "--trend"},
+    {"--health", "--compare"},
 }};
 inline constexpr std::array<Need, 2> Needs{{{"--cluster", "--export-clusters"}, {"--csv-raw", "--csv"}}};
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "advice/pool_ratings.h"
 #include "cli/analysis_document.h"
 #include "cli/csv_tables.h"
 #include "cli/history_commands.h"
@@ -23,11 +24,13 @@ enum class Mode {
     CsvList,    // --csv LIST: one list of the window
     Commands,   // --commands: the pools' Db2 commands and SQL
     Regroup,    // --regroup alone: the SQL that moves the clusters
+    Health,     // --health of the report read: its pools rated
     HistoryImport,
     HistoryList,
     HistoryTrend,
     CompareFiles,  // --compare OLD NEW of two Statistics report files
     CompareStored, // --compare of two report ids of --history
+    HistoryHealth, // --health of the reports held
     // --history without a command to run: always refused before the run starts.
     HistoryWithoutCommand,
 };
@@ -47,6 +50,15 @@ struct HistoryRequest {
     std::chrono::seconds timeout = DefaultHistoryTimeout;
 };
 
+// --health: what rates the pools, and the level that fails the run.
+struct HealthRequest {
+    std::optional<RatingVerdict> failOn;              // --fail-on: Warning or Exception
+    std::optional<std::filesystem::path> ratingsFile; // --ratings: the site file of thresholds
+    std::filesystem::path programFolder;              // where a site file is looked for beside the program
+    std::string since; // --since, as collection times are held: "2026-11-30T00:00:00"; empty is open
+    std::string until; // --until, the last second it covers: "2026-11-30T23:59:59"
+};
+
 // The command line as the run takes it: one mode, and what that mode reads, analyses and writes.
 struct RunRequest {
     Mode mode = Mode::TextReport;
@@ -61,6 +73,7 @@ struct RunRequest {
     ReportLimits limits;
     bool strict = false;
     HistoryRequest history;
+    HealthRequest health;
 };
 
 } // namespace ornexa::cli
