@@ -48,6 +48,7 @@ struct AnalysisPlace {
 struct ReloadRequest {
     std::optional<std::filesystem::path> statistics; // none: the one read before
     std::optional<std::filesystem::path> simulation; // none: the one read before, if any
+    std::optional<AnalysisPlace> place;               // none: where the user is now
     friend bool operator==(const ReloadRequest&, const ReloadRequest&) = default;
 };
 
@@ -150,7 +151,7 @@ public:
     Messages Reload(ReloadRequest request = {});
     void SetReloadReader(ReloadReader reader) { readAgain_ = std::move(reader); }
     [[nodiscard]] const ReloadRequest& PendingReload() const { return reload_; }
-    [[nodiscard]] AnalysisOutcome Outcome() const { return {exit_, reload_, Place()}; }
+    [[nodiscard]] AnalysisOutcome Outcome() const { return {exit_, reload_, reload_.place.value_or(Place())}; }
     // The pool, tab and object shown.
     [[nodiscard]] AnalysisPlace Place() const;
     // After activation: the pool, object and tab of `place` as far as this report still has them.
