@@ -174,9 +174,9 @@ void AnalysisWindow::done(int result) {
     QDialog::done(result);
 }
 
-void AnalysisWindow::LeaveToRead(ornexa::ReloadRequest request) {
+void AnalysisWindow::LeaveToRead(ornexa::ReloadRequest request, std::optional<ornexa::AnalysisPlace> place) {
     // Files that do not load are told here, and the window stays as it is.
-    const ornexa::Messages told = session_.Reload(std::move(request));
+    const ornexa::Messages told = session_.Reload(std::move(request), std::move(place));
     if (!session_.Closed()) {
         Apply(told);
         return;
@@ -228,11 +228,11 @@ void AnalysisWindow::ShowHealth() {
     }
     const ornexa::Report& report = session_.ShownReport();
     std::unique_ptr<HealthWindow> window =
-        history_ != nullptr ? std::make_unique<HealthWindow>(
-                                  *history_, ui_,
-                                  ornexa::HistoryFilter{report.Header.SystemName.Str(), report.Header.SubSystemName.Str()},
-                                  this)
-                            : std::make_unique<HealthWindow>(report, ui_, this);
+        history_ != nullptr
+            ? std::make_unique<HealthWindow>(
+                  *history_, ui_,
+                  ornexa::HistoryFilter{report.Header.SystemName.Str(), report.Header.SubSystemName.Str()}, this)
+            : std::make_unique<HealthWindow>(report, ui_, this);
     healthWindow_ = window.get();
     ui_.SetParent(window.get());
     window->exec();

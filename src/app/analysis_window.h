@@ -140,8 +140,7 @@ public:
         if (!files.simulation.empty()) {
             request.simulation = files.simulation;
         }
-        request.place = std::move(place);
-        LeaveToRead(std::move(request));
+        LeaveToRead(std::move(request), std::move(place));
     }
     // Ctrl+1 ... Ctrl+4: that chart of the Sim Graph Analysis tab, the tab shown first.
     void ChooseSimChart(int subTab) {
@@ -169,7 +168,7 @@ private:
     void BuildTabs();
     QLayout* BuildButtons();
     // Leaves to be shown again with the files of `request`, once they have loaded.
-    void LeaveToRead(ornexa::ReloadRequest request);
+    void LeaveToRead(ornexa::ReloadRequest request, std::optional<ornexa::AnalysisPlace> place = std::nullopt);
     // Tells what an action had to tell, then paints what changed.
     void Apply(const ornexa::Messages& told);
     void Refresh();

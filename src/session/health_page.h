@@ -61,7 +61,7 @@ public:
     HealthPage(const Report& report, const HealthColumn& column, NumberStyle style, RatingSettings settings = {});
     // A history: empty until its holdings are given. `preferred`: the system and subsystem chosen
     // first when the history holds them (the report shown).
-    explicit HealthPage(NumberStyle style, RatingSettings settings = {}, HistoryFilter preferred = {});
+    explicit HealthPage(NumberStyle style = {}, RatingSettings settings = {}, HistoryFilter preferred = {});
 
     [[nodiscard]] bool FromHistory() const { return fromHistory_; }
     [[nodiscard]] const RatingSettings& Settings() const { return settings_; }
