@@ -51,15 +51,17 @@ ornexa::HealthColumn ShownColumn(const ornexa::Report& report) {
 } // namespace
 
 HealthWindow::HealthWindow(HistoryService& history, UiServices& ui, const ornexa::HistoryFilter& preferred,
-                           QWidget* parent)
+                           QWidget* parent, ornexa::RatingSettings settings)
     : QDialog(parent), history_(&history), ui_(ui),
-      page_(ornexa::ui::LocaleNumberStyle(QLocale()), ornexa::RatingSettings{}, preferred) {
+      page_(ornexa::ui::LocaleNumberStyle(QLocale()), std::move(settings), preferred) {
     Build(true);
     Load(true);
 }
 
-HealthWindow::HealthWindow(const ornexa::Report& report, UiServices& ui, QWidget* parent)
-    : QDialog(parent), ui_(ui), page_(report, ShownColumn(report), ornexa::ui::LocaleNumberStyle(QLocale())) {
+HealthWindow::HealthWindow(const ornexa::Report& report, UiServices& ui, QWidget* parent,
+                           ornexa::RatingSettings settings)
+    : QDialog(parent), ui_(ui),
+      page_(report, ShownColumn(report), ornexa::ui::LocaleNumberStyle(QLocale()), std::move(settings)) {
     Build(false);
     status_->showMessage(tr("The report shown alone: keep reports in the history to see them over time."));
     Refresh();

@@ -23,11 +23,13 @@ class UiServices;
 class HealthWindow : public QDialog {
     Q_OBJECT
 public:
-    // The history, from `preferred`'s system and subsystem when it holds them.
+    // The history, from `preferred`'s system and subsystem when it holds them; the pools rated with
+    // `settings`.
     HealthWindow(HistoryService& history, UiServices& ui, const ornexa::HistoryFilter& preferred,
-                 QWidget* parent = nullptr);
+                 QWidget* parent = nullptr, ornexa::RatingSettings settings = {});
     // The report shown, alone.
-    HealthWindow(const ornexa::Report& report, UiServices& ui, QWidget* parent = nullptr);
+    HealthWindow(const ornexa::Report& report, UiServices& ui, QWidget* parent = nullptr,
+                 ornexa::RatingSettings settings = {});
     ~HealthWindow() override;
     HealthWindow(const HealthWindow&) = delete;
     HealthWindow& operator=(const HealthWindow&) = delete;

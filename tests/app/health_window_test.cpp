@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include "app/analysis_shortcuts.h"
 #include "app/analysis_window.h"
 #include "app/health_grid.h"
 #include "app/health_window.h"
@@ -79,14 +80,29 @@ TEST_F(HealthWindowTest, TheLastSevenDaysHeldShowAsColouredCountedCellsWithTheir
     EXPECT_EQ(page.Overview().cells, truth.value->cells);
     EXPECT_EQ(page.Overview().rows, truth.value->rows);
     ASSERT_EQ(page.ColumnCount(), 4U);
-    // The starved pool ranks first, with an exception on each of its two days.
-    ASSERT_FALSE(page.Overview().rows.empty());
-    EXPECT_EQ(page.Overview().rows.front().poolName, poolName);
-    EXPECT_EQ(page.Overview().rows.front().exceptions, 2);
-    EXPECT_EQ(page.Overview().Cell(0, 1), HealthCell::Exception);
-    for (const ornexa::HealthRow& row : page.Overview().rows) {
-        EXPECT_EQ(row.intervals, 4) << row.poolName;
+    // The pools with most exception intervals first, then most warning intervals; the starved pool's
+    // two days are exceptions.
+    const auto& rows = page.Overview().rows;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        int warnings = 0;
+        int exceptions = 0;
+        for (std::size_t c = 0; c < page.ColumnCount(); ++c) {
+            warnings += page.Overview().Cell(r, c) == HealthCell::Warning ? 1 : 0;
+            exceptions += page.Overview().Cell(r, c) == HealthCell::Exception ? 1 : 0;
+        }
+        EXPECT_EQ(rows[r].warnings, warnings) << rows[r].poolName;
+        EXPECT_EQ(rows[r].exceptions, exceptions) << rows[r].poolName;
+        EXPECT_EQ(rows[r].intervals, 4) << rows[r].poolName;
+        if (r > 0) {
+            EXPECT_GE(std::pair(rows[r - 1].exceptions, rows[r - 1].warnings), std::pair(exceptions, warnings));
+        }
     }
+    const auto starved =
+        std::find_if(rows.begin(), rows.end(), [&](const auto& row) { return row.poolName == poolName; });
+    ASSERT_NE(starved, rows.end());
+    const auto row = static_cast<std::size_t>(starved - rows.begin());
+    EXPECT_EQ(page.Overview().Cell(row, 1), HealthCell::Exception);
+    EXPECT_EQ(page.Overview().Cell(row, 3), HealthCell::Exception);
 
     // Each cell in its colour; the current one framed.
     window.show();
@@ -103,13 +119,13 @@ TEST_F(HealthWindowTest, TheLastSevenDaysHeldShowAsColouredCountedCellsWithTheir
     EXPECT_GT(grid->CellWidth(), grid->fontMetrics().horizontalAdvance(QLatin1Char('W'))); // lettered
 
     // Hovering a cell gives its ratings, as the history rates the report.
-    QHelpEvent hover(QEvent::ToolTip, Centre(*grid, {0, 1}), grid->viewport()->mapToGlobal(Centre(*grid, {0, 1})));
+    QHelpEvent hover(QEvent::ToolTip, Centre(*grid, {row, 1}), grid->viewport()->mapToGlobal(Centre(*grid, {row, 1})));
     QApplication::sendEvent(grid->viewport(), &hover);
     const QString tip = QToolTip::text();
     EXPECT_TRUE(tip.startsWith(QString::fromStdString(poolName) + QStringLiteral(", 2026-11-22 10:00")))
         << tip.toStdString();
     EXPECT_TRUE(tip.contains(QStringLiteral("System page residency time: "))) << tip.toStdString();
-    EXPECT_TRUE(tip.contains(QStringLiteral("Exception (warning below 90.0 s, exception below 60.0 s)")))
+    EXPECT_TRUE(tip.contains(QStringLiteral(", Exception (warning below 90.0 s, exception below 60.0 s)\n")))
         << tip.toStdString();
     EXPECT_TRUE(tip.contains(QStringLiteral("not applicable: "))) << tip.toStdString();
 
@@ -154,10 +170,11 @@ TEST_F(HealthWindowTest, AClickOpensThatReportAtThatPool) {
     window.WaitForLoad();
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    QTest::mouseClick(window.Grid()->viewport(), Qt::LeftButton, {}, Centre(*window.Grid(), {0, 3}));
+    QTest::mouseClick(window.Grid()->viewport(), Qt::LeftButton, {}, Centre(*window.Grid(), {1, 3}));
     EXPECT_EQ(window.result(), QDialog::Accepted);
     ASSERT_TRUE(window.Chosen());
-    EXPECT_EQ(window.Chosen()->place, (ornexa::AnalysisPlace{poolName, ornexa::PoolStatAnalysisTab, {}}));
+    const std::string pool = window.Page().Overview().rows.at(1).poolName;
+    EXPECT_EQ(window.Chosen()->place, (ornexa::AnalysisPlace{pool, ornexa::PoolStatAnalysisTab, {}}));
     ASSERT_TRUE(window.FilesToOpen());
     EXPECT_EQ(window.FilesToOpen()->statistics, days[3]);
 }
@@ -172,13 +189,24 @@ TEST_F(HealthWindowTest, CtrlShiftHIsTheHealthWindowInTheAnalysisAndHistoryWindo
         }
         EXPECT_EQ(bound, 1) << window.objectName().toStdString();
     };
+    std::string chosen;
+    // The Health window over the history, once read: the first pool in a report opened.
+    const auto openFirstPool = [&](HealthWindow* health, std::size_t column) {
+        ASSERT_NE(health, nullptr);
+        health->WaitForLoad();
+        chosen = health->Page().Overview().rows.at(0).poolName;
+        health->Open({0, column});
+        if (health->isVisible()) {
+            health->reject();
+        }
+    };
     {
         // Without a history: the report shown alone; a click shows its pool on Pool Stat Analysis.
         AnalysisWindow analysis(report, sim, ui, dir.Path());
         analysis.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&analysis));
         expectOne(analysis);
-        std::string chosen;
+        EXPECT_TRUE(AnalysisShortcutsText().contains(QStringLiteral("Ctrl+Shift+H\t")));
         QTimer::singleShot(0, &analysis, [&] {
             HealthWindow* health = analysis.Health();
             ASSERT_NE(health, nullptr);
@@ -204,40 +232,24 @@ TEST_F(HealthWindowTest, CtrlShiftHIsTheHealthWindowInTheAnalysisAndHistoryWindo
         analysis.SetHistory(&history);
         analysis.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&analysis));
-        QTimer::singleShot(0, &analysis, [&] {
-            HealthWindow* health = analysis.Health();
-            ASSERT_NE(health, nullptr);
-            health->WaitForLoad();
-            health->Open({0, 1});
-            if (health->isVisible()) {
-                health->reject();
-            }
-        });
+        QTimer::singleShot(0, &analysis, [&] { openFirstPool(analysis.Health(), 1); });
         QTest::keyClick(&analysis, Qt::Key_H, Qt::ControlModifier | Qt::ShiftModifier);
         const ornexa::AnalysisOutcome outcome = analysis.Session().Outcome();
         EXPECT_EQ(outcome.exit, ornexa::AnalysisExit::Reload);
         EXPECT_EQ(outcome.reload.statistics, days[1]);
-        EXPECT_EQ(outcome.place, (ornexa::AnalysisPlace{poolName, ornexa::PoolStatAnalysisTab, {}}));
+        EXPECT_EQ(outcome.place, (ornexa::AnalysisPlace{chosen, ornexa::PoolStatAnalysisTab, {}}));
     }
     // From the History window: the History window closes with the report to open and its place.
     HistoryWindow historyWindow(history, ui, poolName);
     historyWindow.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&historyWindow));
     expectOne(historyWindow);
-    QTimer::singleShot(0, &historyWindow, [&] {
-        auto* health = historyWindow.findChild<HealthWindow*>();
-        ASSERT_NE(health, nullptr);
-        health->WaitForLoad();
-        health->Open({0, 3});
-        if (health->isVisible()) {
-            health->reject();
-        }
-    });
+    QTimer::singleShot(0, &historyWindow, [&] { openFirstPool(historyWindow.findChild<HealthWindow*>(), 3); });
     QTest::keyClick(&historyWindow, Qt::Key_H, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(historyWindow.result(), QDialog::Accepted);
     ASSERT_TRUE(historyWindow.FilesToOpen());
     EXPECT_EQ(historyWindow.FilesToOpen()->statistics, days[3]);
-    EXPECT_EQ(historyWindow.PlaceToOpen(), (ornexa::AnalysisPlace{poolName, ornexa::PoolStatAnalysisTab, {}}));
+    EXPECT_EQ(historyWindow.PlaceToOpen(), (ornexa::AnalysisPlace{chosen, ornexa::PoolStatAnalysisTab, {}}));
 }
 
 TEST(HealthGrid, AYearOfQuarterHoursByEightyPoolsPaintsOnlyWhatShows) {

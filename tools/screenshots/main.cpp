@@ -191,9 +191,12 @@ bool HealthShot(const std::filesystem::path& statistics, const QString& out, UiS
             report.Header.CollectionTime = time;
             const bool busy = day < 5 && slot >= 4 && slot <= 8;
             for (int p = 1; p <= report.PoolCount(); ++p) {
+                // Pools large enough to be good, but in the busy hours some are cut to a half or less.
                 const int squeeze = (p + slot + day) % 4;
-                if (busy && squeeze != 0) {
-                    report.Pools(p).VPSize = std::max<ornexa::Long>(1, report.Pools(p).VPSize / (squeeze * 8));
+                ornexa::PoolRecord& pool = report.Pools(p);
+                pool.VPSize *= 20;
+                if (busy && squeeze != 0 && p % 3 != 0) {
+                    pool.VPSize /= squeeze * (p % 2 == 0 ? 3 : 2);
                 }
             }
             if (!ImportDay(**store.value, report, folder.filePath(QStringLiteral("d%1s%2.sta").arg(day).arg(slot)))) {
