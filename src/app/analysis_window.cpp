@@ -18,6 +18,7 @@
 #include "app/cluster_widget.h"
 #include "app/dropped_files.h"
 #include "app/group_pool_view.h"
+#include "app/health_window.h"
 #include "app/history_service.h"
 #include "app/history_window.h"
 #include "app/object_table_view.h"
@@ -73,6 +74,8 @@ QMenuBar* AnalysisWindow::BuildMenu() {
     item(menu->addAction(tr("&Reload"), this, &AnalysisWindow::Reload), "actReload", QKeySequence(Qt::Key_F5));
     addAction(item(menu->addAction(tr("&History..."), this, &AnalysisWindow::ShowHistory), "actHistory",
                    QKeySequence(Qt::CTRL | Qt::Key_H)));
+    addAction(item(menu->addAction(tr("H&ealth..."), this, &AnalysisWindow::ShowHealth), "actHealth",
+                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H)));
     menu->addSeparator();
     menu->addAction(QStringLiteral("&About"), this, [this] { ui_.ShowAbout(); });
     QMenu* help = menuBar->addMenu(tr("&Help"));
@@ -173,9 +176,9 @@ void AnalysisWindow::done(int result) {
     QDialog::done(result);
 }
 
-void AnalysisWindow::LeaveToRead(ornexa::ReloadRequest request) {
+void AnalysisWindow::LeaveToRead(ornexa::ReloadRequest request, std::optional<ornexa::AnalysisPlace> place) {
     // Files that do not load are told here, and the window stays as it is.
-    const ornexa::Messages told = session_.Reload(std::move(request));
+    const ornexa::Messages told = session_.Reload(std::move(request), std::move(place));
     if (!session_.Closed()) {
         Apply(told);
         return;
@@ -217,7 +220,34 @@ void AnalysisWindow::ShowHistory() {
     ui_.SetParent(this);
     historyWindow_ = nullptr;
     if (const auto& files = window.FilesToOpen()) {
-        ReadFiles(*files);
+        ReadFiles(*files, window.PlaceToOpen());
+    }
+}
+
+void AnalysisWindow::ShowHealth() {
+    if (healthWindow_ != nullptr || historyWindow_ != nullptr) {
+        return;
+    }
+    const ornexa::Report& report = session_.ShownReport();
+    std::unique_ptr<HealthWindow> window =
+        history_ != nullptr
+            ? std::make_unique<HealthWindow>(
+                  *history_, ui_,
+                  ornexa::HistoryFilter{report.Header.SystemName.Str(), report.Header.SubSystemName.Str()}, this)
+            : std::make_unique<HealthWindow>(report, ui_, this);
+    healthWindow_ = window.get();
+    ui_.SetParent(window.get());
+    window->exec();
+    ui_.SetParent(this);
+    healthWindow_ = nullptr;
+    const auto& chosen = window->Chosen();
+    if (!chosen) {
+        return;
+    }
+    if (const auto& files = window->FilesToOpen()) {
+        ReadFiles(*files, chosen->place);
+    } else {
+        Apply(session_.ResumeAt(chosen->place)); // the report shown, at another pool
     }
 }
 

@@ -15,6 +15,7 @@
 class ChartView;
 class ClusterWidget;
 class GroupPoolView;
+class HealthWindow;
 class HistoryService;
 class HistoryWindow;
 class ObjectInfoView;
@@ -128,14 +129,20 @@ public:
     void ShowHistory();
     // The History window while it is open (tests drive it).
     [[nodiscard]] HistoryWindow* History() const { return historyWindow_; }
-    // Reads these files in place of the report's own, as a reload does.
-    void ReadFiles(const ornexa::RecentReport& files) {
+    // "H&ealth..." (Ctrl+Shift+H): the Health window, of the history or of the report shown alone; a
+    // cell chosen there opens its report at its pool on the Pool Stat Analysis tab.
+    void ShowHealth();
+    // The Health window while it is open (tests drive it).
+    [[nodiscard]] HealthWindow* Health() const { return healthWindow_; }
+    // Reads these files in place of the report's own, as a reload does, and shows them at `place`
+    // (by default where the user is now).
+    void ReadFiles(const ornexa::RecentReport& files, std::optional<ornexa::AnalysisPlace> place = std::nullopt) {
         ornexa::ReloadRequest request;
         request.statistics = files.statistics;
         if (!files.simulation.empty()) {
             request.simulation = files.simulation;
         }
-        LeaveToRead(std::move(request));
+        LeaveToRead(std::move(request), std::move(place));
     }
     // Ctrl+1 ... Ctrl+4: that chart of the Sim Graph Analysis tab, the tab shown first.
     void ChooseSimChart(int subTab) {
@@ -163,7 +170,7 @@ private:
     void BuildTabs();
     QLayout* BuildButtons();
     // Leaves to be shown again with the files of `request`, once they have loaded.
-    void LeaveToRead(ornexa::ReloadRequest request);
+    void LeaveToRead(ornexa::ReloadRequest request, std::optional<ornexa::AnalysisPlace> place = std::nullopt);
     // Tells what an action had to tell, then paints what changed.
     void Apply(const ornexa::Messages& told);
     void Refresh();
@@ -172,6 +179,7 @@ private:
     ornexa::AnalysisSession session_;
     HistoryService* history_ = nullptr;
     HistoryWindow* historyWindow_ = nullptr;
+    HealthWindow* healthWindow_ = nullptr;
     bool activated_ = false;
     ornexa::AnalysisResume resume_;
     bool refreshing_ = false;

@@ -26,6 +26,7 @@
 #include <QVBoxLayout>
 
 #include "app/chart_actions.h"
+#include "app/health_window.h"
 #include "app/history_models.h"
 #include "app/history_service.h"
 #include "app/keyboard_navigation.h"
@@ -92,6 +93,9 @@ HistoryWindow::HistoryWindow(HistoryService& history, UiServices& ui, std::strin
     importFolder_->setObjectName(QStringLiteral("actImportFolder"));
     database_ = menu->addAction(tr("History &Database..."), this, &HistoryWindow::ChooseDatabase);
     database_->setObjectName(QStringLiteral("actHistoryDatabase"));
+    QAction* health = menu->addAction(tr("H&ealth..."), this, &HistoryWindow::ShowHealth);
+    health->setObjectName(QStringLiteral("actHealth"));
+    health->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H));
     keep_ = menu->addAction(tr("&Keep every report read in the history"));
     keep_->setObjectName(QStringLiteral("actKeepEveryReport"));
     keep_->setCheckable(true);
@@ -406,6 +410,18 @@ void HistoryWindow::OpenChosen() {
     }
     open_ = files.value;
     accept();
+}
+
+void HistoryWindow::ShowHealth() {
+    HealthWindow window(history_, ui_, {}, this);
+    ui_.SetParent(&window);
+    window.exec();
+    ui_.SetParent(this);
+    if (window.Chosen() && window.FilesToOpen()) {
+        open_ = window.FilesToOpen();
+        openPlace_ = window.Chosen()->place;
+        accept();
+    }
 }
 
 void HistoryWindow::RemoveChosen() {

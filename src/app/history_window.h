@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "history/history_import.h"
+#include "session/analysis_session.h"
 #include "session/file_dialogs.h"
 #include "session/history_page.h"
 
@@ -63,6 +64,10 @@ public:
     [[nodiscard]] QString StatusText() const;
     // The files "Open" chose, for the analysis window to read once this window is closed.
     [[nodiscard]] const std::optional<ornexa::RecentReport>& FilesToOpen() const { return open_; }
+    // Where the report opened is shown: a pool chosen in the Health window; none for where the user was.
+    [[nodiscard]] const std::optional<ornexa::AnalysisPlace>& PlaceToOpen() const { return openPlace_; }
+    // "H&ealth..." (Ctrl+Shift+H): the Health window of the history; a cell chosen there is opened.
+    void ShowHealth();
 
     // The user's actions, also for tests.
     void OpenChosen();
@@ -118,6 +123,7 @@ private:
     std::string currentPool_;
     std::optional<ornexa::HistoryPage> page_;
     std::optional<ornexa::RecentReport> open_;
+    std::optional<ornexa::AnalysisPlace> openPlace_;
     bool refreshing_ = false;
     bool opening_ = false;
     HistoryImportBatch* batch_ = nullptr; // while an import runs

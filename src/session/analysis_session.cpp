@@ -268,7 +268,7 @@ void AnalysisSession::Finish() {
     exit_ = AnalysisExit::Finish;
 }
 
-Messages AnalysisSession::Reload(ReloadRequest request) {
+Messages AnalysisSession::Reload(ReloadRequest request, std::optional<AnalysisPlace> place) {
     if (readAgain_) {
         ReloadRead read = readAgain_(request);
         if (!read.loaded) {
@@ -277,6 +277,7 @@ Messages AnalysisSession::Reload(ReloadRequest request) {
     }
     exit_ = AnalysisExit::Reload;
     reload_ = std::move(request);
+    reloadPlace_ = std::move(place);
     return {};
 }
 

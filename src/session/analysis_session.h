@@ -155,10 +155,11 @@ public:
     // F5, or a report dropped on the window: leaves to read the files again and come back here.
     // With a reader, the files are read first: when they do not load, the window stays and the
     // message returned says why.
-    Messages Reload(ReloadRequest request = {});
+    // `place`: where to come back to, when not where the user is now.
+    Messages Reload(ReloadRequest request = {}, std::optional<AnalysisPlace> place = std::nullopt);
     void SetReloadReader(ReloadReader reader) { readAgain_ = std::move(reader); }
     [[nodiscard]] const ReloadRequest& PendingReload() const { return reload_; }
-    [[nodiscard]] AnalysisOutcome Outcome() const { return {exit_, reload_, Place()}; }
+    [[nodiscard]] AnalysisOutcome Outcome() const { return {exit_, reload_, reloadPlace_.value_or(Place())}; }
     // The pool, tab and object shown.
     [[nodiscard]] AnalysisPlace Place() const;
     // After activation: the pool, object and tab of `place` as far as this report still has them.
@@ -209,6 +210,7 @@ private:
     std::string shownWarning_; // the threshold file's warning the status bar was given last
     AnalysisExit exit_ = AnalysisExit::Open;
     ReloadRequest reload_;
+    std::optional<AnalysisPlace> reloadPlace_;
     ReloadReader readAgain_;
     int currentPool_ = 0;
     bool printedBefore_ = false;

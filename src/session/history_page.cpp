@@ -71,10 +71,14 @@ HistoryPage::OpenFiles HistoryPage::FilesToOpen(std::int64_t id, const RecentRep
     if (info == nullptr) {
         return {std::nullopt, FaultMessages("The history holds no report " + std::to_string(id) + ".")};
     }
-    RecentReport files{info->fileName, {}};
+    return FilesOfReport(*info, recent);
+}
+
+Result<RecentReport> FilesOfReport(const HistoryReportInfo& info, const RecentReports& recent) {
+    RecentReport files{info.fileName, {}};
     std::error_code error;
     if (!std::filesystem::is_regular_file(files.statistics, error)) {
-        return {std::nullopt, FaultMessages("The report's file \"" + info->fileName + "\" is no longer there.")};
+        return {std::nullopt, FaultMessages("The report's file \"" + info.fileName + "\" is no longer there.")};
     }
     for (const RecentReport& entry : recent.Entries()) {
         if (std::filesystem::equivalent(entry.statistics, files.statistics, error) && !entry.simulation.empty() &&

@@ -92,6 +92,9 @@ private:
     std::vector<ChangeCheck> comparisonChecks_;
 };
 
+// The files to read to open a report held: see HistoryPage::FilesToOpen.
+Result<RecentReport> FilesOfReport(const HistoryReportInfo& info, const RecentReports& recent);
+
 // What the status bar says of a report kept in the history as it was read.
 std::string HistoryImportText(const ImportOutcome& outcome);
 

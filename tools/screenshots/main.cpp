@@ -18,6 +18,8 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
+#include <cstdio>
 #include <iostream>
 #include <string_view>
 
@@ -25,6 +27,7 @@
 #include "app/cluster_widget.h"
 #include "app/file_selection_window.h"
 #include "app/history_service.h"
+#include "app/health_window.h"
 #include "app/history_window.h"
 #include "app/regroup_dialog.h"
 #include "app/sim_graph_widget.h"
@@ -165,6 +168,48 @@ bool HistoryShots(const std::filesystem::path& statistics, const QString& out, U
     window.Tabs()->setCurrentIndex(HistoryWindow::CompareTab);
     ok = Save(window, out + QStringLiteral("/history-compare.png")) && ok;
     return ok;
+}
+
+// The Health window over a week of two-hourly reports made from the sample: in the busy hours of
+// the working days some pools' buffers are cut, and their pages stay too short a time.
+bool HealthShot(const std::filesystem::path& statistics, const QString& out, UiServices& ui) {
+    ornexa::LoadRequest request;
+    request.statistics = statistics;
+    const ornexa::Report base = ornexa::LoadReport(request).report;
+    const QTemporaryDir folder;
+    HistoryService history;
+    history.SetLocation(folder.filePath(QStringLiteral("history.db")).toStdString());
+    auto store = history.Open();
+    if (!base.StatFileLoaded || !store.Ok()) {
+        std::cout << "no history for the Health window\n";
+        return false;
+    }
+    for (int day = 0; day < 7; ++day) {
+        for (int slot = 0; slot < 12; ++slot) {
+            ornexa::Report report = HistoryDay(base, day);
+            char time[16]{};
+            std::snprintf(time, sizeof time, "%02d.00.00", slot * 2);
+            report.Header.CollectionTime = time;
+            const bool busy = day < 5 && slot >= 4 && slot <= 8;
+            for (int p = 1; p <= report.PoolCount(); ++p) {
+                // Pools large enough to be good, but in the busy hours some are cut to a half or less.
+                const int squeeze = (p + slot + day) % 4;
+                ornexa::PoolRecord& pool = report.Pools(p);
+                pool.VPSize *= 20;
+                if (busy && squeeze != 0 && p % 3 != 0) {
+                    pool.VPSize /= squeeze * (p % 2 == 0 ? 3 : 2);
+                }
+            }
+            if (!ImportDay(**store.value, report, folder.filePath(QStringLiteral("d%1s%2.sta").arg(day).arg(slot)))) {
+                return false;
+            }
+        }
+    }
+    HealthWindow window(history, ui, {});
+    window.WaitForLoad();
+    window.resize(1280, 700);
+    window.show();
+    return Save(window, out + QStringLiteral("/health.png"));
 }
 
 // With --scale-2: the Object Info tab only, drawn at a device pixel ratio of 2.
@@ -401,6 +446,7 @@ int main(int argc, char** argv) {
     ok = GermanShot(report, sim, ui, files, out) && ok;
     ok = SimulationShots(analysis, out) && ok;
     ok = HistoryShots(argv[1], out, ui) && ok;
+    ok = HealthShot(argv[1], out, ui) && ok;
     ok = RegroupShot(analysis, out) && ok;
     ok = DisplayShots(ui, out) && ok;
     return ok ? 0 : 1;
