@@ -1,8 +1,10 @@
 #include "cli/command_line.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <ostream>
+#include <set>
 #include <system_error>
 
 #include <CLI/CLI.hpp>
@@ -229,6 +231,26 @@ void AddExclusions(CLI::App& app) {
     }
 }
 
+// The library names the pair of options it met first in a set ordered by address, which varies from run
+// to run; the refusal names the first pair in the order of the options instead, the same every time.
+CLI::ExcludesError FirstExclusionBroken(const CLI::App& app) {
+    const std::vector<const CLI::Option*> options = app.get_options();
+    for (const CLI::Option* option : options) {
+        if (option->count() == 0) {
+            continue;
+        }
+        const std::set<CLI::Option*>& excluded = option->get_excludes();
+        for (const CLI::Option* other : options) {
+            const bool excludes =
+                std::any_of(excluded.begin(), excluded.end(), [other](const CLI::Option* e) { return e == other; });
+            if (other->count() != 0 && excludes) {
+                return {option->get_name(), other->get_name()};
+            }
+        }
+    }
+    return {"", ""};
+}
+
 GivenOptions GivenOf(const CLI::App& app, const OptionValues& values) {
     GivenOptions given;
     for (const CLI::Option* option : app.get_options()) {
@@ -400,6 +422,9 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, const std:
         }
         ReadPassword(request, given, values);
         return {std::move(request), RunEnd::Done};
+    } catch (const CLI::ExcludesError&) {
+        app.exit(FirstExclusionBroken(app), out, err);
+        return {std::nullopt, RunEnd::WrongArguments};
     } catch (const CLI::ParseError& e) {
         return {std::nullopt, app.exit(e, out, err) == 0 ? RunEnd::Done : RunEnd::WrongArguments};
     }
