@@ -19,6 +19,7 @@
 #include "app/dropped_files.h"
 #include "app/group_pool_view.h"
 #include "app/health_window.h"
+#include "app/site_ratings.h"
 #include "app/history_service.h"
 #include "app/history_window.h"
 #include "app/object_table_view.h"
@@ -233,8 +234,9 @@ void AnalysisWindow::ShowHealth() {
         history_ != nullptr
             ? std::make_unique<HealthWindow>(
                   *history_, ui_,
-                  ornexa::HistoryFilter{report.Header.SystemName.Str(), report.Header.SubSystemName.Str()}, this)
-            : std::make_unique<HealthWindow>(report, ui_, this);
+                  ornexa::HistoryFilter{report.Header.SystemName.Str(), report.Header.SubSystemName.Str()}, this,
+                  SiteRatingSettings(ui_))
+            : std::make_unique<HealthWindow>(report, ui_, this, SiteRatingSettings(ui_));
     healthWindow_ = window.get();
     ui_.SetParent(window.get());
     window->exec();

@@ -27,6 +27,7 @@
 
 #include "app/chart_actions.h"
 #include "app/health_window.h"
+#include "app/site_ratings.h"
 #include "app/history_models.h"
 #include "app/history_service.h"
 #include "app/keyboard_navigation.h"
@@ -413,7 +414,7 @@ void HistoryWindow::OpenChosen() {
 }
 
 void HistoryWindow::ShowHealth() {
-    HealthWindow window(history_, ui_, {}, this);
+    HealthWindow window(history_, ui_, {}, this, SiteRatingSettings(ui_));
     ui_.SetParent(&window);
     window.exec();
     ui_.SetParent(this);
