@@ -15,6 +15,7 @@
 #include "sample_report.h"
 #include "stat_fixture.h"
 #include "stat_writer.h"
+#include "year_series.h"
 
 namespace ornexa {
 namespace {
@@ -224,6 +225,34 @@ TEST_P(StoredRatingsTest, RemovingAReportRemovesItsRatings) {
     ASSERT_TRUE(health.Ok()) << health.FaultText();
     ASSERT_EQ(health.value->columns.size(), 1U);
     EXPECT_EQ(health.value->columns.front().reportId, kept);
+}
+
+TEST_P(StoredRatingsTest, ADayOfTheYearSeriesHasItsBusyPoolsInTroubleAndTheRestGood) {
+    samplegen::YearSeriesOptions options;
+    options.pools = 16;
+    options.intervals = 96; // Thursday, 2026-01-01
+    samplegen::WriteYearSeries(dir.Path() / "series", options);
+    for (int t = 0; t < options.intervals; ++t) {
+        const auto file = dir.Path() / "series" / samplegen::SeriesFileName(options, t);
+        ASSERT_EQ(ImportReportFile(*store, file.string()).status, ImportStatus::Imported) << file;
+    }
+    const auto health = store->Health({{"SYSA", "DB2P"}, "2026-01-01T00:00:00", "2026-01-01T23:45:00"});
+    ASSERT_TRUE(health.Ok()) << health.FaultText();
+    ASSERT_EQ(health.value->columns.size(), 96U);
+    ASSERT_EQ(health.value->rows.size(), 16U);
+    for (const HealthRow& row : health.value->rows) {
+        SCOPED_TRACE(row.poolName);
+        EXPECT_EQ(row.intervals, 96);
+        if (row.poolName == "BP3" || row.poolName == "BP11") { // busy in the working day
+            EXPECT_GT(row.exceptions, 0);
+            EXPECT_LT(row.exceptions + row.warnings, 48);
+        } else if (row.poolName == "BP5" || row.poolName == "BP13") { // busy in the nightly batch
+            EXPECT_EQ(row.exceptions, 0);
+            EXPECT_EQ(row.warnings, 8);
+        } else {
+            EXPECT_EQ(row.exceptions + row.warnings, 0);
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, StoredRatingsTest, testing::ValuesIn(test::BackendsUnderTest()), test::BackendName);
