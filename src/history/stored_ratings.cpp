@@ -62,19 +62,6 @@ std::string OneField(std::string_view text) {
     return field;
 }
 
-std::vector<std::string_view> Split(std::string_view text, char separator) {
-    std::vector<std::string_view> parts;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end = text.find(separator, start);
-        parts.push_back(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
-        if (end == std::string_view::npos) {
-            return parts;
-        }
-        start = end + 1;
-    }
-}
-
 std::int64_t IdAt(const SqlRow& row, std::size_t column, std::string_view name, const std::string& where) {
     const auto* id = std::get_if<std::int64_t>(&row.at(column));
     if (id == nullptr) {
@@ -171,7 +158,7 @@ std::string StoredPoolRatings(const PoolRating& rating) {
 
 PoolRating PoolRatingFromStored(std::string_view stored, const RatingThresholds& thresholds, bool storedVerdicts,
                                 const std::string& where) {
-    const std::vector<std::string_view> fields = Split(stored, '\t');
+    const std::vector<std::string_view> fields = SplitText(stored, '\t');
     PoolRating rating;
     for (std::size_t k = 0; k < RatingKindCount; ++k) {
         Rating& r = rating.ratings[k];
@@ -306,7 +293,7 @@ HealthOverview StoredHealth(SqlDatabase& db, const HealthQuery& query, const Rat
                 throw SqlError(where + ", column pool_names_id names no set of pool names");
             }
             // Each name ends in a line end: the last part of the split is the empty rest.
-            std::vector<std::string_view> stored = Split(text->second, '\n');
+            std::vector<std::string_view> stored = SplitText(text->second, '\n');
             stored.pop_back();
             std::vector<std::size_t> places;
             for (const std::string_view name : stored) {
