@@ -201,8 +201,8 @@ void MeasureImport(benchmark::State& state, bool postgres) {
         }
         store = OpenStore(location);
         const double before =
-            postgres ? std::get<std::int64_t>(
-                           store->Database().Query("SELECT pg_database_size(current_database())").at(0).at(0))
+            postgres ? static_cast<double>(std::get<std::int64_t>(
+                           store->Database().Query("SELECT pg_database_size(current_database())").at(0).at(0)))
                      : 0;
         state.ResumeTiming();
         for (int t = 0; t < count; ++t) {
@@ -232,7 +232,7 @@ void MeasureImport(benchmark::State& state, bool postgres) {
 void BM_ImportSeriesSqlite(benchmark::State& state) {
     MeasureImport(state, false);
 }
-BENCHMARK(BM_ImportSeriesSqlite)->Arg(250)->Arg(500)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK(BM_ImportSeriesSqlite)->Arg(250)->Arg(500)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 void BM_ImportSeriesPostgres(benchmark::State& state) {
     if (PostgresUri() == nullptr) {
@@ -241,6 +241,8 @@ void BM_ImportSeriesPostgres(benchmark::State& state) {
     }
     MeasureImport(state, true);
 }
-BENCHMARK(BM_ImportSeriesPostgres)->Arg(250)->Arg(500)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK(BM_ImportSeriesPostgres)->Arg(250)->Arg(500)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 } // namespace
+
+BENCHMARK_MAIN();

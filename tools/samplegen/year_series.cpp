@@ -115,9 +115,7 @@ ObjectRecord SeriesObject(const PoolPlan& plan, int index, double share, const P
 }
 
 std::string TwoDigits(long value) {
-    std::array<char, 8> text{};
-    std::snprintf(text.data(), text.size(), "%02ld", value);
-    return text.data();
+    return (value < 10 ? "0" : "") + std::to_string(value);
 }
 
 } // namespace
