@@ -180,6 +180,9 @@ void MigrateHistory(SqlDatabase& db) {
     };
     const std::vector<std::function<void(SqlDatabase&)>> steps{
         script([](SqlDialect dialect) { return FirstSchema(dialect); }), script(SecondSchema), [](SqlDatabase& target) {
+            // Rates every report held: each is loaded whole, so a history of a year of intervals takes
+            // minutes here, once. It reads the reports as this program stores them, so a later schema's
+            // step that changes the report tables comes after it.
             target.ExecuteScript(ThirdSchema(target.Dialect()));
             RateHeldReports(target);
         }};
