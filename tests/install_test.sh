@@ -29,6 +29,7 @@ expected=(
     share/mime/packages/org.example.ornexa.xml
     share/ornexa/Rand.acc
     share/ornexa/Seq.acc
+    share/ornexa/ratings.toml
 )
 if [ "$gui" = ON ]; then
     expected+=(

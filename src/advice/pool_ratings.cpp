@@ -130,7 +130,7 @@ public:
         }
     }
 
-    PoolRating Rate() const {
+    [[nodiscard]] PoolRating Rate() const {
         PoolRating rating;
         rating.pool = p_;
         rating.poolName = pool_.PoolName.Str();
@@ -177,7 +177,9 @@ private:
 
     [[nodiscard]] Outcome Db2Count(PoolFigure figure) const {
         if (db2_ == nullptr) {
-            return Reason(NoDb2FigureReason);
+            // A display's pool without facts of its own (a cut display) has no figure; a monitor's report
+            // never has one.
+            return Reason(report_.Db2Display ? NotInThisInput : NoDb2FigureReason);
         }
         const std::optional<std::int64_t> v = db2_->figures.Get(figure);
         if (!v) {
@@ -369,12 +371,12 @@ RatingThresholds RatingSettings::For(std::string_view poolName) const {
             continue;
         }
         const auto k = static_cast<std::size_t>(rule.kind);
-        if (rule.threshold.warning && !set[k][0]) {
-            thresholds[k].warning = rule.threshold.warning;
+        if (rule.SetsWarning() && !set[k][0]) {
+            thresholds[k].warning = rule.warningOff ? std::nullopt : rule.threshold.warning;
             set[k][0] = true;
         }
-        if (rule.threshold.exception && !set[k][1]) {
-            thresholds[k].exception = rule.threshold.exception;
+        if (rule.SetsException() && !set[k][1]) {
+            thresholds[k].exception = rule.exceptionOff ? std::nullopt : rule.threshold.exception;
             set[k][1] = true;
         }
     }

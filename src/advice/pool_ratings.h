@@ -102,8 +102,14 @@ PoolRating RatePool(const Report& report, int p, const RatingThresholds& thresho
 struct PoolThresholdRule {
     std::string pattern;
     RatingKind kind = RatingKind::SystemResidency;
-    RatingThreshold threshold; // the bounds this rule sets; an absent one is left as it was
+    RatingThreshold threshold; // the bounds this rule sets; an absent one is left as it was, unless switched off
     int line = 0;              // in the site file, 0 when made in code
+    bool warningOff = false;   // the rule switches the warning bound off ("none" in the site file)
+    bool exceptionOff = false; // and the exception bound
+
+    [[nodiscard]] bool SetsWarning() const { return threshold.warning || warningOff; }
+    [[nodiscard]] bool SetsException() const { return threshold.exception || exceptionOff; }
+    friend bool operator==(const PoolThresholdRule&, const PoolThresholdRule&) = default;
 };
 
 // The thresholds in force: the defaults (or a site file's) and its rules per pool name pattern.
@@ -113,6 +119,7 @@ struct RatingSettings {
     std::string origin; // the site file read; empty for the built-in defaults
 
     [[nodiscard]] RatingThresholds For(std::string_view poolName) const;
+    friend bool operator==(const RatingSettings&, const RatingSettings&) = default;
 };
 
 // Whether a pool name matches a pattern of `*` and `?`, ignoring case and trailing blanks.
