@@ -132,6 +132,8 @@ std::string RatingSettingsKey(const RatingSettings& settings) {
         text += ',';
         bound(rule.threshold.warning);
         bound(rule.threshold.exception);
+        text += rule.warningOff ? "w-off," : "";
+        text += rule.exceptionOff ? "e-off," : "";
     }
     std::array<char, 17> key{};
     std::snprintf(key.data(), key.size(), "%016llx",

@@ -21,7 +21,7 @@ namespace ornexa {
 //   the verdicts can be judged again from the values with other thresholds.
 
 // A key that tells apart thresholds that judge differently: the bounds of the defaults and of every
-// rule, in order (not the site file's name or lines). 16 hex digits.
+// rule, in order, with the bounds a rule switches off (not the site file's name or lines). 16 hex digits.
 std::string RatingSettingsKey(const RatingSettings& settings);
 
 // A pool's ratings as pool_ratings keeps them: one field per rating in rating order, separated by tabs;

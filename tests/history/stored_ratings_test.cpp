@@ -309,12 +309,14 @@ TEST(RatingSettingsKey, ChangesWithEveryBoundAndRuleButNotWithWhereTheyWereRead)
     const RatingSettings rule = Bp1Exceptional();
     RatingSettings otherPattern = rule;
     otherPattern.rules.front().pattern = "bp2";
+    RatingSettings switchedOff = rule;
+    switchedOff.rules.front().warningOff = true;
     RatingSettings lined = rule;
     lined.rules.front().line = 12;
     EXPECT_EQ(RatingSettingsKey(lined), RatingSettingsKey(rule));
-    const std::vector<std::string> keys{RatingSettingsKey(builtIn), RatingSettingsKey(bound),
-                                        RatingSettingsKey(dropped), RatingSettingsKey(rule),
-                                        RatingSettingsKey(otherPattern)};
+    const std::vector<std::string> keys{RatingSettingsKey(builtIn),      RatingSettingsKey(bound),
+                                        RatingSettingsKey(dropped),      RatingSettingsKey(rule),
+                                        RatingSettingsKey(otherPattern), RatingSettingsKey(switchedOff)};
     for (std::size_t a = 0; a < keys.size(); ++a) {
         for (std::size_t b = a + 1; b < keys.size(); ++b) {
             EXPECT_NE(keys[a], keys[b]) << a << " and " << b;
