@@ -190,7 +190,8 @@ void MeasureImport(benchmark::State& state, bool postgres) {
         if (postgres) {
             const std::string name = "ornexa_bench_import_" + std::to_string(++round);
             const auto server = OpenPostgresDatabase(PostgresUri());
-            server->ExecuteScript("DROP DATABASE IF EXISTS " + name + "; CREATE DATABASE " + name);
+            server->ExecuteScript("DROP DATABASE IF EXISTS " + name);
+            server->ExecuteScript("CREATE DATABASE " + name);
             location = WithDatabase(PostgresUri(), name);
         } else {
             const std::filesystem::path file = std::filesystem::temp_directory_path() / "ornexa-health-import.db";
