@@ -44,8 +44,6 @@ HealthCell HealthOverview::Worst() const {
 }
 
 HealthOverview BuildHealthOverview(const std::vector<RatedReport>& reports) {
-    HealthOverview overview;
-    overview.columns.reserve(reports.size());
     // Rows in order of first appearance while filling; ranked at the end.
     std::unordered_map<std::string, std::size_t> rowOf;
     std::vector<std::string> names;
@@ -57,14 +55,24 @@ HealthOverview BuildHealthOverview(const std::vector<RatedReport>& reports) {
         }
     }
     const std::size_t width = reports.size();
+    std::vector<HealthColumn> columns;
+    columns.reserve(width);
     std::vector<HealthCell> filled(names.size() * width, HealthCell::Absent);
     for (std::size_t c = 0; c < width; ++c) {
-        overview.columns.push_back(reports[c].column);
+        columns.push_back(reports[c].column);
         for (const RatedReport::Pool& pool : reports[c].pools) {
             HealthCell& cell = filled[rowOf.at(pool.name) * width + c];
             cell = std::max(cell, CellOf(pool.worst));
         }
     }
+    return RankedHealthOverview(std::move(columns), names, filled);
+}
+
+HealthOverview RankedHealthOverview(std::vector<HealthColumn> columns, const std::vector<std::string>& names,
+                                    const std::vector<HealthCell>& filled) {
+    HealthOverview overview;
+    overview.columns = std::move(columns);
+    const std::size_t width = overview.columns.size();
     std::vector<HealthRow> rows(names.size());
     for (std::size_t r = 0; r < names.size(); ++r) {
         rows[r].poolName = names[r];

@@ -60,6 +60,11 @@ struct RatedReport {
 // named twice in one report takes its worse verdict.
 HealthOverview BuildHealthOverview(const std::vector<RatedReport>& reports);
 
+// The overview of `columns` whose cells are given for the pools `names` (each once), row by row in the
+// order of `names`: names.size() x columns.size() cells. The rows are counted and ranked.
+HealthOverview RankedHealthOverview(std::vector<HealthColumn> columns, const std::vector<std::string>& names,
+                                    const std::vector<HealthCell>& filled);
+
 // A report's part of an overview, rated with `settings`.
 RatedReport RateForOverview(const Report& report, const HealthColumn& column, const RatingSettings& settings = {});
 

@@ -47,12 +47,14 @@ template <class Columns> std::string ColumnList(const Columns& columns, std::str
 // The `PRAGMA application_id` of a SQLite history file ("ORNX"): a file carrying it is a history.
 inline constexpr std::int32_t HistoryApplicationId = 0x4F524E58;
 
-// The tables a history of the current schema holds, in name order. A SQLite file made before the
-// application id was set is told by them.
+// The tables a history of the current schema holds, in name order, and those of the first schema. A
+// SQLite file made before the application id was set is told by them: it holds every table of the
+// first schema and no table of another name.
 const std::vector<std::string_view>& HistoryTableNames();
+const std::vector<std::string_view>& FirstHistoryTableNames();
 
 // The version the migrations below bring a database to.
-inline constexpr int HistorySchemaVersion = 2;
+inline constexpr int HistorySchemaVersion = 3;
 
 // The statements that make the first schema's tables, the record tables' columns from `catalogues`.
 std::string FirstSchema(SqlDialect dialect, const StoredCatalogues& catalogues = {});
@@ -62,6 +64,10 @@ std::string FirstSchema(SqlDialect dialect, const StoredCatalogues& catalogues =
 // (db2_facts) and which fields of each pool it gives (pools.fields_given). The reports held before
 // are monitors' reports, and read so.
 std::string SecondSchema(SqlDialect dialect);
+
+// The third schema: the ratings of each report, made when it is imported (stored_ratings.h). The
+// migration to it rates every report held.
+std::string ThirdSchema(SqlDialect dialect);
 
 // The kinds a report's input_kind holds.
 inline constexpr std::string_view StatisticsInputKind = "statistics";

@@ -13,6 +13,7 @@
 #include "display/display_reader.h"
 #include "history/history_schema.h"
 #include "history/stored_db2_facts.h"
+#include "history/stored_ratings.h"
 #include "history/stored_rows.h"
 #include "history/stored_text.h"
 #include "load/report_load.h"
@@ -370,6 +371,11 @@ ImportOutcome HistoryStore::Import(const ImportSource& source) {
         const std::int64_t id = AsInteger(inserted.at(0).at(0));
         InsertPools(*db_, id, report);
         InsertObjects(*db_, id, report);
+        static const RatingSettings builtIn;
+        static const std::string builtInKey = RatingSettingsKey(builtIn);
+        const RatingSettings& settings = source.ratingSettings != nullptr ? *source.ratingSettings : builtIn;
+        StoreRatings(*db_, id, {system, subsystem, collectedAt}, RateReport(report, settings),
+                     source.ratingSettings != nullptr ? RatingSettingsKey(settings) : builtInKey);
         if (simPool != 0) {
             db_->ExecuteMany(InsertSimulatedSize, SimulatedSizeRows(id, sim));
         }
@@ -415,29 +421,13 @@ HistoryResult<StoredReport> HistoryStore::Load(std::int64_t id) {
 }
 
 HistoryResult<HealthOverview> HistoryStore::Health(const HealthQuery& query, const RatingSettings& settings) {
-    return Answer<HealthOverview>("The health overview could not be made", [&] {
-        SqlParams params;
-        const std::string sql = std::string("SELECT ") + InfoColumns + " FROM reports r WHERE 1 = 1" +
-                                FilterSql(query.filter, params) + " ORDER BY r.collected_at, r.id";
-        std::vector<RatedReport> rated;
-        for (const SqlRow& row : db_->Query(sql, params)) {
-            const HistoryReportInfo info = InfoFromRow(row);
-            if ((!query.since.empty() && info.collectedAt < query.since) ||
-                (!query.until.empty() && info.collectedAt > query.until)) {
-                continue;
-            }
-            const StoredReport stored = ReportFromRows(QueryStoredRows(*db_, info.id));
-            rated.push_back(
-                RateForOverview(stored.report, {info.id, info.collectedAt, info.system, info.subsystem}, settings));
-        }
-        return BuildHealthOverview(rated);
-    });
+    return Answer<HealthOverview>("The health overview could not be made",
+                                  [&] { return StoredHealth(*db_, query, settings); });
 }
 
 HistoryResult<std::vector<PoolRating>> HistoryStore::Ratings(std::int64_t id, const RatingSettings& settings) {
-    return Answer<std::vector<PoolRating>>("The ratings of report " + std::to_string(id) + " could not be read", [&] {
-        return RateReport(ReportFromRows(QueryStoredRows(*db_, id)).report, settings);
-    });
+    return Answer<std::vector<PoolRating>>("The ratings of report " + std::to_string(id) + " could not be read",
+                                           [&] { return StoredRatings(*db_, id, settings); });
 }
 
 HistoryResult<bool> HistoryStore::Remove(std::int64_t id) {
@@ -577,7 +567,7 @@ namespace {
 
 // Every interval of a file of Db2's display output, each a report of its own.
 FileImportOutcome ImportDisplay(HistoryStore& store, const std::string& bytes, const std::string& fileName,
-                                const ReportLimits& limits) {
+                                const ReportLimits& limits, const RatingSettings* ratingSettings) {
     FileImportOutcome file;
     file.db2Display = true;
     const DisplayReports read = ReadDisplayReports(bytes, limits);
@@ -596,7 +586,7 @@ FileImportOutcome ImportDisplay(HistoryStore& store, const std::string& bytes, c
     file.intervals = static_cast<int>(read.reports.size());
     const SimulationData none;
     for (const Report& report : read.reports) {
-        file.reports.push_back(store.Import({report, read.result, none, bytes, fileName}));
+        file.reports.push_back(store.Import({report, read.result, none, bytes, fileName, ratingSettings}));
     }
     return file;
 }
@@ -604,7 +594,7 @@ FileImportOutcome ImportDisplay(HistoryStore& store, const std::string& bytes, c
 } // namespace
 
 FileImportOutcome ImportFile(HistoryStore& store, const std::string& statisticsPath, const std::string& simulationPath,
-                             const ReportLimits& limits) {
+                             const ReportLimits& limits, const RatingSettings* ratingSettings) {
     // The file is read once: the figures and the content hash come from the same bytes, even from a
     // pipe, which would give other bytes (or wait for a writer for ever) if it were opened again.
     LoadRequest request;
@@ -630,7 +620,7 @@ FileImportOutcome ImportFile(HistoryStore& store, const std::string& statisticsP
                                            "Db2's display output"));
             return file;
         }
-        return ImportDisplay(store, loaded.outcome.bytes, fileName, limits);
+        return ImportDisplay(store, loaded.outcome.bytes, fileName, limits, ratingSettings);
     }
     if (loaded.outcome.simRead && !loaded.outcome.simRead->Loaded()) {
         const std::string why = MessageTexts(loaded.outcome.simMessages);
@@ -638,8 +628,8 @@ FileImportOutcome ImportFile(HistoryStore& store, const std::string& statisticsP
             Refusal("the Simulation report did not load" + (why.empty() ? std::string() : ": " + why)));
         return file;
     }
-    file.reports.push_back(
-        store.Import({loaded.report, loaded.outcome.statRead, loaded.sim, loaded.outcome.bytes, fileName}));
+    file.reports.push_back(store.Import(
+        {loaded.report, loaded.outcome.statRead, loaded.sim, loaded.outcome.bytes, fileName, ratingSettings}));
     return file;
 }
 

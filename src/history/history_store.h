@@ -82,6 +82,8 @@ struct ImportSource {
     const SimulationData& simulation;
     std::string_view statisticsContent;
     std::string fileName;
+    // The thresholds the report's ratings are kept with; the built-in ones when none are given.
+    const RatingSettings* ratingSettings = nullptr;
 };
 
 // A pool's figures in one report of a trend.
@@ -160,9 +162,10 @@ public:
                                                              const HistoryFilter& filter = {});
 
     // Pools as rows, the reports of `query` as columns by collection time, each cell the pool's worst
-    // rating in that report.
+    // rating in that report. Read from the ratings kept at import: fast when `settings` are those they
+    // were kept with; a report rated with other thresholds is judged again from its kept values.
     HistoryResult<HealthOverview> Health(const HealthQuery& query, const RatingSettings& settings = {});
-    // Every pool of a report held, rated.
+    // Every pool of a report held, rated: the ratings kept at import, judged against `settings`.
     HistoryResult<std::vector<PoolRating>> Ratings(std::int64_t id, const RatingSettings& settings = {});
 
     // The schema version this program writes.
@@ -193,11 +196,13 @@ struct FileImportOutcome {
 };
 
 // Reads a Statistics report (and the Simulation report beside it, when given), or a file of Db2's
-// display output, and imports every report it holds. A report that does not load whole (within
+// display output, and imports every report it holds, rated with `ratingSettings` (the built-in
+// thresholds when none are given). A report that does not load whole (within
 // `limits`) is refused with the read's own message; a display that ends inside a pool's section loads
 // with a warning and is imported, a display whose read stopped on a fault is refused whole.
 FileImportOutcome ImportFile(HistoryStore& store, const std::string& statisticsPath,
-                             const std::string& simulationPath = {}, const ReportLimits& limits = {});
+                             const std::string& simulationPath = {}, const ReportLimits& limits = {},
+                             const RatingSettings* ratingSettings = nullptr);
 
 // ImportFile for one report: for a display, the outcome of its last interval (the one a window shows),
 // or of the first interval refused.

@@ -251,7 +251,9 @@ private:
             }
         }
         const auto& ours = HistoryTableNames();
-        const bool historyTables = std::equal(tables.begin(), tables.end(), ours.begin(), ours.end());
+        const auto& first = FirstHistoryTableNames();
+        const bool historyTables = std::includes(ours.begin(), ours.end(), tables.begin(), tables.end()) &&
+                                   std::includes(tables.begin(), tables.end(), first.begin(), first.end());
         return historyTables && SchemaVersion() >= 1 ? FileOwner::ThisProgramUnmarked : FileOwner::Another;
     }
 

@@ -9,6 +9,7 @@
 
 #include "history/sql_database.h"
 #include "history/stored_rows.h"
+#include "history/stored_text.h"
 #include "report/record_catalogue.h"
 
 namespace ornexa {
@@ -55,19 +56,6 @@ std::string Unescaped(std::string_view text) {
     return out;
 }
 
-std::vector<std::string_view> Split(std::string_view text, char separator) {
-    std::vector<std::string_view> parts;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end = text.find(separator, start);
-        parts.push_back(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
-        if (end == std::string_view::npos) {
-            return parts;
-        }
-        start = end + 1;
-    }
-}
-
 std::string Optional(const std::optional<std::int64_t>& value) {
     return value ? std::to_string(*value) : std::string();
 }
@@ -96,7 +84,7 @@ template <class Figure, std::size_t N> std::string Figures(const FigureSet<Figur
 // than this program knows is not its to read.
 template <class Figure, std::size_t N> FigureSet<Figure, N> FiguresFrom(std::string_view text) {
     FigureSet<Figure, N> set;
-    const std::vector<std::string_view> parts = Split(text, ',');
+    const std::vector<std::string_view> parts = SplitText(text, ',');
     if (parts.size() > N) {
         Fail("hold " + std::to_string(parts.size()) + " figures where " + std::to_string(N) + " belong");
     }
@@ -142,7 +130,7 @@ std::optional<SimulatedPoolFigures> SimulatedFrom(std::string_view text) {
     if (text == "-") {
         return std::nullopt;
     }
-    const std::vector<std::string_view> parts = Split(text, ',');
+    const std::vector<std::string_view> parts = SplitText(text, ',');
     if (parts.size() != 7) {
         Fail("hold a simulated pool of " + std::to_string(parts.size()) + " figures where 7 belong");
     }
@@ -152,7 +140,7 @@ std::optional<SimulatedPoolFigures> SimulatedFrom(std::string_view text) {
 }
 
 std::vector<std::string_view> Fields(std::string_view line, std::size_t count) {
-    std::vector<std::string_view> fields = Split(line, '\t');
+    std::vector<std::string_view> fields = SplitText(line, '\t');
     if (fields.size() != count) {
         Fail("hold a " + std::string(fields.front()) + " line of " + std::to_string(fields.size()) + " fields where " +
              std::to_string(count) + " belong");
@@ -182,7 +170,7 @@ std::string StoredDb2Facts(const Db2Facts& facts) {
 }
 
 Db2Facts Db2FactsFromStored(std::string_view text, std::size_t pools, std::size_t objects) {
-    const std::vector<std::string_view> lines = Split(text, '\n');
+    const std::vector<std::string_view> lines = SplitText(text, '\n');
     if (lines.front() != FactsHeading) {
         Fail("are not facts this program wrote");
     }

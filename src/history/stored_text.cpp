@@ -44,4 +44,17 @@ std::string TextFromStored(std::string_view stored) {
     return bytes;
 }
 
+std::vector<std::string_view> SplitText(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t end = text.find(separator, start);
+        parts.push_back(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+        if (end == std::string_view::npos) {
+            return parts;
+        }
+        start = end + 1;
+    }
+}
+
 } // namespace ornexa

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ornexa {
 
@@ -12,5 +13,8 @@ std::string StoredText(std::string_view latin1);
 
 // The bytes a stored text was made from (U+2400 a NUL again); a character beyond Latin-1 becomes '?'.
 std::string TextFromStored(std::string_view stored);
+
+// The parts of `text` between the separators: one more than there are separators.
+std::vector<std::string_view> SplitText(std::string_view text, char separator);
 
 } // namespace ornexa

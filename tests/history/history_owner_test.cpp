@@ -88,7 +88,7 @@ TEST(HistoryOwner, AnOlderHistoryIsKnownByItsTablesAndMarkedOnce) {
     // The tables the history made are the ones it tells a history by.
     EXPECT_EQ(RunSqlite(path, "SELECT group_concat(name, ',') FROM (SELECT name FROM sqlite_master WHERE type = "
                               "'table' ORDER BY name)"),
-              "object_names,objects,pools,reports,simulated_sizes");
+              "object_names,objects,pool_ratings,pools,rated_pool_names,report_health,reports,simulated_sizes");
 
     RunSqlite(path, "PRAGMA application_id = 0"); // as a history made before the mark was set
     const auto reopened = HistoryStore::Open(path.string());

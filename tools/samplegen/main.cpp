@@ -11,6 +11,7 @@
 #include "sample_report.h"
 #include "sim_writer.h"
 #include "stat_writer.h"
+#include "year_series.h"
 
 namespace {
 
@@ -44,6 +45,8 @@ struct Options {
     int dataSets = 4;
     std::string ebcdic;
     bool displayPoolsGiven = false;
+    std::string yearSeries;
+    YearSeriesOptions yearSeriesOptions;
 };
 
 // Db2's own -DISPLAY BUFFERPOOL output, as SYSLOG, a batch job's SYSTSPRT or a screen copy.
@@ -74,6 +77,21 @@ void AddDisplayOptions(CLI::App& app, Options& o) {
         ->check(CLI::IsMember({"037", "1047"}));
 }
 
+// A year of 15-minute Statistics reports of one subsystem, one file each.
+void AddYearSeriesOptions(CLI::App& app, Options& o) {
+    app.add_option("--year-series", o.yearSeries,
+                   "write a series of small Statistics reports of one subsystem, one every 15 minutes, into this "
+                   "folder (--pools of them, 80 unless given; read 80 pools with --max-pools 80)");
+    app.add_option("--intervals", o.yearSeriesOptions.intervals, "reports of --year-series")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 1'000'000));
+    app.add_option("--subsystem", o.yearSeriesOptions.subsystem, "the subsystem of --year-series")
+        ->capture_default_str();
+    app.add_option("--objects-per-pool", o.yearSeriesOptions.objectsPerPool, "objects of each pool of --year-series")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 100));
+}
+
 void AddOptions(CLI::App& app, Options& o) {
     app.add_option("--usa", o.usa, "write the sample as a USA report to this file");
     app.add_option("--non-usa", o.nonUsa, "write the sample with decimal commas to this file");
@@ -91,7 +109,7 @@ void AddOptions(CLI::App& app, Options& o) {
     app.add_option("--large-simulation", o.largeSimulation,
                    "write a Simulation report of the --sim-pool pool of the --large report "
                    "(BP17 holds the most objects) to this file");
-    app.add_option("--pools", o.largePools, "pools of the --large report and of --display, 1 to 80")
+    app.add_option("--pools", o.largePools, "pools of the --large report, of --display and of --year-series, 1 to 80")
         ->capture_default_str()
         ->check(CLI::Range(1, LargeSitePools));
     app.add_option("--objects", o.largeObjects, "objects of the --large report, spread unevenly over its pools")
@@ -99,6 +117,7 @@ void AddOptions(CLI::App& app, Options& o) {
         ->check(CLI::Range(0, ornexa::ReportLimits::MostObjects));
     app.add_option("--fuzz-corpus", o.fuzzCorpus, "write the seed corpus of the fuzz targets into this folder");
     AddDisplayOptions(app, o);
+    AddYearSeriesOptions(app, o);
 }
 
 void WriteSimulation(const std::string& path, const SimSample& sample) {
@@ -177,6 +196,14 @@ void WriteOutputs(const Options& o) {
     WriteLargeSite(o);
     if (!o.display.empty()) {
         WriteDisplay(o);
+    }
+    if (!o.yearSeries.empty()) {
+        YearSeriesOptions series = o.yearSeriesOptions;
+        series.pools = o.displayPoolsGiven ? o.largePools : LargeSitePools;
+        if (o.seed != SampleSeed) {
+            series.seed = o.seed;
+        }
+        WriteYearSeries(o.yearSeries, series);
     }
     if (!o.largest.empty()) {
         StatFileOptions options;
