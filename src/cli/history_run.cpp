@@ -4,6 +4,7 @@
 #include <iostream>
 #include <unistd.h>
 
+#include "cli/watch_run.h"
 #include "history/history_location.h"
 
 namespace ornexa::cli {
@@ -21,6 +22,9 @@ int CommandStatus(const RunRequest& request, const CommandStreams& streams) {
                                    streams, request.limits);
     case Mode::HistoryImport:
         return ImportCommand(history.location, history.imports, streams, request.limits, history.timeout);
+    case Mode::HistoryWatch:
+        return WatchCommand(history.location, history.watchFolder, history.settle, streams, request.limits,
+                            history.timeout);
     case Mode::HistoryList:
         return ListCommand(history.location, history.filter, history.format, streams, history.timeout);
     case Mode::HistoryTrend:

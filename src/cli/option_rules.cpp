@@ -87,7 +87,8 @@ std::optional<Refusal> CommandsNeedHistory(const RunRequest& request, const Give
     if (!IsHistoryMode(request.mode) || given.Has("--history")) {
         return std::nullopt;
     }
-    for (const char* name : {"--import", "--list", "--trend", "--history-password-file", "--history-timeout"}) {
+    for (const char* name :
+         {"--import", "--watch", "--list", "--trend", "--history-password-file", "--history-timeout"}) {
         if (given.Has(name)) {
             return Refusal{Kind::Requires, name, "--history"};
         }
@@ -103,7 +104,7 @@ std::optional<Refusal> HistoryNeedsCommand(const RunRequest& request, const Give
     if (!IsHistoryMode(request.mode) || !given.Has("--history")) {
         return std::nullopt;
     }
-    for (const char* command : {"--import", "--list", "--trend", "--compare"}) {
+    for (const char* command : {"--import", "--watch", "--list", "--trend", "--compare"}) {
         if (given.Has(command)) {
             return std::nullopt;
         }
@@ -171,6 +172,12 @@ const std::vector<OptionRule>& OptionRules() {
          Kind::NotValid,
          "--system/--subsystem",
          "go with --list or --trend"},
+        {{"--settle"}, {Watch}, Kind::Requires, {}, "--watch"},
+        {{"--json", "--csv"},
+         ReportUses.With({Import, List, Trend, Compare, NoCommand}),
+         Kind::NotValid,
+         "--watch",
+         "writes its lines as text; no --json or --csv"},
         {{"--json", "--csv"},
          ReportUses.With({List, Trend, Compare, NoCommand}),
          Kind::NotValid,
@@ -251,6 +258,8 @@ Uses ModeUses(const RunRequest& request) {
         return {Use::RegroupStatements};
     case Mode::HistoryImport:
         return {Use::Import};
+    case Mode::HistoryWatch:
+        return {Use::Watch};
     case Mode::HistoryList:
         return {Use::List};
     case Mode::HistoryTrend:

@@ -28,6 +28,7 @@ enum class Use : std::uint8_t {
     IndexExport,
     Regroup,
     Import,
+    Watch,
     List,
     Trend,
     Compare,
@@ -103,7 +104,7 @@ struct Need {
     std::string_view option;
     std::string_view needed;
 };
-inline constexpr std::array<Exclusion, 14> Exclusions{{
+inline constexpr std::array<Exclusion, 18> Exclusions{{
     {"--commands", "--json"},
     {"--regroup", "--export-clusters"},
     {"--regroup", "--export-indexes"},
@@ -118,6 +119,10 @@ inline constexpr std::array<Exclusion, 14> Exclusions{{
     {"--compare", "--import"},
     {"--compare", "--list"},
     {"--compare", "--trend"},
+    {"--watch", "--import"},
+    {"--watch", "--list"},
+    {"--watch", "--trend"},
+    {"--watch", "--compare"},
 }};
 inline constexpr std::array<Need, 2> Needs{{{"--cluster", "--export-clusters"}, {"--csv-raw", "--csv"}}};
 

@@ -8,6 +8,7 @@
 
 #include "cli/analysis_document.h"
 #include "cli/csv_tables.h"
+#include "cli/folder_watch.h"
 #include "cli/history_commands.h"
 #include "cli/sim_document.h"
 #include "history/history_store.h"
@@ -24,6 +25,7 @@ enum class Mode {
     Commands,   // --commands: the pools' Db2 commands and SQL
     Regroup,    // --regroup alone: the SQL that moves the clusters
     HistoryImport,
+    HistoryWatch, // --watch DIR: imports what appears there until stopped
     HistoryList,
     HistoryTrend,
     CompareFiles,  // --compare OLD NEW of two Statistics report files
@@ -40,6 +42,8 @@ enum class Mode {
 struct HistoryRequest {
     std::string location; // empty without --history
     std::vector<std::filesystem::path> imports;
+    std::filesystem::path watchFolder;                  // --watch
+    std::chrono::milliseconds settle = DefaultSettle;   // --settle
     std::vector<std::string> compare; // OLD NEW: two files, or two report ids
     HistoryFilter filter;
     HistoryFormat format = HistoryFormat::Text;
