@@ -253,8 +253,8 @@ Mode HistoryMode(const OptionValues& values, const GivenOptions& given) {
 }
 
 bool HistoryCommandGiven(const GivenOptions& given) {
-    return given.Has("--import") || given.Has("--watch") || given.Has("--list") || given.Has("--trend") || given.Has("--compare") ||
-           given.Has("--history");
+    return given.Has("--import") || given.Has("--watch") || given.Has("--list") || given.Has("--trend") ||
+           given.Has("--compare") || given.Has("--history");
 }
 
 HistoryRequest HistoryRequestOf(const OptionValues& values, const GivenOptions& given) {

@@ -42,9 +42,10 @@ enum class Mode {
 struct HistoryRequest {
     std::string location; // empty without --history
     std::vector<std::filesystem::path> imports;
-    std::filesystem::path watchFolder;                  // --watch
-    std::chrono::milliseconds settle = DefaultSettle;   // --settle
     std::vector<std::string> compare; // OLD NEW: two files, or two report ids
+    // --watch DIR and its --settle time.
+    std::filesystem::path watchFolder;
+    std::chrono::milliseconds settle = DefaultSettle;
     HistoryFilter filter;
     HistoryFormat format = HistoryFormat::Text;
     std::optional<std::string> password; // the content of --history-password-file
