@@ -3,6 +3,7 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <csignal>
 #include <cstring>
 #include <ostream>
@@ -98,7 +99,7 @@ std::vector<ListedFile> ListFolder(const fs::path& folder) {
 }
 
 std::string Figure(double value, std::string_view unit) {
-    const std::string number = FormatReadBack(value, "###0.0");
+    std::string number = FormatReadBack(value, "###0.0");
     if (unit.empty()) {
         return number;
     }
@@ -168,7 +169,7 @@ std::optional<std::chrono::milliseconds> SettleOf(const std::string& text) {
     if (ms > static_cast<double>(LongestSettle.count())) {
         return std::nullopt;
     }
-    return std::chrono::milliseconds(static_cast<std::int64_t>(ms + 0.5));
+    return std::chrono::milliseconds(std::llround(ms));
 }
 
 std::optional<std::string> RatingLine(const PoolRating& pool) {

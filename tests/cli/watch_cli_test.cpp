@@ -61,7 +61,7 @@ public:
     }
 
     // Waits for `part` in the output, as long as the process runs; whether it came.
-    bool Await(const std::string& part) const {
+    [[nodiscard]] bool Await(const std::string& part) const {
         const auto end = std::chrono::steady_clock::now() + Patience;
         while (std::chrono::steady_clock::now() < end) {
             if (Output().find(part) != std::string::npos) {
@@ -100,6 +100,11 @@ private:
     fs::path output_;
     pid_t pid_ = -1;
 };
+
+// Makes an empty file: a marker.
+void Touch(const fs::path& path) {
+    std::ofstream made(path);
+}
 
 std::vector<HistoryReportInfo> HeldReports(const fs::path& db) {
     auto store = HistoryStore::Open(db.string());
@@ -149,13 +154,13 @@ TEST(WatchCli, FilesPresentAtStartMarkersNoReportsAndCopiesEachTakeOneLine) {
     // A long settle time: only the markers make these ready while the test waits.
     WatchProcess watch({"--history", db.string(), "--watch", folder.string(), "--settle", "3600s"}, dir.Path() / "out");
     ASSERT_TRUE(watch.Await("watching ")) << watch.Output();
-    std::ofstream(folder / "first.sta.done");
+    Touch(folder / "first.sta.done");
     ASSERT_TRUE(watch.Await("imported first.sta: report 1, SYSA DB2P collected 2026-11-30T10:15:00, 9 pools\n"))
         << watch.Output();
-    std::ofstream(folder / "notes.txt.done");
+    Touch(folder / "notes.txt.done");
     ASSERT_TRUE(watch.Await("refused notes.txt: ")) << watch.Output();
     fs::copy_file(Sample, folder / "copy.sta");
-    std::ofstream(folder / "copy.sta.done");
+    Touch(folder / "copy.sta.done");
     ASSERT_TRUE(watch.Await("copy.sta: already in the history (report 1)\n")) << watch.Output();
     EXPECT_EQ(watch.Stop(SIGINT), 0) << watch.Output();
 
@@ -175,13 +180,13 @@ TEST(WatchCli, SigtermDuringAnImportLeavesTheReportWholeOrAbsent) {
     const fs::path db = dir.Path() / "h.db";
     test::StatLines lines;
     lines.Header();
-    constexpr int Pools = 20;
-    constexpr int ObjectsPerPool = 1000;
-    for (int p = 0; p < Pools; ++p) {
+    constexpr int pools = 20;
+    constexpr int objectsPerPool = 1000;
+    for (int p = 0; p < pools; ++p) {
         lines.Pool("BP" + std::to_string(p));
     }
-    for (int p = 0; p < Pools; ++p) {
-        for (int o = 0; o < ObjectsPerPool; ++o) {
+    for (int p = 0; p < pools; ++p) {
+        for (int o = 0; o < objectsPerPool; ++o) {
             lines.Object("BP" + std::to_string(p), "DB" + std::to_string(p) + ".TS" + std::to_string(o));
         }
     }
@@ -204,8 +209,8 @@ TEST(WatchCli, SigtermDuringAnImportLeavesTheReportWholeOrAbsent) {
     const bool told = watch.Output().find("imported big.sta") != std::string::npos;
     ASSERT_EQ(reports.size(), told ? 1U : 0U) << watch.Output();
     if (told) {
-        EXPECT_EQ(reports[0].pools, Pools);
-        EXPECT_EQ(reports[0].objects, Pools * ObjectsPerPool);
+        EXPECT_EQ(reports[0].pools, pools);
+        EXPECT_EQ(reports[0].objects, pools * objectsPerPool);
     }
 }
 
@@ -268,6 +273,7 @@ TEST(WatchRun, CommandLinesRefused) {
             words.push_back(word);
         }
         std::vector<const char*> argv;
+        argv.reserve(words.size());
         for (const std::string& word : words) {
             argv.push_back(word.c_str());
         }
