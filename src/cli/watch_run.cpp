@@ -13,6 +13,7 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
+#include "advice/rating_settings_file.h"
 #include "cli/folder_watch.h"
 #include "history/history_import.h"
 #include "history/history_location.h"
@@ -111,7 +112,7 @@ std::string Shown(const fs::path& file, const fs::path& folder) {
 }
 
 void WriteOutcome(HistoryStore& store, const ImportOutcome& outcome, const ImportUnit& unit, const fs::path& folder,
-                  std::ostream& out) {
+                  std::ostream& out, const RatingSettings& settings) {
     const std::string shown = Shown(unit.shown, folder);
     switch (outcome.status) {
     case ImportStatus::Refused:
@@ -137,7 +138,7 @@ void WriteOutcome(HistoryStore& store, const ImportOutcome& outcome, const Impor
         out << ", held beside report " << *outcome.sameTimeAs << " of the same time";
     }
     out << '\n';
-    const auto ratings = store.Ratings(outcome.reportId);
+    const auto ratings = store.Ratings(outcome.reportId, settings);
     if (!ratings.Ok()) {
         out << "report " << outcome.reportId << " cannot be rated: " << ratings.FaultText() << '\n';
         return;
@@ -195,7 +196,8 @@ std::optional<std::string> RatingLine(const PoolRating& pool) {
 }
 
 void ImportReadyFiles(HistoryStore& store, const fs::path& folder, const std::vector<std::string>& names,
-                      std::ostream& out, const ReportLimits& limits, const std::function<bool()>& stop) {
+                      std::ostream& out, const ReportLimits& limits, const std::function<bool()>& stop,
+                      const RatingSettings& settings) {
     std::vector<fs::path> paths;
     paths.reserve(names.size());
     for (const std::string& name : names) {
@@ -215,7 +217,7 @@ void ImportReadyFiles(HistoryStore& store, const fs::path& folder, const std::ve
             out << "warning: " << Shown(unit.shown, folder) << ": " << warning << '\n';
         }
         for (const ImportOutcome& outcome : file.reports) {
-            WriteOutcome(store, outcome, unit, folder, out);
+            WriteOutcome(store, outcome, unit, folder, out, settings);
         }
         out << std::flush;
     }
@@ -226,6 +228,13 @@ int WatchCommand(const std::string& location, const fs::path& folder, std::chron
     StopSignals signals;
     if (signals.Fd() < 0) {
         streams.err << "ornexa-report: the stop signals cannot be watched\n";
+        return 1;
+    }
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    const RatingSettingsLookup ratings = FindRatingSettings(ec ? fs::path() : self.parent_path());
+    if (!ratings.settings.Ok()) {
+        streams.err << "ornexa-report: " << ratings.settings.FaultText() << '\n';
         return 1;
     }
     auto opened = HistoryStore::Open(location, timeout);
@@ -244,13 +253,14 @@ int WatchCommand(const std::string& location, const fs::path& folder, std::chron
         return 1;
     }
     streams.out << "watching " << EscapeControls(folder.string()) << " for reports to import into "
-                << ShownLocation(location) << '\n'
+                << ShownLocation(location) << ", rated by "
+                << (ratings.path ? ratings.path->string() : std::string("the built-in bounds")) << '\n'
                 << std::flush;
     FolderWatch watch([&folder] { return ListFolder(folder); }, [] { return std::chrono::steady_clock::now(); },
                       settle);
     const auto stop = [&signals] { return signals.Asked(); };
     while (!stop()) {
-        ImportReadyFiles(store, folder, watch.Ready(), streams.out, limits, stop);
+        ImportReadyFiles(store, folder, watch.Ready(), streams.out, limits, stop, *ratings.settings.value);
         const auto wait = std::min(watch.NextLook().value_or(LongestWait), LongestWait);
         std::array<pollfd, 2> fds{{{signals.Fd(), POLLIN, 0}, {changes.Get(), POLLIN, 0}}};
         if (poll(fds.data(), fds.size(), static_cast<int>(wait.count()) + 1) > 0 && (fds[1].revents & POLLIN) != 0) {

@@ -22,12 +22,16 @@ std::optional<std::string> RatingLine(const PoolRating& pool);
 // Imports the files `names` of `folder` (a Statistics report takes its Simulation report beside it
 // along) and writes a line per report: imported (with a line per pool rated warning or exception),
 // already held, a simulation added, or refused with the reason. `stop` is asked before each file.
+// The pools are rated by `settings`.
 void ImportReadyFiles(HistoryStore& store, const std::filesystem::path& folder, const std::vector<std::string>& names,
-                      std::ostream& out, const ReportLimits& limits, const std::function<bool()>& stop);
+                      std::ostream& out, const ReportLimits& limits, const std::function<bool()>& stop,
+                      const RatingSettings& settings = {});
 
 // ornexa-report --watch: imports every report that appears in `folder` (and those already there) into the
-// history until SIGINT or SIGTERM, which end it after the import under way. 0 when stopped so; 1 when the
-// history cannot be opened or the folder cannot be watched.
+// history until SIGINT or SIGTERM, which end it after the import under way. The pools are rated by the
+// site file of bounds found as every rating is (the user's, then the one installed), else the built-in
+// bounds. 0 when stopped so; 1 when the history cannot be opened, the folder cannot be watched or the site
+// file has a fault.
 int WatchCommand(const std::string& location, const std::filesystem::path& folder, std::chrono::milliseconds settle,
                  const CommandStreams& streams, const ReportLimits& limits = {},
                  std::chrono::seconds timeout = DefaultHistoryTimeout);

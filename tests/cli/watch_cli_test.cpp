@@ -41,6 +41,8 @@ public:
             const int fd = ::open(output_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             ::dup2(fd, STDOUT_FILENO);
             ::dup2(fd, STDERR_FILENO);
+            // The site file of rating bounds is the test's own, or none.
+            ::setenv("XDG_CONFIG_HOME", output_.parent_path().c_str(), 1); // NOLINT(concurrency-mt-unsafe)
             std::vector<char*> argv{
                 const_cast<char*>(ORNEXA_REPORT_EXE)}; // NOLINT(cppcoreguidelines-pro-type-const-cast)
             for (const std::string& argument : arguments) {
@@ -212,6 +214,32 @@ TEST(WatchCli, SigtermDuringAnImportLeavesTheReportWholeOrAbsent) {
         EXPECT_EQ(reports[0].pools, pools);
         EXPECT_EQ(reports[0].objects, pools * objectsPerPool);
     }
+}
+
+TEST(WatchCli, PoolsAreRatedByTheSiteFileAndOneWithAFaultStopsTheRun) {
+    const test::TempDir dir;
+    const fs::path folder = dir.Path() / "in";
+    fs::create_directories(dir.Path() / "ornexa");
+    fs::create_directory(folder);
+    const fs::path site = dir.Write("ornexa/ratings.toml", "[default]\nsystem_residency.exception = 5\n"
+                                                           "system_residency.warning = 7\n");
+    fs::copy_file(Sample, folder / "mon.sta");
+    std::optional<WatchProcess> watch;
+    watch.emplace(std::vector<std::string>{"--history", (dir.Path() / "h.db").string(), "--watch", folder.string(),
+                                           "--settle", "0s"},
+                  dir.Path() / "out");
+    ASSERT_TRUE(watch->Await(", rated by " + site.string() + "\n")) << watch->Output();
+    ASSERT_TRUE(watch->Await("BP32K exception: System page residency time 3.2 s < 5 s; Sequential page residency "
+                             "time 3.2 s < 10 s\n"))
+        << watch->Output();
+    EXPECT_EQ(watch->Stop(), 0);
+    EXPECT_EQ(watch->Output().find("BP1 "), std::string::npos) << watch->Output(); // 57.5 s: good by the file
+
+    std::ofstream(site) << "[default]\nsystem_residency.warning = soon\n";
+    watch.emplace(std::vector<std::string>{"--history", (dir.Path() / "h.db").string(), "--watch", folder.string()},
+                  dir.Path() / "out");
+    EXPECT_TRUE(watch->Await(site.string() + ": line 2")) << watch->Output();
+    EXPECT_EQ(watch->Stop(0), 1) << watch->Output();
 }
 
 TEST(WatchRun, SettleTimesAsWritten) {
