@@ -4,16 +4,15 @@
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include "cli/command_line.h"
 #include "cli/watch_run.h"
 #include "history/history_store.h"
+#include "run_report.h"
 #include "stat_fixture.h"
 
 namespace ornexa::cli {
@@ -295,22 +294,10 @@ TEST(WatchRun, CommandLinesRefused) {
         for (std::size_t at; (at = arguments.find("DIR")) != std::string::npos;) {
             arguments.replace(at, 3, folder);
         }
-        std::vector<std::string> words{"ornexa-report"};
-        std::istringstream split(arguments);
-        for (std::string word; split >> word;) {
-            words.push_back(word);
-        }
-        std::vector<const char*> argv;
-        argv.reserve(words.size());
-        for (const std::string& word : words) {
-            argv.push_back(word.c_str());
-        }
-        std::ostringstream out;
-        std::ostringstream err;
-        const ParsedCommandLine line = ParseCommandLine(static_cast<int>(argv.size()), argv.data(), "9", out, err);
-        EXPECT_FALSE(line.request) << arguments;
-        EXPECT_EQ(line.end, RunEnd::WrongArguments) << arguments;
-        EXPECT_NE(err.str().find(refused.told), std::string::npos) << arguments << ": " << err.str();
+        // As a user runs it: the exit status of wrong arguments and the reason on standard error.
+        const test::Outcome run = test::RunReport(arguments, true);
+        EXPECT_EQ(run.exitCode, 2) << arguments;
+        EXPECT_NE(run.out.find(refused.told), std::string::npos) << arguments << ": " << run.out;
     }
 }
 
