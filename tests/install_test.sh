@@ -24,6 +24,7 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.log"
 # Exactly these files: the two programs and their data, nothing of the tests, tools or benchmarks.
 expected=(
     bin/ornexa-report
+    lib/systemd/user/ornexa-watch@.service
     share/bash-completion/completions/ornexa-report
     share/man/man1/ornexa-report.1
     share/mime/packages/org.example.ornexa.xml

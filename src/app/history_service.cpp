@@ -1,5 +1,6 @@
 #include "app/history_service.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QMetaObject>
@@ -7,6 +8,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "advice/rating_settings_file.h"
 #include "history/history_location.h"
 #include "history/postgres_database.h"
 #include "session/history_page.h"
@@ -30,6 +32,15 @@ ornexa::HistoryResult<std::shared_ptr<ornexa::HistoryStore>> OpenAt(const std::s
     }
     auto opened = ornexa::HistoryStore::Open(location);
     opened.messages = ornexa::FaultMessages(ornexa::MaskedPasswords(opened.FaultText(), location));
+    if (opened.Ok()) {
+        // Imports are rated with the site's bounds; a site file with a fault is told where the ratings
+        // are shown (the Health window), and the built-in bounds rate them meanwhile.
+        const ornexa::RatingSettingsLookup ratings =
+            ornexa::FindRatingSettings(QCoreApplication::applicationDirPath().toStdString());
+        if (ratings.settings.Ok()) {
+            (*opened.value)->RateImportsWith(*ratings.settings.value);
+        }
+    }
     return opened;
 }
 

@@ -28,6 +28,7 @@
 #include "app/chart_actions.h"
 #include "app/health_window.h"
 #include "app/site_ratings.h"
+#include "app/history_change_watch.h"
 #include "app/history_models.h"
 #include "app/history_service.h"
 #include "app/keyboard_navigation.h"
@@ -316,6 +317,15 @@ std::string HistoryWindow::Reopen() {
 void HistoryWindow::ShowStore(std::shared_ptr<ornexa::HistoryStore> store) {
     const QString location = QString::fromStdString(store->Location());
     page_.emplace(std::move(store), page_ ? page_->CurrentPool() : currentPool_);
+    if (changes_ != nullptr) {
+        changes_->disconnect(this);
+        changes_->deleteLater();
+    }
+    changes_ = new HistoryChangeWatch(history_.Location(), this);
+    connect(changes_, &HistoryChangeWatch::Changed, this, [this] {
+        Tell(page_->Refresh());
+        Refresh();
+    });
     status_->showMessage(tr("History: %1").arg(location));
     Tell(page_->Refresh());
     Refresh();
@@ -327,7 +337,14 @@ void HistoryWindow::Refresh() {
     }
     const QLocale locale;
     refreshing_ = true;
+    const auto chosen = ChosenReport(); // the report chosen stays chosen when others come or go
     reportModel_->SetRows(ReportCaptions(), ReportRows(page_->Reports(), locale));
+    if (const int row = chosen ? reportModel_->RowOf(*chosen) : -1; row >= 0) {
+        reports_->setCurrentIndex(reportProxy_->mapFromSource(reportModel_->index(row, 0)));
+    }
+    if (changes_ != nullptr) {
+        changes_->Shown(ornexa::SignatureOf(page_->Reports()));
+    }
     reports_->resizeColumnsToContents();
     openButton_->setEnabled(reportModel_->rowCount() > 0);
     removeButton_->setEnabled(reportModel_->rowCount() > 0);

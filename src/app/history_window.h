@@ -13,6 +13,7 @@
 #include "session/history_page.h"
 
 class ChartView;
+class HistoryChangeWatch;
 class HistoryImportBatch;
 class HistoryService;
 class HistoryTableModel;
@@ -127,6 +128,7 @@ private:
     bool refreshing_ = false;
     bool opening_ = false;
     HistoryImportBatch* batch_ = nullptr; // while an import runs
+    HistoryChangeWatch* changes_ = nullptr; // reports another program stores or removes
     QProgressDialog* progress_ = nullptr;
 
     QTabWidget* tabs_ = nullptr;

@@ -11,6 +11,7 @@
 
 #include "cli/health_document.h"
 #include "cli/option_rules.h"
+#include "cli/watch_run.h"
 #include "cluster/clustering.h"
 #include "report/numbers.h"
 
@@ -38,6 +39,8 @@ struct OptionValues {
     // The history's options.
     std::string location;
     std::vector<std::string> imports;
+    std::string watchFolder;
+    std::string settle;
     bool list = false;
     bool trend = false;
     std::vector<std::string> compare;
@@ -182,6 +185,21 @@ void AddHistoryOptions(CLI::App& app, OptionValues& values) {
                    "their subfolders)")
         ->type_name("PATH")
         ->expected(1, -1);
+    app.add_option("--watch", values.watchFolder,
+                   "with --history: import every report that appears in DIR, and those there already, until "
+                   "stopped by SIGINT or SIGTERM; a line per import and per pool rated warning or exception")
+        ->type_name("DIR")
+        ->check(CLI::ExistingDirectory);
+    app.add_option("--settle", values.settle,
+                   "with --watch: how long a file must keep its size before it is imported (default 2s; 500ms, "
+                   "1.5s); a file with NAME.done beside it is imported at once")
+        ->type_name("TIME")
+        ->check(CLI::Validator(
+            [](const std::string& text) {
+                return SettleOf(text) ? std::string{}
+                                      : "the settle time is 0 to 3600 seconds, as 2s or 500ms, not \"" + text + "\"";
+            },
+            ""));
     app.add_flag("--list", values.list, "with --history: list the reports held");
     app.add_flag("--trend", values.trend,
                  "with --history: the figures of the --pool named in every report held, by collection time");
@@ -284,6 +302,9 @@ Mode HistoryMode(const OptionValues& values, const GivenOptions& given) {
     if (given.Has("--import")) {
         return Mode::HistoryImport;
     }
+    if (given.Has("--watch")) {
+        return Mode::HistoryWatch;
+    }
     if (values.list) {
         return Mode::HistoryList;
     }
@@ -294,8 +315,8 @@ Mode HistoryMode(const OptionValues& values, const GivenOptions& given) {
 }
 
 bool HistoryCommandGiven(const GivenOptions& given) {
-    return given.Has("--import") || given.Has("--list") || given.Has("--trend") || given.Has("--compare") ||
-           given.Has("--history");
+    return given.Has("--import") || given.Has("--watch") || given.Has("--list") || given.Has("--trend") ||
+           given.Has("--compare") || given.Has("--history");
 }
 
 HistoryRequest HistoryRequestOf(const OptionValues& values, const GivenOptions& given) {
@@ -303,6 +324,8 @@ HistoryRequest HistoryRequestOf(const OptionValues& values, const GivenOptions& 
     history.location = values.location;
     history.imports.assign(values.imports.begin(), values.imports.end());
     history.compare = values.compare;
+    history.watchFolder = values.watchFolder;
+    history.settle = SettleOf(values.settle).value_or(DefaultSettle);
     history.filter = values.filter;
     history.format = values.asJson        ? HistoryFormat::Json
                      : given.Has("--csv") ? HistoryFormat::Csv

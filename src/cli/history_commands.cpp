@@ -78,11 +78,13 @@ void WriteTable(const CommandStreams& streams, TextTable table, const std::vecto
 } // namespace
 
 int ImportCommand(const std::string& location, const std::vector<std::filesystem::path>& paths,
-                  const CommandStreams& streams, const ReportLimits& limits, std::chrono::seconds timeout) {
+                  const CommandStreams& streams, const ReportLimits& limits, std::chrono::seconds timeout,
+                  const RatingSettings& ratings) {
     const auto store = OpenStore(location, streams.err, timeout);
     if (!store) {
         return ExitFailed;
     }
+    store->RateImportsWith(ratings);
     ProgressLine progress(streams.err);
     ImportProgressFn show;
     if (streams.progressLine) {

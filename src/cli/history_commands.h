@@ -33,7 +33,7 @@ struct CommandStreams {
 // `timeout` bounds each statement on a history server.
 int ImportCommand(const std::string& location, const std::vector<std::filesystem::path>& paths,
                   const CommandStreams& streams, const ReportLimits& limits = {},
-                  std::chrono::seconds timeout = DefaultHistoryTimeout);
+                  std::chrono::seconds timeout = DefaultHistoryTimeout, const RatingSettings& ratings = {});
 int ListCommand(const std::string& location, const HistoryFilter& filter, HistoryFormat format,
                 const CommandStreams& streams, std::chrono::seconds timeout = DefaultHistoryTimeout);
 int TrendCommand(const std::string& location, const std::string& poolName, const HistoryFilter& filter,

@@ -4,12 +4,26 @@
 #include <iostream>
 #include <unistd.h>
 
+#include "advice/rating_settings_file.h"
 #include "cli/health_run.h"
+#include "cli/watch_run.h"
 #include "history/history_location.h"
 
 namespace ornexa::cli {
 
 namespace {
+
+// The bounds the reports imported are rated with: the site's; a site file that cannot be used is told,
+// and the built-in bounds rate them (the overview judges them again with the bounds it is given).
+RatingSettings ImportRatings(const RunRequest& request, const CommandStreams& streams) {
+    const RatingSettingsLookup lookup = FindRatingSettings(request.health.programFolder, request.health.ratingsFile);
+    if (lookup.settings.Ok()) {
+        return *lookup.settings.value;
+    }
+    streams.err << "ornexa-report: warning: the reports are rated with the built-in bounds: "
+                << lookup.settings.FaultText() << '\n';
+    return {};
+}
 
 int CommandStatus(const RunRequest& request, const CommandStreams& streams) {
     const HistoryRequest& history = request.history;
@@ -21,7 +35,12 @@ int CommandStatus(const RunRequest& request, const CommandStreams& streams) {
         return CompareFilesCommand(history.compare[0], history.compare[1], history.format == HistoryFormat::Json,
                                    streams, request.limits);
     case Mode::HistoryImport:
-        return ImportCommand(history.location, history.imports, streams, request.limits, history.timeout);
+        return ImportCommand(history.location, history.imports, streams, request.limits, history.timeout,
+                             ImportRatings(request, streams));
+    case Mode::HistoryWatch:
+        return WatchCommand(history.location, history.watchFolder, history.settle,
+                            FindRatingSettings(request.health.programFolder, request.health.ratingsFile), streams,
+                            request.limits, history.timeout);
     case Mode::HistoryList:
         return ListCommand(history.location, history.filter, history.format, streams, history.timeout);
     case Mode::HistoryTrend:

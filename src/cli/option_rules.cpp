@@ -118,7 +118,8 @@ std::optional<Refusal> CommandsNeedHistory(const RunRequest& request, const Give
     if (!IsHistoryMode(request.mode) || given.Has("--history")) {
         return std::nullopt;
     }
-    for (const char* name : {"--import", "--list", "--trend", "--history-password-file", "--history-timeout"}) {
+    for (const char* name :
+         {"--import", "--watch", "--list", "--trend", "--history-password-file", "--history-timeout"}) {
         if (given.Has(name)) {
             return Refusal{Kind::Requires, name, "--history"};
         }
@@ -134,7 +135,7 @@ std::optional<Refusal> HistoryNeedsCommand(const RunRequest& request, const Give
     if (!IsHistoryMode(request.mode) || !given.Has("--history")) {
         return std::nullopt;
     }
-    for (const char* command : {"--import", "--list", "--trend", "--compare", "--health"}) {
+    for (const char* command : {"--import", "--watch", "--list", "--trend", "--compare", "--health"}) {
         if (given.Has(command)) {
             return std::nullopt;
         }
@@ -185,7 +186,8 @@ const std::vector<OptionRule>& OptionRules() {
         RequirementRow(StatFileRequired),
         RequirementRow(CsvNamesItsList),
         RequirementRow(HealthOfReportOptions),
-        {{"--fail-on", "--ratings", "--since", "--until"}, {Health, HistoryHealth}, Kind::Requires, {}, "--health"},
+        {{"--fail-on", "--since", "--until"}, {Health, HistoryHealth}, Kind::Requires, {}, "--health"},
+        {{"--ratings"}, {Health, HistoryHealth, Watch}, Kind::Requires, {}, "--health or --watch"},
         RequirementRow(SinceBeforeUntil),
         {{"STATFILE"},
          ReportUses,
@@ -205,6 +207,12 @@ const std::vector<OptionRule>& OptionRules() {
          Kind::NotValid,
          "--system/--subsystem",
          "go with --list or --trend"},
+        {{"--settle"}, {Watch}, Kind::Requires, {}, "--watch"},
+        {{"--json", "--csv"},
+         ReportUses.With({Import, List, Trend, Compare, HistoryHealth, NoCommand}),
+         Kind::NotValid,
+         "--watch",
+         "writes its lines as text; no --json or --csv"},
         {{"--json", "--csv"},
          ReportUses.With({List, Trend, Compare, HistoryHealth, NoCommand}),
          Kind::NotValid,
@@ -285,6 +293,8 @@ Uses ModeUses(const RunRequest& request) {
         return {Use::RegroupStatements};
     case Mode::HistoryImport:
         return {Use::Import};
+    case Mode::HistoryWatch:
+        return {Use::Watch};
     case Mode::HistoryList:
         return {Use::List};
     case Mode::HistoryTrend:

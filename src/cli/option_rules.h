@@ -28,6 +28,7 @@ enum class Use : std::uint8_t {
     IndexExport,
     Regroup,
     Import,
+    Watch,
     List,
     Trend,
     Compare,
@@ -105,7 +106,7 @@ struct Need {
     std::string_view option;
     std::string_view needed;
 };
-inline constexpr std::array<Exclusion, 18> Exclusions{{
+inline constexpr std::array<Exclusion, 23> Exclusions{{
     {"--commands", "--json"},
     {"--regroup", "--export-clusters"},
     {"--regroup", "--export-indexes"},
@@ -124,6 +125,11 @@ inline constexpr std::array<Exclusion, 18> Exclusions{{
     {"--health", "--list"},
     {"--health", "--trend"},
     {"--health", "--compare"},
+    {"--watch", "--import"},
+    {"--watch", "--list"},
+    {"--watch", "--trend"},
+    {"--watch", "--compare"},
+    {"--watch", "--health"},
 }};
 inline constexpr std::array<Need, 2> Needs{{{"--cluster", "--export-clusters"}, {"--csv-raw", "--csv"}}};
 

@@ -9,6 +9,7 @@
 #include "advice/pool_ratings.h"
 #include "cli/analysis_document.h"
 #include "cli/csv_tables.h"
+#include "cli/folder_watch.h"
 #include "cli/history_commands.h"
 #include "cli/sim_document.h"
 #include "history/history_store.h"
@@ -26,6 +27,7 @@ enum class Mode {
     Regroup,    // --regroup alone: the SQL that moves the clusters
     Health,     // --health of the report read: its pools rated
     HistoryImport,
+    HistoryWatch, // --watch DIR: imports what appears there until stopped
     HistoryList,
     HistoryTrend,
     CompareFiles,  // --compare OLD NEW of two Statistics report files
@@ -44,6 +46,9 @@ struct HistoryRequest {
     std::string location; // empty without --history
     std::vector<std::filesystem::path> imports;
     std::vector<std::string> compare; // OLD NEW: two files, or two report ids
+    // --watch DIR and its --settle time.
+    std::filesystem::path watchFolder;
+    std::chrono::milliseconds settle = DefaultSettle;
     HistoryFilter filter;
     HistoryFormat format = HistoryFormat::Text;
     std::optional<std::string> password; // the content of --history-password-file

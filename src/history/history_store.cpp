@@ -371,11 +371,12 @@ ImportOutcome HistoryStore::Import(const ImportSource& source) {
         const std::int64_t id = AsInteger(inserted.at(0).at(0));
         InsertPools(*db_, id, report);
         InsertObjects(*db_, id, report);
-        static const RatingSettings builtIn;
-        static const std::string builtInKey = RatingSettingsKey(builtIn);
-        const RatingSettings& settings = source.ratingSettings != nullptr ? *source.ratingSettings : builtIn;
+        if (importRatingsKey_.empty()) {
+            importRatingsKey_ = RatingSettingsKey(importRatings_);
+        }
+        const RatingSettings& settings = source.ratingSettings != nullptr ? *source.ratingSettings : importRatings_;
         StoreRatings(*db_, id, {system, subsystem, collectedAt}, RateReport(report, settings),
-                     source.ratingSettings != nullptr ? RatingSettingsKey(settings) : builtInKey);
+                     source.ratingSettings != nullptr ? RatingSettingsKey(settings) : importRatingsKey_);
         if (simPool != 0) {
             db_->ExecuteMany(InsertSimulatedSize, SimulatedSizeRows(id, sim));
         }
@@ -418,6 +419,11 @@ HistoryResult<HistoryReportInfo> HistoryStore::Info(std::int64_t id) {
 HistoryResult<StoredReport> HistoryStore::Load(std::int64_t id) {
     return Answer<StoredReport>("Report " + std::to_string(id) + " could not be read",
                                 [&] { return ReportFromRows(QueryStoredRows(*db_, id)); });
+}
+
+void HistoryStore::RateImportsWith(const RatingSettings& settings) {
+    importRatings_ = settings;
+    importRatingsKey_ = RatingSettingsKey(settings);
 }
 
 HistoryResult<HealthOverview> HistoryStore::Health(const HealthQuery& query, const RatingSettings& settings) {

@@ -145,6 +145,9 @@ public:
     // The whole report in one transaction, or nothing. A report already held takes the simulation of
     // the source when it has none yet, in the same way.
     ImportOutcome Import(const ImportSource& source);
+    // The bounds an import rates its pools with when its source names none (the built-in bounds until
+    // set): the site's, so that the overview finds its verdicts stored.
+    void RateImportsWith(const RatingSettings& settings);
     HistoryResult<std::vector<HistoryReportInfo>> Reports(const HistoryFilter& filter = {});
     HistoryResult<HistoryReportInfo> Info(std::int64_t id);
     HistoryResult<StoredReport> Load(std::int64_t id);
@@ -180,6 +183,8 @@ private:
     SimulationMatch AddSimulation(std::int64_t id, const SimulationData& sim);
 
     std::unique_ptr<SqlDatabase> db_;
+    RatingSettings importRatings_;
+    std::string importRatingsKey_;
 };
 
 // The content hash that tells a report again: XXH3-128 of the file's bytes, 32 hex digits.
