@@ -1,5 +1,6 @@
 #include "app/health_grid.h"
 
+#include <QDate>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLocale>
@@ -236,7 +237,10 @@ void HealthGrid::PaintHeader(QPainter& painter, int firstColumn, int lastColumn)
         const QString text = QString::fromStdString(time);
         const int x = rect.left();
         painter.drawLine(x, headerHeight_ - 4, x, headerHeight_);
-        painter.drawText(QRect(x + 2, 0, label, rowHeight_), Qt::AlignLeft | Qt::AlignVCenter, text.left(10));
+        // The day as the user's desktop writes it; a collection time that is no date stays as it is.
+        const QDate day = QDate::fromString(text.left(10), Qt::ISODate);
+        const QString dayText = day.isValid() ? QLocale().toString(day, QLocale::ShortFormat) : text.left(10);
+        painter.drawText(QRect(x + 2, 0, label, rowHeight_), Qt::AlignLeft | Qt::AlignVCenter, dayText);
         painter.drawText(QRect(x + 2, rowHeight_, label, rowHeight_), Qt::AlignLeft | Qt::AlignVCenter, text.mid(11));
     }
     painter.restore();

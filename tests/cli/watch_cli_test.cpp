@@ -234,6 +234,14 @@ TEST(WatchCli, PoolsAreRatedByTheSiteFileAndOneWithAFaultStopsTheRun) {
     EXPECT_EQ(watch->Stop(), 0);
     EXPECT_EQ(watch->Output().find("BP1 "), std::string::npos) << watch->Output(); // 57.5 s: good by the file
 
+    // The file --ratings names is read alone, in place of the user's good one.
+    const fs::path given = dir.Write("given.toml", "[default]\nsystem_residency.warning = soon\n");
+    watch.emplace(std::vector<std::string>{"--history", (dir.Path() / "h.db").string(), "--watch", folder.string(),
+                                           "--ratings", given.string()},
+                  dir.Path() / "out");
+    EXPECT_TRUE(watch->Await(given.string() + ": line 2")) << watch->Output();
+    EXPECT_EQ(watch->Stop(0), 1) << watch->Output();
+
     std::ofstream(site) << "[default]\nsystem_residency.warning = soon\n";
     watch.emplace(std::vector<std::string>{"--history", (dir.Path() / "h.db").string(), "--watch", folder.string()},
                   dir.Path() / "out");
@@ -288,6 +296,8 @@ TEST(WatchRun, CommandLinesRefused) {
         {"--history h.db --import x.sta --settle 1s", "--settle requires --watch"},
         {"--history h.db --watch DIR --settle soon", "the settle time is 0 to 3600 seconds"},
         {"--history h.db --watch DIR/none", "--watch: Directory does not exist"},
+        {"--history h.db --watch DIR --health", "--watch excludes --health"},
+        {"--history h.db --list --ratings r.toml", "--ratings requires --health or --watch"},
     };
     for (const RefusedWatch& refused : cases) {
         std::string arguments = refused.arguments;

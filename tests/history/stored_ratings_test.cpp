@@ -104,6 +104,7 @@ TEST_P(StoredRatingsTest, TheRatingsKeptAreTheReportsOwnWithTheThresholdsGivenOr
     const std::vector<Report> reports{MonitorReport(1, "DB2P", "10.15.00"), test::DisplayReport()};
     const RatingSettings builtIn;
     const RatingSettings bp1 = Bp1Exceptional();
+    const RatingSettings strict = Strict();
     struct Case {
         const char* what;
         const RatingSettings* atImport;
@@ -112,7 +113,7 @@ TEST_P(StoredRatingsTest, TheRatingsKeptAreTheReportsOwnWithTheThresholdsGivenOr
     const std::vector<Case> cases{{"built-in, asked the same", nullptr, builtIn},
                                   {"a rule at import, asked the same", &bp1, bp1},
                                   {"a rule at import, asked the built-in ones", &bp1, builtIn},
-                                  {"built-in at import, asked stricter ones", nullptr, Strict()}};
+                                  {"built-in at import, asked stricter ones", nullptr, strict}};
     int round = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
