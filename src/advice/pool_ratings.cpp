@@ -89,6 +89,7 @@ constexpr std::string_view NoReadsReason = "the pool read no pages";
 constexpr std::string_view NoPrefetchReason = "the pool read no pages by prefetch";
 constexpr std::string_view NoRandomGetpagesReason = "the pool had no random getpages";
 constexpr std::string_view NoDb2FigureReason = "only Db2's display output gives it";
+constexpr std::string_view NoSuchPoolReason = "the report has no such pool";
 
 char Lower(char c) {
     return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -266,6 +267,13 @@ const std::array<RatingDefinition, RatingKindCount>& RatingDefinitions() {
     return Definitions;
 }
 
+const std::vector<std::string_view>& RatingReasons() {
+    static const std::vector<std::string_view> reasons{NoIntervalReason, NoPoolSizeReason,       NoReadsReason,
+                                                       NoPrefetchReason, NoRandomGetpagesReason, NoDb2FigureReason,
+                                                       NotInThisInput,   NoSuchPoolReason};
+    return reasons;
+}
+
 const RatingDefinition& DefinitionOf(RatingKind kind) {
     return Definitions.at(static_cast<std::size_t>(kind));
 }
@@ -352,7 +360,7 @@ PoolRating RatePool(const Report& report, int p, const RatingThresholds& thresho
         for (std::size_t k = 0; k < RatingKindCount; ++k) {
             rating.ratings[k].kind = static_cast<RatingKind>(k);
             rating.ratings[k].threshold = thresholds[k];
-            rating.ratings[k].reason = "the report has no such pool";
+            rating.ratings[k].reason = NoSuchPoolReason;
         }
         return rating;
     }

@@ -125,6 +125,10 @@ struct RatingSettings {
 // Whether a pool name matches a pattern of `*` and `?`, ignoring case and trailing blanks.
 bool PoolNameMatches(std::string_view pattern, std::string_view poolName);
 
+// Every reason a rating gives for not applying, each once. Stored ratings name a reason by its place
+// here: a new reason is appended, none is moved or removed.
+const std::vector<std::string_view>& RatingReasons();
+
 // Every pool of the report, in report order.
 std::vector<PoolRating> RateReport(const Report& report, const RatingSettings& settings = {});
 

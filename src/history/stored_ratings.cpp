@@ -62,6 +62,19 @@ std::string OneField(std::string_view text) {
     return field;
 }
 
+// A reason as stored: "#2" for the third of the known reasons, else the text itself.
+std::string ReasonFromStored(std::string_view stored, const std::string& where, std::size_t k) {
+    if (stored.empty() || stored.front() != '#') {
+        return std::string(stored);
+    }
+    std::size_t at = 0;
+    const auto [end, error] = std::from_chars(stored.data() + 1, stored.data() + stored.size(), at);
+    if (error != std::errc() || end != stored.data() + stored.size() || at >= RatingReasons().size()) {
+        throw SqlError(where + ", column ratings names no known reason at place " + std::to_string(k + 1));
+    }
+    return std::string(RatingReasons()[at]);
+}
+
 std::int64_t IdAt(const SqlRow& row, std::size_t column, std::string_view name, const std::string& where) {
     const auto* id = std::get_if<std::int64_t>(&row.at(column));
     if (id == nullptr) {
@@ -151,8 +164,11 @@ std::string StoredPoolRatings(const PoolRating& rating) {
             text += VerdictLetter(r.verdict);
             text += NumberText(*r.value);
         } else {
+            // A known reason by its place ("n#2"), any other written out.
             text += 'n';
-            text += OneField(r.reason);
+            const auto& known = RatingReasons();
+            const auto at = std::find(known.begin(), known.end(), r.reason);
+            text += at != known.end() ? "#" + std::to_string(at - known.begin()) : OneField(r.reason);
         }
     }
     return text;
@@ -177,7 +193,7 @@ PoolRating PoolRatingFromStored(std::string_view stored, const RatingThresholds&
         }
         const std::string_view rest = field.substr(1);
         if (*verdict == RatingVerdict::NotApplicable) {
-            r.reason = rest;
+            r.reason = ReasonFromStored(rest, where, k);
             continue;
         }
         double value = 0;

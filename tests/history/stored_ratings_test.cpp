@@ -274,6 +274,15 @@ TEST(StoredPoolRatings, ReadBackTheSameValuesVerdictsAndReasons) {
     const std::string stored = StoredPoolRatings(rating);
     EXPECT_EQ(PoolRatingFromStored(stored, thresholds, true, "here"), rating);
 
+    // Every known reason comes back as itself, from its short form.
+    for (const std::string_view reason : RatingReasons()) {
+        rating.ratings[3].reason = reason;
+        const std::string known = StoredPoolRatings(rating);
+        EXPECT_LT(known.size(), stored.size()) << reason;
+        EXPECT_EQ(PoolRatingFromStored(known, thresholds, true, "here"), rating) << reason;
+    }
+    rating.ratings[3].reason = "a reason without tabs";
+
     // Judged again, every verdict follows from the value.
     const PoolRating judged = PoolRatingFromStored(stored, thresholds, false, "here");
     for (std::size_t k = 0; k < RatingKindCount; ++k) {
@@ -286,7 +295,7 @@ TEST(StoredPoolRatings, ReadBackTheSameValuesVerdictsAndReasons) {
 
 TEST(StoredPoolRatings, ATextThatIsNoPoolsRatingsIsRefusedAndAShortOneLeavesTheRestUnrated) {
     const RatingThresholds thresholds = DefaultRatingThresholds();
-    for (const std::string bad : {"x12", "g", "g12x", "\tg1", "g1\t\tg2"}) {
+    for (const std::string bad : {"x12", "g", "g12x", "\tg1", "g1\t\tg2", "n#99", "n#x", "g1\tn#"}) {
         SCOPED_TRACE(bad);
         EXPECT_THROW(PoolRatingFromStored(bad, thresholds, true, "here"), SqlError);
     }
