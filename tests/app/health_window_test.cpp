@@ -44,7 +44,7 @@ protected:
             report.Header.CollectionTime = "10.00.00";
             report.Header.SystemName = system;
             report.Pools(2).VPSize = vpSize;
-            const auto path = dir.Write(name, ornexa::samplegen::StatisticsText(report));
+            auto path = dir.Write(name, ornexa::samplegen::StatisticsText(report));
             EXPECT_EQ(ornexa::ImportReportFile(**store.value, path.string()).status, ornexa::ImportStatus::Imported);
             return path;
         };
@@ -254,16 +254,16 @@ TEST_F(HealthWindowTest, CtrlShiftHIsTheHealthWindowInTheAnalysisAndHistoryWindo
 
 TEST(HealthGrid, AYearOfQuarterHoursByEightyPoolsPaintsOnlyWhatShows) {
     ornexa::HealthOverview overview;
-    constexpr std::size_t Columns = 35040;
-    constexpr std::size_t Rows = 80;
-    for (std::size_t c = 0; c < Columns; ++c) {
+    constexpr std::size_t columns = 35040;
+    constexpr std::size_t rows = 80;
+    for (std::size_t c = 0; c < columns; ++c) {
         overview.columns.push_back({static_cast<std::int64_t>(c + 1), "2026-01-01T00:00:00", "SYSA", "DB2P"});
     }
-    for (std::size_t r = 0; r < Rows; ++r) {
-        overview.rows.push_back({"BP" + std::to_string(r), 0, 0, static_cast<int>(Columns)});
+    for (std::size_t r = 0; r < rows; ++r) {
+        overview.rows.push_back({"BP" + std::to_string(r), 0, 0, static_cast<int>(columns)});
     }
-    overview.cells.resize(Rows * Columns, HealthCell::Good);
-    overview.cells[Rows * Columns - 1] = HealthCell::Exception;
+    overview.cells.resize(rows * columns, HealthCell::Good);
+    overview.cells[rows * columns - 1] = HealthCell::Exception;
     ornexa::HealthPage page;
     page.SetOverview(std::move(overview));
     HealthGrid grid;
@@ -274,7 +274,7 @@ TEST(HealthGrid, AYearOfQuarterHoursByEightyPoolsPaintsOnlyWhatShows) {
     EXPECT_GT(grid.horizontalScrollBar()->maximum(), 0);
     grid.setFocus();
     QTest::keyClick(&grid, Qt::Key_End, Qt::ControlModifier); // the last cell scrolled into view
-    ASSERT_EQ(page.Current(), (HealthPlace{Rows - 1, Columns - 1}));
+    ASSERT_EQ(page.Current(), (HealthPlace{rows - 1, columns - 1}));
     const QRect last = grid.CellRect(*page.Current());
     EXPECT_TRUE(grid.viewport()->rect().contains(last.center()));
     EXPECT_EQ(grid.CellAt(last.center()), page.Current());

@@ -151,7 +151,7 @@ TEST_F(ObjectTableWindow, TheColumnsChosenFromTheMenuStayChosen) {
         w.ChoosePool(0);
         ShowTab(w, ornexa::ObjectInfoTab);
         ObjectTableView& view = *w.ObjectInfo()->TableView();
-        QAction* random = view.ColumnsMenu()->findChild<QAction*>(QStringLiteral("actColumn_Random"));
+        auto* random = view.ColumnsMenu()->findChild<QAction*>(QStringLiteral("actColumn_Random"));
         ASSERT_NE(random, nullptr);
         if (run == 0) {
             EXPECT_TRUE(random->isChecked());

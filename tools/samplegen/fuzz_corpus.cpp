@@ -153,6 +153,21 @@ Seeds ThresholdSeeds() {
     return seeds;
 }
 
+// Site files of rating bounds: the defaults, pool sections with switched-off bounds and number forms,
+// and lines with faults.
+Seeds RatingsSeeds() {
+    return {{"defaults.toml", "# rating bounds\n[default]\nsystem_residency.warning = 90\n"
+                              "system_residency.exception = 60\nsequential_residency.exception = 10\n"
+                              "random_hit_ratio.warning = 80\nrandom_hit_ratio.exception = 50\n"
+                              "sync_read_rate.warning = 1000\nsync_read_rate.exception = 3000\n"},
+            {"pools.toml", "[default]\r\nsystem_residency.exception = \"none\"\r\n\r\n[[pool]]\r\n"
+                           "match = \"BP8K*\"\r\nsync_read_rate.warning = 2_000\r\n"
+                           "random_hit_ratio.exception = 4.5e1 # a comment\r\n[[pool]]\r\nmatch = \"BP?\"\r\n"
+                           "dmth_hits.exception = 0\r\n"},
+            {"faults.toml", "[default]\nsystem_residency.warning = soon\n[[pool]]\nsync_read_rate.warning = 2000\n"
+                            "[nowhere\nno_such_rating.warning = 1\nsystem_residency.warning = 50\n"}};
+}
+
 // History locations: paths, URIs and keyword strings with passwords where libpq reads them, and a
 // user part that runs on over what reads as a query.
 Seeds LocationSeeds() {
@@ -212,6 +227,7 @@ void WriteFuzzCorpus(const std::filesystem::path& folder) {
     WriteSeeds(folder / "location", LocationSeeds());
     WriteSeeds(folder / "display", DisplaySeeds());
     WriteSeeds(folder / "rows", RowsSeeds());
+    WriteSeeds(folder / "ratings", RatingsSeeds());
 }
 
 } // namespace ornexa::samplegen

@@ -148,7 +148,7 @@ Report BuildSeriesReport(const YearSeriesOptions& options, int interval) {
     report.Header.CollectionDate = std::to_string(y) + "-" + TwoDigits(m) + "-" + TwoDigits(d);
     report.Header.CollectionTime = TwoDigits(time.hours().count()) + "." + TwoDigits(time.minutes().count()) + ".00";
     report.Header.HeaderValue11 = SeriesIntervalSeconds;
-    report.Header.HeaderValue12 = static_cast<Long>(y * 10000 + m * 100 + d);
+    report.Header.HeaderValue12 = static_cast<Long>((static_cast<long>(y) * 10000) + (m * 100) + d);
     report.Header.HeaderValue13 = static_cast<Long>(time.hours().count() * 10000 + time.minutes().count() * 100);
     report.Header.HeaderValue14 = static_cast<Long>(endTime.hours().count() * 10000 + endTime.minutes().count() * 100);
     report.Header.ElapsedTime = "00:15:00";
