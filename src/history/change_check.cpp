@@ -165,7 +165,6 @@ const std::array<CheckedFigure, CheckedFigureCount>& CheckedFigures() {
         all[CheckedHitRatio] = {"hit_ratio", "Hit Ratio", "%", GoodDirection::Higher};
         // More getpages is more work done, neither better nor worse for the pool.
         all[CheckedGetPages] = {"getpages_per_second", "Get Pages / sec", "/s", GoodDirection::Neither};
-        all[CheckedSyncReads] = {"sync_read_ios_per_second", "Sync Read I/O / sec", "/s", GoodDirection::Lower};
         return all;
     }();
     return figures;
@@ -200,7 +199,6 @@ std::array<FigureChange, CheckedFigureCount> CompareMeans(const std::vector<Pool
     }
     compare(CheckedHitRatio, [&points](std::size_t i) { return points[i].hitRatio; });
     compare(CheckedGetPages, [&points](std::size_t i) { return points[i].getPagesPerSecond; });
-    compare(CheckedSyncReads, [&points](std::size_t i) { return points[i].syncReadIOsPerSecond; });
     return figures;
 }
 

@@ -54,14 +54,14 @@ ChosenIntervals ChooseIntervals(const std::vector<PoolTrendPoint>& points, const
                                 int perSide = ComparedIntervalsPerSide);
 const char* IntervalChoiceKey(IntervalChoice choice); // "same_hours", "neighbours"
 
-// The figures a change is judged by: the pool's ratings (in RatingKind order), then hit ratio,
-// getpages per second and synchronous read I/Os per second.
-inline constexpr std::size_t CheckedFigureCount = RatingKindCount + 3;
+// The figures a change is judged by: the pool's ratings (in RatingKind order; synchronous read I/Os per
+// second among them), then hit ratio and getpages per second.
+inline constexpr std::size_t CheckedFigureCount = RatingKindCount + 2;
 inline constexpr std::size_t CheckedHitRatio = RatingKindCount;
 inline constexpr std::size_t CheckedGetPages = RatingKindCount + 1;
-inline constexpr std::size_t CheckedSyncReads = RatingKindCount + 2;
+inline constexpr std::size_t CheckedSyncReads = static_cast<std::size_t>(RatingKind::SyncReadRate);
 struct CheckedFigure {
-    std::string_view key;     // the rating's key, "hit_ratio", "getpages_per_second", "sync_read_ios_per_second"
+    std::string_view key;     // the rating's key, "hit_ratio", "getpages_per_second"
     std::string_view caption; // "System page residency time", "Hit Ratio", ...
     std::string_view unit;
     GoodDirection good = GoodDirection::Neither;

@@ -52,7 +52,7 @@ TEST(OrnexaReportChangeCheck, TheTrendJudgesTheChangeAndItsPrediction) {
     EXPECT_EQ(check["figures"]["hit_ratio"]["before"], 70.0);
     EXPECT_EQ(check["figures"]["hit_ratio"]["after"], 90.0);
     EXPECT_EQ(check["figures"]["hit_ratio"]["verdict"], "better");
-    EXPECT_EQ(check["figures"]["sync_read_ios_per_second"]["good"], "lower");
+    EXPECT_EQ(check["figures"]["sync_read_rate"]["good"], "lower");
     EXPECT_EQ(check["figures"]["getpages_per_second"]["verdict"], "unrated");
     EXPECT_EQ(check["figures"]["dmth_hits"]["verdict"], "unrated");
     const auto& prediction = check["prediction"];

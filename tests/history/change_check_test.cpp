@@ -137,7 +137,6 @@ TEST(ChangeCheck, MeansMoveTheGoodWayOfEachFigure) {
     const std::array<double, 4> sync{40, 60, 60, 50};
     for (std::size_t i = 0; i < points.size(); ++i) {
         points[i].hitRatio = hit[i];
-        points[i].syncReadIOsPerSecond = sync[i];
         points[i].getPagesPerSecond = 100.0 * static_cast<double>(i);
     }
     points[1].hitRatio.reset(); // a side's mean is of the intervals that have the figure
@@ -147,6 +146,9 @@ TEST(ChangeCheck, MeansMoveTheGoodWayOfEachFigure) {
         auto& residency = rated.rating.ratings[static_cast<std::size_t>(RatingKind::SystemResidency)];
         residency.value = i < 2 ? 120.0 : 80.0;
         residency.verdict = RatingVerdict::Good;
+        auto& syncReads = rated.rating.ratings[CheckedSyncReads];
+        syncReads.value = sync[i];
+        syncReads.verdict = RatingVerdict::Good;
         ratings.push_back(rated); // every other rating stays not applicable
     }
     const ChosenIntervals chosen{IntervalChoice::SameHours, {1, 0}, {2, 3}};
