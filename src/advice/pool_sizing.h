@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ornexa {
+
+// Where a point of a pool's sizing curve comes from, from the most to the least trusted.
+enum class SizingEvidence : std::uint8_t { Simulation, Db2Simulated, History, Estimate };
+std::string_view SizingEvidenceKey(SizingEvidence evidence); // "simulation", "db2_simulated", "history", "estimate"
+
+// One point: the synchronous read I/Os per second expected at a size (in buffers of the pool's page size).
+struct SizingPoint {
+    std::int64_t buffers = 0;
+    double syncReadsPerSecond = 0;
+    SizingEvidence evidence = SizingEvidence::Estimate;
+    // A measured point above an earlier (smaller) one: kept as measured, lowered for the allocation.
+    bool rises = false;
+    friend bool operator==(const SizingPoint&, const SizingPoint&) = default;
+};
+
+// A pool's curve: its points by size, with the bounds the allocation keeps to.
+struct SizingCurve {
+    std::string poolName;
+    int pageSizeKb = 4; // 4, 8, 16 or 32
+    std::int64_t currentBuffers = 0;
+    std::vector<SizingPoint> points;        // by size; a curve without points has no evidence
+    bool keep = false;                      // protected: never below its current size
+    std::optional<std::int64_t> maxBuffers; // never above
+    [[nodiscard]] std::int64_t BytesPerBuffer() const { return static_cast<std::int64_t>(pageSizeKb) * 1024; }
+};
+
+// Sorts the points by size and flags a point that reads more than one before it (`rises`).
+void OrderPoints(SizingCurve& curve);
+
+// The reads expected at `buffers`: between two points on the straight line, below the smallest point
+// its reads, beyond the largest its reads (no extrapolation); never more than at any smaller size, so
+// a larger pool never reads more. Nothing for a curve without points.
+std::optional<double> ReadsAt(const SizingCurve& curve, std::int64_t buffers);
+
+// How the budget is split: the storage to add (positive) or give back (negative), the step each
+// pool moves by (a share of its current size, at least `minStepBuffers`).
+struct SizingRequest {
+    std::int64_t budgetBytes = 0;
+    double stepShare = 0.05;
+    std::int64_t minStepBuffers = 1000;
+};
+
+// A pool's part of the split.
+struct SizingResult {
+    std::string poolName;
+    std::int64_t currentBuffers = 0;
+    std::int64_t proposedBuffers = 0;
+    std::int64_t bytes = 0;              // added (positive) or freed (negative)
+    std::optional<double> readsSaved;    // synchronous reads per second saved (negative: added)
+    bool evidence = true;                // false: no curve, left alone
+    std::vector<SizingEvidence> restsOn; // the kinds of the points its curve rests on, each once
+};
+
+struct SizingPlan {
+    std::vector<SizingResult> pools; // in the order of the curves given
+    std::int64_t bytesPlaced = 0;    // of the budget, with its sign
+    double readsSaved = 0;
+};
+
+// Splits the budget step by step: each step goes to the pool whose next step saves the most reads per
+// byte (giving back: costs the fewest), ties broken by pool name, until the next step would pass the
+// budget or no pool can move. The same curves and request give the same plan on every machine.
+SizingPlan AllocateBudget(std::vector<SizingCurve> curves, const SizingRequest& request);
+
+} // namespace ornexa
