@@ -294,6 +294,13 @@ RatingThresholds DefaultRatingThresholds() {
     return thresholds;
 }
 
+std::string WithUnit(std::string number, std::string_view unit) {
+    if (unit.empty()) {
+        return number;
+    }
+    return unit.front() == '/' ? number + std::string(unit) : number + ' ' + std::string(unit);
+}
+
 std::string_view RatingVerdictKey(RatingVerdict verdict) {
     switch (verdict) {
     case RatingVerdict::Good:

@@ -62,6 +62,10 @@ std::optional<RatingKind> RatingKindOfKey(std::string_view key);
 
 RatingThresholds DefaultRatingThresholds();
 
+// A number of a rating with the rating's unit, as every output writes it: "45.2 s", "87.5 %", "1200/s"
+// (a rate joined to its number), "3" for a count.
+std::string WithUnit(std::string number, std::string_view unit);
+
 // "good", "warning", "exception", "not_applicable".
 std::string_view RatingVerdictKey(RatingVerdict verdict);
 // "Good", "Warning", "Exception", "Not applicable".

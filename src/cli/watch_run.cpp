@@ -100,11 +100,7 @@ std::vector<ListedFile> ListFolder(const fs::path& folder) {
 }
 
 std::string Figure(double value, std::string_view unit) {
-    std::string number = FormatReadBack(value, "###0.0");
-    if (unit.empty()) {
-        return number;
-    }
-    return unit.starts_with('/') ? number + std::string(unit) : number + " " + std::string(unit);
+    return WithUnit(FormatReadBack(value, "###0.0"), unit);
 }
 
 std::string Shown(const fs::path& file, const fs::path& folder) {
