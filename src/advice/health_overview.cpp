@@ -106,13 +106,18 @@ HealthOverview RankedHealthOverview(std::vector<HealthColumn> columns, const std
     return overview;
 }
 
-RatedReport RateForOverview(const Report& report, const HealthColumn& column, const RatingSettings& settings) {
+RatedReport RatedReportOf(const HealthColumn& column, const std::vector<PoolRating>& ratings) {
     RatedReport rated;
     rated.column = column;
-    for (const PoolRating& rating : RateReport(report, settings)) {
+    rated.pools.reserve(ratings.size());
+    for (const PoolRating& rating : ratings) {
         rated.pools.push_back({rating.poolName, rating.Worst()});
     }
     return rated;
+}
+
+RatedReport RateForOverview(const Report& report, const HealthColumn& column, const RatingSettings& settings) {
+    return RatedReportOf(column, RateReport(report, settings));
 }
 
 } // namespace ornexa

@@ -65,6 +65,8 @@ HealthOverview BuildHealthOverview(const std::vector<RatedReport>& reports);
 HealthOverview RankedHealthOverview(std::vector<HealthColumn> columns, const std::vector<std::string>& names,
                                     const std::vector<HealthCell>& filled);
 
+// A report's part of an overview: each pool's worst of its ratings.
+RatedReport RatedReportOf(const HealthColumn& column, const std::vector<PoolRating>& ratings);
 // A report's part of an overview, rated with `settings`.
 RatedReport RateForOverview(const Report& report, const HealthColumn& column, const RatingSettings& settings = {});
 

@@ -100,8 +100,7 @@ std::string ValueText(const std::optional<double>& value, std::string_view unit)
     if (!value || !std::isfinite(*value)) {
         return "-";
     }
-    const std::string number = unit.empty() ? PlainText(*value) : FigureCell(value, FigureStyle::TwoDecimals);
-    return unit.empty() ? number : number + " " + std::string(unit);
+    return WithUnit(unit.empty() ? PlainText(*value) : FigureCell(value, FigureStyle::TwoDecimals), unit);
 }
 
 // "< 90 s", "> 0"; "-" for a bound not set.
@@ -109,8 +108,8 @@ std::string BoundText(const std::optional<double>& bound, const RatingDefinition
     if (!bound) {
         return "-";
     }
-    return std::string(definition.worseWhen == WorseWhen::Below ? "< " : "> ") + PlainText(*bound) +
-           (definition.unit.empty() ? "" : " " + std::string(definition.unit));
+    return std::string(definition.worseWhen == WorseWhen::Below ? "< " : "> ") +
+           WithUnit(PlainText(*bound), definition.unit);
 }
 
 std::string Plural(int count, std::string_view one, std::string_view many) {
@@ -330,11 +329,7 @@ bool Reached(const HealthOverview& overview, std::optional<RatingVerdict> failOn
 ReportHealth RateReportHealth(const Report& report, const HealthColumn& column, const RatingSettings& settings) {
     ReportHealth health;
     health.pools = RateReport(report, settings);
-    RatedReport rated{column, {}};
-    for (const PoolRating& pool : health.pools) {
-        rated.pools.push_back({pool.poolName, pool.Worst()});
-    }
-    health.overview = BuildHealthOverview({rated});
+    health.overview = BuildHealthOverview({RatedReportOf(column, health.pools)});
     return health;
 }
 

@@ -1,40 +1,29 @@
 #include "session/health_page.h"
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <map>
 #include <utility>
 
+#include "report/collection_date.h"
 #include "report/number_format.h"
 
 namespace ornexa {
 
 namespace {
 
-// "2026-11-30" as a day; nothing for a text that is not a date.
+// "2026-11-30" as a day, read as a header's date is; nothing for a text that is not such a date.
 std::optional<std::chrono::sys_days> DayOf(std::string_view text) {
     if (text.size() != 10 || text[4] != '-' || text[7] != '-') {
         return std::nullopt;
     }
-    const auto number = [&](std::size_t at, std::size_t length) -> std::optional<int> {
-        int value = 0;
-        const char* first = text.data() + at;
-        const auto [end, error] = std::from_chars(first, first + length, value);
-        return error == std::errc{} && end == first + length ? std::optional<int>(value) : std::nullopt;
-    };
-    const auto year = number(0, 4);
-    const auto month = number(5, 2);
-    const auto day = number(8, 2);
-    if (!year || !month || !day) {
+    const std::optional<CollectionMoment> moment = ParseCollectionMoment(text, "00:00");
+    if (!moment) {
         return std::nullopt;
     }
-    const std::chrono::year_month_day date{std::chrono::year(*year), std::chrono::month(static_cast<unsigned>(*month)),
-                                           std::chrono::day(static_cast<unsigned>(*day))};
-    if (!date.ok()) {
-        return std::nullopt;
-    }
-    return std::chrono::sys_days(date);
+    return std::chrono::sys_days(std::chrono::year_month_day{std::chrono::year(moment->year),
+                                                             std::chrono::month(static_cast<unsigned>(moment->month)),
+                                                             std::chrono::day(static_cast<unsigned>(moment->day))});
 }
 
 std::string DayText(std::chrono::sys_days day) {
@@ -47,14 +36,7 @@ std::string DayText(std::chrono::sys_days day) {
 
 // A rating's value or bound with its unit: "95.3 s", "87.5 %", "1,200.0/s", "3".
 std::string ValueText(double value, std::string_view unit, NumberStyle style) {
-    if (unit.empty()) {
-        return FormatPicture(value, "#,##0", style);
-    }
-    std::string text = FormatPicture(value, "#,##0.0", style);
-    if (unit.front() != '/') {
-        text += ' ';
-    }
-    return text + std::string(unit);
+    return WithUnit(FormatPicture(value, unit.empty() ? "#,##0" : "#,##0.0", style), unit);
 }
 
 std::string BoundsText(const RatingDefinition& definition, const RatingThreshold& threshold, NumberStyle style) {
@@ -95,11 +77,7 @@ HistoryResult<HealthHoldings> ReadHealthHoldings(HistoryStore& store) {
 HealthPage::HealthPage(const Report& report, const HealthColumn& column, NumberStyle style, RatingSettings settings)
     : style_(style), settings_(std::move(settings)) {
     shownRatings_ = RateReport(report, settings_);
-    RatedReport rated{column, {}};
-    for (const PoolRating& rating : shownRatings_) {
-        rated.pools.push_back({rating.poolName, rating.Worst()});
-    }
-    SetOverview(BuildHealthOverview({rated}));
+    SetOverview(BuildHealthOverview({RatedReportOf(column, shownRatings_)}));
 }
 
 HealthPage::HealthPage(NumberStyle style, RatingSettings settings, HistoryFilter preferred)
