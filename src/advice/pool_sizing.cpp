@@ -7,6 +7,8 @@ namespace ornexa {
 
 std::string_view SizingEvidenceKey(SizingEvidence evidence) {
     switch (evidence) {
+    case SizingEvidence::Measured:
+        return "measured";
     case SizingEvidence::Simulation:
         return "simulation";
     case SizingEvidence::Db2Simulated:
@@ -17,6 +19,75 @@ std::string_view SizingEvidenceKey(SizingEvidence evidence) {
         break;
     }
     return "estimate";
+}
+
+std::string_view SizingEvidenceText(SizingEvidence evidence) {
+    switch (evidence) {
+    case SizingEvidence::Measured:
+        return "measured";
+    case SizingEvidence::Simulation:
+        return "simulated";
+    case SizingEvidence::Db2Simulated:
+        return "Db2 simulated";
+    case SizingEvidence::History:
+        return "history";
+    case SizingEvidence::Estimate:
+        break;
+    }
+    return "estimated";
+}
+
+std::string_view SizingConfidenceKey(SizingConfidence confidence) {
+    switch (confidence) {
+    case SizingConfidence::High:
+        return "high";
+    case SizingConfidence::Medium:
+        return "medium";
+    case SizingConfidence::Low:
+        return "low";
+    case SizingConfidence::None:
+        break;
+    }
+    return "none";
+}
+
+std::array<int, SizingEvidenceCount> EvidenceCounts(const SizingCurve& curve) {
+    std::array<int, SizingEvidenceCount> counts{};
+    for (const SizingPoint& point : curve.points) {
+        ++counts[static_cast<std::size_t>(point.evidence)];
+    }
+    return counts;
+}
+
+SizingConfidence ConfidenceOf(const SizingCurve& curve) {
+    const std::array<int, SizingEvidenceCount> counts = EvidenceCounts(curve);
+    const auto has = [&counts](SizingEvidence evidence) { return counts[static_cast<std::size_t>(evidence)] > 0; };
+    if (has(SizingEvidence::Simulation) || has(SizingEvidence::Db2Simulated)) {
+        return SizingConfidence::High;
+    }
+    if (has(SizingEvidence::History)) {
+        return SizingConfidence::Medium;
+    }
+    if (has(SizingEvidence::Estimate)) {
+        return SizingConfidence::Low;
+    }
+    // A measurement alone tells the reads at one size, nothing of another.
+    return SizingConfidence::None;
+}
+
+std::string EvidenceSummary(const SizingCurve& curve) {
+    const std::array<int, SizingEvidenceCount> counts = EvidenceCounts(curve);
+    std::string text;
+    for (std::size_t kind = 0; kind < SizingEvidenceCount; ++kind) {
+        if (counts[kind] == 0) {
+            continue;
+        }
+        if (!text.empty()) {
+            text += ", ";
+        }
+        text += std::to_string(counts[kind]) + ' ' + std::string(SizingEvidenceText(static_cast<SizingEvidence>(kind)));
+    }
+    return text.empty() ? "no evidence" : text;
 }
 
 void OrderPoints(SizingCurve& curve) {
@@ -170,6 +241,8 @@ SizingPlan AllocateBudget(std::vector<SizingCurve> curves, const SizingRequest& 
             }
         }
         std::sort(result.restsOn.begin(), result.restsOn.end());
+        result.confidence = ConfidenceOf(pool.curve);
+        result.leftAlone = pool.curve.leftAlone;
         plan.bytesPlaced += result.bytes;
         plan.pools.push_back(std::move(result));
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -8,9 +10,15 @@
 
 namespace ornexa {
 
-// Where a point of a pool's sizing curve comes from, from the most to the least trusted.
-enum class SizingEvidence : std::uint8_t { Simulation, Db2Simulated, History, Estimate };
-std::string_view SizingEvidenceKey(SizingEvidence evidence); // "simulation", "db2_simulated", "history", "estimate"
+// Where a point of a pool's sizing curve comes from, from the most to the least trusted: the report's own
+// measurement at the pool's size, the Simulation report's simulated sizes, Db2's simulated pool, other
+// reports of the history at other sizes, and the stated estimate.
+enum class SizingEvidence : std::uint8_t { Measured, Simulation, Db2Simulated, History, Estimate };
+inline constexpr std::size_t SizingEvidenceCount = 5;
+// "measured", "simulation", "db2_simulated", "history", "estimate"
+std::string_view SizingEvidenceKey(SizingEvidence evidence);
+// "measured", "simulated", "Db2 simulated", "history", "estimated"
+std::string_view SizingEvidenceText(SizingEvidence evidence);
 
 // One point: the synchronous read I/Os per second expected at a size (in buffers of the pool's page size).
 struct SizingPoint {
@@ -19,6 +27,7 @@ struct SizingPoint {
     SizingEvidence evidence = SizingEvidence::Estimate;
     // A measured point above an earlier (smaller) one: kept as measured, lowered for the allocation.
     bool rises = false;
+    int reports = 1; // the reports a history point is the mean of
     friend bool operator==(const SizingPoint&, const SizingPoint&) = default;
 };
 
@@ -30,8 +39,24 @@ struct SizingCurve {
     std::vector<SizingPoint> points;        // by size; a curve without points has no evidence
     bool keep = false;                      // protected: never below its current size
     std::optional<std::int64_t> maxBuffers; // never above
+    std::string leftAlone;                  // why a curve without points has none
+    // Db2 sizes the pool itself between VPSIZE MINIMUM and MAXIMUM (AUTOSIZE(YES) in its display).
+    bool autosize = false;
+    std::optional<std::int64_t> vpSizeMin;
+    std::optional<std::int64_t> vpSizeMax;
     [[nodiscard]] std::int64_t BytesPerBuffer() const { return static_cast<std::int64_t>(pageSizeKb) * 1024; }
 };
+
+// How sure a curve is, by the best evidence it rests on beside the report's own measurement: High for a
+// simulation (the Simulation report or Db2's), Medium for the history, Low for an estimate, None without
+// points.
+enum class SizingConfidence : std::uint8_t { High, Medium, Low, None };
+std::string_view SizingConfidenceKey(SizingConfidence confidence); // "high", "medium", "low", "none"
+SizingConfidence ConfidenceOf(const SizingCurve& curve);
+// How many of the curve's points each kind of evidence gives, by SizingEvidence.
+std::array<int, SizingEvidenceCount> EvidenceCounts(const SizingCurve& curve);
+// "1 measured, 7 simulated"; "no evidence" without points.
+std::string EvidenceSummary(const SizingCurve& curve);
 
 // Sorts the points by size and flags a point that reads more than one before it (`rises`).
 void OrderPoints(SizingCurve& curve);
@@ -58,6 +83,8 @@ struct SizingResult {
     std::optional<double> readsSaved;    // synchronous reads per second saved (negative: added)
     bool evidence = true;                // false: no curve, left alone
     std::vector<SizingEvidence> restsOn; // the kinds of the points its curve rests on, each once
+    SizingConfidence confidence = SizingConfidence::None;
+    std::string leftAlone; // why a pool without evidence was left alone
 };
 
 struct SizingPlan {
