@@ -5,7 +5,9 @@
 #include <cmath>
 #include <string>
 
+#include "advice/pool_commands.h"
 #include "advice/pool_sizing.h"
+#include "advice/sizing_plan.h"
 
 namespace {
 
@@ -40,5 +42,42 @@ void BmAllocate64Gb(benchmark::State& state) {
     state.counters["placed_gb"] = static_cast<double>(placed) / static_cast<double>(1LL << 30);
 }
 BENCHMARK(BmAllocate64Gb)->Unit(benchmark::kMillisecond);
+
+// A report of 80 pools of the four page sizes over a quarter of an hour, each with its own load.
+ornexa::Report EightyPoolReport() {
+    ornexa::Report report;
+    std::vector<std::string> names;
+    for (const int kb : {4, 8, 16, 32}) {
+        for (const std::string& name : ornexa::BufferPoolNames(kb)) {
+            names.push_back(name);
+        }
+    }
+    for (int p = 0; p < 80; ++p) {
+        ornexa::PoolRecord pool;
+        pool.PoolName = names[static_cast<std::size_t>(p) % names.size()];
+        pool.VPSize = 20000 + 1000 * p;
+        pool.PoolGetPages = 1'000'000 + 10'000 * p;
+        pool.PoolReadIOsByType(1) = 90'000 + 2'000 * p;
+        report.AddPool(pool);
+    }
+    report.ElapsedSeconds = 900;
+    return report;
+}
+
+// What the sizing window does on each key typed into its budget: read the budget and split it anew
+// over the curves it built when it opened.
+void BmSizingKeystroke(benchmark::State& state) {
+    const ornexa::Report report = EightyPoolReport();
+    const std::vector<ornexa::SizingCurve> curves = ornexa::BuildSizingCurves(report, ornexa::SimulationData{}, {});
+    std::int64_t placed = 0;
+    for (auto _ : state) {
+        const ornexa::Result<std::int64_t> budget = ornexa::ParseBudget("+2G");
+        const ornexa::SizingRun run = ornexa::PlanSizing(curves, {}, {*budget.value, 0.05, 1000});
+        placed = run.plan.bytesPlaced;
+        benchmark::DoNotOptimize(placed);
+    }
+    state.counters["placed_mb"] = static_cast<double>(placed) / static_cast<double>(1LL << 20);
+}
+BENCHMARK(BmSizingKeystroke)->Unit(benchmark::kMicrosecond);
 
 } // namespace

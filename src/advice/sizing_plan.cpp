@@ -94,7 +94,7 @@ Result<std::int64_t> ParseBudget(std::string_view text) {
     const double bytes = sign * number * scale;
     // 2^53 bytes is 8 PB: far beyond any real storage, and still exact in a double.
     if (!std::isfinite(bytes) || std::abs(bytes) > 9.0e15) {
-        return Fault<std::int64_t>("\"" + std::string(trimmed) + "\" is more storage than any system has");
+        return Fault<std::int64_t>("\"" + std::string(trimmed) + "\" is more storage than any system has; " + hint);
     }
     return Result<std::int64_t>{std::llround(bytes), {}};
 }
