@@ -128,7 +128,7 @@ SizingCurve BuildSizingCurve(const Report& report, const SimulationData& sim, in
         curve.leftAlone = std::string(NotInThisInput) + ": synchronous read I/Os";
         return curve;
     }
-    const double seconds = static_cast<double>(report.ElapsedSeconds);
+    const auto seconds = static_cast<double>(report.ElapsedSeconds);
     const double reads = static_cast<double>(pool.PoolReadIOsByType(1)) / seconds;
 
     std::vector<SizingPoint> points{{pool.VPSize, reads, SizingEvidence::Measured}};

@@ -51,7 +51,7 @@ TEST(SizingPlanText, StorageReadsInMegabytesUpToAGigabyte) {
     EXPECT_EQ(StorageText(80 * MB), "+80 MB");
     EXPECT_EQ(StorageText(-3 * GB / 2), "-1.5 GB");
     EXPECT_EQ(StorageText(0), "0 MB");
-    EXPECT_EQ(StorageText(1000 * 4096), "+3.91 MB");
+    EXPECT_EQ(StorageText(std::int64_t{1000} * 4096), "+3.91 MB");
     EXPECT_EQ(StorageText(GB), "+1 GB");
 }
 
@@ -80,7 +80,7 @@ TEST(SizingPlanRun, BoundsNamePoolsOfTheReportAndKeepThemInside) {
     const SizingRun down = PlanSizing(curves, bounds, {-10 * MB, 0.05, 1000});
     EXPECT_EQ(down.plan.pools[1].proposedBuffers, 10000) << "protected";
     EXPECT_EQ(down.plan.pools[0].proposedBuffers, 7000);
-    EXPECT_EQ(down.plan.bytesPlaced, -3000 * 4096);
+    EXPECT_EQ(down.plan.bytesPlaced, std::int64_t{-3000} * 4096);
 
     // A largest size below the pool's size holds the pool where it is, and says so.
     const SizingRun held = PlanSizing(curves, {{}, {{"BP1", 5000}}}, {-20 * MB, 0.05, 1000});
@@ -120,7 +120,7 @@ TEST(SizingPlanRun, TheCommandsFileSaysWhatEachCommandIsExpectedToGive) {
     std::vector<SizingCurve> curves{Curve("BP1", 10000), Curve("BP2", 10000, 8)};
     curves[1].points.clear();
     curves[1].leftAlone = "the pool has no VPSIZE";
-    const SizingRun run = PlanSizing(curves, {}, {10000 * 4096, 0.05, 1000});
+    const SizingRun run = PlanSizing(curves, {}, {std::int64_t{10000} * 4096, 0.05, 1000});
     EXPECT_EQ(SizingCommandsText(run),
               "-- Pool sizing for a budget of +39.06 MB: +39.06 MB placed, 50 synchronous read I/Os per second saved\n"
               "-- BP1: 10000 -> 20000 buffers, +39.06 MB, 50 synchronous read I/Os per second saved (high confidence: "
