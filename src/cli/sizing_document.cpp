@@ -156,7 +156,13 @@ void WriteSizingText(std::ostream& out, const SizingRun& run, const SizingContex
     out << "Pool sizing of " << EscapeControls(context.file) << " (" << EscapeControls(context.system) << " "
         << EscapeControls(context.subsystem) << ", collected " << EscapeControls(context.collectedAt) << "): budget "
         << StorageText(run.budgetBytes) << ", placed " << StorageText(run.plan.bytesPlaced) << ", "
-        << Decimals(run.plan.readsSaved) << " synchronous read I/Os per second saved\n\n";
+        << Decimals(run.plan.readsSaved) << " synchronous read I/Os per second saved\n";
+    // Giving back must free the budget: a shortfall is said, never left to be read from the figures.
+    if (run.budgetBytes < 0 && run.plan.bytesPlaced > run.budgetBytes) {
+        out << "Only " << StorageText(run.plan.bytesPlaced)
+            << " of the budget can be given back: no curve reaches a smaller size.\n";
+    }
+    out << '\n';
     const std::vector<std::string> header{"Pool",       "Page size",        "Current",     "Proposed",
                                           "Storage",    "Sync reads/s now", "At proposed", "Saved",
                                           "Confidence", "Evidence"};
