@@ -254,6 +254,16 @@ template <class Parse> CLI::Validator ParsedBy(Parse parse) {
             ""};
 }
 
+CLI::Validator LoadBandCheck() {
+    return {[](const std::string& text) {
+                const Converted<double> value = TextToDouble(text);
+                return value && std::isfinite(value.Value()) && value.Value() >= 0 && value.Value() <= 100
+                           ? std::string{}
+                           : "the load band is a percentage from 0 to 100, such as 25, not \"" + text + "\"";
+            },
+            ""};
+}
+
 void AddSizingOptions(CLI::App& app, OptionValues& values) {
     app.add_option("--budget", values.budget,
                    "split this storage among the report's pools and write each pool's proposed size, what it saves "
@@ -273,14 +283,7 @@ void AddSizingOptions(CLI::App& app, OptionValues& values) {
                    "with --budget --history: a report of the history counts only when its getpages per second lie "
                    "within PERCENT of the report's (default 25)")
         ->type_name("PERCENT")
-        ->check(CLI::Validator(
-            [](const std::string& text) {
-                const Converted<double> value = TextToDouble(text);
-                return value && std::isfinite(value.Value()) && value.Value() >= 0 && value.Value() <= 100
-                           ? std::string{}
-                           : "the load band is a percentage from 0 to 100, such as 25, not \"" + text + "\"";
-            },
-            ""));
+        ->check(LoadBandCheck());
 }
 
 // The pairs of the rules that hold whatever else is given, for the library to refuse and --help to list.
@@ -403,7 +406,8 @@ BudgetRequest BudgetRequestOf(const OptionValues& values) {
         }
     }
     for (const std::string& list : values.maxBuffers) {
-        for (const auto& [name, buffers] : ParseMaxBuffers(list).value.value_or(std::map<std::string, std::int64_t>{})) {
+        for (const auto& [name, buffers] :
+             ParseMaxBuffers(list).value.value_or(std::map<std::string, std::int64_t>{})) {
             sizing.bounds.maxBuffers[name] = buffers;
         }
     }
@@ -465,7 +469,8 @@ RunRequest RequestOf(const OptionValues& values, const GivenOptions& given) {
 
 // The password of --history-password-file is read before the run starts: a file refused is a wrong argument.
 void ReadPassword(RunRequest& request, const GivenOptions& given, const OptionValues& values) {
-    if ((!IsHistoryMode(request.mode) && request.mode != Mode::Sizing) || !given.Has("--history-password-file")) { // an empty name too: refused
+    if ((!IsHistoryMode(request.mode) && request.mode != Mode::Sizing) ||
+        !given.Has("--history-password-file")) { // an empty name too: refused
         return;
     }
     auto password = ReadPasswordFile(values.passwordFile);

@@ -70,8 +70,8 @@ struct HealthRequest {
 // --budget: the storage to place and the bounds of the pools.
 struct BudgetRequest {
     std::int64_t budgetBytes = 0;
-    SizingBounds bounds;                  // --protect, --max
-    double loadBand = DefaultLoadBand;    // --load-band, as a share
+    SizingBounds bounds;               // --protect, --max
+    double loadBand = DefaultLoadBand; // --load-band, as a share
     bool asJson = false;
 };
 
