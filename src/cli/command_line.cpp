@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <map>
 #include <ostream>
 #include <set>
 #include <system_error>
@@ -53,6 +54,11 @@ struct OptionValues {
     std::string ratingsFile;
     std::string since;
     std::string until;
+    // --budget's.
+    std::string budget;
+    std::vector<std::string> protect;
+    std::vector<std::string> maxBuffers;
+    double loadBandPercent = DefaultLoadBand * 100;
 };
 
 // The longest --history-timeout: the server counts its statement timeout in milliseconds in 31 bits.
@@ -239,6 +245,47 @@ void AddHealthOptions(CLI::App& app, OptionValues& values) {
         ->check(CLI::Validator(momentCheck, ""));
 }
 
+// A text the parser of an option refuses: its message ("\"+2X\" has the unit \"X\"; give ...").
+template <class Parse> CLI::Validator ParsedBy(Parse parse) {
+    return {[parse](const std::string& text) {
+                const auto parsed = parse(text);
+                return parsed.Ok() ? std::string{} : parsed.FaultText();
+            },
+            ""};
+}
+
+CLI::Validator LoadBandCheck() {
+    return {[](const std::string& text) {
+                const Converted<double> value = TextToDouble(text);
+                return value && std::isfinite(value.Value()) && value.Value() >= 0 && value.Value() <= 100
+                           ? std::string{}
+                           : "the load band is a percentage from 0 to 100, such as 25, not \"" + text + "\"";
+            },
+            ""};
+}
+
+void AddSizingOptions(CLI::App& app, OptionValues& values) {
+    app.add_option("--budget", values.budget,
+                   "split this storage among the report's pools and write each pool's proposed size, what it saves "
+                   "and how sure that is, with the commands: megabytes or gigabytes with a sign, +2G adds, -1G gives "
+                   "back (a plain number is megabytes); with --history its reports at other sizes count too")
+        ->type_name("SIZE")
+        ->check(ParsedBy(ParseBudget));
+    app.add_option("--protect", values.protect,
+                   "with --budget: these pools are never made smaller (BP0,BP8K0; repeatable)")
+        ->type_name("POOLS")
+        ->check(ParsedBy(ParsePoolNames));
+    app.add_option("--max", values.maxBuffers,
+                   "with --budget: the largest size of a pool in buffers (BP1=200000; a comma list, repeatable)")
+        ->type_name("POOL=N")
+        ->check(ParsedBy(ParseMaxBuffers));
+    app.add_option("--load-band", values.loadBandPercent,
+                   "with --budget --history: a report of the history counts only when its getpages per second lie "
+                   "within PERCENT of the report's (default 25)")
+        ->type_name("PERCENT")
+        ->check(LoadBandCheck());
+}
+
 // The pairs of the rules that hold whatever else is given, for the library to refuse and --help to list.
 void AddExclusions(CLI::App& app) {
     for (const Exclusion& pair : Exclusions) {
@@ -347,10 +394,34 @@ HealthRequest HealthRequestOf(const OptionValues& values, const GivenOptions& gi
     return health;
 }
 
+// --budget's values, each checked as it was parsed.
+BudgetRequest BudgetRequestOf(const OptionValues& values) {
+    BudgetRequest sizing;
+    sizing.budgetBytes = ParseBudget(values.budget).value.value_or(0);
+    for (const std::string& list : values.protect) {
+        for (std::string& name : ParsePoolNames(list).value.value_or(std::vector<std::string>{})) {
+            if (std::find(sizing.bounds.keep.begin(), sizing.bounds.keep.end(), name) == sizing.bounds.keep.end()) {
+                sizing.bounds.keep.push_back(std::move(name));
+            }
+        }
+    }
+    for (const std::string& list : values.maxBuffers) {
+        for (const auto& [name, buffers] :
+             ParseMaxBuffers(list).value.value_or(std::map<std::string, std::int64_t>{})) {
+            sizing.bounds.maxBuffers[name] = buffers;
+        }
+    }
+    sizing.loadBand = values.loadBandPercent / 100;
+    sizing.asJson = values.asJson;
+    return sizing;
+}
+
 RunRequest RequestOf(const OptionValues& values, const GivenOptions& given) {
     RunRequest request;
-    const bool history = HistoryCommandGiven(given);
-    request.mode = history ? HistoryMode(values, given) : ReportMode(values, given);
+    // --history with --budget is read for the sizing, no command of its own.
+    const bool sizing = given.Has("--budget");
+    const bool history = !sizing && HistoryCommandGiven(given);
+    request.mode = sizing ? Mode::Sizing : history ? HistoryMode(values, given) : ReportMode(values, given);
     request.statFile = values.statFile;
     if (!values.simFile.empty()) {
         request.simFile = values.simFile;
@@ -378,6 +449,7 @@ RunRequest RequestOf(const OptionValues& values, const GivenOptions& given) {
     request.strict = values.strict;
     request.history = HistoryRequestOf(values, given);
     request.health = HealthRequestOf(values, given);
+    request.sizing = BudgetRequestOf(values);
     return request;
 }
 
@@ -397,7 +469,8 @@ RunRequest RequestOf(const OptionValues& values, const GivenOptions& given) {
 
 // The password of --history-password-file is read before the run starts: a file refused is a wrong argument.
 void ReadPassword(RunRequest& request, const GivenOptions& given, const OptionValues& values) {
-    if (!IsHistoryMode(request.mode) || !given.Has("--history-password-file")) { // an empty name too: refused
+    if ((!IsHistoryMode(request.mode) && request.mode != Mode::Sizing) ||
+        !given.Has("--history-password-file")) { // an empty name too: refused
         return;
     }
     auto password = ReadPasswordFile(values.passwordFile);
@@ -435,6 +508,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, const std:
     AddLimitOptions(app, values);
     AddHistoryOptions(app, values);
     AddHealthOptions(app, values);
+    AddSizingOptions(app, values);
     AddExclusions(app);
     try {
         app.parse(argc, argv);

@@ -56,8 +56,7 @@ int CommandStatus(const RunRequest& request, const CommandStreams& streams) {
 
 } // namespace
 
-RunEnd RunHistoryCommand(const RunRequest& request) {
-    const CommandStreams streams{std::cout, std::cerr, isatty(STDERR_FILENO) == 1, request.csvCells};
+void PrepareHistoryAccess(const RunRequest& request) {
     if (request.history.password) {
         // libpq takes it as it takes the variable set by the user; it stays out of the process list.
         setenv("PGPASSWORD", request.history.password->c_str(), 1); // NOLINT(concurrency-mt-unsafe): before any thread
@@ -67,6 +66,11 @@ RunEnd RunHistoryCommand(const RunRequest& request) {
                      "machine in the process list; give it by PGPASSWORD, ~/.pgpass or --history-password-file "
                      "instead\n";
     }
+}
+
+RunEnd RunHistoryCommand(const RunRequest& request) {
+    const CommandStreams streams{std::cout, std::cerr, isatty(STDERR_FILENO) == 1, request.csvCells};
+    PrepareHistoryAccess(request);
     return EndOfStatus(CommandStatus(request, streams));
 }
 

@@ -9,4 +9,8 @@ namespace ornexa::cli {
 // and standard error.
 RunEnd RunHistoryCommand(const RunRequest& request);
 
+// Before a history is opened: the password of --history-password-file handed to the server's library, and
+// a warning when --history itself carries one.
+void PrepareHistoryAccess(const RunRequest& request);
+
 } // namespace ornexa::cli

@@ -10,6 +10,7 @@
 #include "cli/health_run.h"
 #include "cli/history_run.h"
 #include "cli/report_run.h"
+#include "cli/sizing_run.h"
 #include "rules/threshold_files.h"
 
 namespace {
@@ -30,6 +31,9 @@ int Run(int argc, char** argv) {
     request.health.programFolder = ProgramFolder(argv[0]);
     if (IsHistoryMode(request.mode)) {
         return ExitStatus(RunHistoryCommand(request));
+    }
+    if (request.mode == Mode::Sizing) {
+        return ExitStatus(RunSizing(request), request.strict);
     }
     if (request.mode == Mode::Health) {
         return ExitStatus(RunHealth(request), request.strict);

@@ -68,6 +68,30 @@ std::optional<Refusal> HealthOfReportOptions(const RunRequest& request, const Gi
     return std::nullopt;
 }
 
+// --budget reads the report, a Simulation report and a history, and writes the split as text or --json.
+std::optional<Refusal> SizingOptions(const RunRequest& request, const GivenOptions& given) {
+    if (request.mode != Mode::Sizing) {
+        return std::nullopt;
+    }
+    for (const char* name : {"--objects", "--radius", "--acc-dir", "--cluster", "--usage", "--size", "--pool",
+                             "--system", "--subsystem", "--fail-on", "--ratings", "--since", "--until", "--settle"}) {
+        if (given.Has(name)) {
+            return Refusal{Kind::NotValid, name, "does not go with --budget"};
+        }
+    }
+    for (const char* name : {"--history-password-file", "--history-timeout"}) {
+        if (given.Has(name) && !given.Has("--history")) {
+            return Refusal{Kind::Requires, name, "--history"};
+        }
+    }
+    return std::nullopt;
+}
+
+// The runs that open the history: its commands, and --budget with --history.
+bool OpensHistory(const RunRequest& request) {
+    return IsHistoryMode(request.mode) || request.mode == Mode::Sizing;
+}
+
 std::optional<Refusal> SinceBeforeUntil(const RunRequest& request, const GivenOptions& /*given*/) {
     const HealthRequest& health = request.health;
     if (health.since.empty() || health.until.empty() || health.since <= health.until) {
@@ -91,7 +115,7 @@ std::optional<Refusal> ClusterListNeedsSimulation(const RunRequest& request, con
 }
 
 std::optional<Refusal> HistoryKept(const RunRequest& request, const GivenOptions& given) {
-    if (!IsHistoryMode(request.mode) || !given.Has("--history")) {
+    if (!OpensHistory(request) || !given.Has("--history")) {
         return std::nullopt;
     }
     if (auto unkept = UnkeptHistoryReason(request.history.location)) {
@@ -101,7 +125,7 @@ std::optional<Refusal> HistoryKept(const RunRequest& request, const GivenOptions
 }
 
 std::optional<Refusal> ServerOptionsNeedServer(const RunRequest& request, const GivenOptions& given) {
-    if (!IsHistoryMode(request.mode) || !given.Has("--history") || IsPostgresLocation(request.history.location)) {
+    if (!OpensHistory(request) || !given.Has("--history") || IsPostgresLocation(request.history.location)) {
         return std::nullopt;
     }
     for (const char* name : {"--history-password-file", "--history-timeout"}) {
@@ -186,6 +210,7 @@ const std::vector<OptionRule>& OptionRules() {
         RequirementRow(StatFileRequired),
         RequirementRow(CsvNamesItsList),
         RequirementRow(HealthOfReportOptions),
+        RequirementRow(SizingOptions),
         {{"--fail-on", "--since", "--until"}, {Health, HistoryHealth}, Kind::Requires, {}, "--health"},
         {{"--ratings"}, {Health, HistoryHealth, Watch}, Kind::Requires, {}, "--health or --watch"},
         RequirementRow(SinceBeforeUntil),
@@ -304,6 +329,8 @@ Uses ModeUses(const RunRequest& request) {
         return {Use::Compare};
     case Mode::Health:
         return {Use::Health};
+    case Mode::Sizing:
+        return {Use::Sizing};
     case Mode::HistoryHealth:
         return {Use::HistoryHealth};
     case Mode::HistoryWithoutCommand:

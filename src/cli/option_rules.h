@@ -34,6 +34,7 @@ enum class Use : std::uint8_t {
     Compare,
     Health,        // --health of the report read
     HistoryHealth, // --health of the reports held
+    Sizing,        // --budget
     NoCommand,     // --history with --list=false or --trend=false: refused once the options are checked
 };
 
@@ -64,7 +65,8 @@ private:
 
 inline constexpr Uses ReportUses{Use::TextReport,    Use::JsonReport,  Use::Commands, Use::RegroupStatements,
                                  Use::CsvPools,      Use::CsvObjects,  Use::CsvRules, Use::CsvClusters,
-                                 Use::ClusterExport, Use::IndexExport, Use::Regroup,  Use::Health};
+                                 Use::ClusterExport, Use::IndexExport, Use::Regroup,  Use::Health,
+                                 Use::Sizing};
 
 // The uses of a request: its mode's, and for the report's modes the exports and the regrouping beside.
 Uses UsesOf(const RunRequest& request);
@@ -106,7 +108,7 @@ struct Need {
     std::string_view option;
     std::string_view needed;
 };
-inline constexpr std::array<Exclusion, 23> Exclusions{{
+inline constexpr std::array<Exclusion, 34> Exclusions{{
     {"--commands", "--json"},
     {"--regroup", "--export-clusters"},
     {"--regroup", "--export-indexes"},
@@ -130,8 +132,23 @@ inline constexpr std::array<Exclusion, 23> Exclusions{{
     {"--watch", "--trend"},
     {"--watch", "--compare"},
     {"--watch", "--health"},
+    {"--budget", "--commands"},
+    {"--budget", "--regroup"},
+    {"--budget", "--csv"},
+    {"--budget", "--export-clusters"},
+    {"--budget", "--export-indexes"},
+    {"--budget", "--health"},
+    {"--budget", "--import"},
+    {"--budget", "--watch"},
+    {"--budget", "--list"},
+    {"--budget", "--trend"},
+    {"--budget", "--compare"},
 }};
-inline constexpr std::array<Need, 2> Needs{{{"--cluster", "--export-clusters"}, {"--csv-raw", "--csv"}}};
+inline constexpr std::array<Need, 5> Needs{{{"--cluster", "--export-clusters"},
+                                            {"--csv-raw", "--csv"},
+                                            {"--protect", "--budget"},
+                                            {"--max", "--budget"},
+                                            {"--load-band", "--budget"}}};
 
 // The first rule of the table a parsed command line breaks, once Exclusions and Needs hold; nothing when
 // the request can run.

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "advice/pool_ratings.h"
+#include "advice/sizing_curves.h"
+#include "advice/sizing_plan.h"
 #include "cli/analysis_document.h"
 #include "cli/csv_tables.h"
 #include "cli/folder_watch.h"
@@ -26,6 +28,7 @@ enum class Mode {
     Commands,   // --commands: the pools' Db2 commands and SQL
     Regroup,    // --regroup alone: the SQL that moves the clusters
     Health,     // --health of the report read: its pools rated
+    Sizing,     // --budget: the storage split among the report's pools (--history read, not a command)
     HistoryImport,
     HistoryWatch, // --watch DIR: imports what appears there until stopped
     HistoryList,
@@ -64,6 +67,14 @@ struct HealthRequest {
     std::string until; // --until, the last second it covers: "2026-11-30T23:59:59"
 };
 
+// --budget: the storage to place and the bounds of the pools.
+struct BudgetRequest {
+    std::int64_t budgetBytes = 0;
+    SizingBounds bounds;               // --protect, --max
+    double loadBand = DefaultLoadBand; // --load-band, as a share
+    bool asJson = false;
+};
+
 // The command line as the run takes it: one mode, and what that mode reads, analyses and writes.
 struct RunRequest {
     Mode mode = Mode::TextReport;
@@ -79,6 +90,7 @@ struct RunRequest {
     bool strict = false;
     HistoryRequest history;
     HealthRequest health;
+    BudgetRequest sizing;
 };
 
 } // namespace ornexa::cli
