@@ -59,6 +59,7 @@ struct OptionValues {
     std::vector<std::string> protect;
     std::vector<std::string> maxBuffers;
     double loadBandPercent = DefaultLoadBand * 100;
+    bool noEstimate = false;
 };
 
 // The longest --history-timeout: the server counts its statement timeout in milliseconds in 31 bits.
@@ -284,6 +285,8 @@ void AddSizingOptions(CLI::App& app, OptionValues& values) {
                    "within PERCENT of the report's (default 25)")
         ->type_name("PERCENT")
         ->check(LoadBandCheck());
+    app.add_flag("--no-estimate", values.noEstimate,
+                 "with --budget: no square-root estimate for pools nothing else describes; they are left alone");
 }
 
 // The pairs of the rules that hold whatever else is given, for the library to refuse and --help to list.
@@ -412,6 +415,7 @@ BudgetRequest BudgetRequestOf(const OptionValues& values) {
         }
     }
     sizing.loadBand = values.loadBandPercent / 100;
+    sizing.estimate = !values.noEstimate;
     sizing.asJson = values.asJson;
     return sizing;
 }

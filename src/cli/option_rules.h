@@ -144,11 +144,12 @@ inline constexpr std::array<Exclusion, 34> Exclusions{{
     {"--budget", "--trend"},
     {"--budget", "--compare"},
 }};
-inline constexpr std::array<Need, 5> Needs{{{"--cluster", "--export-clusters"},
+inline constexpr std::array<Need, 6> Needs{{{"--cluster", "--export-clusters"},
                                             {"--csv-raw", "--csv"},
                                             {"--protect", "--budget"},
                                             {"--max", "--budget"},
-                                            {"--load-band", "--budget"}}};
+                                            {"--load-band", "--budget"},
+                                            {"--no-estimate", "--budget"}}};
 
 // The first rule of the table a parsed command line breaks, once Exclusions and Needs hold; nothing when
 // the request can run.

@@ -72,6 +72,7 @@ struct BudgetRequest {
     std::int64_t budgetBytes = 0;
     SizingBounds bounds;               // --protect, --max
     double loadBand = DefaultLoadBand; // --load-band, as a share
+    bool estimate = true;              // not --no-estimate
     bool asJson = false;
 };
 

@@ -91,11 +91,9 @@ Json RequestDocument(const SizingRequest& request, const BudgetRequest& budget) 
     for (const auto& [name, buffers] : budget.bounds.maxBuffers) {
         maxBuffers[name] = buffers;
     }
-    return {{"step_share", request.stepShare},
-            {"min_step_buffers", request.minStepBuffers},
-            {"load_band", budget.loadBand},
-            {"protect", budget.bounds.keep},
-            {"max", std::move(maxBuffers)}};
+    return {{"step_share", request.stepShare}, {"min_step_buffers", request.minStepBuffers},
+            {"load_band", budget.loadBand},    {"estimate", budget.estimate},
+            {"protect", budget.bounds.keep},   {"max", std::move(maxBuffers)}};
 }
 
 std::string Decimals(const std::optional<double>& value) {

@@ -72,6 +72,7 @@ RunEnd RunSizing(const RunRequest& request) {
     const BudgetRequest& budget = request.sizing;
     CurveOptions options;
     options.loadBand = budget.loadBand;
+    options.estimate = budget.estimate;
     SizingRequest sizing;
     sizing.budgetBytes = budget.budgetBytes;
     const SizingRun run = PlanSizing(BuildSizingCurves(report, sim, *history, options), budget.bounds, sizing);

@@ -92,6 +92,21 @@ TEST(SizingCli, TheSimulatedPoolIsSizedByItsSimulationAndEveryPoolTellsItsFigure
     EXPECT_NE(text.out.find("\n" + doc["commands"][0].get<std::string>() + "\n"), std::string::npos);
 }
 
+TEST(SizingCli, WithoutTheEstimateTheBudgetGoesOnlyWhereEvidenceSpeaks) {
+    const auto doc = Sizing(Sample + " --sim " + SampleSim + " --budget +200M --no-estimate");
+    EXPECT_EQ(doc["request"]["estimate"], false);
+    const auto& bp1 = PoolOf(doc, "BP1");
+    // The simulation's next size past 40000 saves nothing: BP1 takes what its curve can use.
+    EXPECT_EQ(bp1["command"],
+              "-ALTER BUFFERPOOL(BP1) VPSIZE(" + std::to_string(bp1["proposed_buffers"].get<std::int64_t>()) + ")");
+    EXPECT_GT(bp1["proposed_buffers"].get<std::int64_t>(), 20000);
+    EXPECT_EQ(doc["placed_bytes"], bp1["bytes"]);
+    const auto& bp0 = PoolOf(doc, "BP0");
+    EXPECT_EQ(bp0["confidence"], "none");
+    EXPECT_EQ(bp0["left_alone"], "nothing tells its reads at another size");
+    EXPECT_EQ(bp0["proposed_buffers"], bp0["current_buffers"]);
+}
+
 TEST(SizingCli, ANegativeBudgetGivesBackWithinItAndTheBoundsHold) {
     const auto back = Sizing(Sample + " --budget=-100M");
     // Giving back frees at least the budget, the last step passing it.
@@ -135,7 +150,7 @@ TEST(SizingCli, WrongTextsAndOptionsAreRefusedWithWhatIsWrong) {
         std::string arguments;
         std::string message;
     };
-    const std::array<Case, 10> cases{{
+    const std::array<Case, 11> cases{{
         {"--budget +2X", "--budget: \"+2X\" has the unit \"X\"; give megabytes or gigabytes with a sign, such as "
                          "+2G, -1G or +200M"},
         {"--budget lots", "--budget: \"lots\" is no budget; give megabytes"},
@@ -145,6 +160,7 @@ TEST(SizingCli, WrongTextsAndOptionsAreRefusedWithWhatIsWrong) {
         {"--budget +1G --load-band 200", "--load-band: the load band is a percentage from 0 to 100, such as 25"},
         {"--protect BP0", "--protect requires --budget"},
         {"--load-band 10", "--load-band requires --budget"},
+        {"--no-estimate", "--no-estimate requires --budget"},
         {"--budget +1G --csv pools", "--csv excludes --budget"},
         {"--budget +1G --pool BP1", "--pool: does not go with --budget"},
         {"--budget +1G --history-timeout 5", "--history-timeout requires --history"},
