@@ -9,7 +9,7 @@
 namespace {
 
 HistoryCell TextCell(const QString& text) {
-    return {text, text, ornexa::ChangeVerdict::Unrated};
+    return {text, text, ornexa::ChangeVerdict::Unrated, {}};
 }
 
 HistoryCell TextCell(const std::string& text) {
@@ -20,15 +20,15 @@ HistoryCell TextCell(const std::string& text) {
 HistoryCell FigureCell(std::optional<double> value, const QLocale& locale,
                        ornexa::ChangeVerdict verdict = ornexa::ChangeVerdict::Unrated) {
     if (!value) {
-        return {QString(), QVariant(), verdict};
+        return {QString(), QVariant(), verdict, {}};
     }
     const bool whole = std::abs(*value) < 1e15 && *value == std::floor(*value);
-    return {locale.toString(*value, 'f', whole ? 0 : 2), *value, verdict};
+    return {locale.toString(*value, 'f', whole ? 0 : 2), *value, verdict, {}};
 }
 
 HistoryCell CountCell(std::int64_t value, const QLocale& locale) {
     return {locale.toString(static_cast<qlonglong>(value)), static_cast<qlonglong>(value),
-            ornexa::ChangeVerdict::Unrated};
+            ornexa::ChangeVerdict::Unrated, {}};
 }
 
 } // namespace
