@@ -27,8 +27,10 @@ HistoryCell FigureCell(std::optional<double> value, const QLocale& locale,
 }
 
 HistoryCell CountCell(std::int64_t value, const QLocale& locale) {
-    return {locale.toString(static_cast<qlonglong>(value)), static_cast<qlonglong>(value),
-            ornexa::ChangeVerdict::Unrated, {}};
+    return {locale.toString(static_cast<qlonglong>(value)),
+            static_cast<qlonglong>(value),
+            ornexa::ChangeVerdict::Unrated,
+            {}};
 }
 
 } // namespace
@@ -292,9 +294,9 @@ QString EvidenceText(const ornexa::SizePrediction& prediction, const QLocale& lo
 } // namespace
 
 QStringList SettingChangeCaptions() {
-    return {QObject::tr("Pool"),   QObject::tr("Change"), QObject::tr("Compared"),   QObject::tr("Figure"),
-            QObject::tr("Before"), QObject::tr("After"),  QObject::tr("Difference"), QObject::tr("Verdict"),
-            QObject::tr("Evidence")};
+    return {QObject::tr("Pool"),       QObject::tr("Change"),  QObject::tr("Compared"),
+            QObject::tr("Figure"),     QObject::tr("Before"),  QObject::tr("After"),
+            QObject::tr("Difference"), QObject::tr("Verdict"), QObject::tr("Evidence")};
 }
 
 std::vector<HistoryRow> SettingChangeRows(const std::vector<ornexa::ChangeCheck>& checks, const QLocale& locale) {
@@ -352,8 +354,8 @@ std::vector<HistoryRow> SettingChangeRows(const std::vector<ornexa::ChangeCheck>
             const bool simulation = p->source == ornexa::PredictionSource::Simulation;
             const QString source = simulation ? QObject::tr("simulation of report %1").arg(p->reportId)
                                               : QObject::tr("Db2's simulated pool in report %1").arg(p->reportId);
-            const QString evidence = EvidenceWord(simulation ? ornexa::SizingEvidence::Simulation
-                                                             : ornexa::SizingEvidence::Db2Simulated);
+            const QString evidence =
+                EvidenceWord(simulation ? ornexa::SizingEvidence::Simulation : ornexa::SizingEvidence::Db2Simulated);
             add(QObject::tr("Hit Ratio: predicted (%1) and measured").arg(source), FigureCell(p->hitRatio, locale),
                 FigureCell(p->measuredHitRatio, locale), differ(p->hitRatio, p->measuredHitRatio), metText, met,
                 evidence);

@@ -146,9 +146,9 @@ void WriteChangeChecksText(std::ostream& out, const std::vector<ChangeCheck>& ch
         }
         if (const auto& p = check.prediction; p && p->source == PredictionSource::SizeCurve) {
             out << "  prediction (size curve of report " << p->reportId << ", " << SizingConfidenceKey(p->confidence)
-                << " confidence: " << p->evidenceText << ") at " << p->size
-                << " buffers: sync read I/Os per second " << Shown(p->readRate) << " expected, "
-                << Shown(p->measuredReadRate) << " measured: " << MetText(p->met) << '\n';
+                << " confidence: " << p->evidenceText << ") at " << p->size << " buffers: sync read I/Os per second "
+                << Shown(p->readRate) << " expected, " << Shown(p->measuredReadRate) << " measured: " << MetText(p->met)
+                << '\n';
         } else if (p) {
             out << "  prediction (" << PredictionSourceKey(p->source) << " of report " << p->reportId << ") at "
                 << p->size << " buffers: hit ratio " << Shown(p->hitRatio) << " predicted, "

@@ -241,12 +241,23 @@ std::optional<bool> PredictionMet(const SizePrediction& prediction) {
     return met;
 }
 
+namespace {
+
+// The number of the report's pool of that name, 0 for none.
+int PoolNumberOf(const Report& report, std::string_view poolName) {
+    for (int p = 1; p <= report.PoolCount(); ++p) {
+        if (SamePoolName(report.Pools(p).PoolName.Trimmed(), poolName)) {
+            return p;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
 std::optional<PredictionCurve> PredictionCurveOf(const StoredReport& stored, std::string_view poolName) {
     const Report& report = stored.report;
-    int pool = 0;
-    for (int p = 1; p <= report.PoolCount() && pool == 0; ++p) {
-        pool = SamePoolName(report.Pools(p).PoolName.Trimmed(), poolName) ? p : 0;
-    }
+    const int pool = PoolNumberOf(report, poolName);
     if (pool == 0) {
         return std::nullopt;
     }
@@ -273,10 +284,7 @@ std::optional<SizePrediction> SizeCurvePrediction(const StoredReport& stored, st
                                                   std::int64_t newSize,
                                                   const std::vector<SizeObservation>& observations) {
     const Report& report = stored.report;
-    int pool = 0;
-    for (int p = 1; p <= report.PoolCount() && pool == 0; ++p) {
-        pool = SamePoolName(report.Pools(p).PoolName.Trimmed(), poolName) ? p : 0;
-    }
+    const int pool = PoolNumberOf(report, poolName);
     if (pool == 0) {
         return std::nullopt;
     }
@@ -385,9 +393,8 @@ HistoryResult<std::vector<ChangeCheck>> CheckChanges(HistoryStore& store, const 
         const auto vpSize = std::find_if(change.steps.begin(), change.steps.end(),
                                          [](const SettingStep& s) { return s.setting == PoolSetting::VPSize; });
         if (vpSize != change.steps.end()) {
-            auto prediction =
-                PredictionOf(store, check.lastBefore, poolName,
-                             static_cast<std::int64_t>(std::llround(vpSize->after)), points);
+            auto prediction = PredictionOf(store, check.lastBefore, poolName,
+                                           static_cast<std::int64_t>(std::llround(vpSize->after)), points);
             if (!prediction.Ok()) {
                 return {std::nullopt, prediction.messages};
             }

@@ -147,7 +147,8 @@ std::optional<SizePrediction> SizeCurvePrediction(const StoredReport& stored, st
 std::optional<bool> PredictionMet(const SizePrediction& prediction);
 
 // Every setting change in a pool's trend with its comparison. The store is asked only for the
-// ratings of the intervals compared and for the report before a VPSIZE change that holds a simulation.
+// ratings of the intervals compared and for the report before each VPSIZE change; the size curve of
+// that report rests on the points given (those of its system and subsystem up to it).
 HistoryResult<std::vector<ChangeCheck>> CheckSettingChanges(HistoryStore& store,
                                                             const std::vector<PoolTrendPoint>& points,
                                                             const RatingSettings& settings = {});

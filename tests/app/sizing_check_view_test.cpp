@@ -54,7 +54,8 @@ TEST(SizingCheckView, TheTrendShowsTheExpectedAndMeasuredReadsWithTheirEvidence)
     EXPECT_EQ(model->index(row, 4).data().toString(), QStringLiteral("60"));
     EXPECT_EQ(model->index(row, 5).data().toString(), QStringLiteral("58"));
     EXPECT_EQ(model->index(row, 7).data().toString(), QStringLiteral("Prediction met"));
-    EXPECT_EQ(model->index(row, evidence).data().toString(), QStringLiteral("Medium confidence: 1 measured, 1 history"));
+    EXPECT_EQ(model->index(row, evidence).data().toString(),
+              QStringLiteral("Medium confidence: 1 measured, 1 history"));
     EXPECT_TRUE(model->index(row, 4).data(Qt::ToolTipRole).toString().contains(QStringLiteral("not measured")));
     EXPECT_TRUE(model->index(0, evidence).data().toString().isEmpty()) << "a measured figure needs no evidence";
     int estimated = 0;

@@ -59,9 +59,9 @@ protected:
 TEST_P(SizingCheckTest, AChangeWithoutSimulationIsCheckedAgainstTheSizeCurveOfTheReportBefore) {
     struct Expected {
         const char* pool;
-        std::size_t change;                 // which change of the pool's trend
-        std::size_t reportBefore;           // index in the series
-        std::optional<double> readRate;     // absent: no prediction
+        std::size_t change;             // which change of the pool's trend
+        std::size_t reportBefore;       // index in the series
+        std::optional<double> readRate; // absent: no prediction
         SizingConfidence confidence;
         std::array<int, SizingEvidenceCount> evidence;
         double measured;
@@ -153,8 +153,7 @@ TEST_P(SizingCheckTest, ASimulationHeldStillPredicts) {
     EXPECT_TRUE(p.evidenceText.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, SizingCheckTest, testing::ValuesIn(test::BackendsUnderTest()),
-                         test::BackendName);
+INSTANTIATE_TEST_SUITE_P(Backends, SizingCheckTest, testing::ValuesIn(test::BackendsUnderTest()), test::BackendName);
 
 } // namespace
 } // namespace ornexa

@@ -25,9 +25,8 @@ void SetPool(Report& report, std::string_view name, std::int64_t size, std::int6
 SizingSeries WriteSizingSeries(const std::filesystem::path& folder) {
     std::filesystem::create_directories(folder);
     SizingSeries series;
-    series.days = {{30000, 60, 10000, 12}, {30000, 60, 10000, 12}, {20000, 80, 10000, 12},
-                   {20000, 80, 10000, 12}, {30000, 58, 15000, 9},  {30000, 58, 15000, 9},
-                   {40000, 50, 15000, 9}};
+    series.days = {{30000, 60, 10000, 12}, {30000, 60, 10000, 12}, {20000, 80, 10000, 12}, {20000, 80, 10000, 12},
+                   {30000, 58, 15000, 9},  {30000, 58, 15000, 9},  {40000, 50, 15000, 9}};
     for (std::size_t day = 0; day < series.days.size(); ++day) {
         std::array<char, 16> date{};
         std::snprintf(date.data(), date.size(), "2026-11-%02d", static_cast<int>(day) + 2);

@@ -18,8 +18,8 @@ struct SizingSeriesDay {
 };
 struct SizingSeries {
     std::vector<SizingSeriesDay> days;
-    std::vector<std::filesystem::path> files;   // by collection time
-    std::vector<std::string> collected;          // "2026-11-02T10:00:00"
+    std::vector<std::filesystem::path> files; // by collection time
+    std::vector<std::string> collected;       // "2026-11-02T10:00:00"
 };
 SizingSeries WriteSizingSeries(const std::filesystem::path& folder);
 
