@@ -9,7 +9,7 @@
 namespace {
 
 HistoryCell TextCell(const QString& text) {
-    return {text, text, ornexa::ChangeVerdict::Unrated};
+    return {text, text, ornexa::ChangeVerdict::Unrated, {}};
 }
 
 HistoryCell TextCell(const std::string& text) {
@@ -20,15 +20,17 @@ HistoryCell TextCell(const std::string& text) {
 HistoryCell FigureCell(std::optional<double> value, const QLocale& locale,
                        ornexa::ChangeVerdict verdict = ornexa::ChangeVerdict::Unrated) {
     if (!value) {
-        return {QString(), QVariant(), verdict};
+        return {QString(), QVariant(), verdict, {}};
     }
     const bool whole = std::abs(*value) < 1e15 && *value == std::floor(*value);
-    return {locale.toString(*value, 'f', whole ? 0 : 2), *value, verdict};
+    return {locale.toString(*value, 'f', whole ? 0 : 2), *value, verdict, {}};
 }
 
 HistoryCell CountCell(std::int64_t value, const QLocale& locale) {
-    return {locale.toString(static_cast<qlonglong>(value)), static_cast<qlonglong>(value),
-            ornexa::ChangeVerdict::Unrated};
+    return {locale.toString(static_cast<qlonglong>(value)),
+            static_cast<qlonglong>(value),
+            ornexa::ChangeVerdict::Unrated,
+            {}};
 }
 
 } // namespace
@@ -72,8 +74,9 @@ QVariant HistoryTableModel::data(const QModelIndex& index, int role) const {
     const HistoryCell& cell = row.cells[static_cast<std::size_t>(index.column())];
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
         return cell.text;
+    case Qt::ToolTipRole:
+        return cell.tip.isEmpty() ? cell.text : cell.tip;
     case SortRole:
         return cell.sort;
     case NumberRole:
@@ -246,11 +249,54 @@ QString IntervalsText(const ornexa::ChangeCheck& check, const QLocale& locale) {
                : QObject::tr("The report before and the one after");
 }
 
+QString EvidenceWord(ornexa::SizingEvidence evidence) {
+    switch (evidence) {
+    case ornexa::SizingEvidence::Measured:
+        return QObject::tr("measured");
+    case ornexa::SizingEvidence::Simulation:
+        return QObject::tr("simulated");
+    case ornexa::SizingEvidence::Db2Simulated:
+        return QObject::tr("Db2 simulated");
+    case ornexa::SizingEvidence::History:
+        return QObject::tr("history");
+    case ornexa::SizingEvidence::Estimate:
+        break;
+    }
+    return QObject::tr("estimated");
+}
+
+QString ConfidenceText(ornexa::SizingConfidence confidence) {
+    switch (confidence) {
+    case ornexa::SizingConfidence::High:
+        return QObject::tr("High confidence");
+    case ornexa::SizingConfidence::Medium:
+        return QObject::tr("Medium confidence");
+    case ornexa::SizingConfidence::Low:
+        return QObject::tr("Low confidence");
+    case ornexa::SizingConfidence::None:
+        break;
+    }
+    return QObject::tr("No confidence");
+}
+
+// "Medium confidence: 1 measured, 1 history", the counts in the user's locale.
+QString EvidenceText(const ornexa::SizePrediction& prediction, const QLocale& locale) {
+    QStringList parts;
+    for (std::size_t kind = 0; kind < ornexa::SizingEvidenceCount; ++kind) {
+        if (const int count = prediction.evidence[kind]; count > 0) {
+            parts.push_back(QStringLiteral("%1 %2").arg(locale.toString(count),
+                                                        EvidenceWord(static_cast<ornexa::SizingEvidence>(kind))));
+        }
+    }
+    return QObject::tr("%1: %2").arg(ConfidenceText(prediction.confidence), parts.join(QStringLiteral(", ")));
+}
+
 } // namespace
 
 QStringList SettingChangeCaptions() {
-    return {QObject::tr("Pool"),   QObject::tr("Change"), QObject::tr("Compared"),   QObject::tr("Figure"),
-            QObject::tr("Before"), QObject::tr("After"),  QObject::tr("Difference"), QObject::tr("Verdict")};
+    return {QObject::tr("Pool"),       QObject::tr("Change"),  QObject::tr("Compared"),
+            QObject::tr("Figure"),     QObject::tr("Before"),  QObject::tr("After"),
+            QObject::tr("Difference"), QObject::tr("Verdict"), QObject::tr("Evidence")};
 }
 
 std::vector<HistoryRow> SettingChangeRows(const std::vector<ornexa::ChangeCheck>& checks, const QLocale& locale) {
@@ -259,7 +305,8 @@ std::vector<HistoryRow> SettingChangeRows(const std::vector<ornexa::ChangeCheck>
         const QString change = QString::fromStdString(ornexa::SettingStepsText(check.steps));
         const QString compared = IntervalsText(check, locale);
         const auto add = [&](const QString& figure, const HistoryCell& before, const HistoryCell& after,
-                             const HistoryCell& difference, const QString& verdict, ornexa::ChangeVerdict colour) {
+                             const HistoryCell& difference, const QString& verdict, ornexa::ChangeVerdict colour,
+                             const QString& evidence = {}) {
             HistoryRow row{check.firstAfter.id, {}};
             row.cells = {TextCell(check.poolName),
                          TextCell(change),
@@ -268,8 +315,9 @@ std::vector<HistoryRow> SettingChangeRows(const std::vector<ornexa::ChangeCheck>
                          before,
                          after,
                          difference,
-                         TextCell(verdict)};
-            row.cells.back().verdict = colour;
+                         TextCell(verdict),
+                         TextCell(evidence)};
+            row.cells[7].verdict = colour;
             rows.push_back(std::move(row));
         };
         for (std::size_t f = 0; f < ornexa::CheckedFigureCount; ++f) {
@@ -286,18 +334,34 @@ std::vector<HistoryRow> SettingChangeRows(const std::vector<ornexa::ChangeCheck>
             const QString metText = !p->met   ? QObject::tr("Not judged")
                                     : *p->met ? QObject::tr("Prediction met")
                                               : QObject::tr("Prediction not met");
-            const QString source = p->source == ornexa::PredictionSource::Simulation
-                                       ? QObject::tr("simulation of report %1").arg(p->reportId)
-                                       : QObject::tr("Db2's simulated pool in report %1").arg(p->reportId);
             const auto differ = [&locale](std::optional<double> predicted, std::optional<double> measured) {
                 return FigureCell(predicted && measured ? std::optional<double>(*measured - *predicted) : std::nullopt,
                                   locale);
             };
+            if (p->source == ornexa::PredictionSource::SizeCurve) {
+                // Only a read rate: the curve knows no hit ratio.
+                const QString evidence = EvidenceText(*p, locale);
+                HistoryCell expected = FigureCell(p->readRate, locale);
+                expected.tip = QObject::tr("Expected by the size curve of report %1, not measured (%2)")
+                                   .arg(p->reportId)
+                                   .arg(evidence);
+                add(QObject::tr("Sync Read I/O / sec: expected (size curve of report %1) and measured")
+                        .arg(p->reportId),
+                    expected, FigureCell(p->measuredReadRate, locale), differ(p->readRate, p->measuredReadRate),
+                    metText, met, evidence);
+                continue;
+            }
+            const bool simulation = p->source == ornexa::PredictionSource::Simulation;
+            const QString source = simulation ? QObject::tr("simulation of report %1").arg(p->reportId)
+                                              : QObject::tr("Db2's simulated pool in report %1").arg(p->reportId);
+            const QString evidence =
+                EvidenceWord(simulation ? ornexa::SizingEvidence::Simulation : ornexa::SizingEvidence::Db2Simulated);
             add(QObject::tr("Hit Ratio: predicted (%1) and measured").arg(source), FigureCell(p->hitRatio, locale),
-                FigureCell(p->measuredHitRatio, locale), differ(p->hitRatio, p->measuredHitRatio), metText, met);
+                FigureCell(p->measuredHitRatio, locale), differ(p->hitRatio, p->measuredHitRatio), metText, met,
+                evidence);
             add(QObject::tr("Sync Read I/O / sec: predicted (%1) and measured").arg(source),
                 FigureCell(p->readRate, locale), FigureCell(p->measuredReadRate, locale),
-                differ(p->readRate, p->measuredReadRate), metText, met);
+                differ(p->readRate, p->measuredReadRate), metText, met, evidence);
         }
     }
     return rows;

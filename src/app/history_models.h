@@ -19,6 +19,7 @@ struct HistoryCell {
     QString text;
     QVariant sort;
     ornexa::ChangeVerdict verdict = ornexa::ChangeVerdict::Unrated;
+    QString tip; // the tooltip when it says more than the text
 };
 struct HistoryRow {
     std::int64_t id = 0; // the report a row of the reports list stands for
@@ -62,6 +63,8 @@ QStringList ObjectChangeCaptions();
 std::vector<HistoryRow> ObjectChangeRows(const std::vector<ornexa::ObjectChange>& changes, const QLocale& locale);
 
 // Setting changes: per change and figure, the mean before and after, the change and its verdict; a
-// VPSIZE change with a prediction adds the predicted hit ratio and read rate beside the measured ones.
+// VPSIZE change with a prediction adds the predicted hit ratio and read rate beside the measured ones,
+// and one predicted by the report's size curve its expected read rate, with what the expectation rests
+// on in the Evidence column and the tooltip, so that it never reads as a measurement.
 QStringList SettingChangeCaptions();
 std::vector<HistoryRow> SettingChangeRows(const std::vector<ornexa::ChangeCheck>& checks, const QLocale& locale);

@@ -44,16 +44,28 @@ Json PredictionDocument(const std::optional<SizePrediction>& prediction) {
     if (!prediction) {
         return nullptr;
     }
-    return {{"source", PredictionSourceKey(prediction->source)},
-            {"report", prediction->reportId},
-            {"size", prediction->size},
-            {"hit_ratio", Optional(prediction->hitRatio)},
-            {"read_rate", Optional(prediction->readRate)},
-            {"measured_hit_ratio", Optional(prediction->measuredHitRatio)},
-            {"measured_read_rate", Optional(prediction->measuredReadRate)},
-            {"met", prediction->met ? Json(*prediction->met) : Json(nullptr)},
-            {"hit_ratio_tolerance_points", HitRatioTolerancePoints},
-            {"read_rate_tolerance", ReadRateTolerance}};
+    Json document = {{"source", PredictionSourceKey(prediction->source)},
+                     {"report", prediction->reportId},
+                     {"size", prediction->size},
+                     {"hit_ratio", Optional(prediction->hitRatio)},
+                     {"read_rate", Optional(prediction->readRate)},
+                     {"measured_hit_ratio", Optional(prediction->measuredHitRatio)},
+                     {"measured_read_rate", Optional(prediction->measuredReadRate)},
+                     {"met", prediction->met ? Json(*prediction->met) : Json(nullptr)},
+                     {"hit_ratio_tolerance_points", HitRatioTolerancePoints},
+                     {"read_rate_tolerance", ReadRateTolerance}};
+    if (prediction->source == PredictionSource::SizeCurve) {
+        Json counts = Json::object();
+        for (std::size_t kind = 0; kind < SizingEvidenceCount; ++kind) {
+            if (prediction->evidence[kind] > 0) {
+                counts[std::string(SizingEvidenceKey(static_cast<SizingEvidence>(kind)))] = prediction->evidence[kind];
+            }
+        }
+        document["confidence"] = std::string(SizingConfidenceKey(prediction->confidence));
+        document["evidence"] = counts;
+        document["evidence_text"] = prediction->evidenceText;
+    }
+    return document;
 }
 
 std::string Shown(const std::optional<double>& value) {
@@ -132,7 +144,12 @@ void WriteChangeChecksText(std::ostream& out, const std::vector<ChangeCheck>& ch
             out << "    " << text.substr(at, end == std::string::npos ? std::string::npos : end - at + 1);
             at = end == std::string::npos ? text.size() : end + 1;
         }
-        if (const auto& p = check.prediction) {
+        if (const auto& p = check.prediction; p && p->source == PredictionSource::SizeCurve) {
+            out << "  prediction (size curve of report " << p->reportId << ", " << SizingConfidenceKey(p->confidence)
+                << " confidence: " << p->evidenceText << ") at " << p->size << " buffers: sync read I/Os per second "
+                << Shown(p->readRate) << " expected, " << Shown(p->measuredReadRate) << " measured: " << MetText(p->met)
+                << '\n';
+        } else if (p) {
             out << "  prediction (" << PredictionSourceKey(p->source) << " of report " << p->reportId << ") at "
                 << p->size << " buffers: hit ratio " << Shown(p->hitRatio) << " predicted, "
                 << Shown(p->measuredHitRatio) << " measured; sync read I/Os per second " << Shown(p->readRate)

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <iterator>
 #include <map>
 
+#include "history/sizing_history.h"
 #include "history/trend_charts.h"
 #include "report/letter_case.h"
 #include "report/number_format.h"
@@ -32,7 +34,15 @@ const char* IntervalChoiceKey(IntervalChoice choice) {
 }
 
 const char* PredictionSourceKey(PredictionSource source) {
-    return source == PredictionSource::Simulation ? "simulation" : "db2_simulated_pool";
+    switch (source) {
+    case PredictionSource::Simulation:
+        return "simulation";
+    case PredictionSource::Db2SimulatedPool:
+        return "db2_simulated_pool";
+    case PredictionSource::SizeCurve:
+        break;
+    }
+    return "size_curve";
 }
 
 namespace {
@@ -231,12 +241,23 @@ std::optional<bool> PredictionMet(const SizePrediction& prediction) {
     return met;
 }
 
+namespace {
+
+// The number of the report's pool of that name, 0 for none.
+int PoolNumberOf(const Report& report, std::string_view poolName) {
+    for (int p = 1; p <= report.PoolCount(); ++p) {
+        if (SamePoolName(report.Pools(p).PoolName.Trimmed(), poolName)) {
+            return p;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
 std::optional<PredictionCurve> PredictionCurveOf(const StoredReport& stored, std::string_view poolName) {
     const Report& report = stored.report;
-    int pool = 0;
-    for (int p = 1; p <= report.PoolCount() && pool == 0; ++p) {
-        pool = SamePoolName(report.Pools(p).PoolName.Trimmed(), poolName) ? p : 0;
-    }
+    const int pool = PoolNumberOf(report, poolName);
     if (pool == 0) {
         return std::nullopt;
     }
@@ -259,23 +280,66 @@ std::optional<PredictionCurve> PredictionCurveOf(const StoredReport& stored, std
     return curve;
 }
 
+std::optional<SizePrediction> SizeCurvePrediction(const StoredReport& stored, std::string_view poolName,
+                                                  std::int64_t newSize,
+                                                  const std::vector<SizeObservation>& observations) {
+    const Report& report = stored.report;
+    const int pool = PoolNumberOf(report, poolName);
+    if (pool == 0) {
+        return std::nullopt;
+    }
+    const SizingCurve curve = BuildSizingCurve(report, SimulationData{}, pool, observations);
+    const auto simulated = [](const SizingPoint& point) {
+        return point.evidence == SizingEvidence::Simulation || point.evidence == SizingEvidence::Db2Simulated;
+    };
+    // Beyond the curve's points nothing was seen: no extrapolation.
+    if (curve.points.size() < 2 || std::any_of(curve.points.begin(), curve.points.end(), simulated) ||
+        newSize < curve.points.front().buffers || newSize > curve.points.back().buffers) {
+        return std::nullopt;
+    }
+    const std::optional<double> reads = ReadsAt(curve, newSize);
+    if (!reads) {
+        return std::nullopt;
+    }
+    SizePrediction prediction;
+    prediction.source = PredictionSource::SizeCurve;
+    prediction.reportId = stored.info.id;
+    prediction.size = newSize;
+    prediction.readRate = reads;
+    prediction.confidence = ConfidenceOf(curve);
+    prediction.evidence = EvidenceCounts(curve);
+    prediction.evidenceText = EvidenceSummary(curve);
+    return prediction;
+}
+
 namespace {
 
-// What the report before a VPSIZE change predicted for the new size; nothing when it holds no
-// simulation of the pool or the new size lies outside the simulated sizes.
+// The observations a size curve of the report before may rest on: the trend's reports of its system
+// and subsystem collected up to it.
+std::vector<SizeObservation> ObservationsUpTo(const std::vector<PoolTrendPoint>& points,
+                                              const HistoryReportInfo& info) {
+    std::vector<PoolTrendPoint> same;
+    std::copy_if(points.begin(), points.end(), std::back_inserter(same), [&info](const PoolTrendPoint& point) {
+        return point.report.system == info.system && point.report.subsystem == info.subsystem;
+    });
+    return ObservationsOf(same, info.collectedAt);
+}
+
+// What the report before a VPSIZE change predicted for the new size: its simulation of the pool, else
+// its sizing curve; nothing when the new size lies outside the simulated sizes or the curve's points.
 HistoryResult<std::optional<SizePrediction>> PredictionOf(HistoryStore& store, const HistoryReportInfo& info,
-                                                          std::string_view poolName, std::int64_t newSize) {
+                                                          std::string_view poolName, std::int64_t newSize,
+                                                          const std::vector<PoolTrendPoint>& points) {
     HistoryResult<std::optional<SizePrediction>> result;
     result.value.emplace();
-    if (!info.hasSimulation && !info.db2Display) {
-        return result;
-    }
-    const HistoryResult<StoredReport> stored = store.Load(info.id);
+    HistoryResult<StoredReport> stored = store.Load(info.id);
     if (!stored.Ok()) {
         return {std::nullopt, stored.messages};
     }
+    stored.value->info.id = info.id;
     const std::optional<PredictionCurve> curve = PredictionCurveOf(*stored.value, poolName);
     if (!curve) {
+        result.value = SizeCurvePrediction(*stored.value, poolName, newSize, ObservationsUpTo(points, info));
         return result;
     }
     if (const std::optional<CurvePoint> at = CurveAt(curve->points, newSize)) {
@@ -329,8 +393,8 @@ HistoryResult<std::vector<ChangeCheck>> CheckChanges(HistoryStore& store, const 
         const auto vpSize = std::find_if(change.steps.begin(), change.steps.end(),
                                          [](const SettingStep& s) { return s.setting == PoolSetting::VPSize; });
         if (vpSize != change.steps.end()) {
-            auto prediction =
-                PredictionOf(store, check.lastBefore, poolName, static_cast<std::int64_t>(std::llround(vpSize->after)));
+            auto prediction = PredictionOf(store, check.lastBefore, poolName,
+                                           static_cast<std::int64_t>(std::llround(vpSize->after)), points);
             if (!prediction.Ok()) {
                 return {std::nullopt, prediction.messages};
             }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "advice/pool_ratings.h"
+#include "advice/sizing_curves.h"
 #include "history/history_store.h"
 #include "history/report_compare.h"
 
@@ -74,7 +75,11 @@ const std::array<CheckedFigure, CheckedFigureCount>& CheckedFigures();
 // is at most HitRatioTolerancePoints below the predicted one and the measured synchronous read I/Os
 // per second at most ReadRateTolerance (a share) above the predicted rate; `met` is absent when
 // neither pair is known.
-enum class PredictionSource { Simulation, Db2SimulatedPool };
+// When the report before holds neither for the pool, its sizing curve answers (SizeCurve): the
+// report's own measurement with the history's means per other VPSIZE at comparable load collected up
+// to the report before (never later: those are the answer), else the stated estimate. It predicts only
+// a read rate, and only for a new size within the curve's points; beyond them it predicts nothing.
+enum class PredictionSource { Simulation, Db2SimulatedPool, SizeCurve };
 inline constexpr double HitRatioTolerancePoints = 5.0;
 inline constexpr double ReadRateTolerance = 0.20;
 struct SizePrediction {
@@ -86,8 +91,13 @@ struct SizePrediction {
     std::optional<double> measuredHitRatio; // mean after the change
     std::optional<double> measuredReadRate;
     std::optional<bool> met;
+    // What a size-curve prediction rests on: how sure its curve is and its points by evidence
+    // ("1 measured, 1 history"); None and no points for a simulation.
+    SizingConfidence confidence = SizingConfidence::None;
+    std::array<int, SizingEvidenceCount> evidence{};
+    std::string evidenceText;
 };
-const char* PredictionSourceKey(PredictionSource source); // "simulation", "db2_simulated_pool"
+const char* PredictionSourceKey(PredictionSource source); // "simulation", "db2_simulated_pool", "size_curve"
 
 // One change with the comparison of the intervals around it: per figure the mean before and after.
 struct ChangeCheck {
@@ -127,11 +137,18 @@ struct PredictionCurve {
     std::vector<CurvePoint> points;
 };
 std::optional<PredictionCurve> PredictionCurveOf(const StoredReport& stored, std::string_view poolName);
+// The size-curve prediction of the report before (`stored`) for `newSize`, from `observations` of
+// its system and subsystem collected up to it; nothing when the pool has no curve, the curve holds a
+// simulated point (the simulation answers) or the new size lies outside its points.
+std::optional<SizePrediction> SizeCurvePrediction(const StoredReport& stored, std::string_view poolName,
+                                                  std::int64_t newSize,
+                                                  const std::vector<SizeObservation>& observations);
 // Whether the measurement met the prediction, by the tolerances above.
 std::optional<bool> PredictionMet(const SizePrediction& prediction);
 
 // Every setting change in a pool's trend with its comparison. The store is asked only for the
-// ratings of the intervals compared and for the report before a VPSIZE change that holds a simulation.
+// ratings of the intervals compared and for the report before each VPSIZE change; the size curve of
+// that report rests on the points given (those of its system and subsystem up to it).
 HistoryResult<std::vector<ChangeCheck>> CheckSettingChanges(HistoryStore& store,
                                                             const std::vector<PoolTrendPoint>& points,
                                                             const RatingSettings& settings = {});
