@@ -49,6 +49,9 @@ QString ConfidenceText(ornexa::SizingConfidence confidence) {
 }
 
 QString StorageShown(std::int64_t bytes) {
+    if (bytes == 0) {
+        return PoolSizingDialog::tr("%1 MB").arg(0);
+    }
     const QString number = QLocale().toString(static_cast<double>(bytes) / MiB, 'f', 2);
     return PoolSizingDialog::tr("%1 MB").arg(bytes > 0 ? QStringLiteral("+") + number : number);
 }
@@ -321,6 +324,7 @@ PoolSizingDialog::PoolSizingDialog(ornexa::PoolSizingPage page, UiServices& ui, 
     boundsView_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                  QAbstractItemView::AnyKeyPressed);
     boundsView_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    boundsView_->horizontalHeader()->setStretchLastSection(true);
     auto* boundsLabel = new QLabel(tr("Bo&unds (Space protects a pool; type a largest size in buffers):"), this);
     boundsLabel->setBuddy(boundsView_);
 

@@ -108,7 +108,9 @@ void SizingChart::paintEvent(QPaintEvent* /*event*/) {
     const int yDecimals = yStep < 1 ? static_cast<int>(std::ceil(-std::log10(yStep))) : 0;
 
     const int left = metrics.horizontalAdvance(locale.toString(yHigh, 'f', yDecimals)) + 12;
-    const QRect plot(left, 2 * line + 8, width() - left - 16, height() - 5 * line - 16);
+    // Room on the right for half the last size's number, centred under its grid line.
+    const int right = metrics.horizontalAdvance(locale.toString(static_cast<qlonglong>(std::llround(xHigh)))) / 2 + 8;
+    const QRect plot(left, 2 * line + 8, width() - left - right, height() - 5 * line - 16);
     if (plot.width() < 40 || plot.height() < 40) {
         return;
     }
@@ -137,15 +139,19 @@ void SizingChart::paintEvent(QPaintEvent* /*event*/) {
                      tr("Buffers (%1 KB pages)").arg(data_.pageSizeKb));
 
     // The marks of the current and the proposed size.
-    const auto mark = [&](std::int64_t buffers, const QColor& colour, Qt::PenStyle style, const QString& label) {
+    // Each label beside its line, on the left where the right has no room; the second a line lower.
+    const auto mark = [&](std::int64_t buffers, const QColor& colour, Qt::PenStyle style, const QString& label,
+                          int row) {
         painter.setPen(QPen(colour, 1.5, style));
         const double x = xAt(static_cast<double>(buffers));
         painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
-        painter.drawText(QPointF(x + 3, plot.top() + line), label);
+        const int labelWidth = metrics.horizontalAdvance(label);
+        const double labelX = x + 3 + labelWidth > plot.right() ? x - 3 - labelWidth : x + 3;
+        painter.drawText(QPointF(labelX, plot.top() + line * row), label);
     };
-    mark(data_.currentBuffers, text, Qt::SolidLine, tr("current"));
+    mark(data_.currentBuffers, text, Qt::SolidLine, tr("current"), 1);
     if (data_.proposedBuffers) {
-        mark(*data_.proposedBuffers, QColor(0xc0, 0x39, 0x2b), Qt::DashLine, tr("proposed"));
+        mark(*data_.proposedBuffers, QColor(0xc0, 0x39, 0x2b), Qt::DashLine, tr("proposed"), 2);
     }
 
     // The line through the points: dashed where it runs to or from an estimate.
