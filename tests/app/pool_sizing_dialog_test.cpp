@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <filesystem>
@@ -14,14 +15,18 @@
 #include <sstream>
 
 #include "app/analysis_window.h"
+#include "app/history_service.h"
 #include "app/list_models.h"
 #include "app/pool_sizing_dialog.h"
 #include "app/sim_graph_widget.h"
 #include "app/sizing_chart.h"
+#include "history/history_import.h"
 #include "report/stat_reader.h"
+#include "sample_report.h"
 #include "scripted_services.h"
 #include "simulation/sim_reader.h"
 #include "stat_fixture.h"
+#include "stat_writer.h"
 
 namespace {
 
@@ -166,6 +171,70 @@ TEST_F(PoolSizingDialogTest, TheSimulationTabOpensItToo) {
     EXPECT_TRUE(button->isEnabled());
     button->click();
     EXPECT_NE(window->findChild<PoolSizingDialog*>(), nullptr);
+}
+
+TEST_F(PoolSizingDialogTest, SpaceProtectsAPoolAndDigitsTypeItsLargestSize) {
+    PoolSizingDialog* dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    QTableView* bounds = dialog->Bounds();
+    bounds->setFocus();
+    bounds->setCurrentIndex(bounds->model()->index(1, SizingBoundsModel::ProtectedColumn));
+    QTest::keyClick(bounds, Qt::Key_Space);
+    EXPECT_TRUE(dialog->Page().Protected(1));
+    QTest::keyClick(bounds, Qt::Key_Space);
+    EXPECT_FALSE(dialog->Page().Protected(1));
+
+    bounds->setCurrentIndex(bounds->model()->index(1, SizingBoundsModel::LargestColumn));
+    for (const char key : std::string("25000")) { // the first digit opens the editor, the others go into it
+        QTest::keyClick(dialog->focusWidget(), key);
+    }
+    QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+    QCoreApplication::sendPostedEvents(); // the editor hands its text over in a queued call
+    EXPECT_EQ(dialog->Page().LargestSize(1), std::optional<std::int64_t>(25000));
+    EXPECT_TRUE(dialog->isVisible());
+}
+
+// A history of the same system where the second pool ran at other sizes under the same load: its curve
+// gains history points once the dialog has read them, off the window's thread.
+TEST(PoolSizingHistory, TheHistorysSizesBecomeEvidenceWhenTheyArrive) {
+    QSettings().clear();
+    const ornexa::test::TempDir dir;
+    HistoryService history;
+    history.SetLocation((dir.Path() / "history.db").string());
+    {
+        auto store = history.Open();
+        ASSERT_TRUE(store.Ok()) << store.FaultText();
+        for (int day = 0; day < 2; ++day) {
+            ornexa::Report other = ornexa::samplegen::BuildSampleReport(21);
+            other.Header.CollectionDate = "2026-11-2" + std::to_string(day + 1);
+            other.Pools(2).VPSize = 40000 + 10000 * day;
+            const auto path = dir.Write("day" + std::to_string(day) + ".sta", ornexa::samplegen::StatisticsText(other));
+            EXPECT_EQ(ornexa::ImportReportFile(**store.value, path.string()).status, ornexa::ImportStatus::Imported);
+        }
+    }
+    ornexa::Report report; // as read, with its interval
+    ASSERT_TRUE(
+        ornexa::ReadStatisticsFile(
+            report, dir.Write("today.sta", ornexa::samplegen::StatisticsText(ornexa::samplegen::BuildSampleReport(21))))
+            .Loaded());
+    const ornexa::SimulationData sim;
+    ScriptedServices ui;
+    ornexa::SaveFolders folders;
+    PoolSizingDialog dialog(ornexa::PoolSizingPage(report, sim), ui, folders);
+    const std::string pool(report.Pools(2).PoolName.Trimmed());
+    EXPECT_FALSE(dialog.Page().HasHistory());
+    QSignalSpy loaded(&dialog, &PoolSizingDialog::HistoryLoaded);
+    dialog.LoadHistory(history);
+    ASSERT_TRUE(loaded.wait(60000));
+    EXPECT_TRUE(dialog.Page().HasHistory());
+    const auto& points = dialog.Page().Curves().at(1).points;
+    EXPECT_EQ(std::count_if(points.begin(), points.end(),
+                            [](const ornexa::SizingPoint& p) { return p.evidence == ornexa::SizingEvidence::History; }),
+              2);
+    const QAbstractItemModel& results = *dialog.Results()->model();
+    EXPECT_TRUE(
+        results.index(1, SizingResultModel::EvidenceColumn).data().toString().contains(QStringLiteral("history")))
+        << pool;
 }
 
 } // namespace
