@@ -56,6 +56,15 @@ QString StorageShown(std::int64_t bytes) {
     return PoolSizingDialog::tr("%1 MB").arg(bytes > 0 ? QStringLiteral("+") + number : number);
 }
 
+// A red line of plain text (names from the report are never markup), hidden until it has something to say.
+void SetUpWarning(QLabel& label, const char* name) {
+    label.setObjectName(QString::fromLatin1(name));
+    label.setWordWrap(true);
+    label.setTextFormat(Qt::PlainText);
+    label.setStyleSheet(QStringLiteral("color: #c0392b"));
+    label.hide();
+}
+
 } // namespace
 
 // ---- the bounds
@@ -309,11 +318,7 @@ PoolSizingDialog::PoolSizingDialog(ornexa::PoolSizingPage page, UiServices& ui, 
     budgetLabel->setBuddy(budget_);
     form->addRow(budgetLabel, budget_);
     layout->addLayout(form);
-    message_->setObjectName(QStringLiteral("lblSizingBudgetMessage"));
-    message_->setWordWrap(true);
-    message_->setTextFormat(Qt::PlainText);
-    message_->setStyleSheet(QStringLiteral("color: #c0392b"));
-    message_->hide();
+    SetUpWarning(*message_, "lblSizingBudgetMessage");
     layout->addWidget(message_);
 
     boundsView_->setObjectName(QStringLiteral("lvSizingBounds"));
@@ -359,10 +364,7 @@ PoolSizingDialog::PoolSizingDialog(ornexa::PoolSizingPage page, UiServices& ui, 
     totals_->setObjectName(QStringLiteral("lblSizingTotals"));
     totals_->setTextFormat(Qt::PlainText);
     bottomLayout->addWidget(totals_);
-    problems_->setObjectName(QStringLiteral("lblSizingProblems"));
-    problems_->setTextFormat(Qt::PlainText);
-    problems_->setWordWrap(true);
-    problems_->setStyleSheet(QStringLiteral("color: #c0392b"));
+    SetUpWarning(*problems_, "lblSizingProblems");
     bottomLayout->addWidget(problems_);
     auto* split = new QSplitter(Qt::Vertical, this);
     split->addWidget(top);
@@ -371,20 +373,17 @@ PoolSizingDialog::PoolSizingDialog(ornexa::PoolSizingPage page, UiServices& ui, 
     layout->addWidget(split, 1);
 
     // The buttons in a row of their own, none a default: Enter in the budget never closes the dialog.
+    const auto button = [this](const QString& text, const char* name, auto action) {
+        auto* made = new QPushButton(text, this);
+        made->setObjectName(QString::fromLatin1(name));
+        made->setAutoDefault(false);
+        connect(made, &QPushButton::clicked, this, action);
+        return made;
+    };
+    auto* copy = button(tr("&Copy Commands"), "cmdSizingCopy", &PoolSizingDialog::CopyCommands);
+    auto* save = button(tr("&Save..."), "cmdSizingSave", &PoolSizingDialog::Save);
+    auto* close = button(tr("Close"), "cmdSizingClose", &QDialog::reject);
     auto* buttons = new QHBoxLayout;
-    auto* copy = new QPushButton(tr("&Copy Commands"), this);
-    copy->setObjectName(QStringLiteral("cmdSizingCopy"));
-    auto* save = new QPushButton(tr("&Save..."), this);
-    save->setObjectName(QStringLiteral("cmdSizingSave"));
-    auto* close = new QPushButton(tr("Close"), this);
-    close->setObjectName(QStringLiteral("cmdSizingClose"));
-    for (QPushButton* button : {copy, save, close}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
-    connect(copy, &QPushButton::clicked, this, &PoolSizingDialog::CopyCommands);
-    connect(save, &QPushButton::clicked, this, &PoolSizingDialog::Save);
-    connect(close, &QPushButton::clicked, this, &QDialog::reject);
     buttons->addWidget(copy);
     buttons->addWidget(save);
     buttons->addStretch();

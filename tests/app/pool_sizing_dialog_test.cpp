@@ -21,6 +21,7 @@
 #include "app/sim_graph_widget.h"
 #include "app/sizing_chart.h"
 #include "history/history_import.h"
+#include "keyboard_walk.h"
 #include "report/stat_reader.h"
 #include "sample_report.h"
 #include "scripted_services.h"
@@ -191,6 +192,14 @@ TEST_F(PoolSizingDialogTest, SpaceProtectsAPoolAndDigitsTypeItsLargestSize) {
     QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
     QCoreApplication::sendPostedEvents(); // the editor hands its text over in a queued call
     EXPECT_EQ(dialog->Page().LargestSize(1), std::optional<std::int64_t>(25000));
+    EXPECT_TRUE(dialog->isVisible());
+
+    // Tab goes round every control and back; Enter in the plan closes nothing.
+    keyboard::Activate(*dialog);
+    dialog->Budget()->setFocus();
+    EXPECT_GE(keyboard::WalkWithTab(*dialog, QStringLiteral("Pool Sizing")).size(), 5U);
+    dialog->Results()->setFocus();
+    QTest::keyClick(dialog->Results(), Qt::Key_Return);
     EXPECT_TRUE(dialog->isVisible());
 }
 
