@@ -88,7 +88,7 @@ void SizingChart::paintEvent(QPaintEvent* /*event*/) {
     }
 
     // The range: every point and both marks, from 0 reads up.
-    double xLow = static_cast<double>(data_.currentBuffers);
+    auto xLow = static_cast<double>(data_.currentBuffers);
     double xHigh = xLow;
     double yHigh = 0;
     for (const ornexa::SizingPoint& point : data_.points) {

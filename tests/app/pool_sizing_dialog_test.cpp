@@ -167,7 +167,7 @@ TEST_F(PoolSizingDialogTest, BoundsRowsChartCopyAndSave) {
 TEST_F(PoolSizingDialogTest, TheSimulationTabOpensItToo) {
     window->ChoosePool(1); // BP1, the pool simulated
     window->SelectTab(ornexa::SimGraphTab);
-    QPushButton* button = window->SimGraphs()->findChild<QPushButton*>(QStringLiteral("cmdPoolSizing"));
+    auto* button = window->SimGraphs()->findChild<QPushButton*>(QStringLiteral("cmdPoolSizing"));
     ASSERT_NE(button, nullptr);
     EXPECT_TRUE(button->isEnabled());
     button->click();
