@@ -15,6 +15,7 @@ QString AnalysisShortcutsText() {
         {"F5", QT_TR_NOOP("Read both reports again and return to the same pool, tab and object")},
         {"Ctrl+H", QT_TR_NOOP("The history: the reports kept, trends over time, two reports compared")},
         {"Ctrl+Shift+H", QT_TR_NOOP("Health: each pool's worst rating report by report; a cell opens its report")},
+        {"Ctrl+Shift+Z", QT_TR_NOOP("Pool sizing: a budget of storage split over the pools, with its commands")},
         {"Ctrl+F", QT_TR_NOOP("Find an object: the filter box above the object list; Down moves into the list")},
         {"Escape", QT_TR_NOOP("Clear the object filter")},
         {"Ctrl+Tab, Ctrl+PgDn", QT_TR_NOOP("The next tab, from any widget")},

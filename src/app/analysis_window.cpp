@@ -23,6 +23,7 @@
 #include "app/history_service.h"
 #include "app/history_window.h"
 #include "app/object_table_view.h"
+#include "app/pool_sizing_dialog.h"
 #include "app/regroup_dialog.h"
 #include "app/sim_graph_widget.h"
 #include "app/ui_services.h"
@@ -77,6 +78,8 @@ QMenuBar* AnalysisWindow::BuildMenu() {
                    QKeySequence(Qt::CTRL | Qt::Key_H)));
     addAction(item(menu->addAction(tr("H&ealth..."), this, &AnalysisWindow::ShowHealth), "actHealth",
                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H)));
+    addAction(item(menu->addAction(tr("Pool &Sizing..."), this, &AnalysisWindow::ShowPoolSizing), "actPoolSizing",
+                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)));
     menu->addSeparator();
     menu->addAction(QStringLiteral("&About"), this, [this] { ui_.ShowAbout(); });
     QMenu* help = menuBar->addMenu(tr("&Help"));
@@ -122,6 +125,7 @@ void AnalysisWindow::BuildTabs() {
     connect(objectView_, &ObjectInfoView::SortWanted, this, &AnalysisWindow::SortObjects);
     connect(ruleView_, &RuleAnalysisView::UsageChosen, this, &AnalysisWindow::ChooseUsage);
     connect(clusterTab_, &ClusterWidget::RegroupRequested, this, &AnalysisWindow::Regroup);
+    connect(simTab_, &SimGraphWidget::PoolSizingRequested, this, &AnalysisWindow::ShowPoolSizing);
 }
 
 QLayout* AnalysisWindow::BuildButtons() {
@@ -332,5 +336,15 @@ void AnalysisWindow::Regroup() {
         new RegroupDialog(ornexa::RegroupPage(session_.ShownReport(), session_.CurrentPool(), clusters.LastRun()), ui_,
                           session_.Folders(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
+void AnalysisWindow::ShowPoolSizing() {
+    auto* dialog = new PoolSizingDialog(ornexa::PoolSizingPage(session_.ShownReport(), session_.ShownSimulation()), ui_,
+                                        session_.Folders(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    if (history_ != nullptr) {
+        dialog->LoadHistory(*history_);
+    }
     dialog->open();
 }

@@ -121,6 +121,9 @@ public:
     void CopyCommands() const { ruleView_->CopyCommands(); }
     // "Regroup Objects..." of the cluster tab: the dialog, over the window.
     void Regroup();
+    // "Pool &Sizing..." (Ctrl+Shift+Z), also on the simulation tab: how a budget of storage is split over
+    // the pools, with the history's evidence when there is a history.
+    void ShowPoolSizing();
     // The history the reports shown go into: its imports are told in the status bar, and
     // "&History..." opens its window.
     void SetHistory(HistoryService* history);

@@ -35,6 +35,10 @@ SimGraphWidget::SimGraphWidget(ornexa::AnalysisSession& session, Apply apply, QW
     side->addWidget(BuildMeasureOptions());
     BuildDetails();
     side->addWidget(BuildCreateFile());
+    auto* sizing = new QPushButton(tr("Pool Si&zing..."), this);
+    sizing->setObjectName(QStringLiteral("cmdPoolSizing"));
+    connect(sizing, &QPushButton::clicked, this, &SimGraphWidget::PoolSizingRequested);
+    side->addWidget(sizing);
     side->addStretch();
     BuildSubTabs();
     top->addWidget(subTabs_, 1);

@@ -36,6 +36,10 @@ public:
     // What the charts come from when it is not the monitor's Simulation report; hidden otherwise.
     [[nodiscard]] QLabel* Caption() const { return caption_; }
 
+signals:
+    // "Pool Si&zing...": the budget split over every pool, this pool's simulation among the evidence.
+    void PoolSizingRequested();
+
 private:
     // The parts of the tab, made in this order: Tab moves the focus in the order the widgets are made.
     QGroupBox* BuildMeasureOptions();

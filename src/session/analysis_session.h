@@ -179,6 +179,7 @@ public:
     [[nodiscard]] PoolUsage Usage() const { return rulePage_.Usage(); }
     [[nodiscard]] const std::filesystem::path& ThresholdFolder() const { return thresholdFolder_; }
     [[nodiscard]] const ornexa::Report& ShownReport() const { return report_; }
+    [[nodiscard]] const SimulationData& ShownSimulation() const { return sim_; }
 
     // The pages, one per tab.
     [[nodiscard]] const ReportInfoPage& ReportInfo() const { return reportPage_; }

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -29,6 +30,7 @@
 #include "app/history_service.h"
 #include "app/health_window.h"
 #include "app/history_window.h"
+#include "app/pool_sizing_dialog.h"
 #include "app/regroup_dialog.h"
 #include "app/sim_graph_widget.h"
 #include "app/title_window.h"
@@ -366,6 +368,27 @@ bool RegroupShot(AnalysisWindow& analysis, const QString& out) {
     return ok;
 }
 
+// The budget +200M split over the sample's pools, BP1's curve chosen.
+bool PoolSizingShot(AnalysisWindow& analysis, const QString& out) {
+    analysis.ShowPoolSizing();
+    auto* sizing = analysis.findChild<PoolSizingDialog*>();
+    if (sizing == nullptr) {
+        std::cout << "the pool sizing dialog did not open\n";
+        return false;
+    }
+    sizing->resize(1280, 860);
+    sizing->Budget()->setText(QStringLiteral("+200M"));
+    const QAbstractItemModel& rows = *sizing->Results()->model();
+    for (int r = 0; r < rows.rowCount(); ++r) {
+        if (rows.index(r, 0).data().toString() == QStringLiteral("BP1")) {
+            sizing->Results()->selectRow(r);
+        }
+    }
+    const bool ok = Save(*sizing, out + QStringLiteral("/pool-sizing.png"));
+    sizing->close();
+    return ok;
+}
+
 // The Report Info and Pool Info tabs of a Db2 display: the pool that has Db2's simulated pool, its
 // data sets ranked by their largest cached-page counts, the figures of the first.
 bool DisplayShots(UiServices& ui, const QString& out) {
@@ -448,6 +471,7 @@ int main(int argc, char** argv) {
     ok = HistoryShots(argv[1], out, ui) && ok;
     ok = HealthShot(argv[1], out, ui) && ok;
     ok = RegroupShot(analysis, out) && ok;
+    ok = PoolSizingShot(analysis, out) && ok;
     ok = DisplayShots(ui, out) && ok;
     return ok ? 0 : 1;
 }
