@@ -19,16 +19,17 @@
 #include "app/dropped_files.h"
 #include "app/group_pool_view.h"
 #include "app/health_window.h"
-#include "app/site_ratings.h"
 #include "app/history_service.h"
 #include "app/history_window.h"
 #include "app/object_table_view.h"
 #include "app/pool_sizing_dialog.h"
 #include "app/regroup_dialog.h"
 #include "app/sim_graph_widget.h"
+#include "app/site_ratings.h"
 #include "app/ui_services.h"
 #include "app/window_state.h"
 #include "load/report_kind.h"
+#include "report/pool_choice.h"
 #include "stats/ui/display_text.h"
 
 AnalysisWindow::AnalysisWindow(const ornexa::Report& report, const ornexa::SimulationData& sim, UiServices& ui,
@@ -124,6 +125,7 @@ void AnalysisWindow::BuildTabs() {
     connect(objectView_, &ObjectInfoView::GraphTypeChosen, this, &AnalysisWindow::ChooseObjectGraphType);
     connect(objectView_, &ObjectInfoView::SortWanted, this, &AnalysisWindow::SortObjects);
     connect(ruleView_, &RuleAnalysisView::UsageChosen, this, &AnalysisWindow::ChooseUsage);
+    connect(ruleView_, &RuleAnalysisView::PoolSizingWanted, this, &AnalysisWindow::ShowPoolSizing);
     connect(clusterTab_, &ClusterWidget::RegroupRequested, this, &AnalysisWindow::Regroup);
     connect(simTab_, &SimGraphWidget::PoolSizingRequested, this, &AnalysisWindow::ShowPoolSizing);
 }
@@ -235,12 +237,11 @@ void AnalysisWindow::ShowHealth() {
     }
     const ornexa::Report& report = session_.ShownReport();
     std::unique_ptr<HealthWindow> window =
-        history_ != nullptr
-            ? std::make_unique<HealthWindow>(
-                  *history_, ui_,
-                  ornexa::HistoryFilter{report.Header.SystemName.Str(), report.Header.SubSystemName.Str()}, this,
-                  SiteRatingSettings(ui_))
-            : std::make_unique<HealthWindow>(report, ui_, this, SiteRatingSettings(ui_));
+        history_ != nullptr ? std::make_unique<HealthWindow>(*history_, ui_,
+                                                             ornexa::HistoryFilter{report.Header.SystemName.Str(),
+                                                                                   report.Header.SubSystemName.Str()},
+                                                             this, SiteRatingSettings(ui_))
+                            : std::make_unique<HealthWindow>(report, ui_, this, SiteRatingSettings(ui_));
     healthWindow_ = window.get();
     ui_.SetParent(window.get());
     window->exec();
@@ -346,5 +347,6 @@ void AnalysisWindow::ShowPoolSizing() {
     if (history_ != nullptr) {
         dialog->LoadHistory(*history_);
     }
+    dialog->ChoosePool(QString::fromStdString(ornexa::ShownPoolName(session_.ShownReport(), session_.CurrentPool())));
     dialog->open();
 }

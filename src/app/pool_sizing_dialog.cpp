@@ -1,5 +1,6 @@
 #include "app/pool_sizing_dialog.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QFormLayout>
 #include <QGuiApplication>
@@ -25,6 +26,7 @@ namespace {
 
 constexpr std::string_view TextFileFilters = "Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
 constexpr double MiB = 1024.0 * 1024.0;
+constexpr double GiB = 1024.0 * MiB;
 
 QString Number(std::int64_t value) {
     return QLocale().toString(static_cast<qlonglong>(value));
@@ -52,8 +54,10 @@ QString StorageShown(std::int64_t bytes) {
     if (bytes == 0) {
         return PoolSizingDialog::tr("%1 MB").arg(0);
     }
-    const QString number = QLocale().toString(static_cast<double>(bytes) / MiB, 'f', 2);
-    return PoolSizingDialog::tr("%1 MB").arg(bytes > 0 ? QStringLiteral("+") + number : number);
+    const bool gigabytes = static_cast<double>(std::llabs(bytes)) >= GiB;
+    const QString number = QLocale().toString(static_cast<double>(bytes) / (gigabytes ? GiB : MiB), 'f', 2);
+    const QString sign = bytes > 0 ? QStringLiteral("+") + number : number;
+    return gigabytes ? PoolSizingDialog::tr("%1 GB").arg(sign) : PoolSizingDialog::tr("%1 MB").arg(sign);
 }
 
 // A red line of plain text (names from the report are never markup), hidden until it has something to say.
@@ -301,6 +305,7 @@ void SizingResultModel::Reset() {
 PoolSizingDialog::PoolSizingDialog(ornexa::PoolSizingPage page, UiServices& ui, ornexa::SaveFolders& folders,
                                    QWidget* parent)
     : QDialog(parent), page_(std::move(page)), ui_(ui), folders_(folders), budget_(new QLineEdit(this)),
+      estimate_(new QCheckBox(tr("&Estimate the pools nothing else describes (square-root rule)"), this)),
       message_(new QLabel(this)), totals_(new QLabel(this)), problems_(new QLabel(this)),
       boundsModel_(new SizingBoundsModel(page_, this)), resultModel_(new SizingResultModel(page_, this)),
       sorted_(new QSortFilterProxyModel(this)), boundsView_(new QTableView(this)), resultView_(new QTableView(this)),
@@ -317,6 +322,11 @@ PoolSizingDialog::PoolSizingDialog(ornexa::PoolSizingPage page, UiServices& ui, 
     auto* budgetLabel = new QLabel(tr("&Budget:"), this);
     budgetLabel->setBuddy(budget_);
     form->addRow(budgetLabel, budget_);
+    estimate_->setObjectName(QStringLiteral("chkSizingEstimate"));
+    estimate_->setChecked(page_.Estimate());
+    estimate_->setToolTip(tr("Without it, a pool only its own measurement describes is left alone, and the budget "
+                             "goes only where a simulation or the history speaks"));
+    form->addRow(QString(), estimate_);
     layout->addLayout(form);
     SetUpWarning(*message_, "lblSizingBudgetMessage");
     layout->addWidget(message_);
@@ -390,7 +400,8 @@ PoolSizingDialog::PoolSizingDialog(ornexa::PoolSizingPage page, UiServices& ui, 
     buttons->addWidget(close);
     layout->addLayout(buttons);
 
-    setTabOrder(budget_, boundsView_);
+    setTabOrder(budget_, estimate_);
+    setTabOrder(estimate_, boundsView_);
     setTabOrder(boundsView_, resultView_);
     setTabOrder(resultView_, copy);
     setTabOrder(copy, save);
@@ -398,6 +409,10 @@ PoolSizingDialog::PoolSizingDialog(ornexa::PoolSizingPage page, UiServices& ui, 
     chart_->setFocusPolicy(Qt::NoFocus);
 
     connect(budget_, &QLineEdit::textChanged, this, &PoolSizingDialog::BudgetTyped);
+    connect(estimate_, &QCheckBox::toggled, this, [this](bool on) {
+        page_.SetEstimate(on);
+        Refresh();
+    });
     connect(boundsModel_, &SizingBoundsModel::BoundsChanged, this, &PoolSizingDialog::Refresh);
     connect(resultView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &PoolSizingDialog::ShowSelectedPool);
@@ -423,8 +438,9 @@ void PoolSizingDialog::Refresh() {
     const ornexa::SizingTotals totals = page_.Totals();
     const QLocale locale;
     totals_->setText(
-        tr("Budget %1: %2 placed over %n pool(s), %3 synchronous read I/Os per second saved", "", totals.poolsMoved)
+        tr("Budget %1: %2 placed in %3, %4 synchronous read I/Os per second saved")
             .arg(StorageShown(totals.budgetBytes), StorageShown(totals.bytesPlaced),
+                 totals.poolsMoved == 1 ? tr("one pool") : tr("%1 pools").arg(locale.toString(totals.poolsMoved)),
                  locale.toString(totals.readsSaved, 'f', 2)));
     totals_->setEnabled(page_.RunIsCurrent());
     QStringList problems;
@@ -434,6 +450,16 @@ void PoolSizingDialog::Refresh() {
     problems_->setText(problems.join(QLatin1Char('\n')));
     problems_->setVisible(!problems.isEmpty());
     chart_->SetData(page_.Chart());
+}
+
+void PoolSizingDialog::ChoosePool(const QString& poolName) {
+    for (int r = 0; r < sorted_->rowCount(); ++r) {
+        const QModelIndex pool = sorted_->index(r, SizingResultModel::PoolColumn);
+        if (pool.data().toString() == poolName) {
+            resultView_->setCurrentIndex(pool);
+            return;
+        }
+    }
 }
 
 void PoolSizingDialog::ShowSelectedPool() {

@@ -8,6 +8,7 @@
 #include "session/pool_sizing_page.h"
 
 class HistoryService;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QSortFilterProxyModel;
@@ -88,10 +89,14 @@ public:
     [[nodiscard]] const ornexa::PoolSizingPage& Page() const { return page_; }
     [[nodiscard]] QLineEdit* Budget() const { return budget_; }
     [[nodiscard]] QLabel* BudgetMessage() const { return message_; }
+    [[nodiscard]] QCheckBox* Estimate() const { return estimate_; }
     [[nodiscard]] QLabel* Totals() const { return totals_; }
     [[nodiscard]] QTableView* Bounds() const { return boundsView_; }
     [[nodiscard]] QTableView* Results() const { return resultView_; }
     [[nodiscard]] SizingChart* Chart() const { return chart_; }
+
+    // Shows the plan's row and curve of the pool of that name (the pool the window shows).
+    void ChoosePool(const QString& poolName);
 
     void CopyCommands() const;
     void Save();
@@ -109,6 +114,7 @@ private:
     ornexa::SaveFolders& folders_;
     QThreadPool reads_;
     QLineEdit* budget_;
+    QCheckBox* estimate_;
     QLabel* message_;
     QLabel* totals_;
     QLabel* problems_;

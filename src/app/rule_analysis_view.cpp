@@ -65,7 +65,16 @@ QWidget* RuleAnalysisView::BuildCommands() {
     auto* copy = new QPushButton(tr("Copy Commands"), box);
     copy->setObjectName(QStringLiteral("cmdCopyCommands"));
     connect(copy, &QPushButton::clicked, this, &RuleAnalysisView::CopyCommands);
-    layout->addWidget(copy, 0, Qt::AlignRight);
+    // The sizes of all pools at once, for a budget of storage.
+    auto* sizing = new QPushButton(tr("Pool Si&zing..."), box);
+    sizing->setObjectName(QStringLiteral("cmdPoolSizing"));
+    sizing->setToolTip(tr("Split a storage budget across all pools (Ctrl+Shift+Z)"));
+    connect(sizing, &QPushButton::clicked, this, &RuleAnalysisView::PoolSizingWanted);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(sizing);
+    buttons->addWidget(copy);
+    layout->addLayout(buttons);
     return box;
 }
 

@@ -30,6 +30,7 @@ public:
 signals:
     // "Pool Usage Intent": the option chosen (1 Random, 0 Sequential).
     void UsageChosen(int option);
+    void PoolSizingWanted();
 
 private:
     QWidget* BuildMetrics();

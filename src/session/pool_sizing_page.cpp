@@ -16,7 +16,17 @@ PoolSizingPage::PoolSizingPage(const Report& report, const SimulationData& sim,
 void PoolSizingPage::SetHistory(std::map<std::string, std::vector<SizeObservation>> history) {
     historyPools_ = static_cast<std::size_t>(
         std::count_if(history.begin(), history.end(), [](const auto& pool) { return !pool.second.empty(); }));
-    curves_ = BuildSizingCurves(report_, sim_, history);
+    history_ = std::move(history);
+    curves_ = BuildSizingCurves(report_, sim_, history_, options_);
+    Plan();
+}
+
+void PoolSizingPage::SetEstimate(bool estimate) {
+    if (options_.estimate == estimate) {
+        return;
+    }
+    options_.estimate = estimate;
+    curves_ = BuildSizingCurves(report_, sim_, history_, options_);
     Plan();
 }
 

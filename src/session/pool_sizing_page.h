@@ -66,6 +66,10 @@ public:
     // The history's observations, once they are read: the curves are built again with them.
     void SetHistory(std::map<std::string, std::vector<SizeObservation>> history);
     [[nodiscard]] bool HasHistory() const { return historyPools_ > 0; }
+    // Whether a pool nothing else describes gets the stated estimate (on by default); without it such a
+    // pool is left alone, and the budget goes only where a simulation or the history speaks.
+    void SetEstimate(bool estimate);
+    [[nodiscard]] bool Estimate() const { return options_.estimate; }
     // Which reports of the history describe this report's pools, and the names to ask for.
     [[nodiscard]] SizingHistoryQuery HistoryQuery() const { return SizingHistoryQueryOf(report_); }
     [[nodiscard]] std::vector<std::string> PoolNames() const;
@@ -108,6 +112,8 @@ private:
 
     const Report& report_;
     const SimulationData& sim_;
+    std::map<std::string, std::vector<SizeObservation>> history_;
+    CurveOptions options_;
     std::vector<SizingCurve> curves_;
     std::size_t historyPools_ = 0;
     std::string budgetText_;

@@ -2,6 +2,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +23,7 @@
 #include "app/sizing_chart.h"
 #include "history/history_import.h"
 #include "keyboard_walk.h"
+#include "report/pool_choice.h"
 #include "report/stat_reader.h"
 #include "sample_report.h"
 #include "scripted_services.h"
@@ -98,6 +100,37 @@ TEST_F(PoolSizingDialogTest, TheBudgetTypedKeyByKeyPlansAgainAndABadOneIsSaid) {
     EXPECT_FALSE(dialog->Totals()->isEnabled());
 }
 
+TEST_F(PoolSizingDialogTest, WithoutTheEstimateTheBudgetGoesWhereTheSimulationSpeaks) {
+    PoolSizingDialog* dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    dialog->Budget()->setFocus();
+    QTest::keyClicks(dialog->Budget(), QStringLiteral("+200M"));
+    const QLocale locale;
+    // The estimate promises more per byte for the small pools: they take the budget.
+    EXPECT_EQ(Cell(*dialog->Results(), QStringLiteral("BP1"), SizingResultModel::ProposedColumn),
+              locale.toString(20000));
+    EXPECT_EQ(
+        dialog->Totals()->text(),
+        QStringLiteral("Budget +%1 MB: +%2 MB placed in 8 pools, %3 synchronous read I/Os per second saved")
+            .arg(locale.toString(200.0, 'f', 2), locale.toString(199.22, 'f', 2), locale.toString(326.42, 'f', 2)));
+
+    ASSERT_TRUE(dialog->Estimate()->isChecked());
+    // Tab goes from the budget to the switch, Space turns it off.
+    dialog->Budget()->setFocus();
+    keyboard::Press(*dialog, Qt::Key_Tab);
+    ASSERT_EQ(dialog->focusWidget(), dialog->Estimate());
+    keyboard::Press(*dialog, Qt::Key_Space);
+    EXPECT_FALSE(dialog->Estimate()->isChecked());
+    EXPECT_EQ(Cell(*dialog->Results(), QStringLiteral("BP1"), SizingResultModel::ProposedColumn),
+              locale.toString(40000));
+    EXPECT_EQ(Cell(*dialog->Results(), QStringLiteral("BP0"), SizingResultModel::ProposedColumn),
+              locale.toString(2000));
+    EXPECT_TRUE(dialog->Totals()->text().contains(QStringLiteral("placed in one pool")));
+    const QString commands = QString::fromStdString(dialog->Page().CommandsText());
+    EXPECT_TRUE(commands.contains(QStringLiteral("-ALTER BUFFERPOOL(BP1) VPSIZE(40000)")));
+    EXPECT_TRUE(commands.contains(QStringLiteral("BP0: nothing tells its reads at another size")));
+}
+
 TEST_F(PoolSizingDialogTest, BoundsRowsChartCopyAndSave) {
     PoolSizingDialog* dialog = Open();
     ASSERT_NE(dialog, nullptr);
@@ -164,14 +197,30 @@ TEST_F(PoolSizingDialogTest, BoundsRowsChartCopyAndSave) {
     EXPECT_NE(ui.messages.back().text.find("plan.txt"), std::string::npos) << ui.messages.back().text;
 }
 
-TEST_F(PoolSizingDialogTest, TheSimulationTabOpensItToo) {
-    window->ChoosePool(1); // BP1, the pool simulated
-    window->SelectTab(ornexa::SimGraphTab);
-    auto* button = window->SimGraphs()->findChild<QPushButton*>(QStringLiteral("cmdPoolSizing"));
-    ASSERT_NE(button, nullptr);
-    EXPECT_TRUE(button->isEnabled());
-    button->click();
-    EXPECT_NE(window->findChild<PoolSizingDialog*>(), nullptr);
+TEST_F(PoolSizingDialogTest, PoolStatAnalysisAndTheSimulationTabOpenItAtTheirPool) {
+    struct Case {
+        int pool;
+        ornexa::AnalysisTab tab;
+        QWidget* (*view)(const AnalysisWindow&);
+    };
+    const Case cases[] = {
+        {3, ornexa::PoolStatAnalysisTab, [](const AnalysisWindow& w) -> QWidget* { return w.RuleAnalysis(); }},
+        {1, ornexa::SimGraphTab, [](const AnalysisWindow& w) -> QWidget* { return w.SimGraphs(); }},
+    };
+    for (const Case& c : cases) {
+        window->ChoosePool(c.pool);
+        window->SelectTab(c.tab);
+        auto* button = c.view(*window)->findChild<QPushButton*>(QStringLiteral("cmdPoolSizing"));
+        ASSERT_NE(button, nullptr) << c.tab;
+        EXPECT_TRUE(button->isEnabled());
+        button->click();
+        auto* dialog = window->findChild<PoolSizingDialog*>();
+        ASSERT_NE(dialog, nullptr) << c.tab;
+        const QString shown = QString::fromStdString(ornexa::ShownPoolName(report, window->Session().CurrentPool()));
+        EXPECT_EQ(dialog->Chart()->Data().poolName, shown.toStdString()) << "opened at the pool the tab shows";
+        EXPECT_EQ(dialog->Results()->currentIndex().data().toString(), shown);
+        delete dialog;
+    }
 }
 
 TEST_F(PoolSizingDialogTest, SpaceProtectsAPoolAndDigitsTypeItsLargestSize) {
