@@ -368,7 +368,8 @@ bool RegroupShot(AnalysisWindow& analysis, const QString& out) {
     return ok;
 }
 
-// The budget +200M split over the sample's pools, BP1's curve chosen.
+// The budget +200M split over the sample's pools, the curve of BP4 chosen: its estimate drawn hollow, and
+// where the split takes it.
 bool PoolSizingShot(AnalysisWindow& analysis, const QString& out) {
     analysis.ShowPoolSizing();
     auto* sizing = analysis.findChild<PoolSizingDialog*>();
@@ -378,12 +379,7 @@ bool PoolSizingShot(AnalysisWindow& analysis, const QString& out) {
     }
     sizing->resize(1280, 860);
     sizing->Budget()->setText(QStringLiteral("+200M"));
-    const QAbstractItemModel& rows = *sizing->Results()->model();
-    for (int r = 0; r < rows.rowCount(); ++r) {
-        if (rows.index(r, 0).data().toString() == QStringLiteral("BP1")) {
-            sizing->Results()->selectRow(r);
-        }
-    }
+    sizing->ChoosePool(QStringLiteral("BP4"));
     const bool ok = Save(*sizing, out + QStringLiteral("/pool-sizing.png"));
     sizing->close();
     return ok;
