@@ -347,6 +347,10 @@ void AnalysisWindow::ShowPoolSizing() {
     if (history_ != nullptr) {
         dialog->LoadHistory(*history_);
     }
-    dialog->ChoosePool(QString::fromStdString(ornexa::ShownPoolName(session_.ShownReport(), session_.CurrentPool())));
+    // Before a pool is chosen the dialog shows the first one.
+    if (session_.ShownReport().HasPool(session_.CurrentPool())) {
+        dialog->ChoosePool(
+            QString::fromStdString(ornexa::ShownPoolName(session_.ShownReport(), session_.CurrentPool())));
+    }
     dialog->open();
 }
