@@ -249,22 +249,6 @@ QString IntervalsText(const ornexa::ChangeCheck& check, const QLocale& locale) {
                : QObject::tr("The report before and the one after");
 }
 
-QString EvidenceWord(ornexa::SizingEvidence evidence) {
-    switch (evidence) {
-    case ornexa::SizingEvidence::Measured:
-        return QObject::tr("measured");
-    case ornexa::SizingEvidence::Simulation:
-        return QObject::tr("simulated");
-    case ornexa::SizingEvidence::Db2Simulated:
-        return QObject::tr("Db2 simulated");
-    case ornexa::SizingEvidence::History:
-        return QObject::tr("history");
-    case ornexa::SizingEvidence::Estimate:
-        break;
-    }
-    return QObject::tr("estimated");
-}
-
 QString ConfidenceText(ornexa::SizingConfidence confidence) {
     switch (confidence) {
     case ornexa::SizingConfidence::High:
@@ -284,8 +268,9 @@ QString EvidenceText(const ornexa::SizePrediction& prediction, const QLocale& lo
     QStringList parts;
     for (std::size_t kind = 0; kind < ornexa::SizingEvidenceCount; ++kind) {
         if (const int count = prediction.evidence[kind]; count > 0) {
-            parts.push_back(QStringLiteral("%1 %2").arg(locale.toString(count),
-                                                        EvidenceWord(static_cast<ornexa::SizingEvidence>(kind))));
+            parts.push_back(QStringLiteral("%1 %2").arg(
+                locale.toString(count),
+                ornexa::ui::DisplayText(ornexa::SizingEvidenceText(static_cast<ornexa::SizingEvidence>(kind)))));
         }
     }
     return QObject::tr("%1: %2").arg(ConfidenceText(prediction.confidence), parts.join(QStringLiteral(", ")));
@@ -354,8 +339,8 @@ std::vector<HistoryRow> SettingChangeRows(const std::vector<ornexa::ChangeCheck>
             const bool simulation = p->source == ornexa::PredictionSource::Simulation;
             const QString source = simulation ? QObject::tr("simulation of report %1").arg(p->reportId)
                                               : QObject::tr("Db2's simulated pool in report %1").arg(p->reportId);
-            const QString evidence =
-                EvidenceWord(simulation ? ornexa::SizingEvidence::Simulation : ornexa::SizingEvidence::Db2Simulated);
+            const QString evidence = ornexa::ui::DisplayText(ornexa::SizingEvidenceText(
+                simulation ? ornexa::SizingEvidence::Simulation : ornexa::SizingEvidence::Db2Simulated));
             add(QObject::tr("Hit Ratio: predicted (%1) and measured").arg(source), FigureCell(p->hitRatio, locale),
                 FigureCell(p->measuredHitRatio, locale), differ(p->hitRatio, p->measuredHitRatio), metText, met,
                 evidence);

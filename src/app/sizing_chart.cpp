@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "stats/ui/display_text.h"
+
 namespace {
 
 QColor EvidenceColour(ornexa::SizingEvidence evidence) {
@@ -22,22 +24,6 @@ QColor EvidenceColour(ornexa::SizingEvidence evidence) {
         return {0xff, 0x7f, 0x0e};
     }
     return Qt::gray;
-}
-
-QString EvidenceName(ornexa::SizingEvidence evidence) {
-    switch (evidence) {
-    case ornexa::SizingEvidence::Measured:
-        return SizingChart::tr("measured");
-    case ornexa::SizingEvidence::Simulation:
-        return SizingChart::tr("simulated");
-    case ornexa::SizingEvidence::Db2Simulated:
-        return SizingChart::tr("Db2 simulated");
-    case ornexa::SizingEvidence::History:
-        return SizingChart::tr("history");
-    case ornexa::SizingEvidence::Estimate:
-        return SizingChart::tr("estimated");
-    }
-    return {};
 }
 
 // A round step of about a fifth of `span`.
@@ -189,7 +175,7 @@ void SizingChart::paintEvent(QPaintEvent* /*event*/) {
         painter.setBrush(evidence == ornexa::SizingEvidence::Estimate ? QBrush(Qt::NoBrush) : QBrush(colour));
         painter.drawEllipse(QPointF(x + radius, y + line / 2.0), radius, radius);
         painter.setPen(text);
-        const QString name = EvidenceName(evidence);
+        const QString name = ornexa::ui::DisplayText(ornexa::SizingEvidenceText(evidence));
         painter.drawText(QPointF(x + 2 * radius + 4, y + metrics.ascent()), name);
         x += static_cast<int>(2 * radius) + 4 + metrics.horizontalAdvance(name) + 14;
     }
