@@ -187,7 +187,9 @@ struct SizeHistory {
             Report report = samplegen::BuildSampleReport();
             report.Header.CollectionDate = dates[i];
             PoolRecord& bp3 = PoolNamed(report, "BP3");
-            bp3.PoolReadIOsByType(1) = bp3.PoolReadIOsByType(1) * 15000 / sizes[i] * 9 / 10;
+            // Fewer reads at a larger size, at the same load.
+            bp3.PoolReadIOsByType(1) =
+                static_cast<Long>(std::int64_t{bp3.PoolReadIOsByType(1)} * 15000 / sizes[i] * 9 / 10);
             bp3.VPSize = sizes[i];
             const auto path = dir.Path() / ("h" + std::to_string(i) + ".sta");
             samplegen::WriteTextFile(path, samplegen::StatisticsText(report));
