@@ -7,14 +7,18 @@
 #include <QDir>
 #include <QFile>
 
+#include "advice/pool_commands.h"
 #include "app/analysis_window.h"
 #include "app/cluster_widget.h"
+#include "app/pool_sizing_dialog.h"
 #include "app/ui_services.h"
 #include "print/ui/page_painter.h"
 #include "sample_report.h"
+#include "session/file_dialogs.h"
 #include "session/report_pages.h"
 #include "sim_writer.h"
 
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QToolButton>
 
@@ -110,6 +114,40 @@ void BmWindowStepsClusterRadius(benchmark::State& state) {
     state.counters["clusters"] = static_cast<double>(window.Session().Clusters().Clusters().size());
 }
 BENCHMARK(BmWindowStepsClusterRadius)->Unit(benchmark::kMillisecond);
+
+// One key typed into the Pool Sizing budget of a site of 80 pools: the split made again, the plan's table
+// and the chosen pool's chart painted.
+void BmPoolSizingKeystroke(benchmark::State& state) {
+    Report report;
+    report.SetLimits(ReportLimits::LargeSite());
+    report.Header = samplegen::BuildSampleReport().Header;
+    samplegen::Rng rng(80);
+    std::vector<std::string> names;
+    for (const int kb : {4, 8, 16, 32}) {
+        for (std::string& name : BufferPoolNames(kb)) {
+            names.push_back(std::move(name));
+        }
+    }
+    for (const std::string& name : names) {
+        samplegen::AddPool(report, {name, samplegen::PoolMix::Mixed, 20000, 0, 80, 80, 50.0, 10.0, 0}, rng);
+    }
+    report.StatFileLoaded = true;
+    const SimulationData sim;
+    QuietServices ui;
+    SaveFolders folders;
+    PoolSizingDialog dialog(PoolSizingPage(report, sim), ui, folders);
+    dialog.show();
+    QApplication::processEvents();
+    // The keys of "+2G" and "+1G" in turn: each text a budget, each planned and painted.
+    bool two = true;
+    for (auto _ : state) {
+        dialog.Budget()->setText(two ? QStringLiteral("+2G") : QStringLiteral("+1G"));
+        QApplication::processEvents();
+        two = !two;
+    }
+    state.counters["pools"] = static_cast<double>(report.PoolCount());
+}
+BENCHMARK(BmPoolSizingKeystroke)->Unit(benchmark::kMillisecond);
 
 // What `ornexa --pdf` does: every page built from the session and written as a PDF, for the largest
 // report (60 pools, 5000 objects, its biggest pool simulated) and for a pool of 5000 objects, all of

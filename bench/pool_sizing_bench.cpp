@@ -46,6 +46,7 @@ BENCHMARK(BmAllocate64Gb)->Unit(benchmark::kMillisecond);
 // A report of 80 pools of the four page sizes over a quarter of an hour, each with its own load.
 ornexa::Report EightyPoolReport() {
     ornexa::Report report;
+    report.SetLimits(ornexa::ReportLimits::LargeSite());
     std::vector<std::string> names;
     for (const int kb : {4, 8, 16, 32}) {
         for (const std::string& name : ornexa::BufferPoolNames(kb)) {
@@ -76,6 +77,7 @@ void BmSizingKeystroke(benchmark::State& state) {
         placed = run.plan.bytesPlaced;
         benchmark::DoNotOptimize(placed);
     }
+    state.counters["pools"] = static_cast<double>(report.PoolCount());
     state.counters["placed_mb"] = static_cast<double>(placed) / static_cast<double>(1LL << 20);
 }
 BENCHMARK(BmSizingKeystroke)->Unit(benchmark::kMicrosecond);
