@@ -34,7 +34,7 @@ struct SizingPoint {
 // A pool's curve: its points by size, with the bounds the allocation keeps to.
 struct SizingCurve {
     std::string poolName;
-    int pageSizeKb = 4; // 4, 8, 16 or 32
+    int pageSizeKb = 4; // 4, 8, 16 or 32; 0 for a pool whose name is no buffer-pool name
     std::int64_t currentBuffers = 0;
     std::vector<SizingPoint> points;        // by size; a curve without points has no evidence
     bool keep = false;                      // protected: never below its current size

@@ -112,6 +112,7 @@ SizingCurve BuildSizingCurve(const Report& report, const SimulationData& sim, in
 
     const std::optional<int> pageSize = PageSizeKB(curve.poolName);
     if (!pageSize) {
+        curve.pageSizeKb = 0; // not known
         curve.leftAlone = "not a buffer-pool name, so its page size is not known";
         return curve;
     }

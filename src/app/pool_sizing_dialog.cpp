@@ -233,7 +233,7 @@ QVariant SizingResultModel::data(const QModelIndex& index, int role) const {
     case PoolColumn:
         return QString::fromStdString(row.poolName);
     case PageSizeColumn:
-        return tr("%1 KB").arg(row.pageSizeKb);
+        return row.pageSizeKb > 0 ? tr("%1 KB").arg(row.pageSizeKb) : QString();
     case CurrentColumn:
         return Number(row.currentBuffers);
     case ProposedColumn:

@@ -122,7 +122,7 @@ void SizingChart::paintEvent(QPaintEvent* /*event*/) {
     painter.setPen(text);
     painter.drawRect(plot);
     painter.drawText(QRect(plot.left(), plot.bottom() + line + 2, plot.width(), line), Qt::AlignHCenter,
-                     tr("Buffers (%1 KB pages)").arg(data_.pageSizeKb));
+                     data_.pageSizeKb > 0 ? tr("Buffers (%1 KB pages)").arg(data_.pageSizeKb) : tr("Buffers"));
 
     // The marks of the current and the proposed size.
     // Each label beside its line, on the left where the right has no room; the second a line lower.

@@ -71,7 +71,7 @@ Json PoolDocument(const SizingCurve& curve, const SizingResult& result) {
         points.push_back(PointDocument(point));
     }
     return {{"name", result.poolName},
-            {"page_size_kb", curve.pageSizeKb},
+            {"page_size_kb", curve.pageSizeKb > 0 ? Json(curve.pageSizeKb) : Json(nullptr)},
             {"current_buffers", result.currentBuffers},
             {"proposed_buffers", result.proposedBuffers},
             {"bytes", result.bytes},

@@ -172,6 +172,7 @@ TEST(SizingCurves, APoolWithoutTheFiguresIsLeftAloneWithItsReason) {
         EXPECT_TRUE(curve.points.empty()) << c.name;
         EXPECT_EQ(curve.leftAlone, c.reason) << c.name;
     }
+    EXPECT_EQ(BuildSizingCurve(cases[0].report, SimulationData{}, 1, {}).pageSizeKb, 0) << "no page size is known";
 }
 
 } // namespace
