@@ -21,6 +21,7 @@
 #include "app/list_models.h"
 #include "app/sizing_chart.h"
 #include "app/ui_services.h"
+#include "stats/ui/display_text.h"
 
 namespace {
 
@@ -34,20 +35,6 @@ QString Number(std::int64_t value) {
 
 QString Rate(const std::optional<double>& value) {
     return value ? QLocale().toString(*value, 'f', 2) : QString();
-}
-
-QString ConfidenceText(ornexa::SizingConfidence confidence) {
-    switch (confidence) {
-    case ornexa::SizingConfidence::High:
-        return PoolSizingDialog::tr("high");
-    case ornexa::SizingConfidence::Medium:
-        return PoolSizingDialog::tr("medium");
-    case ornexa::SizingConfidence::Low:
-        return PoolSizingDialog::tr("low");
-    case ornexa::SizingConfidence::None:
-        return PoolSizingDialog::tr("none");
-    }
-    return {};
 }
 
 QString StorageShown(std::int64_t bytes) {
@@ -247,7 +234,7 @@ QVariant SizingResultModel::data(const QModelIndex& index, int role) const {
     case ReadsSavedColumn:
         return Rate(row.readsSaved);
     case ConfidenceColumn:
-        return ConfidenceText(row.confidence);
+        return ornexa::ui::DisplayText(ornexa::SizingConfidenceKey(row.confidence));
     case EvidenceColumn:
         return QString::fromStdString(row.evidence);
     case LeftAloneColumn:
