@@ -160,9 +160,8 @@ private:
     static Outcome Reason(std::string_view why) { return {std::nullopt, std::string(why)}; }
 
     [[nodiscard]] bool Given(std::initializer_list<std::string_view> fields) const {
-        return std::all_of(fields.begin(), fields.end(), [this](std::string_view name) {
-            return PoolFieldGiven(report_, p_, FieldIndex<PoolRecord>(PoolCatalogue(), name));
-        });
+        return std::all_of(fields.begin(), fields.end(),
+                           [this](std::string_view name) { return PoolFieldGiven(report_, p_, name); });
     }
 
     // Why the residency times are absent, in the order they were looked at.

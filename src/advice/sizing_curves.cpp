@@ -8,16 +8,11 @@
 #include "report/db2_figures.h"
 #include "report/field_presence.h"
 #include "report/pool_choice.h"
-#include "report/record_catalogue.h"
 #include "simulation/db2_simulation.h"
 
 namespace ornexa {
 
 namespace {
-
-bool Given(const Report& report, int p, std::string_view field) {
-    return PoolFieldGiven(report, p, FieldIndex<PoolRecord>(PoolCatalogue(), field));
-}
 
 // Adds `point` unless a point of more trusted evidence stands at its size; a less trusted one there
 // gives way.
@@ -117,7 +112,7 @@ SizingCurve BuildSizingCurve(const Report& report, const SimulationData& sim, in
         return curve;
     }
     curve.pageSizeKb = *pageSize;
-    if (!Given(report, p, "VPSize") || pool.VPSize <= 0) {
+    if (!PoolFieldGiven(report, p, "VPSize") || pool.VPSize <= 0) {
         curve.leftAlone = "the pool has no VPSIZE";
         return curve;
     }
@@ -125,7 +120,7 @@ SizingCurve BuildSizingCurve(const Report& report, const SimulationData& sim, in
         curve.leftAlone = "the report has no interval length";
         return curve;
     }
-    if (!Given(report, p, "PoolReadIOsByType(1)")) {
+    if (!PoolFieldGiven(report, p, "PoolReadIOsByType(1)")) {
         curve.leftAlone = std::string(NotInThisInput) + ": synchronous read I/Os";
         return curve;
     }
@@ -135,7 +130,7 @@ SizingCurve BuildSizingCurve(const Report& report, const SimulationData& sim, in
     std::vector<SizingPoint> points{{pool.VPSize, reads, SizingEvidence::Measured}};
     SimulationPoints(report, sim, p, points);
     Db2SimulatedPoint(report, p, points);
-    if (Given(report, p, "PoolGetPages")) {
+    if (PoolFieldGiven(report, p, "PoolGetPages")) {
         const double getPages = static_cast<double>(pool.PoolGetPages) / seconds;
         for (const SizingPoint& point : HistoryPoints(history, pool.VPSize, getPages, options.loadBand)) {
             Place(points, point);

@@ -1,5 +1,7 @@
 #include "report/field_presence.h"
 
+#include "report/record_catalogue.h"
+
 namespace ornexa {
 
 bool HeaderFieldGiven(const Report& report, std::size_t field) {
@@ -13,6 +15,11 @@ bool PoolFieldGiven(const Report& report, int p, std::size_t field) {
     const auto& pools = report.Db2Display->pools;
     const auto at = static_cast<std::size_t>(p - 1);
     return at < pools.size() && pools[at].given.test(field);
+}
+
+bool PoolFieldGiven(const Report& report, int p, std::string_view field) {
+    // Looked up only for a display: a monitor's report gives every field.
+    return !report.Db2Display || PoolFieldGiven(report, p, FieldIndex<PoolRecord>(PoolCatalogue(), field));
 }
 
 bool ObjectFieldGiven(const Report& report, int o, std::size_t field) {

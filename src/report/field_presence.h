@@ -16,6 +16,8 @@ inline constexpr std::string_view NotInDb2Display = "not in a Db2 display";
 // report gives every field; a report made of Db2's display output those it maps.
 bool HeaderFieldGiven(const Report& report, std::size_t field);
 bool PoolFieldGiven(const Report& report, int p, std::size_t field);
+// The same, the field named as in the pool catalogue ("VPSize", "PoolReadIOsByType(1)").
+bool PoolFieldGiven(const Report& report, int p, std::string_view field);
 bool ObjectFieldGiven(const Report& report, int o, std::size_t field);
 
 // Whether the report holds per-object getpages and reads (a monitor's report does, Db2's display not).

@@ -165,9 +165,8 @@ public:
     PoolInputs(const Report& report, int p) : report_(report), p_(p) {}
 
     [[nodiscard]] bool Give(std::initializer_list<std::string_view> fields) const {
-        return std::all_of(fields.begin(), fields.end(), [this](std::string_view name) {
-            return PoolFieldGiven(report_, p_, FieldIndex<PoolRecord>(PoolCatalogue(), name));
-        });
+        return std::all_of(fields.begin(), fields.end(),
+                           [this](std::string_view name) { return PoolFieldGiven(report_, p_, name); });
     }
     // The getpages by access of every object of the pool.
     [[nodiscard]] bool GiveObjectAccess() const {

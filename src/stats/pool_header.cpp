@@ -99,7 +99,7 @@ PoolHeader MakePoolHeader(const Report& report, int p, NumberStyle style) {
     h.caption = "Quorvel - " + Latin1ToUtf8(pool.PoolName.Trimmed());
     if (report.Db2Display) {
         const auto absent = [&](std::string& shown, std::string_view field) {
-            if (!PoolGives(report, p, field)) {
+            if (!PoolFieldGiven(report, p, field)) {
                 shown = std::string(NotInThisInput);
             }
         };
@@ -120,7 +120,7 @@ std::vector<FigureRow> PoolDb2Rows(const Report& report, int p, NumberStyle styl
         return rows;
     }
     for (const auto& [field, caption] : UnheadedFields) {
-        if (!PoolGives(report, p, field)) {
+        if (!PoolFieldGiven(report, p, field)) {
             rows.push_back({std::string(caption), std::string(NotInThisInput)});
         }
     }

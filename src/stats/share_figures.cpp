@@ -113,11 +113,6 @@ ShareResult OwnShare(int kind, const std::array<std::int64_t, 4>& x, int n, bool
 
 } // namespace
 
-bool PoolGives(const Report& report, int p, std::string_view field) {
-    return !report.Db2Display ||
-           PoolFieldGiven(report, p, FieldIndex(RecordCatalogue<PoolRecord>(PoolCatalogue()), field));
-}
-
 bool PoolObjectsGive(const Report& report, int p, std::string_view field) {
     if (!report.Db2Display) {
         return true;
@@ -180,7 +175,7 @@ ShareResult PoolShare(const Report& report, int p, int kind, NumberStyle style) 
             [&](int i) { return pool.PoolPagesReadByType(i); }, [&](int i) { return pool.PoolReadIOsByType(i); });
         Given given{{}, NotInThisInput};
         for (int i = 1; i <= n; ++i) {
-            given.sources[static_cast<std::size_t>(i - 1)] = PoolGives(report, p, SourceField(kind, i, true));
+            given.sources[static_cast<std::size_t>(i - 1)] = PoolFieldGiven(report, p, SourceField(kind, i, true));
         }
         return OwnShare(kind, x, n, kind != 1, kind == 2 ? PagesReadZeroText : StartIOsZeroText, given, style);
     }

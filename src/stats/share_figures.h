@@ -38,8 +38,6 @@ struct ShareResult {
     std::string absent;
 };
 
-// Whether pool p's record gives the field called `field` (by its name in the pool catalogue).
-bool PoolGives(const Report& report, int p, std::string_view field);
 // Whether every object of pool p gives the record field `field` (by its name in the object
 // catalogue); for a pool without objects, whether any object of the report does. A monitor's report
 // gives every field.
