@@ -4,9 +4,9 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 #include "report/letter_case.h"
+#include "report/number_format.h"
 
 namespace ornexa {
 
@@ -43,17 +43,9 @@ std::vector<std::string_view> Parts(std::string_view text) {
     }
 }
 
-// "12.50" with at most two decimals, trailing zeros dropped.
+// "12.5" with at most two decimals, trailing zeros dropped, '.' as separator.
 std::string Decimal(double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.2f", value);
-    std::string text = buffer;
-    while (text.back() == '0') {
-        text.pop_back();
-    }
-    if (text.back() == '.') {
-        text.pop_back();
-    }
+    const std::string text = FormatReadBack(value, "#0.00");
     return text == "-0" ? "0" : text;
 }
 

@@ -10,6 +10,7 @@
 #include "history/trend_charts.h"
 #include "report/letter_case.h"
 #include "report/number_format.h"
+#include "report/pool_choice.h"
 #include "report/record_catalogue.h"
 #include "simulation/db2_simulation.h"
 
@@ -241,23 +242,9 @@ std::optional<bool> PredictionMet(const SizePrediction& prediction) {
     return met;
 }
 
-namespace {
-
-// The number of the report's pool of that name, 0 for none.
-int PoolNumberOf(const Report& report, std::string_view poolName) {
-    for (int p = 1; p <= report.PoolCount(); ++p) {
-        if (SamePoolName(report.Pools(p).PoolName.Trimmed(), poolName)) {
-            return p;
-        }
-    }
-    return 0;
-}
-
-} // namespace
-
 std::optional<PredictionCurve> PredictionCurveOf(const StoredReport& stored, std::string_view poolName) {
     const Report& report = stored.report;
-    const int pool = PoolNumberOf(report, poolName);
+    const int pool = FirstPoolNamed(report, poolName);
     if (pool == 0) {
         return std::nullopt;
     }
@@ -284,7 +271,7 @@ std::optional<SizePrediction> SizeCurvePrediction(const StoredReport& stored, st
                                                   std::int64_t newSize,
                                                   const std::vector<SizeObservation>& observations) {
     const Report& report = stored.report;
-    const int pool = PoolNumberOf(report, poolName);
+    const int pool = FirstPoolNamed(report, poolName);
     if (pool == 0) {
         return std::nullopt;
     }
@@ -426,10 +413,7 @@ HistoryResult<std::vector<ChangeCheck>> CheckChangesBetween(HistoryStore& store,
     for (int p = 1; p <= newer.PoolCount(); ++p) {
         const PoolRecord& pool = newer.Pools(p);
         const std::string name(pool.PoolName.Trimmed());
-        int q = 0;
-        for (int o = 1; o <= older.PoolCount() && q == 0; ++o) {
-            q = SamePoolName(older.Pools(o).PoolName.Trimmed(), name) ? o : 0;
-        }
+        const int q = FirstPoolNamed(older, ShownPoolName(newer, p));
         if (q == 0) {
             continue;
         }
