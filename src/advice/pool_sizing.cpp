@@ -232,15 +232,11 @@ SizingPlan AllocateBudget(std::vector<SizingCurve> curves, const SizingRequest& 
         result.bytes = (pool.proposed - pool.curve.currentBuffers) * pool.curve.BytesPerBuffer();
         result.evidence = !pool.curve.points.empty();
         if (result.evidence) {
-            result.readsSaved = *ReadsAt(pool.curve, pool.curve.currentBuffers) - *ReadsAt(pool.curve, pool.proposed);
+            result.readsNow = ReadsAt(pool.curve, pool.curve.currentBuffers);
+            result.readsProposed = ReadsAt(pool.curve, pool.proposed);
+            result.readsSaved = *result.readsNow - *result.readsProposed;
             plan.readsSaved += *result.readsSaved;
         }
-        for (const SizingPoint& point : pool.curve.points) {
-            if (std::find(result.restsOn.begin(), result.restsOn.end(), point.evidence) == result.restsOn.end()) {
-                result.restsOn.push_back(point.evidence);
-            }
-        }
-        std::sort(result.restsOn.begin(), result.restsOn.end());
         result.confidence = ConfidenceOf(pool.curve);
         result.leftAlone = pool.curve.leftAlone;
         plan.bytesPlaced += result.bytes;

@@ -80,9 +80,10 @@ struct SizingResult {
     std::int64_t currentBuffers = 0;
     std::int64_t proposedBuffers = 0;
     std::int64_t bytes = 0;              // added (positive) or freed (negative)
+    std::optional<double> readsNow;      // synchronous reads per second at the current size
+    std::optional<double> readsProposed; // and at the proposed size
     std::optional<double> readsSaved;    // synchronous reads per second saved (negative: added)
     bool evidence = true;                // false: no curve, left alone
-    std::vector<SizingEvidence> restsOn; // the kinds of the points its curve rests on, each once
     SizingConfidence confidence = SizingConfidence::None;
     std::string leftAlone; // why a pool without evidence was left alone
 };

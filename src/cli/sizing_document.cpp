@@ -29,16 +29,12 @@ Json NumberOrNull(const std::optional<double>& value) {
 
 // The figures of one pool of the plan beside its curve.
 struct PoolFigures {
-    std::optional<double> readsNow;
-    std::optional<double> readsProposed;
     std::optional<std::string> command;
     int rising = 0;
 };
 
 PoolFigures FiguresOf(const SizingCurve& curve, const SizingResult& result) {
     PoolFigures figures;
-    figures.readsNow = ReadsAt(curve, result.currentBuffers);
-    figures.readsProposed = ReadsAt(curve, result.proposedBuffers);
     if (const std::optional<Advice> command = SizingCommand(curve, result)) {
         figures.command = command->text;
     }
@@ -75,8 +71,8 @@ Json PoolDocument(const SizingCurve& curve, const SizingResult& result) {
             {"current_buffers", result.currentBuffers},
             {"proposed_buffers", result.proposedBuffers},
             {"bytes", result.bytes},
-            {"sync_reads_per_second_now", NumberOrNull(figures.readsNow)},
-            {"sync_reads_per_second_proposed", NumberOrNull(figures.readsProposed)},
+            {"sync_reads_per_second_now", NumberOrNull(result.readsNow)},
+            {"sync_reads_per_second_proposed", NumberOrNull(result.readsProposed)},
             {"reads_saved_per_second", NumberOrNull(result.readsSaved)},
             {"confidence", SizingConfidenceKey(result.confidence)},
             {"evidence_counts", EvidenceCountsDocument(curve)},
@@ -111,8 +107,8 @@ std::vector<std::string> PoolRow(const SizingCurve& curve, const SizingResult& r
             std::to_string(result.currentBuffers),
             std::to_string(result.proposedBuffers),
             StorageText(result.bytes),
-            Decimals(figures.readsNow),
-            Decimals(figures.readsProposed),
+            Decimals(result.readsNow),
+            Decimals(result.readsProposed),
             Decimals(result.readsSaved),
             std::string(SizingConfidenceKey(result.confidence)),
             EvidenceSummary(curve) + Rising(figures.rising)};

@@ -111,8 +111,8 @@ void PoolSizingPage::Plan() {
         row.currentBuffers = result.currentBuffers;
         row.proposedBuffers = result.proposedBuffers;
         row.bytes = result.bytes;
-        row.readsNow = ReadsAt(curve, result.currentBuffers);
-        row.readsAtProposed = ReadsAt(curve, result.proposedBuffers);
+        row.readsNow = result.readsNow;
+        row.readsAtProposed = result.readsProposed;
         row.readsSaved = result.readsSaved;
         row.confidence = result.confidence;
         row.evidence = EvidenceSummary(curve);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace ornexa {
 namespace {
 
@@ -118,7 +120,9 @@ TEST(AllocateBudget, ACurveSaysWhatItRestsOn) {
     curve.points.push_back({20000, 40, SizingEvidence::Estimate, false});
     curve.points.push_back({15000, 60, SizingEvidence::History, false});
     const SizingPlan plan = AllocateBudget({curve}, {0, 0.05, 1000});
-    EXPECT_EQ(Of(plan, "BP1").restsOn, (std::vector{SizingEvidence::History, SizingEvidence::Estimate}));
+    // What it rests on: two history points and an estimate, so the history's confidence.
+    EXPECT_EQ(EvidenceCounts(curve), (std::array<int, SizingEvidenceCount>{0, 0, 0, 2, 1}));
+    EXPECT_EQ(Of(plan, "BP1").confidence, SizingConfidence::Medium);
     EXPECT_EQ(Of(plan, "BP1").proposedBuffers, 10000);
     EXPECT_EQ(SizingEvidenceKey(SizingEvidence::Db2Simulated), "db2_simulated");
 }
